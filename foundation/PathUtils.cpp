@@ -1,0 +1,141 @@
+// Path, file-name and number helpers.
+#include "foundation/PathUtils.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
+
+namespace {
+
+// Index of the last separator, or -1. UTF-8 continuation bytes are never ASCII, so a byte
+// scan cannot mistake part of a character for a separator.
+int LastSeparator(const CCharString& path) {
+    for (int i = path.GetLength() - 1; i >= 0; --i)
+        if (IsPathSeparator(path.c_str()[i])) return i;
+    return -1;
+}
+
+int ExtensionDot(const CCharString& path) {
+    const int separator = LastSeparator(path);
+    for (int i = path.GetLength() - 1; i > separator; --i)
+        if (path.c_str()[i] == '.') return i;
+    return -1;
+}
+
+enum class PathKind { Missing, Folder, Other };
+
+PathKind KindOf(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return PathKind::Missing;
+    return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST; }
+
+}  // namespace
+
+CCharString FolderOf(const CCharString& path) { return path.Left(LastSeparator(path) + 1); }
+
+CCharString FileNameOf(const CCharString& path) { return path.Mid(LastSeparator(path) + 1); }
+
+CCharString ExtensionOf(const CCharString& path) {
+    const int dot = ExtensionDot(path);
+    return dot < 0 ? CCharString() : path.Mid(dot);
+}
+
+CCharString ReplaceExtension(const CCharString& path, const char* extension) {
+    const int dot = ExtensionDot(path);
+    return (dot < 0 ? path : path.Left(dot)) + extension;
+}
+
+bool EndsWithChar(const CCharString& text, char c) {
+    return text.GetLength() > 0 && text.c_str()[text.GetLength() - 1] == c;
+}
+
+CCharString NormalizeSeparators(const CCharString& path) {
+    CCharString result(path);
+    result.ReplaceAll("\\", "/");
+    return result;
+}
+
+bool EnsureFolder(const CCharString& path) {
+    const std::string full = NormalizeSeparators(path).str();
+    if (full.empty()) return false;
+    const PathKind kind = KindOf(full);
+    if (kind != PathKind::Missing) return kind == PathKind::Folder;
+    for (size_t slash = full.find('/', 1); slash != std::string::npos; slash = full.find('/', slash + 1)) {
+        const std::string prefix = full.substr(0, slash);
+        const PathKind prefixKind = KindOf(prefix);
+        if (prefixKind == PathKind::Other) return false;
+        if (prefixKind == PathKind::Missing && !MakeFolder(prefix)) return false;
+    }
+    return KindOf(full) == PathKind::Folder || MakeFolder(full);
+}
+
+CCharString SanitizeFileName(const CCharString& text, bool keepSeparators, bool keepDrive) {
+    CCharString result(text);
+    if (!keepSeparators) {
+        result.ReplaceAll("\\", "￥");
+        result.ReplaceAll("/", "／");
+        result.ReplaceAll(":", "：");
+    } else if (!keepDrive || result.GetLength() <= 2) {
+        result.ReplaceAll(":", "：");
+    } else {
+        CCharString tail = result.Mid(2);
+        tail.ReplaceAll(":", "：");
+        result = result.Left(2) + tail;
+    }
+    static constexpr const char* kReplacements[][2] = {
+        {"\t", "\u3000"}, {";", "；"}, {"|", "｜"}, {"*", "＊"}, {"\"", "”"},
+        {"?", "？"},      {"<", "＜"}, {">", "＞"},
+    };
+    for (const auto& [from, to] : kReplacements) result.ReplaceAll(from, to);
+    return result;
+}
+
+void TrimInPlace(CCharString& text) { text.Trim(); }
+
+CCharString GroupDigits(int64_t value) {
+    const std::string digits = std::to_string(value < 0 ? 0 : value);
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return CCharString(out);
+}
+
+CCharString FormatDecimal(double value, int decimals) {
+    const CCharString printed = CCharString::Formatted("%0.*f", decimals, value);
+    const int dot = printed.Find(".");
+    // The printed text is already rounded to the decimals, so its integer part is too.
+    const CCharString integer = dot < 0 ? printed : printed.Left(dot);
+    return GroupDigits(std::strtoll(integer.c_str(), nullptr, 10)) + (dot < 0 ? CCharString() : printed.Mid(dot));
+}
+
+int SplitCommandLine(const char* commandLine, std::vector<CCharString>& words) {
+    words.clear();
+    const char* p = commandLine ? commandLine : "";
+    while (*p && words.size() < kMaxCommandLineWords) {
+        while (*p == ' ') ++p;
+        if (!*p) break;
+        const char* start;
+        const char* end;
+        if (*p == '"') {
+            start = ++p;
+            while (*p && *p != '"') ++p;
+            end = p;
+            if (*p == '"') ++p;
+        } else {
+            start = p;
+            while (*p && *p != ' ') ++p;
+            end = p;
+        }
+        words.emplace_back(std::string_view(start, end - start));
+    }
+    return words.empty() ? 0 : static_cast<int>(words.size()) - 1;
+}

@@ -1,0 +1,31 @@
+// Path, file-name and number helpers shared by the recorder, templates and the items list.
+// "/" is the separator; a "\" is accepted as one too.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "foundation/CharString.h"
+
+bool IsPathSeparator(char c);
+CCharString FolderOf(const CCharString& path);
+CCharString FileNameOf(const CCharString& path);
+CCharString ExtensionOf(const CCharString& path);
+CCharString ReplaceExtension(const CCharString& path, const char* extension);
+bool EndsWithChar(const CCharString& text, char c);
+// Every "\" becomes "/".
+CCharString NormalizeSeparators(const CCharString& path);
+
+// Creates the folder and every missing parent; false when a level exists as a file or cannot be made.
+bool EnsureFolder(const CCharString& path);
+
+// Replaces what file systems (FAT/NTFS included) refuse with full-width look-alikes.
+CCharString SanitizeFileName(const CCharString& text, bool keepSeparators, bool keepDrive);
+
+void TrimInPlace(CCharString& text);
+CCharString GroupDigits(int64_t value);
+CCharString FormatDecimal(double value, int decimals);
+
+constexpr int kMaxCommandLineWords = 512;
+// Splits a whole command line (program path first) into words; returns the number after the first.
+int SplitCommandLine(const char* commandLine, std::vector<CCharString>& words);

@@ -1,0 +1,99 @@
+// Path splitting, folder creation, file-name sanitising, number texts and command-line words.
+#include "foundation/PathUtils.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/support/TempDir.h"
+
+TEST(PathUtils, SplitsPathsAtEitherSeparator) {
+    EXPECT_STREQ(FolderOf("/music/rec/a.wav").c_str(), "/music/rec/");
+    EXPECT_STREQ(FolderOf("rec\\a.wav").c_str(), "rec\\");
+    EXPECT_STREQ(FolderOf("a.wav").c_str(), "");
+    EXPECT_STREQ(FileNameOf("/music/rec/a.wav").c_str(), "a.wav");
+    EXPECT_STREQ(FileNameOf("/music/rec/").c_str(), "");
+    EXPECT_STREQ(FileNameOf("a.wav").c_str(), "a.wav");
+    EXPECT_STREQ(FileNameOf("日本/録音.wav").c_str(), "録音.wav");
+}
+
+TEST(PathUtils, ExtensionsBelongToTheFileNameOnly) {
+    EXPECT_STREQ(ExtensionOf("/a/b.c/name").c_str(), "");
+    EXPECT_STREQ(ExtensionOf("/a/b.c/name.tar.gz").c_str(), ".gz");
+    EXPECT_STREQ(ReplaceExtension("/a/b.c/name", ".wav").c_str(), "/a/b.c/name.wav");
+    EXPECT_STREQ(ReplaceExtension("/a/rec.tmp", ".mp3").c_str(), "/a/rec.mp3");
+    EXPECT_TRUE(EndsWithChar("/a/", '/'));
+    EXPECT_FALSE(EndsWithChar("/a", '/'));
+    EXPECT_FALSE(EndsWithChar("", '/'));
+}
+
+TEST(PathUtils, SanitizeKeepsOrReplacesSeparators) {
+    EXPECT_STREQ(SanitizeFileName("a/b\\c:d", false, false).c_str(), "a／b￥c：d");
+    EXPECT_STREQ(SanitizeFileName("/home/u/rec:1?.wav", true, false).c_str(), "/home/u/rec：1？.wav");
+    EXPECT_STREQ(SanitizeFileName("C:\\rec\\a:b", true, true).c_str(), "C:\\rec\\a：b");
+    EXPECT_STREQ(SanitizeFileName("/home/a:b", true, true).c_str(), "/home/a：b");
+    EXPECT_STREQ(SanitizeFileName("a\tb;c|d*e\"f<g>h", true, true).c_str(), "a\u3000b；c｜d＊e”f＜g＞h");
+    EXPECT_STREQ(SanitizeFileName("live:set/1", false, false).c_str(), "live：set／1");
+}
+
+TEST(PathUtils, EnsureFolderCreatesEveryLevel) {
+    TempDir dir;
+    EXPECT_TRUE(EnsureFolder(CCharString((dir / "a/b/c/").c_str())));
+    struct stat st {};
+    ASSERT_EQ(stat((dir / "a/b/c").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_TRUE(EnsureFolder(CCharString((dir / "a\\b\\d").c_str()))) << "a backslash separates too";
+    EXPECT_TRUE(PathExists(dir / "a/b/d"));
+    EXPECT_TRUE(EnsureFolder(CCharString(dir.path().c_str()))) << "an existing folder";
+}
+
+TEST(PathUtils, EnsureFolderStopsAtAFileInThePath) {
+    TempDir dir;
+    WriteFileBytes(dir / "file", "x");
+    EXPECT_FALSE(EnsureFolder(CCharString((dir / "file").c_str())));
+    EXPECT_FALSE(EnsureFolder(CCharString((dir / "file/sub/deeper").c_str())));
+    EXPECT_FALSE(PathExists(dir / "file/sub"));
+    EXPECT_EQ(ReadFileBytes(dir / "file"), "x");
+}
+
+TEST(PathUtils, NumberTexts) {
+    EXPECT_STREQ(GroupDigits(0).c_str(), "0");
+    EXPECT_STREQ(GroupDigits(999).c_str(), "999");
+    EXPECT_STREQ(GroupDigits(1000).c_str(), "1,000");
+    EXPECT_STREQ(GroupDigits(1234567).c_str(), "1,234,567");
+    EXPECT_STREQ(FormatDecimal(2.999, 2).c_str(), "3.00");
+    EXPECT_STREQ(FormatDecimal(1234.5, 2).c_str(), "1,234.50");
+    EXPECT_STREQ(FormatDecimal(999.999, 2).c_str(), "1,000.00");
+    EXPECT_STREQ(FormatDecimal(20.0, 2).c_str(), "20.00");
+    EXPECT_STREQ(FormatDecimal(1234.5, 0).c_str(), "1,234");
+}
+
+TEST(PathUtils, TrimInPlace) {
+    CCharString text(" \t x \r\n");
+    TrimInPlace(text);
+    EXPECT_STREQ(text.c_str(), "x");
+}
+
+TEST(PathUtils, SplitCommandLineHonoursQuotes) {
+    std::vector<CCharString> words;
+    EXPECT_EQ(SplitCommandLine("\"/opt/my app/velsona\"  /S   \"YMDHMS=2026/12/08 21:00:00\" /T HM=1:30", words), 4);
+    ASSERT_EQ(words.size(), 5u);
+    EXPECT_STREQ(words[0].c_str(), "/opt/my app/velsona");
+    EXPECT_STREQ(words[1].c_str(), "/S");
+    EXPECT_STREQ(words[2].c_str(), "YMDHMS=2026/12/08 21:00:00");
+    EXPECT_STREQ(words[4].c_str(), "HM=1:30");
+
+    EXPECT_EQ(SplitCommandLine("velsona /P \"ライブ 録音\" ", words), 2);
+    EXPECT_STREQ(words[2].c_str(), "ライブ 録音");
+    EXPECT_EQ(SplitCommandLine("   ", words), 0);
+    EXPECT_TRUE(words.empty());
+    EXPECT_EQ(SplitCommandLine("prog \"unterminated word", words), 1);
+    EXPECT_STREQ(words[1].c_str(), "unterminated word");
+}
+
+TEST(PathUtils, SplitCommandLineKeepsAtMost512Words) {
+    std::string line = "prog";
+    for (int i = 0; i < 600; ++i) line += " w";
+    std::vector<CCharString> words;
+    EXPECT_EQ(SplitCommandLine(line.c_str(), words), kMaxCommandLineWords - 1);
+    EXPECT_EQ(words.size(), static_cast<size_t>(kMaxCommandLineWords));
+}
