@@ -1,0 +1,76 @@
+// CAudioWriter: the interface every track writer offers, with the block-buffered feed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "foundation/CharString.h"
+#include "foundation/FileStream.h"
+#include "tags/TagFieldSet.h"
+
+// The user's choice of output, as stored in the settings.
+enum class OutputFormat { Wav = 0, Wma = 1, OggVorbis = 2, Mp3 = 3 };
+
+// What a writer, reader or tag editor handles.
+enum class FileKind { Wav = 1, Mp3 = 2, Wma = 3, OggVorbis = 5 };
+
+class CAudioWriter {
+public:
+    explicit CAudioWriter(FileKind kind) : m_kind(kind) {}
+    virtual ~CAudioWriter();
+    CAudioWriter(const CAudioWriter&) = delete;
+    CAudioWriter& operator=(const CAudioWriter&) = delete;
+
+    // Every operation returns non-zero on success.
+    virtual int Open(const char* name);
+    virtual int AttachFile(std::unique_ptr<CFileStream> file);
+    // A positive maximum or minimum bitrate sets a bitrate range; -1 for both means none.
+    virtual int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                          int minBitrate);
+    virtual int SetOptions(const void* record, int size);
+    virtual int Close();
+    virtual int Begin();
+    // Feeds PCM; every WriteBlock but a track's last gets exactly one block.
+    virtual int Write(const void* data, int length);
+    virtual int End();
+    virtual int SetTags(TagFieldSet* tags);
+    virtual int OpenFile(const char* name);
+
+    FileKind Kind() const { return m_kind; }
+    bool IsOpen() const { return m_open; }
+    int64_t BytesWritten() const { return m_byteCount; }
+    int SampleRate() const { return m_sampleRate; }
+    int Channels() const { return m_channels; }
+    int BitsPerSample() const { return m_bitsPerSample; }
+    int Bitrate() const { return m_bitrate; }
+    bool HasBitrateRange() const { return m_hasBitrateRange; }
+    int MaxBitrate() const { return m_maxBitrate; }
+    int MinBitrate() const { return m_minBitrate; }
+
+protected:
+    // The format's encoder and file output for one block.
+    virtual int WriteBlock(const void* data, int length) = 0;
+
+    // Concrete writers set this before calling the base Begin; 0 means no buffering.
+    int m_blockSize = 0;
+    std::unique_ptr<CFileStream> m_file;
+    CCharString m_name;
+    TagFieldSet* m_tags = nullptr;
+
+private:
+    int FlushBlockBuffer();
+
+    FileKind m_kind;
+    bool m_open = false;
+    int m_sampleRate = 44100;
+    int m_channels = 2;
+    int m_bitsPerSample = 16;
+    int m_bitrate = 0;
+    bool m_hasBitrateRange = false;
+    int m_maxBitrate = 0;
+    int m_minBitrate = 0;
+    std::vector<unsigned char> m_blockBuffer;
+    int m_blockFill = 0;
+    int64_t m_byteCount = 0;
+};

@@ -1,0 +1,103 @@
+// CFileStream over POSIX file descriptors.
+#include "foundation/FileStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CFileStream::~CFileStream() { Close(); }
+
+int CFileStream::Open(const char* name, int mode) {
+    Close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case kRead: flags |= O_RDONLY; break;
+        case kWrite: flags |= O_WRONLY | O_CREAT; break;
+        case kReadWrite: flags |= O_RDWR | O_CREAT; break;
+        default: return 0;
+    }
+    if (!name) return 0;
+    do {
+        m_fd = open(name, flags, 0666);
+    } while (m_fd < 0 && errno == EINTR);
+    if (m_fd < 0) return 0;
+    struct stat st {};
+    if (fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        Close();
+        return 0;
+    }
+    m_path = name;
+    m_eof = false;
+    return 1;
+}
+
+int64_t CFileStream::Read(void* buffer, int64_t length) {
+    if (m_fd < 0 || length < 0) return -1;
+    auto* out = static_cast<char*>(buffer);
+    int64_t done = 0;
+    while (done < length) {
+        const ssize_t n = read(m_fd, out + done, static_cast<size_t>(length - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return done > 0 ? done : -1;
+        }
+        if (n == 0) break;
+        done += n;
+    }
+    if (done == 0 && length > 0) m_eof = true;
+    return done;
+}
+
+int64_t CFileStream::Write(const void* buffer, int64_t length) {
+    if (m_fd < 0 || length < 0) return -1;
+    const auto* in = static_cast<const char*>(buffer);
+    int64_t done = 0;
+    while (done < length) {
+        const ssize_t n = write(m_fd, in + done, static_cast<size_t>(length - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return done > 0 ? done : -1;
+        }
+        done += n;
+    }
+    return done;
+}
+
+int CFileStream::Seek(int64_t offset, int origin) {
+    if (m_fd < 0) return 0;
+    static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (origin < kFromStart || origin > kFromEnd) return 0;
+    if (lseek(m_fd, offset, kWhence[origin]) < 0) return 0;
+    m_eof = false;
+    return 1;
+}
+
+void CFileStream::Close() {
+    if (m_fd >= 0) close(m_fd);
+    m_fd = -1;
+    m_path = CCharString();
+    m_eof = false;
+}
+
+int CFileStream::Flush() { return m_fd >= 0 && fsync(m_fd) == 0 ? 1 : 0; }
+
+int64_t CFileStream::GetSize() const {
+    struct stat st {};
+    if (m_fd < 0 || fstat(m_fd, &st) != 0) return -1;
+    return st.st_size;
+}
+
+int64_t CFileStream::Tell() const { return m_fd < 0 ? -1 : lseek(m_fd, 0, SEEK_CUR); }
+
+int CFileStream::SetEndOfFile() {
+    const int64_t position = Tell();
+    return position >= 0 && ftruncate(m_fd, position) == 0 ? 1 : 0;
+}
+
+int CFileStream::SetLength(int64_t length) {
+    const int64_t position = Tell();
+    if (position < 0 || length < 0 || ftruncate(m_fd, length) != 0) return 0;
+    return Seek(std::min(position, length), kFromStart);
+}

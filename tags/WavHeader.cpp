@@ -1,0 +1,73 @@
+// The WAV header parser.
+#include "tags/WavHeader.h"
+
+#include <cstring>
+
+namespace {
+
+uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+void PutLe32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+void PutLe16(unsigned char* p, uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+bool ReadExactly(CFileStream& file, unsigned char* buffer, int64_t length) {
+    return file.Read(buffer, length) == length;
+}
+
+}  // namespace
+
+PcmFormatBlock DecodePcmFormatBlock(const unsigned char* bytes) {
+    PcmFormatBlock block;
+    block.formatTag = Le16(bytes);
+    block.channels = Le16(bytes + 2);
+    block.samplesPerSecond = Le32(bytes + 4);
+    block.averageBytesPerSecond = Le32(bytes + 8);
+    block.blockAlign = Le16(bytes + 12);
+    block.bitsPerSample = Le16(bytes + 14);
+    return block;
+}
+
+void EncodePcmFormatBlock(const PcmFormatBlock& block, unsigned char* bytes) {
+    PutLe16(bytes, block.formatTag);
+    PutLe16(bytes + 2, block.channels);
+    PutLe32(bytes + 4, block.samplesPerSecond);
+    PutLe32(bytes + 8, block.averageBytesPerSecond);
+    PutLe16(bytes + 12, block.blockAlign);
+    PutLe16(bytes + 14, block.bitsPerSample);
+}
+
+int ParseWavHeader(CFileStream& file, int64_t& dataOffset, uint32_t& dataSize, PcmFormatBlock* format) {
+    unsigned char header[36];
+    if (!ReadExactly(file, header, sizeof header)) return 0;
+    if (memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0 || memcmp(header + 12, "fmt ", 4) != 0 ||
+        Le16(header + 20) != 1)
+        return 0;
+    if (format) *format = DecodePcmFormatBlock(header + 20);
+
+    int64_t offset = sizeof header;
+    const uint32_t fmtSize = Le32(header + 16);
+    if (fmtSize < kPcmFormatBlockSize) return 0;
+    if (fmtSize > kPcmFormatBlockSize) {
+        // RIFF pads odd chunks to an even length.
+        const int64_t extra = static_cast<int64_t>(fmtSize) - kPcmFormatBlockSize + (fmtSize & 1);
+        if (!file.Seek(extra, CFileStream::kFromCurrent)) return 0;
+        offset += extra;
+    }
+    unsigned char chunk[8];
+    if (!ReadExactly(file, chunk, sizeof chunk)) return 0;
+    offset += sizeof chunk;
+    if (memcmp(chunk, "fact", 4) == 0) {
+        const int64_t factSize = Le32(chunk + 4) + (Le32(chunk + 4) & 1);
+        if (!file.Seek(factSize, CFileStream::kFromCurrent) || !ReadExactly(file, chunk, sizeof chunk)) return 0;
+        offset += factSize + sizeof chunk;
+    }
+    if (memcmp(chunk, "data", 4) != 0) return 0;
+    dataOffset = offset;
+    dataSize = Le32(chunk + 4);
+    return 1;
+}

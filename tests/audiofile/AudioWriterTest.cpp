@@ -1,0 +1,135 @@
+// The writer framework: the block buffer's hand-over to WriteBlock, formats, open and close.
+#include "audiofile/AudioWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// Records what the framework hands to WriteBlock.
+class BlockRecorder : public CAudioWriter {
+public:
+    explicit BlockRecorder(int blockSize) : CAudioWriter(FileKind::Wav) { m_blockSize = blockSize; }
+    ~BlockRecorder() override { Close(); }
+
+    std::vector<int> sizes;
+    std::vector<unsigned char> data;
+    int failOnCall = -1;
+
+protected:
+    int WriteBlock(const void* block, int length) override {
+        if (static_cast<int>(sizes.size()) == failOnCall) return 0;
+        sizes.push_back(length);
+        const auto* bytes = static_cast<const unsigned char*>(block);
+        data.insert(data.end(), bytes, bytes + length);
+        return 1;
+    }
+};
+
+std::vector<unsigned char> Ramp(int length, int start = 0) {
+    std::vector<unsigned char> bytes(length);
+    for (int i = 0; i < length; ++i) bytes[i] = static_cast<unsigned char>(start + i);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(AudioWriter, SmallWritesFillTheBlockFirst) {
+    BlockRecorder writer(4096);
+    ASSERT_EQ(writer.Begin(), 1);
+    const auto chunk = Ramp(1000);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(writer.Write(chunk.data(), 1000), 1);
+    EXPECT_TRUE(writer.sizes.empty());
+    ASSERT_EQ(writer.Write(chunk.data(), 1000), 1);
+    EXPECT_EQ(writer.sizes, std::vector<int>({4096}));
+    EXPECT_EQ(writer.BytesWritten(), 4096);
+    ASSERT_EQ(writer.End(), 1);
+    EXPECT_EQ(writer.sizes, std::vector<int>({4096, 904}));
+    EXPECT_EQ(writer.BytesWritten(), 5000);
+}
+
+TEST(AudioWriter, LargeWritePassesWholeBlocksAndKeepsTheRest) {
+    BlockRecorder writer(4096);
+    writer.Begin();
+    const auto bytes = Ramp(10000);
+    ASSERT_EQ(writer.Write(bytes.data(), 10000), 1);
+    EXPECT_EQ(writer.sizes, std::vector<int>({4096, 4096}));
+    writer.End();
+    EXPECT_EQ(writer.sizes.back(), 1808);
+    EXPECT_EQ(writer.data, bytes) << "bytes arrive in order, none lost or doubled";
+}
+
+TEST(AudioWriter, AnExactlyFullBufferWaitsForTheNextWrite) {
+    BlockRecorder writer(100);
+    writer.Begin();
+    const auto first = Ramp(100), second = Ramp(1, 100);
+    writer.Write(first.data(), 100);
+    EXPECT_TRUE(writer.sizes.empty());
+    writer.Write(second.data(), 1);
+    EXPECT_EQ(writer.sizes, std::vector<int>({100}));
+    writer.End();
+    EXPECT_EQ(writer.sizes, std::vector<int>({100, 1}));
+}
+
+TEST(AudioWriter, EndWithAnEmptyBufferWritesNothing) {
+    BlockRecorder writer(100);
+    writer.Begin();
+    const auto bytes = Ramp(250);
+    writer.Write(bytes.data(), 200);
+    writer.Write(bytes.data(), 50);
+    writer.End();
+    EXPECT_EQ(writer.sizes, std::vector<int>({100, 100, 50}));
+
+    BlockRecorder empty(100);
+    empty.Begin();
+    EXPECT_EQ(empty.End(), 1);
+    EXPECT_TRUE(empty.sizes.empty());
+}
+
+TEST(AudioWriter, UnbufferedWritesGoStraightThrough) {
+    BlockRecorder writer(0);
+    writer.Begin();
+    const auto bytes = Ramp(333);
+    writer.Write(bytes.data(), 333);
+    writer.Write(bytes.data(), 7);
+    EXPECT_EQ(writer.sizes, std::vector<int>({333, 7}));
+    EXPECT_EQ(writer.BytesWritten(), 340);
+}
+
+TEST(AudioWriter, AFailingBlockFailsTheWriteAndTheEnd) {
+    BlockRecorder writer(100);
+    writer.failOnCall = 1;
+    writer.Begin();
+    const auto bytes = Ramp(250);
+    EXPECT_EQ(writer.Write(bytes.data(), 250), 0);
+    BlockRecorder atEnd(100);
+    atEnd.failOnCall = 0;
+    atEnd.Begin();
+    atEnd.Write(bytes.data(), 50);
+    EXPECT_EQ(atEnd.End(), 0);
+}
+
+TEST(AudioWriter, BitrateRangeOnlyWithAPositiveLimit) {
+    BlockRecorder writer(0);
+    writer.SetFormat(128000, 44100, 2, 16, -1, -1);
+    EXPECT_FALSE(writer.HasBitrateRange());
+    writer.SetFormat(128000, 44100, 2, 16, 192000, 0);
+    EXPECT_TRUE(writer.HasBitrateRange());
+    EXPECT_EQ(writer.MaxBitrate(), 192000);
+    EXPECT_EQ(writer.MinBitrate(), 0);
+    EXPECT_EQ(writer.SampleRate(), 44100);
+}
+
+TEST(AudioWriter, OpenAndCloseTheFile) {
+    TempDir dir;
+    BlockRecorder writer(0);
+    EXPECT_EQ(writer.Close(), 0) << "not open";
+    EXPECT_EQ(writer.OpenFile((dir / "missing/a.wav").c_str()), 0);
+    EXPECT_FALSE(writer.IsOpen());
+    ASSERT_EQ(writer.OpenFile((dir / "a.wav").c_str()), 1);
+    EXPECT_TRUE(writer.IsOpen());
+    EXPECT_TRUE(PathExists(dir / "a.wav"));
+    EXPECT_EQ(writer.Close(), 1);
+    EXPECT_FALSE(writer.IsOpen());
+}
