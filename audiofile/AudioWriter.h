@@ -7,13 +7,8 @@
 
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
+#include "tags/FileKind.h"
 #include "tags/TagFieldSet.h"
-
-// The user's choice of output, as stored in the settings.
-enum class OutputFormat { Wav = 0, Wma = 1, OggVorbis = 2, Mp3 = 3 };
-
-// What a writer, reader or tag editor handles.
-enum class FileKind { Wav = 1, Mp3 = 2, Wma = 3, OggVorbis = 5 };
 
 class CAudioWriter {
 public:

@@ -1,0 +1,8 @@
+// The codes for output formats and file kinds shared by writers, readers and tag editors.
+#pragma once
+
+// The user's choice of output, as stored in the settings.
+enum class OutputFormat { Wav = 0, Wma = 1, OggVorbis = 2, Mp3 = 3 };
+
+// What a writer, reader or tag editor handles.
+enum class FileKind { Wav = 1, Mp3 = 2, Wma = 3, OggVorbis = 5 };

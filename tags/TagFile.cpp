@@ -1,0 +1,41 @@
+// The tag editor base: opening, attaching and releasing the file.
+#include "tags/TagFile.h"
+
+#include <unistd.h>
+
+CTagFile::~CTagFile() { CTagFile::Close(); }
+
+int CTagFile::Open(const char* name) {
+    if (m_open) Close();
+    if (!OpenFile(name)) return 0;
+    m_name = name;
+    return 1;
+}
+
+int CTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return 0;
+    m_file = std::move(file);
+    m_open = true;
+    return 1;
+}
+
+void CTagFile::Clear() {
+    m_tags = TagFieldSet();
+    m_stream = StreamInfo();
+}
+
+int CTagFile::Close() {
+    m_name = CCharString();
+    m_file.reset();
+    const bool wasOpen = m_open;
+    m_open = false;
+    return wasOpen ? 1 : 0;
+}
+
+int CTagFile::OpenFile(const char* name) {
+    // Read/write mode would create a missing file; an editor must never make an empty track.
+    if (!name || access(name, F_OK) != 0) return 0;
+    auto file = std::make_unique<CFileStream>();
+    if (!file->Open(name, CFileStream::kReadWrite) && !file->Open(name, CFileStream::kRead)) return 0;
+    return AttachFile(std::move(file));
+}

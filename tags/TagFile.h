@@ -1,0 +1,56 @@
+// CTagFile: the base of the per-format tag editors, with the stream facts a reader found.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "foundation/CharString.h"
+#include "foundation/FileStream.h"
+#include "tags/FileKind.h"
+#include "tags/TagFieldSet.h"
+
+// Stream facts a reader copies into its editor for the items list.
+struct StreamInfo {
+    bool present = false;
+    int sampleRate = -1;
+    int channels = -1;
+    int bitsPerSample = -1;
+    int bitrate = -1;          // bits per second
+    int64_t durationMs = -1;
+};
+
+class CTagFile {
+public:
+    explicit CTagFile(FileKind kind) : m_kind(kind) {}
+    virtual ~CTagFile();
+    CTagFile(const CTagFile&) = delete;
+    CTagFile& operator=(const CTagFile&) = delete;
+
+    // Closes what is open, opens the file (read/write, else read only) and reads its tags.
+    virtual int Open(const char* name);
+    // Takes the open file; editors override this to read the tags from it.
+    virtual int AttachFile(std::unique_ptr<CFileStream> file);
+    virtual int Write() = 0;
+    // All texts empty, numbers and stream facts -1.
+    virtual void Clear();
+    virtual int Close();
+    virtual int OpenFile(const char* name);
+
+    TagFieldSet& Tags() { return m_tags; }
+    const TagFieldSet& Tags() const { return m_tags; }
+    StreamInfo& Stream() { return m_stream; }
+    const StreamInfo& Stream() const { return m_stream; }
+    FileKind Kind() const { return m_kind; }
+    bool IsOpen() const { return m_open; }
+    const CCharString& Name() const { return m_name; }
+
+protected:
+    TagFieldSet m_tags;
+    StreamInfo m_stream;
+    CCharString m_name;
+    std::unique_ptr<CFileStream> m_file;
+    bool m_open = false;
+
+private:
+    FileKind m_kind;
+};

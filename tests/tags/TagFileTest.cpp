@@ -1,0 +1,49 @@
+// The tag editor base: opening never creates a file, Close releases it, Clear resets.
+#include "tags/TagFile.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+class PlainTagFile : public CTagFile {
+public:
+    PlainTagFile() : CTagFile(FileKind::Wav) {}
+    int Write() override { return 1; }
+};
+}  // namespace
+
+TEST(TagFile, OpeningAMissingFileCreatesNothing) {
+    TempDir dir;
+    PlainTagFile editor;
+    EXPECT_EQ(editor.Open((dir / "missing.wav").c_str()), 0);
+    EXPECT_FALSE(editor.IsOpen());
+    EXPECT_FALSE(PathExists(dir / "missing.wav"));
+}
+
+TEST(TagFile, OpenKeepsTheNameAndCloseReleasesIt) {
+    TempDir dir;
+    WriteFileBytes(dir / "a.wav", "data");
+    PlainTagFile editor;
+    ASSERT_EQ(editor.Open((dir / "a.wav").c_str()), 1);
+    EXPECT_TRUE(editor.IsOpen());
+    EXPECT_STREQ(editor.Name().c_str(), (dir / "a.wav").c_str());
+    EXPECT_EQ(editor.Close(), 1);
+    EXPECT_TRUE(editor.Name().IsEmpty());
+    EXPECT_EQ(editor.Close(), 0);
+    EXPECT_EQ(ReadFileBytes(dir / "a.wav"), "data");
+}
+
+TEST(TagFile, ClearResetsTagsAndStreamFacts) {
+    PlainTagFile editor;
+    editor.Tags().title = "x";
+    editor.Tags().trackNumber = 3;
+    editor.Stream().present = true;
+    editor.Stream().durationMs = 10;
+    editor.Clear();
+    EXPECT_TRUE(editor.Tags().title.IsEmpty());
+    EXPECT_EQ(editor.Tags().trackNumber, -1);
+    EXPECT_EQ(editor.Tags().genreNumber, -1);
+    EXPECT_FALSE(editor.Stream().present);
+    EXPECT_EQ(editor.Stream().durationMs, -1);
+}
