@@ -112,7 +112,9 @@ bool ParseSignalSpec(const std::string& text, SignalSpec& spec, std::string& err
 
 bool CSignalGenerator::OpenFile(const SignalSegment& from, Segment& segment, std::string& error) {
     const std::string what = "signal file \"" + from.path + "\"";
-    segment.file.reset(std::fopen(from.path.c_str(), "rb"), [](FILE* f) { std::fclose(f); });
+    segment.file.reset(std::fopen(from.path.c_str(), "rb"), [](FILE* f) {
+        if (f) std::fclose(f);  // shared_ptr calls the deleter even for a failed fopen
+    });
     if (!segment.file) {
         error = "cannot open " + what;
         return false;
