@@ -192,12 +192,8 @@ std::vector<CaptureDeviceInfo> CAlsaCaptureBackend::ListDevices() {
     return devices;
 }
 
-std::unique_ptr<CCaptureStream> CAlsaCaptureBackend::Open(int id, const CaptureFormat& format, CCaptureClient& client,
+std::unique_ptr<CCaptureStream> CAlsaCaptureBackend::OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
                                                           std::string& error) {
-    if (!format.IsSupported()) {
-        error = "unsupported capture format";
-        return nullptr;
-    }
     const std::vector<AlsaPcm> pcms = ListPcms();
     if (id < -1 || id + 1 >= static_cast<int>(pcms.size())) {
         error = "no capture device " + std::to_string(id);

@@ -9,6 +9,8 @@ public:
     // Id -1 is the PCM "default"; then every capture-capable PCM the ALSA hints name, in their
     // order. Formats are probed by opening each device; a busy or broken device lists none.
     std::vector<CaptureDeviceInfo> ListDevices() override;
-    std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format, CCaptureClient& client,
-                                         std::string& error) override;
+
+protected:
+    std::unique_ptr<CCaptureStream> OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
+                                               std::string& error) override;
 };

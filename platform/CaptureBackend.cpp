@@ -7,6 +7,15 @@
 
 #include <cstdlib>
 
+std::unique_ptr<CCaptureStream> CCaptureBackend::Open(int id, const CaptureFormat& format, CCaptureClient& client,
+                                                      std::string& error) {
+    if (!format.IsSupported()) {
+        error = "unsupported capture format " + format.Text();
+        return nullptr;
+    }
+    return OpenStream(id, format, client, error);
+}
+
 std::unique_ptr<CCaptureBackend> CreateCaptureBackend(const std::string& choice, std::string& error) {
     if (choice == "pulse") return std::make_unique<CPulseCaptureBackend>();
     if (choice == "alsa") return std::make_unique<CAlsaCaptureBackend>();

@@ -24,8 +24,13 @@ public:
     // the set of devices does not change.
     virtual std::vector<CaptureDeviceInfo> ListDevices() = 0;
     // Opens device `id` in `format`, not yet capturing. On failure returns null and says why.
-    virtual std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format,
-                                                 CCaptureClient& client, std::string& error) = 0;
+    std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format, CCaptureClient& client,
+                                         std::string& error);
+
+protected:
+    // Open with a format that CaptureFormat::IsSupported.
+    virtual std::unique_ptr<CCaptureStream> OpenStream(int id, const CaptureFormat& format,
+                                                       CCaptureClient& client, std::string& error) = 0;
 };
 
 // The environment variable that forces a backend; it holds a choice as below.

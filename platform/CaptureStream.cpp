@@ -6,6 +6,11 @@ bool CaptureFormat::IsSupported() const {
            sampleRate <= 384000;
 }
 
+std::string CaptureFormat::Text() const {
+    return std::to_string(sampleRate) + " Hz, " + std::to_string(channels) + " channels, " + std::to_string(bits) +
+           " bits";
+}
+
 CCaptureStream::CCaptureStream(const CaptureFormat& format, CCaptureClient& client)
     : m_format(format), m_client(client) {}
 

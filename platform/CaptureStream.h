@@ -18,6 +18,8 @@ struct CaptureFormat {
     uint32_t BytesPerSecond() const { return static_cast<uint32_t>(sampleRate) * BlockAlign(); }
     // What every backend accepts: 1 or 2 channels, 8 or 16 bits, 1 kHz to 384 kHz.
     bool IsSupported() const;
+    // "44100 Hz, 2 channels, 16 bits", for messages.
+    std::string Text() const;
 };
 
 // One caller-owned buffer. The stream fills it and hands it back once it holds `length`

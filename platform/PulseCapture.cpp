@@ -247,12 +247,8 @@ std::vector<CaptureDeviceInfo> CPulseCaptureBackend::ListDevices() {
     return devices;
 }
 
-std::unique_ptr<CCaptureStream> CPulseCaptureBackend::Open(int id, const CaptureFormat& format, CCaptureClient& client,
+std::unique_ptr<CCaptureStream> CPulseCaptureBackend::OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
                                                            std::string& error) {
-    if (!format.IsSupported()) {
-        error = "unsupported capture format";
-        return nullptr;
-    }
     auto stream = std::make_unique<CPulseCaptureStream>(format, client);
     if (!stream->Open(id, error)) return nullptr;
     return stream;

@@ -69,12 +69,8 @@ std::vector<CaptureDeviceInfo> CSignalCaptureBackend::ListDevices() {
     return {{-1, "Signal (" + m_spec.text + ")", kAllWaveFormats}};
 }
 
-std::unique_ptr<CCaptureStream> CSignalCaptureBackend::Open(int, const CaptureFormat& format, CCaptureClient& client,
+std::unique_ptr<CCaptureStream> CSignalCaptureBackend::OpenStream(int, const CaptureFormat& format, CCaptureClient& client,
                                                             std::string& error) {
-    if (!format.IsSupported()) {
-        error = "unsupported capture format";
-        return nullptr;
-    }
     auto stream = std::make_unique<CSignalCaptureStream>(format, client, m_spec.realTime);
     if (!stream->Open(m_spec, error)) return nullptr;
     return stream;

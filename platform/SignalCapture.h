@@ -12,8 +12,10 @@ public:
     // One device, the signal, as the default input. Every id opens it, so stored settings that
     // name a real device still record the signal.
     std::vector<CaptureDeviceInfo> ListDevices() override;
-    std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format, CCaptureClient& client,
-                                         std::string& error) override;
+
+protected:
+    std::unique_ptr<CCaptureStream> OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
+                                               std::string& error) override;
 
 private:
     SignalSpec m_spec;

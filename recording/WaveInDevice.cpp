@@ -39,9 +39,7 @@ bool CWaveInDevice::Open(int deviceId) {
     m_lastError.clear();
     m_failed = false;
     const CaptureFormat format{m_format.sampleRate, m_format.channels, m_format.bitsPerSample};
-    if (!format.IsSupported())
-        return Fail("unsupported capture format " + std::to_string(m_format.sampleRate) + " Hz, " +
-                    std::to_string(m_format.channels) + " channels, " + std::to_string(m_format.bitsPerSample) + " bits");
+    if (!format.IsSupported()) return Fail("unsupported capture format " + format.Text());
     // In 64 bits, so long durations cannot wrap into a tiny buffer; cut to whole frames so no
     // buffer starts in the middle of a sample.
     const uint64_t exact = static_cast<uint64_t>(bufferDuration < 0 ? 0 : bufferDuration) * format.BytesPerSecond() / 1000;

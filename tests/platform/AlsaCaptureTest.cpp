@@ -37,6 +37,17 @@ protected:
         return -2;
     }
 
+    // Queues `count` buffers of `length` bytes cut from `memory`.
+    static void Queue(CCaptureStream& stream, std::vector<char>& memory, std::vector<CaptureBuffer>& buffers,
+                      size_t count, uint32_t length) {
+        memory.assign(count * length, 0);
+        buffers.assign(count, {});
+        for (size_t i = 0; i < count; ++i) {
+            buffers[i] = {memory.data() + i * length, length};
+            ASSERT_TRUE(stream.AddBuffer(&buffers[i]));
+        }
+    }
+
     static TempDir* dir;
     static std::string raw;
     CAlsaCaptureBackend backend;
@@ -65,12 +76,9 @@ TEST_F(AlsaCaptureTest, CapturesTheKnownSignalExactly) {
     auto stream = backend.Open(id, {44100, 2, 16}, client, error);
     ASSERT_TRUE(stream) << error;
     client.stream = stream.get();
-    std::vector<char> memory(5 * 17640);
-    CaptureBuffer buffers[5];
-    for (int i = 0; i < 5; ++i) {
-        buffers[i] = {memory.data() + i * 17640, 17640};
-        ASSERT_TRUE(stream->AddBuffer(&buffers[i]));
-    }
+    std::vector<char> memory;
+    std::vector<CaptureBuffer> buffers;
+    Queue(*stream, memory, buffers, 5, 17640);
     ASSERT_TRUE(stream->Start());
     ASSERT_TRUE(client.WaitUntil([&] { return client.deliveries.size() >= 20; }));
     stream->Close();
@@ -87,12 +95,9 @@ TEST_F(AlsaCaptureTest, ASlowHandlerOverrunsAndIsTold) {
     auto stream = backend.Open(-1, {8000, 1, 8}, client, error);
     ASSERT_TRUE(stream) << error;
     client.stream = stream.get();
-    std::vector<char> memory(5 * 800);
-    CaptureBuffer buffers[5];
-    for (int i = 0; i < 5; ++i) {
-        buffers[i] = {memory.data() + i * 800, 800};
-        ASSERT_TRUE(stream->AddBuffer(&buffers[i]));
-    }
+    std::vector<char> memory;
+    std::vector<CaptureBuffer> buffers;
+    Queue(*stream, memory, buffers, 5, 800);
     ASSERT_TRUE(stream->Start());
     ASSERT_TRUE(client.WaitUntil([&] {
         for (CaptureEvent e : client.events)

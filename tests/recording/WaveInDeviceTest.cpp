@@ -63,6 +63,13 @@ struct Recorder {
         device.SetDataHandler(&Handle, this);
         device.SetEventHandler(&Event, this);
     }
+    // Opens the default device of a signal source in the device's current format and starts it.
+    bool Run(CWaveInDevice& device, const std::string& signal, int bufferDuration) {
+        device.SetBackend(Signal(signal));
+        Attach(device);
+        device.bufferDuration = bufferDuration;
+        return device.Open(-1) && device.Start();
+    }
 };
 
 // What the generator makes of `text` in `format`, for comparing with a capture.
@@ -128,12 +135,8 @@ TEST(WaveInDevice, DeliversEverySampleInOrder) {
     const std::string text = "tone=1000hz/-6db/300ms,silence=200ms,tone=440hz/-1db/150ms,loop,length=5s,fast";
     Recorder recorder;
     CWaveInDevice device;
-    device.SetBackend(Signal(text));
-    recorder.Attach(device);
     device.SetFormat(44100, 2, 16);
-    device.bufferDuration = 100;
-    ASSERT_TRUE(device.Open(-1)) << device.LastError();
-    ASSERT_TRUE(device.Start());
+    ASSERT_TRUE(recorder.Run(device, text, 100)) << device.LastError();
     ASSERT_TRUE(recorder.WaitForEvent());
     device.Stop();
     EXPECT_TRUE(device.Close());
@@ -145,11 +148,7 @@ TEST(WaveInDevice, DeliversEverySampleInOrder) {
 TEST(WaveInDevice, ALastShortBufferIsDeliveredBeforeTheEnd) {
     Recorder recorder;
     CWaveInDevice device;
-    device.SetBackend(Signal("tone=440hz,length=250ms,fast"));
-    recorder.Attach(device);
-    device.bufferDuration = 100;
-    ASSERT_TRUE(device.Open(-1));
-    ASSERT_TRUE(device.Start());
+    ASSERT_TRUE(recorder.Run(device, "tone=440hz,length=250ms,fast", 100)) << device.LastError();
     ASSERT_TRUE(recorder.WaitForEvent());
     EXPECT_EQ(recorder.sizes, (std::vector<uint32_t>{17640, 17640, 8820}));
 }
@@ -158,11 +157,7 @@ TEST(WaveInDevice, AHandlerReturningFalseStopsCapture) {
     Recorder recorder;
     recorder.stopAfter = 3;
     CWaveInDevice device;
-    device.SetBackend(Signal("silence,fast"));
-    recorder.Attach(device);
-    device.bufferDuration = 100;
-    ASSERT_TRUE(device.Open(-1));
-    ASSERT_TRUE(device.Start());
+    ASSERT_TRUE(recorder.Run(device, "silence,fast", 100)) << device.LastError();
     ASSERT_TRUE(recorder.WaitForBuffers(3));
     // Unpaced, the source would have filled many more buffers by now.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -176,11 +171,7 @@ TEST(WaveInDevice, AHandlerReturningFalseStopsCapture) {
 TEST(WaveInDevice, NothingIsDeliveredAfterStopNotEvenThePartBuffer) {
     Recorder recorder;
     CWaveInDevice device;
-    device.SetBackend(Signal("silence,realtime"));
-    recorder.Attach(device);
-    device.bufferDuration = 100;
-    ASSERT_TRUE(device.Open(-1));
-    ASSERT_TRUE(device.Start());
+    ASSERT_TRUE(recorder.Run(device, "silence,realtime", 100)) << device.LastError();
     ASSERT_TRUE(recorder.WaitForBuffers(2));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(device.Stop(), 1);
@@ -217,11 +208,7 @@ TEST(WaveInDevice, OpenOnAnOpenDeviceClosesItFirst) {
     const std::string text = "tone=1000hz/-6db,length=1s,fast";
     Recorder recorder;
     CWaveInDevice device;
-    device.SetBackend(Signal(text));
-    recorder.Attach(device);
-    device.bufferDuration = 100;
-    ASSERT_TRUE(device.Open(-1));
-    ASSERT_TRUE(device.Start());
+    ASSERT_TRUE(recorder.Run(device, text, 100)) << device.LastError();
     ASSERT_TRUE(recorder.WaitForBuffers(1));
     device.SetFormat(48000, 1, 16);
     ASSERT_TRUE(device.Open(5));  // the signal answers to every id
@@ -255,11 +242,7 @@ TEST(WaveInDevice, NoCallbackOnceCloseHasBegun) {
         Recorder recorder;
         {
             CWaveInDevice device;
-            device.SetBackend(Signal("tone=1000hz,fast"));
-            recorder.Attach(device);
-            device.bufferDuration = 10;
-            ASSERT_TRUE(device.Open(-1));
-            ASSERT_TRUE(device.Start());
+            ASSERT_TRUE(recorder.Run(device, "tone=1000hz,fast", 10));
             ASSERT_TRUE(recorder.WaitForBuffers(1));
             std::this_thread::sleep_for(std::chrono::microseconds(round * 250));
             if (round % 2) device.Stop();  // half the rounds close a running device
