@@ -53,7 +53,8 @@ bool CTrackFiles::FinishItem(const CCharString& finalPath) {
     const int row = m_items.CurrentRow();
     if (row < 0) return true;
 
-    if (EnsureFolder(FolderOf(target)) && MoveFile(current, target)) {
+    const CCharString folder = FolderOf(target);
+    if ((folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target)) {
         if (std::optional<RecordingItem> item = ReadItemInfo(target)) {
             m_items.SetCurrent(target, row);
             m_items.Replace(row, *item);

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/support/OtherFileSystemDir.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -18,18 +19,6 @@ std::string RandomBytes(size_t size, unsigned seed) {
     std::string bytes(size, '\0');
     for (char& c : bytes) c = static_cast<char>(random());
     return bytes;
-}
-
-dev_t DeviceOf(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? st.st_dev : 0;
-}
-
-// A folder on another file system than the temporary folders, or "" when there is none.
-std::string OtherFileSystemFolder(const TempDir& dir) {
-    if (access("/dev/shm", W_OK) != 0 || DeviceOf("/dev/shm") == DeviceOf(dir.path())) return {};
-    char pattern[] = "/dev/shm/velsona-move-XXXXXX";
-    return mkdtemp(pattern) ? pattern : "";
 }
 
 }  // namespace
@@ -70,8 +59,8 @@ TEST(FileMove, RenamesWithoutReplacing) {
 
 TEST(FileMove, CopiesAcrossFileSystemsByteExact) {
     TempDir dir;
-    const std::string other = OtherFileSystemFolder(dir);
-    if (other.empty()) GTEST_SKIP() << "/dev/shm is missing or on the same file system as " << dir.path();
+    const OtherFileSystemDir other(dir.path());
+    if (other.path().empty()) GTEST_SKIP() << "/dev/shm is missing or on the same file system as " << dir.path();
 
     // Larger than the copy buffer, not a multiple of it.
     const std::string audio = RandomBytes((3 << 20) + 1234, 7);
@@ -79,7 +68,7 @@ TEST(FileMove, CopiesAcrossFileSystemsByteExact) {
     const timespec times[2] = {{1117600000, 0}, {1117620000, 500000000}};
     ASSERT_EQ(utimensat(AT_FDCWD, (dir / "rec.wav").c_str(), times, 0), 0);
 
-    const std::string target = other + "/rec.wav";
+    const std::string target = other / "rec.wav";
     EXPECT_TRUE(MoveFile((dir / "rec.wav").c_str(), target.c_str()));
     EXPECT_FALSE(PathExists(dir / "rec.wav"));
     EXPECT_TRUE(ReadFileBytes(target) == audio);
@@ -92,15 +81,12 @@ TEST(FileMove, CopiesAcrossFileSystemsByteExact) {
     EXPECT_FALSE(MoveFile((dir / "second.wav").c_str(), target.c_str()));
     EXPECT_EQ(ReadFileBytes(dir / "second.wav"), "second");
     EXPECT_TRUE(ReadFileBytes(target) == audio);
-
-    unlink(target.c_str());
-    rmdir(other.c_str());
 }
 
 TEST(FileMove, FailedCopyKeepsTheSourceAndLeavesNoPartialTarget) {
     TempDir dir;
-    const std::string other = OtherFileSystemFolder(dir);
-    if (other.empty()) GTEST_SKIP() << "/dev/shm is missing or on the same file system as " << dir.path();
+    const OtherFileSystemDir other(dir.path());
+    if (other.path().empty()) GTEST_SKIP() << "/dev/shm is missing or on the same file system as " << dir.path();
     const std::string audio = RandomBytes(3 << 20, 11);
     WriteFileBytes(dir / "rec.wav", audio);
 
@@ -112,7 +98,7 @@ TEST(FileMove, FailedCopyKeepsTheSourceAndLeavesNoPartialTarget) {
     limited.rlim_cur = 1 << 20;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const std::string target = other + "/rec.wav";
+    const std::string target = other / "rec.wav";
     const bool moved = MoveFile((dir / "rec.wav").c_str(), target.c_str());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
@@ -120,5 +106,4 @@ TEST(FileMove, FailedCopyKeepsTheSourceAndLeavesNoPartialTarget) {
     EXPECT_FALSE(moved);
     EXPECT_FALSE(PathExists(target));
     EXPECT_TRUE(ReadFileBytes(dir / "rec.wav") == audio);
-    rmdir(other.c_str());
 }

@@ -10,6 +10,7 @@
 #include "app/FileMove.h"
 #include "app/FileNameTemplate.h"
 #include "foundation/PathUtils.h"
+#include "tests/support/OtherFileSystemDir.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -200,22 +201,17 @@ TEST_F(Recording, FinishingWithoutAnOpenTrackDoesNothing) {
 }
 
 TEST_F(Recording, MoveToAnotherFileSystemKeepsTheAudio) {
-    struct stat tmp {}, shm {};
-    if (stat(dir.path().c_str(), &tmp) != 0 || stat("/dev/shm", &shm) != 0 || tmp.st_dev == shm.st_dev)
-        GTEST_SKIP() << "/dev/shm is missing or on the same file system as " << dir.path();
-    char pattern[] = "/dev/shm/velsona-track-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string other = pattern;
+    const OtherFileSystemDir other(dir.path());
+    if (other.path().empty()) GTEST_SKIP() << "/dev/shm is missing or on the same file system as " << dir.path();
 
     tmpl = "rec";
     std::string audio(1 << 20, '\0');
     for (size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<char>(i * 7 + i / 251);
     OpenTrack(audio);
-    EXPECT_TRUE(files.FinishItem((other + "/sub/rec.wav").c_str()));
-    EXPECT_TRUE(ReadFileBytes(other + "/sub/rec.wav") == audio);
+    EXPECT_TRUE(files.FinishItem((other / "sub/rec.wav").c_str()));
+    EXPECT_TRUE(ReadFileBytes(other / "sub/rec.wav") == audio);
     EXPECT_FALSE(PathExists(written.str()));
-    EXPECT_EQ(RowPath(0), other + "/sub/rec.wav");
-    std::system(("rm -rf '" + other + "'").c_str());
+    EXPECT_EQ(RowPath(0), other / "sub/rec.wav");
 }
 
 TEST(ReadItemInfo, KindFromTheExtensionAndFileDataFromTheDisk) {
