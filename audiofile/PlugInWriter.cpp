@@ -14,6 +14,8 @@ int CPlugInWriter::Open(const char* name) {
 
 int CPlugInWriter::AttachFile(std::unique_ptr<CFileStream>) { return 0; }
 
+int CPlugInWriter::OpenFile(const char*) { return 0; }
+
 int CPlugInWriter::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
                              int minBitrate) {
     CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate);

@@ -14,8 +14,9 @@ public:
 
     // The plug-in opens (and writes) the file itself.
     int Open(const char* name) override;
-    // Refused: a plug-in writes its own file, so OpenFile fails too.
+    // Both refused: a plug-in writes its own file. OpenFile does not create one on the way.
     int AttachFile(std::unique_ptr<CFileStream> file) override;
+    int OpenFile(const char* name) override;
     // Also hands the format to the plug-in; its answer is the result.
     int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
                   int minBitrate) override;

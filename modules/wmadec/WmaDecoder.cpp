@@ -13,7 +13,7 @@ extern "C" {
 
 namespace {
 
-constexpr int64_t kUnitsPerSecond = 10000000;  // positions and lengths count 100 ns
+constexpr int kUnitsPerSecond = 10000000;  // positions and lengths count 100 ns
 
 struct Decoder {
     ~Decoder() {
@@ -31,6 +31,7 @@ struct Decoder {
     AVPacket* packet = nullptr;
     int streamIndex = -1;
     bool draining = false;
+    int64_t nextPosition = 0;  // where the next block starts when a frame carries no time
     std::vector<unsigned char> pcm;
 };
 
@@ -137,10 +138,11 @@ int32_t WMA_Decode(int32_t handle, const void** pcm, int32_t* bytes, int64_t* po
                                    decoder->frame->nb_samples);
     if (frames < 0) return 0;
     const AVRational timeBase = decoder->format->streams[decoder->streamIndex]->time_base;
-    if (position) {
-        const int64_t pts = decoder->frame->pts == AV_NOPTS_VALUE ? 0 : decoder->frame->pts;
-        *position = av_rescale_q(pts, timeBase, AVRational{1, static_cast<int>(kUnitsPerSecond)});
-    }
+    const int64_t pts = decoder->frame->best_effort_timestamp;
+    const int64_t start = pts == AV_NOPTS_VALUE ? decoder->nextPosition
+                                                : av_rescale_q(pts, timeBase, AVRational{1, kUnitsPerSecond});
+    decoder->nextPosition = start + static_cast<int64_t>(frames) * kUnitsPerSecond / decoder->codec->sample_rate;
+    if (position) *position = start;
     *pcm = decoder->pcm.data();
     *bytes = frames * channels * 2;
     av_frame_unref(decoder->frame);
@@ -154,6 +156,7 @@ int32_t WMA_Seek(int32_t handle, int64_t milliseconds) {
     const int64_t target = av_rescale_q(milliseconds, AVRational{1, 1000}, timeBase);
     if (av_seek_frame(decoder->format, decoder->streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0) return 0;
     Restart(*decoder);
+    decoder->nextPosition = milliseconds * (kUnitsPerSecond / 1000);
     return 1;
 }
 
