@@ -1,4 +1,4 @@
-// HandleTable: the opaque 32-bit handles the modules hand out for their objects.
+// HandleTable: the opaque 32-bit handles the modules hand out; MODULE_EXPORT for their C exports.
 #pragma once
 
 #include <cstdint>

@@ -23,26 +23,26 @@ bool ResolveAll(const CRuntimeModule& module, WmaDecoderFunctions& f) {
 }
 
 struct LoadedDecoder {
+    CRuntimeModule module;
     int version = 0;
     WmaDecoderFunctions functions;
 };
 
 const LoadedDecoder& Loaded() {
-    static const LoadedDecoder loaded = [] {
-        LoadedDecoder result;
-        // Never freed: the module stays loaded for the life of the process.
-        auto* module = new CRuntimeModule;
+    // Never freed: the module stays loaded for the life of the process.
+    static const LoadedDecoder* const loaded = [] {
+        auto* result = new LoadedDecoder;
         for (const auto& [name, version] : {std::pair{"WMADEC9", 9}, std::pair{"WMADEC8", 8}}) {
-            if (module->Load(name) && ResolveAll(*module, result.functions)) {
-                result.version = version;
+            if (result->module.Load(name) && ResolveAll(result->module, result->functions)) {
+                result->version = version;
                 return result;
             }
-            module->Unload();
+            result->module.Unload();
         }
-        result.functions = WmaDecoderFunctions();
+        result->functions = WmaDecoderFunctions();
         return result;
     }();
-    return loaded;
+    return *loaded;
 }
 
 }  // namespace
