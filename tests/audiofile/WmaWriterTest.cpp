@@ -8,14 +8,30 @@
 #include <gtest/gtest.h>
 
 #include "platform/RuntimeModule.h"
+#include "platform/SignalGenerator.h"
 #include "tags/WmaDecoder.h"
 #include "tests/support/ExternalReaders.h"
-#include "tests/support/PcmSignal.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 constexpr int kEffectiveBitrateOption = 1;  // WMAENC's SetOpt value for the bitrate it uses
+
+// `ms` of the signal source's tone, 16-bit interleaved.
+std::vector<char> TonePcm(int sampleRate, int channels, int ms) {
+    SignalSpec spec;
+    std::string error;
+    CSignalGenerator generator;
+    const size_t frames = static_cast<size_t>(static_cast<int64_t>(sampleRate) * ms / 1000);
+    std::vector<char> pcm(frames * channels * 2);
+    const bool ready = ParseSignalSpec("tone=440hz/-6db", spec, error) &&
+                       generator.Open(spec, sampleRate, channels, 16, error);
+    EXPECT_TRUE(ready) << error;
+    if (ready) {
+        EXPECT_EQ(generator.Generate(pcm.data(), frames), frames);
+    }
+    return pcm;
+}
 
 TagFieldSet JapaneseTags() {
     TagFieldSet tags;
@@ -37,12 +53,11 @@ int WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, Tag
     if (!writer.Open(path.c_str())) return 0;
     if (!writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1)) return 0;
     if (!writer.Begin()) return 0;
-    const int frames = static_cast<int>(static_cast<int64_t>(quality.sampleRate) * ms / 1000);
-    const std::vector<int16_t> pcm = SinePcm(quality.sampleRate, quality.channels, frames);
-    const int bytes = static_cast<int>(pcm.size() * 2);
+    const std::vector<char> pcm = TonePcm(quality.sampleRate, quality.channels, ms);
+    const int bytes = static_cast<int>(pcm.size());
     const int piece = quality.sampleRate / 10 * quality.channels * 2;  // 100 ms buffers
     for (int done = 0; done < bytes; done += piece) {
-        if (!writer.Write(reinterpret_cast<const char*>(pcm.data()) + done, std::min(piece, bytes - done))) return 0;
+        if (!writer.Write(pcm.data() + done, std::min(piece, bytes - done))) return 0;
     }
     if (!writer.End()) return 0;
     return writer.Close();
@@ -131,8 +146,8 @@ TEST(WmaWriter, EveryRowGivesAFileAtAtLeastTheEncodersLowestBitrate) {
         // wmav2 takes nothing below 24 kbit/s; lower rows are raised to exactly that.
         EXPECT_EQ(writer.SetOption(kEffectiveBitrateOption), std::max(quality.value, 24000)) << row;
         ASSERT_EQ(writer.Begin(), 1);
-        const std::vector<int16_t> pcm = SinePcm(quality.sampleRate, quality.channels, quality.sampleRate / 2);
-        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size() * 2)), 1);
+        const std::vector<char> pcm = TonePcm(quality.sampleRate, quality.channels, 500);
+        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
         ASSERT_EQ(writer.End(), 1);
         writer.Close();
         const ProbedStream stream = ProbeAudio(path);
@@ -161,8 +176,8 @@ TEST(WmaWriter, AnAbandonedTrackStillLeavesAPlayableFile) {
         ASSERT_EQ(writer.Open(path.c_str()), 1);
         ASSERT_EQ(writer.SetFormat(64000, 44100, 2, 16, -1, -1), 1);
         ASSERT_EQ(writer.Begin(), 1);
-        const std::vector<int16_t> pcm = SinePcm(44100, 2, 44100 * 2);
-        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size() * 2)), 1);
+        const std::vector<char> pcm = TonePcm(44100, 2, 2000);
+        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
         // Destroyed without End: the plug-in finishes what it was given.
     }
     const ProbedStream stream = ProbeAudio(path);
