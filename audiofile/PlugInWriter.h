@@ -1,0 +1,39 @@
+// CPlugInWriter: a track writer whose encoding and file output belong to an encoder plug-in.
+#pragma once
+
+#include <cstdint>
+
+#include "audiofile/AudioWriter.h"
+#include "audiofile/EncoderPlugIn.h"
+
+class CPlugInWriter : public CAudioWriter {
+public:
+    // `slot` is a slot of the plug-in table, 0 for none (Open then fails).
+    CPlugInWriter(FileKind kind, int slot) : CAudioWriter(kind), m_slot(slot) {}
+    ~CPlugInWriter() override;
+
+    // The plug-in opens (and writes) the file itself.
+    int Open(const char* name) override;
+    // Both refused: a plug-in writes its own file. OpenFile does not create one on the way.
+    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    int OpenFile(const char* name) override;
+    // Also hands the format to the plug-in; its answer is the result.
+    int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                  int minBitrate) override;
+    int Close() override;
+    int Begin() override;
+    int End() override;
+    // The plug-in's own option; its answer is returned unchanged.
+    int SetOption(int value);
+
+    int Slot() const { return m_slot; }
+
+protected:
+    int WriteBlock(const void* data, int length) override;
+
+    int m_slot;
+
+private:
+    const PlugInFunctions* m_functions = nullptr;
+    int32_t m_handle = 0;
+};

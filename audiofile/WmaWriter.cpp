@@ -1,0 +1,65 @@
+// The WMA writer and its quality list.
+#include "audiofile/WmaWriter.h"
+
+#include "tags/WmaDecoder.h"
+#include "tags/WmaTagFile.h"
+
+const QualityEntry kWmaQualities[kWmaQualityCount] = {
+    {"192k bps / 48.0 kHz / Stereo", 192000, 48000, 2},
+    {"160k bps / 48.0 kHz / Stereo", 160000, 48000, 2},
+    {"128k bps / 48.0 kHz / Stereo", 128000, 48000, 2},
+    {"192k bps / 44.1 kHz / Stereo", 192000, 44100, 2},
+    {"160k bps / 44.1 kHz / Stereo", 160000, 44100, 2},
+    {"128k bps / 44.1 kHz / Stereo", 128000, 44100, 2},
+    {"96k bps / 44.1 kHz / Stereo", 96000, 44100, 2},
+    {"80k bps / 44.1 kHz / Stereo", 80000, 44100, 2},
+    {"64k bps / 44.1 kHz / Stereo", 64000, 44100, 2},
+    {"48k bps / 44.1 kHz / Stereo", 48000, 44100, 2},
+    {"32k bps / 44.1 kHz / Stereo", 32000, 44100, 2},
+    {"48k bps / 44.1 kHz / Mono", 48000, 44100, 1},
+    {"32k bps / 44.1 kHz / Mono", 32000, 44100, 1},
+    {"48k bps / 32.0 kHz / Stereo", 48000, 32000, 2},
+    {"40k bps / 32.0 kHz / Stereo", 40000, 32000, 2},
+    {"32k bps / 32.0 kHz / Stereo", 32000, 32000, 2},
+    {"20k bps / 32.0 kHz / Mono", 20000, 32000, 1},
+    {"32k bps / 22.0 kHz / Stereo", 32000, 22050, 2},
+    {"22k bps / 22.0 kHz / Stereo", 22000, 22050, 2},
+    {"20k bps / 22.0 kHz / Stereo", 20000, 22050, 2},
+    {"20k bps / 22.0 kHz / Mono", 20000, 22050, 1},
+    {"16k bps / 22.0 kHz / Mono", 16000, 22050, 1},
+    {"20k bps / 16.0 kHz / Stereo", 20000, 16000, 2},
+    {"16k bps / 16.0 kHz / Stereo", 16000, 16000, 2},
+    {"16k bps / 16.0 kHz / Mono", 16000, 16000, 1},
+    {"12k bps / 16.0 kHz / Mono", 12000, 16000, 1},
+    {"10k bps / 16.0 kHz / Mono", 10000, 16000, 1},
+    {"10k bps / 11.0 kHz / Mono", 10000, 11025, 1},
+    {"8k bps / 11.0 kHz / Mono", 8000, 11025, 1},
+    {"12k bps / 8.0 kHz / Stereo", 12000, 8000, 2},
+    {"8k bps / 8.0 kHz / Mono", 8000, 8000, 1},
+    {"6k bps / 8.0 kHz / Mono", 6000, 8000, 1},
+    {"5k bps / 8.0 kHz / Mono", 5000, 8000, 1},
+};
+
+CWmaWriter::CWmaWriter() : CPlugInWriter(FileKind::Wma, 0) {
+    if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))
+        m_slot = kWmaPlugInSlot;
+}
+
+int CWmaWriter::Begin() {
+    m_blockSize = BitsPerSample() / 8 * Channels() * SampleRate();
+    return CPlugInWriter::Begin();
+}
+
+int CWmaWriter::End() {
+    const int result = CPlugInWriter::End();
+    // A file the plug-in could not finish is left as it is rather than rewritten for its tags.
+    if (result && m_tags && LoadWmaDecoder() != 0) {
+        CWmaTagFile tagFile;
+        if (tagFile.Open(m_name)) {
+            tagFile.Tags() = *m_tags;
+            tagFile.Write();
+            tagFile.Close();
+        }
+    }
+    return result;
+}

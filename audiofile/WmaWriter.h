@@ -1,0 +1,22 @@
+// CWmaWriter: WMA tracks through the WMA encoder plug-in, attributes through the decoder module.
+#pragma once
+
+#include "audiofile/PlugInWriter.h"
+#include "audiofile/QualityTable.h"
+
+// The WMA quality list: bitrate (bps), sample rate, channels.
+constexpr int kWmaQualityCount = 33;
+constexpr int kWmaDefaultQuality = 6;
+extern const QualityEntry kWmaQualities[kWmaQualityCount];
+
+class CWmaWriter : public CPlugInWriter {
+public:
+    // Loads "WMAENC", else "WMAENC8", into the WMA slot; without either, Open fails.
+    CWmaWriter();
+
+    // One-second blocks.
+    int Begin() override;
+    // Finishes the plug-in's file, then writes the attributes into it. The result is the
+    // plug-in's alone; the attributes are best effort.
+    int End() override;
+};

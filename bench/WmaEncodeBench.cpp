@@ -1,0 +1,59 @@
+// Prints how fast WMA tracks encode through CWmaWriter and the WMAENC plug-in, per quality row:
+// ten minutes of the signal source's tone in 100 ms buffers, as a recording session feeds them.
+#include "audiofile/WmaWriter.h"
+#include "platform/SignalGenerator.h"
+
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+double ProcessCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+}  // namespace
+
+int main() {
+    constexpr int kSeconds = 600;
+    const std::string path = "/tmp/velsona-wma-bench-" + std::to_string(getpid()) + ".wma";
+    for (const int row : {0, 6, 16, 32}) {
+        const QualityEntry& quality = kWmaQualities[row];
+        SignalSpec spec;
+        std::string error;
+        CSignalGenerator generator;
+        if (!ParseSignalSpec("tone=440hz/-6db", spec, error) ||
+            !generator.Open(spec, quality.sampleRate, quality.channels, 16, error)) {
+            fprintf(stderr, "signal: %s\n", error.c_str());
+            return 1;
+        }
+        const size_t frames = quality.sampleRate / 10;
+        std::vector<char> buffer(frames * quality.channels * 2);
+        CWmaWriter writer;
+        if (!writer.Open(path.c_str()) ||
+            !writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1) || !writer.Begin()) {
+            fprintf(stderr, "WMAENC is not available\n");
+            return 1;
+        }
+        double encoding = 0;
+        for (int i = 0; i < kSeconds * 10; ++i) {
+            generator.Generate(buffer.data(), frames);
+            const double start = ProcessCpuSeconds();
+            writer.Write(buffer.data(), static_cast<int>(buffer.size()));
+            encoding += ProcessCpuSeconds() - start;
+        }
+        const double start = ProcessCpuSeconds();
+        writer.End();
+        writer.Close();
+        encoding += ProcessCpuSeconds() - start;
+        printf("row %2d %-30s %6.2f s CPU per hour of audio (%.0fx real time)\n", row, quality.label,
+               encoding * 3600 / kSeconds, kSeconds / encoding);
+    }
+    remove(path.c_str());
+    return 0;
+}

@@ -1,0 +1,208 @@
+// WMADEC9.so, attribute half: ASF attributes through TagLib, texts exchanged as Shift-JIS.
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <taglib/asffile.h>
+#include <taglib/asftag.h>
+
+#include "modules/HandleTable.h"
+#include "tags/WmaDecoderAbi.h"
+
+namespace {
+
+struct TagFile {
+    explicit TagFile(const char* name) : file(name, false) {}
+    TagLib::ASF::File file;
+    bool changed = false;
+};
+
+HandleTable<TagFile>& TagFiles() {
+    static HandleTable<TagFile> table;
+    return table;
+}
+
+// Converts with iconv; a character the target cannot hold becomes `replacement` (in the
+// target's encoding) and costs only itself. Stops before `limit` output bytes.
+std::string Convert(const char* to, const char* from, const std::string& input, size_t unit,
+                    const std::string& replacement, size_t limit) {
+    std::string out;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+    size_t pos = 0;
+    while (pos < input.size()) {
+        char chunk[256];
+        char* in = const_cast<char*>(input.data() + pos);
+        size_t inLeft = input.size() - pos;
+        char* outPtr = chunk;
+        size_t outLeft = sizeof chunk;
+        const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        const size_t produced = outPtr - chunk;
+        if (out.size() + produced > limit) break;
+        out.append(chunk, produced);
+        pos = input.size() - inLeft;
+        if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+            if (out.size() + replacement.size() > limit) break;
+            out += replacement;
+            pos += unit;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+// UTF-16 text to Shift-JIS for the caller's buffer; whole characters only.
+std::string ToCp932(const TagLib::String& text, size_t limit) {
+    const TagLib::ByteVector utf16 = text.data(TagLib::String::UTF16LE);
+    return Convert("CP932", "UTF-16LE", std::string(utf16.data(), utf16.size()), 2, "?", limit);
+}
+
+TagLib::String FromCp932(const char* text) {
+    const std::string utf16 = Convert("UTF-16LE", "CP932", text, 1, std::string("\xFD\xFF", 2), SIZE_MAX);
+    return TagLib::String(TagLib::ByteVector(utf16.data(), static_cast<unsigned>(utf16.size())),
+                          TagLib::String::UTF16LE);
+}
+
+TagLib::String AttributeName(const uint16_t* name) {
+    std::wstring wide;
+    for (; *name; ++name) wide += static_cast<wchar_t>(*name);
+    return TagLib::String(wide);
+}
+
+// The fields ASF keeps in its content description object rather than as attributes.
+enum class Described { None, Title, Author, Description, Copyright, Rating };
+
+Described DescribedField(const TagLib::String& name) {
+    if (name == "Title") return Described::Title;
+    if (name == "Author") return Described::Author;
+    if (name == "Description") return Described::Description;
+    if (name == "Copyright") return Described::Copyright;
+    if (name == "Rating") return Described::Rating;
+    return Described::None;
+}
+
+bool ReadDescribed(TagLib::ASF::Tag& tag, Described field, TagLib::String& value) {
+    switch (field) {
+    case Described::Title: value = tag.title(); break;
+    case Described::Author: value = tag.artist(); break;
+    case Described::Description: value = tag.comment(); break;
+    case Described::Copyright: value = tag.copyright(); break;
+    case Described::Rating: value = tag.rating(); break;
+    case Described::None: return false;
+    }
+    return !value.isEmpty();
+}
+
+void WriteDescribed(TagLib::ASF::Tag& tag, Described field, const TagLib::String& value) {
+    switch (field) {
+    case Described::Title: tag.setTitle(value); break;
+    case Described::Author: tag.setArtist(value); break;
+    case Described::Description: tag.setComment(value); break;
+    case Described::Copyright: tag.setCopyright(value); break;
+    case Described::Rating: tag.setRating(value); break;
+    case Described::None: break;
+    }
+}
+
+bool AttributeNumber(const TagLib::ASF::Attribute& attribute, int64_t& number) {
+    switch (attribute.type()) {
+    case TagLib::ASF::Attribute::DWordType: number = attribute.toUInt(); return true;
+    case TagLib::ASF::Attribute::QWordType: number = static_cast<int64_t>(attribute.toULongLong()); return true;
+    case TagLib::ASF::Attribute::WordType: number = attribute.toUShort(); return true;
+    case TagLib::ASF::Attribute::BoolType: number = attribute.toBool() ? 1 : 0; return true;
+    case TagLib::ASF::Attribute::UnicodeType: {
+        const std::string text = attribute.toString().to8Bit(true);
+        char* end = nullptr;
+        number = strtoll(text.c_str(), &end, 10);
+        return end != text.c_str();
+    }
+    default: return false;
+    }
+}
+
+}  // namespace
+
+MODULE_EXPORT WmaTagOpenFn WMATag_Open;
+MODULE_EXPORT WmaTagGetAttrbFn WMATag_GetAttrb;
+MODULE_EXPORT WmaTagSetAttrbFn WMATag_SetAttrb;
+MODULE_EXPORT WmaTagCloseFn WMATag_Close;
+
+int32_t WMATag_Open(const char* fileName) {
+    if (!fileName) return 0;
+    auto tagFile = std::make_unique<TagFile>(fileName);
+    if (!tagFile->file.isValid() || !tagFile->file.tag()) return 0;
+    return TagFiles().Add(std::move(tagFile));
+}
+
+int32_t WMATag_GetAttrb(int32_t handle, int32_t type, const uint16_t* name, void* value, int32_t size) {
+    TagFile* tagFile = TagFiles().Get(handle);
+    if (!tagFile || !name || !value) return 0;
+    TagLib::ASF::Tag& tag = *tagFile->file.tag();
+    const TagLib::String key = AttributeName(name);
+    const Described field = DescribedField(key);
+    TagLib::String text;
+    const TagLib::ASF::AttributeListMap& attributes = tag.attributeListMap();
+    const bool isAttribute = field == Described::None && attributes.contains(key) && !attributes[key].isEmpty();
+    if (field != Described::None && !ReadDescribed(tag, field, text)) return 0;
+    if (field == Described::None && !isAttribute) return 0;
+
+    if (type == WMA_ATTRIBUTE_NUMBER) {
+        if (size < 4) return 0;
+        int64_t number = 0;
+        if (isAttribute ? !AttributeNumber(attributes[key].front(), number)
+                        : !AttributeNumber(TagLib::ASF::Attribute(text), number))
+            return 0;
+        const auto value32 = static_cast<uint32_t>(number);
+        memcpy(value, &value32, 4);
+        return 1;
+    }
+    if (type != WMA_ATTRIBUTE_TEXT || size < 1) return 0;
+    if (isAttribute) {
+        const TagLib::ASF::Attribute& attribute = attributes[key].front();
+        int64_t number = 0;
+        if (attribute.type() == TagLib::ASF::Attribute::UnicodeType)
+            text = attribute.toString();
+        else if (AttributeNumber(attribute, number))
+            text = TagLib::String(std::to_string(number));
+        else
+            return 0;
+    }
+    const std::string bytes = ToCp932(text, static_cast<size_t>(size) - 1);
+    memcpy(value, bytes.c_str(), bytes.size() + 1);
+    return 1;
+}
+
+int32_t WMATag_SetAttrb(int32_t handle, int32_t type, const uint16_t* name, const void* value) {
+    TagFile* tagFile = TagFiles().Get(handle);
+    if (!tagFile || !name || !value || tagFile->file.readOnly()) return 0;
+    TagLib::ASF::Tag& tag = *tagFile->file.tag();
+    const TagLib::String key = AttributeName(name);
+    const Described field = DescribedField(key);
+    if (type == WMA_ATTRIBUTE_TEXT) {
+        const TagLib::String text = FromCp932(static_cast<const char*>(value));
+        if (field != Described::None)
+            WriteDescribed(tag, field, text);
+        else
+            tag.setAttribute(key, TagLib::ASF::Attribute(text));
+    } else if (type == WMA_ATTRIBUTE_NUMBER && field == Described::None) {
+        uint32_t number = 0;
+        memcpy(&number, value, 4);
+        tag.setAttribute(key, TagLib::ASF::Attribute(static_cast<unsigned int>(number)));
+    } else {
+        return 0;
+    }
+    tagFile->changed = true;
+    return 1;
+}
+
+int32_t WMATag_Close(int32_t handle) {
+    std::unique_ptr<TagFile> tagFile = TagFiles().Remove(handle);
+    if (!tagFile) return 0;
+    // One save for all attributes: ASF keeps them in the header, and every size change of the
+    // header rewrites the whole file.
+    return !tagFile->changed || tagFile->file.save() ? 1 : 0;
+}

@@ -1,0 +1,309 @@
+// WMAENC.so: the encoder plug-in that writes WMA (wmav2 in ASF) with FFmpeg.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+}
+
+#include "audiofile/EncoderPlugInAbi.h"
+#include "modules/HandleTable.h"
+
+namespace {
+
+constexpr char kPrefix[] = "WMAENC";
+// SetOpt value that asks for the bitrate the encoder really uses.
+constexpr int32_t kOptionEffectiveBitrate = 1;
+// Above any bitrate the table asks for; the search for an accepted bitrate stops here.
+constexpr int kHighestBitrate = 320000;
+
+struct Encoder {
+    ~Encoder() {
+        avcodec_free_context(&codec);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        if (format) {
+            if (format->pb) {
+                av_freep(&format->pb->buffer);
+                avio_context_free(&format->pb);
+            }
+            avformat_free_context(format);
+        }
+        if (fd >= 0) close(fd);
+    }
+
+    int fd = -1;
+    AVCodecContext* codec = nullptr;
+    AVFormatContext* format = nullptr;
+    AVStream* stream = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    int channels = 0;
+    int frameFill = 0;  // sample frames waiting in `frame`
+    int64_t nextPts = 0;
+    unsigned char carry[4] = {};  // bytes of a sample frame split across two writes
+    int carryLength = 0;
+    bool started = false;
+    bool ended = false;
+};
+
+HandleTable<Encoder>& Encoders() {
+    static HandleTable<Encoder> table;
+    return table;
+}
+
+int WriteToFile(void* opaque, uint8_t* data, int size) {
+    auto* encoder = static_cast<Encoder*>(opaque);
+    int done = 0;
+    while (done < size) {
+        const ssize_t n = write(encoder->fd, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return AVERROR(n < 0 ? errno : EIO);
+        done += static_cast<int>(n);
+    }
+    return done;
+}
+
+int64_t SeekInFile(void* opaque, int64_t offset, int whence) {
+    auto* encoder = static_cast<Encoder*>(opaque);
+    if (whence & AVSEEK_SIZE) {
+        struct stat info;
+        return fstat(encoder->fd, &info) == 0 ? info.st_size : AVERROR(errno);
+    }
+    const off_t position = lseek(encoder->fd, offset, whence & ~AVSEEK_FORCE);
+    return position < 0 ? AVERROR(errno) : position;
+}
+
+AVCodecContext* OpenCodec(const AVCodec* codec, int bitrate, int sampleRate, int channels) {
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    if (!context) return nullptr;
+    context->bit_rate = bitrate;
+    context->sample_rate = sampleRate;
+    context->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    av_channel_layout_default(&context->ch_layout, channels);
+    context->time_base = AVRational{1, sampleRate};
+    context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
+    return context;
+}
+
+// wmav2 refuses low bitrates (below 24 kbit/s in FFmpeg 5.1, whatever the rate and channels).
+// A request it refuses is raised to the lowest bitrate it accepts for that rate and channel
+// count, so every quality the program offers still gives a file.
+AVCodecContext* OpenCodecAtLowestAcceptedBitrate(int bitrate, int sampleRate, int channels) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+    if (!codec) return nullptr;
+    if (AVCodecContext* context = OpenCodec(codec, bitrate, sampleRate, channels)) return context;
+    AVCodecContext* accepted = OpenCodec(codec, kHighestBitrate, sampleRate, channels);
+    if (!accepted || bitrate >= kHighestBitrate) return accepted;
+    int refused = bitrate;  // refused < answer <= accepted's bitrate
+    int lowest = kHighestBitrate;
+    while (lowest - refused > 1) {
+        const int middle = refused + (lowest - refused) / 2;
+        if (AVCodecContext* context = OpenCodec(codec, middle, sampleRate, channels)) {
+            avcodec_free_context(&accepted);
+            accepted = context;
+            lowest = middle;
+        } else {
+            refused = middle;
+        }
+    }
+    return accepted;
+}
+
+int32_t AddEncoderOnDescriptor(int fd) {
+    if (fd < 0) return 0;
+    auto encoder = std::make_unique<Encoder>();
+    encoder->fd = fd;
+    return Encoders().Add(std::move(encoder));
+}
+
+int DrainPackets(Encoder& encoder) {
+    for (;;) {
+        const int result = avcodec_receive_packet(encoder.codec, encoder.packet);
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return 1;
+        if (result < 0) return 0;
+        av_packet_rescale_ts(encoder.packet, encoder.codec->time_base, encoder.stream->time_base);
+        encoder.packet->stream_index = encoder.stream->index;
+        const int written = av_write_frame(encoder.format, encoder.packet);
+        av_packet_unref(encoder.packet);
+        if (written < 0) return 0;
+    }
+}
+
+int SendFrame(Encoder& encoder) {
+    encoder.frame->nb_samples = encoder.frameFill;
+    encoder.frame->pts = encoder.nextPts;
+    encoder.nextPts += encoder.frameFill;
+    encoder.frameFill = 0;
+    if (avcodec_send_frame(encoder.codec, encoder.frame) < 0) return 0;
+    return DrainPackets(encoder);
+}
+
+// Appends whole sample frames of 16-bit interleaved PCM, encoding every full codec frame.
+int AppendFrames(Encoder& encoder, const unsigned char* pcm, int frames) {
+    const int frameSize = encoder.codec->frame_size;
+    for (int i = 0; i < frames; ++i) {
+        if (encoder.frameFill == 0 && av_frame_make_writable(encoder.frame) < 0) return 0;
+        for (int c = 0; c < encoder.channels; ++c) {
+            const auto sample = static_cast<int16_t>(pcm[0] | (pcm[1] << 8));
+            reinterpret_cast<float*>(encoder.frame->data[c])[encoder.frameFill] = sample / 32768.0f;
+            pcm += 2;
+        }
+        if (++encoder.frameFill == frameSize && !SendFrame(encoder)) return 0;
+    }
+    return 1;
+}
+
+int Finish(Encoder& encoder) {
+    encoder.ended = true;
+    int ok = 1;
+    if (encoder.frameFill > 0) ok = SendFrame(encoder);
+    if (avcodec_send_frame(encoder.codec, nullptr) < 0 || !DrainPackets(encoder)) ok = 0;
+    if (av_write_trailer(encoder.format) < 0) ok = 0;
+    avio_flush(encoder.format->pb);
+    if (encoder.format->pb->error < 0) ok = 0;
+    // The file is complete here: the attribute editor may open it before Close.
+    if (close(encoder.fd) != 0) ok = 0;
+    encoder.fd = -1;
+    return ok;
+}
+
+}  // namespace
+
+MODULE_EXPORT PlugInInfoFn PlugIn_Info;
+MODULE_EXPORT PlugInOpenFn WMAENC_Open;
+MODULE_EXPORT PlugInOutputFn WMAENC_Output;
+MODULE_EXPORT PlugInStartFn WMAENC_Start;
+MODULE_EXPORT PlugInWriteDeviceFn WMAENC_WriteDevice;
+MODULE_EXPORT PlugInEndFn WMAENC_End;
+MODULE_EXPORT PlugInCloseFn WMAENC_Close;
+MODULE_EXPORT PlugInSetOptFn WMAENC_SetOpt;
+MODULE_EXPORT PlugInGetInfoFn WMAENC_GetInfo;
+MODULE_EXPORT PlugInOpenFromHandlerFn WMAENC_OpenFromHandler;
+MODULE_EXPORT PlugInWriteSampleFn WMAENC_WriteSample;
+
+int32_t PlugIn_Info(int32_t, char* prefix, int32_t size) {
+    if (!prefix || size < static_cast<int32_t>(sizeof kPrefix)) return -1;
+    memcpy(prefix, kPrefix, sizeof kPrefix);
+    // The module is silent, like the rest of the program; results carry the failures.
+    av_log_set_level(AV_LOG_QUIET);
+    return 0;
+}
+
+int32_t WMAENC_Open(const char* fileName) {
+    if (!fileName) return 0;
+    return AddEncoderOnDescriptor(open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+}
+
+int32_t WMAENC_OpenFromHandler(int32_t fileDescriptor) {
+    return AddEncoderOnDescriptor(fcntl(fileDescriptor, F_DUPFD_CLOEXEC, 0));
+}
+
+int32_t WMAENC_Output(int32_t handle, int32_t bitrate, int32_t sampleRate, int32_t channels,
+                      int32_t bitsPerSample, int32_t, int32_t) {
+    Encoder* encoder = Encoders().Get(handle);
+    if (!encoder || encoder->started || bitsPerSample != 16 || channels < 1 || channels > 2 || sampleRate <= 0 ||
+        bitrate <= 0)
+        return 0;
+    avcodec_free_context(&encoder->codec);
+    encoder->codec = OpenCodecAtLowestAcceptedBitrate(bitrate, sampleRate, channels);
+    encoder->channels = channels;
+    return encoder->codec ? 1 : 0;
+}
+
+int32_t WMAENC_Start(int32_t handle) {
+    Encoder* encoder = Encoders().Get(handle);
+    // A failed start leaves the muxer behind and is final.
+    if (!encoder || !encoder->codec || encoder->format) return 0;
+    if (avformat_alloc_output_context2(&encoder->format, nullptr, "asf", nullptr) < 0) return 0;
+    constexpr int kIoBufferSize = 65536;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+    if (!buffer) return 0;
+    encoder->format->pb = avio_alloc_context(buffer, kIoBufferSize, 1, encoder, nullptr, WriteToFile, SeekInFile);
+    if (!encoder->format->pb) {
+        av_free(buffer);
+        return 0;
+    }
+    encoder->stream = avformat_new_stream(encoder->format, nullptr);
+    if (!encoder->stream || avcodec_parameters_from_context(encoder->stream->codecpar, encoder->codec) < 0) return 0;
+    encoder->stream->time_base = encoder->codec->time_base;
+    encoder->frame = av_frame_alloc();
+    encoder->packet = av_packet_alloc();
+    if (!encoder->frame || !encoder->packet) return 0;
+    encoder->frame->format = encoder->codec->sample_fmt;
+    encoder->frame->nb_samples = encoder->codec->frame_size;
+    encoder->frame->sample_rate = encoder->codec->sample_rate;
+    if (av_channel_layout_copy(&encoder->frame->ch_layout, &encoder->codec->ch_layout) < 0 ||
+        av_frame_get_buffer(encoder->frame, 0) < 0)
+        return 0;
+    if (avformat_write_header(encoder->format, nullptr) < 0) return 0;
+    encoder->started = true;
+    return 1;
+}
+
+int32_t WMAENC_WriteDevice(int32_t handle, const void* pcm, int32_t bytes) {
+    Encoder* encoder = Encoders().Get(handle);
+    if (!encoder || !encoder->started || encoder->ended || bytes < 0 || (!pcm && bytes > 0)) return 0;
+    const auto* data = static_cast<const unsigned char*>(pcm);
+    const int frameBytes = 2 * encoder->channels;
+    if (encoder->carryLength > 0) {
+        const int take = std::min(frameBytes - encoder->carryLength, static_cast<int>(bytes));
+        memcpy(encoder->carry + encoder->carryLength, data, take);
+        encoder->carryLength += take;
+        data += take;
+        bytes -= take;
+        if (encoder->carryLength < frameBytes) return 1;
+        encoder->carryLength = 0;
+        if (!AppendFrames(*encoder, encoder->carry, 1)) return 0;
+    }
+    const int frames = bytes / frameBytes;
+    if (!AppendFrames(*encoder, data, frames)) return 0;
+    encoder->carryLength = bytes - frames * frameBytes;
+    memcpy(encoder->carry, data + frames * frameBytes, encoder->carryLength);
+    return 1;
+}
+
+int32_t WMAENC_WriteSample(int32_t handle, const int16_t* pcm, int32_t frames) {
+    Encoder* encoder = Encoders().Get(handle);
+    if (!encoder || frames < 0 || frames > INT32_MAX / 4) return 0;
+    return WMAENC_WriteDevice(handle, pcm, frames * 2 * encoder->channels);
+}
+
+int32_t WMAENC_End(int32_t handle) {
+    Encoder* encoder = Encoders().Get(handle);
+    if (!encoder || !encoder->started || encoder->ended) return 0;
+    return Finish(*encoder);
+}
+
+int32_t WMAENC_Close(int32_t handle) {
+    std::unique_ptr<Encoder> encoder = Encoders().Remove(handle);
+    if (!encoder) return 0;
+    // A track abandoned without End still gets a playable file of what was written.
+    if (encoder->started && !encoder->ended) Finish(*encoder);
+    return 1;
+}
+
+int32_t WMAENC_SetOpt(int32_t handle, int32_t value, int32_t) {
+    Encoder* encoder = Encoders().Get(handle);
+    if (!encoder || !encoder->codec || value != kOptionEffectiveBitrate) return 0;
+    return static_cast<int32_t>(encoder->codec->bit_rate);
+}
+
+int32_t WMAENC_GetInfo(int32_t handle, char* text, int32_t size) {
+    Encoder* encoder = Encoders().Get(handle);
+    if (!encoder || !encoder->codec || !text || size <= 0) return 0;
+    const int length = snprintf(text, size, "wmav2 %lld bps %d Hz %d ch",
+                                static_cast<long long>(encoder->codec->bit_rate), encoder->codec->sample_rate,
+                                encoder->channels);
+    return length < size ? length : 0;
+}

@@ -1,0 +1,45 @@
+// Runs where no encoder plug-in is and the decoder module lacks an export: WMA is unavailable.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "audiofile/WmaWriter.h"
+#include "platform/RuntimeModule.h"
+#include "tags/WmaDecoder.h"
+#include "tags/WmaTagFile.h"
+#include "tests/support/TempDir.h"
+
+TEST(WmaMissing, AnIncompleteDecoderModuleCountsAsNoneAndIsUnloaded) {
+    EXPECT_EQ(LoadWmaDecoder(), 0);
+    EXPECT_EQ(WmaDecoder(), nullptr);
+    const CCharString path = ProgramFolder() + "WMADEC9.so";
+    ASSERT_EQ(access(path.c_str(), F_OK), 0) << "the incomplete module is there";
+    EXPECT_EQ(dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+}
+
+TEST(WmaMissing, TheWriterFailsCleanlyWithoutItsPlugIn) {
+    TempDir dir;
+    const std::string path = dir / "track.wma";
+    TagFieldSet tags;
+    CWmaWriter writer;
+    EXPECT_EQ(writer.Slot(), 0);
+    writer.SetTags(&tags);
+    EXPECT_EQ(writer.Open(path.c_str()), 0);
+    EXPECT_EQ(writer.SetFormat(96000, 44100, 2, 16, -1, -1), 0);
+    EXPECT_EQ(writer.Begin(), 0);
+    writer.Write("abcd", 4);  // only buffered: nothing to hand it to
+    EXPECT_EQ(writer.End(), 0);
+    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_FALSE(PathExists(path));
+}
+
+TEST(WmaMissing, TheAttributeEditorRefusesToOpen) {
+    TempDir dir;
+    WriteFileBytes(dir / "track.wma", "not really");
+    CWmaTagFile tagFile;
+    EXPECT_EQ(tagFile.Open((dir / "track.wma").c_str()), 0);
+    EXPECT_FALSE(tagFile.IsOpen());
+    EXPECT_EQ(tagFile.Write(), 0);
+    EXPECT_EQ(tagFile.Close(), 0);
+}

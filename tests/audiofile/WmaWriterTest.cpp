@@ -1,0 +1,203 @@
+// WMA tracks through the real WMAENC plug-in, checked with ffprobe and mutagen.
+#include "audiofile/WmaWriter.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "platform/RuntimeModule.h"
+#include "platform/SignalGenerator.h"
+#include "tags/WmaDecoder.h"
+#include "tests/support/ExternalReaders.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr int kEffectiveBitrateOption = 1;  // WMAENC's SetOpt value for the bitrate it uses
+
+// `ms` of the signal source's tone, 16-bit interleaved.
+std::vector<char> TonePcm(int sampleRate, int channels, int ms) {
+    SignalSpec spec;
+    std::string error;
+    CSignalGenerator generator;
+    const size_t frames = static_cast<size_t>(static_cast<int64_t>(sampleRate) * ms / 1000);
+    std::vector<char> pcm(frames * channels * 2);
+    const bool ready = ParseSignalSpec("tone=440hz/-6db", spec, error) &&
+                       generator.Open(spec, sampleRate, channels, 16, error);
+    EXPECT_TRUE(ready) << error;
+    if (ready) {
+        EXPECT_EQ(generator.Generate(pcm.data(), frames), frames);
+    }
+    return pcm;
+}
+
+TagFieldSet JapaneseTags() {
+    TagFieldSet tags;
+    tags.title = "深夜ラジオ No.3";
+    tags.artist = "録音者";
+    tags.album = "♪Velsona 2024";
+    tags.year = "2024";
+    tags.genre = "♪Velsona - オリジナルレコーディング";
+    tags.comment = "コメント: テスト";
+    tags.trackNumber = 5;
+    tags.genreNumber = 146;
+    return tags;
+}
+
+// Writes `ms` of a tone at the quality row in captured-buffer sized pieces, as a session would.
+int WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, TagFieldSet* tags) {
+    const QualityEntry& quality = kWmaQualities[row];
+    writer.SetTags(tags);
+    if (!writer.Open(path.c_str())) return 0;
+    if (!writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1)) return 0;
+    if (!writer.Begin()) return 0;
+    const std::vector<char> pcm = TonePcm(quality.sampleRate, quality.channels, ms);
+    const int bytes = static_cast<int>(pcm.size());
+    const int piece = quality.sampleRate / 10 * quality.channels * 2;  // 100 ms buffers
+    for (int done = 0; done < bytes; done += piece) {
+        if (!writer.Write(pcm.data() + done, std::min(piece, bytes - done))) return 0;
+    }
+    if (!writer.End()) return 0;
+    return writer.Close();
+}
+
+}  // namespace
+
+TEST(WmaQualities, TheTableHasItsRowsAndLabels) {
+    EXPECT_EQ(sizeof kWmaQualities, 33 * 64u);
+    EXPECT_EQ(kWmaDefaultQuality, 6);
+    EXPECT_STREQ(kWmaQualities[0].label, "192k bps / 48.0 kHz / Stereo");
+    EXPECT_STREQ(kWmaQualities[6].label, "96k bps / 44.1 kHz / Stereo");
+    EXPECT_EQ(kWmaQualities[6].value, 96000);
+    EXPECT_STREQ(kWmaQualities[11].label, "48k bps / 44.1 kHz / Mono");
+    EXPECT_STREQ(kWmaQualities[17].label, "32k bps / 22.0 kHz / Stereo");
+    EXPECT_EQ(kWmaQualities[17].sampleRate, 22050);
+    EXPECT_STREQ(kWmaQualities[27].label, "10k bps / 11.0 kHz / Mono");
+    EXPECT_EQ(kWmaQualities[27].sampleRate, 11025);
+    EXPECT_STREQ(kWmaQualities[32].label, "5k bps / 8.0 kHz / Mono");
+    EXPECT_EQ(kWmaQualities[32].value, 5000);
+    // Every label matches its row's numbers.
+    for (const QualityEntry& q : kWmaQualities) {
+        const char* mode = q.channels == 2 ? "Stereo" : "Mono";
+        const double khz = q.sampleRate == 22050 ? 22.0 : q.sampleRate == 11025 ? 11.0 : q.sampleRate / 1000.0;
+        const CCharString expected = CCharString::Formatted("%dk bps / %.1f kHz / %s", q.value / 1000, khz, mode);
+        EXPECT_STREQ(q.label, expected.c_str());
+    }
+}
+
+TEST(WmaWriter, WmaencIsUsedAndWmaenc8IsNotLoaded) {
+    CWmaWriter writer;
+    EXPECT_EQ(writer.Slot(), kWmaPlugInSlot);
+    EXPECT_EQ(writer.Kind(), FileKind::Wma);
+    for (const char* name : {"WMAENC.so", "WMAENC8.so"}) {
+        const CCharString path = ProgramFolder() + name;
+        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+        EXPECT_EQ(handle != nullptr, strcmp(name, "WMAENC.so") == 0) << name;
+        if (handle) dlclose(handle);
+    }
+}
+
+// The rows the session meets most: the highest, the preselected one, and low rows whose
+// bitrate the encoder raises.
+class WmaWriterRows : public ::testing::TestWithParam<int> {};
+
+TEST_P(WmaWriterRows, OtherProgramsReadTheTrackAndItsAttributes) {
+    ASSERT_EQ(LoadWmaDecoder(), 9);
+    const int row = GetParam();
+    const QualityEntry& quality = kWmaQualities[row];
+    TempDir dir;
+    const std::string path = dir / "トラック.wma";
+    TagFieldSet tags = JapaneseTags();
+    CWmaWriter writer;
+    ASSERT_EQ(WriteTrack(writer, path, row, 2500, &tags), 1);
+
+    const ProbedStream stream = ProbeAudio(path);
+    ASSERT_TRUE(stream.ok);
+    EXPECT_EQ(stream.codec, "wmav2");
+    EXPECT_EQ(stream.sampleRate, quality.sampleRate);
+    EXPECT_EQ(stream.channels, quality.channels);
+    ASSERT_GT(stream.packetDuration, 0);
+    EXPECT_NEAR(stream.duration, 2.5, stream.packetDuration + 1e-3);
+
+    const auto read = ReadTagsWithMutagen(path);
+    EXPECT_EQ(read.at("Title"), "ASFUnicodeAttribute:深夜ラジオ No.3");
+    EXPECT_EQ(read.at("Author"), "ASFUnicodeAttribute:録音者");
+    EXPECT_EQ(read.at("WM/AlbumTitle"), "ASFUnicodeAttribute:♪Velsona 2024");
+    EXPECT_EQ(read.at("WM/Year"), "ASFUnicodeAttribute:2024");
+    EXPECT_EQ(read.at("WM/Genre"), "ASFUnicodeAttribute:♪Velsona - オリジナルレコーディング");
+    EXPECT_EQ(read.at("Description"), "ASFUnicodeAttribute:コメント: テスト");
+    EXPECT_EQ(read.at("WM/Track"), "ASFDWordAttribute:4");
+    EXPECT_EQ(read.at("WM/TrackNumber"), "ASFDWordAttribute:5");
+    EXPECT_EQ(read.at("WM/GenreID"), "ASFUnicodeAttribute:146");
+}
+
+INSTANTIATE_TEST_SUITE_P(TableRows, WmaWriterRows, ::testing::Values(0, 6, 16, 32));
+
+TEST(WmaWriter, EveryRowGivesAFileAtAtLeastTheEncodersLowestBitrate) {
+    TempDir dir;
+    for (int row = 0; row < kWmaQualityCount; ++row) {
+        const QualityEntry& quality = kWmaQualities[row];
+        const std::string path = dir / ("row" + std::to_string(row) + ".wma");
+        CWmaWriter writer;
+        ASSERT_EQ(writer.Open(path.c_str()), 1);
+        ASSERT_EQ(writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1), 1) << row;
+        // wmav2 takes nothing below 24 kbit/s; lower rows are raised to exactly that.
+        EXPECT_EQ(writer.SetOption(kEffectiveBitrateOption), std::max(quality.value, 24000)) << row;
+        ASSERT_EQ(writer.Begin(), 1);
+        const std::vector<char> pcm = TonePcm(quality.sampleRate, quality.channels, 500);
+        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
+        ASSERT_EQ(writer.End(), 1);
+        writer.Close();
+        const ProbedStream stream = ProbeAudio(path);
+        EXPECT_EQ(stream.codec, "wmav2") << row;
+        EXPECT_EQ(stream.sampleRate, quality.sampleRate) << row;
+        EXPECT_EQ(stream.channels, quality.channels) << row;
+    }
+}
+
+TEST(WmaWriter, WithoutTagsTheFileCarriesNoAttributesOfOurs) {
+    TempDir dir;
+    const std::string path = dir / "plain.wma";
+    CWmaWriter writer;
+    ASSERT_EQ(WriteTrack(writer, path, 30, 1000, nullptr), 1);
+    const auto read = ReadTagsWithMutagen(path);
+    EXPECT_EQ(read.count("Title"), 0u);
+    EXPECT_EQ(read.count("WM/TrackNumber"), 0u);
+    EXPECT_EQ(ProbeAudio(path).codec, "wmav2");
+}
+
+TEST(WmaWriter, AnAbandonedTrackStillLeavesAPlayableFile) {
+    TempDir dir;
+    const std::string path = dir / "abandoned.wma";
+    {
+        CWmaWriter writer;
+        ASSERT_EQ(writer.Open(path.c_str()), 1);
+        ASSERT_EQ(writer.SetFormat(64000, 44100, 2, 16, -1, -1), 1);
+        ASSERT_EQ(writer.Begin(), 1);
+        const std::vector<char> pcm = TonePcm(44100, 2, 2000);
+        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
+        // Destroyed without End: the plug-in finishes what it was given.
+    }
+    const ProbedStream stream = ProbeAudio(path);
+    EXPECT_EQ(stream.codec, "wmav2");
+    EXPECT_GE(stream.duration, 1.0) << "the whole seconds handed over are in the file";
+}
+
+TEST(WmaWriter, BadFormatsAndFoldersFail) {
+    TempDir dir;
+    CWmaWriter noFolder;
+    EXPECT_EQ(noFolder.Open((dir / "missing/track.wma").c_str()), 0);
+    EXPECT_EQ(noFolder.Begin(), 0);
+
+    CWmaWriter tooFast;
+    ASSERT_EQ(tooFast.Open((dir / "fast.wma").c_str()), 1);
+    EXPECT_EQ(tooFast.SetFormat(128000, 96000, 2, 16, -1, -1), 0) << "wmav2 stops at 48 kHz";
+    EXPECT_EQ(tooFast.Begin(), 0);
+    EXPECT_EQ(tooFast.Close(), 1);
+
+    CWmaWriter eightBit;
+    ASSERT_EQ(eightBit.Open((dir / "eight.wma").c_str()), 1);
+    EXPECT_EQ(eightBit.SetFormat(128000, 44100, 2, 8, -1, -1), 0);
+}
