@@ -1,0 +1,129 @@
+// systemd-logind client over sd-bus.
+#include "platform/Logind.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kService = "org.freedesktop.login1";
+constexpr const char* kPath = "/org/freedesktop/login1";
+constexpr const char* kManager = "org.freedesktop.login1.Manager";
+
+struct RequestMethods {
+    const char* check;
+    const char* act;
+};
+
+RequestMethods MethodsOf(PowerRequest request) {
+    switch (request) {
+    case PowerRequest::PowerOff: return {"CanPowerOff", "PowerOff"};
+    case PowerRequest::Suspend: return {"CanSuspend", "Suspend"};
+    case PowerRequest::Hibernate: return {"CanHibernate", "Hibernate"};
+    }
+    return {"CanPowerOff", "PowerOff"};
+}
+
+LogindResult Failure(LogindStatus status, const CCharString& detail) { return {status, detail}; }
+
+CCharString ErrnoText(const char* what, int negativeErrno) {
+    return CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno));
+}
+
+}  // namespace
+
+CLogind::CLogind(const CCharString& busAddress) : m_address(busAddress) {}
+
+CLogind::~CLogind() {
+    if (m_bus) sd_bus_flush_close_unref(m_bus);
+}
+
+CCharString CLogind::SystemBusAddress() {
+    const char* address = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
+    return address && *address ? CCharString(address) : CCharString("unix:path=/run/dbus/system_bus_socket");
+}
+
+LogindResult CLogind::Connect() {
+    if (m_bus) return {};
+    if (m_address.IsEmpty()) return Failure(LogindStatus::BusUnavailable, "no D-Bus address given");
+    sd_bus* bus = nullptr;
+    int r = sd_bus_new(&bus);
+    if (r < 0) return Failure(LogindStatus::BusUnavailable, ErrnoText("sd_bus_new", r));
+    if ((r = sd_bus_set_address(bus, m_address.c_str())) < 0 || (r = sd_bus_set_bus_client(bus, 1)) < 0 ||
+        (r = sd_bus_negotiate_fds(bus, 1)) < 0 || (r = sd_bus_start(bus)) < 0) {
+        sd_bus_unref(bus);
+        return Failure(LogindStatus::BusUnavailable, ErrnoText(m_address.c_str(), r));
+    }
+    m_bus = bus;
+    return {};
+}
+
+LogindResult CLogind::CallManager(const char* method, const char* signature, sd_bus_message** reply, ...) {
+    if (LogindResult connected = Connect(); !connected.Ok()) return connected;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    va_list args;
+    va_start(args, reply);
+    const int r = sd_bus_call_methodv(m_bus, kService, kPath, kManager, method, &error, reply, signature, args);
+    va_end(args);
+    LogindResult result;
+    if (r < 0) {
+        result = Failure(LogindStatus::CallFailed,
+                         CCharString::Formatted("%s: %s", method,
+                                                sd_bus_error_is_set(&error) && error.message ? error.message
+                                                                                            : std::strerror(-r)));
+        // A broken connection is not worth keeping; the next call reconnects.
+        if (r == -ECONNRESET || r == -ENOTCONN) {
+            result.status = LogindStatus::BusUnavailable;
+            m_bus = sd_bus_flush_close_unref(m_bus);
+        }
+    }
+    sd_bus_error_free(&error);
+    return result;
+}
+
+LogindResult CLogind::Request(PowerRequest request) {
+    const RequestMethods methods = MethodsOf(request);
+    sd_bus_message* reply = nullptr;
+    LogindResult result = CallManager(methods.check, "", &reply);
+    if (!result.Ok()) return result;
+    const char* answer = nullptr;
+    const int r = sd_bus_message_read(reply, "s", &answer);
+    const CCharString answerText(r >= 0 && answer ? answer : "");
+    sd_bus_message_unref(reply);
+    if (r < 0) return Failure(LogindStatus::CallFailed, ErrnoText(methods.check, r));
+    if (answerText != "yes")
+        return Failure(LogindStatus::NotPermitted, CCharString::Formatted("%s: %s", methods.check, answerText.c_str()));
+    // Not interactive: an authentication prompt would wait for a user who is not there.
+    result = CallManager(methods.act, "b", &reply, 0);
+    sd_bus_message_unref(reply);
+    return result;
+}
+
+LogindResult CLogind::Inhibit(const char* what, const char* who, const char* why, const char* mode, int& fd) {
+    fd = -1;
+    sd_bus_message* reply = nullptr;
+    LogindResult result = CallManager("Inhibit", "ssss", &reply, what, who, why, mode);
+    if (!result.Ok()) return result;
+    int received = -1;
+    int r = sd_bus_message_read(reply, "h", &received);
+    // The message owns the descriptor it carried; keep a copy of our own.
+    if (r >= 0 && (fd = fcntl(received, F_DUPFD_CLOEXEC, 3)) < 0) r = -errno;
+    sd_bus_message_unref(reply);
+    if (r < 0) return Failure(LogindStatus::CallFailed, ErrnoText("Inhibit", r));
+    return result;
+}
+
+LogindResult CSleepInhibitor::Acquire(CLogind& logind, const char* why) {
+    Release();
+    return logind.Inhibit("sleep", "Velsona", why, "block", m_fd);
+}
+
+void CSleepInhibitor::Release() {
+    if (m_fd >= 0) close(m_fd);
+    m_fd = -1;
+}

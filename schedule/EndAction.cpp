@@ -1,0 +1,31 @@
+// End actions over logind.
+#include "schedule/EndAction.h"
+
+const char* EndActionName(EndAction action) {
+    switch (action) {
+    case EndAction::ExitApplication: return "アプリの終了";
+    case EndAction::Standby: return "スタンバイ状態";
+    case EndAction::PowerOff: return "ＰＣ電源断";
+    case EndAction::Hibernate: return "休止状態";
+    case EndAction::None: break;
+    }
+    return "";
+}
+
+LogindResult DoEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind) {
+    switch (action) {
+    case EndAction::ExitApplication:
+        requestClose();
+        return {};
+    case EndAction::Standby:
+        requestClose();
+        return logind.Request(PowerRequest::Suspend);
+    case EndAction::PowerOff:
+        return logind.Request(PowerRequest::PowerOff);
+    case EndAction::Hibernate:
+        requestClose();
+        return logind.Request(PowerRequest::Hibernate);
+    case EndAction::None: break;
+    }
+    return {};
+}

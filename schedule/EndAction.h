@@ -1,0 +1,23 @@
+// EndAction: what the machine does after a recording that ended by its duration.
+#pragma once
+
+#include <functional>
+
+#include "platform/Logind.h"
+
+enum class EndAction : int {
+    None = -1,
+    ExitApplication = 1,
+    Standby = 2,   // suspend, then close the program
+    PowerOff = 3,
+    Hibernate = 4, // hibernate, then close the program
+};
+
+// The short name shown in the window title; empty for None or an unknown code.
+const char* EndActionName(EndAction action);
+
+// requestClose must only queue the program's normal close (which saves the default preset):
+// for standby and hibernation it runs before the power request, so the program closes after
+// the machine wakes. Power off does not close the program itself. The result tells whether
+// logind did what was asked; nothing to ask counts as done.
+LogindResult DoEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind);

@@ -1,0 +1,26 @@
+// Recording timer dialog rules.
+#include "schedule/RecordTimer.h"
+
+#include <cmath>
+#include <cstdlib>
+
+std::time_t ProposedStartTime(std::time_t now) {
+    const std::time_t ahead = now + 1800;
+    std::tm fields{};
+    localtime_r(&ahead, &fields);
+    fields.tm_sec = 0;
+    fields.tm_min = fields.tm_min < 30 ? 0 : 30;
+    fields.tm_isdst = -1;
+    return std::mktime(&fields);
+}
+
+bool ParseDurationMinutes(const CCharString& text, int64_t& seconds) {
+    char* end = nullptr;
+    const double minutes = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || !std::isfinite(minutes)) return false;
+    const double whole = std::trunc(minutes * 60);
+    // Far beyond any recording; keeps the conversion defined.
+    if (whole <= 0 || whole > 1e12) return false;
+    seconds = static_cast<int64_t>(whole);
+    return true;
+}

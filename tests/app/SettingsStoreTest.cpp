@@ -1,0 +1,367 @@
+// The settings store against real QSettings files in a temporary folder.
+#include "app/SettingsStore.h"
+
+#include <QByteArray>
+#include <QSettings>
+#include <cstdlib>
+#include <ctime>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Entries = std::vector<CCharString>;
+
+int ThisYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
+}
+
+// A home whose music folder is "Tunes", so the default folder does not depend on the machine.
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("HOME", dir.path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        mkdir((dir / "config").c_str(), 0700);
+        WriteFileBytes(dir / "config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n");
+    }
+
+    std::string File() const { return dir / "VelsonaF.conf"; }
+    // Writes values the way another run (or another version) left them.
+    void Store(const QString& key, const QVariant& value) const {
+        QSettings raw(QString::fromStdString(File()), QSettings::IniFormat);
+        raw.setValue(key, value);
+    }
+
+    TempDir dir;
+};
+
+RecordingSettings Changed() {
+    RecordingSettings s;
+    s.outputFolder = "/srv/rec";
+    s.fileNameTemplate = "%TDY%/No.%RCN%.mp3";
+    s.inputDevice = 3;
+    s.sampleRate = 48000;
+    s.channels = 1;
+    s.outputFormat = 3;
+    s.qualityIndex = 20;
+    s.oggQuality = 55;
+    s.recordingNumber = 12;
+    s.splitMethod = kSplitSilence;
+    s.splitTime = {0, 0, 3, 250};
+    s.silenceLeft = -383;
+    s.silenceRight = -400;
+    s.tagTitle = "ラジオ, 第%TKN%回";
+    s.tagArtist = "";
+    s.tagYear = 1999;
+    return s;
+}
+
+void ExpectSame(const RecordingSettings& a, const RecordingSettings& b) {
+    EXPECT_EQ(a.outputFolder, b.outputFolder);
+    EXPECT_EQ(a.fileNameTemplate, b.fileNameTemplate);
+    EXPECT_EQ(a.inputDevice, b.inputDevice);
+    EXPECT_EQ(a.sampleRate, b.sampleRate);
+    EXPECT_EQ(a.channels, b.channels);
+    EXPECT_EQ(a.bitsPerSample, b.bitsPerSample);
+    EXPECT_EQ(a.outputFormat, b.outputFormat);
+    EXPECT_EQ(a.qualityIndex, b.qualityIndex);
+    EXPECT_EQ(a.oggQuality, b.oggQuality);
+    EXPECT_EQ(a.recordingNumber, b.recordingNumber);
+    EXPECT_EQ(a.splitMethod, b.splitMethod);
+    EXPECT_EQ(a.splitTime.TotalSeconds(), b.splitTime.TotalSeconds());
+    EXPECT_EQ(a.splitTime.milliseconds, b.splitTime.milliseconds);
+    EXPECT_EQ(a.silenceLeft, b.silenceLeft);
+    EXPECT_EQ(a.silenceRight, b.silenceRight);
+    EXPECT_EQ(a.tagTitle, b.tagTitle);
+    EXPECT_EQ(a.tagArtist, b.tagArtist);
+    EXPECT_EQ(a.tagAlbum, b.tagAlbum);
+    EXPECT_EQ(a.tagComment, b.tagComment);
+    EXPECT_EQ(a.tagYear, b.tagYear);
+}
+
+}  // namespace
+
+TEST_F(SettingsStoreTest, FirstStartOnACleanMachine) {
+    CSettingsStore store(File().c_str());
+    ProfileState state;
+    store.LoadProfile(kDefaultPresetName, state);
+    EXPECT_EQ(state.presets.entries, Entries{kDefaultPresetName});
+    EXPECT_EQ(state.presetName, kDefaultPresetName);
+    EXPECT_TRUE(state.folders.entries.empty());
+    const RecordingSettings& s = state.settings;
+    EXPECT_EQ(s.outputFolder.str(), dir / "Tunes/My Recording");
+    EXPECT_EQ(s.fileNameTemplate, "%TDY%/No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav");
+    EXPECT_EQ(s.inputDevice, -1);
+    EXPECT_EQ(s.sampleRate, 44100);
+    EXPECT_EQ(s.channels, 2);
+    EXPECT_EQ(s.bitsPerSample, 16);
+    EXPECT_EQ(s.outputFormat, 0);
+    EXPECT_EQ(s.qualityIndex, 2);
+    EXPECT_EQ(s.oggQuality, 40);
+    EXPECT_EQ(s.recordingNumber, 1);
+    EXPECT_EQ(s.splitMethod, kSplitManual);
+    EXPECT_EQ(s.SplitLengthSeconds(), -1);
+    EXPECT_EQ(s.silenceLeft, -450);
+    EXPECT_EQ(s.silenceRight, -450);
+    EXPECT_EQ(s.tagTitle, "タイトルNo%TKN% - %TDY%");
+    EXPECT_EQ(s.tagAlbum, "アルバムNo%RCN%");
+    const int year = ThisYear();
+    EXPECT_TRUE(s.tagYear == year || s.tagYear == year - 1) << s.tagYear;
+    EXPECT_FALSE(PathExists(File())) << "loading writes nothing";
+}
+
+TEST_F(SettingsStoreTest, TheUsersStoreLivesUnderMorvVelsonaF) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir / "user"));
+    CSettingsStore store;
+    EXPECT_EQ(store.FilePath().str(), dir / "user/MORV/VelsonaF.conf");
+    ASSERT_TRUE(store.SaveSettings(kDefaultPresetName, Changed()));
+    ExpectSame(CSettingsStore((dir / "user/MORV/VelsonaF.conf").c_str()).LoadSettings(kDefaultPresetName), Changed());
+}
+
+TEST_F(SettingsStoreTest, EverySettingSurvivesSaveAndLoadWithItsType) {
+    {
+        CSettingsStore store(File().c_str());
+        ASSERT_TRUE(store.SaveSettings("radio", Changed()));
+    }
+    ExpectSame(CSettingsStore(File().c_str()).LoadSettings("radio"), Changed());
+    QSettings raw(QString::fromStdString(File()), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("SETTING/VERSION").toInt(), 48);
+    EXPECT_EQ(raw.value("SETTING/radio/PRESET_VERSION").toInt(), 48);
+    EXPECT_EQ(raw.value("SETTING/radio/TRACK_SPLITTIME").toByteArray(), QByteArray("\0\0\0\0\3\0\xFA\0", 8));
+    EXPECT_EQ(raw.value("SETTING/radio/TRACK_RECNO").toString(), "12");
+}
+
+TEST_F(SettingsStoreTest, PresetNamesAreTrimmedAndMadeSafe) {
+    CSettingsStore store(File().c_str());
+    ProfileState state;
+    store.LoadProfile(kDefaultPresetName, state);
+    state.presetName = "  live:set/1 ";
+    state.settings = Changed();
+    const PresetResult saved = store.SavePreset(state);
+    EXPECT_TRUE(saved.done);
+    EXPECT_EQ(saved.message, "");
+    EXPECT_EQ(state.presetName, "live：set／1");
+    EXPECT_EQ(state.presets.entries, (Entries{kDefaultPresetName, "live：set／1"}));
+    EXPECT_EQ(state.presets.selected, 1);
+    ExpectSame(store.LoadSettings("live：set／1"), Changed());
+    EXPECT_EQ(CSettingsStore(File().c_str()).LoadHistory(kPresetHistory).entries, state.presets.entries);
+
+    state.presetName = " \t ";
+    EXPECT_EQ(store.SavePreset(state).message, "録音プリセットが未入力です。");
+}
+
+TEST_F(SettingsStoreTest, SavingUnderAnExistingNameOverwritesIt) {
+    CSettingsStore store(File().c_str());
+    ProfileState state;
+    store.LoadProfile(kDefaultPresetName, state);
+    state.presetName = "radio";
+    ASSERT_TRUE(store.SavePreset(state).done);
+    state.presetName = "night";
+    ASSERT_TRUE(store.SavePreset(state).done);
+    state.presetName = "radio";
+    state.settings = Changed();
+    ASSERT_TRUE(store.SavePreset(state).done);
+    EXPECT_EQ(state.presets.entries, (Entries{kDefaultPresetName, "radio", "night"}));
+    EXPECT_EQ(state.presets.selected, 1);
+    ExpectSame(store.LoadSettings("radio"), Changed());
+}
+
+TEST_F(SettingsStoreTest, DeletingRefusesTheFirstEntryAndLoadsItAfterADeletion) {
+    CSettingsStore store(File().c_str());
+    ProfileState state;
+    store.LoadProfile(kDefaultPresetName, state);
+    ASSERT_TRUE(store.SaveSettings(kDefaultPresetName, RecordingSettings{}));
+    state.settings = Changed();
+    for (const char* name : {"radio", "night"}) {
+        state.presetName = name;
+        ASSERT_TRUE(store.SavePreset(state).done);
+    }
+    const CCharString refusal = "(デフォルト設定) の録音プリセットは削除できません。";
+
+    // Entry 0 is refused whatever its name; the message names the default preset.
+    state.presets.entries = {"radio", kDefaultPresetName, "night"};
+    state.presets.selected = 0;
+    state.presetName = "radio";
+    EXPECT_EQ(store.DeletePreset(state).message, refusal);
+    state.presets.selected = 1;
+    state.presetName = kDefaultPresetName;
+    EXPECT_EQ(store.DeletePreset(state).message, refusal);
+    state.presetName = "";
+    EXPECT_EQ(store.DeletePreset(state).message, "録音プリセットが未入力です。");
+    state.presetName = "unknown";
+    const PresetResult unknown = store.DeletePreset(state);
+    EXPECT_FALSE(unknown.done);
+    EXPECT_EQ(unknown.message, "");
+    EXPECT_EQ(state.presets.entries.size(), 3u);
+
+    state.presets.selected = 2;
+    state.presetName = "night";
+    const PresetResult deleted = store.DeletePreset(state);
+    EXPECT_TRUE(deleted.done);
+    EXPECT_EQ(deleted.message, "");
+    EXPECT_EQ(state.presets.entries, (Entries{"radio", kDefaultPresetName}));
+    EXPECT_EQ(state.presets.selected, 0);
+    EXPECT_EQ(state.presetName, "radio");
+    ExpectSame(state.settings, Changed());
+    QSettings raw(QString::fromStdString(File()), QSettings::IniFormat);
+    EXPECT_FALSE(raw.contains("SETTING/night/OUT_FOLDER"));
+    EXPECT_TRUE(raw.contains("SETTING/radio/OUT_FOLDER"));
+    EXPECT_EQ(store.LoadHistory(kPresetHistory).entries, state.presets.entries);
+}
+
+TEST_F(SettingsStoreTest, ClosingStoresUnderTheDefaultPresetWithTheHistories) {
+    CSettingsStore store(File().c_str());
+    ProfileState state;
+    store.LoadProfile(kDefaultPresetName, state);
+    state.presetName = "radio";
+    ASSERT_TRUE(store.SavePreset(state).done);
+    state.settings = Changed();
+    state.settings.fileNameTemplate = "%TDY%/No.%RCN%.mp3";
+    ASSERT_TRUE(store.SaveProfile(kDefaultPresetName, state));
+
+    ProfileState next;
+    CSettingsStore(File().c_str()).LoadProfile(kDefaultPresetName, next);
+    ExpectSame(next.settings, state.settings);
+    EXPECT_EQ(store.LoadSettings("radio").outputFolder, DefaultOutputFolder()) << "the named preset is unchanged";
+    EXPECT_EQ(next.presets.entries, (Entries{kDefaultPresetName, "radio"}));
+    EXPECT_EQ(next.folders.entries, Entries{"/srv/rec"});
+    EXPECT_EQ(next.templates.entries, Entries{"%TDY%/No.%RCN%"}) << "stored without the extension";
+    EXPECT_EQ(next.templates.selected, 0);
+}
+
+TEST_F(SettingsStoreTest, SplitTimeBlock) {
+    const struct {
+        QByteArray stored;
+        int seconds;
+        int milliseconds;
+    } cases[] = {
+        {QByteArray("\x01\x00\x1E\x00\x00\x00\x00\x00", 8), 5400, 0},
+        {QByteArray("\x00\x00\x00\x00\x03\x00\xF4\x01" "extra", 13), 3, 500},  // only 8 bytes count
+        {QByteArray("\x02\x00\x01", 3), 2 * 3600 + 60, 0},                     // the rest stays zero
+        {QByteArray("\x18\x00\x00\x00\x00\x00\x00\x00", 8), 0, 0},             // 24 h is no time of day
+        {QByteArray(), 0, 0},
+    };
+    for (const auto& c : cases) {
+        Store("SETTING/p/TRACK_SPLITTIME", c.stored);
+        Store("SETTING/p/TRACK_SPLITTYPE", 1);
+        const RecordingSettings s = CSettingsStore(File().c_str()).LoadSettings("p");
+        EXPECT_EQ(s.SplitLengthSeconds(), c.seconds) << c.stored.toHex().toStdString();
+        EXPECT_EQ(s.splitTime.milliseconds, c.milliseconds) << c.stored.toHex().toStdString();
+    }
+}
+
+TEST_F(SettingsStoreTest, AHistoryStopsAtItsFirstEmptyEntry) {
+    Store("MRU_OUTFOLDERS/MRUCOUNT", 5);
+    Store("MRU_OUTFOLDERS/HISTORY_0", "/srv/a");
+    Store("MRU_OUTFOLDERS/HISTORY_1", "");
+    Store("MRU_OUTFOLDERS/HISTORY_2", "/srv/c");
+    const HistoryList list = CSettingsStore(File().c_str()).LoadHistory(kFolderHistory);
+    EXPECT_EQ(list.entries, Entries{"/srv/a"});
+    EXPECT_EQ(list.selected, 0);
+}
+
+TEST_F(SettingsStoreTest, DamagedOrForeignValuesReadAsDefaults) {
+    WriteFileBytes(File(),
+                   "[SETTING]\nVERSION=9000\n"
+                   "p\\TRACK_RECNO=abc\np\\OUT_FILEFMT=9\np\\IN_QUALITY_CHANNEL=6\np\\OUT_OGG-QUALITY=101\n"
+                   "p\\TRACK_SPLITTIME=01:30:00\np\\SILENT_VOLLEFT=-383\np\\SILENT_VOLRIGHT=99999999999\n"
+                   "p\\TAG_YEAR=@ByteArray(2024)\np\\TAG_TITLE=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10)\n"
+                   "p\\NEW_IN_VERSION_9=1\np\\OUT_FOLDER=/srv/rec\np\\OUT_QUALI\n"
+                   "[MRU_PRESETS]\nMRUCOUNT=-3\n");
+    CSettingsStore store(File().c_str());
+    const RecordingSettings s = store.LoadSettings("p");
+    const RecordingSettings d;
+    EXPECT_EQ(s.recordingNumber, d.recordingNumber);
+    EXPECT_EQ(s.outputFormat, d.outputFormat);
+    EXPECT_EQ(s.qualityIndex, DefaultQualityIndex(0));
+    EXPECT_EQ(s.channels, d.channels);
+    EXPECT_EQ(s.oggQuality, d.oggQuality);
+    EXPECT_EQ(s.SplitLengthSeconds(), -1);
+    EXPECT_EQ(s.splitTime.TotalSeconds(), 0) << "text is no split-time block";
+    EXPECT_EQ(s.silenceLeft, -383) << "what can be read is kept";
+    EXPECT_EQ(s.silenceRight, d.silenceRight);
+    EXPECT_EQ(s.tagTitle, d.tagTitle);
+    EXPECT_GT(s.tagYear, 2000);
+    EXPECT_EQ(s.outputFolder, "/srv/rec");
+    EXPECT_TRUE(store.LoadHistory(kPresetHistory).entries.empty());
+
+    // Saving over it leaves a file that reads back whole, with what was readable kept.
+    ASSERT_TRUE(store.SaveSettings("q", Changed()));
+    CSettingsStore reopened(File().c_str());
+    ExpectSame(reopened.LoadSettings("q"), Changed());
+    EXPECT_EQ(reopened.LoadSettings("p").silenceLeft, -383);
+    EXPECT_TRUE(PathExists(File() + ".damaged")) << "the damaged file is kept aside";
+}
+
+TEST_F(SettingsStoreTest, GarbageFilesLoadAsDefaultsAndCanBeSavedOver) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919 + 13) % 256);
+    const std::string files[] = {
+        binary,
+        std::string("[SETTING]\n\0\0\0p\\OUT_FOLDER=/srv\0x\n", 32),
+        "[SETTING\np\\OUT_FOLDER=\"unterminated\np\\TRACK_SPLITTIME=@ByteArray(\\x1",  // cut off mid-write
+        "[[[]]]=\n=\n\\\\\\=@\n[%FF%FE]\nMRUCOUNT=2147483647\n",
+    };
+    for (const std::string& content : files) {
+        WriteFileBytes(File(), content);
+        CSettingsStore store(File().c_str());
+        ProfileState state;
+        store.LoadProfile("p", state);
+        EXPECT_EQ(state.settings.sampleRate, 44100);
+        EXPECT_EQ(state.settings.fileNameTemplate, kDefaultFileNameTemplate);
+        EXPECT_EQ(state.presets.entries, Entries{kDefaultPresetName});
+        ASSERT_TRUE(store.SaveSettings("p", Changed()));
+        ExpectSame(CSettingsStore(File().c_str()).LoadSettings("p"), Changed());
+    }
+}
+
+TEST_F(SettingsStoreTest, SavingReplacesTheFileInsteadOfRewritingIt) {
+    CSettingsStore store(File().c_str());
+    ASSERT_TRUE(store.SaveSettings("p", RecordingSettings{}));
+    struct stat before {}, after {};
+    ASSERT_EQ(stat(File().c_str(), &before), 0);
+    ASSERT_TRUE(store.SaveSettings("p", Changed()));
+    ASSERT_EQ(stat(File().c_str(), &after), 0);
+    // A new file renamed over the old one: a crash mid-save leaves the old file whole.
+    EXPECT_NE(before.st_ino, after.st_ino);
+
+    // A store that cannot be written says so.
+    WriteFileBytes(dir / "blocked", "a file where a folder should be");
+    CSettingsStore blocked((dir / "blocked/VelsonaF.conf").c_str());
+    EXPECT_FALSE(blocked.SaveSettings("p", Changed()));
+}
+
+TEST(History, AddMovesToTheTopIgnoringCaseAndKeepsTheLimit) {
+    HistoryList list;
+    for (int i = 0; i < 12; ++i) AddToHistory(list, 10, CCharString::Formatted("/rec/%d", i));
+    ASSERT_EQ(list.entries.size(), 10u);
+    EXPECT_EQ(list.entries.front(), "/rec/11");
+    EXPECT_EQ(list.entries.back(), "/rec/2");
+    AddToHistory(list, 10, "/REC/5");
+    EXPECT_EQ(list.entries.size(), 10u) << "the equal entry went, not the last one";
+    EXPECT_EQ(list.entries.front(), "/REC/5");
+    EXPECT_EQ(list.entries.back(), "/rec/2");
+    EXPECT_EQ(list.selected, 0);
+    HistoryList unlimited;
+    for (int i = 0; i < 12; ++i) AddToHistory(unlimited, 0, CCharString::Formatted("%d", i));
+    EXPECT_EQ(unlimited.entries.size(), 12u);
+}
+
+TEST(History, TemplatesLoseOnlyAShortExtension) {
+    ProfileState state;
+    state.settings.outputFolder = "";
+    state.settings.fileNameTemplate = "%TDY%/No.%RCN%.mp3";
+    PushIntoHistories(state);
+    state.settings.fileNameTemplate = "No.%RCN%.longer";
+    PushIntoHistories(state);
+    state.settings.fileNameTemplate = "%tdy%/no.%rcn%.ogg";
+    PushIntoHistories(state);
+    EXPECT_EQ(state.templates.entries, (Entries{"%tdy%/no.%rcn%", "No.%RCN%.longer"}));
+    EXPECT_TRUE(state.folders.entries.empty()) << "an empty folder is not remembered";
+}

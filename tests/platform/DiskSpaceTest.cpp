@@ -1,0 +1,42 @@
+// Free space of the output folder and the hours it holds.
+#include "platform/DiskSpace.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+TEST(DiskSpace, AgreesWithDfAndMeasuresAFolderNotYetCreatedAtItsParent) {
+    TempDir dir;
+    DiskSpace here, later;
+    ASSERT_TRUE(QueryDiskSpace(dir.path().c_str(), here));
+    ASSERT_TRUE(QueryDiskSpace((dir / "2024-06-01/No.1").c_str(), later));
+    EXPECT_EQ(here.totalBytes, later.totalBytes);
+    EXPECT_GT(here.totalBytes, 0u);
+    EXPECT_LE(here.freeBytes, here.totalBytes);
+
+    const ProcessResult df = RunProcess("df --output=avail -B1 " + ShellQuote(dir.path()) + " | tail -n 1");
+    ASSERT_EQ(df.exitCode, 0);
+    const double dfFree = std::strtod(df.output.c_str(), nullptr);
+    // Other processes write meanwhile; the two readings only need to be close.
+    EXPECT_NEAR(static_cast<double>(here.freeBytes), dfFree, 256.0 * 1024 * 1024);
+}
+
+TEST(DiskSpace, AFileInThePathIsMeasuredAtItsFileSystemAndNothingIsAFailure) {
+    TempDir dir;
+    WriteFileBytes(dir / "file", "x");
+    DiskSpace space;
+    EXPECT_TRUE(QueryDiskSpace((dir / "file/below").c_str(), space));
+    EXPECT_GT(space.totalBytes, 0u);
+    EXPECT_TRUE(QueryDiskSpace("relative/not/there", space)) << "measured at the working folder";
+}
+
+TEST(DiskSpace, HoursAtByteRate) {
+    // CD-quality WAV: 44100 Hz × 2 channels × 2 bytes.
+    EXPECT_DOUBLE_EQ(HoursAtByteRate(176400ull * 3600 * 5, 176400), 5.0);
+    // 128 kbit/s MP3 in 1 GB.
+    EXPECT_NEAR(HoursAtByteRate(1000000000ull, 16000), 17.36, 0.01);
+    EXPECT_LT(HoursAtByteRate(1000, 0), 0);
+    EXPECT_LT(HoursAtByteRate(1000, -1), 0);
+}

@@ -1,0 +1,50 @@
+// Duration texts, the recording title and the timer dialog's rules.
+#include "schedule/RecordingSchedule.h"
+
+#include <gtest/gtest.h>
+
+#include "schedule/RecordTimer.h"
+#include "tests/schedule/LocalClock.h"
+
+TEST(FormatDuration, SecondsMinutesAndHours) {
+    EXPECT_EQ(FormatDuration(0), "0 秒");
+    EXPECT_EQ(FormatDuration(59), "59 秒");
+    EXPECT_EQ(FormatDuration(60), "1 分00 秒");
+    EXPECT_EQ(FormatDuration(3 * 60), "3 分00 秒");
+    EXPECT_EQ(FormatDuration(59 * 60 + 7), "59 分07 秒");
+    EXPECT_EQ(FormatDuration(60 * 60), "1 時間");
+    EXPECT_EQ(FormatDuration(90 * 60), "1 時間30分");
+    EXPECT_EQ(FormatDuration(90 * 60 + 59), "1 時間30分") << "seconds are dropped from an hour on";
+    EXPECT_EQ(FormatDuration(1440 * 60), "24 時間");
+}
+
+TEST(RecordingTitle, ShowsTheDurationAndTheArmedAction) {
+    EXPECT_EQ(RecordingTitle(nullptr), kProgramTitle);
+    RecordingSchedule schedule;
+    EXPECT_EQ(RecordingTitle(&schedule), kProgramTitle);
+    schedule.endMode = 1;
+    schedule.durationSeconds = 5400;
+    schedule.endActionArmed = true;
+    schedule.endAction = EndAction::PowerOff;
+    EXPECT_EQ(RecordingTitle(&schedule).str(), std::string(kProgramTitle) + " － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）");
+}
+
+TEST(RecordTimer, ProposesTheNextHalfOrFullHourAtLeastHalfAnHourAhead) {
+    EXPECT_EQ(ProposedStartTime(LocalAt(2024, 6, 12, 14, 10, 25)), LocalAt(2024, 6, 12, 14, 30, 0));
+    EXPECT_EQ(ProposedStartTime(LocalAt(2024, 6, 12, 14, 35, 0)), LocalAt(2024, 6, 12, 15, 0, 0));
+    EXPECT_EQ(ProposedStartTime(LocalAt(2024, 6, 12, 14, 0, 0)), LocalAt(2024, 6, 12, 14, 30, 0));
+    EXPECT_EQ(ProposedStartTime(LocalAt(2024, 6, 12, 23, 45, 0)), LocalAt(2024, 6, 13, 0, 0, 0));
+}
+
+TEST(RecordTimer, DurationTextIsPositiveMinutes) {
+    int64_t seconds = -1;
+    EXPECT_TRUE(ParseDurationMinutes("1.5", seconds));
+    EXPECT_EQ(seconds, 90);
+    EXPECT_TRUE(ParseDurationMinutes("90", seconds));
+    EXPECT_EQ(seconds, 5400);
+    for (const char* refused : {"0", "-2", "0.01", "", "abc", "1e300", "nan"}) {
+        seconds = 77;
+        EXPECT_FALSE(ParseDurationMinutes(refused, seconds)) << refused;
+        EXPECT_EQ(seconds, 77) << refused;
+    }
+}
