@@ -28,7 +28,6 @@ public:
 
     // Takes ownership; true when a writer is now wrapped.
     bool SetWrappedWriter(std::unique_ptr<CAudioWriter> writer);
-    CAudioWriter* WrappedWriter() const { return m_writer.get(); }
     // The format of the PCM handed to Write.
     int SetInputFormat(int sampleRate, int channels, int bitsPerSample);
     bool IsConverting() const { return m_convert; }

@@ -187,6 +187,27 @@ TEST(FormatConverter, AnHourAt48000StereoBecomesExactly32000MonoFrames) {
     }
 }
 
+// A writer may settle on another format in its own SetFormat; the converter then converts to it.
+TEST(FormatConverter, IncompleteFormatIsTakenFromTheWrappedWriter) {
+    class Rate48000Sink : public SinkWriter {
+    public:
+        using SinkWriter::SinkWriter;
+        int SetFormat(int, int, int channels, int bits, int maxBitrate, int minBitrate) override {
+            return SinkWriter::SetFormat(128000, 48000, channels, bits, maxBitrate, minBitrate);
+        }
+    };
+    SinkWriter::Record record;
+    CFormatConverter converter(std::make_unique<Rate48000Sink>(record));
+    ASSERT_EQ(converter.SetFormat(0, 44100, 2, 16, -1, -1), 1);
+    ASSERT_EQ(converter.Begin(), 1);
+    EXPECT_EQ(converter.SampleRate(), 48000);
+    EXPECT_EQ(converter.Bitrate(), 128000);
+    EXPECT_TRUE(converter.IsConverting());
+    Feed(converter, MakePcm(8820, 2));
+    ASSERT_EQ(converter.End(), 1);
+    EXPECT_EQ(record.writeSizes, std::vector<int>({9600 * 4}));
+}
+
 TEST(FormatConverter, WrappedWriterFailureStopsTheWrite) {
     SinkWriter::Record record;
     auto sink = std::make_unique<SinkWriter>(record);
