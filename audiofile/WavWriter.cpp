@@ -1,0 +1,95 @@
+// The WAV writer: header, raw PCM, and the size patch at the end.
+#include "audiofile/WavWriter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <endian.h>
+
+const std::array<QualityEntry, 12> kPcmQualityTable = {{
+    {"48.0 kHz / Stereo", 16, 48000, 2},
+    {"48.0 kHz / Mono", 16, 48000, 1},
+    {"44.1 kHz / Stereo", 16, 44100, 2},
+    {"44.1 kHz / Mono", 16, 44100, 1},
+    {"32.0 kHz / Stereo", 16, 32000, 2},
+    {"32.0 kHz / Mono", 16, 32000, 1},
+    {"24.0 kHz / Stereo", 16, 24000, 2},
+    {"24.0 kHz / Mono", 16, 24000, 1},
+    {"22.05 kHz / Stereo", 16, 22050, 2},
+    {"22.05 kHz / Mono", 16, 22050, 1},
+    {"16.0 kHz / Stereo", 16, 16000, 2},
+    {"16.0 kHz / Mono", 16, 16000, 1},
+}};
+
+namespace {
+
+void PutLe32(unsigned char* p, uint32_t v) {
+    const uint32_t le = htole32(v);
+    memcpy(p, &le, sizeof le);
+}
+
+// A RIFF size field; a size beyond 32 bits is stored as the largest value, which players read
+// as "to the end of the file", so an unattended recording past 4 GiB stays playable to its end.
+uint32_t SizeField(int64_t size) {
+    return static_cast<uint32_t>(std::clamp<int64_t>(size, 0, 0xFFFFFFFF));
+}
+
+bool WriteSizeAt(CFileStream& file, int64_t offset, int64_t size) {
+    unsigned char field[4];
+    PutLe32(field, SizeField(size));
+    return file.Seek(offset, CFileStream::kFromStart) && file.Write(field, 4) == 4;
+}
+
+}  // namespace
+
+int CWavWriter::Open(const char* name) {
+    if (!OpenFile(name)) return 0;
+    m_name = name;
+    return 1;
+}
+
+int CWavWriter::SetOptions(const void* record, int size) {
+    if (!record || size != kPcmFormatBlockSize) return 0;
+    m_format = DecodePcmFormatBlock(static_cast<const unsigned char*>(record));
+    return 1;
+}
+
+int CWavWriter::Begin() {
+    if (!m_file) return 0;
+    if (m_format.formatTag != 1) {
+        m_format.formatTag = 1;
+        m_format.channels = static_cast<uint16_t>(Channels());
+        m_format.samplesPerSecond = static_cast<uint32_t>(SampleRate());
+        m_format.bitsPerSample = static_cast<uint16_t>(BitsPerSample());
+        m_format.blockAlign = static_cast<uint16_t>(BitsPerSample() / 8 * Channels());
+        m_format.averageBytesPerSecond = m_format.blockAlign * m_format.samplesPerSecond;
+    }
+    unsigned char header[kWavHeaderSize];
+    memcpy(header, "RIFF", 4);
+    PutLe32(header + 4, kUnknownDataSize + 36);  // wraps to 35, as every unfinished file shows
+    memcpy(header + 8, "WAVEfmt ", 8);
+    PutLe32(header + 16, kPcmFormatBlockSize);
+    EncodePcmFormatBlock(m_format, header + 20);
+    memcpy(header + 36, "data", 4);
+    PutLe32(header + 40, kUnknownDataSize);
+    // A file without its header is no WAV file: refuse the track rather than write headless audio.
+    if (m_file->Write(header, sizeof header) != static_cast<int64_t>(sizeof header)) return 0;
+    return CAudioWriter::Begin();
+}
+
+int CWavWriter::WriteBlock(const void* data, int length) {
+    return m_file && m_file->Write(data, length) == length;
+}
+
+int CWavWriter::End() {
+    int result = CAudioWriter::End();
+    if (!m_name.IsEmpty() && m_file) {
+        const int64_t length = m_file->GetSize();
+        if (length < kWavHeaderSize || !WriteSizeAt(*m_file, 4, length - 8) ||
+            !WriteSizeAt(*m_file, 40, length - kWavHeaderSize))
+            result = 0;
+        // The RIFF INFO tags (CWavTagFile) are appended here when m_tags is set, only while
+        // length - kWavHeaderSize still fits in 32 bits: beyond it the stored data size no
+        // longer marks the end of the audio, and a list placed there would overwrite samples.
+    }
+    return result;
+}

@@ -1,0 +1,36 @@
+// CWavWriter: tracks as uncompressed RIFF/WAVE PCM files, and the PCM quality list.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "audiofile/AudioWriter.h"
+#include "audiofile/QualityTable.h"
+#include "tags/WavHeader.h"
+
+// The quality list offered for WAV and Ogg Vorbis output; the value is the bits per sample.
+extern const std::array<QualityEntry, 12> kPcmQualityTable;
+// The entry preselected when the format is chosen.
+constexpr int kPcmQualityDefault = 2;
+
+class CWavWriter : public CAudioWriter {
+public:
+    CWavWriter() : CAudioWriter(FileKind::Wav) {}
+
+    int Open(const char* name) override;
+    // Takes a 16-byte PCM format block; one with format tag 1 is written as it is.
+    int SetOptions(const void* record, int size) override;
+    // Writes the 44-byte header with the sizes still unknown.
+    int Begin() override;
+    // Writes the real sizes into the header of a file opened by name.
+    int End() override;
+
+protected:
+    int WriteBlock(const void* data, int length) override;
+
+private:
+    // Sizes a header carries until End knows them; a file cut off before End keeps them.
+    static constexpr uint32_t kUnknownDataSize = 0xFFFFFFFF;
+
+    PcmFormatBlock m_format;
+};
