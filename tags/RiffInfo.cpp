@@ -2,7 +2,6 @@
 #include "tags/RiffInfo.h"
 
 #include <cstring>
-#include <vector>
 
 #include "tags/Id3v1.h"
 
@@ -79,7 +78,7 @@ bool ReadInfoList(CFileStream& file, TagFieldSet& tags, int64_t* listLength) {
     if (listLength) *listLength = 8 + static_cast<int64_t>(listSize);
     // Sub-chunks end where the list ends, whatever follows it.
     int64_t left = static_cast<int64_t>(listSize) - 4;
-    std::vector<unsigned char> data;
+    std::string data;  // data() is never null, even for an empty sub-chunk
     while (left >= 8) {
         unsigned char sub[8];
         if (file.Read(sub, sizeof sub) != static_cast<int64_t>(sizeof sub)) break;
@@ -89,12 +88,12 @@ bool ReadInfoList(CFileStream& file, TagFieldSet& tags, int64_t* listLength) {
         if (file.Read(data.data(), size) != static_cast<int64_t>(size)) break;
         left -= 8 + static_cast<int64_t>(size);
         if (CCharString* field = TextField(tags, sub)) {
-            const size_t n = strnlen(reinterpret_cast<const char*>(data.data()), size);
-            *field = CCharString::FromCp932(std::string_view(reinterpret_cast<const char*>(data.data()), n));
+            *field = CCharString::FromCp932(std::string_view(data.data(), strnlen(data.data(), size)));
         } else if (memcmp(sub, "IID3", 4) == 0 && size >= kId3v1Size) {
-            if (data[125] == 0) tags.trackNumber = data[126];
-            tags.genreNumber = data[127];
-            tags.genre = GenreName(data[127]);
+            const auto* block = reinterpret_cast<const unsigned char*>(data.data());
+            if (block[125] == 0) tags.trackNumber = block[126];
+            tags.genreNumber = block[127];
+            tags.genre = GenreName(block[127]);
         }
     }
     return true;
