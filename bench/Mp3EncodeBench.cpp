@@ -1,6 +1,5 @@
 // MP3 encoding speed through CMp3Writer against the lame command-line encoder on the same WAV.
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,6 +8,7 @@
 #include <unistd.h>
 
 #include "audiofile/Mp3Writer.h"
+#include "tags/WavHeader.h"
 
 namespace {
 
@@ -16,52 +16,32 @@ constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr int kSeconds = 120;
 
-void PutLe(std::string& out, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i));
-}
-
-// Two minutes of a chord with some noise, so the encoder has real work to do.
-std::string MakePcm() {
-    std::string pcm;
-    pcm.reserve(static_cast<size_t>(kRate) * kSeconds * kChannels * 2);
-    uint32_t noise = 1;
-    for (int i = 0; i < kRate * kSeconds; ++i)
-        for (int c = 0; c < kChannels; ++c) {
-            noise = noise * 1664525u + 1013904223u;
-            const double t = double(i) / kRate;
-            const double v = 0.3 * std::sin(2 * M_PI * 220 * t) + 0.2 * std::sin(2 * M_PI * (330 + 110 * c) * t) +
-                             0.05 * (int32_t(noise) / 2147483648.0);
-            PutLe(pcm, static_cast<uint16_t>(static_cast<int16_t>(v * 32767)), 2);
-        }
-    return pcm;
-}
-
 double Seconds(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The WAV's PCM, found the way the tag editors find it.
+std::string ReadPcm(const std::string& path) {
+    CFileStream file;
+    int64_t offset = 0;
+    uint32_t size = 0;
+    if (!file.Open(path.c_str(), CFileStream::kRead) || !ParseWavHeader(file, offset, size)) return {};
+    std::string pcm(size, '\0');
+    file.Seek(offset, CFileStream::kFromStart);
+    return file.Read(pcm.data(), size) == size ? pcm : std::string();
 }
 
 }  // namespace
 
 int main() {
     const std::string folder = "/tmp/velsona-mp3-bench-" + std::to_string(getpid());
-    std::system(("mkdir -p " + folder).c_str());
-    const std::string pcm = MakePcm();
-    std::string wav = "RIFF";
-    PutLe(wav, static_cast<uint32_t>(36 + pcm.size()), 4);
-    wav += "WAVEfmt ";
-    PutLe(wav, 16, 4);
-    PutLe(wav, 1, 2);
-    PutLe(wav, kChannels, 2);
-    PutLe(wav, kRate, 4);
-    PutLe(wav, kRate * kChannels * 2, 4);
-    PutLe(wav, kChannels * 2, 2);
-    PutLe(wav, 16, 2);
-    wav += "data";
-    PutLe(wav, static_cast<uint32_t>(pcm.size()), 4);
-    wav += pcm;
-    if (FILE* f = fopen((folder + "/in.wav").c_str(), "wb")) {
-        fwrite(wav.data(), 1, wav.size(), f);
-        fclose(f);
+    // Two minutes of sweeping tones, so the encoder has changing material to work on.
+    const std::string make = "mkdir -p " + folder + " && sox -n -r 44100 -c 2 -b 16 " + folder +
+                             "/in.wav synth " + std::to_string(kSeconds) + " sine 220-880 sine 330-1320 vol 0.5";
+    const std::string pcm = std::system(make.c_str()) == 0 ? ReadPcm(folder + "/in.wav") : std::string();
+    if (pcm.empty()) {
+        fprintf(stderr, "could not make the test WAV with sox\n");
+        return 1;
     }
 
     // The writer's defaults at the preselected row: 128 kbit/s CBR, joint stereo, quality 2, CRC,
