@@ -1,7 +1,6 @@
 // Every input the fuzzers found, run through every parser: a clear result, never a crash.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "tags/Id3v2Tag.h"
@@ -10,9 +9,7 @@
 #include "tags/WavHeader.h"
 
 TEST(FuzzRegression, StoredInputsParseWithoutHarm) {
-    const char* root = std::getenv("VELSONA_TEST_DATA");
-    ASSERT_NE(root, nullptr);
-    const std::filesystem::path folder = std::filesystem::path(root) / "fuzz";
+    const std::filesystem::path folder = VELSONA_FUZZ_DATA;
     int inputs = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         if (!entry.is_regular_file()) continue;

@@ -75,7 +75,7 @@ TEST(Id3v2Tag, TextEncodings) {
     CId3v2Tag read;
     const std::string body = Frame3("TIT2", std::string("\2\xFE\xFF\0a\0b", 7)) + Frame3("TPE1", "\3\xE9\x8C\xB2") +
                              Frame3("TALB", std::string("\0\x98\x5E", 3)) +
-                             Frame3("COMM", std::string("\1eng\xFF\xFE" "d\0\0\0\xFF\xFEx\0", 16));
+                             Frame3("COMM", std::string("\1eng\xFF\xFE" "d\0\0\0\xFF\xFEx\0", 14));
     RoundTrip(dir, Tag(3, 0, body), read);
     EXPECT_EQ(read.GetFrameText("TIT2"), "ab");
     EXPECT_EQ(read.GetFrameText("TPE1"), "録");
