@@ -1,0 +1,52 @@
+// Loading the LAME encoder module once per process.
+#include "audiofile/LameLibrary.h"
+
+#include <mutex>
+
+namespace {
+
+std::mutex g_lock;
+CLameLibrary g_library;
+
+template <typename T>
+bool Resolve(const CRuntimeModule& module, const char* name, T& function, CCharString& missing) {
+    function = reinterpret_cast<T>(module.Symbol(name));
+    if (!function) missing = name;
+    return function != nullptr;
+}
+
+}  // namespace
+
+bool CLameLibrary::Load(const char* moduleName) {
+    m_functions = LameFunctions();
+    if (!m_module.Load(moduleName)) {
+        m_error = CCharString::Formatted("%s.so: %s", moduleName, m_module.Error().c_str());
+        return false;
+    }
+    LameFunctions f;
+    CCharString missing;
+    if (Resolve(m_module, "beInitStream", f.initStream, missing) &&
+        Resolve(m_module, "beEncodeChunk", f.encodeChunk, missing) &&
+        Resolve(m_module, "beDeinitStream", f.deinitStream, missing) &&
+        Resolve(m_module, "beCloseStream", f.closeStream, missing) &&
+        Resolve(m_module, "beVersion", f.version, missing) &&
+        Resolve(m_module, "beWriteVBRHeader", f.writeVbrHeader, missing)) {
+        m_functions = f;
+        m_error = CCharString();
+        return true;
+    }
+    m_module.Unload();
+    m_error = CCharString::Formatted("%s.so lacks %s", moduleName, missing.c_str());
+    return false;
+}
+
+const LameFunctions* LoadLameLibrary() {
+    std::lock_guard lock(g_lock);
+    if (g_library.IsLoaded() || g_library.Load("lame_enc")) return &g_library.Functions();
+    return nullptr;
+}
+
+CCharString LameLibraryError() {
+    std::lock_guard lock(g_lock);
+    return g_library.Error();
+}

@@ -1,0 +1,48 @@
+// CMp3TagFile: tags of plain MP3 (ID3v2 in front, ID3v1 behind) and RIFF-MP3 (RIFF INFO) files.
+#pragma once
+
+#include <cstdint>
+
+#include "tags/Id3v2Tag.h"
+#include "tags/Mp3FileInfo.h"
+#include "tags/TagFile.h"
+
+struct Mp3TagOptions {
+    int16_t container = kContainerUnknown;
+    int16_t flags = 0;  // Mp3TagFlags
+};
+
+constexpr int kRiffMp3HeaderSize = 20;
+
+class CMp3TagFile : public CTagFile {
+public:
+    CMp3TagFile() : CTagFile(FileKind::Mp3) {}
+    ~CMp3TagFile() override;
+
+    // Opening by name also reads the tags at the end of the file.
+    int Open(const char* name) override;
+    // Analyses the file; 0 (and the file released) when it holds no MPEG audio.
+    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    // Marks the tags for writing at Close; missing options become a plain MP3 with ID3v1 (with track) and ID3v2.
+    int Write() override;
+    // Writes marked tags, then releases the file; 0 when writing failed.
+    int Close() override;
+
+    const Mp3FileInfo& Info() const { return m_info; }
+    const CId3v2Tag& Id3v2() const { return m_id3v2; }
+    Mp3TagOptions& Options() { return m_options; }
+
+private:
+    Mp3TagOptions m_options;
+    bool m_changed = false;
+    Mp3FileInfo m_info;
+    CId3v2Tag m_id3v2;
+    bool m_skipTrailingTags = true;
+};
+
+// The 20-byte RIFF-MP3 header for that much audio.
+void BuildRiffMp3Header(unsigned char* header, uint32_t audioLength);
+// Rewrites the file's tags as the options say, keeping its audio; `id3v2` (optional) receives the
+// frames written. Leaves the file at 0. 1 on success.
+int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& tags, CId3v2Tag* id3v2 = nullptr);
+int WriteMp3TagsByName(const char* name, Mp3TagOptions options, const TagFieldSet& tags);

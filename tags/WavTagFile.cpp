@@ -1,0 +1,60 @@
+// Tagging WAV files with a RIFF INFO list.
+#include "tags/WavTagFile.h"
+
+#include <cstring>
+#include <string>
+
+#include "tags/RiffInfo.h"
+#include "tags/WavHeader.h"
+
+namespace {
+
+uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+
+// True when everything from `offset` to the end is INFO lists (or less than a chunk header).
+bool OnlyInfoListsFrom(CFileStream& file, int64_t offset, int64_t fileSize) {
+    while (offset + 12 <= fileSize) {
+        unsigned char header[12];
+        if (!file.Seek(offset, CFileStream::kFromStart) || file.Read(header, 12) != 12) return false;
+        if (memcmp(header, "LIST", 4) != 0 || memcmp(header + 8, "INFO", 4) != 0) return false;
+        offset += 8 + ((static_cast<int64_t>(Le32(header + 4)) + 1) & ~int64_t(1));
+    }
+    return offset >= fileSize || fileSize - offset < 8;
+}
+
+}  // namespace
+
+int CWavTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!CTagFile::AttachFile(std::move(file))) return 0;
+    int64_t dataOffset = 0;
+    uint32_t dataSize = 0;
+    if (!m_file->Seek(0, CFileStream::kFromStart) || !ParseWavHeader(*m_file, dataOffset, dataSize)) {
+        CTagFile::Close();
+        return 0;
+    }
+    m_dataEnd = dataOffset + dataSize;
+    // 0xFFFFFFFF is what a writer leaves while recording, and what a file beyond 4 GiB is saturated to.
+    m_sizeKnown = dataSize != 0xFFFFFFFFu && m_dataEnd <= m_file->GetSize();
+    if (m_sizeKnown && m_file->Seek(m_dataEnd + (dataSize & 1), CFileStream::kFromStart))
+        ReadInfoList(*m_file, m_tags);
+    return 1;
+}
+
+int CWavTagFile::Write() {
+    if (!m_file || !m_sizeKnown) return 0;
+    const int64_t fileSize = m_file->GetSize();
+    const int64_t listOffset = m_dataEnd + (m_dataEnd & 1);  // RIFF pads odd chunks
+    if (!OnlyInfoListsFrom(*m_file, listOffset, fileSize)) return 0;
+    std::string bytes = m_dataEnd & 1 ? std::string(1, '\0') : std::string();
+    bytes += BuildInfoList(m_tags);
+    const int64_t end = m_dataEnd + static_cast<int64_t>(bytes.size());
+    if (end - 8 > 0xFFFFFFFFLL) return 0;
+    const auto riffSize = static_cast<uint32_t>(end - 8);
+    unsigned char size[4];
+    for (int i = 0; i < 4; ++i) size[i] = static_cast<unsigned char>(riffSize >> (8 * i));
+    const auto length = static_cast<int64_t>(bytes.size());
+    return m_file->Seek(m_dataEnd, CFileStream::kFromStart) && m_file->Write(bytes.data(), length) == length &&
+                   m_file->SetEndOfFile() && m_file->Seek(4, CFileStream::kFromStart) && m_file->Write(size, 4) == 4
+               ? 1
+               : 0;
+}

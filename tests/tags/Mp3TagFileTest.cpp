@@ -1,0 +1,157 @@
+// MP3-family files: analysis, retagging plain MP3 and RIFF-MP3, and what other readers see.
+#include "tags/Mp3TagFile.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/Audio.h"
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// A second of tone encoded by the lame command-line encoder: bare MPEG frames with LAME's tag first.
+std::string LameMp3(const TempDir& dir) {
+    WriteFileBytes(dir / "src.wav", MakeWav(GeneratePcm(44100, 2, 44100), 44100, 2));
+    EXPECT_EQ(RunProcess("lame --quiet -b 128 " + ShellQuote(dir / "src.wav") + " " + ShellQuote(dir / "src.mp3")).exitCode, 0);
+    return ReadFileBytes(dir / "src.mp3");
+}
+
+TagFieldSet SomeTags(const char* title, int track) {
+    TagFieldSet tags;
+    tags.title = title;
+    tags.artist = "Artist";
+    tags.album = "Album";
+    tags.year = "2024";
+    tags.genre = "Genre";
+    tags.comment = "Comment";
+    tags.trackNumber = track;
+    tags.genreNumber = 146;
+    return tags;
+}
+
+std::string Le32(uint32_t v) {
+    std::string s(4, '\0');
+    for (int i = 0; i < 4; ++i) s[i] = static_cast<char>(v >> (8 * i));
+    return s;
+}
+
+Mp3FileInfo Analyse(const std::string& path) {
+    CFileStream file;
+    EXPECT_TRUE(file.Open(path.c_str(), CFileStream::kRead));
+    Mp3FileInfo info;
+    EXPECT_TRUE(ReadMp3FileInfo(file, info, true, nullptr, nullptr));
+    return info;
+}
+
+std::string Id3Version(const std::string& path) {
+    return RunProcess("/usr/bin/python3 -c " +
+                      ShellQuote("import sys\nfrom mutagen.id3 import ID3\nt=ID3(sys.argv[1],translate=False)\n"
+                                 "print(t.version, t['TIT2'].text[0])") +
+                      " " + ShellQuote(path))
+        .output;
+}
+
+}  // namespace
+
+TEST(Mp3TagFile, RetaggingReplacesBothTagsAndKeepsTheAudio) {
+    TempDir dir;
+    const std::string audio = LameMp3(dir);
+    const std::string path = dir / "t.mp3";
+    WriteFileBytes(path, audio);
+    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerMp3, 7}, SomeTags(std::string(300, 'L').c_str(), 3)), 1);
+    const size_t firstSize = ReadFileBytes(path).size();
+
+    CMp3TagFile editor;
+    ASSERT_EQ(editor.Open(path.c_str()), 1);
+    EXPECT_EQ(editor.Info().tagFlags, kTagId3v2 | kTagId3v1 | kTagId3v1Track);
+    EXPECT_EQ(editor.Info().audioLength, static_cast<int64_t>(audio.size()));
+    EXPECT_EQ(editor.Tags().trackNumber, 3);
+    EXPECT_EQ(editor.Tags().genreNumber, 250);  // "Genre" has no leading number
+    editor.Tags() = SomeTags("Short", 9);
+    EXPECT_EQ(editor.Write(), 1);
+    EXPECT_EQ(editor.Close(), 1);
+
+    const std::string bytes = ReadFileBytes(path);
+    // Payloads: encoding byte, text, NUL; COMM adds "jpn" and an empty description.
+    const size_t payloads = 7 + 8 + 7 + 6 + 7 + 13 + 3;
+    const size_t tagSize = 10 + 2048 + payloads + 7 * 10;
+    EXPECT_EQ(bytes.size(), tagSize + audio.size() + 128);
+    EXPECT_LT(bytes.size(), firstSize);
+    EXPECT_TRUE(bytes.substr(tagSize, audio.size()) == audio);
+    EXPECT_EQ(bytes.substr(bytes.size() - 128, 8), "TAGShort");
+    EXPECT_EQ(bytes[bytes.size() - 2], 9);
+    EXPECT_EQ(Id3Version(path), "(2, 3, 0) Short\n");
+    EXPECT_TRUE(DecodesCleanly(path));
+}
+
+TEST(Mp3TagFile, OlderAndNewerTagVersionsAreWrittenAsVersion3) {
+    TempDir dir;
+    const std::string audio = LameMp3(dir);
+    const std::string v22 = std::string("ID3\2\0\0\0\0\0\x10", 10) + "TT2" + std::string("\0\0\4\0Old", 7) + std::string(9, '\0');
+    const std::string v24 = std::string("ID3\4\0\0\0\0\0\x0F", 10) + "TIT2" + std::string("\0\0\0\4\0\0\3New", 10) +
+                            std::string(5, '\0');
+    for (const std::string& front : {v22, v24}) {
+        WriteFileBytes(dir / "t.mp3", front + audio);
+        CMp3TagFile editor;
+        ASSERT_EQ(editor.Open((dir / "t.mp3").c_str()), 1);
+        EXPECT_TRUE(editor.Tags().title == "Old" || editor.Tags().title == "New");
+        EXPECT_EQ(editor.Info().audioOffset, static_cast<int64_t>(front.size()));
+        editor.Tags().title = "Rewritten";
+        editor.Write();
+        ASSERT_EQ(editor.Close(), 1);
+        EXPECT_EQ(Id3Version(dir / "t.mp3"), "(2, 3, 0) Rewritten\n");
+    }
+}
+
+TEST(Mp3TagFile, RiffMp3GetsAnInfoListAndItsRiffSize) {
+    TempDir dir;
+    const std::string audio = LameMp3(dir).substr(0, 1000);
+    const std::string riff = "RIFF" + Le32(1012) + "RMP3data" + Le32(1000) + audio;
+    const std::string path = dir / "r.mp3";
+    WriteFileBytes(path, riff + "junk after the audio");
+    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerRiffMp3, 0}, SomeTags("T", 1)), 1);
+    EXPECT_TRUE(ReadFileBytes(path) == riff);
+
+    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerRiffMp3, 7}, SomeTags("Riff title", 1)), 1);
+    const std::string bytes = ReadFileBytes(path);
+    EXPECT_EQ(bytes.substr(0, 20), "RIFF" + Le32(bytes.size() - 8) + "RMP3data" + Le32(1000));
+    EXPECT_TRUE(bytes.substr(20, 1000) == audio);
+    EXPECT_EQ(bytes.substr(1020, 4), "LIST");
+    CMp3TagFile editor;
+    ASSERT_EQ(editor.Open(path.c_str()), 1);
+    EXPECT_EQ(editor.Info().container, kContainerRiffMp3);
+    EXPECT_EQ(editor.Info().tagFlags, kTagRiffInfo);
+    EXPECT_EQ(editor.Tags().title, "Riff title");
+}
+
+TEST(Mp3FileInfo, ContainersFrameSearchAndXing) {
+    TempDir dir;
+    const std::string audio = LameMp3(dir);
+    // Garbage in front is searched past; LAME's CBR tag is found in the first frame.
+    WriteFileBytes(dir / "g.mp3", std::string(5000, 'x') + audio);
+    Mp3FileInfo info = Analyse(dir / "g.mp3");
+    EXPECT_EQ(info.audioOffset, 5000);
+    EXPECT_EQ(info.container, kContainerMp3);
+    EXPECT_EQ(info.sampleRate, 44100);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_TRUE(info.xingPresent);
+    EXPECT_TRUE(info.xing.hasFrames && info.xing.hasBytes && info.xing.hasToc);
+    EXPECT_EQ(info.xing.bytes, audio.size());
+
+    WriteFileBytes(dir / "far.mp3", std::string(81921, 'x') + audio);
+    CFileStream file;
+    ASSERT_TRUE(file.Open((dir / "far.mp3").c_str(), CFileStream::kRead));
+    EXPECT_FALSE(ReadMp3FileInfo(file, info, true, nullptr, nullptr));
+    EXPECT_EQ(WriteMp3TagsByName((dir / "far.mp3").c_str(), {kContainerMp3, 7}, SomeTags("x", 1)), 0);
+
+    // MPEG in WAVE needs a 30- or 32-byte fmt chunk; a 16-byte one is something else.
+    const std::string fmt30 = "RIFF" + Le32(0) + "WAVEfmt " + Le32(30) + std::string(30, '\0');
+    WriteFileBytes(dir / "w.wav", fmt30 + "fact" + Le32(4) + Le32(0) + "data" + Le32(audio.size()) + audio);
+    info = Analyse(dir / "w.wav");
+    EXPECT_EQ(info.container, kContainerWaveMpeg);
+    EXPECT_EQ(info.audioOffset, static_cast<int64_t>(fmt30.size() + 20));
+    EXPECT_EQ(WriteMp3TagsByName((dir / "w.wav").c_str(), {kContainerWaveMpeg, 8}, SomeTags("x", 1)), 0);
+    const std::string fmt16 = "RIFF" + Le32(0) + "WAVEfmt " + Le32(16) + std::string(16, '\0');
+    WriteFileBytes(dir / "p.wav", fmt16 + "data" + Le32(audio.size()) + audio);
+    EXPECT_EQ(Analyse(dir / "p.wav").container, kContainerMp3);  // found by the frame search
+}
