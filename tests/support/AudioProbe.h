@@ -1,0 +1,18 @@
+// What independent programs (ffprobe, ffmpeg) make of an audio file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct AudioProbe {
+    bool ok = false;  // ffprobe found an audio stream
+    std::string codec;
+    int sampleRate = 0;
+    int channels = 0;
+    int64_t durationSamples = -1;  // from the container, in samples
+};
+
+AudioProbe ProbeAudio(const std::string& path);
+// The first audio stream decoded by ffmpeg to 16-bit PCM at its own rate and channels;
+// empty when ffmpeg fails.
+std::string DecodeWithFfmpeg(const std::string& path);
