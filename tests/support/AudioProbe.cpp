@@ -1,4 +1,4 @@
-// ffprobe's stream facts and ffmpeg's decoding, for checking written files.
+// ffprobe's stream facts, ffmpeg's decoding and vorbiscomment's listing, for checking written files.
 #include "tests/support/AudioProbe.h"
 
 #include <sstream>
@@ -28,5 +28,10 @@ AudioProbe ProbeAudio(const std::string& path) {
 
 std::string DecodeWithFfmpeg(const std::string& path) {
     const ProcessResult result = RunProcess("ffmpeg -v error -i " + ShellQuote(path) + " -f s16le -");
+    return result.exitCode == 0 ? result.output : std::string();
+}
+
+std::string ListVorbisComments(const std::string& path) {
+    const ProcessResult result = RunProcess("vorbiscomment -l " + ShellQuote(path));
     return result.exitCode == 0 ? result.output : std::string();
 }

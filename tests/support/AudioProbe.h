@@ -1,4 +1,4 @@
-// What independent programs (ffprobe, ffmpeg) make of an audio file.
+// What independent programs (ffprobe, ffmpeg, vorbiscomment) make of an audio file.
 #pragma once
 
 #include <cstdint>
@@ -16,3 +16,5 @@ AudioProbe ProbeAudio(const std::string& path);
 // The first audio stream decoded by ffmpeg to 16-bit PCM at its own rate and channels;
 // empty when ffmpeg fails.
 std::string DecodeWithFfmpeg(const std::string& path);
+// `vorbiscomment -l`: one "KEY=value" line per comment, in the file's order; empty on failure.
+std::string ListVorbisComments(const std::string& path);

@@ -1,10 +1,10 @@
 // An independent Ogg page reader (framing and the Ogg CRC-32), and oggenc-made files.
 #include "tests/support/OggFiles.h"
 
+#include <cstdio>
+
 #include "tests/support/Pcm.h"
 #include "tests/support/Process.h"
-
-#include <cstdio>
 
 namespace {
 
