@@ -5,6 +5,7 @@
 
 #include "tests/support/Pcm.h"
 #include "tests/support/Process.h"
+#include "tests/support/Wav.h"
 
 namespace {
 
@@ -59,7 +60,8 @@ std::vector<OggPageInfo> ReadOggPages(const std::string& bytes, bool* complete) 
 bool EncodeWithOggenc(const std::string& oggPath, int sampleRate, int channels, double seconds, int quality,
                       const std::vector<std::string>& comments) {
     const std::string wav = oggPath + ".wav";
-    WriteWavFile(wav, TonePcm(sampleRate, channels, static_cast<int64_t>(seconds * sampleRate)), sampleRate, channels);
+    if (!WriteWav16(wav, sampleRate, channels, TonePcm(sampleRate, channels, static_cast<int64_t>(seconds * sampleRate))))
+        return false;
     std::string command = "oggenc -Q -q " + std::to_string(quality) + " -o " + ShellQuote(oggPath);
     for (const std::string& comment : comments) command += " -c " + ShellQuote(comment);
     const bool ok = RunProcess(command + " " + ShellQuote(wav)).exitCode == 0;

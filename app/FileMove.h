@@ -1,0 +1,17 @@
+// Moving a finished track without ever losing it, and finding a free name for it.
+#pragma once
+
+#include "foundation/CharString.h"
+
+// True when anything (file, folder, link, even a dangling one) exists at the path.
+bool PathTaken(const CCharString& path);
+
+// The path itself when nothing exists there, else the first free "%s_%d%s" variant
+// (part before the extension, 2, 3, …, extension).
+CCharString MakeUniquePath(const CCharString& path);
+
+// Moves a file; never replaces anything at the target. Within one file system this is a
+// rename; across file systems the data is copied, forced to disk, and only then is the source
+// removed. On failure the source is untouched and no partial target is left behind.
+// Moving a file onto its own path succeeds without change.
+bool MoveFile(const CCharString& from, const CCharString& to);

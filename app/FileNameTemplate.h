@@ -1,0 +1,44 @@
+// File-name and tag templates: %TOKEN% expansion and the path of a track's file.
+#pragma once
+
+#include <cstdint>
+
+#include "app/LocalDateTime.h"
+#include "foundation/CharString.h"
+#include "tags/FileKind.h"
+
+// The numbers and times one expansion reads.
+struct TemplateValues {
+    int recordingNumber = 1;  // "収録No" of the output bar
+    int trackNumber = 1;      // "ﾄﾗｯｸNo" of the output bar
+    int64_t startOffsetMs = 0;  // the session's "track opened at"
+    int64_t endOffsetMs = 0;    // the session's "track closed at"
+    int64_t trackLengthMs = 0;  // the session's track time
+};
+
+// The start and end clocks a session keeps for its templates. Every expansion stamps one of
+// them from `now`: the start clock while a track opens, the end clock while it closes.
+struct TrackClocks {
+    LocalDateTime start;
+    LocalDateTime end;
+    LocalClock now = CurrentLocalTime;
+};
+
+// Unknown %WORDS% stay as typed; values not known before the end become "？".
+CCharString ExpandTemplate(const CCharString& text, bool endKnown, const TemplateValues& values, TrackClocks& clocks);
+
+// ".wav", ".wma", ".ogg" or ".mp3".
+const char* DefaultExtension(OutputFormat format);
+
+// Folder + expanded template, with the format's extension when the template has none of 1 to 3
+// characters, cleaned up in path mode. "\" in the folder or template is a separator and comes
+// out as "/". A folder without a trailing separator gets one, and keeps it (it is the setting).
+// Only forms the text: creates nothing.
+CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CCharString& fileNameTemplate,
+                           OutputFormat format, const TemplateValues& values, TrackClocks& clocks);
+
+// How much of a text is kept when it is cleaned up for use in a name:
+// Strict (preset names) keeps no separators, Template (the file-name template) keeps "/" and "\",
+// Path (the output folder and every built path) keeps them and a leading drive prefix.
+enum class CleanUpMode { Strict, Template, Path };
+CCharString CleanUpName(const CCharString& text, CleanUpMode mode);

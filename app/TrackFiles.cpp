@@ -1,0 +1,111 @@
+// The output file lifecycle: rows on opening, the final rename with its fallback, file facts.
+#include "app/TrackFiles.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+#include "app/FileMove.h"
+#include "foundation/PathUtils.h"
+#include "tags/FileKind.h"
+
+namespace {
+
+// The kind an extension names; -1 for none of the four.
+int KindOfExtension(const CCharString& extension) {
+    static constexpr struct {
+        const char* extension;
+        OutputFormat kind;
+    } kKinds[] = {{".mp3", OutputFormat::Mp3}, {".rmp", OutputFormat::Mp3}, {".ogg", OutputFormat::OggVorbis},
+                  {".wav", OutputFormat::Wav}, {".wma", OutputFormat::Wma}};
+    for (const auto& entry : kKinds)
+        if (strcasecmp(extension.c_str(), entry.extension) == 0) return static_cast<int>(entry.kind);
+    return -1;
+}
+
+}  // namespace
+
+CCharString WrittenPathAtOpen(const CCharString& plannedPath) { return MakeUniquePath(plannedPath); }
+
+CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
+                               const CCharString& writtenPath) {
+    // The file itself already sits at a final path equal to its written one; numbering it would
+    // rename it away from its own name.
+    if (finalPath == plannedPath || finalPath == writtenPath) return writtenPath;
+    return MakeUniquePath(finalPath);
+}
+
+CTrackFiles::CTrackFiles(CRecordingItemsModel& items, AudioFactsReader readFacts, LocalClock now)
+    : m_items(items), m_readFacts(std::move(readFacts)), m_now(std::move(now)) {}
+
+bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
+    RecordingItem item;
+    item.path = writtenPath;
+    item.time = m_now();
+    const int row = m_items.Insert(item);
+    m_items.SetCurrent(writtenPath, row);
+    return row >= 0;
+}
+
+bool CTrackFiles::FinishItem(const CCharString& finalPath) {
+    const CCharString current = m_items.CurrentFile();
+    const CCharString extension = ExtensionOf(current);
+    const CCharString target = ReplaceExtension(finalPath, extension.c_str());
+    const int row = m_items.CurrentRow();
+    if (row < 0) return true;
+
+    const CCharString folder = FolderOf(target);
+    if ((folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target)) {
+        if (std::optional<RecordingItem> item = ReadItemInfo(target)) {
+            m_items.SetCurrent(target, row);
+            m_items.Replace(row, *item);
+        } else {
+            // Moved, but not a kind the readers know (a template ending in .tmp): the row
+            // still names the file where it now is.
+            ShowMovedFile(row, target);
+        }
+        return true;
+    }
+
+    const CCharString fallback =
+        MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
+    if (MoveFile(current, fallback)) ShowMovedFile(row, fallback);
+    return false;
+}
+
+void CTrackFiles::ShowMovedFile(int row, const CCharString& path) {
+    m_items.SetCurrent(path, row);
+    if (std::optional<RecordingItem> item = m_items.Item(row)) {
+        item->path = path;
+        item->displayName = FileNameOf(path);
+        m_items.Replace(row, *item);
+    }
+}
+
+std::optional<RecordingItem> CTrackFiles::ReadItemInfo(const CCharString& path) const {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    RecordingItem item;
+    item.path = path;
+    item.displayName = FileNameOf(path);
+    item.size = static_cast<uint32_t>(st.st_size);
+    item.time = ToLocalDateTime(st.st_mtim);
+
+    const CCharString extension = ExtensionOf(path);
+    if (extension.IsEmpty()) return item;
+    item.kind = KindOfExtension(extension);
+    if (item.kind < 0) return std::nullopt;
+
+    if (m_readFacts) {
+        if (const std::optional<AudioFileFacts> facts = m_readFacts(path)) {
+            item.title = facts->title;
+            item.artist = facts->artist;
+            item.album = facts->album;
+            item.trackNumber = facts->trackNumber;
+            item.lengthMs = facts->lengthMs;
+            item.bitRate = facts->bitRate;
+            item.sampleRate = facts->sampleRate;
+            item.channels = facts->channels;
+        }
+    }
+    return item;
+}

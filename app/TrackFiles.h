@@ -1,0 +1,63 @@
+// A track's file from opening to its final name: the row it gets, the rename, the fallback.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "app/LocalDateTime.h"
+#include "app/RecordingItem.h"
+#include "app/RecordingItemsModel.h"
+#include "foundation/CharString.h"
+
+// What a reader of the file's format learns: tags and stream information.
+struct AudioFileFacts {
+    CCharString title;
+    CCharString artist;
+    CCharString album;
+    int16_t trackNumber = -1;
+    int64_t lengthMs = -1;
+    int bitRate = 0;  // bits per second
+    int sampleRate = 0;
+    uint16_t channels = 0;
+};
+
+// Opens an audio file with the reader its extension names; nothing when no reader opens it.
+using AudioFactsReader = std::function<std::optional<AudioFileFacts>(const CCharString& path)>;
+
+// The marker a file gets when it cannot take its final name.
+inline constexpr const char* kRenameErrorMarker = ".rename-error";
+
+// The path the writer writes to when a track opens: the planned path, or a free numbered variant.
+CCharString WrittenPathAtOpen(const CCharString& plannedPath);
+// The path a closed track should end up at: a free variant of the final path when the end
+// changed the name, else the path it was written to (a number given at opening stays).
+CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
+                               const CCharString& writtenPath);
+
+class CTrackFiles {
+public:
+    // Without a reader, items carry file data and kind only.
+    CTrackFiles(CRecordingItemsModel& items, AudioFactsReader readFacts, LocalClock now = CurrentLocalTime);
+
+    // A track's file was opened at `writtenPath`: makes it the current file and adds its row.
+    bool BeginItem(const CCharString& writtenPath);
+
+    // Moves the current file to `finalPath` (keeping the extension it was written with) and
+    // refreshes its row from the file. When that fails, the file is moved aside to
+    // "<name>.rename-error<ext>" (numbered when taken) and false is returned; the track is never
+    // lost: if even that fails it stays where it was written.
+    bool FinishItem(const CCharString& finalPath);
+
+    // The row for an existing file: nothing when the file is missing or its extension is not one
+    // of the four formats; file data only when its name has no extension.
+    std::optional<RecordingItem> ReadItemInfo(const CCharString& path) const;
+
+private:
+    // Keeps the row's old facts but names the file where it now is.
+    void ShowMovedFile(int row, const CCharString& path);
+
+    CRecordingItemsModel& m_items;
+    AudioFactsReader m_readFacts;
+    LocalClock m_now;
+};

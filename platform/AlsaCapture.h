@@ -1,0 +1,16 @@
+// CAlsaCaptureBackend: capture straight from ALSA, for machines without a sound server.
+#pragma once
+
+#include "platform/CaptureBackend.h"
+
+class CAlsaCaptureBackend : public CCaptureBackend {
+public:
+    const char* Name() const override { return "alsa"; }
+    // Id -1 is the PCM "default"; then every capture-capable PCM the ALSA hints name, in their
+    // order. Formats are probed by opening each device; a busy or broken device lists none.
+    std::vector<CaptureDeviceInfo> ListDevices() override;
+
+protected:
+    std::unique_ptr<CCaptureStream> OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
+                                               std::string& error) override;
+};

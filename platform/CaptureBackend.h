@@ -1,0 +1,44 @@
+// CCaptureBackend: a family of capture devices (PulseAudio, ALSA, the signal source) and the
+// choice among them.
+#pragma once
+
+#include "platform/CaptureStream.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct CaptureDeviceInfo {
+    int id = -1;           // -1 is the default input; 0 … n-1 the devices in the backend's order
+    std::string name;      // what the user sees
+    uint32_t formats = 0;  // WAVE_FORMAT_* flags (platform/WaveFormats.h) the device accepts
+};
+
+class CCaptureBackend {
+public:
+    virtual ~CCaptureBackend() = default;
+    // "pulse", "alsa" or "signal".
+    virtual const char* Name() const = 0;
+    // The default input (id -1) first, then every device; ids stay valid for Open as long as
+    // the set of devices does not change.
+    virtual std::vector<CaptureDeviceInfo> ListDevices() = 0;
+    // Opens device `id` in `format`, not yet capturing. On failure returns null and says why.
+    std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format, CCaptureClient& client,
+                                         std::string& error);
+
+protected:
+    // Open with a format that CaptureFormat::IsSupported.
+    virtual std::unique_ptr<CCaptureStream> OpenStream(int id, const CaptureFormat& format,
+                                                       CCaptureClient& client, std::string& error) = 0;
+};
+
+// The environment variable that forces a backend; it holds a choice as below.
+inline constexpr const char* kCaptureBackendVariable = "VELSONA_CAPTURE";
+
+// `choice` is "pulse", "alsa", "signal:<spec>" (platform/SignalGenerator.h) or empty for
+// automatic: PulseAudio when a server answers, otherwise ALSA. The signal source is never
+// chosen automatically. An unknown choice or a bad signal spec gives null and says why.
+std::unique_ptr<CCaptureBackend> CreateCaptureBackend(const std::string& choice, std::string& error);
+// The same with the choice taken from VELSONA_CAPTURE (automatic when unset).
+std::unique_ptr<CCaptureBackend> CreateCaptureBackendFromEnvironment(std::string& error);

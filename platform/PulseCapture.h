@@ -1,0 +1,22 @@
+// CPulseCaptureBackend: capture through a PulseAudio (or PipeWire) sound server; every source,
+// monitors of outputs included, is a device.
+#pragma once
+
+#include "platform/CaptureBackend.h"
+
+class CPulseCaptureBackend : public CCaptureBackend {
+public:
+    const char* Name() const override { return "pulse"; }
+    // Id -1 is the server's default source; then the sources in the server's order, each named
+    // by its description. The server converts any rate, so every format is offered.
+    std::vector<CaptureDeviceInfo> ListDevices() override;
+
+protected:
+    // The default source follows the server's default; a chosen source is never silently
+    // replaced: when it disappears the stream fails and the client is told.
+    std::unique_ptr<CCaptureStream> OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
+                                               std::string& error) override;
+};
+
+// True when a PulseAudio server accepts a connection (never starts one).
+bool PulseServerAnswers();

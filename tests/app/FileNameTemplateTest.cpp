@@ -1,0 +1,109 @@
+// Template expansion and track paths, with a clock the tests set.
+#include "app/FileNameTemplate.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+LocalDateTime At(int year, int month, int day, int hour, int minute, int second) {
+    return LocalDateTime {year, month, day, hour, minute, second, 0};
+}
+
+// Expansions for one track, under a clock that reads whatever the test last set.
+class FileNameTemplate : public ::testing::Test {
+protected:
+    FileNameTemplate() { clocks.now = [this] { return now; }; }
+
+    std::string Expand(const char* text, bool endKnown) { return ExpandTemplate(text, endKnown, values, clocks).str(); }
+    std::string Build(bool endKnown, const char* tmpl, OutputFormat format = OutputFormat::Wav) {
+        return BuildTrackPath(endKnown, folder, tmpl, format, values, clocks).str();
+    }
+
+    LocalDateTime now = At(2005, 6, 1, 10, 20, 30);
+    TrackClocks clocks;
+    TemplateValues values;  // recording 1, track 1, opened at 0
+    CCharString folder = "/rec/";
+};
+
+}  // namespace
+
+TEST_F(FileNameTemplate, DefaultTemplateNamesTheFileWhileRecordingThenAtTheEnd) {
+    const char* tmpl = "%TDY%\\No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav";
+    folder = "/rec";
+    EXPECT_EQ(Build(false, tmpl), "/rec/2005-06-01/No.01-Track001_0：00-？(？).wav");
+    EXPECT_EQ(folder.str(), "/rec/") << "the setting keeps the separator added to it";
+
+    // Closed after 5 minutes, just past midnight: the date folder is the day the track began.
+    now = At(2005, 6, 2, 0, 0, 5);
+    values.endOffsetMs = 300000;
+    values.trackLengthMs = 300000;
+    EXPECT_EQ(Build(true, tmpl), "/rec/2005-06-01/No.01-Track001_0：00-5：00(5：00).wav");
+    EXPECT_EQ(folder.str(), "/rec/");
+}
+
+TEST_F(FileNameTemplate, OffsetsAndLengthsInHours) {
+    // The second track, opened at 5:00 and closed at 61:30.
+    values.startOffsetMs = 300000;
+    values.endOffsetMs = 61 * 60000 + 30000;
+    values.trackLengthMs = values.endOffsetMs - values.startOffsetMs;
+    EXPECT_EQ(Expand("%STM2%-%ETM2%-%TLN2%", true), "0:05:00-1:01:30-0:56:30");
+    EXPECT_EQ(Expand("%STM2%-%ETM2%-%TLN2%", false), "0:05:00-？-？");
+    // Minutes are not wrapped at the hour in the short form.
+    EXPECT_EQ(Expand("%STM%-%ETM%-%TLN%", true), "5:00-61:30-56:30");
+    EXPECT_EQ(Build(true, "%STM2%-%ETM2%-%TLN2%"), "/rec/0：05：00-1：01：30-0：56：30.wav");
+}
+
+TEST_F(FileNameTemplate, TrackNumbersInBothWidths) {
+    values.trackNumber = 7;
+    EXPECT_EQ(Expand("%TKN2%|%TKN%", false), "07|007");
+    values.trackNumber = 1234;
+    EXPECT_EQ(Expand("%TKN2%|%TKN%", false), "1234|1234");
+    values.recordingNumber = 3;
+    EXPECT_EQ(Expand("%RCN%%RCN%", false), "0303");
+}
+
+TEST_F(FileNameTemplate, ClocksAreStampedByEachExpansion) {
+    EXPECT_EQ(Expand("%TDY2% %TDY% %SNW%-%ENW%", false), "05-06-01 2005-06-01 10:20:30-？");
+
+    now = At(2005, 6, 1, 11, 0, 5);
+    EXPECT_EQ(Expand("%SNW%-%ENW%", true), "10:20:30-11:00:05");
+    EXPECT_EQ(clocks.start.hour, 10);
+    EXPECT_EQ(clocks.end.hour, 11);
+
+    // An expansion while opening moves the start clock, and only it.
+    now = At(2010, 1, 2, 3, 4, 5);
+    EXPECT_EQ(Expand("%TDY2% %SNW%-%ENW%", false), "10-01-02 03:04:05-？");
+    EXPECT_EQ(clocks.end.hour, 11);
+}
+
+TEST_F(FileNameTemplate, TokensAreMatchedExactlyAndUnknownOnesStay) {
+    values.trackNumber = 5;
+    EXPECT_EQ(Expand("%tkn% %TKN %FOO% 録音%TKN%曲", false), "%tkn% %TKN %FOO% 録音005曲");
+    EXPECT_EQ(Expand("live recording", false), Expand("live recording", true));
+}
+
+TEST_F(FileNameTemplate, DefaultExtensionOnlyWhenTheTemplateHasNoShortOne) {
+    EXPECT_EQ(Build(false, "take", OutputFormat::Mp3), "/rec/take.mp3");
+    EXPECT_EQ(Build(false, "take.backup", OutputFormat::Mp3), "/rec/take.backup.mp3");
+    EXPECT_EQ(Build(false, "take.tmp", OutputFormat::Mp3), "/rec/take.tmp");
+    EXPECT_EQ(Build(false, "take.", OutputFormat::OggVorbis), "/rec/take.") << "a lone dot is a 1-character extension";
+    // Characters, not bytes: three Japanese characters are a short extension.
+    EXPECT_EQ(Build(false, "take.録音中", OutputFormat::Wma), "/rec/take.録音中");
+    EXPECT_EQ(Build(false, "take", OutputFormat::Wma), "/rec/take.wma");
+    EXPECT_EQ(Build(false, "take", OutputFormat::Wav), "/rec/take.wav");
+    // A dot in a folder of the template is no extension.
+    EXPECT_EQ(Build(false, "v1.0\\take", OutputFormat::OggVorbis), "/rec/v1.0/take.ogg");
+}
+
+TEST_F(FileNameTemplate, BackslashesMakeSubFolders) {
+    folder = "/music\\rec\\";
+    EXPECT_EQ(Build(false, "%TDY%\\%RCN%\\a?b.wav"), "/music/rec/2005-06-01/01/a？b.wav");
+    EXPECT_EQ(folder.str(), "/music\\rec\\") << "a folder ending in either separator is left alone";
+}
+
+TEST(FileNameCleanUp, ModesKeepWhatEachUseNeeds) {
+    EXPECT_EQ(CleanUpName("a:b", CleanUpMode::Template).str(), "a：b");
+    EXPECT_EQ(CleanUpName("%TDY%\\a:b/c", CleanUpMode::Template).str(), "%TDY%\\a：b/c");
+    EXPECT_EQ(CleanUpName("C:\\x:y", CleanUpMode::Path).str(), "C:\\x：y");
+    EXPECT_EQ(CleanUpName("my/preset:1", CleanUpMode::Strict).str(), "my／preset：1");
+}

@@ -1,0 +1,191 @@
+// Cell texts of the items list, its row operations and commands, and changes from another thread.
+#include "app/RecordingItemsModel.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+RecordingItem FinishedItem(const char* path) {
+    RecordingItem item;
+    item.path = path;
+    item.kind = 0;
+    item.lengthMs = 65432;
+    item.time = LocalDateTime {2005, 6, 1, 10, 20, 30, 987};
+    return item;
+}
+
+std::string Cell(const RecordingItem& item, int column, int row = 0) { return ItemCellText(item, row, column).str(); }
+
+}  // namespace
+
+TEST(ItemCells, SizesInKilobytesUpToTwentyMegabytes) {
+    RecordingItem item = FinishedItem("/rec/a.wav");
+    item.size = 20971520;
+    EXPECT_EQ(Cell(item, kColumnSize), "20,480 KB");
+    item.size = 20971521;
+    EXPECT_EQ(Cell(item, kColumnSize), "20.00 MB");
+    item.size = 1500000;
+    EXPECT_EQ(Cell(item, kColumnSize), "1,464 KB");
+    item.size = 1294532198;
+    EXPECT_EQ(Cell(item, kColumnSize), "1,234.56 MB");
+    item.size = 0;
+    EXPECT_EQ(Cell(item, kColumnSize), "0 KB");
+}
+
+TEST(ItemCells, LengthWithTheFileTimeInTenths) {
+    RecordingItem item = FinishedItem("/rec/a.wav");
+    EXPECT_EQ(Cell(item, kColumnLength), " 1:05.43 [06/01 10:20:30.09]");
+    item.lengthMs = 61 * 60000 + 30000 + 5;
+    item.time.millisecond = 50;
+    EXPECT_EQ(Cell(item, kColumnLength), "61:30.00 [06/01 10:20:30.00]");
+    item.lengthMs = 0;
+    EXPECT_EQ(Cell(item, kColumnLength), "Now Recording ...");
+}
+
+TEST(ItemCells, QualityTexts) {
+    RecordingItem item = FinishedItem("/rec/a.wav");
+    EXPECT_EQ(Cell(item, kColumnQuality), "") << "no sample rate or channels yet";
+    item.sampleRate = 44100;
+    item.channels = 2;
+    EXPECT_EQ(Cell(item, kColumnQuality), "44.1kHz/S(16bit)");
+    item.sampleRate = 22050;
+    item.channels = 1;
+    item.bitRate = 32000;
+    EXPECT_EQ(Cell(item, kColumnQuality), "32kbps/22.1kHz/M");
+    item.sampleRate = 8000;
+    item.bitRate = 8000;
+    EXPECT_EQ(Cell(item, kColumnQuality), "8kbps/8.0kHz/M");
+    item.channels = 0;
+    EXPECT_EQ(Cell(item, kColumnQuality), "");
+}
+
+TEST(ItemCells, NameNumberTitleAndArtist) {
+    RecordingItem item = FinishedItem("/rec/2005-06-01/No.01.wav");
+    EXPECT_EQ(Cell(item, kColumnFileName), "No.01.wav");
+    EXPECT_EQ(Cell(item, kColumnNumber, 41), "42");
+    EXPECT_EQ(Cell(item, kColumnArtist), " ()") << "a file without tags";
+    item.title = "曲";
+    item.artist = "アーティスト";
+    item.album = "Live";
+    item.trackNumber = 3;
+    EXPECT_EQ(Cell(item, kColumnTitle), "曲");
+    EXPECT_EQ(Cell(item, kColumnArtist), "アーティスト (Live : 3)");
+    item.trackNumber = 12;
+    EXPECT_EQ(Cell(item, kColumnArtist), "アーティスト (Live :12)");
+    item.trackNumber = 0;
+    EXPECT_EQ(Cell(item, kColumnArtist), "アーティスト (Live)");
+    EXPECT_EQ(Cell(item, kItemColumnCount), "");
+}
+
+TEST(ItemCells, RowBeingRecordedShowsOnlyItsNameNumberSizeAndState) {
+    RecordingItem item;
+    item.path = "/rec/No.01-？.wav";
+    EXPECT_EQ(Cell(item, kColumnFileName), "No.01-？.wav");
+    EXPECT_EQ(Cell(item, kColumnLength), "Now Recording ...");
+    for (int column : {kColumnTitle, kColumnArtist, kColumnQuality}) EXPECT_EQ(Cell(item, column), "") << column;
+}
+
+TEST(ItemsModel, RowsCurrentRowAndChanges) {
+    CRecordingItemsModel model;
+    int changes = 0;
+    model.SetChangeListener([&] { ++changes; });
+    EXPECT_EQ(model.Insert(FinishedItem("/a.wav")), 0);
+    EXPECT_EQ(model.Insert(FinishedItem("/b.wav")), 1);
+    EXPECT_EQ(model.Insert(FinishedItem("/c.wav")), 2);
+    model.SetCurrent("/c.wav", 2);
+    EXPECT_TRUE(model.Replace(1, FinishedItem("/B.wav")));
+    EXPECT_FALSE(model.Replace(3, FinishedItem("/x.wav")));
+    EXPECT_EQ(model.CellText(1, kColumnFileName).str(), "B.wav");
+    EXPECT_EQ(model.CellText(7, kColumnFileName).str(), "");
+    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(model.Version(), 4u);
+
+    // Removing a row above the current one keeps the current row on the same item.
+    EXPECT_TRUE(model.Remove(0));
+    EXPECT_FALSE(model.Remove(5));
+    EXPECT_EQ(model.CurrentRow(), 1);
+    EXPECT_EQ(model.Item(1)->path.str(), "/c.wav");
+    EXPECT_EQ(model.CellText(1, kColumnNumber).str(), "2");
+    model.RemoveRows({1});
+    EXPECT_EQ(model.CurrentRow(), -1);
+    EXPECT_EQ(model.Count(), 1);
+    model.RemoveAll();
+    EXPECT_EQ(model.Count(), 0);
+    EXPECT_FALSE(model.Item(0));
+}
+
+TEST(ItemsModel, RemoveRowsKeepsFilesAndDeleteFilesRemovesThem) {
+    TempDir dir;
+    CRecordingItemsModel model;
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"}) {
+        WriteFileBytes(dir / name, name);
+        model.Insert(FinishedItem((dir / name).c_str()));
+    }
+    model.RemoveRows({2, 0, 2});
+    ASSERT_EQ(model.Count(), 2);
+    EXPECT_EQ(model.Item(0)->path.str(), dir / "b.wav");
+    EXPECT_EQ(model.Item(1)->path.str(), dir / "d.wav");
+    EXPECT_TRUE(PathExists(dir / "a.wav"));
+    EXPECT_TRUE(PathExists(dir / "c.wav"));
+
+    // A file already gone is skipped; its row goes anyway.
+    model.Insert(FinishedItem((dir / "gone.wav").c_str()));
+    model.DeleteFiles({0, 2});
+    ASSERT_EQ(model.Count(), 1);
+    EXPECT_EQ(model.Item(0)->path.str(), dir / "d.wav");
+    EXPECT_FALSE(PathExists(dir / "b.wav"));
+    EXPECT_TRUE(PathExists(dir / "d.wav"));
+}
+
+// Splits change the rows on the audio thread while the GUI thread reads them: every read must
+// see whole rows in a consistent order.
+TEST(ItemsModel, ChangedOnOneThreadWhileAnotherReads) {
+    CRecordingItemsModel model;
+    std::atomic<bool> done {false};
+    std::atomic<int> notified {0};
+    model.SetChangeListener([&] { notified.fetch_add(1, std::memory_order_relaxed); });
+    constexpr int kTracks = 2000;
+
+    std::thread audio([&] {
+        for (int track = 0; track < kTracks; ++track) {
+            RecordingItem item;
+            item.path = CCharString::Formatted("/rec/track-%04d-？.wav", track);
+            const int row = model.Insert(item);
+            model.SetCurrent(item.path, row);
+            RecordingItem finished = FinishedItem(CCharString::Formatted("/rec/track-%04d.wav", track));
+            finished.title = CCharString::Formatted("%d", track);
+            model.Replace(row, finished);
+            if (track % 10 == 9) model.Remove(0);
+        }
+        done = true;
+    });
+
+    int reads = 0;
+    bool consistent = true;
+    while (!done || reads == 0) {
+        const std::vector<RecordingItem> rows = model.Snapshot();
+        int previous = -1;
+        for (const RecordingItem& row : rows) {
+            int track = -1;
+            std::sscanf(row.path.c_str(), "/rec/track-%d", &track);
+            const bool whole = row.kind < 0 ? row.title.IsEmpty() : row.title.str() == std::to_string(track);
+            if (track <= previous || !whole) consistent = false;
+            previous = track;
+        }
+        const int count = model.Count();
+        if (count > 0) model.CellText(count - 1, kColumnArtist);
+        ++reads;
+    }
+    audio.join();
+
+    EXPECT_TRUE(consistent);
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(model.Count(), kTracks - kTracks / 10);
+    EXPECT_EQ(model.Item(0)->path.str(), "/rec/track-0200.wav");
+    EXPECT_EQ(notified.load(), 2 * kTracks + kTracks / 10);
+    EXPECT_EQ(model.CurrentRow(), model.Count() - 1);
+}

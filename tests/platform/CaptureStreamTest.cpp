@@ -1,0 +1,135 @@
+// The shared stream machinery (queue, Stop, end of source), the deep ring and the backend choice,
+// driven through the signal source.
+#include "platform/CaptureBackend.h"
+#include "platform/CaptureRing.h"
+#include "platform/SignalCapture.h"
+#include "tests/platform/CaptureClient.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+std::unique_ptr<CCaptureStream> OpenSignal(const std::string& choice, const CaptureFormat& format,
+                                           TestCaptureClient& client) {
+    std::string error;
+    std::unique_ptr<CCaptureBackend> backend = CreateCaptureBackend(choice, error);
+    EXPECT_TRUE(backend) << error;
+    if (!backend) return nullptr;
+    std::unique_ptr<CCaptureStream> stream = backend->Open(-1, format, client, error);
+    EXPECT_TRUE(stream) << error;
+    client.stream = stream.get();
+    return stream;
+}
+
+}  // namespace
+
+TEST(CaptureRing, KeepsOrderAndReportsEachOverrunOnce) {
+    CCaptureRing ring(8, 2);
+    EXPECT_FALSE(ring.Write("abcd", 4));
+    EXPECT_TRUE(ring.Write("efghij", 6));   // "ij" does not fit: an overrun begins
+    EXPECT_FALSE(ring.Write("kl", 2));       // still full: the same overrun
+    char out[8] = {};
+    EXPECT_EQ(ring.Read(out, 5, 0), 4);      // whole frames only
+    EXPECT_EQ(std::string(out, 4), "abcd");
+    EXPECT_FALSE(ring.Write("mn", 2));       // fits: the overrun is over
+    EXPECT_FALSE(ring.Write("op", 2));
+    EXPECT_TRUE(ring.Write("qr", 2));        // a new overrun
+    EXPECT_EQ(ring.Read(out, 8, 0), 8);
+    EXPECT_EQ(std::string(out, 8), "efghmnop");
+    EXPECT_EQ(ring.Read(out, 8, 0), 0);
+}
+
+TEST(CaptureRing, HandsOutWhatCameBeforeAFailure) {
+    CCaptureRing ring(16, 1);
+    ring.Write("xyz", 3);
+    ring.Fail("gone");
+    char out[16];
+    EXPECT_EQ(ring.Read(out, 16, 0), 3);
+    EXPECT_EQ(ring.Read(out, 16, 0), -1);
+    EXPECT_EQ(ring.FailReason(), "gone");
+}
+
+TEST(CaptureBackendChoice, ByName) {
+    std::string error;
+    auto signal = CreateCaptureBackend("signal:silence", error);
+    ASSERT_TRUE(signal) << error;
+    EXPECT_STREQ(signal->Name(), "signal");
+    const std::vector<CaptureDeviceInfo> devices = signal->ListDevices();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].id, -1);
+    EXPECT_EQ(devices[0].formats, 0xFFFFFu);
+    EXPECT_STREQ(CreateCaptureBackend("alsa", error)->Name(), "alsa");
+    EXPECT_STREQ(CreateCaptureBackend("pulse", error)->Name(), "pulse");
+    for (const char* bad : {"oss", "signal:", "signal:tone=x"}) {
+        error.clear();
+        EXPECT_FALSE(CreateCaptureBackend(bad, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+TEST(CaptureStream, RefusesBadBuffersAndFormats) {
+    TestCaptureClient client;
+    auto stream = OpenSignal("signal:silence,fast", {8000, 2, 16}, client);
+    ASSERT_TRUE(stream);
+    char memory[8];
+    CaptureBuffer odd{memory, 6};  // one and a half frames
+    EXPECT_FALSE(stream->AddBuffer(&odd));
+    CaptureBuffer empty{memory, 0};
+    EXPECT_FALSE(stream->AddBuffer(&empty));
+    CaptureBuffer good{memory, 8};
+    EXPECT_TRUE(stream->AddBuffer(&good));
+    EXPECT_FALSE(stream->AddBuffer(&good));  // already queued
+
+    std::string error;
+    auto backend = CreateCaptureBackend("signal:silence", error);
+    for (CaptureFormat bad : {CaptureFormat{44100, 3, 16}, CaptureFormat{44100, 2, 24}, CaptureFormat{0, 2, 16}}) {
+        EXPECT_FALSE(backend->Open(-1, bad, client, error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(CaptureStream, FillsBuffersInQueueOrderAndEnds) {
+    TestCaptureClient client;
+    client.requeue = false;
+    // 250 frames: two full buffers of 100 and a last one of 50, then the end.
+    auto stream = OpenSignal("signal:tone=1000hz/-6db,length=31.25ms,fast", {8000, 1, 16}, client);
+    ASSERT_TRUE(stream);
+    std::vector<char> memory(600);
+    CaptureBuffer buffers[3] = {{memory.data(), 200}, {memory.data() + 200, 200}, {memory.data() + 400, 200}};
+    for (CaptureBuffer& b : buffers) ASSERT_TRUE(stream->AddBuffer(&b));
+    ASSERT_TRUE(stream->Start());
+    ASSERT_TRUE(client.WaitUntil([&] { return !client.events.empty(); }));
+    ASSERT_EQ(client.deliveries.size(), 3u);
+    EXPECT_EQ(client.deliveries[0].bytes.size(), 200u);
+    EXPECT_EQ(client.deliveries[2].bytes.size(), 100u);
+    EXPECT_EQ(client.events, std::vector<CaptureEvent>{CaptureEvent::Ended});
+    EXPECT_FALSE(stream->Start());
+    EXPECT_FALSE(stream->AddBuffer(&buffers[0]));
+}
+
+TEST(CaptureStream, StopHandsBackThePartlyFilledBuffer) {
+    TestCaptureClient client;
+    client.requeue = false;
+    auto stream = OpenSignal("signal:silence,realtime", {8000, 1, 16}, client);
+    ASSERT_TRUE(stream);
+    // Buffers of 1 s: Stop lands inside the first one.
+    std::vector<char> memory(3 * 16000);
+    CaptureBuffer buffers[3] = {{memory.data(), 16000}, {memory.data() + 16000, 16000}, {memory.data() + 32000, 16000}};
+    for (CaptureBuffer& b : buffers) ASSERT_TRUE(stream->AddBuffer(&b));
+    ASSERT_TRUE(stream->Start());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stream->Stop();
+    ASSERT_TRUE(client.WaitUntil([&] { return !client.deliveries.empty(); }));
+    const TestCaptureClient::Delivery last = client.deliveries.back();
+    EXPECT_GT(last.bytes.size(), 0u);
+    EXPECT_LT(last.bytes.size(), last.length);
+    EXPECT_EQ(last.bytes.size() % 2, 0u);
+    // The empty buffers stay queued: a new run fills them whole.
+    const size_t before = client.deliveries.size();
+    ASSERT_TRUE(stream->Start());
+    ASSERT_TRUE(client.WaitUntil([&] { return client.deliveries.size() > before; }));
+    EXPECT_EQ(client.deliveries.back().bytes.size(), 16000u);
+    stream->Close();
+    EXPECT_TRUE(client.events.empty());
+}
