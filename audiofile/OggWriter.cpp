@@ -1,0 +1,212 @@
+// The Ogg Vorbis writer: libvorbisenc setup, analysis per 1024-frame block, Ogg paging.
+#include "audiofile/OggWriter.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <mutex>
+#include <random>
+
+#include <vorbis/vorbisenc.h>
+
+#include "tags/VorbisTagFile.h"
+
+namespace {
+
+constexpr int kFramesPerBlock = 1024;
+
+// Serial numbers from one generator per process, seeded from the clock: two tracks never share
+// one within a process, also when they begin in the same second, and the sub-second clock and
+// the process id keep recorders started together apart.
+int NextSerialNumber() {
+    static std::mutex lock;
+    static uint32_t last = 0;
+    static std::mt19937 generator = [] {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::seed_seq seed{static_cast<uint32_t>(now.tv_sec), static_cast<uint32_t>(now.tv_nsec),
+                           static_cast<uint32_t>(getpid())};
+        return std::mt19937(seed);
+    }();
+    std::lock_guard<std::mutex> guard(lock);
+    uint32_t value;
+    do value = generator();
+    while (value == last);
+    last = value;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+COggWriter::~COggWriter() { COggWriter::Close(); }
+
+int COggWriter::Open(const char* name) {
+    if (!OpenFile(name)) return 0;
+    m_name = name;
+    return 1;
+}
+
+int COggWriter::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                          int minBitrate) {
+    const int result = CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate);
+    if (maxBitrate > 0 || minBitrate > 0) {
+        const OggOptions managed{OggOptions::kManagedBitrate, m_options.quality, bitrate, minBitrate, maxBitrate};
+        SetOptions(&managed, sizeof managed);
+    }
+    return result;
+}
+
+int COggWriter::SetOptions(const void* record, int size) {
+    if (!record || size != static_cast<int>(sizeof(OggOptions))) return 0;
+    memcpy(&m_options, record, sizeof m_options);
+    if (m_options.mode == OggOptions::kManagedBitrate)
+        CAudioWriter::SetFormat(m_options.nominalBitrate, SampleRate(), Channels(), BitsPerSample(),
+                                m_options.maxBitrate, m_options.minBitrate);
+    return 1;
+}
+
+int COggWriter::SetQuality(int quality) {
+    const OggOptions vbr{OggOptions::kQualityVbr, quality, 0, 0, 0};
+    return SetOptions(&vbr, sizeof vbr);
+}
+
+int COggWriter::InitEncoder() {
+    switch (m_options.mode) {
+        case OggOptions::kQualityVbr:
+            return vorbis_encode_init_vbr(&m_info, Channels(), SampleRate(), m_options.quality * 0.01f);
+        case OggOptions::kManagedBitrate:
+            return vorbis_encode_init(&m_info, Channels(), SampleRate(), MaxBitrate(), Bitrate(), MinBitrate());
+        case OggOptions::kAverageBitrate: {
+            int result = vorbis_encode_setup_managed(&m_info, Channels(), SampleRate(), MaxBitrate(), Bitrate(),
+                                                     MinBitrate());
+            if (result == 0) result = vorbis_encode_ctl(&m_info, OV_ECTL_RATEMANAGE_AVG, nullptr);
+            if (result == 0) result = vorbis_encode_setup_init(&m_info);
+            return result;
+        }
+        default:
+            return -1;
+    }
+}
+
+int COggWriter::Begin() {
+    if (!m_file || m_encoding) return 0;
+    // WriteBlock converts 16-bit mono or stereo only.
+    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
+    m_endOfStream = false;
+    vorbis_info_init(&m_info);
+    if (InitEncoder() != 0) {
+        vorbis_info_clear(&m_info);
+        return 0;
+    }
+    CAudioWriter::SetFormat(static_cast<int>(m_info.bitrate_nominal), SampleRate(), Channels(), BitsPerSample(),
+                            MaxBitrate(), MinBitrate());
+    vorbis_comment_init(&m_comment);
+    vorbis_comment_add_tag(&m_comment, "ENCODER", "Mirelto");
+    if (m_tags && !AddStandardComments(*m_tags, &m_comment, vorbis_comment_add_tag)) {
+        vorbis_comment_clear(&m_comment);
+        vorbis_info_clear(&m_info);
+        return 0;
+    }
+    vorbis_analysis_init(&m_dsp, &m_info);
+    vorbis_block_init(&m_dsp, &m_block);
+    m_serial = NextSerialNumber();
+    ogg_stream_init(&m_stream, m_serial);
+    m_encoding = true;
+
+    ogg_packet identification, comments, codebooks;
+    vorbis_analysis_headerout(&m_dsp, &m_comment, &identification, &comments, &codebooks);
+    ogg_stream_packetin(&m_stream, &identification);
+    ogg_stream_packetin(&m_stream, &comments);
+    ogg_stream_packetin(&m_stream, &codebooks);
+    // Players expect the headers to end their pages, before the first audio page.
+    if (!WritePages(true)) {
+        ClearEncoder();
+        return 0;
+    }
+    m_blockSize = Channels() * 2 * kFramesPerBlock;
+    return CAudioWriter::Begin();
+}
+
+int COggWriter::WriteBlock(const void* data, int length) {
+    if (!m_encoding) return 0;
+    const int channels = Channels();
+    if (length > 0) {
+        const int frames = length / (2 * channels);
+        if (frames == 0) return 1;  // zero frames would mark the end of the input
+        float** buffer = vorbis_analysis_buffer(&m_dsp, kFramesPerBlock);
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (int frame = 0; frame < frames; ++frame)
+            for (int channel = 0; channel < channels; ++channel, bytes += 2)
+                buffer[channel][frame] = static_cast<int16_t>(bytes[0] | bytes[1] << 8) / 32768.f;
+        vorbis_analysis_wrote(&m_dsp, frames);
+    } else {
+        vorbis_analysis_wrote(&m_dsp, 0);
+    }
+    bool written = true;
+    while (vorbis_analysis_blockout(&m_dsp, &m_block) == 1) {
+        vorbis_analysis(&m_block, nullptr);
+        vorbis_bitrate_addblock(&m_block);
+        while (vorbis_bitrate_flushpacket(&m_dsp, &m_packet)) ogg_stream_packetin(&m_stream, &m_packet);
+        written = WritePages(false) && written;
+    }
+    // A full disk is reported rather than taken for success.
+    return written ? 1 : 0;
+}
+
+bool COggWriter::WritePages(bool flush) {
+    bool written = true;
+    while (!m_endOfStream && (flush ? ogg_stream_flush(&m_stream, &m_page) : ogg_stream_pageout(&m_stream, &m_page))) {
+        written = m_file->Write(m_page.header, m_page.header_len) == m_page.header_len &&
+                  m_file->Write(m_page.body, m_page.body_len) == m_page.body_len && written;
+        if (ogg_page_eos(&m_page)) m_endOfStream = true;
+    }
+    return written;
+}
+
+int COggWriter::End() {
+    if (!IsOpen()) return 0;
+    int result = CAudioWriter::End();
+    if (m_encoding) {
+        if (!m_endOfStream && !WriteBlock(nullptr, 0)) result = 0;
+        ClearEncoder();
+        // An existing file written over from its start must not keep its old tail.
+        if (m_file && !m_file->SetEndOfFile()) result = 0;
+    }
+    return result;
+}
+
+void COggWriter::ClearEncoder() {
+    if (!m_encoding) return;
+    ogg_stream_clear(&m_stream);
+    vorbis_block_clear(&m_block);
+    vorbis_dsp_clear(&m_dsp);
+    vorbis_comment_clear(&m_comment);
+    vorbis_info_clear(&m_info);
+    m_encoding = false;
+}
+
+int COggWriter::Close() {
+    ClearEncoder();
+    const CCharString name = m_name;
+    const int result = CAudioWriter::Close();
+    if (result && m_rewriteComments && m_tags && !name.IsEmpty()) {
+        // A failed rewrite leaves the file as encoded, with the comments written at Begin.
+        CVorbisTagFile editor;
+        if (editor.Open(name)) {
+            editor.Tags() = *m_tags;
+            editor.Write();
+            editor.Close();
+        }
+    }
+    return result;
+}
+
+int OggNominalBitrate(int quality, int sampleRate, int channels) {
+    vorbis_info info;
+    vorbis_info_init(&info);
+    const bool ok = vorbis_encode_init_vbr(&info, channels, sampleRate, quality * 0.01f) == 0;
+    const long bitrate = ok ? info.bitrate_nominal : -1;
+    vorbis_info_clear(&info);
+    return static_cast<int>(bitrate);
+}

@@ -1,0 +1,71 @@
+// COggWriter: encodes a track to Ogg Vorbis with libvorbis; OggNominalBitrate for the settings caption.
+#pragma once
+
+#include <cstdint>
+
+#include <ogg/ogg.h>
+#include <vorbis/codec.h>
+
+#include "audiofile/AudioWriter.h"
+
+// The encoding option record handed to SetOptions, 20 bytes.
+struct OggOptions {
+    enum Mode : int32_t { kQualityVbr = 0, kManagedBitrate = 1, kAverageBitrate = 2 };
+    int32_t mode = kQualityVbr;
+    int32_t quality = 40;        // percent
+    int32_t nominalBitrate = 0;  // bits per second
+    int32_t minBitrate = 0;
+    int32_t maxBitrate = 0;
+};
+static_assert(sizeof(OggOptions) == 20);
+
+class COggWriter : public CAudioWriter {
+public:
+    COggWriter() : CAudioWriter(FileKind::OggVorbis) {}
+    ~COggWriter() override;
+
+    int Open(const char* name) override;
+    // A positive maximum or minimum switches to managed bitrate with these figures.
+    int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                  int minBitrate) override;
+    // `record` is an OggOptions of exactly `size` bytes.
+    int SetOptions(const void* record, int size) override;
+    int SetQuality(int quality);
+    // Headers are written here, as pages of their own before any audio.
+    int Begin() override;
+    int End() override;
+    // Closes the file, then rewrites its comments from the tags when asked to.
+    int Close() override;
+
+    // The recorder asks for every track's comments to be rewritten after Close.
+    void SetRewriteComments(bool rewrite) { m_rewriteComments = rewrite; }
+    const OggOptions& Options() const { return m_options; }
+    // The stream serial number of the last Begin.
+    int SerialNumber() const { return m_serial; }
+
+protected:
+    int WriteBlock(const void* data, int length) override;
+
+private:
+    int InitEncoder();
+    // Writes the pages that are ready; `flush` forces out a page even when it is not full.
+    bool WritePages(bool flush);
+    void ClearEncoder();
+
+    vorbis_info m_info{};
+    vorbis_comment m_comment{};
+    vorbis_dsp_state m_dsp{};
+    vorbis_block m_block{};
+    ogg_stream_state m_stream{};
+    ogg_page m_page{};
+    ogg_packet m_packet{};
+    bool m_endOfStream = false;
+    bool m_encoding = false;
+    int m_serial = 0;
+    OggOptions m_options;
+    bool m_rewriteComments = false;
+};
+
+// The nominal bitrate (bit/s) libvorbis picks for quality 0..100 at this rate and channel
+// count, or -1 when it cannot encode that. Nothing is encoded.
+int OggNominalBitrate(int quality, int sampleRate, int channels);

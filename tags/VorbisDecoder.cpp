@@ -1,0 +1,72 @@
+// Loading the Vorbis decoding module, once per process for the program.
+#include "tags/VorbisDecoder.h"
+
+#include <type_traits>
+
+template <typename F>
+void CVorbisDecoder::ForEachFunction(F f) {
+#define VELSONA_FUNCTION(name) f(name, #name)
+    VELSONA_FUNCTION(ov_clear);
+    VELSONA_FUNCTION(ov_open_callbacks);
+    VELSONA_FUNCTION(ov_test_callbacks);
+    VELSONA_FUNCTION(ov_bitrate);
+    VELSONA_FUNCTION(ov_bitrate_instant);
+    VELSONA_FUNCTION(ov_streams);
+    VELSONA_FUNCTION(ov_seekable);
+    VELSONA_FUNCTION(ov_serialnumber);
+    VELSONA_FUNCTION(ov_raw_total);
+    VELSONA_FUNCTION(ov_pcm_total);
+    VELSONA_FUNCTION(ov_time_total);
+    VELSONA_FUNCTION(ov_raw_seek);
+    VELSONA_FUNCTION(ov_pcm_seek);
+    VELSONA_FUNCTION(ov_pcm_seek_page);
+    VELSONA_FUNCTION(ov_time_seek);
+    VELSONA_FUNCTION(ov_time_seek_page);
+    VELSONA_FUNCTION(ov_raw_tell);
+    VELSONA_FUNCTION(ov_pcm_tell);
+    VELSONA_FUNCTION(ov_time_tell);
+    VELSONA_FUNCTION(ov_info);
+    VELSONA_FUNCTION(ov_comment);
+    VELSONA_FUNCTION(ov_read);
+    VELSONA_FUNCTION(vorbis_comment_add_tag);
+    VELSONA_FUNCTION(vorbis_comment_init);
+    VELSONA_FUNCTION(vorbis_comment_clear);
+    VELSONA_FUNCTION(vcedit_new_state);
+    VELSONA_FUNCTION(vcedit_clear);
+    VELSONA_FUNCTION(vcedit_comments);
+    VELSONA_FUNCTION(vcedit_open_callbacks);
+    VELSONA_FUNCTION(vcedit_write);
+    VELSONA_FUNCTION(vcedit_error);
+#undef VELSONA_FUNCTION
+}
+
+bool CVorbisDecoder::Load(const char* moduleName) {
+    auto forget = [](auto& slot, const char*) { slot = nullptr; };
+    ForEachFunction(forget);
+    if (!m_module.Load(moduleName)) {
+        m_error = m_module.Error();
+        return false;
+    }
+    const char* missing = nullptr;
+    ForEachFunction([&](auto& slot, const char* name) {
+        slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(m_module.Symbol(name));
+        if (!slot && !missing) missing = name;
+    });
+    if (missing) {
+        m_error = CCharString("the module does not export ") + missing;
+        ForEachFunction(forget);
+        m_module.Unload();
+        return false;
+    }
+    m_error = CCharString();
+    return true;
+}
+
+const CVorbisDecoder* LoadVorbisDecoder() {
+    // A static local is initialised once even when threads race; a failed load is not retried.
+    static const CVorbisDecoder* const decoder = [] {
+        static CVorbisDecoder instance;
+        return instance.Load("vorbisdec") ? &instance : nullptr;
+    }();
+    return decoder;
+}

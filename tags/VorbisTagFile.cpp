@@ -1,0 +1,168 @@
+// Vorbis comments: the fixed key table, reading it back, and the rewrite through a temporary file.
+#include "tags/VorbisTagFile.h"
+
+#include <stdio.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// One comment key and the field it carries; numbers are written from `minimum` up, texts
+// when not empty unless `always`.
+struct CommentKey {
+    const char* key;
+    CCharString TagFieldSet::*text;
+    int TagFieldSet::*number;
+    bool always;
+    int minimum;
+};
+
+constexpr CommentKey kCommentKeys[] = {
+    {"TITLE=", &TagFieldSet::title, nullptr, true, 0},
+    {"ARTIST=", &TagFieldSet::artist, nullptr, true, 0},
+    {"ALBUM=", &TagFieldSet::album, nullptr, false, 0},
+    {"TRACKNUMBER=", nullptr, &TagFieldSet::trackNumber, false, 1},
+    {"DATE=", &TagFieldSet::year, nullptr, false, 0},
+    {"GENRE=", &TagFieldSet::genre, nullptr, false, 0},
+    {"COMMENT=", &TagFieldSet::comment, nullptr, false, 0},
+    {"GENREID=", nullptr, &TagFieldSet::genreNumber, false, 0},
+};
+
+// The number a text starts with (after blanks and a sign), like atoi but clamped to int.
+int LeadingNumber(std::string_view text) {
+    const std::string copy(text);
+    const long value = strtol(copy.c_str(), nullptr, 10);
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+}
+
+bool IsValidKey(std::string_view key) {
+    if (key.empty()) return false;
+    for (const char c : key)
+        if (c < 0x20 || c > 0x7D || c == '=') return false;
+    return true;
+}
+
+}  // namespace
+
+int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
+    if (!comments || !add) return 0;
+    for (const CommentKey& entry : kCommentKeys) {
+        CCharString line;
+        if (entry.text) {
+            const CCharString& value = tags.*entry.text;
+            if (!entry.always && value.IsEmpty()) continue;
+            line = CCharString(entry.key) + value;
+        } else {
+            const int value = tags.*entry.number;
+            if (value < entry.minimum) continue;
+            line = CCharString::Formatted("%s%d", entry.key, value);
+        }
+        std::string utf8;
+        if (!CCharString::ToUtf8(line, utf8)) return 0;
+        const size_t equals = utf8.find('=');
+        if (equals == std::string::npos) return 0;
+        const std::string key = utf8.substr(0, equals);
+        if (!IsValidKey(key)) return 0;
+        add(comments, key.c_str(), utf8.c_str() + equals + 1);
+    }
+    return 1;
+}
+
+CVorbisTagFile::~CVorbisTagFile() { CVorbisTagFile::Close(); }
+
+size_t CVorbisTagFile::ReadFromFile(void* buffer, size_t size, size_t count, void* editor) {
+    CFileStream* file = static_cast<CVorbisTagFile*>(editor)->m_file.get();
+    if (!file || size == 0) return 0;
+    const int64_t got = file->Read(buffer, static_cast<int64_t>(size * count));
+    return got > 0 ? static_cast<size_t>(got) / size : 0;
+}
+
+size_t CVorbisTagFile::WriteToFile(const void* buffer, size_t size, size_t count, void* file) {
+    if (!file || size == 0) return 0;
+    const int64_t written = static_cast<CFileStream*>(file)->Write(buffer, static_cast<int64_t>(size * count));
+    return written > 0 ? static_cast<size_t>(written) / size : 0;
+}
+
+int CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (IsOpen()) Close();
+    m_decoder = LoadVorbisDecoder();
+    if (!m_decoder || !file) return 0;
+    // The read callback reads through m_file; the base takes it over once the headers are read.
+    m_file = std::move(file);
+    m_file->Seek(0, CFileStream::kFromStart);
+    m_state = m_decoder->vcedit_new_state();
+    if (!m_state || m_decoder->vcedit_open_callbacks(m_state, this, ReadFromFile, WriteToFile) < 0) {
+        if (m_state) m_decoder->vcedit_clear(m_state);
+        m_state = nullptr;
+        m_file.reset();
+        return 0;
+    }
+    Clear();
+    ReadComments(*m_decoder->vcedit_comments(m_state));
+    return CTagFile::AttachFile(std::move(m_file));
+}
+
+void CVorbisTagFile::ReadComments(const vorbis_comment& comments) {
+    for (int i = 0; i < comments.comments; ++i) {
+        const std::string_view comment(comments.user_comments[i], comments.comment_lengths[i]);
+        for (const CommentKey& entry : kCommentKeys) {
+            const std::string_view key(entry.key);
+            if (comment.size() < key.size() || strncasecmp(comment.data(), entry.key, key.size()) != 0) continue;
+            const std::string_view value = comment.substr(key.size());
+            if (entry.text)
+                CCharString::FromUtf8(value, m_tags.*entry.text);
+            else
+                m_tags.*entry.number = LeadingNumber(value);
+            break;
+        }
+    }
+}
+
+int CVorbisTagFile::Write() {
+    if (!m_state || !m_decoder) return 0;
+    // Every old comment goes, the encoder's "ENCODER" included.
+    vorbis_comment* comments = m_decoder->vcedit_comments(m_state);
+    m_decoder->vorbis_comment_clear(comments);
+    m_decoder->vorbis_comment_init(comments);
+    if (!AddStandardComments(m_tags, comments, m_decoder->vorbis_comment_add_tag)) return 0;
+    if (m_name.IsEmpty()) return 0;
+    return WriteThroughTemporary();
+}
+
+int CVorbisTagFile::WriteThroughTemporary() {
+    const CCharString name = m_name;
+    const CCharString temporary = name + ".vctemp";
+    auto file = std::make_unique<CFileStream>();
+    if (!file->Open(temporary, CFileStream::kWrite)) return 0;
+    // A temporary file left by an interrupted run must not add its tail to ours.
+    bool written = file->SetLength(0) && m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
+    file.reset();
+    struct stat original;
+    if (written && stat(name, &original) == 0) written = chmod(temporary, original.st_mode & 07777) == 0;
+    if (!written) {
+        unlink(temporary);
+        return 0;
+    }
+    Close();
+    // rename(2) replaces the track atomically: at every moment the name holds either the
+    // file as encoded or the finished rewrite, never only the temporary file.
+    if (rename(temporary, name) != 0) {
+        unlink(temporary);
+        Open(name);
+        return 0;
+    }
+    return Open(name);
+}
+
+int CVorbisTagFile::Close() {
+    const int result = CTagFile::Close();
+    if (m_state) m_decoder->vcedit_clear(m_state);
+    m_state = nullptr;
+    return result;
+}

@@ -1,0 +1,36 @@
+// CVorbisTagFile: reads and rewrites the comment header of an Ogg Vorbis file; the comment list builder.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "tags/TagFile.h"
+#include "tags/VorbisDecoder.h"
+
+using VorbisCommentAdd = void (*)(vorbis_comment* comments, const char* key, const char* value);
+
+// Adds the track's comments in their fixed order (TITLE, ARTIST, ALBUM, TRACKNUMBER, DATE,
+// GENRE, COMMENT, GENREID), skipping the empty optional ones. 0 at the first failure.
+int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add);
+
+class CVorbisTagFile : public CTagFile {
+public:
+    CVorbisTagFile() : CTagFile(FileKind::OggVorbis) {}
+    ~CVorbisTagFile() override;
+
+    // Reads the comments; fails when the decoding module is missing or the file is not Ogg Vorbis.
+    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    // Replaces every comment by the tag fields, through "<name>.vctemp" and an atomic rename.
+    // On any failure the file stays as it was and no temporary file is left.
+    int Write() override;
+    int Close() override;
+
+private:
+    static size_t ReadFromFile(void* buffer, size_t size, size_t count, void* editor);
+    static size_t WriteToFile(const void* buffer, size_t size, size_t count, void* file);
+    void ReadComments(const vorbis_comment& comments);
+    int WriteThroughTemporary();
+
+    const CVorbisDecoder* m_decoder = nullptr;
+    vcedit_state* m_state = nullptr;
+};
