@@ -264,3 +264,75 @@ TEST(RecorderSession, AFailedWriteIsReportedAndTheTrackStaysPlayable) {
     EXPECT_EQ(audio, rig.Expected(audio.size() / 4)) << "what was written is the start of the source";
     EXPECT_EQ(ProbeWithFfprobe(TrackPath(dir, 1)).sampleRate, 44100);
 }
+
+namespace {
+struct FormatCase {
+    OutputFormat kind;
+    int quality;  // the quality row's value (or the Ogg quality)
+    int rate;
+    int channels;
+    const char* extension;
+    const char* codec;
+    double tolerance;  // seconds a track may differ by: a frame or packet of the lossy formats
+};
+}  // namespace
+
+// Every output format, recorded from the signal source with a split, is read by ffprobe with the
+// right codec, rate, channels, length and title.
+class RecorderSessionFormats : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(RecorderSessionFormats, TracksFromTheSignalSourcePlayElsewhere) {
+    const FormatCase& format = GetParam();
+    TempDir dir;
+    SessionRig rig("tone=997hz/-6db/0.73s,silence=0.31s,loop,length=3s,fast", 44100, 2);
+    CRecorderSession& s = rig.session;
+    s.outputKind = format.kind;
+    s.quality = format.quality;
+    s.oggQuality = format.quality;
+    s.outputSampleRate = format.rate;
+    s.outputChannels = format.channels;
+    auto path = [&](int track) { return dir / ("track" + std::to_string(track) + format.extension); };
+    s.writtenPath = path(1).c_str();
+    rig.onNotify = [&](int code) {
+        if (code == kNotifyTrackOpenBefore || code == kNotifyTrackCloseBefore) {
+            s.tags.title = CCharString::Formatted("Take %d", s.trackCounter);
+            s.tags.artist = "Velsona";
+            s.tags.trackNumber = s.trackCounter;
+        }
+        if (code != kNotifyDataAfter || s.TrackTime() < 1500) return 1;
+        s.CloseTrack();
+        s.writtenPath = path(s.trackCounter).c_str();
+        EXPECT_TRUE(s.OpenTrack());
+        return 0;
+    };
+    s.trackCounter = 1;
+    ASSERT_TRUE(s.Start());
+    ASSERT_TRUE(rig.WaitForEnd());
+    s.Stop();
+    double seconds = 0;
+    for (int track = 1; track <= 2; ++track) {
+        ProbedAudio probe = ProbeWithFfprobe(path(track));
+        ASSERT_TRUE(probe.ok) << path(track);
+        EXPECT_EQ(probe.codec, format.codec);
+        EXPECT_EQ(probe.sampleRate, format.rate);
+        EXPECT_EQ(probe.channels, format.channels);
+        // The length a player gets: Ogg states it to the sample (the last granule position); for the
+        // others, what ffmpeg decodes with encoder delay and padding trimmed.
+        const int64_t frames = format.kind == OutputFormat::OggVorbis ? probe.durationSamples
+                                                                      : DecodedFrames(path(track), format.channels);
+        const double decoded = static_cast<double>(frames) / format.rate;
+        EXPECT_NEAR(decoded, 1.5, format.tolerance) << path(track);
+        EXPECT_EQ(probe.tags["title"], "Take " + std::to_string(track)) << path(track);
+        EXPECT_EQ(probe.tags["artist"], "Velsona") << path(track);
+        seconds += decoded;
+    }
+    EXPECT_NEAR(seconds, 3.0, 2 * format.tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllFormats, RecorderSessionFormats,
+    testing::Values(FormatCase{OutputFormat::Wav, 16, 44100, 2, ".wav", "pcm_s16le", 0.0001},
+                    FormatCase{OutputFormat::Mp3, 128000, 44100, 2, ".mp3", "mp3", 1152.0 / 44100},
+                    FormatCase{OutputFormat::OggVorbis, 40, 32000, 1, ".ogg", "vorbis", 0.0001},
+                    FormatCase{OutputFormat::Wma, 96000, 44100, 2, ".wma", "wmav2", 2048.0 / 44100}),
+    [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.extension + 1); });

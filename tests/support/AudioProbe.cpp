@@ -27,7 +27,7 @@ ProbedAudio ProbeWithFfprobe(const std::string& path) {
     // Only the first packet is read, for its duration; the rest comes from the headers.
     const ProcessResult run = RunProcess(
         "ffprobe -v error -select_streams a:0 -read_intervals %+#1 -show_entries "
-        "stream=codec_name,sample_rate,channels,time_base,duration,duration_ts:packet=duration_time:"
+        "stream=codec_name,sample_rate,channels,time_base,duration,duration_ts:stream_tags:packet=duration_time:"
         "format=duration:format_tags -of default " +
         ShellQuote(path));
     ProbedAudio probed;
@@ -53,7 +53,8 @@ ProbedAudio ProbeWithFfprobe(const std::string& path) {
         if (section == "PACKET" && key == "duration_time" && probed.packetDuration == 0 && Given(value))
             probed.packetDuration = std::atof(value.c_str());
         if (section == "FORMAT" && key == "duration" && Given(value)) containerDuration = std::atof(value.c_str());
-        if (section == "FORMAT" && key.rfind("TAG:", 0) == 0) {
+        // Ogg keeps its comments with the stream, the other formats with the container.
+        if ((section == "FORMAT" || section == "STREAM") && key.rfind("TAG:", 0) == 0) {
             key = key.substr(4);
             for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             probed.tags[key] = value;

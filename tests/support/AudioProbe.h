@@ -14,7 +14,7 @@ struct ProbedAudio {
     double durationSeconds = 0;  // ffprobe: the container's duration; sox: its sample frames over the rate
     int64_t durationSamples = -1;  // the stream's length in sample frames; -1 when not given
     double packetDuration = 0;  // ffprobe: seconds of the first packet
-    std::map<std::string, std::string> tags;  // ffprobe: the container's tags, keys lower-case
+    std::map<std::string, std::string> tags;  // ffprobe: the container's and the stream's tags, keys lower-case
 };
 
 // ffprobe's view of the first audio stream and of the container.
