@@ -1,0 +1,24 @@
+// What the recorder knows about each output format before a track is written: its quality
+// table, whether its encoder is present, and how many bytes a second of it takes.
+#pragma once
+
+#include <string>
+
+#include "app/RecordingSettings.h"
+#include "audiofile/QualityTable.h"
+
+struct QualityTable {
+    const QualityEntry* rows = nullptr;
+    int count = 0;
+};
+
+// The table the output bar shows for the format (the PCM table for WAV and Ogg Vorbis).
+QualityTable QualityTableFor(int outputFormat);
+// "WAV", "WMA", "OGG" or "MP3", as the output bar's caption names them.
+const char* FormatName(int outputFormat);
+
+// False, with the reason, when the format's encoder module cannot be loaded.
+bool OutputFormatAvailable(int outputFormat, std::string& why);
+
+// Bytes a second of recording takes in the settings' format and quality; 0 when unknown.
+double OutputBytesPerSecond(const RecordingSettings& settings);
