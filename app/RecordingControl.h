@@ -31,7 +31,8 @@ enum RecordingEvent {
     // message (LastProblem) and the owner shows or prints it.
     kRecordingWriteFailed = 110,   // a track could not take more audio; it was closed as written
     kRecordingSplitFailed = 111,   // the next track could not be opened; nothing is written now
-    kRecordingCaptureEnded = 112,  // the input failed, vanished or its signal ended
+    kRecordingCaptureFailed = 112,  // the input failed or vanished; nothing more will come
+    kRecordingCaptureEnded = 113,   // a finite input (a test signal, a file) came to its end
 };
 
 // What the owner sees between buffers; copied on the capture thread, read anywhere.
@@ -67,7 +68,8 @@ public:
 
     // Creates and starts a session with the settings; false (and idle) when it cannot start.
     bool StartRecording();
-    // Stops and destroys the session; the last track is closed, tagged and renamed.
+    // Stops and destroys the session (the last track is closed, tagged and renamed) and disarms
+    // the schedule.
     void StopRecording();
     bool IsRecording() const { return m_session != nullptr; }
     // The output bar's "ﾄﾗｯｸNo": the number the next track gets. A number set during a track is
@@ -111,6 +113,8 @@ private:
     void Problem(int event, const CCharString& message);
     void CopyStatus(const CRecorderSession& session);
     std::unique_ptr<CRecorderSession> NewSession();
+    // Stops and destroys a running session, keeping the schedule.
+    void EndSession();
 
     CTrackFiles m_files;
     EventPoster m_post;

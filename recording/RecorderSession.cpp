@@ -39,6 +39,7 @@ bool CRecorderSession::Start() {
     m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = 0;
     m_overruns = 0;
     m_captureEndDetail = CCharString();
+    m_captureFailed = false;
     Stop();
     if (!monitorOnly && !OpenTrack()) {
         CloseTrack();
@@ -168,6 +169,7 @@ void CRecorderSession::DeviceEventHandler(CaptureEvent event, const char* detail
     if (event == CaptureEvent::Overrun) return;
     auto* session = static_cast<CRecorderSession*>(user);
     session->m_captureEndDetail = detail ? detail : "";
+    session->m_captureFailed = event == CaptureEvent::Failed;
     session->Notify(kEventCaptureEnded);
 }
 

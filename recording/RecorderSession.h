@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <ctime>
 #include <memory>
 
 #include "foundation/CharString.h"
@@ -44,11 +43,6 @@ constexpr int kNotifyTrackCloseBefore = SessionCode(kPhaseBefore, kEventTrackClo
 constexpr int kNotifyTrackCloseAfter = SessionCode(kPhaseAfter, kEventTrackClose);   // 131283
 
 using NotifyFunction = int (*)(int code, CRecorderSession* session, void* user);
-
-// Local date and time stamped by the owner's template expansion.
-struct ClockStamp {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
 
 class CRecorderSession {
 public:
@@ -103,14 +97,14 @@ public:
     int outputBits = 16;
     int oggQuality = -1;
     TagFieldSet tags;
-    ClockStamp startClock;
-    ClockStamp endClock;
     bool monitorOnly = false;
     // Where the device captures from; null chooses as CWaveInDevice does (VELSONA_CAPTURE, else
     // PulseAudio, else ALSA).
     std::shared_ptr<CCaptureBackend> backend;
     // Why the device failed or ended, for the owner's message; set before kEventCaptureEnded.
     CCharString CaptureEndDetail() const;
+    // True when capture ended by a failure rather than at the end of a finite signal.
+    bool CaptureFailed() const { return m_captureFailed; }
 
 private:
     static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
@@ -133,4 +127,5 @@ private:
     std::unique_ptr<CFormatConverter> m_writer;
     uint64_t m_overruns = 0;  // kept from the device once it is gone
     CCharString m_captureEndDetail;
+    bool m_captureFailed = false;
 };

@@ -11,9 +11,9 @@
 
 #include "platform/CaptureBackend.h"
 #include "platform/SignalGenerator.h"
-#include "tags/WavHeader.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WavData.h"
 
 namespace {
 
@@ -79,18 +79,6 @@ private:
     bool m_ended = false;
 };
 
-// The PCM of a WAV track, empty when the file does not parse.
-std::string TrackAudio(const std::string& path) {
-    CFileStream file;
-    int64_t offset = 0;
-    uint32_t size = 0;
-    if (!file.Open(path.c_str(), CFileStream::kRead) || !ParseWavHeader(file, offset, size)) return {};
-    std::string bytes(size, '\0');
-    file.Seek(offset, CFileStream::kFromStart);
-    bytes.resize(std::max<int64_t>(0, file.Read(bytes.data(), size)));
-    return bytes;
-}
-
 std::string TrackPath(const TempDir& dir, int track) { return dir / ("track" + std::to_string(track) + ".wav"); }
 
 }  // namespace
@@ -139,7 +127,7 @@ TEST(RecorderSession, PauseHoldsTheTimesButNotTheLevels) {
     ASSERT_EQ(levels.size(), 10u);
     EXPECT_EQ(levels.front(), -60);
     EXPECT_EQ(levels.back(), -199) << "levels still follow the -20 dBFS input while paused";
-    EXPECT_EQ(TrackAudio(TrackPath(dir, 1)), rig.Expected(22050));
+    EXPECT_EQ(WavPcm(TrackPath(dir, 1)), rig.Expected(22050));
 }
 
 TEST(RecorderSession, ElevenKilohertzUsesWholeFrameBuffersOf200Ms) {
@@ -195,7 +183,7 @@ void ExpectGaplessSplits(int rate, int channels) {
     std::string joined;
     for (int track = 1; track <= tracks; ++track) {
         const std::string path = TrackPath(dir, track);
-        const std::string audio = TrackAudio(path);
+        const std::string audio = WavPcm(path);
         joined += audio;
         const ProbedAudio probe = ProbeWithFfprobe(path);
         EXPECT_EQ(probe.sampleRate, rate) << path;
@@ -231,7 +219,7 @@ TEST(RecorderSession, AnHourConvertedTo32kMonoAddsUpToTheSample) {
     rig.session.Stop();
     int64_t frames = 0;
     for (int track = 1; track <= rig.session.trackCounter; ++track) {
-        const int64_t trackFrames = static_cast<int64_t>(TrackAudio(TrackPath(dir, track)).size() / 2);
+        const int64_t trackFrames = static_cast<int64_t>(WavPcm(TrackPath(dir, track)).size() / 2);
         frames += trackFrames;
         // The split after the very last buffer leaves an empty seventh track.
         if (track == 7) {
@@ -271,7 +259,7 @@ TEST(RecorderSession, AFailedWriteIsReportedAndTheTrackStaysPlayable) {
     ASSERT_TRUE(ended);
     EXPECT_EQ(rig.Count(kEventWriteFailed), 1) << "later buffers find no track and are not reported again";
     EXPECT_FALSE(rig.session.HasWriter());
-    const std::string audio = TrackAudio(TrackPath(dir, 1));
+    const std::string audio = WavPcm(TrackPath(dir, 1));
     EXPECT_GT(audio.size(), 150000u);
     EXPECT_EQ(audio, rig.Expected(audio.size() / 4)) << "what was written is the start of the source";
     EXPECT_EQ(ProbeWithFfprobe(TrackPath(dir, 1)).sampleRate, 44100);
