@@ -56,7 +56,7 @@ std::string DeviceFormats(uint32_t mask) {
 }
 
 bool IsProblem(int event) {
-    return event == kRecordingWriteFailed || event == kRecordingSplitFailed || event == kRecordingCaptureEnded;
+    return event == kRecordingWriteFailed || event == kRecordingSplitFailed || event == kRecordingCaptureFailed;
 }
 
 }  // namespace
@@ -102,9 +102,11 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         return kExitFailed;
     }
     if (!CheckDevice() || !CheckFolder()) return kExitFailed;
-    m_display.Print("Preset: " + preset.str() + "; output: " + FormatName(settings.outputFormat) + " " +
-                    QualityTableFor(settings.outputFormat).rows[settings.qualityIndex].label + ", folder " +
-                    settings.outputFolder.str());
+    const QualityEntry* row =
+        QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+    m_display.Print("Preset: " + preset.str() + "; output: " + FormatName(settings.outputFormat) +
+                    (row ? std::string(" ") + row->label : std::string()) +
+                    "; folder: " + settings.outputFolder.str());
     ReportDiskSpace();
 
     m_control = std::make_unique<CRecordingControl>(m_items, nullptr, [this](int event) { m_events.Post(event); });
@@ -244,7 +246,7 @@ int CHeadlessRecorder::Record() {
     PrintFinishedFiles();
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
-    m_display.Print("Stopped: " + std::to_string(m_tracksDone) + " track(s), " + m_control->TotalPaneText().str());
+    m_display.Print("Stopped: " + std::to_string(m_tracksDone) + " track(s).");
     if (m_overruns > 0)
         m_display.Error("the capture layer dropped audio " + std::to_string(m_overruns) + " time(s) (overruns)");
     return kExitOk;
@@ -259,6 +261,9 @@ void CHeadlessRecorder::HandleEvent(int event) {
         m_problem = true;
         m_display.Error(m_control->LastProblem().str());
         // Unattended, a recording that can no longer write must end rather than run on empty.
+        if (m_control->IsRecording()) m_control->StopRecording();
+    } else if (event == kRecordingCaptureEnded) {
+        m_display.Print("The input came to its end.");
         if (m_control->IsRecording()) m_control->StopRecording();
     }
 }

@@ -3,21 +3,8 @@
 
 #include "audiofile/EncoderPlugIn.h"
 #include "audiofile/LameLibrary.h"
-#include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
-#include "audiofile/WavWriter.h"
-#include "audiofile/WmaWriter.h"
 #include "tags/FileKind.h"
-
-QualityTable QualityTableFor(int outputFormat) {
-    switch (static_cast<OutputFormat>(outputFormat)) {
-        case OutputFormat::Wma: return {kWmaQualities, kWmaQualityCount};
-        case OutputFormat::Mp3: return {kMp3Qualities, kMp3QualityCount};
-        case OutputFormat::Wav:
-        case OutputFormat::OggVorbis: break;
-    }
-    return {kPcmQualityTable.data(), static_cast<int>(kPcmQualityTable.size())};
-}
 
 const char* FormatName(int outputFormat) {
     switch (static_cast<OutputFormat>(outputFormat)) {
@@ -49,9 +36,10 @@ bool OutputFormatAvailable(int outputFormat, std::string& why) {
 }
 
 double OutputBytesPerSecond(const RecordingSettings& settings) {
-    const QualityTable table = QualityTableFor(settings.outputFormat);
-    if (settings.qualityIndex < 0 || settings.qualityIndex >= table.count) return 0;
-    const QualityEntry& row = table.rows[settings.qualityIndex];
+    const QualityEntry* found =
+        QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+    if (!found) return 0;
+    const QualityEntry& row = *found;
     switch (static_cast<OutputFormat>(settings.outputFormat)) {
         case OutputFormat::Wav: return row.sampleRate * row.channels * (row.value / 8.0);
         case OutputFormat::OggVorbis: {

@@ -1,5 +1,5 @@
-// What the recorder knows about each output format before a track is written: its quality
-// table, whether its encoder is present, and how many bytes a second of it takes.
+// What the recorder knows about each output format before a track is written: its name,
+// whether its encoder is present, and how many bytes a second of it takes.
 #pragma once
 
 #include <string>
@@ -7,13 +7,6 @@
 #include "app/RecordingSettings.h"
 #include "audiofile/QualityTable.h"
 
-struct QualityTable {
-    const QualityEntry* rows = nullptr;
-    int count = 0;
-};
-
-// The table the output bar shows for the format (the PCM table for WAV and Ogg Vorbis).
-QualityTable QualityTableFor(int outputFormat);
 // "WAV", "WMA", "OGG" or "MP3", as the output bar's caption names them.
 const char* FormatName(int outputFormat);
 

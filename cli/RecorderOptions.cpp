@@ -170,7 +170,7 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
     }
     if (options.fileNameTemplate) settings.fileNameTemplate = *options.fileNameTemplate;
     if (options.qualityIndex) {
-        const QualityTable table = QualityTableFor(settings.outputFormat);
+        const QualityTable table = QualityTableFor(static_cast<OutputFormat>(settings.outputFormat));
         if (*options.qualityIndex >= table.count) {
             error = "--quality " + std::to_string(*options.qualityIndex) + " is not a row of the " +
                     FormatName(settings.outputFormat) + " quality table (0 to " + std::to_string(table.count - 1) + ")";
