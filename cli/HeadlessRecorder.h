@@ -54,9 +54,10 @@ private:
     std::shared_ptr<CCaptureBackend> m_backend;
     CEventQueue m_events;
     CRecordingItemsModel m_items;
-    std::unique_ptr<CRecordingControl> m_control;
+    // Before the control, which releases the inhibitor when it is destroyed.
     std::unique_ptr<CLogind> m_logind;
     std::unique_ptr<CSleepInhibitor> m_inhibitor;
+    std::unique_ptr<CRecordingControl> m_control;
     size_t m_printedRows = 0;
     int m_tracksDone = 0;
     bool m_problem = false;
