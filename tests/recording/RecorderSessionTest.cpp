@@ -189,7 +189,7 @@ void ExpectGaplessSplits(int rate, int channels) {
         EXPECT_EQ(probe.sampleRate, rate) << path;
         EXPECT_EQ(probe.channels, channels) << path;
         EXPECT_NEAR(probe.durationSeconds, static_cast<double>(audio.size()) / (rate * channels * 2), 0.001) << path;
-        EXPECT_EQ(ProbeWithSox(path).frames, static_cast<int64_t>(audio.size() / (channels * 2))) << path;
+        EXPECT_EQ(ProbeWithSox(path).durationSamples, static_cast<int64_t>(audio.size() / (channels * 2))) << path;
     }
     const int64_t frames = static_cast<int64_t>(rate) * 20;
     ASSERT_EQ(joined.size(), static_cast<size_t>(frames * channels * 2)) << "no sample lost or doubled";
@@ -229,7 +229,7 @@ TEST(RecorderSession, AnHourConvertedTo32kMonoAddsUpToTheSample) {
         const ProbedAudio probe = ProbeWithSox(TrackPath(dir, track));
         EXPECT_EQ(probe.sampleRate, 32000);
         EXPECT_EQ(probe.channels, 1);
-        EXPECT_EQ(probe.frames, 600LL * 32000);
+        EXPECT_EQ(probe.durationSamples, 600LL * 32000);
         EXPECT_EQ(trackFrames, 600LL * 32000);
     }
     EXPECT_EQ(rig.session.trackCounter, 7);
