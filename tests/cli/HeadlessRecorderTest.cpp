@@ -17,7 +17,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "tests/support/ExternalReaders.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/LogindMock.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
@@ -168,7 +168,7 @@ protected:
             // The default template names the end time and length once the track is closed.
             EXPECT_FALSE(Contains(files[i], "？")) << "the track did not get its final name";
             EXPECT_TRUE(Contains(files[i], "Track00" + std::to_string(i + 1)));
-            EXPECT_EQ(ProbeAudio(files[i]).codec, format.codec);
+            EXPECT_EQ(ProbeWithFfprobe(files[i]).codec, format.codec);
             ProbedFile probed = ProbeFile(files[i]);
             EXPECT_NEAR(probed.duration, expected[i], tolerance);
             total += probed.duration;
@@ -251,7 +251,7 @@ TEST_F(HeadlessRecorder, AFullDiskEndsTheTrackWithAValidFileAndAFailingExit) {
     const std::vector<std::string> files = FilesUnder(folder);
     std::vector<std::pair<std::string, ProbedFile>> probed;
     for (const std::string& file : files) probed.emplace_back(file, ProbeFile(file));
-    const std::string codec = files.empty() ? "" : ProbeAudio(files[0]).codec;
+    const std::string codec = files.empty() ? "" : ProbeWithFfprobe(files[0]).codec;
     if (mounted) umount(folder.c_str());
 
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
