@@ -65,6 +65,12 @@ const char* DefaultExtension(OutputFormat format) {
     return ".wav";
 }
 
+CCharString TemplateWithFormatExtension(const CCharString& fileNameTemplate, OutputFormat format) {
+    const CCharString extension = ExtensionOf(fileNameTemplate);
+    if (CharacterCount(extension) < 5) return ReplaceExtension(fileNameTemplate, DefaultExtension(format));
+    return fileNameTemplate + DefaultExtension(format);
+}
+
 CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CCharString& fileNameTemplate,
                            OutputFormat format, const TemplateValues& values, TrackClocks& clocks) {
     if (outputFolder.IsEmpty() || !IsPathSeparator(outputFolder.c_str()[outputFolder.GetLength() - 1]))

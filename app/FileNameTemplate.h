@@ -30,6 +30,11 @@ CCharString ExpandTemplate(const CCharString& text, bool endKnown, const Templat
 // ".wav", ".wma", ".ogg" or ".mp3".
 const char* DefaultExtension(OutputFormat format);
 
+// The template after a switch to `format`, as the output bar keeps it: an extension of up to
+// four characters (dot included) is replaced, a longer one is part of the name and the new
+// extension follows it, a name without one gets it appended.
+CCharString TemplateWithFormatExtension(const CCharString& fileNameTemplate, OutputFormat format);
+
 // Folder + expanded template, with the format's extension when the template has none of 1 to 3
 // characters, cleaned up in path mode. "\" in the folder or template is a separator and comes
 // out as "/". A folder without a trailing separator gets one, and keeps it (it is the setting).

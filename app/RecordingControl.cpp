@@ -2,9 +2,7 @@
 // names and tags, numbering, status texts and calibration.
 #include "app/RecordingControl.h"
 
-#include "audiofile/Mp3Writer.h"
-#include "audiofile/WavWriter.h"
-#include "audiofile/WmaWriter.h"
+#include "audiofile/QualityTable.h"
 #include "platform/Logind.h"
 
 namespace {
@@ -12,18 +10,6 @@ namespace {
 constexpr int kGenreNumber = 146;
 constexpr const char* kGenreText = "♪Velsona - オリジナルレコーディング";
 constexpr int kCalibrationThreshold = -900;
-
-// The quality row a format's list shows at `index`; WAV and Ogg share the PCM list.
-const QualityEntry* QualityRow(int format, int index) {
-    auto pick = [index](const QualityEntry* rows, int count) { return index >= 0 && index < count ? rows + index : nullptr; };
-    switch (static_cast<OutputFormat>(format)) {
-        case OutputFormat::Wav:
-        case OutputFormat::OggVorbis: return pick(kPcmQualityTable.data(), static_cast<int>(kPcmQualityTable.size()));
-        case OutputFormat::Mp3: return pick(kMp3Qualities, kMp3QualityCount);
-        case OutputFormat::Wma: return pick(kWmaQualities, kWmaQualityCount);
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -290,7 +276,7 @@ TemplateValues CRecordingControl::Values(const CRecorderSession& session, bool e
 void CRecordingControl::PrepareTrack(CRecorderSession& session) {
     session.trackCounter = m_trackNumber;
     session.outputKind = static_cast<OutputFormat>(settings.outputFormat);
-    if (const QualityEntry* row = QualityRow(settings.outputFormat, settings.qualityIndex)) {
+    if (const QualityEntry* row = QualityTableFor(session.outputKind).Row(settings.qualityIndex)) {
         session.quality = row->value;
         session.outputSampleRate = row->sampleRate;
         session.outputChannels = row->channels;

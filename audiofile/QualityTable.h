@@ -1,7 +1,9 @@
-// QualityEntry: one row of a format's quality list, a fixed 64-byte record.
+// QualityEntry: one row of a format's quality list, a fixed 64-byte record; the list of each format.
 #pragma once
 
 #include <cstdint>
+
+#include "tags/FileKind.h"
 
 struct QualityEntry {
     char label[52];      // NUL-terminated
@@ -10,3 +12,14 @@ struct QualityEntry {
     int32_t channels;
 };
 static_assert(sizeof(QualityEntry) == 64);
+
+struct QualityTable {
+    const QualityEntry* rows = nullptr;
+    int count = 0;
+
+    // The row at `index`, or null when the list has none there.
+    const QualityEntry* Row(int index) const { return index >= 0 && index < count ? rows + index : nullptr; }
+};
+
+// The list the output settings offer for a format; WAV and Ogg Vorbis share the PCM list.
+QualityTable QualityTableFor(OutputFormat format);

@@ -107,3 +107,14 @@ TEST(FileNameCleanUp, ModesKeepWhatEachUseNeeds) {
     EXPECT_EQ(CleanUpName("C:\\x:y", CleanUpMode::Path).str(), "C:\\x：y");
     EXPECT_EQ(CleanUpName("my/preset:1", CleanUpMode::Strict).str(), "my／preset：1");
 }
+
+// The output bar's cases: a short extension is swapped, six letters after a dot stay part of
+// the name, a dot in a folder part is no extension.
+TEST(TemplateWithFormatExtension, FollowsTheChosenFormat) {
+    EXPECT_STREQ(TemplateWithFormatExtension("%TDY%\\No.%RCN%.wav", OutputFormat::Mp3).c_str(), "%TDY%\\No.%RCN%.mp3");
+    EXPECT_STREQ(TemplateWithFormatExtension("live.abcdef", OutputFormat::Mp3).c_str(), "live.abcdef.mp3");
+    EXPECT_STREQ(TemplateWithFormatExtension("take", OutputFormat::OggVorbis).c_str(), "take.ogg");
+    EXPECT_STREQ(TemplateWithFormatExtension("v1.2/take", OutputFormat::Wma).c_str(), "v1.2/take.wma");
+    EXPECT_STREQ(TemplateWithFormatExtension("a.b\\take", OutputFormat::Wav).c_str(), "a.b\\take.wav");
+    EXPECT_STREQ(TemplateWithFormatExtension("x.flac", OutputFormat::Wav).c_str(), "x.flac.wav");
+}

@@ -1,0 +1,66 @@
+// CHeadlessRecorder: one run of velsona-rec, from the command line to the exit status.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/RecordingItemsModel.h"
+#include "app/SettingsStore.h"
+#include "cli/EventQueue.h"
+#include "cli/ProgressDisplay.h"
+#include "cli/RecorderOptions.h"
+#include "schedule/CommandLine.h"
+#include "schedule/EndAction.h"
+
+class CCaptureBackend;
+class CLogind;
+class CRecordingControl;
+class CSleepInhibitor;
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // could not start, or a problem during the recording
+inline constexpr int kExitUsage = 2;
+
+class CHeadlessRecorder {
+public:
+    CHeadlessRecorder();
+    ~CHeadlessRecorder();
+
+    int Run(const std::vector<std::string>& arguments);
+
+private:
+    bool ListDevices();
+    // Everything that can be known before the first buffer: a false result was reported.
+    bool CheckDevice();
+    bool CheckFolder();
+    void ReportDiskSpace();
+    void PrepareSleepInhibitor();
+    // False when a stop was requested before the start time.
+    bool WaitForStart();
+    int Record();
+    void HandleEvent(int event);
+    void ShowStatus();
+    void PrintFinishedFiles();
+    void RunEndAction();
+    void SaveDefaultPreset();
+
+    CProgressDisplay m_display;
+    RecorderOptions m_options;
+    CommandLineOptions m_commandLine;
+    CSettingsStore m_store;
+    ProfileState m_profile;
+    std::shared_ptr<CCaptureBackend> m_backend;
+    CEventQueue m_events;
+    CRecordingItemsModel m_items;
+    // Before the control, which releases the inhibitor when it is destroyed.
+    std::unique_ptr<CLogind> m_logind;
+    std::unique_ptr<CSleepInhibitor> m_inhibitor;
+    std::unique_ptr<CRecordingControl> m_control;
+    size_t m_printedRows = 0;
+    int m_tracksDone = 0;
+    bool m_problem = false;
+    uint64_t m_overruns = 0;
+    EndAction m_endAction = EndAction::None;  // taken when the duration ended the recording
+};

@@ -1,0 +1,17 @@
+// What the recorder knows about each output format before a track is written: its name,
+// whether its encoder is present, and how many bytes a second of it takes.
+#pragma once
+
+#include <string>
+
+#include "app/RecordingSettings.h"
+#include "audiofile/QualityTable.h"
+
+// "WAV", "WMA", "OGG" or "MP3", as the output bar's caption names them.
+const char* FormatName(int outputFormat);
+
+// False, with the reason, when the format's encoder module cannot be loaded.
+bool OutputFormatAvailable(int outputFormat, std::string& why);
+
+// Bytes a second of recording takes in the settings' format and quality; 0 when unknown.
+double OutputBytesPerSecond(const RecordingSettings& settings);

@@ -1,0 +1,42 @@
+// The headless recorder's command line: the schedule words (/S /T /E /P), their long twins and
+// the recording settings a user may override for this run.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/RecordingSettings.h"
+#include "foundation/CharString.h"
+
+struct RecorderOptions {
+    bool help = false;
+    bool version = false;
+    bool listDevices = false;
+    std::optional<std::string> capture;    // "pulse", "alsa" or "signal:<spec>"
+    std::vector<CCharString> scheduleWords;  // for ParseCommandLine, long options translated
+
+    // Overrides of the loaded preset; unset keeps the preset's value.
+    std::optional<int> device;
+    std::optional<int> outputFormat;  // an OutputFormat code
+    std::optional<int> qualityIndex;
+    std::optional<int> oggQuality;
+    std::optional<int> splitMethod;
+    std::optional<SplitTime> splitTime;
+    std::optional<CCharString> folder;
+    std::optional<CCharString> fileNameTemplate;
+    std::optional<CCharString> tagTitle, tagArtist, tagAlbum, tagComment;
+};
+
+// False, with a message for the user, on an unknown option, a missing value or a value that is
+// not one of the option's forms.
+bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderOptions& options, std::string& error);
+
+// Applies the overrides as the output bar would: a new format brings its default quality row,
+// Ogg quality 40 and its extension in the file-name template; a split method without a time
+// gets the bar's default time. False, with a message, when the quality row is not in the
+// format's table.
+bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, std::string& error);
+
+// The help text.
+const char* RecorderUsage();

@@ -1,0 +1,351 @@
+// velsona-rec end to end: the built program run as a user runs it, with the signal source, a
+// private settings folder and a logind stand-in, its files checked by ffprobe.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "tests/support/AudioProbe.h"
+#include "tests/support/LogindMock.h"
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Two seconds of tone, one of silence, again and again: levels move and nothing is silent for long.
+constexpr const char* kFastSignal = "signal:tone=1000hz/-6db/2s,silence=1s,loop,fast";
+constexpr const char* kRealTimeSignal = "signal:tone=440hz/-12db/1s,silence=500ms,loop";
+
+struct RunResult {
+    int exitCode = -1;  // -1 when killed by a signal
+    std::string out;
+    std::string err;
+};
+
+struct FormatCase {
+    const char* option;
+    const char* extension;
+    const char* codec;
+};
+constexpr FormatCase kFormats[] = {
+    {"wav", ".wav", "pcm_s16le"}, {"mp3", ".mp3", "mp3"}, {"ogg", ".ogg", "vorbis"}, {"wma", ".wma", "wmav2"}};
+
+// The files of a folder tree, sorted, as paths.
+std::vector<std::string> FilesUnder(const std::string& folder) {
+    std::vector<std::string> files;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return files;
+    while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "/" + name;
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0) continue;
+        if (S_ISDIR(info.st_mode)) {
+            for (std::string& inner : FilesUnder(path)) files.push_back(std::move(inner));
+        } else {
+            files.push_back(path);
+        }
+    }
+    closedir(dir);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// ffprobe's container duration and tags, of the container or (Ogg) the stream, keys in lower case.
+struct ProbedFile {
+    double duration = -1;
+    std::map<std::string, std::string> tags;
+};
+ProbedFile ProbeFile(const std::string& path) {
+    ProbedFile probed;
+    // RIFF INFO and ID3v2 text encoding 0 hold Shift-JIS: ffprobe passes INFO bytes through
+    // when told to, and reads ID3 as Latin-1, which maps back to the bytes one to one.
+    const std::string decode = path.ends_with(".wav")   ? " | iconv -f CP932 -t UTF-8"
+                             : path.ends_with(".mp3") ? " | iconv -f UTF-8 -t LATIN1 | iconv -f CP932 -t UTF-8"
+                                                      : "";
+    const ProcessResult result = RunProcess("ffprobe -v error -select_streams a:0 -show_entries format=duration:format_tags:stream_tags "
+                                            "-of default=noprint_wrappers=1:sv=ignore " + ShellQuote(path) + decode);
+    std::istringstream lines(result.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        std::string key = line.substr(0, equals);
+        for (char& c : key) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        if (key == "duration") probed.duration = atof(line.c_str() + equals + 1);
+        if (key.rfind("tag:", 0) == 0) probed.tags[key.substr(4)] = line.substr(equals + 1);
+    }
+    return probed;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class HeadlessRecorder : public testing::Test {
+protected:
+    static void SetUpTestSuite() { s_logind = new LogindMock(); }
+    static void TearDownTestSuite() {
+        delete s_logind;
+        s_logind = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_EQ(s_logind->error(), "");
+        folder = home / "rec";
+    }
+
+    // Runs velsona-rec with a private home and the logind stand-in as the system bus, so no
+    // test touches real settings or can reach the machine's own logind. `whileRunning` is
+    // polled every 20 ms with the child's pid until it returns true.
+    RunResult Run(const std::vector<std::string>& arguments, const std::string& capture = kFastSignal,
+                  const std::function<bool(pid_t)>& whileRunning = nullptr, const std::string& program = kProgram,
+                  const std::vector<std::string>& wrapper = {}) {
+        const std::string outPath = home / "out.txt", errPath = home / "err.txt";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setenv("HOME", home.path().c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+            setenv("XDG_MUSIC_DIR", (home / "Music").c_str(), 1);
+            setenv("DBUS_SYSTEM_BUS_ADDRESS", s_logind->address().c_str(), 1);
+            setenv("VELSONA_CAPTURE", capture.c_str(), 1);
+            const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, STDOUT_FILENO);
+            dup2(err, STDERR_FILENO);
+            std::vector<std::string> all(wrapper);
+            all.push_back(program);
+            all.insert(all.end(), arguments.begin(), arguments.end());
+            std::vector<char*> argv;
+            for (std::string& a : all) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execvp(argv[0], argv.data());
+            _exit(127);
+        }
+        RunResult result;
+        int status = 0;
+        // Far beyond any case here; a hang must fail the test, not stall the suite.
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        bool watching = static_cast<bool>(whileRunning);
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                ADD_FAILURE() << "velsona-rec did not end within 60 s";
+                break;
+            }
+            if (watching && whileRunning(pid)) watching = false;
+            std::this_thread::sleep_for(20ms);
+        }
+        if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+        result.out = ReadFileBytes(outPath);
+        result.err = ReadFileBytes(errPath);
+        return result;
+    }
+
+    // The files a timed, split recording in `format` leaves, each checked for codec and tags.
+    void ExpectTracks(const FormatCase& format, int recordingNumber, const std::vector<double>& expected,
+                      double tolerance) {
+        const std::vector<std::string> files = FilesUnder(folder);
+        ASSERT_EQ(files.size(), expected.size()) << format.option;
+        double total = 0;
+        for (size_t i = 0; i < files.size(); ++i) {
+            SCOPED_TRACE(files[i]);
+            EXPECT_TRUE(files[i].ends_with(format.extension));
+            // The default template names the end time and length once the track is closed.
+            EXPECT_FALSE(Contains(files[i], "？")) << "the track did not get its final name";
+            EXPECT_TRUE(Contains(files[i], "Track00" + std::to_string(i + 1)));
+            EXPECT_EQ(ProbeWithFfprobe(files[i]).codec, format.codec);
+            ProbedFile probed = ProbeFile(files[i]);
+            EXPECT_NEAR(probed.duration, expected[i], tolerance);
+            total += probed.duration;
+            EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo00" + std::to_string(i + 1) + " - "))
+                << probed.tags["title"];
+            EXPECT_EQ(probed.tags["artist"], "アーティスト");
+            EXPECT_EQ(probed.tags["album"], "アルバムNo0" + std::to_string(recordingNumber));
+            EXPECT_TRUE(probed.tags["comment"].starts_with("コメント")) << probed.tags["comment"];
+            EXPECT_FALSE(Contains(probed.tags["comment"], "？")) << "the comment is expanded with the end known";
+        }
+        double sum = 0;
+        for (double seconds : expected) sum += seconds;
+        EXPECT_NEAR(total, sum, tolerance * static_cast<double>(expected.size())) << format.option;
+    }
+
+    static constexpr const char* kProgram = VELSONA_REC_PATH;
+    static LogindMock* s_logind;
+    TempDir home;
+    std::string folder;
+};
+
+LogindMock* HeadlessRecorder::s_logind = nullptr;
+
+TEST_F(HeadlessRecorder, TimedIntervalRecordingWritesFourTaggedTracksInEachFormat) {
+    // Each run is the next recording: the stored recording number grows from run to run.
+    int recordingNumber = 0;
+    for (const FormatCase& format : kFormats) {
+        SCOPED_TRACE(format.option);
+        ++recordingNumber;
+        const std::string formatFolder = home / format.option;
+        folder = formatFolder;
+        const RunResult run = Run({"/S", "NOW", "/T", "MS=0:07", "--format", format.option, "--split", "interval",
+                                   "--split-time", "0:00:02", "--folder", formatFolder});
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_EQ(run.err, "");
+        // Whole buffers of 100 ms make the timing exact for PCM; encoders pad to a frame or packet.
+        const double tolerance = format.option == std::string("wav") ? 0.001 : 0.06;
+        ExpectTracks(format, recordingNumber, {2, 2, 2, 1}, tolerance);
+        EXPECT_TRUE(Contains(run.out, "The duration is reached.")) << run.out;
+        EXPECT_TRUE(Contains(run.out, "Stopped: 4 track(s).")) << run.out;
+        for (const std::string& file : FilesUnder(formatFolder))
+            EXPECT_TRUE(Contains(run.out, "Track file: " + file)) << "each finished file is printed";
+    }
+}
+
+TEST_F(HeadlessRecorder, SigtermMidTrackLeavesTheLastTrackClosedTaggedAndRenamed) {
+    auto stopAfterAWhile = [&, started = std::chrono::steady_clock::time_point{}](pid_t pid) mutable {
+        if (started == std::chrono::steady_clock::time_point{}) {
+            if (!Contains(ReadFileBytes(home / "out.txt"), "Recording:")) return false;
+            started = std::chrono::steady_clock::now();
+        }
+        if (std::chrono::steady_clock::now() - started < 1700ms) return false;
+        kill(pid, SIGTERM);
+        return true;
+    };
+    const RunResult run = Run({"--format", "mp3", "--folder", folder}, kRealTimeSignal, stopAfterAWhile);
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_TRUE(Contains(run.out, "Stopping")) << run.out;
+    const std::vector<std::string> files = FilesUnder(folder);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_FALSE(Contains(files[0], "？")) << files[0];
+    ProbedFile probed = ProbeFile(files[0]);
+    EXPECT_GT(probed.duration, 1.0) << "what was captured until the signal is in the file";
+    EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
+    EXPECT_FALSE(Contains(probed.tags["comment"], "？"));
+    // The stored settings come back as left, with the recording number raised by the stop.
+    const std::string settings = ReadFileBytes(home / ".config/MORV/VelsonaF.conf");
+    EXPECT_TRUE(Contains(settings, "OUT_FILEFMT=3")) << settings;
+    EXPECT_TRUE(Contains(settings, "TRACK_RECNO=2")) << settings;
+}
+
+// The output folder on a 256 KiB tmpfs (or, where mounting is not allowed, a file-size limit):
+// the track ends as a valid file with what fitted, and the run fails loudly.
+TEST_F(HeadlessRecorder, AFullDiskEndsTheTrackWithAValidFileAndAFailingExit) {
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const bool mounted = mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k") == 0;
+    std::vector<std::string> wrapper;
+    if (!mounted) wrapper = {"prlimit", "--fsize=262144", "--"};
+    const RunResult run = Run({"--format", "wav", "--folder", folder}, kFastSignal, nullptr, kProgram, wrapper);
+    const std::vector<std::string> files = FilesUnder(folder);
+    std::vector<std::pair<std::string, ProbedFile>> probed;
+    for (const std::string& file : files) probed.emplace_back(file, ProbeFile(file));
+    const std::string codec = files.empty() ? "" : ProbeWithFfprobe(files[0]).codec;
+    if (mounted) umount(folder.c_str());
+
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+    EXPECT_TRUE(Contains(run.err, "warning: the output folder holds only")) << run.err;
+    EXPECT_NE(run.err.find("velsona-rec: ", run.err.find("warning")), std::string::npos) << "the failure is told";
+    ASSERT_EQ(files.size(), 1u) << run.out << run.err;
+    EXPECT_EQ(codec, "pcm_s16le");
+    EXPECT_FALSE(Contains(files[0], "？")) << files[0];
+    // 176400 bytes a second of 44.1 kHz stereo: most of the 256 KiB hold audio.
+    EXPECT_GT(probed[0].second.duration, 1.0);
+    EXPECT_LT(probed[0].second.duration, 1.5);
+}
+
+// Known fault, kept visible: with the disk full, the closing WAV track has no room left for its
+// INFO tags, so the file is valid but untagged. Needs the writer to keep room for the tags.
+TEST_F(HeadlessRecorder, DISABLED_AFullDiskStillTagsTheTrack) {
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k"), 0);
+    const RunResult run = Run({"--format", "wav", "--folder", folder});
+    const std::vector<std::string> files = FilesUnder(folder);
+    ProbedFile probed = files.empty() ? ProbedFile() : ProbeFile(files[0]);
+    umount(folder.c_str());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
+}
+
+TEST_F(HeadlessRecorder, WhatCannotWorkIsRefusedBeforeRecording) {
+    const RunResult device = Run({"--device", "7", "--folder", folder});
+    EXPECT_EQ(device.exitCode, 1);
+    EXPECT_TRUE(Contains(device.err, "there is no input device 7")) << device.err;
+
+    WriteFileBytes(home / "plain-file", "x");
+    const RunResult unwritable = Run({"--folder", home / "plain-file/rec"});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_TRUE(Contains(unwritable.err, "cannot create the output folder")) << unwritable.err;
+
+    // A copy of the program has no modules beside it, as on a machine without the encoders.
+    const std::string lonely = home / "velsona-rec";
+    ASSERT_EQ(RunProcess("cp " + ShellQuote(kProgram) + " " + ShellQuote(lonely)).exitCode, 0);
+    const RunResult mp3 = Run({"--format", "mp3", "--folder", folder}, kFastSignal, nullptr, lonely);
+    EXPECT_EQ(mp3.exitCode, 1);
+    EXPECT_TRUE(Contains(mp3.err, "MP3 output needs the LAME encoder module lame_enc.so")) << mp3.err;
+    const RunResult wma = Run({"--format", "wma", "--folder", folder}, kFastSignal, nullptr, lonely);
+    EXPECT_EQ(wma.exitCode, 1);
+    EXPECT_TRUE(Contains(wma.err, "WMA output needs the encoder plug-in WMAENC.so")) << wma.err;
+
+    const RunResult quality = Run({"--format", "wav", "--quality", "12", "--folder", folder});
+    EXPECT_EQ(quality.exitCode, 2);
+    EXPECT_TRUE(Contains(quality.err, "not a row of the WAV quality table (0 to 11)")) << quality.err;
+    const RunResult format = Run({"--format", "flac"});
+    EXPECT_EQ(format.exitCode, 2);
+    EXPECT_TRUE(Contains(format.err, "invalid value for --format")) << format.err;
+    const RunResult capture = Run({"--capture", "signal:tone=loud"});
+    EXPECT_EQ(capture.exitCode, 2);
+    EXPECT_TRUE(Contains(capture.err, "no capture backend")) << capture.err;
+
+    EXPECT_TRUE(FilesUnder(folder).empty()) << "nothing was recorded";
+    EXPECT_FALSE(PathExists(home / ".config/MORV/VelsonaF.conf")) << "a refused run changes no settings";
+}
+
+TEST_F(HeadlessRecorder, ListsDevicesAndHelps) {
+    const RunResult devices = Run({"--list-devices"});
+    EXPECT_EQ(devices.exitCode, 0);
+    EXPECT_TRUE(Contains(devices.out, "Input devices (signal):")) << devices.out;
+    EXPECT_TRUE(Contains(devices.out, "  -1  Signal (tone=1000hz/-6db/2s,silence=1s,loop,fast)")) << devices.out;
+
+    const RunResult help = Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"/S NOW", "/T MS=90:00", "--list-devices", "--split-time", "--ogg-quality", "--template"})
+        EXPECT_TRUE(Contains(help.out, option)) << option;
+    EXPECT_EQ(Run({"--nonsense"}).exitCode, 2);
+}
+
+// The end action runs after a duration-reached stop, against the stand-in, with the sleep
+// inhibitor released first; a countdown to a start time a moment ahead precedes it.
+TEST_F(HeadlessRecorder, ScheduledStartAndEndActionAfterTheDuration) {
+    const std::time_t start = std::time(nullptr) + 2;
+    std::tm fields{};
+    localtime_r(&start, &fields);
+    char when[48];
+    std::strftime(when, sizeof when, "YMDHMS=%Y/%m/%d %H:%M:%S", &fields);
+    const size_t callsBefore = s_logind->Calls().size();
+    const RunResult run = Run({"--start", when, "--duration", "MS=0:01", "--end-action", "suspend", "--folder", folder});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_TRUE(Contains(run.out, "Waiting to start at ")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "End action: スタンバイ状態")) << run.out;
+    EXPECT_EQ(FilesUnder(folder).size(), 1u);
+    std::vector<std::string> calls = s_logind->Calls();
+    calls.erase(calls.begin(), calls.begin() + static_cast<long>(callsBefore));
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "Suspend False");
+    EXPECT_EQ(calls[calls.size() - 2], "CanSuspend");
+    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [](const std::string& c) { return c.starts_with("Inhibit"); }))
+        << "the recording held a sleep inhibitor";
+}
+
+}  // namespace
