@@ -47,9 +47,9 @@ int CMp3Reader::AttachFile(std::unique_ptr<CFileStream> file) {
         const int64_t samples = int64_t{m_info.xing.frames} * SamplesPerFrame(m_info.header);
         m_vbr = true;
         m_duration = static_cast<int64_t>(samples / (m_sampleRate * 0.001));
-        // A file shorter than a second keeps the frame's bitrate rather than divide by zero.
-        if (const int64_t seconds = samples / m_sampleRate; seconds > 0)
-            m_bitrate = static_cast<int>(m_info.audioLength * 8 / seconds);
+        // Over the exact time, not whole seconds: truncating them would give a 1.9 s file
+        // twice its bitrate, and one under a second a division by zero.
+        m_bitrate = static_cast<int>(m_info.audioLength * 8 * m_sampleRate / samples);
     } else if (m_bitrate > 0) {
         m_duration = m_info.audioLength * 8 / (m_bitrate / 1000);
     }

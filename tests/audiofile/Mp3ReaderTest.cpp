@@ -64,8 +64,22 @@ TEST(Mp3Reader, XingFrameCountGivesDurationAndAverageBitrate) {
     ASSERT_TRUE(reader.Info().xingPresent);
     EXPECT_EQ(reader.GetDuration(), 10004) << "383 x 1152 / 44.1 = 10004.9, truncated";
     EXPECT_TRUE(reader.IsVbr());
-    // Whole seconds in the divisor: 383 x 1152 / 44100 = 10.
-    EXPECT_EQ(reader.Bitrate(), reader.Info().audioLength * 8 / 10);
+    EXPECT_EQ(reader.Bitrate(), reader.Info().audioLength * 8 * 44100 / (383 * 1152));
+}
+
+TEST(Mp3Reader, ShortXingFileGetsItsRealAverageBitrate) {
+    TempDir dir;
+    // 1.9 s: whole seconds in the divisor would make this 256 kbit/s.
+    const std::string path = LameFile(dir, "short.mp3", 44100, 2, 1.9, "--cbr -b 128");
+    ASSERT_FALSE(path.empty());
+    CMp3Reader reader;
+    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Info().xingPresent);
+    EXPECT_NEAR(reader.Bitrate(), 128000, 3000);
+    // Under a second; the Info frame itself (not counted in F) weighs more in so few frames.
+    const std::string tiny = LameFile(dir, "tiny.mp3", 44100, 2, 0.3, "--cbr -b 128");
+    ASSERT_EQ(reader.Open(tiny.c_str()), 1);
+    EXPECT_NEAR(reader.Bitrate(), 128000, 13000);
 }
 
 TEST(Mp3Reader, VbrAndHalfRateFilesLastWhatFfprobeSays) {
