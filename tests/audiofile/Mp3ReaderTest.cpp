@@ -185,15 +185,11 @@ TEST(Mp3Reader, RefusesGarbageAndDecodesWhatIsLeftOfACutFile) {
     TempDir dir;
     CMp3Reader reader;
     // No frame header within the first 81920 bytes.
-    WriteFileBytes(dir / "zeros.mp3", std::string(90000, '\x00'));
-    EXPECT_EQ(reader.Open((dir / "zeros.mp3").c_str()), 0);
-    EXPECT_EQ(reader.TagFile(), nullptr);
-    WriteFileBytes(dir / "empty.mp3", "");
-    EXPECT_EQ(reader.Open((dir / "empty.mp3").c_str()), 0);
+    EXPECT_TRUE(RefusesFile(reader, dir / "zeros.mp3", std::string(90000, '\x00')));
+    EXPECT_TRUE(RefusesFile(reader, dir / "empty.mp3", ""));
     // An ID3v2 header claiming far more than the file holds.
-    WriteFileBytes(dir / "tag.mp3", std::string("ID3\x03\x00\x00\x7f\x7f\x7f\x7f", 10) + std::string(100, 'x'));
-    EXPECT_EQ(reader.Open((dir / "tag.mp3").c_str()), 0);
-    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_TRUE(RefusesFile(reader, dir / "tag.mp3",
+                            std::string("ID3\x03\x00\x00\x7f\x7f\x7f\x7f", 10) + std::string(100, 'x')));
 
     const std::string full = LameFile(dir, "full.mp3", 44100, 2, 3, "--cbr -b 128");
     ASSERT_FALSE(full.empty());

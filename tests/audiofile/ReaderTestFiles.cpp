@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestPcm.h"
 
 bool WriteToneTrack(CAudioWriter& writer, const std::string& path, int bitrate, int sampleRate, int channels,
@@ -57,4 +58,9 @@ TagFieldSet SampleTags() {
     tags.comment = "recorded";
     tags.trackNumber = 7;
     return tags;
+}
+
+bool RefusesFile(CAudioReader& reader, const std::string& path, const std::string& bytes) {
+    WriteFileBytes(path, bytes);
+    return reader.Open(path.c_str()) == 0 && !reader.IsOpen() && reader.TagFile() == nullptr;
 }

@@ -20,3 +20,5 @@ std::string DecodeAll(CAudioReader& reader);
 // Root mean square of the difference between two 16-bit PCM streams over their common length.
 double RmsDifference(const std::string& a, const std::string& b);
 TagFieldSet SampleTags();
+// Writes `bytes` to `path`; true when the reader refuses the file and holds nothing of it.
+bool RefusesFile(CAudioReader& reader, const std::string& path, const std::string& bytes);
