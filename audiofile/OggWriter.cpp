@@ -193,11 +193,7 @@ int COggWriter::Close() {
     if (result && m_rewriteComments && m_tags && !name.IsEmpty()) {
         // A failed rewrite leaves the file as encoded, with the comments written at Begin.
         CVorbisTagFile editor;
-        if (editor.Open(name)) {
-            editor.Tags() = *m_tags;
-            editor.Write();
-            editor.Close();
-        }
+        RewriteTags(editor, name, *m_tags);
     }
     return result;
 }

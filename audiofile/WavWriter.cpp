@@ -1,6 +1,8 @@
 // The WAV writer: header, raw PCM, and the size patch at the end.
 #include "audiofile/WavWriter.h"
 
+#include "tags/WavTagFile.h"
+
 #include <algorithm>
 #include <cstring>
 #include <endian.h>
@@ -87,9 +89,17 @@ int CWavWriter::End() {
         if (length < kWavHeaderSize || !WriteSizeAt(*m_file, 4, length - 8) ||
             !WriteSizeAt(*m_file, 40, length - kWavHeaderSize))
             result = 0;
-        // The RIFF INFO tags (CWavTagFile) are appended here when m_tags is set, only while
-        // length - kWavHeaderSize still fits in 32 bits: beyond it the stored data size no
-        // longer marks the end of the audio, and a list placed there would overwrite samples.
+    }
+    // The tag editor refuses a file whose stored data size no longer marks the end of the audio
+    // (beyond 4 GiB), so such a track stays untagged rather than losing samples. An untagged
+    // track is still a good track: a tagging failure does not fail the end.
+    if (m_tags && !m_name.IsEmpty()) {
+        CWavTagFile editor;
+        if (editor.Open(m_name.c_str())) {
+            editor.Tags() = *m_tags;
+            editor.Write();
+            editor.Close();
+        }
     }
     return result;
 }

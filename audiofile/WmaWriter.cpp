@@ -55,11 +55,7 @@ int CWmaWriter::End() {
     // A file the plug-in could not finish is left as it is rather than rewritten for its tags.
     if (result && m_tags && LoadWmaDecoder() != 0) {
         CWmaTagFile tagFile;
-        if (tagFile.Open(m_name)) {
-            tagFile.Tags() = *m_tags;
-            tagFile.Write();
-            tagFile.Close();
-        }
+        RewriteTags(tagFile, m_name, *m_tags);
     }
     return result;
 }

@@ -32,6 +32,14 @@ int CTagFile::Close() {
     return wasOpen ? 1 : 0;
 }
 
+bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags) {
+    if (!editor.Open(name)) return false;
+    editor.Tags() = tags;
+    const bool written = editor.Write() != 0;
+    editor.Close();
+    return written;
+}
+
 int CTagFile::OpenFile(const char* name) {
     // Read/write mode would create a missing file; an editor must never make an empty track.
     if (!name || access(name, F_OK) != 0) return 0;

@@ -54,3 +54,7 @@ protected:
 private:
     FileKind m_kind;
 };
+
+// Opens `name` with `editor`, gives it `tags` and writes them: what a writer does with its tags once
+// the encoder has finished the file. False when the file would not open or the write failed.
+bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags);

@@ -4,8 +4,9 @@
 #include "audiofile/LameLibrary.h"
 #include "audiofile/Mp3Writer.h"
 #include "tags/Mp3FileInfo.h"
-#include "tests/support/Audio.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
@@ -22,14 +23,13 @@ Mp3FileInfo EncodeWith(BE_CONFIG config, const std::string& path) {
     HBE_STREAM stream = 0;
     EXPECT_EQ(lame->initStream(&config, &samples, &size, &stream), BE_ERR_SUCCESSFUL);
     const int channels = config.nMode == BE_MP3_MODE_MONO ? 1 : 2;
-    const std::string pcm = GeneratePcm(44100, channels, 44100);
+    const std::vector<int16_t> pcm = TonePcm(44100, channels, 44100);
     std::string out;
     std::vector<uint8_t> buffer(size);
-    for (size_t at = 0; at < pcm.size(); at += samples * 2) {
+    for (size_t at = 0; at < pcm.size(); at += samples) {
         uint32_t n = 0;
-        const uint32_t count = static_cast<uint32_t>(std::min<size_t>(samples, (pcm.size() - at) / 2));
-        EXPECT_EQ(lame->encodeChunk(stream, count, reinterpret_cast<const int16_t*>(pcm.data() + at), buffer.data(), &n),
-                  BE_ERR_SUCCESSFUL);
+        const uint32_t count = static_cast<uint32_t>(std::min<size_t>(samples, pcm.size() - at));
+        EXPECT_EQ(lame->encodeChunk(stream, count, pcm.data() + at, buffer.data(), &n), BE_ERR_SUCCESSFUL);
         out.append(reinterpret_cast<char*>(buffer.data()), n);
     }
     uint32_t n = 0;
@@ -80,7 +80,7 @@ TEST(LameEnc, VbrFieldsMakeAVariableBitrateStream) {
     ASSERT_TRUE(vbr.xingPresent);
     EXPECT_TRUE(vbr.xing.hasToc);
     EXPECT_TRUE(vbr.xing.hasBytes);
-    EXPECT_EQ(Probe(dir / "v.mp3").sampleRate, 44100);
+    EXPECT_EQ(ProbeWithFfprobe(dir / "v.mp3").sampleRate, 44100);
     // Without the header flag the first frame is audio.
     c.bWriteVBRHeader = 0;
     EXPECT_FALSE(EncodeWith(c, dir / "n.mp3").xingPresent);

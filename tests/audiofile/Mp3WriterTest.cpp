@@ -7,9 +7,10 @@
 #include <cstring>
 
 #include "tags/Mp3FileInfo.h"
-#include "tests/support/Audio.h"
-#include "tests/support/Process.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/Mutagen.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
@@ -32,19 +33,15 @@ int FieldAt(const BE_CONFIG& config, int offset) {
 }
 
 // Writes PCM through the writer in 100 ms buffers, as the session does.
-bool Encode(CMp3Writer& writer, const std::string& path, const std::string& pcm, int rate, int channels,
+bool Encode(CMp3Writer& writer, const std::string& path, const std::vector<int16_t>& pcm, int rate, int channels,
             int bitrate, TagFieldSet* tags = nullptr) {
     if (tags) writer.SetTags(tags);
     if (!writer.Open(path.c_str()) || !writer.SetFormat(bitrate, rate, channels, 16, -1, -1) || !writer.Begin())
         return false;
-    const size_t buffer = static_cast<size_t>(rate / 10) * channels * 2;
+    const size_t buffer = static_cast<size_t>(rate / 10) * channels;
     for (size_t at = 0; at < pcm.size(); at += buffer)
-        if (!writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at)))) return false;
+        if (!writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at) * 2))) return false;
     return writer.End() && writer.Close();
-}
-
-std::string Mutagen(const std::string& script, const std::string& path) {
-    return RunProcess("/usr/bin/python3 -c " + ShellQuote(script) + " " + ShellQuote(path)).output;
 }
 
 }  // namespace
@@ -94,9 +91,9 @@ TEST(Mp3Writer, OtherProgramsDecodeEveryTableCornerAndMono) {
         const QualityEntry& q = kMp3Qualities[t.row];
         const int frames = q.sampleRate * 5 / 2 + 123;
         CMp3Writer writer;
-        ASSERT_TRUE(Encode(writer, dir / "t.mp3", GeneratePcm(q.sampleRate, t.channels, frames), q.sampleRate,
+        ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(q.sampleRate, t.channels, frames), q.sampleRate,
                            t.channels, q.value));
-        const ProbeResult probe = Probe(dir / "t.mp3");
+        const ProbedAudio probe = ProbeWithFfprobe(dir / "t.mp3");
         ASSERT_TRUE(probe.ok);
         EXPECT_EQ(probe.codec, "mp3");
         EXPECT_EQ(probe.sampleRate, q.sampleRate);
@@ -119,7 +116,7 @@ TEST(Mp3Writer, EncoderGetsWholeChunksAndTheFirstFrameCarriesLamesTag) {
     TempDir dir;
     BlockSpy writer;
     const int frames = 44100;
-    ASSERT_TRUE(Encode(writer, dir / "t.mp3", GeneratePcm(44100, 2, frames), 44100, 2, 128000));
+    ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(44100, 2, frames), 44100, 2, 128000));
     ASSERT_GE(writer.blocks.size(), 2u);
     for (size_t i = 0; i + 1 < writer.blocks.size(); ++i) EXPECT_EQ(writer.blocks[i], 4608);
     EXPECT_EQ(writer.blocks.back(), frames * 4 % 4608);
@@ -143,7 +140,7 @@ TEST(Mp3Writer, EncoderGetsWholeChunksAndTheFirstFrameCarriesLamesTag) {
 TEST(Mp3Writer, ShortTrackIsOneBlockFromEnd) {
     TempDir dir;
     BlockSpy writer;
-    ASSERT_TRUE(Encode(writer, dir / "t.mp3", GeneratePcm(44100, 2, 1000), 44100, 2, 128000));
+    ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(44100, 2, 1000), 44100, 2, 128000));
     EXPECT_EQ(writer.blocks, std::vector<int>{4000});
 }
 
@@ -175,19 +172,19 @@ TEST(Mp3Writer, TagsAreReadBackByMutagen) {
     tags.trackNumber = 7;
     tags.genreNumber = 146;
     CMp3Writer writer;
-    ASSERT_TRUE(Encode(writer, dir / "t.mp3", GeneratePcm(44100, 2, 30000), 44100, 2, 128000, &tags));
-    const std::string v2 = Mutagen(
-        "import sys\nfrom mutagen.id3 import ID3\nt=ID3(sys.argv[1],translate=False)\nprint(t.version)\n"
+    ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(44100, 2, 30000), 44100, 2, 128000, &tags));
+    const std::string v2 = MutagenOutput(
+        dir / "t.mp3",
+        "from mutagen.id3 import ID3\nt=ID3(path,translate=False)\nprint(t.version)\n"
         "for k in ['TIT2','TPE1','TALB','TYER','TCON','TRCK']: print(k, t[k].text[0])\n"
-        "c=t.getall('COMM')[0]; print('COMM', c.lang, c.text[0])\n",
-        dir / "t.mp3");
+        "c=t.getall('COMM')[0]; print('COMM', c.lang, c.text[0])\n");
     EXPECT_EQ(v2,
               "(2, 3, 0)\nTIT2 Morning lecture\nTPE1 Radio 1\nTALB Week 12\nTYER 2024\nTCON Speech\nTRCK 7\n"
               "COMM jpn unattended\n");
-    const std::string v1 = Mutagen(
-        "import sys\nfrom mutagen.id3 import ParseID3v1\nd=open(sys.argv[1],'rb').read()\n"
-        "t=ParseID3v1(d[-128:])\nprint(t['TIT2'].text[0], t['TRCK'].text[0], t['TDRC'].text[0], d[-128:-125])\n",
-        dir / "t.mp3");
+    const std::string v1 = MutagenOutput(
+        dir / "t.mp3",
+        "from mutagen.id3 import ParseID3v1\nd=open(path,'rb').read()\n"
+        "t=ParseID3v1(d[-128:])\nprint(t['TIT2'].text[0], t['TRCK'].text[0], t['TDRC'].text[0], d[-128:-125])\n");
     EXPECT_EQ(v1, "Morning lecture 7 2024 b'TAG'\n");
     EXPECT_TRUE(DecodesCleanly(dir / "t.mp3"));
 }
@@ -197,7 +194,7 @@ TEST(Mp3Writer, JapaneseTitleIsStoredAsShiftJis) {
     TagFieldSet tags;
     tags.title = "長時間録音";
     CMp3Writer writer;
-    ASSERT_TRUE(Encode(writer, dir / "t.mp3", GeneratePcm(44100, 2, 5000), 44100, 2, 128000, &tags));
+    ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(44100, 2, 5000), 44100, 2, 128000, &tags));
     const std::string bytes = ReadFileBytes(dir / "t.mp3");
     const std::string sjis = "\x92\xB7\x8E\x9E\x8A\xD4\x98\x5E\x89\xB9";
     // In the TIT2 frame (encoding 0, NUL-terminated) and in the ID3v1 title.

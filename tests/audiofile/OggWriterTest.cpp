@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/OggProbe.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/OggFiles.h"
-#include "tests/support/Pcm.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST(OggWriter, FfprobeReadsEveryQualityLayoutAndRateToTheSample) {
             COggWriter writer;
             ASSERT_TRUE(EncodeTrack(writer, path, quality, layout.rate, layout.channels, frames)) << path;
             EXPECT_EQ(writer.Bitrate(), OggNominalBitrate(quality, layout.rate, layout.channels));
-            const OggProbe probe = ProbeOggAudio(path);
+            const ProbedAudio probe = ProbeWithFfprobe(path);
             EXPECT_EQ(probe.codec, "vorbis") << path;
             EXPECT_EQ(probe.sampleRate, layout.rate) << path;
             EXPECT_EQ(probe.channels, layout.channels) << path;
@@ -95,7 +95,7 @@ TEST(OggWriter, ATrackShorterThanOneBlockIsAValidFile) {
         EXPECT_TRUE(pages.back().last);
         EXPECT_EQ(pages.back().granule, frames);
         if (frames > 0) {
-            EXPECT_EQ(ProbeOggAudio(path).durationSamples, frames);
+            EXPECT_EQ(ProbeWithFfprobe(path).durationSamples, frames);
         }
     }
 }
@@ -169,7 +169,7 @@ TEST(OggWriter, BitrateOptionsChooseTheEncoderMode) {
         const std::vector<int16_t> pcm = TonePcm(44100, 2, 30000);
         ASSERT_TRUE(managed.Write(pcm.data(), static_cast<int>(pcm.size() * 2)));
         ASSERT_TRUE(managed.End() && managed.Close());
-        const OggProbe probe = ProbeOggAudio(path);
+        const ProbedAudio probe = ProbeWithFfprobe(path);
         EXPECT_EQ(probe.durationSamples, 30000) << options.mode;
         EXPECT_EQ(probe.channels, 2);
     }

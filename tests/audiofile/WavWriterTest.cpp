@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "tests/support/AudioProbe.h"
-#include "tests/support/PcmSignal.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST(WavWriter, FileCutOffBeforeEndKeepsItsPlaceholdersAndAudio) {
     EXPECT_EQ(Le32At(bytes, 40), 0xFFFFFFFFu);
     // ffmpeg reads such a file to its end.
     const ProbedAudio probed = ProbeWithFfprobe(path);
-    ASSERT_TRUE(probed.readable);
+    ASSERT_TRUE(probed.ok);
     EXPECT_NEAR(probed.durationSeconds, 0.1, 0.001);
 }
 
@@ -162,12 +162,12 @@ TEST(WavWriter, OtherProgramsReadRateChannelsAndDuration) {
         writer.Close();
 
         const ProbedAudio sox = ProbeWithSox(path);
-        ASSERT_TRUE(sox.readable);
+        ASSERT_TRUE(sox.ok);
         EXPECT_EQ(sox.sampleRate, c.rate);
         EXPECT_EQ(sox.channels, c.channels);
-        EXPECT_EQ(sox.frames, c.frames);
+        EXPECT_EQ(sox.durationSamples, c.frames);
         const ProbedAudio ffprobe = ProbeWithFfprobe(path);
-        ASSERT_TRUE(ffprobe.readable);
+        ASSERT_TRUE(ffprobe.ok);
         EXPECT_EQ(ffprobe.sampleRate, c.rate);
         EXPECT_EQ(ffprobe.channels, c.channels);
         EXPECT_NEAR(ffprobe.durationSeconds, double(c.frames) / c.rate, 1e-5);
@@ -206,7 +206,7 @@ TEST(WavWriter, TrackPastFourGibibytesStaysReadableToItsEnd) {
     EXPECT_EQ(offset, 44);
 
     const ProbedAudio probed = ProbeWithFfprobe(path);
-    ASSERT_TRUE(probed.readable);
+    ASSERT_TRUE(probed.ok);
     EXPECT_NEAR(probed.durationSeconds, double(dataSize) / (44100 * 4), 1e-3);
 
     // ffmpeg decodes the last samples, where the tail was written.

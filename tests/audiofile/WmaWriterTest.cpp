@@ -10,7 +10,8 @@
 #include "platform/RuntimeModule.h"
 #include "platform/SignalGenerator.h"
 #include "tags/WmaDecoder.h"
-#include "tests/support/ExternalReaders.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/Mutagen.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -18,7 +19,7 @@ namespace {
 constexpr int kEffectiveBitrateOption = 1;  // WMAENC's SetOpt value for the bitrate it uses
 
 // `ms` of the signal source's tone, 16-bit interleaved.
-std::vector<char> TonePcm(int sampleRate, int channels, int ms) {
+std::vector<char> SignalSourceTone(int sampleRate, int channels, int ms) {
     SignalSpec spec;
     std::string error;
     CSignalGenerator generator;
@@ -53,7 +54,7 @@ int WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, Tag
     if (!writer.Open(path.c_str())) return 0;
     if (!writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1)) return 0;
     if (!writer.Begin()) return 0;
-    const std::vector<char> pcm = TonePcm(quality.sampleRate, quality.channels, ms);
+    const std::vector<char> pcm = SignalSourceTone(quality.sampleRate, quality.channels, ms);
     const int bytes = static_cast<int>(pcm.size());
     const int piece = quality.sampleRate / 10 * quality.channels * 2;  // 100 ms buffers
     for (int done = 0; done < bytes; done += piece) {
@@ -113,13 +114,13 @@ TEST_P(WmaWriterRows, OtherProgramsReadTheTrackAndItsAttributes) {
     CWmaWriter writer;
     ASSERT_EQ(WriteTrack(writer, path, row, 2500, &tags), 1);
 
-    const ProbedStream stream = ProbeAudio(path);
+    const ProbedAudio stream = ProbeWithFfprobe(path);
     ASSERT_TRUE(stream.ok);
     EXPECT_EQ(stream.codec, "wmav2");
     EXPECT_EQ(stream.sampleRate, quality.sampleRate);
     EXPECT_EQ(stream.channels, quality.channels);
     ASSERT_GT(stream.packetDuration, 0);
-    EXPECT_NEAR(stream.duration, 2.5, stream.packetDuration + 1e-3);
+    EXPECT_NEAR(stream.durationSeconds, 2.5, stream.packetDuration + 1e-3);
 
     const auto read = ReadTagsWithMutagen(path);
     EXPECT_EQ(read.at("Title"), "ASFUnicodeAttribute:深夜ラジオ No.3");
@@ -146,11 +147,11 @@ TEST(WmaWriter, EveryRowGivesAFileAtAtLeastTheEncodersLowestBitrate) {
         // wmav2 takes nothing below 24 kbit/s; lower rows are raised to exactly that.
         EXPECT_EQ(writer.SetOption(kEffectiveBitrateOption), std::max(quality.value, 24000)) << row;
         ASSERT_EQ(writer.Begin(), 1);
-        const std::vector<char> pcm = TonePcm(quality.sampleRate, quality.channels, 500);
+        const std::vector<char> pcm = SignalSourceTone(quality.sampleRate, quality.channels, 500);
         ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
         ASSERT_EQ(writer.End(), 1);
         writer.Close();
-        const ProbedStream stream = ProbeAudio(path);
+        const ProbedAudio stream = ProbeWithFfprobe(path);
         EXPECT_EQ(stream.codec, "wmav2") << row;
         EXPECT_EQ(stream.sampleRate, quality.sampleRate) << row;
         EXPECT_EQ(stream.channels, quality.channels) << row;
@@ -165,7 +166,7 @@ TEST(WmaWriter, WithoutTagsTheFileCarriesNoAttributesOfOurs) {
     const auto read = ReadTagsWithMutagen(path);
     EXPECT_EQ(read.count("Title"), 0u);
     EXPECT_EQ(read.count("WM/TrackNumber"), 0u);
-    EXPECT_EQ(ProbeAudio(path).codec, "wmav2");
+    EXPECT_EQ(ProbeWithFfprobe(path).codec, "wmav2");
 }
 
 TEST(WmaWriter, AnAbandonedTrackStillLeavesAPlayableFile) {
@@ -176,13 +177,13 @@ TEST(WmaWriter, AnAbandonedTrackStillLeavesAPlayableFile) {
         ASSERT_EQ(writer.Open(path.c_str()), 1);
         ASSERT_EQ(writer.SetFormat(64000, 44100, 2, 16, -1, -1), 1);
         ASSERT_EQ(writer.Begin(), 1);
-        const std::vector<char> pcm = TonePcm(44100, 2, 2000);
+        const std::vector<char> pcm = SignalSourceTone(44100, 2, 2000);
         ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
         // Destroyed without End: the plug-in finishes what it was given.
     }
-    const ProbedStream stream = ProbeAudio(path);
+    const ProbedAudio stream = ProbeWithFfprobe(path);
     EXPECT_EQ(stream.codec, "wmav2");
-    EXPECT_GE(stream.duration, 1.0) << "the whole seconds handed over are in the file";
+    EXPECT_GE(stream.durationSeconds, 1.0) << "the whole seconds handed over are in the file";
 }
 
 TEST(WmaWriter, BadFormatsAndFoldersFail) {

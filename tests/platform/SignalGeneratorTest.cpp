@@ -1,7 +1,7 @@
 // The signal spec and the generator's exact, repeatable output.
 #include "platform/SignalGenerator.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/Wav.h"
+#include "tests/support/TestPcm.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include "audiofile/WavWriter.h"
 #include "tests/support/AudioProbe.h"
-#include "tests/support/PcmSignal.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
@@ -290,12 +290,12 @@ TEST(FormatConverter, WavFilesBehindTheConverterReadRightElsewhere) {
 
         EXPECT_EQ(ReadFileBytes(path).size(), 44u + c.expectedFrames * c.formats.outChannels * 2);
         const ProbedAudio sox = ProbeWithSox(path);
-        ASSERT_TRUE(sox.readable);
+        ASSERT_TRUE(sox.ok);
         EXPECT_EQ(sox.sampleRate, c.formats.outRate);
         EXPECT_EQ(sox.channels, c.formats.outChannels);
-        EXPECT_EQ(sox.frames, c.expectedFrames);
+        EXPECT_EQ(sox.durationSamples, c.expectedFrames);
         const ProbedAudio ffprobe = ProbeWithFfprobe(path);
-        ASSERT_TRUE(ffprobe.readable);
+        ASSERT_TRUE(ffprobe.ok);
         EXPECT_EQ(ffprobe.sampleRate, c.formats.outRate);
         EXPECT_EQ(ffprobe.channels, c.formats.outChannels);
         EXPECT_NEAR(ffprobe.durationSeconds, double(c.expectedFrames) / c.formats.outRate, 1e-5);

@@ -3,9 +3,8 @@
 
 #include <cstdio>
 
-#include "tests/support/Pcm.h"
 #include "tests/support/Process.h"
-#include "tests/support/Wav.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 

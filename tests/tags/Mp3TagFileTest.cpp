@@ -3,15 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Audio.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/Mutagen.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
 // A second of tone encoded by the lame command-line encoder: bare MPEG frames with LAME's tag first.
 std::string LameMp3(const TempDir& dir) {
-    WriteFileBytes(dir / "src.wav", MakeWav(GeneratePcm(44100, 2, 44100), 44100, 2));
+    EXPECT_TRUE(WriteWav16(dir / "src.wav", 44100, 2, TonePcm(44100, 2, 44100)));
     EXPECT_EQ(RunProcess("lame --quiet -b 128 " + ShellQuote(dir / "src.wav") + " " + ShellQuote(dir / "src.mp3")).exitCode, 0);
     return ReadFileBytes(dir / "src.mp3");
 }
@@ -44,11 +46,7 @@ Mp3FileInfo Analyse(const std::string& path) {
 }
 
 std::string Id3Version(const std::string& path) {
-    return RunProcess("/usr/bin/python3 -c " +
-                      ShellQuote("import sys\nfrom mutagen.id3 import ID3\nt=ID3(sys.argv[1],translate=False)\n"
-                                 "print(t.version, t['TIT2'].text[0])") +
-                      " " + ShellQuote(path))
-        .output;
+    return MutagenOutput(path, "from mutagen.id3 import ID3\nt=ID3(path,translate=False)\nprint(t.version, t['TIT2'].text[0])");
 }
 
 }  // namespace

@@ -9,7 +9,12 @@ namespace {
 class PlainTagFile : public CTagFile {
 public:
     PlainTagFile() : CTagFile(FileKind::Wav) {}
-    int Write() override { return 1; }
+    int Write() override {
+        written.push_back(Tags().title.c_str());
+        return writeResult;
+    }
+    std::vector<std::string> written;  // the title at each Write
+    int writeResult = 1;
 };
 }  // namespace
 
@@ -46,4 +51,25 @@ TEST(TagFile, ClearResetsTagsAndStreamFacts) {
     EXPECT_EQ(editor.Tags().genreNumber, -1);
     EXPECT_FALSE(editor.Stream().present);
     EXPECT_EQ(editor.Stream().durationMs, -1);
+}
+
+TEST(TagFile, RewriteTagsWritesTheGivenTagsOnceAndReportsTheOutcome) {
+    TempDir dir;
+    WriteFileBytes(dir / "a.wav", "data");
+    TagFieldSet tags;
+    tags.title = "new";
+    PlainTagFile editor;
+    EXPECT_TRUE(RewriteTags(editor, (dir / "a.wav").c_str(), tags));
+    EXPECT_EQ(editor.written, std::vector<std::string>{"new"});
+    EXPECT_FALSE(editor.IsOpen()) << "the file is released";
+
+    PlainTagFile failing;
+    failing.writeResult = 0;
+    EXPECT_FALSE(RewriteTags(failing, (dir / "a.wav").c_str(), tags));
+    EXPECT_FALSE(failing.IsOpen());
+
+    PlainTagFile missing;
+    EXPECT_FALSE(RewriteTags(missing, (dir / "none.wav").c_str(), tags));
+    EXPECT_TRUE(missing.written.empty());
+    EXPECT_FALSE(PathExists(dir / "none.wav"));
 }

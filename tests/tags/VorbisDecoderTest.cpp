@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "tests/support/OggProbe.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/OggFiles.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
@@ -191,7 +191,7 @@ TEST(VcEdit, EditsAnFfmpegFileKeepingItsVendor) {
     };
     EXPECT_NE(vendor(original).find("Lavf"), std::string::npos) << vendor(original);
     EXPECT_EQ(vendor(edited), vendor(original));
-    const OggProbe probe = ProbeOggAudio(edited);
+    const ProbedAudio probe = ProbeWithFfprobe(edited);
     EXPECT_EQ(probe.sampleRate, 48000);
     EXPECT_EQ(probe.channels, 1);
     EXPECT_EQ(probe.durationSamples, 96000);

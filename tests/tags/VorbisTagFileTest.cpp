@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/support/OggProbe.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/OggFiles.h"
 #include "tests/support/TempDir.h"
 
@@ -195,5 +195,5 @@ TEST(VorbisTagFile, AStaleTemporaryFileDoesNotLeaveItsTail) {
     bool complete = false;
     ReadOggPages(ReadFileBytes(path), &complete);
     EXPECT_TRUE(complete);
-    EXPECT_EQ(ProbeOggAudio(path).durationSamples, 22050);
+    EXPECT_EQ(ProbeWithFfprobe(path).durationSamples, 22050);
 }

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "tags/RiffInfo.h"
-#include "tests/support/Audio.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ int TagByName(const std::string& path, const TagFieldSet& tags) {
 
 TEST(WavTagFile, InfoListFollowsTheAudioAndFfprobeShowsIt) {
     TempDir dir;
-    const std::string pcm = GeneratePcm(22050, 1, 22050);
+    const std::vector<int16_t> tone = TonePcm(22050, 1, 22050);
+    const std::string pcm(reinterpret_cast<const char*>(tone.data()), tone.size() * 2);
     const std::string path = dir / "t.wav";
     WriteFileBytes(path, MakeWav(pcm, 22050, 1));
     TagFieldSet tags;
@@ -49,7 +51,7 @@ TEST(WavTagFile, InfoListFollowsTheAudioAndFfprobeShowsIt) {
     EXPECT_TRUE(bytes.substr(8, 36 + pcm.size()) == MakeWav(pcm, 22050, 1).substr(8));
     EXPECT_EQ(Le32At(bytes, 4), bytes.size() - 8);
     EXPECT_EQ(bytes.substr(44 + pcm.size(), 4), "LIST");
-    ProbeResult probe = Probe(path);
+    ProbedAudio probe = ProbeWithFfprobe(path);
     EXPECT_EQ(probe.tags["title"], "A long title");
     EXPECT_EQ(probe.tags["artist"], "Someone");
     EXPECT_EQ(probe.sampleRate, 22050);
@@ -63,7 +65,7 @@ TEST(WavTagFile, InfoListFollowsTheAudioAndFfprobeShowsIt) {
     ASSERT_EQ(TagByName(path, tags), 1);
     bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes.size(), 44 + pcm.size() + BuildInfoList(tags).size());
-    EXPECT_EQ(Probe(path).tags["title"], "T");
+    EXPECT_EQ(ProbeWithFfprobe(path).tags["title"], "T");
 }
 
 TEST(WavTagFile, RefusesWhereTheAudioEndIsUnknownOrOtherChunksFollow) {

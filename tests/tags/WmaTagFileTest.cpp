@@ -6,7 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "tags/WmaDecoder.h"
-#include "tests/support/ExternalReaders.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/Mutagen.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
@@ -62,7 +63,7 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     EXPECT_EQ(read.at("WM/Track"), "ASFDWordAttribute:4");
     EXPECT_EQ(read.at("WM/TrackNumber"), "ASFDWordAttribute:5");
     EXPECT_EQ(read.at("WM/GenreID"), "ASFUnicodeAttribute:146");
-    EXPECT_EQ(ProbeAudio(path).codec, "wmav2") << "the audio survives the header rewrite";
+    EXPECT_EQ(ProbeWithFfprobe(path).codec, "wmav2") << "the audio survives the header rewrite";
 
     const TagFieldSet back = ReadBack(path);
     EXPECT_EQ(back.title, "夜の放送");

@@ -1,0 +1,176 @@
+// The recorder session: start and stop, track open and close, and the per-buffer work.
+#include "recording/RecorderSession.h"
+
+#include "audiofile/LameLibrary.h"
+#include "audiofile/Mp3Writer.h"
+#include "audiofile/OggWriter.h"
+#include "audiofile/WavWriter.h"
+#include "audiofile/WmaWriter.h"
+#include "foundation/PathUtils.h"
+#include "recording/FormatConverter.h"
+#include "recording/LevelAnalysis.h"
+#include "recording/WaveInDevice.h"
+
+namespace {
+
+// Buffers hold a whole number of frames: 100 ms, or 200 ms at rates like 11025 Hz.
+int BufferDurationFor(int sampleRate) { return sampleRate % 10 == 0 ? 100 : 200; }
+
+}  // namespace
+
+CRecorderSession::CRecorderSession() = default;
+
+CRecorderSession::~CRecorderSession() {
+    CScopedLock lock(&m_lock);
+    m_writer.reset();
+}
+
+int CRecorderSession::Notify(int code) { return m_notify ? m_notify(code, this, m_notifyUser) : 1; }
+
+bool CRecorderSession::HasWriter() {
+    CScopedLock lock(&m_lock);
+    return m_writer != nullptr;
+}
+
+uint64_t CRecorderSession::OverrunCount() const { return m_device ? m_device->OverrunCount() : m_overruns; }
+
+bool CRecorderSession::Start() {
+    m_lastClosedPath = CCharString();
+    m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = 0;
+    m_overruns = 0;
+    m_captureEndDetail = CCharString();
+    m_captureFailed = false;
+    Stop();
+    if (!monitorOnly && !OpenTrack()) {
+        CloseTrack();
+        return false;
+    }
+    auto device = std::make_unique<CWaveInDevice>();
+    device->SetDataHandler(&CRecorderSession::DeviceDataHandler, this);
+    device->SetEventHandler(&CRecorderSession::DeviceEventHandler, this);
+    if (backend) device->SetBackend(backend);
+    device->SetFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
+    device->bufferDuration = BufferDurationFor(captureFormat.sampleRate);
+    if (!device->Open(deviceId) || !device->Start()) {
+        device->Close();
+        // Finish the first track's file now: Stop has no device to stop and would leave it open.
+        if (!monitorOnly) CloseTrack();
+        return false;
+    }
+    m_device = std::move(device);
+    Notify(kEventStarted);
+    return true;
+}
+
+int CRecorderSession::Stop() {
+    if (!m_device) return 0;
+    if (m_device->IsOpen()) {
+        m_device->Stop();
+        m_device->Close();
+    }
+    m_overruns = m_device->OverrunCount();
+    m_device.reset();
+    if (!monitorOnly) {
+        CloseTrack();
+        Notify(kEventStopped);
+    }
+    return 1;
+}
+
+bool CRecorderSession::OpenTrack() {
+    m_trackOpenedAt = m_totalTime;
+    if (!Notify(kNotifyTrackOpenBefore)) return false;
+    CScopedLock lock(&m_lock);
+    std::unique_ptr<CAudioWriter> writer = CreateTrackWriter();
+    if (!writer) return false;
+    const int qualityValue = outputKind == OutputFormat::OggVorbis ? oggQuality : quality;
+    m_writer = std::make_unique<CFormatConverter>(std::move(writer));
+    // A folder that cannot be made shows up as a failed open.
+    EnsureFolder(FolderOf(writtenPath));
+    if (!m_writer->Open(writtenPath.c_str()) ||
+        !m_writer->SetFormat(qualityValue, outputSampleRate, outputChannels, outputBits, -1, -1) ||
+        !m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample) ||
+        !m_writer->Begin())
+        return false;
+    return Notify(kNotifyTrackOpenAfter) != 0;
+}
+
+std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
+    std::unique_ptr<CAudioWriter> writer;
+    switch (outputKind) {
+        case OutputFormat::Wav: writer = std::make_unique<CWavWriter>(); break;
+        case OutputFormat::Wma: writer = std::make_unique<CWmaWriter>(); break;
+        case OutputFormat::OggVorbis: {
+            auto ogg = std::make_unique<COggWriter>();
+            ogg->SetRewriteComments(true);
+            if (!ogg->SetQuality(oggQuality)) return nullptr;
+            writer = std::move(ogg);
+            break;
+        }
+        case OutputFormat::Mp3:
+            // Without the encoder module MP3 is an unknown kind: no file is created.
+            if (!LoadLameLibrary()) return nullptr;
+            writer = std::make_unique<CMp3Writer>();
+            break;
+    }
+    if (!writer) return nullptr;
+    writer->SetTags(&tags);
+    return writer;
+}
+
+bool CRecorderSession::CloseTrack() {
+    m_trackClosedAt = m_totalTime;
+    Notify(kNotifyTrackCloseBefore);
+    {
+        CScopedLock lock(&m_lock);
+        if (!m_writer) return false;
+        m_writer->End();
+        m_writer->Close();
+        m_writer.reset();
+    }
+    Notify(kNotifyTrackCloseAfter);
+    m_trackTime = 0;
+    ++trackCounter;
+    m_lastClosedPath = writtenPath;
+    return true;
+}
+
+bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
+    m_lastBuffer = data;
+    m_lastBufferSize = byteCount;
+    const int channels = captureFormat.channels;
+    const BufferLevels levels = MeasureLevels(data, byteCount, channels);
+    m_leftLevel = levels.left;
+    m_rightLevel = levels.right;
+
+    if (!Notify(kNotifyDataBefore)) return true;
+    if (!HasWriter()) return false;
+    const int64_t bitsPerSecond =
+        static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * channels;
+    const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
+    m_trackTime += duration;
+    m_totalTime += duration;
+    // The write runs without the session lock: only this thread replaces the writer while capturing.
+    if (!m_writer->Write(data, byteCount)) {
+        Notify(kEventWriteFailed);
+        return false;
+    }
+    return Notify(kNotifyDataAfter) != 0;
+}
+
+int CRecorderSession::DeviceDataHandler(const char* data, uint32_t byteCount, void* user) {
+    // The device keeps capturing whatever the session answers; the owner decides when to stop.
+    static_cast<CRecorderSession*>(user)->HandleBuffer(data, static_cast<int>(byteCount));
+    return 1;
+}
+
+void CRecorderSession::DeviceEventHandler(CaptureEvent event, const char* detail, void* user) {
+    // Overruns are counted by the device; the owner reads the count.
+    if (event == CaptureEvent::Overrun) return;
+    auto* session = static_cast<CRecorderSession*>(user);
+    session->m_captureEndDetail = detail ? detail : "";
+    session->m_captureFailed = event == CaptureEvent::Failed;
+    session->Notify(kEventCaptureEnded);
+}
+
+CCharString CRecorderSession::CaptureEndDetail() const { return m_captureEndDetail; }

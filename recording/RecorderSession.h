@@ -1,0 +1,131 @@
+// CRecorderSession: one recording run: the capture device, the current track's writer, levels,
+// times, and the numbered notifications through which the owner makes every decision.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "foundation/CharString.h"
+#include "platform/CaptureStream.h"
+#include "recording/CriticalSectionLock.h"
+#include "recording/PcmFormat.h"
+#include "tags/FileKind.h"
+#include "tags/TagFieldSet.h"
+
+class CAudioWriter;
+class CCaptureBackend;
+class CFormatConverter;
+class CRecorderSession;
+class CWaveInDevice;
+
+// Notification codes are phase × 65536 + event.
+enum SessionEvent {
+    kEventData = 101,
+    kEventStarted = 201,
+    kEventStopped = 202,
+    kEventTrackOpen = 210,
+    kEventTrackClose = 211,
+    // Sent on the capture thread when the current track could not take a buffer (disk full,
+    // folder gone). The owner closes the track so that what was written stays a valid file.
+    kEventWriteFailed = 220,
+    // Sent on the capture thread when the device failed, vanished or its source ended; no more
+    // buffers will come.
+    kEventCaptureEnded = 221,
+};
+enum SessionPhase { kPhaseBefore = 1, kPhaseAfter = 2 };
+constexpr int SessionCode(SessionPhase phase, SessionEvent event) { return phase * 65536 + event; }
+constexpr int kNotifyDataBefore = SessionCode(kPhaseBefore, kEventData);             // 65637
+constexpr int kNotifyDataAfter = SessionCode(kPhaseAfter, kEventData);               // 131173
+constexpr int kNotifyTrackOpenBefore = SessionCode(kPhaseBefore, kEventTrackOpen);   // 65746
+constexpr int kNotifyTrackOpenAfter = SessionCode(kPhaseAfter, kEventTrackOpen);     // 131282
+constexpr int kNotifyTrackCloseBefore = SessionCode(kPhaseBefore, kEventTrackClose); // 65747
+constexpr int kNotifyTrackCloseAfter = SessionCode(kPhaseAfter, kEventTrackClose);   // 131283
+
+using NotifyFunction = int (*)(int code, CRecorderSession* session, void* user);
+
+class CRecorderSession {
+public:
+    CRecorderSession();
+    virtual ~CRecorderSession();
+    CRecorderSession(const CRecorderSession&) = delete;
+    CRecorderSession& operator=(const CRecorderSession&) = delete;
+
+    void SetNotify(NotifyFunction function, void* user) {
+        m_notify = function;
+        m_notifyUser = user;
+    }
+    // Synchronous, on the calling thread; 1 when no function is installed.
+    int Notify(int code);
+
+    // Opens the first track (unless monitor-only), then the device; false when either fails.
+    bool Start();
+    // Stops and closes the device (waiting for a buffer in progress), closes the last track.
+    // 0 when there was nothing to stop.
+    int Stop();
+    bool OpenTrack();
+    bool CloseTrack();
+    // The capture thread's work for one buffer; see the notifications.
+    bool HandleBuffer(const char* data, int byteCount);
+
+    // --- What the owner reads in its handlers.
+    int LeftLevel() const { return m_leftLevel; }   // tenths of a dB, 0 = full scale
+    int RightLevel() const { return m_rightLevel; }
+    const char* LastBuffer() const { return m_lastBuffer; }
+    int LastBufferSize() const { return m_lastBufferSize; }
+    int64_t TrackTime() const { return m_trackTime; }
+    int64_t TotalTime() const { return m_totalTime; }
+    int64_t TrackOpenedAt() const { return m_trackOpenedAt; }
+    int64_t TrackClosedAt() const { return m_trackClosedAt; }
+    const CCharString& LastClosedPath() const { return m_lastClosedPath; }
+    bool HasWriter();
+    // Overruns the capture layer reported during this run (audio it had to drop).
+    uint64_t OverrunCount() const;
+
+    // --- What the owner sets.
+    std::atomic<bool> splitRequest{false};
+    std::atomic<bool> paused{false};
+    int trackCounter = 0;
+    int deviceId = -1;
+    PcmFormat captureFormat;
+    CCharString plannedPath;
+    CCharString writtenPath;
+    OutputFormat outputKind = OutputFormat::Wav;
+    int outputSampleRate = 44100;
+    int outputChannels = 2;
+    int quality = -1;
+    int outputBits = 16;
+    int oggQuality = -1;
+    TagFieldSet tags;
+    bool monitorOnly = false;
+    // Where the device captures from; null chooses as CWaveInDevice does (VELSONA_CAPTURE, else
+    // PulseAudio, else ALSA).
+    std::shared_ptr<CCaptureBackend> backend;
+    // Why the device failed or ended, for the owner's message; set before kEventCaptureEnded.
+    CCharString CaptureEndDetail() const;
+    // True when capture ended by a failure rather than at the end of a finite signal.
+    bool CaptureFailed() const { return m_captureFailed; }
+
+private:
+    static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
+    static void DeviceEventHandler(CaptureEvent event, const char* detail, void* user);
+    std::unique_ptr<CAudioWriter> CreateTrackWriter();
+
+    CCriticalSectionLock m_lock;  // guards m_writer
+    NotifyFunction m_notify = nullptr;
+    void* m_notifyUser = nullptr;
+    const char* m_lastBuffer = nullptr;
+    int m_lastBufferSize = -1;
+    int m_leftLevel = 0;
+    int m_rightLevel = 0;
+    int64_t m_trackTime = 0;
+    int64_t m_totalTime = 0;
+    int64_t m_trackOpenedAt = 0;
+    int64_t m_trackClosedAt = 0;
+    CCharString m_lastClosedPath;
+    std::unique_ptr<CWaveInDevice> m_device;
+    std::unique_ptr<CFormatConverter> m_writer;
+    uint64_t m_overruns = 0;  // kept from the device once it is gone
+    CCharString m_captureEndDetail;
+    bool m_captureFailed = false;
+};

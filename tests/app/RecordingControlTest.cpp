@@ -1,0 +1,253 @@
+// The recording control driven by the signal source: timed stops with pause, interval and silence
+// splits, numbering, final names and tags, the status texts, and failures that must be reported.
+#include "app/RecordingControl.h"
+
+#include <condition_variable>
+#include <deque>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <signal.h>
+#include <sys/resource.h>
+#include <thread>
+
+#include "foundation/PathUtils.h"
+#include "platform/CaptureBackend.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WavData.h"
+
+namespace {
+
+LocalDateTime FixedTime() { return {2026, 12, 8, 21, 0, 0, 0}; }
+
+// The owner's side: posted events are queued and handled on the test's thread.
+class ControlRig {
+public:
+    explicit ControlRig(const std::string& signal)
+        : control(items, nullptr, [this](int event) { Post(event); }, FixedTime) {
+        std::string error;
+        control.backend = CreateCaptureBackend("signal:" + signal, error);
+        EXPECT_TRUE(control.backend) << error;
+        control.settings.outputFolder = dir.path().c_str();
+        control.settings.fileNameTemplate = "No.%RCN%-Track%TKN%(%TLN%)";
+        control.settings.outputFormat = 0;
+        control.settings.qualityIndex = 2;  // 44.1 kHz stereo
+        control.settings.tagTitle = "Track %TKN%";
+        control.settings.tagYear = 2026;
+    }
+
+    // Handles events until `last` arrives (or a long time passes); returns every event seen.
+    std::vector<int> PumpUntil(int last) {
+        std::vector<int> seen;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (true) {
+            if (!m_wake.wait_for(lock, std::chrono::minutes(2), [&] { return !m_events.empty(); })) break;
+            const int event = m_events.front();
+            m_events.pop_front();
+            lock.unlock();
+            seen.push_back(event);
+            control.OnRecordingEvent(event);
+            lock.lock();
+            if (event == last) break;
+        }
+        return seen;
+    }
+    std::string Path(const std::string& name) const { return dir / name; }
+
+    TempDir dir;
+    CRecordingItemsModel items;
+    CRecordingControl control;
+
+private:
+    void Post(int event) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_events.push_back(event);
+        }
+        m_wake.notify_all();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<int> m_events;
+};
+
+int Count(const std::vector<int>& events, int event) { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+
+std::vector<std::string> RowNames(const CRecordingItemsModel& items) {
+    std::vector<std::string> names;
+    for (const RecordingItem& item : items.Snapshot()) names.push_back(FileNameOf(item.path).c_str());
+    return names;
+}
+
+}  // namespace
+
+TEST(RecordingControl, ReachingTheDurationClosesRenamesAndStops) {
+    ControlRig rig("tone=1000hz/-6db/1s,silence=1s,loop,length=30s,fast");
+    rig.control.schedule = RecordingSchedule{};
+    rig.control.schedule->endMode = 1;
+    rig.control.schedule->durationSeconds = 3;
+    rig.control.schedule->endActionArmed = true;
+    rig.control.schedule->endAction = EndAction::Standby;
+    ASSERT_TRUE(rig.control.StartRecording());
+    const std::vector<int> events = rig.PumpUntil(kRecordingStopped);
+    EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), 1) << "no further track is opened";
+    EXPECT_FALSE(rig.control.IsRecording());
+    EXPECT_EQ(rig.control.TakeEndAction(), EndAction::Standby);
+    EXPECT_EQ(rig.control.TakeEndAction(), EndAction::None);
+    EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"No.01-Track001(0：03).wav"}));
+    const std::string path = rig.Path("No.01-Track001(0：03).wav");
+    EXPECT_EQ(WavPcm(path).size(), 3u * 44100 * 4);
+    const ProbedAudio probe = ProbeWithFfprobe(path);
+    EXPECT_EQ(probe.sampleRate, 44100);
+    EXPECT_EQ(probe.channels, 2);
+    EXPECT_EQ(rig.control.TrackNumber(), 1) << "numbering restarts after a stop";
+    EXPECT_EQ(rig.control.settings.recordingNumber, 2);
+}
+
+TEST(RecordingControl, PauseLengthensATimedRecordingAndSplitsNothing) {
+    // Real-time pacing, so the pause covers buffers the source really delivers.
+    ControlRig rig("tone=997hz/-6db/0.3s,silence=0.2s,loop,length=10s");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    rig.control.schedule = RecordingSchedule{};
+    rig.control.schedule->endMode = 1;
+    rig.control.schedule->durationSeconds = 1;
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    rig.control.TogglePause();
+    EXPECT_TRUE(rig.control.IsPaused());
+    const int64_t pausedAt = rig.control.Status().totalTimeMs;
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(rig.control.Status().totalTimeMs, pausedAt) << "no time counts while paused";
+    rig.control.TogglePause();
+    const std::vector<int> events = rig.PumpUntil(kRecordingStopped);
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), 1) << "paused time neither splits nor counts";
+    ASSERT_EQ(rig.items.Count(), 1);
+    EXPECT_EQ(WavPcm(rig.items.Snapshot()[0].path.c_str()).size(), 44100u * 4) << "exactly the duration is recorded";
+}
+
+TEST(RecordingControl, IntervalSplitsAndNumbersTracks) {
+    ControlRig rig("tone=440hz/-6db/1s,silence=0.5s,loop,length=5s,fast");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 2, 0};
+    rig.control.SetTrackNumber(7);
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.PumpUntil(kRecordingCaptureEnded);
+    EXPECT_EQ(rig.control.TrackNumber(), 9) << "tracks 7 and 8 were closed, 9 is open";
+    EXPECT_EQ(rig.control.TrackPaneText(), "トラック(9)時間 0:01.00");
+    EXPECT_EQ(rig.control.TotalPaneText(), "総時間 0:05");
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+    EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"No.01-Track007(0：02).wav", "No.01-Track008(0：02).wav",
+                                                             "No.01-Track009(0：01).wav"}));
+    EXPECT_EQ(rig.control.TrackNumber(), 1);
+    EXPECT_EQ(rig.control.settings.recordingNumber, 2);
+}
+
+TEST(RecordingControl, AnIntervalOfZeroNeverSplits) {
+    ControlRig rig("tone=440hz/-6db/1s,silence=0.5s,loop,length=4s,fast");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 0, 0};
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+    EXPECT_EQ(rig.items.Count(), 1);
+}
+
+TEST(RecordingControl, SilenceSplitsOnlyAfterSound) {
+    // Silence first (never split: no sound yet), then tone and 4 s of silence twice.
+    ControlRig rig("silence=4s,tone=1000hz/-6db/1s,silence=4s,tone=1000hz/-6db/1s,silence=4s,fast");
+    rig.control.settings.splitMethod = kSplitSilence;
+    rig.control.settings.splitTime = {0, 0, 3, 0};
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    ASSERT_EQ(rows.size(), 3u);
+    std::vector<double> seconds;
+    size_t bytes = 0;
+    for (const RecordingItem& row : rows) {
+        const std::string pcm = WavPcm(row.path.c_str());
+        bytes += pcm.size();
+        seconds.push_back(pcm.size() / (44100.0 * 4));
+    }
+    // A little more than 3 s of silence after a tone ends a track: the tone ends at 5.0 s and the
+    // split comes with the first buffer whose previous track time lies over 3 s past the last
+    // sound. The second track starts silent, so its split waits for its tone (9-10 s).
+    EXPECT_DOUBLE_EQ(seconds[0], 8.1);
+    EXPECT_DOUBLE_EQ(seconds[1], 5.0);
+    EXPECT_DOUBLE_EQ(seconds[2], 0.9);
+    EXPECT_EQ(bytes, 14u * 44100 * 4) << "splitting loses nothing";
+}
+
+TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=4s,fast");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 2, 0};
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.control.SetTrackNumber(20);  // typed while the first track records
+    rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+    // Splits after 2 s and after the last buffer at 4 s: the third track is empty.
+    const std::vector<std::string> names = RowNames(rig.items);
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[0], "No.01-Track001(0：02).wav");
+    EXPECT_EQ(names[1], "No.01-Track020(0：02).wav") << "the typed number is kept for the next track";
+    EXPECT_EQ(names[2], "No.01-Track021(0：00).wav");
+    const ProbedAudio probe = ProbeWithFfprobe(rig.Path(names[1]));
+    EXPECT_EQ(probe.sampleRate, 44100);
+}
+
+TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=10s,fast");
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old;
+    limit.rlim_cur = 300000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool started = rig.control.StartRecording();
+    std::vector<int> events;
+    if (started) events = rig.PumpUntil(kRecordingCaptureEnded);
+    setrlimit(RLIMIT_FSIZE, &old);
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Count(events, kRecordingWriteFailed), 1);
+    EXPECT_NE(rig.control.LastProblem().Find("書き込みに失敗"), -1) << rig.control.LastProblem().c_str();
+    ASSERT_EQ(rig.items.Count(), 1);
+    const std::string path = rig.items.Snapshot()[0].path.c_str();
+    EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
+    EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
+    EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
+}
+
+TEST(RecordingControl, AStartThatCannotOpenItsFileFails) {
+    ControlRig rig("tone=440hz/-6db/1s,fast");
+    WriteFileBytes(rig.Path("file"), "x");
+    rig.control.settings.outputFolder = rig.Path("file/sub").c_str();
+    EXPECT_FALSE(rig.control.StartRecording());
+    EXPECT_FALSE(rig.control.IsRecording());
+}
+
+TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
+    ControlRig rig("tone=1000hz/-20db");
+    rig.control.SetSilenceLevels(-450, -450);
+    ASSERT_TRUE(rig.control.BeginCalibration());
+    EXPECT_EQ(rig.control.settings.silenceLeft, -900);
+    // Wait for a measured buffer.
+    for (int i = 0; i < 200 && rig.control.CalibrationLevels().left < -800; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    rig.control.AcceptCalibration();
+    EXPECT_EQ(rig.control.settings.silenceLeft, -199);
+    EXPECT_EQ(rig.control.settings.silenceRight, -199);
+
+    ASSERT_TRUE(rig.control.BeginCalibration());
+    rig.control.CancelCalibration();
+    EXPECT_EQ(rig.control.settings.silenceLeft, -199) << "cancel restores what was there";
+}

@@ -1,0 +1,266 @@
+// The recorder session driven by the signal source: notifications, pause, monitor-only runs,
+// splits with no sample lost or doubled, conversion over an hour, and a write that fails.
+#include "recording/RecorderSession.h"
+
+#include <condition_variable>
+#include <functional>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include "platform/CaptureBackend.h"
+#include "platform/SignalGenerator.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WavData.h"
+
+namespace {
+
+// A session whose owner is a set of callbacks, capturing from the signal source.
+class SessionRig {
+public:
+    SessionRig(const std::string& signal, int rate, int channels) : m_signal(signal) {
+        std::string error;
+        session.backend = CreateCaptureBackend("signal:" + signal, error);
+        EXPECT_TRUE(session.backend) << error;
+        session.captureFormat = {rate, channels, 16};
+        session.outputSampleRate = rate;
+        session.outputChannels = channels;
+        session.SetNotify(&SessionRig::Notify, this);
+    }
+
+    CRecorderSession session;
+    // The owner's answer to a notification; 1 by default.
+    std::function<int(int code)> onNotify;
+
+    std::vector<int> Codes() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_codes;
+    }
+    int Count(int code) {
+        const std::vector<int> codes = Codes();
+        return static_cast<int>(std::count(codes.begin(), codes.end(), code));
+    }
+    // Waits for the finite signal to end; the session keeps its last track open until Stop.
+    bool WaitForEnd() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_wake.wait_for(lock, std::chrono::minutes(5), [&] { return m_ended; });
+    }
+    // The bytes the source delivered: the same spec regenerated in the same format.
+    std::string Expected(int64_t frames) const {
+        SignalSpec spec;
+        std::string error;
+        EXPECT_TRUE(ParseSignalSpec(m_signal, spec, error)) << error;
+        CSignalGenerator generator;
+        const PcmFormat& f = session.captureFormat;
+        EXPECT_TRUE(generator.Open(spec, f.sampleRate, f.channels, 16, error)) << error;
+        std::string bytes(frames * f.BlockSize(), '\0');
+        bytes.resize(generator.Generate(bytes.data(), frames) * f.BlockSize());
+        return bytes;
+    }
+
+private:
+    static int Notify(int code, CRecorderSession*, void* user) {
+        auto* rig = static_cast<SessionRig*>(user);
+        {
+            std::lock_guard<std::mutex> lock(rig->m_mutex);
+            rig->m_codes.push_back(code);
+            if (code == kEventCaptureEnded) rig->m_ended = true;
+        }
+        rig->m_wake.notify_all();
+        return rig->onNotify ? rig->onNotify(code) : 1;
+    }
+
+    std::string m_signal;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<int> m_codes;
+    bool m_ended = false;
+};
+
+std::string TrackPath(const TempDir& dir, int track) { return dir / ("track" + std::to_string(track) + ".wav"); }
+
+}  // namespace
+
+TEST(RecorderSession, StopBeforeStartDoesNothing) {
+    SessionRig rig("silence,fast", 44100, 2);
+    EXPECT_EQ(rig.session.Stop(), 0);
+    EXPECT_TRUE(rig.Codes().empty());
+}
+
+TEST(RecorderSession, MonitorOnlyMeasuresButOpensNoTrack) {
+    TempDir dir;
+    SessionRig rig("tone=1000hz/-6db/1s,fast", 44100, 2);
+    rig.session.monitorOnly = true;
+    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    ASSERT_TRUE(rig.session.Start());
+    ASSERT_TRUE(rig.WaitForEnd());
+    EXPECT_EQ(rig.session.Stop(), 1);
+    EXPECT_EQ(rig.Count(kNotifyTrackOpenBefore), 0);
+    EXPECT_EQ(rig.Count(kEventStopped), 0);
+    EXPECT_EQ(rig.Count(kNotifyTrackCloseBefore), 0);
+    EXPECT_EQ(rig.Count(kNotifyDataBefore), 10);
+    EXPECT_EQ(rig.Count(kNotifyDataAfter), 0) << "nothing is written without a track";
+    EXPECT_EQ(rig.session.LeftLevel(), -60) << "a -6 dBFS tone";
+    EXPECT_EQ(rig.session.TotalTime(), 0);
+    EXPECT_FALSE(PathExists(TrackPath(dir, 1)));
+}
+
+TEST(RecorderSession, PauseHoldsTheTimesButNotTheLevels) {
+    TempDir dir;
+    SessionRig rig("tone=1000hz/-6db/0.5s,tone=1000hz/-20db/0.5s,fast", 44100, 2);
+    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    std::vector<int> levels;
+    // Pause from the sixth buffer on: only the first five are written.
+    rig.onNotify = [&](int code) {
+        if (code != kNotifyDataBefore) return 1;
+        levels.push_back(rig.session.LeftLevel());
+        return levels.size() <= 5 ? 1 : 0;
+    };
+    ASSERT_TRUE(rig.session.Start());
+    ASSERT_TRUE(rig.WaitForEnd());
+    const int64_t totalBeforeStop = rig.session.TotalTime();
+    rig.session.Stop();
+    EXPECT_EQ(totalBeforeStop, 500);
+    EXPECT_EQ(rig.Count(kNotifyDataAfter), 5);
+    ASSERT_EQ(levels.size(), 10u);
+    EXPECT_EQ(levels.front(), -60);
+    EXPECT_EQ(levels.back(), -199) << "levels still follow the -20 dBFS input while paused";
+    EXPECT_EQ(WavPcm(TrackPath(dir, 1)), rig.Expected(22050));
+}
+
+TEST(RecorderSession, ElevenKilohertzUsesWholeFrameBuffersOf200Ms) {
+    TempDir dir;
+    SessionRig rig("tone=440hz/-6db/1s,fast", 11025, 2);
+    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    std::vector<int> sizes;
+    rig.onNotify = [&](int code) {
+        if (code == kNotifyDataBefore) sizes.push_back(rig.session.LastBufferSize());
+        return 1;
+    };
+    ASSERT_TRUE(rig.session.Start());
+    ASSERT_TRUE(rig.WaitForEnd());
+    rig.session.Stop();
+    ASSERT_GE(sizes.size(), 4u);
+    EXPECT_EQ(sizes.front(), 2205 * 4);
+    EXPECT_EQ(rig.session.TrackTime(), 0) << "reset when the last track closed";
+}
+
+// Splits on request every few buffers and at a fixed interval; all tracks joined must be the
+// source's samples exactly.
+void ExpectGaplessSplits(int rate, int channels) {
+    TempDir dir;
+    const std::string signal = "tone=997hz/-6db/0.73s,silence=0.31s,tone=441hz/-12db/0.5s,loop,length=20s,fast";
+    SessionRig rig(signal, rate, channels);
+    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    int buffers = 0;
+    std::vector<int64_t> trackTimesAfterSplit;
+    std::vector<std::string> closedPaths;
+    rig.onNotify = [&](int code) {
+        if (code != kNotifyDataAfter) return 1;
+        CRecorderSession& s = rig.session;
+        ++buffers;
+        const bool requested = buffers % 7 == 0;
+        const bool interval = s.TrackTime() >= 3000;
+        if (!requested && !interval) return 1;
+        s.CloseTrack();
+        closedPaths.push_back(s.LastClosedPath().c_str());
+        s.writtenPath = TrackPath(dir, s.trackCounter + 1).c_str();
+        EXPECT_TRUE(s.OpenTrack());
+        trackTimesAfterSplit.push_back(s.TrackTime());
+        return 0;
+    };
+    ASSERT_TRUE(rig.session.Start());
+    ASSERT_TRUE(rig.WaitForEnd());
+    rig.session.Stop();
+
+    const int tracks = rig.session.trackCounter;
+    ASSERT_GT(tracks, 10);
+    EXPECT_EQ(static_cast<int>(closedPaths.size()), tracks - 1);
+    for (size_t i = 0; i < closedPaths.size(); ++i) EXPECT_EQ(closedPaths[i], TrackPath(dir, i + 1));
+    for (int64_t time : trackTimesAfterSplit) EXPECT_EQ(time, 0);
+    std::string joined;
+    for (int track = 1; track <= tracks; ++track) {
+        const std::string path = TrackPath(dir, track);
+        const std::string audio = WavPcm(path);
+        joined += audio;
+        const ProbedAudio probe = ProbeWithFfprobe(path);
+        EXPECT_EQ(probe.sampleRate, rate) << path;
+        EXPECT_EQ(probe.channels, channels) << path;
+        EXPECT_NEAR(probe.durationSeconds, static_cast<double>(audio.size()) / (rate * channels * 2), 0.001) << path;
+        EXPECT_EQ(ProbeWithSox(path).durationSamples, static_cast<int64_t>(audio.size() / (channels * 2))) << path;
+    }
+    const int64_t frames = static_cast<int64_t>(rate) * 20;
+    ASSERT_EQ(joined.size(), static_cast<size_t>(frames * channels * 2)) << "no sample lost or doubled";
+    EXPECT_TRUE(joined == rig.Expected(frames)) << "the tracks joined are the source exactly";
+    EXPECT_EQ(rig.session.TotalTime(), 20000);
+}
+
+TEST(RecorderSessionGapless, SplitsAt44100Stereo) { ExpectGaplessSplits(44100, 2); }
+TEST(RecorderSessionGapless, SplitsAt11025Mono) { ExpectGaplessSplits(11025, 1); }
+
+TEST(RecorderSession, AnHourConvertedTo32kMonoAddsUpToTheSample) {
+    TempDir dir;
+    SessionRig rig("tone=1000hz/-6db/1s,silence=1s,loop,length=1h,fast", 48000, 2);
+    rig.session.outputSampleRate = 32000;
+    rig.session.outputChannels = 1;
+    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    rig.onNotify = [&](int code) {
+        CRecorderSession& s = rig.session;
+        if (code != kNotifyDataAfter || s.TrackTime() < 10 * 60 * 1000) return 1;
+        s.CloseTrack();
+        s.writtenPath = TrackPath(dir, s.trackCounter + 1).c_str();
+        EXPECT_TRUE(s.OpenTrack());
+        return 0;
+    };
+    ASSERT_TRUE(rig.session.Start());
+    ASSERT_TRUE(rig.WaitForEnd());
+    rig.session.Stop();
+    int64_t frames = 0;
+    for (int track = 1; track <= rig.session.trackCounter; ++track) {
+        const int64_t trackFrames = static_cast<int64_t>(WavPcm(TrackPath(dir, track)).size() / 2);
+        frames += trackFrames;
+        // The split after the very last buffer leaves an empty seventh track.
+        if (track == 7) {
+            EXPECT_EQ(trackFrames, 0);
+            continue;
+        }
+        const ProbedAudio probe = ProbeWithSox(TrackPath(dir, track));
+        EXPECT_EQ(probe.sampleRate, 32000);
+        EXPECT_EQ(probe.channels, 1);
+        EXPECT_EQ(probe.durationSamples, 600LL * 32000);
+        EXPECT_EQ(trackFrames, 600LL * 32000);
+    }
+    EXPECT_EQ(rig.session.trackCounter, 7);
+    EXPECT_EQ(frames, 3600LL * 32000);
+}
+
+TEST(RecorderSession, AFailedWriteIsReportedAndTheTrackStaysPlayable) {
+    TempDir dir;
+    SessionRig rig("tone=1000hz/-6db/3s,fast", 44100, 2);
+    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    // The owner closes the track when a write fails, as it does on a full disk.
+    rig.onNotify = [&](int code) {
+        if (code == kEventWriteFailed) rig.session.CloseTrack();
+        return 1;
+    };
+    // A file-size limit makes writes fail part-way, like a disk that fills up; root is bound by it too.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old;
+    limit.rlim_cur = 200000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool started = rig.session.Start();
+    const bool ended = started && rig.WaitForEnd();
+    setrlimit(RLIMIT_FSIZE, &old);
+    rig.session.Stop();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(rig.Count(kEventWriteFailed), 1) << "later buffers find no track and are not reported again";
+    EXPECT_FALSE(rig.session.HasWriter());
+    const std::string audio = WavPcm(TrackPath(dir, 1));
+    EXPECT_GT(audio.size(), 150000u);
+    EXPECT_EQ(audio, rig.Expected(audio.size() / 4)) << "what was written is the start of the source";
+    EXPECT_EQ(ProbeWithFfprobe(TrackPath(dir, 1)).sampleRate, 44100);
+}
