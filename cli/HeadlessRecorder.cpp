@@ -9,6 +9,7 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "app/AudioFacts.h"
 #include "app/RecordingControl.h"
 #include "cli/OutputFormats.h"
 #include "foundation/PathUtils.h"
@@ -109,7 +110,8 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
                     "; folder: " + settings.outputFolder.str());
     ReportDiskSpace();
 
-    m_control = std::make_unique<CRecordingControl>(m_items, nullptr, [this](int event) { m_events.Post(event); });
+    m_control =
+        std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](int event) { m_events.Post(event); });
     m_control->settings = settings;
     m_control->backend = m_backend;
     if (m_commandLine.scheduleArmed) m_control->schedule = m_commandLine.schedule;

@@ -1,0 +1,11 @@
+// The items list's view of an audio file, read with the reader its extension names.
+#pragma once
+
+#include <optional>
+
+#include "app/TrackFiles.h"
+#include "foundation/CharString.h"
+
+// Tags and stream information of the file; nothing when no reader takes its extension or the
+// reader refuses the file. Fits CTrackFiles as its AudioFactsReader.
+std::optional<AudioFileFacts> ReadAudioFileFacts(const CCharString& path);

@@ -1,0 +1,104 @@
+// The reader base: opening by name or by file, the tag editor beside it, closing.
+#include "audiofile/AudioReader.h"
+
+namespace {
+
+// A file object that forwards to another one and never closes it: the tag editor reads
+// through it while the reader keeps ownership of the real file.
+class CBorrowedFileStream : public CFileStream {
+public:
+    explicit CBorrowedFileStream(CFileStream& file) : m_file(&file) {}
+
+    int Open(const char*, int) override { return 0; }
+    bool IsOpen() const override { return m_file && m_file->IsOpen(); }
+    int64_t Read(void* buffer, int64_t length) override { return m_file ? m_file->Read(buffer, length) : -1; }
+    int64_t Write(const void* buffer, int64_t length) override {
+        return m_file ? m_file->Write(buffer, length) : -1;
+    }
+    int Seek(int64_t offset, int origin) override { return m_file ? m_file->Seek(offset, origin) : 0; }
+    void Close() override { m_file = nullptr; }
+    int Flush() override { return m_file ? m_file->Flush() : 0; }
+    int64_t GetSize() const override { return m_file ? m_file->GetSize() : -1; }
+    bool IsEof() const override { return m_file && m_file->IsEof(); }
+    int64_t Tell() const override { return m_file ? m_file->Tell() : -1; }
+    int SetEndOfFile() override { return m_file ? m_file->SetEndOfFile() : 0; }
+    int SetLength(int64_t length) override { return m_file ? m_file->SetLength(length) : 0; }
+
+private:
+    CFileStream* m_file;
+};
+
+}  // namespace
+
+CAudioReader::~CAudioReader() { CAudioReader::Close(); }
+
+std::unique_ptr<CFileStream> CAudioReader::BorrowFile(CFileStream& file) {
+    return std::make_unique<CBorrowedFileStream>(file);
+}
+
+int CAudioReader::OpenTagFile(const char* name) {
+    if (!m_tagFile) m_tagFile = NewTagFile();
+    return m_tagFile->Open(name);
+}
+
+int CAudioReader::Open(const char* name) {
+    if (m_open) Close();
+    auto file = std::make_unique<CFileStream>();
+    if (!name || !file->Open(name, CFileStream::kRead)) return 0;
+    OpenTagFile(name);
+    m_name = name;
+    m_openedByName = true;
+    if (!AttachFile(std::move(file))) {
+        // Whatever the format step left behind goes, so a refused file holds nothing open.
+        m_file.reset();
+        m_tagFile.reset();
+        m_name = CCharString();
+        m_openedByName = false;
+        return 0;
+    }
+    CopyStreamInfo(*m_tagFile);
+    return 1;
+}
+
+int CAudioReader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return 0;
+    if (m_open) Close();
+    m_open = true;
+    m_file = std::move(file);
+    if (!m_tagFile) m_tagFile = NewTagFile();
+    if (!m_tagFile->IsOpen()) {
+        const int64_t position = m_file->Tell();
+        m_tagFile->AttachFile(BorrowFile(*m_file));
+        m_file->Seek(position, CFileStream::kFromStart);
+    }
+    CopyStreamInfo(*m_tagFile);
+    return 1;
+}
+
+int CAudioReader::Close() {
+    const bool wasOpen = m_open;
+    if (m_open) {
+        m_position = 0;
+        m_length = 0;
+        m_open = false;
+        m_block = nullptr;
+        m_blockBytes = 0;
+    }
+    // The editor goes first: it may still read through a view of the reader's file.
+    if (m_tagFile) m_tagFile->Close();
+    m_tagFile.reset();
+    m_file.reset();
+    m_name = CCharString();
+    m_openedByName = false;
+    return wasOpen ? 1 : 0;
+}
+
+void CAudioReader::CopyStreamInfo(CTagFile& editor) const {
+    StreamInfo& stream = editor.Stream();
+    stream.present = true;
+    stream.sampleRate = m_sampleRate;
+    stream.channels = m_channels;
+    stream.bitsPerSample = m_bitsPerSample;
+    stream.bitrate = m_bitrate;
+    stream.durationMs = GetDuration();
+}

@@ -1,0 +1,64 @@
+// Reading PCM WAV files: the format block, the data chunk, blocks of PCM.
+#include "audiofile/WavReader.h"
+
+#include <algorithm>
+
+#include "tags/WavHeader.h"
+#include "tags/WavTagFile.h"
+
+namespace {
+constexpr int kWavBlockBytes = 0xC000;
+}
+
+CWavReader::~CWavReader() { CWavReader::Close(); }
+
+std::unique_ptr<CTagFile> CWavReader::NewTagFile() const { return std::make_unique<CWavTagFile>(); }
+
+int CWavReader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return 0;
+    if (m_open) Close();
+    uint32_t dataSize = 0;
+    PcmFormatBlock format;
+    if (!file->Seek(0, CFileStream::kFromStart) || !ParseWavHeader(*file, m_dataOffset, dataSize, &format)) return 0;
+    m_channels = format.channels;
+    m_sampleRate = static_cast<int>(format.samplesPerSecond);
+    m_bitsPerSample = format.bitsPerSample == 8 ? 8 : 16;
+    m_bitrate = m_bitsPerSample * m_channels * m_sampleRate;
+    // A track cut off while recording still says 0xFFFFFFFF; its audio ends where the file does.
+    m_length = std::min<int64_t>(dataSize, std::max<int64_t>(0, file->GetSize() - m_dataOffset));
+    m_position = 0;
+    return CAudioReader::AttachFile(std::move(file));
+}
+
+int64_t CWavReader::GetDuration() const {
+    const int64_t bytesPerSecond = BytesPerSecond();
+    return bytesPerSecond > 0 ? m_length * 1000 / bytesPerSecond : -1;
+}
+
+int CWavReader::Begin() {
+    if (!m_open) return 0;
+    m_position = 0;
+    return m_file->Seek(m_dataOffset, CFileStream::kFromStart);
+}
+
+int CWavReader::ReadBlock() {
+    m_blockBytes = 0;
+    if (!m_open || m_position >= m_length) return 0;
+    m_buffer.resize(kWavBlockBytes);
+    const int64_t got = m_file->Read(m_buffer.data(), std::min<int64_t>(kWavBlockBytes, m_length - m_position));
+    if (got <= 0) return 0;
+    m_position += got;
+    m_block = m_buffer.data();
+    m_blockBytes = static_cast<int>(got);
+    return 1;
+}
+
+int CWavReader::Seek(int64_t ms) {
+    if (!m_open || ms < 0) return 0;
+    const int64_t offset = std::min(ms / 1000 * BytesPerSecond(), m_length);
+    if (!m_file->Seek(m_dataOffset + offset, CFileStream::kFromStart)) return 0;
+    m_position = offset;
+    return 1;
+}
+
+int CWavReader::End() { return m_open ? 1 : 0; }
