@@ -3,6 +3,7 @@
 #include "app/RecordingControl.h"
 
 #include "audiofile/QualityTable.h"
+#include "foundation/PathUtils.h"
 #include "platform/Logind.h"
 
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr int kGenreNumber = 146;
 constexpr const char* kGenreText = "♪Velsona - オリジナルレコーディング";
 constexpr int kCalibrationThreshold = -900;
+// Enough for the tags and the rename of a track closed on a full disk.
+constexpr int64_t kReservedBytes = 64 * 1024;
 
 }  // namespace
 
@@ -42,11 +45,13 @@ bool CRecordingControl::StartRecording() {
         m_lastProblem = CCharString();
     }
     m_previousTrackTime = 0;
+    if (EnsureFolder(settings.outputFolder)) m_reserve.Hold(settings.outputFolder, kReservedBytes);
     m_session = NewSession();
     if (!m_session->Start()) {
         // A start that failed may have opened the first track; Stop releases what there is.
         m_session->Stop();
         m_session.reset();
+        m_reserve.Release();
         return false;
     }
     if (sleepInhibitor) {
@@ -66,6 +71,7 @@ void CRecordingControl::EndSession() {
         m_session->Stop();
         m_session.reset();
     }
+    m_reserve.Release();
     if (sleepInhibitor) sleepInhibitor->Release();
 }
 
@@ -197,6 +203,7 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             return 1;
         }
         case kEventWriteFailed:
+            m_reserve.Release();
             Problem(kRecordingWriteFailed,
                     "ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
                         session.writtenPath);

@@ -15,6 +15,7 @@
 #include "app/RecordingSettings.h"
 #include "app/TrackFiles.h"
 #include "foundation/CharString.h"
+#include "platform/DiskSpace.h"
 #include "recording/LevelAnalysis.h"
 #include "recording/RecorderSession.h"
 #include "schedule/RecordingSchedule.h"
@@ -122,6 +123,7 @@ private:
     CSilenceDetector m_silence;
     std::unique_ptr<CRecorderSession> m_session;
     std::unique_ptr<CRecorderSession> m_calibrationSession;
+    CDiskReserve m_reserve;  // given back when a write fails, to close the track in that room
     int m_keptThresholds[2] = {-450, -450};
     int m_splitLength = -1;
     int64_t m_previousTrackTime = 0;  // the silence test's P

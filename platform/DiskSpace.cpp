@@ -1,9 +1,11 @@
-// Free space through statvfs.
+// Free space through statvfs, and space held back for closing a track on a full disk.
 #include "platform/DiskSpace.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <string>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include "foundation/PathUtils.h"
 
@@ -33,4 +35,28 @@ bool QueryDiskSpace(const CCharString& folder, DiskSpace& space) {
 double HoursAtByteRate(uint64_t freeBytes, double bytesPerSecond) {
     if (!(bytesPerSecond > 0)) return -1;
     return static_cast<double>(freeBytes) / bytesPerSecond / 3600.0;
+}
+
+bool CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
+    Release();
+    CCharString path = folder;
+    if (!EndsWithChar(path, '/')) path += "/";
+    path += CCharString::Formatted(".velsona-space-reserve-%d", static_cast<int>(getpid()));
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    // Allocated blocks, not a sparse file: the space must really be taken now.
+    const bool held = posix_fallocate(fd, 0, bytes) == 0;
+    close(fd);
+    if (!held) {
+        unlink(path.c_str());
+        return false;
+    }
+    m_path = path;
+    return true;
+}
+
+void CDiskReserve::Release() {
+    if (m_path.IsEmpty()) return;
+    unlink(m_path.c_str());
+    m_path = CCharString();
 }

@@ -16,3 +16,22 @@ bool QueryDiskSpace(const CCharString& folder, DiskSpace& space);
 
 // Hours of audio that fit into freeBytes at bytesPerSecond; negative when the rate is not positive.
 double HoursAtByteRate(uint64_t freeBytes, double bytesPerSecond);
+
+// Room held back on a file system by a preallocated hidden file, so that when the disk fills
+// up mid-track the track can still be closed, tagged and renamed.
+class CDiskReserve {
+public:
+    CDiskReserve() = default;
+    ~CDiskReserve() { Release(); }
+    CDiskReserve(const CDiskReserve&) = delete;
+    CDiskReserve& operator=(const CDiskReserve&) = delete;
+
+    // Holds `bytes` in `folder` (which must exist); false when the space cannot be had.
+    bool Hold(const CCharString& folder, int64_t bytes);
+    // Gives the space back (removes the file).
+    void Release();
+    bool IsHeld() const { return !m_path.IsEmpty(); }
+
+private:
+    CCharString m_path;
+};

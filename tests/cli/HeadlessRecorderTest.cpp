@@ -260,22 +260,13 @@ TEST_F(HeadlessRecorder, AFullDiskEndsTheTrackWithAValidFileAndAFailingExit) {
     ASSERT_EQ(files.size(), 1u) << run.out << run.err;
     EXPECT_EQ(codec, "pcm_s16le");
     EXPECT_FALSE(Contains(files[0], "？")) << files[0];
+    // On a full file system the space held back pays for the tags; a per-file size limit leaves none.
+    if (mounted) {
+        EXPECT_TRUE(probed[0].second.tags["title"].starts_with("タイトルNo001 - ")) << probed[0].second.tags["title"];
+    }
     // 176400 bytes a second of 44.1 kHz stereo: most of the 256 KiB hold audio.
     EXPECT_GT(probed[0].second.duration, 1.0);
     EXPECT_LT(probed[0].second.duration, 1.5);
-}
-
-// Known fault, kept visible: with the disk full, the closing WAV track has no room left for its
-// INFO tags, so the file is valid but untagged. Needs the writer to keep room for the tags.
-TEST_F(HeadlessRecorder, DISABLED_AFullDiskStillTagsTheTrack) {
-    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-    ASSERT_EQ(mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k"), 0);
-    const RunResult run = Run({"--format", "wav", "--folder", folder});
-    const std::vector<std::string> files = FilesUnder(folder);
-    ProbedFile probed = files.empty() ? ProbedFile() : ProbeFile(files[0]);
-    umount(folder.c_str());
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
 }
 
 TEST_F(HeadlessRecorder, WhatCannotWorkIsRefusedBeforeRecording) {

@@ -1,9 +1,12 @@
-// Free space of the output folder and the hours it holds.
+// Free space of the output folder, the hours it holds, and the space held back for a full disk.
 #include "platform/DiskSpace.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
+#include "foundation/PathUtils.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
@@ -39,4 +42,22 @@ TEST(DiskSpace, HoursAtByteRate) {
     EXPECT_NEAR(HoursAtByteRate(1000000000ull, 16000), 17.36, 0.01);
     EXPECT_LT(HoursAtByteRate(1000, 0), 0);
     EXPECT_LT(HoursAtByteRate(1000, -1), 0);
+}
+
+TEST(DiskReserve, HoldsRealBlocksAndGivesThemBack) {
+    TempDir dir;
+    CDiskReserve reserve;
+    ASSERT_TRUE(reserve.Hold(CCharString(dir.path().c_str()), 64 * 1024));
+    EXPECT_TRUE(reserve.IsHeld());
+    std::string held;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) held = entry.path().string();
+    ASSERT_FALSE(held.empty());
+    struct stat st {};
+    ASSERT_EQ(stat(held.c_str(), &st), 0);
+    EXPECT_GE(st.st_blocks * 512, 64 * 1024) << "allocated, not sparse";
+    EXPECT_EQ(FileNameOf(CCharString(held.c_str())).ByteAt(0), '.') << "hidden from file lists";
+    reserve.Release();
+    EXPECT_FALSE(PathExists(held));
+    EXPECT_FALSE(reserve.Hold(CCharString((dir / "missing").c_str()), 1024));
+    EXPECT_FALSE(reserve.IsHeld());
 }
