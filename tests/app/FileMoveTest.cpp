@@ -2,14 +2,13 @@
 #include "app/FileMove.h"
 
 #include <gtest/gtest.h>
-#include <csignal>
 #include <fcntl.h>
 #include <random>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/support/OtherFileSystemDir.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -92,16 +91,11 @@ TEST(FileMove, FailedCopyKeepsTheSourceAndLeavesNoPartialTarget) {
 
     // A file-size limit makes the copy run out of room part way, as a full disk would; it binds
     // root too.
-    rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = 1 << 20;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    ScopedFileSizeLimit limit(1 << 20);
+    ASSERT_TRUE(limit.Active());
     const std::string target = other / "rec.wav";
     const bool moved = MoveFile((dir / "rec.wav").c_str(), target.c_str());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    limit.Lift();
 
     EXPECT_FALSE(moved);
     EXPECT_FALSE(PathExists(target));

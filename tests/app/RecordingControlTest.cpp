@@ -6,13 +6,12 @@
 #include <deque>
 #include <gtest/gtest.h>
 #include <mutex>
-#include <signal.h>
-#include <sys/resource.h>
 #include <thread>
 
 #include "foundation/PathUtils.h"
 #include "platform/CaptureBackend.h"
 #include "tests/support/AudioProbe.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavData.h"
 
@@ -205,16 +204,12 @@ TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
 
 TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     ControlRig rig("tone=440hz/-6db/1s,loop,length=10s,fast");
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = old;
-    limit.rlim_cur = 300000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ScopedFileSizeLimit limit(300000);
+    ASSERT_TRUE(limit.Active());
     const bool started = rig.control.StartRecording();
     std::vector<int> events;
     if (started) events = rig.PumpUntil(kRecordingCaptureEnded);
-    setrlimit(RLIMIT_FSIZE, &old);
+    limit.Lift();
     rig.control.StopRecording();
     rig.PumpUntil(kRecordingStopped);
     ASSERT_TRUE(started);

@@ -6,12 +6,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include "platform/CaptureBackend.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavData.h"
 
@@ -246,15 +245,11 @@ TEST(RecorderSession, AFailedWriteIsReportedAndTheTrackStaysPlayable) {
         return 1;
     };
     // A file-size limit makes writes fail part-way, like a disk that fills up; root is bound by it too.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = old;
-    limit.rlim_cur = 200000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ScopedFileSizeLimit limit(200000);
+    ASSERT_TRUE(limit.Active());
     const bool started = rig.session.Start();
     const bool ended = started && rig.WaitForEnd();
-    setrlimit(RLIMIT_FSIZE, &old);
+    limit.Lift();
     rig.session.Stop();
     ASSERT_TRUE(ended);
     EXPECT_EQ(rig.Count(kEventWriteFailed), 1) << "later buffers find no track and are not reported again";
