@@ -1,5 +1,7 @@
-// How many times faster than real time a track is written as WAV, with and without conversion.
+// How many times faster than real time a track is written as WAV, with and without conversion:
+// the writer alone, behind the converter, and a whole recorder session fed by the signal source.
 // Usage: write_speed [folder for the temporary file] [minutes of audio]
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -8,11 +10,14 @@
 #include <numbers>
 #include <string>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 #include "audiofile/WavWriter.h"
+#include "platform/CaptureBackend.h"
 #include "recording/FormatConverter.h"
 #include "recording/PcmFormat.h"
+#include "recording/RecorderSession.h"
 
 namespace {
 
@@ -48,6 +53,40 @@ double TimeTrack(CAudioWriter& writer, const std::string& path, const PcmFormat&
     return taken.count();
 }
 
+// A session capturing 44.1 kHz stereo from the signal source as fast as it can, into one track
+// at the given output format; returns the wall-clock seconds from start to the last buffer.
+double TimeSession(const std::string& path, int rate, int channels, int seconds) {
+    std::string error;
+    const std::string spec = "signal:tone=1000hz/-6db/1s,silence=1s,loop,fast,length=" + std::to_string(seconds) + "s";
+    CRecorderSession session;
+    session.backend = CreateCaptureBackend(spec, error);
+    if (!session.backend) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+    session.outputSampleRate = rate;
+    session.outputChannels = channels;
+    session.quality = 16;
+    session.writtenPath = path.c_str();
+    std::atomic<bool> ended{false};
+    session.SetNotify(
+        [](int code, CRecorderSession*, void* user) {
+            if (code == kEventCaptureEnded) static_cast<std::atomic<bool>*>(user)->store(true);
+            return 1;
+        },
+        &ended);
+    const auto start = std::chrono::steady_clock::now();
+    if (!session.Start()) {
+        std::fprintf(stderr, "cannot start a session writing %s\n", path.c_str());
+        std::exit(1);
+    }
+    while (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    session.Stop();
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    unlink(path.c_str());
+    return taken.count();
+}
+
 void Report(const char* what, int seconds, double taken) {
     std::printf("%-46s %8.1f x real time (%d s of audio in %.3f s)\n", what, seconds / taken, seconds, taken);
 }
@@ -76,6 +115,9 @@ int main(int argc, char** argv) {
         converter.SetInputFormat(capture.sampleRate, capture.channels, capture.bitsPerSample);
         Report(out.label, seconds, TimeTrack(converter, path, capture, seconds));
     }
-    std::printf("(files written to the page cache of %s and removed; no fsync)\n", folder.c_str());
+    Report("session, signal source -> WAV 44.1 kHz stereo", seconds, TimeSession(path, 44100, 2, seconds));
+    Report("session, signal source -> WAV 32 kHz mono", seconds, TimeSession(path, 32000, 1, seconds));
+    std::printf("(files written to the page cache of %s and removed; no fsync; the session figures include\n"
+                " generating the signal)\n", folder.c_str());
     return 0;
 }
