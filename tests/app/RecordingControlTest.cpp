@@ -51,6 +51,12 @@ public:
         }
         return seen;
     }
+    // Stops when the finite signal has ended and handles the stop's events.
+    void StopAtTheEnd() {
+        PumpUntil(kRecordingCaptureEnded);
+        control.StopRecording();
+        PumpUntil(kRecordingStopped);
+    }
     std::string Path(const std::string& name) const { return dir / name; }
 
     TempDir dir;
@@ -150,9 +156,7 @@ TEST(RecordingControl, AnIntervalOfZeroNeverSplits) {
     rig.control.settings.splitMethod = kSplitInterval;
     rig.control.settings.splitTime = {0, 0, 0, 0};
     ASSERT_TRUE(rig.control.StartRecording());
-    rig.PumpUntil(kRecordingCaptureEnded);
-    rig.control.StopRecording();
-    rig.PumpUntil(kRecordingStopped);
+    rig.StopAtTheEnd();
     EXPECT_EQ(rig.items.Count(), 1);
 }
 
@@ -162,9 +166,7 @@ TEST(RecordingControl, SilenceSplitsOnlyAfterSound) {
     rig.control.settings.splitMethod = kSplitSilence;
     rig.control.settings.splitTime = {0, 0, 3, 0};
     ASSERT_TRUE(rig.control.StartRecording());
-    rig.PumpUntil(kRecordingCaptureEnded);
-    rig.control.StopRecording();
-    rig.PumpUntil(kRecordingStopped);
+    rig.StopAtTheEnd();
     const std::vector<RecordingItem> rows = rig.items.Snapshot();
     ASSERT_EQ(rows.size(), 3u);
     std::vector<double> seconds;
@@ -189,9 +191,7 @@ TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
     rig.control.settings.splitTime = {0, 0, 2, 0};
     ASSERT_TRUE(rig.control.StartRecording());
     rig.control.SetTrackNumber(20);  // typed while the first track records
-    rig.PumpUntil(kRecordingCaptureEnded);
-    rig.control.StopRecording();
-    rig.PumpUntil(kRecordingStopped);
+    rig.StopAtTheEnd();
     // Splits after 2 s and after the last buffer at 4 s: the third track is empty.
     const std::vector<std::string> names = RowNames(rig.items);
     ASSERT_EQ(names.size(), 3u);
