@@ -1,28 +1,11 @@
 // The output file lifecycle: rows on opening, the final rename with its fallback, file facts.
 #include "app/TrackFiles.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 
 #include "app/FileMove.h"
 #include "foundation/PathUtils.h"
 #include "tags/FileKind.h"
-
-namespace {
-
-// The kind an extension names; -1 for none of the four.
-int KindOfExtension(const CCharString& extension) {
-    static constexpr struct {
-        const char* extension;
-        OutputFormat kind;
-    } kKinds[] = {{".mp3", OutputFormat::Mp3}, {".rmp", OutputFormat::Mp3}, {".ogg", OutputFormat::OggVorbis},
-                  {".wav", OutputFormat::Wav}, {".wma", OutputFormat::Wma}};
-    for (const auto& entry : kKinds)
-        if (strcasecmp(extension.c_str(), entry.extension) == 0) return static_cast<int>(entry.kind);
-    return -1;
-}
-
-}  // namespace
 
 CCharString WrittenPathAtOpen(const CCharString& plannedPath) { return MakeUniquePath(plannedPath); }
 
@@ -92,8 +75,9 @@ std::optional<RecordingItem> CTrackFiles::ReadItemInfo(const CCharString& path) 
 
     const CCharString extension = ExtensionOf(path);
     if (extension.IsEmpty()) return item;
-    item.kind = KindOfExtension(extension);
-    if (item.kind < 0) return std::nullopt;
+    const std::optional<OutputFormat> format = OutputFormatOfExtension(extension.c_str());
+    if (!format) return std::nullopt;
+    item.kind = static_cast<int>(*format);
 
     if (m_readFacts) {
         if (const std::optional<AudioFileFacts> facts = m_readFacts(path)) {

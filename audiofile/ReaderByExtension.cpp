@@ -1,22 +1,21 @@
-// The extension table of the readers.
+// Picking the reader for a file by its extension.
 #include "audiofile/ReaderByExtension.h"
-
-#include <strings.h>
-
-#include <cstring>
 
 #include "audiofile/Mp3Reader.h"
 #include "audiofile/OggReader.h"
 #include "audiofile/WavReader.h"
 #include "audiofile/WmaReader.h"
+#include "foundation/PathUtils.h"
+#include "tags/FileKind.h"
 
 std::unique_ptr<CAudioReader> NewReaderByExtension(const char* path) {
-    const char* dot = path ? strrchr(path, '.') : nullptr;
-    // A dot inside a folder name is no extension.
-    if (!dot || strchr(dot, '/')) return nullptr;
-    if (strcasecmp(dot, ".mp3") == 0 || strcasecmp(dot, ".rmp") == 0) return std::make_unique<CMp3Reader>();
-    if (strcasecmp(dot, ".ogg") == 0) return std::make_unique<COggReader>();
-    if (strcasecmp(dot, ".wav") == 0) return std::make_unique<CWavReader>();
-    if (strcasecmp(dot, ".wma") == 0) return std::make_unique<CWmaReader>();
+    const std::optional<OutputFormat> format = OutputFormatOfExtension(ExtensionOf(CCharString(path)).c_str());
+    if (!format) return nullptr;
+    switch (*format) {
+        case OutputFormat::Mp3: return std::make_unique<CMp3Reader>();
+        case OutputFormat::OggVorbis: return std::make_unique<COggReader>();
+        case OutputFormat::Wav: return std::make_unique<CWavReader>();
+        case OutputFormat::Wma: return std::make_unique<CWmaReader>();
+    }
     return nullptr;
 }
