@@ -197,7 +197,11 @@ void CMainFrame::CreateList() {
     m_list->horizontalHeader()->setHighlightSections(false);
     m_list->horizontalHeader()->setStretchLastSection(false);
     m_list->setIconSize(QSize(16, 16));
-    for (int column = 0; column < kItemColumnCount; ++column) m_list->setColumnWidth(column, kItemColumns[column].width);
+    // The widths were chosen for an 8-point font 13 pixels high; a larger desktop font widens
+    // them alike, so the texts they were sized for still fit.
+    const double scale = std::max(1.0, m_list->fontMetrics().height() / 13.0);
+    for (int column = 0; column < kItemColumnCount; ++column)
+        m_list->setColumnWidth(column, static_cast<int>(kItemColumns[column].width * scale + 0.5));
     // An inactive list keeps its selection as visible as an active one.
     QPalette palette = m_list->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
