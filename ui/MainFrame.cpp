@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "foundation/PathUtils.h"
+#include "app/StartChecks.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "schedule/EndAction.h"
@@ -87,7 +88,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
       m_logind(std::make_unique<CLogind>(CLogind::SystemBusAddress())),
       m_inhibitor(std::make_unique<CSleepInhibitor>()),
       m_link(std::make_unique<CControlLink>(m_items)),
-      m_countdownRules(m_options.clock) {
+      m_commands(std::make_unique<CRecordingCommands>(Control(), *m_store, m_profile, m_options.clock)) {
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     startProgram = [](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments);
@@ -96,8 +97,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     const QString scheduler = QDir(m_options.programFolder).filePath(Text(kSchedulerFileName));
     if (QFileInfo::exists(scheduler)) m_schedulerPath = scheduler;
 
-    std::string error;
-    Control().backend = CreateCaptureBackendFromEnvironment(error);
+    Control().backend = CreateCaptureBackendFromEnvironment(m_backendError);
     Control().sleepInhibitor = m_inhibitor.get();
     connect(m_link.get(), &CControlLink::RecordingEvent, this, &CMainFrame::OnRecordingEvent);
 
@@ -120,6 +120,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
 CMainFrame::~CMainFrame() {
     m_countdown.stop();
     m_refresh.stop();
+    m_commands.reset();
     m_link.reset();
 }
 
@@ -238,12 +239,10 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
     const CCharString preset =
         commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : commandLine.presetName;
     m_store->LoadProfile(preset, m_profile);
+    // From here on the control's settings are the values the bars show and edit.
     Control().settings = m_profile.settings;
     Control().SetSilenceLevels(m_profile.settings.silenceLeft, m_profile.settings.silenceRight);
-    if (commandLine.scheduleArmed) {
-        Control().schedule = commandLine.schedule;
-        StartBySchedule();
-    }
+    if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
     UpdateCommands();
 }
 
@@ -283,13 +282,6 @@ void CMainFrame::UpdateCommands() {
     }
 }
 
-bool CMainFrame::PullBars() {
-    // The bars write into the profile as the user edits them; the control takes a copy. While a
-    // recording runs its settings belong to it (the audio thread reads them at each track).
-    if (!Control().IsRecording()) Control().settings = m_profile.settings;
-    return true;
-}
-
 void CMainFrame::AskAboutOldRows() {
     if (m_items.Count() == 0) return;
     if (m_boxes.Ask(Text(kOldRowsQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
@@ -300,66 +292,74 @@ void CMainFrame::AskAboutOldRows() {
 void CMainFrame::OnStart() {
     EndRecording();
     AskAboutOldRows();
-    if (!PullBars()) return;
-    PushIntoHistories(m_profile);
-    Control().schedule.reset();
-    BeginRecording();
+    if (!CheckBeforeStarting(nullptr)) return;
+    ShowStarted(m_commands->StartCommand());
 }
 
 void CMainFrame::OnStop() {
-    // A recording stopped by hand never runs the end action.
-    if (Control().schedule) Control().schedule->endActionArmed = false;
+    // A recording stopped by hand never runs the end action: StopCommand disarms it first.
     EndRecording();
 }
 
 void CMainFrame::OnTimer() {
     EndRecording();
     AskAboutOldRows();
-    if (!PullBars()) return;
     CRecordTimerDlg dialog(m_boxes, m_options.clock(), this);
+    // Checked while the dialog is open: a schedule is being armed.
     Control().schedule = RecordingSchedule();
     UpdateCommands();
-    if (!m_boxes.Run(dialog)) {
-        Control().schedule.reset();
-        return;
-    }
-    Control().schedule = dialog.Schedule();
-    StartBySchedule();
+    const bool accepted = m_boxes.Run(dialog);
+    Control().schedule.reset();
+    if (accepted) StartBySchedule(dialog.Schedule());
 }
 
-void CMainFrame::StartBySchedule() {
-    if (!Control().schedule) return;
-    if (Control().schedule->startMode == 1) {
-        m_countdown.start();
-        UpdateCommands();
-        return;
-    }
-    BeginRecording();
+void CMainFrame::StartBySchedule(const RecordingSchedule& schedule) {
+    if (!CheckBeforeStarting(&schedule)) return;
+    ShowStarted(m_commands->StartBySchedule(schedule));
 }
 
 void CMainFrame::OnCountdownTimer() {
-    if (!Control().schedule) {
+    const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
+    if (tick.started || tick.failed) {
         m_countdown.stop();
-        return;
-    }
-    const CCountdown::Tick tick = m_countdownRules.OnTick(Control().schedule->startTime);
-    if (!tick.startNow) {
+        ShowStarted({tick.started, tick.message});
+    } else if (!m_commands->IsCountingDown()) {
+        m_countdown.stop();
+    } else {
         setWindowTitle(Text(tick.title));
-        return;
     }
-    m_countdown.stop();
-    BeginRecording();
 }
 
-bool CMainFrame::BeginRecording() {
+bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
     m_problem.clear();
     ShowPrompt(QString());
-    if (!Control().StartRecording()) {
-        Control().schedule.reset();
+    StartCheck check;
+    if (!Control().backend) check = {false, "no sound input: " + m_backendError};
+    else check = CheckBeforeStart(*Control().backend, Control().settings);
+    if (!check.ok) {
+        m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.message));
+        return false;
+    }
+    // A folder that will fill up before the end is worth knowing while there is time to act.
+    const SpaceEstimate space = EstimateSpace(Control().settings, schedule);
+    if (!space.warning.empty()) {
+        m_problem = QString::fromStdString(space.warning);
+        ShowPrompt(QString());
+    }
+    return true;
+}
+
+void CMainFrame::ShowStarted(const CRecordingCommands::Outcome& outcome) {
+    if (!outcome.ok) {
         setWindowTitle(Text(kProgramTitle));
         UpdateCommands();
-        m_boxes.Inform(Text(kStartFailedMessage));
-        return false;
+        m_boxes.Inform(QString::fromStdString(outcome.message));
+        return;
+    }
+    if (m_commands->IsCountingDown()) {
+        m_countdown.start();
+        UpdateCommands();
+        return;
     }
     setWindowTitle(Text(RecordingTitle(Control().schedule ? &*Control().schedule : nullptr)));
     // Folder, template and preset cannot change while recording.
@@ -367,12 +367,11 @@ bool CMainFrame::BeginRecording() {
     m_refresh.start();
     RefreshPanes();
     UpdateCommands();
-    return true;
 }
 
 void CMainFrame::EndRecording() {
     m_countdown.stop();
-    Control().StopRecording();
+    m_commands->StopCommand();
     // The stop's own events (last track closed, recording stopped) are taken now, so a start
     // that follows at once sees the raised recording number.
     QCoreApplication::sendPostedEvents(m_link.get(), QEvent::MetaCall);
@@ -393,7 +392,6 @@ void CMainFrame::OnRecordingEvent(int event, const QString& message) {
         RunEndAction(action);
         break;
     }
-    case kRecordingStopped: m_profile.settings.recordingNumber = Control().settings.recordingNumber; break;
     default:
         if (CControlLink::IsProblem(event)) {
             // Unattended, a recording that can no longer write must end rather than run on empty.
@@ -409,14 +407,10 @@ void CMainFrame::OnRecordingEvent(int event, const QString& message) {
 }
 
 void CMainFrame::RunEndAction(EndAction action) {
-    if (action == EndAction::None) return;
-    // The lock would hold off the very suspend the user asked for.
-    m_inhibitor->Release();
-    const LogindResult result = DoEndAction(
+    const CRecordingCommands::Outcome outcome = m_commands->RunEndAction(
         action, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }, *m_logind);
-    if (!result.Ok()) {
-        m_problem = QStringLiteral("終了時のアクション「%1」を実行できませんでした: %2")
-                        .arg(Text(EndActionName(action)), Text(result.detail));
+    if (!outcome.ok) {
+        m_problem = QString::fromStdString(outcome.message);
         ShowPrompt(QString());
         m_boxes.Warn(m_problem);
     }
@@ -459,16 +453,18 @@ void CMainFrame::OnDeleteFiles() {
 }
 
 void CMainFrame::OnOpenFolder() {
-    const CCharString folder = m_profile.settings.outputFolder;
+    const CCharString folder = Control().settings.outputFolder;
     EnsureFolder(folder);
     openUrl(QUrl::fromLocalFile(Text(folder)));
 }
 
 void CMainFrame::OnSetFolder() {
-    const QString folder = m_boxes.ChooseFolder(Text(m_profile.settings.outputFolder));
+    // The folder is fixed while recording.
+    if (Control().IsRecording()) return;
+    const QString folder = m_boxes.ChooseFolder(Text(Control().settings.outputFolder));
     if (folder.isEmpty()) return;
-    m_profile.settings.outputFolder = Local(folder);
-    AddToHistory(m_profile.folders, kFolderHistoryLimit, m_profile.settings.outputFolder);
+    Control().settings.outputFolder = Local(folder);
+    AddToHistory(m_profile.folders, kFolderHistoryLimit, Control().settings.outputFolder);
 }
 
 void CMainFrame::OnMixer() {
@@ -495,7 +491,6 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnCalibrateSilence() {
-    PullBars();
     const int kept[2] = {Control().settings.silenceLeft, Control().settings.silenceRight};
     if (!Control().BeginCalibration()) {
         m_boxes.Inform(Text(kStartFailedMessage));
@@ -516,8 +511,6 @@ void CMainFrame::OnCalibrateSilence() {
     Control().CancelCalibration();
     if (chosen) Control().SetSilenceLevels(chosen->left, chosen->right);
     else Control().SetSilenceLevels(kept[0], kept[1]);
-    m_profile.settings.silenceLeft = Control().settings.silenceLeft;
-    m_profile.settings.silenceRight = Control().settings.silenceRight;
     if (!Control().IsRecording()) m_refresh.stop();
     RefreshPanes();
 }
@@ -545,7 +538,7 @@ bool CMainFrame::event(QEvent* event) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     EndRecording();
-    if (!m_store->SaveProfile(kDefaultPresetName, m_profile))
-        m_boxes.Warn(QStringLiteral("設定を保存できませんでした: %1").arg(Text(m_store->FilePath())));
+    const CRecordingCommands::Outcome saved = m_commands->SaveDefaultPreset();
+    if (!saved.ok) m_boxes.Warn(QString::fromStdString(saved.message));
     event->accept();
 }

@@ -10,10 +10,10 @@
 #include <map>
 #include <memory>
 
+#include "app/RecordingCommands.h"
 #include "app/RecordingItemsModel.h"
 #include "app/SettingsStore.h"
 #include "schedule/CommandLine.h"
-#include "schedule/Countdown.h"
 #include "ui/Commands.h"
 #include "ui/ControlLink.h"
 #include "ui/ItemsTableModel.h"
@@ -31,7 +31,6 @@ inline constexpr const char* kMakerSite = "https://velsona.example/";
 inline constexpr const char* kManualFileName = "Velsona.html";
 inline constexpr const char* kSchedulerFileName = "Tarnwel";
 inline constexpr const char* kIdlePrompt = "操作待ち";
-inline constexpr const char* kStartFailedMessage = "録音開始に失敗しました、設定など再確認してください。";
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -65,7 +64,8 @@ public:
     QString TrackPaneText() const;
     QString TotalPaneText() const;
 
-    void StartBySchedule();
+    // Arms a schedule: a countdown to its start time, or a recording that starts now.
+    void StartBySchedule(const RecordingSchedule& schedule);
     // One tick of the 200 ms countdown to a scheduled start.
     void OnCountdownTimer();
     void OnCalibrateSilence();
@@ -95,13 +95,13 @@ private:
     void OnAbout();
     void OnRecordingEvent(int event, const QString& message);
 
-    // Starts with the control's settings and schedule; false (message shown, idle) on failure.
-    bool BeginRecording();
-    // StopRecording of the window: stops, then shows idle and takes the stop's events at once.
+    // What is known to fail before a start (encoder, device, folder); false after saying so.
+    bool CheckBeforeStarting(const RecordingSchedule* schedule);
+    // Shows the outcome of a start: the recording's title and commands, or the failure.
+    void ShowStarted(const CRecordingCommands::Outcome& outcome);
+    // Stops a recording or a countdown, shows idle and takes the stop's events at once.
     void EndRecording();
     void AskAboutOldRows();
-    // Copies the bars' values into the control's settings; false when a bar refuses its input.
-    bool PullBars();
     void RunEndAction(EndAction action);
     std::vector<int> SelectedRows() const;
     void RefreshPanes();
@@ -116,11 +116,12 @@ private:
     CItemsTableModel m_table;
     std::unique_ptr<CLogind> m_logind;
     std::unique_ptr<CSleepInhibitor> m_inhibitor;
-    // Last: the control stops its recording before the list and the inhibitor go.
+    // The control stops its recording before the list and the inhibitor go.
     std::unique_ptr<CControlLink> m_link;
+    std::unique_ptr<CRecordingCommands> m_commands;
 
     QString m_schedulerPath;
-    CCountdown m_countdownRules;
+    std::string m_backendError;  // why there is no capture backend
     QTimer m_countdown;
     QTimer m_refresh;  // reads the control's status while recording; the audio thread never waits
     QString m_problem;  // the last problem, shown in the prompt pane until the next start

@@ -39,8 +39,7 @@ TEST_P(CommandStates, FollowTheRules) {
         RecordingSchedule schedule;
         schedule.startMode = 1;
         schedule.startTime = std::time(nullptr) + 3600;
-        rig.frame->Control().schedule = schedule;
-        rig.frame->StartBySchedule();
+        rig.frame->StartBySchedule(schedule);
         ASSERT_TRUE(rig.frame->CountingDown());
     }
     ASSERT_EQ(rig.frame->Control().IsRecording(), state == kRecording || state == kPaused);
