@@ -1,6 +1,10 @@
 // Which commands the window offers, and which it shows checked, while idle, recording, paused and
-// armed for a scheduled start.
+// armed for a scheduled start; what the commands ask of the desktop.
 #include <QAction>
+#include <QTableView>
+#include <QTest>
+#include <QStandardPaths>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -82,6 +86,51 @@ TEST(ViewAndScheduler, BarsFollowTheirEntriesAndTarnwelEnablesItsCommand) {
     ASSERT_TRUE(withScheduler.Action(kCommandScheduler)->isEnabled());
     withScheduler.Action(kCommandScheduler)->trigger();
     EXPECT_EQ(started, QStringList{QString::fromStdString(rig.dir / "Tarnwel")});
+}
+
+// What the desktop is asked to open: a recorded file on double-click, the manual beside the
+// program (or the Part's message without it), and the mixer or a message when it is missing.
+TEST(DesktopCommands, OpenFilesTheManualAndTheMixer) {
+    WindowRig rig;
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().totalTimeMs >= 200; }));
+    rig.frame->Action(kCommandStop)->trigger();
+    QTableView* list = rig.frame->List();
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    // A double click is a click followed by a second press within the double-click time.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(rig.opened.size(), 1u);
+    EXPECT_EQ(rig.opened[0].toLocalFile().toStdString(), rig.frame->Items().Item(0)->path.str());
+
+    rig.frame->Action(kCommandHelp)->trigger();
+    EXPECT_EQ(rig.boxes.informed, std::vector<QString>{QStringLiteral("HTML Help システムがインストールされていません")});
+    WriteFileBytes(rig.dir / "Velsona.html", "<html></html>");
+    rig.frame->Action(kCommandHelp)->trigger();
+    ASSERT_EQ(rig.opened.size(), 2u);
+    EXPECT_EQ(rig.opened[1].toLocalFile().toStdString(), rig.dir / "Velsona.html");
+
+    // The test machine has no pavucontrol; a desktop with it gets it started on the inputs tab.
+    QStringList started;
+    rig.frame->startProgram = [&](const QString& program, const QStringList& arguments) {
+        started << program << arguments;
+        return true;
+    };
+    rig.frame->Action(kCommandMixer)->trigger();
+    if (QStandardPaths::findExecutable(QStringLiteral("pavucontrol")).isEmpty()) {
+        EXPECT_TRUE(started.isEmpty());
+        ASSERT_EQ(rig.boxes.informed.size(), 2u);
+        EXPECT_TRUE(rig.boxes.informed[1].contains(QStringLiteral("pavucontrol")));
+    } else {
+        EXPECT_EQ(started.value(1), QStringLiteral("--tab=4"));
+    }
+
+    // Hovering a command shows its prompt; leaving it shows the idle text again.
+    rig.frame->Action(kCommandStart)->showStatusText(rig.frame.get());
+    EXPECT_EQ(rig.frame->PromptText(), QStringLiteral("録音を開始します"));
+    QStatusTipEvent leave{QString()};
+    QCoreApplication::sendEvent(rig.frame.get(), &leave);
+    EXPECT_EQ(rig.frame->PromptText(), QStringLiteral("操作待ち"));
 }
 
 }  // namespace
