@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -113,6 +114,30 @@ TEST(Recording, TimedRecordingTitlesAndAStopByHandNeverRunsTheEndAction) {
         EXPECT_EQ(rig.frame->windowTitle(), QString::fromUtf8(kProgramTitle));
     }
     for (const std::string& call : logind.Calls()) EXPECT_EQ(call.find("PowerOff"), std::string::npos) << call;
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velsona-tests-no-bus", 1);
+}
+
+// Standby at the end of the duration: asked of logind (the stand-in), and the window closes.
+TEST(Recording, TheEndOfTheDurationRunsTheArmedAction) {
+    LogindMock logind;
+    ASSERT_EQ(logind.error(), "");
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", logind.address().c_str(), 1);
+    {
+        WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop,fast");
+        RecordingSchedule schedule;
+        schedule.endMode = 1;
+        schedule.durationSeconds = 2;
+        schedule.endActionArmed = true;
+        schedule.endAction = EndAction::Standby;
+        rig.frame->StartBySchedule(schedule);
+        ASSERT_TRUE(WindowRig::WaitFor([&] { return !rig.frame->isVisible(); }));
+        EXPECT_TRUE(rig.boxes.warned.empty());
+        EXPECT_EQ(rig.frame->Items().Item(0)->lengthMs, 2000);
+    }
+    const std::vector<std::string> calls = logind.Calls();
+    EXPECT_NE(std::find_if(calls.begin(), calls.end(),
+                           [](const std::string& call) { return call.rfind("Suspend ", 0) == 0; }),
+              calls.end());
     setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velsona-tests-no-bus", 1);
 }
 

@@ -1,33 +1,11 @@
 // The velsona program as a user starts it: help without a display, and a scheduled recording
 // from the command line that ends the program by itself.
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::vector<std::string> FilesUnder(const std::string& folder) {
-    std::vector<std::string> files;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return files;
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        struct stat info {};
-        const std::string path = folder + "/" + name;
-        if (stat(path.c_str(), &info) != 0) continue;
-        if (S_ISDIR(info.st_mode)) {
-            for (std::string& inner : FilesUnder(path)) files.push_back(inner);
-        } else {
-            files.push_back(path);
-        }
-    }
-    closedir(dir);
-    return files;
-}
 
 TEST(Program, HelpAndVersionNeedNoDisplay) {
     const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";

@@ -8,22 +8,11 @@
 #include <QTimeEdit>
 #include <gtest/gtest.h>
 
+#include "tests/support/LocalClock.h"
 #include "ui/RecordTimerDlg.h"
 #include "tests/ui/WindowRig.h"
 
 namespace {
-
-std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    fields.tm_isdst = -1;
-    return std::mktime(&fields);
-}
 
 struct Proposal {
     int hour, minute, second;
@@ -36,7 +25,7 @@ class ProposedStart : public testing::TestWithParam<Proposal> {};
 TEST_P(ProposedStart, IsTheNextFullOrHalfHourHalfAnHourAhead) {
     const Proposal& p = GetParam();
     ScriptedBoxes boxes;
-    CRecordTimerDlg dialog(boxes, LocalTime(2026, 12, 8, p.hour, p.minute, p.second));
+    CRecordTimerDlg dialog(boxes, LocalAt(2026, 12, 8, p.hour, p.minute, p.second));
     EXPECT_EQ(dialog.StartDate()->date().toString(QStringLiteral("yyyy-MM-dd")).toStdString(), p.date);
     EXPECT_EQ(dialog.StartTime()->time().toString(QStringLiteral("HH:mm:ss")).toStdString(), p.time);
     // A fresh dialog: start at once, stop by hand, no action, five minutes.
@@ -63,7 +52,7 @@ protected:
     }
 
     ScriptedBoxes boxes;
-    CRecordTimerDlg dialog{boxes, LocalTime(2026, 12, 8, 14, 10, 25)};
+    CRecordTimerDlg dialog{boxes, LocalAt(2026, 12, 8, 14, 10, 25)};
 };
 
 TEST_F(TimerDialog, DurationEntriesReadAsDurationsAndBecomeMinutesOnFocusOut) {
@@ -118,7 +107,7 @@ TEST_F(TimerDialog, TheEndActionIsArmedOnlyWithADuration) {
     EXPECT_FALSE(dialog.Schedule().endActionArmed);
     EXPECT_EQ(dialog.Schedule().endAction, EndAction::None);
 
-    CRecordTimerDlg timed(boxes, LocalTime(2026, 12, 8, 14, 10, 25));
+    CRecordTimerDlg timed(boxes, LocalAt(2026, 12, 8, 14, 10, 25));
     timed.StartChoice()->button(1)->setChecked(true);
     timed.EndChoice()->button(1)->setChecked(true);
     timed.ActionWanted()->setChecked(true);
@@ -127,7 +116,7 @@ TEST_F(TimerDialog, TheEndActionIsArmedOnlyWithADuration) {
     ASSERT_EQ(timed.result(), QDialog::Accepted);
     const RecordingSchedule& schedule = timed.Schedule();
     EXPECT_EQ(schedule.startMode, 1);
-    EXPECT_EQ(schedule.startTime, LocalTime(2026, 12, 8, 14, 30, 0));
+    EXPECT_EQ(schedule.startTime, LocalAt(2026, 12, 8, 14, 30, 0));
     EXPECT_EQ(schedule.durationSeconds, 300);
     EXPECT_TRUE(schedule.endActionArmed);
     EXPECT_EQ(schedule.endAction, EndAction::Standby);
