@@ -40,7 +40,7 @@ private:
     // False when a stop was requested before the start time.
     bool WaitForStart();
     int Record();
-    void HandleEvent(int event);
+    void HandleEvent(const RecordingEvent& event);
     void ShowStatus();
     void PrintFinishedFiles();
     void RunEndAction();

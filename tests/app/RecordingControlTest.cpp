@@ -23,7 +23,7 @@ LocalDateTime FixedTime() { return {2026, 12, 8, 21, 0, 0, 0}; }
 class ControlRig {
 public:
     explicit ControlRig(const std::string& signal)
-        : control(items, nullptr, [this](int event) { Post(event); }, FixedTime) {
+        : control(items, nullptr, [this](const RecordingEvent& event) { Post(event); }, FixedTime) {
         std::string error;
         control.backend = CreateCaptureBackend("signal:" + signal, error);
         EXPECT_TRUE(control.backend) << error;
@@ -36,18 +36,18 @@ public:
     }
 
     // Handles events until `last` arrives (or a long time passes); returns every event seen.
-    std::vector<int> PumpUntil(int last) {
-        std::vector<int> seen;
+    std::vector<RecordingEvent> PumpUntil(int last) {
+        std::vector<RecordingEvent> seen;
         std::unique_lock<std::mutex> lock(m_mutex);
         while (true) {
             if (!m_wake.wait_for(lock, std::chrono::minutes(2), [&] { return !m_events.empty(); })) break;
-            const int event = m_events.front();
+            const RecordingEvent event = m_events.front();
             m_events.pop_front();
             lock.unlock();
             seen.push_back(event);
             control.OnRecordingEvent(event);
             lock.lock();
-            if (event == last) break;
+            if (event.code == last) break;
         }
         return seen;
     }
@@ -64,7 +64,7 @@ public:
     CRecordingControl control;
 
 private:
-    void Post(int event) {
+    void Post(const RecordingEvent& event) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_events.push_back(event);
@@ -74,10 +74,12 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<int> m_events;
+    std::deque<RecordingEvent> m_events;
 };
 
-int Count(const std::vector<int>& events, int event) { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+int Count(const std::vector<RecordingEvent>& events, int code) {
+    return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const RecordingEvent& e) { return e.code == code; }));
+}
 
 std::vector<std::string> RowNames(const CRecordingItemsModel& items) {
     std::vector<std::string> names;
@@ -95,7 +97,7 @@ TEST(RecordingControl, ReachingTheDurationClosesRenamesAndStops) {
     rig.control.schedule->endActionArmed = true;
     rig.control.schedule->endAction = EndAction::Standby;
     ASSERT_TRUE(rig.control.StartRecording());
-    const std::vector<int> events = rig.PumpUntil(kRecordingStopped);
+    const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
     EXPECT_EQ(Count(events, kRecordingTrackClosed), 1) << "no further track is opened";
     EXPECT_FALSE(rig.control.IsRecording());
@@ -127,7 +129,7 @@ TEST(RecordingControl, PauseLengthensATimedRecordingAndSplitsNothing) {
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_EQ(rig.control.Status().totalTimeMs, pausedAt) << "no time counts while paused";
     rig.control.TogglePause();
-    const std::vector<int> events = rig.PumpUntil(kRecordingStopped);
+    const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(Count(events, kRecordingTrackClosed), 1) << "paused time neither splits nor counts";
     ASSERT_EQ(rig.items.Count(), 1);
     EXPECT_EQ(WavPcm(rig.items.Snapshot()[0].path.c_str()).size(), 44100u * 4) << "exactly the duration is recorded";
@@ -206,15 +208,19 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     ControlRig rig("tone=440hz/-6db/1s,loop,length=10s,fast");
     ScopedFileSizeLimit limit(300000);
     ASSERT_TRUE(limit.Active());
-    const bool started = rig.control.StartRecording();
-    std::vector<int> events;
+    const bool started = static_cast<bool>(rig.control.StartRecording());
+    std::vector<RecordingEvent> events;
     if (started) events = rig.PumpUntil(kRecordingCaptureEnded);
     limit.Lift();
     rig.control.StopRecording();
     rig.PumpUntil(kRecordingStopped);
     ASSERT_TRUE(started);
     EXPECT_EQ(Count(events, kRecordingWriteFailed), 1);
-    EXPECT_NE(rig.control.LastProblem().Find("書き込みに失敗"), -1) << rig.control.LastProblem().c_str();
+    const auto failed = std::find_if(events.begin(), events.end(), [](const RecordingEvent& e) { return e.code == kRecordingWriteFailed; });
+    ASSERT_NE(failed, events.end());
+    EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
+    EXPECT_NE(failed->message.Find("File too large"), -1) << "says why: " << failed->message.c_str();
+    EXPECT_EQ(failed->trackNumber, 1);
     ASSERT_EQ(rig.items.Count(), 1);
     const std::string path = rig.items.Snapshot()[0].path.c_str();
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
@@ -238,6 +244,7 @@ TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
     // Wait for a measured buffer.
     for (int i = 0; i < 200 && rig.control.CalibrationLevels().left < -800; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    rig.control.FreezeCalibration();
     rig.control.AcceptCalibration();
     EXPECT_EQ(rig.control.settings.silenceLeft, -199);
     EXPECT_EQ(rig.control.settings.silenceRight, -199);
