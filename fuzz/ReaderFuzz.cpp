@@ -6,8 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CFuzzFile file(data, size, FUZZ_EXTENSION);
     // The seek time comes from the input's last bytes, so far and negative times are tried too.
-    int64_t seekMs = 0;
-    for (size_t i = 0; i < size && i < 8; ++i) seekMs = static_cast<int64_t>(static_cast<uint64_t>(seekMs) << 8 | data[size - 1 - i]);
-    if (!ReplayReader(file.Name(), seekMs)) __builtin_trap();
+    uint64_t seekMs = 0;
+    for (size_t i = 0; i < size && i < 8; ++i) seekMs = seekMs << 8 | data[size - 1 - i];
+    if (!ReplayReader(file.Name(), static_cast<int64_t>(seekMs))) __builtin_trap();
     return 0;
 }

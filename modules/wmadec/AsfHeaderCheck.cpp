@@ -13,14 +13,16 @@
 namespace {
 
 using Guid = unsigned char[16];
-constexpr Guid kHeader = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+constexpr Guid kHeader = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
 constexpr Guid kContentDescription = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
                                       0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
 constexpr Guid kExtendedContentDescription = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
                                               0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};
 constexpr Guid kHeaderExtension = {0xB5, 0x03, 0xBF, 0x5F, 0x2E, 0xA9, 0xCF, 0x11,
                                    0x8E, 0xE3, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
-constexpr Guid kMetadata = {0xEA, 0xCB, 0xF8, 0xC5, 0xAF, 0x5B, 0x77, 0x48, 0x84, 0x67, 0xAA, 0x8C, 0x44, 0xFA, 0x4C, 0xCA};
+constexpr Guid kMetadata = {0xEA, 0xCB, 0xF8, 0xC5, 0xAF, 0x5B, 0x77, 0x48,
+                            0x84, 0x67, 0xAA, 0x8C, 0x44, 0xFA, 0x4C, 0xCA};
 constexpr Guid kMetadataLibrary = {0x94, 0x1C, 0x23, 0x44, 0x98, 0x94, 0xD1, 0x49,
                                    0xA1, 0x41, 0x1D, 0x13, 0x4E, 0x45, 0x70, 0x54};
 
@@ -35,7 +37,8 @@ enum class AttributeKind { ExtendedContent, Metadata, MetadataLibrary };
 // Reads little-endian fields from the header; every read fails rather than pass its end.
 class HeaderCursor {
 public:
-    HeaderCursor(const std::vector<unsigned char>& bytes, uint64_t fileSize) : m_bytes(bytes), m_fileSize(fileSize) {}
+    HeaderCursor(const std::vector<unsigned char>& bytes, uint64_t fileSize)
+        : m_bytes(bytes), m_fileSize(fileSize) {}
 
     bool Skip(uint64_t length) {
         if (length > m_bytes.size() - m_position) return false;
@@ -94,7 +97,8 @@ bool SkipAttributes(HeaderCursor& cursor, AttributeKind kind) {
 // than the file, by the size cut to 32 bits as TagLib cuts it.
 bool SkipBody(HeaderCursor& cursor, uint64_t size) {
     const auto truncated = static_cast<uint32_t>(size);
-    return truncated <= kObjectHeaderSize || truncated > cursor.FileSize() || cursor.Skip(truncated - kObjectHeaderSize);
+    return truncated <= kObjectHeaderSize || truncated > cursor.FileSize() ||
+           cursor.Skip(truncated - kObjectHeaderSize);
 }
 
 // An object's GUID (which of `known`, if any) and its size, which must hold at least the GUID and
@@ -159,10 +163,15 @@ bool IsSoundAsfHeader(const char* fileName) {
         if (!ObjectHeader(cursor, cursor.Left(), kind, size,
                           {&kContentDescription, &kExtendedContentDescription, &kHeaderExtension}))
             return false;
-        const bool skipped = kind == &kContentDescription           ? SkipContentDescription(cursor)
-                             : kind == &kExtendedContentDescription ? SkipAttributes(cursor, AttributeKind::ExtendedContent)
-                             : kind == &kHeaderExtension            ? SkipHeaderExtension(cursor)
-                                                                    : SkipBody(cursor, size);
+        bool skipped = false;
+        if (kind == &kContentDescription)
+            skipped = SkipContentDescription(cursor);
+        else if (kind == &kExtendedContentDescription)
+            skipped = SkipAttributes(cursor, AttributeKind::ExtendedContent);
+        else if (kind == &kHeaderExtension)
+            skipped = SkipHeaderExtension(cursor);
+        else
+            skipped = SkipBody(cursor, size);
         if (!skipped) return false;
     }
     return true;

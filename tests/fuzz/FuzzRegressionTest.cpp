@@ -52,7 +52,8 @@ TEST_P(FuzzRegression, EveryParserTakesTheInputWithoutHarm) {
         SCOPED_TRACE(extension);
         const std::string copy = dir / (std::string("input") + extension);
         WriteFileBytes(copy, bytes);
-        for (const int64_t seekMs : {int64_t{0}, int64_t{1500}, INT64_MAX}) EXPECT_TRUE(ReplayReader(copy.c_str(), seekMs));
+        for (const int64_t seekMs : {int64_t{0}, int64_t{1500}, INT64_MAX})
+            EXPECT_TRUE(ReplayReader(copy.c_str(), seekMs)) << "seek to " << seekMs;
     }
     const std::string settings = dir / "VelsonaF.conf";
     WriteFileBytes(settings, bytes);
