@@ -36,7 +36,9 @@ TEST_P(FuzzRegression, EveryParserTakesTheInputWithoutHarm) {
     Mp3FileInfo info;
     TagFieldSet tags;
     file.Seek(0, CFileStream::kFromStart);
-    if (ReadMp3FileInfo(file, info, true, &tag, &tags)) EXPECT_LE(info.audioOffset + info.audioLength, info.fileSize);
+    if (ReadMp3FileInfo(file, info, true, &tag, &tags)) {
+        EXPECT_LE(info.audioOffset + info.audioLength, info.fileSize);
+    }
     file.Seek(0, CFileStream::kFromStart);
     ReadInfoList(file, tags);
     file.Seek(0, CFileStream::kFromStart);
