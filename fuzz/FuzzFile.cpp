@@ -2,11 +2,14 @@
 #include "fuzz/FuzzFile.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -24,10 +27,13 @@ const std::string& Folder() {
 }  // namespace
 
 CFuzzFile::CFuzzFile(const uint8_t* data, size_t size, const char* extension) {
-    static unsigned long counter = 0;
-    m_name = Folder() + "/input" + std::to_string(++counter) + extension;
+    static time_t stamp = 0;
+    m_name = Folder() + "/input" + extension;
     FILE* file = fopen(m_name.c_str(), "wb");
     if (!file || fwrite(data, 1, size, file) != size || fclose(file) != 0) abort();
+    ++stamp;
+    const timespec times[2] = {{stamp, 0}, {stamp, 0}};
+    if (utimensat(AT_FDCWD, m_name.c_str(), times, 0) != 0) abort();
 }
 
 CFuzzFile::~CFuzzFile() {

@@ -7,8 +7,9 @@
 
 class CFuzzFile {
 public:
-    // Writes the bytes to a new name ending in `extension`: caches keyed by name (QSettings)
-    // must never hand one input's content to the next.
+    // Writes the bytes to "input<extension>" with a time stamp no earlier input had: caches that
+    // know a file by name, size and time (QSettings) must never hand one input's content to the
+    // next, and a new name each time would let such a cache grow for good.
     CFuzzFile(const uint8_t* data, size_t size, const char* extension);
     // Removes the file and whatever a rewrite left beside it.
     ~CFuzzFile();
