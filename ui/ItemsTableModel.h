@@ -3,11 +3,15 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <vector>
+
+#include "app/RecordingItem.h"
 
 class CRecordingItemsModel;
+struct ItemsChange;
 
-// Rows change on the audio thread; the model's listener only queues a refresh, which runs here
-// on the GUI thread and tells the view what changed.
+// Rows change on the audio thread; the model's listener only queues each change, which is
+// applied here on the GUI thread, in order, to a copy of the rows the view reads from.
 class CItemsTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -19,11 +23,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // Catches up with the rows now; the GUI thread calls it after changing rows itself.
-    void Refresh();
+    // Applies the changes queued so far now; the GUI thread calls it after changing rows itself.
+    void ApplyPending();
     QString PathAt(int row) const;
 
 private:
+    void Apply(const ItemsChange& change);
+
     CRecordingItemsModel& m_items;
-    int m_rows = 0;  // the count the view was told
+    std::vector<RecordingItem> m_rows;  // as the view was told
 };

@@ -99,7 +99,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
 
     Control().backend = CreateCaptureBackendFromEnvironment(m_backendError);
     Control().sleepInhibitor = m_inhibitor.get();
-    connect(m_link.get(), &CControlLink::RecordingEvent, this, &CMainFrame::OnRecordingEvent);
+    connect(m_link.get(), &CControlLink::Arrived, this, &CMainFrame::OnRecordingEvent);
 
     setWindowTitle(Text(kProgramTitle));
     setWindowIcon(ProgramIcon());
@@ -286,7 +286,7 @@ void CMainFrame::AskAboutOldRows() {
     if (m_items.Count() == 0) return;
     if (m_boxes.Ask(Text(kOldRowsQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
     m_items.RemoveAll();
-    m_table.Refresh();
+    m_table.ApplyPending();
 }
 
 void CMainFrame::OnStart() {
@@ -374,35 +374,29 @@ void CMainFrame::EndRecording() {
     m_commands->StopCommand();
     // The stop's own events (last track closed, recording stopped) are taken now, so a start
     // that follows at once sees the raised recording number.
-    QCoreApplication::sendPostedEvents(m_link.get(), QEvent::MetaCall);
+    m_link->DeliverPending();
     m_refresh.stop();
-    m_table.Refresh();
+    m_table.ApplyPending();
     RefreshPanes();
     setWindowTitle(Text(kProgramTitle));
     m_places[kCommandFileBar]->setEnabled(true);
     UpdateCommands();
 }
 
-void CMainFrame::OnRecordingEvent(int event, const QString& message) {
-    switch (event) {
-    case kRecordingDurationReached: {
+void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
+    if (event.code == kRecordingDurationReached && running) {
         // The control has stopped; the window follows and runs the armed action.
         const EndAction action = Control().TakeEndAction();
         EndRecording();
         RunEndAction(action);
-        break;
+    } else if (CControlLink::EndsRecording(event.code)) {
+        // Unattended, a recording that can no longer write must end rather than run on empty.
+        if (running) EndRecording();
+        m_problem = CControlLink::MessageOf(event);
+        ShowPrompt(QString());
+        m_boxes.Warn(m_problem);
     }
-    default:
-        if (CControlLink::IsProblem(event)) {
-            // Unattended, a recording that can no longer write must end rather than run on empty.
-            if (Control().IsRecording()) EndRecording();
-            m_problem = message;
-            ShowPrompt(QString());
-            m_boxes.Warn(message);
-        }
-        break;
-    }
-    m_table.Refresh();
+    m_table.ApplyPending();
     UpdateCommands();
 }
 
@@ -431,7 +425,7 @@ void CMainFrame::OnRemoveFromList() {
     } else {
         m_items.RemoveRows(std::move(rows));
     }
-    m_table.Refresh();
+    m_table.ApplyPending();
 }
 
 void CMainFrame::OnDeleteFiles() {
@@ -449,7 +443,7 @@ void CMainFrame::OnDeleteFiles() {
         if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::moveToTrash(path)) QFile::remove(path);
     }
     m_items.RemoveRows(std::move(rows));
-    m_table.Refresh();
+    m_table.ApplyPending();
 }
 
 void CMainFrame::OnOpenFolder() {
@@ -491,26 +485,33 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnCalibrateSilence() {
-    const int kept[2] = {Control().settings.silenceLeft, Control().settings.silenceRight};
     if (!Control().BeginCalibration()) {
         m_boxes.Inform(Text(kStartFailedMessage));
         return;
     }
     m_refresh.start();
-    std::optional<BufferLevels> chosen;
-    while (m_boxes.Ask(Text(kCalibratePrompt), BoxButtons::OkCancel) == BoxAnswer::Ok) {
+    for (;;) {
+        if (m_boxes.Ask(Text(kCalibratePrompt), BoxButtons::OkCancel) != BoxAnswer::Ok) {
+            Control().CancelCalibration();
+            break;
+        }
         // The levels of the moment of the answer, not of the question that follows.
-        const BufferLevels levels = Control().CalibrationLevels();
+        const BufferLevels levels = Control().FreezeCalibration();
         const BoxAnswer answer = m_boxes.Ask(
             QString::asprintf(kCalibrateQuestion, levels.left * 0.1, levels.right * 0.1), BoxButtons::YesNoCancel);
-        if (answer == BoxAnswer::No) continue;
-        if (answer == BoxAnswer::Yes) chosen = levels;
-        break;
+        if (answer == BoxAnswer::Yes) {
+            Control().AcceptCalibration();
+            break;
+        }
+        if (answer != BoxAnswer::No) {
+            Control().CancelCalibration();
+            break;
+        }
+        if (!Control().RetryCalibration()) {
+            m_boxes.Inform(Text(kStartFailedMessage));
+            break;
+        }
     }
-    // Ends a monitor-only session; the thresholds go back, then take the answer if there is one.
-    Control().CancelCalibration();
-    if (chosen) Control().SetSilenceLevels(chosen->left, chosen->right);
-    else Control().SetSilenceLevels(kept[0], kept[1]);
     if (!Control().IsRecording()) m_refresh.stop();
     RefreshPanes();
 }

@@ -93,7 +93,7 @@ private:
     void OnScheduler();
     void OnHelp();
     void OnAbout();
-    void OnRecordingEvent(int event, const QString& message);
+    void OnRecordingEvent(const RecordingEvent& event, bool running);
 
     // What is known to fail before a start (encoder, device, folder); false after saying so.
     bool CheckBeforeStarting(const RecordingSchedule* schedule);
