@@ -2,11 +2,14 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <QTranslator>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "schedule/CommandLine.h"
 #include "ui/MainFrame.h"
@@ -29,6 +32,31 @@ constexpr const char* kUsage =
     "  --help, --version   print this or the version and exit\n"
     "Audio comes from PulseAudio (or ALSA); VELSONA_CAPTURE=signal:SPEC records a test signal.\n"
     "Settings: ~/.config/MORV/VelsonaF.conf. velsona-rec records without a window.\n";
+
+int g_stopPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(g_stopPipe[1], &byte, 1);
+}
+
+// Ctrl+C in a terminal and SIGTERM at logout close the window as its close command does, so the
+// last track is finished and named and the settings are saved.
+void CloseOnStopSignals(QWidget& window) {
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_stopPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(g_stopPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte;
+        [[maybe_unused]] const ssize_t read = ::read(g_stopPipe[0], &byte, 1);
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 
 }  // namespace
 
@@ -64,6 +92,7 @@ int main(int argc, char** argv) {
     const CommandLineOptions commandLine = ParseCommandLine(words, std::time(nullptr));
 
     CMainFrame frame(nullptr, {});
+    CloseOnStopSignals(frame);
     frame.show();
     frame.Start(commandLine);
     return application.exec();
