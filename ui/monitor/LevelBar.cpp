@@ -1,6 +1,7 @@
 // The level meter bar and its layout.
 #include "ui/monitor/LevelBar.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <algorithm>
 #include <utility>
@@ -18,6 +19,16 @@ QLabel* Caption(const QString& text, QWidget* parent) {
     return label;
 }
 
+// The bar is as narrow as the Windows face made it; a wider face here would cut the unit
+// caption, so it gets the bar's width and a smaller size until it fits.
+void FitCaption(QLabel* label, int width) {
+    label->setGeometry(0, label->y(), width, label->height());
+    QFont face = label->font();
+    while (face.pointSize() > 5 && QFontMetrics(face).horizontalAdvance(label->text()) > width - 2)
+        face.setPointSize(face.pointSize() - 1);
+    label->setFont(face);
+}
+
 }  // namespace
 
 CLevelBar::CLevelBar(QWidget* parent) : QWidget(parent) {
@@ -28,6 +39,7 @@ CLevelBar::CLevelBar(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("音量表示バー"));
     QLabel* unit = Caption(QStringLiteral("単位：dB"), this);
     unit->setGeometry(Du(2), Du(1), Du(26), Du(8));
+    FitCaption(unit, Du(30));
     m_left = new CLevelMeter(QStringLiteral("L"), this);
     m_left->setGeometry(Du(3), Du(10), Du(12), Du(223));
     m_right = new CLevelMeter(QStringLiteral("R"), this);
