@@ -31,9 +31,16 @@ MonitorPicture::MonitorPicture() {
 }
 
 CMonitorFeed::CMonitorFeed() {
-    m_scope.SetFormat(PcmFormat{});
-    m_scope.SetWindow(50);
+    m_track.scope.SetFormat(PcmFormat{});
+    m_track.scope.SetWindow(50);
     Publish();
+}
+
+CMonitorFeed::~CMonitorFeed() {
+    delete m_freshTotal.load();
+    delete m_freshTrack.load();
+    delete m_replacedTotal.load();
+    delete m_replacedTrack.load();
 }
 
 void CMonitorFeed::SetHistoryWidths(int whole, int track) {
@@ -44,6 +51,8 @@ void CMonitorFeed::SetHistoryWidths(int whole, int track) {
 }
 
 bool CMonitorFeed::TakePicture(MonitorPicture& picture) {
+    delete m_replacedTotal.exchange(nullptr);
+    delete m_replacedTrack.exchange(nullptr);
     std::lock_guard<std::mutex> lock(m_pictureMutex);
     if (!m_pictureNew) return false;
     picture = m_picture;
@@ -52,7 +61,7 @@ bool CMonitorFeed::TakePicture(MonitorPicture& picture) {
 }
 
 void CMonitorFeed::ClearScope() {
-    m_scopeCleared = true;
+    ++m_clears;
     std::lock_guard<std::mutex> lock(m_pictureMutex);
     m_picture.scope.hasWindow = false;
     m_picture.scope.validBytes = 0;
@@ -60,34 +69,46 @@ void CMonitorFeed::ClearScope() {
 }
 
 void CMonitorFeed::OnRecordingStart(const PcmFormat& format) {
-    m_total.msPerColumn = 1000;
-    m_total.span = WholeRecordingSpan(m_totalWidth);
-    m_total.Start(format);
-    Publish();
+    auto* fresh = new CHistoryColumns;
+    fresh->msPerColumn = 1000;
+    fresh->span = WholeRecordingSpan(m_totalWidth);
+    fresh->Start(format);
+    delete m_freshTotal.exchange(fresh);  // one not taken yet is outdated
 }
 
 void CMonitorFeed::OnTrackOpen(const PcmFormat& format) {
-    m_scope.SetFormat(format);
-    m_scope.SetWindow(50);
-    m_scopeCleared = false;
-    m_track.msPerColumn = 100;
-    m_track.span = TrackSpan(m_trackWidth);
-    m_track.Start(format);
-    Publish();
+    auto* fresh = new TrackViews;
+    fresh->scope.SetFormat(format);
+    fresh->scope.SetWindow(50);
+    fresh->history.msPerColumn = 100;
+    fresh->history.span = TrackSpan(m_trackWidth);
+    fresh->history.Start(format);
+    fresh->clears = m_clears;
+    delete m_freshTrack.exchange(fresh);
+}
+
+void CMonitorFeed::TakeFreshViews() {
+    // Swapping moves the arrays without allocating; the old ones go to the GUI thread to free
+    // (freed here only if it has not taken the previous ones yet).
+    if (CHistoryColumns* fresh = m_freshTotal.exchange(nullptr)) {
+        std::swap(m_total, *fresh);
+        delete m_replacedTotal.exchange(fresh);
+    }
+    if (TrackViews* fresh = m_freshTrack.exchange(nullptr)) {
+        std::swap(m_track, *fresh);
+        delete m_replacedTrack.exchange(fresh);
+    }
 }
 
 void CMonitorFeed::OnBuffer(const MonitorBuffer& buffer) {
+    TakeFreshViews();
     ++m_buffers;
     m_levels[0] = buffer.leftLevel;
     m_levels[1] = buffer.rightLevel;
-    if (m_scopeCleared) {
-        if (m_scope.HasWindow()) m_scope.Clear();
-    } else {
-        m_scope.Feed(buffer.data, buffer.bytes);
-    }
+    if (m_clears == m_track.clears) m_track.scope.Feed(buffer.data, buffer.bytes);
     if (!buffer.paused) {
         m_total.Feed(buffer.data, buffer.bytes);
-        m_track.Feed(buffer.data, buffer.bytes);
+        m_track.history.Feed(buffer.data, buffer.bytes);
     }
     Publish();
 }
@@ -99,12 +120,13 @@ void CMonitorFeed::Publish() {
     m_picture.leftLevel = m_levels[0];
     m_picture.rightLevel = m_levels[1];
     CopyHistory(m_total, m_picture.total);
-    CopyHistory(m_track, m_picture.track);
+    CopyHistory(m_track.history, m_picture.track);
+    const CScopeWindow& window = m_track.scope;
     ScopePicture& scope = m_picture.scope;
-    // Checked under the lock: a clear from the GUI thread is never undone by an older copy.
-    scope.hasWindow = m_scope.HasWindow() && !m_scopeCleared;
-    scope.format = m_scope.Format();
-    scope.validBytes = scope.hasWindow ? std::min(m_scope.ValidBytes(), kMaxScopeBytes) : 0;
-    scope.data.assign(m_scope.Data(), m_scope.Data() + scope.validBytes);
+    // Read under the lock: a clear from the GUI thread is never undone by an older copy.
+    scope.hasWindow = window.HasWindow() && m_clears == m_track.clears;
+    scope.format = window.Format();
+    scope.validBytes = scope.hasWindow ? std::min(window.ValidBytes(), kMaxScopeBytes) : 0;
+    scope.data.assign(window.Data(), window.Data() + scope.validBytes);
     m_pictureNew = true;
 }

@@ -42,42 +42,60 @@ struct MonitorPicture {
 // Wider histories show this many columns, centred.
 constexpr int kMaxHistoryColumns = 4096;
 
-// Threads: the three observer calls come from the audio thread (or the owner's thread while
-// no capture runs, never both at once) and own the histories and the scope window alone. After
-// each call they copy what the displays draw into a shared picture, but only if its mutex is
-// free at once (try_lock): the GUI thread holds it just to copy the picture out, and when it
-// does the audio thread skips that one copy and the next buffer brings it up to date. So the
-// audio thread never waits and never allocates per buffer (every picture is reserved at its
-// largest), while the GUI thread reads whole pictures, never a half-written one.
+// Threads. Buffers come on the audio thread, which alone owns the histories and the scope
+// window it feeds. A recording start or a track opening may come on another thread while
+// buffers flow (the started notification follows the device's start; a calibration restarts the
+// track views of a running session): it prepares fresh displays (allocating there) and leaves
+// them in a slot the next buffer swaps in, so no two threads ever touch the same history. The
+// replaced ones are freed by the GUI thread's next take. After each buffer the audio thread
+// copies what the displays draw into a shared picture, but only if its mutex is free at once
+// (try_lock): the GUI thread holds it just to copy the picture out, and when it does the audio
+// thread skips that one copy and the next buffer brings it up to date. So the audio thread never
+// waits and never allocates per buffer (every picture is reserved at its largest), while the
+// GUI thread reads whole pictures, never a half-written one.
 class CMonitorFeed : public CMonitorObserver {
 public:
     CMonitorFeed();
+    ~CMonitorFeed() override;
+    CMonitorFeed(const CMonitorFeed&) = delete;
+    CMonitorFeed& operator=(const CMonitorFeed&) = delete;
 
     // --- GUI thread.
     // The histories' widths in pixels, read when a recording starts and a track opens.
     void SetHistoryWidths(int whole, int track);
     // Copies the newest picture into `picture`; false (and `picture` untouched) when nothing
-    // changed since the last take.
+    // changed since the last take. Frees displays the audio thread has replaced.
     bool TakePicture(MonitorPicture& picture);
-    // After a stop or new silence thresholds: the scope shows nothing until a track opens.
+    // After a stop or new silence thresholds: the scope shows nothing until a track opens
+    // after this call.
     void ClearScope();
 
-    // --- Audio thread.
+    // --- Any thread; take effect with the next buffer.
     void OnRecordingStart(const PcmFormat& format) override;
     void OnTrackOpen(const PcmFormat& format) override;
+    // --- Audio thread.
     void OnBuffer(const MonitorBuffer& buffer) override;
 
 private:
+    struct TrackViews {
+        CScopeWindow scope;
+        CHistoryColumns history;
+        unsigned clears = 0;  // scope clears asked for before this track opened
+    };
+    void TakeFreshViews();
     void Publish();
 
     CHistoryColumns m_total;
-    CHistoryColumns m_track;
-    CScopeWindow m_scope;
+    TrackViews m_track;
     uint64_t m_buffers = 0;
     int m_levels[2] = {-903, -903};
     std::atomic<int> m_totalWidth{0};
     std::atomic<int> m_trackWidth{0};
-    std::atomic<bool> m_scopeCleared{false};
+    std::atomic<unsigned> m_clears{0};  // the scope shows nothing while this differs from its track's
+    std::atomic<CHistoryColumns*> m_freshTotal{nullptr};
+    std::atomic<TrackViews*> m_freshTrack{nullptr};
+    std::atomic<CHistoryColumns*> m_replacedTotal{nullptr};
+    std::atomic<TrackViews*> m_replacedTrack{nullptr};
 
     std::mutex m_pictureMutex;  // guards the two below
     MonitorPicture m_picture;

@@ -27,12 +27,6 @@ void CScopeWindow::Feed(const char* data, int bytes) {
     std::memcpy(m_window.data(), data, m_valid);
 }
 
-void CScopeWindow::Clear() {
-    m_window.clear();
-    m_window.shrink_to_fit();
-    m_capacity = m_valid = 0;
-}
-
 int ScopeFramesPerPanel(const PcmFormat& format, int validBytes, int innerWidth) {
     if (format.bitsPerSample != 16 || format.BlockSize() <= 0 || validBytes <= 0 || innerWidth <= 0) return 0;
     return std::min(validBytes / format.BlockSize(), innerWidth) / 2;

@@ -15,8 +15,6 @@ public:
     void SetWindow(int ms);
     // Copies the start of a block into the window; nothing while there is no window.
     void Feed(const char* data, int bytes);
-    // No window until the next SetWindow.
-    void Clear();
 
     bool HasWindow() const { return m_capacity > 0; }
     int Capacity() const { return m_capacity; }

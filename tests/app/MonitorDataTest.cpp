@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <thread>
 #include <vector>
 
 #include "app/HistoryColumns.h"
@@ -256,10 +257,9 @@ TEST(ScopeWindow, FiftyMillisecondsAndFramesPerPanel) {
     for (int width : {100, 1000, 2202, 3000})
         EXPECT_EQ(ScopeFramesPerPanel(kStereo, scope.ValidBytes(), width - 2), std::min(2200, width - 2) / 2) << width;
     EXPECT_EQ(ScopeFramesPerPanel(PcmFormat{44100, 2, 8}, 8800, 298), 0);
-    scope.Clear();
-    scope.Feed(Bytes(block), kBlockBytes);
-    EXPECT_EQ(scope.ValidBytes(), 0);
-    EXPECT_FALSE(scope.HasWindow());
+    CScopeWindow none;  // no window yet: nothing is kept
+    none.Feed(Bytes(block), kBlockBytes);
+    EXPECT_EQ(none.ValidBytes(), 0);
 }
 
 TEST(ScopeWindow, TracesOfStereoAndMono) {
@@ -333,6 +333,37 @@ TEST_F(MonitorFeed, BuffersAllocateNothingThroughCompressions) {
     EXPECT_EQ(g_allocations - before, 0);
     ASSERT_TRUE(feed.TakePicture(picture));
     EXPECT_EQ(picture.track.msPerColumn, 800);
+}
+
+TEST(MonitorFeedThreads, RestartsAndTakesWhileBuffersFlow) {
+    CMonitorFeed feed;
+    feed.SetHistoryWidths(500, 500);
+    const std::vector<int16_t> block = Frames(4410, 1000, 0);
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        const MonitorBuffer buffer{Bytes(block), kBlockBytes, kStereo, -300, -300, false};
+        for (int i = 0; i < 3000; ++i) feed.OnBuffer(buffer);
+        done = true;
+    });
+    MonitorPicture picture;
+    int pictures = 0;
+    for (int restarts = 0; !done; ++restarts) {
+        feed.OnTrackOpen(kStereo);
+        feed.OnRecordingStart(kStereo);
+        if (restarts % 7 == 0) feed.ClearScope();
+        if (!feed.TakePicture(picture) || picture.track.columns == 0) continue;
+        ++pictures;
+        ASSERT_EQ(picture.track.columns, 470);
+        ASSERT_EQ(picture.track.extremes.size(), 942u);
+        ASSERT_LE(picture.track.position, 942);
+    }
+    audio.join();
+    EXPECT_GT(pictures, 0);
+    feed.OnTrackOpen(kStereo);
+    feed.OnBuffer(MonitorBuffer{Bytes(block), kBlockBytes, kStereo, -300, -300, false});
+    ASSERT_TRUE(feed.TakePicture(picture));
+    EXPECT_EQ(picture.track.position, 2);
+    EXPECT_TRUE(picture.scope.hasWindow);
 }
 
 }  // namespace
