@@ -43,16 +43,16 @@ struct MonitorPicture {
 constexpr int kMaxHistoryColumns = 4096;
 
 // Threads. Buffers come on the audio thread, which alone owns the histories and the scope
-// window it feeds. A recording start or a track opening may come on another thread while
-// buffers flow (the started notification follows the device's start; a calibration restarts the
-// track views of a running session): it prepares fresh displays (allocating there) and leaves
-// them in a slot the next buffer swaps in, so no two threads ever touch the same history. The
-// replaced ones are freed by the GUI thread's next take. After each buffer the audio thread
-// copies what the displays draw into a shared picture, but only if its mutex is free at once
-// (try_lock): the GUI thread holds it just to copy the picture out, and when it does the audio
-// thread skips that one copy and the next buffer brings it up to date. So the audio thread never
-// waits and never allocates per buffer (every picture is reserved at its largest), while the
-// GUI thread reads whole pictures, never a half-written one.
+// window it feeds. A recording start or a track opening may come from another thread (the first
+// track and a calibration session open on the owner's thread, before their capture starts):
+// either way it only prepares fresh displays (allocating there) and leaves them in a slot the
+// next buffer swaps in, so no two threads ever touch the same history, whatever the caller's
+// timing. The replaced ones are freed by the GUI thread's next take. After each buffer the
+// audio thread copies what the displays draw into a shared picture, but only if its mutex is
+// free at once (try_lock): the GUI thread holds it just to copy the picture out, and when it
+// does the audio thread skips that one copy and the next buffer brings it up to date. So the
+// audio thread never waits and never allocates per buffer (every picture is reserved at its
+// largest), while the GUI thread reads whole pictures, never a half-written one.
 class CMonitorFeed : public CMonitorObserver {
 public:
     CMonitorFeed();
