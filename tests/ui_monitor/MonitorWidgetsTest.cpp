@@ -217,7 +217,7 @@ protected:
         displays.SetSilenceLevels(-450, -450);
         std::string error;
         SignalSpec spec;
-        EXPECT_TRUE(ParseSignalSpec("tone=440hz/-6db/3s,silence=2s,tone=1000hz/-20db/2s,silence=1s,loop", spec, error));
+        EXPECT_TRUE(ParseSignalSpec("tone=440hz/-6db/20s,silence=10s,tone=1000hz/-20db/15s,silence=5s,loop", spec, error));
         EXPECT_TRUE(signal.Open(spec, 44100, 2, 16, error)) << error;
     }
     // `seconds` of the signal, 100 ms per buffer, with the displays refreshed as the timer would.
@@ -250,14 +250,14 @@ TEST_F(Recording, DisplaysFollowTheFeedPauseAndStop) {
     feed.OnTrackOpen(kStereo);
     Record(540);
     feed.OnTrackOpen(kStereo);  // a split: the track history starts again
-    Record(61.5);                // ends 1.5 s into the loud tone
+    Record(79.5);                // ends 19.5 s into the loud tone
     EXPECT_EQ(levels.Left().Value(), last.left);
     EXPECT_GT(last.left, -70);
     EXPECT_EQ(monitor.Scope().FramesPerPanel(), std::min(2200, monitor.Scope().width() - 2) / 2);
     const HistoryPicture total = monitor.Total().Picture();
     const HistoryPicture track = monitor.Track().Picture();
     EXPECT_EQ(total.columns, monitor.Total().width() - 30);
-    EXPECT_EQ(track.msPerColumn, 400);  // 615 blocks on a 244-column history: halved twice
+    EXPECT_EQ(track.msPerColumn, 400);  // 795 blocks on a 244-column history: halved twice
     EXPECT_GT(total.position, 0);
     Save(levels, "meters.png");
     Save(monitor, "monitor.png");
