@@ -51,7 +51,6 @@ public:
     // Per column: maximum, minimum; and positive, negative average.
     const std::vector<int16_t>& Extremes() const { return m_extremes; }
     const std::vector<int16_t>& Averages() const { return m_averages; }
-    const ColumnStats& Current() const { return m_stats; }
 
     // Halves the resolution: pairs of columns merge, each column covers twice the time.
     void Compress();
