@@ -15,6 +15,11 @@ void VerticalLine(QPainter& painter, int x, int y0, int y1) {
     painter.drawLine(x, y0, x, y1 > y0 ? y1 - 1 : y1 + 1);
 }
 
+// A maximum is drawn below the centre line, a minimum above: the picture is the same either way.
+int ValueY(int value, int mid) {
+    return mid + mid * value / 32700;
+}
+
 }  // namespace
 
 CWaveHistory::CWaveHistory(const QString& name, QWidget* parent) : CColorButton(parent) {
@@ -37,10 +42,6 @@ int CWaveHistory::Margin() const {
 
 int CWaveHistory::MarkX() const {
     return m_picture.msPerColumn > 0 ? Margin() + m_picture.position / 2 : -1;
-}
-
-int CWaveHistory::ValueY(int value, int mid) {
-    return mid + mid * value / 32700;
 }
 
 void CWaveHistory::Render(QPainter& painter, const QRect& rect) {

@@ -17,8 +17,6 @@ public:
     int Margin() const;
     // The position mark's x, or -1 when none is drawn.
     int MarkX() const;
-    // Where a column value is drawn (y grows downward, as the Part's maximum does).
-    static int ValueY(int value, int mid);
 
 protected:
     void Render(QPainter& painter, const QRect& rect) override;

@@ -3,6 +3,15 @@
 
 #include <QPainter>
 
+namespace {
+
+// Positive samples go up.
+int TraceY(int sample, int innerTop, int halfHeight) {
+    return innerTop + halfHeight - halfHeight * sample / 32700;
+}
+
+}  // namespace
+
 CWaveScope::CWaveScope(QWidget* parent) : CColorButton(parent) {
     setAccessibleName(QStringLiteral("オシロスコープ"));
 }
@@ -22,10 +31,6 @@ int CWaveScope::FramesPerPanel() const {
     if (!m_picture.hasWindow) return 0;
     const int innerWidth = (width() > 0 ? width() : 300) - 2;
     return ScopeFramesPerPanel(m_picture.format, m_picture.validBytes, innerWidth);
-}
-
-int CWaveScope::TraceY(int sample, int innerTop, int halfHeight) {
-    return innerTop + halfHeight - halfHeight * sample / 32700;
 }
 
 void CWaveScope::Render(QPainter& painter, const QRect& rect) {

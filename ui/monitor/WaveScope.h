@@ -16,8 +16,6 @@ public:
     void Clear();
     // Frames drawn in each panel now.
     int FramesPerPanel() const;
-    // Where sample `i` of a trace is drawn (y grows downward, positive samples go up).
-    static int TraceY(int sample, int innerTop, int halfHeight);
 
 protected:
     void Render(QPainter& painter, const QRect& rect) override;
