@@ -275,6 +275,14 @@ TEST_F(Recording, DisplaysFollowTheFeedPauseAndStop) {
     EXPECT_EQ(monitor.Total().Picture().extremes, total.extremes);
     Record(0.5);  // buffers the capture thread was still handling
     EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
+
+    feed.OnTrackOpen(kStereo);  // a calibration session: the scope shows again
+    Record(0.5);
+    EXPECT_GT(monitor.Scope().FramesPerPanel(), 0);
+    displays.SetSilenceLevels(-300, -300);  // its result: rescaled meters, empty scope
+    EXPECT_EQ(levels.Left().Scale().tickStep, 30);
+    EXPECT_EQ(levels.Left().Value(), -300);
+    EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
 }
 
 }  // namespace
