@@ -27,6 +27,9 @@
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
 #include "ui/MessageBoxes.h"
+#include "ui/monitor/LevelBar.h"
+#include "ui/monitor/MonitorBar.h"
+#include "ui/monitor/MonitorDisplays.h"
 #include "ui/RecordTimerDlg.h"
 #include "ui/StatusPane.h"
 #include "ui/ToolIcons.h"
@@ -122,6 +125,7 @@ CMainFrame::~CMainFrame() {
     m_refresh.stop();
     m_commands.reset();
     m_link.reset();
+    m_displays.reset();
 }
 
 void CMainFrame::CreateActions() {
@@ -169,6 +173,12 @@ void CMainFrame::CreateBars() {
     QToolBar* levels = new QToolBar(PromptPart(CommandInfoFor(kCommandLevelBar).prompt, true), this);
     addToolBar(Qt::LeftToolBarArea, levels);
     m_places[kCommandLevelBar] = levels;
+    m_levelBar = new CLevelBar;
+    levels->addWidget(m_levelBar);
+    m_monitorBar = new CMonitorBar;
+    m_places[kCommandMonitorBar]->addWidget(m_monitorBar);
+    m_displays = std::make_unique<CMonitorDisplays>(m_feed, *m_levelBar, *m_monitorBar);
+    Control().SetMonitorObserver(&m_feed);
     for (auto& [id, place] : m_places) {
         place->setObjectName(QStringLiteral("bar%1").arg(id));
         place->setAccessibleName(place->windowTitle());
@@ -242,6 +252,7 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
     // From here on the control's settings are the values the bars show and edit.
     Control().settings = m_profile.settings;
     Control().SetSilenceLevels(m_profile.settings.silenceLeft, m_profile.settings.silenceRight);
+    ShowSilenceLevels();
     if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
     UpdateCommands();
 }
@@ -389,6 +400,8 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
         const EndAction action = Control().TakeEndAction();
         EndRecording();
         RunEndAction(action);
+    } else if (event.code == kRecordingStopped) {
+        m_displays->RecordingStopped();
     } else if (CControlLink::EndsRecording(event.code)) {
         // Unattended, a recording that can no longer write must end rather than run on empty.
         if (running) EndRecording();
@@ -489,6 +502,8 @@ void CMainFrame::OnCalibrateSilence() {
         m_boxes.Inform(Text(kStartFailedMessage));
         return;
     }
+    // The meters show their full range while the user looks for the silence.
+    ShowSilenceLevels();
     m_refresh.start();
     for (;;) {
         if (m_boxes.Ask(Text(kCalibratePrompt), BoxButtons::OkCancel) != BoxAnswer::Ok) {
@@ -513,7 +528,12 @@ void CMainFrame::OnCalibrateSilence() {
         }
     }
     if (!Control().IsRecording()) m_refresh.stop();
+    ShowSilenceLevels();
     RefreshPanes();
+}
+
+void CMainFrame::ShowSilenceLevels() {
+    m_displays->SetSilenceLevels(Control().settings.silenceLeft, Control().settings.silenceRight);
 }
 
 void CMainFrame::RefreshPanes() {

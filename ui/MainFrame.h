@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "app/MonitorFeed.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingItemsModel.h"
 #include "app/SettingsStore.h"
@@ -18,7 +19,10 @@
 #include "ui/ControlLink.h"
 #include "ui/ItemsTableModel.h"
 
+class CLevelBar;
 class CLogind;
+class CMonitorBar;
+class CMonitorDisplays;
 class CSleepInhibitor;
 class CStatusPane;
 class IMessageBoxes;
@@ -106,6 +110,8 @@ private:
     std::vector<int> SelectedRows() const;
     void RefreshPanes();
     void ShowPrompt(const QString& text);
+    // The control's thresholds to the meters.
+    void ShowSilenceLevels();
 
     Options m_options;
     std::unique_ptr<IMessageBoxes> m_ownBoxes;
@@ -116,9 +122,11 @@ private:
     CItemsTableModel m_table;
     std::unique_ptr<CLogind> m_logind;
     std::unique_ptr<CSleepInhibitor> m_inhibitor;
+    CMonitorFeed m_feed;  // outlives the control, whose sessions feed it
     // The control stops its recording before the list and the inhibitor go.
     std::unique_ptr<CControlLink> m_link;
     std::unique_ptr<CRecordingCommands> m_commands;
+    std::unique_ptr<CMonitorDisplays> m_displays;
 
     QString m_schedulerPath;
     std::string m_backendError;  // why there is no capture backend
@@ -129,6 +137,8 @@ private:
     std::map<Command, QToolBar*> m_places;
     QToolBar* m_toolBar = nullptr;
     QTableView* m_list = nullptr;
+    CLevelBar* m_levelBar = nullptr;
+    CMonitorBar* m_monitorBar = nullptr;
     QLabel* m_prompt = nullptr;
     CStatusPane* m_trackPane = nullptr;
     CStatusPane* m_totalPane = nullptr;
