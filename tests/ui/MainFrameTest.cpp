@@ -92,18 +92,35 @@ TEST(Recording, AnInputThatEndsIsShownAndStopsTheRecording) {
     ASSERT_TRUE(WindowRig::WaitFor([&] { return NoUnfinishedNames(rig.RowNames()); }));
 }
 
-TEST(Recording, TimedRecordingTitlesAndAStopByHandNeverRunsTheEndAction) {
-    LogindMock logind;
-    ASSERT_EQ(logind.error(), "");
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", logind.address().c_str(), 1);
-    {
-        WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop");
+// Timed recordings with an armed end action, against the logind stand-in on a private bus.
+class EndActions : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(logind.error(), "");
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", logind.address().c_str(), 1);
+    }
+    void TearDown() override { setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velsona-tests-no-bus", 1); }
+    bool LogindWasAsked(const std::string& method) const {
+        const std::vector<std::string> calls = logind.Calls();
+        return std::any_of(calls.begin(), calls.end(),
+                           [&](const std::string& call) { return call.rfind(method + " ", 0) == 0; });
+    }
+    static RecordingSchedule Timed(int64_t seconds, EndAction action) {
         RecordingSchedule schedule;
         schedule.endMode = 1;
-        schedule.durationSeconds = 5400;
+        schedule.durationSeconds = seconds;
         schedule.endActionArmed = true;
-        schedule.endAction = EndAction::PowerOff;
-        rig.frame->StartBySchedule(schedule);
+        schedule.endAction = action;
+        return schedule;
+    }
+
+    LogindMock logind;
+};
+
+TEST_F(EndActions, TitleOfATimedRecordingAndAStopByHandThatNeverRunsTheAction) {
+    {
+        WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop");
+        rig.frame->StartBySchedule(Timed(5400, EndAction::PowerOff));
         ASSERT_TRUE(rig.frame->Control().IsRecording());
         EXPECT_EQ(rig.frame->windowTitle(),
                   QString::fromUtf8(kProgramTitle) + QStringLiteral(" － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）"));
@@ -113,32 +130,19 @@ TEST(Recording, TimedRecordingTitlesAndAStopByHandNeverRunsTheEndAction) {
         EXPECT_TRUE(rig.frame->isVisible());
         EXPECT_EQ(rig.frame->windowTitle(), QString::fromUtf8(kProgramTitle));
     }
-    for (const std::string& call : logind.Calls()) EXPECT_EQ(call.find("PowerOff"), std::string::npos) << call;
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velsona-tests-no-bus", 1);
+    EXPECT_FALSE(LogindWasAsked("PowerOff"));
 }
 
-// Standby at the end of the duration: asked of logind (the stand-in), and the window closes.
-TEST(Recording, TheEndOfTheDurationRunsTheArmedAction) {
-    LogindMock logind;
-    ASSERT_EQ(logind.error(), "");
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", logind.address().c_str(), 1);
+// Standby at the end of the duration: asked of logind, and the window closes.
+TEST_F(EndActions, TheEndOfTheDurationRunsTheArmedAction) {
     {
         WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop,fast");
-        RecordingSchedule schedule;
-        schedule.endMode = 1;
-        schedule.durationSeconds = 2;
-        schedule.endActionArmed = true;
-        schedule.endAction = EndAction::Standby;
-        rig.frame->StartBySchedule(schedule);
+        rig.frame->StartBySchedule(Timed(2, EndAction::Standby));
         ASSERT_TRUE(WindowRig::WaitFor([&] { return !rig.frame->isVisible(); }));
         EXPECT_TRUE(rig.boxes.warned.empty());
         EXPECT_EQ(rig.frame->Items().Item(0)->lengthMs, 2000);
     }
-    const std::vector<std::string> calls = logind.Calls();
-    EXPECT_NE(std::find_if(calls.begin(), calls.end(),
-                           [](const std::string& call) { return call.rfind("Suspend ", 0) == 0; }),
-              calls.end());
-    setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velsona-tests-no-bus", 1);
+    EXPECT_TRUE(LogindWasAsked("Suspend"));
 }
 
 // /S NOW /T MS=0:03 /E exit: records three seconds, lists its tracks by their final names,
