@@ -11,7 +11,7 @@
 
 #include "app/AudioFacts.h"
 #include "app/RecordingControl.h"
-#include "cli/OutputFormats.h"
+#include "app/OutputFormats.h"
 #include "foundation/PathUtils.h"
 #include "platform/CaptureBackend.h"
 #include "platform/DiskSpace.h"

@@ -1,0 +1,68 @@
+// CBarSet: the four settings bars together: loading and saving settings, profiles and presets
+// through them, and what a start, a closed track and a stopped recording do to them.
+#pragma once
+
+#include <vector>
+
+#include "app/FileBarModel.h"
+#include "app/InputBarModel.h"
+#include "app/OutputBarModel.h"
+#include "app/SettingsStore.h"
+#include "app/TagBarModel.h"
+
+class CRecordingControl;
+
+class CBarSet {
+public:
+    CBarSet(CSettingsStore& store, const std::vector<CaptureDeviceInfo>& devices);
+    CBarSet(const CBarSet&) = delete;
+    CBarSet& operator=(const CBarSet&) = delete;
+
+    CFileBarModel fileBar;
+    CInputBarModel inputBar;
+    COutputBarModel outputBar;
+    CTagBarModel tagBar;
+    // Kept by the main window, stored with every preset.
+    int silenceLeft = -450;
+    int silenceRight = -450;
+
+    void SetPrompts(CUserPrompts* prompts);
+    // The bars' dialog start: the input bar lists its devices.
+    void Start();
+
+    // The record the bars' fields hold (no pull).
+    RecordingSettings Settings() const;
+    // Fills the fields from the preset and pushes them into the controls.
+    void LoadSettings(const CCharString& presetName);
+    // Pulls every bar (a refused number keeps its previous value) and stores the record.
+    bool SaveSettings(const CCharString& presetName);
+    void LoadProfile(const CCharString& presetName);
+    bool SaveProfile(const CCharString& presetName);
+
+    // The file bar's "保存" and "削除" buttons and its preset selection.
+    void SavePreset();
+    void DeletePreset();
+    void SelectPreset();
+
+    // Before a recording starts: pulls every bar, stopping at the first refusal (false), puts
+    // the folder and template into their histories and hands the settings and the track
+    // number to the control.
+    bool PrepareStart(CRecordingControl& control);
+    // While recording the file bar is disabled.
+    void SetRecording(bool recording);
+    // After each closed track (event 101): tag and output changes apply from the next track;
+    // the bar shows the number the control gave the next track.
+    void OnTrackClosed(CRecordingControl& control);
+    // After the recording stopped (event 102): track 1 of the next recording number.
+    void OnRecordingStopped(const CRecordingControl& control);
+    // The user typed a track number: the next track takes it.
+    void OnTrackNumberEdited(CRecordingControl& control);
+
+private:
+    void Apply(const CCharString& presetName, const RecordingSettings& settings);
+    void PullAll();
+    ProfileState State() const;
+    void TakeHistories(const ProfileState& state);
+
+    CSettingsStore& m_store;
+};
