@@ -76,7 +76,6 @@ void COutputBarModel::Push() {
 int COutputBarModel::FillQualityList(int format) {
     if (format < 0 || format >= kFormatCount) return 0;
     controls.sliderVisible = format == kOggVorbis;
-    controls.narrowQualityList = format == kOggVorbis;
     formatInUse = format;
     table = QualityTableFor(static_cast<OutputFormat>(format));
     extension = DefaultExtension(static_cast<OutputFormat>(format));

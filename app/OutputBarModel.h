@@ -16,7 +16,6 @@ struct OutputBarControls {
     int formatSelection = 0;  // "WAV (PCM-Wave)" … "MP3 (Mpeg1Layer3)"
     std::vector<CCharString> qualityLabels;
     int qualitySelection = -1;
-    bool narrowQualityList = false;  // room for the slider beside it
     bool sliderVisible = false;
     int sliderPosition = 0;
     CCharString groupCaption = "出力設定";

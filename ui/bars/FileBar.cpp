@@ -38,6 +38,7 @@ void WriteCombo(QComboBox* box, const ComboControl& combo) {
     }
     box->setCurrentIndex(combo.items.selected);
     box->setEditText(ToQt(combo.text));
+    box->lineEdit()->setCursorPosition(0);
 }
 
 QPushButton* Button(const char* text, QWidget* parent) {

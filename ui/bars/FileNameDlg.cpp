@@ -40,6 +40,12 @@ CFileNameDlg::CFileNameDlg(const QString& text, CUserPrompts& prompts, QWidget* 
     m_edit->setAccessibleName("ファイル名（拡張子は除く）");
     m_edit->setMinimumWidth(360);
 
+    connect(m_edit, &QLineEdit::selectionChanged, this, [this] {
+        if (!m_edit->hasFocus()) return;
+        m_selectionStart = m_edit->selectionStart();
+        m_selectionLength = static_cast<int>(m_edit->selectedText().size());
+    });
+
     auto* tokens = new QGroupBox(" %組込み文字% ", this);
     auto* grid = new QGridLayout(tokens);
     int i = 0;
@@ -69,8 +75,18 @@ CFileNameDlg::CFileNameDlg(const QString& text, CUserPrompts& prompts, QWidget* 
     layout->addWidget(tokens);
     layout->addWidget(buttons);
 
-    m_edit->setFocus(Qt::OtherFocusReason);
-    m_edit->end(false);
+}
+
+void CFileNameDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // After the window's own first focus, which would select the whole text.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_edit->setFocus(Qt::OtherFocusReason);
+            m_edit->end(false);
+        },
+        Qt::QueuedConnection);
 }
 
 QString CFileNameDlg::Text() const { return m_edit->text(); }
@@ -88,5 +104,6 @@ void CFileNameDlg::PressToken(const QString& token) {
         m_edit->setSelection(at, static_cast<int>(token.size()));
         return;
     }
+    if (m_selectionLength > 0) m_edit->setSelection(m_selectionStart, m_selectionLength);
     m_edit->insert(token);  // replaces the selection, and can be undone
 }

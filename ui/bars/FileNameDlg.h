@@ -20,10 +20,17 @@ public:
     // an empty token.
     QPushButton* TokenButton(const QString& token) const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void PressToken(const QString& token);
 
     CUserPrompts& m_prompts;
     QLineEdit* m_edit;
     QPushButton* m_otherTokens;
+    // The edit field's selection while it had the focus: pressing a button takes the focus
+    // and the field drops its selection, which the token is to replace.
+    int m_selectionStart = -1;
+    int m_selectionLength = 0;
 };

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kNarrowQualityWidth = 120;
-constexpr int kWideQualityWidth = 190;
-
 QSpinBox* NumberBox(QWidget* parent) {
     auto* box = new QSpinBox(parent);
     box->setRange(COutputBarModel::kNumberMin, COutputBarModel::kNumberMax);
@@ -39,6 +36,8 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     setObjectName("outputBar");
     for (const char* text : COutputBarModel::kFormatTexts) m_format->addItem(QString::fromUtf8(text));
     for (const char* text : COutputBarModel::kSplitMethodTexts) m_splitMethod->addItem(QString::fromUtf8(text));
+    // Sized to its rows rather than to fixed pixels: the fonts here are not the Windows ones.
+    m_quality->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_oggQuality->setRange(0, 100);
     m_oggQuality->setTickPosition(QSlider::NoTicks);
     m_splitTime->setDisplayFormat("HH:mm:ss");
@@ -118,7 +117,6 @@ void COutputBar::WriteControls() {
         m_quality->addItems(labels);
     }
     m_quality->setCurrentIndex(c.qualitySelection);
-    m_quality->setFixedWidth(c.narrowQualityList ? kNarrowQualityWidth : kWideQualityWidth);
     m_oggQuality->setVisible(c.sliderVisible);
     m_oggQuality->setValue(c.sliderPosition);
     m_outputGroup->setTitle(ToQt(c.groupCaption));

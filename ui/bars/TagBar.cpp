@@ -49,9 +49,10 @@ void CTagBar::ReadControls() {
 
 void CTagBar::WriteControls() {
     const TagBarControls& c = m_model.controls;
-    m_title->setText(ToQt(c.title));
-    m_comment->setText(ToQt(c.comment));
-    m_artist->setText(ToQt(c.artist));
-    m_album->setText(ToQt(c.album));
-    m_year->setText(ToQt(c.yearText));
+    const std::pair<QLineEdit*, const CCharString*> fields[] = {
+        {m_title, &c.title}, {m_comment, &c.comment}, {m_artist, &c.artist}, {m_album, &c.album}, {m_year, &c.yearText}};
+    for (const auto& [edit, text] : fields) {
+        edit->setText(ToQt(*text));
+        edit->setCursorPosition(0);  // a long template shows its beginning
+    }
 }
