@@ -1,11 +1,22 @@
 // Focus, names and the Return key of the settings bars.
 #include "ui/bars/BarWidget.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 
 QString ToQt(const CCharString& text) { return QString::fromUtf8(text.c_str(), text.GetLength()); }
 CCharString FromQt(const QString& text) { return CCharString(text.toUtf8().toStdString()); }
+
+void ShowItems(QComboBox* list, const std::vector<CCharString>& items) {
+    QStringList texts;
+    for (const CCharString& item : items) texts << ToQt(item);
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
+    if (texts == shown) return;
+    list->clear();
+    list->addItems(texts);
+}
 
 void CBarWidget::FocusControl(int id) {
     if (QWidget* control = Control(id)) control->setFocus(Qt::OtherFocusReason);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QWidget>
 #include <map>
+#include <vector>
 
 #include "app/BarModel.h"
 
@@ -43,6 +44,11 @@ private:
     bool& m_flag;
     bool m_old;
 };
+
+class QComboBox;
+
+// Puts the items into a list, refilling it only when they changed so an open list is not disturbed.
+void ShowItems(QComboBox* list, const std::vector<CCharString>& items);
 
 // Qt text from the program's UTF-8 text and back.
 QString ToQt(const CCharString& text);

@@ -28,14 +28,7 @@ void ReadCombo(const QComboBox* box, ComboControl& combo) {
 }
 
 void WriteCombo(QComboBox* box, const ComboControl& combo) {
-    QStringList items;
-    for (const CCharString& entry : combo.items.entries) items << ToQt(entry);
-    QStringList shown;
-    for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
-    if (items != shown) {
-        box->clear();
-        box->addItems(items);
-    }
+    ShowItems(box, combo.items.entries);
     box->setCurrentIndex(combo.items.selected);
     box->setEditText(ToQt(combo.text));
     box->lineEdit()->setCursorPosition(0);

@@ -4,23 +4,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 
-namespace {
-
-// Refills a list only when its items changed, so an open list is not disturbed.
-void ShowItems(QComboBox* list, const std::vector<CCharString>& items, int selection) {
-    QStringList texts;
-    for (const CCharString& item : items) texts << ToQt(item);
-    QStringList shown;
-    for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
-    if (texts != shown) {
-        list->clear();
-        list->addItems(texts);
-    }
-    list->setCurrentIndex(selection);
-}
-
-}  // namespace
-
 CInputBar::CInputBar(CInputBarModel& model, QWidget* parent)
     : CBarWidget(parent), m_model(model), m_device(new QComboBox(this)), m_format(new QComboBox(this)) {
     setObjectName("inputBar");
@@ -49,8 +32,10 @@ void CInputBar::ReadControls() {
 
 void CInputBar::WriteControls() {
     CWriteGuard guard(m_writing);
-    ShowItems(m_device, m_model.controls.deviceNames, m_model.controls.deviceSelection);
-    ShowItems(m_format, m_model.controls.formatTexts, m_model.controls.formatSelection);
+    ShowItems(m_device, m_model.controls.deviceNames);
+    m_device->setCurrentIndex(m_model.controls.deviceSelection);
+    ShowItems(m_format, m_model.controls.formatTexts);
+    m_format->setCurrentIndex(m_model.controls.formatSelection);
 }
 
 bool CInputBar::WatchDevices(std::shared_ptr<CCaptureBackend> backend) {

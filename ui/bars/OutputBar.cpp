@@ -39,6 +39,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     // Sized to its rows rather than to fixed pixels: the fonts here are not the Windows ones.
     m_quality->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_oggQuality->setRange(0, 100);
+    m_oggQuality->setMinimumWidth(80);
     m_oggQuality->setTickPosition(QSlider::NoTicks);
     m_splitTime->setDisplayFormat("HH:mm:ss");
     m_splitTime->setAlignment(Qt::AlignRight);
@@ -108,14 +109,7 @@ void COutputBar::WriteControls() {
     CWriteGuard guard(m_writing);
     const OutputBarControls& c = m_model.controls;
     m_format->setCurrentIndex(c.formatSelection);
-    QStringList labels;
-    for (const CCharString& label : c.qualityLabels) labels << ToQt(label);
-    QStringList shown;
-    for (int i = 0; i < m_quality->count(); ++i) shown << m_quality->itemText(i);
-    if (labels != shown) {
-        m_quality->clear();
-        m_quality->addItems(labels);
-    }
+    ShowItems(m_quality, c.qualityLabels);
     m_quality->setCurrentIndex(c.qualitySelection);
     m_oggQuality->setVisible(c.sliderVisible);
     m_oggQuality->setValue(c.sliderPosition);
