@@ -157,8 +157,12 @@ void CBarSet::SelectPreset() {
     LoadSettings(name);
 }
 
+bool CBarSet::PullForRecording() {
+    return fileBar.Pull() && inputBar.Pull() && outputBar.Pull() && tagBar.Pull();
+}
+
 bool CBarSet::PrepareStart(CRecordingControl& control) {
-    if (!fileBar.Pull() || !inputBar.Pull() || !outputBar.Pull() || !tagBar.Pull()) return false;
+    if (!PullForRecording()) return false;
     fileBar.PushIntoHistories();
     control.settings = Settings();
     control.SetTrackNumber(outputBar.trackNumber);

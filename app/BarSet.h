@@ -44,6 +44,9 @@ public:
     void DeletePreset();
     void SelectPreset();
 
+    // Pulls the four bars, stopping at the first that refuses (false), as the start and the
+    // timer command do before anything else.
+    bool PullForRecording();
     // Before a recording starts: pulls every bar, stopping at the first refusal (false), puts
     // the folder and template into their histories and hands the settings and the track
     // number to the control.
