@@ -99,10 +99,11 @@ ProfileState CBarSet::State() const {
     return state;
 }
 
-void CBarSet::TakeHistories(const ProfileState& state) {
-    fileBar.controls.preset.items = state.presets;
-    fileBar.controls.folder.items = state.folders;
-    fileBar.controls.fileName.items = state.templates;
+void CBarSet::TakeHistories(const ProfileState& profile) {
+    fileBar.controls.preset.items = profile.presets;
+    fileBar.controls.folder.items = profile.folders;
+    fileBar.controls.fileName.items = profile.templates;
+    fileBar.Push();
 }
 
 void CBarSet::LoadProfile(const CCharString& presetName) {
@@ -117,7 +118,6 @@ bool CBarSet::SaveProfile(const CCharString& presetName) {
     ProfileState state = State();
     const bool saved = m_store.SaveProfile(presetName, state);
     TakeHistories(state);
-    fileBar.Push();
     return saved;
 }
 
@@ -161,10 +161,10 @@ bool CBarSet::PullForRecording() {
     return fileBar.Pull() && inputBar.Pull() && outputBar.Pull() && tagBar.Pull();
 }
 
-bool CBarSet::PrepareStart(CRecordingControl& control) {
+bool CBarSet::PrepareStart(CRecordingControl& control, ProfileState& profile) {
     if (!PullForRecording()) return false;
-    fileBar.PushIntoHistories();
-    control.settings = Settings();
+    profile = State();
+    control.settings = profile.settings;
     control.SetTrackNumber(outputBar.trackNumber);
     return true;
 }

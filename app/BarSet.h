@@ -47,10 +47,15 @@ public:
     // Pulls the four bars, stopping at the first that refuses (false), as the start and the
     // timer command do before anything else.
     bool PullForRecording();
-    // Before a recording starts: pulls every bar, stopping at the first refusal (false), puts
-    // the folder and template into their histories and hands the settings and the track
-    // number to the control.
-    bool PrepareStart(CRecordingControl& control);
+    // Before the start command (CRecordingCommands::StartCommand, which puts the folder and
+    // the template into the profile's histories): pulls the bars, stopping at the first
+    // refusal (false), hands the settings and the track number to the control and the bars'
+    // histories and preset name to the profile.
+    bool PrepareStart(CRecordingControl& control, ProfileState& profile);
+    // The bars' preset name, histories and settings (no pull).
+    ProfileState State() const;
+    // Shows the profile's histories in the file bar's lists, its fields unchanged.
+    void TakeHistories(const ProfileState& profile);
     // While recording the file bar is disabled.
     void SetRecording(bool recording);
     // After each closed track (event 101): tag and output changes apply from the next track;
@@ -64,8 +69,6 @@ public:
 private:
     void Apply(const CCharString& presetName, const RecordingSettings& settings);
     void PullAll();
-    ProfileState State() const;
-    void TakeHistories(const ProfileState& state);
 
     CSettingsStore& m_store;
 };

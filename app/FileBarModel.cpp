@@ -59,21 +59,6 @@ void CFileBarModel::OnTemplateChosen(const CCharString& item) {
     WriteControls();
 }
 
-void CFileBarModel::PushIntoHistories() {
-    ProfileState state;
-    state.folders = controls.folder.items;
-    state.templates = controls.fileName.items;
-    state.settings.outputFolder = outputFolder;
-    state.settings.fileNameTemplate = fileNameTemplate;
-    ::PushIntoHistories(state);
-    controls.folder.items = state.folders;
-    controls.fileName.items = state.templates;
-    // The lists show their new top items; the template keeps its extension.
-    if (!outputFolder.IsEmpty()) controls.folder.text = outputFolder;
-    controls.fileName.text = fileNameTemplate;
-    WriteControls();
-}
-
 void CFileBarModel::SetEnabled(bool enabled) {
     controls.enabled = enabled;
     WriteControls();

@@ -1,6 +1,5 @@
 // CFileBarModel: the output folder, file name and preset bar without its widgets: three
-// editable lists with histories, browse, the file-name dialog's extension rule, and the
-// template history's extension.
+// editable lists with histories, browse, and the file-name dialog's extension rule.
 #pragma once
 
 #include <functional>
@@ -50,9 +49,6 @@ public:
     // A history item was chosen in the template list (run after the list has shown it): the
     // item gets the current format's extension.
     void OnTemplateChosen(const CCharString& item);
-    // Puts the folder and the template (without a format's extension) at the top of their
-    // histories, as a start and saving the profile do.
-    void PushIntoHistories();
     // While recording the whole bar is disabled.
     void SetEnabled(bool enabled);
 };

@@ -1,4 +1,4 @@
-// Output formats as the headless recorder checks and estimates them.
+// Output formats as the front ends check and estimate them.
 #include "app/OutputFormats.h"
 
 #include "audiofile/EncoderPlugIn.h"

@@ -253,18 +253,6 @@ TEST(FileBarModel, AChosenHistoryEntryGetsTheFormatsExtension) {
     EXPECT_EQ(file.controls.fileName.text.str(), "No.%RCN%-%TKN%.mp3");
 }
 
-TEST(FileBarModel, StartPutsFolderAndTemplateAtTheTopOfTheirHistories) {
-    CFileBarModel file;
-    file.controls.fileName.items.entries = {"A", "%tdy%\\no.%rcn%", "B"};
-    file.controls.fileName.text = "%TDY%\\No.%RCN%.mp3";
-    file.controls.folder.text = "/srv/rec";
-    file.Pull();
-    file.PushIntoHistories();
-    EXPECT_EQ(Strings(file.controls.fileName.items.entries), (Texts{"%TDY%\\No.%RCN%", "A", "B"}));
-    EXPECT_EQ(file.controls.fileName.text.str(), "%TDY%\\No.%RCN%.mp3");
-    EXPECT_EQ(Strings(file.controls.folder.items.entries), (Texts{"/srv/rec"}));
-}
-
 TEST(FileBarModel, ALongExtensionIsPartOfTheName) {
     CFileBarModel file;
     file.controls.fileName.text = "take.12345";
@@ -277,8 +265,6 @@ TEST(FileBarModel, ALongExtensionIsPartOfTheName) {
     });
     EXPECT_EQ(shown, "take.12345");
     EXPECT_EQ(file.fileNameTemplate.str(), "take.12345-%TKN%");
-    file.PushIntoHistories();
-    EXPECT_EQ(file.controls.fileName.items.entries.front().str(), "take.12345-%TKN%");
 }
 
 TEST(FileBarModel, TheDialogEditsTheTemplateWithoutItsExtension) {
@@ -361,22 +347,47 @@ protected:
 
 TEST_F(BarSetTest, AnEmptyYearStopsTheStart) {
     bars.tagBar.controls.yearText = "";
-    EXPECT_FALSE(bars.PrepareStart(control));
+    ProfileState profile;
+    EXPECT_FALSE(bars.PrepareStart(control, profile));
     EXPECT_EQ(prompts.informed, Texts{kIntegerEntryMessage});
-    EXPECT_TRUE(bars.fileBar.controls.fileName.items.entries.empty());  // nothing pushed
+    EXPECT_TRUE(profile.presets.entries.empty());  // nothing handed over
+}
+
+// What the start command does between PrepareStart and showing the histories again.
+TEST_F(BarSetTest, StartPutsFolderAndTemplateAtTheTopOfTheirHistories) {
+    bars.fileBar.controls.fileName.items.entries = {"A", "%tdy%\\no.%rcn%", "B"};
+    bars.fileBar.controls.fileName.text = "%TDY%\\No.%RCN%.mp3";
+    bars.fileBar.controls.folder.text = "/srv/rec";
+    ProfileState profile;
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
+    PushIntoHistories(profile);
+    bars.TakeHistories(profile);
+    EXPECT_EQ(Strings(bars.fileBar.controls.fileName.items.entries), (Texts{"%TDY%\\No.%RCN%", "A", "B"}));
+    EXPECT_EQ(bars.fileBar.controls.fileName.text.str(), "%TDY%\\No.%RCN%.mp3");
+    EXPECT_EQ(bars.fileBar.controls.folder.items.entries.front().str(), "/srv/rec");
+    EXPECT_EQ(bars.fileBar.controls.folder.text.str(), "/srv/rec");
+
+    // A longer "extension" is part of the name and goes into the history whole.
+    bars.fileBar.controls.fileName.text = "take.12345";
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
+    PushIntoHistories(profile);
+    bars.TakeHistories(profile);
+    EXPECT_EQ(bars.fileBar.controls.fileName.items.entries.front().str(), "take.12345");
 }
 
 TEST_F(BarSetTest, StartHandsOverSettingsAndNumbersAndEventsBringThemBack) {
     bars.outputBar.controls.trackNumberText = "5";
     bars.outputBar.controls.recordingNumberText = "12";
     bars.tagBar.controls.artist = "Before";
-    ASSERT_TRUE(bars.PrepareStart(control));
+    ProfileState profile;
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
     bars.SetRecording(true);
     EXPECT_FALSE(bars.fileBar.controls.enabled);
     EXPECT_EQ(control.TrackNumber(), 5);
     EXPECT_EQ(control.settings.recordingNumber, 12);
     EXPECT_EQ(control.settings.tagArtist.str(), "Before");
-    EXPECT_EQ(bars.fileBar.controls.fileName.items.entries.size(), 1u);
+    EXPECT_EQ(profile.settings.tagArtist.str(), "Before");
+    EXPECT_EQ(profile.presets.entries, bars.fileBar.controls.preset.items.entries);
 
     // Track 5 closed and the control raised the number; an artist typed meanwhile goes to
     // the next track.
