@@ -39,6 +39,9 @@ public:
     static const char* const kSplitMethodTexts[3];
 
     COutputBarModel();
+    // `post` keeps work for this object.
+    COutputBarModel(const COutputBarModel&) = delete;
+    COutputBarModel& operator=(const COutputBarModel&) = delete;
 
     // Fields, in the bar's order.
     CFileBarModel* fileBar = nullptr;  // gets the format's extension in its template
