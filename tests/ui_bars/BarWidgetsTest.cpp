@@ -169,6 +169,25 @@ TEST_F(BarWidgetsTest, NumberBoxesStayWithinOneTo9999) {
     }
 }
 
+TEST_F(BarWidgetsTest, PresetButtonsSaveSelectAndDelete) {
+    Window w;
+    QComboBox* presets = Get<QComboBox>(w.fileBar, CFileBarModel::kPresetList);
+    QLineEdit* artist = Get<QLineEdit>(w.tagBar, CTagBarModel::kArtist);
+    presets->setEditText("夜");
+    artist->setText("夜の歌手");
+    QTest::mouseClick(Get<QPushButton>(w.fileBar, CFileBarModel::kSavePreset), Qt::LeftButton);
+    EXPECT_EQ(Items(presets), (QStringList{kDefaultPresetName, "夜"}));
+
+    Activate(presets, 0);
+    EXPECT_EQ(artist->text(), "アーティスト");
+    // A name typed over the first entry is that name, not the first entry.
+    presets->setEditText("夜");
+    QTest::mouseClick(Get<QPushButton>(w.fileBar, CFileBarModel::kDeletePreset), Qt::LeftButton);
+    EXPECT_TRUE(w.prompts.informed.empty());
+    EXPECT_EQ(Items(presets), QStringList{kDefaultPresetName});
+    EXPECT_EQ(presets->currentText(), kDefaultPresetName);
+}
+
 TEST_F(BarWidgetsTest, TheFileBarDoesNotRespondWhileRecording) {
     Window w;
     w.fileBar.show();

@@ -24,7 +24,9 @@ void ReadCombo(const QComboBox* box, ComboControl& combo) {
     combo.text = FromQt(box->currentText());
     combo.items.entries.clear();
     for (int i = 0; i < box->count(); ++i) combo.items.entries.push_back(FromQt(box->itemText(i)));
-    combo.items.selected = box->currentIndex();
+    // Text typed over the selected item leaves the list without a selection.
+    const int index = box->currentIndex();
+    combo.items.selected = index >= 0 && box->itemText(index) == box->currentText() ? index : -1;
 }
 
 void WriteCombo(QComboBox* box, const ComboControl& combo) {
