@@ -1,12 +1,17 @@
 // The settings bars' rules without widgets: format switches and the encoder fall-back, the
 // split method, the input formats a device offers, the file bar's lists and histories, refused
-// numbers, and what a start, a closed track and a stop do to the bars.
+// numbers, and what a start, a closed track and a stop do to the bars, in a real recording too.
+#include <condition_variable>
+#include <deque>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
 
 #include "app/BarSet.h"
 #include "app/RecordingControl.h"
 #include "audiofile/OggWriter.h"
 #include "platform/WaveFormats.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempDir.h"
 
@@ -440,6 +445,74 @@ TEST_F(BarSetTest, PresetsAreSavedSelectedAndDeleted) {
     bars.fileBar.controls.preset.text = "   ";
     bars.SavePreset();
     EXPECT_EQ(prompts.informed.back(), "録音プリセットが未入力です。");
+}
+
+// A recording from the signal source with the bars handling the posted events as the window does.
+TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKept) {
+    TempDir dir;
+    CSettingsStore store((dir / "VelsonaF.conf").c_str());
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<int> events;
+    CRecordingItemsModel items;
+    CRecordingControl control(items, nullptr, [&](int event) {
+        std::lock_guard<std::mutex> lock(mutex);
+        events.push_back(event);
+        wake.notify_all();
+    });
+    std::string error;
+    control.backend = CreateCaptureBackend("signal:tone=440hz/-6db", error);
+    ASSERT_TRUE(control.backend) << error;
+    CBarSet bars(store, control.backend->ListDevices());
+    bars.outputBar.encoderAvailable = [](int) { return true; };
+    bars.Start();
+    bars.LoadProfile(kDefaultPresetName);
+    bars.fileBar.controls.folder.text = dir.path().c_str();
+    bars.fileBar.controls.fileName.text = "t%TKN%.wav";
+    bars.tagBar.controls.artist = "A1";
+
+    // Handles posted events until `last` arrives.
+    auto pumpUntil = [&](int last) {
+        while (true) {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!wake.wait_for(lock, std::chrono::seconds(30), [&] { return !events.empty(); })) return false;
+            const int event = events.front();
+            events.pop_front();
+            lock.unlock();
+            control.OnRecordingEvent(event);
+            if (event == kRecordingTrackClosed) bars.OnTrackClosed(control);
+            if (event == kRecordingStopped) bars.OnRecordingStopped(control);
+            if (event == last) return true;
+        }
+    };
+    const auto aWhile = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
+
+    ProfileState profile;
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
+    ASSERT_TRUE(control.StartRecording()) << control.LastProblem().c_str();
+    aWhile();
+    bars.tagBar.controls.artist = "A2";  // typed during track 1
+    control.RequestSplit();
+    ASSERT_TRUE(pumpUntil(kRecordingTrackClosed));
+    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "2");
+    aWhile();
+    bars.outputBar.controls.trackNumberText = "7";  // typed during track 2
+    bars.OnTrackNumberEdited(control);
+    control.RequestSplit();
+    ASSERT_TRUE(pumpUntil(kRecordingTrackClosed));
+    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "7");
+    aWhile();
+    control.StopRecording();
+    ASSERT_TRUE(pumpUntil(kRecordingStopped));
+    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "1");
+    EXPECT_EQ(bars.outputBar.controls.recordingNumberText.str(), "2");
+
+    const std::pair<const char*, const char*> tracks[] = {{"t001.wav", "A1"}, {"t002.wav", "A2"}, {"t007.wav", "A2"}};
+    for (const auto& [name, artist] : tracks) {
+        const ProbedAudio probe = ProbeWithFfprobe(dir / name);
+        ASSERT_TRUE(probe.ok) << name;
+        EXPECT_EQ(probe.tags.count("artist") ? probe.tags.at("artist") : "", artist) << name;
+    }
 }
 
 }  // namespace
