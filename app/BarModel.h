@@ -36,8 +36,10 @@ protected:
     void WriteControls() const {
         if (view) view->WriteControls();
     }
-    // A pull that meets an unusable number says so and puts the focus back on the field.
-    bool RefuseNumber(int controlId) const {
+    // A pull that meets an unusable number says so and puts the focus back on the field,
+    // unless it reads the bar quietly while the user types.
+    bool RefuseNumber(int controlId, bool tell) const {
+        if (!tell) return false;
         Inform(kIntegerEntryMessage);
         if (view) view->FocusControl(controlId);
         return false;

@@ -171,9 +171,7 @@ bool CBarSet::PrepareStart(CRecordingControl& control, ProfileState& profile) {
 
 void CBarSet::SetRecording(bool recording) { fileBar.SetEnabled(!recording); }
 
-void CBarSet::OnTrackClosed(CRecordingControl& control) {
-    tagBar.Pull();
-    outputBar.Pull();
+void CBarSet::HandOver(CRecordingControl& control) const {
     RecordingSettings& s = control.settings;
     s.tagTitle = tagBar.title;
     s.tagArtist = tagBar.artist;
@@ -183,8 +181,23 @@ void CBarSet::OnTrackClosed(CRecordingControl& control) {
     s.outputFormat = outputBar.formatIndex;
     s.qualityIndex = outputBar.qualityIndex;
     s.oggQuality = outputBar.oggQuality;
+    s.splitMethod = outputBar.splitMethod;
+    s.splitTime = outputBar.splitTime;
+    control.ApplySettings();
+}
+
+void CBarSet::OnTrackClosed(CRecordingControl& control) {
+    tagBar.Pull();
+    outputBar.Pull();
+    HandOver(control);
     outputBar.trackNumber = control.TrackNumber();
     outputBar.Push();
+}
+
+void CBarSet::OnOutputOrTagsEdited(CRecordingControl& control) {
+    tagBar.Pull(false);
+    outputBar.Pull(false);
+    HandOver(control);
 }
 
 void CBarSet::OnRecordingStopped(const CRecordingControl& control) {

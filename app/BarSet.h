@@ -58,16 +58,23 @@ public:
     void TakeHistories(const ProfileState& profile);
     // While recording the file bar is disabled.
     void SetRecording(bool recording);
-    // After each closed track (event 101): tag and output changes apply from the next track;
-    // the bar shows the number the control gave the next track.
+    // After each closed track (event 101): tag and output changes go to the control for the
+    // track after the one that just opened, which keeps the settings it opened with; the bar
+    // shows the number the control gave the open track.
     void OnTrackClosed(CRecordingControl& control);
     // After the recording stopped (event 102): track 1 of the next recording number.
     void OnRecordingStopped(const CRecordingControl& control);
     // The user typed a track number: the next track takes it.
     void OnTrackNumberEdited(CRecordingControl& control);
+    // The user changed the tag or output bar: the next track to open takes the change (the
+    // open one keeps what it opened with). Reads the bars quietly: a number being typed is
+    // not refused.
+    void OnOutputOrTagsEdited(CRecordingControl& control);
 
 private:
     void Apply(const CCharString& presetName, const RecordingSettings& settings);
+    // Gives the control the tag, format and split fields for the next track.
+    void HandOver(CRecordingControl& control) const;
     void PullAll();
 
     CSettingsStore& m_store;

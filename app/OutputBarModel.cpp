@@ -49,12 +49,12 @@ CCharString MakerPageUrl(const char* query) {
 COutputBarModel::COutputBarModel()
     : encoderAvailable(ModulesPresent), post([this](std::function<void()> work) { m_posted.push_back(std::move(work)); }) {}
 
-bool COutputBarModel::Pull() {
+bool COutputBarModel::Pull(bool tell) {
     ReadControls();
-    if (!ParseBarInteger(controls.trackNumberText, trackNumber)) return RefuseNumber(kTrackNumber);
+    if (!ParseBarInteger(controls.trackNumberText, trackNumber)) return RefuseNumber(kTrackNumber, tell);
     splitMethod = controls.splitSelection;
     splitTime = controls.splitTime;
-    if (!ParseBarInteger(controls.recordingNumberText, recordingNumber)) return RefuseNumber(kRecordingNumber);
+    if (!ParseBarInteger(controls.recordingNumberText, recordingNumber)) return RefuseNumber(kRecordingNumber, tell);
     formatIndex = controls.formatSelection;
     qualityIndex = controls.qualitySelection;
     oggQuality = controls.sliderPosition;

@@ -66,9 +66,9 @@ public:
     // keeps it until RunPosted.
     std::function<void(std::function<void()>)> post;
 
-    // False when a number field cannot be read: the message is shown, the focus is back on
-    // the field, and the fields after it keep their values.
-    bool Pull();
+    // False when a number field cannot be read: the fields after it keep their values and,
+    // with `tell`, the message is shown and the focus is back on the field.
+    bool Pull(bool tell = true);
     void Push();
 
     // Switches the lists, the extension and the file bar's template to `format`; returns the

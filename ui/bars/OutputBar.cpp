@@ -69,12 +69,26 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     layout->addWidget(m_outputGroup);
     layout->addWidget(trackGroup);
 
-    connect(m_format, &QComboBox::activated, this, [this] { m_model.OnFormatSelected(); });
-    connect(m_quality, &QComboBox::activated, this, [this] { m_model.OnQualitySelected(); });
-    connect(m_oggQuality, &QSlider::valueChanged, this, [this](int position) {
-        if (!m_writing) m_model.OnSliderMoved(position);
+    connect(m_format, &QComboBox::activated, this, [this] {
+        m_model.OnFormatSelected();
+        emit edited();
     });
-    connect(m_splitMethod, &QComboBox::activated, this, [this] { m_model.OnSplitMethodSelected(); });
+    connect(m_quality, &QComboBox::activated, this, [this] {
+        m_model.OnQualitySelected();
+        emit edited();
+    });
+    connect(m_oggQuality, &QSlider::valueChanged, this, [this](int position) {
+        if (m_writing) return;
+        m_model.OnSliderMoved(position);
+        emit edited();
+    });
+    connect(m_splitMethod, &QComboBox::activated, this, [this] {
+        m_model.OnSplitMethodSelected();
+        emit edited();
+    });
+    connect(m_splitTime, &QTimeEdit::timeChanged, this, [this] {
+        if (!m_writing) emit edited();
+    });
     connect(m_trackNumber, &QSpinBox::valueChanged, this, [this] {
         if (!m_writing) emit trackNumberEdited();
     });

@@ -32,6 +32,8 @@ CTagBar::CTagBar(CTagBarModel& model, QWidget* parent)
     grid->addWidget(m_year, 1, 7);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(group);
+    for (QLineEdit* edit : {m_title, m_comment, m_artist, m_album, m_year})
+        connect(edit, &QLineEdit::textEdited, this, &CTagBar::edited);
     m_model.view = this;
     WriteControls();
 }

@@ -15,6 +15,10 @@ public:
     void ReadControls() override;
     void WriteControls() override;
 
+signals:
+    // The user changed a tag text or the year.
+    void edited();
+
 private:
     CTagBarModel& m_model;
     QLineEdit* m_title;
