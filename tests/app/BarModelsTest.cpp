@@ -258,36 +258,32 @@ TEST(FileBarModel, AChosenHistoryEntryGetsTheFormatsExtension) {
     EXPECT_EQ(file.controls.fileName.text.str(), "No.%RCN%-%TKN%.mp3");
 }
 
-TEST(FileBarModel, ALongExtensionIsPartOfTheName) {
-    CFileBarModel file;
-    file.controls.fileName.text = "take.12345";
-    file.Pull();
-    std::string shown;
-    file.EditTemplate([&](CCharString& text) {
-        shown = text.str();
-        text += "-%TKN%";
-        return true;
-    });
-    EXPECT_EQ(shown, "take.12345");
-    EXPECT_EQ(file.fileNameTemplate.str(), "take.12345-%TKN%");
-}
-
+// The dialog gets the template without a format's extension and the extension comes back
+// after it; a longer "extension" is part of the name.
 TEST(FileBarModel, TheDialogEditsTheTemplateWithoutItsExtension) {
-    CFileBarModel file;
-    file.controls.fileName.text = "No.%RCN%-Track%TKN%.mp3";
-    std::string shown;
-    file.EditTemplate([&](CCharString& text) {
-        shown = text.str();
-        text += "%STM%";
-        return true;
-    });
-    EXPECT_EQ(shown, "No.%RCN%-Track%TKN%");
-    EXPECT_EQ(file.controls.fileName.text.str(), "No.%RCN%-Track%TKN%%STM%.mp3");
-    file.EditTemplate([](CCharString& text) {
-        text = "ignored";
-        return false;  // cancelled
-    });
-    EXPECT_EQ(file.fileNameTemplate.str(), "No.%RCN%-Track%TKN%%STM%.mp3");
+    const struct {
+        const char* before;
+        const char* shown;
+        const char* after;
+    } cases[] = {{"No.%RCN%-Track%TKN%.mp3", "No.%RCN%-Track%TKN%", "No.%RCN%-Track%TKN%%STM%.mp3"},
+                 {"take.12345", "take.12345", "take.12345%STM%"}};
+    for (const auto& c : cases) {
+        CFileBarModel file;
+        file.controls.fileName.text = c.before;
+        std::string shown;
+        file.EditTemplate([&](CCharString& text) {
+            shown = text.str();
+            text += "%STM%";
+            return true;
+        });
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(file.controls.fileName.text.str(), c.after);
+        file.EditTemplate([](CCharString& text) {
+            text = "ignored";
+            return false;  // cancelled
+        });
+        EXPECT_EQ(file.fileNameTemplate.str(), c.after);
+    }
 }
 
 TEST(FileBarModel, PullCleansEachTextInItsMode) {
