@@ -382,10 +382,12 @@ public:
     void OnTrackOpen(const PcmFormat&) override { ++trackOpens; }
     void OnBuffer(const MonitorBuffer& buffer) override {
         bytes += buffer.bytes;
+        if (!buffer.paused) recordedBytes += buffer.bytes;
         if (++buffers == m_splitAt) m_control.RequestSplit();
     }
     int starts = 0, trackOpens = 0, buffers = 0, rate = 0;
     int64_t bytes = 0;
+    int64_t recordedBytes = 0;  // of the buffers that were not paused
 
 private:
     CRecordingControl& m_control;
@@ -444,4 +446,59 @@ TEST(RecordingControl, CalibrationDuringARecording) {
     EXPECT_EQ(thresholds(), std::pair(shown.left, shown.right));
     EXPECT_FALSE(rig.control.IsCalibrating());
     rig.control.StopRecording();
+}
+
+// Everything the window lets the user do during a recording, from the owner's thread, while the
+// audio thread splits every buffer or two. Under ThreadSanitizer this is the race test; here it
+// checks that nothing written is lost and every track ends as a finished row.
+TEST(RecordingControl, TheOwnerChangesEverythingWhileTracksSplitFast) {
+    ControlRig rig("tone=440hz/-6db/0.2s,silence=0.1s,loop,length=60s,fast");
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    MonitorCounter monitor(rig.control, -1);
+    rig.control.SetMonitorObserver(&monitor);
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events;
+    bool ended = false;
+    for (int i = 0; !ended; ++i) {
+        rig.control.RequestSplit();
+        rig.control.settings.tagTitle = CCharString::Formatted("Title %d", i);
+        rig.control.settings.splitMethod = i % 3 == 0 ? kSplitSilence : kSplitInterval;
+        rig.control.settings.outputFormat = 0;
+        rig.control.ApplySettings();
+        if (i % 5 == 0) rig.control.SetTrackNumber(100 + i);
+        if (i % 7 == 0) rig.control.TogglePause();
+        if (i % 11 == 0 && rig.control.BeginCalibration()) {
+            rig.control.FreezeCalibration();
+            if (i % 2) rig.control.AcceptCalibration();
+            else rig.control.CancelCalibration();
+        }
+        rig.control.TrackPaneText();
+        rig.control.TrackNumber();
+        for (const RecordingEvent& event : rig.Posted()) {
+            events.push_back(event);
+            rig.control.OnRecordingEvent(event);
+            ended = ended || event.code == kRecordingCaptureEnded;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.Posted()) events.push_back(event);
+
+    EXPECT_EQ(Count(events, kRecordingWriteFailed) + Count(events, kRecordingSplitFailed) +
+                  Count(events, kRecordingCaptureFailed), 0);
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    EXPECT_GT(rows.size(), 20u) << "the test must split often to mean anything";
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), static_cast<int>(rows.size()));
+    int64_t bytes = 0;
+    for (const RecordingItem& row : rows) {
+        EXPECT_EQ(row.path.Find("？"), -1) << "not renamed to its final name: " << row.path.c_str();
+        bytes += static_cast<int64_t>(WavPcm(row.path.c_str()).size());
+    }
+    EXPECT_EQ(bytes, monitor.recordedBytes) << "every buffer that was not paused is in a file";
+    for (const RecordingEvent& event : events) {
+        EXPECT_EQ(event.recording, rig.control.RecordingId());
+        if (event.code == kRecordingTrackClosed) {
+            EXPECT_TRUE(PathExists(event.path.str())) << event.path.c_str();
+        }
+    }
 }
