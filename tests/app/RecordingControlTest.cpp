@@ -251,14 +251,6 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
 }
 
-TEST(RecordingControl, AStartThatCannotOpenItsFileFails) {
-    ControlRig rig("tone=440hz/-6db/1s,fast");
-    WriteFileBytes(rig.Path("file"), "x");
-    rig.control.settings.outputFolder = rig.Path("file/sub").c_str();
-    EXPECT_FALSE(rig.control.StartRecording());
-    EXPECT_FALSE(rig.control.IsRecording());
-}
-
 TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
     ControlRig rig("tone=1000hz/-20db");
     rig.control.SetSilenceLevels(-450, -450);
@@ -317,34 +309,39 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
 }
 
-// A device that does not start leaves no track behind, posts nothing, keeps the track number
-// and tells the capture layer's reason.
-TEST(RecordingControl, AFailedDeviceStartLeavesNoTrack) {
+// A start that fails, at its first file or at the device, leaves no file and no row behind,
+// posts nothing, keeps the track number and says why in the file or capture layer's words.
+TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
     TempDir signals;
     WriteFileBytes(signals / "text.wav", "not audio");
     const struct {
         std::string capture;
         int device;
+        std::string fileNameTemplate;
         const char* reason;
     } cases[] = {
-        {"signal:file=" + signals / "missing.wav", -1, "cannot open signal file"},
-        {"signal:file=" + signals / "text.wav", -1, "is not a WAV file"},
-        {"alsa", 97, ""},
+        {"signal:file=" + signals / "missing.wav", -1, "x", "cannot open signal file"},
+        {"signal:file=" + signals / "text.wav", -1, "x", "is not a WAV file"},
+        {"alsa", 97, "x", ""},
+        {"signal:silence", -1, std::string(300, 'n'), "File name too long"},
+        {"signal:silence", -1, "file/x", "Not a directory"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.capture);
+        SCOPED_TRACE(c.capture + " " + c.fileNameTemplate);
         ControlRig rig("silence");
         std::string error;
         rig.control.backend = CreateCaptureBackend(c.capture, error);
         ASSERT_TRUE(rig.control.backend) << error;
         rig.control.settings.inputDevice = c.device;
+        rig.control.settings.fileNameTemplate = c.fileNameTemplate.c_str();
+        WriteFileBytes(rig.Path("file"), "in the way");
         rig.control.SetTrackNumber(7);
         const StartResult started = rig.control.StartRecording();
         EXPECT_FALSE(started);
         EXPECT_FALSE(started.reason.IsEmpty());
         EXPECT_NE(started.reason.Find(c.reason), -1) << started.reason.c_str();
         EXPECT_FALSE(rig.control.IsRecording());
-        EXPECT_TRUE(FilesUnder(rig.dir.path()).empty());
+        EXPECT_EQ(FilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
         EXPECT_EQ(rig.control.TrackNumber(), 7);
