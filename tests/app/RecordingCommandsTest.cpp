@@ -101,7 +101,10 @@ TEST_F(RecordingCommands, StopDisarmsTheEndActionOfALaterDurationEvent) {
     ASSERT_TRUE(commands.StartBySchedule(timed).ok);
     commands.StopCommand();
     // The duration's event was already on its way when the user stopped.
-    control.OnRecordingEvent({kRecordingDurationReached, control.RecordingId(), 1, {}, {}});
+    RecordingEvent late;
+    late.code = kRecordingDurationReached;
+    late.recording = control.RecordingId();
+    control.OnRecordingEvent(late);
     EXPECT_EQ(control.TakeEndAction(), EndAction::None);
 }
 
