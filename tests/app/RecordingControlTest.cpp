@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "foundation/PathUtils.h"
+#include "app/AudioFacts.h"
 #include "app/MonitorObserver.h"
 #include "platform/CaptureBackend.h"
 #include "tests/support/AudioProbe.h"
@@ -451,6 +452,9 @@ TEST(RecordingControl, CalibrationDuringARecording) {
 TEST(RecordingControl, TheOwnerChangesEverythingWhileTracksSplitFast) {
     ControlRig rig("tone=440hz/-6db/0.2s,silence=0.1s,loop,length=60s,fast");
     rig.control.settings.splitTime = {0, 0, 1, 0};
+    rig.control.schedule = RecordingSchedule{};
+    rig.control.schedule->endMode = 1;
+    rig.control.schedule->durationSeconds = 3600;
     MonitorCounter monitor(rig.control, -1);
     rig.control.SetMonitorObserver(&monitor);
     ASSERT_TRUE(rig.control.StartRecording());
@@ -498,4 +502,24 @@ TEST(RecordingControl, TheOwnerChangesEverythingWhileTracksSplitFast) {
             EXPECT_TRUE(PathExists(event.path.str())) << event.path.c_str();
         }
     }
+}
+
+// Settings edited during a track reach the next track; the track that runs keeps the values it
+// opened with, down to its final name and its tags.
+TEST(RecordingControl, SettingsEditedDuringATrackApplyToTheNextOne) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=1.5s");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    rig.control.settings.fileNameTemplate = "first-%TKN%";
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.control.settings.fileNameTemplate = "second-%TKN%";
+    rig.control.settings.tagTitle = "Edited %TKN%";
+    rig.control.ApplySettings();
+    rig.StopAtTheEnd();
+    ASSERT_EQ(RowNames(rig.items), std::vector<std::string>({"first-001.wav", "second-002.wav"}));
+    const std::optional<AudioFileFacts> first = ReadAudioFileFacts(rig.Path("first-001.wav").c_str());
+    const std::optional<AudioFileFacts> second = ReadAudioFileFacts(rig.Path("second-002.wav").c_str());
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->title.str(), "Track 001");
+    EXPECT_EQ(second->title.str(), "Edited 002");
 }
