@@ -26,22 +26,6 @@
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        m_app = new QApplication(m_argc, m_argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    int m_argc = 1;
-    char m_name[8] = "bars";
-    char* m_argv[2] = {m_name, nullptr};
-    QApplication* m_app = nullptr;
-};
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 const std::vector<CaptureDeviceInfo> kDevices = {{-1, "内蔵マイク", kAllWaveFormats}, {0, "内蔵マイク", kAllWaveFormats},
                                                   {1, "USB Audio", kAllWaveFormats}};
 
@@ -102,7 +86,7 @@ protected:
 
 TEST_F(BarWidgetsTest, ScreenshotsOfTheBarsAndTheDialog) {
     Window w;
-    const QString folder = VELSONA_SCREENSHOT_DIR;
+    const QString folder = VELSONA_SCREENSHOTS;
     ASSERT_TRUE(QDir().mkpath(folder));
     Activate(Get<QComboBox>(w.outputBar, COutputBarModel::kFormatList), 2);
     Activate(Get<QComboBox>(w.outputBar, COutputBarModel::kSplitMethodList), 1);
