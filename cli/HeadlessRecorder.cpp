@@ -29,9 +29,7 @@ constexpr int kRefreshMs = 200;  // about five status refreshes a second
 
 std::string Level(int tenths) {
     if (tenths <= -900) return "  -inf";
-    char text[16];
-    std::snprintf(text, sizeof text, "%6.1f", tenths / 10.0);
-    return text;
+    return CCharString::Formatted("%6.1f", tenths / 10.0).str();
 }
 
 // "44100/2/16 22050/1/8 …" for the formats a device accepts.
