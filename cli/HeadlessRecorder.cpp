@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/AudioFacts.h"
+#include "app/CaptureChoice.h"
 #include "app/OutputFormats.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"

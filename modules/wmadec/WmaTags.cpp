@@ -10,7 +10,7 @@
 #include <taglib/asftag.h>
 
 #include "modules/HandleTable.h"
-#include "tags/WmaDecoderAbi.h"
+#include "abi/WmaDecoderAbi.h"
 
 namespace {
 
