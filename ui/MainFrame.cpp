@@ -22,6 +22,7 @@
 
 #include "foundation/PathUtils.h"
 #include "app/StartChecks.h"
+#include "app/CaptureChoice.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "schedule/EndAction.h"
@@ -559,7 +560,7 @@ bool CMainFrame::event(QEvent* event) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     EndRecording();
-    const CRecordingCommands::Outcome saved = m_commands->SaveDefaultPreset();
+    const CRecordingCommands::Outcome saved = m_commands->SaveProfileAs();
     if (!saved.ok) m_boxes.Warn(QString::fromStdString(saved.message));
     event->accept();
 }
