@@ -13,6 +13,7 @@ constexpr const char* kGenreText = "♪Velsona - オリジナルレコーディ�
 constexpr int kCalibrationThreshold = -900;
 // Enough for the tags and the rename of a track closed on a full disk.
 constexpr int64_t kReservedBytes = 64 * 1024;
+constexpr size_t kKeptProblems = 16;
 
 }  // namespace
 
@@ -43,6 +44,7 @@ bool CRecordingControl::StartRecording() {
         std::lock_guard<std::mutex> lock(m_statusMutex);
         m_status = RecordingStatus();
         m_lastProblem = CCharString();
+        m_problems.clear();
     }
     m_previousTrackTime = 0;
     if (EnsureFolder(settings.outputFolder)) m_reserve.Hold(settings.outputFolder, kReservedBytes);
@@ -135,6 +137,14 @@ CCharString CRecordingControl::LastProblem() const {
     return m_lastProblem;
 }
 
+CCharString CRecordingControl::TakeProblem() {
+    std::lock_guard<std::mutex> lock(m_statusMutex);
+    if (m_problems.empty()) return CCharString();
+    CCharString message = m_problems.front();
+    m_problems.pop_front();
+    return message;
+}
+
 void CRecordingControl::SetSilenceLevels(int left, int right) {
     settings.silenceLeft = left;
     settings.silenceRight = right;
@@ -195,7 +205,14 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             CCharString folder = settings.outputFolder;
             const CCharString finalPath =
                 BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind, Values(session, true), m_clocks);
-            m_files.FinishItem(WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath));
+            const bool named = m_files.FinishItem(WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath));
+            if (!session.LastTrackFinished())
+                Problem(kRecordingTrackUnfinished,
+                        "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
+                        "（空き容量を確認してください）: " + m_files.CurrentFile());
+            if (!named)
+                Problem(kRecordingTrackUnfinished,
+                        "ファイル名を付けられなかったため、次の名前で保存しました: " + m_files.CurrentFile());
             // The next track's number is settled here, before it opens: raised by one unless
             // the user typed a number during this track.
             if (!m_trackNumberTyped.exchange(false)) m_trackNumber = session.trackCounter + 1;
@@ -264,6 +281,11 @@ void CRecordingControl::Problem(int event, const CCharString& message) {
     {
         std::lock_guard<std::mutex> lock(m_statusMutex);
         m_lastProblem = message;
+        // A track closed after a failed write can add its own problem before the owner has
+        // read the first; each event keeps its message. An owner that never takes them keeps
+        // only the latest few.
+        if (m_problems.size() == kKeptProblems) m_problems.pop_front();
+        m_problems.push_back(message);
     }
     m_post(event);
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -34,6 +35,9 @@ enum RecordingEvent {
     kRecordingSplitFailed = 111,   // the next track could not be opened; nothing is written now
     kRecordingCaptureFailed = 112,  // the input failed or vanished; nothing more will come
     kRecordingCaptureEnded = 113,   // a finite input (a test signal, a file) came to its end
+    // A closed track kept its audio but not all of its ending: its end, header or tags could not
+    // be written, or it could not take its final name and sits under the fallback name.
+    kRecordingTrackUnfinished = 114,
 };
 
 // What the owner sees between buffers; copied on the capture thread, read anywhere.
@@ -91,6 +95,8 @@ public:
     CCharString TotalPaneText() const;
     // The message of the last problem event, for the owner to show.
     CCharString LastProblem() const;
+    // The oldest problem message not yet taken, one per problem event; empty when none is left.
+    CCharString TakeProblem();
 
     // Silence thresholds (tenths of a decibel) used by the silence split method.
     void SetSilenceLevels(int left, int right);
@@ -134,4 +140,5 @@ private:
     mutable std::mutex m_statusMutex;  // held only to copy the status or the problem text
     RecordingStatus m_status;
     CCharString m_lastProblem;
+    std::deque<CCharString> m_problems;
 };

@@ -38,24 +38,28 @@ bool CTrackFiles::FinishItem(const CCharString& finalPath) {
 
     const CCharString folder = FolderOf(target);
     if ((folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target)) {
-        if (std::optional<RecordingItem> item = ReadItemInfo(target)) {
-            m_items.SetCurrent(target, row);
-            m_items.Replace(row, *item);
-        } else {
-            // Moved, but not a kind the readers know (a template ending in .tmp): the row
-            // still names the file where it now is.
-            ShowMovedFile(row, target);
-        }
+        ShowFile(row, target);
         return true;
     }
 
     const CCharString fallback =
         MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
-    if (MoveFile(current, fallback)) ShowMovedFile(row, fallback);
+    // The row is read from the file wherever it ended up: it holds the audio, not the empty
+    // facts of the moment it was opened.
+    ShowFile(row, MoveFile(current, fallback) ? fallback : current);
     return false;
 }
 
-void CTrackFiles::ShowMovedFile(int row, const CCharString& path) {
+CCharString CTrackFiles::CurrentFile() const { return m_items.CurrentFile(); }
+
+void CTrackFiles::ShowFile(int row, const CCharString& path) {
+    if (std::optional<RecordingItem> item = ReadItemInfo(path)) {
+        m_items.SetCurrent(path, row);
+        m_items.Replace(row, *item);
+        return;
+    }
+    // Not a kind the readers know (a template ending in .tmp): the row still names the file
+    // where it now is.
     m_items.SetCurrent(path, row);
     if (std::optional<RecordingItem> item = m_items.Item(row)) {
         item->path = path;

@@ -48,14 +48,17 @@ public:
     // "<name>.rename-error<ext>" (numbered when taken) and false is returned; the track is never
     // lost: if even that fails it stays where it was written.
     bool FinishItem(const CCharString& finalPath);
+    // Where the current track's file is now: after FinishItem, its final or fallback path.
+    CCharString CurrentFile() const;
 
     // The row for an existing file: nothing when the file is missing or its extension is not one
     // of the four formats; file data only when its name has no extension.
     std::optional<RecordingItem> ReadItemInfo(const CCharString& path) const;
 
 private:
-    // Keeps the row's old facts but names the file where it now is.
-    void ShowMovedFile(int row, const CCharString& path);
+    // Refreshes the row from the file at `path`; for a file no reader knows, keeps the row's
+    // old facts but names the file where it now is.
+    void ShowFile(int row, const CCharString& path);
 
     CRecordingItemsModel& m_items;
     AudioFactsReader m_readFacts;

@@ -261,9 +261,13 @@ void CHeadlessRecorder::HandleEvent(int event) {
         m_display.Print("The duration is reached.");
     } else if (IsProblem(event)) {
         m_problem = true;
-        m_display.Error(m_control->LastProblem().str());
+        m_display.Error(m_control->TakeProblem().str());
         // Unattended, a recording that can no longer write must end rather than run on empty.
         if (m_control->IsRecording()) m_control->StopRecording();
+    } else if (event == kRecordingTrackUnfinished) {
+        // The audio is kept and the next track may well be whole: told, and the run goes on.
+        m_problem = true;
+        m_display.Error(m_control->TakeProblem().str());
     } else if (event == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
         if (m_control->IsRecording()) m_control->StopRecording();

@@ -36,6 +36,7 @@ uint64_t CRecorderSession::OverrunCount() const { return m_device ? m_device->Ov
 
 bool CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
+    m_lastTrackFinished = true;
     m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = 0;
     m_overruns = 0;
     m_captureEndDetail = CCharString();
@@ -79,6 +80,7 @@ int CRecorderSession::Stop() {
 
 bool CRecorderSession::OpenTrack() {
     m_trackOpenedAt = m_totalTime;
+    m_trackBegun = false;
     if (!Notify(kNotifyTrackOpenBefore)) return false;
     CScopedLock lock(&m_lock);
     std::unique_ptr<CAudioWriter> writer = CreateTrackWriter();
@@ -92,6 +94,7 @@ bool CRecorderSession::OpenTrack() {
         !m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample) ||
         !m_writer->Begin())
         return false;
+    m_trackBegun = true;
     return Notify(kNotifyTrackOpenAfter) != 0;
 }
 
@@ -124,8 +127,12 @@ bool CRecorderSession::CloseTrack() {
     {
         CScopedLock lock(&m_lock);
         if (!m_writer) return false;
-        m_writer->End();
-        m_writer->Close();
+        // Both run whatever the other gives: Close still closes, tags and finishes the file.
+        const bool ended = m_writer->End() != 0;
+        const bool closed = m_writer->Close() != 0;
+        // A track that never began has no end to miss; its open was the failure.
+        m_lastTrackFinished = (ended && closed) || !m_trackBegun;
+        m_trackBegun = false;
         m_writer.reset();
     }
     Notify(kNotifyTrackCloseAfter);

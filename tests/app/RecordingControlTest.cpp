@@ -214,9 +214,15 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     rig.PumpUntil(kRecordingStopped);
     ASSERT_TRUE(started);
     EXPECT_EQ(Count(events, kRecordingWriteFailed), 1);
-    EXPECT_NE(rig.control.LastProblem().Find("書き込みに失敗"), -1) << rig.control.LastProblem().c_str();
+    // The limit leaves no room for the tags either: a second problem, told after the first.
+    EXPECT_EQ(Count(events, kRecordingTrackUnfinished), 1);
+    const CCharString first = rig.control.TakeProblem(), second = rig.control.TakeProblem();
+    EXPECT_NE(first.Find("書き込みに失敗"), -1) << first.c_str();
+    EXPECT_NE(second.Find("タグを書き込めませんでした"), -1) << second.c_str();
+    EXPECT_TRUE(rig.control.TakeProblem().IsEmpty());
     ASSERT_EQ(rig.items.Count(), 1);
     const std::string path = rig.items.Snapshot()[0].path.c_str();
+    EXPECT_NE(second.Find(path.c_str()), -1) << "the message names the file under its final name";
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
