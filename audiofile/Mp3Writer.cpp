@@ -117,10 +117,10 @@ int CMp3Writer::Begin() {
 
 int CMp3Writer::WriteOutput(uint32_t bytes) {
     if (bytes == 0) return 1;
-    const int64_t start = m_file->Tell();
-    if (m_file->Write(m_output.data(), bytes) == static_cast<int64_t>(bytes)) return 1;
+    const int64_t written = m_file->Write(m_output.data(), bytes);
+    if (written == static_cast<int64_t>(bytes)) return 1;
     // A frame cut short by a full disk would end the track with a decoding error.
-    m_file->SetLength(start);
+    if (written > 0) m_file->SetLength(m_file->Tell() - written);
     return 0;
 }
 

@@ -80,11 +80,11 @@ int CWavWriter::Begin() {
 
 int CWavWriter::WriteBlock(const void* data, int length) {
     if (!m_file) return 0;
-    const int64_t start = m_file->Tell();
-    if (m_file->Write(data, length) == length) return 1;
+    const int64_t written = m_file->Write(data, length);
+    if (written == length) return 1;
     // Whole blocks are whole sample frames; half a frame would shift the channels of a reader
     // that trusts the data size.
-    m_file->SetLength(start);
+    if (written > 0) m_file->SetLength(m_file->Tell() - written);
     return 0;
 }
 
