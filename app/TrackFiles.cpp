@@ -24,21 +24,18 @@ bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
     RecordingItem item;
     item.path = writtenPath;
     item.time = m_now();
-    const int row = m_items.Insert(item);
-    m_items.SetCurrent(writtenPath, row);
-    return row >= 0;
+    return m_items.InsertCurrent(item) >= 0;
 }
 
 bool CTrackFiles::FinishItem(const CCharString& finalPath) {
     const CCharString current = m_items.CurrentFile();
     const CCharString extension = ExtensionOf(current);
     const CCharString target = ReplaceExtension(finalPath, extension.c_str());
-    const int row = m_items.CurrentRow();
-    if (row < 0) return true;
+    if (m_items.CurrentRow() < 0) return true;
 
     const CCharString folder = FolderOf(target);
     if ((folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target)) {
-        ShowFile(row, target);
+        ShowFile(target);
         return true;
     }
 
@@ -46,25 +43,26 @@ bool CTrackFiles::FinishItem(const CCharString& finalPath) {
         MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
     // The row is read from the file wherever it ended up: it holds the audio, not the empty
     // facts of the moment it was opened.
-    ShowFile(row, MoveFile(current, fallback) ? fallback : current);
+    ShowFile(MoveFile(current, fallback) ? fallback : current);
     return false;
 }
 
-CCharString CTrackFiles::CurrentFile() const { return m_items.CurrentFile(); }
+void CTrackFiles::DropItem() { m_items.RemoveCurrent(); }
 
-void CTrackFiles::ShowFile(int row, const CCharString& path) {
+void CTrackFiles::ShowFile(const CCharString& path) {
+    // The row is found again at the moment it is replaced: the user may remove rows above it
+    // while this track closes.
     if (std::optional<RecordingItem> item = ReadItemInfo(path)) {
-        m_items.SetCurrent(path, row);
-        m_items.Replace(row, *item);
+        m_items.ReplaceCurrent(*item);
         return;
     }
-    // Not a kind the readers know (a template ending in .tmp): the row still names the file
-    // where it now is.
-    m_items.SetCurrent(path, row);
-    if (std::optional<RecordingItem> item = m_items.Item(row)) {
+    // Not a kind the readers know (a template ending in .tmp): the row keeps its old facts but
+    // names the file where it now is. Only the thread that closes the track changes the current
+    // row's item, so the copy is not stale.
+    if (std::optional<RecordingItem> item = m_items.CurrentItem()) {
         item->path = path;
         item->displayName = FileNameOf(path);
-        m_items.Replace(row, *item);
+        m_items.ReplaceCurrent(*item);
     }
 }
 

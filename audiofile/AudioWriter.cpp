@@ -107,6 +107,11 @@ int CAudioWriter::SetTags(TagFieldSet* tags) {
 
 int CAudioWriter::OpenFile(const char* name) {
     auto file = std::make_unique<CFileStream>();
-    if (!file->Open(name, CFileStream::kWrite)) return 0;
+    if (!file->Open(name, CFileStream::kWrite)) {
+        m_openError = file->LastError();
+        return 0;
+    }
     return AttachFile(std::move(file));
 }
+
+int CAudioWriter::FileError() const { return m_file && m_file->LastError() ? m_file->LastError() : m_openError; }
