@@ -41,6 +41,12 @@ const WriterCase kWriters[] = {
 
 enum class Moment { WhileWriting, BeforeTheEnd };
 
+// Test names and failures show the format and the moment rather than their bytes.
+void PrintTo(const WriterCase& writer, std::ostream* out) { *out << writer.name; }
+void PrintTo(Moment moment, std::ostream* out) {
+    *out << (moment == Moment::WhileWriting ? "while writing" : "before the end");
+}
+
 uint32_t Le32(const std::string& bytes, size_t at) {
     uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
