@@ -333,7 +333,11 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     const CCharString finalPath =
         BuildTrackPath(true, folder, track.fileNameTemplate, session.outputKind, Values(session, true), m_clocks);
     const CCharString written = WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath);
-    m_files.FinishItem(written);
+    const bool named = m_files.FinishItem(written);
+    if (!session.LastTrackFinished())
+        PostUnfinished(session, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
+                                "（空き容量を確認してください）: ");
+    if (!named) PostUnfinished(session, "ファイル名を付けられなかったため、次の名前で保存しました: ");
     // The next track's number is settled here, before it opens, in one step with the "typed"
     // flag: raised by one unless the user typed a number during this track.
     uint64_t number = m_trackNumber.load();
@@ -342,6 +346,11 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     }
     RecordingEvent event{kRecordingTrackClosed, m_recordingId, session.trackCounter, m_files.CurrentFile(), {}};
     m_post(event);
+}
+
+void CRecordingControl::PostUnfinished(const CRecorderSession& session, const CCharString& message) {
+    const CCharString path = m_files.CurrentFile();
+    m_post(RecordingEvent{kRecordingTrackUnfinished, m_recordingId, session.trackCounter, path, message + path});
 }
 
 void CRecordingControl::OnStopped() {

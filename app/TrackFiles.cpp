@@ -35,28 +35,30 @@ bool CTrackFiles::FinishItem(const CCharString& finalPath) {
 
     const CCharString folder = FolderOf(target);
     if ((folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target)) {
-        // The row is found again at the moment it is replaced: the user may remove rows above
-        // it while this track closes.
-        if (std::optional<RecordingItem> item = ReadItemInfo(target)) {
-            m_items.ReplaceCurrent(*item);
-        } else {
-            // Moved, but not a kind the readers know (a template ending in .tmp): the row
-            // still names the file where it now is.
-            ShowMovedFile(target);
-        }
+        ShowFile(target);
         return true;
     }
 
     const CCharString fallback =
         MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
-    if (MoveFile(current, fallback)) ShowMovedFile(fallback);
+    // The row is read from the file wherever it ended up: it holds the audio, not the empty
+    // facts of the moment it was opened.
+    ShowFile(MoveFile(current, fallback) ? fallback : current);
     return false;
 }
 
 void CTrackFiles::DropItem() { m_items.RemoveCurrent(); }
 
-void CTrackFiles::ShowMovedFile(const CCharString& path) {
-    // Only the thread that closes the track changes the current row's item, so the copy is not stale.
+void CTrackFiles::ShowFile(const CCharString& path) {
+    // The row is found again at the moment it is replaced: the user may remove rows above it
+    // while this track closes.
+    if (std::optional<RecordingItem> item = ReadItemInfo(path)) {
+        m_items.ReplaceCurrent(*item);
+        return;
+    }
+    // Not a kind the readers know (a template ending in .tmp): the row keeps its old facts but
+    // names the file where it now is. Only the thread that closes the track changes the current
+    // row's item, so the copy is not stale.
     if (std::optional<RecordingItem> item = m_items.CurrentItem()) {
         item->path = path;
         item->displayName = FileNameOf(path);

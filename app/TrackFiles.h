@@ -58,8 +58,9 @@ public:
     std::optional<RecordingItem> ReadItemInfo(const CCharString& path) const;
 
 private:
-    // Keeps the row's old facts but names the file where it now is.
-    void ShowMovedFile(const CCharString& path);
+    // Refreshes the row from the file at `path`; for a file no reader knows, keeps the row's
+    // old facts but names the file where it now is.
+    void ShowFile(const CCharString& path);
 
     CRecordingItemsModel& m_items;
     AudioFactsReader m_readFacts;

@@ -222,6 +222,10 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         m_display.Error(event.message.str());
         // Unattended, a recording that can no longer write must end rather than run on empty.
         if (running) m_control->StopRecording();
+    } else if (event.code == kRecordingTrackUnfinished) {
+        // The audio is kept and the next track may well be whole: told, and the run goes on.
+        m_problem = true;
+        m_display.Error(event.message.str());
     } else if (event.code == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
         if (running) m_control->StopRecording();

@@ -1,6 +1,8 @@
 // CFileStream over POSIX file descriptors.
 #include "foundation/FileStream.h"
 
+#include "foundation/FileRoom.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -107,3 +109,5 @@ int CFileStream::SetLength(int64_t length) {
     if (position < 0 || length < 0 || ftruncate(m_fd, length) != 0) return 0;
     return Seek(std::min(position, length), kFromStart);
 }
+
+int CFileStream::Reserve(int64_t length) { return m_fd >= 0 && ReserveFileRoom(m_fd, length) ? 1 : 0; }

@@ -39,6 +39,9 @@ public:
     virtual int SetEndOfFile();
     // Cuts or extends the file to `length`, ending at the smaller of the old position and `length`.
     virtual int SetLength(int64_t length);
+    // Makes sure the file can grow to `length` bytes on a filling disk; its size is unchanged.
+    // 1 on success; on failure the file is exactly as it was.
+    virtual int Reserve(int64_t length);
 
     const CCharString& Path() const { return m_path; }
     // The errno of the last open, read or write that failed (ENOSPC, ENOENT, EACCES …), so a

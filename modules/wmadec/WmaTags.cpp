@@ -1,5 +1,8 @@
 // WMADEC9.so, attribute half: ASF attributes through TagLib, texts exchanged as Shift-JIS.
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +13,7 @@
 #include <taglib/asftag.h>
 
 #include "abi/WmaDecoderAbi.h"
+#include "foundation/FileRoom.h"
 #include "modules/HandleTable.h"
 #include "modules/wmadec/AsfHeaderCheck.h"
 
@@ -130,6 +134,18 @@ bool AttributeNumber(const TagLib::ASF::Attribute& attribute, int64_t& number) {
     }
 }
 
+// More than the header can grow by when saved: every attribute twice over (name in UTF-16, value,
+// the descriptor's fields), the described texts, and the headers of the objects that hold them.
+int64_t HeaderGrowthBound(const TagLib::ASF::Tag& tag) {
+    int64_t bytes = 8192;
+    for (const TagLib::String& text : {tag.title(), tag.artist(), tag.copyright(), tag.comment(), tag.rating()})
+        bytes += 4 * static_cast<int64_t>(text.size()) + 2;
+    for (const auto& [name, list] : tag.attributeListMap())
+        for (const TagLib::ASF::Attribute& attribute : list)
+            bytes += 2 * (4 * static_cast<int64_t>(name.size()) + attribute.dataSize() + 32);
+    return bytes;
+}
+
 }  // namespace
 
 MODULE_EXPORT WmaTagOpenFn WMATag_Open;
@@ -209,7 +225,20 @@ int32_t WMATag_SetAttrb(int32_t handle, int32_t type, const uint16_t* name, cons
 int32_t WMATag_Close(int32_t handle) {
     std::unique_ptr<TagFile> tagFile = TagFiles().Remove(handle);
     if (!tagFile) return 0;
+    if (!tagFile->changed) return 1;
     // One save for all attributes: ASF keeps them in the header, and every size change of the
-    // header rewrites the whole file.
-    return !tagFile->changed || tagFile->file.save() ? 1 : 0;
+    // header moves the whole file. Stopped by a full disk half way, that would leave the file
+    // short of its own data, so the room is taken first; without it the file stays as it was.
+    const int fd = open(tagFile->file.name(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat info {};
+    bool saved = fstat(fd, &info) == 0 && ReserveFileRoom(fd, info.st_size + HeaderGrowthBound(*tagFile->file.tag()));
+    if (saved) {
+        saved = tagFile->file.save();
+        tagFile.reset();
+        // The room not used goes back.
+        saved = fstat(fd, &info) == 0 && ftruncate(fd, info.st_size) == 0 && saved;
+    }
+    close(fd);
+    return saved ? 1 : 0;
 }

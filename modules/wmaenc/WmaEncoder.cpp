@@ -16,6 +16,7 @@ extern "C" {
 }
 
 #include "abi/EncoderPlugInAbi.h"
+#include "foundation/FileRoom.h"
 #include "modules/HandleTable.h"
 
 namespace {
@@ -25,6 +26,12 @@ constexpr char kPrefix[] = "WMAENC";
 constexpr int32_t kOptionEffectiveBitrate = 1;
 // Above any bitrate the table asks for; the search for an accepted bitrate stops here.
 constexpr int kHighestBitrate = 320000;
+constexpr int kIoBufferSize = 65536;
+// Room kept allocated past what is written, so that once the disk is full the file can still be
+// finished: FFmpeg's output buffer, the last packets, and the header rewrite and index of the
+// trailer (6 bytes a second).
+constexpr int64_t kRoomForTheEnd = 2 * kIoBufferSize;
+constexpr int64_t kIndexBytesPerSecond = 8;
 
 struct Encoder {
     ~Encoder() {
@@ -54,7 +61,20 @@ struct Encoder {
     int carryLength = 0;
     bool started = false;
     bool ended = false;
+    int64_t roomEnd = 0;  // blocks are allocated up to here
+    // The room for the end could not be kept: no more audio is taken, so the file can be finished.
+    bool roomShort = false;
 };
+
+// Keeps the room for the end allocated past a write of `size` bytes at `position`.
+bool KeepRoomForTheEnd(Encoder& encoder, int64_t position, int64_t size) {
+    const int64_t seconds = encoder.codec ? encoder.nextPts / encoder.codec->sample_rate : 0;
+    const int64_t wanted = position + size + kRoomForTheEnd + kIndexBytesPerSecond * seconds;
+    if (wanted <= encoder.roomEnd) return true;
+    if (!AllocateFileRoom(encoder.fd, std::max(encoder.roomEnd, position), wanted)) return false;
+    encoder.roomEnd = wanted;
+    return true;
+}
 
 HandleTable<Encoder>& Encoders() {
     static HandleTable<Encoder> table;
@@ -63,6 +83,11 @@ HandleTable<Encoder>& Encoders() {
 
 int WriteToFile(void* opaque, uint8_t* data, int size) {
     auto* encoder = static_cast<Encoder*>(opaque);
+    // A write that fails leaves FFmpeg's output failing for good and the header unfinished, so
+    // the disk filling up is noticed while the room for the end is still there. These bytes
+    // are written all the same: that room pays for them.
+    const off_t position = lseek(encoder->fd, 0, SEEK_CUR);
+    if (!encoder->ended && (position < 0 || !KeepRoomForTheEnd(*encoder, position, size))) encoder->roomShort = true;
     int done = 0;
     while (done < size) {
         const ssize_t n = write(encoder->fd, data + done, size - done);
@@ -172,6 +197,9 @@ int Finish(Encoder& encoder) {
     if (av_write_trailer(encoder.format) < 0) ok = 0;
     avio_flush(encoder.format->pb);
     if (encoder.format->pb->error < 0) ok = 0;
+    // The room not used goes back.
+    struct stat info {};
+    if (fstat(encoder.fd, &info) != 0 || ftruncate(encoder.fd, info.st_size) != 0) ok = 0;
     // The file is complete here: the attribute editor may open it before Close.
     if (close(encoder.fd) != 0) ok = 0;
     encoder.fd = -1;
@@ -226,7 +254,8 @@ int32_t WMAENC_Start(int32_t handle) {
     // A failed start leaves the muxer behind and is final.
     if (!encoder || !encoder->codec || encoder->format) return 0;
     if (avformat_alloc_output_context2(&encoder->format, nullptr, "asf", nullptr) < 0) return 0;
-    constexpr int kIoBufferSize = 65536;
+    // Without room to finish a file there is no point in starting one.
+    if (!KeepRoomForTheEnd(*encoder, 0, 0)) return 0;
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
     if (!buffer) return 0;
     encoder->format->pb = avio_alloc_context(buffer, kIoBufferSize, 1, encoder, nullptr, WriteToFile, SeekInFile);
@@ -253,7 +282,8 @@ int32_t WMAENC_Start(int32_t handle) {
 
 int32_t WMAENC_WriteDevice(int32_t handle, const void* pcm, int32_t bytes) {
     Encoder* encoder = Encoders().Get(handle);
-    if (!encoder || !encoder->started || encoder->ended || bytes < 0 || (!pcm && bytes > 0)) return 0;
+    if (!encoder || !encoder->started || encoder->ended || encoder->roomShort || bytes < 0 || (!pcm && bytes > 0))
+        return 0;
     const auto* data = static_cast<const unsigned char*>(pcm);
     const int frameBytes = 2 * encoder->channels;
     if (encoder->carryLength > 0) {
@@ -270,7 +300,7 @@ int32_t WMAENC_WriteDevice(int32_t handle, const void* pcm, int32_t bytes) {
     if (!AppendFrames(*encoder, data, frames)) return 0;
     encoder->carryLength = bytes - frames * frameBytes;
     memcpy(encoder->carry, data + frames * frameBytes, encoder->carryLength);
-    return 1;
+    return encoder->roomShort ? 0 : 1;
 }
 
 int32_t WMAENC_WriteSample(int32_t handle, const int16_t* pcm, int32_t frames) {

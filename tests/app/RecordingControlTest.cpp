@@ -261,8 +261,15 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
     EXPECT_NE(failed->message.Find("File too large"), -1) << "says why: " << failed->message.c_str();
     EXPECT_EQ(failed->trackNumber, 1);
+    // The limit leaves no room for the tags either: told too, with the track's final path.
+    const RecordingEvent* unfinished = Find(events, kRecordingTrackUnfinished);
+    ASSERT_TRUE(unfinished);
+    EXPECT_EQ(Count(events, kRecordingTrackUnfinished), 1);
+    EXPECT_NE(unfinished->message.Find("タグを書き込めませんでした"), -1) << unfinished->message.c_str();
     ASSERT_EQ(rig.items.Count(), 1);
     const std::string path = rig.items.Snapshot()[0].path.c_str();
+    EXPECT_EQ(unfinished->path.str(), path);
+    EXPECT_NE(unfinished->message.Find(path.c_str()), -1) << "the message names the file under its final name";
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);

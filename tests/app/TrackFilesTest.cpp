@@ -159,7 +159,9 @@ TEST_F(Recording, FailedMoveSetsTheFileAsideIntact) {
     EXPECT_FALSE(PathExists(dir / "rec.wav"));
     EXPECT_EQ(RowPath(0), dir / "rec.rename-error.wav");
     EXPECT_EQ(items.Item(0)->displayName.str(), "rec.rename-error.wav");
-    EXPECT_EQ(items.Item(0)->kind, -1) << "the row keeps what it showed";
+    // The row is read from the file where it now is, not left with the facts of its opening.
+    EXPECT_EQ(items.Item(0)->size, 23u);
+    EXPECT_EQ(items.Item(0)->kind, static_cast<int>(OutputFormat::Wav));
 
     // The next track meets the same failure while the first fallback name is taken.
     OpenTrack("second track");
@@ -186,6 +188,7 @@ TEST_F(Recording, FileStaysWhereItWasWrittenWhenEvenTheFallbackFails) {
     EXPECT_FALSE(files.FinishItem(tooLong.c_str()));
     EXPECT_EQ(ReadFileBytes(written.str()), "PCM data");
     EXPECT_EQ(RowPath(0), written.str());
+    EXPECT_EQ(items.Item(0)->size, 8u);
 }
 
 TEST_F(Recording, MovedFileOfNoKnownKindIsStillShownWhereItIs) {
