@@ -2,6 +2,7 @@
 // names and tags, numbering, status texts and calibration.
 #include "app/RecordingControl.h"
 
+#include "app/FileMove.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "platform/Logind.h"
@@ -50,6 +51,7 @@ bool CRecordingControl::StartRecording() {
     if (!m_session->Start()) {
         // A start that failed may have opened the first track; Stop releases what there is.
         m_session->Stop();
+        RemoveIfUnused(m_session->writtenPath);
         m_session.reset();
         m_reserve.Release();
         return false;
@@ -249,8 +251,10 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
 void CRecordingControl::Split(CRecorderSession& session) {
     session.CloseTrack();
     session.splitRequest = false;
-    if (!session.OpenTrack())
+    if (!session.OpenTrack()) {
+        RemoveIfUnused(session.writtenPath);
         Problem(kRecordingSplitFailed, "次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath);
+    }
 }
 
 void CRecordingControl::CopyStatus(const CRecorderSession& session) {

@@ -108,5 +108,8 @@ int CAudioWriter::SetTags(TagFieldSet* tags) {
 int CAudioWriter::OpenFile(const char* name) {
     auto file = std::make_unique<CFileStream>();
     if (!file->Open(name, CFileStream::kWrite)) return 0;
+    // Nothing truncates, and a writer starts at byte 0: a file that already holds data is
+    // someone else's (the recorder creates each track's file empty before its writer opens it).
+    if (file->GetSize() != 0) return 0;
     return AttachFile(std::move(file));
 }

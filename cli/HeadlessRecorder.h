@@ -31,6 +31,9 @@ public:
     int Run(const std::vector<std::string>& arguments);
 
 private:
+    // Warns about every schedule word that had no effect; false (the run is refused) for a start
+    // time that did not parse.
+    bool ReportIgnoredWords();
     bool ListDevices();
     // Everything that can be known before the first buffer: a false result was reported.
     bool CheckDevice();

@@ -12,11 +12,16 @@ CFileStream::~CFileStream() { Close(); }
 int CFileStream::Open(const char* name, int mode) {
     Close();
     int flags = O_CLOEXEC;
-    switch (mode) {
+    switch (mode & ~kNew) {
         case kRead: flags |= O_RDONLY; break;
-        case kWrite: flags |= O_WRONLY | O_CREAT; break;
-        case kReadWrite: flags |= O_RDWR | O_CREAT; break;
+        // A link planted where a track or temporary file goes must not redirect the writing.
+        case kWrite: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
+        case kReadWrite: flags |= O_RDWR | O_CREAT | O_NOFOLLOW; break;
         default: return 0;
+    }
+    if (mode & kNew) {
+        if (!(mode & kWrite)) return 0;
+        flags |= O_EXCL;
     }
     if (!name) return 0;
     do {
