@@ -11,14 +11,13 @@
 
 #include "app/AudioFacts.h"
 #include "app/FileNameTemplate.h"
+#include "app/OutputFormats.h"
+#include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
-#include "cli/OutputFormats.h"
-#include "foundation/PathUtils.h"
+#include "app/StartChecks.h"
 #include "platform/CaptureBackend.h"
-#include "platform/DiskSpace.h"
 #include "platform/Logind.h"
 #include "platform/WaveFormats.h"
-#include "schedule/Countdown.h"
 #include "schedule/RecordingSchedule.h"
 
 #ifndef VELSONA_VERSION
@@ -28,21 +27,11 @@
 namespace {
 
 constexpr int kRefreshMs = 200;  // about five status refreshes a second
-constexpr double kLowSpaceHours = 1.0;
-constexpr const char* kStartFailedMessage = "録音開始に失敗しました、設定など再確認してください。";
 
 std::string Level(int tenths) {
     if (tenths <= -900) return "  -inf";
     char text[16];
     std::snprintf(text, sizeof text, "%6.1f", tenths / 10.0);
-    return text;
-}
-
-std::string Bytes(uint64_t bytes) {
-    char text[32];
-    if (bytes >= 1000000000ULL) std::snprintf(text, sizeof text, "%.1f GB", bytes / 1e9);
-    else if (bytes >= 1000000ULL) std::snprintf(text, sizeof text, "%.1f MB", bytes / 1e6);
-    else std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
     return text;
 }
 
@@ -102,29 +91,31 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
     if (const CCharString warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.IsEmpty())
         m_display.Error("warning: " + warning.str());
-    if (!OutputFormatAvailable(settings.outputFormat, error)) {
-        m_display.Error(error);
+    const StartCheck check = CheckBeforeStart(*m_backend, settings);
+    if (!check.ok) {
+        m_display.Error(check.message);
         return kExitFailed;
     }
-    if (!CheckDevice() || !CheckFolder()) return kExitFailed;
     const QualityEntry* row =
         QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
     m_display.Print("Preset: " + preset.str() + "; output: " + FormatName(settings.outputFormat) +
                     (row ? std::string(" ") + row->label : std::string()) +
                     "; folder: " + settings.outputFolder.str());
-    ReportDiskSpace();
+    const SpaceEstimate space =
+        EstimateSpace(settings, m_commandLine.scheduleArmed ? &m_commandLine.schedule : nullptr);
+    m_display.Print(space.summary);
+    if (!space.warning.empty()) m_display.Error(space.warning);
 
     m_control =
         std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](int event) { m_events.Post(event); });
     m_control->settings = settings;
     m_control->backend = m_backend;
-    if (m_commandLine.scheduleArmed) m_control->schedule = m_commandLine.schedule;
+    m_commands = std::make_unique<CRecordingCommands>(*m_control, m_store, m_profile);
     PrepareSleepInhibitor();
 
     InstallStopSignals();
-    const int status = WaitForStart() ? Record() : kExitOk;
-    SaveDefaultPreset();
-    RunEndAction();
+    const int status = Start() ? Record() : m_startStatus;
+    Finish();
     return status == kExitOk && m_problem ? kExitFailed : status;
 }
 
@@ -158,63 +149,6 @@ bool CHeadlessRecorder::ListDevices() {
     return true;
 }
 
-bool CHeadlessRecorder::CheckDevice() {
-    const RecordingSettings& settings = m_profile.settings;
-    for (const CaptureDeviceInfo& device : m_backend->ListDevices()) {
-        if (device.id != settings.inputDevice) continue;
-        if (device.formats & WaveFormatFlagFor(settings.sampleRate, settings.channels, settings.bitsPerSample))
-            return true;
-        m_display.Error("input device " + std::to_string(device.id) + " (" + device.name + ") cannot capture " +
-                        std::to_string(settings.sampleRate) + " Hz, " + std::to_string(settings.channels) +
-                        " channel(s), " + std::to_string(settings.bitsPerSample) + " bit");
-        return false;
-    }
-    m_display.Error("there is no input device " + std::to_string(settings.inputDevice) + " on " + m_backend->Name() +
-                    " (see velsona-rec --list-devices)");
-    return false;
-}
-
-bool CHeadlessRecorder::CheckFolder() {
-    const CCharString& folder = m_profile.settings.outputFolder;
-    if (!EnsureFolder(folder)) {
-        m_display.Error("cannot create the output folder " + folder.str());
-        return false;
-    }
-    // Creating a file is the only test that also holds for root, read-only mounts and ACLs.
-    std::string probe = NormalizeSeparators(folder).str();
-    if (probe.back() != '/') probe += '/';
-    probe += ".velsona-rec-XXXXXX";
-    const int fd = mkstemp(probe.data());
-    if (fd < 0) {
-        m_display.Error("cannot write into the output folder " + folder.str() + ": " + std::strerror(errno));
-        return false;
-    }
-    close(fd);
-    unlink(probe.c_str());
-    return true;
-}
-
-void CHeadlessRecorder::ReportDiskSpace() {
-    const RecordingSettings& settings = m_profile.settings;
-    DiskSpace space;
-    if (!QueryDiskSpace(settings.outputFolder, space)) {
-        m_display.Print("note: the free space of " + settings.outputFolder.str() + " cannot be measured");
-        return;
-    }
-    const double bytesPerSecond = OutputBytesPerSecond(settings);
-    const double hours = HoursAtByteRate(space.freeBytes, bytesPerSecond);
-    char line[160];
-    std::snprintf(line, sizeof line, "Free space: %s, about %.1f hours at %.0f kbit/s", Bytes(space.freeBytes).c_str(),
-                  hours, bytesPerSecond * 8 / 1000);
-    m_display.Print(line);
-    const bool timed = m_commandLine.scheduleArmed && m_commandLine.schedule.StopsAfterDuration();
-    const double wantedHours = timed ? m_commandLine.schedule.durationSeconds / 3600.0 : kLowSpaceHours;
-    if (hours >= 0 && hours < wantedHours) {
-        std::snprintf(line, sizeof line, "warning: the output folder holds only %.2f hours of this recording", hours);
-        m_display.Error(line);
-    }
-}
-
 void CHeadlessRecorder::PrepareSleepInhibitor() {
     m_logind = std::make_unique<CLogind>(CLogind::SystemBusAddress());
     m_inhibitor = std::make_unique<CSleepInhibitor>();
@@ -230,32 +164,50 @@ void CHeadlessRecorder::PrepareSleepInhibitor() {
     m_control->sleepInhibitor = m_inhibitor.get();
 }
 
+bool CHeadlessRecorder::Start() {
+    CRecordingCommands::Outcome started;
+    if (m_commandLine.scheduleArmed) {
+        started = m_commands->StartBySchedule(m_commandLine.schedule);
+        if (started.ok && m_commands->IsCountingDown() && !WaitForStart()) {
+            m_startStatus = kExitOk;
+            return false;
+        }
+    } else {
+        started = m_commands->StartCommand();
+    }
+    if (!started.ok) {
+        m_display.Error(started.message);
+        m_startStatus = kExitFailed;
+        return false;
+    }
+    return true;
+}
+
 bool CHeadlessRecorder::WaitForStart() {
-    if (!m_control->schedule || m_control->schedule->startMode != 1) return true;
     const std::time_t startTime = m_control->schedule->startTime;
     char when[32];
     std::tm fields{};
     localtime_r(&startTime, &fields);
     std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &fields);
     m_display.Print(std::string("Waiting to start at ") + when + " (Ctrl+C cancels)");
-    CCountdown countdown([] { return std::time(nullptr); });
     for (;;) {
         if (m_events.Wait(CCountdown::kPeriodMs).stopRequested) {
+            m_commands->StopCommand();
             m_display.Print("Cancelled before the start.");
             return false;
         }
-        const CCountdown::Tick tick = countdown.OnTick(startTime);
-        if (tick.startNow) return true;
+        const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
+        if (tick.started) return true;
+        if (tick.failed) {
+            m_display.Error(tick.message);
+            m_startStatus = kExitFailed;
+            return false;
+        }
         m_display.ShowStatus(tick.title.str());
     }
 }
 
 int CHeadlessRecorder::Record() {
-    if (!m_control->StartRecording()) {
-        const CCharString problem = m_control->LastProblem();
-        m_display.Error(std::string(kStartFailedMessage) + (problem.IsEmpty() ? "" : " (" + problem.str() + ")"));
-        return kExitFailed;
-    }
     m_display.Print(std::string("Recording: ") + RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr).str() +
                     " (Ctrl+C stops)");
     if (m_control->sleepInhibitor && !m_control->sleepInhibitor->IsHeld())
@@ -264,7 +216,7 @@ int CHeadlessRecorder::Record() {
         const CEventQueue::Batch batch = m_events.Wait(kRefreshMs);
         if (batch.stopRequested && m_control->IsRecording()) {
             m_display.Print("Stopping…");
-            m_control->StopRecording();
+            m_commands->StopCommand();
         }
         for (int event : batch.events) HandleEvent(event);
         PrintFinishedFiles();
@@ -317,27 +269,18 @@ void CHeadlessRecorder::PrintFinishedFiles() {
         if (item.lengthMs >= 0)
             std::snprintf(length, sizeof length, ", %lld:%02lld", static_cast<long long>(item.lengthMs / 60000),
                           static_cast<long long>(item.lengthMs / 1000 % 60));
-        m_display.Print("Track file: " + item.path.str() + " (" + Bytes(item.size) + length + ")");
+        m_display.Print("Track file: " + item.path.str() + " (" + ByteCountText(item.size) + length + ")");
         ++m_tracksDone;
     }
 }
 
-void CHeadlessRecorder::RunEndAction() {
-    if (m_endAction == EndAction::None) return;
-    // The lock would hold off the very suspend the user asked for.
-    if (m_inhibitor) m_inhibitor->Release();
-    m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
+void CHeadlessRecorder::Finish() {
+    if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
     // The program ends right after this anyway, so the close request has nothing left to do.
-    const LogindResult result = DoEndAction(m_endAction, [] {}, *m_logind);
-    if (!result.Ok()) {
+    const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind);
+    if (!finish.saved.ok) m_display.Error(finish.saved.message);
+    if (!finish.endAction.ok) {
         m_problem = true;
-        m_display.Error(std::string("the end action \"") + EndActionName(m_endAction) +
-                        "\" was not carried out: " + result.detail.str());
+        m_display.Error(finish.endAction.message);
     }
-}
-
-void CHeadlessRecorder::SaveDefaultPreset() {
-    m_profile.settings = m_control->settings;
-    if (!m_store.SaveProfile(kDefaultPresetName, m_profile))
-        m_display.Error("the settings could not be saved to " + m_store.FilePath().str());
 }

@@ -15,6 +15,7 @@
 
 class CCaptureBackend;
 class CLogind;
+class CRecordingCommands;
 class CRecordingControl;
 class CSleepInhibitor;
 
@@ -35,19 +36,17 @@ private:
     // time that did not parse.
     bool ReportIgnoredWords();
     bool ListDevices();
-    // Everything that can be known before the first buffer: a false result was reported.
-    bool CheckDevice();
-    bool CheckFolder();
-    void ReportDiskSpace();
     void PrepareSleepInhibitor();
-    // False when a stop was requested before the start time.
+    // Starts at once or after the countdown; false (m_startStatus says how to exit) otherwise.
+    bool Start();
+    // False when a stop was requested before the start time, or the start then failed.
     bool WaitForStart();
     int Record();
     void HandleEvent(int event);
     void ShowStatus();
     void PrintFinishedFiles();
-    void RunEndAction();
-    void SaveDefaultPreset();
+    // Saves the default preset, then runs the end action taken from a duration-reached stop.
+    void Finish();
 
     CProgressDisplay m_display;
     RecorderOptions m_options;
@@ -61,6 +60,8 @@ private:
     std::unique_ptr<CLogind> m_logind;
     std::unique_ptr<CSleepInhibitor> m_inhibitor;
     std::unique_ptr<CRecordingControl> m_control;
+    std::unique_ptr<CRecordingCommands> m_commands;
+    int m_startStatus = kExitOk;
     size_t m_printedRows = 0;
     int m_tracksDone = 0;
     bool m_problem = false;

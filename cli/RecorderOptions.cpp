@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/FileNameTemplate.h"
-#include "cli/OutputFormats.h"
+#include "app/OutputFormats.h"
 #include "tags/FileKind.h"
 
 namespace {

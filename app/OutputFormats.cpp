@@ -1,5 +1,5 @@
-// Output formats as the headless recorder checks and estimates them.
-#include "cli/OutputFormats.h"
+// Output formats as the front ends check and estimate them.
+#include "app/OutputFormats.h"
 
 #include "audiofile/EncoderPlugIn.h"
 #include "audiofile/LameLibrary.h"

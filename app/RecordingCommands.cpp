@@ -1,0 +1,81 @@
+// The recording commands of the main window, shared by both front ends.
+#include "app/RecordingCommands.h"
+
+#include <utility>
+
+#include "platform/Logind.h"
+
+CRecordingCommands::CRecordingCommands(CRecordingControl& control, CSettingsStore& store, ProfileState& profile,
+                                       CCountdown::Clock clock)
+    : m_control(control), m_store(store), m_profile(profile), m_countdown(std::move(clock)) {}
+
+CRecordingCommands::Outcome CRecordingCommands::Start() {
+    if (m_control.StartRecording()) return {};
+    m_control.schedule.reset();
+    const CCharString problem = m_control.LastProblem();
+    return {false, std::string(kStartFailedMessage) + (problem.IsEmpty() ? "" : " (" + problem.str() + ")")};
+}
+
+CRecordingCommands::Outcome CRecordingCommands::StartCommand() {
+    StopCommand();
+    m_profile.settings = m_control.settings;
+    PushIntoHistories(m_profile);
+    m_control.schedule.reset();
+    return Start();
+}
+
+void CRecordingCommands::StopCommand() {
+    if (m_control.schedule) m_control.schedule->endActionArmed = false;
+    m_countingDown = false;
+    m_control.StopRecording();
+}
+
+CRecordingCommands::Outcome CRecordingCommands::StartBySchedule(const RecordingSchedule& schedule) {
+    m_control.schedule = schedule;
+    if (schedule.startMode == 1) {
+        m_countingDown = true;
+        return {};
+    }
+    return Start();
+}
+
+CRecordingCommands::Tick CRecordingCommands::OnCountdownTick() {
+    Tick tick;
+    if (!m_countingDown || !m_control.schedule) return tick;
+    const CCountdown::Tick step = m_countdown.OnTick(m_control.schedule->startTime);
+    if (!step.startNow) {
+        tick.title = step.title;
+        return tick;
+    }
+    m_countingDown = false;
+    const Outcome started = Start();
+    tick.started = started.ok;
+    tick.failed = !started.ok;
+    tick.message = started.message;
+    return tick;
+}
+
+CRecordingCommands::Outcome CRecordingCommands::SaveDefaultPreset() {
+    m_profile.settings = m_control.settings;
+    if (m_store.SaveProfile(kDefaultPresetName, m_profile)) return {};
+    return {false, "the settings could not be saved to " + m_store.FilePath().str()};
+}
+
+CRecordingCommands::Outcome CRecordingCommands::RunEndAction(EndAction action,
+                                                             const std::function<void()>& requestClose,
+                                                             CLogind& logind) {
+    if (action == EndAction::None) return {};
+    if (m_control.sleepInhibitor) m_control.sleepInhibitor->Release();
+    const LogindResult result = DoEndAction(action, requestClose, logind);
+    if (result.Ok()) return {};
+    return {false, std::string("the end action \"") + EndActionName(action) +
+                       "\" was not carried out: " + result.detail.str()};
+}
+
+CRecordingCommands::Finish CRecordingCommands::FinishRun(EndAction action, const std::function<void()>& requestClose,
+                                                         CLogind& logind) {
+    Finish finish;
+    finish.saved = SaveDefaultPreset();
+    finish.endAction = RunEndAction(action, requestClose, logind);
+    return finish;
+}

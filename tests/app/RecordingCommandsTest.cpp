@@ -1,0 +1,173 @@
+// The commands both front ends share: the pre-start checks and the space estimate, the countdown
+// to a scheduled start, the start and stop commands, and the end of a run.
+#include "app/RecordingCommands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/StartChecks.h"
+#include "platform/CaptureBackend.h"
+#include "platform/Logind.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class RecordingCommands : public ::testing::Test {
+protected:
+    RecordingCommands()
+        : store((dir / "VelsonaF.conf").c_str()),
+          control(items, nullptr, [](int) {}),
+          commands(control, store, profile, [this] { return now; }) {
+        std::string error;
+        control.backend = CreateCaptureBackend("signal:tone=440hz/-6db/1s,loop", error);
+        EXPECT_TRUE(control.backend) << error;
+        control.settings.outputFolder = (dir / "rec").c_str();
+        control.settings.fileNameTemplate = "sub/Track%TKN%.wav";
+    }
+
+    TempDir dir;
+    std::time_t now = 1'800'000'000;
+    CSettingsStore store;
+    ProfileState profile;
+    CRecordingItemsModel items;
+    CRecordingControl control;
+    CRecordingCommands commands;
+};
+
+TEST_F(RecordingCommands, CountdownBlinksThenStartsAtTheStartTime) {
+    RecordingSchedule schedule;
+    schedule.startMode = 1;
+    schedule.startTime = now + 60;
+    ASSERT_TRUE(commands.StartBySchedule(schedule).ok);
+    EXPECT_TRUE(commands.IsCountingDown());
+    EXPECT_FALSE(control.IsRecording());
+    // Tick 0 shows the plain title, the next ones the time left.
+    EXPECT_EQ(commands.OnCountdownTick().title, kProgramTitle);
+    const CRecordingCommands::Tick waiting = commands.OnCountdownTick();
+    EXPECT_FALSE(waiting.started);
+    EXPECT_NE(waiting.title.str().find("]まで[01分00秒] "), std::string::npos) << waiting.title.str();
+
+    now += 60;
+    EXPECT_TRUE(commands.OnCountdownTick().started);
+    EXPECT_TRUE(control.IsRecording());
+    EXPECT_FALSE(commands.IsCountingDown());
+    EXPECT_FALSE(commands.OnCountdownTick().started) << "no second start";
+    commands.StopCommand();
+    EXPECT_FALSE(control.IsRecording());
+    EXPECT_FALSE(control.schedule);
+}
+
+TEST_F(RecordingCommands, AStartThatFailsSaysSoAndLeavesNoSchedule) {
+    std::string error;
+    control.backend = CreateCaptureBackend("signal:file=" + dir / "missing.wav", error);
+    ASSERT_TRUE(control.backend) << error;
+    RecordingSchedule timed;
+    timed.endMode = 1;
+    timed.durationSeconds = 60;
+    const CRecordingCommands::Outcome atOnce = commands.StartBySchedule(timed);
+    EXPECT_FALSE(atOnce.ok);
+    EXPECT_TRUE(atOnce.message.starts_with(kStartFailedMessage)) << atOnce.message;
+    EXPECT_FALSE(control.schedule);
+
+    RecordingSchedule later;
+    later.startMode = 1;
+    later.startTime = now - 1;  // already past: the first tick starts
+    ASSERT_TRUE(commands.StartBySchedule(later).ok);
+    const CRecordingCommands::Tick tick = commands.OnCountdownTick();
+    EXPECT_TRUE(tick.failed);
+    EXPECT_TRUE(tick.message.starts_with(kStartFailedMessage)) << tick.message;
+    EXPECT_FALSE(control.schedule);
+    EXPECT_FALSE(commands.IsCountingDown());
+}
+
+TEST_F(RecordingCommands, StartCommandPushesTheHistoriesAndDropsTheSchedule) {
+    profile.templates.entries = {"older"};
+    control.schedule = RecordingSchedule();
+    ASSERT_TRUE(commands.StartCommand().ok);
+    EXPECT_TRUE(control.IsRecording());
+    EXPECT_FALSE(control.schedule);
+    ASSERT_EQ(profile.templates.entries.size(), 2u);
+    EXPECT_EQ(profile.templates.entries[0], "sub/Track%TKN%") << "stored without the format's extension";
+    ASSERT_FALSE(profile.folders.entries.empty());
+    EXPECT_EQ(profile.folders.entries[0], control.settings.outputFolder);
+    commands.StopCommand();
+}
+
+TEST_F(RecordingCommands, StopDisarmsTheEndActionOfALaterDurationEvent) {
+    RecordingSchedule timed;
+    timed.endMode = 1;
+    timed.durationSeconds = 3600;
+    timed.endActionArmed = true;
+    timed.endAction = EndAction::PowerOff;
+    ASSERT_TRUE(commands.StartBySchedule(timed).ok);
+    commands.StopCommand();
+    // The duration's event was already on its way when the user stopped.
+    control.OnRecordingEvent(kRecordingDurationReached);
+    EXPECT_EQ(control.TakeEndAction(), EndAction::None);
+}
+
+TEST_F(RecordingCommands, FinishRunSavesTheDefaultPresetBeforeTheEndAction) {
+    control.settings.outputFormat = 2;
+    control.settings.recordingNumber = 7;
+    CLogind logind("unix:path=" + CCharString((dir / "no-bus").c_str()));
+    int savedFormatAtClose = -1;
+    const CRecordingCommands::Finish finish = commands.FinishRun(
+        EndAction::ExitApplication,
+        [&] { savedFormatAtClose = CSettingsStore((dir / "VelsonaF.conf").c_str()).LoadSettings(kDefaultPresetName).outputFormat; },
+        logind);
+    EXPECT_TRUE(finish.saved.ok) << finish.saved.message;
+    EXPECT_TRUE(finish.endAction.ok) << finish.endAction.message;
+    EXPECT_EQ(savedFormatAtClose, 2);
+    EXPECT_EQ(store.LoadSettings(kDefaultPresetName).recordingNumber, 7);
+
+    // Power off goes through logind; an unreachable one is a failure with its reason.
+    const CRecordingCommands::Outcome refused = commands.RunEndAction(EndAction::PowerOff, [] {}, logind);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("ＰＣ電源断"), std::string::npos) << refused.message;
+}
+
+struct CheckCase {
+    const char* what;
+    int device;
+    const char* folder;  // below the test's folder
+    const char* expected;  // empty: the checks pass
+};
+
+TEST_F(RecordingCommands, ChecksBeforeStartRefuseWhatCannotWork) {
+    WriteFileBytes(dir / "plain-file", "x");
+    const CheckCase cases[] = {
+        {"all fine", -1, "rec", ""},
+        {"missing device", 3, "rec", "there is no input device 3 on signal"},
+        {"folder under a file", -1, "plain-file/rec", "cannot create the output folder"},
+    };
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingSettings settings = control.settings;
+        settings.inputDevice = c.device;
+        settings.outputFolder = (dir / c.folder).c_str();
+        const StartCheck check = CheckBeforeStart(*control.backend, settings);
+        EXPECT_EQ(check.ok, *c.expected == '\0');
+        EXPECT_NE(check.message.find(c.expected), std::string::npos) << check.message;
+    }
+}
+
+TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
+    RecordingSettings settings = control.settings;
+    settings.outputFolder = dir.path().c_str();
+    const SpaceEstimate open = EstimateSpace(settings, nullptr);
+    ASSERT_TRUE(open.measured);
+    EXPECT_EQ(open.bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
+    EXPECT_NE(open.summary.find(" hours at 1411 kbit/s"), std::string::npos) << open.summary;
+
+    RecordingSchedule endless;
+    endless.endMode = 1;
+    endless.durationSeconds = int64_t{1} << 40;
+    EXPECT_NE(EstimateSpace(settings, &endless).warning.find("holds only"), std::string::npos);
+
+    // A rate that is not known gives no hours at all, never "about -1.0 hours at 0 kbit/s".
+    settings.qualityIndex = 99;
+    const SpaceEstimate unknown = EstimateSpace(settings, nullptr);
+    EXPECT_EQ(unknown.summary.find("hours"), std::string::npos) << unknown.summary;
+    EXPECT_TRUE(unknown.warning.empty());
+}
+
+}  // namespace
