@@ -7,6 +7,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+int OpenRetrying(const char* name, int flags) {
+    int fd;
+    do {
+        fd = open(name, flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Opens the file that is there, or creates it exclusively: a file this program creates is
+// always its own, never one someone else made under the same name at the same moment.
+int OpenOrCreate(const char* name, int flags) {
+    if (!(flags & O_CREAT) || (flags & O_EXCL)) return OpenRetrying(name, flags);
+    for (;;) {
+        int fd = OpenRetrying(name, flags & ~O_CREAT);
+        if (fd >= 0 || errno != ENOENT) return fd;
+        fd = OpenRetrying(name, flags | O_EXCL);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+}
+
+}  // namespace
+
 CFileStream::~CFileStream() { Close(); }
 
 int CFileStream::Open(const char* name, int mode) {
@@ -24,9 +48,7 @@ int CFileStream::Open(const char* name, int mode) {
         flags |= O_EXCL;
     }
     if (!name) return 0;
-    do {
-        m_fd = open(name, flags, 0666);
-    } while (m_fd < 0 && errno == EINTR);
+    m_fd = OpenOrCreate(name, flags);
     if (m_fd < 0) return 0;
     struct stat st {};
     if (fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
