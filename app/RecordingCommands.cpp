@@ -10,10 +10,10 @@ CRecordingCommands::CRecordingCommands(CRecordingControl& control, CSettingsStor
     : m_control(control), m_store(store), m_profile(profile), m_countdown(std::move(clock)) {}
 
 CRecordingCommands::Outcome CRecordingCommands::Start() {
-    if (m_control.StartRecording()) return {};
+    const StartResult started = m_control.StartRecording();
+    if (started) return {};
     m_control.schedule.reset();
-    const CCharString problem = m_control.LastProblem();
-    return {false, std::string(kStartFailedMessage) + (problem.IsEmpty() ? "" : " (" + problem.str() + ")")};
+    return {false, std::string(kStartFailedMessage) + (started.reason.IsEmpty() ? "" : " (" + started.reason.str() + ")")};
 }
 
 CRecordingCommands::Outcome CRecordingCommands::StartCommand() {

@@ -1,8 +1,10 @@
 // The recording control: session notifications, splits, the end of a timed recording, track
-// names and tags, numbering, status texts and calibration.
+// names and tags, numbering, status texts, calibration, and the hand-overs between the owner's
+// thread and the audio thread.
 #include "app/RecordingControl.h"
 
 #include "app/FileMove.h"
+#include "app/MonitorObserver.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "platform/Logind.h"
@@ -15,17 +17,45 @@ constexpr int kCalibrationThreshold = -900;
 // Enough for the tags and the rename of a track closed on a full disk.
 constexpr int64_t kReservedBytes = 64 * 1024;
 
+// Two 32-bit values in one atomic word, so a reader never sees half of a change.
+uint64_t Pack(int32_t low, int32_t high) { return static_cast<uint32_t>(low) | uint64_t{static_cast<uint32_t>(high)} << 32; }
+int32_t Low(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed)); }
+int32_t High(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed >> 32)); }
+
+CCharString WithDetail(const CCharString& message, const CCharString& detail) {
+    return detail.IsEmpty() ? message : message + " (" + detail + ")";
+}
+
+// Each recording gets an id no other recording of this process had.
+std::atomic<uint64_t> g_lastRecordingId{0};
+
 }  // namespace
+
+bool IsRecordingProblem(int code) {
+    return code == kRecordingWriteFailed || code == kRecordingSplitFailed || code == kRecordingCaptureFailed;
+}
 
 CRecordingControl::CRecordingControl(CRecordingItemsModel& items, AudioFactsReader readFacts, EventPoster post,
                                      LocalClock clock)
-    : m_files(items, std::move(readFacts), clock), m_post(std::move(post)) {
+    : m_files(items, std::move(readFacts), clock),
+      m_post(std::move(post)),
+      m_thresholds(Pack(settings.silenceLeft, settings.silenceRight)),
+      m_trackNumber(Pack(1, 0)) {
     m_clocks.now = std::move(clock);
 }
 
 CRecordingControl::~CRecordingControl() {
     CancelCalibration();
     StopRecording();
+}
+
+void CRecordingControl::ApplySettings() {
+    auto snapshot = std::make_shared<const RecordingSettings>(settings);
+    {
+        std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_applied = std::move(snapshot);
+    }
+    if (!m_calibrating) m_thresholds = Pack(settings.silenceLeft, settings.silenceRight);
 }
 
 std::unique_ptr<CRecorderSession> CRecordingControl::NewSession() {
@@ -37,35 +67,43 @@ std::unique_ptr<CRecorderSession> CRecordingControl::NewSession() {
     return session;
 }
 
-bool CRecordingControl::StartRecording() {
+StartResult CRecordingControl::StartRecording() {
     EndSession();
-    m_silence.SetThresholds(settings.silenceLeft, settings.silenceRight);
+    ApplySettings();
+    m_stopAfterSeconds = schedule && schedule->StopsAfterDuration() ? schedule->durationSeconds : -1;
+    m_splitRequested = false;
     {
         std::lock_guard<std::mutex> lock(m_statusMutex);
         m_status = RecordingStatus();
-        m_lastProblem = CCharString();
     }
     m_previousTrackTime = 0;
+    m_trackOpen = false;
+    m_startPending = true;
+    m_recordingId = ++g_lastRecordingId;
     if (EnsureFolder(settings.outputFolder)) m_reserve.Hold(settings.outputFolder, kReservedBytes);
     m_session = NewSession();
     if (!m_session->Start()) {
-        // A start that failed may have opened the first track; Stop releases what there is.
-        m_session->Stop();
+        StartResult result{false, m_session->FailureDetail()};
+        // A first track that opened but never recorded is not a finished track: its row goes.
+        if (m_trackOpen) m_files.DropItem();
+        m_trackOpen = false;
+        // The name taken for a track whose writer never opened is given back.
         RemoveIfUnused(m_session->writtenPath);
         m_session.reset();
         m_reserve.Release();
-        return false;
+        return result;
     }
     if (sleepInhibitor) {
         CLogind logind(CLogind::SystemBusAddress());
         sleepInhibitor->Acquire(logind, "録音中");
     }
-    return true;
+    return {true, {}};
 }
 
 void CRecordingControl::StopRecording() {
-    schedule.reset();
+    // The schedule's duration stays with the audio thread until its last buffer is done.
     EndSession();
+    schedule.reset();
 }
 
 void CRecordingControl::EndSession() {
@@ -78,7 +116,7 @@ void CRecordingControl::EndSession() {
 }
 
 void CRecordingControl::RequestSplit() {
-    if (m_session) m_session->splitRequest = true;
+    if (m_session) m_splitRequested = true;
 }
 
 void CRecordingControl::TogglePause() {
@@ -87,24 +125,14 @@ void CRecordingControl::TogglePause() {
 
 bool CRecordingControl::IsPaused() const { return m_session && m_session->paused; }
 
-void CRecordingControl::SetTrackNumber(int number) {
-    m_trackNumber = number;
-    if (m_session) m_trackNumberTyped = true;
-}
+int CRecordingControl::TrackNumber() const { return Low(m_trackNumber.load()); }
 
-void CRecordingControl::OnRecordingEvent(int event) {
-    switch (event) {
-        case kRecordingDurationReached:
-            m_pendingEndAction = schedule && schedule->endActionArmed ? schedule->endAction : EndAction::None;
-            StopRecording();
-            break;
-        case kRecordingStopped:
-            m_trackNumber = 1;
-            m_trackNumberTyped = false;
-            ++settings.recordingNumber;
-            break;
-        default: break;
-    }
+void CRecordingControl::SetTrackNumber(int number) { m_trackNumber = Pack(number, m_session ? 1 : 0); }
+
+void CRecordingControl::OnRecordingEvent(const RecordingEvent& event) {
+    if (event.code != kRecordingDurationReached || !IsRunning(event)) return;
+    m_pendingEndAction = schedule && schedule->endActionArmed ? schedule->endAction : EndAction::None;
+    StopRecording();
 }
 
 EndAction CRecordingControl::TakeEndAction() {
@@ -112,6 +140,8 @@ EndAction CRecordingControl::TakeEndAction() {
     m_pendingEndAction = EndAction::None;
     return action;
 }
+
+void CRecordingControl::SetMonitorObserver(CMonitorObserver* observer) { m_monitor = observer; }
 
 RecordingStatus CRecordingControl::Status() const {
     std::lock_guard<std::mutex> lock(m_statusMutex);
@@ -132,27 +162,30 @@ CCharString CRecordingControl::TotalPaneText() const {
     return CCharString::Formatted("総時間 %d:%02d", static_cast<int>(ms / 60000), static_cast<int>(ms / 1000 % 60));
 }
 
-CCharString CRecordingControl::LastProblem() const {
-    std::lock_guard<std::mutex> lock(m_statusMutex);
-    return m_lastProblem;
-}
-
 void CRecordingControl::SetSilenceLevels(int left, int right) {
     settings.silenceLeft = left;
     settings.silenceRight = right;
-    m_silence.SetThresholds(left, right);
+    m_thresholds = Pack(left, right);
 }
 
 bool CRecordingControl::BeginCalibration() {
+    if (m_calibrating) return true;
     m_keptThresholds[0] = settings.silenceLeft;
     m_keptThresholds[1] = settings.silenceRight;
     SetSilenceLevels(kCalibrationThreshold, kCalibrationThreshold);
-    if (m_session) return true;
+    m_calibrating = true;
+    if (m_session || StartCalibrationSession()) return true;
+    CancelCalibration();
+    return false;
+}
+
+bool CRecordingControl::StartCalibrationSession() {
     m_calibrationSession = NewSession();
     m_calibrationSession->monitorOnly = true;
+    // Told before the session starts, so this runs before the audio thread does.
+    if (m_monitor) m_monitor->OnTrackOpen(m_calibrationSession->captureFormat);
     if (m_calibrationSession->Start()) return true;
     m_calibrationSession.reset();
-    SetSilenceLevels(m_keptThresholds[0], m_keptThresholds[1]);
     return false;
 }
 
@@ -161,18 +194,32 @@ BufferLevels CRecordingControl::CalibrationLevels() const {
     return {status.leftLevel, status.rightLevel};
 }
 
-void CRecordingControl::AcceptCalibration() {
-    // Stop first, so the levels hold the moment of the answer.
+BufferLevels CRecordingControl::FreezeCalibration() {
+    // Stopped first, so the levels hold the moment of the answer.
     if (m_calibrationSession) m_calibrationSession->Stop();
-    const BufferLevels levels = CalibrationLevels();
     m_calibrationSession.reset();
-    SetSilenceLevels(levels.left, levels.right);
+    m_frozenLevels = CalibrationLevels();
+    return m_frozenLevels;
+}
+
+void CRecordingControl::AcceptCalibration() {
+    if (!m_calibrating) return;
+    m_calibrating = false;
+    SetSilenceLevels(m_frozenLevels.left, m_frozenLevels.right);
+}
+
+bool CRecordingControl::RetryCalibration() {
+    if (!m_calibrating) return false;
+    if (m_session || StartCalibrationSession()) return true;
+    CancelCalibration();
+    return false;
 }
 
 void CRecordingControl::CancelCalibration() {
-    if (!m_calibrationSession) return;
-    m_calibrationSession->Stop();
+    if (!m_calibrating) return;
+    if (m_calibrationSession) m_calibrationSession->Stop();
     m_calibrationSession.reset();
+    m_calibrating = false;
     SetSilenceLevels(m_keptThresholds[0], m_keptThresholds[1]);
 }
 
@@ -182,62 +229,82 @@ int CRecordingControl::OnSessionNotify(int code, CRecorderSession* session, void
 
 int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
     switch (code) {
-        case kNotifyDataBefore: {
-            std::lock_guard<std::mutex> lock(m_statusMutex);
-            m_status.leftLevel = session.LeftLevel();
-            m_status.rightLevel = session.RightLevel();
-            return session.paused ? 0 : 1;
-        }
+        case kNotifyDataBefore: return OnDataBefore(session);
         case kNotifyDataAfter: return OnDataAfter(session);
-        case kEventStopped: m_post(kRecordingStopped); return 1;
+        case kEventStopped: OnStopped(); return 1;
         case kNotifyTrackOpenBefore: PrepareTrack(session); return 1;
-        case kNotifyTrackOpenAfter: return m_files.BeginItem(session.writtenPath) ? 1 : 0;
+        case kNotifyTrackOpenAfter:
+            m_trackOpen = m_files.BeginItem(session.writtenPath);
+            return m_trackOpen ? 1 : 0;
         case kNotifyTrackCloseBefore: FillTags(session, true); return 1;
-        case kNotifyTrackCloseAfter: {
-            CCharString folder = settings.outputFolder;
-            const CCharString finalPath =
-                BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind, Values(session, true), m_clocks);
-            m_files.FinishItem(WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath));
-            // The next track's number is settled here, before it opens: raised by one unless
-            // the user typed a number during this track.
-            if (!m_trackNumberTyped.exchange(false)) m_trackNumber = session.trackCounter + 1;
-            m_post(kRecordingTrackClosed);
-            return 1;
-        }
+        case kNotifyTrackCloseAfter: OnTrackClosed(session); return 1;
         case kEventWriteFailed:
             m_reserve.Release();
-            Problem(kRecordingWriteFailed,
-                    "ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
-                        session.writtenPath);
+            Post(kRecordingWriteFailed, session,
+                 WithDetail("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
+                                session.writtenPath,
+                            session.FailureDetail()));
             session.CloseTrack();
             return 1;
         case kEventCaptureEnded:
+            // A monitor-only session ends with its owner; there is no recording to tell about.
+            if (session.monitorOnly) return 1;
             if (session.CaptureFailed())
-                Problem(kRecordingCaptureFailed, "録音デバイスからの入力が途絶えました: " + session.CaptureEndDetail());
+                Post(kRecordingCaptureFailed, session,
+                     "録音デバイスからの入力が途絶えました: " + session.CaptureEndDetail());
             else
-                m_post(kRecordingCaptureEnded);
+                Post(kRecordingCaptureEnded, session);
             return 1;
         default: return 1;
     }
 }
 
+int CRecordingControl::OnDataBefore(CRecorderSession& session) {
+    const bool paused = session.paused;
+    {
+        std::lock_guard<std::mutex> lock(m_statusMutex);
+        m_status.leftLevel = session.LeftLevel();
+        m_status.rightLevel = session.RightLevel();
+    }
+    if (m_monitor) {
+        if (m_startPending && !session.monitorOnly) {
+            m_startPending = false;
+            m_monitor->OnRecordingStart(session.captureFormat);
+        }
+        MonitorBuffer buffer;
+        buffer.data = session.LastBuffer();
+        buffer.bytes = session.LastBufferSize();
+        buffer.format = session.captureFormat;
+        buffer.leftLevel = session.LeftLevel();
+        buffer.rightLevel = session.RightLevel();
+        buffer.paused = paused;
+        m_monitor->OnBuffer(buffer);
+    }
+    return paused ? 0 : 1;
+}
+
 int CRecordingControl::OnDataAfter(CRecorderSession& session) {
-    if (schedule && schedule->StopsAfterDuration() && session.TotalTime() / 1000 >= schedule->durationSeconds) {
+    const int64_t stopAfter = m_stopAfterSeconds;
+    if (stopAfter >= 0 && session.TotalTime() / 1000 >= stopAfter) {
         session.CloseTrack();
-        m_post(kRecordingDurationReached);
+        Post(kRecordingDurationReached, session);
         return 1;
     }
-    if (session.splitRequest) {
+    if (m_splitRequested.exchange(false)) {
         Split(session);
         return 0;
     }
-    if (settings.splitMethod == kSplitInterval && m_splitLength > 0 && session.TrackTime() >= m_splitLength * 1000LL) {
+    const int splitLength = m_track.splitLength;
+    const int method = m_track.settings ? m_track.settings->splitMethod : kSplitManual;
+    if (method == kSplitInterval && splitLength > 0 && session.TrackTime() >= splitLength * 1000LL) {
         Split(session);
         return 0;
     }
-    if (settings.splitMethod == kSplitSilence) {
+    if (method == kSplitSilence) {
+        const uint64_t thresholds = m_thresholds;
+        m_silence.SetThresholds(Low(thresholds), High(thresholds));
         const BufferLevels levels{session.LeftLevel(), session.RightLevel()};
-        switch (m_silence.Test(levels, m_splitLength, m_previousTrackTime)) {
+        switch (m_silence.Test(levels, splitLength, m_previousTrackTime)) {
             case SilenceOutcome::Split: Split(session); return 0;
             case SilenceOutcome::Stop: return 0;
             case SilenceOutcome::Continue: break;
@@ -250,11 +317,44 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
 
 void CRecordingControl::Split(CRecorderSession& session) {
     session.CloseTrack();
-    session.splitRequest = false;
+    m_splitRequested = false;
+    // Whatever made this split, the next track has heard no sound yet: a silence that was due on
+    // this buffer must not split the new track again after one buffer.
+    m_silence.ResetSilenceStart();
     if (!session.OpenTrack()) {
         RemoveIfUnused(session.writtenPath);
-        Problem(kRecordingSplitFailed, "次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath);
+        Post(kRecordingSplitFailed, session,
+             WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
+                        session.FailureDetail()));
     }
+}
+
+void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
+    // Only a track that opened has a row and a file to finish.
+    if (!m_trackOpen) return;
+    m_trackOpen = false;
+    const RecordingSettings& track = *m_track.settings;
+    CCharString folder = track.outputFolder;
+    const CCharString finalPath =
+        BuildTrackPath(true, folder, track.fileNameTemplate, session.outputKind, Values(session, true), m_clocks);
+    const CCharString written = WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath);
+    m_files.FinishItem(written);
+    // The next track's number is settled here, before it opens, in one step with the "typed"
+    // flag: raised by one unless the user typed a number during this track.
+    uint64_t number = m_trackNumber.load();
+    while (!m_trackNumber.compare_exchange_weak(number, High(number) ? Pack(Low(number), 0)
+                                                                     : Pack(session.trackCounter + 1, 0))) {
+    }
+    RecordingEvent event{kRecordingTrackClosed, m_recordingId, session.trackCounter, m_files.CurrentFile(), {}};
+    m_post(event);
+}
+
+void CRecordingControl::OnStopped() {
+    // Runs on the owner's thread inside Stop, after the last buffer: the numbers of the next
+    // recording are settled before any later start can read them.
+    m_trackNumber = Pack(1, 0);
+    ++settings.recordingNumber;
+    m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {}, {}});
 }
 
 void CRecordingControl::CopyStatus(const CRecorderSession& session) {
@@ -264,17 +364,13 @@ void CRecordingControl::CopyStatus(const CRecorderSession& session) {
     m_status.totalTimeMs = session.TotalTime();
 }
 
-void CRecordingControl::Problem(int event, const CCharString& message) {
-    {
-        std::lock_guard<std::mutex> lock(m_statusMutex);
-        m_lastProblem = message;
-    }
-    m_post(event);
+void CRecordingControl::Post(int code, const CRecorderSession& session, const CCharString& message) {
+    m_post(RecordingEvent{code, m_recordingId, session.trackCounter, session.writtenPath, message});
 }
 
 TemplateValues CRecordingControl::Values(const CRecorderSession& session, bool endKnown) const {
     TemplateValues values;
-    values.recordingNumber = settings.recordingNumber;
+    values.recordingNumber = m_track.settings->recordingNumber;
     values.trackNumber = session.trackCounter;
     values.startOffsetMs = session.TrackOpenedAt();
     if (endKnown) {
@@ -285,31 +381,37 @@ TemplateValues CRecordingControl::Values(const CRecorderSession& session, bool e
 }
 
 void CRecordingControl::PrepareTrack(CRecorderSession& session) {
-    session.trackCounter = m_trackNumber;
-    session.outputKind = static_cast<OutputFormat>(settings.outputFormat);
-    if (const QualityEntry* row = QualityTableFor(session.outputKind).Row(settings.qualityIndex)) {
+    {
+        std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_track.settings = m_applied;
+    }
+    const RecordingSettings& track = *m_track.settings;
+    session.trackCounter = TrackNumber();
+    session.outputKind = static_cast<OutputFormat>(track.outputFormat);
+    if (const QualityEntry* row = QualityTableFor(session.outputKind).Row(track.qualityIndex)) {
         session.quality = row->value;
         session.outputSampleRate = row->sampleRate;
         session.outputChannels = row->channels;
     }
-    session.oggQuality = settings.oggQuality;
-    // The folder setting is the owner's; the capture thread works on a copy.
-    CCharString folder = settings.outputFolder;
+    session.oggQuality = track.oggQuality;
+    CCharString folder = track.outputFolder;
     session.plannedPath =
-        BuildTrackPath(false, folder, settings.fileNameTemplate, session.outputKind, Values(session, false), m_clocks);
+        BuildTrackPath(false, folder, track.fileNameTemplate, session.outputKind, Values(session, false), m_clocks);
     session.writtenPath = WrittenPathAtOpen(session.plannedPath);
     FillTags(session, false);
-    m_splitLength = settings.SplitLengthSeconds();
+    m_track.splitLength = track.SplitLengthSeconds();
+    if (m_monitor) m_monitor->OnTrackOpen(session.captureFormat);
 }
 
 void CRecordingControl::FillTags(CRecorderSession& session, bool endKnown) {
+    const RecordingSettings& track = *m_track.settings;
     const TemplateValues values = Values(session, endKnown);
     TagFieldSet& tags = session.tags;
-    tags.title = ExpandTemplate(settings.tagTitle, endKnown, values, m_clocks);
-    tags.artist = ExpandTemplate(settings.tagArtist, endKnown, values, m_clocks);
-    tags.album = ExpandTemplate(settings.tagAlbum, endKnown, values, m_clocks);
-    tags.comment = ExpandTemplate(settings.tagComment, endKnown, values, m_clocks);
-    tags.year = CCharString::Formatted("%d", settings.tagYear);
+    tags.title = ExpandTemplate(track.tagTitle, endKnown, values, m_clocks);
+    tags.artist = ExpandTemplate(track.tagArtist, endKnown, values, m_clocks);
+    tags.album = ExpandTemplate(track.tagAlbum, endKnown, values, m_clocks);
+    tags.comment = ExpandTemplate(track.tagComment, endKnown, values, m_clocks);
+    tags.year = CCharString::Formatted("%d", track.tagYear);
     tags.trackNumber = session.trackCounter;
     tags.genreNumber = kGenreNumber;
     tags.genre = kGenreText;

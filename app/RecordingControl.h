@@ -21,19 +21,33 @@
 #include "schedule/RecordingSchedule.h"
 
 class CCaptureBackend;
+class CMonitorObserver;
 class CSleepInhibitor;
 
-// Posted to the owner's thread (never handled on the capture thread).
-enum RecordingEvent {
+// The codes of the events posted to the owner's thread (never handled on the capture thread).
+enum RecordingEventCode {
     kRecordingDurationReached = 100,
     kRecordingTrackClosed = 101,
     kRecordingStopped = 102,
     // Nobody watches an unattended recording, so nothing may fail silently: these carry a
-    // message (LastProblem) and the owner shows or prints it.
+    // message and the owner shows or prints it.
     kRecordingWriteFailed = 110,   // a track could not take more audio; it was closed as written
     kRecordingSplitFailed = 111,   // the next track could not be opened; nothing is written now
     kRecordingCaptureFailed = 112,  // the input failed or vanished; nothing more will come
     kRecordingCaptureEnded = 113,   // a finite input (a test signal, a file) came to its end
+};
+
+// True for the codes that tell of a failure (110-112).
+bool IsRecordingProblem(int code);
+
+// One posted event with everything the owner needs, so nothing is looked up when it arrives
+// (by then the next track or the next recording may be running).
+struct RecordingEvent {
+    int code = 0;            // a RecordingEventCode
+    uint64_t recording = 0;  // the recording it belongs to (RecordingId() at its start)
+    int trackNumber = 0;     // the track concerned; 0 when none
+    CCharString path;        // that track's file; empty when none
+    CCharString message;     // what the user must be told; empty for the plain notifications
 };
 
 // What the owner sees between buffers; copied on the capture thread, read anywhere.
@@ -46,11 +60,23 @@ struct RecordingStatus {
     uint64_t overruns = 0;  // times the capture layer had to drop audio
 };
 
+// The answer of StartRecording; converts to true when the recording runs.
+struct StartResult {
+    bool started = false;
+    CCharString reason;  // why it did not start (the file, folder or capture layer's own words)
+    explicit operator bool() const { return started; }
+};
+
+// Threads. The owner's thread (the GUI thread, or velsona-rec's main loop) calls everything
+// below unless a member says otherwise. The audio thread runs the session's notifications; it
+// reads none of the public members: it works on what the owner hands over (a settings snapshot
+// per track, the thresholds, the stop-after time, the track number, the split and pause flags)
+// and hands back posted events, the status and the items list.
 class CRecordingControl {
 public:
     // `post` queues an event for the owner's thread, which then calls OnRecordingEvent; it is
-    // called on the capture thread and must never wait for the owner's thread.
-    using EventPoster = std::function<void(int event)>;
+    // called on the audio thread and must never wait for the owner's thread.
+    using EventPoster = std::function<void(const RecordingEvent& event)>;
 
     CRecordingControl(CRecordingItemsModel& items, AudioFactsReader readFacts, EventPoster post,
                       LocalClock clock = CurrentLocalTime);
@@ -58,80 +84,124 @@ public:
     CRecordingControl(const CRecordingControl&) = delete;
     CRecordingControl& operator=(const CRecordingControl&) = delete;
 
-    // --- Owner's thread. The settings and numbers are read when a recording or track starts.
-    RecordingSettings settings;  // settings.recordingNumber is the output bar's "収録No"
-    // An armed timed recording (stop after its duration, end action), or none.
+    // --- Owner's thread.
+    // Edited freely; the audio thread never reads it. StartRecording and ApplySettings hand a
+    // copy over. settings.recordingNumber is the output bar's "収録No".
+    RecordingSettings settings;
+    // An armed timed recording (stop after its duration, end action), or none; its duration is
+    // handed over at StartRecording.
     std::optional<RecordingSchedule> schedule;
     // Where capture comes from; null chooses as the capture layer does.
     std::shared_ptr<CCaptureBackend> backend;
     // Held while recording so the machine does not suspend; none when logind is not reachable.
     CSleepInhibitor* sleepInhibitor = nullptr;
 
-    // Creates and starts a session with the settings; false (and idle) when it cannot start.
-    bool StartRecording();
-    // Stops and destroys the session (the last track is closed, tagged and renamed) and disarms
-    // the schedule.
+    // Hands the current settings to the audio thread: the next track opens with them (a track
+    // keeps the snapshot it opened with to its close); the silence thresholds apply at once.
+    void ApplySettings();
+    // Applies the settings, then creates and starts a session; idle again when it cannot start.
+    StartResult StartRecording();
+    // Stops and destroys the session (the last track is closed, tagged and renamed), then
+    // disarms the schedule. The stop's numbering (track 1, the next recording number) is done
+    // here; kRecordingStopped only tells the owner.
     void StopRecording();
     bool IsRecording() const { return m_session != nullptr; }
+    // The recording that runs, or ran last; 0 before the first. Events carry it.
+    uint64_t RecordingId() const { return m_recordingId; }
+    // True while the recording that posted `event` is still running.
+    bool IsRunning(const RecordingEvent& event) const { return m_session && event.recording == m_recordingId; }
     // The output bar's "ﾄﾗｯｸNo": the number the next track gets. A number set during a track is
-    // kept for the next one; otherwise each closed track raises it by one.
-    int TrackNumber() const { return m_trackNumber.load(); }
+    // kept for the next one; otherwise each closed track raises it by one. Any thread.
+    int TrackNumber() const;
     void SetTrackNumber(int number);
     void RequestSplit();
     void TogglePause();
     bool IsPaused() const;
-    // Handles a posted event on the owner's thread (numbers, stop after the duration).
-    void OnRecordingEvent(int event);
+    // Handles a posted event on the owner's thread (the stop after the duration). An event of a
+    // recording that is no longer running changes nothing.
+    void OnRecordingEvent(const RecordingEvent& event);
     // The end action to run after a duration-reached stop, or EndAction::None.
     EndAction TakeEndAction();
+    // The meters' and monitor views' feed; set while no session runs (null removes it).
+    void SetMonitorObserver(CMonitorObserver* observer);
 
+    // Any thread.
     RecordingStatus Status() const;
     // "トラック(%d)時間 %d:%02d.%02d" and "総時間 %d:%02d".
     CCharString TrackPaneText() const;
     CCharString TotalPaneText() const;
-    // The message of the last problem event, for the owner to show.
-    CCharString LastProblem() const;
 
-    // Silence thresholds (tenths of a decibel) used by the silence split method.
+    // Silence thresholds (tenths of a decibel) used by the silence split method, from the next
+    // buffer on.
     void SetSilenceLevels(int left, int right);
 
-    // Calibration without dialogs: Begin lowers the thresholds to -900 and measures (the running
-    // session, or a monitor-only one), Levels gives what was measured, Accept takes it as the
-    // thresholds, Cancel restores the old ones.
+    // Calibration, in the steps of its dialog. Begin keeps the thresholds, lowers them to -900
+    // and measures (the running session, or a monitor-only one). At the first answer Freeze
+    // stops a monitor-only session and returns the levels to show in the question; Accept takes
+    // exactly those as the thresholds, Retry measures again, Cancel (at either question) puts
+    // the kept thresholds back. Each ends the calibration but Freeze and Retry.
     bool BeginCalibration();
-    BufferLevels CalibrationLevels() const;
+    bool IsCalibrating() const { return m_calibrating; }
+    BufferLevels CalibrationLevels() const;  // the levels now, for the meters
+    BufferLevels FreezeCalibration();
     void AcceptCalibration();
+    bool RetryCalibration();
     void CancelCalibration();
 
 private:
+    // What a track works with from its opening to its close; the audio thread's own.
+    struct TrackPlan {
+        std::shared_ptr<const RecordingSettings> settings;
+        int splitLength = -1;
+    };
+
     static int OnSessionNotify(int code, CRecorderSession* session, void* user);
     int HandleNotify(int code, CRecorderSession& session);
+    int OnDataBefore(CRecorderSession& session);
     int OnDataAfter(CRecorderSession& session);
+    void OnTrackClosed(CRecorderSession& session);
+    void OnStopped();
     void Split(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
     void FillTags(CRecorderSession& session, bool endKnown);
     TemplateValues Values(const CRecorderSession& session, bool endKnown) const;
-    void Problem(int event, const CCharString& message);
+    void Post(int code, const CRecorderSession& session, const CCharString& message = {});
     void CopyStatus(const CRecorderSession& session);
     std::unique_ptr<CRecorderSession> NewSession();
+    bool StartCalibrationSession();
     // Stops and destroys a running session, keeping the schedule.
     void EndSession();
 
     CTrackFiles m_files;
     EventPoster m_post;
+    CMonitorObserver* m_monitor = nullptr;
+    uint64_t m_recordingId = 0;
+
+    // Handed from the owner to the audio thread.
+    mutable std::mutex m_settingsMutex;  // held only to swap or copy the pointer
+    std::shared_ptr<const RecordingSettings> m_applied;
+    std::atomic<uint64_t> m_thresholds;      // left and right, packed, so both change at once
+    std::atomic<int64_t> m_stopAfterSeconds{-1};
+    std::atomic<uint64_t> m_trackNumber;     // the number and the "typed" flag, packed
+    std::atomic<bool> m_splitRequested{false};
+
+    // The audio thread's own (the owner's only while no session runs).
+    TrackPlan m_track;
     TrackClocks m_clocks;
     CSilenceDetector m_silence;
+    int64_t m_previousTrackTime = 0;  // the silence test's P
+    bool m_trackOpen = false;         // the current track has its row
+    bool m_startPending = false;      // the monitor has not yet been told of the recording's start
+
+    // The owner's.
     std::unique_ptr<CRecorderSession> m_session;
     std::unique_ptr<CRecorderSession> m_calibrationSession;
     CDiskReserve m_reserve;  // given back when a write fails, to close the track in that room
+    bool m_calibrating = false;
     int m_keptThresholds[2] = {-450, -450};
-    int m_splitLength = -1;
-    int64_t m_previousTrackTime = 0;  // the silence test's P
+    BufferLevels m_frozenLevels{-903, -903};
     EndAction m_pendingEndAction = EndAction::None;
-    std::atomic<int> m_trackNumber{1};
-    std::atomic<bool> m_trackNumberTyped{false};  // set by SetTrackNumber during a track
 
-    mutable std::mutex m_statusMutex;  // held only to copy the status or the problem text
+    mutable std::mutex m_statusMutex;  // held only to copy the status
     RecordingStatus m_status;
-    CCharString m_lastProblem;
 };

@@ -75,43 +75,38 @@ CCharString ItemCellText(const RecordingItem& item, int row, int column) {
 void CRecordingItemsModel::SetChangeListener(ChangeListener listener) { m_listener = std::move(listener); }
 
 int CRecordingItemsModel::Insert(const RecordingItem& item) {
-    int row;
-    {
-        std::lock_guard lock(m_mutex);
-        m_rows.push_back(item);
-        row = static_cast<int>(m_rows.size()) - 1;
-    }
-    Changed();
+    std::lock_guard lock(m_mutex);
+    return InsertLocked(item);
+}
+
+int CRecordingItemsModel::InsertLocked(const RecordingItem& item) {
+    m_rows.push_back(item);
+    const int row = static_cast<int>(m_rows.size()) - 1;
+    ChangedLocked(ItemsChangeKind::Inserted, row, 1);
     return row;
 }
 
 bool CRecordingItemsModel::Replace(int row, const RecordingItem& item) {
-    {
-        std::lock_guard lock(m_mutex);
-        if (row < 0 || row >= static_cast<int>(m_rows.size())) return false;
-        m_rows[row] = item;
-    }
-    Changed();
+    std::lock_guard lock(m_mutex);
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return false;
+    m_rows[row] = item;
+    ChangedLocked(ItemsChangeKind::Updated, row, 1);
     return true;
 }
 
 bool CRecordingItemsModel::Remove(int row) {
-    {
-        std::lock_guard lock(m_mutex);
-        if (row < 0 || row >= static_cast<int>(m_rows.size())) return false;
-        RemoveLocked(row);
-    }
-    Changed();
+    std::lock_guard lock(m_mutex);
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return false;
+    RemoveLocked(row);
     return true;
 }
 
 void CRecordingItemsModel::RemoveAll() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_rows.clear();
-        m_currentRow = -1;
-    }
-    Changed();
+    std::lock_guard lock(m_mutex);
+    const int count = static_cast<int>(m_rows.size());
+    m_rows.clear();
+    m_currentRow = -1;
+    if (count > 0) ChangedLocked(ItemsChangeKind::Removed, 0, count);
 }
 
 int CRecordingItemsModel::Count() const {
@@ -151,14 +146,41 @@ int CRecordingItemsModel::CurrentRow() const {
     return m_currentRow;
 }
 
+std::optional<RecordingItem> CRecordingItemsModel::CurrentItem() const {
+    std::lock_guard lock(m_mutex);
+    if (m_currentRow < 0) return std::nullopt;
+    return m_rows[m_currentRow];
+}
+
+int CRecordingItemsModel::InsertCurrent(const RecordingItem& item) {
+    std::lock_guard lock(m_mutex);
+    m_currentRow = InsertLocked(item);
+    m_currentFile = item.path;
+    return m_currentRow;
+}
+
+bool CRecordingItemsModel::ReplaceCurrent(const RecordingItem& item) {
+    std::lock_guard lock(m_mutex);
+    if (m_currentRow < 0) return false;
+    m_rows[m_currentRow] = item;
+    m_currentFile = item.path;
+    ChangedLocked(ItemsChangeKind::Updated, m_currentRow, 1);
+    return true;
+}
+
+bool CRecordingItemsModel::RemoveCurrent() {
+    std::lock_guard lock(m_mutex);
+    if (m_currentRow < 0) return false;
+    RemoveLocked(m_currentRow);
+    m_currentFile = CCharString();
+    return true;
+}
+
 void CRecordingItemsModel::RemoveRows(std::vector<int> rows) {
     SortForRemoval(rows);
-    {
-        std::lock_guard lock(m_mutex);
-        for (const int row : rows)
-            if (row >= 0 && row < static_cast<int>(m_rows.size())) RemoveLocked(row);
-    }
-    Changed();
+    std::lock_guard lock(m_mutex);
+    for (const int row : rows)
+        if (row >= 0 && row < static_cast<int>(m_rows.size())) RemoveLocked(row);
 }
 
 void CRecordingItemsModel::DeleteFiles(std::vector<int> rows) {
@@ -177,9 +199,17 @@ void CRecordingItemsModel::RemoveLocked(int row) {
         m_currentRow = -1;
     else if (m_currentRow > row)
         --m_currentRow;
+    ChangedLocked(ItemsChangeKind::Removed, row, 1);
 }
 
-void CRecordingItemsModel::Changed() {
-    m_version.fetch_add(1, std::memory_order_acq_rel);
-    if (m_listener) m_listener();
+void CRecordingItemsModel::ChangedLocked(ItemsChangeKind kind, int row, int count) {
+    const uint64_t version = m_version.fetch_add(1, std::memory_order_acq_rel) + 1;
+    if (!m_listener) return;
+    ItemsChange change;
+    change.kind = kind;
+    change.row = row;
+    change.count = count;
+    change.version = version;
+    if (kind != ItemsChangeKind::Removed) change.items.assign(m_rows.begin() + row, m_rows.begin() + row + count);
+    m_listener(change);
 }

@@ -24,15 +24,28 @@ extern const ItemColumnInfo kItemColumns[kItemColumnCount];
 // The text of one cell of `item` shown at position `row`; empty for an unknown column.
 CCharString ItemCellText(const RecordingItem& item, int row, int column);
 
-// Threads: rows change on the audio thread (a split closes one file and opens the next) and
-// are read on the GUI thread. One short mutex guards the rows; every reader copies what it needs
-// under it (Item, Snapshot, CellText) and formats or paints after releasing it, so a change never
-// waits for more than such a copy and never for the GUI thread itself. After each change the
-// listener runs on the changing thread with no lock held; it must not block (the Qt view posts a
-// queued event and reads a Snapshot on its own thread).
+enum class ItemsChangeKind { Inserted, Updated, Removed };
+
+// One change of the rows, complete in itself: a view that applies the changes in the order it
+// receives them keeps an exact copy of the rows without reading the model again.
+struct ItemsChange {
+    ItemsChangeKind kind = ItemsChangeKind::Updated;
+    int row = 0;    // the first row concerned
+    int count = 0;  // rows from `row` on
+    std::vector<RecordingItem> items;  // the rows as they now are (inserted or updated), else empty
+    uint64_t version = 0;              // Version() right after this change
+};
+
+// Threads: rows change on the audio thread (a split closes one file and opens the next) and on
+// the GUI thread (the list commands), and are read on the GUI thread. One short mutex guards the
+// rows; every reader copies what it needs under it (Item, Snapshot, CellText) and formats or
+// paints after releasing it, so a change never waits for more than such a copy and never for the
+// GUI thread itself. The listener runs on the changing thread inside that mutex, so changes
+// arrive in the order they were made; it must not block and must not call back into the model
+// (the Qt view posts the change as a queued event and applies it on its own thread).
 class CRecordingItemsModel {
 public:
-    using ChangeListener = std::function<void()>;
+    using ChangeListener = std::function<void(const ItemsChange& change)>;
 
     CRecordingItemsModel() = default;
     CRecordingItemsModel(const CRecordingItemsModel&) = delete;
@@ -59,6 +72,14 @@ public:
     void SetCurrent(const CCharString& file, int row);
     CCharString CurrentFile() const;
     int CurrentRow() const;
+    std::optional<RecordingItem> CurrentItem() const;
+    // Appends the row of a track that has just opened and makes it the current one, in one step.
+    int InsertCurrent(const RecordingItem& item);
+    // The current row replaced where it is at this moment (rows above it may have gone while its
+    // track was closing) and `item.path` made the current file; false when there is no current row.
+    bool ReplaceCurrent(const RecordingItem& item);
+    // The current row removed (a track that never became a file); false when there is none.
+    bool RemoveCurrent();
 
     // "リストから除外": removes the rows at these positions; files stay on disk.
     void RemoveRows(std::vector<int> rows);
@@ -67,8 +88,10 @@ public:
     void DeleteFiles(std::vector<int> rows);
 
 private:
+    int InsertLocked(const RecordingItem& item);
     void RemoveLocked(int row);
-    void Changed();
+    // Under the mutex: counts the change and tells the listener.
+    void ChangedLocked(ItemsChangeKind kind, int row, int count);
 
     mutable std::mutex m_mutex;
     std::vector<RecordingItem> m_rows;

@@ -28,17 +28,14 @@ bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
     RecordingItem item;
     item.path = writtenPath;
     item.time = m_now();
-    const int row = m_items.Insert(item);
-    m_items.SetCurrent(writtenPath, row);
-    return row >= 0;
+    return m_items.InsertCurrent(item) >= 0;
 }
 
 bool CTrackFiles::FinishItem(const CCharString& finalPath) {
     const CCharString current = m_items.CurrentFile();
     const CCharString extension = ExtensionOf(current);
     CCharString target = ReplaceExtension(finalPath, extension.c_str());
-    const int row = m_items.CurrentRow();
-    if (row < 0) return true;
+    if (m_items.CurrentRow() < 0) return true;
 
     const CCharString folder = FolderOf(target);
     bool moved = (folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target);
@@ -48,29 +45,32 @@ bool CTrackFiles::FinishItem(const CCharString& finalPath) {
         moved = MoveFile(current, target);
     }
     if (moved) {
+        // The row is found again at the moment it is replaced: the user may remove rows above
+        // it while this track closes.
         if (std::optional<RecordingItem> item = ReadItemInfo(target)) {
-            m_items.SetCurrent(target, row);
-            m_items.Replace(row, *item);
+            m_items.ReplaceCurrent(*item);
         } else {
             // Moved, but not a kind the readers know (a template ending in .tmp): the row
             // still names the file where it now is.
-            ShowMovedFile(row, target);
+            ShowMovedFile(target);
         }
         return true;
     }
 
     const CCharString fallback =
         MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
-    if (MoveFile(current, fallback)) ShowMovedFile(row, fallback);
+    if (MoveFile(current, fallback)) ShowMovedFile(fallback);
     return false;
 }
 
-void CTrackFiles::ShowMovedFile(int row, const CCharString& path) {
-    m_items.SetCurrent(path, row);
-    if (std::optional<RecordingItem> item = m_items.Item(row)) {
+void CTrackFiles::DropItem() { m_items.RemoveCurrent(); }
+
+void CTrackFiles::ShowMovedFile(const CCharString& path) {
+    // Only the thread that closes the track changes the current row's item, so the copy is not stale.
+    if (std::optional<RecordingItem> item = m_items.CurrentItem()) {
         item->path = path;
         item->displayName = FileNameOf(path);
-        m_items.Replace(row, *item);
+        m_items.ReplaceCurrent(*item);
     }
 }
 

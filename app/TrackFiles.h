@@ -50,6 +50,10 @@ public:
     // "<name>.rename-error<ext>" (numbered when taken) and false is returned; the track is never
     // lost: if even that fails it stays where it was written.
     bool FinishItem(const CCharString& finalPath);
+    // Where the current (or just finished) track's file is.
+    CCharString CurrentFile() const { return m_items.CurrentFile(); }
+    // The current track never became a file (its start failed): its row goes.
+    void DropItem();
 
     // The row for an existing file: nothing when the file is missing or its extension is not one
     // of the four formats; file data only when its name has no extension.
@@ -57,7 +61,7 @@ public:
 
 private:
     // Keeps the row's old facts but names the file where it now is.
-    void ShowMovedFile(int row, const CCharString& path);
+    void ShowMovedFile(const CCharString& path);
 
     CRecordingItemsModel& m_items;
     AudioFactsReader m_readFacts;

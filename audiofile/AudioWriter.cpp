@@ -107,9 +107,17 @@ int CAudioWriter::SetTags(TagFieldSet* tags) {
 
 int CAudioWriter::OpenFile(const char* name) {
     auto file = std::make_unique<CFileStream>();
-    if (!file->Open(name, CFileStream::kWrite)) return 0;
+    if (!file->Open(name, CFileStream::kWrite)) {
+        m_openError = file->LastError();
+        return 0;
+    }
     // Nothing truncates, and a writer starts at byte 0: a file that already holds data is
     // someone else's (the recorder creates each track's file empty before its writer opens it).
-    if (file->GetSize() != 0) return 0;
+    if (file->GetSize() != 0) {
+        m_openError = EEXIST;
+        return 0;
+    }
     return AttachFile(std::move(file));
 }
+
+int CAudioWriter::FileError() const { return m_file && m_file->LastError() ? m_file->LastError() : m_openError; }

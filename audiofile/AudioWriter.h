@@ -32,6 +32,10 @@ public:
     virtual int SetTags(TagFieldSet* tags);
     virtual int OpenFile(const char* name);
 
+    // The errno of the file operation that failed last (see CFileStream::LastError); 0 when
+    // unknown, as for a writer whose file is written by an encoder module.
+    virtual int FileError() const;
+
     FileKind Kind() const { return m_kind; }
     bool IsOpen() const { return m_open; }
     int64_t BytesWritten() const { return m_byteCount; }
@@ -68,4 +72,5 @@ private:
     std::vector<unsigned char> m_blockBuffer;
     int m_blockFill = 0;
     int64_t m_byteCount = 0;
+    int m_openError = 0;
 };

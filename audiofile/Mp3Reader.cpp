@@ -3,6 +3,7 @@
 
 #include <mpg123.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "tags/Mp3TagFile.h"
@@ -134,9 +135,11 @@ int CMp3Reader::ReadBlock() {
 }
 
 int CMp3Reader::Seek(int64_t ms) {
-    if (!m_open || !m_decoder || ms < 0) return 0;
-    const int64_t offset = ms * (m_bitrate / 8000);
-    if (!m_file->Seek(m_info.audioOffset + offset, CFileStream::kFromStart)) return 0;
+    // A time whose byte offset 64 bits cannot hold lies past the end of any file.
+    int64_t offset = 0;
+    if (!m_open || !m_decoder || ms < 0 || __builtin_mul_overflow(ms, m_bitrate / 8000, &offset) ||
+        offset > INT64_MAX - m_info.audioOffset || !m_file->Seek(m_info.audioOffset + offset, CFileStream::kFromStart))
+        return 0;
     // The decoder forgets the old position's bit reservoir instead of mixing it into the new one.
     if (mpg123_open_feed(m_decoder) != MPG123_OK) return 0;
     m_position = offset;

@@ -81,8 +81,11 @@ int COggReader::ReadBlock() {
 }
 
 int COggReader::Seek(int64_t ms) {
-    if (!m_vorbisOpen || ms < 0) return 0;
-    if (m_decoder->ov_pcm_seek(&m_vorbis, ms * m_sampleRate / 1000) != 0) return 0;
+    // A time whose sample number 64 bits cannot hold lies past the end of any stream.
+    int64_t scaled = 0;
+    if (!m_vorbisOpen || ms < 0 || __builtin_mul_overflow(ms, int64_t{m_sampleRate}, &scaled) ||
+        m_decoder->ov_pcm_seek(&m_vorbis, scaled / 1000) != 0)
+        return 0;
     m_position = m_decoder->ov_pcm_tell(&m_vorbis);
     return 1;
 }

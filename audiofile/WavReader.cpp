@@ -2,6 +2,7 @@
 #include "audiofile/WavReader.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "tags/WavHeader.h"
 #include "tags/WavTagFile.h"
@@ -20,9 +21,13 @@ int CWavReader::AttachFile(std::unique_ptr<CFileStream> file) {
     uint32_t dataSize = 0;
     PcmFormatBlock format;
     if (!file->Seek(0, CFileStream::kFromStart) || !ParseWavHeader(*file, m_dataOffset, dataSize, &format)) return 0;
+    const int bits = format.bitsPerSample == 8 ? 8 : 16;
+    // A rate or channel count no sound card gives would overflow the bitrate: no audio file.
+    if (format.samplesPerSecond > INT_MAX || int64_t{bits} * format.channels * format.samplesPerSecond > INT_MAX)
+        return 0;
     m_channels = format.channels;
     m_sampleRate = static_cast<int>(format.samplesPerSecond);
-    m_bitsPerSample = format.bitsPerSample == 8 ? 8 : 16;
+    m_bitsPerSample = bits;
     m_bitrate = m_bitsPerSample * m_channels * m_sampleRate;
     // A track cut off while recording still says 0xFFFFFFFF; its audio ends where the file does.
     m_length = std::min<int64_t>(dataSize, std::max<int64_t>(0, file->GetSize() - m_dataOffset));
@@ -55,7 +60,12 @@ int CWavReader::ReadBlock() {
 
 int CWavReader::Seek(int64_t ms) {
     if (!m_open || ms < 0) return 0;
-    const int64_t offset = std::min(ms / 1000 * BytesPerSecond(), m_length);
+    const int64_t bytesPerSecond = BytesPerSecond();
+    // Compared before multiplying: a far-off time must not wrap round to a near one.
+    const int64_t seconds = ms / 1000;
+    const int64_t offset = bytesPerSecond <= 0                    ? 0
+                           : seconds <= m_length / bytesPerSecond ? seconds * bytesPerSecond
+                                                                  : m_length;
     if (!m_file->Seek(m_dataOffset + offset, CFileStream::kFromStart)) return 0;
     m_position = offset;
     return 1;

@@ -43,7 +43,7 @@ CEventQueue::~CEventQueue() {
     g_wakeRead = g_wakeWrite = -1;
 }
 
-void CEventQueue::Post(int event) {
+void CEventQueue::Post(const RecordingEvent& event) {
     {
         std::lock_guard lock(m_mutex);
         m_events.push_back(event);

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "app/RecordingControl.h"
+
 class CEventQueue {
 public:
     CEventQueue();
@@ -13,10 +15,10 @@ public:
     CEventQueue& operator=(const CEventQueue&) = delete;
 
     // Any thread, the capture thread included: holds a short mutex, never waits for the reader.
-    void Post(int event);
+    void Post(const RecordingEvent& event);
 
     struct Batch {
-        std::vector<int> events;  // in posting order
+        std::vector<RecordingEvent> events;  // in posting order
         bool stopRequested = false;
     };
     // Waits up to timeoutMs for something to arrive, then takes all of it.
@@ -24,7 +26,7 @@ public:
 
 private:
     std::mutex m_mutex;
-    std::deque<int> m_events;
+    std::deque<RecordingEvent> m_events;
 };
 
 // Installs SIGINT, SIGTERM and (unless ignored, as under nohup) SIGHUP handlers that only mark a

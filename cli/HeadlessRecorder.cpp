@@ -46,10 +46,6 @@ std::string DeviceFormats(uint32_t mask) {
     return text.empty() ? "no usable format" : text;
 }
 
-bool IsProblem(int event) {
-    return event == kRecordingWriteFailed || event == kRecordingSplitFailed || event == kRecordingCaptureFailed;
-}
-
 }  // namespace
 
 CHeadlessRecorder::CHeadlessRecorder() : m_display(stdout) {}
@@ -107,7 +103,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     if (!space.warning.empty()) m_display.Error(space.warning);
 
     m_control =
-        std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](int event) { m_events.Post(event); });
+        std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](const RecordingEvent& event) { m_events.Post(event); });
     m_control->settings = settings;
     m_control->backend = m_backend;
     m_commands = std::make_unique<CRecordingCommands>(*m_control, m_store, m_profile);
@@ -218,12 +214,12 @@ int CHeadlessRecorder::Record() {
             m_display.Print("Stopping…");
             m_commands->StopCommand();
         }
-        for (int event : batch.events) HandleEvent(event);
+        for (const RecordingEvent& event : batch.events) HandleEvent(event);
         PrintFinishedFiles();
         if (m_control->IsRecording()) ShowStatus();
     }
     // Stopping posts the last track's close and the stop itself on this thread.
-    for (int event : m_events.Wait(0).events) HandleEvent(event);
+    for (const RecordingEvent& event : m_events.Wait(0).events) HandleEvent(event);
     PrintFinishedFiles();
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
@@ -233,19 +229,21 @@ int CHeadlessRecorder::Record() {
     return kExitOk;
 }
 
-void CHeadlessRecorder::HandleEvent(int event) {
+void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
+    // Asked before the control handles the event, which may stop the recording.
+    const bool running = m_control->IsRunning(event);
     m_control->OnRecordingEvent(event);
-    if (event == kRecordingDurationReached) {
-        m_endAction = m_control->TakeEndAction();
+    if (event.code == kRecordingDurationReached) {
+        if (running) m_endAction = m_control->TakeEndAction();
         m_display.Print("The duration is reached.");
-    } else if (IsProblem(event)) {
+    } else if (IsRecordingProblem(event.code)) {
         m_problem = true;
-        m_display.Error(m_control->LastProblem().str());
+        m_display.Error(event.message.str());
         // Unattended, a recording that can no longer write must end rather than run on empty.
-        if (m_control->IsRecording()) m_control->StopRecording();
-    } else if (event == kRecordingCaptureEnded) {
+        if (running) m_control->StopRecording();
+    } else if (event.code == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
-        if (m_control->IsRecording()) m_control->StopRecording();
+        if (running) m_control->StopRecording();
     }
 }
 

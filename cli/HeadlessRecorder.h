@@ -42,7 +42,7 @@ private:
     // False when a stop was requested before the start time, or the start then failed.
     bool WaitForStart();
     int Record();
-    void HandleEvent(int event);
+    void HandleEvent(const RecordingEvent& event);
     void ShowStatus();
     void PrintFinishedFiles();
     // Saves the default preset, then runs the end action taken from a duration-reached stop.

@@ -49,9 +49,13 @@ int CFileStream::Open(const char* name, int mode) {
     }
     if (!name) return 0;
     m_fd = OpenOrCreate(name, flags);
-    if (m_fd < 0) return 0;
+    if (m_fd < 0) {
+        m_lastError = errno;
+        return 0;
+    }
     struct stat st {};
     if (fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        m_lastError = S_ISDIR(st.st_mode) ? EISDIR : errno;
         Close();
         return 0;
     }
@@ -68,6 +72,7 @@ int64_t CFileStream::Read(void* buffer, int64_t length) {
         const ssize_t n = read(m_fd, out + done, static_cast<size_t>(length - done));
         if (n < 0) {
             if (errno == EINTR) continue;
+            m_lastError = errno;
             return done > 0 ? done : -1;
         }
         if (n == 0) break;
@@ -85,6 +90,7 @@ int64_t CFileStream::Write(const void* buffer, int64_t length) {
         const ssize_t n = write(m_fd, in + done, static_cast<size_t>(length - done));
         if (n < 0) {
             if (errno == EINTR) continue;
+            m_lastError = errno;
             return done > 0 ? done : -1;
         }
         done += n;

@@ -42,9 +42,13 @@ public:
     virtual int SetLength(int64_t length);
 
     const CCharString& Path() const { return m_path; }
+    // The errno of the last open, read or write that failed (ENOSPC, ENOENT, EACCES …), so a
+    // failure can say why; 0 while none has.
+    int LastError() const { return m_lastError; }
 
 private:
     int m_fd = -1;
+    int m_lastError = 0;
     CCharString m_path;
     bool m_eof = false;
 };

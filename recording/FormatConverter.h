@@ -25,6 +25,7 @@ public:
     int Begin() override;
     int Write(const void* data, int length) override;
     int End() override;
+    int FileError() const override;
 
     // Takes ownership; true when a writer is now wrapped.
     bool SetWrappedWriter(std::unique_ptr<CAudioWriter> writer);

@@ -40,6 +40,8 @@ public:
     SilenceOutcome Test(BufferLevels levels, int64_t splitSeconds, int64_t previousTrackTime);
     // Track time at which the current silence began; 0 while no sound was heard in this track.
     int64_t SilenceStart() const { return m_silenceStart; }
+    // Any split starts the next track as one that has heard no sound yet.
+    void ResetSilenceStart() { m_silenceStart = 0; }
 
 private:
     int32_t m_leftThreshold = kDefaultThreshold;

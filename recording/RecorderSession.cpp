@@ -1,6 +1,9 @@
 // The recorder session: start and stop, track open and close, and the per-buffer work.
 #include "recording/RecorderSession.h"
 
+#include <cstring>
+#include <unistd.h>
+
 #include "audiofile/LameLibrary.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
@@ -40,11 +43,9 @@ bool CRecorderSession::Start() {
     m_overruns = 0;
     m_captureEndDetail = CCharString();
     m_captureFailed = false;
+    m_failureDetail = CCharString();
     Stop();
-    if (!monitorOnly && !OpenTrack()) {
-        CloseTrack();
-        return false;
-    }
+    if (!monitorOnly && !OpenTrack()) return false;
     auto device = std::make_unique<CWaveInDevice>();
     device->SetDataHandler(&CRecorderSession::DeviceDataHandler, this);
     device->SetEventHandler(&CRecorderSession::DeviceEventHandler, this);
@@ -52,9 +53,13 @@ bool CRecorderSession::Start() {
     device->SetFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
     device->bufferDuration = BufferDurationFor(captureFormat.sampleRate);
     if (!device->Open(deviceId) || !device->Start()) {
+        m_failureDetail = device->LastError().empty() ? "the input device did not start" : device->LastError().c_str();
         device->Close();
-        // Finish the first track's file now: Stop has no device to stop and would leave it open.
-        if (!monitorOnly) CloseTrack();
+        // Nothing was recorded: the first track is not a finished track but a file to take back.
+        if (!monitorOnly) {
+            CScopedLock lock(&m_lock);
+            FailOpen(m_failureDetail, true);
+        }
         return false;
     }
     m_device = std::move(device);
@@ -80,19 +85,39 @@ int CRecorderSession::Stop() {
 bool CRecorderSession::OpenTrack() {
     m_trackOpenedAt = m_totalTime;
     if (!Notify(kNotifyTrackOpenBefore)) return false;
+    {
+        CScopedLock lock(&m_lock);
+        std::unique_ptr<CAudioWriter> writer = CreateTrackWriter();
+        if (!writer) return FailOpen("no encoder for this output format and quality", false);
+        const int qualityValue = outputKind == OutputFormat::OggVorbis ? oggQuality : quality;
+        m_writer = std::make_unique<CFormatConverter>(std::move(writer));
+        // A folder that cannot be made shows up as a failed open.
+        EnsureFolder(FolderOf(writtenPath));
+        if (!m_writer->Open(writtenPath.c_str()))
+            return FailOpen(WriterError(("cannot create " + writtenPath).c_str()), false);
+        if (!m_writer->SetFormat(qualityValue, outputSampleRate, outputChannels, outputBits, -1, -1) ||
+            !m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample) ||
+            !m_writer->Begin())
+            return FailOpen(WriterError(("cannot begin " + writtenPath).c_str()), true);
+    }
+    if (Notify(kNotifyTrackOpenAfter)) return true;
     CScopedLock lock(&m_lock);
-    std::unique_ptr<CAudioWriter> writer = CreateTrackWriter();
-    if (!writer) return false;
-    const int qualityValue = outputKind == OutputFormat::OggVorbis ? oggQuality : quality;
-    m_writer = std::make_unique<CFormatConverter>(std::move(writer));
-    // A folder that cannot be made shows up as a failed open.
-    EnsureFolder(FolderOf(writtenPath));
-    if (!m_writer->Open(writtenPath.c_str()) ||
-        !m_writer->SetFormat(qualityValue, outputSampleRate, outputChannels, outputBits, -1, -1) ||
-        !m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample) ||
-        !m_writer->Begin())
-        return false;
-    return Notify(kNotifyTrackOpenAfter) != 0;
+    return FailOpen("the track was refused", true);
+}
+
+bool CRecorderSession::FailOpen(const CCharString& detail, bool fileCreated) {
+    m_failureDetail = detail;
+    if (m_writer) {
+        m_writer.reset();
+        // The name was free when the track opened, so the file there is the one it created.
+        if (fileCreated) unlink(writtenPath.c_str());
+    }
+    return false;
+}
+
+CCharString CRecorderSession::WriterError(const char* what) const {
+    const int error = m_writer ? m_writer->FileError() : 0;
+    return error ? CCharString(what) + ": " + std::strerror(error) : CCharString(what);
 }
 
 std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
@@ -152,6 +177,7 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     m_totalTime += duration;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
     if (!m_writer->Write(data, byteCount)) {
+        m_failureDetail = WriterError("write failed");
         Notify(kEventWriteFailed);
         return false;
     }

@@ -58,11 +58,14 @@ public:
     // Synchronous, on the calling thread; 1 when no function is installed.
     int Notify(int code);
 
-    // Opens the first track (unless monitor-only), then the device; false when either fails.
+    // Opens the first track (unless monitor-only), then the device; false when either fails,
+    // and then no track is left behind: a first track whose device did not start is discarded
+    // (its file removed, no close notifications, the counter unchanged).
     bool Start();
     // Stops and closes the device (waiting for a buffer in progress), closes the last track.
     // 0 when there was nothing to stop.
     int Stop();
+    // False when the track could not be opened; then no writer is left and no file it created.
     bool OpenTrack();
     bool CloseTrack();
     // The capture thread's work for one buffer; see the notifications.
@@ -105,11 +108,17 @@ public:
     CCharString CaptureEndDetail() const;
     // True when capture ended by a failure rather than at the end of a finite signal.
     bool CaptureFailed() const { return m_captureFailed; }
+    // Why the last Start, OpenTrack or buffer write failed, in the file or capture layer's words.
+    const CCharString& FailureDetail() const { return m_failureDetail; }
 
 private:
     static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
     static void DeviceEventHandler(CaptureEvent event, const char* detail, void* user);
     std::unique_ptr<CAudioWriter> CreateTrackWriter();
+    // Under the session lock: a half-opened writer goes, with the file it created.
+    bool FailOpen(const CCharString& detail, bool fileCreated);
+    // Why the writer's last file operation failed, for FailureDetail.
+    CCharString WriterError(const char* what) const;
 
     CCriticalSectionLock m_lock;  // guards m_writer
     NotifyFunction m_notify = nullptr;
@@ -128,4 +137,5 @@ private:
     uint64_t m_overruns = 0;  // kept from the device once it is gone
     CCharString m_captureEndDetail;
     bool m_captureFailed = false;
+    CCharString m_failureDetail;
 };

@@ -151,12 +151,15 @@ int32_t WMA_Decode(int32_t handle, const void** pcm, int32_t* bytes, int64_t* po
 
 int32_t WMA_Seek(int32_t handle, int64_t milliseconds) {
     Decoder* decoder = Decoders().Get(handle);
-    if (!decoder || milliseconds < 0) return 0;
+    // Positions count 100 ns in 64 bits: a time they cannot hold is no time in any file.
+    int64_t position = 0;
+    if (!decoder || milliseconds < 0 || __builtin_mul_overflow(milliseconds, kUnitsPerSecond / 1000, &position))
+        return 0;
     const AVRational timeBase = decoder->format->streams[decoder->streamIndex]->time_base;
     const int64_t target = av_rescale_q(milliseconds, AVRational{1, 1000}, timeBase);
     if (av_seek_frame(decoder->format, decoder->streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0) return 0;
     Restart(*decoder);
-    decoder->nextPosition = milliseconds * (kUnitsPerSecond / 1000);
+    decoder->nextPosition = position;
     return 1;
 }
 

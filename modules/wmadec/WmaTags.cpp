@@ -10,6 +10,7 @@
 #include <taglib/asftag.h>
 
 #include "modules/HandleTable.h"
+#include "modules/wmadec/AsfHeaderCheck.h"
 #include "tags/WmaDecoderAbi.h"
 
 namespace {
@@ -73,6 +74,11 @@ TagLib::String AttributeName(const uint16_t* name) {
     return TagLib::String(wide);
 }
 
+// The content description object stores each text's length in bytes, terminator included, in
+// 16 bits; TagLib writes a longer one whole behind a wrapped length, into its neighbours' place.
+// Texts from Shift-JIS hold no surrogate pairs, so a cut never splits a character.
+constexpr unsigned kLongestDescribedText = (0xFFFF - 2) / 2;
+
 // The fields ASF keeps in its content description object rather than as attributes.
 enum class Described { None, Title, Author, Description, Copyright, Rating };
 
@@ -132,7 +138,8 @@ MODULE_EXPORT WmaTagSetAttrbFn WMATag_SetAttrb;
 MODULE_EXPORT WmaTagCloseFn WMATag_Close;
 
 int32_t WMATag_Open(const char* fileName) {
-    if (!fileName) return 0;
+    // TagLib would take seconds over a few lying bytes; such a header has no attributes to offer.
+    if (!fileName || !IsSoundAsfHeader(fileName)) return 0;
     auto tagFile = std::make_unique<TagFile>(fileName);
     if (!tagFile->file.isValid() || !tagFile->file.tag()) return 0;
     return TagFiles().Add(std::move(tagFile));
@@ -185,7 +192,7 @@ int32_t WMATag_SetAttrb(int32_t handle, int32_t type, const uint16_t* name, cons
     if (type == WMA_ATTRIBUTE_TEXT) {
         const TagLib::String text = FromCp932(static_cast<const char*>(value));
         if (field != Described::None)
-            WriteDescribed(tag, field, text);
+            WriteDescribed(tag, field, text.substr(0, kLongestDescribedText));
         else
             tag.setAttribute(key, TagLib::ASF::Attribute(text));
     } else if (type == WMA_ATTRIBUTE_NUMBER && field == Described::None) {

@@ -15,7 +15,7 @@ class RecordingCommands : public ::testing::Test {
 protected:
     RecordingCommands()
         : store((dir / "VelsonaF.conf").c_str()),
-          control(items, nullptr, [](int) {}),
+          control(items, nullptr, [](const RecordingEvent&) {}),
           commands(control, store, profile, [this] { return now; }) {
         std::string error;
         control.backend = CreateCaptureBackend("signal:tone=440hz/-6db/1s,loop", error);
@@ -101,7 +101,10 @@ TEST_F(RecordingCommands, StopDisarmsTheEndActionOfALaterDurationEvent) {
     ASSERT_TRUE(commands.StartBySchedule(timed).ok);
     commands.StopCommand();
     // The duration's event was already on its way when the user stopped.
-    control.OnRecordingEvent(kRecordingDurationReached);
+    RecordingEvent late;
+    late.code = kRecordingDurationReached;
+    late.recording = control.RecordingId();
+    control.OnRecordingEvent(late);
     EXPECT_EQ(control.TakeEndAction(), EndAction::None);
 }
 

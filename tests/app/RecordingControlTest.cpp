@@ -4,11 +4,13 @@
 
 #include <condition_variable>
 #include <deque>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
 
 #include "foundation/PathUtils.h"
+#include "app/MonitorObserver.h"
 #include "platform/CaptureBackend.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/FileSizeLimit.h"
@@ -23,7 +25,7 @@ LocalDateTime FixedTime() { return {2026, 12, 8, 21, 0, 0, 0}; }
 class ControlRig {
 public:
     explicit ControlRig(const std::string& signal)
-        : control(items, nullptr, [this](int event) { Post(event); }, FixedTime) {
+        : control(items, nullptr, [this](const RecordingEvent& event) { Post(event); }, FixedTime) {
         std::string error;
         control.backend = CreateCaptureBackend("signal:" + signal, error);
         EXPECT_TRUE(control.backend) << error;
@@ -36,20 +38,27 @@ public:
     }
 
     // Handles events until `last` arrives (or a long time passes); returns every event seen.
-    std::vector<int> PumpUntil(int last) {
-        std::vector<int> seen;
+    std::vector<RecordingEvent> PumpUntil(int last) {
+        std::vector<RecordingEvent> seen;
         std::unique_lock<std::mutex> lock(m_mutex);
         while (true) {
             if (!m_wake.wait_for(lock, std::chrono::minutes(2), [&] { return !m_events.empty(); })) break;
-            const int event = m_events.front();
+            const RecordingEvent event = m_events.front();
             m_events.pop_front();
             lock.unlock();
             seen.push_back(event);
             control.OnRecordingEvent(event);
             lock.lock();
-            if (event == last) break;
+            if (event.code == last) break;
         }
         return seen;
+    }
+    // The events posted so far, without waiting and without handling them.
+    std::vector<RecordingEvent> Posted() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<RecordingEvent> events(m_events.begin(), m_events.end());
+        m_events.clear();
+        return events;
     }
     // Stops when the finite signal has ended and handles the stop's events.
     void StopAtTheEnd() {
@@ -64,7 +73,7 @@ public:
     CRecordingControl control;
 
 private:
-    void Post(int event) {
+    void Post(const RecordingEvent& event) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_events.push_back(event);
@@ -74,10 +83,26 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<int> m_events;
+    std::deque<RecordingEvent> m_events;
 };
 
-int Count(const std::vector<int>& events, int event) { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+int Count(const std::vector<RecordingEvent>& events, int code) {
+    return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const RecordingEvent& e) { return e.code == code; }));
+}
+
+const RecordingEvent* Find(const std::vector<RecordingEvent>& events, int code) {
+    const auto found = std::find_if(events.begin(), events.end(), [&](const RecordingEvent& e) { return e.code == code; });
+    return found == events.end() ? nullptr : &*found;
+}
+
+// Every regular file under `folder`, relative to it.
+std::vector<std::string> FilesUnder(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), folder).string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 std::vector<std::string> RowNames(const CRecordingItemsModel& items) {
     std::vector<std::string> names;
@@ -95,7 +120,7 @@ TEST(RecordingControl, ReachingTheDurationClosesRenamesAndStops) {
     rig.control.schedule->endActionArmed = true;
     rig.control.schedule->endAction = EndAction::Standby;
     ASSERT_TRUE(rig.control.StartRecording());
-    const std::vector<int> events = rig.PumpUntil(kRecordingStopped);
+    const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
     EXPECT_EQ(Count(events, kRecordingTrackClosed), 1) << "no further track is opened";
     EXPECT_FALSE(rig.control.IsRecording());
@@ -127,7 +152,7 @@ TEST(RecordingControl, PauseLengthensATimedRecordingAndSplitsNothing) {
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_EQ(rig.control.Status().totalTimeMs, pausedAt) << "no time counts while paused";
     rig.control.TogglePause();
-    const std::vector<int> events = rig.PumpUntil(kRecordingStopped);
+    const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(Count(events, kRecordingTrackClosed), 1) << "paused time neither splits nor counts";
     ASSERT_EQ(rig.items.Count(), 1);
     EXPECT_EQ(WavPcm(rig.items.Snapshot()[0].path.c_str()).size(), 44100u * 4) << "exactly the duration is recorded";
@@ -206,15 +231,19 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     ControlRig rig("tone=440hz/-6db/1s,loop,length=10s,fast");
     ScopedFileSizeLimit limit(300000);
     ASSERT_TRUE(limit.Active());
-    const bool started = rig.control.StartRecording();
-    std::vector<int> events;
+    const bool started = static_cast<bool>(rig.control.StartRecording());
+    std::vector<RecordingEvent> events;
     if (started) events = rig.PumpUntil(kRecordingCaptureEnded);
     limit.Lift();
     rig.control.StopRecording();
     rig.PumpUntil(kRecordingStopped);
     ASSERT_TRUE(started);
     EXPECT_EQ(Count(events, kRecordingWriteFailed), 1);
-    EXPECT_NE(rig.control.LastProblem().Find("書き込みに失敗"), -1) << rig.control.LastProblem().c_str();
+    const RecordingEvent* failed = Find(events, kRecordingWriteFailed);
+    ASSERT_TRUE(failed);
+    EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
+    EXPECT_NE(failed->message.Find("File too large"), -1) << "says why: " << failed->message.c_str();
+    EXPECT_EQ(failed->trackNumber, 1);
     ASSERT_EQ(rig.items.Count(), 1);
     const std::string path = rig.items.Snapshot()[0].path.c_str();
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
@@ -238,6 +267,7 @@ TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
     // Wait for a measured buffer.
     for (int i = 0; i < 200 && rig.control.CalibrationLevels().left < -800; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    rig.control.FreezeCalibration();
     rig.control.AcceptCalibration();
     EXPECT_EQ(rig.control.settings.silenceLeft, -199);
     EXPECT_EQ(rig.control.settings.silenceRight, -199);
@@ -245,4 +275,173 @@ TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
     ASSERT_TRUE(rig.control.BeginCalibration());
     rig.control.CancelCalibration();
     EXPECT_EQ(rig.control.settings.silenceLeft, -199) << "cancel restores what was there";
+}
+
+// A track that cannot open, at a split or at the start of the next recording, leaves the
+// finished track alone: its name, its audio, its row. The failure says why.
+TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=3s,fast");
+    rig.control.settings.fileNameTemplate = "%TLN%_%TKN%/x.wav";
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    WriteFileBytes(rig.Path("？_002"), "in the way");  // where the second track's folder goes
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+    EXPECT_EQ(Count(events, kRecordingWriteFailed), 0) << "no file was written after the split";
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), 1);
+    const RecordingEvent* failed = Find(events, kRecordingSplitFailed);
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->trackNumber, 2);
+    EXPECT_NE(failed->message.Find("Not a directory"), -1) << failed->message.c_str();
+    const std::string first = rig.Path("0：01_001/x.wav");
+    EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"x.wav"}));
+    EXPECT_EQ(rig.items.Item(0)->path.str(), first);
+    EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
+
+    // The next recording cannot create its first file.
+    const std::vector<std::string> before = FilesUnder(rig.dir.path());
+    WriteFileBytes(rig.Path("blocked"), "in the way");
+    rig.control.settings.fileNameTemplate = "blocked/x.wav";
+    const StartResult started = rig.control.StartRecording();
+    EXPECT_FALSE(started);
+    EXPECT_NE(started.reason.Find("Not a directory"), -1) << started.reason.c_str();
+    EXPECT_TRUE(rig.Posted().empty());
+    std::vector<std::string> expected = before;
+    expected.push_back("blocked");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesUnder(rig.dir.path()), expected);
+    ASSERT_EQ(rig.items.Count(), 1);
+    EXPECT_EQ(rig.items.Item(0)->path.str(), first);
+    EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
+}
+
+// A device that does not start leaves no track behind, posts nothing, keeps the track number
+// and tells the capture layer's reason.
+TEST(RecordingControl, AFailedDeviceStartLeavesNoTrack) {
+    TempDir signals;
+    WriteFileBytes(signals / "text.wav", "not audio");
+    const struct {
+        std::string capture;
+        int device;
+        const char* reason;
+    } cases[] = {
+        {"signal:file=" + signals / "missing.wav", -1, "cannot open signal file"},
+        {"signal:file=" + signals / "text.wav", -1, "is not a WAV file"},
+        {"alsa", 97, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.capture);
+        ControlRig rig("silence");
+        std::string error;
+        rig.control.backend = CreateCaptureBackend(c.capture, error);
+        ASSERT_TRUE(rig.control.backend) << error;
+        rig.control.settings.inputDevice = c.device;
+        rig.control.SetTrackNumber(7);
+        const StartResult started = rig.control.StartRecording();
+        EXPECT_FALSE(started);
+        EXPECT_FALSE(started.reason.IsEmpty());
+        EXPECT_NE(started.reason.Find(c.reason), -1) << started.reason.c_str();
+        EXPECT_FALSE(rig.control.IsRecording());
+        EXPECT_TRUE(FilesUnder(rig.dir.path()).empty());
+        EXPECT_EQ(rig.items.Count(), 0);
+        EXPECT_TRUE(rig.Posted().empty());
+        EXPECT_EQ(rig.control.TrackNumber(), 7);
+    }
+}
+
+// An event that arrives after its recording was stopped does nothing to the next recording.
+TEST(RecordingControl, ALateEventOfAStoppedRecordingIsIgnored) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=2s,fast");
+    rig.control.schedule = RecordingSchedule{};
+    rig.control.schedule->endMode = 1;
+    rig.control.schedule->durationSeconds = 1;
+    ASSERT_TRUE(rig.control.StartRecording());
+    const uint64_t first = rig.control.RecordingId();
+    rig.PumpUntil(kRecordingStopped);  // the duration stopped the first recording
+    ASSERT_FALSE(rig.control.IsRecording());
+
+    ASSERT_TRUE(rig.control.StartRecording());
+    EXPECT_NE(rig.control.RecordingId(), first);
+    rig.control.OnRecordingEvent({kRecordingDurationReached, first, 1, {}, {}});
+    EXPECT_TRUE(rig.control.IsRunning({kRecordingCaptureEnded, rig.control.RecordingId(), 0, {}, {}}));
+    EXPECT_FALSE(rig.control.IsRunning({kRecordingCaptureEnded, first, 0, {}, {}}));
+    EXPECT_TRUE(rig.control.IsRecording()) << "the first recording's event stopped the second";
+    rig.control.StopRecording();
+}
+
+// Counts what the monitor displays are fed; asks for a split at one buffer, as the user would.
+class MonitorCounter : public CMonitorObserver {
+public:
+    explicit MonitorCounter(CRecordingControl& control, int splitAtBuffer) : m_control(control), m_splitAt(splitAtBuffer) {}
+    void OnRecordingStart(const PcmFormat& format) override {
+        ++starts;
+        rate = format.sampleRate;
+    }
+    void OnTrackOpen(const PcmFormat&) override { ++trackOpens; }
+    void OnBuffer(const MonitorBuffer& buffer) override {
+        bytes += buffer.bytes;
+        if (++buffers == m_splitAt) m_control.RequestSplit();
+    }
+    int starts = 0, trackOpens = 0, buffers = 0, rate = 0;
+    int64_t bytes = 0;
+
+private:
+    CRecordingControl& m_control;
+    int m_splitAt;
+};
+
+// A split request and a due silence split on the same buffer make one split, not a 100 ms
+// track after it. Silence of 1 s after the tone (0-1 s) is due on the 21st buffer.
+TEST(RecordingControl, ASplitRequestAndADueSilenceSplitMakeOneSplit) {
+    ControlRig rig("tone=1000hz/-6db/1s,silence=3s,fast");
+    rig.control.settings.splitMethod = kSplitSilence;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    MonitorCounter monitor(rig.control, 21);
+    rig.control.SetMonitorObserver(&monitor);
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.StopAtTheEnd();
+    std::vector<size_t> sizes;
+    for (const RecordingItem& row : rig.items.Snapshot()) sizes.push_back(WavPcm(row.path.c_str()).size());
+    EXPECT_EQ(sizes, std::vector<size_t>({21u * 4410 * 4, 19u * 4410 * 4}));
+    EXPECT_EQ(monitor.starts, 1);
+    EXPECT_EQ(monitor.rate, 44100);
+    EXPECT_EQ(monitor.trackOpens, 2);
+    EXPECT_EQ(monitor.buffers, 40);
+    EXPECT_EQ(monitor.bytes, 40 * 4410 * 4);
+}
+
+// The dialog's steps during a recording: cancel puts the thresholds back, retry keeps the ones
+// found at the beginning, yes takes exactly the levels shown in the question.
+TEST(RecordingControl, CalibrationDuringARecording) {
+    ControlRig rig("tone=1000hz/-20db/0.3s,tone=1000hz/-6db/0.3s,loop,length=60s");
+    rig.control.SetSilenceLevels(-450, -420);
+    ASSERT_TRUE(rig.control.StartRecording());
+    const auto thresholds = [&] { return std::pair(rig.control.settings.silenceLeft, rig.control.settings.silenceRight); };
+
+    ASSERT_TRUE(rig.control.BeginCalibration());
+    EXPECT_EQ(thresholds(), std::pair(-900, -900));
+    rig.control.CancelCalibration();
+    EXPECT_EQ(thresholds(), std::pair(-450, -420));
+
+    ASSERT_TRUE(rig.control.BeginCalibration());
+    rig.control.FreezeCalibration();
+    ASSERT_TRUE(rig.control.RetryCalibration());
+    rig.control.CancelCalibration();
+    EXPECT_EQ(thresholds(), std::pair(-450, -420)) << "a retry keeps what was there before";
+
+    ASSERT_TRUE(rig.control.BeginCalibration());
+    for (int i = 0; i < 200 && rig.control.CalibrationLevels().left < -800; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const BufferLevels shown = rig.control.FreezeCalibration();
+    ASSERT_GT(shown.left, -800);
+    // The level moves on while the question is open.
+    for (int i = 0; i < 200 && rig.control.CalibrationLevels().left == shown.left; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_NE(rig.control.CalibrationLevels().left, shown.left);
+    rig.control.AcceptCalibration();
+    EXPECT_EQ(thresholds(), std::pair(shown.left, shown.right));
+    EXPECT_FALSE(rig.control.IsCalibrating());
+    rig.control.StopRecording();
 }

@@ -89,19 +89,19 @@ TEST(ItemCells, RowBeingRecordedShowsOnlyItsNameNumberSizeAndState) {
     for (int column : {kColumnTitle, kColumnArtist, kColumnQuality}) EXPECT_EQ(Cell(item, column), "") << column;
 }
 
+// Each change names its rows and carries the rows as they now are, in the order of the changes,
+// so a view can mirror the list exactly.
 TEST(ItemsModel, RowsCurrentRowAndChanges) {
     CRecordingItemsModel model;
-    int changes = 0;
-    model.SetChangeListener([&] { ++changes; });
+    std::vector<ItemsChange> changes;
+    model.SetChangeListener([&](const ItemsChange& change) { changes.push_back(change); });
     EXPECT_EQ(model.Insert(FinishedItem("/a.wav")), 0);
     EXPECT_EQ(model.Insert(FinishedItem("/b.wav")), 1);
-    EXPECT_EQ(model.Insert(FinishedItem("/c.wav")), 2);
-    model.SetCurrent("/c.wav", 2);
+    EXPECT_EQ(model.InsertCurrent(FinishedItem("/c.wav")), 2);
     EXPECT_TRUE(model.Replace(1, FinishedItem("/B.wav")));
     EXPECT_FALSE(model.Replace(3, FinishedItem("/x.wav")));
     EXPECT_EQ(model.CellText(1, kColumnFileName).str(), "B.wav");
     EXPECT_EQ(model.CellText(7, kColumnFileName).str(), "");
-    EXPECT_EQ(changes, 4);
     EXPECT_EQ(model.Version(), 4u);
 
     // Removing a row above the current one keeps the current row on the same item.
@@ -110,12 +110,45 @@ TEST(ItemsModel, RowsCurrentRowAndChanges) {
     EXPECT_EQ(model.CurrentRow(), 1);
     EXPECT_EQ(model.Item(1)->path.str(), "/c.wav");
     EXPECT_EQ(model.CellText(1, kColumnNumber).str(), "2");
-    model.RemoveRows({1});
+    EXPECT_TRUE(model.ReplaceCurrent(FinishedItem("/C.wav")));
+    EXPECT_EQ(model.CurrentFile().str(), "/C.wav");
+    model.RemoveRows({1, 0});
     EXPECT_EQ(model.CurrentRow(), -1);
-    EXPECT_EQ(model.Count(), 1);
-    model.RemoveAll();
+    EXPECT_FALSE(model.ReplaceCurrent(FinishedItem("/y.wav")));
     EXPECT_EQ(model.Count(), 0);
+    model.Insert(FinishedItem("/d.wav"));
+    model.Insert(FinishedItem("/e.wav"));
+    model.RemoveAll();
     EXPECT_FALSE(model.Item(0));
+
+    struct Expected {
+        ItemsChangeKind kind;
+        int row;
+        int count;
+        const char* path;  // of the first row carried; null when none
+    };
+    const Expected expected[] = {
+        {ItemsChangeKind::Inserted, 0, 1, "/a.wav"}, {ItemsChangeKind::Inserted, 1, 1, "/b.wav"},
+        {ItemsChangeKind::Inserted, 2, 1, "/c.wav"}, {ItemsChangeKind::Updated, 1, 1, "/B.wav"},
+        {ItemsChangeKind::Removed, 0, 1, nullptr},   {ItemsChangeKind::Updated, 1, 1, "/C.wav"},
+        {ItemsChangeKind::Removed, 1, 1, nullptr},   {ItemsChangeKind::Removed, 0, 1, nullptr},
+        {ItemsChangeKind::Inserted, 0, 1, "/d.wav"}, {ItemsChangeKind::Inserted, 1, 1, "/e.wav"},
+        {ItemsChangeKind::Removed, 0, 2, nullptr},
+    };
+    ASSERT_EQ(changes.size(), std::size(expected));
+    for (size_t i = 0; i < changes.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(changes[i].kind, expected[i].kind);
+        EXPECT_EQ(changes[i].row, expected[i].row);
+        EXPECT_EQ(changes[i].count, expected[i].count);
+        EXPECT_EQ(changes[i].version, i + 1);
+        if (expected[i].path) {
+            ASSERT_EQ(changes[i].items.size(), 1u);
+            EXPECT_EQ(changes[i].items[0].path.str(), expected[i].path);
+        } else {
+            EXPECT_TRUE(changes[i].items.empty());
+        }
+    }
 }
 
 TEST(ItemsModel, RemoveRowsKeepsFilesAndDeleteFilesRemovesThem) {
@@ -147,7 +180,7 @@ TEST(ItemsModel, ChangedOnOneThreadWhileAnotherReads) {
     CRecordingItemsModel model;
     std::atomic<bool> done {false};
     std::atomic<int> notified {0};
-    model.SetChangeListener([&] { notified.fetch_add(1, std::memory_order_relaxed); });
+    model.SetChangeListener([&](const ItemsChange&) { notified.fetch_add(1, std::memory_order_relaxed); });
     constexpr int kTracks = 2000;
 
     std::thread audio([&] {

@@ -25,9 +25,11 @@ const LocalDateTime kRowAdded {2005, 6, 1, 10, 20, 30, 456};
 // a 44.1 kHz stereo WAV and records which files it was asked about.
 struct FactsReader {
     std::vector<std::string> asked;
+    std::function<void()> whileReading;  // what another thread does meanwhile
     AudioFactsReader Function() {
         return [this](const CCharString& path) -> std::optional<AudioFileFacts> {
             asked.push_back(path.str());
+            if (whileReading) whileReading();
             AudioFileFacts facts;
             facts.title = "title";
             facts.lengthMs = 300000;
@@ -262,6 +264,20 @@ TEST(ReadItemInfo, SizeIsTheLowThirtyTwoBits) {
     CRecordingItemsModel items;
     CTrackFiles files(items, nullptr);
     EXPECT_EQ(files.ReadItemInfo(path.c_str())->size, 5u);
+}
+
+// The user removes a row above the track while it closes: the track's own row is the one
+// refreshed, never left at "Now Recording ...".
+TEST_F(Recording, ARowRemovedWhileTheTrackClosesLeavesTheTrackRowRefreshed) {
+    OpenTrack();
+    ASSERT_TRUE(CloseTrack());
+    OpenTrack();
+    reader.whileReading = [this] { items.Remove(0); };
+    EXPECT_TRUE(CloseTrack());
+    ASSERT_EQ(items.Count(), 1);
+    EXPECT_EQ(RowPath(0), written.str());
+    EXPECT_EQ(items.CellText(0, kColumnLength).str().find("Now Recording"), std::string::npos);
+    EXPECT_EQ(items.CurrentRow(), 0);
 }
 
 TEST(WrittenPathAtOpen, TakesTheNameByCreatingItAndNeverThroughALink) {

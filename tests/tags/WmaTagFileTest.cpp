@@ -3,6 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "tags/WmaDecoder.h"
@@ -20,6 +23,22 @@ std::string MakeWma(const TempDir& dir, const std::string& name) {
                                           ShellQuote(path));
     EXPECT_EQ(made.exitCode, 0);
     return path;
+}
+
+// The offset of the top-level header object with this GUID (as its first four bytes); npos when none.
+size_t HeaderObject(const std::string& file, const char* guidStart) {
+    size_t at = 30;
+    for (int i = 0; i < 16 && at + 24 <= file.size(); ++i) {
+        if (file.compare(at, 4, guidStart, 4) == 0) return at;
+        uint64_t size = 0;
+        memcpy(&size, file.data() + at + 16, 8);
+        at += size;
+    }
+    return std::string::npos;
+}
+
+void PutLe(std::string& file, size_t at, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
 }
 
 TagFieldSet ReadBack(const std::string& path) {
@@ -163,4 +182,74 @@ TEST(WmaTagFile, CorruptAndForeignFilesAreRefused) {
     EXPECT_EQ(missing.Open((dir / "missing.wma").c_str()), 0);
     EXPECT_FALSE(PathExists(dir / "missing.wma"));
     EXPECT_EQ(missing.AttachFile(std::make_unique<CFileStream>()), 0);
+}
+
+TEST(WmaTagFile, HeadersThatWouldLeadTagLibPastTheirEndAreRefusedSoundOnesRead) {
+    TempDir dir;
+    const std::string path = dir / "tagged.wma";
+    ASSERT_EQ(RunProcess("ffmpeg -v error -f lavfi -i sine=f=440:r=22050:d=1 -c:a wmav2 -b:a 32k "
+                         "-metadata title=T -metadata artist=A -metadata album=B -y " + ShellQuote(path)).exitCode, 0);
+    const std::string good = ReadFileBytes(path);
+    const size_t description = HeaderObject(good, "\x33\x26\xB2\x75");
+    const size_t extended = HeaderObject(good, "\x40\xA4\xD0\xD2");
+    const size_t extension = HeaderObject(good, "\xB5\x03\xBF\x5F");
+    ASSERT_NE(description, std::string::npos);
+    ASSERT_NE(extended, std::string::npos);
+    ASSERT_NE(extension, std::string::npos);
+    const struct {
+        const char* name;
+        std::function<void(std::string&)> change;
+        bool opens;
+    } cases[] = {
+        {"as written", [](std::string&) {}, true},
+        {"more attributes than the header holds", [&](std::string& f) { PutLe(f, extended + 24, 0xFFFF, 2); }, false},
+        {"a title longer than the header", [&](std::string& f) { PutLe(f, description + 24, 0xFFF0, 2); }, false},
+        {"a header larger than the file", [&](std::string& f) { PutLe(f, 16, f.size() + 1, 8); }, false},
+        {"an object smaller than its own head", [&](std::string& f) { PutLe(f, extended + 16, 10, 8); }, false},
+        {"header extension data past the object",
+         [&](std::string& f) { PutLe(f, extension + 24 + 18, f.size(), 4); }, false},
+        {"cut inside the header", [](std::string& f) { f.resize(200); }, false},
+    };
+    const WmaDecoderFunctions* wma = WmaDecoder();
+    ASSERT_NE(wma, nullptr);
+    for (const auto& [name, change, opens] : cases) {
+        SCOPED_TRACE(name);
+        std::string bytes = good;
+        change(bytes);
+        WriteFileBytes(path, bytes);
+        const int32_t handle = wma->tagOpen(path.c_str());
+        EXPECT_EQ(handle != 0, opens);
+        if (handle) {
+            char title[WMA_TEXT_BUFFER] = {};
+            EXPECT_EQ(wma->tagGetAttrb(handle, WMA_ATTRIBUTE_TEXT, reinterpret_cast<const uint16_t*>(u"Title"), title,
+                                       sizeof title), 1);
+            EXPECT_STREQ(title, "T");
+            wma->tagClose(handle);
+        }
+    }
+}
+
+TEST(WmaTagFile, ATitleTooLongForItsLengthFieldIsCutAndItsNeighboursStayIntact) {
+    TempDir dir;
+    const std::string path = MakeWma(dir, "long.wma");
+    std::string longTitle;
+    for (int i = 0; i < 40000; ++i) longTitle += "あ";
+    {
+        CWmaTagFile tagFile;
+        ASSERT_EQ(tagFile.Open(path.c_str()), 1);
+        tagFile.Tags().title = longTitle;
+        tagFile.Tags().artist = "アーティスト";
+        tagFile.Tags().comment = "コメント";
+        tagFile.Tags().album = "アルバム";
+        ASSERT_EQ(tagFile.Write(), 1);
+        ASSERT_EQ(tagFile.Close(), 1);
+    }
+    const auto read = ReadTagsWithMutagen(path);
+    ASSERT_TRUE(read.count("Title"));
+    // 32766 characters and the terminator fill the 16-bit byte count.
+    EXPECT_TRUE(read.at("Title") == "ASFUnicodeAttribute:" + longTitle.substr(0, 32766 * 3)) << read.at("Title").size();
+    EXPECT_EQ(read.at("Author"), "ASFUnicodeAttribute:アーティスト");
+    EXPECT_EQ(read.at("Description"), "ASFUnicodeAttribute:コメント");
+    EXPECT_EQ(read.at("WM/AlbumTitle"), "ASFUnicodeAttribute:アルバム");
+    EXPECT_EQ(ProbeWithFfprobe(path).codec, "wmav2");
 }
