@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "foundation/PathUtils.h"
+#include "app/MonitorFeed.h"
 #include "app/MonitorObserver.h"
 #include "platform/CaptureBackend.h"
 #include "tests/support/AudioProbe.h"
@@ -410,6 +411,28 @@ TEST(RecordingControl, ASplitRequestAndADueSilenceSplitMakeOneSplit) {
     EXPECT_EQ(monitor.trackOpens, 2);
     EXPECT_EQ(monitor.buffers, 40);
     EXPECT_EQ(monitor.bytes, 40 * 4410 * 4);
+}
+
+// The monitor data a real recording feeds: one whole-recording column per second, one track
+// column per buffer, the levels of the last buffer, a scope window.
+TEST(RecordingControl, FeedsTheMonitorDisplays) {
+    ControlRig rig("tone=1000hz/-6db/2s,silence=1s,fast");
+    CMonitorFeed feed;
+    feed.SetHistoryWidths(500, 500);
+    rig.control.SetMonitorObserver(&feed);
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.StopAtTheEnd();
+    MonitorPicture picture;
+    ASSERT_TRUE(feed.TakePicture(picture));
+    EXPECT_EQ(picture.buffers, 30u);
+    EXPECT_EQ(picture.leftLevel, -903);
+    EXPECT_EQ(picture.total.position, 6);
+    EXPECT_EQ(picture.track.position, 60);
+    EXPECT_GT(picture.total.extremes[0], 16000);  // the tone's peak, 16422 at -6 dB
+    EXPECT_LT(picture.total.extremes[1], -16000);
+    EXPECT_EQ(picture.total.extremes[4], 0);  // the silent third second
+    EXPECT_EQ(picture.total.extremes[5], 0);
+    EXPECT_TRUE(picture.scope.hasWindow);
 }
 
 // The dialog's steps during a recording: cancel puts the thresholds back, retry keeps the ones

@@ -1,0 +1,288 @@
+// The meters and monitor displays as painted: pixels at the positions the scale and column
+// arithmetic give, the hand-over from the feed, and screenshots of a tone-and-silence recording.
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/SignalGenerator.h"
+#include "recording/LevelAnalysis.h"
+#include "ui/monitor/LevelBar.h"
+#include "ui/monitor/MonitorBar.h"
+#include "ui/monitor/MonitorDisplays.h"
+
+namespace {
+
+constexpr int kBlockBytes = 17640;  // 100 ms of 44.1 kHz stereo
+const PcmFormat kStereo{44100, 2, 16};
+
+QRgb Rgb(const QColor& colour) {
+    return colour.rgb();
+}
+
+int CountPixels(const QImage& image, const QColor& colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour.rgb();
+    return n;
+}
+
+// Antialiased text has few pixels of its exact colour: count the bright ones.
+int TextPixels(const QImage& image, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) n += qRed(image.pixel(x, y)) > 60;
+    return n;
+}
+
+ShadedColors Frame() {
+    return ShadeColors(QApplication::palette().color(QPalette::Button), 50);
+}
+
+TEST(ShadeColors, DarkAndCappedLight) {
+    struct {
+        QColor colour;
+        int k;
+        QColor dark, light;
+    } const cases[] = {
+        {QColor(53, 97, 141), 125, QColor(25, 47, 68), QColor(108, 198, 255)},
+        {QColor(90, 160, 200), 125, QColor(43, 78, 97), QColor(184, 255, 255)},
+        {QColor(240, 240, 240), 50, QColor(46, 46, 46), QColor(255, 255, 255)},
+        {QColor(0, 18, 40), 50, QColor(0, 3, 7), QColor(0, 92, 204)},
+    };
+    for (const auto& c : cases) {
+        const ShadedColors shade = ShadeColors(c.colour, c.k);
+        EXPECT_EQ(shade.dark, c.dark) << c.colour.name().toStdString();
+        EXPECT_EQ(shade.light, c.light) << c.colour.name().toStdString();
+    }
+}
+
+TEST(LevelMeter, PaintsBarMarkTicksAndFrame) {
+    CLevelMeter meter(QStringLiteral("L"));
+    meter.resize(18, 334);
+    meter.SetScale(SilenceMeterScale(-450, -450, -300));
+    meter.SetValue(-225);  // bar top at 334 × 225 / 450 = 167
+    const QImage& image = meter.Image();
+    const ShadedColors raised = ShadeColors(meter.foreground, 125);
+    struct {
+        int x, y;
+        QColor colour;
+    } const pixels[] = {
+        {9, 100, meter.background}, {9, 166, meter.background}, {9, 168, raised.light},
+        {9, 169, meter.foreground}, {16, 200, raised.dark},      {9, 332, raised.dark},
+        {15, 283, meter.mark},        // −382 at 382 × 334 / 450
+        {15, 44, meter.grid},         // the −6 dB tick at 60 × 334 / 450
+        {15, 311, meter.grid},        // the −42 dB tick, over the bar
+        {0, 50, Frame().dark},        {17, 50, Frame().light},
+    };
+    for (const auto& p : pixels) EXPECT_EQ(image.pixel(p.x, p.y), Rgb(p.colour)) << p.x << "," << p.y;
+    EXPECT_GT(TextPixels(image, QRect(2, 45, 8, 8)), 0);  // "-6" below its tick
+
+    meter.SetValue(-450);
+    EXPECT_EQ(meter.Image().pixel(9, 330), Rgb(meter.background));
+    EXPECT_EQ(CountPixels(meter.Image(), meter.foreground), 0);
+    EXPECT_EQ(meter.SetValue(0), -450);
+    EXPECT_EQ(meter.Image().pixel(9, 2), Rgb(meter.foreground));
+}
+
+TEST(LevelMeter, ZeroRangeDrawsAnEmptyMeter) {
+    CLevelMeter meter(QStringLiteral("R"));
+    meter.resize(18, 334);
+    meter.SetScale(SilenceMeterScale(0, 0, 0));
+    meter.SetValue(0);
+    EXPECT_EQ(CountPixels(meter.Image(), meter.foreground), 0);
+    EXPECT_EQ(CountPixels(meter.Image(), meter.mark), 0);
+    EXPECT_EQ(meter.Image().pixel(9, 100), Rgb(meter.background));
+}
+
+TEST(LevelBar, ScalesLayoutAndAccessibleLevels) {
+    CLevelBar bar;
+    bar.SetSilenceLevels(-450, -300);
+    for (CLevelMeter* meter : {&bar.Left(), &bar.Right()}) {
+        EXPECT_EQ(meter->Scale().bottom, -450);
+        EXPECT_EQ(meter->Scale().tickStep, 60);
+        EXPECT_EQ(meter->Value(), -450);
+    }
+    EXPECT_EQ(bar.Left().Scale().threshold, -450);
+    EXPECT_EQ(bar.Right().Scale().threshold, -300);
+
+    bar.show();  // a hidden widget gets its resize event only when shown
+    bar.resize(bar.sizeHint().width(), 400);
+    QApplication::processEvents();
+    EXPECT_EQ(bar.Left().height(), 365);
+    EXPECT_EQ(bar.Right().height(), 365);
+    int captions = 0;
+    for (QLabel* label : bar.findChildren<QLabel*>()) {
+        if (label->text() == "単位：dB") continue;
+        EXPECT_EQ(label->y(), 380) << label->text().toStdString();
+        ++captions;
+    }
+    EXPECT_EQ(captions, 2);
+
+    bar.Left().SetValue(-123);
+    QAccessibleInterface* meter = QAccessible::queryAccessibleInterface(&bar.Left());
+    ASSERT_NE(meter, nullptr);
+    EXPECT_EQ(meter->text(QAccessible::Name), "L");
+    EXPECT_EQ(meter->text(QAccessible::Value), "-12.3 dB");
+    ASSERT_NE(meter->valueInterface(), nullptr);
+    EXPECT_DOUBLE_EQ(meter->valueInterface()->currentValue().toDouble(), -12.3);
+    EXPECT_DOUBLE_EQ(meter->valueInterface()->minimumValue().toDouble(), -45.0);
+    bar.DropToBottom();
+    EXPECT_EQ(bar.Left().Value(), -450);
+}
+
+TEST(WaveScope, TracesInTheirPanelsUntilCleared) {
+    CWaveScope scope;
+    scope.resize(300, 37);
+    ScopePicture picture;
+    picture.hasWindow = true;
+    picture.format = kStereo;
+    std::vector<int16_t> pcm(4400);
+    for (size_t i = 0; i < pcm.size(); i += 2) {
+        pcm[i] = 16350;
+        pcm[i + 1] = -16350;
+    }
+    picture.data.assign(reinterpret_cast<char*>(pcm.data()), reinterpret_cast<char*>(pcm.data()) + 8800);
+    picture.validBytes = 8800;
+    scope.SetPicture(picture);
+    EXPECT_EQ(scope.FramesPerPanel(), 149);  // min(2200, 300 − 2) / 2
+    // Inner height 35: halfH 17; y = 1 + 17 ∓ 17 × 16350 / 32700.
+    const QImage& image = scope.Image();
+    const int halfW = 149;
+    EXPECT_EQ(image.pixel(1 + 50, 10), Rgb(scope.foreground));
+    EXPECT_EQ(image.pixel(1 + 148, 10), Rgb(scope.foreground));
+    EXPECT_EQ(image.pixel(1 + 50, 26), Rgb(scope.background));
+    EXPECT_EQ(image.pixel(1 + halfW + 50, 26), Rgb(scope.foreground));
+    EXPECT_EQ(image.pixel(1 + halfW + 50, 10), Rgb(scope.background));
+    EXPECT_EQ(image.pixel(halfW - 1, 20), Rgb(Frame().light));  // the left panel's right edge
+    EXPECT_EQ(image.pixel(halfW, 20), Rgb(Frame().dark));       // the right panel's left edge
+
+    scope.Clear();
+    EXPECT_EQ(scope.FramesPerPanel(), 0);
+    EXPECT_EQ(CountPixels(scope.Image(), scope.foreground), 0);
+    EXPECT_GT(TextPixels(scope.Image(), QRect(2, 2, halfW - 4, 33)), 0);  // LEFT
+}
+
+TEST(WaveHistory, ColumnsTimeMarksAndPositionMarkOnTheControlOnly) {
+    // One frame at ±20000, the rest ±1000: extremes far outside the averages.
+    std::vector<int16_t> pcm(2 * 4410);
+    for (int i = 0; i < 4410; ++i) pcm[2 * i] = i % 2 ? -1000 : 1000;
+    pcm[0] = 20000;
+    pcm[2] = -20000;
+    CHistoryColumns columns;
+    columns.msPerColumn = 100;
+    columns.span = TrackSpan(500);
+    columns.Start(kStereo);
+    for (int i = 0; i < 471; ++i) columns.Feed(reinterpret_cast<const char*>(pcm.data()), kBlockBytes);
+    HistoryPicture picture;
+    picture.msPerColumn = columns.msPerColumn;
+    picture.span = columns.span;
+    picture.columns = columns.Columns();
+    picture.position = columns.Position();
+    picture.extremes = columns.Extremes();
+    picture.averages = columns.Averages();
+
+    CWaveHistory history(QStringLiteral("track"));
+    history.resize(500, 37);
+    history.SetPicture(picture);
+    EXPECT_EQ(history.Margin(), 15);
+    EXPECT_EQ(history.MarkX(), 15 + 236);
+    const QImage& image = history.Image();
+    const QColor light = ShadeColors(history.foreground, 125).light;
+    // mid 18: maximum at 18 + 18 × 20000 / 32700 = 29, minimum at 7 (not drawn, the line stops
+    // before it), averages 19 … 17.
+    const int x = 15 + 10;
+    EXPECT_EQ(image.pixel(x, 29), Rgb(history.foreground));
+    EXPECT_EQ(image.pixel(x, 8), Rgb(history.foreground));
+    EXPECT_EQ(image.pixel(x, 7), Rgb(history.background));
+    EXPECT_EQ(image.pixel(x, 19), Rgb(light));
+    EXPECT_EQ(image.pixel(15 + 300, 18), Rgb(history.grid));  // an empty column: the centre line
+    EXPECT_EQ(image.pixel(15 + 300, 25), Rgb(history.background));
+    for (int timeLine : {15, 15 + 235, 15 + 470}) EXPECT_EQ(image.pixel(timeLine, 2), Rgb(history.grid)) << timeLine;
+    EXPECT_NE(image.pixel(history.MarkX(), 5), Rgb(history.mark));
+    EXPECT_EQ(history.grab().toImage().pixel(history.MarkX(), 5), Rgb(history.mark));
+}
+
+// A recording of a tone-and-silence pattern through the feed, as the audio thread would deliver it.
+class Recording : public ::testing::Test {
+protected:
+    Recording() : displays(feed, levels, monitor) {
+        levels.resize(levels.sizeHint());
+        displays.SetSilenceLevels(-450, -450);
+        std::string error;
+        SignalSpec spec;
+        EXPECT_TRUE(ParseSignalSpec("tone=440hz/-6db/20s,silence=10s,tone=1000hz/-20db/15s,silence=5s,loop", spec, error));
+        EXPECT_TRUE(signal.Open(spec, 44100, 2, 16, error)) << error;
+    }
+    // `seconds` of the signal, 100 ms per buffer, with the displays refreshed as the timer would.
+    void Record(double seconds, bool paused = false) {
+        for (int i = 0; i < seconds * 10; ++i) {
+            signal.Generate(block.data(), 4410);
+            last = MeasureLevels(block.data(), kBlockBytes, 2);
+            feed.OnBuffer(MonitorBuffer{block.data(), kBlockBytes, kStereo, last.left, last.right, paused});
+            if (i % 3 == 0) displays.Refresh();
+        }
+        displays.Refresh();
+    }
+    void Save(QWidget& widget, const char* name) {
+        QDir().mkpath(VELSONA_SCREENSHOTS);
+        const QString path = QStringLiteral(VELSONA_SCREENSHOTS "/") + name;
+        EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
+    }
+
+    CMonitorFeed feed;
+    CLevelBar levels;
+    CMonitorBar monitor;
+    CMonitorDisplays displays;
+    CSignalGenerator signal;
+    std::vector<char> block = std::vector<char>(kBlockBytes);
+    BufferLevels last;
+};
+
+TEST_F(Recording, DisplaysFollowTheFeedPauseAndStop) {
+    feed.OnRecordingStart(kStereo);
+    feed.OnTrackOpen(kStereo);
+    Record(540);
+    feed.OnTrackOpen(kStereo);  // a split: the track history starts again
+    Record(79.5);                // ends 19.5 s into the loud tone
+    EXPECT_EQ(levels.Left().Value(), last.left);
+    EXPECT_GT(last.left, -70);
+    EXPECT_EQ(monitor.Scope().FramesPerPanel(), std::min(2200, monitor.Scope().width() - 2) / 2);
+    const HistoryPicture total = monitor.Total().Picture();
+    const HistoryPicture track = monitor.Track().Picture();
+    EXPECT_EQ(total.columns, monitor.Total().width() - 30);
+    EXPECT_EQ(track.msPerColumn, 400);  // 795 blocks on a 244-column history: halved twice
+    EXPECT_GT(total.position, 0);
+    Save(levels, "meters.png");
+    Save(monitor, "monitor.png");
+
+    Record(2.5, true);  // paused into the silence: meters and scope move, histories stand
+    EXPECT_EQ(levels.Left().Value(), -903);
+    EXPECT_EQ(monitor.Track().Picture().position, track.position);
+    EXPECT_EQ(monitor.Total().Picture().position, total.position);
+
+    displays.RecordingStopped();
+    EXPECT_EQ(levels.Left().Value(), -450);
+    EXPECT_EQ(levels.Right().Value(), -450);
+    EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
+    EXPECT_EQ(monitor.Track().Picture().position, track.position);  // the histories keep their picture
+    EXPECT_EQ(monitor.Total().Picture().extremes, total.extremes);
+    Record(0.5);  // buffers the capture thread was still handling
+    EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
+
+    feed.OnTrackOpen(kStereo);  // a calibration session: the scope shows again
+    Record(0.5);
+    EXPECT_GT(monitor.Scope().FramesPerPanel(), 0);
+    displays.SetSilenceLevels(-300, -300);  // its result: rescaled meters, empty scope
+    EXPECT_EQ(levels.Left().Scale().tickStep, 30);
+    EXPECT_EQ(levels.Left().Value(), -300);
+    EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
+}
+
+}  // namespace

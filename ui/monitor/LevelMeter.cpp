@@ -1,0 +1,91 @@
+// The level meter and what it tells assistive tools.
+#include "ui/monitor/LevelMeter.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+#include <QPainter>
+
+namespace {
+
+// A meter reads as a progress bar whose value is the level in decibels.
+class LevelMeterAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit LevelMeterAccessible(CLevelMeter* meter) : QAccessibleWidget(meter, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) return LevelText(Meter()->Value());
+        return QAccessibleWidget::text(kind);
+    }
+    QVariant currentValue() const override { return Meter()->Value() / 10.0; }
+    void setCurrentValue(const QVariant&) override {}  // a meter is read, not set
+    QVariant maximumValue() const override { return Meter()->Scale().top / 10.0; }
+    QVariant minimumValue() const override { return Meter()->Scale().bottom / 10.0; }
+    QVariant minimumStepSize() const override { return 0.1; }
+
+private:
+    CLevelMeter* Meter() const { return static_cast<CLevelMeter*>(widget()); }
+};
+
+QAccessibleInterface* MakeMeterAccessible(const QString&, QObject* object) {
+    auto* meter = dynamic_cast<CLevelMeter*>(object);
+    return meter ? new LevelMeterAccessible(meter) : nullptr;
+}
+
+}  // namespace
+
+QString LevelText(int level) {
+    return QStringLiteral("%1 dB").arg(level / 10.0, 0, 'f', 1);
+}
+
+CLevelMeter::CLevelMeter(const QString& channel, QWidget* parent) : CColorButton(parent) {
+    static const bool factoryInstalled = (QAccessible::installFactory(MakeMeterAccessible), true);
+    (void)factoryInstalled;
+    foreground = QColor(53, 97, 141);
+    setAccessibleName(channel);
+}
+
+int CLevelMeter::SetValue(int level) {
+    const int previous = m_value;
+    m_value = level;
+    if (level != previous) {
+        Invalidate();
+        if (QAccessible::isActive()) {
+            QAccessibleValueChangeEvent event(this, level / 10.0);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    return previous;
+}
+
+void CLevelMeter::SetScale(const MeterScale& scale) {
+    m_scale = scale;
+    Invalidate();
+}
+
+void CLevelMeter::Render(QPainter& painter, const QRect& rect) {
+    const MeterLayout layout = LayOutMeter(m_scale, m_value, rect.height());
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), layout.barTop), background);
+    if (layout.bar) {
+        const QRect bar(rect.left(), layout.barTop, rect.width(), rect.height() - layout.barTop);
+        painter.fillRect(bar, foreground);
+        const ShadedColors raised = ShadeColors(foreground, 125);
+        DrawEdge(painter, bar.adjusted(1, 1, -1, -1), raised.light, raised.dark);
+    }
+    DrawSunkenFrame(painter, rect);
+    if (layout.mark) {
+        painter.setPen(mark);
+        painter.drawLine(rect.left() + 1, layout.markY, rect.right() - 1, layout.markY);
+    }
+    for (const MeterTick& tick : layout.ticks) {
+        painter.setPen(grid);
+        painter.drawLine(rect.left() + 1, tick.y, rect.right() - 1, tick.y);
+        painter.setPen(text);
+        painter.drawText(QRect(rect.left() + 2, tick.y, rect.width(), rect.height()), Qt::AlignLeft | Qt::AlignTop,
+                         QString::number(tick.label));
+    }
+}

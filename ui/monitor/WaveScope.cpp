@@ -1,0 +1,64 @@
+// The oscilloscope's drawing.
+#include "ui/monitor/WaveScope.h"
+
+#include <QPainter>
+
+namespace {
+
+// Positive samples go up.
+int TraceY(int sample, int innerTop, int halfHeight) {
+    return innerTop + halfHeight - halfHeight * sample / 32700;
+}
+
+}  // namespace
+
+CWaveScope::CWaveScope(QWidget* parent) : CColorButton(parent) {
+    setAccessibleName(QStringLiteral("オシロスコープ"));
+}
+
+void CWaveScope::SetPicture(const ScopePicture& picture) {
+    m_picture = picture;
+    Invalidate();
+}
+
+void CWaveScope::Clear() {
+    m_picture.hasWindow = false;
+    m_picture.validBytes = 0;
+    Invalidate();
+}
+
+int CWaveScope::FramesPerPanel() const {
+    if (!m_picture.hasWindow) return 0;
+    const int innerWidth = (width() > 0 ? width() : 300) - 2;
+    return ScopeFramesPerPanel(m_picture.format, m_picture.validBytes, innerWidth);
+}
+
+void CWaveScope::Render(QPainter& painter, const QRect& rect) {
+    const QRect inner = rect.adjusted(1, 1, -1, -1);
+    painter.fillRect(inner, background);
+    const int halfH = inner.height() / 2;
+    const int halfW = inner.width() / 2;
+    painter.setPen(grid);
+    painter.drawLine(inner.left(), halfH, inner.right(), halfH);
+    DrawSunkenFrame(painter, QRect(rect.left(), rect.top(), halfW, rect.height()));
+    DrawSunkenFrame(painter, QRect(halfW, rect.top(), rect.width() - halfW, rect.height()));
+    const int count = FramesPerPanel();
+    if (count > 0) {
+        const char* data = m_picture.data.data();
+        painter.setPen(foreground);
+        for (bool right : {false, true}) {
+            m_trace.resize(count);
+            const int x = inner.left() + (right ? halfW : 0);
+            for (int i = 0; i < count; ++i) {
+                const int16_t sample = right ? ScopeRightSample(data, m_picture.format, i)
+                                             : ScopeLeftSample(data, m_picture.format, i);
+                m_trace[i] = QPoint(x + i, TraceY(sample, inner.top(), halfH));
+            }
+            painter.drawPolyline(m_trace);
+        }
+    }
+    painter.setPen(text);
+    const QRect labels(inner.left() + 1, rect.top(), inner.width(), inner.bottom() - 1 - rect.top());
+    painter.drawText(labels, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("LEFT"));
+    painter.drawText(labels.translated(halfW, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("RIGHT"));
+}

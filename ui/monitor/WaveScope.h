@@ -1,0 +1,26 @@
+// CWaveScope: the two-panel oscilloscope of the newest captured block, left channel in the
+// left half, right channel in the right half.
+#pragma once
+
+#include <QPolygon>
+
+#include "app/MonitorFeed.h"
+#include "ui/monitor/ColorButton.h"
+
+class CWaveScope : public CColorButton {
+public:
+    explicit CWaveScope(QWidget* parent = nullptr);
+
+    void SetPicture(const ScopePicture& picture);
+    // Empty panels.
+    void Clear();
+    // Frames drawn in each panel now.
+    int FramesPerPanel() const;
+
+protected:
+    void Render(QPainter& painter, const QRect& rect) override;
+
+private:
+    ScopePicture m_picture;
+    QPolygon m_trace;
+};
