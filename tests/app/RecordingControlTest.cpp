@@ -98,7 +98,7 @@ const RecordingEvent* Find(const std::vector<RecordingEvent>& events, int code) 
 }
 
 // Every regular file under `folder`, relative to it.
-std::vector<std::string> FilesUnder(const std::string& folder) {
+std::vector<std::string> RelativeFilesUnder(const std::string& folder) {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), folder).string());
@@ -295,7 +295,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
 
     // The next recording cannot create its first file.
-    const std::vector<std::string> before = FilesUnder(rig.dir.path());
+    const std::vector<std::string> before = RelativeFilesUnder(rig.dir.path());
     WriteFileBytes(rig.Path("blocked"), "in the way");
     rig.control.settings.fileNameTemplate = "blocked/x.wav";
     const StartResult started = rig.control.StartRecording();
@@ -305,7 +305,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     std::vector<std::string> expected = before;
     expected.push_back("blocked");
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(FilesUnder(rig.dir.path()), expected);
+    EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), expected);
     ASSERT_EQ(rig.items.Count(), 1);
     EXPECT_EQ(rig.items.Item(0)->path.str(), first);
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
@@ -343,7 +343,7 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
         EXPECT_FALSE(started.reason.IsEmpty());
         EXPECT_NE(started.reason.Find(c.reason), -1) << started.reason.c_str();
         EXPECT_FALSE(rig.control.IsRecording());
-        EXPECT_EQ(FilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
+        EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
         EXPECT_EQ(rig.control.TrackNumber(), 7);
