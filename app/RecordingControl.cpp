@@ -3,6 +3,7 @@
 // thread and the audio thread.
 #include "app/RecordingControl.h"
 
+#include "app/FileMove.h"
 #include "app/MonitorObserver.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
@@ -86,6 +87,8 @@ StartResult CRecordingControl::StartRecording() {
         // A first track that opened but never recorded is not a finished track: its row goes.
         if (m_trackOpen) m_files.DropItem();
         m_trackOpen = false;
+        // The name taken for a track whose writer never opened is given back.
+        RemoveIfUnused(m_session->writtenPath);
         m_session.reset();
         m_reserve.Release();
         return result;
@@ -318,10 +321,12 @@ void CRecordingControl::Split(CRecorderSession& session) {
     // Whatever made this split, the next track has heard no sound yet: a silence that was due on
     // this buffer must not split the new track again after one buffer.
     m_silence.ResetSilenceStart();
-    if (!session.OpenTrack())
+    if (!session.OpenTrack()) {
+        RemoveIfUnused(session.writtenPath);
         Post(kRecordingSplitFailed, session,
              WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
                         session.FailureDetail()));
+    }
 }
 
 void CRecordingControl::OnTrackClosed(CRecorderSession& session) {

@@ -7,7 +7,11 @@
 #include "foundation/PathUtils.h"
 #include "tags/FileKind.h"
 
-CCharString WrittenPathAtOpen(const CCharString& plannedPath) { return MakeUniquePath(plannedPath); }
+CCharString WrittenPathAtOpen(const CCharString& plannedPath) {
+    const CCharString folder = FolderOf(plannedPath);
+    if (!folder.IsEmpty()) EnsureFolder(folder);
+    return CreateUniqueFile(plannedPath).value_or(plannedPath);
+}
 
 CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
                                const CCharString& writtenPath) {
@@ -30,11 +34,17 @@ bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
 bool CTrackFiles::FinishItem(const CCharString& finalPath) {
     const CCharString current = m_items.CurrentFile();
     const CCharString extension = ExtensionOf(current);
-    const CCharString target = ReplaceExtension(finalPath, extension.c_str());
+    CCharString target = ReplaceExtension(finalPath, extension.c_str());
     if (m_items.CurrentRow() < 0) return true;
 
     const CCharString folder = FolderOf(target);
-    if ((folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target)) {
+    bool moved = (folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target);
+    // Another recorder may take the free name between the look and the move: take the next one.
+    for (int tries = 0; !moved && tries < 8 && target != current && PathTaken(target); ++tries) {
+        target = MakeUniquePath(target);
+        moved = MoveFile(current, target);
+    }
+    if (moved) {
         ShowFile(target);
         return true;
     }

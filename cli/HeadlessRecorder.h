@@ -32,6 +32,9 @@ public:
     int Run(const std::vector<std::string>& arguments);
 
 private:
+    // Warns about every schedule word that had no effect; false (the run is refused) for a start
+    // time that did not parse.
+    bool ReportIgnoredWords();
     bool ListDevices();
     void PrepareSleepInhibitor();
     // Starts at once or after the countdown; false (m_startStatus says how to exit) otherwise.

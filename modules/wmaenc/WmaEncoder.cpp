@@ -230,7 +230,17 @@ int32_t PlugIn_Info(int32_t, char* prefix, int32_t size) {
 
 int32_t WMAENC_Open(const char* fileName) {
     if (!fileName) return 0;
-    return AddEncoderOnDescriptor(open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // Like every writer: never through a link, never over a file that already holds data (the
+    // recorder creates each track's file empty before the plug-in opens it), and a file it
+    // creates itself is created exclusively.
+    int fd = open(fileName, O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) fd = open(fileName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0)) {
+        close(fd);
+        return 0;
+    }
+    return AddEncoderOnDescriptor(fd);
 }
 
 int32_t WMAENC_OpenFromHandler(int32_t fileDescriptor) {

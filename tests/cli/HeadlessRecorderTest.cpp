@@ -191,30 +191,42 @@ TEST_F(HeadlessRecorder, TimedIntervalRecordingWritesFourTaggedTracksInEachForma
     }
 }
 
-TEST_F(HeadlessRecorder, SigtermMidTrackLeavesTheLastTrackClosedTaggedAndRenamed) {
-    auto stopAfterAWhile = [&, started = std::chrono::steady_clock::time_point{}](pid_t pid) mutable {
-        if (started == std::chrono::steady_clock::time_point{}) {
-            if (!Contains(ReadFileBytes(home / "out.txt"), "Recording:")) return false;
-            started = std::chrono::steady_clock::now();
-        }
-        if (std::chrono::steady_clock::now() - started < 1700ms) return false;
-        kill(pid, SIGTERM);
-        return true;
-    };
-    const RunResult run = Run({"--format", "mp3", "--folder", folder}, kRealTimeSignal, stopAfterAWhile);
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_TRUE(Contains(run.out, "Stopping")) << run.out;
-    const std::vector<std::string> files = FilesUnder(folder);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_FALSE(Contains(files[0], "？")) << files[0];
-    ProbedFile probed = ProbeFile(files[0]);
-    EXPECT_GT(probed.duration, 1.0) << "what was captured until the signal is in the file";
-    EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
-    EXPECT_FALSE(Contains(probed.tags["comment"], "？"));
-    // The stored settings come back as left, with the recording number raised by the stop.
-    const std::string settings = ReadFileBytes(home / ".config/MORV/VelsonaF.conf");
-    EXPECT_TRUE(Contains(settings, "OUT_FILEFMT=3")) << settings;
-    EXPECT_TRUE(Contains(settings, "TRACK_RECNO=2")) << settings;
+// SIGTERM, and the hang-up of an SSH logout, end the recording like Ctrl+C.
+TEST_F(HeadlessRecorder, StopSignalsMidTrackLeaveTheLastTrackClosedTaggedAndRenamed) {
+    const struct {
+        int signal;
+        const char* format;
+        int formatCode;
+    } cases[] = {{SIGTERM, "mp3", 3}, {SIGHUP, "wav", 0}};
+    int recordingNumber = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        folder = home / c.format;
+        auto stopAfterAWhile = [&, started = std::chrono::steady_clock::time_point{}](pid_t pid) mutable {
+            if (started == std::chrono::steady_clock::time_point{}) {
+                if (!Contains(ReadFileBytes(home / "out.txt"), "Recording:")) return false;
+                started = std::chrono::steady_clock::now();
+            }
+            if (std::chrono::steady_clock::now() - started < 1700ms) return false;
+            kill(pid, c.signal);
+            return true;
+        };
+        const RunResult run = Run({"--format", c.format, "--folder", folder}, kRealTimeSignal, stopAfterAWhile);
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_TRUE(Contains(run.out, "Stopping")) << run.out;
+        const std::vector<std::string> files = FilesUnder(folder);
+        ASSERT_EQ(files.size(), 1u);
+        EXPECT_FALSE(Contains(files[0], "？")) << files[0];
+        ProbedFile probed = ProbeFile(files[0]);
+        EXPECT_GT(probed.duration, 1.0) << "what was captured until the signal is in the file";
+        EXPECT_LT(probed.duration, 5.0) << "the header holds the real sizes";
+        EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
+        EXPECT_FALSE(Contains(probed.tags["comment"], "？"));
+        // The stored settings come back as left, with the recording number raised by the stop.
+        const std::string settings = ReadFileBytes(home / ".config/MORV/VelsonaF.conf");
+        EXPECT_TRUE(Contains(settings, "OUT_FILEFMT=" + std::to_string(c.formatCode))) << settings;
+        EXPECT_TRUE(Contains(settings, "TRACK_RECNO=" + std::to_string(++recordingNumber))) << settings;
+    }
 }
 
 // The output folder on a 256 KiB tmpfs (or, where mounting is not allowed, a file-size limit):
@@ -325,6 +337,31 @@ TEST_F(HeadlessRecorder, AMissingPresetIsRefusedOrMadeAndTheDefaultPresetKeepsIt
     EXPECT_TRUE(Contains(fallback.err, "warning: preset \"(デフォルト設定)\": OUT_QUALITY=99999")) << fallback.err;
     EXPECT_TRUE(Contains(fallback.out, "output: OGG")) << fallback.out;
     EXPECT_FALSE(Contains(fallback.out, "-1.0 hours")) << fallback.out;
+}
+
+// Every schedule word that has no effect is told before the start; a start time that does not
+// parse refuses the run, since starting at once is not what was asked for.
+TEST_F(HeadlessRecorder, IgnoredWordsAreToldAndABadStartRefuses) {
+    for (const char* start : {"HM=21:60", "tomorrow"}) {
+        const RunResult refused = Run({"/S", start, "/T", "MS=0:01", "--folder", folder});
+        EXPECT_EQ(refused.exitCode, 2) << start;
+        EXPECT_TRUE(Contains(refused.err, "/S \"" + std::string(start) + "\" is not a start time")) << refused.err;
+        EXPECT_FALSE(Contains(refused.out, "Recording:")) << refused.out;
+    }
+    EXPECT_TRUE(FilesUnder(folder).empty());
+
+    // The template climbs out through a token and both separators: the file stays inside.
+    const RunResult run = Run({"/S", "NOW", "/T", "MS=0:01", "/T", "MS=-1:00", "/T", "MS=", "/E", "reboot",
+                               "--template", "%TDY%/..\\../x", "--folder", folder});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    for (const char* told : {"/T \"MS=-1:00\" is ignored", "/T \"MS=\" is ignored", "/E \"reboot\" is ignored",
+                             "「．」「．．」として保存します: %TDY%/..\\../x"})
+        EXPECT_TRUE(Contains(run.err, told)) << told << "\n" << run.err;
+    const std::vector<std::string> files = FilesUnder(home.path());
+    const auto outside = std::find_if(files.begin(), files.end(), [](const std::string& f) { return f.ends_with("x.wav"); });
+    ASSERT_NE(outside, files.end());
+    EXPECT_TRUE(outside->starts_with(folder + "/")) << *outside;
+    EXPECT_TRUE(outside->ends_with("/．．/．．/x.wav")) << *outside;
 }
 
 TEST_F(HeadlessRecorder, ListsDevicesAndHelps) {
