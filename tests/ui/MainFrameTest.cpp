@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QMessageBox>
 #include <QTableView>
+#include <QToolBar>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "tests/support/LogindMock.h"
 #include "tests/support/WavData.h"
 #include "tests/ui/WindowRig.h"
+#include "ui/monitor/LevelMeter.h"
 
 namespace {
 
