@@ -47,8 +47,8 @@
 
 namespace {
 
-constexpr int kWidth = 655;
-constexpr int kHeight = 700;
+constexpr int kWidth = 1000;
+constexpr int kHeight = 760;
 constexpr int kRefreshMs = 200;
 constexpr int kTrackPaneWidth = 120;
 constexpr int kTotalPaneWidth = 80;
@@ -173,10 +173,11 @@ void CMainFrame::CreateBars() {
         if (id == 0) m_toolBar->addSeparator();
         else m_toolBar->addAction(m_actions[id]);
     }
-    // The bands below the tool bar: the file bar on a row of its own, then the other four.
+    // The bands below the tool bar, in order. Qt's bars do not wrap as a band container does,
+    // so the rows are set where the bars' widths at a usual desktop font would overflow.
     const Command bands[] = {kCommandFileBar, kCommandInputBar, kCommandOutputBar, kCommandTagBar, kCommandMonitorBar};
     for (Command id : bands) {
-        if (id == kCommandFileBar || id == kCommandInputBar) addToolBarBreak();
+        if (id != kCommandMonitorBar) addToolBarBreak();
         QToolBar* place = addToolBar(PromptPart(CommandInfoFor(id).prompt, true));
         m_places[id] = place;
     }
