@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -146,12 +147,26 @@ TEST(RecordingControl, PauseLengthensATimedRecordingAndSplitsNothing) {
     rig.control.schedule = RecordingSchedule{};
     rig.control.schedule->endMode = 1;
     rig.control.schedule->durationSeconds = 1;
+    // Waits on what the capture thread reports, never on the clock: a loaded machine only slows it.
+    auto waitFor = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return done();
+    };
+    // The level changes only when a buffer after the one seen has begun, so the one in flight is done.
+    auto waitForNextLevel = [&] {
+        const int level = rig.control.Status().leftLevel;
+        return waitFor([&] { return rig.control.Status().leftLevel != level; });
+    };
     ASSERT_TRUE(rig.control.StartRecording());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(waitFor([&] { return rig.control.Status().totalTimeMs >= 300; }));
     rig.control.TogglePause();
     EXPECT_TRUE(rig.control.IsPaused());
+    ASSERT_TRUE(waitForNextLevel());
     const int64_t pausedAt = rig.control.Status().totalTimeMs;
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    ASSERT_TRUE(waitForNextLevel());
+    ASSERT_TRUE(waitForNextLevel());
     EXPECT_EQ(rig.control.Status().totalTimeMs, pausedAt) << "no time counts while paused";
     rig.control.TogglePause();
     const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
