@@ -22,6 +22,7 @@
 
 #include "foundation/PathUtils.h"
 #include "app/StartChecks.h"
+#include "app/CaptureChoice.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "schedule/EndAction.h"
