@@ -73,13 +73,8 @@ struct ProbedFile {
 };
 ProbedFile ProbeFile(const std::string& path) {
     ProbedFile probed;
-    // RIFF INFO and ID3v2 text encoding 0 hold Shift-JIS: ffprobe passes INFO bytes through
-    // when told to, and reads ID3 as Latin-1, which maps back to the bytes one to one.
-    const std::string decode = path.ends_with(".wav")   ? " | iconv -f CP932 -t UTF-8"
-                             : path.ends_with(".mp3") ? " | iconv -f UTF-8 -t LATIN1 | iconv -f CP932 -t UTF-8"
-                                                      : "";
     const ProcessResult result = RunProcess("ffprobe -v error -select_streams a:0 -show_entries format=duration:format_tags:stream_tags "
-                                            "-of default=noprint_wrappers=1:sv=ignore " + ShellQuote(path) + decode);
+                                            "-of default=noprint_wrappers=1 " + ShellQuote(path));
     std::istringstream lines(result.output);
     std::string line;
     while (std::getline(lines, line)) {
