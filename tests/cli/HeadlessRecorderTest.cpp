@@ -6,7 +6,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <map>
@@ -43,28 +42,6 @@ struct FormatCase {
 };
 constexpr FormatCase kFormats[] = {
     {"wav", ".wav", "pcm_s16le"}, {"mp3", ".mp3", "mp3"}, {"ogg", ".ogg", "vorbis"}, {"wma", ".wma", "wmav2"}};
-
-// The files of a folder tree, sorted, as paths.
-std::vector<std::string> FilesUnder(const std::string& folder) {
-    std::vector<std::string> files;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return files;
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "/" + name;
-        struct stat info {};
-        if (stat(path.c_str(), &info) != 0) continue;
-        if (S_ISDIR(info.st_mode)) {
-            for (std::string& inner : FilesUnder(path)) files.push_back(std::move(inner));
-        } else {
-            files.push_back(path);
-        }
-    }
-    closedir(dir);
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // ffprobe's container duration and tags, of the container or (Ogg) the stream, keys in lower case.
 struct ProbedFile {

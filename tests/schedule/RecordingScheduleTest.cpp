@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "schedule/RecordTimer.h"
-#include "tests/schedule/LocalClock.h"
+#include "tests/support/LocalClock.h"
 
 TEST(FormatDuration, SecondsMinutesAndHours) {
     EXPECT_EQ(FormatDuration(0), "0 秒");
