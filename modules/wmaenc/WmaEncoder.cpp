@@ -13,6 +13,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/opt.h>
+#include <libavutil/samplefmt.h>
 }
 
 #include "abi/EncoderPlugInAbi.h"
@@ -174,6 +175,17 @@ int SendFrame(Encoder& encoder) {
     return DrainPackets(encoder);
 }
 
+// FFmpeg's wmav2 decoder gives back a track without its first codec frame (its output lags the
+// encoder by one frame and it drops what the first frame primes), so a track would lose that
+// much audio at its start: a frame of silence goes first and takes that place.
+int SendPrimingFrame(Encoder& encoder) {
+    if (av_frame_make_writable(encoder.frame) < 0) return 0;
+    av_samples_set_silence(encoder.frame->extended_data, 0, encoder.codec->frame_size, encoder.channels,
+                           encoder.codec->sample_fmt);
+    encoder.frameFill = encoder.codec->frame_size;
+    return SendFrame(encoder);
+}
+
 // Appends whole sample frames of 16-bit interleaved PCM, encoding every full codec frame.
 int AppendFrames(Encoder& encoder, const unsigned char* pcm, int frames) {
     const int frameSize = encoder.codec->frame_size;
@@ -285,7 +297,7 @@ int32_t WMAENC_Start(int32_t handle) {
     if (av_channel_layout_copy(&encoder->frame->ch_layout, &encoder->codec->ch_layout) < 0 ||
         av_frame_get_buffer(encoder->frame, 0) < 0)
         return 0;
-    if (avformat_write_header(encoder->format, nullptr) < 0) return 0;
+    if (avformat_write_header(encoder->format, nullptr) < 0 || !SendPrimingFrame(*encoder)) return 0;
     encoder->started = true;
     return 1;
 }

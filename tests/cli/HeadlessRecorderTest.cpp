@@ -50,13 +50,8 @@ struct ProbedFile {
 };
 ProbedFile ProbeFile(const std::string& path) {
     ProbedFile probed;
-    // RIFF INFO and ID3v2 text encoding 0 hold Shift-JIS: ffprobe passes INFO bytes through
-    // when told to, and reads ID3 as Latin-1, which maps back to the bytes one to one.
-    const std::string decode = path.ends_with(".wav")   ? " | iconv -f CP932 -t UTF-8"
-                             : path.ends_with(".mp3") ? " | iconv -f UTF-8 -t LATIN1 | iconv -f CP932 -t UTF-8"
-                                                      : "";
     const ProcessResult result = RunProcess("ffprobe -v error -select_streams a:0 -show_entries format=duration:format_tags:stream_tags "
-                                            "-of default=noprint_wrappers=1:sv=ignore " + ShellQuote(path) + decode);
+                                            "-of default=noprint_wrappers=1 " + ShellQuote(path));
     std::istringstream lines(result.output);
     std::string line;
     while (std::getline(lines, line)) {
@@ -182,7 +177,11 @@ TEST_F(HeadlessRecorder, TimedIntervalRecordingWritesFourTaggedTracksInEachForma
         ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
         EXPECT_EQ(run.err, "");
         // Whole buffers of 100 ms make the timing exact for PCM; encoders pad to a frame or packet.
-        const double tolerance = format.option == std::string("wav") ? 0.001 : 0.06;
+        // A WMA container also counts the silent priming frame and the last frame's padding
+        // (2048 sample frames each at 44.1 kHz).
+        const double tolerance = format.option == std::string("wav") ? 0.001
+                                 : format.option == std::string("wma") ? 0.1
+                                                                       : 0.06;
         ExpectTracks(format, recordingNumber, {2, 2, 2, 1}, tolerance);
         EXPECT_TRUE(Contains(run.out, "The duration is reached.")) << run.out;
         EXPECT_TRUE(Contains(run.out, "Stopped: 4 track(s).")) << run.out;
