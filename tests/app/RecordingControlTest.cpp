@@ -228,11 +228,12 @@ TEST(RecordingControl, SilenceSplitsOnlyAfterSound) {
 }
 
 TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
-    ControlRig rig("tone=440hz/-6db/1s,loop,length=4s,fast");
+    // In real time, so the number is surely typed while the first track records.
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=4s");
     rig.control.settings.splitMethod = kSplitInterval;
     rig.control.settings.splitTime = {0, 0, 2, 0};
     ASSERT_TRUE(rig.control.StartRecording());
-    rig.control.SetTrackNumber(20);  // typed while the first track records
+    rig.control.SetTrackNumber(20);
     rig.StopAtTheEnd();
     // Splits after 2 s and after the last buffer at 4 s: the third track is empty.
     const std::vector<std::string> names = RowNames(rig.items);
