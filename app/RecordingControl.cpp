@@ -4,6 +4,7 @@
 #include "app/RecordingControl.h"
 
 #include "app/FileMove.h"
+#include "audiofile/AudioWriter.h"
 #include "app/MonitorObserver.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
@@ -64,6 +65,7 @@ std::unique_ptr<CRecorderSession> CRecordingControl::NewSession() {
     session->deviceId = settings.inputDevice;
     session->captureFormat = {settings.sampleRate, settings.channels, settings.bitsPerSample};
     session->backend = backend;
+    session->handOverClosedWriter = true;
     return session;
 }
 
@@ -330,37 +332,66 @@ void CRecordingControl::Split(CRecorderSession& session) {
 }
 
 void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
-    // Only a track that opened has a row and a file to finish.
-    if (!m_trackOpen) return;
-    m_trackOpen = false;
-    const RecordingSettings& track = *m_track.settings;
-    CCharString folder = track.outputFolder;
-    const CCharString finalPath =
-        BuildTrackPath(true, folder, track.fileNameTemplate, session.outputKind, Values(session, true), m_clocks);
-    const CCharString written = WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath);
-    const bool named = m_files.FinishItem(written);
-    if (!session.LastTrackFinished())
-        PostUnfinished(session, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
-                                "（空き容量を確認してください）: ");
-    if (!named) PostUnfinished(session, "ファイル名を付けられなかったため、次の名前で保存しました: ");
-    // The next track's number is settled here, before it opens, in one step with the "typed"
-    // flag: raised by one unless the user typed a number during this track.
-    uint64_t number = m_trackNumber.load();
-    while (!m_trackNumber.compare_exchange_weak(number, High(number) ? Pack(Low(number), 0)
-                                                                     : Pack(session.trackCounter + 1, 0))) {
+    auto track = std::make_shared<ClosedTrack>();
+    track->writer = session.TakeClosedWriter();
+    track->tags = session.tags;
+    if (track->writer) track->writer->SetTags(&track->tags);
+    track->streamEnded = session.LastTrackFinished();
+    track->recording = m_recordingId;
+    track->trackNumber = session.trackCounter;
+    // Only a track that opened has a row and a file to name.
+    track->hasRow = m_trackOpen;
+    if (m_trackOpen) {
+        m_trackOpen = false;
+        const RecordingSettings& settings = *m_track.settings;
+        CCharString folder = settings.outputFolder;
+        track->finalPath = BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind,
+                                          Values(session, true), m_clocks);
+        track->plannedPath = session.plannedPath;
+        track->row = {m_files.CurrentTrack().key, session.writtenPath};
+        m_files.ShowClosing(track->row, static_cast<int>(session.outputKind), session.TrackTime(), session.tags);
+        // The next track's number is settled here, before it opens, in one step with the "typed"
+        // flag: raised by one unless the user typed a number during this track.
+        uint64_t number = m_trackNumber.load();
+        while (!m_trackNumber.compare_exchange_weak(number, High(number) ? Pack(Low(number), 0)
+                                                                         : Pack(session.trackCounter + 1, 0))) {
+        }
     }
-    RecordingEvent event{kRecordingTrackClosed, m_recordingId, session.trackCounter, m_files.CurrentFile(), {}};
-    m_post(event);
+    m_finisher.Submit([this, track] { FinishTrack(*track); });
 }
 
-void CRecordingControl::PostUnfinished(const CRecorderSession& session, const CCharString& message) {
-    const CCharString path = m_files.CurrentFile();
-    m_post(RecordingEvent{kRecordingTrackUnfinished, m_recordingId, session.trackCounter, path, message + path});
+void CRecordingControl::FinishTrack(ClosedTrack& track) {
+    bool finished = track.streamEnded;
+    if (track.writer) {
+        // Each runs whatever the other gave: Close still closes the file.
+        finished = track.writer->FinishEnd() != 0 && finished;
+        finished = track.writer->Close() != 0 && finished;
+        track.writer.reset();
+    }
+    if (!track.hasRow) return;
+    const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.row.file);
+    const bool named = m_files.FinishItem(track.row, written);
+    // The finished file reaches the disk too, tags and all, not only its audio.
+    CFileStream file;
+    if (file.Open(track.row.file.c_str(), CFileStream::kRead)) file.Flush();
+    file.Close();
+    if (!finished)
+        PostUnfinished(track, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
+                              "（空き容量を確認してください）: ");
+    if (!named) PostUnfinished(track, "ファイル名を付けられなかったため、次の名前で保存しました: ");
+    m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file, {}});
+}
+
+void CRecordingControl::PostUnfinished(const ClosedTrack& track, const CCharString& message) {
+    m_post(RecordingEvent{kRecordingTrackUnfinished, track.recording, track.trackNumber, track.row.file,
+                          message + track.row.file});
 }
 
 void CRecordingControl::OnStopped() {
-    // Runs on the owner's thread inside Stop, after the last buffer: the numbers of the next
-    // recording are settled before any later start can read them.
+    // Runs on the owner's thread inside Stop, after the last buffer. Every track is finished
+    // before the stop is told, and the numbers of the next recording are settled before any
+    // later start can read them.
+    m_finisher.Wait();
     m_trackNumber = Pack(1, 0);
     ++settings.recordingNumber;
     m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {}, {}});

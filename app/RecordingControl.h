@@ -14,6 +14,7 @@
 #include "app/RecordingItemsModel.h"
 #include "app/RecordingSettings.h"
 #include "app/TrackFiles.h"
+#include "app/TrackFinisher.h"
 #include "foundation/CharString.h"
 #include "platform/DiskSpace.h"
 #include "recording/LevelAnalysis.h"
@@ -127,6 +128,8 @@ public:
     EndAction TakeEndAction();
     // The meters' and monitor views' feed; set while no session runs (null removes it).
     void SetMonitorObserver(CMonitorObserver* observer);
+    // The thread that finishes closed tracks; tests slow it down through its seam.
+    CTrackFinisher& Finisher() { return m_finisher; }
 
     // Any thread.
     RecordingStatus Status() const;
@@ -157,15 +160,30 @@ private:
         std::shared_ptr<const RecordingSettings> settings;
         int splitLength = -1;
     };
+    // A closed track on its way to the finisher: everything its finishing needs, taken at the
+    // close, since the next track reuses the session's fields at once.
+    struct ClosedTrack {
+        std::unique_ptr<CAudioWriter> writer;  // its stream ended
+        TagFieldSet tags;                      // the writer's tags point here
+        bool streamEnded = false;
+        bool hasRow = false;
+        TrackRow row;
+        CCharString plannedPath;
+        CCharString finalPath;
+        uint64_t recording = 0;
+        int trackNumber = 0;
+    };
 
     static int OnSessionNotify(int code, CRecorderSession* session, void* user);
     int HandleNotify(int code, CRecorderSession& session);
     int OnDataBefore(CRecorderSession& session);
     int OnDataAfter(CRecorderSession& session);
     void OnTrackClosed(CRecorderSession& session);
+    // On the finisher thread: the writer's tags and close, the final name, the row, the events.
+    void FinishTrack(ClosedTrack& track);
     // Tells of a closed track that kept its audio but not all of its ending; `message` is followed
     // by where the file now is.
-    void PostUnfinished(const CRecorderSession& session, const CCharString& message);
+    void PostUnfinished(const ClosedTrack& track, const CCharString& message);
     void OnStopped();
     void Split(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
@@ -210,4 +228,7 @@ private:
 
     mutable std::mutex m_statusMutex;  // held only to copy the status
     RecordingStatus m_status;
+
+    // Last, so it ends (running what is queued) while everything its jobs use still exists.
+    CTrackFinisher m_finisher;
 };

@@ -81,6 +81,7 @@ int CRecordingItemsModel::Insert(const RecordingItem& item) {
 
 int CRecordingItemsModel::InsertLocked(const RecordingItem& item) {
     m_rows.push_back(item);
+    m_keys.push_back(++m_lastKey);
     const int row = static_cast<int>(m_rows.size()) - 1;
     ChangedLocked(ItemsChangeKind::Inserted, row, 1);
     return row;
@@ -105,6 +106,7 @@ void CRecordingItemsModel::RemoveAll() {
     std::lock_guard lock(m_mutex);
     const int count = static_cast<int>(m_rows.size());
     m_rows.clear();
+    m_keys.clear();
     m_currentRow = -1;
     if (count > 0) ChangedLocked(ItemsChangeKind::Removed, 0, count);
 }
@@ -146,11 +148,6 @@ int CRecordingItemsModel::CurrentRow() const {
     return m_currentRow;
 }
 
-std::optional<RecordingItem> CRecordingItemsModel::CurrentItem() const {
-    std::lock_guard lock(m_mutex);
-    if (m_currentRow < 0) return std::nullopt;
-    return m_rows[m_currentRow];
-}
 
 int CRecordingItemsModel::InsertCurrent(const RecordingItem& item) {
     std::lock_guard lock(m_mutex);
@@ -159,12 +156,30 @@ int CRecordingItemsModel::InsertCurrent(const RecordingItem& item) {
     return m_currentRow;
 }
 
-bool CRecordingItemsModel::ReplaceCurrent(const RecordingItem& item) {
+uint64_t CRecordingItemsModel::CurrentKey() const {
     std::lock_guard lock(m_mutex);
-    if (m_currentRow < 0) return false;
-    m_rows[m_currentRow] = item;
-    m_currentFile = item.path;
-    ChangedLocked(ItemsChangeKind::Updated, m_currentRow, 1);
+    return m_currentRow < 0 ? 0 : m_keys[m_currentRow];
+}
+
+int CRecordingItemsModel::RowOfKeyLocked(uint64_t key) const {
+    const auto found = std::find(m_keys.begin(), m_keys.end(), key);
+    return key == 0 || found == m_keys.end() ? -1 : static_cast<int>(found - m_keys.begin());
+}
+
+std::optional<RecordingItem> CRecordingItemsModel::ItemOfKey(uint64_t key) const {
+    std::lock_guard lock(m_mutex);
+    const int row = RowOfKeyLocked(key);
+    if (row < 0) return std::nullopt;
+    return m_rows[row];
+}
+
+bool CRecordingItemsModel::ReplaceKeyed(uint64_t key, const RecordingItem& item) {
+    std::lock_guard lock(m_mutex);
+    const int row = RowOfKeyLocked(key);
+    if (row < 0) return false;
+    m_rows[row] = item;
+    if (row == m_currentRow) m_currentFile = item.path;
+    ChangedLocked(ItemsChangeKind::Updated, row, 1);
     return true;
 }
 
@@ -195,6 +210,7 @@ void CRecordingItemsModel::DeleteFiles(std::vector<int> rows) {
 
 void CRecordingItemsModel::RemoveLocked(int row) {
     m_rows.erase(m_rows.begin() + row);
+    m_keys.erase(m_keys.begin() + row);
     if (m_currentRow == row)
         m_currentRow = -1;
     else if (m_currentRow > row)

@@ -72,12 +72,17 @@ public:
     void SetCurrent(const CCharString& file, int row);
     CCharString CurrentFile() const;
     int CurrentRow() const;
-    std::optional<RecordingItem> CurrentItem() const;
     // Appends the row of a track that has just opened and makes it the current one, in one step.
     int InsertCurrent(const RecordingItem& item);
-    // The current row replaced where it is at this moment (rows above it may have gone while its
-    // track was closing) and `item.path` made the current file; false when there is no current row.
-    bool ReplaceCurrent(const RecordingItem& item);
+
+    // Every row has a key no other row of this model had, so a row can be found again while rows
+    // come and go: a closed track's row is finished on another thread after the next track's row
+    // has become the current one. 0 names no row.
+    uint64_t CurrentKey() const;
+    std::optional<RecordingItem> ItemOfKey(uint64_t key) const;
+    // The keyed row replaced where it is at this moment; when it is the current row, `item.path`
+    // becomes the current file. False when the row is gone.
+    bool ReplaceKeyed(uint64_t key, const RecordingItem& item);
     // The current row removed (a track that never became a file); false when there is none.
     bool RemoveCurrent();
 
@@ -89,12 +94,15 @@ public:
 
 private:
     int InsertLocked(const RecordingItem& item);
+    int RowOfKeyLocked(uint64_t key) const;
     void RemoveLocked(int row);
     // Under the mutex: counts the change and tells the listener.
     void ChangedLocked(ItemsChangeKind kind, int row, int count);
 
     mutable std::mutex m_mutex;
     std::vector<RecordingItem> m_rows;
+    std::vector<uint64_t> m_keys;  // beside m_rows
+    uint64_t m_lastKey = 0;
     CCharString m_currentFile;
     int m_currentRow = -1;
     std::atomic<uint64_t> m_version {0};

@@ -32,10 +32,15 @@ bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
 }
 
 bool CTrackFiles::FinishItem(const CCharString& finalPath) {
-    const CCharString current = m_items.CurrentFile();
+    TrackRow current = CurrentTrack();
+    return FinishItem(current, finalPath);
+}
+
+bool CTrackFiles::FinishItem(TrackRow& track, const CCharString& finalPath) {
+    const CCharString current = track.file;
     const CCharString extension = ExtensionOf(current);
     CCharString target = ReplaceExtension(finalPath, extension.c_str());
-    if (m_items.CurrentRow() < 0) return true;
+    if (!m_items.ItemOfKey(track.key)) return true;
 
     const CCharString folder = FolderOf(target);
     bool moved = (folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target);
@@ -45,7 +50,8 @@ bool CTrackFiles::FinishItem(const CCharString& finalPath) {
         moved = MoveFile(current, target);
     }
     if (moved) {
-        ShowFile(target);
+        track.file = target;
+        ShowFile(track.key, target);
         return true;
     }
 
@@ -53,26 +59,39 @@ bool CTrackFiles::FinishItem(const CCharString& finalPath) {
         MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
     // The row is read from the file wherever it ended up: it holds the audio, not the empty
     // facts of the moment it was opened.
-    ShowFile(MoveFile(current, fallback) ? fallback : current);
+    if (MoveFile(current, fallback)) track.file = fallback;
+    ShowFile(track.key, track.file);
     return false;
+}
+
+bool CTrackFiles::ShowClosing(const TrackRow& track, int outputKind, int64_t lengthMs, const TagFieldSet& tags) {
+    std::optional<RecordingItem> item = m_items.ItemOfKey(track.key);
+    if (!item) return false;
+    item->kind = outputKind;
+    item->lengthMs = lengthMs;
+    item->title = tags.title;
+    item->artist = tags.artist;
+    item->album = tags.album;
+    item->trackNumber = static_cast<int16_t>(tags.trackNumber);
+    return m_items.ReplaceKeyed(track.key, *item);
 }
 
 void CTrackFiles::DropItem() { m_items.RemoveCurrent(); }
 
-void CTrackFiles::ShowFile(const CCharString& path) {
-    // The row is found again at the moment it is replaced: the user may remove rows above it
-    // while this track closes.
+void CTrackFiles::ShowFile(uint64_t key, const CCharString& path) {
+    // The row is found again by its key at the moment it is replaced: the user may remove rows
+    // above it while this track closes.
     if (std::optional<RecordingItem> item = ReadItemInfo(path)) {
-        m_items.ReplaceCurrent(*item);
+        m_items.ReplaceKeyed(key, *item);
         return;
     }
     // Not a kind the readers know (a template ending in .tmp): the row keeps its old facts but
-    // names the file where it now is. Only the thread that closes the track changes the current
-    // row's item, so the copy is not stale.
-    if (std::optional<RecordingItem> item = m_items.CurrentItem()) {
+    // names the file where it now is. Only the thread that finishes the track changes its row,
+    // so the copy is not stale.
+    if (std::optional<RecordingItem> item = m_items.ItemOfKey(key)) {
         item->path = path;
         item->displayName = FileNameOf(path);
-        m_items.ReplaceCurrent(*item);
+        m_items.ReplaceKeyed(key, *item);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "app/RecordingItem.h"
 #include "app/RecordingItemsModel.h"
 #include "foundation/CharString.h"
+#include "tags/TagFieldSet.h"
 
 // What a reader of the file's format learns: tags and stream information.
 struct AudioFileFacts {
@@ -37,6 +38,12 @@ CCharString WrittenPathAtOpen(const CCharString& plannedPath);
 CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
                                const CCharString& writtenPath);
 
+// A track's row and where its file is; found again by the key while other rows come and go.
+struct TrackRow {
+    uint64_t key = 0;  // 0: the track has no row
+    CCharString file;
+};
+
 class CTrackFiles {
 public:
     // Without a reader, items carry file data and kind only.
@@ -50,8 +57,15 @@ public:
     // "<name>.rename-error<ext>" (numbered when taken) and false is returned; the track is never
     // lost: if even that fails it stays where it was written.
     bool FinishItem(const CCharString& finalPath);
+    // The same for the track of `track`, whichever row is current now; any thread. `track.file`
+    // becomes where the file ended up.
+    bool FinishItem(TrackRow& track, const CCharString& finalPath);
     // Where the current (or just finished) track's file is.
     CCharString CurrentFile() const { return m_items.CurrentFile(); }
+    TrackRow CurrentTrack() const { return {m_items.CurrentKey(), m_items.CurrentFile()}; }
+    // The track's row shows what is known at its close (length, tags, format) while its file is
+    // finished; false when the row is gone.
+    bool ShowClosing(const TrackRow& track, int outputKind, int64_t lengthMs, const TagFieldSet& tags);
     // The current track never became a file (its start failed): its row goes.
     void DropItem();
 
@@ -62,7 +76,7 @@ public:
 private:
     // Refreshes the row from the file at `path`; for a file no reader knows, keeps the row's
     // old facts but names the file where it now is.
-    void ShowFile(const CCharString& path);
+    void ShowFile(uint64_t key, const CCharString& path);
 
     CRecordingItemsModel& m_items;
     AudioFactsReader m_readFacts;

@@ -95,6 +95,11 @@ int CAudioWriter::FlushBlockBuffer() {
 }
 
 int CAudioWriter::End() {
+    const int ended = EndStream();
+    return FinishEnd() && ended ? 1 : 0;
+}
+
+int CAudioWriter::EndStream() {
     const int result = FlushBlockBuffer();
     m_blockBuffer = {};
     return result;

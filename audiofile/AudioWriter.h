@@ -28,7 +28,14 @@ public:
     virtual int Begin();
     // Feeds PCM; every WriteBlock but a track's last gets exactly one block.
     virtual int Write(const void* data, int length);
-    virtual int End();
+    // EndStream, then FinishEnd whatever EndStream gave; 0 when either failed.
+    int End();
+    // End in two parts, so that a recorder can end one track and open the next at once: EndStream
+    // writes the encoder's last frames and ends the stream, short whatever the track's length;
+    // FinishEnd does the rest (tags written into the finished file), which may take as long as
+    // the file is big and may run on another thread, before Close.
+    virtual int EndStream();
+    virtual int FinishEnd() { return 1; }
     virtual int SetTags(TagFieldSet* tags);
     virtual int OpenFile(const char* name);
 

@@ -136,8 +136,8 @@ int CMp3Writer::WriteBlock(const void* data, int length) {
     return WriteOutput(produced);
 }
 
-int CMp3Writer::End() {
-    if (!CAudioWriter::End() || !m_stream || !m_file) return 0;
+int CMp3Writer::EndStream() {
+    if (!CAudioWriter::EndStream() || !m_stream || !m_file) return 0;
     uint32_t produced = 0;
     m_lastError = m_lame->deinitStream(m_stream, m_output.data(), &produced);
     const int result = m_lastError == BE_ERR_SUCCESSFUL && WriteOutput(produced);

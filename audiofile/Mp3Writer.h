@@ -27,7 +27,8 @@ public:
     // Replaces the whole configuration with a 331-byte record.
     int SetOptions(const void* record, int size) override;
     int Begin() override;
-    int End() override;
+    // The encoder's last frames; the tags follow in Close.
+    int EndStream() override;
     // Closes the stream and the file, lets LAME rewrite the first frame, then writes the tags.
     int Close() override;
 

@@ -193,9 +193,9 @@ bool COggWriter::MarkLastPageEndOfStream() {
            m_file->Write(page.header, page.header_len) == page.header_len;
 }
 
-int COggWriter::End() {
+int COggWriter::EndStream() {
     if (!IsOpen()) return 0;
-    int result = CAudioWriter::End();
+    int result = CAudioWriter::EndStream();
     if (m_encoding) {
         if (!m_endOfStream && !WriteBlock(nullptr, 0)) result = 0;
         ClearEncoder();

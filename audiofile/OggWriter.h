@@ -35,7 +35,8 @@ public:
     int SetQuality(int quality);
     // Headers are written here, as pages of their own before any audio.
     int Begin() override;
-    int End() override;
+    // The last pages, the end-of-stream mark among them; the comments follow in Close.
+    int EndStream() override;
     // Closes the file, then rewrites its comments from the tags when asked to.
     int Close() override;
 

@@ -42,9 +42,9 @@ int CPlugInWriter::WriteBlock(const void* data, int length) {
     return m_functions->writeDevice(m_handle, data, length);
 }
 
-int CPlugInWriter::End() {
+int CPlugInWriter::EndStream() {
     // The plug-in finishes its file even when the last block could not be written.
-    const int flushed = CAudioWriter::End();
+    const int flushed = CAudioWriter::EndStream();
     m_finished = m_handle && m_functions->end(m_handle);
     return flushed && m_finished ? 1 : 0;
 }

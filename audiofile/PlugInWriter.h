@@ -22,9 +22,9 @@ public:
                   int minBitrate) override;
     int Close() override;
     int Begin() override;
-    // The base End (the last block goes to the plug-in), then the plug-in's End, which is
-    // called also when that block failed; 0 when either failed.
-    int End() override;
+    // The base end of the stream (the last block goes to the plug-in), then the plug-in's End,
+    // which is called also when that block failed; 0 when either failed.
+    int EndStream() override;
     // The plug-in's own option; its answer is returned unchanged.
     int SetOption(int value);
 

@@ -88,23 +88,22 @@ int CWavWriter::WriteBlock(const void* data, int length) {
     return 0;
 }
 
-int CWavWriter::End() {
-    int result = CAudioWriter::End();
+int CWavWriter::EndStream() {
+    int result = CAudioWriter::EndStream();
     if (!m_name.IsEmpty() && m_file) {
         const int64_t length = m_file->GetSize();
         if (length < kWavHeaderSize || !WriteSizeAt(*m_file, 4, length - 8) ||
             !WriteSizeAt(*m_file, 40, length - kWavHeaderSize))
             result = 0;
     }
+    return result;
+}
+
+int CWavWriter::FinishEnd() {
     // Beyond 4 GiB the stored data size no longer marks the end of the audio and the tag editor
     // refuses the file, so such a track stays untagged rather than losing samples. Otherwise
     // tags that could not be written (a full disk) fail the end, though the audio is whole.
-    if (m_tags && !m_name.IsEmpty() && m_file && m_file->GetSize() - 8 <= 0xFFFFFFFFLL) {
-        CWavTagFile editor;
-        if (!editor.Open(m_name.c_str())) return 0;
-        editor.Tags() = *m_tags;
-        if (!editor.Write()) result = 0;
-        editor.Close();
-    }
-    return result;
+    if (!m_tags || m_name.IsEmpty() || !m_file || m_file->GetSize() - 8 > 0xFFFFFFFFLL) return 1;
+    CWavTagFile editor;
+    return RewriteTags(editor, m_name.c_str(), *m_tags) ? 1 : 0;
 }

@@ -23,7 +23,9 @@ public:
     // Writes the 44-byte header with the sizes still unknown.
     int Begin() override;
     // Writes the real sizes into the header of a file opened by name.
-    int End() override;
+    int EndStream() override;
+    // Writes the tags (a RIFF INFO list after the audio).
+    int FinishEnd() override;
 
 protected:
     int WriteBlock(const void* data, int length) override;

@@ -16,7 +16,6 @@ public:
 
     // One-second blocks.
     int Begin() override;
-    // Finishes the plug-in's file, then writes the attributes into it. The result is the
-    // plug-in's alone; the attributes are best effort.
-    int End() override;
+    // Writes the attributes into the file the plug-in finished; 0 when they could not be written.
+    int FinishEnd() override;
 };

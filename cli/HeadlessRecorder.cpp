@@ -253,6 +253,9 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         // The audio is kept and the next track may well be whole: told, and the run goes on.
         m_problem = true;
         m_display.Error(event.message.str());
+    } else if (event.code == kRecordingTrackClosed) {
+        // Tracks are finished in the order they were opened, so the rows come finished in order.
+        ++m_finishedRows;
     } else if (event.code == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
         if (running) m_control->StopRecording();
@@ -271,9 +274,8 @@ void CHeadlessRecorder::ShowStatus() {
 
 void CHeadlessRecorder::PrintFinishedFiles() {
     const std::vector<RecordingItem> rows = m_items.Snapshot();
-    // The row being recorded is the last one; it is printed once its track has closed.
-    const size_t recording = m_control->IsRecording() ? static_cast<size_t>(m_items.CurrentRow()) : rows.size();
-    for (; m_printedRows < rows.size() && m_printedRows != recording; ++m_printedRows) {
+    // A row is printed once its track is finished: named, tagged and read back.
+    for (; m_printedRows < rows.size() && m_printedRows < m_finishedRows; ++m_printedRows) {
         const RecordingItem& item = rows[m_printedRows];
         char length[48] = "";
         if (item.lengthMs >= 0)

@@ -65,6 +65,7 @@ private:
     std::unique_ptr<CRecordingCommands> m_commands;
     int m_startStatus = kExitOk;
     size_t m_printedRows = 0;
+    size_t m_finishedRows = 0;  // rows whose track was finished (one per track-closed event)
     int m_tracksDone = 0;
     bool m_problem = false;
     uint64_t m_overruns = 0;

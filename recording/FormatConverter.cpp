@@ -95,11 +95,18 @@ int CFormatConverter::Write(const void* data, int length) {
     return m_writer ? m_writer->Write(data, length) : 1;
 }
 
-int CFormatConverter::End() {
-    const int flushed = CAudioWriter::End();
-    const int ended = IsOpen() ? m_writer->End() : 0;
+int CFormatConverter::EndStream() {
+    const int flushed = CAudioWriter::EndStream();
+    const int ended = IsOpen() ? m_writer->EndStream() : 0;
     m_outputBlock = {};
     return flushed && ended;
+}
+
+int CFormatConverter::FinishEnd() { return IsOpen() ? m_writer->FinishEnd() : 0; }
+
+int CFormatConverter::SetTags(TagFieldSet* tags) {
+    CAudioWriter::SetTags(tags);
+    return m_writer ? m_writer->SetTags(tags) : 0;
 }
 
 int CFormatConverter::WriteBlock(const void* data, int length) {

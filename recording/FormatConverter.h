@@ -24,7 +24,10 @@ public:
     int Close() override;
     int Begin() override;
     int Write(const void* data, int length) override;
-    int End() override;
+    int EndStream() override;
+    int FinishEnd() override;
+    // The wrapped writer writes the tags; it is handed these.
+    int SetTags(TagFieldSet* tags) override;
     int FileError() const override;
 
     // Takes ownership; true when a writer is now wrapped.

@@ -150,17 +150,33 @@ bool CRecorderSession::CloseTrack() {
     {
         CScopedLock lock(&m_lock);
         if (!m_writer) return false;
-        // Both run whatever the other gives: Close still closes, tags and finishes the file.
-        const bool ended = m_writer->End() != 0;
-        const bool closed = m_writer->Close() != 0;
-        m_lastTrackFinished = ended && closed;
-        m_writer.reset();
+        // Each step runs whatever the one before gave: Close still closes, tags and finishes the file.
+        const bool ended = m_writer->EndStream() != 0;
+        if (handOverClosedWriter) {
+            m_lastTrackFinished = ended;
+            m_closedWriter = std::move(m_writer);
+        } else {
+            const bool finished = m_writer->FinishEnd() != 0;
+            const bool closed = m_writer->Close() != 0;
+            m_lastTrackFinished = ended && finished && closed;
+            m_writer.reset();
+        }
     }
     Notify(kNotifyTrackCloseAfter);
+    // Not taken: finished here, never left open beside the next track.
+    if (std::unique_ptr<CAudioWriter> left = TakeClosedWriter()) {
+        left->FinishEnd();
+        left->Close();
+    }
     m_trackTime = 0;
     ++trackCounter;
     m_lastClosedPath = writtenPath;
     return true;
+}
+
+std::unique_ptr<CAudioWriter> CRecorderSession::TakeClosedWriter() {
+    CScopedLock lock(&m_lock);
+    return std::move(m_closedWriter);
 }
 
 bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {

@@ -67,6 +67,9 @@ public:
     int Stop();
     // False when the track could not be opened; then no writer is left and no file it created.
     bool OpenTrack();
+    // Ends the writer's stream and finishes the file (tags, closing) before the close-after
+    // notification; with handOverClosedWriter, only ends the stream and leaves the rest to the
+    // owner, who takes the writer in that notification.
     bool CloseTrack();
     // The capture thread's work for one buffer; see the notifications.
     bool HandleBuffer(const char* data, int byteCount);
@@ -85,6 +88,10 @@ public:
     // could not be written (a full disk). The file then holds what was written, still readable.
     // Read in the track-close-after handler.
     bool LastTrackFinished() const { return m_lastTrackFinished; }
+    // In the close-after notification with handOverClosedWriter: the closed track's writer, its
+    // stream ended; the taker finishes it (FinishEnd, Close) on any one thread. Its tags still
+    // point at `tags`, which the next track overwrites: the taker gives it a copy.
+    std::unique_ptr<CAudioWriter> TakeClosedWriter();
     bool HasWriter();
     // Overruns the capture layer reported during this run (audio it had to drop).
     uint64_t OverrunCount() const;
@@ -105,6 +112,9 @@ public:
     int oggQuality = -1;
     TagFieldSet tags;
     bool monitorOnly = false;
+    // Set by an owner that finishes closed tracks on a thread of its own, so that a split costs
+    // the capture thread only the end of the encoder's stream.
+    bool handOverClosedWriter = false;
     // Where the device captures from; null chooses as CWaveInDevice does (PulseAudio, else ALSA).
     std::shared_ptr<CCaptureBackend> backend;
     // Why the device failed or ended, for the owner's message; set before kEventCaptureEnded.
@@ -138,6 +148,7 @@ private:
     bool m_lastTrackFinished = true;
     std::unique_ptr<CWaveInDevice> m_device;
     std::unique_ptr<CFormatConverter> m_writer;
+    std::unique_ptr<CAudioWriter> m_closedWriter;  // during the close-after notification only
     uint64_t m_overruns = 0;  // kept from the device once it is gone
     CCharString m_captureEndDetail;
     bool m_captureFailed = false;

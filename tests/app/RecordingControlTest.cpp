@@ -305,7 +305,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     ASSERT_TRUE(rig.control.StartRecording());
     std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
     rig.control.StopRecording();
-    rig.PumpUntil(kRecordingStopped);
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
     EXPECT_EQ(Count(events, kRecordingWriteFailed), 0) << "no file was written after the split";
     EXPECT_EQ(Count(events, kRecordingTrackClosed), 1);
     const RecordingEvent* failed = Find(events, kRecordingSplitFailed);

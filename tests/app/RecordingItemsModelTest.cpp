@@ -108,6 +108,7 @@ TEST(ItemsModel, RowsCurrentRowAndChanges) {
     EXPECT_EQ(model.Insert(FinishedItem("/a.wav")), 0);
     EXPECT_EQ(model.Insert(FinishedItem("/b.wav")), 1);
     EXPECT_EQ(model.InsertCurrent(FinishedItem("/c.wav")), 2);
+    const uint64_t key = model.CurrentKey();
     EXPECT_TRUE(model.Replace(1, FinishedItem("/B.wav")));
     EXPECT_FALSE(model.Replace(3, FinishedItem("/x.wav")));
     EXPECT_EQ(model.CellText(1, kColumnFileName).str(), "B.wav");
@@ -120,11 +121,16 @@ TEST(ItemsModel, RowsCurrentRowAndChanges) {
     EXPECT_EQ(model.CurrentRow(), 1);
     EXPECT_EQ(model.Item(1)->path.str(), "/c.wav");
     EXPECT_EQ(model.CellText(1, kColumnNumber).str(), "2");
-    EXPECT_TRUE(model.ReplaceCurrent(FinishedItem("/C.wav")));
+    EXPECT_TRUE(model.ReplaceKeyed(key, FinishedItem("/C.wav")));
     EXPECT_EQ(model.CurrentFile().str(), "/C.wav");
-    model.RemoveRows({1, 0});
+    // A closed track's row is found by its key after the next track's row became the current one.
+    EXPECT_EQ(model.InsertCurrent(FinishedItem("/d.wav")), 2);
+    EXPECT_TRUE(model.ReplaceKeyed(key, FinishedItem("/C2.wav")));
+    EXPECT_EQ(model.Item(1)->path.str(), "/C2.wav");
+    EXPECT_EQ(model.CurrentFile().str(), "/d.wav");
+    model.RemoveRows({2, 1, 0});
     EXPECT_EQ(model.CurrentRow(), -1);
-    EXPECT_FALSE(model.ReplaceCurrent(FinishedItem("/y.wav")));
+    EXPECT_FALSE(model.ReplaceKeyed(key, FinishedItem("/y.wav")));
     EXPECT_EQ(model.Count(), 0);
     model.Insert(FinishedItem("/d.wav"));
     model.Insert(FinishedItem("/e.wav"));
@@ -141,7 +147,9 @@ TEST(ItemsModel, RowsCurrentRowAndChanges) {
         {ItemsChangeKind::Inserted, 0, 1, "/a.wav"}, {ItemsChangeKind::Inserted, 1, 1, "/b.wav"},
         {ItemsChangeKind::Inserted, 2, 1, "/c.wav"}, {ItemsChangeKind::Updated, 1, 1, "/B.wav"},
         {ItemsChangeKind::Removed, 0, 1, nullptr},   {ItemsChangeKind::Updated, 1, 1, "/C.wav"},
-        {ItemsChangeKind::Removed, 1, 1, nullptr},   {ItemsChangeKind::Removed, 0, 1, nullptr},
+        {ItemsChangeKind::Inserted, 2, 1, "/d.wav"}, {ItemsChangeKind::Updated, 1, 1, "/C2.wav"},
+        {ItemsChangeKind::Removed, 2, 1, nullptr},   {ItemsChangeKind::Removed, 1, 1, nullptr},
+        {ItemsChangeKind::Removed, 0, 1, nullptr},
         {ItemsChangeKind::Inserted, 0, 1, "/d.wav"}, {ItemsChangeKind::Inserted, 1, 1, "/e.wav"},
         {ItemsChangeKind::Removed, 0, 2, nullptr},
     };

@@ -29,9 +29,9 @@ public:
         ++m_record.begins;
         return CAudioWriter::Begin();
     }
-    int End() override {
+    int EndStream() override {
         ++m_record.ends;
-        return CAudioWriter::End();
+        return CAudioWriter::EndStream();
     }
     int Close() override {
         ++m_record.closes;
