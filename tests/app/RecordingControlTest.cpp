@@ -15,6 +15,7 @@
 #include "app/MonitorFeed.h"
 #include "app/MonitorObserver.h"
 #include "platform/CaptureBackend.h"
+#include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
@@ -568,4 +569,75 @@ TEST(RecordingControl, SettingsEditedDuringATrackApplyToTheNextOne) {
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->title.str(), "Track 001");
     EXPECT_EQ(second->title.str(), "Edited 002");
+}
+
+namespace {
+
+// The audio thread's time from one buffer to the next across each split: what the split cost
+// the callback (ending one track, opening the next), plus one buffer's own handling.
+class SplitTimer : public CMonitorObserver {
+public:
+    void OnRecordingStart(const PcmFormat&) override {}
+    void OnTrackOpen(const PcmFormat&) override { m_splitting = m_seenBuffer; }
+    void OnBuffer(const MonitorBuffer&) override {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_splitting) {
+            longest = std::max(longest, now - m_last);
+            ++splits;
+        }
+        m_splitting = false;
+        m_seenBuffer = true;
+        m_last = now;
+    }
+    std::chrono::steady_clock::duration longest{};
+    int splits = 0;
+
+private:
+    bool m_splitting = false;
+    bool m_seenBuffer = false;
+    std::chrono::steady_clock::time_point m_last;
+};
+
+}  // namespace
+
+// A split costs the audio thread only the end of the encoder's stream and the next track's
+// opening, however long finishing the closed track takes: with every track's finishing (tags,
+// name) made to take seconds, no split holds the callback for 50 ms, the closed rows wait under
+// their provisional names, and the tracks hold the signal exactly.
+TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
+    const std::string signal = "tone=440hz/-6db/0.7s,silence=0.3s,loop,length=6s,fast";
+    ControlRig rig(signal);
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    rig.control.Finisher().beforeEachJob = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); };
+    SplitTimer timer;
+    rig.control.SetMonitorObserver(&timer);
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), 0) << "the finisher is still on the first track";
+    const std::optional<RecordingItem> closing = rig.items.Item(0);
+    ASSERT_TRUE(closing);
+    EXPECT_NE(closing->path.Find("？"), -1) << "still under its provisional name: " << closing->path.c_str();
+    EXPECT_EQ(closing->lengthMs, 1000) << "but no longer shown as being recorded";
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+
+    // The sixth split comes with the signal's last buffer; its empty track closes at the stop.
+    EXPECT_EQ(timer.splits, 5);
+    const double longestMs = std::chrono::duration<double, std::milli>(timer.longest).count();
+    EXPECT_LT(longestMs, 50.0) << "the longest split held the audio thread this many ms";
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), 7);
+    std::string recorded;
+    for (const RecordingItem& row : rig.items.Snapshot()) {
+        EXPECT_EQ(row.path.Find("？"), -1) << row.path.c_str();
+        recorded += WavPcm(row.path.c_str());
+    }
+    SignalSpec spec;
+    std::string error;
+    ASSERT_TRUE(ParseSignalSpec(signal, spec, error)) << error;
+    CSignalGenerator generator;
+    ASSERT_TRUE(generator.Open(spec, 44100, 2, 16, error)) << error;
+    std::string expected(6 * 44100 * 4, '\0');
+    ASSERT_EQ(generator.Generate(expected.data(), 6 * 44100), 6u * 44100);
+    EXPECT_TRUE(recorded == expected) << "recorded " << recorded.size() << " bytes of " << expected.size();
 }
