@@ -46,7 +46,10 @@ CWmaWriter::CWmaWriter() : CPlugInWriter(FileKind::Wma, 0) {
 }
 
 int CWmaWriter::Begin() {
-    m_blockSize = BitsPerSample() / 8 * Channels() * SampleRate();
+    // Half-second blocks rather than whole seconds: what waits here for its block is lost when the
+    // recorder is killed, and with the plug-in's last unfilled packet a whole second would lose
+    // more than a second.
+    m_blockSize = BitsPerSample() / 8 * Channels() * SampleRate() / 2;
     return CPlugInWriter::Begin();
 }
 

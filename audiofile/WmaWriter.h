@@ -14,7 +14,7 @@ public:
     // Loads "WMAENC", else "WMAENC8", into the WMA slot; without either, Open fails.
     CWmaWriter();
 
-    // One-second blocks.
+    // Half-second blocks.
     int Begin() override;
     // Writes the attributes into the file the plug-in finished; 0 when they could not be written.
     int FinishEnd() override;

@@ -33,6 +33,11 @@ constexpr int kIoBufferSize = 65536;
 // trailer (6 bytes a second).
 constexpr int64_t kRoomForTheEnd = 2 * kIoBufferSize;
 constexpr int64_t kIndexBytesPerSecond = 8;
+// ASF packets reach the file only when full, so the last one is lost when the recorder is killed:
+// a packet holds at most this much audio (FFmpeg's 3200 bytes would be over a second at 24 kbit/s).
+constexpr int kPacketsPerSecond = 5;
+constexpr int kLargestPacket = 3200;
+constexpr int kSmallestPacket = 512;
 
 struct Encoder {
     ~Encoder() {
@@ -297,7 +302,13 @@ int32_t WMAENC_Start(int32_t handle) {
     if (av_channel_layout_copy(&encoder->frame->ch_layout, &encoder->codec->ch_layout) < 0 ||
         av_frame_get_buffer(encoder->frame, 0) < 0)
         return 0;
-    if (avformat_write_header(encoder->format, nullptr) < 0 || !SendPrimingFrame(*encoder)) return 0;
+    const int64_t packetSize =
+        std::clamp<int64_t>(encoder->codec->bit_rate / 8 / kPacketsPerSecond, kSmallestPacket, kLargestPacket);
+    AVDictionary* options = nullptr;
+    av_dict_set_int(&options, "packet_size", packetSize, 0);
+    const int headerWritten = avformat_write_header(encoder->format, &options);
+    av_dict_free(&options);
+    if (headerWritten < 0 || !SendPrimingFrame(*encoder)) return 0;
     encoder->started = true;
     return 1;
 }

@@ -12,7 +12,7 @@ TEST(WmaFallback, TheOlderDecoderModuleGivesVersion8) {
     EXPECT_NE(WmaDecoder(), nullptr);
 }
 
-TEST(WmaFallback, TheWriterUsesWmaenc8InOneSecondBlocksAndTagsAfterItsEnd) {
+TEST(WmaFallback, TheWriterUsesWmaenc8InHalfSecondBlocksAndTagsAfterItsEnd) {
     TempDir dir;
     const std::string log = dir / "calls.log";
     setenv("VELSONA_FAKE_LOG", log.c_str(), 1);
@@ -26,7 +26,7 @@ TEST(WmaFallback, TheWriterUsesWmaenc8InOneSecondBlocksAndTagsAfterItsEnd) {
         ASSERT_EQ(writer.Open("track.wma"), 1);
         ASSERT_EQ(writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1), 1);
         ASSERT_EQ(writer.Begin(), 1);
-        // 2.5 s in 100 ms buffers: two whole seconds, then the rest at End.
+        // 2.5 s in 100 ms buffers: four half seconds, the fifth (full, but kept) at End.
         const std::vector<char> buffer(17640);
         for (int i = 0; i < 25; ++i) ASSERT_EQ(writer.Write(buffer.data(), 17640), 1);
         ASSERT_EQ(writer.End(), 1);
@@ -38,8 +38,10 @@ TEST(WmaFallback, TheWriterUsesWmaenc8InOneSecondBlocksAndTagsAfterItsEnd) {
               "WMAENC8 Open(track.wma)\n"
               "WMAENC8 Output(7,96000,44100,2,16,-1,-1)\n"
               "WMAENC8 Start(7)\n"
-              "WMAENC8 WriteDevice(7,176400)\n"
-              "WMAENC8 WriteDevice(7,176400)\n"
+              "WMAENC8 WriteDevice(7,88200)\n"
+              "WMAENC8 WriteDevice(7,88200)\n"
+              "WMAENC8 WriteDevice(7,88200)\n"
+              "WMAENC8 WriteDevice(7,88200)\n"
               "WMAENC8 WriteDevice(7,88200)\n"
               "WMAENC8 End(7)\n"
               "WMATag_SetAttrb(3,1,Title)\n"

@@ -1,0 +1,67 @@
+// What a writer has been fed is in its file, readable by others, while the track is still being
+// written: a recorder killed or cut off mid-track loses at most about a second.
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "audiofile/Mp3Writer.h"
+#include "audiofile/WavWriter.h"
+#include "audiofile/WmaWriter.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
+
+namespace {
+
+struct Case {
+    const char* name;
+    OutputFormat format;
+    int bitrate;  // as the session passes it: bits per second, or the bits per sample for WAV
+    int sampleRate;
+    int channels;
+};
+
+std::unique_ptr<CAudioWriter> NewWriter(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Wav: return std::make_unique<CWavWriter>();
+        case OutputFormat::Mp3: return std::make_unique<CMp3Writer>();
+        case OutputFormat::Wma: return std::make_unique<CWmaWriter>();
+        default: return nullptr;
+    }
+}
+
+class WriterDurability : public testing::TestWithParam<Case> {};
+
+TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinASecond) {
+    const Case& c = GetParam();
+    TempDir dir;
+    const std::string path = dir / (std::string("open.") + c.name);
+    std::unique_ptr<CAudioWriter> writer = NewWriter(c.format);
+    ASSERT_TRUE(writer->Open(path.c_str()));
+    ASSERT_TRUE(writer->SetFormat(c.bitrate, c.sampleRate, c.channels, 16, -1, -1));
+    ASSERT_TRUE(writer->Begin());
+    const int seconds = 6;
+    const std::vector<int16_t> pcm = TonePcm(c.sampleRate, c.channels, static_cast<int64_t>(seconds) * c.sampleRate);
+    const int buffer = c.sampleRate / 10 * c.channels;  // 100 ms, as captured
+    for (size_t done = 0; done < pcm.size(); done += buffer)
+        ASSERT_TRUE(writer->Write(pcm.data() + done, static_cast<int>(std::min<size_t>(buffer, pcm.size() - done) * 2)));
+
+    // Read by another program while the writer still holds the track, as after a kill.
+    const long long frames = DecodedFrames(path, c.channels);
+    const double missing = seconds - static_cast<double>(frames) / c.sampleRate;
+    EXPECT_LE(missing, 1.0) << frames << " frames decoded";
+    EXPECT_GE(missing, 0.0) << frames << " frames decoded";
+    writer->End();
+    writer->Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryFormat, WriterDurability,
+    testing::Values(Case{"wav", OutputFormat::Wav, 16, 44100, 2}, Case{"mp3", OutputFormat::Mp3, 128000, 44100, 2},
+                    Case{"mp3", OutputFormat::Mp3, 32000, 32000, 2}, Case{"wma", OutputFormat::Wma, 96000, 44100, 2},
+                    Case{"wma", OutputFormat::Wma, 5000, 8000, 1}, Case{"wma", OutputFormat::Wma, 192000, 48000, 2}),
+    [](const testing::TestParamInfo<Case>& info) {
+        return std::string(info.param.name) + std::to_string(info.param.bitrate / 1000) + "k";
+    });
+
+}  // namespace
