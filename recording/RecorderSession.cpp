@@ -1,8 +1,11 @@
 // The recorder session: start and stop, track open and close, and the per-buffer work.
 #include "recording/RecorderSession.h"
 
-#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <cstring>
 
 #include "audiofile/LameLibrary.h"
 #include "audiofile/Mp3Writer.h"
@@ -10,6 +13,7 @@
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "foundation/PathUtils.h"
+#include "recording/FileSyncer.h"
 #include "recording/FormatConverter.h"
 #include "recording/LevelAnalysis.h"
 #include "recording/WaveInDevice.h"
@@ -18,6 +22,9 @@ namespace {
 
 // Buffers hold a whole number of frames: 100 ms, or 200 ms at rates like 11025 Hz.
 int BufferDurationFor(int sampleRate) { return sampleRate % 10 == 0 ? 100 : 200; }
+
+// A power cut loses at most this much of the track being written (a sync itself takes a while).
+constexpr std::chrono::milliseconds kSyncInterval{5000};
 
 }  // namespace
 
@@ -46,7 +53,11 @@ bool CRecorderSession::Start() {
     m_captureFailed = false;
     m_failureDetail = CCharString();
     Stop();
-    if (!monitorOnly && !OpenTrack()) return false;
+    if (!monitorOnly) m_syncer = std::make_unique<CFileSyncer>(kSyncInterval);
+    if (!monitorOnly && !OpenTrack()) {
+        m_syncer.reset();
+        return false;
+    }
     auto device = std::make_unique<CWaveInDevice>();
     device->SetDataHandler(&CRecorderSession::DeviceDataHandler, this);
     device->SetEventHandler(&CRecorderSession::DeviceEventHandler, this);
@@ -61,6 +72,7 @@ bool CRecorderSession::Start() {
             CScopedLock lock(&m_lock);
             FailOpen(m_failureDetail, true);
         }
+        m_syncer.reset();
         return false;
     }
     m_device = std::move(device);
@@ -78,6 +90,8 @@ int CRecorderSession::Stop() {
     m_device.reset();
     if (!monitorOnly) {
         CloseTrack();
+        // The last track's data reaches the disk before the stop is told.
+        m_syncer.reset();
         Notify(kEventStopped);
     }
     return 1;
@@ -101,9 +115,18 @@ bool CRecorderSession::OpenTrack() {
             !m_writer->Begin())
             return FailOpen(WriterError(("cannot begin " + writtenPath).c_str()), true);
     }
-    if (Notify(kNotifyTrackOpenAfter)) return true;
+    if (Notify(kNotifyTrackOpenAfter)) {
+        FollowOpenTrack();
+        return true;
+    }
     CScopedLock lock(&m_lock);
     return FailOpen("the track was refused", true);
+}
+
+void CRecorderSession::FollowOpenTrack() {
+    if (!m_syncer) return;
+    const int fd = open(writtenPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) m_syncer->Follow(fd);
 }
 
 bool CRecorderSession::FailOpen(const CCharString& detail, bool fileCreated) {
@@ -152,6 +175,7 @@ bool CRecorderSession::CloseTrack() {
         if (!m_writer) return false;
         // Each step runs whatever the one before gave: Close still closes, tags and finishes the file.
         const bool ended = m_writer->EndStream() != 0;
+        if (m_syncer) m_syncer->Follow(-1);
         if (handOverClosedWriter) {
             m_lastTrackFinished = ended;
             m_closedWriter = std::move(m_writer);

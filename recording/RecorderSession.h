@@ -15,6 +15,7 @@
 
 class CAudioWriter;
 class CCaptureBackend;
+class CFileSyncer;
 class CFormatConverter;
 class CRecorderSession;
 class CWaveInDevice;
@@ -128,6 +129,8 @@ private:
     static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
     static void DeviceEventHandler(CaptureEvent event, const char* detail, void* user);
     std::unique_ptr<CAudioWriter> CreateTrackWriter();
+    // The syncer follows the track just opened, through a descriptor of its own.
+    void FollowOpenTrack();
     // Under the session lock: a half-opened writer goes, with the file it created.
     bool FailOpen(const CCharString& detail, bool fileCreated);
     // Why the writer's last file operation failed, for FailureDetail.
@@ -149,6 +152,8 @@ private:
     std::unique_ptr<CWaveInDevice> m_device;
     std::unique_ptr<CFormatConverter> m_writer;
     std::unique_ptr<CAudioWriter> m_closedWriter;  // during the close-after notification only
+    // From start to stop: forces the open track's data to the disk every few seconds.
+    std::unique_ptr<CFileSyncer> m_syncer;
     uint64_t m_overruns = 0;  // kept from the device once it is gone
     CCharString m_captureEndDetail;
     bool m_captureFailed = false;
