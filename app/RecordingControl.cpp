@@ -348,6 +348,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         track->finalPath = BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind,
                                           Values(session, true), m_clocks);
         track->plannedPath = session.plannedPath;
+        track->writtenPath = session.writtenPath;
         track->row = {m_files.CurrentTrack().key, session.writtenPath};
         m_files.ShowClosing(track->row, static_cast<int>(session.outputKind), session.TrackTime(), session.tags);
         // The next track's number is settled here, before it opens, in one step with the "typed"
@@ -369,7 +370,7 @@ void CRecordingControl::FinishTrack(ClosedTrack& track) {
         track.writer.reset();
     }
     if (!track.hasRow) return;
-    const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.row.file);
+    const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.writtenPath);
     const bool named = m_files.FinishItem(track.row, written);
     // The finished file reaches the disk too, tags and all, not only its audio.
     CFileStream file;

@@ -167,7 +167,8 @@ private:
         TagFieldSet tags;                      // the writer's tags point here
         bool streamEnded = false;
         bool hasRow = false;
-        TrackRow row;
+        TrackRow row;                          // its file: where the finisher has put it
+        CCharString writtenPath;               // where it was written
         CCharString plannedPath;
         CCharString finalPath;
         uint64_t recording = 0;
