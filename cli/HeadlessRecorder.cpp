@@ -14,6 +14,8 @@
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
 #include "app/StartChecks.h"
+#include "app/TrackJournal.h"
+#include "app/TrackRecovery.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "platform/WaveFormats.h"
@@ -65,14 +67,6 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         std::printf("velsona-rec %s\n", VELSONA_VERSION);
         return kExitOk;
     }
-    m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
-                                  : CreateCaptureBackendFromEnvironment(error);
-    if (!m_backend) {
-        m_display.Error("no capture backend: " + error);
-        return m_options.capture ? kExitUsage : kExitFailed;
-    }
-    if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
-
     m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
     const CCharString preset = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName)
                                                                   : m_commandLine.presetName;
@@ -83,6 +77,17 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     }
     RecordingSettings& settings = m_profile.settings;
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
+    // Tracks a killed recorder left open are finished before anything new is recorded.
+    RecoverLeftTracks(settings.outputFolder);
+    if (m_options.recover) return kExitOk;
+    m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
+                                  : CreateCaptureBackendFromEnvironment(error);
+    if (!m_backend) {
+        m_display.Error("no capture backend: " + error);
+        return m_options.capture ? kExitUsage : kExitFailed;
+    }
+    if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
+
     const StartCheck check = CheckBeforeStart(*m_backend, settings);
     if (!check.ok) {
         m_display.Error(check.message);
@@ -116,6 +121,15 @@ bool CHeadlessRecorder::ListDevices() {
     for (const CaptureDeviceInfo& device : m_backend->ListDevices())
         std::printf("%4d  %s  [%s]\n", device.id, device.name.c_str(), DeviceFormats(device.formats).c_str());
     return true;
+}
+
+void CHeadlessRecorder::RecoverLeftTracks(const CCharString& outputFolder) {
+    for (const RecoveredTrack& track : RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder})) {
+        if (track.renamed && track.tagged)
+            m_display.Print(RecoveryReport(track).str());
+        else
+            m_display.Error(RecoveryReport(track).str());
+    }
 }
 
 void CHeadlessRecorder::PrepareSleepInhibitor() {

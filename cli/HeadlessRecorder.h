@@ -33,6 +33,8 @@ public:
 
 private:
     bool ListDevices();
+    // Finishes and reports the tracks of recorders that were killed or crashed.
+    void RecoverLeftTracks(const CCharString& outputFolder);
     void PrepareSleepInhibitor();
     // Starts at once or after the countdown; false (m_startStatus says how to exit) otherwise.
     bool Start();
