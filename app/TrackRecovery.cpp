@@ -115,16 +115,18 @@ std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, cons
                                           const std::vector<CCharString>& otherFolders) {
     std::vector<RecoveredTrack> recovered;
     std::set<std::string> folders;
-    for (const CCharString& folder : otherFolders)
-        if (!folder.IsEmpty()) folders.insert(folder.str());
+    for (const CCharString& folder : otherFolders) folders.insert(folder.str());
     for (const JournalFile& journal : CTrackJournal::LeftBehind(journalFolder)) {
         for (const JournalEntry& entry : journal.entries) {
             recovered.push_back(Recover(entry, readFacts));
+            // The reserve sits in the output folder; the template may have put the track below it.
+            folders.insert(entry.outputFolder.str());
             folders.insert(FolderOf(entry.path).str());
         }
         CTrackJournal::Discard(journal);
     }
-    for (const std::string& folder : folders) RemoveDeadReserves(CCharString(folder));
+    for (const std::string& folder : folders)
+        if (!folder.empty()) RemoveDeadReserves(CCharString(folder));
     return recovered;
 }
 

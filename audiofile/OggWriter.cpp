@@ -94,6 +94,7 @@ int COggWriter::Begin() {
     // WriteBlock converts 16-bit mono or stereo only.
     if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
     m_endOfStream = false;
+    m_flushedGranule = 0;
     vorbis_info_init(&m_info);
     if (InitEncoder() != 0) {
         vorbis_info_clear(&m_info);
@@ -147,8 +148,18 @@ int COggWriter::WriteBlock(const void* data, int length) {
     while (vorbis_analysis_blockout(&m_dsp, &m_block) == 1) {
         vorbis_analysis(&m_block, nullptr);
         vorbis_bitrate_addblock(&m_block);
-        while (vorbis_bitrate_flushpacket(&m_dsp, &m_packet)) ogg_stream_packetin(&m_stream, &m_packet);
-        written = WritePages(false) && written;
+        bool secondDue = false;
+        while (vorbis_bitrate_flushpacket(&m_dsp, &m_packet)) {
+            ogg_stream_packetin(&m_stream, &m_packet);
+            if (m_packet.granulepos - m_flushedGranule >= SampleRate() / 2) {
+                secondDue = true;
+                m_flushedGranule = m_packet.granulepos;
+            }
+        }
+        // A quiet or low-rate stream fills a page only every few seconds; a recorder killed in
+        // between would leave that audio in memory. A page every half second of audio keeps
+        // what such a kill loses, encoder delay included, under a second.
+        written = WritePages(secondDue) && written;
     }
     // A full disk is reported rather than taken for success.
     return written ? 1 : 0;

@@ -61,6 +61,7 @@ private:
     ogg_packet m_packet{};
     bool m_endOfStream = false;
     bool m_encoding = false;
+    ogg_int64_t m_flushedGranule = 0;  // the sample position the last forced page reached
     int m_serial = 0;
     OggOptions m_options;
     bool m_rewriteComments = false;

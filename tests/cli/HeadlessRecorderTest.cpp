@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <map>
+#include <random>
 #include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -238,6 +239,63 @@ TEST_F(HeadlessRecorder, SigtermMidTrackLeavesTheLastTrackClosedTaggedAndRenamed
     const std::string settings = ReadFileBytes(home / ".config/MORV/VelsonaF.conf");
     EXPECT_TRUE(Contains(settings, "OUT_FILEFMT=3")) << settings;
     EXPECT_TRUE(Contains(settings, "TRACK_RECNO=2")) << settings;
+}
+
+TEST_F(HeadlessRecorder, ATrackLeftByAKilledRecorderIsFinishedTaggedAndRenamedAtTheNextStart) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    std::uniform_int_distribution<int> killAfterMs(800, 3500);
+    for (const FormatCase& format : kFormats) {
+        for (int round = 0; round < 2; ++round) {
+            const int delayMs = killAfterMs(random);
+            SCOPED_TRACE(std::string(format.option) + " killed " + std::to_string(delayMs) + " ms in");
+            folder = home / (std::string(format.option) + std::to_string(round));
+            pid_t killedPid = 0;
+            auto killAfterAWhile = [&, started = std::chrono::steady_clock::time_point{}](pid_t pid) mutable {
+                if (started == std::chrono::steady_clock::time_point{}) {
+                    if (!Contains(ReadFileBytes(home / "out.txt"), "Recording:")) return false;
+                    started = std::chrono::steady_clock::now();
+                }
+                if (std::chrono::steady_clock::now() - started < std::chrono::milliseconds(delayMs)) return false;
+                kill(pid, SIGKILL);
+                killedPid = pid;
+                return true;
+            };
+            const RunResult killed =
+                Run({"--format", format.option, "--folder", folder}, kRealTimeSignal, killAfterAWhile);
+            EXPECT_EQ(killed.exitCode, -1) << "killed, not ended: " << killed.out << killed.err;
+            const std::string reserve = folder + "/.velsona-space-reserve-" + std::to_string(killedPid);
+            std::vector<std::string> files = FilesUnder(folder);
+            std::erase(files, reserve);
+            ASSERT_EQ(files.size(), 1u);
+            const std::string provisional = files[0];
+            ASSERT_TRUE(Contains(provisional, "？")) << "the track was left unfinished";
+
+            const RunResult next = Run({"--recover"});
+            ASSERT_EQ(next.exitCode, 0) << next.out << next.err;
+            files = FilesUnder(folder);
+            ASSERT_EQ(files.size(), 1u) << "nothing is deleted, nothing is added, the dead reserve is gone";
+            const std::string& recovered = files[0];
+            EXPECT_TRUE(Contains(next.out, "Recovered: " + provisional + " -> " + recovered)) << next.out << next.err;
+            EXPECT_TRUE(recovered.ends_with(std::string(".recovered") + format.extension)) << recovered;
+            EXPECT_FALSE(Contains(recovered, "？")) << recovered;
+            EXPECT_EQ(ProbeWithFfprobe(recovered).codec, format.codec);
+            ProbedFile probed = ProbeFile(recovered);
+            EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
+            EXPECT_EQ(probed.tags["artist"], "アーティスト");
+            EXPECT_FALSE(Contains(probed.tags["comment"], "？")) << probed.tags["comment"];
+            const std::string pcm = DecodeWithFfmpeg(recovered);
+            EXPECT_FALSE(pcm.empty()) << "the recovered track decodes";
+            // 44.1 kHz stereo 16-bit from every default quality row but WMA's.
+            const double decoded = static_cast<double>(pcm.size()) / ProbeWithFfprobe(recovered).channels / 2 /
+                                   ProbeWithFfprobe(recovered).sampleRate;
+            // Measured from the moment the recorder says it records, so the loss is if anything understated.
+            std::printf("[ kill     ] %s killed %d ms after the start: %.3f s decode, %.3f s short\n", format.option,
+                        delayMs, decoded, delayMs / 1000.0 - decoded);
+            EXPECT_GT(decoded, delayMs / 1000.0 - 1.1) << "what was encoded reached the file";
+        }
+    }
+    EXPECT_FALSE(PathExists(home / ".local/state/velsona/open-tracks")) << "no journal outlives its recovery";
 }
 
 // The output folder on a 256 KiB tmpfs (or, where mounting is not allowed, a file-size limit):
