@@ -175,7 +175,10 @@ bool CTrackJournal::Store() {
     unlink(temporary.c_str());
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return false;
-    const bool written = WriteAll(fd, Serialize(m_entries)) && fdatasync(fd) == 0;
+    // No fdatasync: a track opens on the audio thread, where a sync can wait for all of the
+    // recording's dirty data. A kill leaves the page cache whole; the disk gets the journal with
+    // the next write-back.
+    const bool written = WriteAll(fd, Serialize(m_entries));
     close(fd);
     if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());

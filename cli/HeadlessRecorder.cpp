@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include "app/AudioFacts.h"
+#include "app/CaptureChoice.h"
+#include "app/FileNameTemplate.h"
 #include "app/OutputFormats.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
@@ -31,9 +33,7 @@ constexpr int kRefreshMs = 200;  // about five status refreshes a second
 
 std::string Level(int tenths) {
     if (tenths <= -900) return "  -inf";
-    char text[16];
-    std::snprintf(text, sizeof text, "%6.1f", tenths / 10.0);
-    return text;
+    return CCharString::Formatted("%6.1f", tenths / 10.0).str();
 }
 
 // "44100/2/16 22050/1/8 …" for the formats a device accepts.
@@ -67,27 +67,41 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         std::printf("velsona-rec %s\n", VELSONA_VERSION);
         return kExitOk;
     }
+    // Recovery needs no capture device.
+    if (!m_options.recover) {
+        m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
+                                      : CreateCaptureBackendFromEnvironment(error);
+        if (!m_backend) {
+            m_display.Error("no capture backend: " + error);
+            return m_options.capture ? kExitUsage : kExitFailed;
+        }
+        if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
+    }
     m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
-    const CCharString preset = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName)
-                                                                  : m_commandLine.presetName;
-    m_store.LoadProfile(preset, m_profile);
+    if (!ReportIgnoredWords()) return kExitUsage;
+    m_presetName = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : m_commandLine.presetName;
+    LoadReport report;
+    m_store.LoadProfile(m_presetName, m_profile, &report);
+    for (const std::string& problem : m_store.FileProblems()) m_display.Error("warning: " + problem);
+    if (report.presetMissing && !m_options.createPreset) {
+        m_display.Error("there is no preset \"" + m_profile.presetName.str() +
+                        "\" (--create-preset makes it from the default values)");
+        return kExitUsage;
+    }
+    for (const std::string& problem : report.problems) m_display.Error("warning: " + problem);
+    // A preset made here keeps what this run used; the default preset keeps what it had.
+    if (report.presetMissing) m_saveUnder = m_presetName;
     if (!ApplyRecorderOptions(m_options, m_profile.settings, error)) {
         m_display.Error(error);
         return kExitUsage;
     }
     RecordingSettings& settings = m_profile.settings;
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
+    if (const CCharString warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.IsEmpty())
+        m_display.Error("warning: " + warning.str());
     // Tracks a killed recorder left open are finished before anything new is recorded.
     RecoverLeftTracks(settings.outputFolder);
     if (m_options.recover) return kExitOk;
-    m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
-                                  : CreateCaptureBackendFromEnvironment(error);
-    if (!m_backend) {
-        m_display.Error("no capture backend: " + error);
-        return m_options.capture ? kExitUsage : kExitFailed;
-    }
-    if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
-
     const StartCheck check = CheckBeforeStart(*m_backend, settings);
     if (!check.ok) {
         m_display.Error(check.message);
@@ -95,7 +109,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     }
     const QualityEntry* row =
         QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
-    m_display.Print("Preset: " + preset.str() + "; output: " + FormatName(settings.outputFormat) +
+    m_display.Print("Preset: " + m_presetName.str() + "; output: " + FormatName(settings.outputFormat) +
                     (row ? std::string(" ") + row->label : std::string()) +
                     "; folder: " + settings.outputFolder.str());
     const SpaceEstimate space =
@@ -114,6 +128,29 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     const int status = Start() ? Record() : m_startStatus;
     Finish();
     return status == kExitOk && m_problem ? kExitFailed : status;
+}
+
+bool CHeadlessRecorder::ReportIgnoredWords() {
+    bool badStart = false;
+    for (const IgnoredWord& word : m_commandLine.ignored) {
+        const std::string option = word.option ? std::string("/") + word.option : std::string();
+        const std::string value = "\"" + word.value.str() + "\"";
+        const std::string given = word.value.IsEmpty() ? (word.option ? option + " without a value" : "\"/\"")
+                                                       : (word.option ? option + " " + value : value);
+        const char* expected = word.option == 'S'   ? "NOW, HM=21:00, HMS=21:00:30, \"YMDHM=2026/12/24 21:00\""
+                             : word.option == 'T' ? "a positive MS=90:00 or HMS=1:30:00"
+                             : word.option == 'E' ? "exit, suspend, hibernate or shutdown"
+                             : word.option == 'P' ? "a preset name"
+                                                  : "/S, /T, /E or /P, each followed by its value";
+        if (word.option == 'S') {
+            // Starting at once is not what was asked for.
+            badStart = true;
+            m_display.Error(given + " is not a start time (" + expected + "); not starting");
+        } else {
+            m_display.Error("warning: " + given + " is ignored (expected " + expected + ")");
+        }
+    }
+    return !badStart;
 }
 
 bool CHeadlessRecorder::ListDevices() {
@@ -228,6 +265,10 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         m_display.Error(event.message.str());
         // Unattended, a recording that can no longer write must end rather than run on empty.
         if (running) m_control->StopRecording();
+    } else if (event.code == kRecordingTrackUnfinished) {
+        // The audio is kept and the next track may well be whole: told, and the run goes on.
+        m_problem = true;
+        m_display.Error(event.message.str());
     } else if (event.code == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
         if (running) m_control->StopRecording();
@@ -262,7 +303,7 @@ void CHeadlessRecorder::PrintFinishedFiles() {
 void CHeadlessRecorder::Finish() {
     if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
     // The program ends right after this anyway, so the close request has nothing left to do.
-    const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind);
+    const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
     if (!finish.saved.ok) m_display.Error(finish.saved.message);
     if (!finish.endAction.ok) {
         m_problem = true;

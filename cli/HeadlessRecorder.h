@@ -32,6 +32,9 @@ public:
     int Run(const std::vector<std::string>& arguments);
 
 private:
+    // Warns about every schedule word that had no effect; false (the run is refused) for a start
+    // time that did not parse.
+    bool ReportIgnoredWords();
     bool ListDevices();
     // Finishes and reports the tracks of recorders that were killed or crashed.
     void RecoverLeftTracks(const CCharString& outputFolder);
@@ -52,6 +55,8 @@ private:
     CommandLineOptions m_commandLine;
     CSettingsStore m_store;
     ProfileState m_profile;
+    CCharString m_presetName;
+    CCharString m_saveUnder = kDefaultPresetName;  // where this run's settings are stored at the end
     std::shared_ptr<CCaptureBackend> m_backend;
     CEventQueue m_events;
     CRecordingItemsModel m_items;

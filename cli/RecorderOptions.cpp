@@ -88,7 +88,8 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }
-        if (name == "help" || name == "version" || name == "list-devices" || name == "recover") {
+        if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
+            name == "recover") {
             if (inlineValue) {
                 error = "--" + name + " takes no value";
                 return false;
@@ -96,7 +97,8 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             (name == "help"      ? options.help
              : name == "version" ? options.version
              : name == "recover" ? options.recover
-                                 : options.listDevices) = true;
+             : name == "create-preset" ? options.createPreset
+                                       : options.listDevices) = true;
             continue;
         }
         std::string value;
@@ -202,7 +204,7 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
 const char* RecorderUsage() {
     return "Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]\n"
            "Records from a sound input into tracks (WAV, MP3, Ogg Vorbis or WMA) until stopped with\n"
-           "Ctrl+C or SIGTERM, or until the duration is reached. Starts from the start-up preset\n"
+           "Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the start-up preset\n"
            "(\"(デフォルト設定)\" or /P) and stores this run's settings back into \"(デフォルト設定)\" at exit.\n"
            "\n"
            "Schedule (the window's command line; --start etc. are the same):\n"
@@ -212,7 +214,9 @@ const char* RecorderUsage() {
            "      --duration D        stop after this much recorded time\n"
            "  /E exit | suspend | hibernate | shutdown\n"
            "      --end-action A      what the machine does when the duration ends the recording\n"
-           "  /P NAME, --preset NAME  load this preset instead of \"(デフォルト設定)\"\n"
+           "  /P NAME, --preset NAME  load this preset instead of \"(デフォルト設定)\"; a preset that does\n"
+           "                       not exist is refused, unless --create-preset is given: it then starts\n"
+           "                       from the default values and this run's settings are stored under NAME\n"
            "\n"
            "Recording settings (override the preset):\n"
            "  --capture pulse|alsa|signal:SPEC   where audio comes from (default: VELSONA_CAPTURE,\n"
@@ -232,5 +236,6 @@ const char* RecorderUsage() {
            "\n"
            "Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could\n"
            "not be written, a lost input, a refused end action) or the recording could not start;\n"
-           "2 for a bad command line.\n";
+           "2 for a bad command line (a /S that is not a start time included; other schedule words that\n"
+           "do not parse are warned about and ignored).\n";
 }

@@ -50,9 +50,14 @@ double HoursAtByteRate(uint64_t freeBytes, double bytesPerSecond) {
 
 bool CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
     Release();
-    const CCharString path = WithSlash(folder) + kReservePrefix + CCharString::Formatted("%d", static_cast<int>(getpid()));
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // The owner's identity, then a fresh part, created exclusively: nothing planted in the
+    // folder is followed or reused, and a dead owner's reserve can be told from a live one's.
+    const ProcessIdentity self = ThisProcess();
+    std::string name = (WithSlash(folder) + kReservePrefix).str() + std::to_string(self.pid) + "." +
+                       std::to_string(self.startTime) + "-XXXXXX";
+    const int fd = mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
+    const CCharString path(name.c_str());
     // Allocated blocks, not a sparse file: the space must really be taken now.
     const bool held = posix_fallocate(fd, 0, bytes) == 0;
     close(fd);
@@ -78,11 +83,18 @@ int RemoveDeadReserves(const CCharString& folder) {
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        char* end = nullptr;
-        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
-        // Only names this program makes; a live process's reserve is its own to give back.
-        if (end == name.c_str() + prefix.size() || *end != '\0' || pid <= 0) continue;
-        if (IsRunning({static_cast<pid_t>(pid), 0})) continue;
+        // Only names with an owner: a reserve whose owner cannot be told is left alone.
+        ProcessIdentity owner;
+        unsigned long long startTime = 0;
+        int pid = 0;
+        int suffixStart = 0, end = 0;
+        if (std::sscanf(name.c_str() + prefix.size(), "%d.%llu-%n%*[A-Za-z0-9]%n", &pid, &startTime, &suffixStart,
+                        &end) != 2 ||
+            pid <= 0 || end - suffixStart != 6 || prefix.size() + end != name.size())
+            continue;
+        owner.pid = pid;
+        owner.startTime = startTime;
+        if (IsRunning(owner)) continue;
         if (unlink((WithSlash(folder) + name.c_str()).c_str()) == 0) ++removed;
     }
     closedir(dir);

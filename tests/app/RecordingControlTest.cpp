@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -98,7 +99,7 @@ const RecordingEvent* Find(const std::vector<RecordingEvent>& events, int code) 
 }
 
 // Every regular file under `folder`, relative to it.
-std::vector<std::string> FilesUnder(const std::string& folder) {
+std::vector<std::string> RelativeFilesUnder(const std::string& folder) {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), folder).string());
@@ -146,12 +147,26 @@ TEST(RecordingControl, PauseLengthensATimedRecordingAndSplitsNothing) {
     rig.control.schedule = RecordingSchedule{};
     rig.control.schedule->endMode = 1;
     rig.control.schedule->durationSeconds = 1;
+    // Waits on what the capture thread reports, never on the clock: a loaded machine only slows it.
+    auto waitFor = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return done();
+    };
+    // The level changes only when a buffer after the one seen has begun, so the one in flight is done.
+    auto waitForNextLevel = [&] {
+        const int level = rig.control.Status().leftLevel;
+        return waitFor([&] { return rig.control.Status().leftLevel != level; });
+    };
     ASSERT_TRUE(rig.control.StartRecording());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(waitFor([&] { return rig.control.Status().totalTimeMs >= 300; }));
     rig.control.TogglePause();
     EXPECT_TRUE(rig.control.IsPaused());
+    ASSERT_TRUE(waitForNextLevel());
     const int64_t pausedAt = rig.control.Status().totalTimeMs;
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    ASSERT_TRUE(waitForNextLevel());
+    ASSERT_TRUE(waitForNextLevel());
     EXPECT_EQ(rig.control.Status().totalTimeMs, pausedAt) << "no time counts while paused";
     rig.control.TogglePause();
     const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
@@ -213,11 +228,12 @@ TEST(RecordingControl, SilenceSplitsOnlyAfterSound) {
 }
 
 TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
-    ControlRig rig("tone=440hz/-6db/1s,loop,length=4s,fast");
+    // In real time, so the number is surely typed while the first track records.
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=4s");
     rig.control.settings.splitMethod = kSplitInterval;
     rig.control.settings.splitTime = {0, 0, 2, 0};
     ASSERT_TRUE(rig.control.StartRecording());
-    rig.control.SetTrackNumber(20);  // typed while the first track records
+    rig.control.SetTrackNumber(20);
     rig.StopAtTheEnd();
     // Splits after 2 s and after the last buffer at 4 s: the third track is empty.
     const std::vector<std::string> names = RowNames(rig.items);
@@ -246,8 +262,15 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
     EXPECT_NE(failed->message.Find("File too large"), -1) << "says why: " << failed->message.c_str();
     EXPECT_EQ(failed->trackNumber, 1);
+    // The limit leaves no room for the tags either: told too, with the track's final path.
+    const RecordingEvent* unfinished = Find(events, kRecordingTrackUnfinished);
+    ASSERT_TRUE(unfinished);
+    EXPECT_EQ(Count(events, kRecordingTrackUnfinished), 1);
+    EXPECT_NE(unfinished->message.Find("タグを書き込めませんでした"), -1) << unfinished->message.c_str();
     ASSERT_EQ(rig.items.Count(), 1);
     const std::string path = rig.items.Snapshot()[0].path.c_str();
+    EXPECT_EQ(unfinished->path.str(), path);
+    EXPECT_NE(unfinished->message.Find(path.c_str()), -1) << "the message names the file under its final name";
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
@@ -295,7 +318,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
 
     // The next recording cannot create its first file.
-    const std::vector<std::string> before = FilesUnder(rig.dir.path());
+    const std::vector<std::string> before = RelativeFilesUnder(rig.dir.path());
     WriteFileBytes(rig.Path("blocked"), "in the way");
     rig.control.settings.fileNameTemplate = "blocked/x.wav";
     const StartResult started = rig.control.StartRecording();
@@ -305,7 +328,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     std::vector<std::string> expected = before;
     expected.push_back("blocked");
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(FilesUnder(rig.dir.path()), expected);
+    EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), expected);
     ASSERT_EQ(rig.items.Count(), 1);
     EXPECT_EQ(rig.items.Item(0)->path.str(), first);
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
@@ -343,7 +366,7 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
         EXPECT_FALSE(started.reason.IsEmpty());
         EXPECT_NE(started.reason.Find(c.reason), -1) << started.reason.c_str();
         EXPECT_FALSE(rig.control.IsRecording());
-        EXPECT_EQ(FilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
+        EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
         EXPECT_EQ(rig.control.TrackNumber(), 7);

@@ -1,25 +1,22 @@
 // The open-tracks journal and the recovery of what a killed recorder left, on real files.
 #include "app/TrackRecovery.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/AudioFacts.h"
 #include "app/TrackJournal.h"
+#include "platform/DiskSpace.h"
 #include "tests/support/AudioProbe.h"
+#include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-// A process that has ended: its id names nobody (until the system hands it out again).
-ProcessIdentity DeadProcess() {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(0);
-    waitpid(pid, nullptr, 0);
-    return {pid, 1};
-}
+// A process that has ended; the start time is never a real one.
+ProcessIdentity DeadProcess() { return {EndedProcessId(), 1}; }
 
 JournalEntry Entry(const std::string& path) {
     JournalEntry entry;
@@ -103,10 +100,27 @@ TEST(TrackRecovery, AKilledWavTrackGetsItsSizesTagsAndARecoveredNameAndDeadReser
     entry.outputFolder = (folder + "/").c_str();
     ASSERT_TRUE(journal.Add(entry));
     ASSERT_TRUE(journal.Add(Entry(folder + "/gone.wav")));
-    const std::string deadReserve = folder + "/.velsona-space-reserve-" + std::to_string(dead.pid);
-    const std::string liveReserve = folder + "/.velsona-space-reserve-" + std::to_string(getpid());
-    WriteFileBytes(deadReserve, "x");
-    WriteFileBytes(liveReserve, "x");
+    // Reserves of the dead recorder and of a later process that took over its id go; this
+    // process's own, held for real, and one whose owner cannot be told stay.
+    const auto reserve = [&](const ProcessIdentity& owner) {
+        return folder + "/.velsona-space-reserve-" + std::to_string(owner.pid) + "." +
+               std::to_string(owner.startTime) + "-a1B2c3";
+    };
+    const ProcessIdentity self = ThisProcess();
+    const std::string deadReserves[] = {reserve(dead), reserve({self.pid, self.startTime + 1})};
+    const std::string ownerless = folder + "/.velsona-space-reserve-Xy12Z9";
+    for (const std::string& path : deadReserves) WriteFileBytes(path, "x");
+    WriteFileBytes(ownerless, "x");
+    CDiskReserve live;
+    ASSERT_TRUE(live.Hold(folder.c_str(), 4096));
+    const auto reservesLeft = [&] {
+        std::vector<std::string> names;
+        for (const auto& item : std::filesystem::directory_iterator(folder))
+            if (item.path().filename().string().rfind(".velsona-space-reserve-", 0) == 0)
+                names.push_back(item.path().filename().string());
+        return names;
+    };
+    ASSERT_EQ(reservesLeft().size(), 4u);
 
     const std::vector<RecoveredTrack> recovered = RecoverTracks(state.path().c_str(), ReadAudioFileFacts);
     ASSERT_EQ(recovered.size(), 2u);
@@ -124,7 +138,11 @@ TEST(TrackRecovery, AKilledWavTrackGetsItsSizesTagsAndARecoveredNameAndDeadReser
     EXPECT_EQ(probed.tags.at("artist"), "Band");
     EXPECT_EQ(ProbeWithSox(track.to.str()).durationSeconds, 1.0);
 
-    EXPECT_FALSE(PathExists(deadReserve));
-    EXPECT_TRUE(PathExists(liveReserve)) << "a running process keeps its reserve";
+    for (const std::string& path : deadReserves) EXPECT_FALSE(PathExists(path)) << path;
+    EXPECT_TRUE(PathExists(ownerless));
+    const std::vector<std::string> left = reservesLeft();
+    ASSERT_EQ(left.size(), 2u) << "a running recorder keeps its reserve";
+    live.Release();
+    EXPECT_EQ(reservesLeft().size(), 1u) << "the live reserve was the one kept";
     EXPECT_TRUE(RecoverTracks(state.path().c_str(), ReadAudioFileFacts).empty()) << "a journal is handled once";
 }

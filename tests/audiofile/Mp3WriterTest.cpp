@@ -112,6 +112,24 @@ TEST(Mp3Writer, OtherProgramsDecodeEveryTableCornerAndMono) {
     }
 }
 
+// Below 32 kHz only MPEG-2 (and 2.5) frames exist: the writer must ask for them, not leave an
+// empty file behind a refused start.
+TEST(Mp3Writer, RatesBelow32kHzAreWrittenAsMpeg2) {
+    for (const int rate : {8000, 16000, 22050, 24000, 32000}) {
+        SCOPED_TRACE(rate);
+        TempDir dir;
+        const int frames = rate;
+        CMp3Writer writer;
+        ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(rate, 2, frames), rate, 2, 64000));
+        const ProbedAudio probe = ProbeWithFfprobe(dir / "t.mp3");
+        ASSERT_TRUE(probe.ok);
+        EXPECT_EQ(probe.codec, "mp3");
+        EXPECT_EQ(probe.sampleRate, rate);
+        EXPECT_GE(DecodedFrames(dir / "t.mp3", 2), frames);
+        EXPECT_TRUE(DecodesCleanly(dir / "t.mp3"));
+    }
+}
+
 TEST(Mp3Writer, EncoderGetsWholeChunksAndTheFirstFrameCarriesLamesTag) {
     TempDir dir;
     BlockSpy writer;
@@ -152,7 +170,11 @@ TEST(Mp3Writer, FailedBeginLeavesTheFileUntouched) {
         CMp3Writer writer;
         writer.SetTags(&tags);
         ASSERT_TRUE(writer.Open((dir / "t.mp3").c_str()));
-        writer.SetFormat(128000, 12345, 2, 16, -1, -1);
+        writer.SetFormat(128000, 44100, 2, 16, -1, -1);
+        // A caller's record that contradicts itself: MPEG-2 frames at 44.1 kHz.
+        BE_CONFIG contradictory = writer.Config();
+        contradictory.dwMpegVersion = MPEG2;
+        ASSERT_TRUE(writer.SetOptions(&contradictory, sizeof contradictory));
         EXPECT_EQ(writer.Begin(), 0);
         EXPECT_NE(writer.LastError(), 0u);
         writer.Close();
@@ -189,7 +211,7 @@ TEST(Mp3Writer, TagsAreReadBackByMutagen) {
     EXPECT_TRUE(DecodesCleanly(dir / "t.mp3"));
 }
 
-TEST(Mp3Writer, JapaneseTitleIsStoredAsShiftJis) {
+TEST(Mp3Writer, JapaneseTitleIsUtf16InId3v2AndShiftJisInId3v1) {
     TempDir dir;
     TagFieldSet tags;
     tags.title = "長時間録音";
@@ -197,8 +219,9 @@ TEST(Mp3Writer, JapaneseTitleIsStoredAsShiftJis) {
     ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(44100, 2, 5000), 44100, 2, 128000, &tags));
     const std::string bytes = ReadFileBytes(dir / "t.mp3");
     const std::string sjis = "\x92\xB7\x8E\x9E\x8A\xD4\x98\x5E\x89\xB9";
-    // In the TIT2 frame (encoding 0, NUL-terminated) and in the ID3v1 title.
-    EXPECT_NE(bytes.find("TIT2" + std::string("\0\0\0\x0C\0\0\0", 7) + sjis + std::string(1, '\0')), std::string::npos);
+    const std::string utf16 = "\xFF\xFE\x77\x95\x42\x66\x93\x95\x32\x93\xF3\x97";
+    // The TIT2 frame in encoding 1 with its BOM and terminator; ID3v1 can only hold Shift-JIS.
+    EXPECT_NE(bytes.find("TIT2" + std::string("\0\0\0\x0F\0\0\1", 7) + utf16 + std::string(2, '\0')), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 125, sjis.size()), sjis);
 }
 
