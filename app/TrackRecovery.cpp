@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <ctime>
+#include <fcntl.h>
 #include <memory>
 #include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/FileMove.h"
 #include "app/FileNameTemplate.h"
@@ -114,6 +117,10 @@ RecoveredTrack Recover(const JournalEntry& entry, const AudioFactsReader& readFa
 std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, const AudioFactsReader& readFacts,
                                           const std::vector<CCharString>& otherFolders) {
     std::vector<RecoveredTrack> recovered;
+    // The window and velsona-rec started together must not both finish the same track: the
+    // second waits and then finds the journals gone. The lock goes with a crashed holder.
+    const int lock = open((journalFolder + "/recovery.lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock >= 0) flock(lock, LOCK_EX);
     std::set<std::string> folders;
     for (const CCharString& folder : otherFolders) folders.insert(folder.str());
     for (const JournalFile& journal : CTrackJournal::LeftBehind(journalFolder)) {
@@ -127,6 +134,7 @@ std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, cons
     }
     for (const std::string& folder : folders)
         if (!folder.empty()) RemoveDeadReserves(CCharString(folder));
+    if (lock >= 0) close(lock);
     return recovered;
 }
 

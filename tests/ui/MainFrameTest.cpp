@@ -181,7 +181,8 @@ TEST(Recording, TheWindowFinishesWhatAKilledRecorderLeftAndSaysSo) {
         WindowRig rig;
         const std::string recovered = music / "Take001.recovered.wav";
         ASSERT_EQ(rig.boxes.warned.size(), 1u);
-        EXPECT_TRUE(rig.boxes.warned[0].contains(QString::fromStdString(recovered))) << rig.boxes.warned[0].toStdString();
+        EXPECT_TRUE(rig.boxes.warned[0].contains(QString::fromStdString(recovered)))
+            << rig.boxes.warned[0].toStdString();
         EXPECT_TRUE(PathExists(recovered));
         EXPECT_FALSE(PathExists(provisional));
     }
