@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "audiofile/Mp3Writer.h"
+#include "audiofile/OggWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "tests/support/AudioProbe.h"
@@ -16,18 +17,24 @@ namespace {
 struct Case {
     const char* name;
     OutputFormat format;
-    int bitrate;  // as the session passes it: bits per second, or the bits per sample for WAV
+    int bitrate;  // as the session passes it: bits per second, the bits per sample for WAV, the Ogg quality
     int sampleRate;
     int channels;
 };
 
-std::unique_ptr<CAudioWriter> NewWriter(OutputFormat format) {
-    switch (format) {
+std::unique_ptr<CAudioWriter> NewWriter(const Case& c) {
+    switch (c.format) {
         case OutputFormat::Wav: return std::make_unique<CWavWriter>();
         case OutputFormat::Mp3: return std::make_unique<CMp3Writer>();
         case OutputFormat::Wma: return std::make_unique<CWmaWriter>();
-        default: return nullptr;
+        case OutputFormat::OggVorbis: {
+            // The quality goes in the bitrate argument too, as from the session.
+            auto ogg = std::make_unique<COggWriter>();
+            ogg->SetQuality(c.bitrate);
+            return ogg;
+        }
     }
+    return nullptr;
 }
 
 class WriterDurability : public testing::TestWithParam<Case> {};
@@ -36,7 +43,7 @@ TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinASecond) {
     const Case& c = GetParam();
     TempDir dir;
     const std::string path = dir / (std::string("open.") + c.name);
-    std::unique_ptr<CAudioWriter> writer = NewWriter(c.format);
+    std::unique_ptr<CAudioWriter> writer = NewWriter(c);
     ASSERT_TRUE(writer->Open(path.c_str()));
     ASSERT_TRUE(writer->SetFormat(c.bitrate, c.sampleRate, c.channels, 16, -1, -1));
     ASSERT_TRUE(writer->Begin());
@@ -58,10 +65,12 @@ TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinASecond) {
 INSTANTIATE_TEST_SUITE_P(
     EveryFormat, WriterDurability,
     testing::Values(Case{"wav", OutputFormat::Wav, 16, 44100, 2}, Case{"mp3", OutputFormat::Mp3, 128000, 44100, 2},
-                    Case{"mp3", OutputFormat::Mp3, 32000, 32000, 2}, Case{"wma", OutputFormat::Wma, 96000, 44100, 2},
+                    Case{"mp3", OutputFormat::Mp3, 32000, 32000, 2}, Case{"ogg", OutputFormat::OggVorbis, 0, 16000, 1},
+                    Case{"ogg", OutputFormat::OggVorbis, 40, 44100, 2}, Case{"wma", OutputFormat::Wma, 96000, 44100, 2},
                     Case{"wma", OutputFormat::Wma, 5000, 8000, 1}, Case{"wma", OutputFormat::Wma, 192000, 48000, 2}),
     [](const testing::TestParamInfo<Case>& info) {
-        return std::string(info.param.name) + std::to_string(info.param.bitrate / 1000) + "k";
+        return std::string(info.param.name) + "_" + std::to_string(info.param.bitrate) + "_" +
+               std::to_string(info.param.sampleRate);
     });
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <sys/wait.h>
+#include <unistd.h>
 
 ProcessResult RunProcess(const std::string& command) {
     ProcessResult result;
@@ -20,4 +21,11 @@ std::string ShellQuote(const std::string& argument) {
     std::string quoted = "'";
     for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+pid_t EndedProcessId() {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
 }
