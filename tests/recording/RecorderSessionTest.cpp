@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 
+#include "audiofile/AudioWriter.h"
 #include "platform/CaptureBackend.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
@@ -331,3 +332,40 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{OutputFormat::OggVorbis, 40, 32000, 1, ".ogg", "vorbis", 0.0001},
                     FormatCase{OutputFormat::Wma, 96000, 44100, 2, ".wma", "wmav2", 2048.0 / 44100}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.extension + 1); });
+
+// An owner that finishes closed tracks on a thread of its own gets each writer with its stream
+// ended (the audio whole, the sizes written) and nothing more; a writer it does not take is
+// finished by the session, never left open and untagged.
+TEST(RecorderSession, AClosedWriterIsHandedOverOrFinishedByTheSession) {
+    TempDir dir;
+    SessionRig rig("tone=1000hz/-6db/1s,fast", 44100, 2);
+    rig.session.handOverClosedWriter = true;
+    rig.session.tags.title = "Handed over";
+    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    std::unique_ptr<CAudioWriter> taken;
+    bool taggedWhenTaken = true;
+    int buffers = 0;
+    rig.onNotify = [&](int code) {
+        CRecorderSession& s = rig.session;
+        if (code == kNotifyTrackCloseAfter && s.trackCounter == 0) {
+            taken = s.TakeClosedWriter();
+            taggedWhenTaken = ReadFileBytes(TrackPath(dir, 1)).find("Handed over") != std::string::npos;
+        }
+        if (code != kNotifyDataAfter || ++buffers != 5) return 1;
+        s.CloseTrack();
+        s.writtenPath = TrackPath(dir, 2).c_str();
+        EXPECT_TRUE(s.OpenTrack());
+        return 0;
+    };
+    ASSERT_TRUE(rig.session.Start());
+    ASSERT_TRUE(rig.WaitForEnd());
+    rig.session.Stop();
+
+    ASSERT_TRUE(taken);
+    EXPECT_FALSE(taggedWhenTaken) << "the tags are the taker's to write";
+    EXPECT_TRUE(WavPcm(TrackPath(dir, 1)) == rig.Expected(22050)) << "the audio is whole when handed over";
+    EXPECT_TRUE(taken->FinishEnd() && taken->Close());
+    EXPECT_NE(ReadFileBytes(TrackPath(dir, 1)).find("Handed over"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(TrackPath(dir, 2)).find("Handed over"), std::string::npos) << "finished by the session";
+    EXPECT_EQ(WavPcm(TrackPath(dir, 2)).size(), 22050u * 4);
+}
