@@ -31,11 +31,6 @@ bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
     return m_items.InsertCurrent(item) >= 0;
 }
 
-bool CTrackFiles::FinishItem(const CCharString& finalPath) {
-    TrackRow current = CurrentTrack();
-    return FinishItem(current, finalPath);
-}
-
 bool CTrackFiles::FinishItem(TrackRow& track, const CCharString& finalPath) {
     const CCharString current = track.file;
     const CCharString extension = ExtensionOf(current);

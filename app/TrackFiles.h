@@ -52,17 +52,15 @@ public:
     // A track's file was opened at `writtenPath`: makes it the current file and adds its row.
     bool BeginItem(const CCharString& writtenPath);
 
-    // Moves the current file to `finalPath` (keeping the extension it was written with) and
-    // refreshes its row from the file. When that fails, the file is moved aside to
-    // "<name>.rename-error<ext>" (numbered when taken) and false is returned; the track is never
-    // lost: if even that fails it stays where it was written.
-    bool FinishItem(const CCharString& finalPath);
-    // The same for the track of `track`, whichever row is current now; any thread. `track.file`
-    // becomes where the file ended up.
-    bool FinishItem(TrackRow& track, const CCharString& finalPath);
-    // Where the current (or just finished) track's file is.
-    CCharString CurrentFile() const { return m_items.CurrentFile(); }
+    // The track being recorded: its row and file.
     TrackRow CurrentTrack() const { return {m_items.CurrentKey(), m_items.CurrentFile()}; }
+
+    // Moves the track's file to `finalPath` (keeping the extension it was written with) and
+    // refreshes its row from the file, wherever the row is now and whichever row is current; any
+    // thread. When that fails, the file is moved aside to "<name>.rename-error<ext>" (numbered
+    // when taken) and false is returned; the track is never lost: if even that fails it stays
+    // where it was written. `track.file` becomes where the file ended up.
+    bool FinishItem(TrackRow& track, const CCharString& finalPath);
     // The track's row shows what is known at its close (length, tags, format) while its file is
     // finished; false when the row is gone.
     bool ShowClosing(const TrackRow& track, int outputKind, int64_t lengthMs, const TagFieldSet& tags);

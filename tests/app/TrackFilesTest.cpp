@@ -21,6 +21,12 @@ namespace {
 
 const LocalDateTime kRowAdded {2005, 6, 1, 10, 20, 30, 456};
 
+// Finishes the track being recorded, as the finisher does with a track it was handed.
+bool FinishCurrent(CTrackFiles& files, const CCharString& finalPath) {
+    TrackRow track = files.CurrentTrack();
+    return files.FinishItem(track, finalPath);
+}
+
 // Stands in for the format readers, which live in another library: it answers like a reader of
 // a 44.1 kHz stereo WAV and records which files it was asked about.
 struct FactsReader {
@@ -61,7 +67,7 @@ protected:
         values.endOffsetMs = values.trackLengthMs = 300000;
         const CCharString finalPath = BuildTrackPath(true, folder, tmpl, OutputFormat::Wav, values, clocks);
         written = WrittenPathAtClose(planned, finalPath, written);
-        return files.FinishItem(written);
+        return FinishCurrent(files, written);
     }
 
     std::string RowPath(int row) const { return items.Item(row) ? items.Item(row)->path.str() : "(no row)"; }
@@ -145,7 +151,7 @@ TEST_F(Recording, EndTimeFolderIsCreatedBeforeTheMove) {
 
 TEST_F(Recording, TrackKeepsTheExtensionItWasWrittenWith) {
     OpenTrack();
-    files.FinishItem((dir / "final.mp3").c_str());
+    FinishCurrent(files, (dir / "final.mp3").c_str());
     EXPECT_EQ(ReadFileBytes(dir / "final.wav"), "PCM data");
 }
 
@@ -158,7 +164,7 @@ TEST_F(Recording, FailedMoveSetsTheFileAsideIntact) {
     EXPECT_LT(open(tooLong.c_str(), O_CREAT | O_WRONLY, 0644), 0);
     EXPECT_EQ(errno, ENAMETOOLONG);
 
-    EXPECT_FALSE(files.FinishItem(tooLong.c_str()));
+    EXPECT_FALSE(FinishCurrent(files, tooLong.c_str()));
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error.wav"), "audio that must survive");
     EXPECT_FALSE(PathExists(dir / "rec.wav"));
     EXPECT_EQ(RowPath(0), dir / "rec.rename-error.wav");
@@ -170,7 +176,7 @@ TEST_F(Recording, FailedMoveSetsTheFileAsideIntact) {
     // The next track meets the same failure while the first fallback name is taken.
     OpenTrack("second track");
     EXPECT_EQ(items.CurrentRow(), 1);
-    EXPECT_FALSE(files.FinishItem(tooLong.c_str()));
+    EXPECT_FALSE(FinishCurrent(files, tooLong.c_str()));
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error_2.wav"), "second track");
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error.wav"), "audio that must survive");
     EXPECT_EQ(RowPath(1), dir / "rec.rename-error_2.wav");
@@ -180,7 +186,7 @@ TEST_F(Recording, FolderThatCannotBeCreatedLeadsToTheFallback) {
     tmpl = "rec";
     OpenTrack();
     WriteFileBytes(dir / "plain-file", "");
-    EXPECT_FALSE(files.FinishItem((dir / "plain-file/sub/rec.wav").c_str()));
+    EXPECT_FALSE(FinishCurrent(files, (dir / "plain-file/sub/rec.wav").c_str()));
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error.wav"), "PCM data");
 }
 
@@ -189,7 +195,7 @@ TEST_F(Recording, FileStaysWhereItWasWrittenWhenEvenTheFallbackFails) {
     tmpl = std::string(250, 'r').c_str();
     OpenTrack();
     const std::string tooLong = dir / std::string(300, 'x') + ".wav";
-    EXPECT_FALSE(files.FinishItem(tooLong.c_str()));
+    EXPECT_FALSE(FinishCurrent(files, tooLong.c_str()));
     EXPECT_EQ(ReadFileBytes(written.str()), "PCM data");
     EXPECT_EQ(RowPath(0), written.str());
     EXPECT_EQ(items.Item(0)->size, 8u);
@@ -205,7 +211,7 @@ TEST_F(Recording, MovedFileOfNoKnownKindIsStillShownWhereItIs) {
 }
 
 TEST_F(Recording, FinishingWithoutAnOpenTrackDoesNothing) {
-    EXPECT_TRUE(files.FinishItem((dir / "x.wav").c_str()));
+    EXPECT_TRUE(FinishCurrent(files, (dir / "x.wav").c_str()));
     EXPECT_EQ(items.Count(), 0);
 }
 
@@ -217,7 +223,7 @@ TEST_F(Recording, MoveToAnotherFileSystemKeepsTheAudio) {
     std::string audio(1 << 20, '\0');
     for (size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<char>(i * 7 + i / 251);
     OpenTrack(audio);
-    EXPECT_TRUE(files.FinishItem((other / "sub/rec.wav").c_str()));
+    EXPECT_TRUE(FinishCurrent(files, (other / "sub/rec.wav").c_str()));
     EXPECT_TRUE(ReadFileBytes(other / "sub/rec.wav") == audio);
     EXPECT_FALSE(PathExists(written.str()));
     EXPECT_EQ(RowPath(0), other / "sub/rec.wav");
