@@ -16,8 +16,11 @@
 #include "app/StartChecks.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
+#include "platform/RuntimeModule.h"
 #include "platform/WaveFormats.h"
 #include "schedule/RecordingSchedule.h"
+#include "tags/VorbisDecoder.h"
+#include "tags/WmaDecoder.h"
 
 #ifndef VELSONA_VERSION
 #define VELSONA_VERSION "unknown"
@@ -62,7 +65,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         return kExitOk;
     }
     if (m_options.version) {
-        std::printf("velsona-rec %s\n", VELSONA_VERSION);
+        PrintVersion();
         return kExitOk;
     }
     m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
@@ -109,6 +112,20 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     const int status = Start() ? Record() : m_startStatus;
     Finish();
     return status == kExitOk && m_problem ? kExitFailed : status;
+}
+
+void CHeadlessRecorder::PrintVersion() {
+    std::printf("velsona-rec %s\n", VELSONA_VERSION);
+    // Loaded the way a recording loads them, so the answer is the file a recording would use.
+    std::string why;
+    for (int format : {static_cast<int>(OutputFormat::Mp3), static_cast<int>(OutputFormat::Wma)})
+        OutputFormatAvailable(format, why);
+    LoadVorbisDecoder();
+    LoadWmaDecoder();
+    std::printf("Modules:\n");
+    for (const ModuleLoadRecord& module : ModuleLoadRecords())
+        std::printf("  %s.so: %s\n", module.name.c_str(),
+                    module.path.IsEmpty() ? ("not loaded (" + module.error.str() + ")").c_str() : module.path.c_str());
 }
 
 bool CHeadlessRecorder::ListDevices() {
@@ -159,8 +176,12 @@ bool CHeadlessRecorder::WaitForStart() {
     localtime_r(&startTime, &fields);
     std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &fields);
     m_display.Print(std::string("Waiting to start at ") + when + " (Ctrl+C cancels)");
+    // Waiting is this service's intended state; a start timeout must not kill it before the start time.
+    m_service.Ready(std::string("Waiting to start at ") + when);
     for (;;) {
+        m_service.Alive();
         if (m_events.Wait(CCountdown::kPeriodMs).stopRequested) {
+            m_service.Stopping("Cancelled before the start");
             m_commands->StopCommand();
             m_display.Print("Cancelled before the start.");
             return false;
@@ -173,18 +194,21 @@ bool CHeadlessRecorder::WaitForStart() {
             return false;
         }
         m_display.ShowStatus(tick.title.str());
+        if (m_service.StatusDue()) m_service.Status(tick.title.str());
     }
 }
 
 int CHeadlessRecorder::Record() {
-    m_display.Print(std::string("Recording: ") + RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr).str() +
-                    " (Ctrl+C stops)");
+    const std::string title = RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr).str();
+    m_display.Print("Recording: " + title + " (Ctrl+C stops)");
+    m_service.Ready("Recording: " + title);
     if (m_control->sleepInhibitor && !m_control->sleepInhibitor->IsHeld())
         m_display.Print("note: systemd-logind did not grant the sleep inhibitor lock");
     while (m_control->IsRecording()) {
         const CEventQueue::Batch batch = m_events.Wait(kRefreshMs);
         if (batch.stopRequested && m_control->IsRecording()) {
             m_display.Print("Stopping…");
+            m_service.Stopping("Stopping");
             m_commands->StopCommand();
         }
         for (const RecordingEvent& event : batch.events) HandleEvent(event);
@@ -197,6 +221,7 @@ int CHeadlessRecorder::Record() {
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
     m_display.Print("Stopped: " + std::to_string(m_tracksDone) + " track(s).");
+    m_service.Stopping("Stopped: " + std::to_string(m_tracksDone) + " track(s)");
     if (m_overruns > 0)
         m_display.Error("the capture layer dropped audio " + std::to_string(m_overruns) + " time(s) (overruns)");
     return kExitOk;
@@ -228,6 +253,12 @@ void CHeadlessRecorder::ShowStatus() {
                        Level(status.rightLevel) + " dB";
     if (status.overruns > 0) line += "  overruns " + std::to_string(status.overruns);
     m_display.ShowStatus(line);
+    m_service.BuffersArrived(status.buffers);
+    if (m_service.StatusDue()) {
+        const std::optional<RecordingItem> track = m_items.CurrentItem();
+        m_service.Status((track ? track->path.str() + "  " : std::string()) + m_control->TrackPaneText().str() + "  " +
+                         m_control->TotalPaneText().str());
+    }
 }
 
 void CHeadlessRecorder::PrintFinishedFiles() {

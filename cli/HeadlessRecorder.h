@@ -10,6 +10,7 @@
 #include "cli/EventQueue.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/RecorderOptions.h"
+#include "cli/ServiceNotifier.h"
 #include "schedule/CommandLine.h"
 #include "schedule/EndAction.h"
 
@@ -33,6 +34,8 @@ public:
 
 private:
     bool ListDevices();
+    // The version and the module files this process loads, each with where it came from.
+    void PrintVersion();
     void PrepareSleepInhibitor();
     // Starts at once or after the countdown; false (m_startStatus says how to exit) otherwise.
     bool Start();
@@ -46,6 +49,7 @@ private:
     void Finish();
 
     CProgressDisplay m_display;
+    CServiceNotifier m_service;
     RecorderOptions m_options;
     CommandLineOptions m_commandLine;
     CSettingsStore m_store;
