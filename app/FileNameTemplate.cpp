@@ -71,6 +71,15 @@ CCharString TemplateWithFormatExtension(const CCharString& fileNameTemplate, Out
     return fileNameTemplate + DefaultExtension(format);
 }
 
+CCharString FormatExtensionOf(const CCharString& fileNameTemplate) {
+    CCharString extension = ExtensionOf(fileNameTemplate);
+    return CharacterCount(extension) <= 4 ? extension : CCharString();
+}
+
+CCharString WithoutFormatExtension(const CCharString& fileNameTemplate) {
+    return fileNameTemplate.Left(fileNameTemplate.GetLength() - FormatExtensionOf(fileNameTemplate).GetLength());
+}
+
 CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CCharString& fileNameTemplate,
                            OutputFormat format, const TemplateValues& values, TrackClocks& clocks) {
     if (outputFolder.IsEmpty() || !IsPathSeparator(outputFolder.c_str()[outputFolder.GetLength() - 1]))

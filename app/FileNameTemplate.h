@@ -35,6 +35,13 @@ const char* DefaultExtension(OutputFormat format);
 // extension follows it, a name without one gets it appended.
 CCharString TemplateWithFormatExtension(const CCharString& fileNameTemplate, OutputFormat format);
 
+// The template's extension when it is a format's (at most four characters, dot included),
+// else empty: a longer one is part of the name. Histories and the file-name dialog hold
+// templates without it.
+CCharString FormatExtensionOf(const CCharString& fileNameTemplate);
+// The template without that extension.
+CCharString WithoutFormatExtension(const CCharString& fileNameTemplate);
+
 // Folder + expanded template, with the format's extension when the template has none of 1 to 3
 // characters, cleaned up in path mode. "\" in the folder or template is a separator and comes
 // out as "/". A folder without a trailing separator gets one, and keeps it (it is the setting).

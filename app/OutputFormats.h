@@ -1,4 +1,4 @@
-// What the recorder knows about each output format before a track is written: its name,
+// What the recorder and the output bar know about each output format before a track is written: its name,
 // whether its encoder is present, and how many bytes a second of it takes.
 #pragma once
 

@@ -140,7 +140,7 @@ public:
     // and measures (the running session, or a monitor-only one). At the first answer Freeze
     // stops a monitor-only session and returns the levels to show in the question; Accept takes
     // exactly those as the thresholds, Retry measures again, Cancel (at either question) puts
-    // the kept thresholds back. Each ends the calibration but Freeze and Retry.
+    // the kept thresholds back. Accept and Cancel end the calibration.
     bool BeginCalibration();
     bool IsCalibrating() const { return m_calibrating; }
     BufferLevels CalibrationLevels() const;  // the levels now, for the meters

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/FileNameTemplate.h"
 #include "foundation/PathUtils.h"
 #include "platform/RuntimeModule.h"
 
@@ -114,12 +115,7 @@ void PushIntoHistories(ProfileState& state) {
     const RecordingSettings& s = state.settings;
     if (!s.outputFolder.IsEmpty()) AddToHistory(state.folders, kFolderHistoryLimit, s.outputFolder);
     if (!s.fileNameTemplate.IsEmpty()) {
-        // A longer "extension" is part of the name, not a format's.
-        const CCharString extension = ExtensionOf(s.fileNameTemplate);
-        const CCharString text = extension.GetLength() <= 4
-                                     ? s.fileNameTemplate.Left(s.fileNameTemplate.GetLength() - extension.GetLength())
-                                     : s.fileNameTemplate;
-        AddToHistory(state.templates, kTemplateHistoryLimit, text);
+        AddToHistory(state.templates, kTemplateHistoryLimit, WithoutFormatExtension(s.fileNameTemplate));
     }
 }
 

@@ -16,6 +16,8 @@ std::unique_ptr<CCaptureStream> CCaptureBackend::Open(int id, const CaptureForma
     return OpenStream(id, format, client, error);
 }
 
+std::unique_ptr<CDeviceWatch> CCaptureBackend::WatchDevices(std::function<void()>) { return nullptr; }
+
 std::unique_ptr<CCaptureBackend> CreateCaptureBackend(const std::string& choice, std::string& error) {
     if (choice == "pulse") return std::make_unique<CPulseCaptureBackend>();
     if (choice == "alsa") return std::make_unique<CAlsaCaptureBackend>();

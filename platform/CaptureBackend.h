@@ -5,6 +5,7 @@
 #include "platform/CaptureStream.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,12 @@ struct CaptureDeviceInfo {
     uint32_t formats = 0;  // WAVE_FORMAT_* flags (platform/WaveFormats.h) the device accepts
 };
 
+// Watching a backend's devices; destroying it stops the watching.
+class CDeviceWatch {
+public:
+    virtual ~CDeviceWatch() = default;
+};
+
 class CCaptureBackend {
 public:
     virtual ~CCaptureBackend() = default;
@@ -23,6 +30,9 @@ public:
     // The default input (id -1) first, then every device; ids stay valid for Open as long as
     // the set of devices does not change.
     virtual std::vector<CaptureDeviceInfo> ListDevices() = 0;
+    // Calls `changed` on a thread of the backend's whenever a device comes or goes, until the
+    // watch is destroyed; null when the backend cannot tell.
+    virtual std::unique_ptr<CDeviceWatch> WatchDevices(std::function<void()> changed);
     // Opens device `id` in `format`, not yet capturing. On failure returns null and says why.
     std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format, CCaptureClient& client,
                                          std::string& error);

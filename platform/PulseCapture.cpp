@@ -221,7 +221,42 @@ private:
     bool m_accepting = false;  // guarded by the main-loop lock
 };
 
+class CPulseDeviceWatch final : public CDeviceWatch {
+public:
+    explicit CPulseDeviceWatch(std::function<void()> changed) : m_changed(std::move(changed)) {}
+    ~CPulseDeviceWatch() override {
+        if (!m_connection.Loop() || !m_connection.Context()) return;
+        PulseConnection::Lock lock(m_connection);
+        pa_context_set_subscribe_callback(m_connection.Context(), nullptr, nullptr);
+    }
+
+    bool Start() {
+        std::string error;
+        if (!m_connection.Connect(error)) return false;
+        PulseConnection::Lock lock(m_connection);
+        pa_context_set_subscribe_callback(m_connection.Context(), &OnEvent, this);
+        return m_connection.Complete(pa_context_subscribe(m_connection.Context(), PA_SUBSCRIPTION_MASK_SOURCE,
+                                                          nullptr, nullptr));
+    }
+
+private:
+    static void OnEvent(pa_context*, pa_subscription_event_type_t type, uint32_t, void* user) {
+        const int kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+        if (kind == PA_SUBSCRIPTION_EVENT_NEW || kind == PA_SUBSCRIPTION_EVENT_REMOVE)
+            static_cast<CPulseDeviceWatch*>(user)->m_changed();
+    }
+
+    PulseConnection m_connection;
+    std::function<void()> m_changed;
+};
+
 }  // namespace
+
+std::unique_ptr<CDeviceWatch> CPulseCaptureBackend::WatchDevices(std::function<void()> changed) {
+    auto watch = std::make_unique<CPulseDeviceWatch>(std::move(changed));
+    if (!watch->Start()) return nullptr;
+    return watch;
+}
 
 bool PulseServerAnswers() {
     PulseConnection connection;

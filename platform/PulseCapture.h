@@ -10,6 +10,9 @@ public:
     // Id -1 is the server's default source; then the sources in the server's order, each named
     // by its description. The server converts any rate, so every format is offered.
     std::vector<CaptureDeviceInfo> ListDevices() override;
+    // Sources added or removed (a USB microphone plugged in or out), told from the client
+    // library's main-loop thread.
+    std::unique_ptr<CDeviceWatch> WatchDevices(std::function<void()> changed) override;
 
 protected:
     // The default source follows the server's default; a chosen source is never silently

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "foundation/PathUtils.h"
+#include "app/AudioFacts.h"
 #include "app/MonitorFeed.h"
 #include "app/MonitorObserver.h"
 #include "platform/CaptureBackend.h"
@@ -252,14 +253,6 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
 }
 
-TEST(RecordingControl, AStartThatCannotOpenItsFileFails) {
-    ControlRig rig("tone=440hz/-6db/1s,fast");
-    WriteFileBytes(rig.Path("file"), "x");
-    rig.control.settings.outputFolder = rig.Path("file/sub").c_str();
-    EXPECT_FALSE(rig.control.StartRecording());
-    EXPECT_FALSE(rig.control.IsRecording());
-}
-
 TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
     ControlRig rig("tone=1000hz/-20db");
     rig.control.SetSilenceLevels(-450, -450);
@@ -318,34 +311,39 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
 }
 
-// A device that does not start leaves no track behind, posts nothing, keeps the track number
-// and tells the capture layer's reason.
-TEST(RecordingControl, AFailedDeviceStartLeavesNoTrack) {
+// A start that fails, at its first file or at the device, leaves no file and no row behind,
+// posts nothing, keeps the track number and says why in the file or capture layer's words.
+TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
     TempDir signals;
     WriteFileBytes(signals / "text.wav", "not audio");
     const struct {
         std::string capture;
         int device;
+        std::string fileNameTemplate;
         const char* reason;
     } cases[] = {
-        {"signal:file=" + signals / "missing.wav", -1, "cannot open signal file"},
-        {"signal:file=" + signals / "text.wav", -1, "is not a WAV file"},
-        {"alsa", 97, ""},
+        {"signal:file=" + signals / "missing.wav", -1, "x", "cannot open signal file"},
+        {"signal:file=" + signals / "text.wav", -1, "x", "is not a WAV file"},
+        {"alsa", 97, "x", ""},
+        {"signal:silence", -1, std::string(300, 'n'), "File name too long"},
+        {"signal:silence", -1, "file/x", "Not a directory"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.capture);
+        SCOPED_TRACE(c.capture + " " + c.fileNameTemplate);
         ControlRig rig("silence");
         std::string error;
         rig.control.backend = CreateCaptureBackend(c.capture, error);
         ASSERT_TRUE(rig.control.backend) << error;
         rig.control.settings.inputDevice = c.device;
+        rig.control.settings.fileNameTemplate = c.fileNameTemplate.c_str();
+        WriteFileBytes(rig.Path("file"), "in the way");
         rig.control.SetTrackNumber(7);
         const StartResult started = rig.control.StartRecording();
         EXPECT_FALSE(started);
         EXPECT_FALSE(started.reason.IsEmpty());
         EXPECT_NE(started.reason.Find(c.reason), -1) << started.reason.c_str();
         EXPECT_FALSE(rig.control.IsRecording());
-        EXPECT_TRUE(FilesUnder(rig.dir.path()).empty());
+        EXPECT_EQ(FilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
         EXPECT_EQ(rig.control.TrackNumber(), 7);
@@ -383,10 +381,12 @@ public:
     void OnTrackOpen(const PcmFormat&) override { ++trackOpens; }
     void OnBuffer(const MonitorBuffer& buffer) override {
         bytes += buffer.bytes;
+        if (!buffer.paused) recordedBytes += buffer.bytes;
         if (++buffers == m_splitAt) m_control.RequestSplit();
     }
     int starts = 0, trackOpens = 0, buffers = 0, rate = 0;
     int64_t bytes = 0;
+    int64_t recordedBytes = 0;  // of the buffers that were not paused
 
 private:
     CRecordingControl& m_control;
@@ -467,4 +467,82 @@ TEST(RecordingControl, CalibrationDuringARecording) {
     EXPECT_EQ(thresholds(), std::pair(shown.left, shown.right));
     EXPECT_FALSE(rig.control.IsCalibrating());
     rig.control.StopRecording();
+}
+
+// Everything the window lets the user do during a recording, from the owner's thread, while the
+// audio thread splits every buffer or two. Under ThreadSanitizer this is the race test; here it
+// checks that nothing written is lost and every track ends as a finished row.
+TEST(RecordingControl, TheOwnerChangesEverythingWhileTracksSplitFast) {
+    ControlRig rig("tone=440hz/-6db/0.2s,silence=0.1s,loop,length=60s,fast");
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    rig.control.schedule = RecordingSchedule{};
+    rig.control.schedule->endMode = 1;
+    rig.control.schedule->durationSeconds = 3600;
+    MonitorCounter monitor(rig.control, -1);
+    rig.control.SetMonitorObserver(&monitor);
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events;
+    bool ended = false;
+    for (int i = 0; !ended; ++i) {
+        rig.control.RequestSplit();
+        rig.control.settings.tagTitle = CCharString::Formatted("Title %d", i);
+        rig.control.settings.splitMethod = i % 3 == 0 ? kSplitSilence : kSplitInterval;
+        rig.control.settings.outputFormat = 0;
+        rig.control.ApplySettings();
+        if (i % 5 == 0) rig.control.SetTrackNumber(100 + i);
+        if (i % 7 == 0) rig.control.TogglePause();
+        if (i % 11 == 0 && rig.control.BeginCalibration()) {
+            rig.control.FreezeCalibration();
+            if (i % 2) rig.control.AcceptCalibration();
+            else rig.control.CancelCalibration();
+        }
+        rig.control.TrackPaneText();
+        rig.control.TrackNumber();
+        for (const RecordingEvent& event : rig.Posted()) {
+            events.push_back(event);
+            rig.control.OnRecordingEvent(event);
+            ended = ended || event.code == kRecordingCaptureEnded;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.Posted()) events.push_back(event);
+
+    EXPECT_EQ(Count(events, kRecordingWriteFailed) + Count(events, kRecordingSplitFailed) +
+                  Count(events, kRecordingCaptureFailed), 0);
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    EXPECT_GT(rows.size(), 20u) << "the test must split often to mean anything";
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), static_cast<int>(rows.size()));
+    int64_t bytes = 0;
+    for (const RecordingItem& row : rows) {
+        EXPECT_EQ(row.path.Find("？"), -1) << "not renamed to its final name: " << row.path.c_str();
+        bytes += static_cast<int64_t>(WavPcm(row.path.c_str()).size());
+    }
+    EXPECT_EQ(bytes, monitor.recordedBytes) << "every buffer that was not paused is in a file";
+    for (const RecordingEvent& event : events) {
+        EXPECT_EQ(event.recording, rig.control.RecordingId());
+        if (event.code == kRecordingTrackClosed) {
+            EXPECT_TRUE(PathExists(event.path.str())) << event.path.c_str();
+        }
+    }
+}
+
+// Settings edited during a track reach the next track; the track that runs keeps the values it
+// opened with, down to its final name and its tags.
+TEST(RecordingControl, SettingsEditedDuringATrackApplyToTheNextOne) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=1.5s");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    rig.control.settings.fileNameTemplate = "first-%TKN%";
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.control.settings.fileNameTemplate = "second-%TKN%";
+    rig.control.settings.tagTitle = "Edited %TKN%";
+    rig.control.ApplySettings();
+    rig.StopAtTheEnd();
+    ASSERT_EQ(RowNames(rig.items), std::vector<std::string>({"first-001.wav", "second-002.wav"}));
+    const std::optional<AudioFileFacts> first = ReadAudioFileFacts(rig.Path("first-001.wav").c_str());
+    const std::optional<AudioFileFacts> second = ReadAudioFileFacts(rig.Path("second-002.wav").c_str());
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->title.str(), "Track 001");
+    EXPECT_EQ(second->title.str(), "Edited 002");
 }

@@ -1,4 +1,4 @@
-// Runs the widget tests inside a QApplication on the offscreen platform unless another is asked for.
+// Runs widget tests inside a QApplication on the offscreen platform unless another is asked for.
 #include <QApplication>
 #include <gtest/gtest.h>
 

@@ -1,0 +1,196 @@
+// The output settings bar's rules: lists, caption, encoder check, split method.
+#include "app/OutputBarModel.h"
+
+#include "app/FileBarModel.h"
+#include "app/FileNameTemplate.h"
+#include "app/OutputFormats.h"
+#include "audiofile/OggWriter.h"
+#include "tags/WmaDecoder.h"
+
+namespace {
+
+constexpr int kOggVorbis = static_cast<int>(OutputFormat::OggVorbis);
+constexpr int kMp3 = static_cast<int>(OutputFormat::Mp3);
+constexpr int kWma = static_cast<int>(OutputFormat::Wma);
+constexpr int kWav = static_cast<int>(OutputFormat::Wav);
+constexpr int kFreshOggQuality = 40;
+
+// The maker's host is not fixed; only its pages' path and queries are.
+constexpr const char* kMakerSite = "https://velsona.example";
+
+// The modules this program loads in place of the Windows libraries, and the Debian packages
+// they need: the download the question offers is for Windows only.
+constexpr const char* kMp3InstallHint =
+    "\n\nこのLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
+    "プログラムと同じフォルダにある lame_enc.so が必要です。";
+constexpr const char* kWmaInstallHint =
+    "\n\nこのLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
+    "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
+    "プログラムと同じフォルダにある WMAENC.so と WMADEC9.so が必要です。";
+
+bool ModulesPresent(int format) {
+    std::string why;
+    // Writing needs the encoder, tagging the decoder module.
+    return OutputFormatAvailable(format, why) && (format != kWma || LoadWmaDecoder() != 0);
+}
+
+CCharString NumberText(int number) { return CCharString::Formatted("%d", number); }
+
+}  // namespace
+
+const char* const COutputBarModel::kFormatTexts[kFormatCount] = {"WAV (PCM-Wave)", "WMA (WindowsMedia)",
+                                                                 "OGG (OggVorbis)", "MP3 (Mpeg1Layer3)"};
+const char* const COutputBarModel::kSplitMethodTexts[3] = {"手動で分割", "一定時間で分割", "無音区間で分割"};
+
+CCharString MakerPageUrl(const char* query) {
+    return CCharString(kMakerSite) + "/redirect/forward.php?" + query;
+}
+
+COutputBarModel::COutputBarModel()
+    : encoderAvailable(ModulesPresent), post([this](std::function<void()> work) { m_posted.push_back(std::move(work)); }) {}
+
+bool COutputBarModel::Pull(bool tell) {
+    ReadControls();
+    if (!ParseBarInteger(controls.trackNumberText, trackNumber)) return RefuseNumber(kTrackNumber, tell);
+    splitMethod = controls.splitSelection;
+    splitTime = controls.splitTime;
+    if (!ParseBarInteger(controls.recordingNumberText, recordingNumber)) return RefuseNumber(kRecordingNumber, tell);
+    formatIndex = controls.formatSelection;
+    qualityIndex = controls.qualitySelection;
+    oggQuality = controls.sliderPosition;
+    return true;
+}
+
+void COutputBarModel::Push() {
+    controls.trackNumberText = NumberText(trackNumber);
+    controls.splitSelection = splitMethod;
+    controls.splitTime = splitTime;
+    controls.recordingNumberText = NumberText(recordingNumber);
+    controls.formatSelection = formatIndex;
+    controls.qualitySelection =
+        qualityIndex >= 0 && qualityIndex < static_cast<int>(controls.qualityLabels.size()) ? qualityIndex : -1;
+    controls.sliderPosition = oggQuality;
+    WriteControls();
+}
+
+int COutputBarModel::FillQualityList(int format) {
+    if (format < 0 || format >= kFormatCount) return 0;
+    controls.sliderVisible = format == kOggVorbis;
+    formatInUse = format;
+    table = QualityTableFor(static_cast<OutputFormat>(format));
+    extension = DefaultExtension(static_cast<OutputFormat>(format));
+    if (fileBar) {
+        fileBar->Pull();
+        fileBar->fileNameTemplate =
+            TemplateWithFormatExtension(fileBar->fileNameTemplate, static_cast<OutputFormat>(format));
+        fileBar->Push();
+    }
+    Push();
+    controls.qualityLabels.clear();
+    for (int i = 0; i < table.count; ++i) controls.qualityLabels.emplace_back(table.rows[i].label);
+    controls.qualitySelection = -1;
+    WriteControls();
+    return DefaultQualityIndex(format);
+}
+
+void COutputBarModel::UpdateQualityCaption() {
+    ReadControls();
+    formatInUse = controls.formatSelection;
+    qualityIndex = controls.qualitySelection;
+    const QualityEntry* row = table.Row(qualityIndex);
+    if (!row) return;
+    value = row->value;
+    sampleRate = row->sampleRate;
+    channels = row->channels;
+    if (formatInUse == kOggVorbis) value = OggNominalBitrate(oggQuality, sampleRate, channels);
+    static constexpr const char* kCaptionNames[kFormatCount] = {"WAV", "WMA", "OGG", "MP3"};
+    const char* layout = channels == 1 ? "mono" : "stereo";
+    CCharString caption = "出力設定 ";
+    if (formatInUse == kWav)
+        caption += CCharString::Formatted("(%s:無圧縮/%2.1fkHz/%s)", "WAV", sampleRate * 0.001, layout);
+    else if (formatInUse > 0 && formatInUse < kFormatCount)
+        caption += CCharString::Formatted("(%s:%3.1fkbps/%2.1fkHz/%s)", kCaptionNames[formatInUse], value * 0.001,
+                                          sampleRate * 0.001, layout);
+    controls.groupCaption = caption;
+    WriteControls();
+}
+
+bool COutputBarModel::CheckEncoderLibrary(int format) {
+    if ((format != kMp3 && format != kWma) || encoderAvailable(format)) return true;
+    const bool mp3 = format == kMp3;
+    const char* question =
+        mp3 ? "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
+              "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"
+            : "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
+              "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？";
+    if (prompts && prompts->AskYesNo(question)) {
+        prompts->OpenPage(MakerPageUrl(mp3 ? "k=VLS&f=AP&i=JUMP&t=LAME" : "k=VLS&f=AP&i=DL&t=WMA8"));
+        prompts->Inform(CCharString(mp3 ? "lame_enc39?.exeを実行しインストールを行ってください\n"
+                                           "MP3を有効にするにはその後一旦ソフトを終了し、\n"
+                                           "ソフトウェアを再起動させてください。"
+                                         : "wmfdist8.exeを実行しインストールを行ってください\n"
+                                           "WMAを有効にするにはその後一旦ソフトを終了し、\n"
+                                           "ソフトウェアを再起動させてください。") +
+                        (mp3 ? kMp3InstallHint : kWmaInstallHint));
+    }
+    formatIndex = kOggVorbis;
+    post([this] { OnFallBack(); });
+    return false;
+}
+
+void COutputBarModel::OnFormatSelected() {
+    ReadControls();
+    const int selection = controls.formatSelection;
+    if (!CheckEncoderLibrary(selection)) return;
+    formatIndex = selection;
+    Pull();
+    qualityIndex = FillQualityList(selection);
+    controls.qualitySelection = qualityIndex;
+    oggQuality = kFreshOggQuality;
+    controls.sliderPosition = kFreshOggQuality;
+    WriteControls();
+    UpdateQualityCaption();
+}
+
+void COutputBarModel::OnFallBack() {
+    ReadControls();
+    if (controls.formatSelection != kMp3 && controls.formatSelection != kWma) return;
+    controls.formatSelection = formatIndex;
+    WriteControls();
+    OnFormatSelected();
+}
+
+void COutputBarModel::OnSliderMoved(int position) {
+    oggQuality = position;
+    UpdateQualityCaption();
+}
+
+void COutputBarModel::OnSplitMethodSelected() {
+    Pull();
+    const int selection = controls.splitSelection;
+    SplitTime time;
+    CCharString label;
+    if (selection == kSplitInterval) {
+        time.minutes = 30;
+        label = "分割時間：";
+    } else if (selection == kSplitSilence) {
+        time.seconds = 3;
+        label = "無音時間：";
+    }
+    controls.splitTimeLabel = label;
+    controls.splitTimeVisible = selection == kSplitInterval || selection == kSplitSilence;
+    splitTime = time;
+    splitMethod = selection;
+    Push();
+}
+
+bool COutputBarModel::TypedTrackNumber(int& number) {
+    ReadControls();
+    return ParseBarInteger(controls.trackNumberText, number);
+}
+
+void COutputBarModel::RunPosted() {
+    std::vector<std::function<void()>> work;
+    work.swap(m_posted);
+    for (auto& step : work) step();
+}

@@ -1,0 +1,513 @@
+// The settings bars' rules without widgets: format switches and the encoder fall-back, the
+// split method, the input formats a device offers, the file bar's lists and histories, refused
+// numbers, and what a start, a closed track and a stop do to the bars, in a real recording too.
+#include <condition_variable>
+#include <deque>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+#include "app/BarSet.h"
+#include "app/RecordingControl.h"
+#include "audiofile/OggWriter.h"
+#include "platform/WaveFormats.h"
+#include "tests/support/AudioProbe.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+Texts Strings(const std::vector<CCharString>& texts) {
+    Texts result;
+    for (const CCharString& text : texts) result.push_back(text.str());
+    return result;
+}
+
+// Remembers where a refused pull put the focus.
+struct FocusView : CBarView {
+    int focused = 0;
+    void ReadControls() override {}
+    void WriteControls() override {}
+    void FocusControl(int id) override { focused = id; }
+};
+
+// The output bar beside its file bar, as the window wires them.
+struct OutputRig {
+    explicit OutputRig(bool mp3Present = true, bool wmaPresent = true) {
+        output.fileBar = &file;
+        output.prompts = &prompts;
+        output.encoderAvailable = [=](int format) { return format == 3 ? mp3Present : format == 1 ? wmaPresent : true; };
+    }
+    void Choose(int format) {
+        output.controls.formatSelection = format;
+        output.OnFormatSelected();
+        output.RunPosted();
+    }
+    void SetTemplate(const char* text) {
+        file.fileNameTemplate = text;
+        file.Push();
+    }
+
+    ScriptedPrompts prompts;
+    CFileBarModel file;
+    COutputBarModel output;
+};
+
+TEST(OutputBarModel, Mp3WithoutItsModuleFallsBackToOggVorbis) {
+    OutputRig rig(false);
+    rig.SetTemplate("%TDY%/No.%RCN%.wav");
+    rig.Choose(3);
+    ASSERT_EQ(rig.prompts.questions.size(), 1u);
+    EXPECT_NE(rig.prompts.questions[0].find("LAME_ENC.DLL"), std::string::npos);
+    EXPECT_TRUE(rig.prompts.pages.empty());  // answered No
+    EXPECT_EQ(rig.output.controls.formatSelection, 2);
+    EXPECT_EQ(rig.output.formatInUse, 2);
+    EXPECT_TRUE(rig.output.controls.sliderVisible);
+    EXPECT_EQ(rig.output.controls.sliderPosition, 40);
+    EXPECT_EQ(rig.output.oggQuality, 40);
+    EXPECT_EQ(rig.output.controls.qualityLabels.size(), 12u);
+    EXPECT_EQ(rig.file.controls.fileName.text.str(), "%TDY%/No.%RCN%.ogg");
+    EXPECT_EQ(rig.output.controls.groupCaption.str().rfind("出力設定 (OGG:", 0), 0u);
+}
+
+struct MissingModule {
+    int format;
+    const char* query;
+    const char* followUp;  // the Part's instruction, kept
+    const char* installHint;  // what this system needs
+};
+
+class MissingModuleTest : public ::testing::TestWithParam<MissingModule> {};
+
+TEST_P(MissingModuleTest, YesOpensTheDownloadPageAndSaysWhatToInstallHere) {
+    OutputRig rig(false, false);
+    rig.prompts.answerYes = true;
+    rig.Choose(GetParam().format);
+    ASSERT_EQ(rig.prompts.pages.size(), 1u);
+    EXPECT_NE(rig.prompts.pages[0].find(std::string("/redirect/forward.php?") + GetParam().query), std::string::npos);
+    ASSERT_EQ(rig.prompts.informed.size(), 1u);
+    EXPECT_EQ(rig.prompts.informed[0].rfind(GetParam().followUp, 0), 0u);
+    EXPECT_NE(rig.prompts.informed[0].find(GetParam().installHint), std::string::npos);
+    EXPECT_EQ(rig.output.controls.formatSelection, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, MissingModuleTest,
+    ::testing::Values(MissingModule{3, "k=VLS&f=AP&i=JUMP&t=LAME", "lame_enc39?.exeを実行しインストールを行ってください\n", "libmp3lame0"},
+                      MissingModule{1, "k=VLS&f=AP&i=DL&t=WMA8", "wmfdist8.exeを実行しインストールを行ってください\n", "WMAENC.so"}));
+
+TEST(OutputBarModel, ChoosingAFormatGivesTheTemplateItsExtension) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"rec/take.wav", "rec/take.mp3"},
+        {"take.backup", "take.backup.mp3"},  // six letters are part of the name
+        {"take", "take.mp3"},
+        {"v1.2\\take", "v1.2\\take.mp3"},  // a dot in a folder is no extension
+    };
+    for (const auto& [before, after] : cases) {
+        OutputRig rig;
+        rig.SetTemplate(before);
+        rig.Choose(3);
+        EXPECT_EQ(rig.file.controls.fileName.text.str(), after) << before;
+        EXPECT_EQ(rig.file.fileNameTemplate.str(), after) << before;
+    }
+}
+
+TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
+    OutputRig rig;
+    const int bitrate = OggNominalBitrate(40, 44100, 2);
+    const struct {
+        int format;
+        int row;
+        std::string caption;
+    } steps[] = {
+        {2, 2, "出力設定 (OGG:" + std::string(CCharString::Formatted("%3.1f", bitrate * 0.001).c_str()) + "kbps/44.1kHz/stereo)"},
+        {3, 16, "出力設定 (MP3:128.0kbps/44.1kHz/stereo)"},
+        {1, 6, "出力設定 (WMA:"},
+        {0, 2, "出力設定 (WAV:無圧縮/44.1kHz/stereo)"},
+    };
+    for (const auto& step : steps) {
+        // Whatever was chosen before, the new format starts from its defaults.
+        rig.output.controls.qualitySelection = 0;
+        rig.output.controls.sliderPosition = 90;
+        rig.output.oggQuality = 90;
+        rig.Choose(step.format);
+        EXPECT_EQ(rig.output.controls.qualitySelection, step.row) << step.format;
+        EXPECT_EQ(rig.output.qualityIndex, step.row) << step.format;
+        EXPECT_EQ(rig.output.oggQuality, 40) << step.format;
+        EXPECT_EQ(rig.output.controls.sliderVisible, step.format == 2);
+        EXPECT_EQ(rig.output.controls.groupCaption.str().rfind(step.caption, 0), 0u) << step.format;
+    }
+}
+
+TEST(OutputBarModel, SplitMethodSetsLabelTimeAndPicker) {
+    const struct {
+        int method;
+        const char* label;
+        bool pickerShown;
+        SplitTime time;
+    } cases[] = {{1, "分割時間：", true, {0, 30, 0, 0}}, {2, "無音時間：", true, {0, 0, 3, 0}}, {0, "", false, {}}};
+    COutputBarModel output;
+    output.Push();
+    for (const auto& c : cases) {
+        output.controls.splitSelection = c.method;
+        output.OnSplitMethodSelected();
+        EXPECT_EQ(output.splitMethod, c.method);
+        EXPECT_EQ(output.controls.splitTimeLabel.str(), c.label);
+        EXPECT_EQ(output.controls.splitTimeVisible, c.pickerShown);
+        EXPECT_EQ(output.splitTime.TotalSeconds(), c.time.TotalSeconds()) << c.method;
+    }
+}
+
+TEST(BarModels, AnEmptyNumberRefusesThePullAndTakesTheFocusBack) {
+    ScriptedPrompts prompts;
+    FocusView view;
+    COutputBarModel output;
+    CTagBarModel tags;
+    for (CBarModel* bar : {static_cast<CBarModel*>(&output), static_cast<CBarModel*>(&tags)}) {
+        bar->prompts = &prompts;
+        bar->view = &view;
+    }
+    output.Push();
+    output.controls.recordingNumberText = "";
+    EXPECT_FALSE(output.Pull());
+    EXPECT_EQ(view.focused, COutputBarModel::kRecordingNumber);
+
+    tags.Push();
+    tags.controls.yearText = "";
+    tags.controls.artist = "New";
+    EXPECT_FALSE(tags.Pull());
+    EXPECT_EQ(view.focused, CTagBarModel::kYear);
+    EXPECT_EQ(tags.year, 2005);  // kept
+    EXPECT_EQ(tags.artist.str(), "New");
+    EXPECT_EQ(prompts.informed, Texts(2, kIntegerEntryMessage));
+}
+
+// A device with the given WAVE_FORMAT flags beside the default input.
+std::vector<CaptureDeviceInfo> Devices(uint32_t flags) { return {{-1, "Mic", flags}, {0, "Line", flags}}; }
+
+struct InputCase {
+    const char* name;
+    uint32_t flags;
+    int storedRate;
+    Texts texts;
+    int selection;
+    int rateAfter;
+};
+
+class InputFormatTest : public ::testing::TestWithParam<InputCase> {};
+
+TEST_P(InputFormatTest, ListsSixteenBitFormatsAndSelectsTheStoredOne) {
+    const InputCase& c = GetParam();
+    CInputBarModel input(Devices(c.flags));
+    input.deviceId = 0;
+    input.sampleRate = c.storedRate;
+    input.Start();
+    EXPECT_EQ(Strings(input.controls.deviceNames), (Texts{"Mic (標準)", "Line"}));
+    EXPECT_EQ(input.controls.deviceSelection, 1);
+    EXPECT_EQ(Strings(input.controls.formatTexts), c.texts);
+    EXPECT_EQ(input.controls.formatSelection, c.selection);
+    EXPECT_EQ(input.sampleRate, c.rateAfter);
+}
+
+const uint32_t kCdAndDat = WaveFormatFlagFor(44100, 2, 16) | WaveFormatFlagFor(48000, 2, 16);
+INSTANTIATE_TEST_SUITE_P(
+    Devices, InputFormatTest,
+    ::testing::Values(
+        InputCase{"Stored", kCdAndDat, 44100, {"44.100 Hz / ステレオ / 16 bit", "48.000 Hz / ステレオ / 16 bit"}, 0, 44100},
+        InputCase{"NotOffered", kCdAndDat, 22050, {"44.100 Hz / ステレオ / 16 bit", "48.000 Hz / ステレオ / 16 bit"}, 1, 48000},
+        InputCase{"EightBitOnly", WaveFormatFlagFor(44100, 1, 8) | WaveFormatFlagFor(22050, 2, 8), 22050, {}, -1, 22050}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InputBarModel, AStoredDeviceThatIsGoneSelectsNothingAndKeepsTheValues) {
+    CInputBarModel input(Devices(kAllWaveFormats));
+    input.deviceId = 7;
+    input.sampleRate = 22050;
+    input.Start();
+    EXPECT_EQ(input.controls.deviceSelection, -1);
+    EXPECT_TRUE(input.controls.formatTexts.empty());
+    EXPECT_TRUE(input.Pull());
+    EXPECT_EQ(input.deviceId, 7);
+    EXPECT_EQ(input.sampleRate, 22050);
+}
+
+TEST(InputBarModel, RefreshFollowsTheSelectedDeviceAndKeepsTheIdOfOneThatWentAway) {
+    CInputBarModel input({{-1, "Mic", kAllWaveFormats}, {0, "Mic", kAllWaveFormats}, {1, "USB", kAllWaveFormats}});
+    input.deviceId = 1;
+    input.Start();
+    ASSERT_EQ(input.controls.deviceSelection, 2);
+    // A device plugged in before it moves it to id 2.
+    input.Refresh({{-1, "Mic", kAllWaveFormats}, {0, "Mic", kAllWaveFormats}, {1, "Dock", kAllWaveFormats},
+                   {2, "USB", kAllWaveFormats}});
+    EXPECT_EQ(Strings(input.controls.deviceNames), (Texts{"Mic (標準)", "Mic", "Dock", "USB"}));
+    EXPECT_EQ(input.controls.deviceSelection, 3);
+    EXPECT_EQ(input.deviceId, 2);
+    // Unplugged: nothing selected, the id stays for the next start to ask for.
+    input.Refresh({{-1, "Mic", kAllWaveFormats}, {0, "Mic", kAllWaveFormats}, {1, "Dock", kAllWaveFormats}});
+    EXPECT_EQ(input.controls.deviceSelection, -1);
+    EXPECT_TRUE(input.controls.formatTexts.empty());
+    EXPECT_EQ(input.deviceId, 2);
+}
+
+TEST(FileBarModel, AChosenHistoryEntryGetsTheFormatsExtension) {
+    CFileBarModel file;
+    file.controls.fileName.text = "%TDY%\\No.%RCN%.mp3";
+    file.Pull();
+    file.OnTemplateChosen("No.%RCN%-%TKN%");
+    EXPECT_EQ(file.controls.fileName.text.str(), "No.%RCN%-%TKN%.mp3");
+}
+
+// The dialog gets the template without a format's extension and the extension comes back
+// after it; a longer "extension" is part of the name.
+TEST(FileBarModel, TheDialogEditsTheTemplateWithoutItsExtension) {
+    const struct {
+        const char* before;
+        const char* shown;
+        const char* after;
+    } cases[] = {{"No.%RCN%-Track%TKN%.mp3", "No.%RCN%-Track%TKN%", "No.%RCN%-Track%TKN%%STM%.mp3"},
+                 {"take.12345", "take.12345", "take.12345%STM%"}};
+    for (const auto& c : cases) {
+        CFileBarModel file;
+        file.controls.fileName.text = c.before;
+        std::string shown;
+        file.EditTemplate([&](CCharString& text) {
+            shown = text.str();
+            text += "%STM%";
+            return true;
+        });
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(file.controls.fileName.text.str(), c.after);
+        file.EditTemplate([](CCharString& text) {
+            text = "ignored";
+            return false;  // cancelled
+        });
+        EXPECT_EQ(file.fileNameTemplate.str(), c.after);
+    }
+}
+
+TEST(FileBarModel, PullCleansEachTextInItsMode) {
+    CFileBarModel file;
+    file.controls.folder.text = "D:\\rec:new";
+    file.controls.fileName.text = "%TDY%\\a:b";
+    file.controls.preset.text = "live\\set";
+    file.Pull();
+    EXPECT_EQ(file.outputFolder.str(), "D:\\rec：new");
+    EXPECT_EQ(file.fileNameTemplate.str(), "%TDY%\\a：b");
+    EXPECT_EQ(file.presetName.str(), "live￥set");
+}
+
+// A list box would select "/Records/old" for "/rec" and record there; only an equal item is selected.
+TEST(FileBarModel, PushSelectsOnlyAnEqualItem) {
+    CFileBarModel file;
+    file.controls.folder.items.entries = {"/Records/old", "/rec"};
+    file.outputFolder = "/re";
+    file.Push();
+    EXPECT_EQ(file.controls.folder.text.str(), "/re");
+    EXPECT_EQ(file.controls.folder.items.selected, -1);
+    file.outputFolder = "/rec";
+    file.Push();
+    EXPECT_EQ(file.controls.folder.items.selected, 1);
+}
+
+TEST(FileBarModel, BrowseStartsAtTheFolderAndPutsTheChoiceOnTop) {
+    CFileBarModel file;
+    file.controls.folder.items.entries = {"/a"};
+    file.controls.folder.text = "/a";
+    std::string start;
+    file.Browse([&](const CCharString& from) -> std::optional<CCharString> {
+        start = from.str();
+        return std::nullopt;
+    });
+    EXPECT_EQ(start, "/a");
+    EXPECT_EQ(file.controls.folder.items.entries.size(), 1u);
+    file.Browse([](const CCharString&) { return std::optional<CCharString>("/b"); });
+    EXPECT_EQ(Strings(file.controls.folder.items.entries), (Texts{"/b", "/a"}));
+    EXPECT_EQ(file.outputFolder.str(), "/b");
+}
+
+// The bars around a recording control that is not recording: what the window does at a
+// start, after a closed track and after the stop.
+class BarSetTest : public ::testing::Test {
+protected:
+    BarSetTest() : store((dir / "VelsonaF.conf").c_str()), bars(store, Devices(kAllWaveFormats)),
+                   control(items, nullptr, [](const RecordingEvent&) {}) {
+        bars.SetPrompts(&prompts);
+        bars.outputBar.encoderAvailable = [](int) { return true; };
+        bars.Start();
+        bars.LoadProfile(kDefaultPresetName);
+    }
+
+    TempDir dir;
+    CSettingsStore store;
+    ScriptedPrompts prompts;
+    CBarSet bars;
+    CRecordingItemsModel items;
+    CRecordingControl control;
+};
+
+TEST_F(BarSetTest, AnEmptyYearStopsTheStart) {
+    bars.tagBar.controls.yearText = "";
+    ProfileState profile;
+    EXPECT_FALSE(bars.PrepareStart(control, profile));
+    EXPECT_EQ(prompts.informed, Texts{kIntegerEntryMessage});
+    EXPECT_TRUE(profile.presets.entries.empty());  // nothing handed over
+}
+
+// What the start command does between PrepareStart and showing the histories again.
+TEST_F(BarSetTest, StartPutsFolderAndTemplateAtTheTopOfTheirHistories) {
+    bars.fileBar.controls.fileName.items.entries = {"A", "%tdy%\\no.%rcn%", "B"};
+    bars.fileBar.controls.fileName.text = "%TDY%\\No.%RCN%.mp3";
+    bars.fileBar.controls.folder.text = "/srv/rec";
+    ProfileState profile;
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
+    PushIntoHistories(profile);
+    bars.TakeHistories(profile);
+    EXPECT_EQ(Strings(bars.fileBar.controls.fileName.items.entries), (Texts{"%TDY%\\No.%RCN%", "A", "B"}));
+    EXPECT_EQ(bars.fileBar.controls.fileName.text.str(), "%TDY%\\No.%RCN%.mp3");
+    EXPECT_EQ(bars.fileBar.controls.folder.items.entries.front().str(), "/srv/rec");
+    EXPECT_EQ(bars.fileBar.controls.folder.text.str(), "/srv/rec");
+
+    // A longer "extension" is part of the name and goes into the history whole.
+    bars.fileBar.controls.fileName.text = "take.12345";
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
+    PushIntoHistories(profile);
+    bars.TakeHistories(profile);
+    EXPECT_EQ(bars.fileBar.controls.fileName.items.entries.front().str(), "take.12345");
+}
+
+TEST_F(BarSetTest, StartHandsOverSettingsAndNumbersAndEventsBringThemBack) {
+    bars.outputBar.controls.trackNumberText = "5";
+    bars.outputBar.controls.recordingNumberText = "12";
+    bars.tagBar.controls.artist = "Before";
+    ProfileState profile;
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
+    bars.SetRecording(true);
+    EXPECT_FALSE(bars.fileBar.controls.enabled);
+    EXPECT_EQ(control.TrackNumber(), 5);
+    EXPECT_EQ(control.settings.recordingNumber, 12);
+    EXPECT_EQ(control.settings.tagArtist.str(), "Before");
+    EXPECT_EQ(profile.settings.tagArtist.str(), "Before");
+    EXPECT_EQ(profile.presets.entries, bars.fileBar.controls.preset.items.entries);
+
+    // Track 5 closed and the control raised the number; an artist typed meanwhile goes to
+    // the next track.
+    control.SetTrackNumber(6);
+    bars.tagBar.controls.artist = "After";
+    bars.OnTrackClosed(control);
+    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "6");
+    EXPECT_EQ(control.settings.tagArtist.str(), "After");
+
+    // A number typed in the bar goes to the control for the next track.
+    bars.outputBar.controls.trackNumberText = "40";
+    bars.OnTrackNumberEdited(control);
+    EXPECT_EQ(control.TrackNumber(), 40);
+
+    bars.OnRecordingStopped(control);
+    EXPECT_TRUE(bars.fileBar.controls.enabled);
+}
+
+TEST_F(BarSetTest, PresetsAreSavedSelectedAndDeleted) {
+    bars.fileBar.controls.preset.text = "  live:set/1 ";
+    bars.tagBar.controls.artist = "Live";
+    bars.SavePreset();
+    EXPECT_EQ(Strings(bars.fileBar.controls.preset.items.entries), (Texts{kDefaultPresetName, "live：set／1"}));
+    EXPECT_EQ(bars.fileBar.controls.preset.text.str(), "live：set／1");
+    bars.SavePreset();  // the same name again overwrites
+    EXPECT_EQ(bars.fileBar.controls.preset.items.entries.size(), 2u);
+
+    bars.fileBar.controls.preset.items.selected = 0;
+    bars.SelectPreset();
+    EXPECT_EQ(bars.tagBar.controls.artist.str(), "アーティスト");
+    bars.fileBar.controls.preset.items.selected = 1;
+    bars.SelectPreset();
+    EXPECT_EQ(bars.tagBar.controls.artist.str(), "Live");
+
+    bars.fileBar.controls.preset.text = kDefaultPresetName;
+    bars.fileBar.controls.preset.items.selected = 0;
+    bars.DeletePreset();
+    EXPECT_EQ(prompts.informed, Texts{"(デフォルト設定) の録音プリセットは削除できません。"});
+
+    bars.fileBar.controls.preset.text = "live：set／1";
+    bars.fileBar.controls.preset.items.selected = 1;
+    bars.DeletePreset();
+    EXPECT_EQ(Strings(bars.fileBar.controls.preset.items.entries), (Texts{kDefaultPresetName}));
+    EXPECT_EQ(bars.fileBar.controls.preset.text.str(), kDefaultPresetName);
+    EXPECT_EQ(bars.tagBar.controls.artist.str(), "アーティスト");
+
+    bars.fileBar.controls.preset.text = "   ";
+    bars.SavePreset();
+    EXPECT_EQ(prompts.informed.back(), "録音プリセットが未入力です。");
+}
+
+// A recording from the signal source with the bars handling the posted events as the window does.
+TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKept) {
+    TempDir dir;
+    CSettingsStore store((dir / "VelsonaF.conf").c_str());
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<RecordingEvent> events;
+    CRecordingItemsModel items;
+    CRecordingControl control(items, nullptr, [&](const RecordingEvent& event) {
+        std::lock_guard<std::mutex> lock(mutex);
+        events.push_back(event);
+        wake.notify_all();
+    });
+    std::string error;
+    control.backend = CreateCaptureBackend("signal:tone=440hz/-6db", error);
+    ASSERT_TRUE(control.backend) << error;
+    CBarSet bars(store, control.backend->ListDevices());
+    bars.outputBar.encoderAvailable = [](int) { return true; };
+    bars.Start();
+    bars.LoadProfile(kDefaultPresetName);
+    bars.fileBar.controls.folder.text = dir.path().c_str();
+    bars.fileBar.controls.fileName.text = "t%TKN%.wav";
+    bars.tagBar.controls.artist = "A1";
+
+    // Handles posted events until `last` arrives.
+    auto pumpUntil = [&](int last) {
+        while (true) {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!wake.wait_for(lock, std::chrono::seconds(30), [&] { return !events.empty(); })) return false;
+            const RecordingEvent event = events.front();
+            events.pop_front();
+            lock.unlock();
+            control.OnRecordingEvent(event);
+            if (event.code == kRecordingTrackClosed) bars.OnTrackClosed(control);
+            if (event.code == kRecordingStopped) bars.OnRecordingStopped(control);
+            if (event.code == last) return true;
+        }
+    };
+    const auto aWhile = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
+
+    ProfileState profile;
+    ASSERT_TRUE(bars.PrepareStart(control, profile));
+    const StartResult started = control.StartRecording();
+    ASSERT_TRUE(started) << started.reason.c_str();
+    aWhile();
+    bars.tagBar.controls.artist = "A2";  // typed during track 1
+    bars.OnOutputOrTagsEdited(control);
+    control.RequestSplit();
+    ASSERT_TRUE(pumpUntil(kRecordingTrackClosed));
+    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "2");
+    aWhile();
+    bars.outputBar.controls.trackNumberText = "7";  // typed during track 2
+    bars.OnTrackNumberEdited(control);
+    control.RequestSplit();
+    ASSERT_TRUE(pumpUntil(kRecordingTrackClosed));
+    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "7");
+    aWhile();
+    control.StopRecording();
+    ASSERT_TRUE(pumpUntil(kRecordingStopped));
+    EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "1");
+    EXPECT_EQ(bars.outputBar.controls.recordingNumberText.str(), "2");
+
+    const std::pair<const char*, const char*> tracks[] = {{"t001.wav", "A1"}, {"t002.wav", "A2"}, {"t007.wav", "A2"}};
+    for (const auto& [name, artist] : tracks) {
+        const ProbedAudio probe = ProbeWithFfprobe(dir / name);
+        ASSERT_TRUE(probe.ok) << name;
+        EXPECT_EQ(probe.tags.count("artist") ? probe.tags.at("artist") : "", artist) << name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// The output settings bar: two groups, format and quality on the left, track settings on the right.
+#include "ui/bars/OutputBar.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimeEdit>
+
+namespace {
+
+QSpinBox* NumberBox(QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(COutputBarModel::kNumberMin, COutputBarModel::kNumberMax);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+}  // namespace
+
+COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
+    : CBarWidget(parent),
+      m_model(model),
+      m_outputGroup(new QGroupBox(this)),
+      m_format(new QComboBox(this)),
+      m_quality(new QComboBox(this)),
+      m_oggQuality(new QSlider(Qt::Horizontal, this)),
+      m_recordingNumber(NumberBox(this)),
+      m_trackNumber(NumberBox(this)),
+      m_splitMethod(new QComboBox(this)),
+      m_splitTimeLabel(new QLabel(this)),
+      m_splitTime(new QTimeEdit(this)) {
+    setObjectName("outputBar");
+    for (const char* text : COutputBarModel::kFormatTexts) m_format->addItem(QString::fromUtf8(text));
+    for (const char* text : COutputBarModel::kSplitMethodTexts) m_splitMethod->addItem(QString::fromUtf8(text));
+    // Sized to its rows rather than to fixed pixels: the fonts here are not the Windows ones.
+    m_quality->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_oggQuality->setRange(0, 100);
+    m_oggQuality->setMinimumWidth(80);
+    m_oggQuality->setTickPosition(QSlider::NoTicks);
+    m_splitTime->setDisplayFormat("HH:mm:ss");
+    m_splitTime->setAlignment(Qt::AlignRight);
+
+    auto* output = new QGridLayout(m_outputGroup);
+    output->addWidget(LabelFor(COutputBarModel::kFormatList, m_format, "ファイル形式："), 0, 0);
+    output->addWidget(m_format, 0, 1, 1, 2);
+    output->addWidget(LabelFor(COutputBarModel::kQualityList, m_quality, "音質："), 1, 0);
+    output->addWidget(m_quality, 1, 1);
+    output->addWidget(m_oggQuality, 1, 2);
+    AddControl(COutputBarModel::kOggSlider, m_oggQuality, "OGG音質");
+
+    auto* trackGroup = new QGroupBox("トラック設定", this);
+    auto* track = new QGridLayout(trackGroup);
+    track->addWidget(LabelFor(COutputBarModel::kRecordingNumber, m_recordingNumber, "収録No："), 0, 0);
+    track->addWidget(m_recordingNumber, 0, 1);
+    track->addWidget(LabelFor(COutputBarModel::kTrackNumber, m_trackNumber, "ﾄﾗｯｸNo："), 1, 0);
+    track->addWidget(m_trackNumber, 1, 1);
+    track->addWidget(LabelFor(COutputBarModel::kSplitMethodList, m_splitMethod, "分割方法："), 0, 2);
+    track->addWidget(m_splitMethod, 0, 3);
+    m_splitTimeLabel->setBuddy(m_splitTime);
+    track->addWidget(m_splitTimeLabel, 1, 2);
+    track->addWidget(m_splitTime, 1, 3);
+    AddControl(COutputBarModel::kSplitTime, m_splitTime, "分割時間");
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_outputGroup);
+    layout->addWidget(trackGroup);
+
+    connect(m_format, &QComboBox::activated, this, [this] {
+        m_model.OnFormatSelected();
+        emit edited();
+    });
+    connect(m_quality, &QComboBox::activated, this, [this] {
+        m_model.OnQualitySelected();
+        emit edited();
+    });
+    connect(m_oggQuality, &QSlider::valueChanged, this, [this](int position) {
+        if (m_writing) return;
+        m_model.OnSliderMoved(position);
+        emit edited();
+    });
+    connect(m_splitMethod, &QComboBox::activated, this, [this] {
+        m_model.OnSplitMethodSelected();
+        emit edited();
+    });
+    connect(m_splitTime, &QTimeEdit::timeChanged, this, [this] {
+        if (!m_writing) emit edited();
+    });
+    connect(m_trackNumber, &QSpinBox::valueChanged, this, [this] {
+        if (!m_writing) emit trackNumberEdited();
+    });
+
+    // The fall-back to Ogg Vorbis runs after the format list has finished its own change.
+    m_model.post = [this](std::function<void()> work) {
+        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    };
+    m_model.view = this;
+    WriteControls();
+}
+
+COutputBar::~COutputBar() {
+    m_model.view = nullptr;
+    m_model.post = [](std::function<void()>) {};
+}
+
+void COutputBar::ReadControls() {
+    OutputBarControls& c = m_model.controls;
+    c.formatSelection = m_format->currentIndex();
+    c.qualitySelection = m_quality->currentIndex();
+    c.sliderPosition = m_oggQuality->value();
+    c.recordingNumberText = FromQt(m_recordingNumber->text());
+    c.trackNumberText = FromQt(m_trackNumber->text());
+    c.splitSelection = m_splitMethod->currentIndex();
+    const QTime time = m_splitTime->time();
+    c.splitTime = {static_cast<uint16_t>(time.hour()), static_cast<uint16_t>(time.minute()),
+                   static_cast<uint16_t>(time.second()), static_cast<uint16_t>(time.msec())};
+}
+
+void COutputBar::WriteControls() {
+    CWriteGuard guard(m_writing);
+    const OutputBarControls& c = m_model.controls;
+    m_format->setCurrentIndex(c.formatSelection);
+    ShowItems(m_quality, c.qualityLabels);
+    m_quality->setCurrentIndex(c.qualitySelection);
+    m_oggQuality->setVisible(c.sliderVisible);
+    m_oggQuality->setValue(c.sliderPosition);
+    m_outputGroup->setTitle(ToQt(c.groupCaption));
+    int number = 0;
+    if (ParseBarInteger(c.recordingNumberText, number)) m_recordingNumber->setValue(number);
+    if (ParseBarInteger(c.trackNumberText, number)) m_trackNumber->setValue(number);
+    m_splitMethod->setCurrentIndex(c.splitSelection);
+    m_splitTimeLabel->setText(ToQt(c.splitTimeLabel));
+    m_splitTime->setVisible(c.splitTimeVisible);
+    m_splitTime->setTime(QTime(c.splitTime.hours, c.splitTime.minutes, c.splitTime.seconds, c.splitTime.milliseconds));
+}

@@ -1,0 +1,40 @@
+// COutputBar: the output settings bar's widgets over COutputBarModel.
+#pragma once
+
+#include "app/OutputBarModel.h"
+#include "ui/bars/BarWidget.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QSlider;
+class QSpinBox;
+class QTimeEdit;
+
+class COutputBar : public CBarWidget {
+    Q_OBJECT
+public:
+    COutputBar(COutputBarModel& model, QWidget* parent = nullptr);
+    ~COutputBar() override;
+
+    void ReadControls() override;
+    void WriteControls() override;
+
+signals:
+    // The user typed or stepped the track number.
+    void trackNumberEdited();
+    // The user changed the format, the quality, the Ogg quality or the split settings.
+    void edited();
+
+private:
+    COutputBarModel& m_model;
+    QGroupBox* m_outputGroup;
+    QComboBox* m_format;
+    QComboBox* m_quality;
+    QSlider* m_oggQuality;
+    QSpinBox* m_recordingNumber;
+    QSpinBox* m_trackNumber;
+    QComboBox* m_splitMethod;
+    QLabel* m_splitTimeLabel;
+    QTimeEdit* m_splitTime;
+};

@@ -1,0 +1,60 @@
+// The tag bar: one group with the four tag templates and the year.
+#include "ui/bars/TagBar.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+CTagBar::CTagBar(CTagBarModel& model, QWidget* parent)
+    : CBarWidget(parent),
+      m_model(model),
+      m_title(new QLineEdit(this)),
+      m_comment(new QLineEdit(this)),
+      m_artist(new QLineEdit(this)),
+      m_album(new QLineEdit(this)),
+      m_year(new QLineEdit(this)) {
+    setObjectName("tagBar");
+    m_year->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_year));
+    m_year->setMaximumWidth(60);
+    auto* group = new QGroupBox("ID3タグ設定", this);
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(LabelFor(CTagBarModel::kTitle, m_title, "タイトル・曲名："), 0, 0);
+    grid->addWidget(m_title, 0, 1, 1, 3);
+    grid->addWidget(LabelFor(CTagBarModel::kComment, m_comment, "コメント："), 0, 4);
+    grid->addWidget(m_comment, 0, 5, 1, 3);
+    grid->addWidget(LabelFor(CTagBarModel::kArtist, m_artist, "歌手・作者："), 1, 0);
+    grid->addWidget(m_artist, 1, 1);
+    grid->addWidget(LabelFor(CTagBarModel::kAlbum, m_album, "アルバム："), 1, 2);
+    grid->addWidget(m_album, 1, 3, 1, 3);
+    grid->addWidget(LabelFor(CTagBarModel::kYear, m_year, "リリース年："), 1, 6);
+    grid->addWidget(m_year, 1, 7);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(group);
+    for (QLineEdit* edit : {m_title, m_comment, m_artist, m_album, m_year})
+        connect(edit, &QLineEdit::textEdited, this, &CTagBar::edited);
+    m_model.view = this;
+    WriteControls();
+}
+
+CTagBar::~CTagBar() { m_model.view = nullptr; }
+
+void CTagBar::ReadControls() {
+    TagBarControls& c = m_model.controls;
+    c.title = FromQt(m_title->text());
+    c.comment = FromQt(m_comment->text());
+    c.artist = FromQt(m_artist->text());
+    c.album = FromQt(m_album->text());
+    c.yearText = FromQt(m_year->text());
+}
+
+void CTagBar::WriteControls() {
+    const TagBarControls& c = m_model.controls;
+    const std::pair<QLineEdit*, const CCharString*> fields[] = {
+        {m_title, &c.title}, {m_comment, &c.comment}, {m_artist, &c.artist}, {m_album, &c.album}, {m_year, &c.yearText}};
+    for (const auto& [edit, text] : fields) {
+        edit->setText(ToQt(*text));
+        edit->setCursorPosition(0);  // a long template shows its beginning
+    }
+}

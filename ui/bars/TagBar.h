@@ -1,0 +1,29 @@
+// CTagBar: the tag bar's widgets over CTagBarModel.
+#pragma once
+
+#include "app/TagBarModel.h"
+#include "ui/bars/BarWidget.h"
+
+class QLineEdit;
+
+class CTagBar : public CBarWidget {
+    Q_OBJECT
+public:
+    CTagBar(CTagBarModel& model, QWidget* parent = nullptr);
+    ~CTagBar() override;
+
+    void ReadControls() override;
+    void WriteControls() override;
+
+signals:
+    // The user changed a tag text or the year.
+    void edited();
+
+private:
+    CTagBarModel& m_model;
+    QLineEdit* m_title;
+    QLineEdit* m_comment;
+    QLineEdit* m_artist;
+    QLineEdit* m_album;
+    QLineEdit* m_year;
+};
