@@ -2,7 +2,8 @@
 // in every format with the modules of its private folder, its manual page and service file work.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
+#include <algorithm>
+#include <sstream>
 
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Process.h"
@@ -88,6 +89,18 @@ TEST_F(InstalledTree, ManualPageAndServiceTemplate) {
     const ProcessResult verify = RunProcess("MANPATH=" + ShellQuote(*s_prefix / "share/man") + " systemd-analyze verify " +
                                             ShellQuote(home / "velsona-rec@radio.service") + " 2>&1");
     EXPECT_EQ(verify.output, "");
+}
+
+TEST_F(InstalledTree, DesktopEntriesAndMetainfoValidate) {
+    const ProcessResult files = RunProcess("find " + ShellQuote(*s_prefix / "share") +
+                                           " \\( -name '*.desktop' -o -name '*.metainfo.xml' \\) -type f");
+    if (files.output.empty()) GTEST_SKIP() << "no desktop entry or metainfo installed";
+    std::istringstream lines(files.output);
+    for (std::string file; std::getline(lines, file);) {
+        const std::string check = file.ends_with(".desktop") ? "desktop-file-validate " : "appstreamcli validate --no-net ";
+        const ProcessResult result = RunProcess(check + ShellQuote(file) + " 2>&1");
+        EXPECT_EQ(result.exitCode, 0) << file << "\n" << result.output;
+    }
 }
 
 }  // namespace
