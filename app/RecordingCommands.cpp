@@ -1,6 +1,7 @@
 // The recording commands of the main window, shared by both front ends.
 #include "app/RecordingCommands.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/Logind.h"
@@ -55,9 +56,12 @@ CRecordingCommands::Tick CRecordingCommands::OnCountdownTick() {
     return tick;
 }
 
-CRecordingCommands::Outcome CRecordingCommands::SaveDefaultPreset() {
+CRecordingCommands::Outcome CRecordingCommands::SaveProfileAs(const CCharString& presetName) {
     m_profile.settings = m_control.settings;
-    if (m_store.SaveProfile(kDefaultPresetName, m_profile)) return {};
+    const CCharString name = PresetNameOf(presetName);
+    std::vector<CCharString>& presets = m_profile.presets.entries;
+    if (std::find(presets.begin(), presets.end(), name) == presets.end()) presets.push_back(name);
+    if (m_store.SaveProfile(name, m_profile)) return {};
     return {false, "the settings could not be saved to " + m_store.FilePath().str()};
 }
 
@@ -73,9 +77,9 @@ CRecordingCommands::Outcome CRecordingCommands::RunEndAction(EndAction action,
 }
 
 CRecordingCommands::Finish CRecordingCommands::FinishRun(EndAction action, const std::function<void()>& requestClose,
-                                                         CLogind& logind) {
+                                                         CLogind& logind, const CCharString& presetName) {
     Finish finish;
-    finish.saved = SaveDefaultPreset();
+    finish.saved = SaveProfileAs(presetName);
     finish.endAction = RunEndAction(action, requestClose, logind);
     return finish;
 }

@@ -49,17 +49,20 @@ public:
     // One 200 ms timer tick while counting down; nothing happens otherwise.
     Tick OnCountdownTick();
 
-    // Stores the current values under "(デフォルト設定)", as closing the window does.
-    Outcome SaveDefaultPreset();
+    // Stores the current values and the histories under the preset (added to the preset list
+    // when new); closing the window stores them under "(デフォルト設定)".
+    Outcome SaveProfileAs(const CCharString& presetName = kDefaultPresetName);
     // Runs an end action taken after the duration was reached; the sleep lock is released first,
     // as it would hold off the very suspend asked for.
     Outcome RunEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind);
-    // The end of a front end's run: the default preset is saved, then the end action runs.
+    // The end of a front end's run: the profile is saved (under the default preset unless told
+    // otherwise), then the end action runs.
     struct Finish {
         Outcome saved;
         Outcome endAction;
     };
-    Finish FinishRun(EndAction action, const std::function<void()>& requestClose, CLogind& logind);
+    Finish FinishRun(EndAction action, const std::function<void()>& requestClose, CLogind& logind,
+                     const CCharString& presetName = kDefaultPresetName);
 
 private:
     Outcome Start();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/RecordingSettings.h"
@@ -44,6 +45,16 @@ struct PresetResult {
     CCharString message;
 };
 
+// What loading a profile found that the user should be told; the values concerned took their
+// defaults. The window shows it, velsona-rec prints it.
+struct LoadReport {
+    bool presetMissing = false;  // a named preset that is not stored: the values are the defaults
+    std::vector<std::string> problems;  // one line each
+};
+
+// A preset's name as stored: trimmed, and made one plain name (":" and "/" become full-width).
+CCharString PresetNameOf(const CCharString& text);
+
 // The user's music folder followed by "/My Recording".
 CCharString DefaultOutputFolder();
 
@@ -58,16 +69,23 @@ public:
     CSettingsStore& operator=(const CSettingsStore&) = delete;
 
     CCharString FilePath() const;
+    // What was wrong with the file when it was opened (unreadable, damaged and kept aside as
+    // "….damaged", stray section lines), to report once at start.
+    const std::vector<std::string>& FileProblems() const { return m_fileProblems; }
+    bool PresetExists(const CCharString& presetName) const;
 
-    // What cannot be read (missing, damaged, of another type, out of range) takes its default.
-    RecordingSettings LoadSettings(const CCharString& presetName) const;
-    // Writes through a temporary file that replaces the old one; false when that failed.
+    // What cannot be read (missing, damaged, of another type, out of range) takes its default;
+    // what was there but unusable is noted in problems. The template's extension follows the
+    // format, as selecting the format in the output bar makes it.
+    RecordingSettings LoadSettings(const CCharString& presetName, std::vector<std::string>* problems = nullptr) const;
+    // Writes through a temporary file that replaces the old one; false when that failed, or
+    // when the file could not be read (saving would replace settings never seen).
     bool SaveSettings(const CCharString& presetName, const RecordingSettings& settings);
     HistoryList LoadHistory(const char* listName) const;
     bool SaveHistory(const HistoryList& list, const char* listName);
 
     // Histories, then the preset; the preset list always offers the default preset.
-    void LoadProfile(const CCharString& presetName, ProfileState& state) const;
+    void LoadProfile(const CCharString& presetName, ProfileState& state, LoadReport* report = nullptr) const;
     bool SaveProfile(const CCharString& presetName, ProfileState& state);
 
     // The preset bar's "保存" and "削除" buttons and its selection change.
@@ -76,7 +94,12 @@ public:
     void SelectPreset(ProfileState& state) const;
 
 private:
+    void Open();
+    void KeepDamagedCopy();
+    void MoveStrayValues();
     bool Sync();
 
     std::unique_ptr<QSettings> m_settings;
+    std::vector<std::string> m_fileProblems;
+    bool m_unreadable = false;
 };

@@ -1,7 +1,7 @@
 // The process-wide table of encoder plug-ins: libraries loaded at run time by name, kept loaded.
 #pragma once
 
-#include "audiofile/EncoderPlugInAbi.h"
+#include "abi/EncoderPlugInAbi.h"
 
 constexpr int kPlugInSlotCount = 99;
 constexpr int kWmaPlugInSlot = 1;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "foundation/CharString.h"
-#include "modules/lame_enc/LameEnc.h"
+#include "abi/LameEnc.h"
 #include "platform/RuntimeModule.h"
 
 struct LameFunctions {

@@ -87,6 +87,8 @@ int CMp3Writer::SetFormat(int bitrate, int sampleRate, int channels, int bitsPer
     m_config.dwStructSize = sizeof(BE_CONFIG);
     m_config.dwSampleRate = static_cast<uint32_t>(sampleRate);
     m_config.dwReSampleRate = static_cast<uint32_t>(sampleRate);
+    // MPEG-1 has no frames below 32 kHz; the encoder refuses a record that asks for them.
+    m_config.dwMpegVersion = sampleRate >= 32000 ? MPEG1 : MPEG2;
     if (channels == 1) m_config.nMode = BE_MP3_MODE_MONO;
     m_config.bNoRes = 1;
     if (m_config.bEnableVBR) m_config.bWriteVBRHeader = 1;

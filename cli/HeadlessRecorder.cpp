@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/AudioFacts.h"
+#include "app/CaptureChoice.h"
 #include "app/OutputFormats.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
@@ -32,9 +33,7 @@ constexpr int kRefreshMs = 200;  // about five status refreshes a second
 
 std::string Level(int tenths) {
     if (tenths <= -900) return "  -inf";
-    char text[16];
-    std::snprintf(text, sizeof text, "%6.1f", tenths / 10.0);
-    return text;
+    return CCharString::Formatted("%6.1f", tenths / 10.0).str();
 }
 
 // "44100/2/16 22050/1/8 …" for the formats a device accepts.
@@ -77,9 +76,18 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
 
     m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
-    const CCharString preset = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName)
-                                                                  : m_commandLine.presetName;
-    m_store.LoadProfile(preset, m_profile);
+    m_presetName = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : m_commandLine.presetName;
+    LoadReport report;
+    m_store.LoadProfile(m_presetName, m_profile, &report);
+    for (const std::string& problem : m_store.FileProblems()) m_display.Error("warning: " + problem);
+    if (report.presetMissing && !m_options.createPreset) {
+        m_display.Error("there is no preset \"" + m_profile.presetName.str() +
+                        "\" (--create-preset makes it from the default values)");
+        return kExitUsage;
+    }
+    for (const std::string& problem : report.problems) m_display.Error("warning: " + problem);
+    // A preset made here keeps what this run used; the default preset keeps what it had.
+    if (report.presetMissing) m_saveUnder = m_presetName;
     if (!ApplyRecorderOptions(m_options, m_profile.settings, error)) {
         m_display.Error(error);
         return kExitUsage;
@@ -93,7 +101,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     }
     const QualityEntry* row =
         QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
-    m_display.Print("Preset: " + preset.str() + "; output: " + FormatName(settings.outputFormat) +
+    m_display.Print("Preset: " + m_presetName.str() + "; output: " + FormatName(settings.outputFormat) +
                     (row ? std::string(" ") + row->label : std::string()) +
                     "; folder: " + settings.outputFolder.str());
     const SpaceEstimate space =
@@ -279,7 +287,7 @@ void CHeadlessRecorder::PrintFinishedFiles() {
 void CHeadlessRecorder::Finish() {
     if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
     // The program ends right after this anyway, so the close request has nothing left to do.
-    const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind);
+    const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
     if (!finish.saved.ok) m_display.Error(finish.saved.message);
     if (!finish.endAction.ok) {
         m_problem = true;

@@ -54,6 +54,8 @@ private:
     CommandLineOptions m_commandLine;
     CSettingsStore m_store;
     ProfileState m_profile;
+    CCharString m_presetName;
+    CCharString m_saveUnder = kDefaultPresetName;  // where this run's settings are stored at the end
     std::shared_ptr<CCaptureBackend> m_backend;
     CEventQueue m_events;
     CRecordingItemsModel m_items;

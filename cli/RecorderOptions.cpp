@@ -88,12 +88,15 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }
-        if (name == "help" || name == "version" || name == "list-devices") {
+        if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset") {
             if (inlineValue) {
                 error = "--" + name + " takes no value";
                 return false;
             }
-            (name == "help" ? options.help : name == "version" ? options.version : options.listDevices) = true;
+            (name == "help"      ? options.help
+             : name == "version" ? options.version
+             : name == "create-preset" ? options.createPreset
+                                       : options.listDevices) = true;
             continue;
         }
         std::string value;
@@ -209,7 +212,9 @@ const char* RecorderUsage() {
            "      --duration D        stop after this much recorded time\n"
            "  /E exit | suspend | hibernate | shutdown\n"
            "      --end-action A      what the machine does when the duration ends the recording\n"
-           "  /P NAME, --preset NAME  load this preset instead of \"(デフォルト設定)\"\n"
+           "  /P NAME, --preset NAME  load this preset instead of \"(デフォルト設定)\"; a preset that does\n"
+           "                       not exist is refused, unless --create-preset is given: it then starts\n"
+           "                       from the default values and this run's settings are stored under NAME\n"
            "\n"
            "Recording settings (override the preset):\n"
            "  --capture pulse|alsa|signal:SPEC   where audio comes from (default: VELSONA_CAPTURE,\n"

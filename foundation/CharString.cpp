@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iconv.h>
+#include <locale.h>
 #include <strings.h>
 
 namespace {
@@ -233,7 +234,26 @@ void CCharString::Trim() {
 }
 
 namespace {
+// A Qt program calls setlocale(LC_ALL, ""): printed numbers must still read "30.5", in file
+// names, tags, the items list and the terminal alike. uselocale only affects this thread.
+class CNumbersInCLocale {
+public:
+    CNumbersInCLocale() : m_previous(uselocale(CLocale())) {}
+    ~CNumbersInCLocale() { uselocale(m_previous); }
+    CNumbersInCLocale(const CNumbersInCLocale&) = delete;
+    CNumbersInCLocale& operator=(const CNumbersInCLocale&) = delete;
+
+private:
+    // Only the text of numbers depends on it: "%s" copies bytes in any locale.
+    static locale_t CLocale() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+        return c;
+    }
+    locale_t m_previous;
+};
+
 std::string FormatV(const char* format, va_list args) {
+    const CNumbersInCLocale numbers;
     va_list measure;
     va_copy(measure, args);
     const int needed = vsnprintf(nullptr, 0, format, measure);

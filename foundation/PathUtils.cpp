@@ -2,6 +2,7 @@
 #include "foundation/PathUtils.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -115,6 +116,15 @@ CCharString FormatDecimal(double value, int decimals) {
     // The printed text is already rounded to the decimals, so its integer part is too.
     const CCharString integer = dot < 0 ? printed : printed.Left(dot);
     return GroupDigits(std::strtoll(integer.c_str(), nullptr, 10)) + (dot < 0 ? CCharString() : printed.Mid(dot));
+}
+
+const char* ParseDecimal(const char* text, double& value) {
+    // strtod would read "1,5" under a German locale and stop at "1.5".
+    while (*text == ' ' || *text == '\t') ++text;
+    if (*text == '+') ++text;
+    const char* last = text + std::strlen(text);
+    const std::from_chars_result read = std::from_chars(text, last, value, std::chars_format::general);
+    return read.ec == std::errc() ? read.ptr : nullptr;
 }
 
 int SplitCommandLine(const char* commandLine, std::vector<CCharString>& words) {

@@ -7,12 +7,45 @@
 #include <alsa/asoundlib.h>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
 namespace {
 
 constexpr int kDeepBufferSeconds = 10;
+
+// The ALSA library writes its own lines to stderr whenever a configured card or server is
+// missing, a dozen at a time while devices are listed. They go nowhere; the first one of the
+// current call is kept so that a failure we report can say what ALSA found.
+thread_local std::string t_alsaComplaint;
+
+void KeepAlsaComplaint(const char* file, int line, const char* function, int, const char* format, ...) {
+    (void)file;
+    (void)line;
+    (void)function;
+    if (!t_alsaComplaint.empty()) return;
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    t_alsaComplaint = text;
+}
+
+void SilenceAlsaLibrary() {
+    static std::once_flag installed;
+    std::call_once(installed, [] { snd_lib_error_set_handler(&KeepAlsaComplaint); });
+}
+
+// " (ALSA: Unknown PCM foo)" for an error text, once per complaint.
+std::string TakeAlsaComplaint() {
+    std::string said;
+    if (!t_alsaComplaint.empty()) said = " (ALSA: " + t_alsaComplaint + ")";
+    t_alsaComplaint.clear();
+    return said;
+}
 
 struct AlsaPcm {
     std::string name;         // what snd_pcm_open takes
@@ -89,7 +122,7 @@ public:
         int err = snd_pcm_open(&m_pcm, name.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
         if (err < 0) {
             m_pcm = nullptr;
-            error = "cannot open ALSA device \"" + name + "\": " + snd_strerror(err);
+            error = "cannot open ALSA device \"" + name + "\": " + snd_strerror(err) + TakeAlsaComplaint();
             return false;
         }
         snd_pcm_hw_params_t* params;
@@ -184,6 +217,8 @@ private:
 
 }  // namespace
 
+CAlsaCaptureBackend::CAlsaCaptureBackend() { SilenceAlsaLibrary(); }
+
 std::vector<CaptureDeviceInfo> CAlsaCaptureBackend::ListDevices() {
     const std::vector<AlsaPcm> pcms = ListPcms();
     std::vector<CaptureDeviceInfo> devices;
@@ -200,6 +235,7 @@ std::unique_ptr<CCaptureStream> CAlsaCaptureBackend::OpenStream(int id, const Ca
         return nullptr;
     }
     auto stream = std::make_unique<CAlsaCaptureStream>(format, client);
+    TakeAlsaComplaint();  // what listing found is not about this device
     if (!stream->Open(pcms[id + 1].name, error)) return nullptr;
     return stream;
 }

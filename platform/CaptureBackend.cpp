@@ -5,8 +5,6 @@
 #include "platform/PulseCapture.h"
 #include "platform/SignalCapture.h"
 
-#include <cstdlib>
-
 std::unique_ptr<CCaptureStream> CCaptureBackend::Open(int id, const CaptureFormat& format, CCaptureClient& client,
                                                       std::string& error) {
     if (!format.IsSupported()) {
@@ -32,9 +30,4 @@ std::unique_ptr<CCaptureBackend> CreateCaptureBackend(const std::string& choice,
     }
     error = "unknown capture backend \"" + choice + "\" (use pulse, alsa or signal:<spec>)";
     return nullptr;
-}
-
-std::unique_ptr<CCaptureBackend> CreateCaptureBackendFromEnvironment(std::string& error) {
-    const char* choice = std::getenv(kCaptureBackendVariable);
-    return CreateCaptureBackend(choice ? choice : "", error);
 }

@@ -43,12 +43,7 @@ protected:
                                                        CCaptureClient& client, std::string& error) = 0;
 };
 
-// The environment variable that forces a backend; it holds a choice as below.
-inline constexpr const char* kCaptureBackendVariable = "VELSONA_CAPTURE";
-
 // `choice` is "pulse", "alsa", "signal:<spec>" (platform/SignalGenerator.h) or empty for
 // automatic: PulseAudio when a server answers, otherwise ALSA. The signal source is never
 // chosen automatically. An unknown choice or a bad signal spec gives null and says why.
 std::unique_ptr<CCaptureBackend> CreateCaptureBackend(const std::string& choice, std::string& error);
-// The same with the choice taken from VELSONA_CAPTURE (automatic when unset).
-std::unique_ptr<CCaptureBackend> CreateCaptureBackendFromEnvironment(std::string& error);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "foundation/PathUtils.h"
+
 namespace {
 
 constexpr size_t kScratchFrames = 4096;
@@ -19,10 +21,9 @@ std::string Lower(std::string text) {
 // A number followed by one of `units` (scaled by its factor); "" may be among them.
 bool ParseQuantity(const std::string& text, std::initializer_list<std::pair<const char*, double>> units,
                    double& value) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    const double number = std::strtod(begin, &end);
-    if (end == begin || !std::isfinite(number)) return false;
+    double number = 0;
+    const char* end = ParseDecimal(text.c_str(), number);
+    if (!end || !std::isfinite(number)) return false;
     const std::string unit = Lower(end);
     for (const auto& [name, scale] : units)
         if (unit == name) {

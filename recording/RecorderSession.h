@@ -101,8 +101,7 @@ public:
     int oggQuality = -1;
     TagFieldSet tags;
     bool monitorOnly = false;
-    // Where the device captures from; null chooses as CWaveInDevice does (VELSONA_CAPTURE, else
-    // PulseAudio, else ALSA).
+    // Where the device captures from; null chooses as CWaveInDevice does (PulseAudio, else ALSA).
     std::shared_ptr<CCaptureBackend> backend;
     // Why the device failed or ended, for the owner's message; set before kEventCaptureEnded.
     CCharString CaptureEndDetail() const;

@@ -49,7 +49,7 @@ bool CWaveInDevice::Open(int deviceId) {
 
     std::string error;
     std::shared_ptr<CCaptureBackend> backend = m_backend;
-    if (!backend) backend = CreateCaptureBackendFromEnvironment(error);
+    if (!backend) backend = CreateCaptureBackend("", error);
     if (!backend) return Fail(error);
     std::unique_ptr<CCaptureStream> stream = backend->Open(deviceId, format, *this, error);
     if (!stream) return Fail(error);

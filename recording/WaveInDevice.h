@@ -48,8 +48,8 @@ public:
     const PcmFormat& Format() const { return m_format; }
     void SetDataHandler(DataHandler handler, void* user);
     void SetEventHandler(EventHandler handler, void* user);
-    // The backend to open devices with. Without one, each Open chooses from VELSONA_CAPTURE,
-    // else PulseAudio when a server answers, else ALSA.
+    // The backend to open devices with. Without one, each Open chooses PulseAudio when a server
+    // answers, else ALSA; only the front ends let the user choose (app/CaptureChoice.h).
     void SetBackend(std::shared_ptr<CCaptureBackend> backend);
 
     // Milliseconds of audio per buffer; set before Open.

@@ -2,7 +2,8 @@
 #include "schedule/RecordTimer.h"
 
 #include <cmath>
-#include <cstdlib>
+
+#include "foundation/PathUtils.h"
 
 std::time_t ProposedStartTime(std::time_t now) {
     const std::time_t ahead = now + 1800;
@@ -15,9 +16,8 @@ std::time_t ProposedStartTime(std::time_t now) {
 }
 
 bool ParseDurationMinutes(const CCharString& text, int64_t& seconds) {
-    char* end = nullptr;
-    const double minutes = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || !std::isfinite(minutes)) return false;
+    double minutes = 0;
+    if (!ParseDecimal(text.c_str(), minutes) || !std::isfinite(minutes)) return false;
     const double whole = std::trunc(minutes * 60);
     // Far beyond any recording; keeps the conversion defined.
     if (whole <= 0 || whole > 1e12) return false;

@@ -4,7 +4,7 @@
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
-#include "modules/vorbisdec/vcedit.h"
+#include "abi/vcedit.h"
 #include "platform/RuntimeModule.h"
 
 class CVorbisDecoder {

@@ -1,7 +1,7 @@
 // The WMA decoder and attribute module, loaded once per process: "WMADEC9", else "WMADEC8".
 #pragma once
 
-#include "tags/WmaDecoderAbi.h"
+#include "abi/WmaDecoderAbi.h"
 
 // Every export the program uses; a module lacking one does not count.
 struct WmaDecoderFunctions {

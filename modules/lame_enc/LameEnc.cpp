@@ -1,5 +1,5 @@
 // The encoder-library interface over libmp3lame: configuration record in, MP3 frames out.
-#include "modules/lame_enc/LameEnc.h"
+#include "abi/LameEnc.h"
 
 #include <fcntl.h>
 #include <lame/lame.h>

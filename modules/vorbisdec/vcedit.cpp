@@ -2,7 +2,7 @@
 // comment header. Audio pages are copied byte for byte (granule positions untouched); only
 // their sequence numbers move when the header needs more or fewer pages, and their checksums
 // are recomputed for that.
-#include "modules/vorbisdec/vcedit.h"
+#include "abi/vcedit.h"
 
 #include <ogg/ogg.h>
 

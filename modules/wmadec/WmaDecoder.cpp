@@ -9,7 +9,7 @@ extern "C" {
 }
 
 #include "modules/HandleTable.h"
-#include "tags/WmaDecoderAbi.h"
+#include "abi/WmaDecoderAbi.h"
 
 namespace {
 

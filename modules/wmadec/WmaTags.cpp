@@ -9,9 +9,9 @@
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
 
+#include "abi/WmaDecoderAbi.h"
 #include "modules/HandleTable.h"
 #include "modules/wmadec/AsfHeaderCheck.h"
-#include "tags/WmaDecoderAbi.h"
 
 namespace {
 

@@ -15,7 +15,7 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
-#include "audiofile/EncoderPlugInAbi.h"
+#include "abi/EncoderPlugInAbi.h"
 #include "modules/HandleTable.h"
 
 namespace {

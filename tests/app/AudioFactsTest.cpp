@@ -7,7 +7,7 @@
 #include "audiofile/OggWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "tags/WavTagFile.h"
-#include "tests/audiofile/ReaderTestFiles.h"
+#include "tests/support/ReaderTestFiles.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPcm.h"

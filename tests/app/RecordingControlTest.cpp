@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -98,7 +99,7 @@ const RecordingEvent* Find(const std::vector<RecordingEvent>& events, int code) 
 }
 
 // Every regular file under `folder`, relative to it.
-std::vector<std::string> FilesUnder(const std::string& folder) {
+std::vector<std::string> RelativeFilesUnder(const std::string& folder) {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), folder).string());
@@ -146,12 +147,26 @@ TEST(RecordingControl, PauseLengthensATimedRecordingAndSplitsNothing) {
     rig.control.schedule = RecordingSchedule{};
     rig.control.schedule->endMode = 1;
     rig.control.schedule->durationSeconds = 1;
+    // Waits on what the capture thread reports, never on the clock: a loaded machine only slows it.
+    auto waitFor = [](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return done();
+    };
+    // The level changes only when a buffer after the one seen has begun, so the one in flight is done.
+    auto waitForNextLevel = [&] {
+        const int level = rig.control.Status().leftLevel;
+        return waitFor([&] { return rig.control.Status().leftLevel != level; });
+    };
     ASSERT_TRUE(rig.control.StartRecording());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(waitFor([&] { return rig.control.Status().totalTimeMs >= 300; }));
     rig.control.TogglePause();
     EXPECT_TRUE(rig.control.IsPaused());
+    ASSERT_TRUE(waitForNextLevel());
     const int64_t pausedAt = rig.control.Status().totalTimeMs;
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    ASSERT_TRUE(waitForNextLevel());
+    ASSERT_TRUE(waitForNextLevel());
     EXPECT_EQ(rig.control.Status().totalTimeMs, pausedAt) << "no time counts while paused";
     rig.control.TogglePause();
     const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
@@ -295,7 +310,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
 
     // The next recording cannot create its first file.
-    const std::vector<std::string> before = FilesUnder(rig.dir.path());
+    const std::vector<std::string> before = RelativeFilesUnder(rig.dir.path());
     WriteFileBytes(rig.Path("blocked"), "in the way");
     rig.control.settings.fileNameTemplate = "blocked/x.wav";
     const StartResult started = rig.control.StartRecording();
@@ -305,7 +320,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     std::vector<std::string> expected = before;
     expected.push_back("blocked");
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(FilesUnder(rig.dir.path()), expected);
+    EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), expected);
     ASSERT_EQ(rig.items.Count(), 1);
     EXPECT_EQ(rig.items.Item(0)->path.str(), first);
     EXPECT_EQ(WavPcm(first).size(), 44100u * 4);
@@ -343,7 +358,7 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
         EXPECT_FALSE(started.reason.IsEmpty());
         EXPECT_NE(started.reason.Find(c.reason), -1) << started.reason.c_str();
         EXPECT_FALSE(rig.control.IsRecording());
-        EXPECT_EQ(FilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
+        EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
         EXPECT_EQ(rig.control.TrackNumber(), 7);

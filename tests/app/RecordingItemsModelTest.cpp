@@ -3,8 +3,10 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <optional>
 #include <thread>
 
+#include "tests/support/GermanLocale.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -22,7 +24,12 @@ std::string Cell(const RecordingItem& item, int column, int row = 0) { return It
 
 }  // namespace
 
-TEST(ItemCells, SizesInKilobytesUpToTwentyMegabytes) {
+// The German locale a desktop may set must not turn 20.5 MB into "20 MB".
+class ItemSizes : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ItemSizes, InKilobytesUpToTwentyMegabytesInEveryLocale) {
+    std::optional<GermanLocale> german;
+    if (GetParam()) german.emplace();
     RecordingItem item = FinishedItem("/rec/a.wav");
     item.size = 20971520;
     EXPECT_EQ(Cell(item, kColumnSize), "20,480 KB");
@@ -35,6 +42,9 @@ TEST(ItemCells, SizesInKilobytesUpToTwentyMegabytes) {
     item.size = 0;
     EXPECT_EQ(Cell(item, kColumnSize), "0 KB");
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, ItemSizes, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "German" : "C"; });
 
 TEST(ItemCells, LengthWithTheFileTimeInTenths) {
     RecordingItem item = FinishedItem("/rec/a.wav");

@@ -365,3 +365,102 @@ TEST(History, TemplatesLoseOnlyAShortExtension) {
     EXPECT_EQ(state.templates.entries, (Entries{"%tdy%/no.%rcn%", "No.%RCN%.longer"}));
     EXPECT_TRUE(state.folders.entries.empty()) << "an empty folder is not remembered";
 }
+
+namespace {
+
+bool AnyContains(const std::vector<std::string>& lines, const std::string& part) {
+    for (const std::string& line : lines)
+        if (line.find(part) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
+// A hand-edited preset loads as the output bar would show it, never as MP3 data under a ".wav"
+// name or a row outside the table; what was replaced is told.
+TEST_F(SettingsStoreTest, DisagreeingOrOutOfRangeValuesLoadAsTheBarWouldShowThem) {
+    WriteFileBytes(File(), "[SETTING]\n"
+                           "p\\OUT_FILEFMT=3\np\\OUT_FILENAME=rec/No.%RCN%.wav\np\\OUT_QUALITY=99999\n"
+                           "p\\TRACK_RECNO=99999999999\np\\SILENT_VOLLEFT=-383\n"
+                           "q\\OUT_FILEFMT=2\np\\X=1\nq\\OUT_FILENAME=name.longext\nq\\OUT_QUALITY=11\n");
+    CSettingsStore store(File().c_str());
+    std::vector<std::string> problems;
+    const RecordingSettings p = store.LoadSettings("p", &problems);
+    EXPECT_EQ(p.fileNameTemplate, "rec/No.%RCN%.mp3");
+    EXPECT_EQ(p.qualityIndex, 16) << "the MP3 table's default row";
+    EXPECT_EQ(p.recordingNumber, 1);
+    EXPECT_EQ(p.silenceLeft, -383);
+    EXPECT_EQ(problems.size(), 2u);
+    EXPECT_TRUE(AnyContains(problems, "OUT_QUALITY=99999 cannot be used; the default 16")) << problems[0];
+    EXPECT_TRUE(AnyContains(problems, "TRACK_RECNO=99999999999"));
+
+    problems.clear();
+    const RecordingSettings q = store.LoadSettings("q", &problems);
+    EXPECT_EQ(q.fileNameTemplate, "name.longext.ogg") << "a long extension is part of the name";
+    EXPECT_EQ(q.qualityIndex, 11) << "the last row of the PCM table is a row";
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST_F(SettingsStoreTest, ANamedPresetThatDoesNotExistIsReported) {
+    CSettingsStore store(File().c_str());
+    ASSERT_TRUE(store.SaveSettings("live", Changed()));
+    const struct {
+        const char* name;
+        bool missing;
+    } cases[] = {{"live", false}, {" live ", false}, {"studio", true}, {kDefaultPresetName, false}};
+    for (const auto& c : cases) {
+        ProfileState state;
+        LoadReport report;
+        store.LoadProfile(c.name, state, &report);
+        EXPECT_EQ(report.presetMissing, c.missing) << c.name;
+        EXPECT_EQ(AnyContains(report.problems, "does not exist"), c.missing) << c.name;
+    }
+}
+
+TEST_F(SettingsStoreTest, ADamagedFileIsReportedOnceWithItsKeptCopy) {
+    WriteFileBytes(File(), "[SETTING]\np\\OUT_FOLDER=/srv/rec\np\\OUT_QUALI\n");
+    {
+        CSettingsStore store(File().c_str());
+        ASSERT_EQ(store.FileProblems().size(), 1u);
+        EXPECT_NE(store.FileProblems()[0].find("kept as " + File() + ".damaged"), std::string::npos)
+            << store.FileProblems()[0];
+        EXPECT_TRUE(PathExists(File() + ".damaged"));
+        EXPECT_EQ(store.LoadSettings("p").outputFolder, "/srv/rec") << "what could be read is used";
+    }
+    EXPECT_TRUE(CSettingsStore(File().c_str()).FileProblems().empty()) << "the next start finds a sound file";
+}
+
+TEST_F(SettingsStoreTest, AStraySectionLineNeverMovesAPresetAway) {
+    WriteFileBytes(File(), "[SETTING]\nVERSION=48\np\\OUT_FOLDER=/srv/rec\n[junk]\np\\OUT_FILEFMT=3\n"
+                           "p\\TAG_ARTIST=Band\n[MRU_PRESETS]\nMRUCOUNT=1\nHISTORY_0=p\n");
+    {
+        CSettingsStore store(File().c_str());
+        ASSERT_EQ(store.FileProblems().size(), 1u);
+        EXPECT_NE(store.FileProblems()[0].find("[junk]"), std::string::npos) << store.FileProblems()[0];
+        RecordingSettings p = store.LoadSettings("p");
+        EXPECT_EQ(p.outputFormat, 3);
+        EXPECT_EQ(p.tagArtist, "Band");
+        p.tagAlbum = "saved";
+        ASSERT_TRUE(store.SaveSettings("p", p));
+    }
+    const std::string saved = ReadFileBytes(File());
+    EXPECT_EQ(saved.find("junk"), std::string::npos) << saved;
+    const RecordingSettings reread = CSettingsStore(File().c_str()).LoadSettings("p");
+    EXPECT_EQ(reread.tagArtist, "Band");
+    EXPECT_EQ(reread.tagAlbum, "saved");
+    EXPECT_EQ(reread.outputFolder, "/srv/rec");
+}
+
+TEST_F(SettingsStoreTest, AnUnreadableFileIsReportedAtOnceAndNeverSavedOver) {
+    // Root reads any file, so a folder in its place is what nobody can read.
+    ASSERT_EQ(mkdir(File().c_str(), 0700), 0);
+    WriteFileBytes(File() + "/keep", "x");
+    CSettingsStore store(File().c_str());
+    ASSERT_EQ(store.FileProblems().size(), 1u);
+    EXPECT_NE(store.FileProblems()[0].find("cannot be read"), std::string::npos) << store.FileProblems()[0];
+    ProfileState state;
+    store.LoadProfile(kDefaultPresetName, state);
+    EXPECT_EQ(state.settings.sampleRate, 44100);
+    EXPECT_FALSE(store.SaveProfile(kDefaultPresetName, state));
+    EXPECT_TRUE(PathExists(File() + "/keep"));
+}

@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "audiofile/EncoderPlugInAbi.h"
+#include "abi/EncoderPlugInAbi.h"
 
 #define EXPORT __attribute__((visibility("default")))
 #define JOIN2(a, b) a##_##b

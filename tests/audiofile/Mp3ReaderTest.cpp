@@ -6,7 +6,7 @@
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/ReaderByExtension.h"
 #include "tags/Mp3TagFile.h"
-#include "tests/audiofile/ReaderTestFiles.h"
+#include "tests/support/ReaderTestFiles.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"

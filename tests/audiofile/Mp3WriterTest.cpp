@@ -112,6 +112,24 @@ TEST(Mp3Writer, OtherProgramsDecodeEveryTableCornerAndMono) {
     }
 }
 
+// Below 32 kHz only MPEG-2 (and 2.5) frames exist: the writer must ask for them, not leave an
+// empty file behind a refused start.
+TEST(Mp3Writer, RatesBelow32kHzAreWrittenAsMpeg2) {
+    for (const int rate : {8000, 16000, 22050, 24000, 32000}) {
+        SCOPED_TRACE(rate);
+        TempDir dir;
+        const int frames = rate;
+        CMp3Writer writer;
+        ASSERT_TRUE(Encode(writer, dir / "t.mp3", TonePcm(rate, 2, frames), rate, 2, 64000));
+        const ProbedAudio probe = ProbeWithFfprobe(dir / "t.mp3");
+        ASSERT_TRUE(probe.ok);
+        EXPECT_EQ(probe.codec, "mp3");
+        EXPECT_EQ(probe.sampleRate, rate);
+        EXPECT_GE(DecodedFrames(dir / "t.mp3", 2), frames);
+        EXPECT_TRUE(DecodesCleanly(dir / "t.mp3"));
+    }
+}
+
 TEST(Mp3Writer, EncoderGetsWholeChunksAndTheFirstFrameCarriesLamesTag) {
     TempDir dir;
     BlockSpy writer;
@@ -152,7 +170,11 @@ TEST(Mp3Writer, FailedBeginLeavesTheFileUntouched) {
         CMp3Writer writer;
         writer.SetTags(&tags);
         ASSERT_TRUE(writer.Open((dir / "t.mp3").c_str()));
-        writer.SetFormat(128000, 12345, 2, 16, -1, -1);
+        writer.SetFormat(128000, 44100, 2, 16, -1, -1);
+        // A caller's record that contradicts itself: MPEG-2 frames at 44.1 kHz.
+        BE_CONFIG contradictory = writer.Config();
+        contradictory.dwMpegVersion = MPEG2;
+        ASSERT_TRUE(writer.SetOptions(&contradictory, sizeof contradictory));
         EXPECT_EQ(writer.Begin(), 0);
         EXPECT_NE(writer.LastError(), 0u);
         writer.Close();

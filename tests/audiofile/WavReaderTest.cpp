@@ -6,7 +6,7 @@
 #include "audiofile/ReaderByExtension.h"
 #include "audiofile/WavWriter.h"
 #include "tags/WavTagFile.h"
-#include "tests/audiofile/ReaderTestFiles.h"
+#include "tests/support/ReaderTestFiles.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPcm.h"

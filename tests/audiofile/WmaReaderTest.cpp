@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "audiofile/WmaWriter.h"
-#include "tests/audiofile/ReaderTestFiles.h"
+#include "tests/support/ReaderTestFiles.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <map>
@@ -43,28 +42,6 @@ struct FormatCase {
 };
 constexpr FormatCase kFormats[] = {
     {"wav", ".wav", "pcm_s16le"}, {"mp3", ".mp3", "mp3"}, {"ogg", ".ogg", "vorbis"}, {"wma", ".wma", "wmav2"}};
-
-// The files of a folder tree, sorted, as paths.
-std::vector<std::string> FilesUnder(const std::string& folder) {
-    std::vector<std::string> files;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return files;
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "/" + name;
-        struct stat info {};
-        if (stat(path.c_str(), &info) != 0) continue;
-        if (S_ISDIR(info.st_mode)) {
-            for (std::string& inner : FilesUnder(path)) files.push_back(std::move(inner));
-        } else {
-            files.push_back(path);
-        }
-    }
-    closedir(dir);
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // ffprobe's container duration and tags, of the container or (Ogg) the stream, keys in lower case.
 struct ProbedFile {
@@ -301,6 +278,33 @@ TEST_F(HeadlessRecorder, WhatCannotWorkIsRefusedBeforeRecording) {
 
     EXPECT_TRUE(FilesUnder(folder).empty()) << "nothing was recorded";
     EXPECT_FALSE(PathExists(home / ".config/MORV/VelsonaF.conf")) << "a refused run changes no settings";
+}
+
+// A preset named on the command line that does not exist is refused unless it is to be made;
+// the default preset never takes the values of such a run, and problems in the file are told.
+TEST_F(HeadlessRecorder, AMissingPresetIsRefusedOrMadeAndTheDefaultPresetKeepsItsValues) {
+    const std::string conf = home / ".config/MORV/VelsonaF.conf";
+    ASSERT_EQ(RunProcess("mkdir -p " + ShellQuote(home / ".config/MORV")).exitCode, 0);
+    WriteFileBytes(conf, "[SETTING]\n%28%U30C7%U30D5%U30A9%U30EB%U30C8%U8A2D%U5B9A%29\\OUT_FILEFMT=2\n"
+                         "%28%U30C7%U30D5%U30A9%U30EB%U30C8%U8A2D%U5B9A%29\\OUT_QUALITY=99999\n");
+    const RunResult refused = Run({"/P", "studio", "/T", "MS=0:01", "--folder", folder});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(Contains(refused.err, "there is no preset \"studio\"")) << refused.err;
+    EXPECT_TRUE(FilesUnder(folder).empty());
+
+    const RunResult made = Run({"/P", "studio", "--create-preset", "/T", "MS=0:01", "--folder", folder});
+    ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+    const std::string stored = ReadFileBytes(conf);
+    EXPECT_TRUE(Contains(stored, "studio\\OUT_FOLDER=" + folder)) << stored;
+    EXPECT_TRUE(Contains(stored, "HISTORY_1=studio")) << stored;
+    EXPECT_TRUE(Contains(stored, "%28%U30C7%U30D5%U30A9%U30EB%U30C8%U8A2D%U5B9A%29\\OUT_FILEFMT=2")) << stored;
+
+    // The default preset's Ogg format stays; its impossible quality row is told and replaced.
+    const RunResult fallback = Run({"/T", "MS=0:01", "--folder", folder});
+    ASSERT_EQ(fallback.exitCode, 0) << fallback.out << fallback.err;
+    EXPECT_TRUE(Contains(fallback.err, "warning: preset \"(デフォルト設定)\": OUT_QUALITY=99999")) << fallback.err;
+    EXPECT_TRUE(Contains(fallback.out, "output: OGG")) << fallback.out;
+    EXPECT_FALSE(Contains(fallback.out, "-1.0 hours")) << fallback.out;
 }
 
 TEST_F(HeadlessRecorder, ListsDevicesAndHelps) {

@@ -2,8 +2,10 @@
 #include "foundation/PathUtils.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
+#include "tests/support/GermanLocale.h"
 #include "tests/support/TempDir.h"
 
 TEST(PathUtils, SplitsPathsAtEitherSeparator) {
@@ -55,7 +57,12 @@ TEST(PathUtils, EnsureFolderStopsAtAFileInThePath) {
     EXPECT_EQ(ReadFileBytes(dir / "file"), "x");
 }
 
-TEST(PathUtils, NumberTexts) {
+// The same texts and numbers under the C locale and under the German one a desktop may set.
+class NumberTexts : public ::testing::TestWithParam<bool> {};
+
+TEST_P(NumberTexts, AreTheSameInEveryLocale) {
+    std::optional<GermanLocale> german;
+    if (GetParam()) german.emplace();
     EXPECT_STREQ(GroupDigits(0).c_str(), "0");
     EXPECT_STREQ(GroupDigits(999).c_str(), "999");
     EXPECT_STREQ(GroupDigits(1000).c_str(), "1,000");
@@ -65,7 +72,20 @@ TEST(PathUtils, NumberTexts) {
     EXPECT_STREQ(FormatDecimal(999.999, 2).c_str(), "1,000.00");
     EXPECT_STREQ(FormatDecimal(20.0, 2).c_str(), "20.00");
     EXPECT_STREQ(FormatDecimal(1234.5, 0).c_str(), "1,234");
+    EXPECT_EQ(CCharString::Formatted("%.1f|%2.1f", 30.5, -6.0), "30.5|-6.0");
+
+    double value = 0;
+    const char* text = " 1.5min";
+    EXPECT_STREQ(ParseDecimal(text, value), "min");
+    EXPECT_EQ(value, 1.5);
+    EXPECT_STREQ(ParseDecimal("-6db", value), "db");
+    EXPECT_EQ(value, -6);
+    EXPECT_STREQ(ParseDecimal("1,5", value), ",5") << "a comma ends the number";
+    EXPECT_EQ(ParseDecimal("db", value), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, NumberTexts, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "German" : "C"; });
 
 TEST(PathUtils, TrimInPlace) {
     CCharString text(" \t x \r\n");

@@ -25,7 +25,9 @@ protected:
                        "  type file\n  slave.pcm { type null }\n  file \"/dev/null\"\n"
                        "  infile \"" + (*dir / "known.raw") + "\"\n  format \"raw\"\n"
                        "  hint { show on description \"Velsona known signal\" }\n}\n"
-                       "pcm.velsona_broken { type hw card 99 hint { show on description \"No such card\" } }\n");
+                       "pcm.velsona_broken { type hw card 99 hint { show on description \"No such card\" } }\n"
+                       "pcm.velsona_dangling { type plug slave.pcm \"velsona_nowhere\"\n"
+                       "  hint { show on description \"Dangling\" } }\n");
         // Replaces the system configuration for this process: only our PCMs exist.
         setenv("ALSA_CONFIG_PATH", (*dir / "asound.conf").c_str(), 1);
     }
@@ -58,7 +60,7 @@ std::string AlsaCaptureTest::raw;
 
 TEST_F(AlsaCaptureTest, ListsHintedPcmsWithProbedFormats) {
     const std::vector<CaptureDeviceInfo> devices = backend.ListDevices();
-    ASSERT_EQ(devices.size(), 3u);
+    ASSERT_EQ(devices.size(), 4u);
     EXPECT_EQ(devices[0].id, -1);
     EXPECT_EQ(devices[0].name, "Null input");
     const int known = IdOf(devices, "Velsona known signal");
@@ -109,10 +111,16 @@ TEST_F(AlsaCaptureTest, ASlowHandlerOverrunsAndIsTold) {
     EXPECT_EQ(client.Count(CaptureEvent::Failed), 0u);
 }
 
+// The library's own complaints stay off stderr and end up in the reason we give.
 TEST_F(AlsaCaptureTest, UnopenableDevicesFailWithAReason) {
+    testing::internal::CaptureStderr();
     const std::vector<CaptureDeviceInfo> devices = backend.ListDevices();
     TestCaptureClient client;
     std::string error;
+    EXPECT_FALSE(backend.Open(IdOf(devices, "Dangling"), {44100, 2, 16}, client, error));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(error.find("(ALSA: Unknown PCM velsona_nowhere)"), std::string::npos) << error;
+    error.clear();
     EXPECT_FALSE(backend.Open(IdOf(devices, "No such card"), {44100, 2, 16}, client, error));
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
     error.clear();

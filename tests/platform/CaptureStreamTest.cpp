@@ -5,7 +5,11 @@
 #include "platform/SignalCapture.h"
 #include "tests/platform/CaptureClient.h"
 
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -108,28 +112,68 @@ TEST(CaptureStream, FillsBuffersInQueueOrderAndEnds) {
     EXPECT_FALSE(stream->AddBuffer(&buffers[0]));
 }
 
+// A source the test paces: one piece of audio, then nothing while held.
+class HeldSource final : public CCaptureStream {
+public:
+    explicit HeldSource(CCaptureClient& client) : CCaptureStream({8000, 1, 16}, client) { Launch(); }
+    ~HeldSource() override { Close(); }
+
+    // True once the piece is in a buffer and the source waits for more.
+    bool WaitUntilHolding() {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(30), [this] { return m_holding; });
+    }
+    void Release() { m_held = false; }
+
+protected:
+    long Read(char* dst, uint32_t bytes) override {
+        if (m_held && m_pieces > 0) {
+            {
+                std::lock_guard lock(m_mutex);
+                m_holding = true;
+            }
+            m_changed.notify_all();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return 0;
+        }
+        ++m_pieces;
+        const uint32_t n = std::min<uint32_t>(bytes, kPiece);
+        std::memset(dst, 1, n);
+        return n;
+    }
+    bool BeginCapture() override { return true; }
+    void EndCapture() override {}
+
+private:
+    static constexpr uint32_t kPiece = 160;
+    std::atomic<bool> m_held{true};
+    int m_pieces = 0;  // audio thread only
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_holding = false;
+};
+
 TEST(CaptureStream, StopHandsBackThePartlyFilledBuffer) {
     TestCaptureClient client;
     client.requeue = false;
-    auto stream = OpenSignal("signal:silence,realtime", {8000, 1, 16}, client);
-    ASSERT_TRUE(stream);
-    // Buffers of 1 s: Stop lands inside the first one.
+    HeldSource stream(client);
+    client.stream = &stream;
     std::vector<char> memory(3 * 16000);
     CaptureBuffer buffers[3] = {{memory.data(), 16000}, {memory.data() + 16000, 16000}, {memory.data() + 32000, 16000}};
-    for (CaptureBuffer& b : buffers) ASSERT_TRUE(stream->AddBuffer(&b));
-    ASSERT_TRUE(stream->Start());
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    stream->Stop();
+    for (CaptureBuffer& b : buffers) ASSERT_TRUE(stream.AddBuffer(&b));
+    ASSERT_TRUE(stream.Start());
+    ASSERT_TRUE(stream.WaitUntilHolding());
+    stream.Stop();
     ASSERT_TRUE(client.WaitUntil([&] { return !client.deliveries.empty(); }));
     const TestCaptureClient::Delivery last = client.deliveries.back();
-    EXPECT_GT(last.bytes.size(), 0u);
-    EXPECT_LT(last.bytes.size(), last.length);
-    EXPECT_EQ(last.bytes.size() % 2, 0u);
+    EXPECT_EQ(last.bytes, std::string(160, '\1'));
+    EXPECT_EQ(last.length, 16000u);
     // The empty buffers stay queued: a new run fills them whole.
+    stream.Release();
     const size_t before = client.deliveries.size();
-    ASSERT_TRUE(stream->Start());
+    ASSERT_TRUE(stream.Start());
     ASSERT_TRUE(client.WaitUntil([&] { return client.deliveries.size() > before; }));
     EXPECT_EQ(client.deliveries.back().bytes.size(), 16000u);
-    stream->Close();
+    stream.Close();
     EXPECT_TRUE(client.events.empty());
 }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/PathUtils.h"
-#include "tests/schedule/LocalClock.h"
+#include "tests/support/LocalClock.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "schedule/RecordingSchedule.h"
-#include "tests/schedule/LocalClock.h"
+#include "tests/support/LocalClock.h"
 
 TEST(Countdown, TitleBlinksOffEveryTenthTickAndShowsWhatRemains) {
     std::time_t now = LocalAt(2024, 6, 12, 14, 0, 0);

@@ -2,9 +2,11 @@
 #include "schedule/RecordingSchedule.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "schedule/RecordTimer.h"
-#include "tests/schedule/LocalClock.h"
+#include "tests/support/LocalClock.h"
+#include "tests/support/GermanLocale.h"
 
 TEST(FormatDuration, SecondsMinutesAndHours) {
     EXPECT_EQ(FormatDuration(0), "0 秒");
@@ -36,7 +38,12 @@ TEST(RecordTimer, ProposesTheNextHalfOrFullHourAtLeastHalfAnHourAhead) {
     EXPECT_EQ(ProposedStartTime(LocalAt(2024, 6, 12, 23, 45, 0)), LocalAt(2024, 6, 13, 0, 0, 0));
 }
 
-TEST(RecordTimer, DurationTextIsPositiveMinutes) {
+// "1.5" is a minute and a half also where the desktop's locale writes "1,5".
+class DurationText : public ::testing::TestWithParam<bool> {};
+
+TEST_P(DurationText, IsPositiveMinutesInEveryLocale) {
+    std::optional<GermanLocale> german;
+    if (GetParam()) german.emplace();
     int64_t seconds = -1;
     EXPECT_TRUE(ParseDurationMinutes("1.5", seconds));
     EXPECT_EQ(seconds, 90);
@@ -48,3 +55,6 @@ TEST(RecordTimer, DurationTextIsPositiveMinutes) {
         EXPECT_EQ(seconds, 77) << refused;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, DurationText, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "German" : "C"; });

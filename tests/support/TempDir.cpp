@@ -1,6 +1,7 @@
 // Temporary folders and whole-file helpers for the tests.
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -36,3 +37,13 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool PathExists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::vector<std::string> FilesUnder(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code ignored;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
+        if (it->is_regular_file(ignored)) files.push_back(it->path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}

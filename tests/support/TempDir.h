@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -21,3 +22,5 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
+// The files of a folder tree, sorted, as paths; empty when the folder is missing.
+std::vector<std::string> FilesUnder(const std::string& folder);

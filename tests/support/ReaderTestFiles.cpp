@@ -1,5 +1,5 @@
 // Making test tracks and decoding them back for the reader tests.
-#include "tests/audiofile/ReaderTestFiles.h"
+#include "tests/support/ReaderTestFiles.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-// Local wall-clock moments for the schedule tests.
+// Local wall-clock moments for tests of the schedule and the timer dialog.
 #pragma once
 
 #include <ctime>

@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "tags/WmaDecoderAbi.h"
+#include "abi/WmaDecoderAbi.h"
 
 #define EXPORT __attribute__((visibility("default")))
 

@@ -1,0 +1,369 @@
+// The main window with the signal source: starting and stopping, the old rows, failures shown to
+// the user, the list commands, the countdown, calibration, and a GUI thread that is held busy.
+#include <QAction>
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "platform/SignalGenerator.h"
+#include "tests/support/LogindMock.h"
+#include "tests/support/WavData.h"
+#include "tests/ui/WindowRig.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kOldRows = QStringLiteral("以前の録音アイテムが残っています、リストをクリアしますか？");
+
+// Records one short track by hand: start, wait for audio, stop.
+void RecordTrack(WindowRig& rig) {
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(rig.frame->Control().IsRecording());
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().totalTimeMs >= 300; }));
+    rig.frame->Action(kCommandStop)->trigger();
+}
+
+bool NoUnfinishedNames(const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (name.find("？") != std::string::npos) return false;
+    return !names.empty();
+}
+
+TEST(Recording, OldRowsAreKeptOnNoAndClearedOnYes) {
+    WindowRig rig;
+    RecordTrack(rig);
+    ASSERT_EQ(rig.frame->Items().Count(), 1);
+    EXPECT_EQ(rig.frame->List()->model()->rowCount(), 1);
+
+    rig.boxes.answers = {BoxAnswer::No};
+    RecordTrack(rig);
+    EXPECT_EQ(rig.boxes.asked, std::vector<QString>{kOldRows});
+    EXPECT_EQ(rig.frame->Items().Count(), 2);
+    // The second recording got the next recording number; both files keep their final names.
+    const std::vector<std::string> names = rig.RowNames();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_TRUE(names[0].starts_with("No.01-Track001(")) << names[0];
+    EXPECT_TRUE(names[1].starts_with("No.02-Track001(")) << names[1];
+    EXPECT_TRUE(NoUnfinishedNames(names));
+
+    rig.boxes.answers = {BoxAnswer::Yes};
+    rig.frame->Action(kCommandStart)->trigger();
+    EXPECT_EQ(rig.boxes.asked.size(), 2u);
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->List()->model()->rowCount() == 1; }));
+    EXPECT_EQ(rig.frame->Items().Item(0)->lengthMs, -1);  // the new recording's own row
+    rig.frame->Action(kCommandStop)->trigger();
+}
+
+TEST(Recording, AFailedStartSaysSoAndLeavesTheWindowIdle) {
+    WindowRig rig;
+    // A file where the output folder should be: nothing can be created under it.
+    WriteFileBytes(rig.folder(), "not a folder");
+    RecordingSchedule schedule;
+    schedule.endMode = 1;
+    schedule.durationSeconds = 60;
+    rig.frame->StartBySchedule(schedule);
+    ASSERT_EQ(rig.boxes.informed.size(), 1u);
+    // The Part's message, then why.
+    EXPECT_TRUE(rig.boxes.informed[0].startsWith(QStringLiteral("録音開始に失敗しました、設定など再確認してください。\n")))
+        << rig.boxes.informed[0].toStdString();
+    EXPECT_GT(rig.boxes.informed[0].size(), 30);
+    EXPECT_FALSE(rig.frame->Control().IsRecording());
+    EXPECT_FALSE(rig.frame->Control().schedule.has_value());
+    EXPECT_TRUE(rig.frame->Action(kCommandStart)->isEnabled());
+    EXPECT_FALSE(rig.frame->Action(kCommandStop)->isEnabled());
+    EXPECT_EQ(rig.frame->windowTitle(), QString::fromUtf8(kProgramTitle));
+}
+
+// A finite input comes to its end: the recording stops, and the user learns why.
+TEST(Recording, AnInputThatEndsIsShownAndStopsTheRecording) {
+    WindowRig rig("tone=1000hz/-6db/1s,fast");
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return !rig.frame->Control().IsRecording(); }));
+    ASSERT_EQ(rig.boxes.warned.size(), 1u);
+    EXPECT_EQ(rig.frame->PromptText(), rig.boxes.warned[0]);
+    EXPECT_TRUE(rig.frame->Action(kCommandStart)->isEnabled());
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return NoUnfinishedNames(rig.RowNames()); }));
+}
+
+// Timed recordings with an armed end action, against the logind stand-in on a private bus.
+class EndActions : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(logind.error(), "");
+        setenv("DBUS_SYSTEM_BUS_ADDRESS", logind.address().c_str(), 1);
+    }
+    void TearDown() override { setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velsona-tests-no-bus", 1); }
+    bool LogindWasAsked(const std::string& method) const {
+        const std::vector<std::string> calls = logind.Calls();
+        return std::any_of(calls.begin(), calls.end(),
+                           [&](const std::string& call) { return call.rfind(method + " ", 0) == 0; });
+    }
+    static RecordingSchedule Timed(int64_t seconds, EndAction action) {
+        RecordingSchedule schedule;
+        schedule.endMode = 1;
+        schedule.durationSeconds = seconds;
+        schedule.endActionArmed = true;
+        schedule.endAction = action;
+        return schedule;
+    }
+
+    LogindMock logind;
+};
+
+TEST_F(EndActions, TitleOfATimedRecordingAndAStopByHandThatNeverRunsTheAction) {
+    {
+        WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop");
+        rig.frame->StartBySchedule(Timed(5400, EndAction::PowerOff));
+        ASSERT_TRUE(rig.frame->Control().IsRecording());
+        EXPECT_EQ(rig.frame->windowTitle(),
+                  QString::fromUtf8(kProgramTitle) + QStringLiteral(" － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）"));
+        QTest::qWait(300);
+        rig.frame->Action(kCommandStop)->trigger();
+        QTest::qWait(300);
+        EXPECT_TRUE(rig.frame->isVisible());
+        EXPECT_EQ(rig.frame->windowTitle(), QString::fromUtf8(kProgramTitle));
+    }
+    EXPECT_FALSE(LogindWasAsked("PowerOff"));
+}
+
+// Standby at the end of the duration: asked of logind, and the window closes.
+TEST_F(EndActions, TheEndOfTheDurationRunsTheArmedAction) {
+    {
+        WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop,fast");
+        rig.frame->StartBySchedule(Timed(2, EndAction::Standby));
+        ASSERT_TRUE(WindowRig::WaitFor([&] { return !rig.frame->isVisible(); }));
+        EXPECT_TRUE(rig.boxes.warned.empty());
+        EXPECT_EQ(rig.frame->Items().Item(0)->lengthMs, 2000);
+    }
+    EXPECT_TRUE(LogindWasAsked("Suspend"));
+}
+
+// /S NOW /T MS=0:03 /E exit: records three seconds, lists its tracks by their final names,
+// saves the settings and closes by itself.
+TEST(Recording, ACommandLineScheduleRecordsAndClosesTheWindow) {
+    WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop",
+                  ParseCommandLine({"/S", "NOW", "/T", "MS=0:03", "/E", "exit"}, std::time(nullptr)));
+    ASSERT_TRUE(rig.frame->Control().IsRecording());
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return !rig.frame->isVisible(); }, 30000));
+    const std::vector<std::string> names = rig.RowNames();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], "No.01-Track001(0：03).wav");
+    EXPECT_TRUE(PathExists(rig.folder() + "/" + names[0]));
+    EXPECT_EQ(rig.frame->Items().Item(0)->lengthMs, 3000);
+    // Closing saved the raised recording number under the default preset.
+    EXPECT_EQ(CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName).recordingNumber, 2);
+}
+
+TEST(Countdown, TheTitleBlinksOffOnEveryTenthTick) {
+    const std::time_t now = 1'800'000'000;
+    WindowRig rig("silence,fast", {}, [now] { return now; });
+    RecordingSchedule schedule;
+    schedule.startMode = 1;
+    schedule.startTime = now + 3725;
+    rig.frame->StartBySchedule(schedule);
+    const QString plain = QString::fromUtf8(kProgramTitle);
+    for (int tick = 0; tick <= 20; ++tick) {
+        rig.frame->OnCountdownTimer();
+        const QString title = rig.frame->windowTitle();
+        if (tick % 10 == 0) EXPECT_EQ(title, plain) << tick;
+        else EXPECT_TRUE(title.endsWith(QStringLiteral("]まで[01時間02分05秒] "))) << tick << title.toStdString();
+    }
+    EXPECT_FALSE(rig.frame->Control().IsRecording());
+    rig.frame->Action(kCommandTimer)->trigger();  // its dialog, cancelled, disarms
+    EXPECT_FALSE(rig.frame->CountingDown());
+    EXPECT_FALSE(rig.frame->Control().schedule.has_value());
+}
+
+// Three finished rows: the first and third are selected.
+class ListCommands : public testing::Test {
+protected:
+    void SetUp() override {
+        rig.frame->Action(kCommandStart)->trigger();
+        for (int rows = 1; rows < 3; ++rows) {
+            ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().trackTimeMs >= 200; }));
+            rig.frame->Action(kCommandSplit)->trigger();
+            ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Items().Count() == rows + 1; }));
+        }
+        rig.frame->Action(kCommandStop)->trigger();
+        ASSERT_EQ(rig.frame->Items().Count(), 3);
+        for (int row = 0; row < 3; ++row) paths.push_back(rig.frame->Items().Item(row)->path.str());
+        // The desktop's data folder, where the trash lives.
+        QDir().mkpath(QString::fromStdString(rig.dir / "data"));
+        setenv("XDG_DATA_HOME", (rig.dir / "data").c_str(), 1);
+    }
+    void TearDown() override { unsetenv("XDG_DATA_HOME"); }
+    void SelectFirstAndThird() {
+        QItemSelectionModel* selection = rig.frame->List()->selectionModel();
+        for (int row : {0, 2})
+            selection->select(rig.frame->List()->model()->index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    bool InTrash(const std::string& path) const {
+        return PathExists(rig.dir / "data/Trash/files/" + path.substr(path.rfind('/') + 1));
+    }
+
+    WindowRig rig{"tone=440hz/-12db/200ms,silence=100ms,loop,fast"};
+    std::vector<std::string> paths;
+};
+
+TEST_F(ListCommands, RemoveSelectedRowsKeepsTheFiles) {
+    SelectFirstAndThird();
+    rig.frame->Action(kCommandRemoveFromList)->trigger();
+    EXPECT_TRUE(rig.boxes.asked.empty());
+    ASSERT_EQ(rig.frame->List()->model()->rowCount(), 1);
+    EXPECT_EQ(rig.frame->Items().Item(0)->path.str(), paths[1]);
+    for (const std::string& path : paths) EXPECT_TRUE(PathExists(path)) << path;
+}
+
+TEST_F(ListCommands, RemoveWithoutSelectionAsksFirst) {
+    rig.boxes.answers = {BoxAnswer::No, BoxAnswer::Yes};
+    rig.frame->Action(kCommandRemoveFromList)->trigger();
+    EXPECT_EQ(rig.frame->Items().Count(), 3);
+    rig.frame->Action(kCommandRemoveFromList)->trigger();
+    EXPECT_EQ(rig.frame->List()->model()->rowCount(), 0);
+    EXPECT_EQ(rig.boxes.asked.size(), 2u);
+    EXPECT_EQ(rig.boxes.asked[0], QStringLiteral("アイテムが選択されていません。\nすべてのアイテムを除外しますか？"));
+    for (const std::string& path : paths) EXPECT_TRUE(PathExists(path)) << path;
+}
+
+TEST_F(ListCommands, DeleteSelectedMovesTheirFilesToTheTrash) {
+    SelectFirstAndThird();
+    rig.boxes.answers = {BoxAnswer::Yes};
+    rig.frame->Action(kCommandDeleteFiles)->trigger();
+    ASSERT_EQ(rig.boxes.asked.size(), 1u);
+    EXPECT_TRUE(rig.boxes.asked[0].startsWith(QStringLiteral("※※　！注意！　※※")));
+    ASSERT_EQ(rig.frame->List()->model()->rowCount(), 1);
+    EXPECT_EQ(rig.frame->Items().Item(0)->path.str(), paths[1]);
+    for (int row : {0, 2}) {
+        EXPECT_FALSE(PathExists(paths[row])) << paths[row];
+        EXPECT_TRUE(InTrash(paths[row])) << paths[row];
+    }
+    EXPECT_TRUE(PathExists(paths[1]));
+}
+
+TEST_F(ListCommands, DeleteWithoutSelection) {
+    // No to the first question: nothing happens and nothing more is asked.
+    rig.boxes.answers = {BoxAnswer::No};
+    rig.frame->Action(kCommandDeleteFiles)->trigger();
+    EXPECT_EQ(rig.boxes.asked.size(), 1u);
+    EXPECT_EQ(rig.frame->Items().Count(), 3);
+    // Yes, then No to the warning: still nothing.
+    rig.boxes.answers = {BoxAnswer::Yes, BoxAnswer::No};
+    rig.frame->Action(kCommandDeleteFiles)->trigger();
+    EXPECT_EQ(rig.frame->Items().Count(), 3);
+    rig.boxes.answers = {BoxAnswer::Yes, BoxAnswer::Yes};
+    rig.frame->Action(kCommandDeleteFiles)->trigger();
+    EXPECT_EQ(rig.boxes.asked.size(), 5u);
+    EXPECT_EQ(rig.frame->List()->model()->rowCount(), 0);
+    for (const std::string& path : paths) EXPECT_TRUE(InTrash(path) && !PathExists(path)) << path;
+}
+
+// Calibration with a -20 dBFS tone: the answer's levels become the thresholds on Yes, No asks
+// again, Cancel puts the old thresholds back; an idle window records nothing meanwhile.
+struct CalibrationCase {
+    const char* name;
+    std::vector<BoxAnswer> answers;
+    int questions;
+    bool takesLevels;
+};
+
+class Calibration : public testing::TestWithParam<CalibrationCase> {};
+
+TEST_P(Calibration, AnswersDecideTheThresholds) {
+    const CalibrationCase& c = GetParam();
+    WindowRig rig("tone=1000hz/-20db");
+    std::vector<int> levelsAtAnswer;
+    rig.boxes.onAsk = [&](const QString& text, BoxButtons buttons) {
+        if (buttons == BoxButtons::OkCancel) {
+            // The question is answered once the meters have seen the tone.
+            WindowRig::WaitFor([&] { return rig.frame->Control().CalibrationLevels().left > -900; }, 5000);
+        } else if (std::string(c.name) == "Yes") {
+            auto box = QuestionBox(text, buttons, rig.frame.get());
+            box->show();
+            WindowRig::Screenshot(*box, "calibration-question");
+        }
+    };
+    rig.boxes.answers.assign(c.answers.begin(), c.answers.end());
+    rig.frame->Action(kCommandCalibrate)->trigger();
+    EXPECT_EQ(static_cast<int>(rig.boxes.asked.size()), c.questions);
+    const RecordingSettings& settings = rig.frame->Control().settings;
+    if (c.takesLevels) {
+        EXPECT_NEAR(settings.silenceLeft, -200, 2);
+        EXPECT_NEAR(settings.silenceRight, -200, 2);
+        EXPECT_TRUE(rig.boxes.asked.back().startsWith(QStringLiteral("左： -20.0 dB / 右： -20.0 dB")) ||
+                    rig.boxes.asked.back().startsWith(QStringLiteral("左： -19.9 dB")))
+            << rig.boxes.asked.back().toStdString();
+    } else {
+        EXPECT_EQ(settings.silenceLeft, -450);
+        EXPECT_EQ(settings.silenceRight, -450);
+    }
+    EXPECT_FALSE(rig.frame->Control().IsRecording());
+    EXPECT_FALSE(QDir(QString::fromStdString(rig.folder())).exists() &&
+                 !QDir(QString::fromStdString(rig.folder())).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, Calibration,
+    testing::Values(CalibrationCase{"Yes", {BoxAnswer::Ok, BoxAnswer::Yes}, 2, true},
+                    CalibrationCase{"NoThenYes", {BoxAnswer::Ok, BoxAnswer::No, BoxAnswer::Ok, BoxAnswer::Yes}, 4, true},
+                    CalibrationCase{"CancelAtTheLevels", {BoxAnswer::Ok, BoxAnswer::Cancel}, 2, false},
+                    CalibrationCase{"CancelAtOnce", {BoxAnswer::Cancel}, 1, false}),
+    [](const testing::TestParamInfo<CalibrationCase>& info) { return info.param.name; });
+
+// The audio thread never waits for the window: with the GUI thread held for 2 s in the middle
+// of a real-time recording, no buffer is lost and the file holds the signal without a gap.
+TEST(Recording, AWindowThreadHeldBusyLosesNoAudio) {
+    const std::string signal = "tone=440hz/-12db/1s,silence=500ms,loop";
+    WindowRig rig(signal);
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(rig.frame->Control().IsRecording());
+    QTest::qWait(500);
+    std::this_thread::sleep_for(2s);
+    QTest::qWait(500);
+    const RecordingStatus status = rig.frame->Control().Status();
+    EXPECT_EQ(status.overruns, 0u);
+    EXPECT_GE(status.totalTimeMs, 2500);
+    rig.frame->Action(kCommandStop)->trigger();
+    ASSERT_EQ(rig.frame->Items().Count(), 1);
+    const RecordingItem item = *rig.frame->Items().Item(0);
+    const int64_t totalMs = rig.frame->Control().Status().totalTimeMs;
+    EXPECT_EQ(item.lengthMs, totalMs);
+
+    SignalSpec spec;
+    std::string error;
+    ASSERT_TRUE(ParseSignalSpec(signal, spec, error)) << error;
+    CSignalGenerator generator;
+    ASSERT_TRUE(generator.Open(spec, 44100, 2, 16, error)) << error;
+    std::string expected(static_cast<size_t>(totalMs) * 441 / 10 * 4, '\0');
+    generator.Generate(expected.data(), expected.size() / 4);
+    const std::string written = WavPcm(item.path.str());
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected) << "the recorded audio differs from the signal";
+}
+
+TEST(Screenshots, IdleAndRecordingWithRows) {
+    WindowRig rig("tone=440hz/-12db/300ms,silence=100ms,loop");
+    WindowRig::Screenshot(*rig.frame, "idle");
+    EXPECT_EQ(rig.frame->PromptText(), QStringLiteral("操作待ち"));
+    rig.frame->Action(kCommandStart)->trigger();
+    for (int split = 0; split < 2; ++split) {
+        QTest::qWait(400);
+        rig.frame->Action(kCommandSplit)->trigger();
+    }
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->List()->model()->rowCount() == 3; }));
+    QTest::qWait(500);
+    rig.frame->List()->selectRow(1);
+    EXPECT_TRUE(rig.frame->TrackPaneText().startsWith(QStringLiteral("トラック(3)時間 0:0")))
+        << rig.frame->TrackPaneText().toStdString();
+    WindowRig::Screenshot(*rig.frame, "recording");
+    rig.frame->Action(kCommandStop)->trigger();
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// The velsona program as a user starts it: help without a display, and recordings started from
+// the command line.
+#include <gtest/gtest.h>
+
+#include "tests/support/Process.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+TEST(Program, HelpAndVersionNeedNoDisplay) {
+    const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+    const ProcessResult help = RunProcess(noDisplay + ShellQuote(VELSONA_PATH) + " --help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("/S NOW"), std::string::npos) << help.output;
+    const ProcessResult version = RunProcess(noDisplay + ShellQuote(VELSONA_PATH) + " --version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output.rfind("velsona ", 0), 0u) << version.output;
+}
+
+// Both ends of a recording started from the command line leave a finished, finally named track
+// and saved settings: the duration with /E exit, and SIGTERM (as at logout) or Ctrl+C.
+struct EndCase {
+    const char* name;
+    const char* arguments;
+    const char* stopSignal;  // sent after two seconds; null: the program ends by itself
+    const char* nameEnd;
+};
+
+class ProgramEnd : public testing::TestWithParam<EndCase> {};
+
+TEST_P(ProgramEnd, LeavesAFinishedTrack) {
+    const EndCase& c = GetParam();
+    TempDir home;
+    std::string command = "HOME=" + ShellQuote(home.path()) + " XDG_CONFIG_HOME=" + ShellQuote(home / "config") +
+                          " XDG_DATA_HOME=" + ShellQuote(home / "data") + " QT_QPA_PLATFORM=offscreen" +
+                          " DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/velsona-tests-no-bus" +
+                          " VELSONA_CAPTURE='signal:tone=440hz/-12db/1s,silence=500ms,loop' timeout 60 " +
+                          ShellQuote(VELSONA_PATH) + " " + c.arguments;
+    if (c.stopSignal) command += " & pid=$!; sleep 2; kill -" + std::string(c.stopSignal) + " $pid; wait $pid";
+    const ProcessResult run = RunProcess(command);
+    EXPECT_EQ(run.exitCode, 0);
+    const std::vector<std::string> files = FilesUnder(home / "Music");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].ends_with(c.nameEnd)) << files[0];
+    EXPECT_EQ(files[0].find("？"), std::string::npos) << files[0];
+    EXPECT_TRUE(PathExists(home / "config/MORV/VelsonaF.conf"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ProgramEnd,
+                         testing::Values(EndCase{"DurationAndExit", "/S NOW /T MS=0:03 /E exit", nullptr, "(0：03).wav"},
+                                         EndCase{"Terminated", "/S NOW", "TERM", ".wav"},
+                                         EndCase{"Interrupted", "/S NOW", "INT", ".wav"}),
+                         [](const testing::TestParamInfo<EndCase>& info) { return info.param.name; });
+
+}  // namespace

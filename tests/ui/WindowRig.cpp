@@ -1,0 +1,57 @@
+// The test window's set-up and helpers.
+#include "tests/ui/WindowRig.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "platform/CaptureBackend.h"
+
+BoxAnswer ScriptedBoxes::Ask(const QString& text, BoxButtons buttons) {
+    asked.push_back(text);
+    if (onAsk) onAsk(text, buttons);
+    if (answers.empty()) return BoxAnswer::Cancel;
+    const BoxAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+WindowRig::WindowRig(const std::string& signal, const CommandLineOptions& commandLine,
+                     std::function<std::time_t()> clock) {
+    RecordingSettings settings;
+    settings.outputFolder = folder().c_str();
+    settings.fileNameTemplate = "No.%RCN%-Track%TKN%(%TLN%)";
+    settings.tagYear = 2026;
+    CSettingsStore(CCharString(dir / "settings.conf")).SaveSettings(kDefaultPresetName, settings);
+
+    CMainFrame::Options options;
+    options.settingsFile = CCharString(dir / "settings.conf");
+    options.clock = std::move(clock);
+    options.programFolder = QString::fromStdString(dir.path());
+    frame = std::make_unique<CMainFrame>(&boxes, options);
+    frame->openUrl = [this](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    };
+    std::string error;
+    frame->Control().backend = CreateCaptureBackend("signal:" + signal, error);
+    EXPECT_TRUE(frame->Control().backend) << error;
+    frame->show();
+    frame->Start(commandLine);
+}
+
+WindowRig::~WindowRig() { frame.reset(); }
+
+bool WindowRig::WaitFor(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
+
+std::vector<std::string> WindowRig::RowNames() const {
+    std::vector<std::string> names;
+    for (const RecordingItem& item : frame->Items().Snapshot()) names.push_back(item.displayName.str());
+    return names;
+}
+
+void WindowRig::Screenshot(QWidget& widget, const char* name) {
+    QDir().mkpath(QStringLiteral(VELSONA_SCREENSHOTS));
+    EXPECT_TRUE(widget.grab().save(QStringLiteral(VELSONA_SCREENSHOTS "/%1.png").arg(name))) << name;
+}

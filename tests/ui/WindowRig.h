@@ -1,0 +1,53 @@
+// A main window for one test: private settings and output folder, the signal source, and
+// scripted answers to its questions.
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/MainFrame.h"
+#include "ui/MessageBoxes.h"
+#include "tests/support/TempDir.h"
+
+// Answers questions from a script and records everything it was shown.
+class ScriptedBoxes : public IMessageBoxes {
+public:
+    std::deque<BoxAnswer> answers;  // taken in order; an empty script answers Cancel
+    std::function<bool(QDialog&)> runDialog;  // fills and ends a dialog; none cancels
+    // Called with each question before it is answered, e.g. to take a screenshot.
+    std::function<void(const QString&, BoxButtons)> onAsk;
+    std::vector<QString> asked, informed, warned;
+
+    BoxAnswer Ask(const QString& text, BoxButtons buttons) override;
+    void Inform(const QString& text) override { informed.push_back(text); }
+    void Warn(const QString& text) override { warned.push_back(text); }
+    void About(const QString&, const QString& text) override { informed.push_back(text); }
+    bool Run(QDialog& dialog) override { return runDialog && runDialog(dialog); }
+    QString ChooseFolder(const QString&) override { return {}; }
+};
+
+class WindowRig {
+public:
+    // `signal` is the signal source's spec; the settings record WAV into the rig's folder.
+    explicit WindowRig(const std::string& signal = "tone=440hz/-12db/1s,silence=500ms,loop,fast",
+                       const CommandLineOptions& commandLine = {},
+                       std::function<std::time_t()> clock = [] { return std::time(nullptr); });
+    ~WindowRig();
+
+    std::string folder() const { return dir / "rec"; }
+    // Waits, handling events, until `done` holds; false after `ms`.
+    static bool WaitFor(const std::function<bool()>& done, int ms = 20000);
+    // The final names of the list's rows.
+    std::vector<std::string> RowNames() const;
+    // Saves a picture of `widget` under the build folder's screenshots.
+    static void Screenshot(QWidget& widget, const char* name);
+
+    TempDir dir;
+    ScriptedBoxes boxes;
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<QUrl> opened;  // what the window asked the desktop to open
+};

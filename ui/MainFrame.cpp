@@ -1,0 +1,565 @@
+// The main window: layout, commands and their rules, the recording's life as the user sees it.
+#include "ui/MainFrame.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTableView>
+#include <QToolBar>
+#include <algorithm>
+
+#include "foundation/PathUtils.h"
+#include "app/StartChecks.h"
+#include "platform/CaptureBackend.h"
+#include "platform/Logind.h"
+#include "schedule/EndAction.h"
+#include "schedule/RecordingSchedule.h"
+#include "ui/MessageBoxes.h"
+#include "ui/monitor/LevelBar.h"
+#include "ui/monitor/MonitorBar.h"
+#include "ui/monitor/MonitorDisplays.h"
+#include "ui/RecordTimerDlg.h"
+#include "ui/StatusPane.h"
+#include "ui/ToolIcons.h"
+
+#ifndef VELSONA_VERSION
+#define VELSONA_VERSION "unknown"
+#endif
+#ifndef VELSONA_LIBRARIES
+#define VELSONA_LIBRARIES ""
+#endif
+
+namespace {
+
+constexpr int kWidth = 655;
+constexpr int kHeight = 700;
+constexpr int kRefreshMs = 200;
+constexpr int kTrackPaneWidth = 120;
+constexpr int kTotalPaneWidth = 80;
+constexpr const char* kUpdatePath = "redirect/forward.php?k=VLS&f=AP&i=HP";
+constexpr const char* kManualPath = "redirect/forward.php?k=VLS&f=AP&i=JUMP&t=HELP";
+constexpr const char* kOldRowsQuestion = "以前の録音アイテムが残っています、リストをクリアしますか？";
+constexpr const char* kNoHelpMessage = "HTML Help システムがインストールされていません";
+constexpr const char* kDeleteAllQuestion = "アイテムが選択されていません。\nすべてのファイルを削除しますか？";
+constexpr const char* kDeleteWarning =
+    "※※　！注意！　※※\n\nこの処理を実行すると実際の保存ファイルが削除されますがよろしいですか？\n"
+    "（表示上から除外するだけ場合は「リストから除外」を利用してください）";
+constexpr const char* kRemoveAllQuestion = "アイテムが選択されていません。\nすべてのアイテムを除外しますか？";
+constexpr const char* kCalibratePrompt =
+    "左のボリュームメーターを目安に\n無音のタイミングで「ＯＫ」を押してください\n\n※ソースのボリュームを最小にするなど、\n"
+    "なるべく録音ソースを無音状態にしてください\n無音区間で分割時の無音状態の判定値\n(0～-130dB)として利用されます。\n";
+constexpr const char* kCalibrateQuestion =
+    "左： %2.1f dB / 右： %2.1f dB　\n以下を無音と判定無音レベルに設定しますか？\n\n* はい → 無音値を設定する\n"
+    "* いいえ → 再試行（リトライ）する\n* キャンセル -> 中止";
+constexpr const char* kMixerProgram = "pavucontrol";
+constexpr const char* kMixerMissing =
+    "録音コントロール（pavucontrol）が見つかりません。\n入力の音量を調整するには pavucontrol をインストールしてください。";
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const CCharString& text) { return QString::fromUtf8(text.c_str()); }
+CCharString Local(const QString& text) { return CCharString(text.toUtf8().toStdString()); }
+
+// The part of a prompt before or after its "\n".
+QString PromptPart(const char* prompt, bool buttonText) {
+    const QString text = Text(prompt);
+    const int newline = text.indexOf('\n');
+    if (newline < 0) return buttonText ? QString() : text;
+    return buttonText ? text.mid(newline + 1) : text.left(newline);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
+    : m_options(std::move(options)),
+      m_ownBoxes(boxes ? nullptr : std::make_unique<CMessageBoxes>(this)),
+      m_boxes(boxes ? *boxes : *m_ownBoxes),
+      m_store(m_options.settingsFile.IsEmpty() ? std::make_unique<CSettingsStore>()
+                                               : std::make_unique<CSettingsStore>(m_options.settingsFile)),
+      m_table(m_items),
+      m_logind(std::make_unique<CLogind>(CLogind::SystemBusAddress())),
+      m_inhibitor(std::make_unique<CSleepInhibitor>()),
+      m_link(std::make_unique<CControlLink>(m_items)),
+      m_commands(std::make_unique<CRecordingCommands>(Control(), *m_store, m_profile, m_options.clock)) {
+    openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    startProgram = [](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments);
+    };
+    if (m_options.programFolder.isEmpty()) m_options.programFolder = QCoreApplication::applicationDirPath();
+    const QString scheduler = QDir(m_options.programFolder).filePath(Text(kSchedulerFileName));
+    if (QFileInfo::exists(scheduler)) m_schedulerPath = scheduler;
+
+    Control().backend = CreateCaptureBackendFromEnvironment(m_backendError);
+    Control().sleepInhibitor = m_inhibitor.get();
+    connect(m_link.get(), &CControlLink::Arrived, this, &CMainFrame::OnRecordingEvent);
+
+    setWindowTitle(Text(kProgramTitle));
+    setWindowIcon(ProgramIcon());
+    resize(kWidth, kHeight);
+    CreateList();
+    CreateActions();
+    CreateBars();
+    CreateStatusBar();
+
+    m_countdown.setInterval(CCountdown::kPeriodMs);
+    connect(&m_countdown, &QTimer::timeout, this, &CMainFrame::OnCountdownTimer);
+    m_refresh.setInterval(kRefreshMs);
+    connect(&m_refresh, &QTimer::timeout, this, &CMainFrame::RefreshPanes);
+    RefreshPanes();
+    UpdateCommands();
+}
+
+CMainFrame::~CMainFrame() {
+    m_countdown.stop();
+    m_refresh.stop();
+    m_commands.reset();
+    m_link.reset();
+    m_displays.reset();
+}
+
+void CMainFrame::CreateActions() {
+    for (const CommandInfo& command : AllCommands()) {
+        auto* action = new QAction(Text(command.menuText), this);
+        action->setObjectName(QStringLiteral("command%1").arg(command.id));
+        action->setData(command.id);
+        action->setStatusTip(PromptPart(command.prompt, false));
+        action->setIconText(PromptPart(command.prompt, true));
+        action->setToolTip(PromptPart(command.prompt, true));
+        if (*command.themeIcon) action->setIcon(CommandIcon(command));
+        const Command id = command.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        m_actions[id] = action;
+    }
+    m_actions[kCommandHelp]->setShortcut(QKeySequence::HelpContents);
+    for (Command checkable : {kCommandTimer, kCommandPause, kCommandToolBar, kCommandFileBar, kCommandInputBar,
+                              kCommandOutputBar, kCommandTagBar, kCommandMonitorBar, kCommandLevelBar, kCommandStatusBar})
+        m_actions[checkable]->setCheckable(true);
+    for (const MenuInfo& info : AllMenus()) {
+        QMenu* menu = menuBar()->addMenu(Text(info.title));
+        for (Command id : info.commands) {
+            if (id == 0) menu->addSeparator();
+            else menu->addAction(m_actions[id]);
+        }
+    }
+}
+
+void CMainFrame::CreateBars() {
+    m_toolBar = addToolBar(PromptPart(CommandInfoFor(kCommandToolBar).prompt, true));
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(24, 18));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (Command id : ToolBarCommands()) {
+        if (id == 0) m_toolBar->addSeparator();
+        else m_toolBar->addAction(m_actions[id]);
+    }
+    // The bands below the tool bar: the file bar on a row of its own, then the other four.
+    const Command bands[] = {kCommandFileBar, kCommandInputBar, kCommandOutputBar, kCommandTagBar, kCommandMonitorBar};
+    for (Command id : bands) {
+        if (id == kCommandFileBar || id == kCommandInputBar) addToolBarBreak();
+        QToolBar* place = addToolBar(PromptPart(CommandInfoFor(id).prompt, true));
+        m_places[id] = place;
+    }
+    QToolBar* levels = new QToolBar(PromptPart(CommandInfoFor(kCommandLevelBar).prompt, true), this);
+    addToolBar(Qt::LeftToolBarArea, levels);
+    m_places[kCommandLevelBar] = levels;
+    m_levelBar = new CLevelBar;
+    levels->addWidget(m_levelBar);
+    m_monitorBar = new CMonitorBar;
+    m_places[kCommandMonitorBar]->addWidget(m_monitorBar);
+    m_displays = std::make_unique<CMonitorDisplays>(m_feed, *m_levelBar, *m_monitorBar);
+    Control().SetMonitorObserver(&m_feed);
+    for (auto& [id, place] : m_places) {
+        place->setObjectName(QStringLiteral("bar%1").arg(id));
+        place->setAccessibleName(place->windowTitle());
+    }
+    m_places[kCommandToolBar] = m_toolBar;
+    for (auto& [id, bar] : m_places) {
+        QAction* action = m_actions[id];
+        QToolBar* place = bar;
+        connect(action, &QAction::triggered, this, [place](bool shown) { place->setVisible(shown); });
+        connect(place, &QToolBar::visibilityChanged, this, [this] { UpdateCommands(); });
+    }
+    m_toolBar->setAccessibleName(m_toolBar->windowTitle());
+}
+
+void CMainFrame::CreateList() {
+    m_list = new QTableView(this);
+    m_list->setModel(&m_table);
+    m_list->setAccessibleName(QStringLiteral("録音アイテム一覧"));
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    m_list->horizontalHeader()->setSectionsClickable(false);
+    m_list->horizontalHeader()->setHighlightSections(false);
+    m_list->horizontalHeader()->setStretchLastSection(false);
+    m_list->setIconSize(QSize(16, 16));
+    // The widths were chosen for an 8-point font 13 pixels high; a larger desktop font widens
+    // them alike, so the texts they were sized for still fit.
+    const double scale = std::max(1.0, m_list->fontMetrics().height() / 13.0);
+    for (int column = 0; column < kItemColumnCount; ++column)
+        m_list->setColumnWidth(column, static_cast<int>(kItemColumns[column].width * scale + 0.5));
+    // An inactive list keeps its selection as visible as an active one.
+    QPalette palette = m_list->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    m_list->setPalette(palette);
+    connect(m_list, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        const QString path = m_table.PathAt(index.row());
+        if (!path.isEmpty()) openUrl(QUrl::fromLocalFile(path));
+    });
+    setCentralWidget(m_list);
+    setFocusProxy(m_list);
+}
+
+void CMainFrame::CreateStatusBar() {
+    m_prompt = new QLabel(Text(kIdlePrompt));
+    m_prompt->setAccessibleName(QStringLiteral("操作説明"));
+    m_trackPane = new CStatusPane(std::max(kTrackPaneWidth, fontMetrics().horizontalAdvance(
+                                                                 QStringLiteral("トラック(999)時間 999:59.99")) + 8),
+                                  QStringLiteral("トラック時間"));
+    m_totalPane = new CStatusPane(
+        std::max(kTotalPaneWidth, fontMetrics().horizontalAdvance(QStringLiteral("総時間 9999:59")) + 8),
+        QStringLiteral("総時間"));
+    statusBar()->addWidget(m_prompt, 1);
+    statusBar()->addPermanentWidget(m_trackPane);
+    statusBar()->addPermanentWidget(m_totalPane);
+    connect(m_actions[kCommandStatusBar], &QAction::triggered, this, [this](bool shown) {
+        statusBar()->setVisible(shown);
+        UpdateCommands();
+    });
+}
+
+void CMainFrame::Start(const CommandLineOptions& commandLine) {
+    const CCharString preset =
+        commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : commandLine.presetName;
+    m_store->LoadProfile(preset, m_profile);
+    // From here on the control's settings are the values the bars show and edit.
+    Control().settings = m_profile.settings;
+    Control().SetSilenceLevels(m_profile.settings.silenceLeft, m_profile.settings.silenceRight);
+    ShowSilenceLevels();
+    if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
+    UpdateCommands();
+}
+
+void CMainFrame::OnCommand(Command id) {
+    switch (id) {
+    case kCommandStart: OnStart(); break;
+    case kCommandStop: OnStop(); break;
+    case kCommandTimer: OnTimer(); break;
+    case kCommandSplit: Control().RequestSplit(); break;
+    case kCommandPause: Control().TogglePause(); break;
+    case kCommandRemoveFromList: OnRemoveFromList(); break;
+    case kCommandDeleteFiles: OnDeleteFiles(); break;
+    case kCommandOpenFolder: OnOpenFolder(); break;
+    case kCommandSetFolder: OnSetFolder(); break;
+    case kCommandCalibrate: OnCalibrateSilence(); break;
+    case kCommandMixer: OnMixer(); break;
+    case kCommandScheduler: OnScheduler(); break;
+    case kCommandHelp: OnHelp(); break;
+    case kCommandUpdatePage: openUrl(QUrl(Text(kMakerSite) + Text(kUpdatePath))); break;
+    case kCommandOnlineManual: openUrl(QUrl(Text(kMakerSite) + Text(kManualPath))); break;
+    case kCommandAbout: OnAbout(); break;
+    case kCommandExit: close(); break;
+    default: break;  // the view entries act through their bars
+    }
+    UpdateCommands();
+}
+
+void CMainFrame::UpdateCommands() {
+    const FrameState state{Control().IsRecording(), Control().IsPaused(), Control().schedule.has_value(),
+                           !m_schedulerPath.isEmpty()};
+    for (auto& [id, action] : m_actions) {
+        const CommandState rule = StateOf(id, state);
+        action->setEnabled(rule.enabled);
+        if (m_places.count(id)) action->setChecked(!m_places.at(id)->isHidden());
+        else if (id == kCommandStatusBar) action->setChecked(!statusBar()->isHidden());
+        else if (action->isCheckable()) action->setChecked(rule.checked);
+    }
+}
+
+void CMainFrame::AskAboutOldRows() {
+    if (m_items.Count() == 0) return;
+    if (m_boxes.Ask(Text(kOldRowsQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+    m_items.RemoveAll();
+    m_table.ApplyPending();
+}
+
+void CMainFrame::OnStart() {
+    EndRecording();
+    AskAboutOldRows();
+    if (!CheckBeforeStarting(nullptr)) return;
+    ShowStarted(m_commands->StartCommand());
+}
+
+void CMainFrame::OnStop() {
+    // A recording stopped by hand never runs the end action: StopCommand disarms it first.
+    EndRecording();
+}
+
+void CMainFrame::OnTimer() {
+    EndRecording();
+    AskAboutOldRows();
+    CRecordTimerDlg dialog(m_boxes, m_options.clock(), this);
+    // Checked while the dialog is open: a schedule is being armed.
+    Control().schedule = RecordingSchedule();
+    UpdateCommands();
+    const bool accepted = m_boxes.Run(dialog);
+    Control().schedule.reset();
+    if (accepted) StartBySchedule(dialog.Schedule());
+}
+
+void CMainFrame::StartBySchedule(const RecordingSchedule& schedule) {
+    if (!CheckBeforeStarting(&schedule)) return;
+    ShowStarted(m_commands->StartBySchedule(schedule));
+}
+
+void CMainFrame::OnCountdownTimer() {
+    const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
+    if (tick.started || tick.failed) {
+        m_countdown.stop();
+        ShowStarted({tick.started, tick.message});
+    } else if (!m_commands->IsCountingDown()) {
+        m_countdown.stop();
+    } else {
+        setWindowTitle(Text(tick.title));
+    }
+}
+
+bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
+    m_problem.clear();
+    ShowPrompt(QString());
+    StartCheck check;
+    if (!Control().backend) check = {false, "no sound input: " + m_backendError};
+    else check = CheckBeforeStart(*Control().backend, Control().settings);
+    if (!check.ok) {
+        m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.message));
+        return false;
+    }
+    // A folder that will fill up before the end is worth knowing while there is time to act.
+    const SpaceEstimate space = EstimateSpace(Control().settings, schedule);
+    if (!space.warning.empty()) {
+        m_problem = QString::fromStdString(space.warning);
+        ShowPrompt(QString());
+    }
+    return true;
+}
+
+void CMainFrame::ShowStarted(const CRecordingCommands::Outcome& outcome) {
+    if (!outcome.ok) {
+        setWindowTitle(Text(kProgramTitle));
+        UpdateCommands();
+        m_boxes.Inform(QString::fromStdString(outcome.message));
+        return;
+    }
+    if (m_commands->IsCountingDown()) {
+        m_countdown.start();
+        UpdateCommands();
+        return;
+    }
+    setWindowTitle(Text(RecordingTitle(Control().schedule ? &*Control().schedule : nullptr)));
+    // Folder, template and preset cannot change while recording.
+    m_places[kCommandFileBar]->setEnabled(false);
+    m_refresh.start();
+    RefreshPanes();
+    UpdateCommands();
+}
+
+void CMainFrame::EndRecording() {
+    m_countdown.stop();
+    m_commands->StopCommand();
+    // The stop's own events (last track closed, recording stopped) are taken now, so a start
+    // that follows at once sees the raised recording number.
+    m_link->DeliverPending();
+    m_refresh.stop();
+    m_table.ApplyPending();
+    RefreshPanes();
+    setWindowTitle(Text(kProgramTitle));
+    m_places[kCommandFileBar]->setEnabled(true);
+    UpdateCommands();
+}
+
+void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
+    if (event.code == kRecordingDurationReached && running) {
+        // The control has stopped; the window follows and runs the armed action.
+        const EndAction action = Control().TakeEndAction();
+        EndRecording();
+        RunEndAction(action);
+    } else if (event.code == kRecordingStopped) {
+        m_displays->RecordingStopped();
+    } else if (CControlLink::EndsRecording(event.code)) {
+        // Unattended, a recording that can no longer write must end rather than run on empty.
+        if (running) EndRecording();
+        m_problem = CControlLink::MessageOf(event);
+        ShowPrompt(QString());
+        m_boxes.Warn(m_problem);
+    }
+    m_table.ApplyPending();
+    UpdateCommands();
+}
+
+void CMainFrame::RunEndAction(EndAction action) {
+    const CRecordingCommands::Outcome outcome = m_commands->RunEndAction(
+        action, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }, *m_logind);
+    if (!outcome.ok) {
+        m_problem = QString::fromStdString(outcome.message);
+        ShowPrompt(QString());
+        m_boxes.Warn(m_problem);
+    }
+}
+
+std::vector<int> CMainFrame::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedRows()) rows.push_back(index.row());
+    return rows;
+}
+
+void CMainFrame::OnRemoveFromList() {
+    if (m_items.Count() == 0) return;
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty()) {
+        if (m_boxes.Ask(Text(kRemoveAllQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+        m_items.RemoveAll();
+    } else {
+        m_items.RemoveRows(std::move(rows));
+    }
+    m_table.ApplyPending();
+}
+
+void CMainFrame::OnDeleteFiles() {
+    if (m_items.Count() == 0) return;
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty()) {
+        if (m_boxes.Ask(Text(kDeleteAllQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+        for (int row = 0; row < m_items.Count(); ++row) rows.push_back(row);
+    }
+    if (m_boxes.Ask(Text(kDeleteWarning), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+    // To the desktop's trash, so a mistaken confirmation loses nothing; deleted only where
+    // there is no trash to move to. A file already gone is left alone; its row goes anyway.
+    for (int row : rows) {
+        const QString path = m_table.PathAt(row);
+        if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::moveToTrash(path)) QFile::remove(path);
+    }
+    m_items.RemoveRows(std::move(rows));
+    m_table.ApplyPending();
+}
+
+void CMainFrame::OnOpenFolder() {
+    const CCharString folder = Control().settings.outputFolder;
+    EnsureFolder(folder);
+    openUrl(QUrl::fromLocalFile(Text(folder)));
+}
+
+void CMainFrame::OnSetFolder() {
+    // The folder is fixed while recording.
+    if (Control().IsRecording()) return;
+    const QString folder = m_boxes.ChooseFolder(Text(Control().settings.outputFolder));
+    if (folder.isEmpty()) return;
+    Control().settings.outputFolder = Local(folder);
+    AddToHistory(m_profile.folders, kFolderHistoryLimit, Control().settings.outputFolder);
+}
+
+void CMainFrame::OnMixer() {
+    // pavucontrol's fourth tab holds the input devices and their levels.
+    const QString mixer = QStandardPaths::findExecutable(Text(kMixerProgram));
+    if (mixer.isEmpty() || !startProgram(mixer, {QStringLiteral("--tab=4")})) m_boxes.Inform(Text(kMixerMissing));
+}
+
+void CMainFrame::OnScheduler() {
+    if (m_schedulerPath.isEmpty() || !startProgram(m_schedulerPath, {}))
+        m_boxes.Inform(QStringLiteral("録音スケジューラ（%1）を起動できませんでした。").arg(Text(kSchedulerFileName)));
+}
+
+void CMainFrame::OnHelp() {
+    const QString manual = QDir(m_options.programFolder).filePath(Text(kManualFileName));
+    if (!QFileInfo::exists(manual) || !openUrl(QUrl::fromLocalFile(manual))) m_boxes.Inform(Text(kNoHelpMessage));
+}
+
+void CMainFrame::OnAbout() {
+    m_boxes.About(QStringLiteral("バージョン情報"),
+                  QStringLiteral("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>")
+                      .arg(Text(kProgramTitle).toHtmlEscaped(), Text(VELSONA_VERSION),
+                           Text(VELSONA_LIBRARIES).toHtmlEscaped().replace(QStringLiteral(", "), QStringLiteral("<br>"))));
+}
+
+void CMainFrame::OnCalibrateSilence() {
+    if (!Control().BeginCalibration()) {
+        m_boxes.Inform(Text(kStartFailedMessage));
+        return;
+    }
+    // The meters show their full range while the user looks for the silence.
+    ShowSilenceLevels();
+    m_refresh.start();
+    for (;;) {
+        if (m_boxes.Ask(Text(kCalibratePrompt), BoxButtons::OkCancel) != BoxAnswer::Ok) {
+            Control().CancelCalibration();
+            break;
+        }
+        // The levels of the moment of the answer, not of the question that follows.
+        const BufferLevels levels = Control().FreezeCalibration();
+        const BoxAnswer answer = m_boxes.Ask(
+            QString::asprintf(kCalibrateQuestion, levels.left * 0.1, levels.right * 0.1), BoxButtons::YesNoCancel);
+        if (answer == BoxAnswer::Yes) {
+            Control().AcceptCalibration();
+            break;
+        }
+        if (answer != BoxAnswer::No) {
+            Control().CancelCalibration();
+            break;
+        }
+        if (!Control().RetryCalibration()) {
+            m_boxes.Inform(Text(kStartFailedMessage));
+            break;
+        }
+    }
+    if (!Control().IsRecording()) m_refresh.stop();
+    ShowSilenceLevels();
+    RefreshPanes();
+}
+
+void CMainFrame::ShowSilenceLevels() {
+    m_displays->SetSilenceLevels(Control().settings.silenceLeft, Control().settings.silenceRight);
+}
+
+void CMainFrame::RefreshPanes() {
+    m_trackPane->SetText(Text(Control().TrackPaneText()));
+    m_totalPane->SetText(Text(Control().TotalPaneText()));
+}
+
+void CMainFrame::ShowPrompt(const QString& text) {
+    m_prompt->setText(!text.isEmpty() ? text : !m_problem.isEmpty() ? m_problem : Text(kIdlePrompt));
+}
+
+QString CMainFrame::PromptText() const { return m_prompt->text(); }
+QString CMainFrame::TrackPaneText() const { return m_trackPane->Text(); }
+QString CMainFrame::TotalPaneText() const { return m_totalPane->Text(); }
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        ShowPrompt(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    EndRecording();
+    const CRecordingCommands::Outcome saved = m_commands->SaveDefaultPreset();
+    if (!saved.ok) m_boxes.Warn(QString::fromStdString(saved.message));
+    event->accept();
+}

@@ -1,0 +1,145 @@
+// CMainFrame: the main window: menus, tool bar, places for the control bars, the recorded items
+// list and the status bar; turns the user's commands into calls on the recording control.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <QUrl>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/MonitorFeed.h"
+#include "app/RecordingCommands.h"
+#include "app/RecordingItemsModel.h"
+#include "app/SettingsStore.h"
+#include "schedule/CommandLine.h"
+#include "ui/Commands.h"
+#include "ui/ControlLink.h"
+#include "ui/ItemsTableModel.h"
+
+class CLevelBar;
+class CLogind;
+class CMonitorBar;
+class CMonitorDisplays;
+class CSleepInhibitor;
+class CStatusPane;
+class IMessageBoxes;
+class QLabel;
+class QTableView;
+class QToolBar;
+
+// The maker's pages; the commands add the path and query.
+inline constexpr const char* kMakerSite = "https://velsona.example/";
+inline constexpr const char* kManualFileName = "Velsona.html";
+inline constexpr const char* kSchedulerFileName = "Tarnwel";
+inline constexpr const char* kIdlePrompt = "操作待ち";
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Options {
+        CCharString settingsFile;  // empty: the user's store
+        std::function<std::time_t()> clock = [] { return std::time(nullptr); };
+        QString programFolder;  // where the manual and Tarnwel lie; empty: the program's folder
+    };
+
+    // `boxes` answers every question; null shows Qt message boxes.
+    CMainFrame(IMessageBoxes* boxes, Options options);
+    ~CMainFrame() override;
+
+    // The end of window creation: loads the start-up preset and starts an armed schedule.
+    void Start(const CommandLineOptions& commandLine);
+
+    // How pages, files and programs are opened; tests replace them.
+    std::function<bool(const QUrl&)> openUrl;
+    std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
+
+    CRecordingControl& Control() { return m_link->Control(); }
+    CRecordingItemsModel& Items() { return m_items; }
+    QTableView* List() const { return m_list; }
+    QAction* Action(Command id) const { return m_actions.at(id); }
+    // Where the bar of a view command (kCommandFileBar … kCommandLevelBar) docks.
+    QToolBar* BarPlace(Command viewCommand) const { return m_places.at(viewCommand); }
+    const ProfileState& Profile() const { return m_profile; }
+    bool CountingDown() const { return m_countdown.isActive(); }
+    QString PromptText() const;
+    QString TrackPaneText() const;
+    QString TotalPaneText() const;
+
+    // Arms a schedule: a countdown to its start time, or a recording that starts now.
+    void StartBySchedule(const RecordingSchedule& schedule);
+    // One tick of the 200 ms countdown to a scheduled start.
+    void OnCountdownTimer();
+    void OnCalibrateSilence();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateBars();
+    void CreateList();
+    void CreateStatusBar();
+    void OnCommand(Command id);
+    void UpdateCommands();
+
+    void OnStart();
+    void OnStop();
+    void OnTimer();
+    void OnRemoveFromList();
+    void OnDeleteFiles();
+    void OnOpenFolder();
+    void OnSetFolder();
+    void OnMixer();
+    void OnScheduler();
+    void OnHelp();
+    void OnAbout();
+    void OnRecordingEvent(const RecordingEvent& event, bool running);
+
+    // What is known to fail before a start (encoder, device, folder); false after saying so.
+    bool CheckBeforeStarting(const RecordingSchedule* schedule);
+    // Shows the outcome of a start: the recording's title and commands, or the failure.
+    void ShowStarted(const CRecordingCommands::Outcome& outcome);
+    // Stops a recording or a countdown, shows idle and takes the stop's events at once.
+    void EndRecording();
+    void AskAboutOldRows();
+    void RunEndAction(EndAction action);
+    std::vector<int> SelectedRows() const;
+    void RefreshPanes();
+    void ShowPrompt(const QString& text);
+    // The control's thresholds to the meters.
+    void ShowSilenceLevels();
+
+    Options m_options;
+    std::unique_ptr<IMessageBoxes> m_ownBoxes;
+    IMessageBoxes& m_boxes;
+    std::unique_ptr<CSettingsStore> m_store;
+    ProfileState m_profile;
+    CRecordingItemsModel m_items;
+    CItemsTableModel m_table;
+    std::unique_ptr<CLogind> m_logind;
+    std::unique_ptr<CSleepInhibitor> m_inhibitor;
+    CMonitorFeed m_feed;  // outlives the control, whose sessions feed it
+    // The control stops its recording before the list and the inhibitor go.
+    std::unique_ptr<CControlLink> m_link;
+    std::unique_ptr<CRecordingCommands> m_commands;
+    std::unique_ptr<CMonitorDisplays> m_displays;
+
+    QString m_schedulerPath;
+    std::string m_backendError;  // why there is no capture backend
+    QTimer m_countdown;
+    QTimer m_refresh;  // reads the control's status while recording; the audio thread never waits
+    QString m_problem;  // the last problem, shown in the prompt pane until the next start
+    std::map<Command, QAction*> m_actions;
+    std::map<Command, QToolBar*> m_places;
+    QToolBar* m_toolBar = nullptr;
+    QTableView* m_list = nullptr;
+    CLevelBar* m_levelBar = nullptr;
+    CMonitorBar* m_monitorBar = nullptr;
+    QLabel* m_prompt = nullptr;
+    CStatusPane* m_trackPane = nullptr;
+    CStatusPane* m_totalPane = nullptr;
+};

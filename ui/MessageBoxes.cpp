@@ -1,0 +1,55 @@
+// Message boxes and modal dialogs of the window, shown with Qt.
+#include "ui/MessageBoxes.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "schedule/RecordingSchedule.h"
+
+namespace {
+
+QMessageBox::StandardButtons ButtonsOf(BoxButtons buttons) {
+    switch (buttons) {
+    case BoxButtons::Ok: return QMessageBox::Ok;
+    case BoxButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case BoxButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case BoxButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> QuestionBox(const QString& text, BoxButtons buttons, QWidget* parent) {
+    return std::make_unique<QMessageBox>(QMessageBox::Question, QString::fromUtf8(kProgramTitle), text,
+                                         ButtonsOf(buttons), parent);
+}
+
+BoxAnswer CMessageBoxes::Ask(const QString& text, BoxButtons buttons) {
+    switch (QuestionBox(text, buttons, m_parent)->exec()) {
+    case QMessageBox::Ok: return BoxAnswer::Ok;
+    case QMessageBox::Yes: return BoxAnswer::Yes;
+    case QMessageBox::No: return BoxAnswer::No;
+    default: return BoxAnswer::Cancel;
+    }
+}
+
+void CMessageBoxes::Inform(const QString& text) {
+    QMessageBox::information(m_parent, QString::fromUtf8(kProgramTitle), text);
+}
+
+void CMessageBoxes::Warn(const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(kProgramTitle), text, QMessageBox::Ok, m_parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+void CMessageBoxes::About(const QString& title, const QString& text) { QMessageBox::about(m_parent, title, text); }
+
+bool CMessageBoxes::Run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+
+QString CMessageBoxes::ChooseFolder(const QString& current) {
+    return QFileDialog::getExistingDirectory(m_parent, QString(), current);
+}

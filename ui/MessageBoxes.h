@@ -1,0 +1,48 @@
+// IMessageBoxes: every question, message and modal dialog of the window, behind one interface so
+// tests answer them without a modal loop; CMessageBoxes shows them as Qt message boxes.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QDialog;
+class QMessageBox;
+class QWidget;
+
+enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class BoxAnswer { Ok, Cancel, Yes, No };
+
+class IMessageBoxes {
+public:
+    virtual ~IMessageBoxes() = default;
+    virtual BoxAnswer Ask(const QString& text, BoxButtons buttons) = 0;
+    // Modal information with one OK button.
+    virtual void Inform(const QString& text) = 0;
+    // A warning that does not wait for an answer: an unattended failure stays on screen while
+    // the window goes on.
+    virtual void Warn(const QString& text) = 0;
+    virtual void About(const QString& title, const QString& text) = 0;
+    // Runs a dialog to its end; true when it was accepted.
+    virtual bool Run(QDialog& dialog) = 0;
+    // The folder the user picked, or empty.
+    virtual QString ChooseFolder(const QString& current) = 0;
+};
+
+// The box a question is asked in (also for screenshots of it).
+std::unique_ptr<QMessageBox> QuestionBox(const QString& text, BoxButtons buttons, QWidget* parent);
+
+class CMessageBoxes : public IMessageBoxes {
+public:
+    explicit CMessageBoxes(QWidget* parent) : m_parent(parent) {}
+
+    BoxAnswer Ask(const QString& text, BoxButtons buttons) override;
+    void Inform(const QString& text) override;
+    void Warn(const QString& text) override;
+    void About(const QString& title, const QString& text) override;
+    bool Run(QDialog& dialog) override;
+    QString ChooseFolder(const QString& current) override;
+
+private:
+    QWidget* m_parent;
+};

@@ -1,0 +1,131 @@
+// The recording timer dialog.
+#include "ui/RecordTimerDlg.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include "schedule/RecordTimer.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+
+QRadioButton* AddChoice(QButtonGroup* group, int id, const char* text, QLayout* layout) {
+    auto* button = new QRadioButton(QString::fromUtf8(text));
+    group->addButton(button, id);
+    layout->addWidget(button);
+    return button;
+}
+
+}  // namespace
+
+CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget* parent)
+    : QDialog(parent), m_boxes(boxes) {
+    setWindowTitle(QStringLiteral("録音タイマー設定"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* startBox = new QGroupBox(QStringLiteral("録音開始"));
+    auto* startLayout = new QVBoxLayout(startBox);
+    m_start = new QButtonGroup(this);
+    AddChoice(m_start, 0, "今すぐ開始する", startLayout)->setChecked(true);
+    AddChoice(m_start, 1, "指定日時/時刻で開始する", startLayout);
+    const QDateTime proposed = QDateTime::fromSecsSinceEpoch(ProposedStartTime(now));
+    m_date = new QDateEdit(proposed.date());
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    m_date->setAccessibleName(QStringLiteral("開始日"));
+    m_time = new QTimeEdit(proposed.time());
+    m_time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    m_time->setAccessibleName(QStringLiteral("開始時刻"));
+    auto* when = new QHBoxLayout;
+    when->addSpacing(20);
+    when->addWidget(m_date);
+    when->addWidget(m_time);
+    when->addStretch();
+    startLayout->addLayout(when);
+    layout->addWidget(startBox);
+
+    auto* endBox = new QGroupBox(QStringLiteral("録音終了"));
+    auto* endLayout = new QVBoxLayout(endBox);
+    m_end = new QButtonGroup(this);
+    AddChoice(m_end, 0, "手動（停止ボタン）で停止する", endLayout)->setChecked(true);
+    AddChoice(m_end, 1, "経過時間で停止する", endLayout);
+    m_duration = new QComboBox;
+    m_duration->setEditable(true);
+    m_duration->setInsertPolicy(QComboBox::NoInsert);
+    m_duration->setAccessibleName(QStringLiteral("録音時間（分）"));
+    for (int minutes : kDurationChoicesMinutes)
+        m_duration->addItem(QString::fromUtf8(FormatDuration(minutes * 60LL).c_str()), minutes);
+    m_duration->setCurrentIndex(-1);
+    m_duration->setEditText(QStringLiteral("5"));
+    m_duration->installEventFilter(this);
+    m_duration->lineEdit()->installEventFilter(this);
+    auto* duration = new QHBoxLayout;
+    duration->addSpacing(20);
+    duration->addWidget(m_duration, 1);
+    duration->addWidget(new QLabel(QStringLiteral("分")));
+    duration->addStretch();
+    endLayout->addLayout(duration);
+    m_actionWanted = new QCheckBox(QStringLiteral("録音終了時に下記アクションを実行する"));
+    endLayout->addWidget(m_actionWanted);
+    m_action = new QComboBox;
+    m_action->setAccessibleName(QStringLiteral("終了時のアクション"));
+    for (const EndActionChoice& choice : kEndActionChoices)
+        m_action->addItem(QString::fromUtf8(choice.text), static_cast<int>(choice.action));
+    m_action->setCurrentIndex(0);
+    endLayout->addWidget(m_action);
+    endLayout->addWidget(new QLabel(QStringLiteral("※手動停止による録音終了時は実行されません")));
+    layout->addWidget(endBox);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("開始"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CRecordTimerDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CRecordTimerDlg::reject);
+    layout->addWidget(buttons);
+}
+
+bool CRecordTimerDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !m_duration->isAncestorOf(QApplication::focusWidget()))
+        NormaliseDuration();
+    return QDialog::eventFilter(watched, event);
+}
+
+void CRecordTimerDlg::NormaliseDuration() {
+    const int entry = m_duration->findText(m_duration->currentText());
+    if (entry >= 0) m_duration->setEditText(QString::number(m_duration->itemData(entry).toInt()));
+}
+
+void CRecordTimerDlg::accept() {
+    // The text of a picked entry counts as its minutes even when the focus never left the box.
+    NormaliseDuration();
+    RecordingSchedule schedule;
+    schedule.startMode = m_start->checkedId() == 1 ? 1 : 0;
+    schedule.endMode = m_end->checkedId() == 1 ? 1 : 0;
+    if (schedule.endMode == 1 &&
+        !ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()), schedule.durationSeconds)) {
+        m_boxes.Inform(QString::fromUtf8(kInvalidDurationMessage));
+        return;
+    }
+    schedule.startTime = QDateTime(m_date->date(), m_time->time()).toSecsSinceEpoch();
+    if (schedule.endMode == 1) {
+        schedule.endActionArmed = m_actionWanted->isChecked();
+        schedule.endAction = static_cast<EndAction>(m_action->currentData().toInt());
+    }
+    m_schedule = schedule;
+    QDialog::accept();
+}

@@ -1,0 +1,52 @@
+// CRecordTimerDlg: the recording timer dialog ("録音タイマー設定"): start time, duration, end action.
+#pragma once
+
+#include <QDialog>
+#include <ctime>
+
+#include "schedule/RecordingSchedule.h"
+
+class IMessageBoxes;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QTimeEdit;
+
+class CRecordTimerDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Every opening proposes afresh from `now`; earlier choices are not remembered.
+    CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget* parent = nullptr);
+
+    // Valid after the dialog was accepted.
+    const RecordingSchedule& Schedule() const { return m_schedule; }
+
+    // The controls, for the window's tests and for screen readers' names.
+    QButtonGroup* StartChoice() const { return m_start; }
+    QButtonGroup* EndChoice() const { return m_end; }
+    QDateEdit* StartDate() const { return m_date; }
+    QTimeEdit* StartTime() const { return m_time; }
+    QComboBox* Duration() const { return m_duration; }
+    QCheckBox* ActionWanted() const { return m_actionWanted; }
+    QComboBox* Action() const { return m_action; }
+
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // A picked entry becomes its number of minutes, so the box always holds minutes.
+    void NormaliseDuration();
+
+    IMessageBoxes& m_boxes;
+    RecordingSchedule m_schedule;
+    QButtonGroup* m_start;
+    QButtonGroup* m_end;
+    QDateEdit* m_date;
+    QTimeEdit* m_time;
+    QComboBox* m_duration;
+    QCheckBox* m_actionWanted;
+    QComboBox* m_action;
+};

@@ -1,0 +1,25 @@
+// The track and total time panes of the status bar.
+#include "ui/StatusPane.h"
+
+#include <QPainter>
+
+CStatusPane::CStatusPane(int width, const QString& accessibleName, QWidget* parent) : QWidget(parent) {
+    setFixedWidth(width);
+    setMinimumHeight(fontMetrics().height() + 4);
+    setAccessibleName(accessibleName);
+}
+
+void CStatusPane::SetText(const QString& text) {
+    if (text == m_text) return;
+    m_text = text;
+    // Screen readers read the pane's value as its description.
+    setAccessibleDescription(text);
+    update();
+}
+
+void CStatusPane::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.setPen(Qt::white);
+    painter.drawText(rect().adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, m_text);
+}
