@@ -16,7 +16,7 @@ typedef struct WmaStreamInfo {
     int64_t length;  /* 100-nanosecond units */
 } WmaStreamInfo;
 
-#define WMA_ATTRIBUTE_TEXT 1   /* NUL-terminated Shift-JIS (CP932) text */
+#define WMA_ATTRIBUTE_TEXT 1   /* NUL-terminated UTF-8 text */
 #define WMA_ATTRIBUTE_NUMBER 2 /* 32-bit number */
 #define WMA_TEXT_BUFFER 512
 

@@ -60,6 +60,8 @@ void CFileBarModel::OnTemplateChosen(const CCharString& item) {
 }
 
 void CFileBarModel::SetEnabled(bool enabled) {
+    // Only the state changes: what the user typed stays in the fields.
+    ReadControls();
     controls.enabled = enabled;
     WriteControls();
 }

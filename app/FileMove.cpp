@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,12 +18,9 @@ namespace {
 bool CopyToNewFile(const char* from, const char* to, const struct stat& source) {
     CFileStream in;
     if (!in.Open(from, CFileStream::kRead)) return false;
-    // Open(kWrite) creates but does not truncate: a file that appeared meanwhile is someone
-    // else's and must not be touched.
-    if (PathTaken(to)) return false;
+    // A file that appeared at the target meanwhile is someone else's and must not be touched.
     CFileStream out;
-    if (!out.Open(to, CFileStream::kWrite)) return false;
-    if (out.GetSize() != 0) return false;
+    if (!out.Open(to, CFileStream::kWrite | CFileStream::kNew)) return false;
 
     std::vector<char> buffer(1 << 20);
     int64_t copied = 0;
@@ -54,14 +52,48 @@ bool PathTaken(const CCharString& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-CCharString MakeUniquePath(const CCharString& path) {
-    if (!PathTaken(path)) return path;
+namespace {
+
+// Candidates in order: the path, then "%s_%d%s" from 2 on; the first one free at or after `n`.
+CCharString FreeVariant(const CCharString& path, int& n) {
     const CCharString extension = ExtensionOf(path);
     const CCharString stem = path.Left(path.GetLength() - extension.GetLength());
-    for (int n = 2;; ++n) {
-        CCharString candidate = CCharString::Formatted("%s_%d%s", stem.c_str(), n, extension.c_str());
+    for (;; ++n) {
+        CCharString candidate =
+            n < 2 ? path : CCharString::Formatted("%s_%d%s", stem.c_str(), n, extension.c_str());
         if (!PathTaken(candidate)) return candidate;
     }
+}
+
+// Test-only: widens the gap between finding a free name and creating it, so tests can run two
+// recorders into the same name at the same moment.
+void PauseBeforeCreateForTests() {
+    const char* value = std::getenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS");
+    const long pauseMs = value ? std::strtol(value, nullptr, 10) : 0;
+    if (pauseMs > 0) usleep(static_cast<useconds_t>(pauseMs) * 1000);
+}
+
+}  // namespace
+
+CCharString MakeUniquePath(const CCharString& path) {
+    int n = 1;
+    return FreeVariant(path, n);
+}
+
+std::optional<CCharString> CreateUniqueFile(const CCharString& path) {
+    for (int n = 1;; ++n) {
+        const CCharString candidate = FreeVariant(path, n);
+        PauseBeforeCreateForTests();
+        CFileStream file;
+        // Exclusive creation decides: whoever else took the name since the look loses nothing.
+        if (file.Open(candidate, CFileStream::kWrite | CFileStream::kNew)) return candidate;
+        if (errno != EEXIST) return std::nullopt;
+    }
+}
+
+void RemoveIfUnused(const CCharString& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) unlink(path.c_str());
 }
 
 bool MoveFile(const CCharString& from, const CCharString& to) {

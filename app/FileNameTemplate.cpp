@@ -1,6 +1,9 @@
 // Template expansion: tokens replaced in a fixed order, the clock stamped between the two groups.
 #include "app/FileNameTemplate.h"
 
+#include <string>
+#include <string_view>
+
 #include "foundation/PathUtils.h"
 
 namespace {
@@ -27,6 +30,29 @@ int CharacterCount(const CCharString& text) {
     int count = 0;
     for (int i = 0; i < text.GetLength(); i += Utf8CharLength(text.ByteAt(i))) ++count;
     return count;
+}
+
+// Every "." or ".." part (between separators) becomes its full-width look-alike, so the path
+// cannot climb out of the folder it is joined to; `replaced` counts them.
+CCharString WithoutDotParts(const CCharString& path, int& replaced) {
+    std::string out;
+    const std::string_view text = path.view();
+    size_t start = 0;
+    for (;;) {
+        size_t end = start;
+        while (end < text.size() && !IsPathSeparator(text[end])) ++end;
+        const std::string_view part = text.substr(start, end - start);
+        if (part == "." || part == "..") {
+            ++replaced;
+            out += part.size() == 1 ? "．" : "．．";
+        } else {
+            out += part;
+        }
+        if (end == text.size()) break;
+        out += text[end];
+        start = end + 1;
+    }
+    return CCharString(out);
 }
 
 }  // namespace
@@ -84,10 +110,22 @@ CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CChar
                            OutputFormat format, const TemplateValues& values, TrackClocks& clocks) {
     if (outputFolder.IsEmpty() || !IsPathSeparator(outputFolder.c_str()[outputFolder.GetLength() - 1]))
         outputFolder += '/';
-    CCharString path = outputFolder + ExpandTemplate(fileNameTemplate, endKnown, values, clocks);
+    // A template stored in another encoding still names a file, with U+FFFD as the tags have it.
+    CCharString name;
+    CCharString::FromUtf8(ExpandTemplate(fileNameTemplate, endKnown, values, clocks).view(), name);
+    int dotParts = 0;
+    CCharString path = outputFolder + WithoutDotParts(name, dotParts);
     const int extensionLength = CharacterCount(ExtensionOf(path));
     if (extensionLength == 0 || extensionLength > 4) path += DefaultExtension(format);
     return NormalizeSeparators(CleanUpName(path, CleanUpMode::Path));
+}
+
+CCharString FileNameTemplateWarning(const CCharString& fileNameTemplate) {
+    int dotParts = 0;
+    WithoutDotParts(fileNameTemplate, dotParts);
+    if (dotParts == 0) return CCharString();
+    return "ファイル名テンプレートの「.」「..」は出力先フォルダの外を指すため、「．」「．．」として保存します: " +
+           fileNameTemplate;
 }
 
 CCharString CleanUpName(const CCharString& text, CleanUpMode mode) {

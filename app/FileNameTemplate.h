@@ -45,9 +45,14 @@ CCharString WithoutFormatExtension(const CCharString& fileNameTemplate);
 // Folder + expanded template, with the format's extension when the template has none of 1 to 3
 // characters, cleaned up in path mode. "\" in the folder or template is a separator and comes
 // out as "/". A folder without a trailing separator gets one, and keeps it (it is the setting).
-// Only forms the text: creates nothing.
+// The template's part always stays inside the folder: a "." or ".." part becomes "．" or "．．",
+// and bytes that are not UTF-8 become U+FFFD. Only forms the text: creates nothing.
 CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CCharString& fileNameTemplate,
                            OutputFormat format, const TemplateValues& values, TrackClocks& clocks);
+
+// What to tell the user when the file-name template has "." or ".." parts (which BuildTrackPath
+// keeps inside the output folder as "．" and "．．"); empty when it has none.
+CCharString FileNameTemplateWarning(const CCharString& fileNameTemplate);
 
 // How much of a text is kept when it is cleaned up for use in a name:
 // Strict (preset names) keeps no separators, Template (the file-name template) keeps "/" and "\",

@@ -49,9 +49,6 @@ public:
     // One 200 ms timer tick while counting down; nothing happens otherwise.
     Tick OnCountdownTick();
 
-    // Stores the current values and the histories under the preset (added to the preset list
-    // when new); closing the window stores them under "(デフォルト設定)".
-    Outcome SaveProfileAs(const CCharString& presetName = kDefaultPresetName);
     // Runs an end action taken after the duration was reached; the sleep lock is released first,
     // as it would hold off the very suspend asked for.
     Outcome RunEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind);
@@ -65,6 +62,9 @@ public:
                      const CCharString& presetName = kDefaultPresetName);
 
 private:
+    // Stores the current values and the histories under the preset (added to the preset list
+    // when new).
+    Outcome SaveProfileAs(const CCharString& presetName);
     Outcome Start();
 
     CRecordingControl& m_control;

@@ -3,6 +3,7 @@
 // thread and the audio thread.
 #include "app/RecordingControl.h"
 
+#include "app/FileMove.h"
 #include "app/MonitorObserver.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
@@ -86,6 +87,8 @@ StartResult CRecordingControl::StartRecording() {
         // A first track that opened but never recorded is not a finished track: its row goes.
         if (m_trackOpen) m_files.DropItem();
         m_trackOpen = false;
+        // The name taken for a track whose writer never opened is given back.
+        RemoveIfUnused(m_session->writtenPath);
         m_session.reset();
         m_reserve.Release();
         return result;
@@ -319,10 +322,12 @@ void CRecordingControl::Split(CRecorderSession& session) {
     // Whatever made this split, the next track has heard no sound yet: a silence that was due on
     // this buffer must not split the new track again after one buffer.
     m_silence.ResetSilenceStart();
-    if (!session.OpenTrack())
+    if (!session.OpenTrack()) {
+        RemoveIfUnused(session.writtenPath);
         Post(kRecordingSplitFailed, session,
              WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
                         session.FailureDetail()));
+    }
 }
 
 void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
@@ -334,7 +339,11 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     const CCharString finalPath =
         BuildTrackPath(true, folder, track.fileNameTemplate, session.outputKind, Values(session, true), m_clocks);
     const CCharString written = WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath);
-    m_files.FinishItem(written);
+    const bool named = m_files.FinishItem(written);
+    if (!session.LastTrackFinished())
+        PostUnfinished(session, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
+                                "（空き容量を確認してください）: ");
+    if (!named) PostUnfinished(session, "ファイル名を付けられなかったため、次の名前で保存しました: ");
     // The next track's number is settled here, before it opens, in one step with the "typed"
     // flag: raised by one unless the user typed a number during this track.
     uint64_t number = m_trackNumber.load();
@@ -343,6 +352,11 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     }
     RecordingEvent event{kRecordingTrackClosed, m_recordingId, session.trackCounter, m_files.CurrentFile(), {}};
     m_post(event);
+}
+
+void CRecordingControl::PostUnfinished(const CRecorderSession& session, const CCharString& message) {
+    const CCharString path = m_files.CurrentFile();
+    m_post(RecordingEvent{kRecordingTrackUnfinished, m_recordingId, session.trackCounter, path, message + path});
 }
 
 void CRecordingControl::OnStopped() {

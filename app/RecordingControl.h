@@ -35,6 +35,9 @@ enum RecordingEventCode {
     kRecordingSplitFailed = 111,   // the next track could not be opened; nothing is written now
     kRecordingCaptureFailed = 112,  // the input failed or vanished; nothing more will come
     kRecordingCaptureEnded = 113,   // a finite input (a test signal, a file) came to its end
+    // A closed track kept its audio but not all of its ending: its end, header or tags could not
+    // be written, or it could not take its final name and sits under the fallback name.
+    kRecordingTrackUnfinished = 114,
 };
 
 // True for the codes that tell of a failure (110-112).
@@ -161,6 +164,9 @@ private:
     int OnDataBefore(CRecorderSession& session);
     int OnDataAfter(CRecorderSession& session);
     void OnTrackClosed(CRecorderSession& session);
+    // Tells of a closed track that kept its audio but not all of its ending; `message` is followed
+    // by where the file now is.
+    void PostUnfinished(const CRecorderSession& session, const CCharString& message);
     void OnStopped();
     void Split(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);

@@ -7,7 +7,11 @@
 #include "foundation/PathUtils.h"
 #include "tags/FileKind.h"
 
-CCharString WrittenPathAtOpen(const CCharString& plannedPath) { return MakeUniquePath(plannedPath); }
+CCharString WrittenPathAtOpen(const CCharString& plannedPath) {
+    const CCharString folder = FolderOf(plannedPath);
+    if (!folder.IsEmpty()) EnsureFolder(folder);
+    return CreateUniqueFile(plannedPath).value_or(plannedPath);
+}
 
 CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
                                const CCharString& writtenPath) {
@@ -30,33 +34,41 @@ bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
 bool CTrackFiles::FinishItem(const CCharString& finalPath) {
     const CCharString current = m_items.CurrentFile();
     const CCharString extension = ExtensionOf(current);
-    const CCharString target = ReplaceExtension(finalPath, extension.c_str());
+    CCharString target = ReplaceExtension(finalPath, extension.c_str());
     if (m_items.CurrentRow() < 0) return true;
 
     const CCharString folder = FolderOf(target);
-    if ((folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target)) {
-        // The row is found again at the moment it is replaced: the user may remove rows above
-        // it while this track closes.
-        if (std::optional<RecordingItem> item = ReadItemInfo(target)) {
-            m_items.ReplaceCurrent(*item);
-        } else {
-            // Moved, but not a kind the readers know (a template ending in .tmp): the row
-            // still names the file where it now is.
-            ShowMovedFile(target);
-        }
+    bool moved = (folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target);
+    // Another recorder may take the free name between the look and the move: take the next one.
+    for (int tries = 0; !moved && tries < 8 && target != current && PathTaken(target); ++tries) {
+        target = MakeUniquePath(target);
+        moved = MoveFile(current, target);
+    }
+    if (moved) {
+        ShowFile(target);
         return true;
     }
 
     const CCharString fallback =
         MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
-    if (MoveFile(current, fallback)) ShowMovedFile(fallback);
+    // The row is read from the file wherever it ended up: it holds the audio, not the empty
+    // facts of the moment it was opened.
+    ShowFile(MoveFile(current, fallback) ? fallback : current);
     return false;
 }
 
 void CTrackFiles::DropItem() { m_items.RemoveCurrent(); }
 
-void CTrackFiles::ShowMovedFile(const CCharString& path) {
-    // Only the thread that closes the track changes the current row's item, so the copy is not stale.
+void CTrackFiles::ShowFile(const CCharString& path) {
+    // The row is found again at the moment it is replaced: the user may remove rows above it
+    // while this track closes.
+    if (std::optional<RecordingItem> item = ReadItemInfo(path)) {
+        m_items.ReplaceCurrent(*item);
+        return;
+    }
+    // Not a kind the readers know (a template ending in .tmp): the row keeps its old facts but
+    // names the file where it now is. Only the thread that closes the track changes the current
+    // row's item, so the copy is not stale.
     if (std::optional<RecordingItem> item = m_items.CurrentItem()) {
         item->path = path;
         item->displayName = FileNameOf(path);

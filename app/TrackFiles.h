@@ -28,7 +28,9 @@ using AudioFactsReader = std::function<std::optional<AudioFileFacts>(const CChar
 // The marker a file gets when it cannot take its final name.
 inline constexpr const char* kRenameErrorMarker = ".rename-error";
 
-// The path the writer writes to when a track opens: the planned path, or a free numbered variant.
+// The path the writer writes to when a track opens: the planned path, or a free numbered variant,
+// created empty (with its folders) so that no one else can take it before the writer opens it.
+// The planned path when nothing can be created there; the writer's open then fails.
 CCharString WrittenPathAtOpen(const CCharString& plannedPath);
 // The path a closed track should end up at: a free variant of the final path when the end
 // changed the name, else the path it was written to (a number given at opening stays).
@@ -58,8 +60,9 @@ public:
     std::optional<RecordingItem> ReadItemInfo(const CCharString& path) const;
 
 private:
-    // Keeps the row's old facts but names the file where it now is.
-    void ShowMovedFile(const CCharString& path);
+    // Refreshes the row from the file at `path`; for a file no reader knows, keeps the row's
+    // old facts but names the file where it now is.
+    void ShowFile(const CCharString& path);
 
     CRecordingItemsModel& m_items;
     AudioFactsReader m_readFacts;

@@ -111,6 +111,12 @@ int CAudioWriter::OpenFile(const char* name) {
         m_openError = file->LastError();
         return 0;
     }
+    // Nothing truncates, and a writer starts at byte 0: a file that already holds data is
+    // someone else's (the recorder creates each track's file empty before its writer opens it).
+    if (file->GetSize() != 0) {
+        m_openError = EEXIST;
+        return 0;
+    }
     return AttachFile(std::move(file));
 }
 

@@ -118,7 +118,12 @@ int CMp3Writer::Begin() {
 }
 
 int CMp3Writer::WriteOutput(uint32_t bytes) {
-    return bytes == 0 || m_file->Write(m_output.data(), bytes) == static_cast<int64_t>(bytes);
+    if (bytes == 0) return 1;
+    const int64_t written = m_file->Write(m_output.data(), bytes);
+    if (written == static_cast<int64_t>(bytes)) return 1;
+    // A frame cut short by a full disk would end the track with a decoding error.
+    if (written > 0) m_file->SetLength(m_file->Tell() - written);
+    return 0;
 }
 
 int CMp3Writer::WriteBlock(const void* data, int length) {
@@ -145,9 +150,12 @@ int CMp3Writer::Close() {
     const bool hadStream = m_stream != 0;
     if (hadStream) m_lame->closeStream(m_stream);
     m_file.reset();
+    // Rewritten in place, and left out by LAME where a frame is too small to hold it.
     if (!m_name.IsEmpty() && hadStream && m_config.bWriteVBRHeader) m_lame->writeVbrHeader(m_name.c_str());
     m_stream = 0;
+    // A track whose tags could not be written is still a good track, but its owner must hear of it.
+    bool tagged = true;
     if (IsOpen() && m_tags && !m_name.IsEmpty())
-        WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags);
-    return CAudioWriter::Close();
+        tagged = WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags);
+    return CAudioWriter::Close() && tagged ? 1 : 0;
 }

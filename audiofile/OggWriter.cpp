@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int kFramesPerBlock = 1024;
+// A 27-byte header, 255 lacing values, 255 segments of 255 bytes.
+constexpr size_t kLargestPage = 27 + 255 + 255 * 255;
 
 // Serial numbers from one generator per process, seeded from the clock: two tracks never share
 // one within a process, also when they begin in the same second, and the sub-second clock and
@@ -94,6 +96,10 @@ int COggWriter::Begin() {
     // WriteBlock converts 16-bit mono or stereo only.
     if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
     m_endOfStream = false;
+    m_writeFailed = false;
+    m_pagesEnd = m_file->Tell();
+    m_lastPage.clear();
+    m_lastPage.reserve(kLargestPage);
     vorbis_info_init(&m_info);
     if (InitEncoder() != 0) {
         vorbis_info_clear(&m_info);
@@ -155,13 +161,36 @@ int COggWriter::WriteBlock(const void* data, int length) {
 }
 
 bool COggWriter::WritePages(bool flush) {
-    bool written = true;
     while (!m_endOfStream && (flush ? ogg_stream_flush(&m_stream, &m_page) : ogg_stream_pageout(&m_stream, &m_page))) {
-        written = m_file->Write(m_page.header, m_page.header_len) == m_page.header_len &&
-                  m_file->Write(m_page.body, m_page.body_len) == m_page.body_len && written;
         if (ogg_page_eos(&m_page)) m_endOfStream = true;
+        if (!m_writeFailed && !WritePage()) m_writeFailed = true;
     }
-    return written;
+    return !m_writeFailed;
+}
+
+bool COggWriter::WritePage() {
+    const int64_t length = m_page.header_len + m_page.body_len;
+    if (m_file->Write(m_page.header, m_page.header_len) != m_page.header_len ||
+        m_file->Write(m_page.body, m_page.body_len) != m_page.body_len) {
+        m_file->SetLength(m_pagesEnd);
+        return false;
+    }
+    m_pagesEnd += length;
+    m_lastPage.assign(m_page.header, m_page.header + m_page.header_len);
+    m_lastPage.insert(m_lastPage.end(), m_page.body, m_page.body + m_page.body_len);
+    m_lastPageHeaderLength = m_page.header_len;
+    return true;
+}
+
+bool COggWriter::MarkLastPageEndOfStream() {
+    if (m_lastPage.size() < 27) return false;
+    ogg_page page{m_lastPage.data(), m_lastPageHeaderLength, m_lastPage.data() + m_lastPageHeaderLength,
+                  static_cast<long>(m_lastPage.size()) - m_lastPageHeaderLength};
+    m_lastPage[5] |= 0x04;  // header type: last page of the stream
+    ogg_page_checksum_set(&page);
+    const int64_t start = m_pagesEnd - static_cast<int64_t>(m_lastPage.size());
+    return m_file->Seek(start, CFileStream::kFromStart) &&
+           m_file->Write(page.header, page.header_len) == page.header_len;
 }
 
 int COggWriter::End() {
@@ -170,8 +199,13 @@ int COggWriter::End() {
     if (m_encoding) {
         if (!m_endOfStream && !WriteBlock(nullptr, 0)) result = 0;
         ClearEncoder();
+        if (m_writeFailed) {
+            // What was written up to the failure stays, ended like any stream.
+            MarkLastPageEndOfStream();
+            result = 0;
+        }
         // An existing file written over from its start must not keep its old tail.
-        if (m_file && !m_file->SetEndOfFile()) result = 0;
+        if (m_file && !m_file->SetLength(m_pagesEnd)) result = 0;
     }
     return result;
 }
@@ -191,9 +225,10 @@ int COggWriter::Close() {
     const CCharString name = m_name;
     const int result = CAudioWriter::Close();
     if (result && m_rewriteComments && m_tags && !name.IsEmpty()) {
-        // A failed rewrite leaves the file as encoded, with the comments written at Begin.
+        // A failed rewrite (no room for the copy) leaves the file as encoded, with the comments
+        // written at Begin; the caller hears of it.
         CVorbisTagFile editor;
-        RewriteTags(editor, name, *m_tags);
+        if (!RewriteTags(editor, name, *m_tags)) return 0;
     }
     return result;
 }

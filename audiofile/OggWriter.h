@@ -1,6 +1,8 @@
 // COggWriter: encodes a track to Ogg Vorbis with libvorbis; OggNominalBitrate for the settings caption.
 #pragma once
 
+#include <vector>
+
 #include <cstdint>
 
 #include <ogg/ogg.h>
@@ -50,6 +52,11 @@ private:
     int InitEncoder();
     // Writes the pages that are ready; `flush` forces out a page even when it is not full.
     bool WritePages(bool flush);
+    // Writes one page whole, or cuts the file back to the pages before it.
+    bool WritePage();
+    // Sets the end-of-stream mark on the last page in the file, in place: a stream cut short by
+    // a full disk still ends properly without a byte more.
+    bool MarkLastPageEndOfStream();
     void ClearEncoder();
 
     vorbis_info m_info{};
@@ -60,6 +67,12 @@ private:
     ogg_page m_page{};
     ogg_packet m_packet{};
     bool m_endOfStream = false;
+    // Once a page could not be written, no later page is: the file ends at its last whole page
+    // instead of going on after a gap.
+    bool m_writeFailed = false;
+    int64_t m_pagesEnd = 0;  // file offset after the last whole page
+    std::vector<unsigned char> m_lastPage;  // a copy of that page, reserved for the largest one
+    long m_lastPageHeaderLength = 0;
     bool m_encoding = false;
     int m_serial = 0;
     OggOptions m_options;

@@ -43,8 +43,10 @@ int CPlugInWriter::WriteBlock(const void* data, int length) {
 }
 
 int CPlugInWriter::End() {
-    if (!CAudioWriter::End() || !m_handle) return 0;
-    return m_functions->end(m_handle);
+    // The plug-in finishes its file even when the last block could not be written.
+    const int flushed = CAudioWriter::End();
+    m_finished = m_handle && m_functions->end(m_handle);
+    return flushed && m_finished ? 1 : 0;
 }
 
 int CPlugInWriter::SetOption(int value) {

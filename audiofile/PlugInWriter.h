@@ -22,6 +22,8 @@ public:
                   int minBitrate) override;
     int Close() override;
     int Begin() override;
+    // The base End (the last block goes to the plug-in), then the plug-in's End, which is
+    // called also when that block failed; 0 when either failed.
     int End() override;
     // The plug-in's own option; its answer is returned unchanged.
     int SetOption(int value);
@@ -32,6 +34,8 @@ protected:
     int WriteBlock(const void* data, int length) override;
 
     int m_slot;
+    // The plug-in's End succeeded: its file is complete.
+    bool m_finished = false;
 
 private:
     const PlugInFunctions* m_functions = nullptr;

@@ -29,8 +29,11 @@ int CWavReader::AttachFile(std::unique_ptr<CFileStream> file) {
     m_sampleRate = static_cast<int>(format.samplesPerSecond);
     m_bitsPerSample = bits;
     m_bitrate = m_bitsPerSample * m_channels * m_sampleRate;
-    // A track cut off while recording still says 0xFFFFFFFF; its audio ends where the file does.
-    m_length = std::min<int64_t>(dataSize, std::max<int64_t>(0, file->GetSize() - m_dataOffset));
+    // A track cut off while recording, or one past 4 GiB, says 0xFFFFFFFF: its audio ends
+    // where the file does. A size that was written is believed as far as the file reaches.
+    const int64_t present = std::max<int64_t>(0, file->GetSize() - m_dataOffset);
+    const int64_t frameBytes = std::max(1, bits / 8 * format.channels);
+    m_length = dataSize == 0xFFFFFFFFu ? present - present % frameBytes : std::min<int64_t>(dataSize, present);
     m_position = 0;
     return CAudioReader::AttachFile(std::move(file));
 }

@@ -79,7 +79,13 @@ int CWavWriter::Begin() {
 }
 
 int CWavWriter::WriteBlock(const void* data, int length) {
-    return m_file && m_file->Write(data, length) == length;
+    if (!m_file) return 0;
+    const int64_t written = m_file->Write(data, length);
+    if (written == length) return 1;
+    // Whole blocks are whole sample frames; half a frame would shift the channels of a reader
+    // that trusts the data size.
+    if (written > 0) m_file->SetLength(m_file->Tell() - written);
+    return 0;
 }
 
 int CWavWriter::End() {
@@ -90,16 +96,15 @@ int CWavWriter::End() {
             !WriteSizeAt(*m_file, 40, length - kWavHeaderSize))
             result = 0;
     }
-    // The tag editor refuses a file whose stored data size no longer marks the end of the audio
-    // (beyond 4 GiB), so such a track stays untagged rather than losing samples. An untagged
-    // track is still a good track: a tagging failure does not fail the end.
-    if (m_tags && !m_name.IsEmpty()) {
+    // Beyond 4 GiB the stored data size no longer marks the end of the audio and the tag editor
+    // refuses the file, so such a track stays untagged rather than losing samples. Otherwise
+    // tags that could not be written (a full disk) fail the end, though the audio is whole.
+    if (m_tags && !m_name.IsEmpty() && m_file && m_file->GetSize() - 8 <= 0xFFFFFFFFLL) {
         CWavTagFile editor;
-        if (editor.Open(m_name.c_str())) {
-            editor.Tags() = *m_tags;
-            editor.Write();
-            editor.Close();
-        }
+        if (!editor.Open(m_name.c_str())) return 0;
+        editor.Tags() = *m_tags;
+        if (!editor.Write()) result = 0;
+        editor.Close();
     }
     return result;
 }

@@ -51,11 +51,12 @@ int CWmaWriter::Begin() {
 }
 
 int CWmaWriter::End() {
-    const int result = CPlugInWriter::End();
+    int result = CPlugInWriter::End();
     // A file the plug-in could not finish is left as it is rather than rewritten for its tags.
-    if (result && m_tags && LoadWmaDecoder() != 0) {
+    // One it finished is tagged also when its last audio could not be taken.
+    if (m_finished && m_tags && LoadWmaDecoder() != 0) {
         CWmaTagFile tagFile;
-        RewriteTags(tagFile, m_name, *m_tags);
+        if (!RewriteTags(tagFile, m_name, *m_tags)) result = 0;
     }
     return result;
 }

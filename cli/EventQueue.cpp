@@ -73,4 +73,8 @@ void InstallStopSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // An SSH logout hangs up: the recording ends like at Ctrl+C. Started under nohup (SIGHUP
+    // ignored), the user asked for it to go on after the logout, so that stays.
+    struct sigaction hangUp {};
+    if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler != SIG_IGN) sigaction(SIGHUP, &action, nullptr);
 }

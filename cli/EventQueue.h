@@ -29,6 +29,7 @@ private:
     std::deque<RecordingEvent> m_events;
 };
 
-// Installs SIGINT and SIGTERM handlers that only mark a stop request and wake the queue's reader
-// (a handler may do nothing that is not async-signal-safe); the main loop then stops cleanly.
+// Installs SIGINT, SIGTERM and (unless ignored, as under nohup) SIGHUP handlers that only mark a
+// stop request and wake the queue's reader (a handler may do nothing that is not
+// async-signal-safe); the main loop then stops cleanly.
 void InstallStopSignals();

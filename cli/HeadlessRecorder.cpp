@@ -11,6 +11,7 @@
 
 #include "app/AudioFacts.h"
 #include "app/CaptureChoice.h"
+#include "app/FileNameTemplate.h"
 #include "app/OutputFormats.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
@@ -76,6 +77,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
 
     m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
+    if (!ReportIgnoredWords()) return kExitUsage;
     m_presetName = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : m_commandLine.presetName;
     LoadReport report;
     m_store.LoadProfile(m_presetName, m_profile, &report);
@@ -94,6 +96,8 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     }
     RecordingSettings& settings = m_profile.settings;
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
+    if (const CCharString warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.IsEmpty())
+        m_display.Error("warning: " + warning.str());
     const StartCheck check = CheckBeforeStart(*m_backend, settings);
     if (!check.ok) {
         m_display.Error(check.message);
@@ -134,6 +138,29 @@ void CHeadlessRecorder::PrintVersion() {
     for (const ModuleLoadRecord& module : ModuleLoadRecords())
         std::printf("  %s.so: %s\n", module.name.c_str(),
                     module.path.IsEmpty() ? ("not loaded (" + module.error.str() + ")").c_str() : module.path.c_str());
+}
+
+bool CHeadlessRecorder::ReportIgnoredWords() {
+    bool badStart = false;
+    for (const IgnoredWord& word : m_commandLine.ignored) {
+        const std::string option = word.option ? std::string("/") + word.option : std::string();
+        const std::string value = "\"" + word.value.str() + "\"";
+        const std::string given = word.value.IsEmpty() ? (word.option ? option + " without a value" : "\"/\"")
+                                                       : (word.option ? option + " " + value : value);
+        const char* expected = word.option == 'S'   ? "NOW, HM=21:00, HMS=21:00:30, \"YMDHM=2026/12/24 21:00\""
+                             : word.option == 'T' ? "a positive MS=90:00 or HMS=1:30:00"
+                             : word.option == 'E' ? "exit, suspend, hibernate or shutdown"
+                             : word.option == 'P' ? "a preset name"
+                                                  : "/S, /T, /E or /P, each followed by its value";
+        if (word.option == 'S') {
+            // Starting at once is not what was asked for.
+            badStart = true;
+            m_display.Error(given + " is not a start time (" + expected + "); not starting");
+        } else {
+            m_display.Error("warning: " + given + " is ignored (expected " + expected + ")");
+        }
+    }
+    return !badStart;
 }
 
 bool CHeadlessRecorder::ListDevices() {
@@ -247,6 +274,10 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         m_display.Error(event.message.str());
         // Unattended, a recording that can no longer write must end rather than run on empty.
         if (running) m_control->StopRecording();
+    } else if (event.code == kRecordingTrackUnfinished) {
+        // The audio is kept and the next track may well be whole: told, and the run goes on.
+        m_problem = true;
+        m_display.Error(event.message.str());
     } else if (event.code == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
         if (running) m_control->StopRecording();

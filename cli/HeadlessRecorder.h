@@ -33,6 +33,9 @@ public:
     int Run(const std::vector<std::string>& arguments);
 
 private:
+    // Warns about every schedule word that had no effect; false (the run is refused) for a start
+    // time that did not parse.
+    bool ReportIgnoredWords();
     bool ListDevices();
     // The version and the module files this process loads, each with where it came from.
     void PrintVersion();

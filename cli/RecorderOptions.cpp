@@ -202,7 +202,7 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
 const char* RecorderUsage() {
     return "Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]\n"
            "Records from a sound input into tracks (WAV, MP3, Ogg Vorbis or WMA) until stopped with\n"
-           "Ctrl+C or SIGTERM, or until the duration is reached. Starts from the start-up preset\n"
+           "Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the start-up preset\n"
            "(\"(デフォルト設定)\" or /P) and stores this run's settings back into \"(デフォルト設定)\" at exit.\n"
            "\n"
            "Schedule (the window's command line; --start etc. are the same):\n"
@@ -233,5 +233,6 @@ const char* RecorderUsage() {
            "\n"
            "Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could\n"
            "not be written, a lost input, a refused end action) or the recording could not start;\n"
-           "2 for a bad command line.\n";
+           "2 for a bad command line (a /S that is not a start time included; other schedule words that\n"
+           "do not parse are warned about and ignored).\n";
 }

@@ -305,6 +305,16 @@ CCharString CCharString::FromCp932(std::string_view bytes) {
     return CCharString(fromCp932.Run(bytes, "\xEF\xBF\xBD", SkipCp932Char));
 }
 
+CCharString CCharString::FromUtf8OrCp932(std::string_view bytes) {
+    return ValidUtf8(bytes) == bytes ? CCharString(bytes) : FromCp932(bytes);
+}
+
+bool CCharString::IsAscii() const {
+    for (const char c : view())
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 std::string CCharString::ToUtf16(bool bigEndian) const {
     std::string out;
     const std::string_view text = view();

@@ -51,6 +51,10 @@ public:
     // becomes "?"; a byte sequence that is not CP932 becomes U+FFFD.
     std::string ToCp932() const;
     static CCharString FromCp932(std::string_view bytes);
+    // 8-bit text a tag stored: UTF-8 as written now, or Shift-JIS as older versions wrote,
+    // told apart by whether the bytes are valid UTF-8.
+    static CCharString FromUtf8OrCp932(std::string_view bytes);
+    bool IsAscii() const;
 
     // UTF-16 without terminator or byte-order mark, in the given byte order.
     std::string ToUtf16(bool bigEndian) const;

@@ -1,27 +1,56 @@
 // CFileStream over POSIX file descriptors.
 #include "foundation/FileStream.h"
 
+#include "foundation/FileRoom.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+int OpenRetrying(const char* name, int flags) {
+    int fd;
+    do {
+        fd = open(name, flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Opens the file that is there, or creates it exclusively: a file this program creates is
+// always its own, never one someone else made under the same name at the same moment.
+int OpenOrCreate(const char* name, int flags) {
+    if (!(flags & O_CREAT) || (flags & O_EXCL)) return OpenRetrying(name, flags);
+    for (;;) {
+        int fd = OpenRetrying(name, flags & ~O_CREAT);
+        if (fd >= 0 || errno != ENOENT) return fd;
+        fd = OpenRetrying(name, flags | O_EXCL);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+}
+
+}  // namespace
+
 CFileStream::~CFileStream() { Close(); }
 
 int CFileStream::Open(const char* name, int mode) {
     Close();
     int flags = O_CLOEXEC;
-    switch (mode) {
+    switch (mode & ~kNew) {
         case kRead: flags |= O_RDONLY; break;
-        case kWrite: flags |= O_WRONLY | O_CREAT; break;
-        case kReadWrite: flags |= O_RDWR | O_CREAT; break;
+        // A link planted where a track or temporary file goes must not redirect the writing.
+        case kWrite: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
+        case kReadWrite: flags |= O_RDWR | O_CREAT | O_NOFOLLOW; break;
         default: return 0;
     }
+    if (mode & kNew) {
+        if (!(mode & kWrite)) return 0;
+        flags |= O_EXCL;
+    }
     if (!name) return 0;
-    do {
-        m_fd = open(name, flags, 0666);
-    } while (m_fd < 0 && errno == EINTR);
+    m_fd = OpenOrCreate(name, flags);
     if (m_fd < 0) {
         m_lastError = errno;
         return 0;
@@ -107,3 +136,5 @@ int CFileStream::SetLength(int64_t length) {
     if (position < 0 || length < 0 || ftruncate(m_fd, length) != 0) return 0;
     return Seek(std::min(position, length), kFromStart);
 }
+
+int CFileStream::Reserve(int64_t length) { return m_fd >= 0 && ReserveFileRoom(m_fd, length) ? 1 : 0; }

@@ -8,8 +8,9 @@
 class CFileStream {
 public:
     // Bit 0 read, bit 1 write. No mode truncates; every mode lets other openers read and write,
-    // so a tag editor can open a track while its writer still holds it.
-    enum Mode { kRead = 1, kWrite = 2, kReadWrite = 3 };
+    // so a tag editor can open a track while its writer still holds it. kNew, added to a write
+    // mode, creates the file or fails when anything is already there, a link included.
+    enum Mode { kRead = 1, kWrite = 2, kReadWrite = 3, kNew = 4 };
     enum Origin { kFromStart = 0, kFromCurrent = 1, kFromEnd = 2 };
 
     CFileStream() = default;
@@ -17,8 +18,8 @@ public:
     CFileStream(const CFileStream&) = delete;
     CFileStream& operator=(const CFileStream&) = delete;
 
-    // Read mode needs an existing file; the write modes create a missing one. Closes a file
-    // already open first. 0 when the OS refuses.
+    // Read mode needs an existing file; the write modes create a missing one and never write
+    // through a symbolic link. Closes a file already open first. 0 when the OS refuses.
     virtual int Open(const char* name, int mode);
     virtual bool IsOpen() const { return m_fd >= 0; }
     // Bytes read, or -1. A read of 0 bytes sets the end-of-file flag.
@@ -39,6 +40,9 @@ public:
     virtual int SetEndOfFile();
     // Cuts or extends the file to `length`, ending at the smaller of the old position and `length`.
     virtual int SetLength(int64_t length);
+    // Makes sure the file can grow to `length` bytes on a filling disk; its size is unchanged.
+    // 1 on success; on failure the file is exactly as it was.
+    virtual int Reserve(int64_t length);
 
     const CCharString& Path() const { return m_path; }
     // The errno of the last open, read or write that failed (ENOSPC, ENOENT, EACCES …), so a

@@ -2,6 +2,7 @@
 #include "platform/DiskSpace.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <sys/statvfs.h>
@@ -41,9 +42,11 @@ bool CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
     Release();
     CCharString path = folder;
     if (!EndsWithChar(path, '/')) path += "/";
-    path += CCharString::Formatted(".velsona-space-reserve-%d", static_cast<int>(getpid()));
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // A fresh name, created exclusively: nothing planted in the folder is followed or reused.
+    std::string name = (path + ".velsona-space-reserve-XXXXXX").str();
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return false;
+    path = CCharString(name);
     // Allocated blocks, not a sparse file: the space must really be taken now.
     const bool held = posix_fallocate(fd, 0, bytes) == 0;
     close(fd);

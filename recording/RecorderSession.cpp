@@ -39,6 +39,7 @@ uint64_t CRecorderSession::OverrunCount() const { return m_device ? m_device->Ov
 
 bool CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
+    m_lastTrackFinished = true;
     m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = 0;
     m_overruns = 0;
     m_captureEndDetail = CCharString();
@@ -149,8 +150,10 @@ bool CRecorderSession::CloseTrack() {
     {
         CScopedLock lock(&m_lock);
         if (!m_writer) return false;
-        m_writer->End();
-        m_writer->Close();
+        // Both run whatever the other gives: Close still closes, tags and finishes the file.
+        const bool ended = m_writer->End() != 0;
+        const bool closed = m_writer->Close() != 0;
+        m_lastTrackFinished = ended && closed;
         m_writer.reset();
     }
     Notify(kNotifyTrackCloseAfter);

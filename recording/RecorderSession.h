@@ -81,6 +81,10 @@ public:
     int64_t TrackOpenedAt() const { return m_trackOpenedAt; }
     int64_t TrackClosedAt() const { return m_trackClosedAt; }
     const CCharString& LastClosedPath() const { return m_lastClosedPath; }
+    // False when the last closed track could not be finished as planned: its end, header or tags
+    // could not be written (a full disk). The file then holds what was written, still readable.
+    // Read in the track-close-after handler.
+    bool LastTrackFinished() const { return m_lastTrackFinished; }
     bool HasWriter();
     // Overruns the capture layer reported during this run (audio it had to drop).
     uint64_t OverrunCount() const;
@@ -131,6 +135,7 @@ private:
     int64_t m_trackOpenedAt = 0;
     int64_t m_trackClosedAt = 0;
     CCharString m_lastClosedPath;
+    bool m_lastTrackFinished = true;
     std::unique_ptr<CWaveInDevice> m_device;
     std::unique_ptr<CFormatConverter> m_writer;
     uint64_t m_overruns = 0;  // kept from the device once it is gone

@@ -72,11 +72,12 @@ std::tm LocalFields(std::time_t time) {
     return fields;
 }
 
-void ParseStart(const std::string& value, std::time_t now, CommandLineOptions& options) {
+// Each parser returns whether the value took effect.
+bool ParseStart(const std::string& value, std::time_t now, CommandLineOptions& options) {
     if (value == "NOW") {
         options.scheduleArmed = true;
         options.schedule.startMode = 0;
-        return;
+        return true;
     }
     struct Form {
         const char* pattern;
@@ -97,7 +98,7 @@ void ParseStart(const std::string& value, std::time_t now, CommandLineOptions& o
         count = ScanNumbers(value, f.pattern, n);
         if (count == f.count) break;
     }
-    if (count < 2) return;
+    if (count < 2) return false;
     std::time_t start;
     if (form->hasDate) {
         const long long year = n[0] < 100 ? n[0] + 2000 : n[0];
@@ -109,14 +110,15 @@ void ParseStart(const std::string& value, std::time_t now, CommandLineOptions& o
         const std::tm day = hour < 6 && current.tm_hour >= 20 ? LocalFields(now + 4 * 3600) : current;
         start = LocalTime(day.tm_year + 1900LL, day.tm_mon + 1LL, day.tm_mday, hour, n[1], count > 2 ? n[2] : 0);
     }
-    if (start == -1) return;
+    if (start == -1) return false;
     options.scheduleArmed = true;
     options.schedule.startMode = 1;
     options.schedule.startTime = start;
+    return true;
 }
 
-void ParseDuration(const std::string& value, CommandLineOptions& options) {
-    if (value.size() < 2) return;
+bool ParseDuration(const std::string& value, CommandLineOptions& options) {
+    if (value.size() < 2) return false;
     long long n[kMaxNumbers] = {};
     long long seconds;
     if (ScanNumbers(value, "HMS=#:#:#", n) == 3)
@@ -124,15 +126,16 @@ void ParseDuration(const std::string& value, CommandLineOptions& options) {
     else if (ScanNumbers(value, "MS=#:#", n) == 2)
         seconds = n[0] * 60 + n[1];
     else
-        return;
+        return false;
     // A duration that is already over would stop the recording at its first buffer.
-    if (seconds <= 0) return;
+    if (seconds <= 0) return false;
     options.scheduleArmed = true;
     options.schedule.endMode = 1;
     options.schedule.durationSeconds = seconds;
+    return true;
 }
 
-void ParseEndAction(const std::string& value, CommandLineOptions& options) {
+bool ParseEndAction(const std::string& value, CommandLineOptions& options) {
     static constexpr std::pair<const char*, EndAction> kWords[] = {
         {"SHUTDOWN", EndAction::PowerOff},
         {"EXIT", EndAction::ExitApplication},
@@ -144,8 +147,10 @@ void ParseEndAction(const std::string& value, CommandLineOptions& options) {
             options.scheduleArmed = true;
             options.schedule.endActionArmed = true;
             options.schedule.endAction = action;
+            return true;
         }
     }
+    return false;
 }
 
 }  // namespace
@@ -153,19 +158,26 @@ void ParseEndAction(const std::string& value, CommandLineOptions& options) {
 CommandLineOptions ParseCommandLine(const std::vector<CCharString>& tokens, std::time_t now) {
     CommandLineOptions options;
     char option = 0;
+    bool optionHasValue = true;
     for (const CCharString& token : tokens) {
         if (token.GetLength() > 0 && token.ByteAt(0) == '/') {
+            if (!optionHasValue) options.ignored.push_back({option, CCharString()});
             option = token.GetLength() > 1 ? token.c_str()[1] : 0;
             if (option >= 'a' && option <= 'z') option = static_cast<char>(option - 'a' + 'A');
+            optionHasValue = false;
             continue;
         }
+        optionHasValue = true;
+        bool applied = false;
         switch (option) {
-        case 'S': ParseStart(UpperAscii(token), now, options); break;
-        case 'T': ParseDuration(UpperAscii(token), options); break;
-        case 'E': ParseEndAction(UpperAscii(token), options); break;
-        case 'P': options.presetName = token; break;
+        case 'S': applied = ParseStart(UpperAscii(token), now, options); break;
+        case 'T': applied = ParseDuration(UpperAscii(token), options); break;
+        case 'E': applied = ParseEndAction(UpperAscii(token), options); break;
+        case 'P': options.presetName = token; applied = true; break;
         default: break;
         }
+        if (!applied) options.ignored.push_back({option, token});
     }
+    if (!optionHasValue) options.ignored.push_back({option, CCharString()});
     return options;
 }

@@ -7,12 +7,19 @@
 #include "foundation/CharString.h"
 #include "schedule/RecordingSchedule.h"
 
+// A word of the command line that had no effect.
+struct IgnoredWord {
+    char option = 0;    // 'S', 'T', 'E', 'P', another letter, or 0 before any option
+    CCharString value;  // empty: the option was given no value
+};
+
 struct CommandLineOptions {
     bool scheduleArmed = false;  // any of /S, /T, /E: recording starts at launch
     RecordingSchedule schedule;
     CCharString presetName;      // empty: the default preset
+    std::vector<IgnoredWord> ignored;  // in command-line order, for the front end to tell the user
 };
 
 // tokens: the words after the program path. now: the local clock, for start times without a
-// date. Values that do not parse, or name an impossible time, are ignored one by one.
+// date. Values that do not parse, or name an impossible time, are ignored one by one (and listed).
 CommandLineOptions ParseCommandLine(const std::vector<CCharString>& tokens, std::time_t now);

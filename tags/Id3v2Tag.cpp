@@ -40,7 +40,7 @@ size_t TerminatorLength(int encoding) { return encoding == 1 || encoding == 2 ? 
 bool DecodeText(std::string_view bytes, int encoding, CCharString& text) {
     const std::string_view body = bytes.substr(0, TextLength(bytes, encoding));
     switch (encoding) {
-        case 0: text = CCharString::FromCp932(body); return true;
+        case 0: text = CCharString::FromUtf8OrCp932(body); return true;
         case 1:
         case 2: {
             if (body.size() < 2) return false;
@@ -59,10 +59,9 @@ bool DecodeText(std::string_view bytes, int encoding, CCharString& text) {
 
 std::string EncodeText(const CCharString& text, int encoding) {
     switch (encoding) {
-        case 0: return text.ToCp932() + std::string(1, '\0');
         case 1: return std::string("\xFF\xFE", 2) + text.ToUtf16(false) + std::string(2, '\0');
         case 2: return std::string("\xFE\xFF", 2) + text.ToUtf16(true) + std::string(2, '\0');
-        default: return text.str() + std::string(1, '\0');
+        default: return text.str() + std::string(1, '\0');  // 0 holds only ASCII
     }
 }
 
@@ -150,9 +149,12 @@ int CId3v2Tag::SetFrameText(const char* frameId, const CCharString& text) {
         frame = frames.back().get();
         memcpy(frame->id, frameId, 4);
     }
-    std::string payload(1, static_cast<char>(textEncoding));
-    if (IsCommentLike(frame->id)) payload += "jpn" + EmptyDescription(textEncoding);
-    payload += EncodeText(text, textEncoding);
+    // Plain text keeps encoding 0, byte for byte what old readers know; any other text goes
+    // as UTF-16, which every 2.3 reader reads, where Latin-1 would turn it into mojibake.
+    const int encoding = textEncoding == 0 && !text.IsAscii() ? 1 : textEncoding;
+    std::string payload(1, static_cast<char>(encoding));
+    if (IsCommentLike(frame->id)) payload += "jpn" + EmptyDescription(encoding);
+    payload += EncodeText(text, encoding);
     frame->payload = std::move(payload);
     // Flags read from a file may announce compression or encryption the new payload lacks.
     frame->flags = 0;

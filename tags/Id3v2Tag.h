@@ -40,7 +40,9 @@ public:
     int version = 3;
     int paddingSize = 2048;
     bool unsynchronised = false;
-    int textEncoding = 0;  // 0 Shift-JIS, 1 UTF-16 LE with BOM, 2 UTF-16 BE with BOM, 3 UTF-8
+    // 0: ASCII as it is, other text as 1 (read: UTF-8, else Shift-JIS); 1 UTF-16 LE with BOM,
+    // 2 UTF-16 BE with BOM, 3 UTF-8.
+    int textEncoding = 0;
     std::vector<std::unique_ptr<CId3v2Frame>> frames;
 };
 

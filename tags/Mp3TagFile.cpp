@@ -97,6 +97,9 @@ int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& ta
         PutLe32(reinterpret_cast<unsigned char*>(head.data() + 4), static_cast<uint32_t>(end - 8));
     }
 
+    // The audio is moved in place: were the disk to fill half way, a stretch of it would be
+    // doubled and its end lost. With the room taken first, a full disk leaves the file untouched.
+    if (!file.Reserve(end)) return 0;
     const bool ok = MoveRange(file, info.audioOffset, headLength, info.audioLength) &&
                     WriteAt(file, 0, head.data(), headLength) &&
                     WriteAt(file, headLength + info.audioLength, trailer.data(), static_cast<int64_t>(trailer.size())) &&

@@ -16,7 +16,9 @@ void AppendLe32(std::string& out, uint32_t v) {
 uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
 void AppendText(std::string& out, const char* id, const CCharString& text) {
-    const std::string bytes = text.ToCp932();
+    // UTF-8, the local text; the ID3v1 block beside it keeps Shift-JIS.
+    std::string bytes;
+    CCharString::ToUtf8(text, bytes);  // an empty text stays empty
     const size_t size = (bytes.size() + 2) & ~size_t(1);  // text, NUL, pad to even
     out.append(id, 4);
     AppendLe32(out, static_cast<uint32_t>(size));
@@ -88,7 +90,7 @@ bool ReadInfoList(CFileStream& file, TagFieldSet& tags, int64_t* listLength) {
         if (file.Read(data.data(), size) != static_cast<int64_t>(size)) break;
         left -= 8 + static_cast<int64_t>(size);
         if (CCharString* field = TextField(tags, sub)) {
-            *field = CCharString::FromCp932(std::string_view(data.data(), strnlen(data.data(), size)));
+            *field = CCharString::FromUtf8OrCp932(std::string_view(data.data(), strnlen(data.data(), size)));
         } else if (memcmp(sub, "IID3", 4) == 0 && size >= kId3v1Size) {
             const auto* block = reinterpret_cast<const unsigned char*>(data.data());
             if (block[125] == 0) tags.trackNumber = block[126];

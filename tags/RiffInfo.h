@@ -7,7 +7,7 @@
 #include "foundation/FileStream.h"
 #include "tags/TagFieldSet.h"
 
-// The whole list: "LIST", size, "INFO", then INAM IART IPRD ICRD ICMT IGNR (Shift-JIS, NUL-terminated,
+// The whole list: "LIST", size, "INFO", then INAM IART IPRD ICRD ICMT IGNR (UTF-8, NUL-terminated,
 // padded to even) and IID3 (the ID3v1 block, with the track number when it is above 0).
 std::string BuildInfoList(const TagFieldSet& tags);
 // Writes the list at the file's position; its length, or -1 on a short write.

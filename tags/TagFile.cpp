@@ -36,8 +36,8 @@ bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags) {
     if (!editor.Open(name)) return false;
     editor.Tags() = tags;
     const bool written = editor.Write() != 0;
-    editor.Close();
-    return written;
+    // Some editors store only when closed.
+    return editor.Close() != 0 && written;
 }
 
 int CTagFile::OpenFile(const char* name) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -135,13 +136,26 @@ int CVorbisTagFile::Write() {
     return WriteThroughTemporary();
 }
 
+namespace {
+
+// The temporary file is created new, never opened through a planted link. A regular file left
+// under its name by an interrupted run is ours and goes; anything else there fails the rewrite.
+bool CreateTemporary(CFileStream& file, const CCharString& temporary) {
+    constexpr int kMode = CFileStream::kWrite | CFileStream::kNew;
+    if (file.Open(temporary, kMode)) return true;
+    struct stat st {};
+    return errno == EEXIST && lstat(temporary, &st) == 0 && S_ISREG(st.st_mode) && unlink(temporary) == 0 &&
+           file.Open(temporary, kMode);
+}
+
+}  // namespace
+
 int CVorbisTagFile::WriteThroughTemporary() {
     const CCharString name = m_name;
     const CCharString temporary = name + ".vctemp";
     auto file = std::make_unique<CFileStream>();
-    if (!file->Open(temporary, CFileStream::kWrite)) return 0;
-    // A temporary file left by an interrupted run must not add its tail to ours.
-    bool written = file->SetLength(0) && m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
+    if (!CreateTemporary(*file, temporary)) return 0;
+    bool written = m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
     file.reset();
     struct stat original;
     if (written && stat(name, &original) == 0) written = chmod(temporary, original.st_mode & 07777) == 0;

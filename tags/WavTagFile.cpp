@@ -53,6 +53,9 @@ int CWavTagFile::Write() {
     unsigned char size[4];
     for (int i = 0; i < 4; ++i) size[i] = static_cast<unsigned char>(riffSize >> (8 * i));
     const auto length = static_cast<int64_t>(bytes.size());
+    // A list cut short by a full disk would claim bytes past the end of the file: it goes in
+    // whole or not at all.
+    if (!m_file->Reserve(end)) return 0;
     return m_file->Seek(m_dataEnd, CFileStream::kFromStart) && m_file->Write(bytes.data(), length) == length &&
                    m_file->SetEndOfFile() && m_file->Seek(4, CFileStream::kFromStart) && m_file->Write(size, 4) == 4
                ? 1

@@ -1,4 +1,4 @@
-// WMA attributes: the mapping to the tag field set, the track-number rules, Shift-JIS texts.
+// WMA attributes: the mapping to the tag field set, the track-number rules, UTF-8 texts.
 #include "tags/WmaTagFile.h"
 
 #include <cstdlib>
@@ -23,7 +23,7 @@ bool GetText(const WmaDecoderFunctions& wma, int32_t handle, const char16_t* nam
     char buffer[WMA_TEXT_BUFFER] = {};
     if (!wma.tagGetAttrb(handle, WMA_ATTRIBUTE_TEXT, Name(name), buffer, sizeof buffer)) return false;
     buffer[sizeof buffer - 1] = '\0';
-    value = CCharString::FromCp932(buffer);
+    CCharString::FromUtf8(buffer, value);
     return true;
 }
 
@@ -35,8 +35,9 @@ bool GetNumber(const WmaDecoderFunctions& wma, int32_t handle, const char16_t* n
 }
 
 bool SetText(const WmaDecoderFunctions& wma, int32_t handle, const char16_t* name, const CCharString& value) {
-    const std::string cp932 = value.ToCp932();
-    return wma.tagSetAttrb(handle, WMA_ATTRIBUTE_TEXT, Name(name), cp932.c_str()) != 0;
+    std::string utf8;
+    CCharString::ToUtf8(value, utf8);
+    return wma.tagSetAttrb(handle, WMA_ATTRIBUTE_TEXT, Name(name), utf8.c_str()) != 0;
 }
 
 bool SetNumber(const WmaDecoderFunctions& wma, int32_t handle, const char16_t* name, int value) {

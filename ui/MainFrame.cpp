@@ -22,11 +22,16 @@
 
 #include "foundation/PathUtils.h"
 #include "app/StartChecks.h"
+#include "app/CaptureChoice.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
 #include "ui/MessageBoxes.h"
+#include "ui/bars/FileBar.h"
+#include "ui/bars/InputBar.h"
+#include "ui/bars/OutputBar.h"
+#include "ui/bars/TagBar.h"
 #include "ui/monitor/LevelBar.h"
 #include "ui/monitor/MonitorBar.h"
 #include "ui/monitor/MonitorDisplays.h"
@@ -43,8 +48,8 @@
 
 namespace {
 
-constexpr int kWidth = 655;
-constexpr int kHeight = 700;
+constexpr int kWidth = 1000;
+constexpr int kHeight = 760;
 constexpr int kRefreshMs = 200;
 constexpr int kTrackPaneWidth = 120;
 constexpr int kTotalPaneWidth = 80;
@@ -69,7 +74,6 @@ constexpr const char* kMixerMissing =
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Text(const CCharString& text) { return QString::fromUtf8(text.c_str()); }
-CCharString Local(const QString& text) { return CCharString(text.toUtf8().toStdString()); }
 
 // The part of a prompt before or after its "\n".
 QString PromptPart(const char* prompt, bool buttonText) {
@@ -91,7 +95,9 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
       m_logind(std::make_unique<CLogind>(CLogind::SystemBusAddress())),
       m_inhibitor(std::make_unique<CSleepInhibitor>()),
       m_link(std::make_unique<CControlLink>(m_items)),
-      m_commands(std::make_unique<CRecordingCommands>(Control(), *m_store, m_profile, m_options.clock)) {
+      m_commands(std::make_unique<CRecordingCommands>(Control(), *m_store, m_profile, m_options.clock)),
+      m_prompts(std::make_unique<CBarPrompts>(m_boxes, openUrl)),
+      m_bars(std::make_unique<CBarSet>(*m_store, std::vector<CaptureDeviceInfo>{})) {
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     startProgram = [](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments);
@@ -126,6 +132,11 @@ CMainFrame::~CMainFrame() {
     m_commands.reset();
     m_link.reset();
     m_displays.reset();
+    // The bars' widgets let go of their models before the models go.
+    delete m_fileBar;
+    delete m_inputBar;
+    delete m_outputBar;
+    delete m_tagBar;
 }
 
 void CMainFrame::CreateActions() {
@@ -163,16 +174,18 @@ void CMainFrame::CreateBars() {
         if (id == 0) m_toolBar->addSeparator();
         else m_toolBar->addAction(m_actions[id]);
     }
-    // The bands below the tool bar: the file bar on a row of its own, then the other four.
+    // The bands below the tool bar, in order. Qt's bars do not wrap as a band container does,
+    // so the rows are set where the bars' widths at a usual desktop font would overflow.
     const Command bands[] = {kCommandFileBar, kCommandInputBar, kCommandOutputBar, kCommandTagBar, kCommandMonitorBar};
     for (Command id : bands) {
-        if (id == kCommandFileBar || id == kCommandInputBar) addToolBarBreak();
+        if (id != kCommandMonitorBar) addToolBarBreak();
         QToolBar* place = addToolBar(PromptPart(CommandInfoFor(id).prompt, true));
         m_places[id] = place;
     }
     QToolBar* levels = new QToolBar(PromptPart(CommandInfoFor(kCommandLevelBar).prompt, true), this);
     addToolBar(Qt::LeftToolBarArea, levels);
     m_places[kCommandLevelBar] = levels;
+    CreateSettingsBars();
     m_levelBar = new CLevelBar;
     levels->addWidget(m_levelBar);
     m_monitorBar = new CMonitorBar;
@@ -191,6 +204,23 @@ void CMainFrame::CreateBars() {
         connect(place, &QToolBar::visibilityChanged, this, [this] { UpdateCommands(); });
     }
     m_toolBar->setAccessibleName(m_toolBar->windowTitle());
+}
+
+void CMainFrame::CreateSettingsBars() {
+    m_bars->SetPrompts(m_prompts.get());
+    m_fileBar = new CFileBar(*m_bars);
+    m_inputBar = new CInputBar(m_bars->inputBar);
+    m_outputBar = new COutputBar(m_bars->outputBar);
+    m_tagBar = new CTagBar(m_bars->tagBar);
+    m_places[kCommandFileBar]->addWidget(m_fileBar);
+    m_places[kCommandInputBar]->addWidget(m_inputBar);
+    m_places[kCommandOutputBar]->addWidget(m_outputBar);
+    m_places[kCommandTagBar]->addWidget(m_tagBar);
+    m_fileBar->chooseFolder = [this](const QString& start) { return m_boxes.ChooseFolder(start); };
+    connect(m_fileBar, &CFileBar::settingsLoaded, this, &CMainFrame::ApplyBarsSilenceLevels);
+    connect(m_outputBar, &COutputBar::trackNumberEdited, this, [this] { m_bars->OnTrackNumberEdited(Control()); });
+    connect(m_outputBar, &COutputBar::edited, this, [this] { m_bars->OnOutputOrTagsEdited(Control()); });
+    connect(m_tagBar, &CTagBar::edited, this, [this] { m_bars->OnOutputOrTagsEdited(Control()); });
 }
 
 void CMainFrame::CreateList() {
@@ -248,11 +278,14 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::Start(const CommandLineOptions& commandLine) {
     const CCharString preset =
         commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : commandLine.presetName;
-    m_store->LoadProfile(preset, m_profile);
-    // From here on the control's settings are the values the bars show and edit.
+    // The devices of the backend the window records from, which tests choose after construction.
+    if (Control().backend) m_bars->inputBar.Refresh(Control().backend->ListDevices());
+    m_bars->Start();
+    m_inputBar->WatchDevices(Control().backend);
+    m_bars->LoadProfile(preset);
+    m_profile = m_bars->State();
     Control().settings = m_profile.settings;
-    Control().SetSilenceLevels(m_profile.settings.silenceLeft, m_profile.settings.silenceRight);
-    ShowSilenceLevels();
+    ApplyBarsSilenceLevels();
     if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
     UpdateCommands();
 }
@@ -303,8 +336,12 @@ void CMainFrame::AskAboutOldRows() {
 void CMainFrame::OnStart() {
     EndRecording();
     AskAboutOldRows();
+    if (!m_bars->PrepareStart(Control(), m_profile)) return;
     if (!CheckBeforeStarting(nullptr)) return;
-    ShowStarted(m_commands->StartCommand());
+    const CRecordingCommands::Outcome outcome = m_commands->StartCommand();
+    // The start put the folder and the template into the profile's histories.
+    m_bars->TakeHistories(m_profile);
+    ShowStarted(outcome);
 }
 
 void CMainFrame::OnStop() {
@@ -315,6 +352,8 @@ void CMainFrame::OnStop() {
 void CMainFrame::OnTimer() {
     EndRecording();
     AskAboutOldRows();
+    // The scheduled start records what the bars hold now.
+    if (!m_bars->PrepareStart(Control(), m_profile)) return;
     CRecordTimerDlg dialog(m_boxes, m_options.clock(), this);
     // Checked while the dialog is open: a schedule is being armed.
     Control().schedule = RecordingSchedule();
@@ -374,7 +413,7 @@ void CMainFrame::ShowStarted(const CRecordingCommands::Outcome& outcome) {
     }
     setWindowTitle(Text(RecordingTitle(Control().schedule ? &*Control().schedule : nullptr)));
     // Folder, template and preset cannot change while recording.
-    m_places[kCommandFileBar]->setEnabled(false);
+    m_bars->SetRecording(true);
     m_refresh.start();
     RefreshPanes();
     UpdateCommands();
@@ -390,7 +429,7 @@ void CMainFrame::EndRecording() {
     m_table.ApplyPending();
     RefreshPanes();
     setWindowTitle(Text(kProgramTitle));
-    m_places[kCommandFileBar]->setEnabled(true);
+    m_bars->SetRecording(false);
     UpdateCommands();
 }
 
@@ -400,7 +439,10 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
         const EndAction action = Control().TakeEndAction();
         EndRecording();
         RunEndAction(action);
+    } else if (event.code == kRecordingTrackClosed) {
+        m_bars->OnTrackClosed(Control());
     } else if (event.code == kRecordingStopped) {
+        m_bars->OnRecordingStopped(Control());
         m_displays->RecordingStopped();
     } else if (CControlLink::EndsRecording(event.code)) {
         // Unattended, a recording that can no longer write must end rather than run on empty.
@@ -460,7 +502,8 @@ void CMainFrame::OnDeleteFiles() {
 }
 
 void CMainFrame::OnOpenFolder() {
-    const CCharString folder = Control().settings.outputFolder;
+    m_bars->fileBar.Pull();
+    const CCharString folder = m_bars->fileBar.outputFolder;
     EnsureFolder(folder);
     openUrl(QUrl::fromLocalFile(Text(folder)));
 }
@@ -468,10 +511,7 @@ void CMainFrame::OnOpenFolder() {
 void CMainFrame::OnSetFolder() {
     // The folder is fixed while recording.
     if (Control().IsRecording()) return;
-    const QString folder = m_boxes.ChooseFolder(Text(Control().settings.outputFolder));
-    if (folder.isEmpty()) return;
-    Control().settings.outputFolder = Local(folder);
-    AddToHistory(m_profile.folders, kFolderHistoryLimit, Control().settings.outputFolder);
+    m_fileBar->Browse();
 }
 
 void CMainFrame::OnMixer() {
@@ -498,6 +538,9 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnCalibrateSilence() {
+    if (!m_bars->PullForRecording()) return;
+    // Idle, the measuring session opens the device and format the bars show.
+    if (!Control().IsRecording()) Control().settings = m_bars->Settings();
     if (!Control().BeginCalibration()) {
         m_boxes.Inform(Text(kStartFailedMessage));
         return;
@@ -528,12 +571,20 @@ void CMainFrame::OnCalibrateSilence() {
         }
     }
     if (!Control().IsRecording()) m_refresh.stop();
+    // The bars store the thresholds with every preset.
+    m_bars->silenceLeft = Control().settings.silenceLeft;
+    m_bars->silenceRight = Control().settings.silenceRight;
     ShowSilenceLevels();
     RefreshPanes();
 }
 
 void CMainFrame::ShowSilenceLevels() {
     m_displays->SetSilenceLevels(Control().settings.silenceLeft, Control().settings.silenceRight);
+}
+
+void CMainFrame::ApplyBarsSilenceLevels() {
+    Control().SetSilenceLevels(m_bars->silenceLeft, m_bars->silenceRight);
+    ShowSilenceLevels();
 }
 
 void CMainFrame::RefreshPanes() {
@@ -559,7 +610,8 @@ bool CMainFrame::event(QEvent* event) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     EndRecording();
-    const CRecordingCommands::Outcome saved = m_commands->SaveDefaultPreset();
-    if (!saved.ok) m_boxes.Warn(QString::fromStdString(saved.message));
+    // The bars' own save pulls them first, so what the user typed last is kept.
+    if (!m_bars->SaveProfile(kDefaultPresetName))
+        m_boxes.Warn(QStringLiteral("the settings could not be saved to %1").arg(Text(m_store->FilePath())));
     event->accept();
 }

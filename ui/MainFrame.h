@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "app/BarSet.h"
 #include "app/MonitorFeed.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingItemsModel.h"
@@ -19,12 +20,17 @@
 #include "ui/ControlLink.h"
 #include "ui/ItemsTableModel.h"
 
+class CFileBar;
+class CInputBar;
 class CLevelBar;
 class CLogind;
 class CMonitorBar;
 class CMonitorDisplays;
+class COutputBar;
 class CSleepInhibitor;
 class CStatusPane;
+class CTagBar;
+class CUserPrompts;
 class IMessageBoxes;
 class QLabel;
 class QTableView;
@@ -63,6 +69,11 @@ public:
     // Where the bar of a view command (kCommandFileBar … kCommandLevelBar) docks.
     QToolBar* BarPlace(Command viewCommand) const { return m_places.at(viewCommand); }
     const ProfileState& Profile() const { return m_profile; }
+    CBarSet& Bars() { return *m_bars; }
+    CFileBar& FileBar() const { return *m_fileBar; }
+    CInputBar& InputBar() const { return *m_inputBar; }
+    COutputBar& OutputBar() const { return *m_outputBar; }
+    CTagBar& TagBar() const { return *m_tagBar; }
     bool CountingDown() const { return m_countdown.isActive(); }
     QString PromptText() const;
     QString TrackPaneText() const;
@@ -81,6 +92,7 @@ protected:
 private:
     void CreateActions();
     void CreateBars();
+    void CreateSettingsBars();
     void CreateList();
     void CreateStatusBar();
     void OnCommand(Command id);
@@ -112,6 +124,8 @@ private:
     void ShowPrompt(const QString& text);
     // The control's thresholds to the meters.
     void ShowSilenceLevels();
+    // The bars' thresholds (a loaded preset) to the control and the meters.
+    void ApplyBarsSilenceLevels();
 
     Options m_options;
     std::unique_ptr<IMessageBoxes> m_ownBoxes;
@@ -127,6 +141,8 @@ private:
     std::unique_ptr<CControlLink> m_link;
     std::unique_ptr<CRecordingCommands> m_commands;
     std::unique_ptr<CMonitorDisplays> m_displays;
+    std::unique_ptr<CUserPrompts> m_prompts;  // the bars' questions, through m_boxes
+    std::unique_ptr<CBarSet> m_bars;
 
     QString m_schedulerPath;
     std::string m_backendError;  // why there is no capture backend
@@ -137,6 +153,10 @@ private:
     std::map<Command, QToolBar*> m_places;
     QToolBar* m_toolBar = nullptr;
     QTableView* m_list = nullptr;
+    CFileBar* m_fileBar = nullptr;
+    CInputBar* m_inputBar = nullptr;
+    COutputBar* m_outputBar = nullptr;
+    CTagBar* m_tagBar = nullptr;
     CLevelBar* m_levelBar = nullptr;
     CMonitorBar* m_monitorBar = nullptr;
     QLabel* m_prompt = nullptr;

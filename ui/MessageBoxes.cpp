@@ -4,7 +4,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QUrl>
 
+#include "app/FileBarModel.h"
 #include "schedule/RecordingSchedule.h"
 
 namespace {
@@ -18,6 +20,9 @@ QMessageBox::StandardButtons ButtonsOf(BoxButtons buttons) {
     }
     return QMessageBox::Ok;
 }
+
+// The bars' texts keep the Windows line ends they were written with; a label shows "\r" as a box.
+QString Shown(const CCharString& text) { return QString::fromUtf8(text.c_str()).remove(QChar('\r')); }
 
 }  // namespace
 
@@ -51,5 +56,11 @@ void CMessageBoxes::About(const QString& title, const QString& text) { QMessageB
 bool CMessageBoxes::Run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
 
 QString CMessageBoxes::ChooseFolder(const QString& current) {
-    return QFileDialog::getExistingDirectory(m_parent, QString(), current);
+    return QFileDialog::getExistingDirectory(m_parent, QString::fromUtf8(CFileBarModel::kBrowseTitle), current);
 }
+
+bool CBarPrompts::AskYesNo(const CCharString& text) { return m_boxes.Ask(Shown(text), BoxButtons::YesNo) == BoxAnswer::Yes; }
+
+void CBarPrompts::Inform(const CCharString& text) { m_boxes.Inform(Shown(text)); }
+
+void CBarPrompts::OpenPage(const CCharString& url) { m_openUrl(QUrl(QString::fromUtf8(url.c_str()))); }

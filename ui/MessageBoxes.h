@@ -1,13 +1,18 @@
 // IMessageBoxes: every question, message and modal dialog of the window, behind one interface so
-// tests answer them without a modal loop; CMessageBoxes shows them as Qt message boxes.
+// tests answer them without a modal loop; CMessageBoxes shows them as Qt message boxes;
+// CBarPrompts asks the settings bars' questions through them.
 #pragma once
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+
+#include "app/UserPrompts.h"
 
 class QDialog;
 class QMessageBox;
+class QUrl;
 class QWidget;
 
 enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -45,4 +50,17 @@ public:
 
 private:
     QWidget* m_parent;
+};
+
+class CBarPrompts : public CUserPrompts {
+public:
+    CBarPrompts(IMessageBoxes& boxes, std::function<bool(const QUrl&)>& openUrl) : m_boxes(boxes), m_openUrl(openUrl) {}
+
+    bool AskYesNo(const CCharString& text) override;
+    void Inform(const CCharString& text) override;
+    void OpenPage(const CCharString& url) override;
+
+private:
+    IMessageBoxes& m_boxes;
+    std::function<bool(const QUrl&)>& m_openUrl;  // the window's, which tests replace
 };

@@ -219,7 +219,8 @@ BE_ERR beWriteVBRHeader(const char* fileName) {
     std::vector<unsigned char> tag;
     tag.swap(t_pendingTag);
     if (tag.empty() || !fileName) return BE_ERR_INVALID_HANDLE;
-    const int fd = open(fileName, O_RDWR | O_CLOEXEC);
+    // The track's own file, never a link planted in its place.
+    const int fd = open(fileName, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return BE_ERR_INVALID_FORMAT_PARAMETERS;
     // The placeholder frame is the first frame, after an ID3v2 tag if one was put in front.
     unsigned char head[10];

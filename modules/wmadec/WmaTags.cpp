@@ -1,5 +1,7 @@
-// WMADEC9.so, attribute half: ASF attributes through TagLib, texts exchanged as Shift-JIS.
-#include <iconv.h>
+// WMADEC9.so, attribute half: ASF attributes through TagLib, texts exchanged as UTF-8.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <taglib/asftag.h>
 
 #include "abi/WmaDecoderAbi.h"
+#include "foundation/FileRoom.h"
 #include "modules/HandleTable.h"
 #include "modules/wmadec/AsfHeaderCheck.h"
 
@@ -26,46 +29,14 @@ HandleTable<TagFile>& TagFiles() {
     return table;
 }
 
-// Converts with iconv; a character the target cannot hold becomes `replacement` (in the
-// target's encoding) and costs only itself. Stops before `limit` output bytes.
-std::string Convert(const char* to, const char* from, const std::string& input, size_t unit,
-                    const std::string& replacement, size_t limit) {
-    std::string out;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return out;
-    size_t pos = 0;
-    while (pos < input.size()) {
-        char chunk[256];
-        char* in = const_cast<char*>(input.data() + pos);
-        size_t inLeft = input.size() - pos;
-        char* outPtr = chunk;
-        size_t outLeft = sizeof chunk;
-        const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        const size_t produced = outPtr - chunk;
-        if (out.size() + produced > limit) break;
-        out.append(chunk, produced);
-        pos = input.size() - inLeft;
-        if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-            if (out.size() + replacement.size() > limit) break;
-            out += replacement;
-            pos += unit;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
+// A text for the caller's buffer of `limit` bytes and a terminator; whole characters only.
+std::string ToUtf8(const TagLib::String& text, size_t limit) {
+    std::string out = text.to8Bit(true);
+    if (out.size() <= limit) return out;
+    size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+    out.resize(cut);
     return out;
-}
-
-// UTF-16 text to Shift-JIS for the caller's buffer; whole characters only.
-std::string ToCp932(const TagLib::String& text, size_t limit) {
-    const TagLib::ByteVector utf16 = text.data(TagLib::String::UTF16LE);
-    return Convert("CP932", "UTF-16LE", std::string(utf16.data(), utf16.size()), 2, "?", limit);
-}
-
-TagLib::String FromCp932(const char* text) {
-    const std::string utf16 = Convert("UTF-16LE", "CP932", text, 1, std::string("\xFD\xFF", 2), SIZE_MAX);
-    return TagLib::String(TagLib::ByteVector(utf16.data(), static_cast<unsigned>(utf16.size())),
-                          TagLib::String::UTF16LE);
 }
 
 TagLib::String AttributeName(const uint16_t* name) {
@@ -76,8 +47,14 @@ TagLib::String AttributeName(const uint16_t* name) {
 
 // The content description object stores each text's length in bytes, terminator included, in
 // 16 bits; TagLib writes a longer one whole behind a wrapped length, into its neighbours' place.
-// Texts from Shift-JIS hold no surrogate pairs, so a cut never splits a character.
 constexpr unsigned kLongestDescribedText = (0xFFFF - 2) / 2;
+
+// The text cut to what the content description holds, never between the halves of a surrogate pair.
+TagLib::String DescribedText(const TagLib::String& text) {
+    if (text.size() <= kLongestDescribedText) return text;
+    const wchar_t last = text[kLongestDescribedText - 1];
+    return text.substr(0, last >= 0xD800 && last <= 0xDBFF ? kLongestDescribedText - 1 : kLongestDescribedText);
+}
 
 // The fields ASF keeps in its content description object rather than as attributes.
 enum class Described { None, Title, Author, Description, Copyright, Rating };
@@ -130,6 +107,18 @@ bool AttributeNumber(const TagLib::ASF::Attribute& attribute, int64_t& number) {
     }
 }
 
+// More than the header can grow by when saved: every attribute twice over (name in UTF-16, value,
+// the descriptor's fields), the described texts, and the headers of the objects that hold them.
+int64_t HeaderGrowthBound(const TagLib::ASF::Tag& tag) {
+    int64_t bytes = 8192;
+    for (const TagLib::String& text : {tag.title(), tag.artist(), tag.copyright(), tag.comment(), tag.rating()})
+        bytes += 4 * static_cast<int64_t>(text.size()) + 2;
+    for (const auto& [name, list] : tag.attributeListMap())
+        for (const TagLib::ASF::Attribute& attribute : list)
+            bytes += 2 * (4 * static_cast<int64_t>(name.size()) + attribute.dataSize() + 32);
+    return bytes;
+}
+
 }  // namespace
 
 MODULE_EXPORT WmaTagOpenFn WMATag_Open;
@@ -178,7 +167,7 @@ int32_t WMATag_GetAttrb(int32_t handle, int32_t type, const uint16_t* name, void
         else
             return 0;
     }
-    const std::string bytes = ToCp932(text, static_cast<size_t>(size) - 1);
+    const std::string bytes = ToUtf8(text, static_cast<size_t>(size) - 1);
     memcpy(value, bytes.c_str(), bytes.size() + 1);
     return 1;
 }
@@ -190,9 +179,9 @@ int32_t WMATag_SetAttrb(int32_t handle, int32_t type, const uint16_t* name, cons
     const TagLib::String key = AttributeName(name);
     const Described field = DescribedField(key);
     if (type == WMA_ATTRIBUTE_TEXT) {
-        const TagLib::String text = FromCp932(static_cast<const char*>(value));
+        const TagLib::String text(static_cast<const char*>(value), TagLib::String::UTF8);
         if (field != Described::None)
-            WriteDescribed(tag, field, text.substr(0, kLongestDescribedText));
+            WriteDescribed(tag, field, DescribedText(text));
         else
             tag.setAttribute(key, TagLib::ASF::Attribute(text));
     } else if (type == WMA_ATTRIBUTE_NUMBER && field == Described::None) {
@@ -209,7 +198,20 @@ int32_t WMATag_SetAttrb(int32_t handle, int32_t type, const uint16_t* name, cons
 int32_t WMATag_Close(int32_t handle) {
     std::unique_ptr<TagFile> tagFile = TagFiles().Remove(handle);
     if (!tagFile) return 0;
+    if (!tagFile->changed) return 1;
     // One save for all attributes: ASF keeps them in the header, and every size change of the
-    // header rewrites the whole file.
-    return !tagFile->changed || tagFile->file.save() ? 1 : 0;
+    // header moves the whole file. Stopped by a full disk half way, that would leave the file
+    // short of its own data, so the room is taken first; without it the file stays as it was.
+    const int fd = open(tagFile->file.name(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat info {};
+    bool saved = fstat(fd, &info) == 0 && ReserveFileRoom(fd, info.st_size + HeaderGrowthBound(*tagFile->file.tag()));
+    if (saved) {
+        saved = tagFile->file.save();
+        tagFile.reset();
+        // The room not used goes back.
+        saved = fstat(fd, &info) == 0 && ftruncate(fd, info.st_size) == 0 && saved;
+    }
+    close(fd);
+    return saved ? 1 : 0;
 }

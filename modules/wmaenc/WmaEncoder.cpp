@@ -13,9 +13,11 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/opt.h>
+#include <libavutil/samplefmt.h>
 }
 
 #include "abi/EncoderPlugInAbi.h"
+#include "foundation/FileRoom.h"
 #include "modules/HandleTable.h"
 
 namespace {
@@ -25,6 +27,12 @@ constexpr char kPrefix[] = "WMAENC";
 constexpr int32_t kOptionEffectiveBitrate = 1;
 // Above any bitrate the table asks for; the search for an accepted bitrate stops here.
 constexpr int kHighestBitrate = 320000;
+constexpr int kIoBufferSize = 65536;
+// Room kept allocated past what is written, so that once the disk is full the file can still be
+// finished: FFmpeg's output buffer, the last packets, and the header rewrite and index of the
+// trailer (6 bytes a second).
+constexpr int64_t kRoomForTheEnd = 2 * kIoBufferSize;
+constexpr int64_t kIndexBytesPerSecond = 8;
 
 struct Encoder {
     ~Encoder() {
@@ -54,7 +62,20 @@ struct Encoder {
     int carryLength = 0;
     bool started = false;
     bool ended = false;
+    int64_t roomEnd = 0;  // blocks are allocated up to here
+    // The room for the end could not be kept: no more audio is taken, so the file can be finished.
+    bool roomShort = false;
 };
+
+// Keeps the room for the end allocated past a write of `size` bytes at `position`.
+bool KeepRoomForTheEnd(Encoder& encoder, int64_t position, int64_t size) {
+    const int64_t seconds = encoder.codec ? encoder.nextPts / encoder.codec->sample_rate : 0;
+    const int64_t wanted = position + size + kRoomForTheEnd + kIndexBytesPerSecond * seconds;
+    if (wanted <= encoder.roomEnd) return true;
+    if (!AllocateFileRoom(encoder.fd, std::max(encoder.roomEnd, position), wanted)) return false;
+    encoder.roomEnd = wanted;
+    return true;
+}
 
 HandleTable<Encoder>& Encoders() {
     static HandleTable<Encoder> table;
@@ -63,6 +84,11 @@ HandleTable<Encoder>& Encoders() {
 
 int WriteToFile(void* opaque, uint8_t* data, int size) {
     auto* encoder = static_cast<Encoder*>(opaque);
+    // A write that fails leaves FFmpeg's output failing for good and the header unfinished, so
+    // the disk filling up is noticed while the room for the end is still there. These bytes
+    // are written all the same: that room pays for them.
+    const off_t position = lseek(encoder->fd, 0, SEEK_CUR);
+    if (!encoder->ended && (position < 0 || !KeepRoomForTheEnd(*encoder, position, size))) encoder->roomShort = true;
     int done = 0;
     while (done < size) {
         const ssize_t n = write(encoder->fd, data + done, size - done);
@@ -149,6 +175,17 @@ int SendFrame(Encoder& encoder) {
     return DrainPackets(encoder);
 }
 
+// FFmpeg's wmav2 decoder gives back a track without its first codec frame (its output lags the
+// encoder by one frame and it drops what the first frame primes), so a track would lose that
+// much audio at its start: a frame of silence goes first and takes that place.
+int SendPrimingFrame(Encoder& encoder) {
+    if (av_frame_make_writable(encoder.frame) < 0) return 0;
+    av_samples_set_silence(encoder.frame->extended_data, 0, encoder.codec->frame_size, encoder.channels,
+                           encoder.codec->sample_fmt);
+    encoder.frameFill = encoder.codec->frame_size;
+    return SendFrame(encoder);
+}
+
 // Appends whole sample frames of 16-bit interleaved PCM, encoding every full codec frame.
 int AppendFrames(Encoder& encoder, const unsigned char* pcm, int frames) {
     const int frameSize = encoder.codec->frame_size;
@@ -172,6 +209,9 @@ int Finish(Encoder& encoder) {
     if (av_write_trailer(encoder.format) < 0) ok = 0;
     avio_flush(encoder.format->pb);
     if (encoder.format->pb->error < 0) ok = 0;
+    // The room not used goes back.
+    struct stat info {};
+    if (fstat(encoder.fd, &info) != 0 || ftruncate(encoder.fd, info.st_size) != 0) ok = 0;
     // The file is complete here: the attribute editor may open it before Close.
     if (close(encoder.fd) != 0) ok = 0;
     encoder.fd = -1;
@@ -202,7 +242,17 @@ int32_t PlugIn_Info(int32_t, char* prefix, int32_t size) {
 
 int32_t WMAENC_Open(const char* fileName) {
     if (!fileName) return 0;
-    return AddEncoderOnDescriptor(open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // Like every writer: never through a link, never over a file that already holds data (the
+    // recorder creates each track's file empty before the plug-in opens it), and a file it
+    // creates itself is created exclusively.
+    int fd = open(fileName, O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) fd = open(fileName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0)) {
+        close(fd);
+        return 0;
+    }
+    return AddEncoderOnDescriptor(fd);
 }
 
 int32_t WMAENC_OpenFromHandler(int32_t fileDescriptor) {
@@ -226,7 +276,8 @@ int32_t WMAENC_Start(int32_t handle) {
     // A failed start leaves the muxer behind and is final.
     if (!encoder || !encoder->codec || encoder->format) return 0;
     if (avformat_alloc_output_context2(&encoder->format, nullptr, "asf", nullptr) < 0) return 0;
-    constexpr int kIoBufferSize = 65536;
+    // Without room to finish a file there is no point in starting one.
+    if (!KeepRoomForTheEnd(*encoder, 0, 0)) return 0;
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
     if (!buffer) return 0;
     encoder->format->pb = avio_alloc_context(buffer, kIoBufferSize, 1, encoder, nullptr, WriteToFile, SeekInFile);
@@ -246,14 +297,15 @@ int32_t WMAENC_Start(int32_t handle) {
     if (av_channel_layout_copy(&encoder->frame->ch_layout, &encoder->codec->ch_layout) < 0 ||
         av_frame_get_buffer(encoder->frame, 0) < 0)
         return 0;
-    if (avformat_write_header(encoder->format, nullptr) < 0) return 0;
+    if (avformat_write_header(encoder->format, nullptr) < 0 || !SendPrimingFrame(*encoder)) return 0;
     encoder->started = true;
     return 1;
 }
 
 int32_t WMAENC_WriteDevice(int32_t handle, const void* pcm, int32_t bytes) {
     Encoder* encoder = Encoders().Get(handle);
-    if (!encoder || !encoder->started || encoder->ended || bytes < 0 || (!pcm && bytes > 0)) return 0;
+    if (!encoder || !encoder->started || encoder->ended || encoder->roomShort || bytes < 0 || (!pcm && bytes > 0))
+        return 0;
     const auto* data = static_cast<const unsigned char*>(pcm);
     const int frameBytes = 2 * encoder->channels;
     if (encoder->carryLength > 0) {
@@ -270,7 +322,7 @@ int32_t WMAENC_WriteDevice(int32_t handle, const void* pcm, int32_t bytes) {
     if (!AppendFrames(*encoder, data, frames)) return 0;
     encoder->carryLength = bytes - frames * frameBytes;
     memcpy(encoder->carry, data + frames * frameBytes, encoder->carryLength);
-    return 1;
+    return encoder->roomShort ? 0 : 1;
 }
 
 int32_t WMAENC_WriteSample(int32_t handle, const int16_t* pcm, int32_t frames) {

@@ -101,6 +101,30 @@ TEST_F(FileNameTemplate, BackslashesMakeSubFolders) {
     EXPECT_EQ(folder.str(), "/music\\rec\\") << "a folder ending in either separator is left alone";
 }
 
+TEST_F(FileNameTemplate, NamesNeverLeaveTheOutputFolder) {
+    const struct {
+        const char* tmpl;
+        const char* path;
+        bool warned;
+    } cases[] = {
+        {"..", "/rec/．．.wav", true},
+        {".", "/rec/．.wav", true},
+        {"%TDY%/../..", "/rec/2005-06-01/．．/．．.wav", true},
+        {"..\\..\\etc\\x.wav", "/rec/．．/．．/etc/x.wav", true},
+        {"sub/./a.wav", "/rec/sub/．/a.wav", true},
+        {"sub/a..b/..c.wav", "/rec/sub/a..b/..c.wav", false},
+        {"No.%RCN%/take.wav", "/rec/No.01/take.wav", false},
+        // Bytes that are not UTF-8 (Shift-JIS, a cut character) become U+FFFD, as in the tags.
+        {"\x83\x65\x83\x58\x83\x67.wav", "/rec/\uFFFDe\uFFFDX\uFFFDg.wav", false},
+        {"cut\xE3\x81.wav", "/rec/cut\uFFFD\uFFFD.wav", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Build(false, c.tmpl), c.path) << c.tmpl;
+        EXPECT_EQ(!FileNameTemplateWarning(c.tmpl).IsEmpty(), c.warned) << c.tmpl;
+    }
+    EXPECT_NE(FileNameTemplateWarning("%TDY%\\..\\x").Find("%TDY%\\..\\x"), -1) << "the message names the template";
+}
+
 TEST(FileNameCleanUp, ModesKeepWhatEachUseNeeds) {
     EXPECT_EQ(CleanUpName("a:b", CleanUpMode::Template).str(), "a：b");
     EXPECT_EQ(CleanUpName("%TDY%\\a:b/c", CleanUpMode::Template).str(), "%TDY%\\a：b/c");

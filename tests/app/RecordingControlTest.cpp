@@ -228,11 +228,12 @@ TEST(RecordingControl, SilenceSplitsOnlyAfterSound) {
 }
 
 TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
-    ControlRig rig("tone=440hz/-6db/1s,loop,length=4s,fast");
+    // In real time, so the number is surely typed while the first track records.
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=4s");
     rig.control.settings.splitMethod = kSplitInterval;
     rig.control.settings.splitTime = {0, 0, 2, 0};
     ASSERT_TRUE(rig.control.StartRecording());
-    rig.control.SetTrackNumber(20);  // typed while the first track records
+    rig.control.SetTrackNumber(20);
     rig.StopAtTheEnd();
     // Splits after 2 s and after the last buffer at 4 s: the third track is empty.
     const std::vector<std::string> names = RowNames(rig.items);
@@ -261,8 +262,15 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
     EXPECT_NE(failed->message.Find("File too large"), -1) << "says why: " << failed->message.c_str();
     EXPECT_EQ(failed->trackNumber, 1);
+    // The limit leaves no room for the tags either: told too, with the track's final path.
+    const RecordingEvent* unfinished = Find(events, kRecordingTrackUnfinished);
+    ASSERT_TRUE(unfinished);
+    EXPECT_EQ(Count(events, kRecordingTrackUnfinished), 1);
+    EXPECT_NE(unfinished->message.Find("タグを書き込めませんでした"), -1) << unfinished->message.c_str();
     ASSERT_EQ(rig.items.Count(), 1);
     const std::string path = rig.items.Snapshot()[0].path.c_str();
+    EXPECT_EQ(unfinished->path.str(), path);
+    EXPECT_NE(unfinished->message.Find(path.c_str()), -1) << "the message names the file under its final name";
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);

@@ -2,13 +2,17 @@
 #include "app/TrackFiles.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/FileMove.h"
 #include "app/FileNameTemplate.h"
+#include "audiofile/WavWriter.h"
 #include "foundation/PathUtils.h"
 #include "tests/support/OtherFileSystemDir.h"
 #include "tests/support/TempDir.h"
@@ -159,7 +163,9 @@ TEST_F(Recording, FailedMoveSetsTheFileAsideIntact) {
     EXPECT_FALSE(PathExists(dir / "rec.wav"));
     EXPECT_EQ(RowPath(0), dir / "rec.rename-error.wav");
     EXPECT_EQ(items.Item(0)->displayName.str(), "rec.rename-error.wav");
-    EXPECT_EQ(items.Item(0)->kind, -1) << "the row keeps what it showed";
+    // The row is read from the file where it now is, not left with the facts of its opening.
+    EXPECT_EQ(items.Item(0)->size, 23u);
+    EXPECT_EQ(items.Item(0)->kind, static_cast<int>(OutputFormat::Wav));
 
     // The next track meets the same failure while the first fallback name is taken.
     OpenTrack("second track");
@@ -186,6 +192,7 @@ TEST_F(Recording, FileStaysWhereItWasWrittenWhenEvenTheFallbackFails) {
     EXPECT_FALSE(files.FinishItem(tooLong.c_str()));
     EXPECT_EQ(ReadFileBytes(written.str()), "PCM data");
     EXPECT_EQ(RowPath(0), written.str());
+    EXPECT_EQ(items.Item(0)->size, 8u);
 }
 
 TEST_F(Recording, MovedFileOfNoKnownKindIsStillShownWhereItIs) {
@@ -274,4 +281,72 @@ TEST_F(Recording, ARowRemovedWhileTheTrackClosesLeavesTheTrackRowRefreshed) {
     EXPECT_EQ(RowPath(0), written.str());
     EXPECT_EQ(items.CellText(0, kColumnLength).str().find("Now Recording"), std::string::npos);
     EXPECT_EQ(items.CurrentRow(), 0);
+}
+
+TEST(WrittenPathAtOpen, TakesTheNameByCreatingItAndNeverThroughALink) {
+    TempDir dir;
+    const std::string victim = dir / "victim.txt";
+    WriteFileBytes(victim, "keep me");
+    ASSERT_EQ(symlink(victim.c_str(), (dir / "rec.wav").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "rec_2.wav").c_str()), 0);
+    const CCharString written = WrittenPathAtOpen((dir / "new/rec.wav").c_str());
+    EXPECT_EQ(written.str(), dir / "new/rec.wav") << "its folder is made first";
+    EXPECT_EQ(WrittenPathAtOpen((dir / "rec.wav").c_str()).str(), dir / "rec_3.wav");
+    struct stat st {};
+    ASSERT_EQ(lstat(written.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode) && st.st_size == 0) << "created empty, so no one else can take it";
+    EXPECT_EQ(ReadFileBytes(victim), "keep me");
+    EXPECT_FALSE(PathExists(dir / "nowhere"));
+
+    RemoveIfUnused(written);
+    EXPECT_FALSE(PathExists(written.str()));
+    WriteFileBytes(written.str(), "audio");
+    RemoveIfUnused(written);
+    EXPECT_EQ(ReadFileBytes(written.str()), "audio") << "a file its writer wrote to stays";
+}
+
+// Two recorders open a track under the same name at the same moment: each forked child looks for
+// a free name, waits (the test-only pause) so that both have looked before either creates, then
+// writes its own WAV through the writer. Neither may end up in the other's file.
+TEST(WrittenPathAtOpen, TwoRecordersAtTheSameMomentGetTwoFiles) {
+    TempDir dir;
+    const CCharString planned = (dir / "same.wav").c_str();
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    pid_t children[2];
+    for (int child = 0; child < 2; ++child) {
+        children[child] = fork();
+        ASSERT_GE(children[child], 0);
+        if (children[child] == 0) {
+            close(start[1]);
+            char go;
+            [[maybe_unused]] const ssize_t got = read(start[0], &go, 1);  // released together
+            setenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS", "300", 1);
+            const CCharString written = WrittenPathAtOpen(planned);
+            CWavWriter writer;
+            const std::vector<int16_t> samples(8000, static_cast<int16_t>(1000 * (child + 1)));
+            const bool ok = writer.Open(written.c_str()) && writer.SetFormat(16, 8000, 1, 16, -1, -1) &&
+                            writer.Begin() &&
+                            writer.Write(reinterpret_cast<const char*>(samples.data()),
+                                         static_cast<int>(samples.size() * 2)) &&
+                            writer.End() && writer.Close();
+            _exit(ok ? 0 : 1);
+        }
+    }
+    close(start[0]);
+    close(start[1]);
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer failed";
+    }
+    std::set<int16_t> seen;
+    for (const char* name : {"same.wav", "same_2.wav"}) {
+        const std::string bytes = ReadFileBytes(dir / name);
+        ASSERT_EQ(bytes.size(), 44u + 16000u) << name;
+        int16_t last;
+        memcpy(&last, bytes.data() + bytes.size() - 2, 2);
+        seen.insert(last);
+    }
+    EXPECT_EQ(seen, (std::set<int16_t>{1000, 2000})) << "each recorder's audio in a file of its own";
 }

@@ -1,7 +1,15 @@
 // The writer framework: the block buffer's hand-over to WriteBlock, formats, open and close.
 #include "audiofile/AudioWriter.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
+
+#include "audiofile/Mp3Writer.h"
+#include "audiofile/OggWriter.h"
+#include "audiofile/WavWriter.h"
+#include "audiofile/WmaWriter.h"
 
 #include "tests/support/TempDir.h"
 
@@ -132,4 +140,28 @@ TEST(AudioWriter, OpenAndCloseTheFile) {
     EXPECT_TRUE(PathExists(dir / "a.wav"));
     EXPECT_EQ(writer.Close(), 1);
     EXPECT_FALSE(writer.IsOpen());
+}
+
+// The recorder creates each track's file empty before its writer opens it: every writer, the WMA
+// plug-in included, takes that file, but never one that holds data or a link planted in its place.
+TEST(AudioWriter, EveryWriterOpensOnlyAnEmptyFileOfItsOwn) {
+    TempDir dir;
+    const std::string victim = dir / "victim.txt";
+    WriteFileBytes(victim, "keep me");
+    ASSERT_EQ(symlink(victim.c_str(), (dir / "link").c_str()), 0);
+    WriteFileBytes(dir / "full", "someone else's");
+    WriteFileBytes(dir / "empty", "");
+    const std::function<std::unique_ptr<CAudioWriter>()> writers[] = {
+        [] { return std::make_unique<CWavWriter>(); }, [] { return std::make_unique<CMp3Writer>(); },
+        [] { return std::make_unique<COggWriter>(); }, [] { return std::make_unique<CWmaWriter>(); }};
+    for (const auto& make : writers) {
+        for (const char* name : {"link", "full"}) {
+            std::unique_ptr<CAudioWriter> writer = make();
+            EXPECT_EQ(writer->Open((dir / name).c_str()), 0) << name << " kind " << static_cast<int>(writer->Kind());
+        }
+        std::unique_ptr<CAudioWriter> writer = make();
+        EXPECT_EQ(writer->Open((dir / "empty").c_str()), 1) << "kind " << static_cast<int>(writer->Kind());
+    }
+    EXPECT_EQ(ReadFileBytes(victim), "keep me");
+    EXPECT_EQ(ReadFileBytes(dir / "full"), "someone else's");
 }

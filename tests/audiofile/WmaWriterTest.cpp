@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 
+#include <cmath>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -47,14 +48,13 @@ TagFieldSet JapaneseTags() {
     return tags;
 }
 
-// Writes `ms` of a tone at the quality row in captured-buffer sized pieces, as a session would.
-int WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, TagFieldSet* tags) {
+// Writes the PCM at the quality row in captured-buffer sized pieces, as a session would.
+int WriteTrack(CWmaWriter& writer, const std::string& path, int row, const std::vector<char>& pcm, TagFieldSet* tags) {
     const QualityEntry& quality = kWmaQualities[row];
     writer.SetTags(tags);
     if (!writer.Open(path.c_str())) return 0;
     if (!writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1)) return 0;
     if (!writer.Begin()) return 0;
-    const std::vector<char> pcm = SignalSourceTone(quality.sampleRate, quality.channels, ms);
     const int bytes = static_cast<int>(pcm.size());
     const int piece = quality.sampleRate / 10 * quality.channels * 2;  // 100 ms buffers
     for (int done = 0; done < bytes; done += piece) {
@@ -62,6 +62,23 @@ int WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, Tag
     }
     if (!writer.End()) return 0;
     return writer.Close();
+}
+
+// `ms` of the signal source's tone at the quality row.
+int WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, TagFieldSet* tags) {
+    const QualityEntry& quality = kWmaQualities[row];
+    return WriteTrack(writer, path, row, SignalSourceTone(quality.sampleRate, quality.channels, ms), tags);
+}
+
+// The first sample frame whose first channel reaches half of full scale, or -1.
+int64_t LoudOnset(const std::string& pcm, int channels) {
+    const size_t frames = pcm.size() / (2 * channels);
+    for (size_t i = 0; i < frames; ++i) {
+        int16_t sample;
+        memcpy(&sample, pcm.data() + i * 2 * channels, 2);
+        if (std::abs(sample) >= 16384) return static_cast<int64_t>(i);
+    }
+    return -1;
 }
 
 }  // namespace
@@ -120,7 +137,9 @@ TEST_P(WmaWriterRows, OtherProgramsReadTheTrackAndItsAttributes) {
     EXPECT_EQ(stream.sampleRate, quality.sampleRate);
     EXPECT_EQ(stream.channels, quality.channels);
     ASSERT_GT(stream.packetDuration, 0);
-    EXPECT_NEAR(stream.durationSeconds, 2.5, stream.packetDuration + 1e-3);
+    // The container counts the frame of silence in front and the padding of the last frame.
+    EXPECT_GE(stream.durationSeconds, 2.5 - 1e-3);
+    EXPECT_LE(stream.durationSeconds, 2.5 + 2 * stream.packetDuration + 1e-3);
 
     const auto read = ReadTagsWithMutagen(path);
     EXPECT_EQ(read.at("Title"), "ASFUnicodeAttribute:深夜ラジオ No.3");
@@ -132,6 +151,33 @@ TEST_P(WmaWriterRows, OtherProgramsReadTheTrackAndItsAttributes) {
     EXPECT_EQ(read.at("WM/Track"), "ASFDWordAttribute:4");
     EXPECT_EQ(read.at("WM/TrackNumber"), "ASFDWordAttribute:5");
     EXPECT_EQ(read.at("WM/GenreID"), "ASFUnicodeAttribute:146");
+}
+
+// The decoded track holds every frame that was fed, from the first: as many frames, up to one
+// codec frame of padding after them, and a loud cosine that starts after 300 ms of silence starts
+// there in the decoded track too, not a codec frame early.
+TEST_P(WmaWriterRows, DecodedTrackHoldsItsAudioFromTheFirstFrame) {
+    const QualityEntry& quality = kWmaQualities[GetParam()];
+    const int rate = quality.sampleRate, channels = quality.channels;
+    const int64_t onset = rate * 3 / 10, frames = rate * 2;
+    std::vector<char> pcm(frames * channels * 2);
+    for (int64_t i = onset; i < frames; ++i) {
+        const auto sample = static_cast<int16_t>(30000 * std::cos(2 * M_PI * 440 * static_cast<double>(i - onset) / rate));
+        for (int c = 0; c < channels; ++c) memcpy(pcm.data() + (i * channels + c) * 2, &sample, 2);
+    }
+    TempDir dir;
+    const std::string path = dir / "onset.wma";
+    CWmaWriter writer;
+    ASSERT_EQ(WriteTrack(writer, path, GetParam(), pcm, nullptr), 1);
+
+    const std::string decoded = DecodeWithFfmpeg(path);
+    ASSERT_FALSE(decoded.empty());
+    // wmav2's codec frame: 2048 sample frames above 22050 Hz, 1024 up to it, 512 up to 16000 Hz.
+    const int64_t codecFrame = rate > 22050 ? 2048 : rate > 16000 ? 1024 : 512;
+    const auto decodedFrames = static_cast<int64_t>(decoded.size() / (2 * channels));
+    EXPECT_GE(decodedFrames, frames);
+    EXPECT_LT(decodedFrames, frames + codecFrame);
+    EXPECT_NEAR(LoudOnset(decoded, channels), onset, 16) << "rate " << rate;
 }
 
 INSTANTIATE_TEST_SUITE_P(TableRows, WmaWriterRows, ::testing::Values(0, 6, 16, 32));

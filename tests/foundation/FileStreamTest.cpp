@@ -2,6 +2,7 @@
 #include "foundation/FileStream.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "tests/support/TempDir.h"
 
@@ -30,6 +31,39 @@ TEST(FileStream, WriteModesCreateButNeverTruncate) {
     EXPECT_EQ(file.Write("HE", 2), 2);
     file.Close();
     EXPECT_EQ(ReadFileBytes(path), "HEllo world");
+}
+
+TEST(FileStream, WritingNeverFollowsALinkAndNewRefusesWhatExists) {
+    TempDir dir;
+    const std::string victim = dir / "victim.txt";
+    WriteFileBytes(victim, "keep me");
+    ASSERT_EQ(symlink(victim.c_str(), (dir / "planted.wav").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "dangling.wav").c_str()), 0);
+    const struct {
+        const char* name;
+        int mode;
+        int result;
+    } cases[] = {
+        {"planted.wav", CFileStream::kWrite, 0},
+        {"planted.wav", CFileStream::kReadWrite, 0},
+        {"planted.wav", CFileStream::kWrite | CFileStream::kNew, 0},
+        {"dangling.wav", CFileStream::kWrite, 0},
+        {"dangling.wav", CFileStream::kWrite | CFileStream::kNew, 0},
+        {"victim.txt", CFileStream::kReadWrite | CFileStream::kNew, 0},
+        {"victim.txt", CFileStream::kRead | CFileStream::kNew, 0},
+        {"planted.wav", CFileStream::kRead, 1},  // reading an existing file through a link is fine
+        {"fresh.wav", CFileStream::kWrite | CFileStream::kNew, 1},
+    };
+    for (const auto& c : cases) {
+        CFileStream file;
+        EXPECT_EQ(file.Open((dir / c.name).c_str(), c.mode), c.result) << c.name << " mode " << c.mode;
+        if (file.IsOpen() && (c.mode & CFileStream::kWrite)) {
+            EXPECT_EQ(file.Write("x", 1), 1);
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(victim), "keep me");
+    EXPECT_FALSE(PathExists(dir / "nowhere")) << "a dangling link must not create its target";
+    EXPECT_EQ(ReadFileBytes(dir / "fresh.wav"), "x");
 }
 
 TEST(FileStream, ASecondOpenerSeesAndChangesTheWritersFile) {

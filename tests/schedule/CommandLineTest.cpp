@@ -113,3 +113,28 @@ TEST(ParseCommandLine, OddValuesAreIgnoredOneByOne) {
     // The last valid value of an option wins.
     EXPECT_EQ(Parse("/S HM=3:00 HM=4:00", now).schedule.startTime, LocalAt(2024, 6, 12, 4, 0, 0));
 }
+
+TEST(ParseCommandLine, ListsEveryIgnoredWordInOrder) {
+    const std::time_t now = LocalAt(2024, 6, 12, 12, 0, 0);
+    const struct {
+        const char* line;
+        const char* ignored;  // "option:value" entries joined by "|"; "-" for no option
+    } cases[] = {
+        {"/S NOW /T MS=90:00 /E exit /P \"live set\"", ""},
+        {"/S HM=21:60", "S:HM=21:60"},
+        {"/S tomorrow", "S:tomorrow"},
+        {"/T MS=-1:00", "T:MS=-1:00"},
+        {"/T MS=", "T:MS="},
+        {"/E reboot", "E:reboot"},
+        {"/S HM=3:00 HM=25:00 /T MS=1:00", "S:HM=25:00"},
+        {"NOW /X 1 /S /P", "-:NOW|X:1|S:|P:"},
+        {"/ /SNOW", "-:|S:"},
+    };
+    for (const auto& c : cases) {
+        std::string ignored;
+        for (const IgnoredWord& word : Parse(c.line, now).ignored)
+            ignored += (ignored.empty() ? "" : "|") + std::string(1, word.option ? word.option : '-') + ":" +
+                       word.value.str();
+        EXPECT_EQ(ignored, c.ignored) << c.line;
+    }
+}

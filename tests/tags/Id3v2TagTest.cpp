@@ -67,9 +67,14 @@ TEST(Id3v2Tag, TextEncodings) {
     tag.textEncoding = 1;
     EXPECT_EQ(tag.SetFrameText("TIT2", "ab"), 1 + 2 + 4 + 2);
     EXPECT_EQ(tag.frames[0]->payload, std::string("\1\xFF\xFE" "a\0b\0\0\0", 9));
+    // The default keeps plain text byte for byte and writes any other as UTF-16.
     tag.textEncoding = 0;
     tag.SetFrameText("TPE1", "録音");
-    EXPECT_EQ(tag.frames[1]->payload, std::string("\0\x98\x5E\x89\xB9\0", 6));
+    EXPECT_EQ(tag.frames[1]->payload, std::string("\1\xFF\xFE\x32\x93\xF3\x97\0\0", 9));
+    tag.SetFrameText("COMM", "Plain");
+    EXPECT_EQ(tag.frames[2]->payload, std::string("\0jpn\0Plain\0", 11));
+    tag.SetFrameText("TPE1", "x");
+    EXPECT_EQ(tag.frames[1]->payload, std::string("\0x\0", 3));
 
     TempDir dir;
     CId3v2Tag read;

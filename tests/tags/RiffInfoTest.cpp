@@ -51,7 +51,7 @@ TEST(RiffInfo, ReadsBackWhatItWrites) {
         ASSERT_TRUE(file.Open((dir / "l").c_str(), CFileStream::kWrite));
         EXPECT_EQ(WriteInfoList(file, tags), static_cast<int64_t>(BuildInfoList(tags).size()));
     }
-    EXPECT_NE(ReadFileBytes(dir / "l").find("INAM\x0C\0\0\0\x92\xB7\x8E\x9E\x8A\xD4\x98\x5E\x89\xB9\0\0"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(dir / "l").find("INAM\x10\0\0\0長時間録音" + std::string(1, '\0')), std::string::npos);
     CFileStream file;
     ASSERT_TRUE(file.Open((dir / "l").c_str(), CFileStream::kRead));
     TagFieldSet back;

@@ -183,17 +183,32 @@ TEST(VorbisTagFile, RefusesWhatIsNotOggVorbisWithoutTouchingIt) {
     EXPECT_FALSE(PathExists(dir / "missing.ogg"));
 }
 
-TEST(VorbisTagFile, AStaleTemporaryFileDoesNotLeaveItsTail) {
+TEST(VorbisTagFile, AStaleTemporaryFileGoesAndAPlantedLinkIsNeverWrittenThrough) {
     TempDir dir;
     const std::string path = dir / "stale.ogg";
-    ASSERT_TRUE(EncodeWithOggenc(path, 22050, 2, 1.0, 1, {}));
-    WriteFileBytes(path + ".vctemp", std::string(1 << 20, 'J'));
+    const std::string victim = dir / "victim.txt";
     TagFieldSet tags;
     tags.artist = "A";
-    ASSERT_EQ(Rewrite(path, tags), 1);
-    EXPECT_FALSE(PathExists(path + ".vctemp"));
-    bool complete = false;
-    ReadOggPages(ReadFileBytes(path), &complete);
-    EXPECT_TRUE(complete);
-    EXPECT_EQ(ProbeWithFfprobe(path).durationSamples, 22050);
+    for (const bool link : {false, true}) {
+        SCOPED_TRACE(link ? "link" : "stale file");
+        ASSERT_TRUE(EncodeWithOggenc(path, 22050, 2, 1.0, 1, {}));
+        const std::string encoded = ReadFileBytes(path);
+        WriteFileBytes(victim, std::string(1 << 20, 'J'));
+        if (link)
+            ASSERT_EQ(symlink(victim.c_str(), (path + ".vctemp").c_str()), 0);
+        else
+            WriteFileBytes(path + ".vctemp", std::string(1 << 20, 'J'));
+        ASSERT_EQ(Rewrite(path, tags), link ? 0 : 1);
+        EXPECT_EQ(ReadFileBytes(victim), std::string(1 << 20, 'J'));
+        if (link) {
+            EXPECT_TRUE(ReadFileBytes(path) == encoded) << "the track keeps its comments";
+            unlink((path + ".vctemp").c_str());
+            continue;
+        }
+        EXPECT_FALSE(PathExists(path + ".vctemp"));
+        bool complete = false;
+        ReadOggPages(ReadFileBytes(path), &complete);
+        EXPECT_TRUE(complete) << "the stale file's tail is not in the track";
+        EXPECT_EQ(ProbeWithFfprobe(path).durationSamples, 22050);
+    }
 }

@@ -63,7 +63,7 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     TagFieldSet& tags = tagFile.Tags();
     tags.title = "夜の放送";
     tags.artist = "アーティスト";
-    tags.album = "アルバム";
+    tags.album = "アルバム Café 𠮷";  // beyond Shift-JIS, and beyond UTF-16's first plane
     tags.year = "2024";
     tags.genre = "JPop";
     tags.comment = "一行目\n二行目";
@@ -75,7 +75,7 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     const auto read = ReadTagsWithMutagen(path);
     EXPECT_EQ(read.at("Title"), "ASFUnicodeAttribute:夜の放送");
     EXPECT_EQ(read.at("Author"), "ASFUnicodeAttribute:アーティスト");
-    EXPECT_EQ(read.at("WM/AlbumTitle"), "ASFUnicodeAttribute:アルバム");
+    EXPECT_EQ(read.at("WM/AlbumTitle"), "ASFUnicodeAttribute:アルバム Café 𠮷");
     EXPECT_EQ(read.at("WM/Year"), "ASFUnicodeAttribute:2024");
     EXPECT_EQ(read.at("WM/Genre"), "ASFUnicodeAttribute:JPop");
     EXPECT_EQ(read.at("Description"), "ASFUnicodeAttribute:一行目\\n二行目");
@@ -87,7 +87,7 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     const TagFieldSet back = ReadBack(path);
     EXPECT_EQ(back.title, "夜の放送");
     EXPECT_EQ(back.artist, "アーティスト");
-    EXPECT_EQ(back.album, "アルバム");
+    EXPECT_EQ(back.album, "アルバム Café 𠮷");
     EXPECT_EQ(back.year, "2024");
     EXPECT_EQ(back.genre, "JPop");
     EXPECT_EQ(back.comment, "一行目\n二行目");
@@ -95,7 +95,7 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     EXPECT_EQ(back.genreNumber, 146);
 }
 
-TEST(WmaTagFile, ReadsTextOthersWroteAndReplacesWhatShiftJisCannotHold) {
+TEST(WmaTagFile, ReadsTextOthersWroteWithEveryCharacter) {
     TempDir dir;
     const std::string path = MakeWma(dir, "foreign.wma");
     ASSERT_TRUE(RunMutagen(path, "from mutagen.asf import ASF\n"
@@ -104,7 +104,7 @@ TEST(WmaTagFile, ReadsTextOthersWroteAndReplacesWhatShiftJisCannotHold) {
                                  "f['WM/GenreID'] = ['17 (Rock)']\n"
                                  "f.save()\n"));
     const TagFieldSet tags = ReadBack(path);
-    EXPECT_EQ(tags.title, "カフェ Caf?");
+    EXPECT_EQ(tags.title, "カフェ Café");
     EXPECT_EQ(tags.genreNumber, 17);
     EXPECT_EQ(tags.artist, "");
     EXPECT_EQ(tags.trackNumber, -1);
@@ -252,4 +252,19 @@ TEST(WmaTagFile, ATitleTooLongForItsLengthFieldIsCutAndItsNeighboursStayIntact) 
     EXPECT_EQ(read.at("Description"), "ASFUnicodeAttribute:コメント");
     EXPECT_EQ(read.at("WM/AlbumTitle"), "ASFUnicodeAttribute:アルバム");
     EXPECT_EQ(ProbeWithFfprobe(path).codec, "wmav2");
+
+    // A character of two UTF-16 units across the cut goes whole, not half of it.
+    const std::string pairPath = MakeWma(dir, "pair.wma");
+    std::string pairTitle = longTitle.substr(0, 32765 * 3);
+    for (int i = 0; i < 10; ++i) pairTitle += "𠮷";
+    {
+        CWmaTagFile tagFile;
+        ASSERT_EQ(tagFile.Open(pairPath.c_str()), 1);
+        tagFile.Tags().title = pairTitle;
+        ASSERT_EQ(tagFile.Write(), 1);
+        ASSERT_EQ(tagFile.Close(), 1);
+    }
+    const auto pairRead = ReadTagsWithMutagen(pairPath);
+    ASSERT_TRUE(pairRead.count("Title"));
+    EXPECT_TRUE(pairRead.at("Title") == "ASFUnicodeAttribute:" + longTitle.substr(0, 32765 * 3));
 }

@@ -78,13 +78,17 @@ CFileBar::CFileBar(CBarSet& bars, QWidget* parent)
     AddControl(CFileBarModel::kEdit, edit, edit->text());
 
     connect(save, &QPushButton::clicked, this, [this] { m_bars.SavePreset(); });
-    connect(remove, &QPushButton::clicked, this, [this] { m_bars.DeletePreset(); });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        m_bars.DeletePreset();
+        emit settingsLoaded();
+    });
     connect(browse, &QPushButton::clicked, this, [this] { Browse(); });
     connect(edit, &QPushButton::clicked, this, [this] { EditTemplate(); });
     connect(m_preset, &QComboBox::activated, this, [this] {
         if (m_writing) return;
         ReadControls();
         m_bars.SelectPreset();
+        emit settingsLoaded();
     });
     // The list shows the chosen item first; the format's extension follows it afterwards.
     connect(m_fileName, &QComboBox::activated, this, [this](int index) {
@@ -113,8 +117,10 @@ void CFileBar::WriteControls() {
 
 void CFileBar::Browse() {
     m_model.Browse([this](const CCharString& start) -> std::optional<CCharString> {
-        const QString chosen = QFileDialog::getExistingDirectory(this, QString::fromUtf8(CFileBarModel::kBrowseTitle),
-                                                                 ToQt(start));
+        const QString chosen =
+            chooseFolder ? chooseFolder(ToQt(start))
+                         : QFileDialog::getExistingDirectory(this, QString::fromUtf8(CFileBarModel::kBrowseTitle),
+                                                             ToQt(start));
         if (chosen.isEmpty()) return std::nullopt;
         return FromQt(chosen);
     });

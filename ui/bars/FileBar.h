@@ -2,6 +2,8 @@
 // preset buttons act on the whole CBarSet.
 #pragma once
 
+#include <functional>
+
 #include "app/BarSet.h"
 #include "ui/bars/BarWidget.h"
 
@@ -21,6 +23,13 @@ public:
     void Browse();
     // "編集": the file-name dialog, modal.
     void EditTemplate();
+
+    // Shows the folder browser and gives the chosen folder, or empty; none shows Qt's.
+    std::function<QString(const QString& start)> chooseFolder;
+
+signals:
+    // A preset was selected or deleted: the fields, the silence thresholds among them, changed.
+    void settingsLoaded();
 
 private:
     CBarSet& m_bars;

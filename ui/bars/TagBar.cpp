@@ -18,6 +18,11 @@ CTagBar::CTagBar(CTagBarModel& model, QWidget* parent)
     setObjectName("tagBar");
     m_year->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), m_year));
     m_year->setMaximumWidth(60);
+    // Docked beside other bars the fields shrink to their minimum: keep a year and the start
+    // of each template readable.
+    m_year->setMinimumWidth(m_year->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
+    for (QLineEdit* edit : {m_title, m_comment}) edit->setMinimumWidth(170);
+    for (QLineEdit* edit : {m_artist, m_album}) edit->setMinimumWidth(100);
     auto* group = new QGroupBox("ID3タグ設定", this);
     auto* grid = new QGridLayout(group);
     grid->addWidget(LabelFor(CTagBarModel::kTitle, m_title, "タイトル・曲名："), 0, 0);
