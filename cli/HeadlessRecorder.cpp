@@ -12,17 +12,15 @@
 #include "app/AudioFacts.h"
 #include "app/CaptureChoice.h"
 #include "app/FileNameTemplate.h"
+#include "app/ModuleReport.h"
 #include "app/OutputFormats.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
 #include "app/StartChecks.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
-#include "platform/RuntimeModule.h"
 #include "platform/WaveFormats.h"
 #include "schedule/RecordingSchedule.h"
-#include "tags/VorbisDecoder.h"
-#include "tags/WmaDecoder.h"
 
 #ifndef VELSONA_VERSION
 #define VELSONA_VERSION "unknown"
@@ -65,7 +63,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         return kExitOk;
     }
     if (m_options.version) {
-        PrintVersion();
+        std::fputs(VersionText("velsona-rec", VELSONA_VERSION).c_str(), stdout);
         return kExitOk;
     }
     m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
@@ -124,20 +122,6 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     const int status = Start() ? Record() : m_startStatus;
     Finish();
     return status == kExitOk && m_problem ? kExitFailed : status;
-}
-
-void CHeadlessRecorder::PrintVersion() {
-    std::printf("velsona-rec %s\n", VELSONA_VERSION);
-    // Loaded the way a recording loads them, so the answer is the file a recording would use.
-    std::string why;
-    for (int format : {static_cast<int>(OutputFormat::Mp3), static_cast<int>(OutputFormat::Wma)})
-        OutputFormatAvailable(format, why);
-    LoadVorbisDecoder();
-    LoadWmaDecoder();
-    std::printf("Modules:\n");
-    for (const ModuleLoadRecord& module : ModuleLoadRecords())
-        std::printf("  %s.so: %s\n", module.name.c_str(),
-                    module.path.IsEmpty() ? ("not loaded (" + module.error.str() + ")").c_str() : module.path.c_str());
 }
 
 bool CHeadlessRecorder::ReportIgnoredWords() {

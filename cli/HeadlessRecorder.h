@@ -37,8 +37,6 @@ private:
     // time that did not parse.
     bool ReportIgnoredWords();
     bool ListDevices();
-    // The version and the module files this process loads, each with where it came from.
-    void PrintVersion();
     void PrepareSleepInhibitor();
     // Starts at once or after the countdown; false (m_startStatus says how to exit) otherwise.
     bool Start();

@@ -13,6 +13,12 @@
 #ifndef VELSONA_MODULE_FOLDER
 #define VELSONA_MODULE_FOLDER "../lib/velsona/"
 #endif
+#ifndef VELSONA_DATA_FOLDER
+#define VELSONA_DATA_FOLDER "../share/velsona/"
+#endif
+
+const char* const kInstalledModuleFolder = VELSONA_MODULE_FOLDER;
+const char* const kInstalledDataFolder = VELSONA_DATA_FOLDER;
 
 namespace {
 
@@ -74,10 +80,17 @@ CCharString ProgramFolder() {
     return FolderOf(CCharString(std::string_view(path, n)));
 }
 
-std::vector<CCharString> ModuleSearchPaths(const CCharString& programFolder, const CCharString& file) {
+std::vector<CCharString> InstalledFileSearchPaths(const CCharString& programFolder, const char* installedFolder,
+                                                  const CCharString& file) {
     // Without its own folder the program cannot know an installed tree either.
-    if (programFolder.IsEmpty()) return {file};
-    return {programFolder + file, programFolder + VELSONA_MODULE_FOLDER + file, file};
+    if (programFolder.IsEmpty()) return {};
+    return {programFolder + file, programFolder + installedFolder + file};
+}
+
+std::vector<CCharString> ModuleSearchPaths(const CCharString& programFolder, const CCharString& file) {
+    std::vector<CCharString> paths = InstalledFileSearchPaths(programFolder, kInstalledModuleFolder, file);
+    paths.push_back(file);
+    return paths;
 }
 
 std::vector<ModuleLoadRecord> ModuleLoadRecords() {

@@ -33,9 +33,18 @@ private:
 // The folder of the running program, with a trailing "/".
 CCharString ProgramFolder();
 
-// Where a module file is looked for: beside the program (a build tree, or a copy carried around
-// with its modules), then in the private module folder of an installed tree relative to the
-// program's folder, then the bare file name for the dynamic loader's own search.
+// The private folders of an installed tree as seen from the programs' folder: the modules, and the
+// data such as the window's manual. Set by the build from the install layout.
+extern const char* const kInstalledModuleFolder;
+extern const char* const kInstalledDataFolder;
+
+// Where a file that ships with the programs is looked for: beside the program (a build tree, or a
+// copy carried around with its files), then in `installedFolder` relative to the program's folder.
+std::vector<CCharString> InstalledFileSearchPaths(const CCharString& programFolder, const char* installedFolder,
+                                                  const CCharString& file);
+
+// Where a module file is looked for: the places above for the module folder, then the bare file
+// name for the dynamic loader's own search.
 std::vector<CCharString> ModuleSearchPaths(const CCharString& programFolder, const CCharString& file);
 
 // Every module load this process attempted, for --version and the about box: the name asked

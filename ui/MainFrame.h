@@ -40,6 +40,10 @@ class QToolBar;
 inline constexpr const char* kMakerSite = "https://velsona.example/";
 inline constexpr const char* kManualFileName = "Velsona.html";
 inline constexpr const char* kSchedulerFileName = "Tarnwel";
+
+// The window's manual: beside the program (a build tree), else in the data folder of the installed
+// tree; empty when neither holds it.
+QString ManualPath(const QString& programFolder);
 inline constexpr const char* kIdlePrompt = "操作待ち";
 
 class CMainFrame : public QMainWindow {
