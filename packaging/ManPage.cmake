@@ -10,11 +10,12 @@ function(velsona_man_page program description)
   if(ARGC GREATER 2)
     set(include_args --include=${ARGV2})
   endif()
-  # The version is given, not asked for: --version lists module paths of the build tree.
+  # The version is given, not asked for: --version lists module paths of the build tree. A UTF-8
+  # locale keeps the Japanese preset name, which the C locale would turn into question marks.
   add_custom_command(OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
     COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
-      ${HELP2MAN} --no-info --section=1 --name=${description}
+      ${HELP2MAN} --no-info --locale=C.UTF-8 --section=1 --name=${description}
       --version-string=${PROJECT_VERSION} ${include_args} --output=${page} $<TARGET_FILE:${program}>
     COMMAND ${GZIP} -n -9 -f ${page}
     DEPENDS ${program} ${ARGV2}
