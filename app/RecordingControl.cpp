@@ -5,6 +5,7 @@
 
 #include "app/FileMove.h"
 #include "app/MonitorObserver.h"
+#include "app/TrackJournal.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "platform/Logind.h"
@@ -85,7 +86,10 @@ StartResult CRecordingControl::StartRecording() {
     if (!m_session->Start()) {
         StartResult result{false, m_session->FailureDetail()};
         // A first track that opened but never recorded is not a finished track: its row goes.
-        if (m_trackOpen) m_files.DropItem();
+        if (m_trackOpen) {
+            m_files.DropItem();
+            ProcessTrackJournal().Remove(m_session->writtenPath);
+        }
         m_trackOpen = false;
         // The name taken for a track whose writer never opened is given back.
         RemoveIfUnused(m_session->writtenPath);
@@ -235,6 +239,7 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kNotifyTrackOpenBefore: PrepareTrack(session); return 1;
         case kNotifyTrackOpenAfter:
             m_trackOpen = m_files.BeginItem(session.writtenPath);
+            if (m_trackOpen) JournalTrack(session);
             return m_trackOpen ? 1 : 0;
         case kNotifyTrackCloseBefore: FillTags(session, true); return 1;
         case kNotifyTrackCloseAfter: OnTrackClosed(session); return 1;
@@ -340,6 +345,8 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         BuildTrackPath(true, folder, track.fileNameTemplate, session.outputKind, Values(session, true), m_clocks);
     const CCharString written = WrittenPathAtClose(session.plannedPath, finalPath, session.writtenPath);
     const bool named = m_files.FinishItem(written);
+    // The track is finished: a crash from here on leaves nothing of it to recover.
+    ProcessTrackJournal().Remove(session.writtenPath);
     if (!session.LastTrackFinished())
         PostUnfinished(session, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
                                 "（空き容量を確認してください）: ");
@@ -411,6 +418,28 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
     FillTags(session, false);
     m_track.splitLength = track.SplitLengthSeconds();
     if (m_monitor) m_monitor->OnTrackOpen(session.captureFormat);
+}
+
+void CRecordingControl::JournalTrack(const CRecorderSession& session) {
+    const RecordingSettings& track = *m_track.settings;
+    JournalEntry entry;
+    entry.path = session.writtenPath;
+    entry.outputFormat = track.outputFormat;
+    entry.outputFolder = track.outputFolder;
+    entry.fileNameTemplate = track.fileNameTemplate;
+    entry.tagTitle = track.tagTitle;
+    entry.tagArtist = track.tagArtist;
+    entry.tagAlbum = track.tagAlbum;
+    entry.tagComment = track.tagComment;
+    entry.year = session.tags.year;
+    entry.genre = session.tags.genre;
+    entry.genreNumber = session.tags.genreNumber;
+    entry.recordingNumber = track.recordingNumber;
+    entry.trackNumber = session.trackCounter;
+    entry.startOffsetMs = session.TrackOpenedAt();
+    entry.startClock = m_clocks.start;
+    // A journal that cannot be written costs only the recovery after a crash, never the recording.
+    ProcessTrackJournal().Add(entry);
 }
 
 void CRecordingControl::FillTags(CRecorderSession& session, bool endKnown) {

@@ -171,6 +171,8 @@ private:
     void Split(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
     void FillTags(CRecorderSession& session, bool endKnown);
+    // Notes the opened track in the process's journal, so a crash leaves it recoverable.
+    void JournalTrack(const CRecorderSession& session);
     TemplateValues Values(const CRecorderSession& session, bool endKnown) const;
     void Post(int code, const CRecorderSession& session, const CCharString& message = {});
     void CopyStatus(const CRecorderSession& session);

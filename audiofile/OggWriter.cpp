@@ -96,6 +96,7 @@ int COggWriter::Begin() {
     // WriteBlock converts 16-bit mono or stereo only.
     if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
     m_endOfStream = false;
+    m_flushedGranule = 0;
     m_writeFailed = false;
     m_pagesEnd = m_file->Tell();
     m_lastPage.clear();
@@ -153,8 +154,18 @@ int COggWriter::WriteBlock(const void* data, int length) {
     while (vorbis_analysis_blockout(&m_dsp, &m_block) == 1) {
         vorbis_analysis(&m_block, nullptr);
         vorbis_bitrate_addblock(&m_block);
-        while (vorbis_bitrate_flushpacket(&m_dsp, &m_packet)) ogg_stream_packetin(&m_stream, &m_packet);
-        written = WritePages(false) && written;
+        bool secondDue = false;
+        while (vorbis_bitrate_flushpacket(&m_dsp, &m_packet)) {
+            ogg_stream_packetin(&m_stream, &m_packet);
+            if (m_packet.granulepos - m_flushedGranule >= SampleRate() / 2) {
+                secondDue = true;
+                m_flushedGranule = m_packet.granulepos;
+            }
+        }
+        // A quiet or low-rate stream fills a page only every few seconds; a recorder killed in
+        // between would leave that audio in memory. A page every half second of audio keeps
+        // what such a kill loses, encoder delay included, under a second.
+        written = WritePages(secondDue) && written;
     }
     // A full disk is reported rather than taken for success.
     return written ? 1 : 0;

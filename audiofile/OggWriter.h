@@ -74,6 +74,7 @@ private:
     std::vector<unsigned char> m_lastPage;  // a copy of that page, reserved for the largest one
     long m_lastPageHeaderLength = 0;
     bool m_encoding = false;
+    ogg_int64_t m_flushedGranule = 0;  // the sample position the last forced page reached
     int m_serial = 0;
     OggOptions m_options;
     bool m_rewriteComments = false;

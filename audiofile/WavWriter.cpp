@@ -3,7 +3,6 @@
 
 #include "tags/WavTagFile.h"
 
-#include <algorithm>
 #include <cstring>
 #include <endian.h>
 
@@ -27,18 +26,6 @@ namespace {
 void PutLe32(unsigned char* p, uint32_t v) {
     const uint32_t le = htole32(v);
     memcpy(p, &le, sizeof le);
-}
-
-// A RIFF size field; a size beyond 32 bits is stored as the largest value, which players read
-// as "to the end of the file", so an unattended recording past 4 GiB stays playable to its end.
-uint32_t SizeField(int64_t size) {
-    return static_cast<uint32_t>(std::clamp<int64_t>(size, 0, 0xFFFFFFFF));
-}
-
-bool WriteSizeAt(CFileStream& file, int64_t offset, int64_t size) {
-    unsigned char field[4];
-    PutLe32(field, SizeField(size));
-    return file.Seek(offset, CFileStream::kFromStart) && file.Write(field, 4) == 4;
 }
 
 }  // namespace
@@ -91,10 +78,7 @@ int CWavWriter::WriteBlock(const void* data, int length) {
 int CWavWriter::End() {
     int result = CAudioWriter::End();
     if (!m_name.IsEmpty() && m_file) {
-        const int64_t length = m_file->GetSize();
-        if (length < kWavHeaderSize || !WriteSizeAt(*m_file, 4, length - 8) ||
-            !WriteSizeAt(*m_file, 40, length - kWavHeaderSize))
-            result = 0;
+        if (!WriteWavSizes(*m_file, m_file->GetSize())) result = 0;
     }
     // Beyond 4 GiB the stored data size no longer marks the end of the audio and the tag editor
     // refuses the file, so such a track stays untagged rather than losing samples. Otherwise

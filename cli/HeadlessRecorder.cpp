@@ -17,6 +17,8 @@
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
 #include "app/StartChecks.h"
+#include "app/TrackJournal.h"
+#include "app/TrackRecovery.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "platform/WaveFormats.h"
@@ -66,14 +68,16 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         std::fputs(VersionText("velsona-rec", VELSONA_VERSION).c_str(), stdout);
         return kExitOk;
     }
-    m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
-                                  : CreateCaptureBackendFromEnvironment(error);
-    if (!m_backend) {
-        m_display.Error("no capture backend: " + error);
-        return m_options.capture ? kExitUsage : kExitFailed;
+    // Recovery needs no capture device.
+    if (!m_options.recover) {
+        m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
+                                      : CreateCaptureBackendFromEnvironment(error);
+        if (!m_backend) {
+            m_display.Error("no capture backend: " + error);
+            return m_options.capture ? kExitUsage : kExitFailed;
+        }
+        if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
     }
-    if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
-
     m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
     if (!ReportIgnoredWords()) return kExitUsage;
     m_presetName = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : m_commandLine.presetName;
@@ -96,6 +100,9 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
     if (const CCharString warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.IsEmpty())
         m_display.Error("warning: " + warning.str());
+    // Tracks a killed recorder left open are finished before anything new is recorded.
+    RecoverLeftTracks(settings.outputFolder);
+    if (m_options.recover) return kExitOk;
     const StartCheck check = CheckBeforeStart(*m_backend, settings);
     if (!check.ok) {
         m_display.Error(check.message);
@@ -152,6 +159,15 @@ bool CHeadlessRecorder::ListDevices() {
     for (const CaptureDeviceInfo& device : m_backend->ListDevices())
         std::printf("%4d  %s  [%s]\n", device.id, device.name.c_str(), DeviceFormats(device.formats).c_str());
     return true;
+}
+
+void CHeadlessRecorder::RecoverLeftTracks(const CCharString& outputFolder) {
+    for (const RecoveredTrack& track : RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder})) {
+        if (track.renamed && track.tagged)
+            m_display.Print(RecoveryReport(track).str());
+        else
+            m_display.Error(RecoveryReport(track).str());
+    }
 }
 
 void CHeadlessRecorder::PrepareSleepInhibitor() {

@@ -37,6 +37,8 @@ private:
     // time that did not parse.
     bool ReportIgnoredWords();
     bool ListDevices();
+    // Finishes and reports the tracks of recorders that were killed or crashed.
+    void RecoverLeftTracks(const CCharString& outputFolder);
     void PrepareSleepInhibitor();
     // Starts at once or after the countdown; false (m_startStatus says how to exit) otherwise.
     bool Start();

@@ -88,13 +88,15 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }
-        if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset") {
+        if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
+            name == "recover") {
             if (inlineValue) {
                 error = "--" + name + " takes no value";
                 return false;
             }
             (name == "help"      ? options.help
              : name == "version" ? options.version
+             : name == "recover" ? options.recover
              : name == "create-preset" ? options.createPreset
                                        : options.listDevices) = true;
             continue;
@@ -221,6 +223,7 @@ const char* RecorderUsage() {
            "                       else PulseAudio, else ALSA); SPEC e.g. tone=1000hz/-6db/2s,silence=1s,loop\n"
            "  --device ID          input device id from --list-devices (-1: the default input)\n"
            "  --list-devices       list the input devices and exit\n"
+           "  --recover            finish the tracks a killed recorder left (done at every start), then exit\n"
            "  --format wav|mp3|ogg|wma\n"
            "  --quality ROW        row of the format's quality table (0 is the first)\n"
            "  --ogg-quality 0-100  Ogg Vorbis quality\n"

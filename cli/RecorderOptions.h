@@ -13,6 +13,7 @@ struct RecorderOptions {
     bool help = false;
     bool version = false;
     bool listDevices = false;
+    bool recover = false;  // only finish the tracks killed recorders left, then exit
     bool createPreset = false;  // a /P preset that does not exist is made from the defaults
     std::optional<std::string> capture;    // "pulse", "alsa" or "signal:<spec>"
     std::vector<CCharString> scheduleWords;  // for ParseCommandLine, long options translated

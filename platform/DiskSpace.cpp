@@ -3,12 +3,22 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "foundation/PathUtils.h"
+#include "platform/ProcessIdentity.h"
+
+namespace {
+
+constexpr const char* kReservePrefix = ".velsona-space-reserve-";
+
+CCharString WithSlash(const CCharString& folder) { return EndsWithChar(folder, '/') ? folder : folder + "/"; }
+
+}  // namespace
 
 bool QueryDiskSpace(const CCharString& folder, DiskSpace& space) {
     std::string path = NormalizeSeparators(folder).str();
@@ -40,13 +50,14 @@ double HoursAtByteRate(uint64_t freeBytes, double bytesPerSecond) {
 
 bool CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
     Release();
-    CCharString path = folder;
-    if (!EndsWithChar(path, '/')) path += "/";
-    // A fresh name, created exclusively: nothing planted in the folder is followed or reused.
-    std::string name = (path + ".velsona-space-reserve-XXXXXX").str();
-    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    // The owner's identity, then a fresh part, created exclusively: nothing planted in the
+    // folder is followed or reused, and a dead owner's reserve can be told from a live one's.
+    const ProcessIdentity self = ThisProcess();
+    std::string name = (WithSlash(folder) + kReservePrefix).str() + std::to_string(self.pid) + "." +
+                       std::to_string(self.startTime) + "-XXXXXX";
+    const int fd = mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
-    path = CCharString(name);
+    const CCharString path(name.c_str());
     // Allocated blocks, not a sparse file: the space must really be taken now.
     const bool held = posix_fallocate(fd, 0, bytes) == 0;
     close(fd);
@@ -62,4 +73,30 @@ void CDiskReserve::Release() {
     if (m_path.IsEmpty()) return;
     unlink(m_path.c_str());
     m_path = CCharString();
+}
+
+int RemoveDeadReserves(const CCharString& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return 0;
+    const std::string prefix = kReservePrefix;
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        // Only names with an owner: a reserve whose owner cannot be told is left alone.
+        ProcessIdentity owner;
+        unsigned long long startTime = 0;
+        int pid = 0;
+        int suffixStart = 0, end = 0;
+        if (std::sscanf(name.c_str() + prefix.size(), "%d.%llu-%n%*[A-Za-z0-9]%n", &pid, &startTime, &suffixStart,
+                        &end) != 2 ||
+            pid <= 0 || end - suffixStart != 6 || prefix.size() + end != name.size())
+            continue;
+        owner.pid = pid;
+        owner.startTime = startTime;
+        if (IsRunning(owner)) continue;
+        if (unlink((WithSlash(folder) + name.c_str()).c_str()) == 0) ++removed;
+    }
+    closedir(dir);
+    return removed;
 }

@@ -35,3 +35,7 @@ public:
 private:
     CCharString m_path;
 };
+
+// Removes the reserve files in `folder` left by processes that no longer run (a killed
+// recorder never gives its space back); returns how many went.
+int RemoveDeadReserves(const CCharString& folder);

@@ -1,6 +1,7 @@
 // The WAV header parser.
 #include "tags/WavHeader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -19,7 +20,18 @@ bool ReadExactly(CFileStream& file, unsigned char* buffer, int64_t length) {
     return file.Read(buffer, length) == length;
 }
 
+bool WriteSizeAt(CFileStream& file, int64_t offset, int64_t size) {
+    unsigned char field[4];
+    PutLe32(field, static_cast<uint32_t>(std::clamp<int64_t>(size, 0, 0xFFFFFFFF)));
+    return file.Seek(offset, CFileStream::kFromStart) && file.Write(field, 4) == 4;
+}
+
 }  // namespace
+
+bool WriteWavSizes(CFileStream& file, int64_t fileLength) {
+    return fileLength >= kWavHeaderSize && WriteSizeAt(file, 4, fileLength - 8) &&
+           WriteSizeAt(file, 40, fileLength - kWavHeaderSize);
+}
 
 PcmFormatBlock DecodePcmFormatBlock(const unsigned char* bytes) {
     PcmFormatBlock block;

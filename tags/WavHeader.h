@@ -26,3 +26,8 @@ void EncodePcmFormatBlock(const PcmFormatBlock& block, unsigned char* bytes);
 // size as stored; 0 for anything else (other codecs, no data chunk after at most one "fact"
 // chunk, a short file).
 int ParseWavHeader(CFileStream& file, int64_t& dataOffset, uint32_t& dataSize, PcmFormatBlock* format = nullptr);
+
+// Sets the RIFF and data sizes of a file this program wrote (a 44-byte header, then all audio)
+// for a file of `fileLength` bytes. A size beyond 32 bits is stored as the largest value, which
+// players read as "to the end of the file", so a recording past 4 GiB stays playable to its end.
+bool WriteWavSizes(CFileStream& file, int64_t fileLength);

@@ -23,7 +23,10 @@
 #include "foundation/PathUtils.h"
 #include "app/StartChecks.h"
 #include "app/CaptureChoice.h"
+#include "app/AudioFacts.h"
 #include "app/ModuleReport.h"
+#include "app/TrackJournal.h"
+#include "app/TrackRecovery.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "platform/RuntimeModule.h"
@@ -288,8 +291,25 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
     m_profile = m_bars->State();
     Control().settings = m_profile.settings;
     ApplyBarsSilenceLevels();
+    // Before a scheduled start can record anything new.
+    RecoverLeftTracks();
     if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
     UpdateCommands();
+}
+
+void CMainFrame::RecoverLeftTracks() {
+    QString lines;
+    for (const RecoveredTrack& track :
+         RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {m_profile.settings.outputFolder})) {
+        lines += QStringLiteral("\n") + Text(track.from);
+        if (!track.found) lines += QStringLiteral("（見つかりません）");
+        else if (track.renamed) lines += QStringLiteral("\n　→ ") + Text(track.to);
+        else lines += QStringLiteral("（名前を付けられませんでした）");
+        if (track.found && !track.tagged) lines += QStringLiteral("（タグを書き込めませんでした）");
+    }
+    // A warning that does not wait: an unattended start must go on to its schedule.
+    if (!lines.isEmpty())
+        m_boxes.Warn(QStringLiteral("前回終了しきれなかった録音を仕上げ、次の名前で保存しました:") + lines);
 }
 
 void CMainFrame::OnCommand(Command id) {

@@ -122,6 +122,8 @@ private:
     // Stops a recording or a countdown, shows idle and takes the stop's events at once.
     void EndRecording();
     void AskAboutOldRows();
+    // Finishes the tracks a killed or crashed recorder left and tells the user their new names.
+    void RecoverLeftTracks();
     void RunEndAction(EndAction action);
     std::vector<int> SelectedRows() const;
     void RefreshPanes();

@@ -78,3 +78,10 @@ int BackgroundProcess::Wait(std::chrono::milliseconds limit) {
     m_pid = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+pid_t EndedProcessId() {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}

@@ -1,4 +1,5 @@
-// Runs an external program (ffprobe, sox, mutagen …) for the tests and captures what it prints.
+// Runs an external program (ffprobe, sox, mutagen …) for the tests and captures what it prints, or
+// watches one it started; a process id that names no running process.
 #pragma once
 
 #include <chrono>
@@ -35,3 +36,6 @@ public:
 private:
     pid_t m_pid = -1;
 };
+
+// The id of a process that has ended (until the system hands it out again).
+pid_t EndedProcessId();

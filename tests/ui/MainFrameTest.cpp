@@ -12,8 +12,10 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "app/TrackJournal.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/LogindMock.h"
+#include "tests/support/Process.h"
 #include "tests/support/WavData.h"
 #include "tests/ui/WindowRig.h"
 #include "ui/monitor/LevelMeter.h"
@@ -161,6 +163,31 @@ TEST(Recording, ACommandLineScheduleRecordsAndClosesTheWindow) {
     EXPECT_EQ(rig.frame->Items().Item(0)->lengthMs, 3000);
     // Closing saved the raised recording number under the default preset.
     EXPECT_EQ(CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName).recordingNumber, 2);
+}
+
+// A track a killed recorder left is finished when the window opens, and the user is told its
+// new name; with nothing left behind nothing is said.
+TEST(Recording, TheWindowFinishesWhatAKilledRecorderLeftAndSaysSo) {
+    TempDir music;
+    const std::string provisional = music / "Take？.wav";
+    ASSERT_EQ(RunProcess("sox -n -r 44100 -c 2 -b 16 " + ShellQuote(provisional) + " synth 1 sine 440").exitCode, 0);
+    JournalEntry entry;
+    entry.path = provisional.c_str();
+    entry.outputFolder = music.path().c_str();
+    entry.fileNameTemplate = "Take%TKN%";
+    entry.startClock = {2026, 12, 8, 21, 0, 0, 0};
+    ASSERT_TRUE(CTrackJournal(TrackJournalFolder(), {EndedProcessId(), 1}).Add(entry));
+    {
+        WindowRig rig;
+        const std::string recovered = music / "Take001.recovered.wav";
+        ASSERT_EQ(rig.boxes.warned.size(), 1u);
+        EXPECT_TRUE(rig.boxes.warned[0].contains(QString::fromStdString(recovered)))
+            << rig.boxes.warned[0].toStdString();
+        EXPECT_TRUE(PathExists(recovered));
+        EXPECT_FALSE(PathExists(provisional));
+    }
+    WindowRig again;
+    EXPECT_TRUE(again.boxes.warned.empty());
 }
 
 TEST(Countdown, TheTitleBlinksOffOnEveryTenthTick) {

@@ -1,0 +1,147 @@
+// Recovery of tracks left open: the WAV size patch, tags, the final name with its marker.
+#include "app/TrackRecovery.h"
+
+#include <algorithm>
+#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/FileMove.h"
+#include "app/FileNameTemplate.h"
+#include "app/TrackJournal.h"
+#include "foundation/FileStream.h"
+#include "foundation/PathUtils.h"
+#include "platform/DiskSpace.h"
+#include "tags/Mp3TagFile.h"
+#include "tags/VorbisTagFile.h"
+#include "tags/WavHeader.h"
+#include "tags/WavTagFile.h"
+#include "tags/WmaTagFile.h"
+
+namespace {
+
+std::unique_ptr<CTagFile> TagEditorFor(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Wav: return std::make_unique<CWavTagFile>();
+        case OutputFormat::Mp3: return std::make_unique<CMp3TagFile>();
+        case OutputFormat::OggVorbis: return std::make_unique<CVorbisTagFile>();
+        case OutputFormat::Wma: return std::make_unique<CWmaTagFile>();
+    }
+    return nullptr;
+}
+
+// A killed WAV writer leaves its placeholder sizes; the audio is every whole sample frame present.
+bool FinishWavSizes(const CCharString& path) {
+    CFileStream file;
+    if (!file.Open(path.c_str(), CFileStream::kReadWrite)) return false;
+    int64_t dataOffset = 0;
+    uint32_t dataSize = 0;
+    PcmFormatBlock format;
+    if (!ParseWavHeader(file, dataOffset, dataSize, &format) || dataOffset != kWavHeaderSize) return false;
+    const int64_t length = file.GetSize();
+    const int64_t frame = format.blockAlign > 0 ? format.blockAlign : 1;
+    const int64_t whole = kWavHeaderSize + (length - kWavHeaderSize) / frame * frame;
+    // Half a sample frame is no audio, and a tag list after it would be read as samples.
+    if (whole != length && !file.SetLength(whole)) return false;
+    return WriteWavSizes(file, whole);
+}
+
+time_t SecondsOf(const LocalDateTime& t) {
+    std::tm fields{};
+    fields.tm_year = t.year - 1900;
+    fields.tm_mon = t.month - 1;
+    fields.tm_mday = t.day;
+    fields.tm_hour = t.hour;
+    fields.tm_min = t.minute;
+    fields.tm_sec = t.second;
+    fields.tm_isdst = -1;
+    return std::mktime(&fields);
+}
+
+RecoveredTrack Recover(const JournalEntry& entry, const AudioFactsReader& readFacts) {
+    RecoveredTrack result{entry.path, entry.path};
+    struct stat info {};
+    if (lstat(entry.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return result;
+    result.found = true;
+    const auto format = static_cast<OutputFormat>(entry.outputFormat);
+    if (format == OutputFormat::Wav) FinishWavSizes(entry.path);
+
+    // The last write is the end this file can tell; its length is what a reader finds in it,
+    // else the time from the track's start to that write.
+    const LocalDateTime end = ToLocalDateTime(info.st_mtim);
+    TemplateValues values;
+    values.recordingNumber = entry.recordingNumber;
+    values.trackNumber = entry.trackNumber;
+    values.startOffsetMs = entry.startOffsetMs;
+    const std::optional<AudioFileFacts> facts = readFacts ? readFacts(entry.path) : std::nullopt;
+    // An unfinished header may claim no length at all (WMA); the clock then tells.
+    const int64_t clockMs = (info.st_mtim.tv_sec - SecondsOf(entry.startClock)) * 1000 +
+                            info.st_mtim.tv_nsec / 1000000 - entry.startClock.millisecond;
+    values.trackLengthMs = facts && facts->lengthMs > 0 ? facts->lengthMs : std::max<int64_t>(0, clockMs);
+    values.endOffsetMs = values.startOffsetMs + values.trackLengthMs;
+    TrackClocks clocks;
+    clocks.start = entry.startClock;
+    clocks.now = [end] { return end; };
+
+    TagFieldSet tags;
+    tags.title = ExpandTemplate(entry.tagTitle, true, values, clocks);
+    tags.artist = ExpandTemplate(entry.tagArtist, true, values, clocks);
+    tags.album = ExpandTemplate(entry.tagAlbum, true, values, clocks);
+    tags.comment = ExpandTemplate(entry.tagComment, true, values, clocks);
+    tags.year = entry.year;
+    tags.genre = entry.genre;
+    tags.genreNumber = entry.genreNumber;
+    tags.trackNumber = entry.trackNumber;
+    if (std::unique_ptr<CTagFile> editor = TagEditorFor(format))
+        result.tagged = RewriteTags(*editor, entry.path.c_str(), tags);
+
+    CCharString folder = entry.outputFolder;
+    const CCharString finalPath = BuildTrackPath(true, folder, entry.fileNameTemplate, format, values, clocks);
+    const CCharString extension = ExtensionOf(entry.path);
+    const CCharString target =
+        MakeUniquePath(ReplaceExtension(finalPath, (CCharString(kRecoveredMarker) + extension).c_str()));
+    const CCharString targetFolder = FolderOf(target);
+    if ((targetFolder.IsEmpty() || EnsureFolder(targetFolder)) && MoveFile(entry.path, target)) {
+        result.to = target;
+        result.renamed = true;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, const AudioFactsReader& readFacts,
+                                          const std::vector<CCharString>& otherFolders) {
+    std::vector<RecoveredTrack> recovered;
+    // The window and velsona-rec started together must not both finish the same track: the
+    // second waits and then finds the journals gone. The lock goes with a crashed holder.
+    const int lock = open((journalFolder + "/recovery.lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock >= 0) flock(lock, LOCK_EX);
+    std::set<std::string> folders;
+    for (const CCharString& folder : otherFolders) folders.insert(folder.str());
+    for (const JournalFile& journal : CTrackJournal::LeftBehind(journalFolder)) {
+        for (const JournalEntry& entry : journal.entries) {
+            recovered.push_back(Recover(entry, readFacts));
+            // The reserve sits in the output folder; the template may have put the track below it.
+            folders.insert(entry.outputFolder.str());
+            folders.insert(FolderOf(entry.path).str());
+        }
+        CTrackJournal::Discard(journal);
+    }
+    for (const std::string& folder : folders)
+        if (!folder.empty()) RemoveDeadReserves(CCharString(folder));
+    if (lock >= 0) close(lock);
+    return recovered;
+}
+
+CCharString RecoveryReport(const RecoveredTrack& track) {
+    if (!track.found) return "Recovery: " + track.from + " is gone; nothing to finish";
+    CCharString line = track.renamed ? "Recovered: " + track.from + " -> " + track.to
+                                     : "Recovery: " + track.from + " could not be renamed; it stays where it is";
+    if (!track.tagged) line += " (tags could not be written)";
+    return line;
+}

@@ -1,0 +1,16 @@
+// Telling whether the process that left a file behind still runs, despite process id reuse.
+#pragma once
+
+#include <cstdint>
+#include <sys/types.h>
+
+struct ProcessIdentity {
+    pid_t pid = 0;
+    // The kernel's start time of the process (clock ticks after boot); 0 when not known.
+    uint64_t startTime = 0;
+};
+
+ProcessIdentity ThisProcess();
+// True while that very process runs: same id and, when known, the same start time. A process
+// we may not signal still counts as running.
+bool IsRunning(const ProcessIdentity& process);
