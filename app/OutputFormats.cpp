@@ -20,14 +20,14 @@ bool OutputFormatAvailable(int outputFormat, std::string& why) {
     switch (static_cast<OutputFormat>(outputFormat)) {
         case OutputFormat::Mp3:
             if (LoadLameLibrary()) return true;
-            why = "MP3 output needs the LAME encoder module lame_enc.so beside the program: " +
+            why = "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
                   LameLibraryError().str();
             return false;
         case OutputFormat::Wma:
             // The same search as the WMA writer's, so a present module here is the one it uses.
             if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))
                 return true;
-            why = "WMA output needs the encoder plug-in WMAENC.so beside the program, and it could not be loaded";
+            why = "WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded";
             return false;
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis: break;

@@ -272,6 +272,7 @@ int CRecordingControl::OnDataBefore(CRecorderSession& session) {
         std::lock_guard<std::mutex> lock(m_statusMutex);
         m_status.leftLevel = session.LeftLevel();
         m_status.rightLevel = session.RightLevel();
+        ++m_status.buffers;
     }
     if (m_monitor) {
         if (m_startPending && !session.monitorOnly) {

@@ -62,6 +62,7 @@ struct RecordingStatus {
     int leftLevel = -903;  // tenths of a decibel
     int rightLevel = -903;
     uint64_t overruns = 0;  // times the capture layer had to drop audio
+    uint64_t buffers = 0;   // buffers delivered, paused ones included: the input is alive while it grows
 };
 
 // The answer of StartRecording; converts to true when the recording runs.

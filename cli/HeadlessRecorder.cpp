@@ -12,6 +12,7 @@
 #include "app/AudioFacts.h"
 #include "app/CaptureChoice.h"
 #include "app/FileNameTemplate.h"
+#include "app/ModuleReport.h"
 #include "app/OutputFormats.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingControl.h"
@@ -64,7 +65,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         return kExitOk;
     }
     if (m_options.version) {
-        std::printf("velsona-rec %s\n", VELSONA_VERSION);
+        std::fputs(VersionText("velsona-rec", VELSONA_VERSION).c_str(), stdout);
         return kExitOk;
     }
     // Recovery needs no capture device.
@@ -210,8 +211,12 @@ bool CHeadlessRecorder::WaitForStart() {
     localtime_r(&startTime, &fields);
     std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &fields);
     m_display.Print(std::string("Waiting to start at ") + when + " (Ctrl+C cancels)");
+    // Waiting is this service's intended state; a start timeout must not kill it before the start time.
+    m_service.Ready(std::string("Waiting to start at ") + when);
     for (;;) {
+        m_service.Alive();
         if (m_events.Wait(CCountdown::kPeriodMs).stopRequested) {
+            m_service.Stopping("Cancelled before the start");
             m_commands->StopCommand();
             m_display.Print("Cancelled before the start.");
             return false;
@@ -224,18 +229,21 @@ bool CHeadlessRecorder::WaitForStart() {
             return false;
         }
         m_display.ShowStatus(tick.title.str());
+        if (m_service.StatusDue()) m_service.Status(tick.title.str());
     }
 }
 
 int CHeadlessRecorder::Record() {
-    m_display.Print(std::string("Recording: ") + RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr).str() +
-                    " (Ctrl+C stops)");
+    const std::string title = RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr).str();
+    m_display.Print("Recording: " + title + " (Ctrl+C stops)");
+    m_service.Ready("Recording: " + title);
     if (m_control->sleepInhibitor && !m_control->sleepInhibitor->IsHeld())
         m_display.Print("note: systemd-logind did not grant the sleep inhibitor lock");
     while (m_control->IsRecording()) {
         const CEventQueue::Batch batch = m_events.Wait(kRefreshMs);
         if (batch.stopRequested && m_control->IsRecording()) {
             m_display.Print("Stopping…");
+            m_service.Stopping("Stopping");
             m_commands->StopCommand();
         }
         for (const RecordingEvent& event : batch.events) HandleEvent(event);
@@ -248,6 +256,7 @@ int CHeadlessRecorder::Record() {
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
     m_display.Print("Stopped: " + std::to_string(m_tracksDone) + " track(s).");
+    m_service.Stopping("Stopped: " + std::to_string(m_tracksDone) + " track(s)");
     if (m_overruns > 0)
         m_display.Error("the capture layer dropped audio " + std::to_string(m_overruns) + " time(s) (overruns)");
     return kExitOk;
@@ -286,6 +295,12 @@ void CHeadlessRecorder::ShowStatus() {
                        Level(status.rightLevel) + " dB";
     if (status.overruns > 0) line += "  overruns " + std::to_string(status.overruns);
     m_display.ShowStatus(line);
+    m_service.BuffersArrived(status.buffers);
+    if (m_service.StatusDue()) {
+        const std::optional<RecordingItem> track = m_items.CurrentItem();
+        m_service.Status((track ? track->path.str() + "  " : std::string()) + m_control->TrackPaneText().str() + "  " +
+                         m_control->TotalPaneText().str());
+    }
 }
 
 void CHeadlessRecorder::PrintFinishedFiles() {

@@ -10,6 +10,7 @@
 #include "cli/EventQueue.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/RecorderOptions.h"
+#include "cli/ServiceNotifier.h"
 #include "schedule/CommandLine.h"
 #include "schedule/EndAction.h"
 
@@ -51,6 +52,7 @@ private:
     void Finish();
 
     CProgressDisplay m_display;
+    CServiceNotifier m_service;
     RecorderOptions m_options;
     CommandLineOptions m_commandLine;
     CSettingsStore m_store;

@@ -24,10 +24,12 @@
 #include "app/StartChecks.h"
 #include "app/CaptureChoice.h"
 #include "app/AudioFacts.h"
+#include "app/ModuleReport.h"
 #include "app/TrackJournal.h"
 #include "app/TrackRecovery.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
+#include "platform/RuntimeModule.h"
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
 #include "ui/MessageBoxes.h"
@@ -545,16 +547,27 @@ void CMainFrame::OnScheduler() {
         m_boxes.Inform(QStringLiteral("録音スケジューラ（%1）を起動できませんでした。").arg(Text(kSchedulerFileName)));
 }
 
+QString ManualPath(const QString& programFolder) {
+    const CCharString folder((QDir(programFolder).absolutePath() + QLatin1Char('/')).toStdString());
+    for (const CCharString& candidate : InstalledFileSearchPaths(folder, kInstalledDataFolder, kManualFileName))
+        if (QFileInfo(Text(candidate)).isFile()) return QDir::cleanPath(Text(candidate));
+    return {};
+}
+
 void CMainFrame::OnHelp() {
-    const QString manual = QDir(m_options.programFolder).filePath(Text(kManualFileName));
-    if (!QFileInfo::exists(manual) || !openUrl(QUrl::fromLocalFile(manual))) m_boxes.Inform(Text(kNoHelpMessage));
+    const QString manual = ManualPath(m_options.programFolder);
+    if (manual.isEmpty() || !openUrl(QUrl::fromLocalFile(manual))) m_boxes.Inform(Text(kNoHelpMessage));
 }
 
 void CMainFrame::OnAbout() {
+    QStringList modules;
+    for (const std::string& line : ModuleReport()) modules << QString::fromStdString(line).toHtmlEscaped();
     m_boxes.About(QStringLiteral("バージョン情報"),
-                  QStringLiteral("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>")
+                  QStringLiteral("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>"
+                                 "<p>読み込んだモジュール:<br>%4</p>")
                       .arg(Text(kProgramTitle).toHtmlEscaped(), Text(VELSONA_VERSION),
-                           Text(VELSONA_LIBRARIES).toHtmlEscaped().replace(QStringLiteral(", "), QStringLiteral("<br>"))));
+                           Text(VELSONA_LIBRARIES).toHtmlEscaped().replace(QStringLiteral(", "), QStringLiteral("<br>")),
+                           modules.join(QStringLiteral("<br>"))));
 }
 
 void CMainFrame::OnCalibrateSilence() {

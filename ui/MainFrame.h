@@ -42,6 +42,10 @@ inline constexpr const char* kManualFileName = "Velsona.html";
 inline constexpr const char* kSchedulerFileName = "Tarnwel";
 inline constexpr const char* kIdlePrompt = "操作待ち";
 
+// The window's manual: beside the program (a build tree), else in the data folder of the installed
+// tree; empty when neither holds it.
+QString ManualPath(const QString& programFolder);
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:

@@ -11,6 +11,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "app/ModuleReport.h"
+#include "platform/RuntimeModule.h"
 #include "schedule/CommandLine.h"
 #include "ui/MainFrame.h"
 
@@ -29,7 +31,7 @@ constexpr const char* kUsage =
     "  /E exit | shutdown | suspend | hibernate\n"
     "                      what follows a recording that ran its full duration\n"
     "  /P name             the preset to load (default: (デフォルト設定))\n"
-    "  --help, --version   print this or the version and exit\n"
+    "  --help, --version   print this, or the version, modules and manual, and exit\n"
     "Audio comes from PulseAudio (or ALSA); VELSONA_CAPTURE=signal:SPEC records a test signal.\n"
     "Settings: ~/.config/MORV/VelsonaF.conf. velsona-rec records without a window.\n";
 
@@ -67,7 +69,9 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("velsona %s\n", VELSONA_VERSION);
+            const QString manual = ManualPath(QString::fromStdString(ProgramFolder().str()));
+            std::printf("%sManual: %s\n", VersionText("velsona", VELSONA_VERSION).c_str(),
+                        manual.isEmpty() ? "not found" : manual.toUtf8().constData());
             return 0;
         }
     }

@@ -18,6 +18,8 @@ public:
     // server's log in `error`, when it does not come up.
     bool Start(std::string& error);
     void Stop();
+    // For tests that freeze the server (SIGSTOP) to stall its clients.
+    pid_t Pid() const { return m_pid; }
 
     static constexpr const char* kSink = "velsona_test";
     // The sink's description; its monitor source is described as "Monitor of " + this.

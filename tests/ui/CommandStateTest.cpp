@@ -1,6 +1,7 @@
 // Which commands the window offers, and which it shows checked, while idle, recording, paused and
 // armed for a scheduled start; what the commands ask of the desktop.
 #include <QAction>
+#include <QFileInfo>
 #include <QTableView>
 #include <QTest>
 #include <QStandardPaths>
@@ -89,7 +90,8 @@ TEST(ViewAndScheduler, BarsFollowTheirEntriesAndTarnwelEnablesItsCommand) {
 }
 
 // What the desktop is asked to open: a recorded file on double-click, the manual beside the
-// program (or the Part's message without it), and the mixer or a message when it is missing.
+// program (or the missing-help message without it), the mixer or a message when it is missing, and
+// the about box.
 TEST(DesktopCommands, OpenFilesTheManualAndTheMixer) {
     WindowRig rig;
     rig.frame->Action(kCommandStart)->trigger();
@@ -124,6 +126,12 @@ TEST(DesktopCommands, OpenFilesTheManualAndTheMixer) {
     } else {
         EXPECT_EQ(started.value(1), QStringLiteral("--tab=4"));
     }
+
+    // The about box names the module files a recording uses, here those beside the program.
+    rig.frame->Action(kCommandAbout)->trigger();
+    const QString beside = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/lame_enc.so")).canonicalFilePath();
+    ASSERT_FALSE(beside.isEmpty());
+    EXPECT_TRUE(rig.boxes.informed.back().contains(QStringLiteral("lame_enc.so: ") + beside)) << rig.boxes.informed.back().toStdString();
 
     // Hovering a command shows its prompt; leaving it shows the idle text again.
     rig.frame->Action(kCommandStart)->showStatusText(rig.frame.get());
