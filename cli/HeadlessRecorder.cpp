@@ -297,8 +297,8 @@ void CHeadlessRecorder::ShowStatus() {
     m_display.ShowStatus(line);
     m_service.BuffersArrived(status.buffers);
     if (m_service.StatusDue()) {
-        const std::optional<RecordingItem> track = m_items.CurrentItem();
-        m_service.Status((track ? track->path.str() + "  " : std::string()) + m_control->TrackPaneText().str() + "  " +
+        const CCharString track = m_items.CurrentFile();
+        m_service.Status((track.IsEmpty() ? std::string() : track.str() + "  ") + m_control->TrackPaneText().str() + "  " +
                          m_control->TotalPaneText().str());
     }
 }
