@@ -4,9 +4,9 @@
 #include "app/RecordingControl.h"
 
 #include "app/FileMove.h"
-#include "audiofile/AudioWriter.h"
 #include "app/MonitorObserver.h"
 #include "app/TrackJournal.h"
+#include "audiofile/AudioWriter.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "platform/Logind.h"
