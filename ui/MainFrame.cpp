@@ -466,6 +466,10 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
     } else if (event.code == kRecordingStopped) {
         m_bars->OnRecordingStopped(Control());
         m_displays->RecordingStopped();
+    } else if (event.code == kRecordingTrackUnfinished) {
+        // The recording may go on, but this file lacks its ending or its name: nobody may be
+        // watching, so the warning stays on screen until it is read.
+        m_boxes.Warn(CControlLink::MessageOf(event));
     } else if (CControlLink::EndsRecording(event.code)) {
         // Unattended, a recording that can no longer write must end rather than run on empty.
         if (running) EndRecording();

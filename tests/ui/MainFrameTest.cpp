@@ -14,6 +14,7 @@
 
 #include "app/TrackJournal.h"
 #include "platform/SignalGenerator.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/LogindMock.h"
 #include "tests/support/Process.h"
 #include "tests/support/WavData.h"
@@ -94,6 +95,28 @@ TEST(Recording, AnInputThatEndsIsShownAndStopsTheRecording) {
     EXPECT_EQ(rig.frame->PromptText(), rig.boxes.warned[0]);
     EXPECT_TRUE(rig.frame->Action(kCommandStart)->isEnabled());
     ASSERT_TRUE(WindowRig::WaitFor([&] { return NoUnfinishedNames(rig.RowNames()); }));
+}
+
+TEST(Recording, AFullDiskEndsTheRecordingAndTheTrackLeftWithoutItsEndingIsWarnedOfToo) {
+    WindowRig rig("tone=440hz/-6db/1s,loop,fast");
+    ScopedFileSizeLimit limit(300000);
+    ASSERT_TRUE(limit.Active());
+    rig.frame->Action(kCommandStart)->trigger();
+    const bool told = WindowRig::WaitFor([&] { return !rig.frame->Control().IsRecording() && rig.boxes.warned.size() >= 2; });
+    limit.Lift();
+    ASSERT_TRUE(told) << rig.boxes.warned.size() << " warnings";
+    ASSERT_EQ(rig.boxes.warned.size(), 2u);
+    const std::vector<std::string> rows = rig.RowNames();
+    ASSERT_EQ(rows.size(), 1u);
+    // The stop delivers the closing track's events before the failure's own warning is shown.
+    const auto shown = [&](const char* text) {
+        return std::count_if(rig.boxes.warned.begin(), rig.boxes.warned.end(),
+                             [&](const QString& warning) { return warning.contains(QString::fromUtf8(text)); });
+    };
+    EXPECT_EQ(shown("書き込みに失敗"), 1);
+    EXPECT_EQ(shown("タグを書き込めませんでした"), 1);
+    EXPECT_EQ(shown(rows[0].c_str()), 1) << "the unfinished track's warning names it under its final name";
+    EXPECT_TRUE(rig.frame->PromptText().contains(QStringLiteral("書き込みに失敗"))) << "the cause stays in the status line";
 }
 
 // Timed recordings with an armed end action, against the logind stand-in on a private bus.
