@@ -122,6 +122,9 @@ Figures Run(const Format& format, int minutes, const std::string& folder) {
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : "/tmp";
+    // The open-track journal goes beside the tracks: a benchmark cut short must not leave the
+    // user's next recorder start tracks of its own to recover.
+    setenv("XDG_STATE_HOME", (std::filesystem::path(folder) / "state").c_str(), 1);
     std::vector<int> lengths;
     std::stringstream list(argc > 2 ? argv[2] : "60,180");
     for (std::string item; std::getline(list, item, ',');) lengths.push_back(std::atoi(item.c_str()));
