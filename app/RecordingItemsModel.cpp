@@ -148,7 +148,6 @@ int CRecordingItemsModel::CurrentRow() const {
     return m_currentRow;
 }
 
-
 int CRecordingItemsModel::InsertCurrent(const RecordingItem& item) {
     std::lock_guard lock(m_mutex);
     m_currentRow = InsertLocked(item);

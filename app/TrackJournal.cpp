@@ -44,9 +44,7 @@ CCharString Unescape(const std::string& text) {
     return CCharString(out.c_str());
 }
 
-std::string FileNameFor(const ProcessIdentity& owner) {
-    return kPrefix + std::to_string(owner.pid) + "." + std::to_string(owner.startTime);
-}
+std::string FileNameFor(const ProcessIdentity& owner) { return kPrefix + OwnerTag(owner); }
 
 std::string Serialize(const std::vector<JournalEntry>& entries) {
     std::ostringstream out;
@@ -196,14 +194,8 @@ std::vector<JournalFile> CTrackJournal::LeftBehind(const CCharString& folder) {
         const std::string name = item->d_name;
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
         ProcessIdentity owner;
-        unsigned long long startTime = 0;
-        int pid = 0;
-        char rest = 0;
-        if (std::sscanf(name.c_str() + prefix.size(), "%d.%llu%c", &pid, &startTime, &rest) != 2 || pid <= 0)
-            continue;
-        owner.pid = pid;
-        owner.startTime = startTime;
-        if (IsRunning(owner)) continue;
+        const size_t tag = ParseOwnerTag(name.c_str() + prefix.size(), owner);
+        if (tag == 0 || prefix.size() + tag != name.size() || IsRunning(owner)) continue;
         const std::string path = folder.str() + "/" + name;
         journals.push_back({CCharString(path.c_str()), owner, Parse(ReadAll(path))});
     }

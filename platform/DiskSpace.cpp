@@ -1,6 +1,8 @@
 // Free space through statvfs, and space held back for closing a track on a full disk.
 #include "platform/DiskSpace.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -17,6 +19,12 @@ namespace {
 constexpr const char* kReservePrefix = ".velsona-space-reserve-";
 
 CCharString WithSlash(const CCharString& folder) { return EndsWithChar(folder, '/') ? folder : folder + "/"; }
+
+// The "-XXXXXX" mkostemp made of its template, and nothing more.
+bool IsUniqueSuffix(const std::string& text) {
+    return text.size() == 7 && text[0] == '-' &&
+           std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
 
 }  // namespace
 
@@ -52,9 +60,7 @@ bool CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
     Release();
     // The owner's identity, then a fresh part, created exclusively: nothing planted in the
     // folder is followed or reused, and a dead owner's reserve can be told from a live one's.
-    const ProcessIdentity self = ThisProcess();
-    std::string name = (WithSlash(folder) + kReservePrefix).str() + std::to_string(self.pid) + "." +
-                       std::to_string(self.startTime) + "-XXXXXX";
+    std::string name = (WithSlash(folder) + kReservePrefix).str() + OwnerTag(ThisProcess()) + "-XXXXXX";
     const int fd = mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return false;
     const CCharString path(name.c_str());
@@ -85,16 +91,8 @@ int RemoveDeadReserves(const CCharString& folder) {
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
         // Only names with an owner: a reserve whose owner cannot be told is left alone.
         ProcessIdentity owner;
-        unsigned long long startTime = 0;
-        int pid = 0;
-        int suffixStart = 0, end = 0;
-        if (std::sscanf(name.c_str() + prefix.size(), "%d.%llu-%n%*[A-Za-z0-9]%n", &pid, &startTime, &suffixStart,
-                        &end) != 2 ||
-            pid <= 0 || end - suffixStart != 6 || prefix.size() + end != name.size())
-            continue;
-        owner.pid = pid;
-        owner.startTime = startTime;
-        if (IsRunning(owner)) continue;
+        const size_t tag = ParseOwnerTag(name.c_str() + prefix.size(), owner);
+        if (tag == 0 || !IsUniqueSuffix(name.substr(prefix.size() + tag)) || IsRunning(owner)) continue;
         if (unlink((WithSlash(folder) + name.c_str()).c_str()) == 0) ++removed;
     }
     closedir(dir);

@@ -39,3 +39,16 @@ bool IsRunning(const ProcessIdentity& process) {
     // Unreadable /proc: the process exists, so assume it is the one.
     return now == 0 || now == process.startTime;
 }
+
+std::string OwnerTag(const ProcessIdentity& process) {
+    return std::to_string(process.pid) + "." + std::to_string(process.startTime);
+}
+
+size_t ParseOwnerTag(const char* text, ProcessIdentity& process) {
+    int pid = 0;
+    unsigned long long startTime = 0;
+    int used = 0;
+    if (std::sscanf(text, "%d.%llu%n", &pid, &startTime, &used) != 2 || pid <= 0) return 0;
+    process = {pid, startTime};
+    return static_cast<size_t>(used);
+}
