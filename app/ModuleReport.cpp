@@ -20,7 +20,12 @@ std::vector<std::string> ModuleReport() {
 }
 
 std::string VersionText(const char* program, const char* version) {
-    std::string text = std::string(program) + " " + version + "\nModules:\n";
+    std::string text = std::string(program) + " " + version +
+                       "\nCopyright (C) 2026 Velsona maintainers\n"
+                       "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+                       "This is free software: you are free to change and redistribute it.\n"
+                       "There is NO WARRANTY, to the extent permitted by law.\n"
+                       "Modules:\n";
     for (const std::string& line : ModuleReport()) text += "  " + line + "\n";
     return text;
 }

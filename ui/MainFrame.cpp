@@ -568,7 +568,8 @@ void CMainFrame::OnAbout() {
     for (const std::string& line : ModuleReport()) modules << QString::fromStdString(line).toHtmlEscaped();
     m_boxes.About(QStringLiteral("バージョン情報"),
                   QStringLiteral("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>"
-                                 "<p>読み込んだモジュール:<br>%4</p>")
+                                 "<p>読み込んだモジュール:<br>%4</p>"
+                                 "<p>GNU General Public License バージョン 3 以降 (GPL-3.0-or-later)</p>")
                       .arg(Text(kProgramTitle).toHtmlEscaped(), Text(VELSONA_VERSION),
                            Text(VELSONA_LIBRARIES).toHtmlEscaped().replace(QStringLiteral(", "), QStringLiteral("<br>")),
                            modules.join(QStringLiteral("<br>"))));
