@@ -37,6 +37,8 @@ int main() {
         const size_t frames = quality.sampleRate / 10;
         std::vector<char> buffer(frames * quality.channels * 2);
         CWmaWriter writer;
+        // The plug-in takes no file that already holds data: each row writes a new one.
+        remove(path.c_str());
         if (!writer.Open(path.c_str()) ||
             !writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1) || !writer.Begin()) {
             fprintf(stderr, "WMAENC is not available\n");

@@ -34,8 +34,9 @@ constexpr int kIoBufferSize = 65536;
 constexpr int64_t kRoomForTheEnd = 2 * kIoBufferSize;
 constexpr int64_t kIndexBytesPerSecond = 8;
 // ASF packets reach the file only when full, so the last one is lost when the recorder is killed:
-// a packet holds at most this much audio (FFmpeg's 3200 bytes would be over a second at 24 kbit/s).
-constexpr int kPacketsPerSecond = 5;
+// a packet holds at most a tenth of a second of audio (FFmpeg's 3200 bytes would be over a second
+// at 24 kbit/s), or 512 bytes at the lowest rates, where smaller packets would be mostly headers.
+constexpr int kPacketsPerSecond = 10;
 constexpr int kLargestPacket = 3200;
 constexpr int kSmallestPacket = 512;
 
