@@ -23,8 +23,13 @@ void PushInto(ComboControl& combo, const CCharString& text) {
 bool CFileBarModel::Pull() {
     ReadControls();
     fileNameTemplate = CleanUpName(controls.fileName.text, CleanUpMode::Template);
-    outputFolder = CleanUpName(controls.folder.text, CleanUpMode::Path);
     presetName = CleanUpName(controls.preset.text, CleanUpMode::Strict);
+    folderWarning = OutputFolderWarning(controls.folder.text);
+    outputFolder = OutputFolderInUse(controls.folder.text);
+    if (!folderWarning.IsEmpty()) {
+        controls.folder.text = outputFolder;
+        WriteControls();
+    }
     return true;
 }
 

@@ -31,11 +31,14 @@ public:
     CCharString fileNameTemplate;  // with the format's extension
     CCharString outputFolder;
     CCharString presetName;
+    // Set by Pull when the folder used is not the folder as typed: what to tell the user.
+    CCharString folderWarning;
 
     FileBarControls controls;
 
-    // Copies the three texts and cleans them: the folder as a path, the template keeping its
-    // separators, the preset name strictly. Never refuses.
+    // Copies the three texts: the folder as typed, a path on this system ("\" separating folders,
+    // and then the field shows the folder used); the template cleaned up keeping its separators,
+    // the preset name strictly. Never refuses.
     bool Pull();
     // Each text goes into its list's edit part; an item equal to it is selected.
     void Push();

@@ -9,6 +9,9 @@
 namespace {
 
 constexpr const char* kUnknown = "？";
+constexpr const char* kReplacementCharacter = "\uFFFD";
+// "_99999", ".rename-error" and "_99999" again, ".vctemp" and a spare byte or two.
+constexpr int kRoomForSuffixes = 32;
 
 CCharString MinutesSeconds(int64_t ms) {
     return CCharString::Formatted("%lld:%02lld", static_cast<long long>(ms / 60000),
@@ -51,6 +54,43 @@ CCharString WithoutDotParts(const CCharString& path, int& replaced) {
         if (end == text.size()) break;
         out += text[end];
         start = end + 1;
+    }
+    return CCharString(out);
+}
+
+// Control characters (newlines, escape sequences) have no place in a file name.
+CCharString WithoutControlCharacters(const CCharString& text) {
+    std::string out;
+    const std::string_view bytes = text.view();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const bool c1 = c == 0xC2 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
+        // A tab has a replacement of its own when the name is cleaned up.
+        if ((c < 0x20 && c != '\t') || c == 0x7F || c1) {
+            out += kReplacementCharacter;
+            i += c1 ? 1 : 0;
+        } else {
+            out += bytes[i];
+        }
+    }
+    return CCharString(out);
+}
+
+// Every part of the name within what the file system takes. The file name leaves room for what
+// may still be added to it (a number that keeps it unique, the ".rename-error" or ".recovered"
+// marker, a temporary copy's suffix), and keeps its extension.
+CCharString FitToFileSystem(const CCharString& folder, const CCharString& name) {
+    const int limit = FileNameLimit(folder);
+    std::string out;
+    const std::string_view text = name.view();
+    for (size_t start = 0;;) {
+        const size_t slash = text.find('/', start);
+        const std::string_view part = text.substr(start, slash == std::string_view::npos ? slash : slash - start);
+        const bool last = slash == std::string_view::npos;
+        out += ShortenFileName(CCharString(part), last ? limit - kRoomForSuffixes : limit).view();
+        if (last) break;
+        out += '/';
+        start = slash + 1;
     }
     return CCharString(out);
 }
@@ -111,13 +151,15 @@ CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CChar
     if (outputFolder.IsEmpty() || !IsPathSeparator(outputFolder.c_str()[outputFolder.GetLength() - 1]))
         outputFolder += '/';
     // A template stored in another encoding still names a file, with U+FFFD as the tags have it.
-    CCharString name;
-    CCharString::FromUtf8(ExpandTemplate(fileNameTemplate, endKnown, values, clocks).view(), name);
+    CCharString expanded;
+    CCharString::FromUtf8(ExpandTemplate(fileNameTemplate, endKnown, values, clocks).view(), expanded);
     int dotParts = 0;
-    CCharString path = outputFolder + WithoutDotParts(name, dotParts);
-    const int extensionLength = CharacterCount(ExtensionOf(path));
-    if (extensionLength == 0 || extensionLength > 4) path += DefaultExtension(format);
-    return NormalizeSeparators(CleanUpName(path, CleanUpMode::Path));
+    CCharString name = WithoutDotParts(WithoutControlCharacters(expanded), dotParts);
+    const int extensionLength = CharacterCount(ExtensionOf(name));
+    if (extensionLength == 0 || extensionLength > 4) name += DefaultExtension(format);
+    // The folder is a path the user gave on this system; only the generated names are cleaned up.
+    const CCharString folder = OutputFolderInUse(outputFolder);
+    return folder + FitToFileSystem(folder, NormalizeSeparators(CleanUpName(name, CleanUpMode::Template)));
 }
 
 CCharString FileNameTemplateWarning(const CCharString& fileNameTemplate) {
@@ -128,6 +170,14 @@ CCharString FileNameTemplateWarning(const CCharString& fileNameTemplate) {
            fileNameTemplate;
 }
 
+CCharString OutputFolderInUse(const CCharString& outputFolder) { return NormalizeSeparators(outputFolder); }
+
+CCharString OutputFolderWarning(const CCharString& outputFolder) {
+    const CCharString used = OutputFolderInUse(outputFolder);
+    if (used == outputFolder) return CCharString();
+    return "出力先フォルダの「\\」はフォルダの区切りとして扱い、次のフォルダに保存します: " + used;
+}
+
 CCharString CleanUpName(const CCharString& text, CleanUpMode mode) {
-    return SanitizeFileName(text, mode != CleanUpMode::Strict, mode == CleanUpMode::Path);
+    return SanitizeFileName(text, mode == CleanUpMode::Template, false);
 }

@@ -43,10 +43,12 @@ CCharString FormatExtensionOf(const CCharString& fileNameTemplate);
 CCharString WithoutFormatExtension(const CCharString& fileNameTemplate);
 
 // Folder + expanded template, with the format's extension when the template has none of 1 to 3
-// characters, cleaned up in path mode. "\" in the folder or template is a separator and comes
-// out as "/". A folder without a trailing separator gets one, and keeps it (it is the setting).
-// The template's part always stays inside the folder: a "." or ".." part becomes "．" or "．．",
-// and bytes that are not UTF-8 become U+FFFD. Only forms the text: creates nothing.
+// characters. Only the template's part is cleaned up (full-width look-alikes, control characters
+// and bytes that are not UTF-8 as U+FFFD, parts cut to what the file system takes, keeping the
+// extension and room for a number or marker); the folder is used as given. "\" in the folder or
+// template is a separator and comes out as "/". A folder without a trailing separator gets one,
+// and keeps it (it is the setting). The template's part always stays inside the folder: a "." or
+// ".." part becomes "．" or "．．". Only forms the text: creates nothing.
 CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CCharString& fileNameTemplate,
                            OutputFormat format, const TemplateValues& values, TrackClocks& clocks);
 
@@ -54,8 +56,13 @@ CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CChar
 // keeps inside the output folder as "．" and "．．"); empty when it has none.
 CCharString FileNameTemplateWarning(const CCharString& fileNameTemplate);
 
+// The folder tracks go to for an output folder as the user gave it: the same path, "\" being a
+// separator as in templates.
+CCharString OutputFolderInUse(const CCharString& outputFolder);
+// What to tell the user when that is not the folder as given; empty when it is.
+CCharString OutputFolderWarning(const CCharString& outputFolder);
+
 // How much of a text is kept when it is cleaned up for use in a name:
-// Strict (preset names) keeps no separators, Template (the file-name template) keeps "/" and "\",
-// Path (the output folder and every built path) keeps them and a leading drive prefix.
-enum class CleanUpMode { Strict, Template, Path };
+// Strict (preset names) keeps no separators, Template (the file-name template) keeps "/" and "\".
+enum class CleanUpMode { Strict, Template };
 CCharString CleanUpName(const CCharString& text, CleanUpMode mode);

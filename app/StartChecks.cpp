@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+#include <vector>
 
 #include "app/OutputFormats.h"
 #include "foundation/PathUtils.h"
@@ -38,13 +39,20 @@ StartCheck CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& s
 }
 
 StartCheck CheckOutputFolder(const CCharString& folder) {
-    if (!EnsureFolder(folder)) return Refused("cannot create the output folder " + folder.str());
+    // A refused folder leaves nothing behind: the levels made for it go again.
+    std::vector<CCharString> created;
+    if (!EnsureFolder(folder, &created))
+        return Refused("cannot create the output folder " + folder.str() + ": " + std::strerror(errno));
     // Creating a file is the only test that also holds for root, read-only mounts and ACLs.
     std::string probe = NormalizeSeparators(folder).str();
     if (probe.back() != '/') probe += '/';
     probe += ".velsona-rec-XXXXXX";
     const int fd = mkstemp(probe.data());
-    if (fd < 0) return Refused("cannot write into the output folder " + folder.str() + ": " + std::strerror(errno));
+    if (fd < 0) {
+        const int error = errno;
+        RemoveCreatedFolders(created);
+        return Refused("cannot write into the output folder " + folder.str() + ": " + std::strerror(error));
+    }
     close(fd);
     unlink(probe.c_str());
     return {};

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int kFramesPerBlock = 1024;
+// A page at least this often (per second of audio), whatever the stream's rate.
+constexpr int kPagesPerSecond = 5;
 // A 27-byte header, 255 lacing values, 255 segments of 255 bytes.
 constexpr size_t kLargestPage = 27 + 255 + 255 * 255;
 
@@ -154,18 +156,19 @@ int COggWriter::WriteBlock(const void* data, int length) {
     while (vorbis_analysis_blockout(&m_dsp, &m_block) == 1) {
         vorbis_analysis(&m_block, nullptr);
         vorbis_bitrate_addblock(&m_block);
-        bool secondDue = false;
+        bool pageDue = false;
         while (vorbis_bitrate_flushpacket(&m_dsp, &m_packet)) {
             ogg_stream_packetin(&m_stream, &m_packet);
-            if (m_packet.granulepos - m_flushedGranule >= SampleRate() / 2) {
-                secondDue = true;
+            if (m_packet.granulepos - m_flushedGranule >= SampleRate() / kPagesPerSecond) {
+                pageDue = true;
                 m_flushedGranule = m_packet.granulepos;
             }
         }
         // A quiet or low-rate stream fills a page only every few seconds; a recorder killed in
-        // between would leave that audio in memory. A page every half second of audio keeps
-        // what such a kill loses, encoder delay included, under a second.
-        written = WritePages(secondDue) && written;
+        // between would leave that audio in memory. A page every fifth of a second of audio keeps
+        // what such a kill loses, encoder delay and the capture buffer included, under half a
+        // second, for some 27 bytes a page.
+        written = WritePages(pageDue) && written;
     }
     // A full disk is reported rather than taken for success.
     return written ? 1 : 0;

@@ -46,10 +46,10 @@ CWmaWriter::CWmaWriter() : CPlugInWriter(FileKind::Wma, 0) {
 }
 
 int CWmaWriter::Begin() {
-    // Half-second blocks rather than whole seconds: what waits here for its block is lost when the
-    // recorder is killed, and with the plug-in's last unfilled packet a whole second would lose
-    // more than a second.
-    m_blockSize = BitsPerSample() / 8 * Channels() * SampleRate() / 2;
+    // The PCM goes to the plug-in as it comes, rather than in blocks of a second: the plug-in makes
+    // its own codec frames, and what waited here for its block would be lost with a killed
+    // recorder, on top of the plug-in's last unfilled packet.
+    m_blockSize = 0;
     return CPlugInWriter::Begin();
 }
 

@@ -14,7 +14,7 @@ public:
     // Loads "WMAENC", else "WMAENC8", into the WMA slot; without either, Open fails.
     CWmaWriter();
 
-    // Half-second blocks.
+    // No blocks: the plug-in gets the PCM as written.
     int Begin() override;
     // Writes the attributes into the file the plug-in finished; 0 when they could not be written.
     int FinishEnd() override;

@@ -1,6 +1,7 @@
 // Encoding speed of COggWriter at quality 40 against `oggenc -q 4` on the same WAV file.
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -57,6 +58,11 @@ bool WriteWav(const std::string& path, const std::vector<int16_t>& pcm) {
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+long long FileBytes(const std::string& path) {
+    struct stat file {};
+    return stat(path.c_str(), &file) == 0 ? file.st_size : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,11 +96,13 @@ int main(int argc, char** argv) {
     const double theirSeconds = Seconds(std::chrono::steady_clock::now() - start);
 
     printf("signal: %d s, %d Hz, %d channels\n", seconds, kRate, kChannels);
-    printf("COggWriter quality 40: %.3f s (%.1fx real time)\n", oursSeconds, seconds / oursSeconds);
+    printf("COggWriter quality 40: %.3f s (%.1fx real time), %.1f kbit/s in the file\n", oursSeconds,
+           seconds / oursSeconds, FileBytes(ours) * 8.0 / seconds / 1000);
     if (status != 0) {
         printf("oggenc -q 4: could not run (status %d)\n", status);
     } else {
-        printf("oggenc -q 4:           %.3f s (%.1fx real time)\n", theirSeconds, seconds / theirSeconds);
+        printf("oggenc -q 4:           %.3f s (%.1fx real time), %.1f kbit/s in the file\n", theirSeconds,
+               seconds / theirSeconds, FileBytes(theirs) * 8.0 / seconds / 1000);
         printf("speed ratio COggWriter / oggenc: %.2f\n", theirSeconds / oursSeconds);
     }
     unlink(wav.c_str());

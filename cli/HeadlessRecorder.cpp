@@ -98,6 +98,10 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     }
     RecordingSettings& settings = m_profile.settings;
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
+    // What is printed, checked, recorded into and stored is the folder used.
+    if (const CCharString warning = OutputFolderWarning(settings.outputFolder); !warning.IsEmpty())
+        m_display.Error("warning: " + warning.str());
+    settings.outputFolder = OutputFolderInUse(settings.outputFolder);
     if (const CCharString warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.IsEmpty())
         m_display.Error("warning: " + warning.str());
     // Tracks a killed recorder left open are finished before anything new is recorded.
@@ -136,8 +140,9 @@ bool CHeadlessRecorder::ReportIgnoredWords() {
     for (const IgnoredWord& word : m_commandLine.ignored) {
         const std::string option = word.option ? std::string("/") + word.option : std::string();
         const std::string value = "\"" + word.value.str() + "\"";
-        const std::string given = word.value.IsEmpty() ? (word.option ? option + " without a value" : "\"/\"")
-                                                       : (word.option ? option + " " + value : value);
+        const std::string given = word.value.IsEmpty() && word.option ? option + " without a value"
+                                 : word.option                         ? option + " " + value
+                                                                       : value;
         const char* expected = word.option == 'S'   ? "NOW, HM=21:00, HMS=21:00:30, \"YMDHM=2026/12/24 21:00\""
                              : word.option == 'T' ? "a positive MS=90:00 or HMS=1:30:00"
                              : word.option == 'E' ? "exit, suspend, hibernate or shutdown"

@@ -1,12 +1,15 @@
 // Path, file-name and number helpers.
 #include "foundation/PathUtils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
@@ -35,8 +38,6 @@ PathKind KindOf(const std::string& path) {
     return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
-bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST; }
-
 }  // namespace
 
 CCharString FolderOf(const CCharString& path) { return path.Left(LastSeparator(path) + 1); }
@@ -63,18 +64,68 @@ CCharString NormalizeSeparators(const CCharString& path) {
     return result;
 }
 
-bool EnsureFolder(const CCharString& path) {
+bool EnsureFolder(const CCharString& path, std::vector<CCharString>* created) {
     const std::string full = NormalizeSeparators(path).str();
     if (full.empty()) return false;
     const PathKind kind = KindOf(full);
     if (kind != PathKind::Missing) return kind == PathKind::Folder;
+    std::vector<CCharString> made;
+    // A chain that cannot be finished is taken back: a refused folder leaves nothing behind.
+    const auto fail = [&made] {
+        const int error = errno;
+        RemoveCreatedFolders(made);
+        errno = error;
+        return false;
+    };
+    const auto make = [&made](const std::string& level) {
+        if (mkdir(level.c_str(), 0777) == 0) {
+            made.emplace_back(level);
+            return true;
+        }
+        return errno == EEXIST && KindOf(level) == PathKind::Folder;
+    };
     for (size_t slash = full.find('/', 1); slash != std::string::npos; slash = full.find('/', slash + 1)) {
         const std::string prefix = full.substr(0, slash);
         const PathKind prefixKind = KindOf(prefix);
-        if (prefixKind == PathKind::Other) return false;
-        if (prefixKind == PathKind::Missing && !MakeFolder(prefix)) return false;
+        if (prefixKind == PathKind::Other) {
+            errno = ENOTDIR;
+            return fail();
+        }
+        if (prefixKind == PathKind::Missing && !make(prefix)) return fail();
     }
-    return KindOf(full) == PathKind::Folder || MakeFolder(full);
+    if (KindOf(full) != PathKind::Folder && !make(full)) return fail();
+    if (created) created->insert(created->end(), made.begin(), made.end());
+    return true;
+}
+
+void RemoveCreatedFolders(const std::vector<CCharString>& created) {
+    for (auto level = created.rbegin(); level != created.rend(); ++level) rmdir(level->c_str());
+}
+
+int FileNameLimit(const CCharString& path) {
+    std::string folder = NormalizeSeparators(path).str();
+    for (;;) {
+        errno = 0;
+        const long limit = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+        if (limit > 0) return static_cast<int>(std::min<long>(limit, INT_MAX));
+        if (folder.empty() || folder == "/" || (errno != ENOENT && errno != ENOTDIR)) return NAME_MAX;
+        while (!folder.empty() && folder.back() == '/') folder.pop_back();
+        const size_t slash = folder.rfind('/');
+        folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+    }
+}
+
+CCharString ShortenFileName(const CCharString& name, int maxBytes) {
+    if (name.GetLength() <= maxBytes) return name;
+    const CCharString extension = ExtensionOf(name);
+    const int room = maxBytes - extension.GetLength();
+    int end = 0;
+    while (end < name.GetLength() - extension.GetLength()) {
+        const int next = end + Utf8CharLength(name.ByteAt(end));
+        if (next > room) break;
+        end = next;
+    }
+    return name.Left(end) + extension;
 }
 
 CCharString SanitizeFileName(const CCharString& text, bool keepSeparators, bool keepDrive) {

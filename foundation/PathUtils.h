@@ -16,8 +16,19 @@ bool EndsWithChar(const CCharString& text, char c);
 // Every "\" becomes "/".
 CCharString NormalizeSeparators(const CCharString& path);
 
-// Creates the folder and every missing parent; false when a level exists as a file or cannot be made.
-bool EnsureFolder(const CCharString& path);
+// Creates the folder and every missing parent; false when a level exists as a file or cannot be
+// made, and then none of the levels it made is left (errno tells why). `created` receives the
+// levels it made, outermost first.
+bool EnsureFolder(const CCharString& path, std::vector<CCharString>* created = nullptr);
+// Removes folders EnsureFolder made, innermost first, each only while it is still empty.
+void RemoveCreatedFolders(const std::vector<CCharString>& created);
+
+// The longest file name, in bytes, the file system at `path` takes: its nearest existing folder
+// is asked, NAME_MAX when none answers.
+int FileNameLimit(const CCharString& path);
+// The file name cut to at most `maxBytes` bytes, never inside a UTF-8 character, its extension
+// kept: the part before the extension is what gets shorter.
+CCharString ShortenFileName(const CCharString& name, int maxBytes);
 
 // Replaces what file systems (FAT/NTFS included) refuse with full-width look-alikes.
 CCharString SanitizeFileName(const CCharString& text, bool keepSeparators, bool keepDrive);

@@ -153,6 +153,13 @@ bool ParseEndAction(const std::string& value, CommandLineOptions& options) {
     return false;
 }
 
+// "/S", "/t" …: a slash and one letter. Anything longer (an absolute path, "/", "/10") is a word
+// of its own, never read as the option its second character happens to name.
+bool IsOptionWord(const CCharString& token) {
+    const char letter = static_cast<char>(token.GetLength() == 2 && token.ByteAt(0) == '/' ? token.ByteAt(1) : 0);
+    return (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+}
+
 }  // namespace
 
 CommandLineOptions ParseCommandLine(const std::vector<CCharString>& tokens, std::time_t now) {
@@ -160,10 +167,9 @@ CommandLineOptions ParseCommandLine(const std::vector<CCharString>& tokens, std:
     char option = 0;
     bool optionHasValue = true;
     for (const CCharString& token : tokens) {
-        if (token.GetLength() > 0 && token.ByteAt(0) == '/') {
+        if (IsOptionWord(token)) {
             if (!optionHasValue) options.ignored.push_back({option, CCharString()});
-            option = token.GetLength() > 1 ? token.c_str()[1] : 0;
-            if (option >= 'a' && option <= 'z') option = static_cast<char>(option - 'a' + 'A');
+            option = UpperAscii(token).at(1);
             optionHasValue = false;
             continue;
         }

@@ -20,6 +20,8 @@ struct CommandLineOptions {
     std::vector<IgnoredWord> ignored;  // in command-line order, for the front end to tell the user
 };
 
-// tokens: the words after the program path. now: the local clock, for start times without a
-// date. Values that do not parse, or name an impossible time, are ignored one by one (and listed).
+// tokens: the words after the program path. An option is "/" and one letter, in either case; the
+// words after it are its values, and words before any option are ignored. now: the local clock,
+// for start times without a date. Values that do not parse, or name an impossible time, are
+// ignored one by one (and listed).
 CommandLineOptions ParseCommandLine(const std::vector<CCharString>& tokens, std::time_t now);

@@ -412,6 +412,8 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
         m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.message));
         return false;
     }
+    // The folder field already shows the folder used; the user hears why it is not as typed.
+    if (!m_bars->fileBar.folderWarning.IsEmpty()) m_boxes.Warn(Text(m_bars->fileBar.folderWarning));
     // A folder that will fill up before the end is worth knowing while there is time to act.
     const SpaceEstimate space = EstimateSpace(Control().settings, schedule);
     if (!space.warning.empty()) {

@@ -34,10 +34,15 @@ constexpr int kIoBufferSize = 65536;
 constexpr int64_t kRoomForTheEnd = 2 * kIoBufferSize;
 constexpr int64_t kIndexBytesPerSecond = 8;
 // ASF packets reach the file only when full, so the last one is lost when the recorder is killed:
-// a packet holds at most this much audio (FFmpeg's 3200 bytes would be over a second at 24 kbit/s).
-constexpr int kPacketsPerSecond = 5;
+// a packet holds as many codec frames as a tenth of a second of audio does, at least one (FFmpeg's
+// 3200 bytes would be over a second at 24 kbit/s). FFmpeg pads a packet rather than split an audio
+// frame across two, so the size fits whole frames with their payload headers (17 bytes each) and
+// the packet's own header (under 32 bytes).
+constexpr int kPacketsPerSecond = 10;
+constexpr int kPayloadHeaderBytes = 17;
+constexpr int kPacketHeaderBytes = 32;
 constexpr int kLargestPacket = 3200;
-constexpr int kSmallestPacket = 512;
+constexpr int kSmallestPacket = 100;  // FFmpeg's least
 
 struct Encoder {
     ~Encoder() {
@@ -302,8 +307,10 @@ int32_t WMAENC_Start(int32_t handle) {
     if (av_channel_layout_copy(&encoder->frame->ch_layout, &encoder->codec->ch_layout) < 0 ||
         av_frame_get_buffer(encoder->frame, 0) < 0)
         return 0;
-    const int64_t packetSize =
-        std::clamp<int64_t>(encoder->codec->bit_rate / 8 / kPacketsPerSecond, kSmallestPacket, kLargestPacket);
+    const int64_t framesPerPacket = std::max(1, encoder->codec->sample_rate / kPacketsPerSecond / encoder->codec->frame_size);
+    const int64_t packetSize = std::clamp<int64_t>(
+        framesPerPacket * (encoder->codec->block_align + kPayloadHeaderBytes) + kPacketHeaderBytes, kSmallestPacket,
+        kLargestPacket);
     AVDictionary* options = nullptr;
     av_dict_set_int(&options, "packet_size", packetSize, 0);
     const int headerWritten = avformat_write_header(encoder->format, &options);

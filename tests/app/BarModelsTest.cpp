@@ -286,15 +286,24 @@ TEST(FileBarModel, TheDialogEditsTheTemplateWithoutItsExtension) {
     }
 }
 
-TEST(FileBarModel, PullCleansEachTextInItsMode) {
+// The folder is a path on this system, used as typed; only "\\" changes it, and then the field
+// shows the folder used and the user is told.
+TEST(FileBarModel, PullCleansTheNamesAndKeepsTheFolderAsTyped) {
     CFileBarModel file;
-    file.controls.folder.text = "D:\\rec:new";
+    file.controls.folder.text = "/home/u/rec:\"new?\"";
     file.controls.fileName.text = "%TDY%\\a:b";
     file.controls.preset.text = "live\\set";
     file.Pull();
-    EXPECT_EQ(file.outputFolder.str(), "D:\\rec：new");
+    EXPECT_EQ(file.outputFolder.str(), "/home/u/rec:\"new?\"");
+    EXPECT_TRUE(file.folderWarning.IsEmpty()) << file.folderWarning.str();
     EXPECT_EQ(file.fileNameTemplate.str(), "%TDY%\\a：b");
     EXPECT_EQ(file.presetName.str(), "live￥set");
+
+    file.controls.folder.text = "/home/u\\rec";
+    file.Pull();
+    EXPECT_EQ(file.outputFolder.str(), "/home/u/rec");
+    EXPECT_EQ(file.controls.folder.text.str(), "/home/u/rec");
+    EXPECT_NE(file.folderWarning.Find("/home/u/rec"), -1) << file.folderWarning.str();
 }
 
 // A list box would select "/Records/old" for "/rec" and record there; only an equal item is selected.

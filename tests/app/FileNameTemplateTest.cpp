@@ -95,10 +95,32 @@ TEST_F(FileNameTemplate, DefaultExtensionOnlyWhenTheTemplateHasNoShortOne) {
     EXPECT_EQ(Build(false, "v1.0\\take", OutputFormat::OggVorbis), "/rec/v1.0/take.ogg");
 }
 
+// The folder is a path on this system: it keeps what only names must not hold.
+TEST_F(FileNameTemplate, TheFolderIsUsedAsGivenAndOnlyTheNameIsCleanedUp) {
+    folder = "/home/u/rec:1?\"*\"";
+    EXPECT_EQ(Build(false, "a:b?%TLN%/c|d"), "/home/u/rec:1?\"*\"/a：b？？/c｜d.wav");
+    EXPECT_TRUE(OutputFolderWarning(folder).IsEmpty());
+}
+
+// Every part stays within what the file system takes; the file name keeps its extension and
+// room for a number or a marker.
+TEST_F(FileNameTemplate, LongNamesAreCutAtACharacter) {
+    const std::string part(300, 'p');
+    std::string name;
+    for (int i = 0; i < 100; ++i) name += "録";
+    const std::string built = Build(false, (part + "/" + name + ".mp3").c_str());
+    EXPECT_EQ(built, "/rec/" + part.substr(0, 255) + "/" + [] {
+        std::string fits;
+        for (int i = 0; i < 73; ++i) fits += "録";  // 219 bytes and ".mp3": 32 bytes under 255
+        return fits;
+    }() + ".mp3");
+}
+
 TEST_F(FileNameTemplate, BackslashesMakeSubFolders) {
     folder = "/music\\rec\\";
     EXPECT_EQ(Build(false, "%TDY%\\%RCN%\\a?b.wav"), "/music/rec/2005-06-01/01/a？b.wav");
     EXPECT_EQ(folder.str(), "/music\\rec\\") << "a folder ending in either separator is left alone";
+    EXPECT_NE(OutputFolderWarning(folder).Find("/music/rec/"), -1) << "the user hears of the folder used";
 }
 
 TEST_F(FileNameTemplate, NamesNeverLeaveTheOutputFolder) {
@@ -117,6 +139,8 @@ TEST_F(FileNameTemplate, NamesNeverLeaveTheOutputFolder) {
         // Bytes that are not UTF-8 (Shift-JIS, a cut character) become U+FFFD, as in the tags.
         {"\x83\x65\x83\x58\x83\x67.wav", "/rec/\uFFFDe\uFFFDX\uFFFDg.wav", false},
         {"cut\xE3\x81.wav", "/rec/cut\uFFFD\uFFFD.wav", false},
+        // So do control characters; a tab keeps its full-width space.
+        {"a\nb\x1b[0m\x7f\xC2\x85\tc", "/rec/a\uFFFDb\uFFFD[0m\uFFFD\uFFFD\u3000c.wav", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Build(false, c.tmpl), c.path) << c.tmpl;
@@ -128,7 +152,6 @@ TEST_F(FileNameTemplate, NamesNeverLeaveTheOutputFolder) {
 TEST(FileNameCleanUp, ModesKeepWhatEachUseNeeds) {
     EXPECT_EQ(CleanUpName("a:b", CleanUpMode::Template).str(), "a：b");
     EXPECT_EQ(CleanUpName("%TDY%\\a:b/c", CleanUpMode::Template).str(), "%TDY%\\a：b/c");
-    EXPECT_EQ(CleanUpName("C:\\x:y", CleanUpMode::Path).str(), "C:\\x：y");
     EXPECT_EQ(CleanUpName("my/preset:1", CleanUpMode::Strict).str(), "my／preset：1");
 }
 

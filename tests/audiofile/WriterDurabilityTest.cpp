@@ -1,5 +1,7 @@
 // What a writer has been fed is in its file, readable by others, while the track is still being
-// written: a recorder killed or cut off mid-track loses at most about a second.
+// written: a recorder killed or cut off mid-track loses at most half a second.
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -39,7 +41,7 @@ std::unique_ptr<CAudioWriter> NewWriter(const Case& c) {
 
 class WriterDurability : public testing::TestWithParam<Case> {};
 
-TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinASecond) {
+TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinHalfASecond) {
     const Case& c = GetParam();
     TempDir dir;
     const std::string path = dir / (std::string("open.") + c.name);
@@ -47,17 +49,22 @@ TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinASecond) {
     ASSERT_TRUE(writer->Open(path.c_str()));
     ASSERT_TRUE(writer->SetFormat(c.bitrate, c.sampleRate, c.channels, 16, -1, -1));
     ASSERT_TRUE(writer->Begin());
-    const int seconds = 6;
-    const std::vector<int16_t> pcm = TonePcm(c.sampleRate, c.channels, static_cast<int64_t>(seconds) * c.sampleRate);
+    const int buffers = 20;
     const int buffer = c.sampleRate / 10 * c.channels;  // 100 ms, as captured
-    for (size_t done = 0; done < pcm.size(); done += buffer)
-        ASSERT_TRUE(writer->Write(pcm.data() + done, static_cast<int>(std::min<size_t>(buffer, pcm.size() - done) * 2)));
-
-    // Read by another program while the writer still holds the track, as after a kill.
-    const long long frames = DecodedFrames(path, c.channels);
-    const double missing = seconds - static_cast<double>(frames) / c.sampleRate;
-    EXPECT_LE(missing, 1.0) << frames << " frames decoded";
-    EXPECT_GE(missing, 0.0) << frames << " frames decoded";
+    const std::vector<int16_t> pcm = TonePcm(c.sampleRate, c.channels, static_cast<int64_t>(buffers) * buffer / c.channels);
+    // Read by another program while the writer still holds the track, as after a kill, after each
+    // of the last buffers: pages and packets fill at their own pace, so the loss depends on the moment.
+    double worst = 0;
+    for (int fed = 1; fed <= buffers; ++fed) {
+        ASSERT_TRUE(writer->Write(pcm.data() + (fed - 1) * buffer, buffer * 2));
+        if (fed <= buffers - 4) continue;
+        const long long frames = DecodedFrames(path, c.channels);
+        const double missing = fed / 10.0 - static_cast<double>(frames) / c.sampleRate;
+        EXPECT_GE(missing, 0.0) << frames << " frames decoded after " << fed << " buffers";
+        worst = std::max(worst, missing);
+    }
+    std::printf("[ durable  ] %s %d: at most %.3f s not yet in the file\n", c.name, c.bitrate, worst);
+    EXPECT_LE(worst, 0.5);
     writer->End();
     writer->Close();
 }

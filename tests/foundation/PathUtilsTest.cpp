@@ -2,6 +2,7 @@
 #include "foundation/PathUtils.h"
 
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <optional>
 #include <sys/stat.h>
 
@@ -48,13 +49,17 @@ TEST(PathUtils, EnsureFolderCreatesEveryLevel) {
     EXPECT_TRUE(EnsureFolder(CCharString(dir.path().c_str()))) << "an existing folder";
 }
 
-TEST(PathUtils, EnsureFolderStopsAtAFileInThePath) {
+TEST(PathUtils, EnsureFolderStopsAtAFileInThePathAndLeavesNothingItMade) {
     TempDir dir;
     WriteFileBytes(dir / "file", "x");
     EXPECT_FALSE(EnsureFolder(CCharString((dir / "file").c_str())));
     EXPECT_FALSE(EnsureFolder(CCharString((dir / "file/sub/deeper").c_str())));
     EXPECT_FALSE(PathExists(dir / "file/sub"));
     EXPECT_EQ(ReadFileBytes(dir / "file"), "x");
+    // Two levels can be made, the third is too long a name: the two go again.
+    EXPECT_FALSE(EnsureFolder(CCharString((dir / "made/too/" + std::string(300, 'x')).c_str())));
+    EXPECT_EQ(errno, ENAMETOOLONG);
+    EXPECT_FALSE(PathExists(dir / "made"));
 }
 
 // The same texts and numbers under the C locale and under the German one a desktop may set.

@@ -128,7 +128,11 @@ TEST(ParseCommandLine, ListsEveryIgnoredWordInOrder) {
         {"/E reboot", "E:reboot"},
         {"/S HM=3:00 HM=25:00 /T MS=1:00", "S:HM=25:00"},
         {"NOW /X 1 /S /P", "-:NOW|X:1|S:|P:"},
-        {"/ /SNOW", "-:|S:"},
+        // Only "/" and one letter is an option: a stray path is a word, never "/T".
+        {"/ /SNOW", "-:/|-:/SNOW"},
+        {"/tmp/take.wav /S NOW", "-:/tmp/take.wav"},
+        {"/S NOW /T MS=0:10 /home/u/take.wav", "T:/home/u/take.wav"},
+        {"/Start NOW /e exit", "-:/Start|-:NOW"},
     };
     for (const auto& c : cases) {
         std::string ignored;
