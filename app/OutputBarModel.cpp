@@ -53,7 +53,8 @@ bool COutputBarModel::Pull(bool tell) {
     ReadControls();
     if (!ParseBarInteger(controls.trackNumberText, trackNumber)) return RefuseNumber(kTrackNumber, tell);
     splitMethod = controls.splitSelection;
-    splitTime = controls.splitTime;
+    if (controls.splitTimeReadable) splitTime = controls.splitTime;
+    else if (splitMethod == kSplitInterval || splitMethod == kSplitSilence) return RefuseSplitTime(tell);
     if (!ParseBarInteger(controls.recordingNumberText, recordingNumber)) return RefuseNumber(kRecordingNumber, tell);
     formatIndex = controls.formatSelection;
     qualityIndex = controls.qualitySelection;
@@ -182,6 +183,17 @@ void COutputBarModel::OnSplitMethodSelected() {
     splitTime = time;
     splitMethod = selection;
     Push();
+}
+
+bool COutputBarModel::RefuseSplitTime(bool tell) const {
+    if (!tell) return false;
+    // "分割時間の指定が不正です", after the label the field is shown with.
+    const std::string_view colon = "：";
+    std::string name = controls.splitTimeLabel.str();
+    if (name.ends_with(colon)) name.resize(name.size() - colon.size());
+    Inform(CCharString(name + "の指定が不正です"));
+    if (view) view->FocusControl(kSplitTime);
+    return false;
 }
 
 bool COutputBarModel::TypedTrackNumber(int& number) {

@@ -25,6 +25,7 @@ struct OutputBarControls {
     CCharString splitTimeLabel = "間隔時間：";
     bool splitTimeVisible = true;
     SplitTime splitTime;
+    bool splitTimeReadable = true;  // false while the field holds no time of day (then splitTime is stale)
 };
 
 class COutputBarModel : public CBarModel {
@@ -66,8 +67,9 @@ public:
     // keeps it until RunPosted.
     std::function<void(std::function<void()>)> post;
 
-    // False when a number field cannot be read: the fields after it keep their values and,
-    // with `tell`, the message is shown and the focus is back on the field.
+    // False when a number field, or the split time the split method uses, cannot be read: the
+    // fields after it keep their values and, with `tell`, the message is shown and the focus is
+    // back on the field.
     bool Pull(bool tell = true);
     void Push();
 
@@ -91,6 +93,7 @@ public:
     void RunPosted();
 
 private:
+    bool RefuseSplitTime(bool tell) const;
     void OnFallBack();
 
     std::vector<std::function<void()>> m_posted;

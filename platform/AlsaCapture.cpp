@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
+#include <dlfcn.h>
 #include <mutex>
 #include <thread>
 
@@ -34,9 +35,28 @@ void KeepAlsaComplaint(const char* file, int line, const char* function, int, co
     t_alsaComplaint = text;
 }
 
+void KeepJackComplaint(const char* text) {
+    if (t_alsaComplaint.empty()) t_alsaComplaint = std::string("JACK: ") + text;
+}
+
+// ALSA's JACK PCMs open through libjack, which prints its own lines ("jack server is not running
+// or cannot be started" …) whenever they are probed without a JACK server: at every listing. The
+// plugin uses the process's one copy of libjack, so loading it first lets its complaints be kept
+// as ALSA's are. Without libjack there is no JACK plugin either.
+void SilenceJackLibrary() {
+    void* jack = dlopen("libjack.so.0", RTLD_LAZY | RTLD_LOCAL);
+    if (!jack) return;
+    using SetHandler = void (*)(void (*)(const char*));
+    for (const char* setter : {"jack_set_error_function", "jack_set_info_function"})
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(jack, setter))) set(&KeepJackComplaint);
+}
+
 void SilenceAlsaLibrary() {
     static std::once_flag installed;
-    std::call_once(installed, [] { snd_lib_error_set_handler(&KeepAlsaComplaint); });
+    std::call_once(installed, [] {
+        snd_lib_error_set_handler(&KeepAlsaComplaint);
+        SilenceJackLibrary();
+    });
 }
 
 // " (ALSA: Unknown PCM foo)" for an error text, once per complaint.

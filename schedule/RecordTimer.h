@@ -22,6 +22,8 @@ inline constexpr EndActionChoice kEndActionChoices[] = {
 };
 
 inline constexpr const char* kInvalidDurationMessage = "録音時間の指定が不正です";
+// A start time that is no time of day.
+inline constexpr const char* kInvalidStartTimeMessage = "開始時刻の指定が不正です";
 
 // The next full or half hour at least half an hour ahead: 14:10:25 gives 14:30:00.
 std::time_t ProposedStartTime(std::time_t now);

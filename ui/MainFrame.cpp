@@ -18,6 +18,7 @@
 #include <QStatusTipEvent>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 
 #include "foundation/PathUtils.h"
@@ -32,6 +33,7 @@
 #include "platform/RuntimeModule.h"
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
+#include "ui/MenuMnemonics.h"
 #include "ui/MessageBoxes.h"
 #include "ui/bars/FileBar.h"
 #include "ui/bars/InputBar.h"
@@ -158,11 +160,14 @@ void CMainFrame::CreateActions() {
         m_actions[id] = action;
     }
     m_actions[kCommandHelp]->setShortcut(QKeySequence::HelpContents);
+    // Linux programs quit on Ctrl+Q; it takes the window's close, which stops and saves.
+    m_actions[kCommandExit]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     for (Command checkable : {kCommandTimer, kCommandPause, kCommandToolBar, kCommandFileBar, kCommandInputBar,
                               kCommandOutputBar, kCommandTagBar, kCommandMonitorBar, kCommandLevelBar, kCommandStatusBar})
         m_actions[checkable]->setCheckable(true);
     for (const MenuInfo& info : AllMenus()) {
         QMenu* menu = menuBar()->addMenu(Text(info.title));
+        ActOnEnabledMnemonics(menu);
         for (Command id : info.commands) {
             if (id == 0) menu->addSeparator();
             else menu->addAction(m_actions[id]);
@@ -209,6 +214,15 @@ void CMainFrame::CreateBars() {
         connect(place, &QToolBar::visibilityChanged, this, [this] { UpdateCommands(); });
     }
     m_toolBar->setAccessibleName(m_toolBar->windowTitle());
+    // A checkable button toggled other than by a click (a screen reader's Toggle) runs its command;
+    // the command's own outcome then sets the check.
+    for (QAction* action : m_toolBar->actions()) {
+        auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
+        if (!button || !action->isCheckable()) continue;
+        connect(button, &QToolButton::toggled, action, [action](bool checked) {
+            if (checked != action->isChecked()) action->trigger();
+        });
+    }
 }
 
 void CMainFrame::CreateSettingsBars() {
@@ -263,8 +277,8 @@ void CMainFrame::CreateList() {
 }
 
 void CMainFrame::CreateStatusBar() {
+    // Unnamed, so that a screen reader reads the message itself.
     m_prompt = new QLabel(Text(kIdlePrompt));
-    m_prompt->setAccessibleName(QStringLiteral("操作説明"));
     m_trackPane = new CStatusPane(std::max(kTrackPaneWidth, fontMetrics().horizontalAdvance(
                                                                  QStringLiteral("トラック(999)時間 999:59.99")) + 8),
                                   QStringLiteral("トラック時間"));

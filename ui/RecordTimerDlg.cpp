@@ -16,11 +16,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "schedule/RecordTimer.h"
 #include "ui/MessageBoxes.h"
+#include "ui/bars/BarWidget.h"
+#include "ui/bars/TimeField.h"
 
 namespace {
 
@@ -48,8 +49,8 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     m_date->setAccessibleName(QStringLiteral("開始日"));
-    m_time = new QTimeEdit(proposed.time());
-    m_time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    m_time = new CTimeField;
+    m_time->setTime(proposed.time());
     m_time->setAccessibleName(QStringLiteral("開始時刻"));
     auto* when = new QHBoxLayout;
     when->addSpacing(20);
@@ -67,7 +68,7 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     m_duration = new QComboBox;
     m_duration->setEditable(true);
     m_duration->setInsertPolicy(QComboBox::NoInsert);
-    m_duration->setAccessibleName(QStringLiteral("録音時間（分）"));
+    NameControl(m_duration, QStringLiteral("録音時間（分）"));
     for (int minutes : kDurationChoicesMinutes)
         m_duration->addItem(QString::fromUtf8(FormatDuration(minutes * 60LL).c_str()), minutes);
     m_duration->setCurrentIndex(-1);
@@ -119,6 +120,11 @@ void CRecordTimerDlg::accept() {
     if (schedule.endMode == 1 &&
         !ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()), schedule.durationSeconds)) {
         m_boxes.Inform(QString::fromUtf8(kInvalidDurationMessage));
+        return;
+    }
+    if (schedule.startMode == 1 && !m_time->time().isValid()) {
+        m_boxes.Inform(QString::fromUtf8(kInvalidStartTimeMessage));
+        m_time->setFocus();
         return;
     }
     schedule.startTime = QDateTime(m_date->date(), m_time->time()).toSecsSinceEpoch();

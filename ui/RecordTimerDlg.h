@@ -11,7 +11,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
-class QTimeEdit;
+class CTimeField;
 
 class CRecordTimerDlg : public QDialog {
     Q_OBJECT
@@ -26,7 +26,7 @@ public:
     QButtonGroup* StartChoice() const { return m_start; }
     QButtonGroup* EndChoice() const { return m_end; }
     QDateEdit* StartDate() const { return m_date; }
-    QTimeEdit* StartTime() const { return m_time; }
+    CTimeField* StartTime() const { return m_time; }
     QComboBox* Duration() const { return m_duration; }
     QCheckBox* ActionWanted() const { return m_actionWanted; }
     QComboBox* Action() const { return m_action; }
@@ -45,7 +45,7 @@ private:
     QButtonGroup* m_start;
     QButtonGroup* m_end;
     QDateEdit* m_date;
-    QTimeEdit* m_time;
+    CTimeField* m_time;
     QComboBox* m_duration;
     QCheckBox* m_actionWanted;
     QComboBox* m_action;

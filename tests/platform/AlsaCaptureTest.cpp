@@ -27,9 +27,13 @@ protected:
                        "  hint { show on description \"Velsona known signal\" }\n}\n"
                        "pcm.velsona_broken { type hw card 99 hint { show on description \"No such card\" } }\n"
                        "pcm.velsona_dangling { type plug slave.pcm \"velsona_nowhere\"\n"
-                       "  hint { show on description \"Dangling\" } }\n");
+                       "  hint { show on description \"Dangling\" } }\n"
+                       // No JACK server runs for the tests, so this one cannot open.
+                       "pcm.velsona_jack { type jack capture_ports { 0 system:capture_1 1 system:capture_2 }\n"
+                       "  hint { show on description \"JACK input\" } }\n");
         // Replaces the system configuration for this process: only our PCMs exist.
         setenv("ALSA_CONFIG_PATH", (*dir / "asound.conf").c_str(), 1);
+        setenv("JACK_NO_START_SERVER", "1", 1);
     }
     static void TearDownTestSuite() { delete dir; }
 
@@ -60,7 +64,7 @@ std::string AlsaCaptureTest::raw;
 
 TEST_F(AlsaCaptureTest, ListsHintedPcmsWithProbedFormats) {
     const std::vector<CaptureDeviceInfo> devices = backend.ListDevices();
-    ASSERT_EQ(devices.size(), 4u);
+    ASSERT_EQ(devices.size(), 5u);
     EXPECT_EQ(devices[0].id, -1);
     EXPECT_EQ(devices[0].name, "Null input");
     const int known = IdOf(devices, "Velsona known signal");
@@ -111,15 +115,18 @@ TEST_F(AlsaCaptureTest, ASlowHandlerOverrunsAndIsTold) {
     EXPECT_EQ(client.Count(CaptureEvent::Failed), 0u);
 }
 
-// The library's own complaints stay off stderr and end up in the reason we give.
+// The libraries' own complaints (ALSA's, its JACK plugin's) stay off stderr and end up in our reason.
 TEST_F(AlsaCaptureTest, UnopenableDevicesFailWithAReason) {
     testing::internal::CaptureStderr();
     const std::vector<CaptureDeviceInfo> devices = backend.ListDevices();
     TestCaptureClient client;
     std::string error;
     EXPECT_FALSE(backend.Open(IdOf(devices, "Dangling"), {44100, 2, 16}, client, error));
+    std::string jackError;
+    EXPECT_FALSE(backend.Open(IdOf(devices, "JACK input"), {44100, 2, 16}, client, jackError));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(error.find("(ALSA: Unknown PCM velsona_nowhere)"), std::string::npos) << error;
+    EXPECT_NE(jackError.find("(ALSA: JACK: "), std::string::npos) << jackError;
     error.clear();
     EXPECT_FALSE(backend.Open(IdOf(devices, "No such card"), {44100, 2, 16}, client, error));
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;

@@ -1,15 +1,19 @@
-// The recording timer dialog: the proposed start, the duration box and its rules, the end action.
+// The recording timer dialog: the proposed start, the duration box and its rules, the end action;
+// times typed into it and into the output bar's split time.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimeEdit>
 #include <gtest/gtest.h>
 
 #include "tests/support/LocalClock.h"
 #include "ui/RecordTimerDlg.h"
+#include "ui/bars/OutputBar.h"
+#include "ui/bars/TimeField.h"
 #include "tests/ui/WindowRig.h"
 
 namespace {
@@ -121,6 +125,83 @@ TEST_F(TimerDialog, TheEndActionIsArmedOnlyWithADuration) {
     EXPECT_TRUE(schedule.endActionArmed);
     EXPECT_EQ(schedule.endAction, EndAction::Standby);
 }
+
+// Keys typed into a time field as a person types them, and what the field's owner makes of them.
+struct TypedTime {
+    bool splitTime;  // the output bar's 分割時間, else the timer dialog's 開始時刻
+    bool overAll;  // Ctrl+A first, else Home: the keys start in the hours
+    const char* keys;
+    const char* taken;  // the time that comes out; null when the field's owner refuses it
+};
+
+class TypedTimes : public testing::TestWithParam<TypedTime> {
+protected:
+    static void Type(QAbstractSpinBox* field, const TypedTime& c) {
+        field->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return field->hasFocus(); }));
+        if (c.overAll) QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        else QTest::keyClick(field, Qt::Key_Home);
+        QTest::keyClicks(field, QString::fromLatin1(c.keys));
+    }
+};
+
+TEST_P(TypedTimes, ComeOutAsTypedOrAreRefusedNeverWrapped) {
+    const TypedTime& c = GetParam();
+    std::optional<QString> taken;  // empty: refused
+    QAbstractSpinBox* field = nullptr;
+    QString refusal;
+    std::vector<QString> informed;
+    if (c.splitTime) {
+        WindowRig rig;
+        rig.frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(rig.frame.get()));
+        COutputBar& bar = rig.frame->OutputBar();
+        auto* method = qobject_cast<QComboBox*>(bar.Control(COutputBarModel::kSplitMethodList));
+        method->setFocus();
+        QTest::keyClick(method, Qt::Key_Down);  // 手動で分割 → 一定時間で分割
+        ASSERT_EQ(method->currentIndex(), 1);
+        field = qobject_cast<QAbstractSpinBox*>(bar.Control(COutputBarModel::kSplitTime));
+        Type(field, c);
+        rig.frame->Action(kCommandStart)->trigger();
+        if (rig.frame->Control().IsRecording()) {
+            const SplitTime& split = rig.frame->Control().settings.splitTime;
+            taken = QTime(split.hours, split.minutes, split.seconds).toString(QStringLiteral("HH:mm:ss"));
+            rig.frame->Action(kCommandStop)->trigger();
+        }
+        EXPECT_EQ(field->text(), QString::fromLatin1(c.keys));  // as typed, refused or not
+        informed = rig.boxes.informed;
+        refusal = QStringLiteral("分割時間の指定が不正です");
+    } else {
+        ScriptedBoxes boxes;
+        CRecordTimerDlg dialog(boxes, LocalAt(2026, 12, 8, 14, 10, 25));
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::mouseClick(dialog.StartChoice()->button(1), Qt::LeftButton);
+        field = dialog.StartTime();
+        Type(field, c);
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        if (dialog.result() == QDialog::Accepted)
+            taken = QDateTime::fromSecsSinceEpoch(dialog.Schedule().startTime).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        EXPECT_EQ(field->text(), QString::fromLatin1(c.keys));
+        informed = boxes.informed;
+        refusal = QStringLiteral("開始時刻の指定が不正です");
+    }
+    if (c.taken) {
+        EXPECT_EQ(taken.value_or(QStringLiteral("refused")).toStdString(),
+                  (c.splitTime ? std::string() : std::string("2026-12-08 ")) + c.taken);
+        EXPECT_TRUE(informed.empty());
+    } else {
+        EXPECT_FALSE(taken) << taken->toStdString();
+        EXPECT_EQ(informed, std::vector<QString>{refusal});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, TypedTimes,
+    testing::Values(TypedTime{false, true, "09:15:00", "09:15:00"}, TypedTime{false, false, "13:44:55", "13:44:55"},
+                    TypedTime{false, true, "24:00:00", nullptr}, TypedTime{true, true, "01:02:03", "01:02:03"},
+                    TypedTime{true, false, "00:45:00", "00:45:00"}, TypedTime{true, true, "99:99:99", nullptr}));
 
 // The timer command runs the dialog and arms what it gives.
 TEST(TimerCommand, ArmsTheCountdownForALaterStart) {

@@ -9,7 +9,6 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimeEdit>
 #include <gtest/gtest.h>
 
 #include "platform/PulseCapture.h"
@@ -23,6 +22,7 @@
 #include "ui/bars/InputBar.h"
 #include "ui/bars/OutputBar.h"
 #include "ui/bars/TagBar.h"
+#include "ui/bars/TimeField.h"
 
 namespace {
 
@@ -227,7 +227,7 @@ TEST_F(BarWidgetsTest, EveryFieldComesBackAfterARestart) {
         Get<QSlider>(w.outputBar, COutputBarModel::kOggSlider)->setValue(65);
         Get<QSpinBox>(w.outputBar, COutputBarModel::kRecordingNumber)->setValue(12);
         Activate(Get<QComboBox>(w.outputBar, COutputBarModel::kSplitMethodList), 2);
-        Get<QTimeEdit>(w.outputBar, COutputBarModel::kSplitTime)->setTime(QTime(0, 0, 7));
+        Get<CTimeField>(w.outputBar, COutputBarModel::kSplitTime)->setTime(QTime(0, 0, 7));
         const std::pair<int, const char*> tags[] = {{CTagBarModel::kTitle, "題%TKN%"}, {CTagBarModel::kArtist, "歌手"},
                                                     {CTagBarModel::kAlbum, "盤"}, {CTagBarModel::kComment, "注"},
                                                     {CTagBarModel::kYear, "1999"}};
@@ -247,7 +247,7 @@ TEST_F(BarWidgetsTest, EveryFieldComesBackAfterARestart) {
     EXPECT_TRUE(Get<QSlider>(w.outputBar, COutputBarModel::kOggSlider)->isVisibleTo(&w.outputBar));
     EXPECT_EQ(Get<QSpinBox>(w.outputBar, COutputBarModel::kRecordingNumber)->value(), 12);
     EXPECT_EQ(Get<QComboBox>(w.outputBar, COutputBarModel::kSplitMethodList)->currentIndex(), 2);
-    EXPECT_EQ(Get<QTimeEdit>(w.outputBar, COutputBarModel::kSplitTime)->time(), QTime(0, 0, 7));
+    EXPECT_EQ(Get<CTimeField>(w.outputBar, COutputBarModel::kSplitTime)->time(), QTime(0, 0, 7));
     EXPECT_EQ(Get<QLineEdit>(w.tagBar, CTagBarModel::kTitle)->text(), "題%TKN%");
     EXPECT_EQ(Get<QLineEdit>(w.tagBar, CTagBarModel::kArtist)->text(), "歌手");
     EXPECT_EQ(Get<QLineEdit>(w.tagBar, CTagBarModel::kAlbum)->text(), "盤");

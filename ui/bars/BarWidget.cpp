@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 
 QString ToQt(const CCharString& text) { return QString::fromUtf8(text.c_str(), text.GetLength()); }
 CCharString FromQt(const QString& text) { return CCharString(text.toUtf8().toStdString()); }
@@ -27,11 +28,18 @@ QWidget* CBarWidget::Control(int id) const {
     return found == m_controls.end() ? nullptr : found->second;
 }
 
-void CBarWidget::AddControl(int id, QWidget* control, const QString& label) {
-    m_controls[id] = control;
+void NameControl(QWidget* control, const QString& label) {
     QString name = label;
     if (name.endsWith(QChar(0xFF1A))) name.chop(1);  // "："
     control->setAccessibleName(name);
+    // Screen readers meet the edit field of an editable list as a control of its own.
+    if (auto* list = qobject_cast<QComboBox*>(control); list && list->lineEdit())
+        list->lineEdit()->setAccessibleName(name);
+}
+
+void CBarWidget::AddControl(int id, QWidget* control, const QString& label) {
+    m_controls[id] = control;
+    NameControl(control, label);
     // Keys reach the inner edit field of a combo or spin box first.
     control->installEventFilter(this);
     for (QWidget* inner : control->findChildren<QWidget*>()) inner->installEventFilter(this);

@@ -47,6 +47,10 @@ private:
 
 class QComboBox;
 
+// Names `control` for screen readers after its label (its trailing colon aside), the edit field
+// of an editable list too.
+void NameControl(QWidget* control, const QString& label);
+
 // Puts the items into a list, refilling it only when they changed so an open list is not disturbed.
 void ShowItems(QComboBox* list, const std::vector<CCharString>& items);
 

@@ -8,7 +8,8 @@
 #include <QLabel>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTimeEdit>
+
+#include "ui/bars/TimeField.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_trackNumber(NumberBox(this)),
       m_splitMethod(new QComboBox(this)),
       m_splitTimeLabel(new QLabel(this)),
-      m_splitTime(new QTimeEdit(this)) {
+      m_splitTime(new CTimeField(this)) {
     setObjectName("outputBar");
     for (const char* text : COutputBarModel::kFormatTexts) m_format->addItem(QString::fromUtf8(text));
     for (const char* text : COutputBarModel::kSplitMethodTexts) m_splitMethod->addItem(QString::fromUtf8(text));
@@ -41,7 +42,6 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     m_oggQuality->setRange(0, 100);
     m_oggQuality->setMinimumWidth(80);
     m_oggQuality->setTickPosition(QSlider::NoTicks);
-    m_splitTime->setDisplayFormat("HH:mm:ss");
     m_splitTime->setAlignment(Qt::AlignRight);
 
     auto* output = new QGridLayout(m_outputGroup);
@@ -86,7 +86,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
         m_model.OnSplitMethodSelected();
         emit edited();
     });
-    connect(m_splitTime, &QTimeEdit::timeChanged, this, [this] {
+    connect(m_splitTime, &CTimeField::timeChanged, this, [this] {
         if (!m_writing) emit edited();
     });
     connect(m_trackNumber, &QSpinBox::valueChanged, this, [this] {
@@ -115,8 +115,10 @@ void COutputBar::ReadControls() {
     c.trackNumberText = FromQt(m_trackNumber->text());
     c.splitSelection = m_splitMethod->currentIndex();
     const QTime time = m_splitTime->time();
-    c.splitTime = {static_cast<uint16_t>(time.hour()), static_cast<uint16_t>(time.minute()),
-                   static_cast<uint16_t>(time.second()), static_cast<uint16_t>(time.msec())};
+    c.splitTimeReadable = time.isValid();
+    if (c.splitTimeReadable)
+        c.splitTime = {static_cast<uint16_t>(time.hour()), static_cast<uint16_t>(time.minute()),
+                       static_cast<uint16_t>(time.second()), static_cast<uint16_t>(time.msec())};
 }
 
 void COutputBar::WriteControls() {
@@ -133,6 +135,8 @@ void COutputBar::WriteControls() {
     if (ParseBarInteger(c.trackNumberText, number)) m_trackNumber->setValue(number);
     m_splitMethod->setCurrentIndex(c.splitSelection);
     m_splitTimeLabel->setText(ToQt(c.splitTimeLabel));
+    // A screen reader names the field as the label reads ("分割時間", "無音時間"); hidden without one.
+    if (!c.splitTimeLabel.IsEmpty()) NameControl(m_splitTime, m_splitTimeLabel->text());
     m_splitTime->setVisible(c.splitTimeVisible);
     m_splitTime->setTime(QTime(c.splitTime.hours, c.splitTime.minutes, c.splitTime.seconds, c.splitTime.milliseconds));
 }

@@ -9,7 +9,7 @@ class QGroupBox;
 class QLabel;
 class QSlider;
 class QSpinBox;
-class QTimeEdit;
+class CTimeField;
 
 class COutputBar : public CBarWidget {
     Q_OBJECT
@@ -36,5 +36,5 @@ private:
     QSpinBox* m_trackNumber;
     QComboBox* m_splitMethod;
     QLabel* m_splitTimeLabel;
-    QTimeEdit* m_splitTime;
+    CTimeField* m_splitTime;
 };

@@ -1,0 +1,134 @@
+// The window from the keyboard and through the accessibility interface a screen reader uses:
+// the View menu's entries, mnemonics, Ctrl+Q, names of every control, the status message, and
+// the checkable tool buttons.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/ui/WindowRig.h"
+#include "ui/bars/FileNameDlg.h"
+#include "ui/bars/OutputBar.h"
+
+namespace {
+
+void Activate(QWidget& window) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+TEST(Keys, ViewMenuTextsAltRThenSStopsAndCtrlQQuitsAsTheCloseDoes) {
+    WindowRig rig;
+    const std::pair<Command, const char*> texts[] = {{kCommandFileBar, "ファイル情報バー(&F)"},
+                                                     {kCommandTagBar, "ID3タグ設定バー(&T)"},
+                                                     {kCommandMonitorBar, "音声モニターバー(&M)"},
+                                                     {kCommandLevelBar, "音量表示バー(&V)"}};
+    for (const auto& [id, text] : texts) EXPECT_EQ(rig.frame->Action(id)->text().toStdString(), text);
+
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(rig.frame->Control().IsRecording());
+    ASSERT_FALSE(rig.frame->Action(kCommandScheduler)->isEnabled());  // no Tarnwel beside the program
+    Activate(*rig.frame);
+    QTest::keyClick(rig.frame.get(), Qt::Key_R, Qt::AltModifier);
+    ASSERT_TRUE(WindowRig::WaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_S);
+    EXPECT_FALSE(rig.frame->Control().IsRecording());
+    EXPECT_FALSE(QApplication::activePopupWidget());
+
+    // The close saves the settings: the next recording number shows that it ran.
+    Activate(*rig.frame);
+    QTest::keyClick(rig.frame.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(rig.frame->isVisible());
+    EXPECT_EQ(CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName).recordingNumber, 2);
+}
+
+// Every control a screen reader meets, walked as it walks them; `where` names the way down.
+void ExpectNamed(QAccessibleInterface* node, const std::string& where, int& controls) {
+    static const QAccessible::Role kControls[] = {
+        QAccessible::PushButton, QAccessible::CheckBox,  QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::SpinBox, QAccessible::Slider,      QAccessible::ButtonMenu,
+        QAccessible::ButtonDropDown, QAccessible::Table, QAccessible::List,        QAccessible::PageTab};
+    const std::string here = where + "/" + node->text(QAccessible::Name).toStdString() + "(" +
+                             (node->object() ? node->object()->metaObject()->className() : "") + ")";
+    if (std::find(std::begin(kControls), std::end(kControls), node->role()) != std::end(kControls)) {
+        ++controls;
+        EXPECT_FALSE(node->text(QAccessible::Name).isEmpty()) << here;
+    }
+    // A table's cells are its rows' contents, not controls.
+    if (node->role() == QAccessible::Table) return;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (QAccessibleInterface* child = node->child(i)) ExpectNamed(child, here, controls);
+}
+
+TEST(ScreenReaders, FindEveryControlNamedAndTheSplitTimeNamedAfterItsLabel) {
+    WindowRig rig;
+    int controls = 0;
+    ExpectNamed(QAccessible::queryAccessibleInterface(rig.frame.get()), "", controls);
+    EXPECT_GT(controls, 40);
+    // The dialogs: the timer's as the window opens it, the file-name dialog of 編集.
+    int dialogs = 0;
+    rig.boxes.runDialog = [&](QDialog& dialog) {
+        ++dialogs;
+        ExpectNamed(QAccessible::queryAccessibleInterface(&dialog), dialog.windowTitle().toStdString(), controls);
+        return false;
+    };
+    rig.frame->Action(kCommandTimer)->trigger();
+    EXPECT_EQ(dialogs, 1);
+    ScriptedPrompts prompts;
+    CFileNameDlg names(QStringLiteral("No.%RCN%"), prompts);
+    ExpectNamed(QAccessible::queryAccessibleInterface(&names), names.windowTitle().toStdString(), controls);
+
+    COutputBar& bar = rig.frame->OutputBar();
+    auto* method = qobject_cast<QComboBox*>(bar.Control(COutputBarModel::kSplitMethodList));
+    QWidget* splitTime = bar.Control(COutputBarModel::kSplitTime);
+    Activate(*rig.frame);
+    method->setFocus();
+    for (const char* name : {"無音時間", "分割時間"}) {
+        QTest::keyClick(method, name == std::string("無音時間") ? Qt::Key_End : Qt::Key_Up);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(splitTime)->text(QAccessible::Name).toStdString(), name);
+    }
+}
+
+TEST(ScreenReaders, ReadTheStatusMessage) {
+    WindowRig rig;
+    QLabel* prompt = rig.frame->statusBar()->findChild<QLabel*>();
+    ASSERT_NE(prompt, nullptr);
+    rig.frame->Action(kCommandStart)->showStatusText(rig.frame.get());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(prompt)->text(QAccessible::Name), QStringLiteral("録音を開始します"));
+}
+
+// A screen reader's Toggle on 一時停止 and タイマー runs the command, as a click does.
+TEST(ScreenReaders, ToggleTheCheckableToolButtonsAsAClickDoes) {
+    WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop");
+    QToolBar* tools = rig.frame->BarPlace(kCommandToolBar);
+    const auto toggle = [&](Command id) {
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(tools->widgetForAction(rig.frame->Action(id)));
+        ASSERT_TRUE(button->actionInterface());
+        ASSERT_TRUE(button->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        button->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    int timerDialogs = 0;
+    rig.boxes.runDialog = [&](QDialog&) { return ++timerDialogs, false; };
+    toggle(kCommandTimer);
+    EXPECT_EQ(timerDialogs, 1);
+    EXPECT_FALSE(rig.frame->Action(kCommandTimer)->isChecked());  // cancelled: nothing armed
+
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(rig.frame->Control().IsRecording());
+    toggle(kCommandPause);
+    EXPECT_TRUE(rig.frame->Control().IsPaused());
+    EXPECT_TRUE(rig.frame->Action(kCommandPause)->isChecked());
+    toggle(kCommandPause);
+    EXPECT_FALSE(rig.frame->Control().IsPaused());
+    EXPECT_FALSE(rig.frame->Action(kCommandPause)->isChecked());
+    rig.frame->Action(kCommandStop)->trigger();
+}
+
+}  // namespace
