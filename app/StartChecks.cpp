@@ -5,6 +5,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "app/FileNameTemplate.h"
 #include "app/OutputFormats.h"
 #include "foundation/PathUtils.h"
 #include "platform/CaptureBackend.h"
@@ -18,6 +19,13 @@ constexpr double kLowSpaceHours = 1.0;
 StartCheck Refused(std::string message) { return {false, std::move(message)}; }
 
 }  // namespace
+
+StartCheck CheckFileNameTemplate(const CCharString& fileNameTemplate) {
+    CCharString name = FileNameOf(WithoutFormatExtension(fileNameTemplate));
+    name.Trim();
+    if (!name.IsEmpty()) return {};
+    return Refused("保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「" + fileNameTemplate.str() + "」");
+}
 
 StartCheck CheckOutputFormat(int outputFormat) {
     std::string why;
@@ -51,7 +59,8 @@ StartCheck CheckOutputFolder(const CCharString& folder) {
 }
 
 StartCheck CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings& settings) {
-    StartCheck check = CheckOutputFormat(settings.outputFormat);
+    StartCheck check = CheckFileNameTemplate(settings.fileNameTemplate);
+    if (check.ok) check = CheckOutputFormat(settings.outputFormat);
     if (check.ok) check = CheckInputDevice(backend, settings);
     if (check.ok) check = CheckOutputFolder(settings.outputFolder);
     return check;
