@@ -3,6 +3,35 @@
 
 #include "app/RecordingControl.h"
 
+namespace {
+
+// Every setting beside the bar field that holds it: the one list by which the record is read
+// from the bars and written into them, so no setting can be missed on one of those ways.
+template <typename Bars, typename Settings, typename Visit>
+void ForEachSetting(Bars& bars, Settings& s, Visit visit) {
+    visit(s.outputFolder, bars.fileBar.outputFolder);
+    visit(s.fileNameTemplate, bars.fileBar.fileNameTemplate);
+    visit(s.inputDevice, bars.inputBar.deviceId);
+    visit(s.sampleRate, bars.inputBar.sampleRate);
+    visit(s.channels, bars.inputBar.channels);
+    visit(s.bitsPerSample, bars.inputBar.bits);
+    visit(s.outputFormat, bars.outputBar.formatIndex);
+    visit(s.qualityIndex, bars.outputBar.qualityIndex);
+    visit(s.oggQuality, bars.outputBar.oggQuality);
+    visit(s.recordingNumber, bars.outputBar.recordingNumber);
+    visit(s.splitMethod, bars.outputBar.splitMethod);
+    visit(s.splitTime, bars.outputBar.splitTime);
+    visit(s.silenceLeft, bars.silenceLeft);
+    visit(s.silenceRight, bars.silenceRight);
+    visit(s.tagTitle, bars.tagBar.title);
+    visit(s.tagArtist, bars.tagBar.artist);
+    visit(s.tagAlbum, bars.tagBar.album);
+    visit(s.tagComment, bars.tagBar.comment);
+    visit(s.tagYear, bars.tagBar.year);
+}
+
+}  // namespace
+
 CBarSet::CBarSet(CSettingsStore& store, const std::vector<CaptureDeviceInfo>& devices)
     : inputBar(devices), m_store(store) {
     outputBar.fileBar = &fileBar;
@@ -19,51 +48,17 @@ void CBarSet::Start() { inputBar.Start(); }
 
 RecordingSettings CBarSet::Settings() const {
     RecordingSettings s;
-    s.outputFolder = fileBar.outputFolder;
-    s.fileNameTemplate = fileBar.fileNameTemplate;
-    s.inputDevice = inputBar.deviceId;
-    s.sampleRate = inputBar.sampleRate;
-    s.channels = inputBar.channels;
-    s.bitsPerSample = inputBar.bits;
-    s.outputFormat = outputBar.formatIndex;
-    s.qualityIndex = outputBar.qualityIndex;
-    s.oggQuality = outputBar.oggQuality;
-    s.recordingNumber = outputBar.recordingNumber;
-    s.splitMethod = outputBar.splitMethod;
-    s.splitTime = outputBar.splitTime;
-    s.silenceLeft = silenceLeft;
-    s.silenceRight = silenceRight;
-    s.tagTitle = tagBar.title;
-    s.tagArtist = tagBar.artist;
-    s.tagAlbum = tagBar.album;
-    s.tagComment = tagBar.comment;
-    s.tagYear = tagBar.year;
+    ForEachSetting(*this, s, [](auto& setting, const auto& field) { setting = field; });
     return s;
 }
 
 void CBarSet::Apply(const CCharString& presetName, const RecordingSettings& s) {
+    ForEachSetting(*this, s, [](const auto& setting, auto& field) { field = setting; });
     fileBar.presetName = presetName;
-    fileBar.outputFolder = s.outputFolder;
-    fileBar.fileNameTemplate = s.fileNameTemplate;
     fileBar.Push();
-    inputBar.deviceId = s.inputDevice;
-    inputBar.sampleRate = s.sampleRate;
-    inputBar.channels = s.channels;
-    inputBar.bits = s.bitsPerSample;
     // The format first: it refills the quality list and gives the template its extension.
-    outputBar.formatIndex = s.outputFormat;
     const int defaultRow = outputBar.FillQualityList(s.outputFormat);
-    outputBar.qualityIndex = outputBar.table.Row(s.qualityIndex) ? s.qualityIndex : defaultRow;
-    outputBar.oggQuality = s.oggQuality;
-    outputBar.recordingNumber = s.recordingNumber;
-    outputBar.splitMethod = s.splitMethod;
-    silenceLeft = s.silenceLeft;
-    silenceRight = s.silenceRight;
-    tagBar.title = s.tagTitle;
-    tagBar.artist = s.tagArtist;
-    tagBar.album = s.tagAlbum;
-    tagBar.comment = s.tagComment;
-    tagBar.year = s.tagYear;
+    if (!outputBar.table.Row(s.qualityIndex)) outputBar.qualityIndex = defaultRow;
     inputBar.Push();
     outputBar.Push();
     tagBar.Push();
@@ -172,29 +167,22 @@ bool CBarSet::PrepareStart(CRecordingControl& control, ProfileState& profile) {
 void CBarSet::SetRecording(bool recording) { fileBar.SetEnabled(!recording); }
 
 void CBarSet::HandOver(CRecordingControl& control) const {
-    RecordingSettings& s = control.settings;
-    s.tagTitle = tagBar.title;
-    s.tagArtist = tagBar.artist;
-    s.tagAlbum = tagBar.album;
-    s.tagComment = tagBar.comment;
-    s.tagYear = tagBar.year;
-    s.outputFormat = outputBar.formatIndex;
-    s.qualityIndex = outputBar.qualityIndex;
-    s.oggQuality = outputBar.oggQuality;
-    s.splitMethod = outputBar.splitMethod;
-    s.splitTime = outputBar.splitTime;
+    control.settings = Settings();
     control.ApplySettings();
 }
 
 void CBarSet::OnTrackClosed(CRecordingControl& control) {
     tagBar.Pull();
     outputBar.Pull();
-    HandOver(control);
+    // The last track's event comes after the stop, which has already raised the recording
+    // number: the bars' older one must not replace it.
+    if (control.IsRecording()) HandOver(control);
     outputBar.trackNumber = control.TrackNumber();
     outputBar.Push();
 }
 
-void CBarSet::OnOutputOrTagsEdited(CRecordingControl& control) {
+void CBarSet::OnBarsEdited(CRecordingControl& control) {
+    fileBar.Pull();
     tagBar.Pull(false);
     outputBar.Pull(false);
     HandOver(control);

@@ -66,14 +66,14 @@ public:
     void OnRecordingStopped(const CRecordingControl& control);
     // The user typed a track number: the next track takes it.
     void OnTrackNumberEdited(CRecordingControl& control);
-    // The user changed the tag or output bar: the next track to open takes the change (the
-    // open one keeps what it opened with). Reads the bars quietly: a number being typed is
-    // not refused.
-    void OnOutputOrTagsEdited(CRecordingControl& control);
+    // The user changed a bar (the folder too, which the menu browses for while recording): the
+    // next track to open takes everything the bars hold (the open one keeps what it opened
+    // with). Reads the bars quietly: a number being typed is not refused.
+    void OnBarsEdited(CRecordingControl& control);
 
 private:
     void Apply(const CCharString& presetName, const RecordingSettings& settings);
-    // Gives the control the tag, format and split fields for the next track.
+    // Gives the control the whole record the bars hold, for the next track to open.
     void HandOver(CRecordingControl& control) const;
     void PullAll();
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/FileNameTemplate.h"
 #include "app/OutputFormats.h"
 #include "foundation/PathUtils.h"
 #include "platform/CaptureBackend.h"
@@ -19,6 +20,13 @@ constexpr double kLowSpaceHours = 1.0;
 StartCheck Refused(std::string message) { return {false, std::move(message)}; }
 
 }  // namespace
+
+StartCheck CheckFileNameTemplate(const CCharString& fileNameTemplate) {
+    CCharString name = FileNameOf(WithoutFormatExtension(fileNameTemplate));
+    name.Trim();
+    if (!name.IsEmpty()) return {};
+    return Refused("保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「" + fileNameTemplate.str() + "」");
+}
 
 StartCheck CheckOutputFormat(int outputFormat) {
     std::string why;
@@ -59,7 +67,8 @@ StartCheck CheckOutputFolder(const CCharString& folder) {
 }
 
 StartCheck CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings& settings) {
-    StartCheck check = CheckOutputFormat(settings.outputFormat);
+    StartCheck check = CheckFileNameTemplate(settings.fileNameTemplate);
+    if (check.ok) check = CheckOutputFormat(settings.outputFormat);
     if (check.ok) check = CheckInputDevice(backend, settings);
     if (check.ok) check = CheckOutputFolder(settings.outputFolder);
     return check;

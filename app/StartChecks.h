@@ -16,11 +16,14 @@ struct StartCheck {
     std::string message;  // why not, when not ok
 };
 
-// In the order a user fixes them: the encoder, the input device and its format, the folder
-// (created when missing, and proved writable by creating a file in it). The first failure ends
-// the checks. The output folder must not be empty.
+// In the order a user fixes them: the file-name template, the encoder, the input device and its
+// format, the folder (created when missing, and proved writable by creating a file in it). The
+// first failure ends the checks. The output folder must not be empty.
 StartCheck CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings& settings);
 
+// Refuses a template that names no file: empty, or only a format's extension after its last
+// separator (it would write hidden files such as ".wav").
+StartCheck CheckFileNameTemplate(const CCharString& fileNameTemplate);
 StartCheck CheckOutputFormat(int outputFormat);
 StartCheck CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& settings);
 StartCheck CheckOutputFolder(const CCharString& folder);

@@ -238,8 +238,11 @@ void CMainFrame::CreateSettingsBars() {
     m_fileBar->chooseFolder = [this](const QString& start) { return m_boxes.ChooseFolder(start); };
     connect(m_fileBar, &CFileBar::settingsLoaded, this, &CMainFrame::ApplyBarsSilenceLevels);
     connect(m_outputBar, &COutputBar::trackNumberEdited, this, [this] { m_bars->OnTrackNumberEdited(Control()); });
-    connect(m_outputBar, &COutputBar::edited, this, [this] { m_bars->OnOutputOrTagsEdited(Control()); });
-    connect(m_tagBar, &CTagBar::edited, this, [this] { m_bars->OnOutputOrTagsEdited(Control()); });
+    // Whatever the user changes reaches the next track whole.
+    const auto handOver = [this] { m_bars->OnBarsEdited(Control()); };
+    connect(m_fileBar, &CFileBar::edited, this, handOver);
+    connect(m_outputBar, &COutputBar::edited, this, handOver);
+    connect(m_tagBar, &CTagBar::edited, this, handOver);
 }
 
 void CMainFrame::CreateList() {
@@ -336,7 +339,8 @@ void CMainFrame::OnCommand(Command id) {
     case kCommandRemoveFromList: OnRemoveFromList(); break;
     case kCommandDeleteFiles: OnDeleteFiles(); break;
     case kCommandOpenFolder: OnOpenFolder(); break;
-    case kCommandSetFolder: OnSetFolder(); break;
+    // While recording too: the bar is disabled, but the next track goes into the chosen folder.
+    case kCommandSetFolder: m_fileBar->Browse(); break;
     case kCommandCalibrate: OnCalibrateSilence(); break;
     case kCommandMixer: OnMixer(); break;
     case kCommandScheduler: OnScheduler(); break;
@@ -550,12 +554,6 @@ void CMainFrame::OnOpenFolder() {
     openUrl(QUrl::fromLocalFile(Text(folder)));
 }
 
-void CMainFrame::OnSetFolder() {
-    // The folder is fixed while recording.
-    if (Control().IsRecording()) return;
-    m_fileBar->Browse();
-}
-
 void CMainFrame::OnMixer() {
     // pavucontrol's fourth tab holds the input devices and their levels.
     const QString mixer = QStandardPaths::findExecutable(Text(kMixerProgram));
@@ -592,7 +590,9 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnCalibrateSilence() {
-    if (!m_bars->PullForRecording()) return;
+    // Only the output bar: nothing is written, so an unfinished tag or file field must not
+    // stand in the way.
+    if (!m_bars->outputBar.Pull()) return;
     // Idle, the measuring session opens the device and format the bars show.
     if (!Control().IsRecording()) Control().settings = m_bars->Settings();
     if (!Control().BeginCalibration()) {
@@ -624,11 +624,15 @@ void CMainFrame::OnCalibrateSilence() {
             break;
         }
     }
-    if (!Control().IsRecording()) m_refresh.stop();
     // The bars store the thresholds with every preset.
     m_bars->silenceLeft = Control().settings.silenceLeft;
     m_bars->silenceRight = Control().settings.silenceRight;
     ShowSilenceLevels();
+    if (!Control().IsRecording()) {
+        m_refresh.stop();
+        // Its measuring has ended as a recording's stop ends the input.
+        m_displays->RecordingStopped();
+    }
     RefreshPanes();
 }
 

@@ -78,6 +78,7 @@ public:
     CInputBar& InputBar() const { return *m_inputBar; }
     COutputBar& OutputBar() const { return *m_outputBar; }
     CTagBar& TagBar() const { return *m_tagBar; }
+    CMonitorBar& MonitorBar() const { return *m_monitorBar; }
     bool CountingDown() const { return m_countdown.isActive(); }
     QString PromptText() const;
     QString TrackPaneText() const;
@@ -108,7 +109,6 @@ private:
     void OnRemoveFromList();
     void OnDeleteFiles();
     void OnOpenFolder();
-    void OnSetFolder();
     void OnMixer();
     void OnScheduler();
     void OnHelp();

@@ -495,7 +495,7 @@ TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKe
     ASSERT_TRUE(started) << started.reason.c_str();
     aWhile();
     bars.tagBar.controls.artist = "A2";  // typed during track 1
-    bars.OnOutputOrTagsEdited(control);
+    bars.OnBarsEdited(control);
     control.RequestSplit();
     ASSERT_TRUE(pumpUntil(kRecordingTrackClosed));
     EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "2");

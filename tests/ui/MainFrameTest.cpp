@@ -19,7 +19,9 @@
 #include "tests/support/Process.h"
 #include "tests/support/WavData.h"
 #include "tests/ui/WindowRig.h"
+#include "ui/bars/TagBar.h"
 #include "ui/monitor/LevelMeter.h"
+#include "ui/monitor/MonitorBar.h"
 
 namespace {
 
@@ -368,6 +370,40 @@ INSTANTIATE_TEST_SUITE_P(
                     CalibrationCase{"CancelAtTheLevels", {BoxAnswer::Ok, BoxAnswer::Cancel}, 2, false},
                     CalibrationCase{"CancelAtOnce", {BoxAnswer::Cancel}, 1, false}),
     [](const testing::TestParamInfo<CalibrationCase>& info) { return info.param.name; });
+
+// The oscilloscope shows the input while the calibration's questions are open, idle and while
+// recording (and goes on afterwards while recording); only the output bar is read, so an emptied
+// release year does not stop the calibration.
+class CalibrationScope : public testing::TestWithParam<bool> {};
+
+TEST_P(CalibrationScope, ShowsTheInputWhileTheQuestionsAreOpen) {
+    const bool recording = GetParam();
+    WindowRig rig("tone=1000hz/-20db");
+    if (recording) {
+        rig.frame->Action(kCommandStart)->trigger();
+        ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().totalTimeMs >= 300; }));
+    }
+    WindowRig::TypeOver(rig.frame->TagBar().Control(CTagBarModel::kYear), QString());
+    const CWaveScope& scope = rig.frame->MonitorBar().Scope();
+    std::vector<bool> traced;
+    rig.boxes.onAsk = [&](const QString&, BoxButtons) {
+        traced.push_back(WindowRig::WaitFor([&] { return scope.FramesPerPanel() > 0; }, 5000));
+    };
+    rig.boxes.answers = {BoxAnswer::Ok, BoxAnswer::No, BoxAnswer::Ok, BoxAnswer::Yes};
+    rig.frame->Action(kCommandCalibrate)->trigger();
+    EXPECT_EQ(traced, std::vector<bool>(4, true));
+    EXPECT_TRUE(rig.boxes.informed.empty()) << rig.boxes.informed.front().toStdString();
+    EXPECT_NEAR(rig.frame->Control().settings.silenceLeft, -200, 2);
+    if (recording) {
+        EXPECT_TRUE(WindowRig::WaitFor([&] { return scope.FramesPerPanel() > 0; }, 5000));
+        rig.frame->Action(kCommandStop)->trigger();
+    } else {
+        EXPECT_EQ(scope.FramesPerPanel(), 0) << "the measuring has ended";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, CalibrationScope, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Recording" : "Idle"; });
 
 // The audio thread never waits for the window: with the GUI thread held for 2 s in the middle
 // of a real-time recording, no buffer is lost and the file holds the signal without a gap.

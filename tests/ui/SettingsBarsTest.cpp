@@ -1,10 +1,14 @@
-// The settings bars in the window: what the user sets in them is what gets recorded, a refused
-// number stops the start, and the fields come back in the next window.
+// The settings bars in the window: what the user sets in them is what gets recorded, edits during
+// a recording reach the next track, a refused number or a nameless template stops the start, and
+// the fields come back in the next window.
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "tests/support/AudioProbe.h"
@@ -76,6 +80,104 @@ TEST(SettingsBars, AnEmptyYearRefusesTheStart) {
     EXPECT_EQ(rig.frame->Items().Count(), 0);
     EXPECT_TRUE(rig.frame->Action(kCommandStart)->isEnabled());
 }
+
+// A template that names no file would record hidden files such as "<folder>/.wav".
+class NamelessTemplate : public testing::TestWithParam<const char*> {};
+
+TEST_P(NamelessTemplate, IsRefusedBeforeTheStart) {
+    WindowRig rig;
+    QComboBox* fileName = Get<QComboBox>(rig.frame->FileBar(), CFileBarModel::kFileNameList);
+    WindowRig::TypeOver(fileName->lineEdit(), QString::fromUtf8(GetParam()));
+    rig.frame->Action(kCommandStart)->trigger();
+    EXPECT_FALSE(rig.frame->Control().IsRecording());
+    ASSERT_EQ(rig.boxes.informed.size(), 1u);
+    EXPECT_TRUE(rig.boxes.informed[0].contains(QStringLiteral("保存ファイル名が空か、拡張子だけです。")))
+        << rig.boxes.informed[0].toStdString();
+    EXPECT_EQ(rig.frame->Items().Count(), 0);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(rig.folder()))) << "nothing is created before the refusal";
+}
+
+INSTANTIATE_TEST_SUITE_P(Templates, NamelessTemplate, testing::Values("", ".wav", "%TDY%/.mp3", "  "));
+
+// What the user changes while the first track is recorded reaches the second track whole, and
+// after the stop every row shows its finished file.
+struct EditCase {
+    const char* name;
+    std::function<void(WindowRig&)> edit;
+    const char* secondName;  // how the second track's file name starts
+    const char* secondExtension;
+    const char* secondCodec;  // as ffprobe names it
+    bool otherFolder;         // the second track went into the folder chosen from the menu
+    int nextRecordingNumber;  // the bar's 収録No after the stop
+};
+
+class EditsDuringARecording : public testing::TestWithParam<EditCase> {};
+
+TEST_P(EditsDuringARecording, ReachTheNextTrackAndEveryRowShowsItsFinishedFile) {
+    const EditCase& c = GetParam();
+    // In real time, so the edits fall inside the first track.
+    WindowRig rig("tone=440hz/-12db");
+    CMainFrame& frame = *rig.frame;
+    const auto trackHasAudio = [&](int track) {
+        return WindowRig::WaitFor([&] {
+            const RecordingStatus status = frame.Control().Status();
+            return status.trackNumber == track && status.trackTimeMs >= 300;
+        });
+    };
+    frame.Action(kCommandStart)->trigger();
+    ASSERT_TRUE(trackHasAudio(1));
+    c.edit(rig);
+    frame.Action(kCommandSplit)->trigger();
+    ASSERT_TRUE(trackHasAudio(2));
+    frame.Action(kCommandStop)->trigger();
+
+    const std::vector<RecordingItem> rows = frame.Items().Snapshot();
+    ASSERT_EQ(rows.size(), 2u);
+    struct Expected {
+        std::string start, extension, codec;
+    };
+    const std::string second = (c.otherFolder ? rig.dir / "other" : rig.folder()) + "/" + c.secondName;
+    const Expected expected[] = {{rig.folder() + "/No.01-Track001(", ".wav", "pcm_s16le"},
+                                 {second, c.secondExtension, c.secondCodec}};
+    const QAbstractItemModel& cells = *frame.List()->model();
+    for (int row = 0; row < 2; ++row) {
+        const std::string path = rows[row].path.str();
+        EXPECT_TRUE(path.starts_with(expected[row].start) && path.ends_with(expected[row].extension)) << path;
+        EXPECT_EQ(path.find("？"), std::string::npos) << path;
+        EXPECT_EQ(ProbeWithFfprobe(path).codec, expected[row].codec) << path;
+        const auto cell = [&](int column) { return cells.index(row, column).data().toString().toStdString(); };
+        EXPECT_TRUE(cell(2).ends_with(" KB") && !cell(2).starts_with("0 ")) << cell(2);
+        EXPECT_NE(cell(3).find(" ["), std::string::npos) << "length and date: " << cell(3);
+        EXPECT_TRUE(cell(4).starts_with("タイトルNo00" + std::to_string(row + 1))) << cell(4);
+        EXPECT_FALSE(cell(6).empty()) << "quality";
+    }
+    EXPECT_EQ(Get<QSpinBox>(frame.OutputBar(), COutputBarModel::kRecordingNumber)->value(), c.nextRecordingNumber);
+}
+
+void ChooseFormat(WindowRig& rig, char initial) {
+    // The list's keyboard search, as a user picks an entry by its first letter (from WAV, "W"
+    // goes on to WMA).
+    QTest::keyClick(Get<QComboBox>(rig.frame->OutputBar(), COutputBarModel::kFormatList), initial);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, EditsDuringARecording,
+    testing::Values(
+        EditCase{"Mp3", [](WindowRig& rig) { ChooseFormat(rig, 'M'); }, "No.01-Track002(", ".mp3", "mp3", false, 2},
+        EditCase{"Wma", [](WindowRig& rig) { ChooseFormat(rig, 'W'); }, "No.01-Track002(", ".wma", "wmav2", false, 2},
+        EditCase{"RecordingNumber",
+                 [](WindowRig& rig) {
+                     WindowRig::TypeOver(Get<QSpinBox>(rig.frame->OutputBar(), COutputBarModel::kRecordingNumber),
+                                         QStringLiteral("50"));
+                 },
+                 "No.50-Track002(", ".wav", "pcm_s16le", false, 51},
+        EditCase{"FolderFromTheMenu",
+                 [](WindowRig& rig) {
+                     rig.boxes.chosenFolder = QString::fromStdString(rig.dir / "other");
+                     rig.frame->Action(kCommandSetFolder)->trigger();
+                 },
+                 "No.01-Track002(", ".wav", "pcm_s16le", true, 2}),
+    [](const testing::TestParamInfo<EditCase>& info) { return info.param.name; });
 
 TEST(SettingsBars, FieldsComeBackInTheNextWindow) {
     WindowRig rig;

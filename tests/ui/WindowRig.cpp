@@ -51,6 +51,13 @@ std::vector<std::string> WindowRig::RowNames() const {
     return names;
 }
 
+void WindowRig::TypeOver(QWidget* field, const QString& text) {
+    ASSERT_NE(field, nullptr);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty()) QTest::keyClick(field, Qt::Key_Delete);
+    else QTest::keyClicks(field, text);
+}
+
 void WindowRig::Screenshot(QWidget& widget, const char* name) {
     QDir().mkpath(QStringLiteral(VELSONA_SCREENSHOTS));
     EXPECT_TRUE(widget.grab().save(QStringLiteral(VELSONA_SCREENSHOTS "/%1.png").arg(name))) << name;

@@ -18,6 +18,7 @@ class ScriptedBoxes : public IMessageBoxes {
 public:
     std::deque<BoxAnswer> answers;  // taken in order; an empty script answers Cancel
     std::function<bool(QDialog&)> runDialog;  // fills and ends a dialog; none cancels
+    QString chosenFolder;  // the folder browser's answer; empty cancels
     // Called with each question before it is answered, e.g. to take a screenshot.
     std::function<void(const QString&, BoxButtons)> onAsk;
     std::vector<QString> asked, informed, warned;
@@ -27,7 +28,7 @@ public:
     void Warn(const QString& text) override { warned.push_back(text); }
     void About(const QString&, const QString& text) override { informed.push_back(text); }
     bool Run(QDialog& dialog) override { return runDialog && runDialog(dialog); }
-    QString ChooseFolder(const QString&) override { return {}; }
+    QString ChooseFolder(const QString&) override { return chosenFolder; }
 };
 
 class WindowRig {
@@ -45,6 +46,8 @@ public:
     std::vector<std::string> RowNames() const;
     // Saves a picture of `widget` under the build folder's screenshots.
     static void Screenshot(QWidget& widget, const char* name);
+    // Replaces what a field holds as a user does: Ctrl+A, then the text typed (or Delete).
+    static void TypeOver(QWidget* field, const QString& text);
 
     TempDir dir;
     ScriptedBoxes boxes;

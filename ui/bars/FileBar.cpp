@@ -93,7 +93,13 @@ CFileBar::CFileBar(CBarSet& bars, QWidget* parent)
     // The list shows the chosen item first; the format's extension follows it afterwards.
     connect(m_fileName, &QComboBox::activated, this, [this](int index) {
         const CCharString item = FromQt(m_fileName->itemText(index));
-        QMetaObject::invokeMethod(this, [this, item] { m_model.OnTemplateChosen(item); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, item] {
+                m_model.OnTemplateChosen(item);
+                emit edited();
+            },
+            Qt::QueuedConnection);
     });
     m_model.view = this;
     WriteControls();
@@ -124,6 +130,7 @@ void CFileBar::Browse() {
         if (chosen.isEmpty()) return std::nullopt;
         return FromQt(chosen);
     });
+    emit edited();
 }
 
 void CFileBar::EditTemplate() {
@@ -134,4 +141,5 @@ void CFileBar::EditTemplate() {
         text = FromQt(dialog.Text());
         return true;
     });
+    emit edited();
 }

@@ -30,6 +30,8 @@ public:
 signals:
     // A preset was selected or deleted: the fields, the silence thresholds among them, changed.
     void settingsLoaded();
+    // The folder or the template changed: browsed, edited in the dialog or chosen from the list.
+    void edited();
 
 private:
     CBarSet& m_bars;

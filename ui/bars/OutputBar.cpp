@@ -89,6 +89,9 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     connect(m_splitTime, &CTimeField::timeChanged, this, [this] {
         if (!m_writing) emit edited();
     });
+    connect(m_recordingNumber, &QSpinBox::valueChanged, this, [this] {
+        if (!m_writing) emit edited();
+    });
     connect(m_trackNumber, &QSpinBox::valueChanged, this, [this] {
         if (!m_writing) emit trackNumberEdited();
     });

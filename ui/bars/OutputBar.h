@@ -23,7 +23,8 @@ public:
 signals:
     // The user typed or stepped the track number.
     void trackNumberEdited();
-    // The user changed the format, the quality, the Ogg quality or the split settings.
+    // The user changed the format, the quality, the Ogg quality, the recording number or the
+    // split settings.
     void edited();
 
 private:

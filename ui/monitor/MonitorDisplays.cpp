@@ -31,7 +31,6 @@ void CMonitorDisplays::RecordingStopped() {
 void CMonitorDisplays::SetSilenceLevels(int left, int right) {
     Refresh();
     m_levels.SetSilenceLevels(left, right);
-    ClearScope();
 }
 
 void CMonitorDisplays::ClearScope() {

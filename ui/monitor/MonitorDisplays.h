@@ -15,10 +15,11 @@ public:
 
     // Takes the newest picture, if any, into the displays (the timer calls it).
     void Refresh();
-    // The recording has stopped: empty scope, both meters at their scale bottom; the histories
-    // keep their picture.
+    // The recording (or a calibration's measuring) has stopped: empty scope, both meters at
+    // their scale bottom; the histories keep their picture.
     void RecordingStopped();
-    // New silence thresholds (settings, a preset, the calibration): rescaled meters, empty scope.
+    // New silence thresholds (settings, a preset, the calibration): rescaled meters. The scope
+    // goes on showing the input, which the calibration asks the user to watch.
     void SetSilenceLevels(int left, int right);
 
 private:
