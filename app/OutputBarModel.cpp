@@ -3,6 +3,7 @@
 
 #include "app/FileBarModel.h"
 #include "app/FileNameTemplate.h"
+#include "app/MakerPages.h"
 #include "app/OutputFormats.h"
 #include "audiofile/OggWriter.h"
 #include "tags/WmaDecoder.h"
@@ -15,18 +16,16 @@ constexpr int kWma = static_cast<int>(OutputFormat::Wma);
 constexpr int kWav = static_cast<int>(OutputFormat::Wav);
 constexpr int kFreshOggQuality = 40;
 
-// The maker's host is not fixed; only its pages' path and queries are.
-constexpr const char* kMakerSite = "https://velsona.example";
-
 // The modules this program loads in place of the Windows libraries, and the Debian packages
-// they need: the download the question offers is for Windows only.
+// they need: the maker's download is for Windows only.
 constexpr const char* kMp3InstallHint =
     "\n\nこのLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
-    "プログラムと同じフォルダにある lame_enc.so が必要です。";
+    "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。";
 constexpr const char* kWmaInstallHint =
     "\n\nこのLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
     "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
-    "プログラムと同じフォルダにある WMAENC.so と WMADEC9.so が必要です。";
+    "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。";
+constexpr const char* kRestartHint = "\nインストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。";
 
 bool ModulesPresent(int format) {
     std::string why;
@@ -42,12 +41,8 @@ const char* const COutputBarModel::kFormatTexts[kFormatCount] = {"WAV (PCM-Wave)
                                                                  "OGG (OggVorbis)", "MP3 (Mpeg1Layer3)"};
 const char* const COutputBarModel::kSplitMethodTexts[3] = {"手動で分割", "一定時間で分割", "無音区間で分割"};
 
-CCharString MakerPageUrl(const char* query) {
-    return CCharString(kMakerSite) + "/redirect/forward.php?" + query;
-}
-
 COutputBarModel::COutputBarModel()
-    : encoderAvailable(ModulesPresent), post([this](std::function<void()> work) { m_posted.push_back(std::move(work)); }) {}
+    : makerSite(kMakerSite), encoderAvailable(ModulesPresent), post([this](std::function<void()> work) { m_posted.push_back(std::move(work)); }) {}
 
 bool COutputBarModel::Pull(bool tell) {
     ReadControls();
@@ -118,25 +113,36 @@ void COutputBarModel::UpdateQualityCaption() {
 
 bool COutputBarModel::CheckEncoderLibrary(int format) {
     if ((format != kMp3 && format != kWma) || encoderAvailable(format)) return true;
-    const bool mp3 = format == kMp3;
-    const char* question =
-        mp3 ? "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
-              "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"
-            : "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
-              "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？";
-    if (prompts && prompts->AskYesNo(question)) {
-        prompts->OpenPage(MakerPageUrl(mp3 ? "k=VLS&f=AP&i=JUMP&t=LAME" : "k=VLS&f=AP&i=DL&t=WMA8"));
-        prompts->Inform(CCharString(mp3 ? "lame_enc39?.exeを実行しインストールを行ってください\n"
-                                           "MP3を有効にするにはその後一旦ソフトを終了し、\n"
-                                           "ソフトウェアを再起動させてください。"
-                                         : "wmfdist8.exeを実行しインストールを行ってください\n"
-                                           "WMAを有効にするにはその後一旦ソフトを終了し、\n"
-                                           "ソフトウェアを再起動させてください。") +
-                        (mp3 ? kMp3InstallHint : kWmaInstallHint));
-    }
+    if (prompts) TellMissingEncoder(format == kMp3);
     formatIndex = kOggVorbis;
     post([this] { OnFallBack(); });
     return false;
+}
+
+void COutputBarModel::TellMissingEncoder(bool mp3) {
+    const CCharString page = MakerPageUrl(makerSite, mp3 ? kLameDownloadQuery : kWmaDownloadQuery);
+    if (page.IsEmpty()) {
+        // No download to offer: what this system needs instead.
+        prompts->Inform(CCharString(mp3 ? "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
+                                          "（MP3形式の出力にはLAMEエンコードライブラリが必要です）"
+                                        : "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。\n"
+                                          "（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）") +
+                        (mp3 ? kMp3InstallHint : kWmaInstallHint) + kRestartHint);
+        return;
+    }
+    if (!prompts->AskYesNo(mp3 ? "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
+                                 "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"
+                               : "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
+                                 "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？"))
+        return;
+    prompts->OpenPage(page);
+    prompts->Inform(CCharString(mp3 ? "lame_enc39?.exeを実行しインストールを行ってください\n"
+                                       "MP3を有効にするにはその後一旦ソフトを終了し、\n"
+                                       "ソフトウェアを再起動させてください。"
+                                     : "wmfdist8.exeを実行しインストールを行ってください\n"
+                                       "WMAを有効にするにはその後一旦ソフトを終了し、\n"
+                                       "ソフトウェアを再起動させてください。") +
+                    (mp3 ? kMp3InstallHint : kWmaInstallHint));
 }
 
 void COutputBarModel::OnFormatSelected() {

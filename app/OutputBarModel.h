@@ -61,6 +61,8 @@ public:
     int oggQuality = 0;
 
     OutputBarControls controls;
+    // The site offering the encoder downloads (the build's); empty: none is offered.
+    CCharString makerSite;
     // Whether a format's encoder can be used; the default loads the modules.
     std::function<bool(int format)> encoderAvailable;
     // Runs work after the current event, as a message posted to the bar itself; the default
@@ -95,9 +97,8 @@ public:
 private:
     bool RefuseSplitTime(bool tell) const;
     void OnFallBack();
+    // The question offering the maker's download, or what to install here when there is none.
+    void TellMissingEncoder(bool mp3);
 
     std::vector<std::function<void()>> m_posted;
 };
-
-// The maker's download page for a query; only the path and the query are the maker's.
-CCharString MakerPageUrl(const char* query);

@@ -10,9 +10,11 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -33,6 +35,7 @@
 #include "platform/RuntimeModule.h"
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
+#include "ui/ManualWindow.h"
 #include "ui/MenuMnemonics.h"
 #include "ui/MessageBoxes.h"
 #include "ui/bars/FileBar.h"
@@ -45,6 +48,7 @@
 #include "ui/RecordTimerDlg.h"
 #include "ui/StatusPane.h"
 #include "ui/ToolIcons.h"
+#include "ui/WindowBody.h"
 
 #ifndef VELSONA_VERSION
 #define VELSONA_VERSION "unknown"
@@ -57,13 +61,15 @@ namespace {
 
 constexpr int kWidth = 1000;
 constexpr int kHeight = 760;
+// Room for a window manager's title bar and borders.
+constexpr int kFrameAllowance = 40;
+constexpr QMargins kBandMargins(4, 2, 4, 2);
+// A list that shows fewer is of little use while recording.
+constexpr int kListRowsShown = 5;
 constexpr int kRefreshMs = 200;
 constexpr int kTrackPaneWidth = 120;
 constexpr int kTotalPaneWidth = 80;
-constexpr const char* kUpdatePath = "redirect/forward.php?k=VLS&f=AP&i=HP";
-constexpr const char* kManualPath = "redirect/forward.php?k=VLS&f=AP&i=JUMP&t=HELP";
 constexpr const char* kOldRowsQuestion = "以前の録音アイテムが残っています、リストをクリアしますか？";
-constexpr const char* kNoHelpMessage = "HTML Help システムがインストールされていません";
 constexpr const char* kDeleteAllQuestion = "アイテムが選択されていません。\nすべてのファイルを削除しますか？";
 constexpr const char* kDeleteWarning =
     "※※　！注意！　※※\n\nこの処理を実行すると実際の保存ファイルが削除されますがよろしいですか？\n"
@@ -119,11 +125,16 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
 
     setWindowTitle(Text(kProgramTitle));
     setWindowIcon(ProgramIcon());
-    resize(kWidth, kHeight);
     CreateList();
     CreateActions();
+    // A build that names no site of the maker offers none of its pages.
+    m_actions[kCommandUpdatePage]->setVisible(!m_options.makerSite.IsEmpty());
+    m_actions[kCommandOnlineManual]->setVisible(!m_options.makerSite.IsEmpty());
+    m_bars->outputBar.makerSite = m_options.makerSite;
     CreateBars();
     CreateStatusBar();
+
+    FitToScreen();
 
     m_countdown.setInterval(CCountdown::kPeriodMs);
     connect(&m_countdown, &QTimer::timeout, this, &CMainFrame::OnCountdownTimer);
@@ -144,6 +155,12 @@ CMainFrame::~CMainFrame() {
     delete m_inputBar;
     delete m_outputBar;
     delete m_tagBar;
+}
+
+void CMainFrame::FitToScreen() {
+    // The window manager adds its frame and places the window; the size leaves room for both.
+    const QSize room = screen()->availableGeometry().size() - QSize(kFrameAllowance, kFrameAllowance);
+    resize(QSize(kWidth, kHeight).boundedTo(room).expandedTo(minimumSizeHint()));
 }
 
 void CMainFrame::CreateActions() {
@@ -176,7 +193,7 @@ void CMainFrame::CreateActions() {
 }
 
 void CMainFrame::CreateBars() {
-    m_toolBar = addToolBar(PromptPart(CommandInfoFor(kCommandToolBar).prompt, true));
+    m_toolBar = new QToolBar(PromptPart(CommandInfoFor(kCommandToolBar).prompt, true));
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(24, 18));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -184,19 +201,20 @@ void CMainFrame::CreateBars() {
         if (id == 0) m_toolBar->addSeparator();
         else m_toolBar->addAction(m_actions[id]);
     }
-    // The bands below the tool bar, in order. Qt's bars do not wrap as a band container does,
-    // so the rows are set where the bars' widths at a usual desktop font would overflow.
-    const Command bands[] = {kCommandFileBar, kCommandInputBar, kCommandOutputBar, kCommandTagBar, kCommandMonitorBar};
-    for (Command id : bands) {
-        if (id != kCommandMonitorBar) addToolBarBreak();
-        QToolBar* place = addToolBar(PromptPart(CommandInfoFor(id).prompt, true));
+    m_body->AddBand(m_toolBar);
+    for (Command id : {kCommandFileBar, kCommandInputBar, kCommandOutputBar, kCommandTagBar, kCommandMonitorBar}) {
+        auto* place = new QToolBar(PromptPart(CommandInfoFor(id).prompt, true));
+        m_body->AddBand(place);
         m_places[id] = place;
     }
-    QToolBar* levels = new QToolBar(PromptPart(CommandInfoFor(kCommandLevelBar).prompt, true), this);
-    addToolBar(Qt::LeftToolBarArea, levels);
+    auto* levels = new QToolBar(PromptPart(CommandInfoFor(kCommandLevelBar).prompt, true));
+    levels->setOrientation(Qt::Vertical);
+    m_body->SetSide(levels);
     m_places[kCommandLevelBar] = levels;
     CreateSettingsBars();
     m_levelBar = new CLevelBar;
+    // As high as the list beside it, whatever its own preferred height.
+    m_levelBar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     levels->addWidget(m_levelBar);
     m_monitorBar = new CMonitorBar;
     m_places[kCommandMonitorBar]->addWidget(m_monitorBar);
@@ -205,6 +223,8 @@ void CMainFrame::CreateBars() {
     for (auto& [id, place] : m_places) {
         place->setObjectName(QStringLiteral("bar%1").arg(id));
         place->setAccessibleName(place->windowTitle());
+        // A bar's place is only its frame in the band rows: no room of its own around the bar.
+        place->layout()->setContentsMargins(0, 0, 0, 0);
     }
     m_places[kCommandToolBar] = m_toolBar;
     for (auto& [id, bar] : m_places) {
@@ -235,6 +255,9 @@ void CMainFrame::CreateSettingsBars() {
     m_places[kCommandInputBar]->addWidget(m_inputBar);
     m_places[kCommandOutputBar]->addWidget(m_outputBar);
     m_places[kCommandTagBar]->addWidget(m_tagBar);
+    // The margins of a dialog are too loose for bands that share a small screen.
+    for (QWidget* bar : std::initializer_list<QWidget*>{m_fileBar, m_inputBar, m_outputBar, m_tagBar})
+        for (QLayout* layout : bar->findChildren<QLayout*>()) layout->setContentsMargins(kBandMargins);
     m_fileBar->chooseFolder = [this](const QString& start) { return m_boxes.ChooseFolder(start); };
     connect(m_fileBar, &CFileBar::settingsLoaded, this, &CMainFrame::ApplyBarsSilenceLevels);
     connect(m_outputBar, &COutputBar::trackNumberEdited, this, [this] { m_bars->OnTrackNumberEdited(Control()); });
@@ -261,10 +284,13 @@ void CMainFrame::CreateList() {
     m_list->horizontalHeader()->setStretchLastSection(false);
     m_list->setIconSize(QSize(16, 16));
     // The widths were chosen for an 8-point font 13 pixels high; a larger desktop font widens
-    // them alike, so the texts they were sized for still fit.
+    // them alike. Each column then grows to what it shows, its header included.
     const double scale = std::max(1.0, m_list->fontMetrics().height() / 13.0);
     for (int column = 0; column < kItemColumnCount; ++column)
         m_list->setColumnWidth(column, static_cast<int>(kItemColumns[column].width * scale + 0.5));
+    FitColumns();
+    connect(&m_table, &QAbstractItemModel::rowsInserted, this, &CMainFrame::FitColumns);
+    connect(&m_table, &QAbstractItemModel::dataChanged, this, &CMainFrame::FitColumns);
     // An inactive list keeps its selection as visible as an active one.
     QPalette palette = m_list->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
@@ -275,8 +301,21 @@ void CMainFrame::CreateList() {
         const QString path = m_table.PathAt(index.row());
         if (!path.isEmpty()) openUrl(QUrl::fromLocalFile(path));
     });
-    setCentralWidget(m_list);
+    m_body = new CWindowBody(m_list, kListRowsShown, this);
+    setCentralWidget(m_body);
     setFocusProxy(m_list);
+}
+
+void CMainFrame::FitColumns() {
+    QHeaderView* header = m_list->horizontalHeader();
+    const QAbstractItemView* cells = m_list;  // QTableView hides the measure it inherits
+    // A column never takes more than half the list, so the others stay in sight; the file
+    // name's tool tip gives the rest.
+    const int most = std::max(m_list->viewport()->width(), width()) / 2;
+    for (int column = 0; column < kItemColumnCount; ++column) {
+        const int content = std::max(cells->sizeHintForColumn(column), header->sectionSizeHint(column));
+        if (content > header->sectionSize(column)) header->resizeSection(column, std::min(content, most));
+    }
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -345,8 +384,8 @@ void CMainFrame::OnCommand(Command id) {
     case kCommandMixer: OnMixer(); break;
     case kCommandScheduler: OnScheduler(); break;
     case kCommandHelp: OnHelp(); break;
-    case kCommandUpdatePage: openUrl(QUrl(Text(kMakerSite) + Text(kUpdatePath))); break;
-    case kCommandOnlineManual: openUrl(QUrl(Text(kMakerSite) + Text(kManualPath))); break;
+    case kCommandUpdatePage: OpenMakerPage(kUpdatePageQuery); break;
+    case kCommandOnlineManual: OpenMakerPage(kOnlineManualQuery); break;
     case kCommandAbout: OnAbout(); break;
     case kCommandExit: close(); break;
     default: break;  // the view entries act through their bars
@@ -549,9 +588,13 @@ void CMainFrame::OnDeleteFiles() {
 
 void CMainFrame::OnOpenFolder() {
     m_bars->fileBar.Pull();
-    const CCharString folder = m_bars->fileBar.outputFolder;
-    EnsureFolder(folder);
-    openUrl(QUrl::fromLocalFile(Text(folder)));
+    const QString folder = Text(m_bars->fileBar.outputFolder);
+    if (!EnsureFolder(m_bars->fileBar.outputFolder))
+        m_boxes.Inform(QStringLiteral("出力先フォルダ「%1」を作成できません。").arg(folder));
+    else if (!openUrl(QUrl::fromLocalFile(folder)))
+        m_boxes.Inform(QStringLiteral("出力先フォルダ「%1」を開けませんでした。\n"
+                                      "フォルダを開くプログラム（ファイルマネージャ）が見つかりません。")
+                           .arg(folder));
 }
 
 void CMainFrame::OnMixer() {
@@ -574,7 +617,21 @@ QString ManualPath(const QString& programFolder) {
 
 void CMainFrame::OnHelp() {
     const QString manual = ManualPath(m_options.programFolder);
-    if (manual.isEmpty() || !openUrl(QUrl::fromLocalFile(manual))) m_boxes.Inform(Text(kNoHelpMessage));
+    if (manual.isEmpty()) {
+        m_boxes.Inform(QStringLiteral("マニュアル（%1）が見つかりません。").arg(Text(kManualFileName)));
+        return;
+    }
+    if (openUrl(QUrl::fromLocalFile(manual))) return;
+    // Nothing on this desktop opens HTML: the manual is shown here instead.
+    if (!m_manual) m_manual = new CManualWindow(manual, this);
+    m_manual->show();
+    m_manual->raise();
+    m_manual->activateWindow();
+}
+
+void CMainFrame::OpenMakerPage(const char* query) {
+    const QString page = Text(MakerPageUrl(m_options.makerSite, query));
+    if (!openUrl(QUrl(page))) m_boxes.Inform(QStringLiteral("ページを開けませんでした。\n%1").arg(page));
 }
 
 void CMainFrame::OnAbout() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/BarSet.h"
+#include "app/MakerPages.h"
 #include "app/MonitorFeed.h"
 #include "app/RecordingCommands.h"
 #include "app/RecordingItemsModel.h"
@@ -24,20 +25,20 @@ class CFileBar;
 class CInputBar;
 class CLevelBar;
 class CLogind;
+class CManualWindow;
 class CMonitorBar;
 class CMonitorDisplays;
 class COutputBar;
 class CSleepInhibitor;
 class CStatusPane;
 class CTagBar;
+class CWindowBody;
 class CUserPrompts;
 class IMessageBoxes;
 class QLabel;
 class QTableView;
 class QToolBar;
 
-// The maker's pages; the commands add the path and query.
-inline constexpr const char* kMakerSite = "https://velsona.example/";
 inline constexpr const char* kManualFileName = "Velsona.html";
 inline constexpr const char* kSchedulerFileName = "Tarnwel";
 inline constexpr const char* kIdlePrompt = "操作待ち";
@@ -53,6 +54,7 @@ public:
         CCharString settingsFile;  // empty: the user's store
         std::function<std::time_t()> clock = [] { return std::time(nullptr); };
         QString programFolder;  // where the manual and Tarnwel lie; empty: the program's folder
+        CCharString makerSite = kMakerSite;  // empty: no page of the maker is offered
     };
 
     // `boxes` answers every question; null shows Qt message boxes.
@@ -69,6 +71,7 @@ public:
     CRecordingControl& Control() { return m_link->Control(); }
     CRecordingItemsModel& Items() { return m_items; }
     QTableView* List() const { return m_list; }
+    CManualWindow* ManualWindow() const { return m_manual; }
     QAction* Action(Command id) const { return m_actions.at(id); }
     // Where the bar of a view command (kCommandFileBar … kCommandLevelBar) docks.
     QToolBar* BarPlace(Command viewCommand) const { return m_places.at(viewCommand); }
@@ -95,10 +98,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The usual size, or less where the screen has less room.
+    void FitToScreen();
     void CreateActions();
     void CreateBars();
     void CreateSettingsBars();
     void CreateList();
+    // Widens the list's columns to what they show.
+    void FitColumns();
     void CreateStatusBar();
     void OnCommand(Command id);
     void UpdateCommands();
@@ -112,6 +119,7 @@ private:
     void OnMixer();
     void OnScheduler();
     void OnHelp();
+    void OpenMakerPage(const char* query);
     void OnAbout();
     void OnRecordingEvent(const RecordingEvent& event, bool running);
 
@@ -158,6 +166,7 @@ private:
     std::map<Command, QAction*> m_actions;
     std::map<Command, QToolBar*> m_places;
     QToolBar* m_toolBar = nullptr;
+    CWindowBody* m_body = nullptr;
     QTableView* m_list = nullptr;
     CFileBar* m_fileBar = nullptr;
     CInputBar* m_inputBar = nullptr;
@@ -165,6 +174,7 @@ private:
     CTagBar* m_tagBar = nullptr;
     CLevelBar* m_levelBar = nullptr;
     CMonitorBar* m_monitorBar = nullptr;
+    CManualWindow* m_manual = nullptr;  // made when the desktop cannot open the manual
     QLabel* m_prompt = nullptr;
     CStatusPane* m_trackPane = nullptr;
     CStatusPane* m_totalPane = nullptr;

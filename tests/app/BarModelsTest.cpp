@@ -59,9 +59,7 @@ TEST(OutputBarModel, Mp3WithoutItsModuleFallsBackToOggVorbis) {
     OutputRig rig(false);
     rig.SetTemplate("%TDY%/No.%RCN%.wav");
     rig.Choose(3);
-    ASSERT_EQ(rig.prompts.questions.size(), 1u);
-    EXPECT_NE(rig.prompts.questions[0].find("LAME_ENC.DLL"), std::string::npos);
-    EXPECT_TRUE(rig.prompts.pages.empty());  // answered No
+    EXPECT_EQ(rig.prompts.informed.size(), 1u);
     EXPECT_EQ(rig.output.controls.formatSelection, 2);
     EXPECT_EQ(rig.output.formatInUse, 2);
     EXPECT_TRUE(rig.output.controls.sliderVisible);
@@ -74,29 +72,42 @@ TEST(OutputBarModel, Mp3WithoutItsModuleFallsBackToOggVorbis) {
 
 struct MissingModule {
     int format;
+    const char* site;  // the build's; empty: no download is offered
     const char* query;
-    const char* followUp;  // the Part's instruction, kept
+    const char* told;  // how the message begins
     const char* installHint;  // what this system needs
 };
 
 class MissingModuleTest : public ::testing::TestWithParam<MissingModule> {};
 
-TEST_P(MissingModuleTest, YesOpensTheDownloadPageAndSaysWhatToInstallHere) {
+TEST_P(MissingModuleTest, OffersTheMakersDownloadOnlyWhereThereIsOneAndSaysWhatToInstallHere) {
+    const MissingModule& missing = GetParam();
     OutputRig rig(false, false);
+    rig.output.makerSite = missing.site;
     rig.prompts.answerYes = true;
-    rig.Choose(GetParam().format);
-    ASSERT_EQ(rig.prompts.pages.size(), 1u);
-    EXPECT_NE(rig.prompts.pages[0].find(std::string("/redirect/forward.php?") + GetParam().query), std::string::npos);
+    rig.Choose(missing.format);
+    if (*missing.site) {
+        EXPECT_EQ(rig.prompts.questions.size(), 1u);
+        EXPECT_EQ(rig.prompts.pages, Texts{std::string(missing.site) + "/redirect/forward.php?" + missing.query});
+    } else {
+        EXPECT_TRUE(rig.prompts.questions.empty());
+        EXPECT_TRUE(rig.prompts.pages.empty());
+    }
     ASSERT_EQ(rig.prompts.informed.size(), 1u);
-    EXPECT_EQ(rig.prompts.informed[0].rfind(GetParam().followUp, 0), 0u);
-    EXPECT_NE(rig.prompts.informed[0].find(GetParam().installHint), std::string::npos);
+    // The Windows installers are named only beside the maker's download.
+    EXPECT_EQ(rig.prompts.informed[0].find(".exe") != std::string::npos, *missing.site != 0);
+    EXPECT_EQ(rig.prompts.informed[0].rfind(missing.told, 0), 0u) << rig.prompts.informed[0];
+    EXPECT_NE(rig.prompts.informed[0].find(missing.installHint), std::string::npos);
     EXPECT_EQ(rig.output.controls.formatSelection, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, MissingModuleTest,
-    ::testing::Values(MissingModule{3, "k=VLS&f=AP&i=JUMP&t=LAME", "lame_enc39?.exeを実行しインストールを行ってください\n", "libmp3lame0"},
-                      MissingModule{1, "k=VLS&f=AP&i=DL&t=WMA8", "wmfdist8.exeを実行しインストールを行ってください\n", "WMAENC.so"}));
+    ::testing::Values(
+        MissingModule{3, "https://maker.example", "k=VLS&f=AP&i=JUMP&t=LAME", "lame_enc39?.exeを実行しインストールを行ってください\n", "libmp3lame0"},
+        MissingModule{1, "https://maker.example", "k=VLS&f=AP&i=DL&t=WMA8", "wmfdist8.exeを実行しインストールを行ってください\n", "WMAENC.so"},
+        MissingModule{3, "", "", "MP3エンコードライブラリ「lame_enc.so」を読み込めません。", "sudo apt-get install libmp3lame0"},
+        MissingModule{1, "", "", "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。", "libavcodec59"}));
 
 TEST(OutputBarModel, ChoosingAFormatGivesTheTemplateItsExtension) {
     const std::pair<const char*, const char*> cases[] = {

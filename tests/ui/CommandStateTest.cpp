@@ -1,11 +1,17 @@
 // Which commands the window offers, and which it shows checked, while idle, recording, paused and
-// armed for a scheduled start; what the commands ask of the desktop.
+// armed for a scheduled start; what the commands ask of the desktop, and what they do where the
+// desktop opens nothing.
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTableView>
 #include <QTest>
 #include <QStandardPaths>
 #include <QStatusTipEvent>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -90,7 +96,7 @@ TEST(ViewAndScheduler, BarsFollowTheirEntriesAndTarnwelEnablesItsCommand) {
 }
 
 // What the desktop is asked to open: a recorded file on double-click, the manual beside the
-// program (or the missing-help message without it), the mixer or a message when it is missing, and
+// program (or a message without it), the mixer or a message when it is missing, and
 // the about box.
 TEST(DesktopCommands, OpenFilesTheManualAndTheMixer) {
     WindowRig rig;
@@ -106,7 +112,7 @@ TEST(DesktopCommands, OpenFilesTheManualAndTheMixer) {
     EXPECT_EQ(rig.opened[0].toLocalFile().toStdString(), rig.frame->Items().Item(0)->path.str());
 
     rig.frame->Action(kCommandHelp)->trigger();
-    EXPECT_EQ(rig.boxes.informed, std::vector<QString>{QStringLiteral("HTML Help システムがインストールされていません")});
+    EXPECT_EQ(rig.boxes.informed, std::vector<QString>{QStringLiteral("マニュアル（Velsona.html）が見つかりません。")});
     WriteFileBytes(rig.dir / "Velsona.html", "<html></html>");
     rig.frame->Action(kCommandHelp)->trigger();
     ASSERT_EQ(rig.opened.size(), 2u);
@@ -139,6 +145,88 @@ TEST(DesktopCommands, OpenFilesTheManualAndTheMixer) {
     QStatusTipEvent leave{QString()};
     QCoreApplication::sendEvent(rig.frame.get(), &leave);
     EXPECT_EQ(rig.frame->PromptText(), QStringLiteral("操作待ち"));
+}
+
+// A desktop where nothing opens files or pages: no launcher on the PATH, no browser named. The
+// window goes through the desktop's real handler, not the rig's recorder.
+class NothingOpensFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        rig.frame->openUrl = rig.desktopHandler;
+        ASSERT_TRUE(rig.frame->openUrl);
+        m_path = qgetenv("PATH");
+        qputenv("PATH", QByteArray((rig.dir / "no-programs").c_str()));
+        for (const char* name : {"BROWSER", "DEFAULT_BROWSER"}) qunsetenv(name);
+        rig.frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(rig.frame.get()));
+    }
+    void TearDown() override { qputenv("PATH", m_path); }
+    // Opens a menu by its Alt key and takes its item by the item's mnemonic.
+    void ChooseFromMenu(Qt::Key menuKey, Qt::Key itemKey) {
+        QTest::keyClick(rig.frame.get(), menuKey, Qt::AltModifier);
+        QWidget* menu = QApplication::activePopupWidget();
+        ASSERT_TRUE(menu);
+        QTest::keyClick(menu, itemKey);
+    }
+
+    WindowRig rig;
+
+private:
+    QByteArray m_path;
+};
+
+TEST_F(NothingOpensFiles, F1ShowsTheManualInAWindowOfItsOwn) {
+    // The manual the build puts beside the programs.
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/Velsona.html"),
+                            QString::fromStdString(rig.dir / "Velsona.html")));
+    QTest::keyClick(rig.frame.get(), Qt::Key_F1);
+    EXPECT_TRUE(rig.boxes.informed.empty());
+    auto* browser = rig.frame->findChild<QTextBrowser*>();
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(browser->window()->isVisible());
+    EXPECT_EQ(browser->window()->windowTitle(), QStringLiteral("Velsona マニュアル"));
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("トラックの分割")));
+    // Its own headings are links within the page.
+    EXPECT_EQ(browser->source(), QUrl::fromLocalFile(QString::fromStdString(rig.dir / "Velsona.html")));
+    WindowRig::Screenshot(*browser->window(), "manual-window");
+    // Asked again, the same window comes back rather than a second one.
+    browser->window()->close();
+    QTest::keyClick(rig.frame.get(), Qt::Key_F1);
+    EXPECT_EQ(rig.frame->findChildren<QTextBrowser*>().size(), 1);
+    EXPECT_TRUE(browser->window()->isVisible());
+}
+
+TEST_F(NothingOpensFiles, OpeningTheFolderSaysWhyNothingOpened) {
+    ChooseFromMenu(Qt::Key_F, Qt::Key_O);
+    ASSERT_EQ(rig.boxes.informed.size(), 1u);
+    EXPECT_TRUE(rig.boxes.informed[0].startsWith(QStringLiteral("出力先フォルダ「%1」を開けませんでした。")
+                                                     .arg(QString::fromStdString(rig.folder()))))
+        << rig.boxes.informed[0].toStdString();
+    // The folder is there for the user to open some other way.
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(rig.folder())).isDir());
+}
+
+// The maker's pages are offered only by a build that names the maker's site.
+TEST(MakerSite, ItsPagesAreOfferedOnlyWhereTheBuildNamesIt) {
+    WindowRig rig;
+    QStringList helpItems;
+    for (QAction* item : rig.frame->menuBar()->actions().last()->menu()->actions())
+        if (item->isVisible() && !item->isSeparator()) helpItems << item->text();
+    EXPECT_EQ(helpItems, (QStringList{QStringLiteral("ヘルプファイルを開く(&H)"), QStringLiteral("バージョン情報(&A)...")}));
+
+    CMainFrame::Options options;
+    options.settingsFile = CCharString(rig.dir / "other.conf");
+    options.makerSite = "https://maker.example/";
+    CMainFrame withSite(&rig.boxes, options);
+    withSite.openUrl = [&](const QUrl& url) {
+        rig.opened.push_back(url);
+        return true;
+    };
+    ASSERT_TRUE(withSite.Action(kCommandUpdatePage)->isVisible());
+    withSite.Action(kCommandUpdatePage)->trigger();
+    withSite.Action(kCommandOnlineManual)->trigger();
+    EXPECT_EQ(rig.opened, (std::vector<QUrl>{QUrl("https://maker.example/redirect/forward.php?k=VLS&f=AP&i=HP"),
+                                             QUrl("https://maker.example/redirect/forward.php?k=VLS&f=AP&i=JUMP&t=HELP")}));
 }
 
 }  // namespace

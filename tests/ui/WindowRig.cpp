@@ -30,6 +30,7 @@ WindowRig::WindowRig(const std::string& signal, const CommandLineOptions& comman
     options.clock = std::move(clock);
     options.programFolder = QString::fromStdString(dir.path());
     frame = std::make_unique<CMainFrame>(&boxes, options);
+    desktopHandler = frame->openUrl;
     frame->openUrl = [this](const QUrl& url) {
         opened.push_back(url);
         return true;

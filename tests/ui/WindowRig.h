@@ -53,4 +53,5 @@ public:
     ScriptedBoxes boxes;
     std::unique_ptr<CMainFrame> frame;
     std::vector<QUrl> opened;  // what the window asked the desktop to open
+    std::function<bool(const QUrl&)> desktopHandler;  // the window's own, which the rig replaces
 };

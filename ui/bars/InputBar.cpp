@@ -2,18 +2,21 @@
 #include "ui/bars/InputBar.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QGridLayout>
 
 CInputBar::CInputBar(CInputBarModel& model, QWidget* parent)
     : CBarWidget(parent), m_model(model), m_device(new QComboBox(this)), m_format(new QComboBox(this)) {
     setObjectName("inputBar");
     m_device->setMinimumWidth(220);
     m_format->setMinimumWidth(200);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(LabelFor(CInputBarModel::kDeviceList, m_device, "入力デバイス："));
-    layout->addWidget(m_device, 1);
-    layout->addWidget(LabelFor(CInputBarModel::kFormatList, m_format, "入力形式："));
-    layout->addWidget(m_format);
+    // One list under the other, and a device's long name does not widen the bar: a narrow band
+    // fits beside the file bar.
+    m_device->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(LabelFor(CInputBarModel::kDeviceList, m_device, "入力デバイス："), 0, 0);
+    layout->addWidget(m_device, 0, 1);
+    layout->addWidget(LabelFor(CInputBarModel::kFormatList, m_format, "入力形式："), 1, 0);
+    layout->addWidget(m_format, 1, 1);
     connect(m_device, &QComboBox::activated, this, [this] { m_model.OnDeviceSelected(); });
     connect(m_format, &QComboBox::activated, this, [this] { m_model.OnFormatSelected(); });
     m_model.view = this;
