@@ -1,6 +1,8 @@
 // Filling the items list's file facts from a reader.
 #include "app/AudioFacts.h"
 
+#include <sys/stat.h>
+
 #include "audiofile/ReaderByExtension.h"
 
 std::optional<AudioFileFacts> ReadAudioFileFacts(const CCharString& path) {
@@ -21,4 +23,20 @@ std::optional<AudioFileFacts> ReadAudioFileFacts(const CCharString& path) {
     facts.channels = static_cast<uint16_t>(reader->Channels());
     reader->Close();
     return facts;
+}
+
+bool HoldsNoAudio(const CCharString& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return false;
+    if (st.st_size == 0) return true;
+    std::unique_ptr<CAudioReader> reader = NewReaderByExtension(path.c_str());
+    if (!reader || !reader->Open(path.c_str())) return false;
+    // A header may claim no length while audio follows it (a killed WMA or Ogg): decoding tells.
+    bool empty = reader->Length() <= 0 && reader->Begin();
+    if (empty) {
+        empty = !reader->ReadBlock() || reader->BlockBytes() <= 0;
+        reader->End();
+    }
+    reader->Close();
+    return empty;
 }

@@ -80,9 +80,11 @@ CCharString MakeUniquePath(const CCharString& path) {
     return FreeVariant(path, n);
 }
 
-std::optional<CCharString> CreateUniqueFile(const CCharString& path) {
+std::optional<CCharString> CreateUniqueFile(const CCharString& path,
+                                            const std::function<void(const CCharString&)>& beforeCreate) {
     for (int n = 1;; ++n) {
         const CCharString candidate = FreeVariant(path, n);
+        if (beforeCreate) beforeCreate(candidate);
         PauseBeforeCreateForTests();
         CFileStream file;
         // Exclusive creation decides: whoever else took the name since the look loses nothing.

@@ -1,6 +1,7 @@
 // Moving a finished track without ever losing it, and finding a free name for it.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "foundation/CharString.h"
@@ -15,8 +16,10 @@ CCharString MakeUniquePath(const CCharString& path);
 // Takes the path, or the first free numbered variant as MakeUniquePath would, by creating an
 // empty file there in the same step that checks it is free, so two recorders choosing at the
 // same moment never get the same name and a planted link is never followed. The created path,
-// or nothing when no file can be created (folder missing or refusing).
-std::optional<CCharString> CreateUniqueFile(const CCharString& path);
+// or nothing when no file can be created (folder missing or refusing). `beforeCreate`, when
+// given, is told each candidate before the file is created there.
+std::optional<CCharString> CreateUniqueFile(const CCharString& path,
+                                            const std::function<void(const CCharString&)>& beforeCreate = {});
 
 // Removes a file created by CreateUniqueFile that its writer never wrote to.
 void RemoveIfUnused(const CCharString& path);

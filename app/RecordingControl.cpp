@@ -3,6 +3,8 @@
 // thread and the audio thread.
 #include "app/RecordingControl.h"
 
+#include <unistd.h>
+
 #include "app/FileMove.h"
 #include "app/MonitorObserver.h"
 #include "app/TrackJournal.h"
@@ -83,20 +85,25 @@ StartResult CRecordingControl::StartRecording() {
     m_trackOpen = false;
     m_startPending = true;
     m_recordingId = ++g_lastRecordingId;
-    if (EnsureFolder(settings.outputFolder)) m_reserve.Hold(settings.outputFolder, kReservedBytes);
+    {
+        std::lock_guard<std::mutex> lock(m_reserveMutex);
+        m_reserveFolder = settings.outputFolder;
+        m_reserveWanted = EnsureFolder(settings.outputFolder);
+    }
+    // Taken once the first track is journaled: the journal names the folder a dead recorder's
+    // reserve is to be removed from.
+    m_holdReserveAtOpen = true;
     m_session = NewSession();
     if (!m_session->Start()) {
         StartResult result{false, m_session->FailureDetail()};
         // A first track that opened but never recorded is not a finished track: its row goes.
-        if (m_trackOpen) {
-            m_files.DropItem();
-            ProcessTrackJournal().Remove(m_session->writtenPath);
-        }
+        if (m_trackOpen) m_files.DropItem();
         m_trackOpen = false;
         // The name taken for a track whose writer never opened is given back.
         RemoveIfUnused(m_session->writtenPath);
+        ProcessTrackJournal().Remove(m_session->writtenPath);
         m_session.reset();
-        m_reserve.Release();
+        EndReserve();
         return result;
     }
     if (sleepInhibitor) {
@@ -114,11 +121,33 @@ void CRecordingControl::StopRecording() {
 
 void CRecordingControl::EndSession() {
     if (m_session) {
+        {
+            // The last track's close gives the reserve back for good.
+            std::lock_guard<std::mutex> lock(m_reserveMutex);
+            m_reserveWanted = false;
+        }
         m_session->Stop();
         m_session.reset();
     }
-    m_reserve.Release();
+    EndReserve();
     if (sleepInhibitor) sleepInhibitor->Release();
+}
+
+void CRecordingControl::HoldReserve() {
+    std::lock_guard<std::mutex> lock(m_reserveMutex);
+    if (m_reserveWanted && !m_reserve.IsHeld()) m_reserve.Hold(m_reserveFolder, kReservedBytes);
+}
+
+void CRecordingControl::ReleaseReserve() {
+    std::lock_guard<std::mutex> lock(m_reserveMutex);
+    m_reserve.Release();
+}
+
+void CRecordingControl::EndReserve() {
+    std::lock_guard<std::mutex> lock(m_reserveMutex);
+    m_reserveWanted = false;
+    m_holdReserveAtOpen = false;
+    m_reserve.Release();
 }
 
 void CRecordingControl::RequestSplit() {
@@ -241,12 +270,15 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kNotifyTrackOpenBefore: PrepareTrack(session); return 1;
         case kNotifyTrackOpenAfter:
             m_trackOpen = m_files.BeginItem(session.writtenPath);
-            if (m_trackOpen) JournalTrack(session);
             return m_trackOpen ? 1 : 0;
-        case kNotifyTrackCloseBefore: FillTags(session, true); return 1;
+        case kNotifyTrackCloseBefore:
+            // The encoder's last pages and the tags are written in the room the reserve held.
+            ReleaseReserve();
+            FillTags(session, true);
+            return 1;
         case kNotifyTrackCloseAfter: OnTrackClosed(session); return 1;
         case kEventWriteFailed:
-            m_reserve.Release();
+            ReleaseReserve();
             Post(kRecordingWriteFailed, session,
                  WithDetail("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
                                 session.writtenPath,
@@ -331,6 +363,7 @@ void CRecordingControl::Split(CRecorderSession& session) {
     m_silence.ResetSilenceStart();
     if (!session.OpenTrack()) {
         RemoveIfUnused(session.writtenPath);
+        ProcessTrackJournal().Remove(session.writtenPath);
         Post(kRecordingSplitFailed, session,
              WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
                         session.FailureDetail()));
@@ -343,6 +376,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->tags = session.tags;
     if (track->writer) track->writer->SetTags(&track->tags);
     track->streamEnded = session.LastTrackFinished();
+    track->received = session.TrackBytes() > 0;
     track->recording = m_recordingId;
     track->trackNumber = session.trackCounter;
     // Only a track that opened has a row and a file to name.
@@ -351,8 +385,13 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         m_trackOpen = false;
         const RecordingSettings& settings = *m_track.settings;
         CCharString folder = settings.outputFolder;
-        track->finalPath = BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind,
-                                          Values(session, true), m_clocks);
+        track->values = Values(session, true);
+        track->finalPath =
+            BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind, track->values, m_clocks);
+        track->settings = m_track.settings;
+        track->format = session.outputKind;
+        track->clocks = m_clocks;
+        track->clocks.now = [end = m_clocks.end] { return end; };
         track->plannedPath = session.plannedPath;
         track->writtenPath = session.writtenPath;
         track->row = {m_files.CurrentTrack().key, session.writtenPath};
@@ -368,6 +407,26 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
 }
 
 void CRecordingControl::FinishTrack(ClosedTrack& track) {
+    FinishClosedTrack(track);
+    // The closed track is done with the room; the open one may need it at its close.
+    HoldReserve();
+}
+
+void CRecordingControl::DropEmptyTrack(ClosedTrack& track) {
+    if (track.writer) {
+        // Nothing to tag: the file goes.
+        track.writer->SetTags(nullptr);
+        track.writer->Close();
+        track.writer.reset();
+    }
+    if (!track.hasRow) return;
+    unlink(track.writtenPath.c_str());
+    m_files.DropRow(track.row);
+    ProcessTrackJournal().Remove(track.writtenPath);
+}
+
+void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
+    if (!track.received) return DropEmptyTrack(track);
     bool finished = track.streamEnded;
     if (track.writer) {
         // Each runs whatever the other gave: Close still closes the file.
@@ -376,6 +435,7 @@ void CRecordingControl::FinishTrack(ClosedTrack& track) {
         track.writer.reset();
     }
     if (!track.hasRow) return;
+    if (!finished) NameByKeptAudio(track);
     const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.writtenPath);
     const bool named = m_files.FinishItem(track.row, written);
     // The finished file reaches the disk too, tags and all, not only its audio.
@@ -389,6 +449,17 @@ void CRecordingControl::FinishTrack(ClosedTrack& track) {
                               "（空き容量を確認してください）: ");
     if (!named) PostUnfinished(track, "ファイル名を付けられなかったため、次の名前で保存しました: ");
     m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file, {}});
+}
+
+void CRecordingControl::NameByKeptAudio(ClosedTrack& track) {
+    const std::optional<RecordingItem> kept = m_files.ReadItemInfo(track.writtenPath);
+    // A header that claims no length tells nothing.
+    if (!kept || kept->lengthMs <= 0 || kept->lengthMs >= track.values.trackLengthMs) return;
+    track.values.trackLengthMs = kept->lengthMs;
+    track.values.endOffsetMs = track.values.startOffsetMs + kept->lengthMs;
+    CCharString folder = track.settings->outputFolder;
+    track.finalPath =
+        BuildTrackPath(true, folder, track.settings->fileNameTemplate, track.format, track.values, track.clocks);
 }
 
 void CRecordingControl::PostUnfinished(const ClosedTrack& track, const CCharString& message) {
@@ -446,16 +517,27 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
     CCharString folder = track.outputFolder;
     session.plannedPath =
         BuildTrackPath(false, folder, track.fileNameTemplate, session.outputKind, Values(session, false), m_clocks);
-    session.writtenPath = WrittenPathAtOpen(session.plannedPath);
     FillTags(session, false);
+    CCharString journaled;
+    session.writtenPath = WrittenPathAtOpen(session.plannedPath, [&](const CCharString& candidate) {
+        // A name another recorder took meanwhile is not this track's.
+        if (!journaled.IsEmpty()) ProcessTrackJournal().Remove(journaled);
+        journaled = candidate;
+        JournalTrack(session, candidate);
+    });
+    if (!journaled.IsEmpty() && journaled != session.writtenPath) ProcessTrackJournal().Remove(journaled);
+    if (m_holdReserveAtOpen) {
+        m_holdReserveAtOpen = false;
+        HoldReserve();
+    }
     m_track.splitLength = track.SplitLengthSeconds();
     if (m_monitor) m_monitor->OnTrackOpen(session.captureFormat);
 }
 
-void CRecordingControl::JournalTrack(const CRecorderSession& session) {
+void CRecordingControl::JournalTrack(const CRecorderSession& session, const CCharString& path) {
     const RecordingSettings& track = *m_track.settings;
     JournalEntry entry;
-    entry.path = session.writtenPath;
+    entry.path = path;
     entry.outputFormat = track.outputFormat;
     entry.outputFolder = track.outputFolder;
     entry.fileNameTemplate = track.fileNameTemplate;

@@ -167,11 +167,17 @@ private:
         std::unique_ptr<CAudioWriter> writer;  // its stream ended
         TagFieldSet tags;                      // the writer's tags point here
         bool streamEnded = false;
+        bool received = false;                 // it took any audio at all
         bool hasRow = false;
         TrackRow row;                          // its file: where the finisher has put it
         CCharString writtenPath;               // where it was written
         CCharString plannedPath;
         CCharString finalPath;
+        // What the final name was made from, to name it again by the audio a full disk left it.
+        std::shared_ptr<const RecordingSettings> settings;
+        OutputFormat format = OutputFormat::Wav;
+        TemplateValues values;
+        TrackClocks clocks;
         uint64_t recording = 0;
         int trackNumber = 0;
     };
@@ -183,6 +189,10 @@ private:
     void OnTrackClosed(CRecorderSession& session);
     // On the finisher thread: the writer's tags and close, the final name, the row, the events.
     void FinishTrack(ClosedTrack& track);
+    void FinishClosedTrack(ClosedTrack& track);
+    // A close that could not write everything leaves less audio than was recorded: the final
+    // name is made from the length the file holds.
+    void NameByKeptAudio(ClosedTrack& track);
     // Tells of a closed track that kept its audio but not all of its ending; `message` is followed
     // by where the file now is.
     void PostUnfinished(const ClosedTrack& track, const CCharString& message);
@@ -190,8 +200,16 @@ private:
     void Split(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
     void FillTags(CRecorderSession& session, bool endKnown);
-    // Notes the opened track in the process's journal, so a crash leaves it recoverable.
-    void JournalTrack(const CRecorderSession& session);
+    // Notes the track about to open at `path` in the process's journal, before its file exists, so
+    // a crash at any point leaves it recoverable or its empty file and the reserve removable.
+    void JournalTrack(const CRecorderSession& session, const CCharString& path);
+    // A track that received no audio is no track: its file, row and journal entry go.
+    void DropEmptyTrack(ClosedTrack& track);
+    // The disk reserve, from the audio thread, the finisher and the owner.
+    void HoldReserve();
+    void ReleaseReserve();
+    // Given back for good: the recording ended or never started.
+    void EndReserve();
     TemplateValues Values(const CRecorderSession& session, bool endKnown) const;
     void Post(int code, const CRecorderSession& session, const CCharString& message = {});
     void CopyStatus(const CRecorderSession& session);
@@ -224,7 +242,13 @@ private:
     // The owner's.
     std::unique_ptr<CRecorderSession> m_session;
     std::unique_ptr<CRecorderSession> m_calibrationSession;
-    CDiskReserve m_reserve;  // given back when a write fails, to close the track in that room
+    // Given back when a write fails and at each close, so the track is ended, tagged and renamed
+    // in that room; taken again once the finisher is done with it while the recording runs on.
+    std::mutex m_reserveMutex;  // held while the reserve file is made or removed
+    CDiskReserve m_reserve;
+    CCharString m_reserveFolder;
+    bool m_reserveWanted = false;
+    bool m_holdReserveAtOpen = false;  // the first track takes it once journaled
     bool m_calibrating = false;
     int m_keptThresholds[2] = {-450, -450};
     BufferLevels m_frozenLevels{-903, -903};

@@ -190,6 +190,14 @@ bool CRecordingItemsModel::RemoveCurrent() {
     return true;
 }
 
+bool CRecordingItemsModel::RemoveKeyed(uint64_t key) {
+    std::lock_guard lock(m_mutex);
+    const int row = RowOfKeyLocked(key);
+    if (row < 0) return false;
+    RemoveLocked(row);
+    return true;
+}
+
 void CRecordingItemsModel::RemoveRows(std::vector<int> rows) {
     SortForRemoval(rows);
     std::lock_guard lock(m_mutex);

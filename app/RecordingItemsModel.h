@@ -85,6 +85,8 @@ public:
     bool ReplaceKeyed(uint64_t key, const RecordingItem& item);
     // The current row removed (a track that never became a file); false when there is none.
     bool RemoveCurrent();
+    // The keyed row removed wherever it is; false when it is gone already.
+    bool RemoveKeyed(uint64_t key);
 
     // "リストから除外": removes the rows at these positions; files stay on disk.
     void RemoveRows(std::vector<int> rows);

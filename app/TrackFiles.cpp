@@ -7,10 +7,11 @@
 #include "foundation/PathUtils.h"
 #include "tags/FileKind.h"
 
-CCharString WrittenPathAtOpen(const CCharString& plannedPath) {
+CCharString WrittenPathAtOpen(const CCharString& plannedPath,
+                              const std::function<void(const CCharString&)>& beforeCreate) {
     const CCharString folder = FolderOf(plannedPath);
     if (!folder.IsEmpty()) EnsureFolder(folder);
-    return CreateUniqueFile(plannedPath).value_or(plannedPath);
+    return CreateUniqueFile(plannedPath, beforeCreate).value_or(plannedPath);
 }
 
 CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
@@ -72,6 +73,8 @@ bool CTrackFiles::ShowClosing(const TrackRow& track, int outputKind, int64_t len
 }
 
 void CTrackFiles::DropItem() { m_items.RemoveCurrent(); }
+
+void CTrackFiles::DropRow(const TrackRow& track) { m_items.RemoveKeyed(track.key); }
 
 void CTrackFiles::ShowFile(uint64_t key, const CCharString& path) {
     // The row is found again by its key at the moment it is replaced: the user may remove rows

@@ -32,7 +32,9 @@ inline constexpr const char* kRenameErrorMarker = ".rename-error";
 // The path the writer writes to when a track opens: the planned path, or a free numbered variant,
 // created empty (with its folders) so that no one else can take it before the writer opens it.
 // The planned path when nothing can be created there; the writer's open then fails.
-CCharString WrittenPathAtOpen(const CCharString& plannedPath);
+// `beforeCreate` is told each name before a file is created under it.
+CCharString WrittenPathAtOpen(const CCharString& plannedPath,
+                              const std::function<void(const CCharString&)>& beforeCreate = {});
 // The path a closed track should end up at: a free variant of the final path when the end
 // changed the name, else the path it was written to (a number given at opening stays).
 CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
@@ -66,6 +68,8 @@ public:
     bool ShowClosing(const TrackRow& track, int outputKind, int64_t lengthMs, const TagFieldSet& tags);
     // The current track never became a file (its start failed): its row goes.
     void DropItem();
+    // The track's row goes, wherever it is now (a track that held no audio).
+    void DropRow(const TrackRow& track);
 
     // The row for an existing file: nothing when the file is missing or its extension is not one
     // of the four formats; file data only when its name has no extension.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -187,6 +188,7 @@ bool CTrackJournal::Store() {
 
 std::vector<JournalFile> CTrackJournal::LeftBehind(const CCharString& folder) {
     std::vector<JournalFile> journals;
+    std::set<std::string> live;
     DIR* dir = opendir(folder.c_str());
     if (!dir) return journals;
     const std::string prefix = kPrefix;
@@ -195,11 +197,19 @@ std::vector<JournalFile> CTrackJournal::LeftBehind(const CCharString& folder) {
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
         ProcessIdentity owner;
         const size_t tag = ParseOwnerTag(name.c_str() + prefix.size(), owner);
-        if (tag == 0 || prefix.size() + tag != name.size() || IsRunning(owner)) continue;
+        if (tag == 0 || prefix.size() + tag != name.size()) continue;
         const std::string path = folder.str() + "/" + name;
-        journals.push_back({CCharString(path.c_str()), owner, Parse(ReadAll(path))});
+        if (!IsRunning(owner)) {
+            journals.push_back({CCharString(path.c_str()), owner, Parse(ReadAll(path))});
+            continue;
+        }
+        for (const JournalEntry& entry : Parse(ReadAll(path))) live.insert(entry.path.str());
     }
     closedir(dir);
+    // A name is journaled before its file is created: a recorder that lost the name to another
+    // and died before journaling the next one names a file that is the running one's.
+    for (JournalFile& journal : journals)
+        std::erase_if(journal.entries, [&](const JournalEntry& e) { return live.count(e.path.str()) != 0; });
     return journals;
 }
 

@@ -47,7 +47,8 @@ public:
     bool Remove(const CCharString& path);
 
     // The journal files in `folder` of processes that no longer run, with their entries; a
-    // file that cannot be read comes with none.
+    // file that cannot be read comes with none. An entry whose path a running process's journal
+    // names too is left out: that file is the running recorder's.
     static std::vector<JournalFile> LeftBehind(const CCharString& folder);
     // Removes a journal whose tracks were dealt with, and a half-written copy of it.
     static void Discard(const JournalFile& journal);

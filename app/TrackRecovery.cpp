@@ -10,9 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/AudioFacts.h"
 #include "app/FileMove.h"
 #include "app/FileNameTemplate.h"
 #include "app/TrackJournal.h"
+#include "audiofile/WavWriter.h"
 #include "foundation/FileStream.h"
 #include "foundation/PathUtils.h"
 #include "platform/DiskSpace.h"
@@ -43,6 +45,8 @@ bool FinishWavSizes(const CCharString& path) {
     PcmFormatBlock format;
     if (!ParseWavHeader(file, dataOffset, dataSize, &format) || dataOffset != kWavHeaderSize) return false;
     const int64_t length = file.GetSize();
+    // Sizes the writer set at the close: what follows the audio is its tags, not more audio.
+    if (dataSize != CWavWriter::kUnknownDataSize && dataOffset + dataSize <= length) return true;
     const int64_t frame = format.blockAlign > 0 ? format.blockAlign : 1;
     const int64_t whole = kWavHeaderSize + (length - kWavHeaderSize) / frame * frame;
     // Half a sample frame is no audio, and a tag list after it would be read as samples.
@@ -69,6 +73,11 @@ RecoveredTrack Recover(const JournalEntry& entry, const AudioFactsReader& readFa
     result.found = true;
     const auto format = static_cast<OutputFormat>(entry.outputFormat);
     if (format == OutputFormat::Wav) FinishWavSizes(entry.path);
+    // Killed as it opened: an empty file, or headers without a sample.
+    if (HoldsNoAudio(entry.path)) {
+        result.removed = unlink(entry.path.c_str()) == 0;
+        return result;
+    }
 
     // The last write is the end this file can tell; its length is what a reader finds in it,
     // else the time from the track's start to that write.
@@ -140,6 +149,7 @@ std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, cons
 
 CCharString RecoveryReport(const RecoveredTrack& track) {
     if (!track.found) return "Recovery: " + track.from + " is gone; nothing to finish";
+    if (track.removed) return "Recovery: " + track.from + " held no audio; removed";
     CCharString line = track.renamed ? "Recovered: " + track.from + " -> " + track.to
                                      : "Recovery: " + track.from + " could not be renamed; it stays where it is";
     if (!track.tagged) line += " (tags could not be written)";

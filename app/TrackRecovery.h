@@ -15,14 +15,17 @@ struct RecoveredTrack {
     bool found = false;  // false: the file was gone; nothing was done
     bool tagged = false;
     bool renamed = false;
+    bool removed = false;  // it held no audio: the file went
 };
 
 // Finds the journals in `journalFolder` of recorders that no longer run and finishes each
-// track they name: WAV sizes set from the bytes present, tags written from the track's
-// templates with its end taken from the file's modification time, then renamed to its final
-// name with kRecoveredMarker before the extension (numbered when taken). Nothing is deleted
-// but the journals themselves. Then removes the disk-space reserves of dead processes in the
-// tracks' folders and in `otherFolders`. `readFacts` gives a track's length for %TLN% and %ETM%.
+// track they name: a WAV's placeholder sizes set from the bytes present (sizes a finished WAV
+// holds are kept), tags written from the track's templates with its end taken from the file's
+// modification time, then renamed to its final name with kRecoveredMarker before the extension
+// (numbered when taken). A file that holds no audio (the track was killed as it opened) is
+// removed instead; nothing else is deleted but the journals themselves. Then removes the
+// disk-space reserves of dead processes in the tracks' folders and in `otherFolders`.
+// `readFacts` gives a track's length for %TLN% and %ETM%.
 std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, const AudioFactsReader& readFacts,
                                           const std::vector<CCharString>& otherFolders = {});
 // One line for the user about a recovered track.

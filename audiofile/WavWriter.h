@@ -15,6 +15,9 @@ constexpr int kPcmQualityDefault = 2;
 
 class CWavWriter : public CAudioWriter {
 public:
+    // Sizes a header carries until End knows them; a file cut off before End keeps them.
+    static constexpr uint32_t kUnknownDataSize = 0xFFFFFFFF;
+
     CWavWriter() : CAudioWriter(FileKind::Wav) {}
 
     int Open(const char* name) override;
@@ -31,8 +34,5 @@ protected:
     int WriteBlock(const void* data, int length) override;
 
 private:
-    // Sizes a header carries until End knows them; a file cut off before End keeps them.
-    static constexpr uint32_t kUnknownDataSize = 0xFFFFFFFF;
-
     PcmFormatBlock m_format;
 };

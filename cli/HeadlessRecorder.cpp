@@ -177,7 +177,7 @@ bool CHeadlessRecorder::ListDevices() {
 
 void CHeadlessRecorder::RecoverLeftTracks(const CCharString& outputFolder) {
     for (const RecoveredTrack& track : RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder})) {
-        if (track.renamed && track.tagged)
+        if (track.removed || (track.renamed && track.tagged))
             m_display.Print(RecoveryReport(track).str());
         else
             m_display.Error(RecoveryReport(track).str());

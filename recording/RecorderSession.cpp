@@ -47,7 +47,7 @@ uint64_t CRecorderSession::OverrunCount() const { return m_device ? m_device->Ov
 bool CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
     m_lastTrackFinished = true;
-    m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = 0;
+    m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = 0;
     m_overruns = 0;
     m_captureEndDetail = CCharString();
     m_captureFailed = false;
@@ -193,6 +193,7 @@ bool CRecorderSession::CloseTrack() {
         left->Close();
     }
     m_trackTime = 0;
+    m_trackBytes = 0;
     ++trackCounter;
     m_lastClosedPath = writtenPath;
     return true;
@@ -218,6 +219,7 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
     m_trackTime += duration;
     m_totalTime += duration;
+    m_trackBytes += byteCount;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
     if (!m_writer->Write(data, byteCount)) {
         m_failureDetail = WriterError("write failed");

@@ -81,6 +81,8 @@ public:
     const char* LastBuffer() const { return m_lastBuffer; }
     int LastBufferSize() const { return m_lastBufferSize; }
     int64_t TrackTime() const { return m_trackTime; }
+    // PCM bytes the current track has taken; 0 for a track that received no audio.
+    int64_t TrackBytes() const { return m_trackBytes; }
     int64_t TotalTime() const { return m_totalTime; }
     int64_t TrackOpenedAt() const { return m_trackOpenedAt; }
     int64_t TrackClosedAt() const { return m_trackClosedAt; }
@@ -144,6 +146,7 @@ private:
     int m_leftLevel = 0;
     int m_rightLevel = 0;
     int64_t m_trackTime = 0;
+    int64_t m_trackBytes = 0;
     int64_t m_totalTime = 0;
     int64_t m_trackOpenedAt = 0;
     int64_t m_trackClosedAt = 0;

@@ -359,9 +359,10 @@ void CMainFrame::RecoverLeftTracks() {
          RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {m_profile.settings.outputFolder})) {
         lines += QStringLiteral("\n") + Text(track.from);
         if (!track.found) lines += QStringLiteral("（見つかりません）");
+        else if (track.removed) lines += QStringLiteral("（音声がないため削除しました）");
         else if (track.renamed) lines += QStringLiteral("\n　→ ") + Text(track.to);
         else lines += QStringLiteral("（名前を付けられませんでした）");
-        if (track.found && !track.tagged) lines += QStringLiteral("（タグを書き込めませんでした）");
+        if (track.found && !track.removed && !track.tagged) lines += QStringLiteral("（タグを書き込めませんでした）");
     }
     // A warning that does not wait: an unattended start must go on to its schedule.
     if (!lines.isEmpty())

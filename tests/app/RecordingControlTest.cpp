@@ -2,6 +2,7 @@
 // splits, numbering, final names and tags, the status texts, and failures that must be reported.
 #include "app/RecordingControl.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
@@ -14,10 +15,12 @@
 #include "app/AudioFacts.h"
 #include "app/MonitorFeed.h"
 #include "app/MonitorObserver.h"
+#include "app/TrackJournal.h"
 #include "platform/CaptureBackend.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavData.h"
 
@@ -28,8 +31,8 @@ LocalDateTime FixedTime() { return {2026, 12, 8, 21, 0, 0, 0}; }
 // The owner's side: posted events are queued and handled on the test's thread.
 class ControlRig {
 public:
-    explicit ControlRig(const std::string& signal)
-        : control(items, nullptr, [this](const RecordingEvent& event) { Post(event); }, FixedTime) {
+    explicit ControlRig(const std::string& signal, AudioFactsReader readFacts = nullptr)
+        : control(items, std::move(readFacts), [this](const RecordingEvent& event) { Post(event); }, FixedTime) {
         std::string error;
         control.backend = CreateCaptureBackend("signal:" + signal, error);
         EXPECT_TRUE(control.backend) << error;
@@ -622,11 +625,11 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     rig.control.StopRecording();
     for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
 
-    // The sixth split comes with the signal's last buffer; its empty track closes at the stop.
+    // The sixth split comes with the signal's last buffer; its empty track goes at the stop.
     EXPECT_EQ(timer.splits, 5);
     const double longestMs = std::chrono::duration<double, std::milli>(timer.longest).count();
     EXPECT_LT(longestMs, 50.0) << "the longest split held the audio thread this many ms";
-    EXPECT_EQ(Count(events, kRecordingTrackClosed), 7);
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), 6);
     std::string recorded;
     for (const RecordingItem& row : rig.items.Snapshot()) {
         EXPECT_EQ(row.path.Find("？"), -1) << row.path.c_str();
@@ -641,3 +644,178 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     ASSERT_EQ(generator.Generate(expected.data(), 6 * 44100), 6u * 44100);
     EXPECT_TRUE(recorded == expected) << "recorded " << recorded.size() << " bytes of " << expected.size();
 }
+
+namespace {
+
+struct FormatCase {
+    int outputFormat;
+    const char* extension;
+};
+constexpr FormatCase kFormats[] = {{0, ".wav"}, {3, ".mp3"}, {2, ".ogg"}, {1, ".wma"}};
+
+void UseFormat(CRecordingControl& control, const FormatCase& format) {
+    control.settings.outputFormat = format.outputFormat;
+    control.settings.qualityIndex = DefaultQualityIndex(format.outputFormat);
+}
+
+// Pauses the recording as the given track opens (as the user may right after a split), so
+// that track receives no audio before the stop.
+class PauseAtTrack : public CMonitorObserver {
+public:
+    PauseAtTrack(CRecordingControl& control, int track) : m_control(control), m_track(track) {}
+    void OnRecordingStart(const PcmFormat&) override {}
+    void OnTrackOpen(const PcmFormat&) override {
+        if (++m_opens == m_track) {
+            m_control.TogglePause();
+            paused = true;
+        }
+    }
+    void OnBuffer(const MonitorBuffer&) override {}
+    std::atomic<bool> paused{false};
+
+private:
+    CRecordingControl& m_control;
+    int m_track;
+    int m_opens = 0;
+};
+
+// This process's journal files, which hold the tracks it has open.
+std::vector<std::string> OwnJournals() {
+    std::vector<std::string> files;
+    const std::string folder = TrackJournalFolder().str();
+    if (!std::filesystem::exists(folder)) return files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("open-tracks." + OwnerTag(ThisProcess()))) files.push_back(entry.path().string());
+    }
+    return files;
+}
+
+enum class EmptyEnd { InputEndsOnTheSplit, StopRightAfterASplit };
+
+}  // namespace
+
+// A track that received no audio at its close is no track: not its file, nor its row, nor its
+// journal entry, in any format; the tracks before it are whole.
+class EmptyTrack : public testing::TestWithParam<std::tuple<FormatCase, EmptyEnd>> {};
+
+TEST_P(EmptyTrack, LeavesNeitherFileNorRowNorJournalEntry) {
+    const auto [format, end] = GetParam();
+    const bool inputEnds = end == EmptyEnd::InputEndsOnTheSplit;
+    // Two 1-s tracks that end with the input, or a 1-s track and a paused one the user stops.
+    ControlRig rig(inputEnds ? "tone=440hz/-6db/2s,fast" : "tone=440hz/-6db/1s,loop,fast");
+    UseFormat(rig.control, format);
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    PauseAtTrack pause(rig.control, 2);
+    if (!inputEnds) rig.control.SetMonitorObserver(&pause);
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events;
+    if (inputEnds) {
+        events = rig.PumpUntil(kRecordingCaptureEnded);
+    } else {
+        for (int i = 0; i < 2000 && !pause.paused; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(pause.paused);
+    }
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+
+    const int tracks = inputEnds ? 2 : 1;
+    std::vector<std::string> expected;
+    for (int i = 1; i <= tracks; ++i) expected.push_back("No.01-Track00" + std::to_string(i) + "(0：01)" + format.extension);
+    EXPECT_EQ(RowNames(rig.items), expected);
+    EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), expected) << "no empty file, no reserve left";
+    EXPECT_EQ(Count(events, kRecordingTrackClosed), tracks);
+    EXPECT_EQ(Count(events, kRecordingTrackUnfinished), 0);
+    EXPECT_TRUE(OwnJournals().empty()) << "the empty track's journal entry went with it";
+    for (const std::string& name : expected) EXPECT_TRUE(DecodesCleanly(rig.Path(name))) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EmptyTrack,
+                         testing::Combine(testing::ValuesIn(kFormats),
+                                          testing::Values(EmptyEnd::InputEndsOnTheSplit, EmptyEnd::StopRightAfterASplit)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).extension + 1) +
+                                    (std::get<1>(info.param) == EmptyEnd::InputEndsOnTheSplit ? "InputEnds" : "Stop");
+                         });
+
+// A track is journaled before its file exists, and the disk reserve is taken only after that:
+// a recorder killed at any point leaves a journal that names the folder of whatever it left.
+TEST(RecordingControl, ATrackIsJournaledBeforeItsFileAndTheReserve) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,fast");
+    // The name is taken 1.5 s after it was chosen.
+    setenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS", "1500", 1);
+    std::thread start([&] { EXPECT_TRUE(rig.control.StartRecording()); });
+    std::vector<std::string> journals;
+    for (int i = 0; i < 120 && journals.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        journals = OwnJournals();
+    }
+    const std::string journal = journals.empty() ? std::string() : ReadFileBytes(journals[0]);
+    const std::vector<std::string> filesBeforeCreate = RelativeFilesUnder(rig.dir.path());
+    start.join();
+    unsetenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS");
+    const std::vector<std::string> filesWhileRecording = RelativeFilesUnder(rig.dir.path());
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+
+    ASSERT_EQ(journals.size(), 1u) << "journaled before the file was created";
+    EXPECT_NE(journal.find("path=" + rig.Path("No.01-Track001(？).wav")), std::string::npos) << journal;
+    EXPECT_TRUE(filesBeforeCreate.empty()) << "neither the track nor the reserve exists yet";
+    ASSERT_EQ(filesWhileRecording.size(), 2u);
+    EXPECT_TRUE(filesWhileRecording[0].starts_with(".velsona-space-reserve-")) << filesWhileRecording[0];
+}
+
+// The disk fills at the close: on a file system a few pages either side of what the finished
+// track and the reserve need, the reserve is given back before the encoder's last pages and the
+// tags, so a track whose audio fits is whole and tagged (Ogg: when the comment rewrite's copy
+// fits too), and every track's name says the length its file holds.
+class FullDiskAtTheClose : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(FullDiskAtTheClose, KeepsAndTagsWhatFitsAndNamesWhatIsKept) {
+    const FormatCase format = GetParam();
+    constexpr const char* kSignal = "tone=440hz/-6db/2s,fast";
+    constexpr int64_t kPage = 4096, kReserve = 64 * 1024;
+    int64_t finished = 0;
+    {
+        ControlRig rig(kSignal);
+        UseFormat(rig.control, format);
+        ASSERT_TRUE(rig.control.StartRecording());
+        rig.StopAtTheEnd();
+        ASSERT_EQ(rig.items.Count(), 1);
+        finished = static_cast<int64_t>(std::filesystem::file_size(rig.items.Snapshot()[0].path.c_str()));
+    }
+    const int64_t around = (finished + kReserve) / kPage * kPage;
+    int whole = 0;
+    for (int64_t size = around - 12 * kPage; size <= around + 2 * kPage; size += kPage) {
+        SCOPED_TRACE(std::to_string(size) + " bytes for a track of " + std::to_string(finished));
+        SmallFileSystem disk(static_cast<size_t>(size));
+        ASSERT_TRUE(disk.Mounted());
+        ControlRig rig(kSignal, ReadAudioFileFacts);
+        UseFormat(rig.control, format);
+        rig.control.settings.outputFolder = disk.path().c_str();
+        ASSERT_TRUE(rig.control.StartRecording());
+        rig.StopAtTheEnd();
+        const std::vector<std::string> files = FilesUnder(disk.path());
+        ASSERT_EQ(files.size(), 1u);
+        const std::string& path = files[0];
+        ASSERT_TRUE(DecodesCleanly(path)) << path;
+        const double seconds = static_cast<double>(DecodedFrames(path, 2)) / 44100;
+        const size_t open = path.rfind('('), colon = path.find("：", open);
+        ASSERT_NE(colon, std::string::npos) << path;
+        const int named = std::stoi(path.substr(open + 1, colon - open - 1)) * 60 +
+                          std::stoi(path.substr(colon + std::string("：").size()));
+        EXPECT_LE(named, seconds + 0.05) << path << " holds " << seconds << " s";
+        EXPECT_GT(named, seconds - 1) << path << " holds " << seconds << " s";
+        if (seconds < 1.99) continue;
+        ++whole;
+        const bool copyFits = format.outputFormat != 2 || size >= 2 * finished + 2 * kPage;
+        if (copyFits) {
+            EXPECT_EQ(ProbeWithFfprobe(path).tags["title"], "Track 001") << path;
+        }
+    }
+    EXPECT_GT(whole, 2) << "the sweep reaches sizes where the track fits";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FullDiskAtTheClose, testing::ValuesIn(kFormats),
+                         [](const auto& info) { return std::string(info.param.extension + 1); });

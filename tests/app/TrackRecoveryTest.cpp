@@ -10,9 +10,14 @@
 
 #include "app/AudioFacts.h"
 #include "app/TrackJournal.h"
+#include "audiofile/Mp3Writer.h"
+#include "audiofile/OggWriter.h"
+#include "audiofile/WavWriter.h"
+#include "audiofile/WmaWriter.h"
 #include "platform/DiskSpace.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Process.h"
+#include "tests/support/ReaderTestFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -88,6 +93,16 @@ TEST(TrackJournal, ListsOnlyTheJournalsOfProcessesThatNoLongerRunWithTheirEntrie
     ASSERT_TRUE(journal.Add(Entry(dir / "c.wav")));
     ASSERT_TRUE(journal.Remove((dir / "c.wav").c_str()));
     EXPECT_TRUE(CTrackJournal::LeftBehind(dir.path().c_str()).empty());
+    // A dead recorder that lost a name to a running one names the running one's file: not its to finish.
+    CTrackJournal running(dir.path().c_str(), self);
+    ASSERT_TRUE(running.Add(Entry(dir / "d.wav")));
+    ASSERT_TRUE(journal.Add(Entry(dir / "d.wav")));
+    ASSERT_TRUE(journal.Add(Entry(dir / "e.wav")));
+    const std::vector<JournalFile> dead = CTrackJournal::LeftBehind(dir.path().c_str());
+    ASSERT_EQ(dead.size(), 1u);
+    ASSERT_EQ(dead[0].entries.size(), 1u);
+    EXPECT_EQ(dead[0].entries[0].path.str(), dir / "e.wav");
+    ASSERT_TRUE(running.Remove((dir / "d.wav").c_str()));
 }
 
 TEST(TrackRecovery, AKilledWavTrackGetsItsSizesTagsAndARecoveredNameAndDeadReservesGo) {
@@ -179,3 +194,99 @@ TEST(TrackRecovery, TwoFrontEndsStartingTogetherFinishEachTrackOnce) {
         EXPECT_EQ(FilesUnder(music.path()).size(), static_cast<size_t>(kTracks));
     }
 }
+
+namespace {
+
+struct WriterCase {
+    OutputFormat format;
+    const char* extension;
+    int bitrate;
+};
+constexpr WriterCase kWriters[] = {{OutputFormat::Wav, ".wav", 16},
+                                   {OutputFormat::Mp3, ".mp3", 128000},
+                                   {OutputFormat::OggVorbis, ".ogg", 40},
+                                   {OutputFormat::Wma, ".wma", 64000}};
+
+std::unique_ptr<CAudioWriter> WriterFor(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Wav: return std::make_unique<CWavWriter>();
+        case OutputFormat::Mp3: return std::make_unique<CMp3Writer>();
+        case OutputFormat::OggVorbis: {
+            auto ogg = std::make_unique<COggWriter>();
+            ogg->SetRewriteComments(true);
+            ogg->SetQuality(40);
+            return ogg;
+        }
+        case OutputFormat::Wma: return std::make_unique<CWmaWriter>();
+    }
+    return nullptr;
+}
+
+// What a recorder killed at one instant leaves of its track.
+enum class Left {
+    CreatedFile,     // killed between taking the name and the writer's first byte
+    Headers,         // killed before the first buffer reached the writer
+    FinishedTrack,   // killed after the track was finished and tagged, before its rename
+};
+
+}  // namespace
+
+class KilledTrack : public testing::TestWithParam<std::tuple<WriterCase, Left>> {};
+
+// Recovery reads what the file holds before it touches it: a file without audio goes with its
+// journal entry, and a finished track keeps its audio byte for byte.
+TEST_P(KilledTrack, RecoveryRemovesWhatHoldsNoAudioAndKeepsFinishedAudioAsItIs) {
+    const auto [writer, left] = GetParam();
+    TempDir state, music;
+    const std::string provisional = music / (std::string("rec-003-？") + writer.extension);
+    WriteFileBytes(provisional, "");
+    std::string audioBefore;
+    if (left == Left::Headers) {
+        std::unique_ptr<CAudioWriter> open = WriterFor(writer.format);
+        ASSERT_TRUE(open->Open(provisional.c_str()));
+        ASSERT_TRUE(open->SetFormat(writer.bitrate, 44100, 2, 16, -1, -1));
+        ASSERT_TRUE(open->Begin());
+        // The file as the kill leaves it; the writer's own close must not finish it.
+        const std::string killed = ReadFileBytes(provisional);
+        open.reset();
+        WriteFileBytes(provisional, killed);
+    } else if (left == Left::FinishedTrack) {
+        std::unique_ptr<CAudioWriter> finished = WriterFor(writer.format);
+        TagFieldSet tags = SampleTags();
+        ASSERT_TRUE(WriteToneTrack(*finished, provisional, writer.bitrate, 44100, 2, 88200, &tags));
+        audioBefore = DecodeWithFfmpeg(provisional);
+        ASSERT_GT(audioBefore.size(), 300000u);
+    }
+    CTrackJournal journal(state.path().c_str(), DeadProcess());
+    JournalEntry entry = Entry(provisional);
+    entry.outputFormat = static_cast<int>(writer.format);
+    entry.outputFolder = music.path().c_str();
+    ASSERT_TRUE(journal.Add(entry));
+
+    const std::vector<RecoveredTrack> recovered = RecoverTracks(state.path().c_str(), ReadAudioFileFacts);
+    ASSERT_EQ(recovered.size(), 1u);
+    const RecoveredTrack& track = recovered[0];
+    const CCharString report = RecoveryReport(track);
+    EXPECT_TRUE(CTrackJournal::LeftBehind(state.path().c_str()).empty());
+    if (left != Left::FinishedTrack) {
+        EXPECT_TRUE(track.removed) << report.c_str();
+        EXPECT_NE(report.Find("held no audio; removed"), -1) << report.c_str();
+        EXPECT_TRUE(FilesUnder(music.path()).empty()) << "nothing of the track is left";
+        return;
+    }
+    EXPECT_TRUE(track.found && track.tagged && track.renamed && !track.removed) << report.c_str();
+    EXPECT_EQ(FilesUnder(music.path()), std::vector<std::string>{track.to.str()});
+    EXPECT_TRUE(DecodesCleanly(track.to.str()));
+    EXPECT_TRUE(DecodeWithFfmpeg(track.to.str()) == audioBefore) << "the audio is what the finished track held";
+    EXPECT_EQ(ProbeWithFfprobe(track.to.str()).tags["title"], "Take 003 until 1:02");
+}
+
+std::string KilledTrackName(const testing::TestParamInfo<std::tuple<WriterCase, Left>>& info) {
+    static const char* const kLeft[] = {"CreatedFile", "Headers", "FinishedTrack"};
+    return std::string(std::get<0>(info.param).extension + 1) + kLeft[static_cast<int>(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, KilledTrack,
+                         testing::Combine(testing::ValuesIn(kWriters),
+                                          testing::Values(Left::CreatedFile, Left::Headers, Left::FinishedTrack)),
+                         KilledTrackName);
