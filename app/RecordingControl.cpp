@@ -359,10 +359,8 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         track->row = {m_files.CurrentTrack().key, session.writtenPath};
         // All the audio is in the file now; a recovery must not measure it again, and an MP3's
         // Info frame can be given its exact padding.
-        const CAudioWriter* writer = track->writer.get();
-        const int frameBytes = writer ? writer->Channels() * writer->BitsPerSample() / 8 : 0;
-        if (track->streamEnded && frameBytes > 0)
-            ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, writer->BytesWritten() / frameBytes);
+        if (track->streamEnded && track->writer)
+            ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
         m_files.ShowClosing(track->row, static_cast<int>(session.outputKind), session.TrackTime(), session.tags);
         // The next track's number is settled here, before it opens, in one step with the "typed"
         // flag: raised by one unless the user typed a number during this track.

@@ -527,6 +527,7 @@ TEST_F(HeadlessRecorder, ScheduledStartAndEndActionAfterTheDuration) {
 // the same run goes on to give the uninterrupted track. The recovery is killed for real at its
 // own steps and run again.
 TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUninterruptedRunHasIt) {
+    constexpr int kTrackMinutes = 2;
     struct Case {
         const FormatCase& format;
         const char* quality;  // the smallest rate: 20 minutes encode quickly
@@ -536,7 +537,7 @@ TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUni
     const std::vector<std::string> recovering = {"recovery-ended", "tagging", "recovery-naming", "recovery-named"};
     const Case cases[] = {
         {kFormats[0], "11", finishing, recovering},
-        {kFormats[1], "41", finishing, recovering},
+        {kFormats[1], "35", finishing, recovering},
         {kFormats[2], "11", {"finishing", "tagging", "rewrite-renaming", "naming", "named"},
          {"recovery-ended", "tagging", "rewrite-renaming", "recovery-naming", "recovery-named"}},
         {kFormats[3], "32", finishing, recovering},
@@ -595,9 +596,10 @@ TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUni
         };
 
         // One run of 20 minutes and 2 seconds, split at 20 minutes, stopping at every step.
+        const std::string minutes = std::to_string(kTrackMinutes);
         setenv("VELSONA_TEST_STOP_AT", "finishing,tagging,rewrite-renaming,naming,named", 1);
-        const pid_t pid = Spawn({"/S", "NOW", "/T", "MS=20:02", "--format", c.format.option, "--quality", c.quality,
-                                 "--split", "interval", "--split-time", "0:20:00", "--folder", folder},
+        const pid_t pid = Spawn({"/S", "NOW", "/T", "MS=" + minutes + ":02", "--format", c.format.option, "--quality",
+                                 c.quality, "--split", "interval", "--split-time", "0:" + minutes + ":00", "--folder", folder},
                                 kFastSignal, "stops", state);
         unsetenv("VELSONA_TEST_STOP_AT");
         std::vector<std::string> stops;
