@@ -162,10 +162,11 @@ int CMp3Writer::Close() {
     // Rewritten in place, and left out by LAME where a frame is too small to hold it.
     if (!m_name.IsEmpty() && hadStream && m_config.bWriteVBRHeader) m_lame->writeVbrHeader(m_name.c_str());
     m_stream = 0;
-    ReachedStep("tagging");
     // A track whose tags could not be written is still a good track, but its owner must hear of it.
     bool tagged = true;
-    if (IsOpen() && m_tags && !m_name.IsEmpty())
+    if (IsOpen() && m_tags && !m_name.IsEmpty()) {
+        ReachedStep("tagging");
         tagged = WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags);
+    }
     return CAudioWriter::Close() && tagged ? 1 : 0;
 }

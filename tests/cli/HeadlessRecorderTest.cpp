@@ -572,6 +572,7 @@ TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUni
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format.option);
+        const auto began = std::chrono::steady_clock::now();
         folder = home / c.format.option;
         const std::string state = home / (std::string(c.format.option) + "-state");
         const auto trackOne = [&] {
@@ -636,6 +637,9 @@ TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUni
             }
             expectRecovered("recovery killed at " + step, uninterrupted);
         }
+        std::printf("[ untorn   ] %-4s %zu kills in finishing, %zu in recovery: %.1f s\n", c.format.option,
+                    stops.size(), c.recoverySteps.size(),
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
     }
 }
 
