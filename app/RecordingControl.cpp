@@ -11,6 +11,7 @@
 #include "audiofile/AudioWriter.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
+#include "foundation/StepHook.h"
 #include "platform/Logind.h"
 
 namespace {
@@ -395,6 +396,10 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         track->plannedPath = session.plannedPath;
         track->writtenPath = session.writtenPath;
         track->row = {m_files.CurrentTrack().key, session.writtenPath};
+        // All the audio is in the file now; a recovery must not measure it again, and an MP3's
+        // Info frame can be given its exact padding.
+        if (track->streamEnded && track->writer)
+            ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
         m_files.ShowClosing(track->row, static_cast<int>(session.outputKind), session.TrackTime(), session.tags);
         // The next track's number is settled here, before it opens, in one step with the "typed"
         // flag: raised by one unless the user typed a number during this track.
@@ -427,6 +432,7 @@ void CRecordingControl::DropEmptyTrack(ClosedTrack& track) {
 
 void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
     if (!track.received) return DropEmptyTrack(track);
+    ReachedStep("finishing");
     bool finished = track.streamEnded;
     if (track.writer) {
         // Each runs whatever the other gave: Close still closes the file.
@@ -437,7 +443,12 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
     if (!track.hasRow) return;
     if (!finished) NameByKeptAudio(track);
     const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.writtenPath);
+    // Finished and tagged: a recovery from here on only gives it this name.
+    ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1,
+                                  ReplaceExtension(written, ExtensionOf(track.writtenPath).c_str()));
+    ReachedStep("naming");
     const bool named = m_files.FinishItem(track.row, written);
+    ReachedStep("named");
     // The finished file reaches the disk too, tags and all, not only its audio.
     CFileStream file;
     if (file.Open(track.row.file.c_str(), CFileStream::kRead)) file.Flush();

@@ -1,6 +1,7 @@
 // The open-tracks journal: one small text file per recording process, replaced atomically.
 #include "app/TrackJournal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -69,6 +70,10 @@ std::string Serialize(const std::vector<JournalEntry>& entries) {
             << "start-offset-ms=" << e.startOffsetMs << '\n'
             << "start-clock=" << t.year << ' ' << t.month << ' ' << t.day << ' ' << t.hour << ' ' << t.minute << ' '
             << t.second << ' ' << t.millisecond << '\n';
+        if (e.step != FinishStep::Recording)
+            out << "step=" << (e.step == FinishStep::Ended ? "ended" : "naming") << '\n'
+                << "samples=" << e.sampleFrames << '\n'
+                << "final=" << Escape(e.finalPath) << '\n';
     }
     return out.str();
 }
@@ -89,6 +94,10 @@ void SetField(JournalEntry& e, const std::string& key, const std::string& value)
     else if (key == "recording") e.recordingNumber = static_cast<int>(number());
     else if (key == "track") e.trackNumber = static_cast<int>(number());
     else if (key == "start-offset-ms") e.startOffsetMs = number();
+    else if (key == "step") e.step = value == "naming" ? FinishStep::Naming : value == "ended" ? FinishStep::Ended
+                                                                                              : FinishStep::Recording;
+    else if (key == "samples") e.sampleFrames = number();
+    else if (key == "final") e.finalPath = Unescape(value);
     else if (key == "start-clock") {
         LocalDateTime& t = e.startClock;
         std::sscanf(value.c_str(), "%d %d %d %d %d %d %d", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second,
@@ -136,6 +145,30 @@ std::string ReadAll(const std::string& path) {
     return text;
 }
 
+
+bool StoreEntries(const CCharString& folder, const ProcessIdentity& owner, const std::vector<JournalEntry>& entries) {
+    const std::string target = folder.str() + "/" + FileNameFor(owner);
+    if (entries.empty()) return unlink(target.c_str()) == 0 || errno == ENOENT;
+    if (!EnsureFolder(folder)) return false;
+    // Written beside the journal and renamed over it, so a crash leaves the old or the new
+    // journal, never half of one. Created exclusively and never through a link: the state
+    // folder is the user's, but a planted link must not make us write elsewhere.
+    const std::string temporary = folder.str() + "/." + FileNameFor(owner) + ".tmp";
+    unlink(temporary.c_str());
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    // No fdatasync: a track opens on the audio thread, where a sync can wait for all of the
+    // recording's dirty data. A kill leaves the page cache whole; the disk gets the journal with
+    // the next write-back.
+    const bool written = WriteAll(fd, Serialize(entries));
+    close(fd);
+    if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 CCharString TrackJournalFolder() {
@@ -162,29 +195,18 @@ bool CTrackJournal::Remove(const CCharString& path) {
     return Store();
 }
 
-bool CTrackJournal::Store() {
-    const CCharString folder = Folder();
-    const std::string target = folder.str() + "/" + FileNameFor(m_owner);
-    if (m_entries.empty()) return unlink(target.c_str()) == 0 || errno == ENOENT;
-    if (!EnsureFolder(folder)) return false;
-    // Written beside the journal and renamed over it, so a crash leaves the old or the new
-    // journal, never half of one. Created exclusively and never through a link: the state
-    // folder is the user's, but a planted link must not make us write elsewhere.
-    const std::string temporary = folder.str() + "/." + FileNameFor(m_owner) + ".tmp";
-    unlink(temporary.c_str());
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    // No fdatasync: a track opens on the audio thread, where a sync can wait for all of the
-    // recording's dirty data. A kill leaves the page cache whole; the disk gets the journal with
-    // the next write-back.
-    const bool written = WriteAll(fd, Serialize(m_entries));
-    close(fd);
-    if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+bool CTrackJournal::Advance(const CCharString& path, FinishStep step, int64_t sampleFrames,
+                            const CCharString& finalPath) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto entry = std::find_if(m_entries.begin(), m_entries.end(), [&](const JournalEntry& e) { return e.path == path; });
+    if (entry == m_entries.end()) return false;
+    entry->step = step;
+    if (sampleFrames >= 0) entry->sampleFrames = sampleFrames;
+    if (!finalPath.IsEmpty()) entry->finalPath = finalPath;
+    return Store();
 }
+
+bool CTrackJournal::Store() { return StoreEntries(Folder(), m_owner, m_entries); }
 
 std::vector<JournalFile> CTrackJournal::LeftBehind(const CCharString& folder) {
     std::vector<JournalFile> journals;
@@ -216,6 +238,10 @@ std::vector<JournalFile> CTrackJournal::LeftBehind(const CCharString& folder) {
 void CTrackJournal::Discard(const JournalFile& journal) {
     unlink(journal.path.c_str());
     unlink((FolderOf(journal.path).str() + "." + FileNameFor(journal.owner) + ".tmp").c_str());
+}
+
+bool CTrackJournal::Rewrite(const JournalFile& journal) {
+    return StoreEntries(FolderOf(journal.path), journal.owner, journal.entries);
 }
 
 CTrackJournal& ProcessTrackJournal() {

@@ -11,6 +11,13 @@
 #include "foundation/CharString.h"
 #include "platform/ProcessIdentity.h"
 
+// How far a track's finishing got, so that a recovery knows which file is whole and what is left.
+enum class FinishStep {
+    Recording,  // the file holds the audio up to where it stopped; its end was never written
+    Ended,      // the encoder's end is written: all the audio is there; tags may be half done
+    Naming,     // finished and tagged; being renamed to `finalPath`
+};
+
 // One open track: where it is written, and what its close would have used to tag and name it.
 struct JournalEntry {
     CCharString path;  // the written (provisional) path
@@ -25,6 +32,9 @@ struct JournalEntry {
     int trackNumber = 1;
     int64_t startOffsetMs = 0;   // the track's start within its recording
     LocalDateTime startClock;    // the local time the track opened
+    FinishStep step = FinishStep::Recording;
+    int64_t sampleFrames = -1;   // from Ended: the PCM sample frames the encoder was given
+    CCharString finalPath;       // from Naming
 };
 
 // A journal file and the process that wrote it.
@@ -45,6 +55,9 @@ public:
     // False when the journal could not be written; the recording goes on regardless.
     bool Add(const JournalEntry& entry);
     bool Remove(const CCharString& path);
+    // Records the step the track at `path` has reached, with what that step knows.
+    bool Advance(const CCharString& path, FinishStep step, int64_t sampleFrames = -1,
+                 const CCharString& finalPath = {});
 
     // The journal files in `folder` of processes that no longer run, with their entries; a
     // file that cannot be read comes with none. An entry whose path a running process's journal
@@ -52,6 +65,8 @@ public:
     static std::vector<JournalFile> LeftBehind(const CCharString& folder);
     // Removes a journal whose tracks were dealt with, and a half-written copy of it.
     static void Discard(const JournalFile& journal);
+    // Writes a left-behind journal back with its entries as the recovery advanced them.
+    static bool Rewrite(const JournalFile& journal);
 
 private:
     bool Store();

@@ -16,8 +16,11 @@
 #include "app/TrackJournal.h"
 #include "audiofile/WavWriter.h"
 #include "foundation/FileStream.h"
+#include "audiofile/LameLibrary.h"
 #include "foundation/PathUtils.h"
+#include "foundation/StepHook.h"
 #include "platform/DiskSpace.h"
+#include "tags/Mp3InfoFrame.h"
 #include "tags/Mp3TagFile.h"
 #include "tags/VorbisTagFile.h"
 #include "tags/WavHeader.h"
@@ -54,6 +57,50 @@ bool FinishWavSizes(const CCharString& path) {
     return WriteWavSizes(file, whole);
 }
 
+// An MP3 whose encoder never wrote its Info frame gets it here, and the whole frames only.
+bool CompleteMp3(const JournalEntry& entry) {
+    CFileStream file;
+    if (!file.Open(entry.path.c_str(), CFileStream::kReadWrite)) return false;
+    BE_VERSION version{};
+    if (const LameFunctions* lame = LoadLameLibrary()) lame->version(&version);
+    const CCharString encoder = CCharString::Formatted("LAME%d.%d", version.byMajorVersion, version.byMinorVersion);
+    return CompleteMp3Stream(file, entry.sampleFrames, encoder.c_str());
+}
+
+// What the encoder's end would have written: a WAV's sizes from the audio present (only while
+// it was recording: once ended, they are right and a tag list may follow), an MP3's Info frame.
+void RepairEnd(const JournalEntry& entry, OutputFormat format) {
+    if (format == OutputFormat::Wav && entry.step == FinishStep::Recording) FinishWavSizes(entry.path);
+    if (format == OutputFormat::Mp3) CompleteMp3(entry);
+}
+
+// A rewrite that a kill interrupted leaves its temporary file beside the track; it is never the track.
+void RemoveRewriteLeftover(const CCharString& path) {
+    const CCharString temporary = path + kRewriteSuffix;
+    struct stat st {};
+    if (lstat(temporary.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(temporary.c_str());
+}
+
+bool IsRegularFile(const CCharString& path) {
+    struct stat st {};
+    return !path.IsEmpty() && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The rename, journaled first: a recovery killed after it finds the track under its new name.
+void Rename(JournalFile& journal, JournalEntry& entry, const CCharString& target, RecoveredTrack& result) {
+    entry.step = FinishStep::Naming;
+    entry.finalPath = target;
+    CTrackJournal::Rewrite(journal);
+    ReachedStep("recovery-naming");
+    const CCharString targetFolder = FolderOf(target);
+    const CCharString free = PathTaken(target) ? MakeUniquePath(target) : target;
+    if ((targetFolder.IsEmpty() || EnsureFolder(targetFolder)) && MoveFile(entry.path, free)) {
+        result.to = free;
+        result.renamed = true;
+    }
+    ReachedStep("recovery-named");
+}
+
 time_t SecondsOf(const LocalDateTime& t) {
     std::tm fields{};
     fields.tm_year = t.year - 1900;
@@ -66,18 +113,42 @@ time_t SecondsOf(const LocalDateTime& t) {
     return std::mktime(&fields);
 }
 
-RecoveredTrack Recover(const JournalEntry& entry, const AudioFactsReader& readFacts) {
+// Each step is journaled before the next begins, so a recovery killed at any instant and run
+// again comes to the same result.
+RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFactsReader& readFacts) {
     RecoveredTrack result{entry.path, entry.path};
+    RemoveRewriteLeftover(entry.path);
+    if (entry.step == FinishStep::Naming && !PathTaken(entry.path) && IsRegularFile(entry.finalPath)) {
+        // Renamed before the kill: finished under its new name.
+        result.to = entry.finalPath;
+        result.found = result.tagged = result.renamed = true;
+        return result;
+    }
     struct stat info {};
     if (lstat(entry.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return result;
     result.found = true;
+    if (entry.step == FinishStep::Naming) {
+        // Finished and tagged; only its name was still to come.
+        result.tagged = true;
+        Rename(journal, entry, entry.finalPath, result);
+        return result;
+    }
     const auto format = static_cast<OutputFormat>(entry.outputFormat);
-    if (format == OutputFormat::Wav) FinishWavSizes(entry.path);
+    RepairEnd(entry, format);
     // Killed as it opened: an empty file, or headers without a sample.
     if (HoldsNoAudio(entry.path)) {
         result.removed = unlink(entry.path.c_str()) == 0;
         return result;
     }
+    // The file's time stays that of its last audio: the end its name is given from, again when
+    // a killed recovery runs again.
+    const timespec times[2] = {info.st_atim, info.st_mtim};
+    utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (entry.step == FinishStep::Recording) {
+        entry.step = FinishStep::Ended;
+        CTrackJournal::Rewrite(journal);
+    }
+    ReachedStep("recovery-ended");
 
     // The last write is the end this file can tell; its length is what a reader finds in it,
     // else the time from the track's start to that write.
@@ -107,17 +178,14 @@ RecoveredTrack Recover(const JournalEntry& entry, const AudioFactsReader& readFa
     tags.trackNumber = entry.trackNumber;
     if (std::unique_ptr<CTagFile> editor = TagEditorFor(format))
         result.tagged = RewriteTags(*editor, entry.path.c_str(), tags);
+    utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
     CCharString folder = entry.outputFolder;
     const CCharString finalPath = BuildTrackPath(true, folder, entry.fileNameTemplate, format, values, clocks);
     const CCharString extension = ExtensionOf(entry.path);
     const CCharString target =
         MakeUniquePath(ReplaceExtension(finalPath, (CCharString(kRecoveredMarker) + extension).c_str()));
-    const CCharString targetFolder = FolderOf(target);
-    if ((targetFolder.IsEmpty() || EnsureFolder(targetFolder)) && MoveFile(entry.path, target)) {
-        result.to = target;
-        result.renamed = true;
-    }
+    Rename(journal, entry, target, result);
     return result;
 }
 
@@ -132,9 +200,9 @@ std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, cons
     if (lock >= 0) flock(lock, LOCK_EX);
     std::set<std::string> folders;
     for (const CCharString& folder : otherFolders) folders.insert(folder.str());
-    for (const JournalFile& journal : CTrackJournal::LeftBehind(journalFolder)) {
-        for (const JournalEntry& entry : journal.entries) {
-            recovered.push_back(Recover(entry, readFacts));
+    for (JournalFile& journal : CTrackJournal::LeftBehind(journalFolder)) {
+        for (JournalEntry& entry : journal.entries) {
+            recovered.push_back(Recover(journal, entry, readFacts));
             // The reserve sits in the output folder; the template may have put the track below it.
             folders.insert(entry.outputFolder.str());
             folders.insert(FolderOf(entry.path).str());

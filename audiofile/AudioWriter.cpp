@@ -125,4 +125,9 @@ int CAudioWriter::OpenFile(const char* name) {
     return AttachFile(std::move(file));
 }
 
+int64_t CAudioWriter::SampleFramesWritten() const {
+    const int frameBytes = m_channels * m_bitsPerSample / 8;
+    return frameBytes > 0 ? m_byteCount / frameBytes : 0;
+}
+
 int CAudioWriter::FileError() const { return m_file && m_file->LastError() ? m_file->LastError() : m_openError; }

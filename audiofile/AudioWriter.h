@@ -46,6 +46,9 @@ public:
     FileKind Kind() const { return m_kind; }
     bool IsOpen() const { return m_open; }
     int64_t BytesWritten() const { return m_byteCount; }
+    // The PCM sample frames the encoder was given, in its own format: what the padding it adds at
+    // the end is counted from.
+    virtual int64_t SampleFramesWritten() const;
     int SampleRate() const { return m_sampleRate; }
     int Channels() const { return m_channels; }
     int BitsPerSample() const { return m_bitsPerSample; }

@@ -2,7 +2,10 @@
 #include "audiofile/Mp3Writer.h"
 
 #include <cstring>
+#include <string>
 
+#include "foundation/StepHook.h"
+#include "tags/Id3v2Tag.h"
 #include "tags/Mp3TagFile.h"
 
 const QualityEntry kMp3Qualities[kMp3QualityCount] = {
@@ -111,6 +114,12 @@ int CMp3Writer::Begin() {
     m_lastError = m_lame->initStream(&m_config, &samples, &m_outputSize, &stream);
     if (m_lastError != BE_ERR_SUCCESSFUL) return 0;
     m_stream = stream;
+    // The tags' room comes before the first frame (LAME's placeholder for its Info frame), so
+    // finishing writes tags and Info frame in place and never moves the audio.
+    CId3v2Tag room;
+    room.paddingSize = kMp3TagRoom - 10;
+    const std::string reserved = room.Render();
+    if (m_file->Write(reserved.data(), kMp3TagRoom) != kMp3TagRoom) return 0;
     m_blockSize = static_cast<int>(samples * 2);
     CAudioWriter::Begin();
     m_output.assign(m_outputSize + 2, 0);
@@ -155,7 +164,9 @@ int CMp3Writer::Close() {
     m_stream = 0;
     // A track whose tags could not be written is still a good track, but its owner must hear of it.
     bool tagged = true;
-    if (IsOpen() && m_tags && !m_name.IsEmpty())
+    if (IsOpen() && m_tags && !m_name.IsEmpty()) {
+        ReachedStep("tagging");
         tagged = WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags);
+    }
     return CAudioWriter::Close() && tagged ? 1 : 0;
 }

@@ -1,4 +1,5 @@
-// CMp3Writer: MP3 tracks through the LAME encoder module, tagged with ID3v2 and ID3v1 when closed.
+// CMp3Writer: MP3 tracks through the LAME encoder module, tagged with ID3v2 and ID3v1 when closed,
+// the ID3v2 tag in room reserved in front of the first frame.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StepStops.h"
 #include "cli/HeadlessRecorder.h"
 
 int main(int argc, char** argv) {
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     // never kill the process with the track unfinished.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+    InstallStepStopsForTests();
     CHeadlessRecorder recorder;
     return recorder.Run(std::vector<std::string>(argv + 1, argv + argc));
 }

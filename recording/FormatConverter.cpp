@@ -31,6 +31,8 @@ bool CFormatConverter::SetWrappedWriter(std::unique_ptr<CAudioWriter> writer) {
     return m_writer != nullptr;
 }
 
+int64_t CFormatConverter::SampleFramesWritten() const { return m_writer ? m_writer->SampleFramesWritten() : 0; }
+
 int CFormatConverter::FileError() const { return m_writer ? m_writer->FileError() : 0; }
 
 int CFormatConverter::Open(const char* name) { return IsOpen() ? m_writer->Open(name) : 0; }

@@ -29,6 +29,8 @@ public:
     // The wrapped writer writes the tags; it is handed these.
     int SetTags(TagFieldSet* tags) override;
     int FileError() const override;
+    // The wrapped writer's: what it was given after the conversion.
+    int64_t SampleFramesWritten() const override;
 
     // Takes ownership; true when a writer is now wrapped.
     bool SetWrappedWriter(std::unique_ptr<CAudioWriter> writer);

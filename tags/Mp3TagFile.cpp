@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "foundation/StepHook.h"
 #include "tags/Id3v1.h"
 #include "tags/RiffInfo.h"
 
 namespace {
 
-constexpr int64_t kMoveChunk = 1 << 20;
+constexpr int64_t kCopyChunk = 1 << 20;
 
 void PutLe32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -21,21 +25,35 @@ bool WriteAt(CFileStream& file, int64_t offset, const void* data, int64_t length
     return file.Seek(offset, CFileStream::kFromStart) && file.Write(data, length) == length;
 }
 
-// Moves `length` bytes from `from` to `to` inside the file, in pieces, so an hours-long track
-// needs neither its size in memory nor a second copy on disk.
-bool MoveRange(CFileStream& file, int64_t from, int64_t to, int64_t length) {
-    if (from == to || length == 0) return true;
-    std::vector<unsigned char> buffer(std::min(length, kMoveChunk));
-    const auto piece = static_cast<int64_t>(buffer.size());
-    for (int64_t done = 0; done < length; done += piece) {
-        const int64_t n = std::min(piece, length - done);
-        // Moving towards the end goes backwards so no byte is overwritten before it is read.
-        const int64_t at = to > from ? length - done - n : done;
-        if (!file.Seek(from + at, CFileStream::kFromStart) || file.Read(buffer.data(), n) != n ||
-            !WriteAt(file, to + at, buffer.data(), n))
-            return false;
+// A complete new file beside the old one, renamed over it: at every moment the name holds the old
+// file or the new one whole. The audio is never moved inside the file it lives in.
+bool RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t audioOffset, int64_t audioLength,
+                             const std::string& trailer) {
+    const CCharString name = file.Path();
+    if (name.IsEmpty()) return false;
+    const CCharString temporary = name + kRewriteSuffix;
+    CFileStream copy;
+    if (!CreateRewriteFile(copy, temporary)) return false;
+    bool ok = copy.Write(head.data(), static_cast<int64_t>(head.size())) == static_cast<int64_t>(head.size()) &&
+              file.Seek(audioOffset, CFileStream::kFromStart);
+    std::vector<unsigned char> buffer(static_cast<size_t>(std::min(std::max<int64_t>(audioLength, 1), kCopyChunk)));
+    for (int64_t done = 0; ok && done < audioLength;) {
+        const int64_t n = std::min(static_cast<int64_t>(buffer.size()), audioLength - done);
+        ok = file.Read(buffer.data(), n) == n && copy.Write(buffer.data(), n) == n;
+        done += n;
     }
-    return true;
+    ok = ok && copy.Write(trailer.data(), static_cast<int64_t>(trailer.size())) == static_cast<int64_t>(trailer.size()) &&
+         copy.Flush() == 1;
+    copy.Close();
+    struct stat st {};
+    if (ok && stat(name.c_str(), &st) == 0) chmod(temporary.c_str(), st.st_mode & 07777);
+    if (ok) ReachedStep("rewrite-renaming");
+    if (!ok || rename(temporary.c_str(), name.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The stream goes on with the finished file, not the one the name no longer holds.
+    return file.Open(name, CFileStream::kReadWrite) != 0;
 }
 
 std::string BuildId3v2(const TagFieldSet& tags, CId3v2Tag& tag) {
@@ -69,8 +87,17 @@ int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& ta
     if (options.container == kContainerMp3) {
         if (flags & kTagId3v2) {
             CId3v2Tag local;
-            head = BuildId3v2(tags, id3v2 ? *id3v2 : local);
+            CId3v2Tag& tag = id3v2 ? *id3v2 : local;
+            head = BuildId3v2(tags, tag);
             if (head.empty()) return 0;
+            // The room in front of the audio (the writer reserves it) takes the tag, its padding
+            // resized, so the audio stays where it is.
+            const int64_t frameBytes = static_cast<int64_t>(head.size()) - 10 - tag.paddingSize;
+            const int64_t room = info.audioOffset - 10 - frameBytes;
+            if ((info.tagFlags & kTagId3v2) && room >= 0 && room <= INT32_MAX) {
+                tag.paddingSize = static_cast<int>(room);
+                head = tag.Render();
+            }
         }
     } else if (options.container == kContainerRiffMp3) {
         // The RIFF size is only known after the trailer; it is patched below.
@@ -97,13 +124,17 @@ int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& ta
         PutLe32(reinterpret_cast<unsigned char*>(head.data() + 4), static_cast<uint32_t>(end - 8));
     }
 
-    // The audio is moved in place: were the disk to fill half way, a stretch of it would be
-    // doubled and its end lost. With the room taken first, a full disk leaves the file untouched.
-    if (!file.Reserve(end)) return 0;
-    const bool ok = MoveRange(file, info.audioOffset, headLength, info.audioLength) &&
-                    WriteAt(file, 0, head.data(), headLength) &&
-                    WriteAt(file, headLength + info.audioLength, trailer.data(), static_cast<int64_t>(trailer.size())) &&
-                    file.SetEndOfFile();
+    bool ok;
+    if (headLength == info.audioOffset) {
+        // In place: the trailer first, then the head, one write within the file's first page
+        // when the writer reserved the room, so a kill leaves the old head or the new one.
+        // With the room taken first, a full disk leaves the file untouched.
+        ok = file.Reserve(end) &&
+             WriteAt(file, headLength + info.audioLength, trailer.data(), static_cast<int64_t>(trailer.size())) &&
+             file.SetEndOfFile() && WriteAt(file, 0, head.data(), headLength);
+    } else {
+        ok = RewriteThroughTemporary(file, head, info.audioOffset, info.audioLength, trailer);
+    }
     file.Seek(0, CFileStream::kFromStart);
     return ok ? 1 : 0;
 }

@@ -13,6 +13,9 @@ struct Mp3TagOptions {
 };
 
 constexpr int kRiffMp3HeaderSize = 20;
+// The room an MP3 writer leaves for the ID3v2 tag in front of the first frame: one page, so the
+// tag is later written in place by a single write that a kill cannot tear.
+constexpr int kMp3TagRoom = 4096;
 
 class CMp3TagFile : public CTagFile {
 public:
@@ -43,6 +46,8 @@ private:
 // The 20-byte RIFF-MP3 header for that much audio.
 void BuildRiffMp3Header(unsigned char* header, uint32_t audioLength);
 // Rewrites the file's tags as the options say, keeping its audio; `id3v2` (optional) receives the
-// frames written. Leaves the file at 0. 1 on success.
+// frames written. In place when the new head fits the room before the audio; otherwise a complete
+// new file is written beside it and renamed over it, and `file` is reopened on that. Leaves the
+// file at 0. 1 on success.
 int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& tags, CId3v2Tag* id3v2 = nullptr);
 int WriteMp3TagsByName(const char* name, Mp3TagOptions options, const TagFieldSet& tags);

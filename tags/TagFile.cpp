@@ -1,7 +1,12 @@
 // The tag editor base: opening, attaching and releasing the file.
 #include "tags/TagFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+
+#include "foundation/StepHook.h"
 
 CTagFile::~CTagFile() { CTagFile::Close(); }
 
@@ -32,7 +37,16 @@ int CTagFile::Close() {
     return wasOpen ? 1 : 0;
 }
 
+bool CreateRewriteFile(CFileStream& file, const CCharString& temporary) {
+    constexpr int kMode = CFileStream::kWrite | CFileStream::kNew;
+    if (file.Open(temporary, kMode)) return true;
+    struct stat st {};
+    return errno == EEXIST && lstat(temporary, &st) == 0 && S_ISREG(st.st_mode) && unlink(temporary) == 0 &&
+           file.Open(temporary, kMode);
+}
+
 bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags) {
+    ReachedStep("tagging");
     if (!editor.Open(name)) return false;
     editor.Tags() = tags;
     const bool written = editor.Write() != 0;

@@ -55,6 +55,13 @@ private:
     FileKind m_kind;
 };
 
+// Where a tag editor writes a complete new file before renaming it over the old one; a file left
+// under this name by an interrupted rewrite is never the track.
+inline constexpr const char* kRewriteSuffix = ".vctemp";
+// Creates that file new, never through a planted link. A regular file left under its name by an
+// interrupted rewrite is ours and goes; anything else there fails.
+bool CreateRewriteFile(CFileStream& file, const CCharString& temporary);
+
 // Opens `name` with `editor`, gives it `tags` and writes them: what a writer does with its tags once
 // the encoder has finished the file. False when the file would not open or the write failed.
 bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags);

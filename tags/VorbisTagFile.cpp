@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/StepHook.h"
+
 namespace {
 
 // One comment key and the field it carries; numbers are written from `minimum` up, texts
@@ -136,25 +138,11 @@ int CVorbisTagFile::Write() {
     return WriteThroughTemporary();
 }
 
-namespace {
-
-// The temporary file is created new, never opened through a planted link. A regular file left
-// under its name by an interrupted run is ours and goes; anything else there fails the rewrite.
-bool CreateTemporary(CFileStream& file, const CCharString& temporary) {
-    constexpr int kMode = CFileStream::kWrite | CFileStream::kNew;
-    if (file.Open(temporary, kMode)) return true;
-    struct stat st {};
-    return errno == EEXIST && lstat(temporary, &st) == 0 && S_ISREG(st.st_mode) && unlink(temporary) == 0 &&
-           file.Open(temporary, kMode);
-}
-
-}  // namespace
-
 int CVorbisTagFile::WriteThroughTemporary() {
     const CCharString name = m_name;
-    const CCharString temporary = name + ".vctemp";
+    const CCharString temporary = name + kRewriteSuffix;
     auto file = std::make_unique<CFileStream>();
-    if (!CreateTemporary(*file, temporary)) return 0;
+    if (!CreateRewriteFile(*file, temporary)) return 0;
     bool written = m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
     file.reset();
     struct stat original;
@@ -164,6 +152,7 @@ int CVorbisTagFile::WriteThroughTemporary() {
         return 0;
     }
     Close();
+    ReachedStep("rewrite-renaming");
     // rename(2) replaces the track atomically: at every moment the name holds either the
     // file as encoded or the finished rewrite, never only the temporary file.
     if (rename(temporary, name) != 0) {

@@ -10,16 +10,25 @@
 
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
+#include <taglib/tbytevectorstream.h>
 
 #include "abi/WmaDecoderAbi.h"
-#include "foundation/FileRoom.h"
+#include "modules/AsfPadding.h"
 #include "modules/HandleTable.h"
 #include "modules/wmadec/AsfHeaderCheck.h"
 
 namespace {
 
+// TagLib reads and saves the header alone, in memory: the file itself is written only at the
+// close, in place where the header keeps its size.
 struct TagFile {
-    explicit TagFile(const char* name) : file(name, false) {}
+    TagFile(const char* fileName, const std::string& header, bool canWrite)
+        : name(fileName), headerSize(header.size()), writable(canWrite),
+          stream(TagLib::ByteVector(header.data(), static_cast<unsigned>(header.size()))), file(&stream, false) {}
+    std::string name;
+    uint64_t headerSize;
+    bool writable;
+    TagLib::ByteVectorStream stream;
     TagLib::ASF::File file;
     bool changed = false;
 };
@@ -107,16 +116,70 @@ bool AttributeNumber(const TagLib::ASF::Attribute& attribute, int64_t& number) {
     }
 }
 
-// More than the header can grow by when saved: every attribute twice over (name in UTF-16, value,
-// the descriptor's fields), the described texts, and the headers of the objects that hold them.
-int64_t HeaderGrowthBound(const TagLib::ASF::Tag& tag) {
-    int64_t bytes = 8192;
-    for (const TagLib::String& text : {tag.title(), tag.artist(), tag.copyright(), tag.comment(), tag.rating()})
-        bytes += 4 * static_cast<int64_t>(text.size()) + 2;
-    for (const auto& [name, list] : tag.attributeListMap())
-        for (const TagLib::ASF::Attribute& attribute : list)
-            bytes += 2 * (4 * static_cast<int64_t>(name.size()) + attribute.dataSize() + 32);
-    return bytes;
+// The whole header of an ASF file whose header IsSoundAsfHeader has checked.
+bool ReadHeader(const char* fileName, std::string& header) {
+    const int fd = open(fileName, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    header.resize(kAsfHeaderStart);
+    bool read = pread(fd, header.data(), kAsfHeaderStart, 0) == static_cast<ssize_t>(kAsfHeaderStart);
+    if (read) {
+        const uint64_t size = AsfNumber(header, 16, 8);
+        header.resize(size);
+        read = pread(fd, header.data(), size, 0) == static_cast<ssize_t>(size);
+    }
+    close(fd);
+    return read;
+}
+
+bool WriteAll(int fd, const char* data, size_t size, off_t position) {
+    while (size > 0) {
+        const ssize_t n = pwrite(fd, data, size, position);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+        position += n;
+    }
+    return true;
+}
+
+// A header that outgrew its room: a complete new file with the new header (and fresh room) and
+// the rest of the old one is written beside it and renamed over it, so the name always holds
+// a whole file. The file size the header states counts the new header.
+bool RewriteWithHeader(const std::string& name, std::string header, uint64_t oldHeaderSize) {
+    const uint64_t room = (header.size() + kAsfHeaderRoom / 2 + kAsfHeaderRoom - 1) / kAsfHeaderRoom * kAsfHeaderRoom;
+    FitAsfHeader(header, room);
+    const int in = open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
+    if (in < 0 || fstat(in, &info) != 0 || static_cast<uint64_t>(info.st_size) < oldHeaderSize) {
+        if (in >= 0) close(in);
+        return false;
+    }
+    if (const size_t properties = FindAsfObject(header, kAsfFilePropertiesGuid))
+        SetAsfNumber(header, properties + kAsfFileSizeField, 8, info.st_size - oldHeaderSize + header.size());
+    const std::string temporary = name + ".vctemp";
+    // Left by an interrupted rewrite, the temporary file is ours; anything else there fails.
+    struct stat left {};
+    if (lstat(temporary.c_str(), &left) == 0 && S_ISREG(left.st_mode)) unlink(temporary.c_str());
+    const int out = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, info.st_mode & 07777);
+    bool ok = out >= 0 && WriteAll(out, header.data(), header.size(), 0);
+    std::string buffer(1 << 20, '\0');
+    off_t from = static_cast<off_t>(oldHeaderSize), to = static_cast<off_t>(header.size());
+    while (ok) {
+        const ssize_t n = pread(in, buffer.data(), buffer.size(), from);
+        if (n == 0) break;
+        ok = n > 0 && WriteAll(out, buffer.data(), static_cast<size_t>(n), to);
+        from += n;
+        to += n;
+    }
+    close(in);
+    ok = ok && fsync(out) == 0;
+    if (out >= 0) close(out);
+    if (!ok || rename(temporary.c_str(), name.c_str()) != 0) {
+        if (out >= 0) unlink(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -128,8 +191,9 @@ MODULE_EXPORT WmaTagCloseFn WMATag_Close;
 
 int32_t WMATag_Open(const char* fileName) {
     // TagLib would take seconds over a few lying bytes; such a header has no attributes to offer.
-    if (!fileName || !IsSoundAsfHeader(fileName)) return 0;
-    auto tagFile = std::make_unique<TagFile>(fileName);
+    std::string header;
+    if (!fileName || !IsSoundAsfHeader(fileName) || !ReadHeader(fileName, header)) return 0;
+    auto tagFile = std::make_unique<TagFile>(fileName, header, access(fileName, W_OK) == 0);
     if (!tagFile->file.isValid() || !tagFile->file.tag()) return 0;
     return TagFiles().Add(std::move(tagFile));
 }
@@ -174,7 +238,7 @@ int32_t WMATag_GetAttrb(int32_t handle, int32_t type, const uint16_t* name, void
 
 int32_t WMATag_SetAttrb(int32_t handle, int32_t type, const uint16_t* name, const void* value) {
     TagFile* tagFile = TagFiles().Get(handle);
-    if (!tagFile || !name || !value || tagFile->file.readOnly()) return 0;
+    if (!tagFile || !name || !value || !tagFile->writable) return 0;
     TagLib::ASF::Tag& tag = *tagFile->file.tag();
     const TagLib::String key = AttributeName(name);
     const Described field = DescribedField(key);
@@ -199,19 +263,16 @@ int32_t WMATag_Close(int32_t handle) {
     std::unique_ptr<TagFile> tagFile = TagFiles().Remove(handle);
     if (!tagFile) return 0;
     if (!tagFile->changed) return 1;
-    // One save for all attributes: ASF keeps them in the header, and every size change of the
-    // header moves the whole file. Stopped by a full disk half way, that would leave the file
-    // short of its own data, so the room is taken first; without it the file stays as it was.
-    const int fd = open(tagFile->file.name(), O_RDWR | O_CLOEXEC);
+    if (!tagFile->file.save()) return 0;
+    const TagLib::ByteVector* saved = tagFile->stream.data();
+    std::string header(saved->data(), saved->size());
+    // The header takes the room its padding leaves, so the audio stays where it is and one write
+    // within the first page changes the file: a kill leaves the old header or the new one.
+    if (header.size() != tagFile->headerSize && !FitAsfHeader(header, tagFile->headerSize))
+        return RewriteWithHeader(tagFile->name, header, tagFile->headerSize) ? 1 : 0;
+    const int fd = open(tagFile->name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return 0;
-    struct stat info {};
-    bool saved = fstat(fd, &info) == 0 && ReserveFileRoom(fd, info.st_size + HeaderGrowthBound(*tagFile->file.tag()));
-    if (saved) {
-        saved = tagFile->file.save();
-        tagFile.reset();
-        // The room not used goes back.
-        saved = fstat(fd, &info) == 0 && ftruncate(fd, info.st_size) == 0 && saved;
-    }
+    const bool written = WriteAll(fd, header.data(), header.size(), 0);
     close(fd);
-    return saved ? 1 : 0;
+    return written ? 1 : 0;
 }

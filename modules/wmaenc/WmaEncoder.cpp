@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -18,6 +19,7 @@ extern "C" {
 
 #include "abi/EncoderPlugInAbi.h"
 #include "foundation/FileRoom.h"
+#include "modules/AsfPadding.h"
 #include "modules/HandleTable.h"
 
 namespace {
@@ -73,6 +75,13 @@ struct Encoder {
     bool started = false;
     bool ended = false;
     int64_t roomEnd = 0;  // blocks are allocated up to here
+    // FFmpeg's muxer leaves no room in the header; a padding object behind its header gives the
+    // attribute editor that room. FFmpeg writes as if it were not there: `position` is where it
+    // writes in its own view, `header` its header as it last wrote it, and everything after
+    // that header lies `padding` bytes further on in the file.
+    int64_t position = 0;
+    std::string header;
+    int64_t padding = 0;
     // The room for the end could not be kept: no more audio is taken, so the file can be finished.
     bool roomShort = false;
 };
@@ -92,31 +101,81 @@ HandleTable<Encoder>& Encoders() {
     return table;
 }
 
+bool WriteAllAt(int fd, const unsigned char* data, int64_t size, int64_t position) {
+    while (size > 0) {
+        const ssize_t n = pwrite(fd, data, static_cast<size_t>(size), position);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= n;
+        position += n;
+    }
+    return true;
+}
+
+// FFmpeg's header as it goes into the file: with the padding object, and the file size it states
+// counting that object.
+std::string HeaderInFile(const Encoder& encoder) {
+    std::string header = encoder.header;
+    if (encoder.padding == 0) return header;
+    FitAsfHeader(header, encoder.header.size() + static_cast<uint64_t>(encoder.padding));
+    if (const size_t properties = FindAsfObject(header, kAsfFilePropertiesGuid)) {
+        const uint64_t fileSize = AsfNumber(header, properties + kAsfFileSizeField, 8);
+        if (fileSize > 0) SetAsfNumber(header, properties + kAsfFileSizeField, 8, fileSize + encoder.padding);
+    }
+    return header;
+}
+
 int WriteToFile(void* opaque, uint8_t* data, int size) {
     auto* encoder = static_cast<Encoder*>(opaque);
+    const int64_t at = encoder->position;
+    // FFmpeg's first write begins with its whole header, its size at 16.
+    if (encoder->header.empty() && at == 0 && size >= static_cast<int>(kAsfHeaderStart)) {
+        std::string header(reinterpret_cast<const char*>(data), kAsfHeaderStart);
+        const uint64_t headerSize = AsfNumber(header, 16, 8);
+        if (headerSize >= kAsfHeaderStart && headerSize <= static_cast<uint64_t>(size)) {
+            encoder->header.assign(reinterpret_cast<const char*>(data), headerSize);
+            std::string fitted = encoder->header;
+            if (FitAsfHeader(fitted, kAsfHeaderRoom)) encoder->padding = static_cast<int64_t>(fitted.size() - headerSize);
+        }
+    }
+    const auto headerEnd = static_cast<int64_t>(encoder->header.size());
     // A write that fails leaves FFmpeg's output failing for good and the header unfinished, so
     // the disk filling up is noticed while the room for the end is still there. These bytes
     // are written all the same: that room pays for them.
-    const off_t position = lseek(encoder->fd, 0, SEEK_CUR);
-    if (!encoder->ended && (position < 0 || !KeepRoomForTheEnd(*encoder, position, size))) encoder->roomShort = true;
-    int done = 0;
-    while (done < size) {
-        const ssize_t n = write(encoder->fd, data + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return AVERROR(n < 0 ? errno : EIO);
-        done += static_cast<int>(n);
+    if (!encoder->ended && !KeepRoomForTheEnd(*encoder, at + encoder->padding, size)) encoder->roomShort = true;
+    bool written = true;
+    if (at < headerEnd) {
+        const int64_t n = std::min<int64_t>(size, headerEnd - at);
+        encoder->header.replace(static_cast<size_t>(at), static_cast<size_t>(n), reinterpret_cast<const char*>(data), n);
+        const std::string header = HeaderInFile(*encoder);
+        written = WriteAllAt(encoder->fd, reinterpret_cast<const unsigned char*>(header.data()),
+                             static_cast<int64_t>(header.size()), 0);
     }
-    return done;
+    const int64_t from = std::max(at, headerEnd);
+    if (written && from < at + size)
+        written = WriteAllAt(encoder->fd, data + (from - at), at + size - from, from + encoder->padding);
+    if (!written) return AVERROR(errno ? errno : EIO);
+    encoder->position = at + size;
+    return size;
 }
 
 int64_t SeekInFile(void* opaque, int64_t offset, int whence) {
     auto* encoder = static_cast<Encoder*>(opaque);
-    if (whence & AVSEEK_SIZE) {
-        struct stat info;
-        return fstat(encoder->fd, &info) == 0 ? info.st_size : AVERROR(errno);
+    struct stat info {};
+    if (fstat(encoder->fd, &info) != 0) return AVERROR(errno);
+    const int64_t size = std::max<int64_t>(0, info.st_size - encoder->padding);
+    if (whence & AVSEEK_SIZE) return size;
+    int64_t position = offset;
+    switch (whence & ~AVSEEK_FORCE) {
+        case SEEK_SET: break;
+        case SEEK_CUR: position += encoder->position; break;
+        case SEEK_END: position += size; break;
+        default: return AVERROR(EINVAL);
     }
-    const off_t position = lseek(encoder->fd, offset, whence & ~AVSEEK_FORCE);
-    return position < 0 ? AVERROR(errno) : position;
+    if (position < 0) return AVERROR(EINVAL);
+    encoder->position = position;
+    return position;
 }
 
 AVCodecContext* OpenCodec(const AVCodec* codec, int bitrate, int sampleRate, int channels) {

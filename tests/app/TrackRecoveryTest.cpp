@@ -70,6 +70,8 @@ TEST(TrackJournal, ListsOnlyTheJournalsOfProcessesThatNoLongerRunWithTheirEntrie
         ASSERT_TRUE(journal.Add(Entry(dir / "a.wav")));
         ASSERT_TRUE(journal.Add(Entry(dir / "b.wav")));
         ASSERT_TRUE(journal.Remove((dir / "a.wav").c_str()));
+        ASSERT_TRUE(journal.Advance((dir / "b.wav").c_str(), FinishStep::Ended, 441000));
+        ASSERT_TRUE(journal.Advance((dir / "b.wav").c_str(), FinishStep::Naming, -1, (dir / "B\nfinal.wav").c_str()));
         const std::vector<JournalFile> found = CTrackJournal::LeftBehind(folder.path().c_str());
         if (!c.leftBehind) {
             EXPECT_TRUE(found.empty());
@@ -85,6 +87,9 @@ TEST(TrackJournal, ListsOnlyTheJournalsOfProcessesThatNoLongerRunWithTheirEntrie
         EXPECT_EQ(read.startOffsetMs, written.startOffsetMs);
         EXPECT_EQ(read.startClock.hour, 21);
         EXPECT_EQ(read.trackNumber, 3);
+        EXPECT_EQ(read.step, FinishStep::Naming);
+        EXPECT_EQ(read.sampleFrames, 441000) << "kept from the step before";
+        EXPECT_EQ(read.finalPath, (dir / "B\nfinal.wav").c_str());
         CTrackJournal::Discard(found[0]);
         EXPECT_TRUE(CTrackJournal::LeftBehind(folder.path().c_str()).empty());
     }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tags/Mp3FileInfo.h"
+#include "tags/Mp3TagFile.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Mutagen.h"
 #include "tests/support/TempDir.h"
@@ -143,7 +144,7 @@ TEST(Mp3Writer, EncoderGetsWholeChunksAndTheFirstFrameCarriesLamesTag) {
     ASSERT_TRUE(file.Open((dir / "t.mp3").c_str(), CFileStream::kRead));
     Mp3FileInfo info;
     ASSERT_TRUE(ReadMp3FileInfo(file, info, true, nullptr, nullptr));
-    EXPECT_EQ(info.audioOffset, 0);
+    EXPECT_EQ(info.audioOffset, kMp3TagRoom) << "the tags' room comes first";
     EXPECT_EQ(info.bitrate, 128);
     EXPECT_EQ(info.header.protection, 0) << "CRC requested";
     EXPECT_EQ(info.header.privateBit, 1);
@@ -209,6 +210,14 @@ TEST(Mp3Writer, TagsAreReadBackByMutagen) {
         "t=ParseID3v1(d[-128:])\nprint(t['TIT2'].text[0], t['TRCK'].text[0], t['TDRC'].text[0], d[-128:-125])\n");
     EXPECT_EQ(v1, "Morning lecture 7 2024 b'TAG'\n");
     EXPECT_TRUE(DecodesCleanly(dir / "t.mp3"));
+    // The tag took the room reserved for it: the audio never moved.
+    CFileStream file;
+    ASSERT_TRUE(file.Open((dir / "t.mp3").c_str(), CFileStream::kRead));
+    Mp3FileInfo info;
+    ASSERT_TRUE(ReadMp3FileInfo(file, info, true, nullptr, nullptr));
+    EXPECT_EQ(info.audioOffset, kMp3TagRoom);
+    EXPECT_EQ(info.fileSize, kMp3TagRoom + info.audioLength + 128);
+    EXPECT_TRUE(info.xingPresent) << "LAME's Info frame was written behind the room";
 }
 
 TEST(Mp3Writer, JapaneseTitleIsUtf16InId3v2AndShiftJisInId3v1) {

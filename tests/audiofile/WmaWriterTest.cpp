@@ -151,6 +151,13 @@ TEST_P(WmaWriterRows, OtherProgramsReadTheTrackAndItsAttributes) {
     EXPECT_EQ(read.at("WM/Track"), "ASFDWordAttribute:4");
     EXPECT_EQ(read.at("WM/TrackNumber"), "ASFDWordAttribute:5");
     EXPECT_EQ(read.at("WM/GenreID"), "ASFUnicodeAttribute:146");
+    // The attributes took the room the encoder left in the header: one page, the audio behind it
+    // where it was written.
+    const std::string bytes = ReadFileBytes(path);
+    uint64_t headerSize = 0;
+    memcpy(&headerSize, bytes.data() + 16, 8);
+    EXPECT_EQ(headerSize, 4096u);
+    EXPECT_EQ(bytes.compare(4096, 4, "\x36\x26\xB2\x75", 4), 0) << "the data object follows the header";
 }
 
 // The decoded track holds every frame that was fed, from the first: as many frames, up to one

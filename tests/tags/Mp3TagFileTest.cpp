@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "tags/Mp3InfoFrame.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Mutagen.h"
 #include "tests/support/Process.h"
@@ -51,13 +54,19 @@ std::string Id3Version(const std::string& path) {
 
 }  // namespace
 
-TEST(Mp3TagFile, RetaggingReplacesBothTagsAndKeepsTheAudio) {
+// Tags that fit the room in front of the audio are written in place, the audio never moved; tags
+// that do not are written with the audio into a new file renamed over the old one.
+TEST(Mp3TagFile, RetaggingReplacesBothTagsInPlaceOrThroughANewFileAndKeepsTheAudio) {
     TempDir dir;
     const std::string audio = LameMp3(dir);
     const std::string path = dir / "t.mp3";
     WriteFileBytes(path, audio);
+    // Bare frames leave no room: the first tags go through a new file.
     ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerMp3, 7}, SomeTags(std::string(300, 'L').c_str(), 3)), 1);
-    const size_t firstSize = ReadFileBytes(path).size();
+    const std::string first = ReadFileBytes(path);
+    const size_t firstTag = first.size() - audio.size() - 128;
+    EXPECT_EQ(firstTag, 10 + 2048 + (7 + 8 + 7 + 6 + 7 + 13 + 3 - 5 + 300) + 7 * 10);
+    EXPECT_TRUE(first.substr(firstTag, audio.size()) == audio);
 
     CMp3TagFile editor;
     ASSERT_EQ(editor.Open(path.c_str()), 1);
@@ -68,18 +77,72 @@ TEST(Mp3TagFile, RetaggingReplacesBothTagsAndKeepsTheAudio) {
     editor.Tags() = SomeTags("Short", 9);
     EXPECT_EQ(editor.Write(), 1);
     EXPECT_EQ(editor.Close(), 1);
-
+    // Shorter tags: the same room, more padding, the audio where it was.
     const std::string bytes = ReadFileBytes(path);
-    // Payloads: encoding byte, text, NUL; COMM adds "jpn" and an empty description.
-    const size_t payloads = 7 + 8 + 7 + 6 + 7 + 13 + 3;
-    const size_t tagSize = 10 + 2048 + payloads + 7 * 10;
-    EXPECT_EQ(bytes.size(), tagSize + audio.size() + 128);
-    EXPECT_LT(bytes.size(), firstSize);
-    EXPECT_TRUE(bytes.substr(tagSize, audio.size()) == audio);
+    EXPECT_EQ(bytes.size(), first.size());
+    EXPECT_TRUE(bytes.substr(firstTag, audio.size()) == audio);
     EXPECT_EQ(bytes.substr(bytes.size() - 128, 8), "TAGShort");
     EXPECT_EQ(bytes[bytes.size() - 2], 9);
     EXPECT_EQ(Id3Version(path), "(2, 3, 0) Short\n");
     EXPECT_TRUE(DecodesCleanly(path));
+
+    // Longer than the room: a new file again, and nothing left beside it.
+    const std::string title(4000, 'T');
+    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerMp3, 7}, SomeTags(title.c_str(), 1)), 1);
+    const std::string grown = ReadFileBytes(path);
+    const size_t grownTag = grown.size() - audio.size() - 128;
+    EXPECT_EQ(grownTag, 10 + 2048 + (7 + 8 + 7 + 6 + 7 + 13 + 3 - 5 + 4000) + 7 * 10);
+    EXPECT_TRUE(grown.substr(grownTag, audio.size()) == audio);
+    EXPECT_EQ(Id3Version(path), "(2, 3, 0) " + title + "\n");
+    EXPECT_FALSE(PathExists(path + ".vctemp"));
+}
+
+// A killed encoder leaves LAME's blank first frame and perhaps a frame cut short. Filled in from the
+// frames present, the Info frame says what LAME's own says (frames, bytes, delay, and the padding
+// when the sample count is known), so players drop exactly the samples they drop from LAME's file.
+TEST(Mp3InfoFrame, ABlankInfoFrameIsFilledInAsLameFillsItAndAFrameCutShortGoes) {
+    TempDir dir;
+    const std::string lame = LameMp3(dir);  // 44100 sample frames
+    const Mp3FileInfo own = Analyse(dir / "src.mp3");
+    ASSERT_TRUE(own.xingPresent && own.xing.hasFrames && own.xing.hasBytes);
+    const size_t tagAt = 4 + 32, frameLength = static_cast<size_t>(Mp3FrameLength(own.header, own.bitrate, own.sampleRate));
+    std::string killed = lame;
+    std::fill(killed.begin() + tagAt, killed.begin() + frameLength, '\0');
+    killed += lame.substr(frameLength, 100);
+    for (const int64_t samples : {int64_t{44100}, int64_t{-1}}) {
+        SCOPED_TRACE(samples);
+        const std::string path = dir / "killed.mp3";
+        WriteFileBytes(path, killed);
+        CFileStream file;
+        ASSERT_TRUE(file.Open(path.c_str(), CFileStream::kReadWrite));
+        ASSERT_TRUE(CompleteMp3Stream(file, samples, "LAME3.100"));
+        file.Close();
+        const std::string filled = ReadFileBytes(path);
+        ASSERT_EQ(filled.size(), lame.size()) << "the frame cut short is gone";
+        const Mp3FileInfo info = Analyse(path);
+        EXPECT_EQ(info.xing.frames, own.xing.frames);
+        EXPECT_EQ(info.xing.bytes, own.xing.bytes);
+        // Delay and padding: 12 bits each.
+        const auto delayAndPadding = [&](const std::string& bytes) {
+            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + tagAt + 120 + 21;
+            return std::pair<int, int>{p[0] << 4 | p[1] >> 4, (p[1] & 0x0F) << 8 | p[2]};
+        };
+        EXPECT_EQ(delayAndPadding(filled).first, delayAndPadding(lame).first) << "the encoder delay";
+        if (samples >= 0) {
+            EXPECT_EQ(delayAndPadding(filled).second, delayAndPadding(lame).second) << "the padding";
+            EXPECT_EQ(DecodedFrames(path, 2), 44100);
+        } else {
+            EXPECT_GT(DecodedFrames(path, 2), 44100) << "without the count nothing is dropped at the end";
+        }
+        EXPECT_TRUE(DecodesCleanly(path));
+    }
+    // Filled in once, the frame stays as it is.
+    const std::string before = ReadFileBytes(dir / "killed.mp3");
+    CFileStream again;
+    ASSERT_TRUE(again.Open((dir / "killed.mp3").c_str(), CFileStream::kReadWrite));
+    ASSERT_TRUE(CompleteMp3Stream(again, 44100, "LAME3.100"));
+    again.Close();
+    EXPECT_TRUE(ReadFileBytes(dir / "killed.mp3") == before);
 }
 
 TEST(Mp3TagFile, OlderAndNewerTagVersionsAreWrittenAsVersion3) {

@@ -95,6 +95,42 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     EXPECT_EQ(back.genreNumber, 146);
 }
 
+// A header without room (ffmpeg's) gets its attributes through a complete new file with room in a
+// padding object; later attributes that fit go in place, the file keeping its size; ones that do
+// not fit go through a new file again. The audio is the same throughout.
+TEST(WmaTagFile, AttributesGoInPlaceWhenThePaddingHoldsThemElseThroughANewFile) {
+    TempDir dir;
+    const std::string path = MakeWma(dir, "room.wma");
+    const auto audio = [&] { return RunProcess("ffmpeg -v error -i " + ShellQuote(path) + " -f md5 -").output; };
+    const auto headerSize = [&] {
+        uint64_t size = 0;
+        memcpy(&size, ReadFileBytes(path).data() + 16, 8);
+        return size;
+    };
+    const std::string original = audio();
+    ASSERT_NE(original, "");
+    const auto retitle = [&](const std::string& title) {
+        CWmaTagFile tagFile;
+        ASSERT_EQ(tagFile.Open(path.c_str()), 1);
+        tagFile.Tags().title = title.c_str();
+        ASSERT_EQ(tagFile.Write(), 1);
+        ASSERT_EQ(tagFile.Close(), 1);
+        EXPECT_EQ(ReadTagsWithMutagen(path).at("Title"), "ASFUnicodeAttribute:" + title);
+        EXPECT_EQ(audio(), original);
+        EXPECT_FALSE(PathExists(path + ".vctemp"));
+        EXPECT_NE(HeaderObject(ReadFileBytes(path), "\x74\xD4\x06\x18"), std::string::npos) << "a padding object";
+    };
+    retitle("first");
+    EXPECT_EQ(headerSize() % 4096, 0u);
+    const size_t size = ReadFileBytes(path).size();
+    const uint64_t header = headerSize();
+    retitle("second, a little longer");
+    EXPECT_EQ(ReadFileBytes(path).size(), size) << "in place";
+    EXPECT_EQ(headerSize(), header);
+    retitle(std::string(3000, 'T'));
+    EXPECT_GT(headerSize(), header);
+}
+
 TEST(WmaTagFile, ReadsTextOthersWroteWithEveryCharacter) {
     TempDir dir;
     const std::string path = MakeWma(dir, "foreign.wma");
