@@ -250,9 +250,11 @@ protected:
         for (int row = 0; row < 3; ++row) paths.push_back(rig.frame->Items().Item(row)->path.str());
         // The desktop's data folder, where the trash lives.
         QDir().mkpath(QString::fromStdString(rig.dir / "data"));
+        if (const char* data = getenv("XDG_DATA_HOME")) m_programData = data;
         setenv("XDG_DATA_HOME", (rig.dir / "data").c_str(), 1);
     }
-    void TearDown() override { unsetenv("XDG_DATA_HOME"); }
+    void TearDown() override { setenv("XDG_DATA_HOME", m_programData.c_str(), 1); }
+    std::string m_programData;  // the test program's own, which every other test uses
     void SelectFirstAndThird() {
         QItemSelectionModel* selection = rig.frame->List()->selectionModel();
         for (int row : {0, 2})
