@@ -96,6 +96,29 @@ QString PromptPart(const char* prompt, bool buttonText) {
     return buttonText ? text.mid(newline + 1) : text.left(newline);
 }
 
+// A tool bar button for a checkable command. Toggled other than by a click (a screen reader's
+// Toggle) it runs the command, where Qt's own would only copy the check into it; the command's
+// outcome then sets the check.
+class CCheckableCommandButton : public QToolButton {
+public:
+    CCheckableCommandButton(QAction* action, QToolBar* bar) : QToolButton(bar) {
+        // As the tool bar makes its own buttons.
+        setAutoRaise(true);
+        setFocusPolicy(Qt::NoFocus);
+        setIconSize(bar->iconSize());
+        setToolButtonStyle(bar->toolButtonStyle());
+        connect(bar, &QToolBar::iconSizeChanged, this, &QToolButton::setIconSize);
+        connect(bar, &QToolBar::toolButtonStyleChanged, this, &QToolButton::setToolButtonStyle);
+        setDefaultAction(action);
+    }
+
+protected:
+    void checkStateSet() override {
+        QAction* action = defaultAction();
+        if (action && isChecked() != action->isChecked()) action->trigger();
+    }
+};
+
 }  // namespace
 
 CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
@@ -199,6 +222,7 @@ void CMainFrame::CreateBars() {
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (Command id : ToolBarCommands()) {
         if (id == 0) m_toolBar->addSeparator();
+        else if (m_actions[id]->isCheckable()) m_toolBar->addWidget(new CCheckableCommandButton(m_actions[id], m_toolBar));
         else m_toolBar->addAction(m_actions[id]);
     }
     m_body->AddBand(m_toolBar);
@@ -234,15 +258,10 @@ void CMainFrame::CreateBars() {
         connect(place, &QToolBar::visibilityChanged, this, [this] { UpdateCommands(); });
     }
     m_toolBar->setAccessibleName(m_toolBar->windowTitle());
-    // A checkable button toggled other than by a click (a screen reader's Toggle) runs its command;
-    // the command's own outcome then sets the check.
-    for (QAction* action : m_toolBar->actions()) {
-        auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
-        if (!button || !action->isCheckable()) continue;
-        connect(button, &QToolButton::toggled, action, [action](bool checked) {
-            if (checked != action->isChecked()) action->trigger();
-        });
-    }
+    // The button a narrow bar shows for the items it cannot fit, named for screen readers.
+    for (auto& [id, place] : m_places)
+        if (auto* more = place->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+            more->setAccessibleName(QStringLiteral("その他のボタン"));
 }
 
 void CMainFrame::CreateSettingsBars() {
