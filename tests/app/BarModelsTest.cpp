@@ -410,13 +410,14 @@ TEST_F(BarSetTest, StartHandsOverSettingsAndNumbersAndEventsBringThemBack) {
     EXPECT_EQ(profile.settings.tagArtist.str(), "Before");
     EXPECT_EQ(profile.presets.entries, bars.fileBar.controls.preset.items.entries);
 
-    // Track 5 closed and the control raised the number; an artist typed meanwhile goes to
-    // the next track.
-    control.SetTrackNumber(6);
+    // An artist typed during track 5 goes to the control at once, for the next track; track 5
+    // closed and the control raised the number.
     bars.tagBar.controls.artist = "After";
+    bars.OnBarsEdited(control);
+    EXPECT_EQ(control.settings.tagArtist.str(), "After");
+    control.SetTrackNumber(6);
     bars.OnTrackClosed(control);
     EXPECT_EQ(bars.outputBar.controls.trackNumberText.str(), "6");
-    EXPECT_EQ(control.settings.tagArtist.str(), "After");
 
     // A number typed in the bar goes to the control for the next track.
     bars.outputBar.controls.trackNumberText = "40";
