@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "app/AudioFacts.h"
 #include "app/FileMove.h"
 #include "app/MonitorObserver.h"
 #include "app/TrackJournal.h"
@@ -419,6 +420,10 @@ void CRecordingControl::DropEmptyTrack(ClosedTrack& track) {
         track.writer->Close();
         track.writer.reset();
     }
+    RemoveTrack(track);
+}
+
+void CRecordingControl::RemoveTrack(ClosedTrack& track) {
     if (!track.hasRow) return;
     unlink(track.writtenPath.c_str());
     m_files.DropRow(track.row);
@@ -435,7 +440,11 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
         track.writer.reset();
     }
     if (!track.hasRow) return;
-    if (!finished) NameByKeptAudio(track);
+    if (!finished) {
+        // A full disk may have left the file less audio than it was given, or none.
+        if (HoldsNoAudio(track.writtenPath)) return RemoveTrack(track);
+        NameByKeptAudio(track);
+    }
     const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.writtenPath);
     const bool named = m_files.FinishItem(track.row, written);
     // The finished file reaches the disk too, tags and all, not only its audio.
