@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "app/AudioFacts.h"
 #include "app/FileMove.h"
 #include "app/MonitorObserver.h"
 #include "app/TrackJournal.h"
@@ -424,6 +425,10 @@ void CRecordingControl::DropEmptyTrack(ClosedTrack& track) {
         track.writer->Close();
         track.writer.reset();
     }
+    RemoveTrack(track);
+}
+
+void CRecordingControl::RemoveTrack(ClosedTrack& track) {
     if (!track.hasRow) return;
     unlink(track.writtenPath.c_str());
     m_files.DropRow(track.row);
@@ -441,7 +446,11 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
         track.writer.reset();
     }
     if (!track.hasRow) return;
-    if (!finished) NameByKeptAudio(track);
+    if (!finished) {
+        // A full disk may have left the file less audio than it was given, or none.
+        if (HoldsNoAudio(track.writtenPath)) return RemoveTrack(track);
+        NameByKeptAudio(track);
+    }
     const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.writtenPath);
     // Finished and tagged: a recovery from here on only gives it this name.
     ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1,

@@ -205,6 +205,8 @@ private:
     void JournalTrack(const CRecorderSession& session, const CCharString& path);
     // A track that received no audio is no track: its file, row and journal entry go.
     void DropEmptyTrack(ClosedTrack& track);
+    // A track whose file holds no audio: the file, its row and its journal entry go.
+    void RemoveTrack(ClosedTrack& track);
     // The disk reserve, from the audio thread, the finisher and the owner.
     void HoldReserve();
     void ReleaseReserve();

@@ -217,15 +217,16 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     const int64_t bitsPerSecond =
         static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * channels;
     const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
-    m_trackTime += duration;
-    m_totalTime += duration;
-    m_trackBytes += byteCount;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
     if (!m_writer->Write(data, byteCount)) {
         m_failureDetail = WriterError("write failed");
         Notify(kEventWriteFailed);
         return false;
     }
+    // Counted once written: a track's time is the audio its file holds.
+    m_trackTime += duration;
+    m_totalTime += duration;
+    m_trackBytes += byteCount;
     return Notify(kNotifyDataAfter) != 0;
 }
 
