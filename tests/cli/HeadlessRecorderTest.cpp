@@ -527,7 +527,7 @@ TEST_F(HeadlessRecorder, ScheduledStartAndEndActionAfterTheDuration) {
 // the same run goes on to give the uninterrupted track. The recovery is killed for real at its
 // own steps and run again.
 TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUninterruptedRunHasIt) {
-    constexpr int kTrackMinutes = 2;
+    constexpr int kTrackMinutes = 20;
     struct Case {
         const FormatCase& format;
         const char* quality;  // the smallest rate: 20 minutes encode quickly
