@@ -100,7 +100,9 @@ TEST_P(FullDisk, TheTrackEndsWholeAndTheFailureIsTold) {
     // WMA alone keeps room for its end and hands every buffer on at once: filled between two
     // buffers, it loses nothing, and nothing is to be told.
     const bool nothingLost = writerCase.extension == std::string(".wma") && moment == Moment::BeforeTheEnd;
-    if (!nothingLost) EXPECT_FALSE(ended && closed) << "what could not be written is told";
+    if (!nothingLost) {
+        EXPECT_FALSE(ended && closed) << "what could not be written is told";
+    }
     // At most the encoder's own first-frame header changes in place; the audio is not moved.
     ASSERT_EQ(bytes.size(), afterEnd.size());
     EXPECT_TRUE(bytes.compare(1024, std::string::npos, afterEnd, 1024) == 0);
