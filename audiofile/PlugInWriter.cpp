@@ -33,20 +33,24 @@ int CPlugInWriter::Close() {
 
 int CPlugInWriter::Begin() {
     CAudioWriter::Begin();
+    m_blockRefused = false;
     if (!m_handle) return 0;
     return m_functions->start(m_handle);
 }
 
 int CPlugInWriter::WriteBlock(const void* data, int length) {
     if (!m_handle) return 0;
-    return m_functions->writeDevice(m_handle, data, length);
+    const int written = m_functions->writeDevice(m_handle, data, length);
+    if (!written) m_blockRefused = true;
+    return written;
 }
 
 int CPlugInWriter::EndStream() {
     // The plug-in finishes its file even when the last block could not be written.
     const int flushed = CAudioWriter::EndStream();
     m_finished = m_handle && m_functions->end(m_handle);
-    return flushed && m_finished ? 1 : 0;
+    // Audio the plug-in refused earlier (a full disk) is missing from the file it finished.
+    return flushed && m_finished && !m_blockRefused ? 1 : 0;
 }
 
 int CPlugInWriter::SetOption(int value) {

@@ -23,7 +23,8 @@ public:
     int Close() override;
     int Begin() override;
     // The base end of the stream (the last block goes to the plug-in), then the plug-in's End,
-    // which is called also when that block failed; 0 when either failed.
+    // which is called also when that block failed; 0 when either failed or the plug-in refused
+    // any audio before.
     int EndStream() override;
     // The plug-in's own option; its answer is returned unchanged.
     int SetOption(int value);
@@ -39,5 +40,6 @@ protected:
 
 private:
     const PlugInFunctions* m_functions = nullptr;
+    bool m_blockRefused = false;  // the plug-in refused audio since Begin
     int32_t m_handle = 0;
 };

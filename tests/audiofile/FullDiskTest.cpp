@@ -98,7 +98,12 @@ TEST_P(FullDisk, TheTrackEndsWholeAndTheFailureIsTold) {
     writer.reset();
     const std::string bytes = ReadFileBytes(path);
 
-    EXPECT_FALSE(ended && closed) << "what could not be written is told";
+    // WMA alone keeps room for its end and hands every buffer on at once: filled between two
+    // buffers, it loses nothing, and nothing is to be told.
+    const bool nothingLost = writerCase.extension == std::string(".wma") && moment == Moment::BeforeTheEnd;
+    if (!nothingLost) {
+        EXPECT_FALSE(ended && closed) << "what could not be written is told";
+    }
     // At most the encoder's own first-frame header changes in place (an MP3's behind the room
     // for its tag, a frame of at most 1441 bytes); the audio is not moved.
     ASSERT_EQ(bytes.size(), afterEnd.size());
@@ -107,6 +112,10 @@ TEST_P(FullDisk, TheTrackEndsWholeAndTheFailureIsTold) {
     EXPECT_TRUE(DecodesCleanly(path));
     const double decoded = static_cast<double>(DecodedFrames(path, kChannels)) / kRate;
     EXPECT_GT(decoded, 1.5) << "what was written before the disk filled is kept";
+    if (nothingLost) {
+        EXPECT_TRUE(ended && closed);
+        EXPECT_NEAR(decoded, 3.0, 0.05) << "all 30 buffers";
+    }
     // The container tells the length of what it holds: the header was finished. (ASF counts
     // half a second more than it decodes, full disk or not, plus the silent priming frame.)
     EXPECT_NEAR(ProbeWithFfprobe(path).durationSeconds, decoded, 0.75);
