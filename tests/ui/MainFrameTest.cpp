@@ -240,8 +240,10 @@ class ListCommands : public testing::Test {
 protected:
     void SetUp() override {
         rig.frame->Action(kCommandStart)->trigger();
-        for (int rows = 1; rows < 3; ++rows) {
+        // Every track gets audio before it ends: a track that got none is not kept.
+        for (int rows = 1; rows <= 3; ++rows) {
             ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().trackTimeMs >= 200; }));
+            if (rows == 3) break;
             rig.frame->Action(kCommandSplit)->trigger();
             ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Items().Count() == rows + 1; }));
         }
