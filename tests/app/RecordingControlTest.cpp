@@ -609,7 +609,8 @@ private:
 
 // A split costs the audio thread only the end of the encoder's stream and the next track's
 // opening, however long finishing the closed track takes: with every track's finishing (tags,
-// name) made to take seconds, no split holds the callback for 50 ms, the closed rows wait under
+// name) made to take a second, no split holds the callback for half of that (a bound a loaded
+// machine does not reach, where waiting for the finisher would), the closed rows wait under
 // their provisional names, and the tracks hold the signal exactly.
 TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     const std::string signal = "tone=440hz/-6db/0.7s,silence=0.3s,loop,length=6s,fast";
@@ -632,7 +633,7 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     // The sixth split comes with the signal's last buffer; its empty track goes at the stop.
     EXPECT_EQ(timer.splits, 5);
     const double longestMs = std::chrono::duration<double, std::milli>(timer.longest).count();
-    EXPECT_LT(longestMs, 50.0) << "the longest split held the audio thread this many ms";
+    EXPECT_LT(longestMs, 500.0) << "the longest split held the audio thread this many ms";
     EXPECT_EQ(Count(events, kRecordingTrackClosed), 6);
     std::string recorded;
     for (const RecordingItem& row : rig.items.Snapshot()) {
