@@ -4,14 +4,17 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "foundation/PathUtils.h"
+#include "app/ActivityLog.h"
 #include "app/AudioFacts.h"
 #include "app/MonitorFeed.h"
 #include "app/MonitorObserver.h"
@@ -250,6 +253,9 @@ TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
 
 TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     ControlRig rig("tone=440hz/-6db/1s,loop,length=10s,fast");
+    TempDir state;
+    CActivityLog log("test", CCharString(state / "velsona.log"));
+    rig.control.log = &log;
     ScopedFileSizeLimit limit(300000);
     ASSERT_TRUE(limit.Active());
     const bool started = static_cast<bool>(rig.control.StartRecording());
@@ -257,7 +263,8 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     if (started) events = rig.PumpUntil(kRecordingCaptureEnded);
     limit.Lift();
     rig.control.StopRecording();
-    rig.PumpUntil(kRecordingStopped);
+    // The finisher's events may follow the input's end; the stop waits for the finisher.
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
     ASSERT_TRUE(started);
     EXPECT_EQ(Count(events, kRecordingWriteFailed), 1);
     const RecordingEvent* failed = Find(events, kRecordingWriteFailed);
@@ -277,6 +284,54 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
+    // The log tells it as a person reads it the next morning.
+    const std::string logged = ReadFileBytes(state / "velsona.log");
+    EXPECT_NE(logged.find("] エラー: ファイルへの書き込みに失敗したため"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("] 警告: トラックの終わり・ヘッダ・タグを書き込めませんでした"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("] 情報: トラック 1 を閉じました（失敗、長さ "), std::string::npos) << logged;
+}
+
+// What a night's log holds for a recording cut at an interval: the start, each track's open, its
+// close with why and how long, and the stop, each after what comes before it.
+TEST(RecordingControl, TheLogTellsTheStartEachTrackWithWhyAndHowLongItClosedAndTheStop) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=2500ms,fast");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    TempDir state;
+    CActivityLog log("test", CCharString(state / "velsona.log"));
+    rig.control.log = &log;
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.StopAtTheEnd();
+    std::vector<std::string> entries;  // what follows "情報: "
+    std::istringstream lines(ReadFileBytes(state / "velsona.log"));
+    for (std::string line; std::getline(lines, line);) {
+        const size_t text = line.find("] 情報: ");
+        ASSERT_NE(text, std::string::npos) << "nothing here is a problem: " << line;
+        entries.push_back(line.substr(text + std::strlen("] 情報: ")));
+    }
+    const auto at = [&](const std::string& start) {
+        const auto found = std::find_if(entries.begin(), entries.end(), [&](const std::string& e) { return e.starts_with(start); });
+        EXPECT_NE(found, entries.end()) << start;
+        return found - entries.begin();
+    };
+    ASSERT_GE(entries.size(), 9u);
+    EXPECT_TRUE(entries.front().starts_with("録音 No.01 を開始しました（WAV 44.1 kHz / Stereo、既定の入力、出力先 " + rig.dir.path()))
+        << entries.front();
+    EXPECT_EQ(entries.back(), "録音を停止しました（総時間 0:00:02.500）");
+    const std::string closes[] = {"（一定間隔で分割、長さ 0:00:01.000）: " + rig.Path("No.01-Track001(0：01).wav"),
+                                  "（一定間隔で分割、長さ 0:00:01.000）: " + rig.Path("No.01-Track002(0：01).wav"),
+                                  "（録音停止、長さ 0:00:00.500）: " + rig.Path("No.01-Track003(0：00).wav")};
+    for (int track = 1; track <= 3; ++track) {
+        SCOPED_TRACE(track);
+        const auto opened = at(CCharString::Formatted("トラック %d を開きました: ", track).str() +
+                               rig.Path(CCharString::Formatted("No.01-Track%03d(？).wav", track).str()));
+        const auto closed = at(CCharString::Formatted("トラック %d を閉じました", track).str() + closes[track - 1]);
+        EXPECT_LT(opened, closed);
+        if (track > 1) {
+            EXPECT_LT(at(CCharString::Formatted("トラック %d を閉じました", track - 1).str()), closed);
+        }
+    }
+    EXPECT_EQ(entries.size(), 9u) << "start, three opens and closes, the input's end, the stop";
 }
 
 TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
