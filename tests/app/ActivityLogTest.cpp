@@ -37,7 +37,8 @@ void WriteLines(const std::string& path, const char* program, int from, int coun
         log.Write(LogSeverity::Information, CCharString::Formatted("line %06d %s", i, padding.c_str()));
 }
 
-// Every line of the log and its rotated files, oldest first; each file within the cap.
+// Every line of the log and its rotated files, oldest first; each file within the cap, the
+// rotated ones full.
 std::vector<std::string> AllLines(const std::string& path) {
     std::vector<std::string> lines;
     for (int number = kActivityLogKeptFiles; number >= 0; --number) {
@@ -46,6 +47,10 @@ std::vector<std::string> AllLines(const std::string& path) {
         struct stat info {};
         EXPECT_EQ(stat(file.c_str(), &info), 0);
         EXPECT_LE(info.st_size, kCap) << file;
+        // Rotated only when full: another writer's rotation is followed, not repeated.
+        if (number > 0) {
+            EXPECT_GT(info.st_size, kCap - 200) << file;
+        }
         for (const std::string& line : LinesOf(file)) lines.push_back(line);
     }
     EXPECT_FALSE(PathExists(path + "." + std::to_string(kActivityLogKeptFiles + 1)));
