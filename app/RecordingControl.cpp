@@ -108,9 +108,7 @@ StartResult CRecordingControl::StartRecording() {
     m_firstTrackOpening = true;
     m_firstTrackText = CCharString();
     m_session = NewSession();
-    const bool started = m_session->Start();
-    m_firstTrackOpening = false;
-    if (!started) {
+    if (!m_session->Start()) {
         StartResult result{false, m_session->FailureDetail()};
         if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + result.reason);
         // A first track that opened but never recorded is not a finished track: its row goes.
@@ -307,8 +305,13 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             if (m_trackOpen) {
                 const CCharString text =
                     CCharString::Formatted("トラック %d を開きました: ", session.trackCounter) + session.writtenPath;
-                if (m_firstTrackOpening) m_firstTrackText = text;
-                else Post(kRecordingTrackOpened, session, text);
+                // The first opens on the owner's thread, before the audio thread runs.
+                if (m_firstTrackOpening) {
+                    m_firstTrackOpening = false;
+                    m_firstTrackText = text;
+                } else {
+                    Post(kRecordingTrackOpened, session, text);
+                }
             }
             return m_trackOpen ? 1 : 0;
         case kNotifyTrackCloseBefore:

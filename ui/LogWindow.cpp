@@ -84,6 +84,9 @@ void CLogWindow::Refresh() {
     else
         m_problem->setText(problemLine < 0 ? QStringLiteral("最後の問題: なし")
                                            : QStringLiteral("最後の問題: %1").arg(text[problemLine]));
+    QFont font = m_problem->font();
+    font.setBold(problemLine >= 0);
+    m_problem->setFont(font);
 
     QList<QTextEdit::ExtraSelection> marks;
     if (problemLine >= 0) {
@@ -97,4 +100,5 @@ void CLogWindow::Refresh() {
     m_entries->setExtraSelections(marks);
     m_entries->moveCursor(QTextCursor::End);
     m_entries->verticalScrollBar()->setValue(m_entries->verticalScrollBar()->maximum());
+    m_entries->horizontalScrollBar()->setValue(0);
 }
