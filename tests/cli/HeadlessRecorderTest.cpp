@@ -323,6 +323,10 @@ TEST_F(HeadlessRecorder, TracksLeftByKilledRecordersAreFinishedTaggedAndRenamedA
             ASSERT_EQ(files.size(), 1u) << "nothing is deleted, nothing is added, the dead reserve is gone";
             const std::string& recovered = files[0];
             EXPECT_TRUE(Contains(next.out, "Recovered: " + provisional + " -> " + recovered)) << next.out << next.err;
+            EXPECT_TRUE(Contains(ReadFileBytes(r.state + "/velsona/velsona.log"),
+                                 "] 情報: 前回終了しきれなかった録音 " + provisional + " を仕上げ、次の名前で保存しました: " +
+                                     recovered))
+                << "the log has it too";
             EXPECT_TRUE(recovered.ends_with(std::string(".recovered") + format.extension)) << recovered;
             EXPECT_FALSE(Contains(recovered, "？")) << recovered;
             const ProbedAudio audio = ProbeWithFfprobe(recovered);
