@@ -36,6 +36,7 @@ class ControlRig {
 public:
     explicit ControlRig(const std::string& signal, AudioFactsReader readFacts = nullptr)
         : control(items, std::move(readFacts), [this](const RecordingEvent& event) { Post(event); }, FixedTime) {
+        control.log = &log;
         std::string error;
         control.backend = CreateCaptureBackend("signal:" + signal, error);
         EXPECT_TRUE(control.backend) << error;
@@ -77,8 +78,12 @@ public:
         PumpUntil(kRecordingStopped);
     }
     std::string Path(const std::string& name) const { return dir / name; }
+    // What the log holds so far.
+    std::string Logged() const { return ReadFileBytes(state / "velsona.log"); }
 
     TempDir dir;
+    TempDir state;
+    CActivityLog log{"test", CCharString(state / "velsona.log")};
     CRecordingItemsModel items;
     CRecordingControl control;
 
@@ -232,6 +237,8 @@ TEST(RecordingControl, SilenceSplitsOnlyAfterSound) {
     EXPECT_DOUBLE_EQ(seconds[1], 5.0);
     EXPECT_DOUBLE_EQ(seconds[2], 0.9);
     EXPECT_EQ(bytes, 14u * 44100 * 4) << "splitting loses nothing";
+    EXPECT_NE(rig.Logged().find("トラック 1 を閉じました（無音で分割、長さ 0:00:08.100）"), std::string::npos) << rig.Logged();
+    EXPECT_NE(rig.Logged().find("トラック 2 を閉じました（無音で分割、長さ 0:00:05.000）"), std::string::npos) << rig.Logged();
 }
 
 TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
@@ -253,9 +260,6 @@ TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
 
 TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     ControlRig rig("tone=440hz/-6db/1s,loop,length=10s,fast");
-    TempDir state;
-    CActivityLog log("test", CCharString(state / "velsona.log"));
-    rig.control.log = &log;
     ScopedFileSizeLimit limit(300000);
     ASSERT_TRUE(limit.Active());
     const bool started = static_cast<bool>(rig.control.StartRecording());
@@ -285,7 +289,7 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
     // The log tells it as a person reads it the next morning.
-    const std::string logged = ReadFileBytes(state / "velsona.log");
+    const std::string logged = rig.Logged();
     EXPECT_NE(logged.find("] エラー: ファイルへの書き込みに失敗したため"), std::string::npos) << logged;
     EXPECT_NE(logged.find("] 警告: トラックの終わり・ヘッダ・タグを書き込めませんでした"), std::string::npos) << logged;
     EXPECT_NE(logged.find("] 情報: トラック 1 を閉じました（失敗、長さ "), std::string::npos) << logged;
@@ -297,13 +301,10 @@ TEST(RecordingControl, TheLogTellsTheStartEachTrackWithWhyAndHowLongItClosedAndT
     ControlRig rig("tone=440hz/-6db/1s,loop,length=2500ms,fast");
     rig.control.settings.splitMethod = kSplitInterval;
     rig.control.settings.splitTime = {0, 0, 1, 0};
-    TempDir state;
-    CActivityLog log("test", CCharString(state / "velsona.log"));
-    rig.control.log = &log;
     ASSERT_TRUE(rig.control.StartRecording());
     rig.StopAtTheEnd();
     std::vector<std::string> entries;  // what follows "情報: "
-    std::istringstream lines(ReadFileBytes(state / "velsona.log"));
+    std::istringstream lines(rig.Logged());
     for (std::string line; std::getline(lines, line);) {
         const size_t text = line.find("] 情報: ");
         ASSERT_NE(text, std::string::npos) << "nothing here is a problem: " << line;
@@ -432,6 +433,9 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
         EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
+        EXPECT_NE(rig.Logged().find(std::string("] エラー: 録音を開始できませんでした: ") + started.reason.c_str()),
+                  std::string::npos)
+            << rig.Logged();
         EXPECT_EQ(rig.control.TrackNumber(), 7);
     }
 }
@@ -492,6 +496,7 @@ TEST(RecordingControl, ASplitRequestAndADueSilenceSplitMakeOneSplit) {
     std::vector<size_t> sizes;
     for (const RecordingItem& row : rig.items.Snapshot()) sizes.push_back(WavPcm(row.path.c_str()).size());
     EXPECT_EQ(sizes, std::vector<size_t>({21u * 4410 * 4, 19u * 4410 * 4}));
+    EXPECT_NE(rig.Logged().find("トラック 1 を閉じました（分割の指示、長さ 0:00:02.100）"), std::string::npos) << rig.Logged();
     EXPECT_EQ(monitor.starts, 1);
     EXPECT_EQ(monitor.rate, 44100);
     EXPECT_EQ(monitor.trackOpens, 2);
