@@ -5,14 +5,17 @@
 
 #include <unistd.h>
 
+#include "app/ActivityLog.h"
 #include "app/AudioFacts.h"
 #include "app/FileMove.h"
 #include "app/MonitorObserver.h"
+#include "app/OutputFormats.h"
 #include "app/TrackJournal.h"
 #include "audiofile/AudioWriter.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "foundation/StepHook.h"
+#include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 
 namespace {
@@ -30,6 +33,12 @@ int32_t High(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t
 
 CCharString WithDetail(const CCharString& message, const CCharString& detail) {
     return detail.IsEmpty() ? message : message + " (" + detail + ")";
+}
+
+// "1:02:03.456": a track's length, to the millisecond, as the log tells it.
+CCharString LengthText(int64_t ms) {
+    return CCharString::Formatted("%d:%02d:%02d.%03d", static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                                  static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
 }
 
 // Each recording gets an id no other recording of this process had.
@@ -95,9 +104,13 @@ StartResult CRecordingControl::StartRecording() {
     // Taken once the first track is journaled: the journal names the folder a dead recorder's
     // reserve is to be removed from.
     m_holdReserveAtOpen = true;
+    m_closeReason = CloseReason::Stop;
+    m_firstTrackOpening = true;
+    m_firstTrackText = CCharString();
     m_session = NewSession();
     if (!m_session->Start()) {
         StartResult result{false, m_session->FailureDetail()};
+        if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + result.reason);
         // A first track that opened but never recorded is not a finished track: its row goes.
         if (m_trackOpen) m_files.DropItem();
         m_trackOpen = false;
@@ -112,7 +125,23 @@ StartResult CRecordingControl::StartRecording() {
         CLogind logind(CLogind::SystemBusAddress());
         sleepInhibitor->Acquire(logind, "録音中");
     }
+    LogStart();
     return {true, {}};
+}
+
+void CRecordingControl::LogStart() {
+    if (!log) return;
+    const QualityEntry* row = QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+    CCharString input = settings.inputDevice < 0 ? CCharString("既定の入力")
+                                                 : CCharString::Formatted("入力デバイス %d", settings.inputDevice);
+    if (backend && settings.inputDevice >= 0)
+        for (const CaptureDeviceInfo& device : backend->ListDevices())
+            if (device.id == settings.inputDevice) input = device.name.c_str();
+    log->Write(LogSeverity::Information,
+               CCharString::Formatted("録音 No.%02d を開始しました（%s %s、", settings.recordingNumber,
+                                      FormatName(settings.outputFormat), row ? row->label : "") +
+                   input + "、出力先 " + settings.outputFolder + "）");
+    if (!m_firstTrackText.IsEmpty()) log->Write(LogSeverity::Information, m_firstTrackText);
 }
 
 void CRecordingControl::StopRecording() {
@@ -167,6 +196,7 @@ int CRecordingControl::TrackNumber() const { return Low(m_trackNumber.load()); }
 void CRecordingControl::SetTrackNumber(int number) { m_trackNumber = Pack(number, m_session ? 1 : 0); }
 
 void CRecordingControl::OnRecordingEvent(const RecordingEvent& event) {
+    if (log) log->Record(event);
     if (event.code != kRecordingDurationReached || !IsRunning(event)) return;
     m_pendingEndAction = schedule && schedule->endActionArmed ? schedule->endAction : EndAction::None;
     StopRecording();
@@ -268,10 +298,21 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
     switch (code) {
         case kNotifyDataBefore: return OnDataBefore(session);
         case kNotifyDataAfter: return OnDataAfter(session);
-        case kEventStopped: OnStopped(); return 1;
+        case kEventStopped: OnStopped(session); return 1;
         case kNotifyTrackOpenBefore: PrepareTrack(session); return 1;
         case kNotifyTrackOpenAfter:
             m_trackOpen = m_files.BeginItem(session.writtenPath);
+            if (m_trackOpen) {
+                const CCharString text =
+                    CCharString::Formatted("トラック %d を開きました: ", session.trackCounter) + session.writtenPath;
+                // The first opens on the owner's thread, before the audio thread runs.
+                if (m_firstTrackOpening) {
+                    m_firstTrackOpening = false;
+                    m_firstTrackText = text;
+                } else {
+                    Post(kRecordingTrackOpened, session, text);
+                }
+            }
             return m_trackOpen ? 1 : 0;
         case kNotifyTrackCloseBefore:
             // The encoder's last pages and the tags are written in the room the reserve held.
@@ -281,6 +322,7 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kNotifyTrackCloseAfter: OnTrackClosed(session); return 1;
         case kEventWriteFailed:
             ReleaseReserve();
+            m_closeReason = CloseReason::Failure;
             Post(kRecordingWriteFailed, session,
                  WithDetail("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
                                 session.writtenPath,
@@ -290,11 +332,14 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kEventCaptureEnded:
             // A monitor-only session ends with its owner; there is no recording to tell about.
             if (session.monitorOnly) return 1;
-            if (session.CaptureFailed())
+            if (session.CaptureFailed()) {
+                // The owner's stop closes the track the input failed.
+                m_closeReason = CloseReason::Failure;
                 Post(kRecordingCaptureFailed, session,
                      "録音デバイスからの入力が途絶えました: " + session.CaptureEndDetail());
-            else
+            } else {
                 Post(kRecordingCaptureEnded, session);
+            }
             return 1;
         default: return 1;
     }
@@ -333,13 +378,13 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
         return 1;
     }
     if (m_splitRequested.exchange(false)) {
-        Split(session);
+        Split(session, CloseReason::Command);
         return 0;
     }
     const int splitLength = m_track.splitLength;
     const int method = m_track.settings ? m_track.settings->splitMethod : kSplitManual;
     if (method == kSplitInterval && splitLength > 0 && session.TrackTime() >= splitLength * 1000LL) {
-        Split(session);
+        Split(session, CloseReason::Interval);
         return 0;
     }
     if (method == kSplitSilence) {
@@ -347,7 +392,7 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
         m_silence.SetThresholds(Low(thresholds), High(thresholds));
         const BufferLevels levels{session.LeftLevel(), session.RightLevel()};
         switch (m_silence.Test(levels, splitLength, m_previousTrackTime)) {
-            case SilenceOutcome::Split: Split(session); return 0;
+            case SilenceOutcome::Split: Split(session, CloseReason::Silence); return 0;
             case SilenceOutcome::Stop: return 0;
             case SilenceOutcome::Continue: break;
         }
@@ -357,7 +402,8 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
     return 1;
 }
 
-void CRecordingControl::Split(CRecorderSession& session) {
+void CRecordingControl::Split(CRecorderSession& session, CloseReason reason) {
+    m_closeReason = reason;
     session.CloseTrack();
     m_splitRequested = false;
     // Whatever made this split, the next track has heard no sound yet: a silence that was due on
@@ -381,6 +427,9 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->received = session.TrackBytes() > 0;
     track->recording = m_recordingId;
     track->trackNumber = session.trackCounter;
+    track->reason = m_closeReason;
+    m_closeReason = CloseReason::Stop;
+    track->lengthMs = session.TrackTime();
     // Only a track that opened has a row and a file to name.
     track->hasRow = m_trackOpen;
     if (m_trackOpen) {
@@ -433,6 +482,9 @@ void CRecordingControl::RemoveTrack(ClosedTrack& track) {
     unlink(track.writtenPath.c_str());
     m_files.DropRow(track.row);
     ProcessTrackJournal().Remove(track.writtenPath);
+    m_post(RecordingEvent{kRecordingTrackDropped, track.recording, track.trackNumber, track.writtenPath,
+                          CCharString::Formatted("トラック %d は音声がないため削除しました: ", track.trackNumber) +
+                              track.writtenPath});
 }
 
 void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
@@ -468,7 +520,12 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
         PostUnfinished(track, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
                               "（空き容量を確認してください）: ");
     if (!named) PostUnfinished(track, "ファイル名を付けられなかったため、次の名前で保存しました: ");
-    m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file, {}});
+    static constexpr const char* kReasons[] = {"一定間隔で分割", "無音で分割", "分割の指示", "失敗", "録音停止"};
+    m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file,
+                          CCharString::Formatted("トラック %d を閉じました（%s、長さ %s）: ", track.trackNumber,
+                                                 kReasons[static_cast<int>(track.reason)],
+                                                 LengthText(track.lengthMs).c_str()) +
+                              track.row.file});
 }
 
 void CRecordingControl::NameByKeptAudio(ClosedTrack& track) {
@@ -487,14 +544,15 @@ void CRecordingControl::PostUnfinished(const ClosedTrack& track, const CCharStri
                           message + track.row.file});
 }
 
-void CRecordingControl::OnStopped() {
+void CRecordingControl::OnStopped(const CRecorderSession& session) {
     // Runs on the owner's thread inside Stop, after the last buffer. Every track is finished
     // before the stop is told, and the numbers of the next recording are settled before any
     // later start can read them.
     m_finisher.Wait();
     m_trackNumber = Pack(1, 0);
     ++settings.recordingNumber;
-    m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {}, {}});
+    m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {},
+                          "録音を停止しました（総時間 " + LengthText(session.TotalTime()) + "）"});
 }
 
 void CRecordingControl::CopyStatus(const CRecorderSession& session) {

@@ -21,6 +21,7 @@
 #include "recording/RecorderSession.h"
 #include "schedule/RecordingSchedule.h"
 
+class CActivityLog;
 class CCaptureBackend;
 class CMonitorObserver;
 class CSleepInhibitor;
@@ -30,6 +31,8 @@ enum RecordingEventCode {
     kRecordingDurationReached = 100,
     kRecordingTrackClosed = 101,
     kRecordingStopped = 102,
+    kRecordingTrackOpened = 103,  // a track opened during the recording (the first is logged with the start)
+    kRecordingTrackDropped = 104,  // a closed track held no audio: its file and row are gone
     // Nobody watches an unattended recording, so nothing may fail silently: these carry a
     // message and the owner shows or prints it.
     kRecordingWriteFailed = 110,   // a track could not take more audio; it was closed as written
@@ -51,7 +54,8 @@ struct RecordingEvent {
     uint64_t recording = 0;  // the recording it belongs to (RecordingId() at its start)
     int trackNumber = 0;     // the track concerned; 0 when none
     CCharString path;        // that track's file; empty when none
-    CCharString message;     // what the user must be told; empty for the plain notifications
+    // The log's line for it, and for the problems what the user must be told; may be empty.
+    CCharString message;
 };
 
 // What the owner sees between buffers; copied on the capture thread, read anywhere.
@@ -100,6 +104,8 @@ public:
     std::shared_ptr<CCaptureBackend> backend;
     // Held while recording so the machine does not suspend; none when logind is not reachable.
     CSleepInhibitor* sleepInhibitor = nullptr;
+    // Takes the start, a failed start and every event handled by OnRecordingEvent; none: no log.
+    CActivityLog* log = nullptr;
 
     // Hands the current settings to the audio thread: the next track opens with them (a track
     // keeps the snapshot it opened with to its close); the silence thresholds apply at once.
@@ -122,8 +128,8 @@ public:
     void RequestSplit();
     void TogglePause();
     bool IsPaused() const;
-    // Handles a posted event on the owner's thread (the stop after the duration). An event of a
-    // recording that is no longer running changes nothing.
+    // Handles a posted event on the owner's thread (the stop after the duration) and logs it. An
+    // event of a recording that is no longer running changes nothing but the log.
     void OnRecordingEvent(const RecordingEvent& event);
     // The end action to run after a duration-reached stop, or EndAction::None.
     EndAction TakeEndAction();
@@ -156,6 +162,8 @@ public:
     void CancelCalibration();
 
 private:
+    // Why a track closed, for the log.
+    enum class CloseReason { Interval, Silence, Command, Failure, Stop };
     // What a track works with from its opening to its close; the audio thread's own.
     struct TrackPlan {
         std::shared_ptr<const RecordingSettings> settings;
@@ -180,6 +188,8 @@ private:
         TrackClocks clocks;
         uint64_t recording = 0;
         int trackNumber = 0;
+        CloseReason reason = CloseReason::Stop;
+        int64_t lengthMs = 0;
     };
 
     static int OnSessionNotify(int code, CRecorderSession* session, void* user);
@@ -196,8 +206,10 @@ private:
     // Tells of a closed track that kept its audio but not all of its ending; `message` is followed
     // by where the file now is.
     void PostUnfinished(const ClosedTrack& track, const CCharString& message);
-    void OnStopped();
-    void Split(CRecorderSession& session);
+    void OnStopped(const CRecorderSession& session);
+    void Split(CRecorderSession& session, CloseReason reason);
+    // Logs the start on the owner's thread, with the first track's opening.
+    void LogStart();
     void PrepareTrack(CRecorderSession& session);
     void FillTags(CRecorderSession& session, bool endKnown);
     // Notes the track about to open at `path` in the process's journal, before its file exists, so
@@ -240,6 +252,9 @@ private:
     int64_t m_previousTrackTime = 0;  // the silence test's P
     bool m_trackOpen = false;         // the current track has its row
     bool m_startPending = false;      // the monitor has not yet been told of the recording's start
+    CloseReason m_closeReason = CloseReason::Stop;  // of the next close
+    bool m_firstTrackOpening = false;  // the start's own track: logged with the start, not posted
+    CCharString m_firstTrackText;
 
     // The owner's.
     std::unique_ptr<CRecorderSession> m_session;

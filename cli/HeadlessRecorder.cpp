@@ -9,6 +9,7 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "app/ActivityLog.h"
 #include "app/AudioFacts.h"
 #include "app/CaptureChoice.h"
 #include "app/FileNameTemplate.h"
@@ -109,6 +110,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     settings.outputFolder = OutputFolderInUse(settings.outputFolder);
     if (const CCharString warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.IsEmpty())
         m_display.Error("warning: " + warning.str());
+    OpenLog();
     // Tracks a killed recorder left open are finished before anything new is recorded.
     RecoverLeftTracks(settings.outputFolder);
     if (m_options.recover) return kExitOk;
@@ -131,6 +133,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](const RecordingEvent& event) { m_events.Post(event); });
     m_control->settings = settings;
     m_control->backend = m_backend;
+    m_control->log = m_log.get();
     m_commands = std::make_unique<CRecordingCommands>(*m_control, m_store, m_profile);
     PrepareSleepInhibitor();
 
@@ -168,6 +171,18 @@ bool CHeadlessRecorder::ReportIgnoredWords() {
 }
 #pragma GCC diagnostic pop
 
+void CHeadlessRecorder::OpenLog() {
+    m_log = std::make_unique<CActivityLog>("velsona-rec");
+    m_log->onWriteFailure = [this](const CCharString& problem) { m_display.Error("warning: " + problem.str()); };
+    m_logToJournal = StandardErrorIsJournal();
+    if (!m_logToJournal) return;
+    // sd-daemon(3)'s priority prefixes, so journalctl shows each entry's severity.
+    m_log->echo = [](LogSeverity severity, const CCharString& text) {
+        const int priority = severity == LogSeverity::Error ? 3 : severity == LogSeverity::Warning ? 4 : 6;
+        std::fprintf(stderr, "<%d>%s\n", priority, text.c_str());
+    };
+}
+
 bool CHeadlessRecorder::ListDevices() {
     std::printf("Input devices (%s):\n", m_backend->Name());
     for (const CaptureDeviceInfo& device : m_backend->ListDevices())
@@ -177,6 +192,7 @@ bool CHeadlessRecorder::ListDevices() {
 
 void CHeadlessRecorder::RecoverLeftTracks(const CCharString& outputFolder) {
     for (const RecoveredTrack& track : RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder})) {
+        m_log->Record(track);
         if (track.removed || (track.renamed && track.tagged))
             m_display.Print(RecoveryReport(track).str());
         else
@@ -285,13 +301,13 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         m_display.Print("The duration is reached.");
     } else if (IsRecordingProblem(event.code)) {
         m_problem = true;
-        m_display.Error(event.message.str());
+        TellProblem(event);
         // Unattended, a recording that can no longer write must end rather than run on empty.
         if (running) m_control->StopRecording();
     } else if (event.code == kRecordingTrackUnfinished) {
         // The audio is kept and the next track may well be whole: told, and the run goes on.
         m_problem = true;
-        m_display.Error(event.message.str());
+        TellProblem(event);
     } else if (event.code == kRecordingTrackClosed) {
         // Tracks are finished in the order they were opened, so the rows come finished in order.
         ++m_finishedRows;
@@ -299,6 +315,10 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         m_display.Print("The input came to its end.");
         if (running) m_control->StopRecording();
     }
+}
+
+void CHeadlessRecorder::TellProblem(const RecordingEvent& event) {
+    if (!m_logToJournal) m_display.Error(event.message.str());
 }
 
 void CHeadlessRecorder::ShowStatus() {

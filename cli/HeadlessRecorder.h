@@ -14,6 +14,7 @@
 #include "schedule/CommandLine.h"
 #include "schedule/EndAction.h"
 
+class CActivityLog;
 class CCaptureBackend;
 class CLogind;
 class CRecordingCommands;
@@ -46,6 +47,9 @@ private:
     bool WaitForStart();
     int Record();
     void HandleEvent(const RecordingEvent& event);
+    // An event's message on standard error, unless the journal already has it from the log.
+    void TellProblem(const RecordingEvent& event);
+    void OpenLog();
     void ShowStatus();
     void PrintFinishedFiles();
     // Saves the default preset, then runs the end action taken from a duration-reached stop.
@@ -60,6 +64,8 @@ private:
     CCharString m_presetName;
     CCharString m_saveUnder = kDefaultPresetName;  // where this run's settings are stored at the end
     std::shared_ptr<CCaptureBackend> m_backend;
+    std::unique_ptr<CActivityLog> m_log;
+    bool m_logToJournal = false;  // each log entry goes to standard error, the journal, too
     CEventQueue m_events;
     CRecordingItemsModel m_items;
     // Before the control, which releases the inhibitor when it is destroyed.

@@ -1,10 +1,22 @@
 // systemd's notification protocol for velsona-rec.
 #include "cli/ServiceNotifier.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <systemd/sd-daemon.h>
+#include <unistd.h>
 
 using Clock = std::chrono::steady_clock;
+
+bool StandardErrorIsJournal() {
+    const char* stream = std::getenv("JOURNAL_STREAM");
+    unsigned long long device = 0, inode = 0;
+    char rest = 0;
+    if (!stream || std::sscanf(stream, "%llu:%llu%c", &device, &inode, &rest) != 2) return false;
+    struct stat info {};
+    return fstat(STDERR_FILENO, &info) == 0 && info.st_dev == device && info.st_ino == inode;
+}
 
 CServiceNotifier::CServiceNotifier() {
     const char* socket = std::getenv("NOTIFY_SOCKET");

@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <string>
 
+// True when standard error is a stream to the journal: JOURNAL_STREAM names its device and inode
+// (a child that inherited the variable but not the stream gets false).
+bool StandardErrorIsJournal();
+
 class CServiceNotifier {
 public:
     // Reads NOTIFY_SOCKET and the watchdog interval from the environment; without them every

@@ -29,6 +29,7 @@ constexpr CommandInfo kCommands[] = {
     {kCommandMonitorBar, "音声モニターバー(&M)", "モニターのバーの表示/非表示を切り替えます\nモニターバー", ""},
     {kCommandLevelBar, "音量表示バー(&V)", "レベルメーターの表示/非表示を切り替えます\nレベルバー", ""},
     {kCommandStatusBar, "ステータスバー(&S)", "ステータスバーの表示/非表示を切り替えます\nステータスバー", ""},
+    {kCommandLog, "ログ(&L)...", "録音の開始・停止、トラック、問題の記録（ログ）を表示します\nログ", ""},
     {kCommandHelp, "ヘルプファイルを開く(&H)", "ヘルプを開きます\nヘルプ", "help-contents"},
     {kCommandUpdatePage, "アップデート情報(&U)", "アップデート情報のページを開きます\nアップデート", ""},
     {kCommandOnlineManual, "オンラインマニュアル(&O)", "オンラインマニュアルを開きます\nマニュアル", ""},
@@ -41,7 +42,8 @@ constexpr Command kRecordMenu[] = {kCommandStart,  kCommandTimer, kCommandStop, 
                                    kCommandPause,  kSeparator,    kCommandCalibrate, kCommandMixer, kCommandScheduler};
 constexpr Command kListMenu[] = {kCommandRemoveFromList, kCommandDeleteFiles};
 constexpr Command kViewMenu[] = {kCommandToolBar, kCommandFileBar,    kCommandInputBar, kCommandOutputBar,
-                                 kCommandTagBar,  kCommandMonitorBar, kCommandLevelBar, kCommandStatusBar};
+                                 kCommandTagBar,  kCommandMonitorBar, kCommandLevelBar, kCommandStatusBar,
+                                 kSeparator,      kCommandLog};
 constexpr Command kHelpMenu[] = {kCommandHelp, kCommandUpdatePage, kCommandOnlineManual, kSeparator, kCommandAbout};
 constexpr MenuInfo kMenus[] = {
     {"ファイル(&F)", kFileMenu}, {"録音(&R)", kRecordMenu}, {"リスト(&L)", kListMenu},

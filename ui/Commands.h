@@ -25,6 +25,7 @@ enum Command : int {
     kCommandScheduler = 32850,
     kCommandHelp = 32851,
     kCommandOnlineManual = 32852,
+    kCommandLog = 32853,
     kCommandToolBar = 59392,
     kCommandStatusBar = 59393,
     kCommandAbout = 57664,

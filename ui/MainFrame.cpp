@@ -26,6 +26,7 @@
 #include "foundation/PathUtils.h"
 #include "app/StartChecks.h"
 #include "app/CaptureChoice.h"
+#include "app/ActivityLog.h"
 #include "app/AudioFacts.h"
 #include "app/ModuleReport.h"
 #include "app/TrackJournal.h"
@@ -35,6 +36,7 @@
 #include "platform/RuntimeModule.h"
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
+#include "ui/LogWindow.h"
 #include "ui/ManualWindow.h"
 #include "ui/MenuMnemonics.h"
 #include "ui/MessageBoxes.h"
@@ -130,6 +132,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
       m_table(m_items),
       m_logind(std::make_unique<CLogind>(CLogind::SystemBusAddress())),
       m_inhibitor(std::make_unique<CSleepInhibitor>()),
+      m_log(std::make_unique<CActivityLog>("velsona")),
       m_link(std::make_unique<CControlLink>(m_items)),
       m_commands(std::make_unique<CRecordingCommands>(Control(), *m_store, m_profile, m_options.clock)),
       m_prompts(std::make_unique<CBarPrompts>(m_boxes, openUrl)),
@@ -144,6 +147,9 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
 
     Control().backend = CreateCaptureBackendFromEnvironment(m_backendError);
     Control().sleepInhibitor = m_inhibitor.get();
+    Control().log = m_log.get();
+    // Said once; the recording goes on without its log.
+    m_log->onWriteFailure = [this](const CCharString& problem) { m_boxes.Warn(Text(problem)); };
     connect(m_link.get(), &CControlLink::Arrived, this, &CMainFrame::OnRecordingEvent);
 
     setWindowTitle(Text(kProgramTitle));
@@ -376,6 +382,7 @@ void CMainFrame::RecoverLeftTracks() {
     QString lines;
     for (const RecoveredTrack& track :
          RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {m_profile.settings.outputFolder})) {
+        m_log->Record(track);
         lines += QStringLiteral("\n") + Text(track.from);
         if (!track.found) lines += QStringLiteral("（見つかりません）");
         else if (track.removed) lines += QStringLiteral("（音声がないため削除しました）");
@@ -404,6 +411,7 @@ void CMainFrame::OnCommand(Command id) {
     case kCommandMixer: OnMixer(); break;
     case kCommandScheduler: OnScheduler(); break;
     case kCommandHelp: OnHelp(); break;
+    case kCommandLog: OnShowLog(); break;
     case kCommandUpdatePage: OpenMakerPage(kUpdatePageQuery); break;
     case kCommandOnlineManual: OpenMakerPage(kOnlineManualQuery); break;
     case kCommandAbout: OnAbout(); break;
@@ -647,6 +655,13 @@ void CMainFrame::OnHelp() {
     m_manual->show();
     m_manual->raise();
     m_manual->activateWindow();
+}
+
+void CMainFrame::OnShowLog() {
+    if (!m_logWindow) m_logWindow = new CLogWindow(Text(m_log->Path()), this);
+    m_logWindow->show();
+    m_logWindow->raise();
+    m_logWindow->activateWindow();
 }
 
 void CMainFrame::OpenMakerPage(const char* query) {

@@ -25,6 +25,8 @@ class CFileBar;
 class CInputBar;
 class CLevelBar;
 class CLogind;
+class CActivityLog;
+class CLogWindow;
 class CManualWindow;
 class CMonitorBar;
 class CMonitorDisplays;
@@ -72,6 +74,7 @@ public:
     CRecordingItemsModel& Items() { return m_items; }
     QTableView* List() const { return m_list; }
     CManualWindow* ManualWindow() const { return m_manual; }
+    CLogWindow* LogWindow() const { return m_logWindow; }
     QAction* Action(Command id) const { return m_actions.at(id); }
     // Where the bar of a view command (kCommandFileBar … kCommandLevelBar) docks.
     QToolBar* BarPlace(Command viewCommand) const { return m_places.at(viewCommand); }
@@ -119,6 +122,7 @@ private:
     void OnMixer();
     void OnScheduler();
     void OnHelp();
+    void OnShowLog();
     void OpenMakerPage(const char* query);
     void OnAbout();
     void OnRecordingEvent(const RecordingEvent& event, bool running);
@@ -151,6 +155,7 @@ private:
     std::unique_ptr<CLogind> m_logind;
     std::unique_ptr<CSleepInhibitor> m_inhibitor;
     CMonitorFeed m_feed;  // outlives the control, whose sessions feed it
+    std::unique_ptr<CActivityLog> m_log;  // outlives the control, which writes to it
     // The control stops its recording before the list and the inhibitor go.
     std::unique_ptr<CControlLink> m_link;
     std::unique_ptr<CRecordingCommands> m_commands;
@@ -175,6 +180,7 @@ private:
     CLevelBar* m_levelBar = nullptr;
     CMonitorBar* m_monitorBar = nullptr;
     CManualWindow* m_manual = nullptr;  // made when the desktop cannot open the manual
+    CLogWindow* m_logWindow = nullptr;  // made when first asked for
     QLabel* m_prompt = nullptr;
     CStatusPane* m_trackPane = nullptr;
     CStatusPane* m_totalPane = nullptr;

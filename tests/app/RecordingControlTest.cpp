@@ -4,14 +4,17 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "foundation/PathUtils.h"
+#include "app/ActivityLog.h"
 #include "app/AudioFacts.h"
 #include "app/MonitorFeed.h"
 #include "app/MonitorObserver.h"
@@ -33,6 +36,7 @@ class ControlRig {
 public:
     explicit ControlRig(const std::string& signal, AudioFactsReader readFacts = nullptr)
         : control(items, std::move(readFacts), [this](const RecordingEvent& event) { Post(event); }, FixedTime) {
+        control.log = &log;
         std::string error;
         control.backend = CreateCaptureBackend("signal:" + signal, error);
         EXPECT_TRUE(control.backend) << error;
@@ -74,8 +78,12 @@ public:
         PumpUntil(kRecordingStopped);
     }
     std::string Path(const std::string& name) const { return dir / name; }
+    // What the log holds so far.
+    std::string Logged() const { return ReadFileBytes(state / "velsona.log"); }
 
     TempDir dir;
+    TempDir state;
+    CActivityLog log{"test", CCharString(state / "velsona.log")};
     CRecordingItemsModel items;
     CRecordingControl control;
 
@@ -229,6 +237,8 @@ TEST(RecordingControl, SilenceSplitsOnlyAfterSound) {
     EXPECT_DOUBLE_EQ(seconds[1], 5.0);
     EXPECT_DOUBLE_EQ(seconds[2], 0.9);
     EXPECT_EQ(bytes, 14u * 44100 * 4) << "splitting loses nothing";
+    EXPECT_NE(rig.Logged().find("トラック 1 を閉じました（無音で分割、長さ 0:00:08.100）"), std::string::npos) << rig.Logged();
+    EXPECT_NE(rig.Logged().find("トラック 2 を閉じました（無音で分割、長さ 0:00:05.000）"), std::string::npos) << rig.Logged();
 }
 
 TEST(RecordingControl, TagsAndTheTypedTrackNumber) {
@@ -257,7 +267,8 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     if (started) events = rig.PumpUntil(kRecordingCaptureEnded);
     limit.Lift();
     rig.control.StopRecording();
-    rig.PumpUntil(kRecordingStopped);
+    // The finisher's events may follow the input's end; the stop waits for the finisher.
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
     ASSERT_TRUE(started);
     EXPECT_EQ(Count(events, kRecordingWriteFailed), 1);
     const RecordingEvent* failed = Find(events, kRecordingWriteFailed);
@@ -277,6 +288,51 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
+    // The log tells it as a person reads it the next morning.
+    const std::string logged = rig.Logged();
+    EXPECT_NE(logged.find("] エラー: ファイルへの書き込みに失敗したため"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("] 警告: トラックの終わり・ヘッダ・タグを書き込めませんでした"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("] 情報: トラック 1 を閉じました（失敗、長さ "), std::string::npos) << logged;
+}
+
+// What a night's log holds for a recording cut at an interval: the start, each track's open, its
+// close with why and how long, and the stop, each after what comes before it.
+TEST(RecordingControl, TheLogTellsTheStartEachTrackWithWhyAndHowLongItClosedAndTheStop) {
+    ControlRig rig("tone=440hz/-6db/1s,loop,length=2500ms,fast");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 1, 0};
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.StopAtTheEnd();
+    std::vector<std::string> entries;  // what follows "情報: "
+    std::istringstream lines(rig.Logged());
+    for (std::string line; std::getline(lines, line);) {
+        const size_t text = line.find("] 情報: ");
+        ASSERT_NE(text, std::string::npos) << "nothing here is a problem: " << line;
+        entries.push_back(line.substr(text + std::strlen("] 情報: ")));
+    }
+    const auto at = [&](const std::string& start) {
+        const auto found = std::find_if(entries.begin(), entries.end(), [&](const std::string& e) { return e.starts_with(start); });
+        EXPECT_NE(found, entries.end()) << start;
+        return found - entries.begin();
+    };
+    ASSERT_GE(entries.size(), 9u);
+    EXPECT_TRUE(entries.front().starts_with("録音 No.01 を開始しました（WAV 44.1 kHz / Stereo、既定の入力、出力先 " + rig.dir.path()))
+        << entries.front();
+    EXPECT_EQ(entries.back(), "録音を停止しました（総時間 0:00:02.500）");
+    const std::string closes[] = {"（一定間隔で分割、長さ 0:00:01.000）: " + rig.Path("No.01-Track001(0：01).wav"),
+                                  "（一定間隔で分割、長さ 0:00:01.000）: " + rig.Path("No.01-Track002(0：01).wav"),
+                                  "（録音停止、長さ 0:00:00.500）: " + rig.Path("No.01-Track003(0：00).wav")};
+    for (int track = 1; track <= 3; ++track) {
+        SCOPED_TRACE(track);
+        const auto opened = at(CCharString::Formatted("トラック %d を開きました: ", track).str() +
+                               rig.Path(CCharString::Formatted("No.01-Track%03d(？).wav", track).str()));
+        const auto closed = at(CCharString::Formatted("トラック %d を閉じました", track).str() + closes[track - 1]);
+        EXPECT_LT(opened, closed);
+        if (track > 1) {
+            EXPECT_LT(at(CCharString::Formatted("トラック %d を閉じました", track - 1).str()), closed);
+        }
+    }
+    EXPECT_EQ(entries.size(), 9u) << "start, three opens and closes, the input's end, the stop";
 }
 
 TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
@@ -377,6 +433,9 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
         EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
+        EXPECT_NE(rig.Logged().find(std::string("] エラー: 録音を開始できませんでした: ") + started.reason.c_str()),
+                  std::string::npos)
+            << rig.Logged();
         EXPECT_EQ(rig.control.TrackNumber(), 7);
     }
 }
@@ -437,6 +496,7 @@ TEST(RecordingControl, ASplitRequestAndADueSilenceSplitMakeOneSplit) {
     std::vector<size_t> sizes;
     for (const RecordingItem& row : rig.items.Snapshot()) sizes.push_back(WavPcm(row.path.c_str()).size());
     EXPECT_EQ(sizes, std::vector<size_t>({21u * 4410 * 4, 19u * 4410 * 4}));
+    EXPECT_NE(rig.Logged().find("トラック 1 を閉じました（分割の指示、長さ 0:00:02.100）"), std::string::npos) << rig.Logged();
     EXPECT_EQ(monitor.starts, 1);
     EXPECT_EQ(monitor.rate, 44100);
     EXPECT_EQ(monitor.trackOpens, 2);

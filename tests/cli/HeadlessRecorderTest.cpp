@@ -323,6 +323,10 @@ TEST_F(HeadlessRecorder, TracksLeftByKilledRecordersAreFinishedTaggedAndRenamedA
             ASSERT_EQ(files.size(), 1u) << "nothing is deleted, nothing is added, the dead reserve is gone";
             const std::string& recovered = files[0];
             EXPECT_TRUE(Contains(next.out, "Recovered: " + provisional + " -> " + recovered)) << next.out << next.err;
+            EXPECT_TRUE(Contains(ReadFileBytes(r.state + "/velsona/velsona.log"),
+                                 "] 情報: 前回終了しきれなかった録音 " + provisional + " を仕上げ、次の名前で保存しました: " +
+                                     recovered))
+                << "the log has it too";
             EXPECT_TRUE(recovered.ends_with(std::string(".recovered") + format.extension)) << recovered;
             EXPECT_FALSE(Contains(recovered, "？")) << recovered;
             const ProbedAudio audio = ProbeWithFfprobe(recovered);
@@ -377,6 +381,44 @@ TEST_F(HeadlessRecorder, AFullDiskEndsTheTrackWithAValidFileAndAFailingExit) {
         // a whole copy of the file, and a per-file size limit leaves no room at all.
         if (disk.Mounted() && format.option != std::string("ogg")) {
             EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
+        }
+    }
+}
+
+// Under systemd standard error is the journal: every log entry goes there with its priority and
+// a problem is told once. Anywhere else (here JOURNAL_STREAM names another file, as a program a
+// service started sees it) the output stays as it always was. The log file has it either way.
+TEST_F(HeadlessRecorder, LogEntriesGoToTheJournalWithPrioritiesOnlyWhenStandardErrorIsIt) {
+    for (const bool journal : {true, false}) {
+        SCOPED_TRACE(journal ? "journal" : "another file");
+        SmallFileSystem disk(256 * 1024);
+        // Made first, so the stream's device and inode are known; the run truncates, keeping them.
+        WriteFileBytes(home / "run.err", "");
+        WriteFileBytes(home / "run.out", "");
+        struct stat named {};
+        ASSERT_EQ(stat((home / (journal ? "run.err" : "run.out")).c_str(), &named), 0);
+        std::vector<std::string> wrapper = {"env", "JOURNAL_STREAM=" + std::to_string(named.st_dev) + ":" +
+                                                       std::to_string(named.st_ino)};
+        if (!disk.Mounted()) wrapper.insert(wrapper.end(), {"prlimit", "--fsize=262144", "--"});
+        TempDir state;
+        const RunResult run =
+            Run({"--format", "wav", "--folder", disk.path()}, kFastSignal, nullptr, kProgram, wrapper, state.path());
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        const std::string logged = ReadFileBytes(state / "velsona/velsona.log");
+        EXPECT_TRUE(Contains(logged, "] エラー: ファイルへの書き込みに失敗したため")) << logged;
+        size_t told = 0;
+        for (size_t at = run.err.find("ファイルへの書き込みに失敗"); at != std::string::npos;
+             at = run.err.find("ファイルへの書き込みに失敗", at + 1))
+            ++told;
+        EXPECT_EQ(told, 1u) << run.err;
+        if (journal) {
+            EXPECT_TRUE(Contains(run.err, "<6>録音 No.01 を開始しました（WAV ")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "<6>トラック 1 を開きました: ")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "\n<3>ファイルへの書き込みに失敗したため")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "\n<6>録音を停止しました（総時間 ")) << run.err;
+        } else {
+            EXPECT_FALSE(Contains(run.err, "<3>") || Contains(run.err, "<6>")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "velsona-rec: ファイルへの書き込みに失敗したため")) << run.err;
         }
     }
 }

@@ -37,7 +37,7 @@ constexpr Expected kTable[] = {
     {kCommandInputBar, "cccc"},       {kCommandOutputBar, "cccc"},   {kCommandTagBar, "cccc"},
     {kCommandMonitorBar, "cccc"},     {kCommandLevelBar, "cccc"},    {kCommandStatusBar, "cccc"},
     {kCommandHelp, "eeee"},           {kCommandUpdatePage, "ssss"},  {kCommandOnlineManual, "ssss"},
-    {kCommandAbout, "eeee"},
+    {kCommandAbout, "eeee"},          {kCommandLog, "eeee"},
 };
 
 class CommandStates : public testing::TestWithParam<State> {};

@@ -1,12 +1,15 @@
 // The window from the keyboard and through the accessibility interface a screen reader uses:
-// the View menu's entries, mnemonics, Ctrl+Q, names of every control, the status message, and
-// the checkable tool buttons.
+// the View menu's entries, mnemonics, Ctrl+Q, the log window, names of every control, the status
+// message, and the checkable tool buttons.
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -14,7 +17,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/ScriptedPrompts.h"
+#include "app/ActivityLog.h"
 #include "tests/ui/WindowRig.h"
+#include "ui/LogWindow.h"
 #include "ui/bars/FileNameDlg.h"
 #include "ui/bars/OutputBar.h"
 
@@ -48,6 +53,44 @@ TEST(Keys, ViewMenuTextsAltRThenSStopsAndCtrlQQuitsAsTheCloseDoes) {
     QTest::keyClick(rig.frame.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(rig.frame->isVisible());
     EXPECT_EQ(CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName).recordingNumber, 2);
+}
+
+// Alt+V, L opens the log; it follows what another program writes while it is open, marks the
+// latest problem, and Esc closes it.
+TEST(Keys, AltVThenLShowsTheLogFollowingTheFileWithTheLatestProblemMarked) {
+    WindowRig rig;
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(rig.frame->Control().IsRecording());
+    rig.frame->Action(kCommandStop)->trigger();
+    Activate(*rig.frame);
+    QTest::keyClick(rig.frame.get(), Qt::Key_V, Qt::AltModifier);
+    ASSERT_TRUE(WindowRig::WaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_L);
+    CLogWindow* window = rig.frame->LogWindow();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_FALSE(window->isModal()) << "the recording stays in reach";
+    EXPECT_LE(window->frameGeometry().width(), 1024);
+    EXPECT_LE(window->frameGeometry().height(), 600);
+    QPlainTextEdit* entries = window->Entries();
+    EXPECT_TRUE(entries->toPlainText().contains(QStringLiteral("velsona[%1] 情報: 録音を停止しました").arg(getpid())));
+
+    // velsona-rec, say, writes while the window is open.
+    CActivityLog other("velsona-rec", ActivityLogPath());
+    other.Write(LogSeverity::Error, "録音デバイスからの入力が途絶えました: テスト");
+    other.Write(LogSeverity::Information, "その後の記録");
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return entries->toPlainText().endsWith(QStringLiteral("情報: その後の記録")); }));
+    const QList<QTextEdit::ExtraSelection> marks = entries->extraSelections();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_TRUE(marks[0].cursor.block().text().endsWith(QStringLiteral("エラー: 録音デバイスからの入力が途絶えました: テスト")))
+        << marks[0].cursor.block().text().toStdString();
+    EXPECT_TRUE(window->LatestProblem()->text().endsWith(QStringLiteral("入力が途絶えました: テスト")));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->LatestProblem())->text(QAccessible::Name),
+              QStringLiteral("最後の問題"));
+    EXPECT_EQ(entries->verticalScrollBar()->value(), entries->verticalScrollBar()->maximum()) << "scrolled to the end";
+    WindowRig::Screenshot(*window, "log-window");
+
+    QTest::keyClick(entries, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
 
 // Every control a screen reader meets, walked as it walks them; `where` names the way down.
