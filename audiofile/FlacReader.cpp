@@ -154,6 +154,7 @@ struct FrameCount {
     uint64_t totalSamples = 0;
     uint64_t frameSamples = 0;  // of the frame just decoded
     bool streamTotalSet = false;
+    int bitsPerSample = 16;
     bool damaged = false;
 
     static FLAC__StreamDecoderWriteStatus Take(const FLAC__StreamDecoder*, const FLAC__Frame* frame,
@@ -162,9 +163,10 @@ struct FrameCount {
         return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
     }
     static void Metadata(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* metadata, void* source) {
-        if (metadata->type == FLAC__METADATA_TYPE_STREAMINFO)
-            static_cast<FrameCount*>(static_cast<FlacDecodeSource*>(source)->owner)->streamTotalSet =
-                metadata->data.stream_info.total_samples > 0;
+        if (metadata->type != FLAC__METADATA_TYPE_STREAMINFO) return;
+        auto* self = static_cast<FrameCount*>(static_cast<FlacDecodeSource*>(source)->owner);
+        self->streamTotalSet = metadata->data.stream_info.total_samples > 0;
+        self->bitsPerSample = static_cast<int>(metadata->data.stream_info.bits_per_sample);
     }
     static void Error(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus, void* source) {
         static_cast<FrameCount*>(static_cast<FlacDecodeSource*>(source)->owner)->damaged = true;
@@ -206,5 +208,5 @@ bool CompleteFlacStream(const char* path) {
     FLAC__stream_decoder_delete(decoder);
     const auto whole = static_cast<int64_t>(end);
     return (file.GetSize() == whole || file.SetLength(whole)) &&
-           SetFlacStreamTotals(file, count.totalSamples, minFrame, maxFrame);
+           SetFlacStreamTotals(file, count.bitsPerSample, count.totalSamples, minFrame, maxFrame);
 }

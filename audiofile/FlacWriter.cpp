@@ -248,7 +248,7 @@ int CFlacWriter::EndStream() {
     if (!lastFrameWritten) {
         // What reached the file stays, described as what it is; its MD5 stays unset.
         m_file->SetLength(m_framesEnd);
-        SetFlacStreamTotals(*m_file, m_framesSamples, m_minFrameBytes, m_maxFrameBytes);
+        SetFlacStreamTotals(*m_file, BitsPerSample(), m_framesSamples, m_minFrameBytes, m_maxFrameBytes);
         result = 0;
     }
     m_samples = {};
@@ -276,16 +276,17 @@ int CFlacWriter::Close() {
     return result;
 }
 
-bool SetFlacStreamTotals(CFileStream& file, uint64_t totalSamples, uint32_t minFrameBytes, uint32_t maxFrameBytes) {
-    unsigned char body[18];
-    if (!file.Seek(kStreamInfoBody, CFileStream::kFromStart) || file.Read(body, sizeof body) != sizeof body)
-        return false;
+bool SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSamples, uint32_t minFrameBytes,
+                         uint32_t maxFrameBytes) {
+    // Bytes 4 to 9 of the body: the two 24-bit frame sizes; 13 to 17: the low four bits of the
+    // sample size, then the 36-bit total.
+    unsigned char sizes[6], total[5];
     for (int i = 0; i < 3; ++i) {
-        body[4 + i] = static_cast<unsigned char>(minFrameBytes >> (16 - 8 * i));
-        body[7 + i] = static_cast<unsigned char>(maxFrameBytes >> (16 - 8 * i));
+        sizes[i] = static_cast<unsigned char>(minFrameBytes >> (16 - 8 * i));
+        sizes[3 + i] = static_cast<unsigned char>(maxFrameBytes >> (16 - 8 * i));
     }
-    // 36 bits: the low four of byte 13, then bytes 14 to 17.
-    body[13] = static_cast<unsigned char>((body[13] & 0xF0) | ((totalSamples >> 32) & 0x0F));
-    for (int i = 0; i < 4; ++i) body[14 + i] = static_cast<unsigned char>(totalSamples >> (24 - 8 * i));
-    return file.Seek(kStreamInfoBody, CFileStream::kFromStart) && file.Write(body, sizeof body) == sizeof body;
+    total[0] = static_cast<unsigned char>(((bitsPerSample - 1) & 0x0F) << 4 | ((totalSamples >> 32) & 0x0F));
+    for (int i = 0; i < 4; ++i) total[1 + i] = static_cast<unsigned char>(totalSamples >> (24 - 8 * i));
+    return file.Seek(kStreamInfoBody + 4, CFileStream::kFromStart) && file.Write(sizes, 6) == 6 &&
+           file.Seek(kStreamInfoBody + 13, CFileStream::kFromStart) && file.Write(total, 5) == 5;
 }

@@ -62,5 +62,7 @@ private:
     uint32_t m_maxFrameBytes = 0;
 };
 
-// Sets STREAMINFO's total sample count and frame sizes in the FLAC stream of `file`, in place.
-bool SetFlacStreamTotals(CFileStream& file, uint64_t totalSamples, uint32_t minFrameBytes, uint32_t maxFrameBytes);
+// Sets STREAMINFO's total sample count and frame sizes in the FLAC stream of `file`, in place,
+// without reading it (a writer's file is open for writing only).
+bool SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSamples, uint32_t minFrameBytes,
+                         uint32_t maxFrameBytes);
