@@ -2,7 +2,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,11 +40,6 @@ double ChildCpuSeconds(const std::vector<std::string>& command) {
     return CpuSeconds(usage);
 }
 
-long long FileBytes(const std::string& path) {
-    struct stat file {};
-    return stat(path.c_str(), &file) == 0 ? file.st_size : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,12 +75,12 @@ int main(int argc, char** argv) {
     const double hours = seconds / 3600.0;
     printf("signal: %d s, %d Hz, %d channels\n", seconds, kBenchRate, kBenchChannels);
     printf("CFlacWriter level 5: %.3f CPU s, %.2f CPU s per audio hour, %lld bytes\n", oursSeconds,
-           oursSeconds / hours, FileBytes(ours));
+           oursSeconds / hours, BenchFileBytes(ours));
     if (theirSeconds < 0) {
         printf("flac -5: could not run\n");
     } else {
         printf("flac -5:             %.3f CPU s, %.2f CPU s per audio hour, %lld bytes\n", theirSeconds,
-               theirSeconds / hours, FileBytes(theirs));
+               theirSeconds / hours, BenchFileBytes(theirs));
         printf("CPU ratio CFlacWriter / flac -5: %.3f\n", oursSeconds / theirSeconds);
     }
     unlink(wav.c_str());

@@ -1,7 +1,6 @@
 // Encoding speed of COggWriter at quality 40 against `oggenc -q 4` on the same WAV file.
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,11 +16,6 @@ constexpr int kRate = kBenchRate;
 constexpr int kChannels = kBenchChannels;
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-long long FileBytes(const std::string& path) {
-    struct stat file {};
-    return stat(path.c_str(), &file) == 0 ? file.st_size : 0;
-}
 
 }  // namespace
 
@@ -57,12 +51,12 @@ int main(int argc, char** argv) {
 
     printf("signal: %d s, %d Hz, %d channels\n", seconds, kRate, kChannels);
     printf("COggWriter quality 40: %.3f s (%.1fx real time), %.1f kbit/s in the file\n", oursSeconds,
-           seconds / oursSeconds, FileBytes(ours) * 8.0 / seconds / 1000);
+           seconds / oursSeconds, BenchFileBytes(ours) * 8.0 / seconds / 1000);
     if (status != 0) {
         printf("oggenc -q 4: could not run (status %d)\n", status);
     } else {
         printf("oggenc -q 4:           %.3f s (%.1fx real time), %.1f kbit/s in the file\n", theirSeconds,
-               seconds / theirSeconds, FileBytes(theirs) * 8.0 / seconds / 1000);
+               seconds / theirSeconds, BenchFileBytes(theirs) * 8.0 / seconds / 1000);
         printf("speed ratio COggWriter / oggenc: %.2f\n", theirSeconds / oursSeconds);
     }
     unlink(wav.c_str());

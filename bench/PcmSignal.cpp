@@ -2,6 +2,7 @@
 #include "bench/PcmSignal.h"
 
 #include <stdio.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
@@ -45,3 +46,8 @@ bool WriteBenchWav(const std::string& path, const std::vector<int16_t>& pcm) {
     return fclose(file) == 0 && ok;
 }
 
+
+long long BenchFileBytes(const std::string& path) {
+    struct stat file {};
+    return stat(path.c_str(), &file) == 0 ? file.st_size : 0;
+}
