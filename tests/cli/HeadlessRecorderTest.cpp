@@ -525,6 +525,7 @@ TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUni
         {kFormats[2], "11", {"finishing", "tagging", "rewrite-renaming", "naming", "named"},
          {"recovery-ended", "tagging", "rewrite-renaming", "recovery-naming", "recovery-named"}},
         {kFormats[3], "32", finishing, recovering},
+        {kFormats[4], "107", finishing, recovering},
     };
     const auto copyTree = [](const std::string& from, const std::string& to) {
         return RunProcess("rm -rf " + ShellQuote(to) + " && cp -a " + ShellQuote(from) + " " + ShellQuote(to)).exitCode == 0;
