@@ -27,7 +27,7 @@ struct TrackClocks {
 // Unknown %WORDS% stay as typed; values not known before the end become "？".
 CCharString ExpandTemplate(const CCharString& text, bool endKnown, const TemplateValues& values, TrackClocks& clocks);
 
-// ".wav", ".wma", ".ogg" or ".mp3".
+// ".wav", ".wma", ".ogg", ".mp3" or ".flac".
 const char* DefaultExtension(OutputFormat format);
 
 // The template after a switch to `format`, as the output bar keeps it: an extension of up to

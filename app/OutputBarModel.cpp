@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kOggVorbis = static_cast<int>(OutputFormat::OggVorbis);
 constexpr int kMp3 = static_cast<int>(OutputFormat::Mp3);
+constexpr int kFlac = static_cast<int>(OutputFormat::Flac);
 constexpr int kWma = static_cast<int>(OutputFormat::Wma);
 constexpr int kWav = static_cast<int>(OutputFormat::Wav);
 constexpr int kFreshOggQuality = 40;
@@ -38,7 +39,8 @@ CCharString NumberText(int number) { return CCharString::Formatted("%d", number)
 }  // namespace
 
 const char* const COutputBarModel::kFormatTexts[kFormatCount] = {"WAV (PCM-Wave)", "WMA (WindowsMedia)",
-                                                                 "OGG (OggVorbis)", "MP3 (Mpeg1Layer3)"};
+                                                                 "OGG (OggVorbis)", "MP3 (Mpeg1Layer3)",
+                                                                 "FLAC (FreeLossless)"};
 const char* const COutputBarModel::kSplitMethodTexts[3] = {"手動で分割", "一定時間で分割", "無音区間で分割"};
 
 COutputBarModel::COutputBarModel()
@@ -99,11 +101,13 @@ void COutputBarModel::UpdateQualityCaption() {
     sampleRate = row->sampleRate;
     channels = row->channels;
     if (formatInUse == kOggVorbis) value = OggNominalBitrate(oggQuality, sampleRate, channels);
-    static constexpr const char* kCaptionNames[kFormatCount] = {"WAV", "WMA", "OGG", "MP3"};
+    static constexpr const char* kCaptionNames[kFormatCount] = {"WAV", "WMA", "OGG", "MP3", "FLAC"};
     const char* layout = channels == 1 ? "mono" : "stereo";
     CCharString caption = "出力設定 ";
     if (formatInUse == kWav)
         caption += CCharString::Formatted("(%s:無圧縮/%2.1fkHz/%s)", "WAV", sampleRate * 0.001, layout);
+    else if (formatInUse == kFlac)
+        caption += CCharString::Formatted("(%s:レベル%d/%2.1fkHz/%s)", "FLAC", value, sampleRate * 0.001, layout);
     else if (formatInUse > 0 && formatInUse < kFormatCount)
         caption += CCharString::Formatted("(%s:%3.1fkbps/%2.1fkHz/%s)", kCaptionNames[formatInUse], value * 0.001,
                                           sampleRate * 0.001, layout);

@@ -34,7 +34,7 @@ public:
                      kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
     static constexpr int kNumberMin = 1;
     static constexpr int kNumberMax = 9999;
-    static constexpr int kFormatCount = 4;
+    static constexpr int kFormatCount = 5;
     // The format list's texts, in OutputFormat order.
     static const char* const kFormatTexts[kFormatCount];
     static const char* const kSplitMethodTexts[3];

@@ -2,6 +2,7 @@
 #include "app/OutputFormats.h"
 
 #include "audiofile/EncoderPlugIn.h"
+#include "audiofile/FlacWriter.h"
 #include "audiofile/LameLibrary.h"
 #include "audiofile/OggWriter.h"
 #include "tags/FileKind.h"
@@ -11,6 +12,7 @@ const char* FormatName(int outputFormat) {
         case OutputFormat::Wma: return "WMA";
         case OutputFormat::OggVorbis: return "OGG";
         case OutputFormat::Mp3: return "MP3";
+        case OutputFormat::Flac: return "FLAC";
         case OutputFormat::Wav: break;
     }
     return "WAV";
@@ -30,7 +32,8 @@ bool OutputFormatAvailable(int outputFormat, std::string& why) {
             why = "WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded";
             return false;
         case OutputFormat::Wav:
-        case OutputFormat::OggVorbis: break;
+        case OutputFormat::OggVorbis:
+        case OutputFormat::Flac: break;
     }
     return true;
 }
@@ -42,6 +45,7 @@ double OutputBytesPerSecond(const RecordingSettings& settings) {
     const QualityEntry& row = *found;
     switch (static_cast<OutputFormat>(settings.outputFormat)) {
         case OutputFormat::Wav: return row.sampleRate * row.channels * (row.value / 8.0);
+        case OutputFormat::Flac: return row.sampleRate * row.channels * 2 * kFlacSizeOfPcm;
         case OutputFormat::OggVorbis: {
             const int bitrate = OggNominalBitrate(settings.oggQuality, row.sampleRate, row.channels);
             return bitrate > 0 ? bitrate / 8.0 : 0;

@@ -7,7 +7,7 @@
 #include "app/RecordingSettings.h"
 #include "audiofile/QualityTable.h"
 
-// "WAV", "WMA", "OGG" or "MP3", as the output bar's caption names them.
+// "WAV", "WMA", "OGG", "MP3" or "FLAC", as the output bar's caption names them.
 const char* FormatName(int outputFormat);
 
 // False, with the reason, when the format's encoder module cannot be loaded.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
 #include "foundation/CharString.h"
 
@@ -20,10 +21,10 @@ enum SplitMethod : int { kSplitManual = 0, kSplitInterval = 1, kSplitSilence = 2
 inline constexpr const char* kDefaultPresetName = "(デフォルト設定)";
 inline constexpr const char* kDefaultFileNameTemplate = "%TDY%/No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav";
 
-// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3).
+// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3, FLAC).
 inline int DefaultQualityIndex(int outputFormat) {
-    static constexpr int kDefaults[] = {2, 6, 2, 16};
-    return outputFormat >= 0 && outputFormat < 4 ? kDefaults[outputFormat] : 0;
+    static constexpr int kDefaults[] = {2, 6, 2, 16, 38};
+    return outputFormat >= 0 && outputFormat < static_cast<int>(std::size(kDefaults)) ? kDefaults[outputFormat] : 0;
 }
 
 struct RecordingSettings {
@@ -33,7 +34,7 @@ struct RecordingSettings {
     int sampleRate = 44100;
     int channels = 2;
     int bitsPerSample = 16;
-    int outputFormat = 0;  // an OutputFormat: 0 WAV, 1 WMA, 2 Ogg Vorbis, 3 MP3
+    int outputFormat = 0;  // an OutputFormat: 0 WAV, 1 WMA, 2 Ogg Vorbis, 3 MP3, 4 FLAC
     int qualityIndex = DefaultQualityIndex(0);
     int oggQuality = 40;
     int recordingNumber = 1;

@@ -1,4 +1,4 @@
-// Recovery of tracks left open: the WAV size patch, tags, the final name with its marker.
+// Recovery of tracks left open: the WAV sizes, the MP3 Info frame, the FLAC totals, tags, the final name with its marker.
 #include "app/TrackRecovery.h"
 
 #include <algorithm>
@@ -14,12 +14,14 @@
 #include "app/FileMove.h"
 #include "app/FileNameTemplate.h"
 #include "app/TrackJournal.h"
+#include "audiofile/FlacReader.h"
 #include "audiofile/WavWriter.h"
 #include "foundation/FileStream.h"
 #include "audiofile/LameLibrary.h"
 #include "foundation/PathUtils.h"
 #include "foundation/StepHook.h"
 #include "platform/DiskSpace.h"
+#include "tags/FlacTagFile.h"
 #include "tags/Mp3InfoFrame.h"
 #include "tags/Mp3TagFile.h"
 #include "tags/VorbisTagFile.h"
@@ -35,6 +37,7 @@ std::unique_ptr<CTagFile> TagEditorFor(OutputFormat format) {
         case OutputFormat::Mp3: return std::make_unique<CMp3TagFile>();
         case OutputFormat::OggVorbis: return std::make_unique<CVorbisTagFile>();
         case OutputFormat::Wma: return std::make_unique<CWmaTagFile>();
+        case OutputFormat::Flac: return std::make_unique<CFlacTagFile>();
     }
     return nullptr;
 }
@@ -68,10 +71,12 @@ bool CompleteMp3(const JournalEntry& entry) {
 }
 
 // What the encoder's end would have written: a WAV's sizes from the audio present (only while
-// it was recording: once ended, they are right and a tag list may follow), an MP3's Info frame.
+// it was recording: once ended, they are right and a tag list may follow), an MP3's Info frame,
+// a FLAC stream's totals.
 void RepairEnd(const JournalEntry& entry, OutputFormat format) {
     if (format == OutputFormat::Wav && entry.step == FinishStep::Recording) FinishWavSizes(entry.path);
     if (format == OutputFormat::Mp3) CompleteMp3(entry);
+    if (format == OutputFormat::Flac) CompleteFlacStream(entry.path.c_str());
 }
 
 // A rewrite that a kill interrupted leaves its temporary file beside the track; it is never the track.

@@ -1,6 +1,7 @@
 // The quality list of each output format.
 #include "audiofile/QualityTable.h"
 
+#include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
@@ -9,6 +10,7 @@ QualityTable QualityTableFor(OutputFormat format) {
     switch (format) {
         case OutputFormat::Wma: return {kWmaQualities, kWmaQualityCount};
         case OutputFormat::Mp3: return {kMp3Qualities, kMp3QualityCount};
+        case OutputFormat::Flac: return {kFlacQualities, kFlacQualityCount};
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis: break;
     }

@@ -1,6 +1,7 @@
 // Picking the reader for a file by its extension.
 #include "audiofile/ReaderByExtension.h"
 
+#include "audiofile/FlacReader.h"
 #include "audiofile/Mp3Reader.h"
 #include "audiofile/OggReader.h"
 #include "audiofile/WavReader.h"
@@ -16,6 +17,7 @@ std::unique_ptr<CAudioReader> NewReaderByExtension(const char* path) {
         case OutputFormat::OggVorbis: return std::make_unique<COggReader>();
         case OutputFormat::Wav: return std::make_unique<CWavReader>();
         case OutputFormat::Wma: return std::make_unique<CWmaReader>();
+        case OutputFormat::Flac: return std::make_unique<CFlacReader>();
     }
     return nullptr;
 }

@@ -49,7 +49,8 @@ struct NamedCode {
 constexpr NamedCode kFormats[] = {{"wav", static_cast<int>(OutputFormat::Wav)},
                                   {"wma", static_cast<int>(OutputFormat::Wma)},
                                   {"ogg", static_cast<int>(OutputFormat::OggVorbis)},
-                                  {"mp3", static_cast<int>(OutputFormat::Mp3)}};
+                                  {"mp3", static_cast<int>(OutputFormat::Mp3)},
+                                  {"flac", static_cast<int>(OutputFormat::Flac)}};
 constexpr NamedCode kSplitMethods[] = {{"manual", kSplitManual}, {"interval", kSplitInterval}, {"silence", kSplitSilence}};
 
 template <size_t N>
@@ -224,7 +225,7 @@ const char* RecorderUsage() {
            "  --device ID          input device id from --list-devices (-1: the default input)\n"
            "  --list-devices       list the input devices and exit\n"
            "  --recover            finish the tracks a killed recorder left (done at every start), then exit\n"
-           "  --format wav|mp3|ogg|wma\n"
+           "  --format wav|mp3|ogg|wma|flac\n"
            "  --quality ROW        row of the format's quality table (0 is the first)\n"
            "  --ogg-quality 0-100  Ogg Vorbis quality\n"
            "  --split manual|interval|silence\n"

@@ -8,6 +8,7 @@
 
 #include "app/SettingsStore.h"
 #include "audiofile/ReaderByExtension.h"
+#include "tags/FlacTagFile.h"
 #include "tags/Mp3TagFile.h"
 #include "tags/VorbisTagFile.h"
 #include "tags/WavTagFile.h"
@@ -26,6 +27,7 @@ std::unique_ptr<CTagFile> NewEditor(FileKind kind) {
         case FileKind::Mp3: return std::make_unique<CMp3TagFile>();
         case FileKind::OggVorbis: return std::make_unique<CVorbisTagFile>();
         case FileKind::Wma: return std::make_unique<CWmaTagFile>();
+        case FileKind::Flac: return std::make_unique<CFlacTagFile>();
     }
     return nullptr;
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "audiofile/FlacWriter.h"
 #include "audiofile/LameLibrary.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
@@ -161,6 +162,12 @@ std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
             if (!LoadLameLibrary()) return nullptr;
             writer = std::make_unique<CMp3Writer>();
             break;
+        case OutputFormat::Flac: {
+            auto flac = std::make_unique<CFlacWriter>();
+            if (!flac->SetCompressionLevel(quality)) return nullptr;
+            writer = std::move(flac);
+            break;
+        }
     }
     if (!writer) return nullptr;
     writer->SetTags(&tags);

@@ -15,45 +15,12 @@
 
 namespace {
 
-constexpr int64_t kCopyChunk = 1 << 20;
-
 void PutLe32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 bool WriteAt(CFileStream& file, int64_t offset, const void* data, int64_t length) {
     return file.Seek(offset, CFileStream::kFromStart) && file.Write(data, length) == length;
-}
-
-// A complete new file beside the old one, renamed over it: at every moment the name holds the old
-// file or the new one whole. The audio is never moved inside the file it lives in.
-bool RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t audioOffset, int64_t audioLength,
-                             const std::string& trailer) {
-    const CCharString name = file.Path();
-    if (name.IsEmpty()) return false;
-    const CCharString temporary = name + kRewriteSuffix;
-    CFileStream copy;
-    if (!CreateRewriteFile(copy, temporary)) return false;
-    bool ok = copy.Write(head.data(), static_cast<int64_t>(head.size())) == static_cast<int64_t>(head.size()) &&
-              file.Seek(audioOffset, CFileStream::kFromStart);
-    std::vector<unsigned char> buffer(static_cast<size_t>(std::min(std::max<int64_t>(audioLength, 1), kCopyChunk)));
-    for (int64_t done = 0; ok && done < audioLength;) {
-        const int64_t n = std::min(static_cast<int64_t>(buffer.size()), audioLength - done);
-        ok = file.Read(buffer.data(), n) == n && copy.Write(buffer.data(), n) == n;
-        done += n;
-    }
-    ok = ok && copy.Write(trailer.data(), static_cast<int64_t>(trailer.size())) == static_cast<int64_t>(trailer.size()) &&
-         copy.Flush() == 1;
-    copy.Close();
-    struct stat st {};
-    if (ok && stat(name.c_str(), &st) == 0) chmod(temporary.c_str(), st.st_mode & 07777);
-    if (ok) ReachedStep("rewrite-renaming");
-    if (!ok || rename(temporary.c_str(), name.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    // The stream goes on with the finished file, not the one the name no longer holds.
-    return file.Open(name, CFileStream::kReadWrite) != 0;
 }
 
 std::string BuildId3v2(const TagFieldSet& tags, CId3v2Tag& tag) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
@@ -61,6 +62,13 @@ inline constexpr const char* kRewriteSuffix = ".vctemp";
 // Creates that file new, never through a planted link. A regular file left under its name by an
 // interrupted rewrite is ours and goes; anything else there fails.
 bool CreateRewriteFile(CFileStream& file, const CCharString& temporary);
+
+// Writes `head`, the `audioLength` bytes at `audioOffset` of `file` and `trailer` to a complete new
+// file beside it and renames that over it: at every moment the name holds the old file or the new
+// one whole, and the audio is never moved inside the file it lives in. `file` is then open on the
+// new file. False, with the old file as it was, when any step fails.
+bool RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t audioOffset, int64_t audioLength,
+                             const std::string& trailer);
 
 // Opens `name` with `editor`, gives it `tags` and writes them: what a writer does with its tags once
 // the encoder has finished the file. False when the file would not open or the write failed.

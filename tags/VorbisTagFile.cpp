@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/StepHook.h"
 
@@ -53,8 +54,8 @@ bool IsValidKey(std::string_view key) {
 
 }  // namespace
 
-int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
-    if (!comments || !add) return 0;
+bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines) {
+    lines.clear();
     for (const CommentKey& entry : kCommentKeys) {
         CCharString line;
         if (entry.text) {
@@ -67,14 +68,36 @@ int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, Vorbi
             line = CCharString::Formatted("%s%d", entry.key, value);
         }
         std::string utf8;
-        if (!CCharString::ToUtf8(line, utf8)) return 0;
+        if (!CCharString::ToUtf8(line, utf8)) return false;
         const size_t equals = utf8.find('=');
-        if (equals == std::string::npos) return 0;
-        const std::string key = utf8.substr(0, equals);
-        if (!IsValidKey(key)) return 0;
-        add(comments, key.c_str(), utf8.c_str() + equals + 1);
+        if (equals == std::string::npos || !IsValidKey(std::string_view(utf8).substr(0, equals))) return false;
+        lines.push_back(std::move(utf8));
+    }
+    return true;
+}
+
+int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
+    std::vector<std::string> lines;
+    if (!comments || !add || !StandardCommentLines(tags, lines)) return 0;
+    for (std::string& line : lines) {
+        const size_t equals = line.find('=');
+        line[equals] = '\0';
+        add(comments, line.c_str(), line.c_str() + equals + 1);
     }
     return 1;
+}
+
+void ReadStandardComment(std::string_view comment, TagFieldSet& tags) {
+    for (const CommentKey& entry : kCommentKeys) {
+        const std::string_view key(entry.key);
+        if (comment.size() < key.size() || strncasecmp(comment.data(), entry.key, key.size()) != 0) continue;
+        const std::string_view value = comment.substr(key.size());
+        if (entry.text)
+            CCharString::FromUtf8(value, tags.*entry.text);
+        else
+            tags.*entry.number = LeadingNumber(value);
+        return;
+    }
 }
 
 CVorbisTagFile::~CVorbisTagFile() { CVorbisTagFile::Close(); }
@@ -112,19 +135,8 @@ int CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
 }
 
 void CVorbisTagFile::ReadComments(const vorbis_comment& comments) {
-    for (int i = 0; i < comments.comments; ++i) {
-        const std::string_view comment(comments.user_comments[i], comments.comment_lengths[i]);
-        for (const CommentKey& entry : kCommentKeys) {
-            const std::string_view key(entry.key);
-            if (comment.size() < key.size() || strncasecmp(comment.data(), entry.key, key.size()) != 0) continue;
-            const std::string_view value = comment.substr(key.size());
-            if (entry.text)
-                CCharString::FromUtf8(value, m_tags.*entry.text);
-            else
-                m_tags.*entry.number = LeadingNumber(value);
-            break;
-        }
-    }
+    for (int i = 0; i < comments.comments; ++i)
+        ReadStandardComment(std::string_view(comments.user_comments[i], comments.comment_lengths[i]), m_tags);
 }
 
 int CVorbisTagFile::Write() {

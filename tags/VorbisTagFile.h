@@ -3,14 +3,24 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "tags/TagFile.h"
 #include "tags/VorbisDecoder.h"
 
+// The track's comments as "KEY=value" UTF-8 texts in their fixed order (TITLE, ARTIST, ALBUM,
+// TRACKNUMBER, DATE, GENRE, COMMENT, GENREID), the empty optional ones left out. False when a text
+// cannot be converted.
+bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines);
+// Sets the field a "KEY=value" comment carries, its key matched without regard to case; a comment
+// with another key is ignored.
+void ReadStandardComment(std::string_view comment, TagFieldSet& tags);
+
 using VorbisCommentAdd = void (*)(vorbis_comment* comments, const char* key, const char* value);
 
-// Adds the track's comments in their fixed order (TITLE, ARTIST, ALBUM, TRACKNUMBER, DATE,
-// GENRE, COMMENT, GENREID), skipping the empty optional ones. 0 at the first failure.
+// Adds the track's comments (StandardCommentLines) through `add`. 0 at the first failure.
 int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add);
 
 class CVorbisTagFile : public CTagFile {

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "app/TrackFiles.h"
+#include "audiofile/FlacWriter.h"
 #include "audiofile/OggWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "tags/WavTagFile.h"
@@ -70,29 +74,58 @@ TEST_F(ItemsFromFiles, HalfRateMonoMp3ShowsItsBitrate) {
     EXPECT_EQ(items.CellText(0, 5), " ()") << "no tags";
 }
 
-TEST_F(ItemsFromFiles, OggAndWmaRowsCarryTheirTags) {
-    TagFieldSet tags = SampleTags();
-    std::optional<RecordingItem> row = Record(dir / "rec.ogg", dir / "final.ogg", [&](const std::string& p) {
-        COggWriter writer;
-        writer.SetQuality(40);
-        return WriteToneTrack(writer, p, 40, 44100, 2, 44100 * 2, &tags);
-    });
-    ASSERT_TRUE(row);
-    EXPECT_EQ(row->kind, static_cast<int>(OutputFormat::OggVorbis));
-    EXPECT_EQ(row->lengthMs, 2000);
-    EXPECT_EQ(row->album, tags.album);
-    EXPECT_GT(row->bitRate, 0);
+namespace {
 
-    row = Record(dir / "rec.wma", dir / "final.wma", [&](const std::string& p) {
-        CWmaWriter writer;
-        return WriteToneTrack(writer, p, 96000, 44100, 2, 44100 * 2, &tags);
-    });
+struct CompressedCase {
+    const char* extension;
+    OutputFormat format;
+    int bitrate;  // as the session passes it
+    std::function<std::unique_ptr<CAudioWriter>()> make;
+    int64_t lengthSlackMs;  // whole codec frames beyond what was fed
+    int minKbps, maxKbps;   // the quality cell's bitrate: the average for the variable formats
+};
+
+void PrintTo(const CompressedCase& c, std::ostream* out) { *out << c.extension; }
+
+class CompressedRows : public ItemsFromFiles, public testing::WithParamInterface<CompressedCase> {};
+
+}  // namespace
+
+TEST_P(CompressedRows, CarryTheirTagsLengthAndBitrate) {
+    const CompressedCase& c = GetParam();
+    TagFieldSet tags = SampleTags();
+    const std::optional<RecordingItem> row =
+        Record(dir / (std::string("rec") + c.extension), dir / (std::string("final") + c.extension),
+               [&](const std::string& p) {
+                   std::unique_ptr<CAudioWriter> writer = c.make();
+                   return WriteToneTrack(*writer, p, c.bitrate, 44100, 2, 44100 * 2, &tags);
+               });
     ASSERT_TRUE(row);
-    EXPECT_EQ(row->kind, static_cast<int>(OutputFormat::Wma));
-    EXPECT_NEAR(row->lengthMs, 2000, 100);
+    EXPECT_EQ(row->kind, static_cast<int>(c.format));
+    EXPECT_NEAR(row->lengthMs, 2000, c.lengthSlackMs);
+    EXPECT_EQ(row->title, tags.title);
     EXPECT_EQ(row->artist, tags.artist);
-    EXPECT_EQ(items.CellText(1, 6).str().substr(0, 4), "96kb");
+    EXPECT_EQ(row->album, tags.album);
+    EXPECT_EQ(row->trackNumber, tags.trackNumber);
+    const std::string quality = items.CellText(0, 6).str();
+    const int kbps = atoi(quality.c_str());
+    EXPECT_TRUE(kbps >= c.minKbps && kbps <= c.maxKbps && quality.ends_with("kbps/44.1kHz/S")) << quality;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CompressedRows,
+    testing::Values(CompressedCase{".ogg", OutputFormat::OggVorbis, 40,
+                                   [] {
+                                       auto ogg = std::make_unique<COggWriter>();
+                                       ogg->SetQuality(40);
+                                       return ogg;
+                                   },
+                                   0, 64, 256},
+                    CompressedCase{".wma", OutputFormat::Wma, 96000, [] { return std::make_unique<CWmaWriter>(); },
+                                   100, 96, 96},
+                    CompressedCase{".flac", OutputFormat::Flac, 5, [] { return std::make_unique<CFlacWriter>(); }, 0,
+                                   200, 1411}),
+    [](const testing::TestParamInfo<CompressedCase>& info) { return std::string(info.param.extension + 1); });
 
 TEST_F(ItemsFromFiles, AFileNoReaderAcceptsKeepsEmptyValues) {
     WriteFileBytes(dir / "broken.MP3", std::string(4096, 'x'));

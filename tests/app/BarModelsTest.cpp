@@ -132,11 +132,14 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
         int format;
         int row;
         std::string caption;
+        const char* extension;
     } steps[] = {
-        {2, 2, "出力設定 (OGG:" + std::string(CCharString::Formatted("%3.1f", bitrate * 0.001).c_str()) + "kbps/44.1kHz/stereo)"},
-        {3, 16, "出力設定 (MP3:128.0kbps/44.1kHz/stereo)"},
-        {1, 6, "出力設定 (WMA:"},
-        {0, 2, "出力設定 (WAV:無圧縮/44.1kHz/stereo)"},
+        {2, 2, "出力設定 (OGG:" + std::string(CCharString::Formatted("%3.1f", bitrate * 0.001).c_str()) + "kbps/44.1kHz/stereo)",
+         ".ogg"},
+        {3, 16, "出力設定 (MP3:128.0kbps/44.1kHz/stereo)", ".mp3"},
+        {4, 38, "出力設定 (FLAC:レベル5/44.1kHz/stereo)", ".flac"},
+        {1, 6, "出力設定 (WMA:", ".wma"},
+        {0, 2, "出力設定 (WAV:無圧縮/44.1kHz/stereo)", ".wav"},
     };
     for (const auto& step : steps) {
         // Whatever was chosen before, the new format starts from its defaults.
@@ -149,6 +152,7 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
         EXPECT_EQ(rig.output.oggQuality, 40) << step.format;
         EXPECT_EQ(rig.output.controls.sliderVisible, step.format == 2);
         EXPECT_EQ(rig.output.controls.groupCaption.str().rfind(step.caption, 0), 0u) << step.format;
+        EXPECT_TRUE(rig.file.fileNameTemplate.str().ends_with(step.extension)) << rig.file.fileNameTemplate.str();
     }
 }
 

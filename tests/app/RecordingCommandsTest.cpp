@@ -166,6 +166,14 @@ TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
     endless.durationSeconds = int64_t{1} << 40;
     EXPECT_NE(EstimateSpace(settings, &endless).warning.find("holds only"), std::string::npos);
 
+    // FLAC's row value is a compression level, not a bitrate: the estimate is a share of the PCM size.
+    RecordingSettings flacSettings = settings;
+    flacSettings.outputFormat = static_cast<int>(OutputFormat::Flac);
+    flacSettings.qualityIndex = DefaultQualityIndex(flacSettings.outputFormat);
+    const SpaceEstimate flac = EstimateSpace(flacSettings, nullptr);
+    EXPECT_GT(flac.bytesPerSecond, 176400 * 0.4);
+    EXPECT_LT(flac.bytesPerSecond, 176400);
+
     // A rate that is not known gives no hours at all, never "about -1.0 hours at 0 kbit/s".
     settings.qualityIndex = 99;
     const SpaceEstimate unknown = EstimateSpace(settings, nullptr);

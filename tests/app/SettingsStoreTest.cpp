@@ -382,7 +382,8 @@ TEST_F(SettingsStoreTest, DisagreeingOrOutOfRangeValuesLoadAsTheBarWouldShowThem
     WriteFileBytes(File(), "[SETTING]\n"
                            "p\\OUT_FILEFMT=3\np\\OUT_FILENAME=rec/No.%RCN%.wav\np\\OUT_QUALITY=99999\n"
                            "p\\TRACK_RECNO=99999999999\np\\SILENT_VOLLEFT=-383\n"
-                           "q\\OUT_FILEFMT=2\np\\X=1\nq\\OUT_FILENAME=name.longext\nq\\OUT_QUALITY=11\n");
+                           "q\\OUT_FILEFMT=2\np\\X=1\nq\\OUT_FILENAME=name.longext\nq\\OUT_QUALITY=11\n"
+                           "r\\OUT_FILEFMT=4\nr\\OUT_FILENAME=rec.wav\nr\\OUT_QUALITY=107\n");
     CSettingsStore store(File().c_str());
     std::vector<std::string> problems;
     const RecordingSettings p = store.LoadSettings("p", &problems);
@@ -398,6 +399,12 @@ TEST_F(SettingsStoreTest, DisagreeingOrOutOfRangeValuesLoadAsTheBarWouldShowThem
     const RecordingSettings q = store.LoadSettings("q", &problems);
     EXPECT_EQ(q.fileNameTemplate, "name.longext.ogg") << "a long extension is part of the name";
     EXPECT_EQ(q.qualityIndex, 11) << "the last row of the PCM table is a row";
+    EXPECT_TRUE(problems.empty());
+
+    const RecordingSettings r = store.LoadSettings("r", &problems);
+    EXPECT_EQ(r.outputFormat, 4) << "FLAC";
+    EXPECT_EQ(r.fileNameTemplate, "rec.flac");
+    EXPECT_EQ(r.qualityIndex, 107) << "the last row of the FLAC table is a row";
     EXPECT_TRUE(problems.empty());
 }
 

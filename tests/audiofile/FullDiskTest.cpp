@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
 #include "audiofile/WavWriter.h"
@@ -38,6 +39,7 @@ const WriterCase kWriters[] = {
          return ogg;
      }},
     {"Wma", ".wma", 96000, [] { return std::make_unique<CWmaWriter>(); }},
+    {"Flac", ".flac", 5, [] { return std::make_unique<CFlacWriter>(); }},
 };
 
 enum class Moment { WhileWriting, BeforeTheEnd };
@@ -128,6 +130,9 @@ TEST_P(FullDisk, TheTrackEndsWholeAndTheFailureIsTold) {
         EXPECT_TRUE(complete);
         ASSERT_FALSE(pages.empty());
         EXPECT_TRUE(pages.back().last && pages.back().checksumOk) << "the stream ends with its end page";
+    }
+    if (writerCase.extension == std::string(".flac")) {
+        EXPECT_TRUE(FlacTestPasses(path, false)) << "whole frames, STREAMINFO counting them";
     }
 }
 

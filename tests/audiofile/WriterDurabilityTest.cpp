@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
 #include "audiofile/WavWriter.h"
@@ -19,7 +20,8 @@ namespace {
 struct Case {
     const char* name;
     OutputFormat format;
-    int bitrate;  // as the session passes it: bits per second, the bits per sample for WAV, the Ogg quality
+    int bitrate;  // as the session passes it: bits per second, the bits per sample for WAV, the Ogg quality,
+                  // the FLAC level
     int sampleRate;
     int channels;
 };
@@ -34,6 +36,11 @@ std::unique_ptr<CAudioWriter> NewWriter(const Case& c) {
             auto ogg = std::make_unique<COggWriter>();
             ogg->SetQuality(c.bitrate);
             return ogg;
+        }
+        case OutputFormat::Flac: {
+            auto flac = std::make_unique<CFlacWriter>();
+            flac->SetCompressionLevel(c.bitrate);
+            return flac;
         }
     }
     return nullptr;
@@ -74,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Case{"wav", OutputFormat::Wav, 16, 44100, 2}, Case{"mp3", OutputFormat::Mp3, 128000, 44100, 2},
                     Case{"mp3", OutputFormat::Mp3, 32000, 32000, 2}, Case{"ogg", OutputFormat::OggVorbis, 0, 16000, 1},
                     Case{"ogg", OutputFormat::OggVorbis, 40, 44100, 2}, Case{"wma", OutputFormat::Wma, 96000, 44100, 2},
-                    Case{"wma", OutputFormat::Wma, 5000, 8000, 1}, Case{"wma", OutputFormat::Wma, 192000, 48000, 2}),
+                    Case{"wma", OutputFormat::Wma, 5000, 8000, 1}, Case{"wma", OutputFormat::Wma, 192000, 48000, 2},
+                    Case{"flac", OutputFormat::Flac, 5, 44100, 2}, Case{"flac", OutputFormat::Flac, 8, 16000, 1}),
     [](const testing::TestParamInfo<Case>& info) {
         return std::string(info.param.name) + "_" + std::to_string(info.param.bitrate) + "_" +
                std::to_string(info.param.sampleRate);

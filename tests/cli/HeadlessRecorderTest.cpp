@@ -43,7 +43,8 @@ struct FormatCase {
     const char* codec;
 };
 constexpr FormatCase kFormats[] = {
-    {"wav", ".wav", "pcm_s16le"}, {"mp3", ".mp3", "mp3"}, {"ogg", ".ogg", "vorbis"}, {"wma", ".wma", "wmav2"}};
+    {"wav", ".wav", "pcm_s16le"}, {"mp3", ".mp3", "mp3"}, {"ogg", ".ogg", "vorbis"}, {"wma", ".wma", "wmav2"},
+    {"flac", ".flac", "flac"}};
 
 // ffprobe's container duration and tags, of the container or (Ogg) the stream, keys in lower case.
 struct ProbedFile {
@@ -446,7 +447,7 @@ TEST_F(HeadlessRecorder, WhatCannotWorkIsRefusedBeforeRecording) {
     const RunResult quality = Run({"--format", "wav", "--quality", "12", "--folder", folder});
     EXPECT_EQ(quality.exitCode, 2);
     EXPECT_TRUE(Contains(quality.err, "not a row of the WAV quality table (0 to 11)")) << quality.err;
-    const RunResult format = Run({"--format", "flac"});
+    const RunResult format = Run({"--format", "aiff"});
     EXPECT_EQ(format.exitCode, 2);
     EXPECT_TRUE(Contains(format.err, "invalid value for --format")) << format.err;
     const RunResult capture = Run({"--capture", "signal:tone=loud"});
@@ -566,6 +567,7 @@ TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUni
         {kFormats[2], "11", {"finishing", "tagging", "rewrite-renaming", "naming", "named"},
          {"recovery-ended", "tagging", "rewrite-renaming", "recovery-naming", "recovery-named"}},
         {kFormats[3], "32", finishing, recovering},
+        {kFormats[4], "107", finishing, recovering},
     };
     const auto copyTree = [](const std::string& from, const std::string& to) {
         return RunProcess("rm -rf " + ShellQuote(to) + " && cp -a " + ShellQuote(from) + " " + ShellQuote(to)).exitCode == 0;

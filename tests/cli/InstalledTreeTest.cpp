@@ -70,7 +70,7 @@ TEST_F(InstalledTree, RecordsATaggedTrackInEveryFormat) {
         const char* codec;
     };
     for (const Format format : {Format{"wav", "pcm_s16le"}, Format{"mp3", "mp3"}, Format{"ogg", "vorbis"},
-                                Format{"wma", "wmav2"}}) {
+                                Format{"wma", "wmav2"}, Format{"flac", "flac"}}) {
         SCOPED_TRACE(format.option);
         const std::string folder = home / format.option;
         const ProcessResult run = RunInstalled(

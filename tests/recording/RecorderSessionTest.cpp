@@ -79,7 +79,9 @@ private:
     bool m_ended = false;
 };
 
-std::string TrackPath(const TempDir& dir, int track) { return dir / ("track" + std::to_string(track) + ".wav"); }
+std::string TrackPath(const TempDir& dir, int track, const char* extension = ".wav") {
+    return dir / ("track" + std::to_string(track) + extension);
+}
 
 }  // namespace
 
@@ -147,13 +149,29 @@ TEST(RecorderSession, ElevenKilohertzUsesWholeFrameBuffersOf200Ms) {
     EXPECT_EQ(rig.session.TrackTime(), 0) << "reset when the last track closed";
 }
 
+// The lossless formats, in which tracks joined are the input exactly.
+struct GaplessCase {
+    OutputFormat format;
+    const char* extension;
+    int quality;  // the row value the session passes
+    int rate;
+    int channels;
+};
+
+void PrintTo(const GaplessCase& c, std::ostream* out) { *out << c.extension << " " << c.rate << "/" << c.channels; }
+
+class RecorderSessionGapless : public testing::TestWithParam<GaplessCase> {};
+
 // Splits on request every few buffers and at a fixed interval; all tracks joined must be the
 // source's samples exactly.
-void ExpectGaplessSplits(int rate, int channels) {
+TEST_P(RecorderSessionGapless, TracksJoinedAreTheSourceExactly) {
+    const auto [format, extension, quality, rate, channels] = GetParam();
     TempDir dir;
     const std::string signal = "tone=997hz/-6db/0.73s,silence=0.31s,tone=441hz/-12db/0.5s,loop,length=20s,fast";
     SessionRig rig(signal, rate, channels);
-    rig.session.writtenPath = TrackPath(dir, 1).c_str();
+    rig.session.outputKind = format;
+    rig.session.quality = quality;
+    rig.session.writtenPath = TrackPath(dir, 1, extension).c_str();
     int buffers = 0;
     std::vector<int64_t> trackTimesAfterSplit;
     std::vector<std::string> closedPaths;
@@ -166,7 +184,7 @@ void ExpectGaplessSplits(int rate, int channels) {
         if (!requested && !interval) return 1;
         s.CloseTrack();
         closedPaths.push_back(s.LastClosedPath().c_str());
-        s.writtenPath = TrackPath(dir, s.trackCounter + 1).c_str();
+        s.writtenPath = TrackPath(dir, s.trackCounter + 1, extension).c_str();
         EXPECT_TRUE(s.OpenTrack());
         trackTimesAfterSplit.push_back(s.TrackTime());
         return 0;
@@ -178,12 +196,12 @@ void ExpectGaplessSplits(int rate, int channels) {
     const int tracks = rig.session.trackCounter;
     ASSERT_GT(tracks, 10);
     EXPECT_EQ(static_cast<int>(closedPaths.size()), tracks - 1);
-    for (size_t i = 0; i < closedPaths.size(); ++i) EXPECT_EQ(closedPaths[i], TrackPath(dir, i + 1));
+    for (size_t i = 0; i < closedPaths.size(); ++i) EXPECT_EQ(closedPaths[i], TrackPath(dir, i + 1, extension));
     for (int64_t time : trackTimesAfterSplit) EXPECT_EQ(time, 0);
     std::string joined;
     for (int track = 1; track <= tracks; ++track) {
-        const std::string path = TrackPath(dir, track);
-        const std::string audio = WavPcm(path);
+        const std::string path = TrackPath(dir, track, extension);
+        const std::string audio = format == OutputFormat::Wav ? WavPcm(path) : DecodeWithFfmpeg(path);
         joined += audio;
         const ProbedAudio probe = ProbeWithFfprobe(path);
         EXPECT_EQ(probe.sampleRate, rate) << path;
@@ -197,8 +215,14 @@ void ExpectGaplessSplits(int rate, int channels) {
     EXPECT_EQ(rig.session.TotalTime(), 20000);
 }
 
-TEST(RecorderSessionGapless, SplitsAt44100Stereo) { ExpectGaplessSplits(44100, 2); }
-TEST(RecorderSessionGapless, SplitsAt11025Mono) { ExpectGaplessSplits(11025, 1); }
+INSTANTIATE_TEST_SUITE_P(Lossless, RecorderSessionGapless,
+                         testing::Values(GaplessCase{OutputFormat::Wav, ".wav", 16, 44100, 2},
+                                         GaplessCase{OutputFormat::Wav, ".wav", 16, 11025, 1},
+                                         GaplessCase{OutputFormat::Flac, ".flac", 5, 44100, 2}),
+                         [](const testing::TestParamInfo<GaplessCase>& info) {
+                             return std::string(info.param.extension + 1) + std::to_string(info.param.rate) + "_" +
+                                    std::to_string(info.param.channels);
+                         });
 
 TEST(RecorderSession, AnHourConvertedTo32kMonoAddsUpToTheSample) {
     TempDir dir;

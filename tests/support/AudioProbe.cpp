@@ -103,6 +103,12 @@ bool DecodesCleanly(const std::string& path) {
     return RunProcess("ffmpeg -nostdin -v error -xerror -i " + ShellQuote(path) + " -f null - 2>&1").output.empty();
 }
 
+bool FlacTestPasses(const std::string& path, bool strict) {
+    return RunProcess(std::string("flac --test --silent ") + (strict ? "--warnings-as-errors " : "") + ShellQuote(path) +
+                      " 2>&1")
+               .exitCode == 0;
+}
+
 std::string ListVorbisComments(const std::string& path) {
     const ProcessResult result = RunProcess("vorbiscomment -l " + ShellQuote(path));
     return result.exitCode == 0 ? result.output : std::string();

@@ -1,4 +1,4 @@
-// What independent programs (ffprobe, sox, ffmpeg, vorbiscomment) make of an audio file, to prove
+// What independent programs (ffprobe, sox, ffmpeg, flac, vorbiscomment) make of an audio file, to prove
 // others read what we write.
 #pragma once
 
@@ -29,5 +29,8 @@ std::string DecodeWithFfmpeg(const std::string& path);
 long long DecodedFrames(const std::string& path, int channels);
 // True when ffmpeg decodes the whole file without a single error.
 bool DecodesCleanly(const std::string& path);
+// `flac -t`, the reference decoder's own test: true when it passes; `strict` fails warnings too (an
+// unset MD5 among them).
+bool FlacTestPasses(const std::string& path, bool strict = true);
 // `vorbiscomment -l`: one "KEY=value" line per comment, in the file's order; empty on failure.
 std::string ListVorbisComments(const std::string& path);

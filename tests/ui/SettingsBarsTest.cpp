@@ -165,6 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         EditCase{"Mp3", [](WindowRig& rig) { ChooseFormat(rig, 'M'); }, "No.01-Track002(", ".mp3", "mp3", false, 2},
         EditCase{"Wma", [](WindowRig& rig) { ChooseFormat(rig, 'W'); }, "No.01-Track002(", ".wma", "wmav2", false, 2},
+        EditCase{"Flac", [](WindowRig& rig) { ChooseFormat(rig, 'F'); }, "No.01-Track002(", ".flac", "flac", false, 2},
         EditCase{"RecordingNumber",
                  [](WindowRig& rig) {
                      WindowRig::TypeOver(Get<QSpinBox>(rig.frame->OutputBar(), COutputBarModel::kRecordingNumber),

@@ -1,0 +1,292 @@
+// The FLAC writer: libFLAC's stream encoder writing through our file, comments and their room.
+#include "audiofile/FlacWriter.h"
+
+#include <algorithm>
+#include <string>
+
+#include <FLAC/metadata.h>
+
+#include "tags/FlacTagFile.h"
+#include "tags/VorbisTagFile.h"
+
+const QualityEntry kFlacQualities[kFlacQualityCount] = {
+    {"Level 8 / 48.0 kHz / Stereo", 8, 48000, 2},
+    {"Level 8 / 48.0 kHz / Mono", 8, 48000, 1},
+    {"Level 8 / 44.1 kHz / Stereo", 8, 44100, 2},
+    {"Level 8 / 44.1 kHz / Mono", 8, 44100, 1},
+    {"Level 8 / 32.0 kHz / Stereo", 8, 32000, 2},
+    {"Level 8 / 32.0 kHz / Mono", 8, 32000, 1},
+    {"Level 8 / 24.0 kHz / Stereo", 8, 24000, 2},
+    {"Level 8 / 24.0 kHz / Mono", 8, 24000, 1},
+    {"Level 8 / 22.05 kHz / Stereo", 8, 22050, 2},
+    {"Level 8 / 22.05 kHz / Mono", 8, 22050, 1},
+    {"Level 8 / 16.0 kHz / Stereo", 8, 16000, 2},
+    {"Level 8 / 16.0 kHz / Mono", 8, 16000, 1},
+    {"Level 7 / 48.0 kHz / Stereo", 7, 48000, 2},
+    {"Level 7 / 48.0 kHz / Mono", 7, 48000, 1},
+    {"Level 7 / 44.1 kHz / Stereo", 7, 44100, 2},
+    {"Level 7 / 44.1 kHz / Mono", 7, 44100, 1},
+    {"Level 7 / 32.0 kHz / Stereo", 7, 32000, 2},
+    {"Level 7 / 32.0 kHz / Mono", 7, 32000, 1},
+    {"Level 7 / 24.0 kHz / Stereo", 7, 24000, 2},
+    {"Level 7 / 24.0 kHz / Mono", 7, 24000, 1},
+    {"Level 7 / 22.05 kHz / Stereo", 7, 22050, 2},
+    {"Level 7 / 22.05 kHz / Mono", 7, 22050, 1},
+    {"Level 7 / 16.0 kHz / Stereo", 7, 16000, 2},
+    {"Level 7 / 16.0 kHz / Mono", 7, 16000, 1},
+    {"Level 6 / 48.0 kHz / Stereo", 6, 48000, 2},
+    {"Level 6 / 48.0 kHz / Mono", 6, 48000, 1},
+    {"Level 6 / 44.1 kHz / Stereo", 6, 44100, 2},
+    {"Level 6 / 44.1 kHz / Mono", 6, 44100, 1},
+    {"Level 6 / 32.0 kHz / Stereo", 6, 32000, 2},
+    {"Level 6 / 32.0 kHz / Mono", 6, 32000, 1},
+    {"Level 6 / 24.0 kHz / Stereo", 6, 24000, 2},
+    {"Level 6 / 24.0 kHz / Mono", 6, 24000, 1},
+    {"Level 6 / 22.05 kHz / Stereo", 6, 22050, 2},
+    {"Level 6 / 22.05 kHz / Mono", 6, 22050, 1},
+    {"Level 6 / 16.0 kHz / Stereo", 6, 16000, 2},
+    {"Level 6 / 16.0 kHz / Mono", 6, 16000, 1},
+    {"Level 5 / 48.0 kHz / Stereo", 5, 48000, 2},
+    {"Level 5 / 48.0 kHz / Mono", 5, 48000, 1},
+    {"Level 5 / 44.1 kHz / Stereo", 5, 44100, 2},
+    {"Level 5 / 44.1 kHz / Mono", 5, 44100, 1},
+    {"Level 5 / 32.0 kHz / Stereo", 5, 32000, 2},
+    {"Level 5 / 32.0 kHz / Mono", 5, 32000, 1},
+    {"Level 5 / 24.0 kHz / Stereo", 5, 24000, 2},
+    {"Level 5 / 24.0 kHz / Mono", 5, 24000, 1},
+    {"Level 5 / 22.05 kHz / Stereo", 5, 22050, 2},
+    {"Level 5 / 22.05 kHz / Mono", 5, 22050, 1},
+    {"Level 5 / 16.0 kHz / Stereo", 5, 16000, 2},
+    {"Level 5 / 16.0 kHz / Mono", 5, 16000, 1},
+    {"Level 4 / 48.0 kHz / Stereo", 4, 48000, 2},
+    {"Level 4 / 48.0 kHz / Mono", 4, 48000, 1},
+    {"Level 4 / 44.1 kHz / Stereo", 4, 44100, 2},
+    {"Level 4 / 44.1 kHz / Mono", 4, 44100, 1},
+    {"Level 4 / 32.0 kHz / Stereo", 4, 32000, 2},
+    {"Level 4 / 32.0 kHz / Mono", 4, 32000, 1},
+    {"Level 4 / 24.0 kHz / Stereo", 4, 24000, 2},
+    {"Level 4 / 24.0 kHz / Mono", 4, 24000, 1},
+    {"Level 4 / 22.05 kHz / Stereo", 4, 22050, 2},
+    {"Level 4 / 22.05 kHz / Mono", 4, 22050, 1},
+    {"Level 4 / 16.0 kHz / Stereo", 4, 16000, 2},
+    {"Level 4 / 16.0 kHz / Mono", 4, 16000, 1},
+    {"Level 3 / 48.0 kHz / Stereo", 3, 48000, 2},
+    {"Level 3 / 48.0 kHz / Mono", 3, 48000, 1},
+    {"Level 3 / 44.1 kHz / Stereo", 3, 44100, 2},
+    {"Level 3 / 44.1 kHz / Mono", 3, 44100, 1},
+    {"Level 3 / 32.0 kHz / Stereo", 3, 32000, 2},
+    {"Level 3 / 32.0 kHz / Mono", 3, 32000, 1},
+    {"Level 3 / 24.0 kHz / Stereo", 3, 24000, 2},
+    {"Level 3 / 24.0 kHz / Mono", 3, 24000, 1},
+    {"Level 3 / 22.05 kHz / Stereo", 3, 22050, 2},
+    {"Level 3 / 22.05 kHz / Mono", 3, 22050, 1},
+    {"Level 3 / 16.0 kHz / Stereo", 3, 16000, 2},
+    {"Level 3 / 16.0 kHz / Mono", 3, 16000, 1},
+    {"Level 2 / 48.0 kHz / Stereo", 2, 48000, 2},
+    {"Level 2 / 48.0 kHz / Mono", 2, 48000, 1},
+    {"Level 2 / 44.1 kHz / Stereo", 2, 44100, 2},
+    {"Level 2 / 44.1 kHz / Mono", 2, 44100, 1},
+    {"Level 2 / 32.0 kHz / Stereo", 2, 32000, 2},
+    {"Level 2 / 32.0 kHz / Mono", 2, 32000, 1},
+    {"Level 2 / 24.0 kHz / Stereo", 2, 24000, 2},
+    {"Level 2 / 24.0 kHz / Mono", 2, 24000, 1},
+    {"Level 2 / 22.05 kHz / Stereo", 2, 22050, 2},
+    {"Level 2 / 22.05 kHz / Mono", 2, 22050, 1},
+    {"Level 2 / 16.0 kHz / Stereo", 2, 16000, 2},
+    {"Level 2 / 16.0 kHz / Mono", 2, 16000, 1},
+    {"Level 1 / 48.0 kHz / Stereo", 1, 48000, 2},
+    {"Level 1 / 48.0 kHz / Mono", 1, 48000, 1},
+    {"Level 1 / 44.1 kHz / Stereo", 1, 44100, 2},
+    {"Level 1 / 44.1 kHz / Mono", 1, 44100, 1},
+    {"Level 1 / 32.0 kHz / Stereo", 1, 32000, 2},
+    {"Level 1 / 32.0 kHz / Mono", 1, 32000, 1},
+    {"Level 1 / 24.0 kHz / Stereo", 1, 24000, 2},
+    {"Level 1 / 24.0 kHz / Mono", 1, 24000, 1},
+    {"Level 1 / 22.05 kHz / Stereo", 1, 22050, 2},
+    {"Level 1 / 22.05 kHz / Mono", 1, 22050, 1},
+    {"Level 1 / 16.0 kHz / Stereo", 1, 16000, 2},
+    {"Level 1 / 16.0 kHz / Mono", 1, 16000, 1},
+    {"Level 0 / 48.0 kHz / Stereo", 0, 48000, 2},
+    {"Level 0 / 48.0 kHz / Mono", 0, 48000, 1},
+    {"Level 0 / 44.1 kHz / Stereo", 0, 44100, 2},
+    {"Level 0 / 44.1 kHz / Mono", 0, 44100, 1},
+    {"Level 0 / 32.0 kHz / Stereo", 0, 32000, 2},
+    {"Level 0 / 32.0 kHz / Mono", 0, 32000, 1},
+    {"Level 0 / 24.0 kHz / Stereo", 0, 24000, 2},
+    {"Level 0 / 24.0 kHz / Mono", 0, 24000, 1},
+    {"Level 0 / 22.05 kHz / Stereo", 0, 22050, 2},
+    {"Level 0 / 22.05 kHz / Mono", 0, 22050, 1},
+    {"Level 0 / 16.0 kHz / Stereo", 0, 16000, 2},
+    {"Level 0 / 16.0 kHz / Mono", 0, 16000, 1},
+};
+
+namespace {
+
+constexpr int kFramesPerBlock = 1024;
+// "fLaC", then STREAMINFO's header; its body follows.
+constexpr int64_t kStreamInfoBody = 8;
+
+}  // namespace
+
+CFlacWriter::~CFlacWriter() { CFlacWriter::Close(); }
+
+int CFlacWriter::Open(const char* name) {
+    if (!OpenFile(name)) return 0;
+    m_name = name;
+    return 1;
+}
+
+int CFlacWriter::SetCompressionLevel(int level) {
+    if (level < 0 || level > 8) return 0;
+    m_level = level;
+    return 1;
+}
+
+bool CFlacWriter::AddMetadata() {
+    std::vector<std::string> lines;
+    if (m_tags && !StandardCommentLines(*m_tags, lines)) return false;
+    m_comments = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
+    m_padding = FLAC__metadata_object_new(FLAC__METADATA_TYPE_PADDING);
+    if (!m_comments || !m_padding) return false;
+    for (const std::string& line : lines) {
+        FLAC__StreamMetadata_VorbisComment_Entry entry{static_cast<FLAC__uint32>(line.size()),
+                                                        reinterpret_cast<FLAC__byte*>(const_cast<char*>(line.data()))};
+        if (!FLAC__metadata_object_vorbiscomment_append_comment(m_comments, entry, true)) return false;
+    }
+    // libFLAC writes its own vendor string in the comment block.
+    const std::vector<std::string> noComments;
+    int64_t commentBytes = static_cast<int64_t>(BuildFlacCommentBlock(FLAC__VENDOR_STRING, noComments, false).size());
+    for (const std::string& line : lines) commentBytes += 4 + static_cast<int64_t>(line.size());
+    // "fLaC", STREAMINFO, the comments and the padding's header before the padding itself.
+    m_padding->length = static_cast<uint32_t>(std::max<int64_t>(kFlacTagRoom - 4 - 38 - commentBytes - 4, 0));
+    FLAC__StreamMetadata* blocks[] = {m_comments, m_padding};
+    return FLAC__stream_encoder_set_metadata(m_encoder, blocks, 2);
+}
+
+int CFlacWriter::Begin() {
+    if (!m_file || m_encoder) return 0;
+    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
+    m_finishing = m_writeFailed = false;
+    m_framesEnd = m_file->Tell();
+    m_framesSamples = 0;
+    m_minFrameBytes = m_maxFrameBytes = 0;
+    m_encoder = FLAC__stream_encoder_new();
+    if (!m_encoder || !FLAC__stream_encoder_set_channels(m_encoder, Channels()) ||
+        !FLAC__stream_encoder_set_bits_per_sample(m_encoder, 16) ||
+        !FLAC__stream_encoder_set_sample_rate(m_encoder, SampleRate()) ||
+        !FLAC__stream_encoder_set_compression_level(m_encoder, m_level) || !AddMetadata() ||
+        FLAC__stream_encoder_init_stream(m_encoder, WriteFrame, SeekFile, TellFile, nullptr, this) !=
+            FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
+        DeleteEncoder();
+        return 0;
+    }
+    // The bitrate is known only from the file; the level is what the quality row set.
+    CAudioWriter::SetFormat(0, SampleRate(), Channels(), BitsPerSample(), -1, -1);
+    m_blockSize = Channels() * 2 * kFramesPerBlock;
+    m_samples.assign(static_cast<size_t>(Channels()) * kFramesPerBlock, 0);
+    return CAudioWriter::Begin();
+}
+
+FLAC__StreamEncoderWriteStatus CFlacWriter::WriteFrame(const FLAC__StreamEncoder*, const FLAC__byte buffer[],
+                                                       size_t bytes, uint32_t samples, uint32_t, void* writer) {
+    auto* self = static_cast<CFlacWriter*>(writer);
+    if (self->m_writeFailed) return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+    const auto length = static_cast<int64_t>(bytes);
+    if (self->m_file->Write(buffer, length) != length) {
+        // Half a frame would end the track with a decoding error.
+        if (!self->m_finishing) self->m_file->SetLength(self->m_framesEnd);
+        self->m_writeFailed = true;
+        return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+    }
+    if (self->m_finishing) return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
+    self->m_framesEnd += length;
+    if (samples > 0) {
+        const auto frameBytes = static_cast<uint32_t>(bytes);
+        self->m_framesSamples += samples;
+        self->m_minFrameBytes = self->m_minFrameBytes ? std::min(self->m_minFrameBytes, frameBytes) : frameBytes;
+        self->m_maxFrameBytes = std::max(self->m_maxFrameBytes, frameBytes);
+    }
+    return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
+}
+
+FLAC__StreamEncoderSeekStatus CFlacWriter::SeekFile(const FLAC__StreamEncoder*, FLAC__uint64 offset, void* writer) {
+    auto* self = static_cast<CFlacWriter*>(writer);
+    // libFLAC seeks only to rewrite STREAMINFO once the last frame is out.
+    self->m_finishing = true;
+    return self->m_file->Seek(static_cast<int64_t>(offset), CFileStream::kFromStart)
+               ? FLAC__STREAM_ENCODER_SEEK_STATUS_OK
+               : FLAC__STREAM_ENCODER_SEEK_STATUS_ERROR;
+}
+
+FLAC__StreamEncoderTellStatus CFlacWriter::TellFile(const FLAC__StreamEncoder*, FLAC__uint64* offset, void* writer) {
+    const int64_t at = static_cast<CFlacWriter*>(writer)->m_file->Tell();
+    if (at < 0) return FLAC__STREAM_ENCODER_TELL_STATUS_ERROR;
+    *offset = static_cast<FLAC__uint64>(at);
+    return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
+}
+
+int CFlacWriter::WriteBlock(const void* data, int length) {
+    if (!m_encoder || m_writeFailed) return 0;
+    const int samples = length / 2;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (int i = 0; i < samples; ++i, bytes += 2) m_samples[i] = static_cast<int16_t>(bytes[0] | bytes[1] << 8);
+    // libFLAC writes each frame as soon as it is encoded: a few thousand sample frames behind.
+    return FLAC__stream_encoder_process_interleaved(m_encoder, m_samples.data(),
+                                                    static_cast<uint32_t>(samples / Channels())) &&
+                   !m_writeFailed
+               ? 1
+               : 0;
+}
+
+int CFlacWriter::EndStream() {
+    if (!IsOpen()) return 0;
+    int result = CAudioWriter::EndStream();
+    if (!m_encoder) return 0;
+    // The last frame goes out as a frame; only STREAMINFO's rewrite comes after it.
+    const bool lastFrameWritten = FLAC__stream_encoder_finish(m_encoder) && !m_writeFailed;
+    DeleteEncoder();
+    if (!lastFrameWritten) {
+        // What reached the file stays, described as what it is; its MD5 stays unset.
+        m_file->SetLength(m_framesEnd);
+        SetFlacStreamTotals(*m_file, BitsPerSample(), m_framesSamples, m_minFrameBytes, m_maxFrameBytes);
+        result = 0;
+    }
+    m_samples = {};
+    return result;
+}
+
+void CFlacWriter::DeleteEncoder() {
+    if (m_encoder) FLAC__stream_encoder_delete(m_encoder);
+    m_encoder = nullptr;
+    if (m_comments) FLAC__metadata_object_delete(m_comments);
+    if (m_padding) FLAC__metadata_object_delete(m_padding);
+    m_comments = m_padding = nullptr;
+}
+
+int CFlacWriter::Close() {
+    DeleteEncoder();
+    const CCharString name = m_name;
+    const bool wasOpen = IsOpen();
+    const int result = CAudioWriter::Close();
+    if (wasOpen && m_tags && !name.IsEmpty()) {
+        // A failed rewrite leaves the file as encoded, with the comments written at Begin.
+        CFlacTagFile editor;
+        if (!RewriteTags(editor, name, *m_tags)) return 0;
+    }
+    return result;
+}
+
+bool SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSamples, uint32_t minFrameBytes,
+                         uint32_t maxFrameBytes) {
+    // Bytes 4 to 9 of the body: the two 24-bit frame sizes; 13 to 17: the low four bits of the
+    // sample size, then the 36-bit total.
+    unsigned char sizes[6], total[5];
+    for (int i = 0; i < 3; ++i) {
+        sizes[i] = static_cast<unsigned char>(minFrameBytes >> (16 - 8 * i));
+        sizes[3 + i] = static_cast<unsigned char>(maxFrameBytes >> (16 - 8 * i));
+    }
+    total[0] = static_cast<unsigned char>(((bitsPerSample - 1) & 0x0F) << 4 | ((totalSamples >> 32) & 0x0F));
+    for (int i = 0; i < 4; ++i) total[1 + i] = static_cast<unsigned char>(totalSamples >> (24 - 8 * i));
+    return file.Seek(kStreamInfoBody + 4, CFileStream::kFromStart) && file.Write(sizes, 6) == 6 &&
+           file.Seek(kStreamInfoBody + 13, CFileStream::kFromStart) && file.Write(total, 5) == 5;
+}

@@ -1,0 +1,154 @@
+// FLAC metadata blocks: walking them, the comment block, its rewrite in place or through a copy.
+#include "tags/FlacTagFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tags/VorbisTagFile.h"
+
+namespace {
+
+constexpr unsigned char kMarker[4] = {'f', 'L', 'a', 'C'};
+constexpr int64_t kLargestBlock = (1 << 24) - 1;
+constexpr unsigned char kLastBlockFlag = 0x80;
+
+void AppendLe32(std::string& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+
+std::string BlockHeader(int type, int64_t length, bool last) {
+    std::string header(4, '\0');
+    header[0] = static_cast<char>(type | (last ? kLastBlockFlag : 0));
+    header[1] = static_cast<char>(length >> 16);
+    header[2] = static_cast<char>(length >> 8);
+    header[3] = static_cast<char>(length);
+    return header;
+}
+
+// The vendor and comments of a VORBIS_COMMENT body; false when its counts run past its end.
+bool ParseComments(const std::vector<unsigned char>& body, std::string& vendor, std::vector<std::string_view>& comments) {
+    size_t at = 0;
+    auto text = [&](std::string_view& out) {
+        if (body.size() - at < 4) return false;
+        const uint32_t length = Le32(body.data() + at);
+        at += 4;
+        if (body.size() - at < length) return false;
+        out = std::string_view(reinterpret_cast<const char*>(body.data()) + at, length);
+        at += length;
+        return true;
+    };
+    std::string_view vendorText;
+    if (!text(vendorText) || body.size() - at < 4) return false;
+    vendor = vendorText;
+    const uint32_t count = Le32(body.data() + at);
+    at += 4;
+    for (uint32_t i = 0; i < count; ++i) {
+        std::string_view comment;
+        if (!text(comment)) return false;
+        comments.push_back(comment);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadFlacBlocks(CFileStream& file, std::vector<FlacBlock>& blocks, int64_t& audioOffset) {
+    blocks.clear();
+    const int64_t size = file.GetSize();
+    unsigned char marker[4];
+    if (!file.Seek(0, CFileStream::kFromStart) || file.Read(marker, 4) != 4 || memcmp(marker, kMarker, 4) != 0)
+        return false;
+    int64_t at = 4;
+    for (bool last = false; !last;) {
+        unsigned char header[4];
+        if (!file.Seek(at, CFileStream::kFromStart) || file.Read(header, 4) != 4) return false;
+        last = (header[0] & kLastBlockFlag) != 0;
+        const FlacBlock block{header[0] & 0x7F, at, int64_t{header[1]} << 16 | header[2] << 8 | header[3]};
+        at += 4 + block.length;
+        if (at > size || (blocks.empty() && block.type != kFlacStreamInfo)) return false;
+        blocks.push_back(block);
+    }
+    audioOffset = at;
+    return true;
+}
+
+std::string BuildFlacCommentBlock(const std::string& vendor, const std::vector<std::string>& comments, bool last) {
+    std::string body;
+    AppendLe32(body, static_cast<uint32_t>(vendor.size()));
+    body += vendor;
+    AppendLe32(body, static_cast<uint32_t>(comments.size()));
+    for (const std::string& comment : comments) {
+        AppendLe32(body, static_cast<uint32_t>(comment.size()));
+        body += comment;
+    }
+    return BlockHeader(kFlacVorbisComment, static_cast<int64_t>(body.size()), last) + body;
+}
+
+std::string BuildFlacPaddingBlock(int64_t length, bool last) {
+    return BlockHeader(kFlacPadding, length, last) + std::string(static_cast<size_t>(length), '\0');
+}
+
+CFlacTagFile::~CFlacTagFile() { CFlacTagFile::Close(); }
+
+int CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (IsOpen()) Close();
+    if (!file || !ReadFlacBlocks(*file, m_blocks, m_audioOffset)) return 0;
+    Clear();
+    m_vendor.clear();
+    for (const FlacBlock& block : m_blocks) {
+        if (block.type != kFlacVorbisComment) continue;
+        std::vector<unsigned char> body(static_cast<size_t>(block.length));
+        std::vector<std::string_view> comments;
+        if (!file->Seek(block.offset + 4, CFileStream::kFromStart) ||
+            file->Read(body.data(), block.length) != block.length || !ParseComments(body, m_vendor, comments))
+            return 0;
+        for (const std::string_view comment : comments) ReadStandardComment(comment, m_tags);
+        break;
+    }
+    return CTagFile::AttachFile(std::move(file));
+}
+
+int CFlacTagFile::Write() {
+    std::vector<std::string> comments;
+    if (!m_file || !StandardCommentLines(m_tags, comments)) return 0;
+    const auto found = std::find_if(m_blocks.begin(), m_blocks.end(),
+                                    [](const FlacBlock& block) { return block.type == kFlacVorbisComment; });
+    if (found == m_blocks.end()) return WriteThroughTemporary(comments);
+    // The room: the comment block and any padding right after it.
+    const auto afterRoom = std::find_if(found + 1, m_blocks.end(),
+                                        [](const FlacBlock& block) { return block.type != kFlacPadding; });
+    const int64_t roomEnd = afterRoom == m_blocks.end() ? m_audioOffset : afterRoom->offset;
+    const int64_t room = roomEnd - found->offset;
+    const bool last = afterRoom == m_blocks.end();
+    std::string region = BuildFlacCommentBlock(m_vendor, comments, false);
+    const int64_t padding = room - static_cast<int64_t>(region.size()) - 4;
+    if (padding < 0 || padding > kLargestBlock) return WriteThroughTemporary(comments);
+    region += BuildFlacPaddingBlock(padding, last);
+    const auto length = static_cast<int64_t>(region.size());
+    if (!m_file->Seek(found->offset, CFileStream::kFromStart) || m_file->Write(region.data(), length) != length)
+        return 0;
+    return ReadFlacBlocks(*m_file, m_blocks, m_audioOffset) ? 1 : 0;
+}
+
+int CFlacTagFile::WriteThroughTemporary(const std::vector<std::string>& comments) {
+    // Every block but the old comments and padding, in order, then the new comments with padding up
+    // to the next page boundary, so the audio starts on one again.
+    std::string head(reinterpret_cast<const char*>(kMarker), 4);
+    for (const FlacBlock& block : m_blocks) {
+        if (block.type == kFlacVorbisComment || block.type == kFlacPadding) continue;
+        std::string copy(static_cast<size_t>(4 + block.length), '\0');
+        if (!m_file->Seek(block.offset, CFileStream::kFromStart) ||
+            m_file->Read(copy.data(), 4 + block.length) != 4 + block.length)
+            return 0;
+        copy[0] = static_cast<char>(copy[0] & ~kLastBlockFlag);
+        head += copy;
+    }
+    head += BuildFlacCommentBlock(m_vendor, comments, false);
+    const auto used = static_cast<int64_t>(head.size()) + 4;
+    head += BuildFlacPaddingBlock((used + kFlacTagRoom - 1) / kFlacTagRoom * kFlacTagRoom - used, true);
+    const int64_t audioLength = m_file->GetSize() - m_audioOffset;
+    if (!RewriteThroughTemporary(*m_file, head, m_audioOffset, audioLength, std::string())) return 0;
+    return ReadFlacBlocks(*m_file, m_blocks, m_audioOffset) ? 1 : 0;
+}
