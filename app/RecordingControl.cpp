@@ -194,13 +194,11 @@ void CRecordingControl::PollInput() {
     m_nextAttempt = now + kRetryPeriodNs;
     // Counted before capture starts, so the first buffer after the gap already sees it.
     m_gapMs += waitedMs;
-    switch (m_session->ReopenInput()) {
-        case CRecorderSession::InputReturn::Resumed:
-            m_waitingForInput = false;
-            Post(kRecordingInputReturned, *m_session,
-                 "録音デバイス「" + InputNameText(m_session->InputName()) + "」からの入力が戻りました。" +
-                     CCharString::Formatted("トラック%dから録音を続けます。", m_session->trackCounter));
-            return;
+    m_inputReturning = true;
+    const CRecorderSession::InputReturn result = m_session->ReopenInput();
+    m_inputReturning = false;
+    switch (result) {
+        case CRecorderSession::InputReturn::Resumed: m_waitingForInput = false; return;
         case CRecorderSession::InputReturn::Away:
             m_gapMs -= waitedMs;
             m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
@@ -376,6 +374,11 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kNotifyTrackOpenBefore: PrepareTrack(session); return 1;
         case kNotifyTrackOpenAfter:
             m_trackOpen = m_files.BeginItem(session.writtenPath);
+            // Told before capture starts, so it comes before anything of the new track.
+            if (m_trackOpen && m_inputReturning)
+                Post(kRecordingInputReturned, session,
+                     "録音デバイス「" + InputNameText(session.InputName()) + "」からの入力が戻りました。" +
+                         CCharString::Formatted("トラック%dから録音を続けます。", session.trackCounter));
             if (m_trackOpen) {
                 const CCharString text =
                     CCharString::Formatted("トラック %d を開きました: ", session.trackCounter) + session.writtenPath;
