@@ -23,7 +23,6 @@ public:
         if (!m_generator.Open(spec, Format().sampleRate, Format().channels, Format().bits, error)) return false;
         m_generator.Skip(static_cast<size_t>(startFrame));
         m_failFrame = failFrame;
-        m_dropText = spec.text;
         Launch();
         return true;
     }
@@ -72,7 +71,7 @@ protected:
     }
     void EndCapture() override {}
     std::string EndDetail() const override {
-        return m_failed ? "the signal dropped out (" + m_dropText + ")" : "the signal has ended";
+        return m_failed ? "the signal dropped out" : "the signal has ended";
     }
 
 private:
@@ -80,7 +79,6 @@ private:
     const std::shared_ptr<SignalDrop> m_drop;
     int64_t m_failFrame = -1;
     bool m_failed = false;  // audio thread's own; EndDetail runs there too
-    std::string m_dropText;
     CSignalGenerator m_generator;
     std::atomic<bool> m_restart{true};
     std::chrono::steady_clock::time_point m_runStart;

@@ -587,15 +587,14 @@ void CMainFrame::OnResumeInput() {
 
 void CMainFrame::ShowInputEvent(const RecordingEvent& event) {
     const QString message = CControlLink::MessageOf(event);
-    if (event.code == kRecordingInputWaiting) {
+    if (event.code == kRecordingInputWaiting)
         m_waitingSince = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-        m_problem = message;
-    } else if (event.code == kRecordingInputRetry) {
-        m_problem = QStringLiteral("%1から入力が戻るのを待っています。").arg(m_waitingSince) + message;
-    } else {
-        m_problem = message;
-    }
+    // The wait first: a narrow status bar still shows it.
+    m_problem = event.code == kRecordingInputReturned
+                    ? message
+                    : QStringLiteral("%1から入力が戻るのを待っています。").arg(m_waitingSince) + message;
     ShowPrompt(QString());
+    RefreshPanes();
 }
 
 void CMainFrame::RunEndAction(EndAction action) {

@@ -920,6 +920,16 @@ double OnsetSeconds(const std::string& pcm, int channels, int rate) {
     return -1;
 }
 
+// "Resume when the input returns" on, and a schedule that starts now, ending after `seconds`
+// when they are given.
+void ResumeBySchedule(CRecordingControl& control, int seconds = 0) {
+    control.settings.resumeInput = true;
+    control.schedule = RecordingSchedule{};
+    if (seconds == 0) return;
+    control.schedule->endMode = 1;
+    control.schedule->durationSeconds = seconds;
+}
+
 struct DropCase {
     FormatCase format;
     double tolerance;  // seconds: a frame or packet of the lossy formats
@@ -988,10 +998,7 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, InputDrop,
 TEST(RecordingControl, ATimedRecordingWithAGapEndsOnTheClock) {
     // Real-time pacing: one second, then the input is away until the retry a second later.
     ControlRig rig("tone=440hz/-6db/1s,silence=0.5s,loop,drop=500ms@1s");
-    rig.control.settings.resumeInput = true;
-    rig.control.schedule = RecordingSchedule{};
-    rig.control.schedule->endMode = 1;
-    rig.control.schedule->durationSeconds = 4;
+    ResumeBySchedule(rig.control, 4);
     ASSERT_TRUE(rig.control.StartRecording());
     const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(Count(events, kRecordingInputReturned), 1);
@@ -1012,8 +1019,7 @@ TEST(RecordingControl, AScheduledStartWaitsForTheInputUntilItsStopTime) {
     const std::string signal = "tone=440hz/-6db/0.5s,silence=0.5s,loop,length=3s,fast";
     {
         ControlRig rig(signal + ",drop=1500ms@0s");
-        rig.control.settings.resumeInput = true;
-        rig.control.schedule = RecordingSchedule{};
+        ResumeBySchedule(rig.control);
         ASSERT_TRUE(rig.control.StartRecording());
         EXPECT_TRUE(rig.control.IsWaitingForInput());
         std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
@@ -1030,10 +1036,7 @@ TEST(RecordingControl, AScheduledStartWaitsForTheInputUntilItsStopTime) {
         EXPECT_TRUE(WavPcm(rows[0].path.str()) == SignalBytes(signal, 3 * 44100).substr(66150 * 4));
     }
     ControlRig rig(signal + ",drop=1h@0s");
-    rig.control.settings.resumeInput = true;
-    rig.control.schedule = RecordingSchedule{};
-    rig.control.schedule->endMode = 1;
-    rig.control.schedule->durationSeconds = 1;
+    ResumeBySchedule(rig.control, 1);
     ASSERT_TRUE(rig.control.StartRecording());
     const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
