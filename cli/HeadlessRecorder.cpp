@@ -320,14 +320,15 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
     } else if (event.code == kRecordingInputWaiting) {
         // Audio is missing from the recording, though it goes on: the exit status tells.
         m_problem = true;
-        m_display.Error(event.message.str());
+        TellProblem(event);
         m_waitingSince = ClockText(std::time(nullptr));
         m_lastAttempt.clear();
     } else if (event.code == kRecordingInputRetry) {
         // One a second: shown in the status line, not printed line by line.
         m_lastAttempt = event.message.str();
     } else if (event.code == kRecordingInputReturned) {
-        m_display.Print(event.message.str());
+        // Under the journal the log's echo has told it.
+        if (!m_logToJournal) m_display.Print(event.message.str());
     } else if (event.code == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
         if (running) m_control->StopRecording();
