@@ -11,6 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "app/ActivityLog.h"
 #include "platform/PulseCapture.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Process.h"
@@ -241,6 +242,11 @@ TEST_F(InputReturns, AfterANullSinkIsUnloadedAndLoadedAgain) {
             module = LoadSink("vanishing");
         });
     EXPECT_NE(Output().find("「vanishing.monitor」からの入力が戻りました"), std::string::npos) << Output();
+    // The log tells the night's story: the failure, the attempts while the sink was away, the return.
+    const std::string log = ReadFileBytes(ActivityLogPath().str());
+    for (const char* line : {"エラー: 録音デバイスからの入力が途絶えました", "警告: 録音デバイスをもう一度開けませんでした",
+                             "情報: 録音デバイス「vanishing.monitor」からの入力が戻りました"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }
 
 }  // namespace
