@@ -33,6 +33,9 @@ constexpr EventEntry kEventEntries[] = {
     {kRecordingCaptureFailed, LogSeverity::Error, "録音デバイスからの入力が途絶えました。"},
     {kRecordingCaptureEnded, LogSeverity::Information, "録音デバイスからの入力が終了しました。"},
     {kRecordingTrackUnfinished, LogSeverity::Warning, "トラックを仕上げられませんでした。"},
+    {kRecordingInputWaiting, LogSeverity::Error, "入力が途絶え、戻るのを待っています。"},
+    {kRecordingInputRetry, LogSeverity::Warning, "入力をもう一度開けませんでした。"},
+    {kRecordingInputReturned, LogSeverity::Information, "入力が戻りました。"},
 };
 
 const EventEntry* EntryOf(int code) {

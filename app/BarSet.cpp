@@ -28,6 +28,7 @@ void ForEachSetting(Bars& bars, Settings& s, Visit visit) {
     visit(s.tagAlbum, bars.tagBar.album);
     visit(s.tagComment, bars.tagBar.comment);
     visit(s.tagYear, bars.tagBar.year);
+    visit(s.resumeInput, bars.resumeInput);
 }
 
 }  // namespace

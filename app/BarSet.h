@@ -25,6 +25,8 @@ public:
     // Kept by the main window, stored with every preset.
     int silenceLeft = -450;
     int silenceRight = -450;
+    // The 録音 menu's "resume when the input returns".
+    bool resumeInput = false;
 
     void SetPrompts(CUserPrompts* prompts);
     // The bars' dialog start: the input bar lists its devices.

@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <chrono>
+
 #include "app/ActivityLog.h"
 #include "app/AudioFacts.h"
 #include "app/FileMove.h"
@@ -44,6 +46,18 @@ CCharString LengthText(int64_t ms) {
 // Each recording gets an id no other recording of this process had.
 std::atomic<uint64_t> g_lastRecordingId{0};
 
+// A lost input is tried again this long after the last attempt.
+constexpr int64_t kRetryPeriodNs = 1'000'000'000;
+
+int64_t SteadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+CCharString InputNameText(const std::string& name) {
+    return name.empty() ? CCharString("既定の入力") : CCharString(name);
+}
+
 }  // namespace
 
 bool IsRecordingProblem(int code) {
@@ -71,6 +85,7 @@ void CRecordingControl::ApplySettings() {
         m_applied = std::move(snapshot);
     }
     if (!m_calibrating) m_thresholds = Pack(settings.silenceLeft, settings.silenceRight);
+    m_resumeInput = settings.resumeInput;
 }
 
 std::unique_ptr<CRecorderSession> CRecordingControl::NewSession() {
@@ -95,6 +110,8 @@ StartResult CRecordingControl::StartRecording() {
     m_previousTrackTime = 0;
     m_trackOpen = false;
     m_startPending = true;
+    m_waitingForInput = false;
+    m_gapMs = 0;
     m_recordingId = ++g_lastRecordingId;
     {
         std::lock_guard<std::mutex> lock(m_reserveMutex);
@@ -108,15 +125,18 @@ StartResult CRecordingControl::StartRecording() {
     m_firstTrackOpening = true;
     m_firstTrackText = CCharString();
     m_session = NewSession();
+    // Unattended, a start at its set time waits for an input that is not there yet.
+    m_session->waitForInput = m_resumeInput && schedule.has_value();
+    {
+        std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_track.settings = m_applied;
+    }
     if (!m_session->Start()) {
         StartResult result{false, m_session->FailureDetail()};
         if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + result.reason);
-        // A first track that opened but never recorded is not a finished track: its row goes.
-        if (m_trackOpen) m_files.DropItem();
-        m_trackOpen = false;
-        // The name taken for a track whose writer never opened is given back.
-        RemoveIfUnused(m_session->writtenPath);
-        ProcessTrackJournal().Remove(m_session->writtenPath);
+        // A first track that opened but never recorded is not a finished track: its row, and the
+        // name taken for it, go.
+        DropUnrecordedTrack(*m_session);
         m_session.reset();
         EndReserve();
         return result;
@@ -126,6 +146,12 @@ StartResult CRecordingControl::StartRecording() {
         sleepInhibitor->Acquire(logind, "録音中");
     }
     LogStart();
+    // A start that waits for its input opens its first track later, as any other.
+    if (m_firstTrackOpening) m_firstTrackOpening = false;
+    if (m_session->InputMissing())
+        BeginWait(WithDetail("録音開始の時刻に録音デバイスを開けませんでした", m_session->FailureDetail()) +
+                      "。入力が現れるのを待っています。",
+                  0, {});
     return {true, {}};
 }
 
@@ -142,6 +168,52 @@ void CRecordingControl::LogStart() {
                                       FormatName(settings.outputFormat), row ? row->label : "") +
                    input + "、出力先 " + settings.outputFolder + "）");
     if (!m_firstTrackText.IsEmpty()) log->Write(LogSeverity::Information, m_firstTrackText);
+}
+
+void CRecordingControl::BeginWait(const CCharString& message, int trackNumber, const CCharString& path) {
+    const int64_t now = SteadyNs();
+    m_inputLostAt = now;
+    // Published last: the owner reads the rest once it sees the wait.
+    m_waitingForInput = true;
+    m_post(RecordingEvent{kRecordingInputWaiting, m_recordingId, trackNumber, path, message});
+}
+
+void CRecordingControl::PollInput() {
+    if (!m_session || !m_waitingForInput) return;
+    const int64_t now = SteadyNs();
+    const int64_t lostAt = m_inputLostAt;
+    if (m_nextAttempt < lostAt + kRetryPeriodNs) m_nextAttempt = lostAt + kRetryPeriodNs;
+    const int64_t waitedMs = (now - lostAt) / 1'000'000;
+    const int64_t stopAfter = m_stopAfterSeconds;
+    if (stopAfter >= 0 && (m_session->TotalTime() + m_gapMs + waitedMs) / 1000 >= stopAfter) {
+        m_waitingForInput = false;
+        Post(kRecordingDurationReached, *m_session);
+        return;
+    }
+    if (now < m_nextAttempt) return;
+    m_nextAttempt = now + kRetryPeriodNs;
+    // Counted before capture starts, so the first buffer after the gap already sees it.
+    m_gapMs += waitedMs;
+    m_inputReturning = true;
+    const CRecorderSession::InputReturn result = m_session->ReopenInput();
+    m_inputReturning = false;
+    switch (result) {
+        case CRecorderSession::InputReturn::Resumed: m_waitingForInput = false; return;
+        case CRecorderSession::InputReturn::Away:
+            m_gapMs -= waitedMs;
+            m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
+                                  WithDetail("録音デバイスをもう一度開けませんでした", m_session->FailureDetail()) +
+                                      "。1秒後にもう一度試します。"});
+            return;
+        case CRecorderSession::InputReturn::TrackRefused:
+            m_waitingForInput = false;
+            DropUnrecordedTrack(*m_session);
+            Post(kRecordingSplitFailed, *m_session,
+                 WithDetail("入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: " +
+                                m_session->writtenPath,
+                            m_session->FailureDetail()));
+            return;
+    }
 }
 
 void CRecordingControl::StopRecording() {
@@ -302,6 +374,11 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kNotifyTrackOpenBefore: PrepareTrack(session); return 1;
         case kNotifyTrackOpenAfter:
             m_trackOpen = m_files.BeginItem(session.writtenPath);
+            // Told before capture starts, so it comes before anything of the new track.
+            if (m_trackOpen && m_inputReturning)
+                Post(kRecordingInputReturned, session,
+                     "録音デバイス「" + InputNameText(session.InputName()) + "」からの入力が戻りました。" +
+                         CCharString::Formatted("トラック%dから録音を続けます。", session.trackCounter));
             if (m_trackOpen) {
                 const CCharString text =
                     CCharString::Formatted("トラック %d を開きました: ", session.trackCounter) + session.writtenPath;
@@ -332,7 +409,9 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kEventCaptureEnded:
             // A monitor-only session ends with its owner; there is no recording to tell about.
             if (session.monitorOnly) return 1;
-            if (session.CaptureFailed()) {
+            if (session.CaptureFailed() && m_resumeInput) {
+                LoseInput(session);
+            } else if (session.CaptureFailed()) {
                 // The owner's stop closes the track the input failed.
                 m_closeReason = CloseReason::Failure;
                 Post(kRecordingCaptureFailed, session,
@@ -372,7 +451,8 @@ int CRecordingControl::OnDataBefore(CRecorderSession& session) {
 
 int CRecordingControl::OnDataAfter(CRecorderSession& session) {
     const int64_t stopAfter = m_stopAfterSeconds;
-    if (stopAfter >= 0 && session.TotalTime() / 1000 >= stopAfter) {
+    // The time the input was away counts: a timed recording ends on the clock.
+    if (stopAfter >= 0 && (session.TotalTime() + m_gapMs) / 1000 >= stopAfter) {
         session.CloseTrack();
         Post(kRecordingDurationReached, session);
         return 1;
@@ -410,12 +490,31 @@ void CRecordingControl::Split(CRecorderSession& session, CloseReason reason) {
     // this buffer must not split the new track again after one buffer.
     m_silence.ResetSilenceStart();
     if (!session.OpenTrack()) {
-        RemoveIfUnused(session.writtenPath);
-        ProcessTrackJournal().Remove(session.writtenPath);
+        DropUnrecordedTrack(session);
         Post(kRecordingSplitFailed, session,
              WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
                         session.FailureDetail()));
     }
+}
+
+void CRecordingControl::DropUnrecordedTrack(CRecorderSession& session) {
+    if (m_trackOpen) m_files.DropItem();
+    m_trackOpen = false;
+    RemoveIfUnused(session.writtenPath);
+    ProcessTrackJournal().Remove(session.writtenPath);
+}
+
+void CRecordingControl::LoseInput(CRecorderSession& session) {
+    const int track = session.trackCounter;
+    const CCharString path = session.writtenPath;
+    // As at a split: the next track gets the next number, name and tags when the input returns.
+    m_closeReason = CloseReason::Failure;
+    session.CloseTrack();
+    m_silence.ResetSilenceStart();
+    CopyStatus(session);
+    BeginWait("録音デバイスからの入力が途絶えました（" + session.CaptureEndDetail() +
+                  "）。トラックを閉じ、入力が戻るのを待っています。",
+              track, path);
 }
 
 void CRecordingControl::OnTrackClosed(CRecorderSession& session) {

@@ -42,6 +42,11 @@ enum RecordingEventCode {
     // A closed track kept its audio but not all of its ending: its end, header or tags could not
     // be written, or it could not take its final name and sits under the fallback name.
     kRecordingTrackUnfinished = 114,
+    // With "resume when the input returns" on, the recording goes on without a track while the
+    // input is away; messages are whole sentences, as a log shows them.
+    kRecordingInputWaiting = 115,   // the input failed (its track was closed) or a scheduled start found none
+    kRecordingInputRetry = 116,     // one attempt to open the input again failed (about once a second)
+    kRecordingInputReturned = 117,  // the input opened again; the next track has begun
 };
 
 // True for the codes that tell of a failure (110-112).
@@ -128,6 +133,12 @@ public:
     void RequestSplit();
     void TogglePause();
     bool IsPaused() const;
+    // While the input is away (kRecordingInputWaiting until kRecordingInputReturned).
+    bool IsWaitingForInput() const { return m_session && m_waitingForInput; }
+    // The owner's timer, at least once a second while recording: tries a lost input again a
+    // second after the last attempt, and ends a timed recording whose time ran out meanwhile
+    // (the wait counts as recorded time). Does nothing otherwise.
+    void PollInput();
     // Handles a posted event on the owner's thread (the stop after the duration) and logs it. An
     // event of a recording that is no longer running changes nothing but the log.
     void OnRecordingEvent(const RecordingEvent& event);
@@ -210,6 +221,12 @@ private:
     void Split(CRecorderSession& session, CloseReason reason);
     // Logs the start on the owner's thread, with the first track's opening.
     void LogStart();
+    // Audio thread: the input failed with the setting on: the track closes as at a split.
+    void LoseInput(CRecorderSession& session);
+    // The wait for the input begins now; `message` tells why.
+    void BeginWait(const CCharString& message, int trackNumber, const CCharString& path);
+    // A track that opened but never recorded goes, with its name and journal entry.
+    void DropUnrecordedTrack(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
     void FillTags(CRecorderSession& session, bool endKnown);
     // Notes the track about to open at `path` in the process's journal, before its file exists, so
@@ -244,6 +261,14 @@ private:
     std::atomic<int64_t> m_stopAfterSeconds{-1};
     std::atomic<uint64_t> m_trackNumber;     // the number and the "typed" flag, packed
     std::atomic<bool> m_splitRequested{false};
+    std::atomic<bool> m_resumeInput{false};
+    // The wait for the input: set by the audio thread when it fails (or by a start that found
+    // none), cleared by the owner once it opens again. The lost time is counted with the
+    // recorded time against a timed recording's duration.
+    std::atomic<bool> m_waitingForInput{false};
+    std::atomic<int64_t> m_inputLostAt{0};  // steady clock, nanoseconds
+    std::atomic<int64_t> m_gapMs{0};        // the waits of this recording so far
+    std::atomic<bool> m_inputReturning{false};  // the owner opens the input again (its track's notifications)
 
     // The audio thread's own (the owner's only while no session runs).
     TrackPlan m_track;
@@ -258,6 +283,7 @@ private:
 
     // The owner's.
     std::unique_ptr<CRecorderSession> m_session;
+    int64_t m_nextAttempt = 0;  // steady clock, nanoseconds
     std::unique_ptr<CRecorderSession> m_calibrationSession;
     // Given back when a write fails and at each close, so the track is ended, tagged and renamed
     // in that room; taken again once the finisher is done with it while the recording runs on.

@@ -47,6 +47,9 @@ struct RecordingSettings {
     CCharString tagAlbum = "アルバムNo%RCN%";
     CCharString tagComment = "コメント%STM%-%ETM%(%TLN%)";
     int tagYear = 0;  // the current year when loading finds none
+    // "resume when the input returns": a failed input closes the track, and the recording waits
+    // for the input to come back instead of stopping.
+    bool resumeInput = false;
 
     // The split length of the interval and silence methods, -1 for manual splitting.
     int SplitLengthSeconds() const {

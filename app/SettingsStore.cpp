@@ -79,7 +79,7 @@ constexpr const char* kPresetValueNames[] = {
     "PRESET_VERSION", "OUT_FOLDER", "OUT_FILENAME", "IN_QUALITY_DEVICE", "IN_QUALITY_SAMPLE",
     "IN_QUALITY_CHANNEL", "IN_QUALITY_BIT", "OUT_FILEFMT", "OUT_QUALITY", "OUT_OGG-QUALITY",
     "TRACK_RECNO", "TRACK_SPLITTYPE", "TRACK_SPLITTIME", "SILENT_VOLLEFT", "SILENT_VOLRIGHT",
-    "TAG_TITLE", "TAG_ARTIST", "TAG_ALBUM", "TAG_COMMENT", "TAG_YEAR"};
+    "TAG_TITLE", "TAG_ARTIST", "TAG_ALBUM", "TAG_COMMENT", "TAG_YEAR", "IN_RECONNECT"};
 
 bool IsPresetValueName(const QString& name) {
     for (const char* known : kPresetValueNames)
@@ -308,6 +308,8 @@ RecordingSettings CSettingsStore::LoadSettings(const CCharString& presetName, st
     r.tagComment = read.Text("TAG_COMMENT", d.tagComment);
     r.tagYear = read.Int("TAG_YEAR", CurrentYear());
     r.splitTime = read.Time("TRACK_SPLITTIME");
+    // Presets from before the setting existed keep today's stop at a lost input.
+    r.resumeInput = read.Int("IN_RECONNECT", 0, 0, 1) != 0;
     return r;
 }
 
@@ -336,6 +338,7 @@ bool CSettingsStore::SaveSettings(const CCharString& presetName, const Recording
     s.setValue("TAG_ALBUM", Q(r.tagAlbum));
     s.setValue("TAG_COMMENT", Q(r.tagComment));
     s.setValue("TAG_YEAR", r.tagYear);
+    s.setValue("IN_RECONNECT", r.resumeInput ? 1 : 0);
     s.endGroup();
     return Sync();
 }

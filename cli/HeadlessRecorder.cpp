@@ -54,6 +54,15 @@ std::string DeviceFormats(uint32_t mask) {
 }
 #pragma GCC diagnostic pop
 
+// "2026-12-24 03:12:05", local time.
+std::string ClockText(std::time_t time) {
+    char text[32];
+    std::tm fields{};
+    localtime_r(&time, &fields);
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &fields);
+    return text;
+}
+
 }  // namespace
 
 CHeadlessRecorder::CHeadlessRecorder() : m_display(stdout) {}
@@ -235,14 +244,10 @@ bool CHeadlessRecorder::Start() {
 }
 
 bool CHeadlessRecorder::WaitForStart() {
-    const std::time_t startTime = m_control->schedule->startTime;
-    char when[32];
-    std::tm fields{};
-    localtime_r(&startTime, &fields);
-    std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &fields);
-    m_display.Print(std::string("Waiting to start at ") + when + " (Ctrl+C cancels)");
+    const std::string when = ClockText(m_control->schedule->startTime);
+    m_display.Print("Waiting to start at " + when + " (Ctrl+C cancels)");
     // Waiting is this service's intended state; a start timeout must not kill it before the start time.
-    m_service.Ready(std::string("Waiting to start at ") + when);
+    m_service.Ready("Waiting to start at " + when);
     for (;;) {
         m_service.Alive();
         if (m_events.Wait(CCountdown::kPeriodMs).stopRequested) {
@@ -277,6 +282,7 @@ int CHeadlessRecorder::Record() {
             m_commands->StopCommand();
         }
         for (const RecordingEvent& event : batch.events) HandleEvent(event);
+        m_control->PollInput();
         PrintFinishedFiles();
         if (m_control->IsRecording()) ShowStatus();
     }
@@ -311,6 +317,18 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
     } else if (event.code == kRecordingTrackClosed) {
         // Tracks are finished in the order they were opened, so the rows come finished in order.
         ++m_finishedRows;
+    } else if (event.code == kRecordingInputWaiting) {
+        // Audio is missing from the recording, though it goes on: the exit status tells.
+        m_problem = true;
+        TellProblem(event);
+        m_waitingSince = ClockText(std::time(nullptr));
+        m_lastAttempt.clear();
+    } else if (event.code == kRecordingInputRetry) {
+        // One a second: shown in the status line, not printed line by line.
+        m_lastAttempt = event.message.str();
+    } else if (event.code == kRecordingInputReturned) {
+        // Under the journal the log's echo has told it.
+        if (!m_logToJournal) m_display.Print(event.message.str());
     } else if (event.code == kRecordingCaptureEnded) {
         m_display.Print("The input came to its end.");
         if (running) m_control->StopRecording();
@@ -322,6 +340,14 @@ void CHeadlessRecorder::TellProblem(const RecordingEvent& event) {
 }
 
 void CHeadlessRecorder::ShowStatus() {
+    if (m_control->IsWaitingForInput()) {
+        const std::string waiting = "Waiting for the input since " + m_waitingSince;
+        m_display.ShowStatus("… " + waiting + (m_lastAttempt.empty() ? "" : "  " + m_lastAttempt));
+        // Waiting on purpose: the watchdog must not take it for a hung capture.
+        m_service.Alive();
+        if (m_service.StatusDue()) m_service.Status(waiting);
+        return;
+    }
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
     std::string line = std::string(m_control->IsPaused() ? "|| " : "● ") + m_control->TrackPaneText().str() + "  " +

@@ -79,5 +79,8 @@ private:
     int m_tracksDone = 0;
     bool m_problem = false;
     uint64_t m_overruns = 0;
+    // While the input is away: since when (local time), and the last attempt's reason.
+    std::string m_waitingSince;
+    std::string m_lastAttempt;
     EndAction m_endAction = EndAction::None;  // taken when the duration ended the recording
 };

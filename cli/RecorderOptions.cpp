@@ -89,6 +89,14 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }
+        if (name == "reconnect" || name == "no-reconnect") {
+            if (inlineValue) {
+                error = "--" + name + " takes no value";
+                return false;
+            }
+            options.resumeInput = name == "reconnect";
+            continue;
+        }
         if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
             name == "recover") {
             if (inlineValue) {
@@ -199,6 +207,7 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
     if (options.tagArtist) settings.tagArtist = *options.tagArtist;
     if (options.tagAlbum) settings.tagAlbum = *options.tagAlbum;
     if (options.tagComment) settings.tagComment = *options.tagComment;
+    if (options.resumeInput) settings.resumeInput = *options.resumeInput;
     return true;
 }
 
@@ -221,9 +230,15 @@ const char* RecorderUsage() {
            "\n"
            "Recording settings (override the preset):\n"
            "  --capture pulse|alsa|signal:SPEC   where audio comes from (default: VELSONA_CAPTURE,\n"
-           "                       else PulseAudio, else ALSA); SPEC e.g. tone=1000hz/-6db/2s,silence=1s,loop\n"
+           "                       else PulseAudio, else ALSA); SPEC e.g. tone=1000hz/-6db/2s,silence=1s,loop;\n"
+           "                       drop=5s@10s makes that input fail after 10 s of signal and come back 5 s later\n"
            "  --device ID          input device id from --list-devices (-1: the default input)\n"
            "  --list-devices       list the input devices and exit\n"
+           "  --reconnect          when the input fails (a device unplugged, the sound server restarted),\n"
+           "                       close the track and go on: try the same input again every second and\n"
+           "                       start the next track when it returns; a start at a set time (/S) waits\n"
+           "                       for a missing input too, until its duration is over. Stored in the preset\n"
+           "  --no-reconnect       stop when the input fails (the default)\n"
            "  --recover            finish the tracks a killed recorder left (done at every start), then exit\n"
            "  --format wav|mp3|ogg|wma|flac\n"
            "  --quality ROW        row of the format's quality table (0 is the first)\n"
@@ -236,7 +251,8 @@ const char* RecorderUsage() {
            "  --help, --version\n"
            "\n"
            "Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could\n"
-           "not be written, a lost input, a refused end action) or the recording could not start;\n"
+           "not be written, a lost input even one that came back, a refused end action) or the recording\n"
+           "could not start;\n"
            "2 for a bad command line (a /S that is not a start time included; other schedule words that\n"
            "do not parse are warned about and ignored).\n";
 }

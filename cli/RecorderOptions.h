@@ -28,6 +28,7 @@ struct RecorderOptions {
     std::optional<CCharString> folder;
     std::optional<CCharString> fileNameTemplate;
     std::optional<CCharString> tagTitle, tagArtist, tagAlbum, tagComment;
+    std::optional<bool> resumeInput;  // --reconnect, --no-reconnect
 };
 
 // False, with a message for the user, on an unknown option, a missing value or a value that is

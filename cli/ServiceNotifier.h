@@ -22,7 +22,8 @@ public:
     // building it costs more than the check.
     bool StatusDue() const;
     void Status(const std::string& status);
-    // Called from the main loop while nothing is expected from the input (before the start time).
+    // Called from the main loop while nothing is expected from the input (before the start time,
+    // or while a lost input is waited for on purpose).
     void Alive();
     // Called from the main loop while recording with the count of buffers delivered so far: the
     // watchdog is pinged only when it grew since the last ping, so a hung capture gets restarted.

@@ -165,6 +165,8 @@ public:
         }
         m_chunk = std::make_unique<char[]>(m_periodFrames * Format().BlockAlign());
         m_device = std::thread(&CAlsaCaptureStream::RunDevice, this);
+        // The PCM "default" is the default input, found again as such.
+        SetDeviceName(name == "default" ? std::string() : name);
         Launch();
         return true;
     }
@@ -247,15 +249,19 @@ std::vector<CaptureDeviceInfo> CAlsaCaptureBackend::ListDevices() {
     return devices;
 }
 
-std::unique_ptr<CCaptureStream> CAlsaCaptureBackend::OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
-                                                          std::string& error) {
-    const std::vector<AlsaPcm> pcms = ListPcms();
-    if (id < -1 || id + 1 >= static_cast<int>(pcms.size())) {
-        error = "no capture device " + std::to_string(id);
-        return nullptr;
+std::unique_ptr<CCaptureStream> CAlsaCaptureBackend::OpenStream(int id, const std::string& name, const CaptureFormat& format,
+                                                                CCaptureClient& client, std::string& error) {
+    std::string pcm = name;
+    if (pcm.empty()) {
+        const std::vector<AlsaPcm> pcms = ListPcms();
+        if (id < -1 || id + 1 >= static_cast<int>(pcms.size())) {
+            error = "no capture device " + std::to_string(id);
+            return nullptr;
+        }
+        pcm = pcms[id + 1].name;
     }
     auto stream = std::make_unique<CAlsaCaptureStream>(format, client);
     TakeAlsaComplaint();  // what listing found is not about this device
-    if (!stream->Open(pcms[id + 1].name, error)) return nullptr;
+    if (!stream->Open(pcm, error)) return nullptr;
     return stream;
 }

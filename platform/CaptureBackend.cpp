@@ -11,7 +11,17 @@ std::unique_ptr<CCaptureStream> CCaptureBackend::Open(int id, const CaptureForma
         error = "unsupported capture format " + format.Text();
         return nullptr;
     }
-    return OpenStream(id, format, client, error);
+    return OpenStream(id, {}, format, client, error);
+}
+
+std::unique_ptr<CCaptureStream> CCaptureBackend::OpenNamed(const std::string& name, const CaptureFormat& format,
+                                                           CCaptureClient& client, std::string& error) {
+    if (name.empty()) return Open(-1, format, client, error);
+    if (!format.IsSupported()) {
+        error = "unsupported capture format " + format.Text();
+        return nullptr;
+    }
+    return OpenStream(-1, name, format, client, error);
 }
 
 std::unique_ptr<CDeviceWatch> CCaptureBackend::WatchDevices(std::function<void()>) { return nullptr; }

@@ -36,10 +36,15 @@ public:
     // Opens device `id` in `format`, not yet capturing. On failure returns null and says why.
     std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format, CCaptureClient& client,
                                          std::string& error);
+    // Opens the device an earlier stream had, by its CCaptureStream::DeviceName (empty: the
+    // default input), whatever number it has now.
+    std::unique_ptr<CCaptureStream> OpenNamed(const std::string& name, const CaptureFormat& format,
+                                              CCaptureClient& client, std::string& error);
 
 protected:
-    // Open with a format that CaptureFormat::IsSupported.
-    virtual std::unique_ptr<CCaptureStream> OpenStream(int id, const CaptureFormat& format,
+    // Open with a format that CaptureFormat::IsSupported; a `name` that is not empty chooses the
+    // device instead of `id`.
+    virtual std::unique_ptr<CCaptureStream> OpenStream(int id, const std::string& name, const CaptureFormat& format,
                                                        CCaptureClient& client, std::string& error) = 0;
 };
 

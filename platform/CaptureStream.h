@@ -66,6 +66,9 @@ public:
     void Close();
 
     const CaptureFormat& Format() const { return m_format; }
+    // The name that finds this device again once the backend has renumbered its devices (a
+    // restarted sound server): CCaptureBackend::OpenNamed. Empty for the default input.
+    const std::string& DeviceName() const { return m_deviceName; }
     // Overrun episodes so far (each is also reported as CaptureEvent::Overrun).
     uint64_t OverrunCount() const { return m_overruns.load(); }
 
@@ -73,6 +76,7 @@ protected:
     CCaptureStream(const CaptureFormat& format, CCaptureClient& client);
     // Starts the audio thread; backends call it once their device is open.
     void Launch();
+    void SetDeviceName(std::string name) { m_deviceName = std::move(name); }
 
     static constexpr long kReadFailed = -1;
     static constexpr long kReadEnded = -2;
@@ -94,6 +98,7 @@ private:
 
     const CaptureFormat m_format;
     CCaptureClient& m_client;
+    std::string m_deviceName;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::thread m_thread;

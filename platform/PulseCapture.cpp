@@ -126,11 +126,12 @@ public:
         }
     }
 
-    bool Open(int id, std::string& error) {
+    bool Open(int id, const std::string& name, std::string& error) {
         if (!m_connection.Connect(error)) return false;
         PulseConnection::Lock lock(m_connection);
-        std::string sourceName;
-        if (id >= 0) {
+        std::string sourceName = name;
+        const bool chosen = id >= 0 || !name.empty();
+        if (sourceName.empty() && id >= 0) {
             std::vector<PulseSource> sources;
             std::string defaultName;
             if (!ListSources(m_connection, sources, defaultName)) {
@@ -158,15 +159,16 @@ public:
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
         int flags = PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY;
-        if (id >= 0) flags |= PA_STREAM_DONT_MOVE;
-        if (pa_stream_connect_record(m_stream, id >= 0 ? sourceName.c_str() : nullptr, &attr,
+        if (chosen) flags |= PA_STREAM_DONT_MOVE;
+        if (pa_stream_connect_record(m_stream, chosen ? sourceName.c_str() : nullptr, &attr,
                                      static_cast<pa_stream_flags_t>(flags)) < 0 ||
             !m_connection.WaitFor([this] { return pa_stream_get_state(m_stream) != PA_STREAM_CREATING; }) ||
             pa_stream_get_state(m_stream) != PA_STREAM_READY) {
-            error = std::string("cannot record from the PulseAudio source: ") +
-                    pa_strerror(pa_context_errno(m_connection.Context()));
+            error = "cannot record from the PulseAudio source" + (chosen ? " \"" + sourceName + "\"" : std::string()) +
+                    ": " + pa_strerror(pa_context_errno(m_connection.Context()));
             return false;
         }
+        SetDeviceName(chosen ? sourceName : std::string());
         Launch();
         return true;
     }
@@ -282,9 +284,10 @@ std::vector<CaptureDeviceInfo> CPulseCaptureBackend::ListDevices() {
     return devices;
 }
 
-std::unique_ptr<CCaptureStream> CPulseCaptureBackend::OpenStream(int id, const CaptureFormat& format, CCaptureClient& client,
-                                                           std::string& error) {
+std::unique_ptr<CCaptureStream> CPulseCaptureBackend::OpenStream(int id, const std::string& name,
+                                                                 const CaptureFormat& format, CCaptureClient& client,
+                                                                 std::string& error) {
     auto stream = std::make_unique<CPulseCaptureStream>(format, client);
-    if (!stream->Open(id, error)) return nullptr;
+    if (!stream->Open(id, name, error)) return nullptr;
     return stream;
 }

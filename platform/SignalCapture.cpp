@@ -3,20 +3,26 @@
 
 #include "platform/WaveFormats.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 namespace {
 
 class CSignalCaptureStream final : public CCaptureStream {
 public:
-    CSignalCaptureStream(const CaptureFormat& format, CCaptureClient& client, bool realTime)
-        : CCaptureStream(format, client), m_realTime(realTime) {}
+    CSignalCaptureStream(const CaptureFormat& format, CCaptureClient& client, bool realTime,
+                         std::shared_ptr<SignalDrop> drop)
+        : CCaptureStream(format, client), m_realTime(realTime), m_drop(std::move(drop)) {}
     ~CSignalCaptureStream() override { Close(); }
 
-    bool Open(const SignalSpec& spec, std::string& error) {
+    // Starts `startFrame` frames into the signal and fails at `failFrame` (none when negative).
+    bool Open(const SignalSpec& spec, int64_t startFrame, int64_t failFrame, std::string& error) {
         if (!m_generator.Open(spec, Format().sampleRate, Format().channels, Format().bits, error)) return false;
+        m_generator.Skip(static_cast<size_t>(startFrame));
+        m_failFrame = failFrame;
         Launch();
         return true;
     }
@@ -41,6 +47,17 @@ protected:
             }
             frames = std::min(frames, due - m_runFrames);
         }
+        if (m_failFrame >= 0) {
+            const int64_t left = m_failFrame - static_cast<int64_t>(m_generator.FramesGenerated());
+            if (left <= 0) {
+                std::lock_guard lock(m_drop->mutex);
+                m_drop->dropped = true;
+                m_drop->droppedAt = std::chrono::steady_clock::now();
+                m_failed = true;
+                return kReadFailed;
+            }
+            frames = std::min<uint64_t>(frames, static_cast<uint64_t>(left));
+        }
         const size_t got = m_generator.Generate(dst, frames);
         m_runFrames += got;
         if (got == 0 && m_generator.Ended()) return kReadEnded;
@@ -53,10 +70,15 @@ protected:
         return true;
     }
     void EndCapture() override {}
-    std::string EndDetail() const override { return "the signal has ended"; }
+    std::string EndDetail() const override {
+        return m_failed ? "the signal dropped out" : "the signal has ended";
+    }
 
 private:
     const bool m_realTime;
+    const std::shared_ptr<SignalDrop> m_drop;
+    int64_t m_failFrame = -1;
+    bool m_failed = false;  // audio thread's own; EndDetail runs there too
     CSignalGenerator m_generator;
     std::atomic<bool> m_restart{true};
     std::chrono::steady_clock::time_point m_runStart;
@@ -69,9 +91,30 @@ std::vector<CaptureDeviceInfo> CSignalCaptureBackend::ListDevices() {
     return {{-1, "Signal (" + m_spec.text + ")", kAllWaveFormats}};
 }
 
-std::unique_ptr<CCaptureStream> CSignalCaptureBackend::OpenStream(int, const CaptureFormat& format, CCaptureClient& client,
-                                                            std::string& error) {
-    auto stream = std::make_unique<CSignalCaptureStream>(format, client, m_spec.realTime);
-    if (!stream->Open(m_spec, error)) return nullptr;
+std::unique_ptr<CCaptureStream> CSignalCaptureBackend::OpenStream(int, const std::string&, const CaptureFormat& format,
+                                                                  CCaptureClient& client, std::string& error) {
+    int64_t startFrame = 0;
+    int64_t failFrame = -1;
+    if (m_spec.dropAtSeconds >= 0) {
+        const auto now = std::chrono::steady_clock::now();
+        std::lock_guard lock(m_drop->mutex);
+        // A drop at 0 s is an input that is not there at the first open.
+        if (!m_drop->dropped && m_spec.dropAtSeconds == 0) {
+            m_drop->dropped = true;
+            m_drop->droppedAt = now;
+        }
+        if (!m_drop->dropped) {
+            failFrame = std::llround(m_spec.dropAtSeconds * format.sampleRate);
+        } else if (!m_drop->over) {
+            if (now - m_drop->droppedAt < std::chrono::duration<double>(m_spec.dropGapSeconds)) {
+                error = "the signal is away (" + m_spec.text + ")";
+                return nullptr;
+            }
+            m_drop->over = true;
+        }
+        if (m_drop->over) startFrame = std::llround((m_spec.dropAtSeconds + m_spec.dropGapSeconds) * format.sampleRate);
+    }
+    auto stream = std::make_unique<CSignalCaptureStream>(format, client, m_spec.realTime, m_drop);
+    if (!stream->Open(m_spec, startFrame, failFrame, error)) return nullptr;
     return stream;
 }

@@ -95,6 +95,15 @@ bool ParseSignalSpec(const std::string& text, SignalSpec& spec, std::string& err
             if (!ParseDuration(value, spec.lengthSeconds, error)) return false;
         } else if (key == "loop" && !hasValue) {
             spec.loop = true;
+        } else if (key == "drop" && hasValue) {
+            const size_t at = value.find('@');
+            if (at == std::string::npos) {
+                error = "bad drop \"" + value + "\" (use drop=<gap>@<at>, e.g. drop=5s@10s)";
+                return false;
+            }
+            if (!ParseDuration(value.substr(0, at), spec.dropGapSeconds, error) ||
+                !ParseDuration(value.substr(at + 1), spec.dropAtSeconds, error))
+                return false;
         } else if (key == "fast" && !hasValue) {
             spec.realTime = false;
         } else if (key == "realtime" && !hasValue) {
@@ -264,6 +273,13 @@ size_t CSignalGenerator::RenderFile(Segment& segment, char* out, size_t frames) 
     return done;
 }
 
+size_t CSignalGenerator::SkipFile(Segment& segment, size_t frames) {
+    const long bytes = static_cast<long>(frames) * 2 * segment.fileChannels;
+    if (std::fseek(segment.file.get(), bytes, SEEK_CUR) == 0) return frames;
+    segment.frames = m_position;  // an unreadable file ends here, as in RenderFile
+    return 0;
+}
+
 size_t CSignalGenerator::Generate(char* out, size_t frames) {
     const size_t blockAlign = static_cast<size_t>(m_channels) * m_bits / 8;
     size_t done = 0;
@@ -288,12 +304,17 @@ size_t CSignalGenerator::Generate(char* out, size_t frames) {
         int64_t want = static_cast<int64_t>(frames - done);
         if (segment.frames >= 0) want = std::min(want, segment.frames - m_position);
         if (m_limit >= 0) want = std::min(want, m_limit - static_cast<int64_t>(m_generated));
-        char* at = out + done * blockAlign;
+        // Without `out` (Skip) only the position moves: tones are computed from it.
+        char* at = out ? out + done * blockAlign : nullptr;
         size_t got = static_cast<size_t>(want);
         switch (segment.kind) {
-            case SignalSegment::Kind::Tone: RenderTone(segment, at, got); break;
-            case SignalSegment::Kind::Silence: std::memset(at, m_bits == 8 ? 0x80 : 0, got * blockAlign); break;
-            case SignalSegment::Kind::File: got = RenderFile(segment, at, got); break;
+            case SignalSegment::Kind::Tone:
+                if (at) RenderTone(segment, at, got);
+                break;
+            case SignalSegment::Kind::Silence:
+                if (at) std::memset(at, m_bits == 8 ? 0x80 : 0, got * blockAlign);
+                break;
+            case SignalSegment::Kind::File: got = at ? RenderFile(segment, at, got) : SkipFile(segment, got); break;
         }
         m_position += static_cast<int64_t>(got);
         m_generated += got;

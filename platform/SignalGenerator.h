@@ -11,6 +11,13 @@
 //   loop                                        repeat the segments above without end
 //   length=<duration>                           the whole signal ends after this much audio
 //   fast | realtime                             pacing of the signal source (default realtime)
+//   drop=<gap>@<at>                             the input fails after <at> of signal (at once, on
+//                                               the first open, for 0); opening it again is refused
+//                                               until <gap> has passed on the clock, in fast mode
+//                                               too; it then goes on from <at> + <gap> of signal,
+//                                               so the gap's audio is missed exactly as a live
+//                                               source's would be. Once per backend: later opens
+//                                               go on from there and do not drop again.
 // Durations: a number with ms, s, min or h ("250ms", "1.5s", "2min", "1h").
 // Example: "tone=1000hz/-6db/2s,silence=3s,loop,length=1h,fast".
 //
@@ -40,6 +47,8 @@ struct SignalSpec {
     bool loop = false;
     double lengthSeconds = -1;  // negative for no limit
     bool realTime = true;
+    double dropAtSeconds = -1;  // negative for no drop
+    double dropGapSeconds = 0;
     std::string text;  // as given, for names and messages
 };
 
@@ -58,6 +67,8 @@ public:
     bool Open(const SignalSpec& spec, int sampleRate, int channels, int bits, std::string& error);
     // Writes up to `frames` frames; fewer only when the signal ends. Never allocates.
     size_t Generate(char* out, size_t frames);
+    // Moves on by `frames` frames as Generate would, without writing them.
+    size_t Skip(size_t frames) { return Generate(nullptr, frames); }
     bool Ended() const { return m_ended; }
     uint64_t FramesGenerated() const { return m_generated; }
 
@@ -77,6 +88,7 @@ private:
     void Put(char*& out, int16_t sample) const;
     size_t RenderTone(const Segment& segment, char* out, size_t frames);
     size_t RenderFile(Segment& segment, char* out, size_t frames);
+    size_t SkipFile(Segment& segment, size_t frames);
 
     std::vector<Segment> m_segments;
     bool m_loop = false;

@@ -43,31 +43,41 @@ bool CRecorderSession::HasWriter() {
     return m_writer != nullptr;
 }
 
-uint64_t CRecorderSession::OverrunCount() const { return m_device ? m_device->OverrunCount() : m_overruns; }
+uint64_t CRecorderSession::OverrunCount() const { return m_overruns + (m_device ? m_device->OverrunCount() : 0); }
 
 bool CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
     m_lastTrackFinished = true;
     m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = 0;
-    m_overruns = 0;
     m_captureEndDetail = CCharString();
     m_captureFailed = false;
     m_failureDetail = CCharString();
     Stop();
+    m_overruns = 0;
+    m_inputOpened = false;
+    m_inputName.clear();
     if (!monitorOnly) m_syncer = std::make_unique<CFileSyncer>(kSyncInterval);
+    // An input that may come later is looked for first, so that no track opens without it.
+    std::unique_ptr<CWaveInDevice> device;
+    if (waitForInput && !monitorOnly) {
+        device = OpenDevice();
+        if (!device) {
+            m_started = true;
+            Notify(kEventStarted);
+            return true;
+        }
+    }
     if (!monitorOnly && !OpenTrack()) {
+        if (device) device->Close();
         m_syncer.reset();
         return false;
     }
-    auto device = std::make_unique<CWaveInDevice>();
-    device->SetDataHandler(&CRecorderSession::DeviceDataHandler, this);
-    device->SetEventHandler(&CRecorderSession::DeviceEventHandler, this);
-    if (backend) device->SetBackend(backend);
-    device->SetFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
-    device->bufferDuration = BufferDurationFor(captureFormat.sampleRate);
-    if (!device->Open(deviceId) || !device->Start()) {
-        m_failureDetail = device->LastError().empty() ? "the input device did not start" : device->LastError().c_str();
-        device->Close();
+    if (!device) device = OpenDevice();
+    if (!device || !device->Start()) {
+        if (device) {
+            m_failureDetail = device->LastError().empty() ? "the input device did not start" : device->LastError().c_str();
+            device->Close();
+        }
         // Nothing was recorded: the first track is not a finished track but a file to take back.
         if (!monitorOnly) {
             CScopedLock lock(&m_lock);
@@ -77,18 +87,64 @@ bool CRecorderSession::Start() {
         return false;
     }
     m_device = std::move(device);
+    m_started = true;
     Notify(kEventStarted);
     return true;
 }
 
-int CRecorderSession::Stop() {
-    if (!m_device) return 0;
+std::unique_ptr<CWaveInDevice> CRecorderSession::OpenDevice() {
+    auto device = std::make_unique<CWaveInDevice>();
+    device->SetDataHandler(&CRecorderSession::DeviceDataHandler, this);
+    device->SetEventHandler(&CRecorderSession::DeviceEventHandler, this);
+    if (backend) device->SetBackend(backend);
+    device->SetFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
+    device->bufferDuration = BufferDurationFor(captureFormat.sampleRate);
+    // Numbers change when a sound server restarts; the name stays.
+    if (m_inputOpened ? device->OpenNamed(m_inputName) : device->Open(deviceId)) {
+        m_inputOpened = true;
+        m_inputName = device->DeviceName();
+        return device;
+    }
+    m_failureDetail = device->LastError().c_str();
+    return nullptr;
+}
+
+void CRecorderSession::CloseDevice() {
+    if (!m_device) return;
     if (m_device->IsOpen()) {
         m_device->Stop();
         m_device->Close();
     }
-    m_overruns = m_device->OverrunCount();
+    m_overruns += m_device->OverrunCount();
     m_device.reset();
+}
+
+CRecorderSession::InputReturn CRecorderSession::ReopenInput() {
+    // Closing joins the failed device's thread: its last notifications are over.
+    CloseDevice();
+    std::unique_ptr<CWaveInDevice> device = OpenDevice();
+    if (!device) return InputReturn::Away;
+    // No device runs, so the track opens here as at a start.
+    if (!OpenTrack()) {
+        device->Close();
+        return InputReturn::TrackRefused;
+    }
+    if (!device->Start()) {
+        m_failureDetail = device->LastError().c_str();
+        device->Close();
+        // As at a start: a track that never recorded is a file to take back.
+        CScopedLock lock(&m_lock);
+        FailOpen(m_failureDetail, true);
+        return InputReturn::TrackRefused;
+    }
+    m_device = std::move(device);
+    return InputReturn::Resumed;
+}
+
+int CRecorderSession::Stop() {
+    if (!m_started) return 0;
+    m_started = false;
+    CloseDevice();
     if (!monitorOnly) {
         CloseTrack();
         // The last track's data reaches the disk before the stop is told.

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "foundation/CharString.h"
 #include "platform/CaptureStream.h"
@@ -61,11 +62,25 @@ public:
 
     // Opens the first track (unless monitor-only), then the device; false when either fails,
     // and then no track is left behind: a first track whose device did not start is discarded
-    // (its file removed, no close notifications, the counter unchanged).
+    // (its file removed, no close notifications, the counter unchanged). With waitForInput the
+    // device is opened first, and a device that does not open leaves the session started
+    // without input or track (InputMissing): ReopenInput brings both.
     bool Start();
     // Stops and closes the device (waiting for a buffer in progress), closes the last track.
     // 0 when there was nothing to stop.
     int Stop();
+    // Owner's thread, once the device has failed (kEventCaptureEnded) or a waiting start found
+    // none: closes the failed device and opens the same input again (found by its name, or the
+    // default input), then the next track, then starts capturing. Away: the input did not open
+    // (FailureDetail says why) and nothing changed; TrackRefused: the input opened but the track
+    // did not, or capture did not start (the track's file is then taken back); nothing captures.
+    enum class InputReturn { Resumed, Away, TrackRefused };
+    InputReturn ReopenInput();
+    // Owner's thread: a started session without a device (a waiting start, or a ReopenInput that
+    // found the input away).
+    bool InputMissing() const { return m_started && !m_device; }
+    // The input by the name it is found again by; empty for the default input.
+    const std::string& InputName() const { return m_inputName; }
     // False when the track could not be opened; then no writer is left and no file it created.
     bool OpenTrack();
     // Ends the writer's stream and finishes the file (tags, closing) before the close-after
@@ -120,6 +135,8 @@ public:
     bool handOverClosedWriter = false;
     // Where the device captures from; null chooses as CWaveInDevice does (PulseAudio, else ALSA).
     std::shared_ptr<CCaptureBackend> backend;
+    // Set by an owner that waits for an input missing at the start (see Start).
+    bool waitForInput = false;
     // Why the device failed or ended, for the owner's message; set before kEventCaptureEnded.
     CCharString CaptureEndDetail() const;
     // True when capture ended by a failure rather than at the end of a finite signal.
@@ -131,6 +148,11 @@ private:
     static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
     static void DeviceEventHandler(CaptureEvent event, const char* detail, void* user);
     std::unique_ptr<CAudioWriter> CreateTrackWriter();
+    // A device opened on the input (by its name once one has opened), not yet capturing; null,
+    // with FailureDetail, when it does not open.
+    std::unique_ptr<CWaveInDevice> OpenDevice();
+    // The device gone for good: its overruns are kept.
+    void CloseDevice();
     // The syncer follows the track just opened, through a descriptor of its own.
     void FollowOpenTrack();
     // Under the session lock: a half-opened writer goes, with the file it created.
@@ -153,6 +175,9 @@ private:
     CCharString m_lastClosedPath;
     bool m_lastTrackFinished = true;
     std::unique_ptr<CWaveInDevice> m_device;
+    bool m_started = false;
+    bool m_inputOpened = false;  // m_inputName names the input
+    std::string m_inputName;
     std::unique_ptr<CFormatConverter> m_writer;
     std::unique_ptr<CAudioWriter> m_closedWriter;  // during the close-after notification only
     // From start to stop: forces the open track's data to the disk every few seconds.

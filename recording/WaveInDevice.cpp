@@ -34,7 +34,11 @@ bool CWaveInDevice::Fail(const std::string& message) {
     return false;
 }
 
-bool CWaveInDevice::Open(int deviceId) {
+bool CWaveInDevice::Open(int deviceId) { return OpenDevice(deviceId, nullptr); }
+
+bool CWaveInDevice::OpenNamed(const std::string& deviceName) { return OpenDevice(-1, &deviceName); }
+
+bool CWaveInDevice::OpenDevice(int deviceId, const std::string* deviceName) {
     if (IsOpen()) Close();
     m_lastError.clear();
     m_failed = false;
@@ -51,10 +55,12 @@ bool CWaveInDevice::Open(int deviceId) {
     std::shared_ptr<CCaptureBackend> backend = m_backend;
     if (!backend) backend = CreateCaptureBackend("", error);
     if (!backend) return Fail(error);
-    std::unique_ptr<CCaptureStream> stream = backend->Open(deviceId, format, *this, error);
+    std::unique_ptr<CCaptureStream> stream = deviceName ? backend->OpenNamed(*deviceName, format, *this, error)
+                                                        : backend->Open(deviceId, format, *this, error);
     if (!stream) return Fail(error);
 
     m_deviceId = deviceId;
+    m_deviceName = stream->DeviceName();
     m_bufferLength = static_cast<uint32_t>(length);
     m_memory = std::make_unique<char[]>(kBufferCount * length);  // zeroed
     m_headers = std::make_unique<CaptureBuffer[]>(kBufferCount);

@@ -59,6 +59,9 @@ public:
     // BufferLength() bytes, not yet capturing; an open device is closed first. A failure leaves
     // the device closed and says why in LastError().
     bool Open(int deviceId);
+    // Opens, as Open does, the device an earlier Open had, by its DeviceName (empty: the
+    // default input), whatever number it has now.
+    bool OpenNamed(const std::string& deviceName);
     bool Start();
     // Returns 1.
     int Stop();
@@ -69,8 +72,10 @@ public:
 
     // bufferDuration × bytes per second ÷ 1000, cut to whole sample frames; 0 before Open.
     uint32_t BufferLength() const { return m_bufferLength; }
-    // The id of the last successful Open, -1 before any.
+    // The id of the last successful Open, -1 before any (and after OpenNamed).
     int DeviceId() const { return m_deviceId; }
+    // The name that finds the device of the last successful open again (CCaptureStream::DeviceName).
+    const std::string& DeviceName() const { return m_deviceName; }
     uint64_t OverrunCount() const { return m_overruns.load(); }
     bool HasFailed() const { return m_failed.load(); }
     const std::string& LastError() const { return m_lastError; }
@@ -85,6 +90,8 @@ private:
     void OnBufferDone(CaptureBuffer& buffer) override;
     void OnCaptureEvent(CaptureEvent event, const char* detail) override;
     bool Fail(const std::string& message);
+    // By the name when there is one, else by the id.
+    bool OpenDevice(int deviceId, const std::string* deviceName);
 
     CCriticalSectionLock m_lock;
     DataHandler m_dataHandler = nullptr;
@@ -96,6 +103,7 @@ private:
     std::shared_ptr<CCaptureBackend> m_backend;
     std::unique_ptr<CCaptureStream> m_stream;  // the open device; null while closed
     int m_deviceId = -1;
+    std::string m_deviceName;
     uint32_t m_bufferLength = 0;
     std::unique_ptr<CaptureBuffer[]> m_headers;
     std::unique_ptr<char[]> m_memory;  // all five buffers, one after another

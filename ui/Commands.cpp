@@ -16,6 +16,8 @@ constexpr CommandInfo kCommands[] = {
     {kCommandStop, "録音停止(&S)", "録音を停止します\n録音停止", "media-playback-stop"},
     {kCommandSplit, "トラック分割(&C)", "ここでトラックを分割して次のファイルに録音します\n分割", "edit-cut"},
     {kCommandPause, "一時停止(&P)", "録音を一時停止または再開します\n一時停止", "media-playback-pause"},
+    {kCommandResumeInput, "入力が戻ったら録音を再開(&I)",
+     "録音中に入力が途絶えたらトラックを閉じて入力が戻るのを待ち、戻ったら次のトラックから録音を続けます\n入力待ち", ""},
     {kCommandRemoveFromList, "リストから除外(&R)", "選択したアイテムをリストから除外します（ファイルは残ります）\n除外", ""},
     {kCommandDeleteFiles, "ファイルを削除(&F)", "選択したアイテムのファイルを削除します\n削除", ""},
     {kCommandCalibrate, "無音レベルの調整(&L)", "無音と判定するレベルを現在の入力レベルから設定します\n無音レベル", "audio-input-microphone"},
@@ -38,8 +40,9 @@ constexpr CommandInfo kCommands[] = {
 
 constexpr Command kSeparator = static_cast<Command>(0);
 constexpr Command kFileMenu[] = {kCommandOpenFolder, kCommandSetFolder, kSeparator, kCommandExit};
-constexpr Command kRecordMenu[] = {kCommandStart,  kCommandTimer, kCommandStop,      kSeparator,     kCommandSplit,
-                                   kCommandPause,  kSeparator,    kCommandCalibrate, kCommandMixer, kCommandScheduler};
+constexpr Command kRecordMenu[] = {kCommandStart, kCommandTimer,       kCommandStop, kSeparator,
+                                   kCommandSplit, kCommandPause,       kSeparator,   kCommandResumeInput,
+                                   kSeparator,    kCommandCalibrate,   kCommandMixer, kCommandScheduler};
 constexpr Command kListMenu[] = {kCommandRemoveFromList, kCommandDeleteFiles};
 constexpr Command kViewMenu[] = {kCommandToolBar, kCommandFileBar,    kCommandInputBar, kCommandOutputBar,
                                  kCommandTagBar,  kCommandMonitorBar, kCommandLevelBar, kCommandStatusBar,
@@ -78,6 +81,8 @@ CommandState StateOf(Command id, const FrameState& state) {
     case kCommandRemoveFromList:
     case kCommandDeleteFiles: return {!state.recording, false};
     case kCommandScheduler: return {state.schedulerPresent, false};
+    // Changed during a recording too: it applies from the next failure.
+    case kCommandResumeInput: return {true, state.resumeInput};
     default: return {true, false};
     }
 }

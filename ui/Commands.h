@@ -26,6 +26,7 @@ enum Command : int {
     kCommandHelp = 32851,
     kCommandOnlineManual = 32852,
     kCommandLog = 32853,
+    kCommandResumeInput = 32860,
     kCommandToolBar = 59392,
     kCommandStatusBar = 59393,
     kCommandAbout = 57664,
@@ -58,6 +59,7 @@ struct FrameState {
     bool paused = false;
     bool armed = false;  // a schedule is set: counting down or recording by it
     bool schedulerPresent = false;  // Tarnwel lies beside the program
+    bool resumeInput = false;  // "resume when the input returns" is on
 };
 
 struct CommandState {

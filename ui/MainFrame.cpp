@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTableView>
+#include <QTime>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -168,7 +169,10 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     m_countdown.setInterval(CCountdown::kPeriodMs);
     connect(&m_countdown, &QTimer::timeout, this, &CMainFrame::OnCountdownTimer);
     m_refresh.setInterval(kRefreshMs);
-    connect(&m_refresh, &QTimer::timeout, this, &CMainFrame::RefreshPanes);
+    connect(&m_refresh, &QTimer::timeout, this, [this] {
+        Control().PollInput();
+        RefreshPanes();
+    });
     RefreshPanes();
     UpdateCommands();
 }
@@ -208,8 +212,9 @@ void CMainFrame::CreateActions() {
     m_actions[kCommandHelp]->setShortcut(QKeySequence::HelpContents);
     // Linux programs quit on Ctrl+Q; it takes the window's close, which stops and saves.
     m_actions[kCommandExit]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    for (Command checkable : {kCommandTimer, kCommandPause, kCommandToolBar, kCommandFileBar, kCommandInputBar,
-                              kCommandOutputBar, kCommandTagBar, kCommandMonitorBar, kCommandLevelBar, kCommandStatusBar})
+    for (Command checkable : {kCommandTimer, kCommandPause, kCommandResumeInput, kCommandToolBar, kCommandFileBar,
+                              kCommandInputBar, kCommandOutputBar, kCommandTagBar, kCommandMonitorBar, kCommandLevelBar,
+                              kCommandStatusBar})
         m_actions[checkable]->setCheckable(true);
     for (const MenuInfo& info : AllMenus()) {
         QMenu* menu = menuBar()->addMenu(Text(info.title));
@@ -285,6 +290,8 @@ void CMainFrame::CreateSettingsBars() {
         for (QLayout* layout : bar->findChildren<QLayout*>()) layout->setContentsMargins(kBandMargins);
     m_fileBar->chooseFolder = [this](const QString& start) { return m_boxes.ChooseFolder(start); };
     connect(m_fileBar, &CFileBar::settingsLoaded, this, &CMainFrame::ApplyBarsSilenceLevels);
+    // A loaded preset brings its "resume when the input returns" to the menu.
+    connect(m_fileBar, &CFileBar::settingsLoaded, this, &CMainFrame::UpdateCommands);
     connect(m_outputBar, &COutputBar::trackNumberEdited, this, [this] { m_bars->OnTrackNumberEdited(Control()); });
     // Whatever the user changes reaches the next track whole.
     const auto handOver = [this] { m_bars->OnBarsEdited(Control()); };
@@ -402,6 +409,7 @@ void CMainFrame::OnCommand(Command id) {
     case kCommandTimer: OnTimer(); break;
     case kCommandSplit: Control().RequestSplit(); break;
     case kCommandPause: Control().TogglePause(); break;
+    case kCommandResumeInput: OnResumeInput(); break;
     case kCommandRemoveFromList: OnRemoveFromList(); break;
     case kCommandDeleteFiles: OnDeleteFiles(); break;
     case kCommandOpenFolder: OnOpenFolder(); break;
@@ -423,7 +431,7 @@ void CMainFrame::OnCommand(Command id) {
 
 void CMainFrame::UpdateCommands() {
     const FrameState state{Control().IsRecording(), Control().IsPaused(), Control().schedule.has_value(),
-                           !m_schedulerPath.isEmpty()};
+                           !m_schedulerPath.isEmpty(), m_bars->resumeInput};
     for (auto& [id, action] : m_actions) {
         const CommandState rule = StateOf(id, state);
         action->setEnabled(rule.enabled);
@@ -553,6 +561,9 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
     } else if (event.code == kRecordingStopped) {
         m_bars->OnRecordingStopped(Control());
         m_displays->RecordingStopped();
+    } else if (event.code == kRecordingInputWaiting || event.code == kRecordingInputRetry ||
+               event.code == kRecordingInputReturned) {
+        if (running) ShowInputEvent(event);
     } else if (event.code == kRecordingTrackUnfinished) {
         // The recording may go on, but this file lacks its ending or its name: nobody may be
         // watching, so the warning stays on screen until it is read.
@@ -566,6 +577,24 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
     }
     m_table.ApplyPending();
     UpdateCommands();
+}
+
+void CMainFrame::OnResumeInput() {
+    m_bars->resumeInput = m_actions[kCommandResumeInput]->isChecked();
+    // Stored with the preset, and during a recording it applies from the next failure.
+    m_bars->OnBarsEdited(Control());
+}
+
+void CMainFrame::ShowInputEvent(const RecordingEvent& event) {
+    const QString message = CControlLink::MessageOf(event);
+    if (event.code == kRecordingInputWaiting)
+        m_waitingSince = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    // The wait first: a narrow status bar still shows it.
+    m_problem = event.code == kRecordingInputReturned
+                    ? message
+                    : QStringLiteral("%1から入力が戻るのを待っています。").arg(m_waitingSince) + message;
+    ShowPrompt(QString());
+    RefreshPanes();
 }
 
 void CMainFrame::RunEndAction(EndAction action) {

@@ -126,6 +126,9 @@ private:
     void OpenMakerPage(const char* query);
     void OnAbout();
     void OnRecordingEvent(const RecordingEvent& event, bool running);
+    void OnResumeInput();
+    // The prompt pane tells of the input's wait and return; no box: nobody may be watching.
+    void ShowInputEvent(const RecordingEvent& event);
 
     // What is known to fail before a start (encoder, device, folder); false after saying so.
     bool CheckBeforeStarting(const RecordingSchedule* schedule);
@@ -168,6 +171,7 @@ private:
     QTimer m_countdown;
     QTimer m_refresh;  // reads the control's status while recording; the audio thread never waits
     QString m_problem;  // the last problem, shown in the prompt pane until the next start
+    QString m_waitingSince;  // when the input went away, while the recording waits for it
     std::map<Command, QAction*> m_actions;
     std::map<Command, QToolBar*> m_places;
     QToolBar* m_toolBar = nullptr;

@@ -49,11 +49,19 @@ public:
     }
 
     // Handles events until `last` arrives (or a long time passes); returns every event seen.
+    // Runs the owner's timer meanwhile, as the front ends do, for an input that went away.
     std::vector<RecordingEvent> PumpUntil(int last) {
         std::vector<RecordingEvent> seen;
         std::unique_lock<std::mutex> lock(m_mutex);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
         while (true) {
-            if (!m_wake.wait_for(lock, std::chrono::minutes(2), [&] { return !m_events.empty(); })) break;
+            while (m_events.empty() && std::chrono::steady_clock::now() < deadline) {
+                lock.unlock();
+                control.PollInput();
+                lock.lock();
+                m_wake.wait_for(lock, std::chrono::milliseconds(50), [&] { return !m_events.empty(); });
+            }
+            if (m_events.empty()) break;
             const RecordingEvent event = m_events.front();
             m_events.pop_front();
             lock.unlock();
@@ -888,3 +896,156 @@ TEST_P(FullDiskAtTheClose, KeepsAndTagsWhatFitsAndNamesWhatIsKept) {
 // WMA is left out: its encoder cannot begin a track on any of these sizes.
 INSTANTIATE_TEST_SUITE_P(Formats, FullDiskAtTheClose, testing::Values(kFormats[0], kFormats[1], kFormats[2]),
                          [](const auto& info) { return std::string(info.param.extension + 1); });
+
+namespace {
+
+// 44.1 kHz stereo frames of a signal spec, from its start.
+std::string SignalBytes(const std::string& signal, int64_t frames) {
+    SignalSpec spec;
+    std::string error;
+    EXPECT_TRUE(ParseSignalSpec(signal, spec, error)) << error;
+    CSignalGenerator generator;
+    EXPECT_TRUE(generator.Open(spec, 44100, 2, 16, error)) << error;
+    std::string bytes(frames * 4, '\0');
+    bytes.resize(generator.Generate(bytes.data(), frames) * 4);
+    return bytes;
+}
+
+// Seconds into 16-bit PCM of `channels` where the first channel first reaches half of full scale.
+double OnsetSeconds(const std::string& pcm, int channels, int rate) {
+    for (size_t i = 0; i + 1 < pcm.size(); i += 2 * channels) {
+        const int sample = static_cast<int16_t>(static_cast<unsigned char>(pcm[i]) | pcm[i + 1] << 8);
+        if (std::abs(sample) >= 16384 / 2) return static_cast<double>(i / (2 * channels)) / rate;
+    }
+    return -1;
+}
+
+// "Resume when the input returns" on, and a schedule that starts now, ending after `seconds`
+// when they are given.
+void ResumeBySchedule(CRecordingControl& control, int seconds = 0) {
+    control.settings.resumeInput = true;
+    control.schedule = RecordingSchedule{};
+    if (seconds == 0) return;
+    control.schedule->endMode = 1;
+    control.schedule->durationSeconds = seconds;
+}
+
+struct DropCase {
+    FormatCase format;
+    double tolerance;  // seconds: a frame or packet of the lossy formats
+};
+
+}  // namespace
+
+// The input drops out mid-track with "resume when the input returns" on: the track closes as at
+// a split, the recording waits, and the next track takes the signal from the end of the gap. In
+// every format the tracks hold the signal without a sample repeated or missing beyond the gap.
+class InputDrop : public testing::TestWithParam<DropCase> {};
+
+TEST_P(InputDrop, TheTracksAroundTheGapHoldTheSignalExactly) {
+    const DropCase& drop = GetParam();
+    const std::string signal = "tone=997hz/-6db/0.73s,silence=0.31s,loop,length=4s,fast";
+    ControlRig rig(signal + ",drop=300ms@1.5s");
+    UseFormat(rig.control, drop.format);
+    rig.control.settings.resumeInput = true;
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+
+    EXPECT_EQ(Count(events, kRecordingCaptureFailed), 0);
+    const RecordingEvent* waiting = Find(events, kRecordingInputWaiting);
+    const RecordingEvent* returned = Find(events, kRecordingInputReturned);
+    ASSERT_TRUE(waiting && returned);
+    EXPECT_EQ(waiting->trackNumber, 1);
+    EXPECT_NE(waiting->message.str().find("the signal dropped out"), std::string::npos) << waiting->message.c_str();
+    EXPECT_EQ(returned->trackNumber, 2);
+    EXPECT_NE(returned->message.str().find("トラック2から"), std::string::npos) << returned->message.c_str();
+    const std::string ext = drop.format.extension;
+    ASSERT_EQ(RowNames(rig.items), std::vector<std::string>({"No.01-Track001(0：01)" + ext, "No.01-Track002(0：02)" + ext}));
+
+    const std::string whole = SignalBytes(signal, 4 * 44100);
+    const std::string before = whole.substr(0, 66150 * 4), after = whole.substr(79380 * 4);
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    const std::string expected[2] = {before, after};
+    for (int track = 0; track < 2; ++track) {
+        const std::string path = rows[track].path.str();
+        SCOPED_TRACE(path);
+        ProbedAudio probe = ProbeWithFfprobe(path);
+        EXPECT_EQ(probe.tags["title"], "Track 00" + std::to_string(track + 1)) << "tagged as at a split";
+        if (drop.format.outputFormat == 0) {
+            EXPECT_TRUE(WavPcm(path) == expected[track]) << "the source exactly";
+            continue;
+        }
+        // Lossy: the decoded length and where the first tone begins.
+        const std::string decoded = DecodeWithFfmpeg(path);
+        ASSERT_FALSE(decoded.empty());
+        const double seconds = static_cast<double>(decoded.size()) / (2 * probe.channels * probe.sampleRate);
+        EXPECT_NEAR(seconds, expected[track].size() / (4.0 * 44100), drop.tolerance);
+        EXPECT_NEAR(OnsetSeconds(decoded, probe.channels, probe.sampleRate), OnsetSeconds(expected[track], 2, 44100),
+                    drop.tolerance);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, InputDrop,
+                         testing::Values(DropCase{kFormats[0], 0}, DropCase{kFormats[1], 2 * 1152.0 / 44100},
+                                         DropCase{kFormats[2], 0.002}, DropCase{kFormats[3], 2 * 2048.0 / 44100}),
+                         [](const testing::TestParamInfo<DropCase>& info) {
+                             return std::string(info.param.format.extension + 1);
+                         });
+
+// The time the input is away counts toward a timed recording's duration: it ends on the clock.
+TEST(RecordingControl, ATimedRecordingWithAGapEndsOnTheClock) {
+    // Real-time pacing: one second, then the input is away until the retry a second later.
+    ControlRig rig("tone=440hz/-6db/1s,silence=0.5s,loop,drop=500ms@1s");
+    ResumeBySchedule(rig.control, 4);
+    ASSERT_TRUE(rig.control.StartRecording());
+    const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
+    EXPECT_EQ(Count(events, kRecordingInputReturned), 1);
+    EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    ASSERT_EQ(rows.size(), 2u);
+    const double first = WavPcm(rows[0].path.str()).size() / (4.0 * 44100);
+    const double second = WavPcm(rows[1].path.str()).size() / (4.0 * 44100);
+    EXPECT_DOUBLE_EQ(first, 1.0);
+    // At least the second to the retry was lost; audio alone would have run to 4 s.
+    EXPECT_GT(second, 0.5);
+    EXPECT_LE(first + second, 3.0) << "the gap counted toward the duration";
+}
+
+// A start at its set time that finds no input waits for it, trying every second, and records once
+// it comes; one whose input never comes ends at its stop time with nothing recorded.
+TEST(RecordingControl, AScheduledStartWaitsForTheInputUntilItsStopTime) {
+    const std::string signal = "tone=440hz/-6db/0.5s,silence=0.5s,loop,length=3s,fast";
+    {
+        ControlRig rig(signal + ",drop=1500ms@0s");
+        ResumeBySchedule(rig.control);
+        ASSERT_TRUE(rig.control.StartRecording());
+        EXPECT_TRUE(rig.control.IsWaitingForInput());
+        std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+        EXPECT_FALSE(rig.control.IsWaitingForInput());
+        rig.control.StopRecording();
+        rig.PumpUntil(kRecordingStopped);
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.front().code, kRecordingInputWaiting);
+        EXPECT_GE(Count(events, kRecordingInputRetry), 1) << "the first attempt comes before the input";
+        EXPECT_EQ(Count(events, kRecordingInputReturned), 1);
+        const std::vector<RecordingItem> rows = rig.items.Snapshot();
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(FileNameOf(rows[0].path).str(), "No.01-Track001(0：01).wav");
+        EXPECT_TRUE(WavPcm(rows[0].path.str()) == SignalBytes(signal, 3 * 44100).substr(66150 * 4));
+    }
+    ControlRig rig(signal + ",drop=1h@0s");
+    ResumeBySchedule(rig.control, 1);
+    ASSERT_TRUE(rig.control.StartRecording());
+    const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
+    EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
+    EXPECT_EQ(Count(events, kRecordingInputReturned), 0);
+    EXPECT_EQ(rig.items.Count(), 0);
+    EXPECT_TRUE(RelativeFilesUnder(rig.dir.path()).empty());
+    // Without the setting, the same start fails as it always did.
+    ControlRig off(signal + ",drop=1h@0s");
+    off.control.schedule = RecordingSchedule{};
+    EXPECT_FALSE(off.control.StartRecording());
+    EXPECT_TRUE(off.Posted().empty());
+}

@@ -59,6 +59,7 @@ RecordingSettings Changed() {
     s.tagTitle = "ラジオ, 第%TKN%回";
     s.tagArtist = "";
     s.tagYear = 1999;
+    s.resumeInput = true;
     return s;
 }
 
@@ -83,6 +84,7 @@ void ExpectSame(const RecordingSettings& a, const RecordingSettings& b) {
     EXPECT_EQ(a.tagAlbum, b.tagAlbum);
     EXPECT_EQ(a.tagComment, b.tagComment);
     EXPECT_EQ(a.tagYear, b.tagYear);
+    EXPECT_EQ(a.resumeInput, b.resumeInput);
 }
 
 }  // namespace
@@ -289,6 +291,7 @@ TEST_F(SettingsStoreTest, DamagedOrForeignValuesReadAsDefaults) {
     EXPECT_EQ(s.tagTitle, d.tagTitle);
     EXPECT_GT(s.tagYear, 2000);
     EXPECT_EQ(s.outputFolder, "/srv/rec");
+    EXPECT_FALSE(s.resumeInput) << "a preset from before the setting stops at a lost input";
     EXPECT_TRUE(store.LoadHistory(kPresetHistory).entries.empty());
 
     // Saving over it leaves a file that reads back whole, with what was readable kept.

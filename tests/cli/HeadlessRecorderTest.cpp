@@ -518,9 +518,34 @@ TEST_F(HeadlessRecorder, ListsDevicesAndHelps) {
 
     const RunResult help = Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"/S NOW", "/T MS=90:00", "--list-devices", "--split-time", "--ogg-quality", "--template"})
+    for (const char* option : {"/S NOW", "/T MS=90:00", "--list-devices", "--split-time", "--ogg-quality", "--template",
+                               "--reconnect"})
         EXPECT_TRUE(Contains(help.out, option)) << option;
     EXPECT_EQ(Run({"--nonsense"}).exitCode, 2);
+}
+
+// An input that fails mid-recording: without --reconnect the recording stops there, says why and
+// exits with 1, as it always did; with it, the track closes, the recording waits, and the next
+// track begins once the input is back. Audio is missing either way, so the exit status is 1.
+TEST_F(HeadlessRecorder, ALostInputStopsTheRecordingUnlessItIsWaitedFor) {
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        size_t tracks;
+        const char* said;
+    } cases[] = {{"off", {}, 1, "録音デバイスからの入力が途絶えました: the signal dropped out"},
+                 {"on", {"--reconnect"}, 2, "からの入力が戻りました。トラック2から録音を続けます。"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder = home / c.name;
+        std::vector<std::string> arguments{"--format", "wav", "--folder", folder};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const RunResult run = Run(arguments, "signal:tone=1000hz/-6db/2s,silence=1s,loop,length=3s,fast,drop=300ms@1s");
+        EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+        EXPECT_TRUE(Contains(run.out + run.err, c.said)) << run.out << run.err;
+        EXPECT_EQ(FilesUnder(folder).size(), c.tracks);
+        EXPECT_TRUE(Contains(run.out, "Stopped: " + std::to_string(c.tracks) + " track(s).")) << run.out;
+    }
 }
 
 // The end action runs after a duration-reached stop, against the stand-in, with the sleep

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <csignal>
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,6 +11,9 @@
 #include <thread>
 #include <unistd.h>
 
+#include "app/ActivityLog.h"
+#include "platform/PulseCapture.h"
+#include "tests/support/AudioProbe.h"
 #include "tests/support/Process.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/TempDir.h"
@@ -143,6 +147,106 @@ TEST_F(ServiceNotify, PingsStopWhileTheCaptureStallsAndComeBackAfter) {
     EXPECT_EQ(recorder.Wait(20s), 0) << Output();
     notify.Collect(200ms, resumed);
     EXPECT_GE(FirstIndex(resumed, "STOPPING=1"), 0);
+}
+
+// With --reconnect, an input that goes away while nobody watches is waited for: the service goes
+// on pinging the watchdog and says that it waits; once the input is back the next track begins
+// within 2 s; every track decodes and carries its tags. Both ways an input goes: the whole server
+// killed by its PID and started again, and a null sink unloaded and loaded again (after another
+// sink took its number, so only its name finds it) while its monitor is recorded.
+class InputReturns : public ServiceNotify {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(notify.IsBound());
+        std::string error;
+        ASSERT_TRUE(server.Start(error)) << error;
+    }
+
+    static int MonitorId(const std::string& description) {
+        for (const CaptureDeviceInfo& device : CPulseCaptureBackend().ListDevices())
+            if (device.id >= 0 && device.name == "Monitor of " + description) return device.id;
+        return -1;
+    }
+    static std::string LoadSink(const std::string& name) {
+        const ProcessResult loaded = RunProcess("pactl load-module module-null-sink sink_name=" + name +
+                                                " sink_properties=device.description=" + name);
+        EXPECT_EQ(loaded.exitCode, 0);
+        return loaded.output;
+    }
+    bool WaitForOutput(const std::string& text, std::chrono::milliseconds limit) {
+        for (const auto end = Clock::now() + limit; Clock::now() < end; std::this_thread::sleep_for(20ms))
+            if (Output().find(text) != std::string::npos) return true;
+        return false;
+    }
+
+    // Records `device`, takes the input away with `lose`, checks the wait, brings it back with
+    // `restore` and checks the next track.
+    void LoseAndRestore(int device, const std::function<void()>& lose, const std::function<void()>& restore) {
+        ASSERT_GE(device, 0);
+        ASSERT_TRUE(StartRecorder("pulse", {"--reconnect", "--device", std::to_string(device), "--format", "mp3",
+                                            "--title", "Take %TKN%"}));
+        std::vector<Notification> running, waiting, resumed;
+        // Pings come only with audio; the server's null sink may take a moment to deliver.
+        const auto collectAudio = [&](std::vector<Notification>& into) {
+            for (int i = 0; i < 20 && Count(into, "WATCHDOG=1") < 4; ++i) notify.Collect(500ms, into);
+            return Count(into, "WATCHDOG=1") >= 4;
+        };
+        ASSERT_TRUE(collectAudio(running)) << Output();
+        ASSERT_GE(FirstIndex(running, "READY=1"), 0) << Output();
+        lose();
+        ASSERT_TRUE(WaitForOutput("入力が戻るのを待っています", 10s)) << Output();
+        notify.Collect(1500ms, waiting);
+        EXPECT_GE(Count(waiting, "WATCHDOG=1"), 3) << "waiting on purpose is no hang";
+        EXPECT_GE(Count(waiting, "STATUS=Waiting for the input since "), 1) << Output();
+        restore();
+        const auto back = Clock::now();
+        ASSERT_TRUE(WaitForOutput("からの入力が戻りました", 5s)) << Output();
+        EXPECT_LT(Clock::now() - back, 2s) << "the next track began this long after the input came back";
+        notify.Collect(200ms, waiting);  // the pings of the wait still on their way
+        ASSERT_TRUE(collectAudio(resumed)) << "audio into the new track\n" << Output();
+        ASSERT_EQ(kill(recorder.Pid(), SIGTERM), 0);
+        EXPECT_EQ(recorder.Wait(20s), 1) << "audio is missing, so the status says so\n" << Output();
+        const std::vector<std::string> files = FilesUnder(dir / "rec");
+        ASSERT_EQ(files.size(), 2u) << Output();
+        for (size_t i = 0; i < files.size(); ++i) {
+            SCOPED_TRACE(files[i]);
+            EXPECT_TRUE(DecodesCleanly(files[i]));
+            ProbedAudio probe = ProbeWithFfprobe(files[i]);
+            EXPECT_GT(probe.durationSeconds, 0.3);
+            EXPECT_EQ(probe.tags["title"], "Take 00" + std::to_string(i + 1));
+        }
+    }
+
+    PulseTestServer server;
+};
+
+TEST_F(InputReturns, AfterTheServerIsKilledAndStartedAgain) {
+    LoseAndRestore(
+        MonitorId(PulseTestServer::kSinkDescription),
+        [&] {
+            ASSERT_EQ(kill(server.Pid(), SIGKILL), 0);
+            server.Stop();  // only reaps it
+        },
+        [&] {
+            std::string error;
+            ASSERT_TRUE(server.Start(error)) << error;
+        });
+}
+
+TEST_F(InputReturns, AfterANullSinkIsUnloadedAndLoadedAgain) {
+    std::string module = LoadSink("vanishing");
+    LoseAndRestore(
+        MonitorId("vanishing"), [&] { ASSERT_EQ(RunProcess("pactl unload-module " + module).exitCode, 0); },
+        [&] {
+            LoadSink("another");
+            module = LoadSink("vanishing");
+        });
+    EXPECT_NE(Output().find("「vanishing.monitor」からの入力が戻りました"), std::string::npos) << Output();
+    // The log tells the night's story: the failure, the attempts while the sink was away, the return.
+    const std::string log = ReadFileBytes(ActivityLogPath().str());
+    for (const char* line : {"エラー: 録音デバイスからの入力が途絶えました", "警告: 録音デバイスをもう一度開けませんでした",
+                             "情報: 録音デバイス「vanishing.monitor」からの入力が戻りました"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }
 
 }  // namespace

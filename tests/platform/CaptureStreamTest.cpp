@@ -3,6 +3,7 @@
 #include "platform/CaptureBackend.h"
 #include "platform/CaptureRing.h"
 #include "platform/SignalCapture.h"
+#include "platform/SignalGenerator.h"
 #include "tests/platform/CaptureClient.h"
 
 #include <atomic>
@@ -176,4 +177,56 @@ TEST(CaptureStream, StopHandsBackThePartlyFilledBuffer) {
     EXPECT_EQ(client.deliveries.back().bytes.size(), 16000u);
     stream.Close();
     EXPECT_TRUE(client.events.empty());
+}
+
+// The signal source that drops out: the stream fails exactly at its time, the input stays away
+// for the gap on the clock (fast pacing too), then a new stream goes on from the end of the gap.
+TEST(SignalDrop, FailsAtItsTimeStaysAwayForTheGapAndGoesOnAfterIt) {
+    for (const char* bad : {"signal:silence,drop=5s", "signal:silence,drop=x@1s", "signal:silence,drop=1s@"}) {
+        std::string error;
+        EXPECT_FALSE(CreateCaptureBackend(bad, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+    const std::string spec = "tone=997hz/-6db/0.3s,silence=0.2s,loop,fast,drop=1s@0.5s";
+    const CaptureFormat format{8000, 1, 16};
+    std::string error;
+    std::unique_ptr<CCaptureBackend> backend = CreateCaptureBackend("signal:" + spec, error);
+    ASSERT_TRUE(backend) << error;
+    CSignalGenerator generator;
+    SignalSpec parsed;
+    ASSERT_TRUE(ParseSignalSpec(spec, parsed, error)) << error;
+    ASSERT_TRUE(generator.Open(parsed, 8000, 1, 16, error)) << error;
+    std::string expected(8000 * 2 * 2, '\0');
+    ASSERT_EQ(generator.Generate(expected.data(), 16000), 16000u);
+
+    TestCaptureClient first;
+    std::unique_ptr<CCaptureStream> stream = backend->Open(-1, format, first, error);
+    ASSERT_TRUE(stream) << error;
+    first.stream = stream.get();
+    std::vector<char> memory(3 * 700);
+    CaptureBuffer buffers[3] = {{memory.data(), 700}, {memory.data() + 700, 700}, {memory.data() + 1400, 700}};
+    for (CaptureBuffer& b : buffers) ASSERT_TRUE(stream->AddBuffer(&b));
+    ASSERT_TRUE(stream->Start());
+    ASSERT_TRUE(first.WaitUntil([&] { return !first.events.empty(); }));
+    EXPECT_EQ(first.events, std::vector<CaptureEvent>{CaptureEvent::Failed});
+    EXPECT_NE(first.lastDetail.find("dropped out"), std::string::npos) << first.lastDetail;
+    EXPECT_TRUE(first.Joined() == expected.substr(0, 4000 * 2)) << "exactly 0.5 s, the last buffer part-filled";
+    stream.reset();
+
+    TestCaptureClient second;
+    EXPECT_FALSE(backend->Open(-1, format, second, error)) << "away during the gap";
+    EXPECT_NE(error.find("away"), std::string::npos) << error;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    stream = backend->Open(-1, format, second, error);
+    ASSERT_TRUE(stream) << error;
+    second.stream = stream.get();
+    CaptureBuffer again[3] = {{memory.data(), 700}, {memory.data() + 700, 700}, {memory.data() + 1400, 700}};
+    for (CaptureBuffer& b : again) ASSERT_TRUE(stream->AddBuffer(&b));
+    ASSERT_TRUE(stream->Start());
+    ASSERT_TRUE(second.WaitUntil([&] { return second.deliveries.size() >= 6; }));
+    stream->Close();
+    const std::string after = second.Joined();
+    ASSERT_GE(after.size(), 6u * 700);
+    EXPECT_TRUE(after.substr(0, 6 * 700) == expected.substr(12000 * 2, 6 * 700)) << "on from 1.5 s, nothing repeated";
+    EXPECT_TRUE(second.events.empty()) << "it drops once";
 }

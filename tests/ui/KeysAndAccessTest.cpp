@@ -93,6 +93,45 @@ TEST(Keys, AltVThenLShowsTheLogFollowingTheFileWithTheLatestProblemMarked) {
     EXPECT_FALSE(window->isVisible());
 }
 
+// "入力が戻ったら録音を再開" toggled from the keyboard (Alt+R, then its mnemonic I), named for a
+// screen reader and stored with the preset; with it on, an input that drops out shows the wait in
+// the status bar, without a box, and the recording goes on into the next track.
+TEST(Keys, ResumeWhenTheInputReturnsByMnemonicAndTheWaitInTheStatusBar) {
+    WindowRig rig("tone=440hz/-12db/1s,silence=500ms,loop,drop=500ms@1s");
+    QAction* resume = rig.frame->Action(kCommandResumeInput);
+    EXPECT_EQ(resume->text().toStdString(), "入力が戻ったら録音を再開(&I)");
+    EXPECT_FALSE(resume->isChecked()) << "off in a preset from before the setting";
+    Activate(*rig.frame);
+    QTest::keyClick(rig.frame.get(), Qt::Key_R, Qt::AltModifier);
+    ASSERT_TRUE(WindowRig::WaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(QApplication::activePopupWidget());
+    // Read as every item of the window's menus is: its text, the mnemonic's "&" left out.
+    QAccessibleInterface* item = nullptr;
+    for (int i = 0; i < menu->childCount(); ++i)
+        if (menu->child(i)->text(QAccessible::Name).startsWith(QStringLiteral("入力が戻ったら録音を再開"))) item = menu->child(i);
+    ASSERT_TRUE(item);
+    EXPECT_TRUE(item->state().checkable);
+    EXPECT_FALSE(item->state().checked);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_I);
+    EXPECT_TRUE(resume->isChecked());
+    EXPECT_TRUE(rig.frame->Bars().resumeInput);
+    ASSERT_TRUE(rig.frame->Bars().SaveSettings(kDefaultPresetName));
+    EXPECT_TRUE(CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName).resumeInput);
+
+    rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().IsWaitingForInput(); }));
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->PromptText().contains(QStringLiteral("入力が戻るのを待っています")); }))
+        << rig.frame->PromptText().toStdString();
+    WindowRig::Screenshot(*rig.frame, "input-waiting");
+    EXPECT_TRUE(rig.frame->Control().IsRecording());
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->PromptText().contains(QStringLiteral("入力が戻りました")); }))
+        << rig.frame->PromptText().toStdString();
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().trackTimeMs > 0; }));
+    rig.frame->Action(kCommandStop)->trigger();
+    EXPECT_EQ(rig.RowNames(), std::vector<std::string>({"No.01-Track001(0：01).wav", "No.01-Track002(0：00).wav"}));
+    EXPECT_TRUE(rig.boxes.warned.empty()) << rig.boxes.warned.front().toStdString();
+}
+
 // Every control a screen reader meets, walked as it walks them; `where` names the way down.
 void ExpectNamed(QAccessibleInterface* node, const std::string& where, int& controls) {
     static const QAccessible::Role kControls[] = {
