@@ -126,6 +126,7 @@ const char* DefaultExtension(OutputFormat format) {
         case OutputFormat::Wma: return ".wma";
         case OutputFormat::OggVorbis: return ".ogg";
         case OutputFormat::Mp3: return ".mp3";
+        case OutputFormat::Opus: return ".opus";
         case OutputFormat::Wav: break;
     }
     return ".wav";

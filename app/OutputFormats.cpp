@@ -6,11 +6,23 @@
 #include "audiofile/OggWriter.h"
 #include "tags/FileKind.h"
 
+bool IsOutputFormat(int outputFormat) {
+    switch (static_cast<OutputFormat>(outputFormat)) {
+        case OutputFormat::Wav:
+        case OutputFormat::Wma:
+        case OutputFormat::OggVorbis:
+        case OutputFormat::Mp3:
+        case OutputFormat::Opus: return true;
+    }
+    return false;
+}
+
 const char* FormatName(int outputFormat) {
     switch (static_cast<OutputFormat>(outputFormat)) {
         case OutputFormat::Wma: return "WMA";
         case OutputFormat::OggVorbis: return "OGG";
         case OutputFormat::Mp3: return "MP3";
+        case OutputFormat::Opus: return "OPUS";
         case OutputFormat::Wav: break;
     }
     return "WAV";
@@ -30,7 +42,8 @@ bool OutputFormatAvailable(int outputFormat, std::string& why) {
             why = "WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded";
             return false;
         case OutputFormat::Wav:
-        case OutputFormat::OggVorbis: break;
+        case OutputFormat::OggVorbis:
+        case OutputFormat::Opus: break;
     }
     return true;
 }
@@ -47,7 +60,8 @@ double OutputBytesPerSecond(const RecordingSettings& settings) {
             return bitrate > 0 ? bitrate / 8.0 : 0;
         }
         case OutputFormat::Wma:
-        case OutputFormat::Mp3: break;
+        case OutputFormat::Mp3:
+        case OutputFormat::Opus: break;
     }
     return row.value / 8.0;
 }

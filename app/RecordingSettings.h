@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "foundation/CharString.h"
+#include "tags/FileKind.h"
 
 // The split time is a duration held as a time of day.
 struct SplitTime {
@@ -20,8 +21,10 @@ enum SplitMethod : int { kSplitManual = 0, kSplitInterval = 1, kSplitSilence = 2
 inline constexpr const char* kDefaultPresetName = "(デフォルト設定)";
 inline constexpr const char* kDefaultFileNameTemplate = "%TDY%/No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav";
 
-// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3).
+// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3, Opus).
 inline int DefaultQualityIndex(int outputFormat) {
+    constexpr int kOpusDefault = 5;  // 64k bps stereo
+    if (outputFormat == static_cast<int>(OutputFormat::Opus)) return kOpusDefault;
     static constexpr int kDefaults[] = {2, 6, 2, 16};
     return outputFormat >= 0 && outputFormat < 4 ? kDefaults[outputFormat] : 0;
 }
@@ -33,7 +36,7 @@ struct RecordingSettings {
     int sampleRate = 44100;
     int channels = 2;
     int bitsPerSample = 16;
-    int outputFormat = 0;  // an OutputFormat: 0 WAV, 1 WMA, 2 Ogg Vorbis, 3 MP3
+    int outputFormat = 0;  // an OutputFormat: 0 WAV, 1 WMA, 2 Ogg Vorbis, 3 MP3, 5 Opus
     int qualityIndex = DefaultQualityIndex(0);
     int oggQuality = 40;
     int recordingNumber = 1;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/FileNameTemplate.h"
+#include "app/OutputFormats.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "platform/RuntimeModule.h"
@@ -289,7 +290,11 @@ RecordingSettings CSettingsStore::LoadSettings(const CCharString& presetName, st
     r.sampleRate = read.Int("IN_QUALITY_SAMPLE", d.sampleRate, 1);
     r.channels = read.Int("IN_QUALITY_CHANNEL", d.channels, 1, 2);
     r.bitsPerSample = read.Int("IN_QUALITY_BIT", d.bitsPerSample, 8, 16);
-    r.outputFormat = read.Int("OUT_FILEFMT", d.outputFormat, 0, 3);
+    r.outputFormat = read.Int("OUT_FILEFMT", d.outputFormat, 0, static_cast<int>(OutputFormat::Opus));
+    if (!IsOutputFormat(r.outputFormat)) {
+        read.Unusable("OUT_FILEFMT", r.outputFormat, std::to_string(d.outputFormat));
+        r.outputFormat = d.outputFormat;
+    }
     // Selecting the format in the output bar keeps the template's extension in step with it, so
     // a hand-edited preset never writes one format's data under another's extension.
     const OutputFormat format = static_cast<OutputFormat>(r.outputFormat);

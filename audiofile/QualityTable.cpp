@@ -2,6 +2,7 @@
 #include "audiofile/QualityTable.h"
 
 #include "audiofile/Mp3Writer.h"
+#include "audiofile/OpusWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 
@@ -9,6 +10,7 @@ QualityTable QualityTableFor(OutputFormat format) {
     switch (format) {
         case OutputFormat::Wma: return {kWmaQualities, kWmaQualityCount};
         case OutputFormat::Mp3: return {kMp3Qualities, kMp3QualityCount};
+        case OutputFormat::Opus: return {kOpusQualities, kOpusQualityCount};
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis: break;
     }

@@ -49,7 +49,8 @@ struct NamedCode {
 constexpr NamedCode kFormats[] = {{"wav", static_cast<int>(OutputFormat::Wav)},
                                   {"wma", static_cast<int>(OutputFormat::Wma)},
                                   {"ogg", static_cast<int>(OutputFormat::OggVorbis)},
-                                  {"mp3", static_cast<int>(OutputFormat::Mp3)}};
+                                  {"mp3", static_cast<int>(OutputFormat::Mp3)},
+                                  {"opus", static_cast<int>(OutputFormat::Opus)}};
 constexpr NamedCode kSplitMethods[] = {{"manual", kSplitManual}, {"interval", kSplitInterval}, {"silence", kSplitSilence}};
 
 template <size_t N>

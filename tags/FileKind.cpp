@@ -8,7 +8,8 @@ std::optional<OutputFormat> OutputFormatOfExtension(const char* extension) {
         const char* extension;
         OutputFormat format;
     } kFormats[] = {{".mp3", OutputFormat::Mp3}, {".rmp", OutputFormat::Mp3}, {".ogg", OutputFormat::OggVorbis},
-                    {".wav", OutputFormat::Wav}, {".wma", OutputFormat::Wma}};
+                    {".wav", OutputFormat::Wav}, {".wma", OutputFormat::Wma},
+                    {".opus", OutputFormat::Opus}};
     for (const auto& entry : kFormats)
         if (extension && strcasecmp(extension, entry.extension) == 0) return entry.format;
     return std::nullopt;

@@ -3,16 +3,14 @@
 
 #include <stdio.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include "foundation/StepHook.h"
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -53,8 +51,8 @@ bool IsValidKey(std::string_view key) {
 
 }  // namespace
 
-int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
-    if (!comments || !add) return 0;
+bool StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments) {
+    comments.clear();
     for (const CommentKey& entry : kCommentKeys) {
         CCharString line;
         if (entry.text) {
@@ -67,14 +65,34 @@ int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, Vorbi
             line = CCharString::Formatted("%s%d", entry.key, value);
         }
         std::string utf8;
-        if (!CCharString::ToUtf8(line, utf8)) return 0;
+        if (!CCharString::ToUtf8(line, utf8)) return false;
         const size_t equals = utf8.find('=');
-        if (equals == std::string::npos) return 0;
-        const std::string key = utf8.substr(0, equals);
-        if (!IsValidKey(key)) return 0;
-        add(comments, key.c_str(), utf8.c_str() + equals + 1);
+        if (equals == std::string::npos) return false;
+        std::string key = utf8.substr(0, equals);
+        if (!IsValidKey(key)) return false;
+        comments.emplace_back(std::move(key), utf8.substr(equals + 1));
     }
+    return true;
+}
+
+int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
+    std::vector<std::pair<std::string, std::string>> lines;
+    if (!comments || !add || !StandardComments(tags, lines)) return 0;
+    for (const auto& [key, value] : lines) add(comments, key.c_str(), value.c_str());
     return 1;
+}
+
+void ReadStandardComment(std::string_view comment, TagFieldSet& tags) {
+    for (const CommentKey& entry : kCommentKeys) {
+        const std::string_view key(entry.key);
+        if (comment.size() < key.size() || strncasecmp(comment.data(), entry.key, key.size()) != 0) continue;
+        const std::string_view value = comment.substr(key.size());
+        if (entry.text)
+            CCharString::FromUtf8(value, tags.*entry.text);
+        else
+            tags.*entry.number = LeadingNumber(value);
+        return;
+    }
 }
 
 CVorbisTagFile::~CVorbisTagFile() { CVorbisTagFile::Close(); }
@@ -112,19 +130,8 @@ int CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
 }
 
 void CVorbisTagFile::ReadComments(const vorbis_comment& comments) {
-    for (int i = 0; i < comments.comments; ++i) {
-        const std::string_view comment(comments.user_comments[i], comments.comment_lengths[i]);
-        for (const CommentKey& entry : kCommentKeys) {
-            const std::string_view key(entry.key);
-            if (comment.size() < key.size() || strncasecmp(comment.data(), entry.key, key.size()) != 0) continue;
-            const std::string_view value = comment.substr(key.size());
-            if (entry.text)
-                CCharString::FromUtf8(value, m_tags.*entry.text);
-            else
-                m_tags.*entry.number = LeadingNumber(value);
-            break;
-        }
-    }
+    for (int i = 0; i < comments.comments; ++i)
+        ReadStandardComment(std::string_view(comments.user_comments[i], comments.comment_lengths[i]), m_tags);
 }
 
 int CVorbisTagFile::Write() {
@@ -143,24 +150,9 @@ int CVorbisTagFile::WriteThroughTemporary() {
     const CCharString temporary = name + kRewriteSuffix;
     auto file = std::make_unique<CFileStream>();
     if (!CreateRewriteFile(*file, temporary)) return 0;
-    bool written = m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
+    const bool written = m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
     file.reset();
-    struct stat original;
-    if (written && stat(name, &original) == 0) written = chmod(temporary, original.st_mode & 07777) == 0;
-    if (!written) {
-        unlink(temporary);
-        return 0;
-    }
-    Close();
-    ReachedStep("rewrite-renaming");
-    // rename(2) replaces the track atomically: at every moment the name holds either the
-    // file as encoded or the finished rewrite, never only the temporary file.
-    if (rename(temporary, name) != 0) {
-        unlink(temporary);
-        Open(name);
-        return 0;
-    }
-    return Open(name);
+    return ReplaceWithRewrite(temporary, written);
 }
 
 int CVorbisTagFile::Close() {

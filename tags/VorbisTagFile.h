@@ -3,6 +3,10 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "tags/TagFile.h"
 #include "tags/VorbisDecoder.h"
@@ -12,6 +16,10 @@ using VorbisCommentAdd = void (*)(vorbis_comment* comments, const char* key, con
 // Adds the track's comments in their fixed order (TITLE, ARTIST, ALBUM, TRACKNUMBER, DATE,
 // GENRE, COMMENT, GENREID), skipping the empty optional ones. 0 at the first failure.
 int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add);
+// The same comments as UTF-8 key and value pairs, for the comment lists of other Ogg codecs.
+bool StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments);
+// Sets the field a "KEY=value" comment carries (the key in any case); other comments change nothing.
+void ReadStandardComment(std::string_view comment, TagFieldSet& tags);
 
 class CVorbisTagFile : public CTagFile {
 public:

@@ -7,6 +7,7 @@
 
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
+#include "audiofile/OpusWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "tags/Mp3TagFile.h"
@@ -38,6 +39,7 @@ const WriterCase kWriters[] = {
          return ogg;
      }},
     {"Wma", ".wma", 96000, [] { return std::make_unique<CWmaWriter>(); }},
+    {"Opus", ".opus", 64000, [] { return std::make_unique<COpusWriter>(); }},
 };
 
 enum class Moment { WhileWriting, BeforeTheEnd };
@@ -122,7 +124,7 @@ TEST_P(FullDisk, TheTrackEndsWholeAndTheFailureIsTold) {
     if (writerCase.extension == std::string(".wav")) {
         EXPECT_EQ(Le32(bytes, 4) + 8, bytes.size()) << "nothing cut past the end of the file";
     }
-    if (writerCase.extension == std::string(".ogg")) {
+    if (writerCase.extension == std::string(".ogg") || writerCase.extension == std::string(".opus")) {
         bool complete = false;
         const std::vector<OggPageInfo> pages = ReadOggPages(bytes, &complete);
         EXPECT_TRUE(complete);
