@@ -55,9 +55,11 @@ int COpusWriter::Begin() {
     if (ok) m_encoder = ope_encoder_create_pull(comments, SampleRate(), Channels(), 0, &error);
     ope_comments_destroy(comments);
     if (!m_encoder) return 0;
-    // Frames are encoded as soon as they are whole (libopusenc would hold two seconds back to
-    // decide on chaining, which a track never does), and paged at least every fifth of a second.
+    // Unconstrained VBR, as opusenc encodes files. Frames are encoded as soon as they are whole
+    // (libopusenc would hold two seconds back to decide on chaining, which a track never does),
+    // and paged at least every fifth of a second.
     if (ope_encoder_ctl(m_encoder, OPUS_SET_BITRATE(Bitrate())) != OPE_OK ||
+        ope_encoder_ctl(m_encoder, OPUS_SET_VBR_CONSTRAINT(0)) != OPE_OK ||
         ope_encoder_ctl(m_encoder, OPE_SET_DECISION_DELAY(0)) != OPE_OK ||
         ope_encoder_ctl(m_encoder, OPE_SET_MUXING_DELAY(kGranuleRate / kPagesPerSecond)) != OPE_OK ||
         ope_encoder_ctl(m_encoder, OPE_SET_SERIALNO(NextOggSerialNumber())) != OPE_OK ||

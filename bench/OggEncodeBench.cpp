@@ -1,67 +1,20 @@
 // Encoding speed of COggWriter at quality 40 against `oggenc -q 4` on the same WAV file.
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
-#include <cstring>
-#include <random>
 #include <string>
-#include <vector>
 
 #include "audiofile/OggWriter.h"
-#include "tags/WavHeader.h"
+#include "bench/BenchSignal.h"
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kChannels = 2;
-
-// Tones, a sweep and some noise: a steady load closer to music than a pure sine.
-std::vector<int16_t> MakeSignal(int seconds) {
-    std::vector<int16_t> pcm(static_cast<size_t>(seconds) * kRate * kChannels);
-    std::mt19937 noise(1);
-    std::uniform_real_distribution<double> hiss(-0.05, 0.05);
-    for (size_t frame = 0; frame < pcm.size() / kChannels; ++frame) {
-        const double t = static_cast<double>(frame) / kRate;
-        const double sweep = std::sin(2 * M_PI * (200 + 40 * t) * t);
-        const double chord = std::sin(2 * M_PI * 440 * t) + 0.5 * std::sin(2 * M_PI * 659.3 * t);
-        pcm[frame * 2] = static_cast<int16_t>(8000 * (chord + 0.3 * sweep + hiss(noise)));
-        pcm[frame * 2 + 1] = static_cast<int16_t>(8000 * (sweep + 0.3 * chord + hiss(noise)));
-    }
-    return pcm;
-}
-
-bool WriteWav(const std::string& path, const std::vector<int16_t>& pcm) {
-    const uint32_t dataSize = static_cast<uint32_t>(pcm.size() * 2);
-    PcmFormatBlock format;
-    format.formatTag = 1;
-    format.channels = kChannels;
-    format.samplesPerSecond = kRate;
-    format.blockAlign = kChannels * 2;
-    format.averageBytesPerSecond = kRate * format.blockAlign;
-    format.bitsPerSample = 16;
-    unsigned char header[kWavHeaderSize] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16};
-    const uint32_t riffSize = dataSize + kWavHeaderSize - 8;
-    for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<unsigned char>(riffSize >> (8 * i));
-    EncodePcmFormatBlock(format, header + 20);
-    memcpy(header + 36, "data", 4);
-    for (int i = 0; i < 4; ++i) header[40 + i] = static_cast<unsigned char>(dataSize >> (8 * i));
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool ok = fwrite(header, 1, sizeof header, file) == sizeof header &&
-                    fwrite(pcm.data(), 1, dataSize, file) == dataSize;
-    return fclose(file) == 0 && ok;
-}
+constexpr int kRate = kBenchRate;
+constexpr int kChannels = kBenchChannels;
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-long long FileBytes(const std::string& path) {
-    struct stat file {};
-    return stat(path.c_str(), &file) == 0 ? file.st_size : 0;
-}
 
 }  // namespace
 
@@ -72,8 +25,8 @@ int main(int argc, char** argv) {
     const std::string wav = std::string(folder) + "/in.wav";
     const std::string ours = std::string(folder) + "/ours.ogg";
     const std::string theirs = std::string(folder) + "/oggenc.ogg";
-    const std::vector<int16_t> pcm = MakeSignal(seconds);
-    if (!WriteWav(wav, pcm)) return 1;
+    const std::vector<int16_t> pcm = MakeBenchSignal(seconds);
+    if (!WriteBenchWav(wav, pcm)) return 1;
 
     // Ours reads the PCM from memory in 100 ms buffers, as the recorder hands it over.
     auto start = std::chrono::steady_clock::now();
