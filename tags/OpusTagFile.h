@@ -19,6 +19,8 @@ public:
     // the identification page and every audio page are copied as they are (renumbered when the
     // comments take another number of pages). On any failure the file stays as it was.
     int Write() override;
+    // The file offset of the first audio page: the file's size when it holds the headers only.
+    int64_t AudioStart() const { return m_audioStart; }
 
 private:
     bool ReadHeaders();

@@ -12,6 +12,7 @@
 #include "app/TrackJournal.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
+#include "audiofile/OpusWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "platform/DiskSpace.h"
@@ -210,7 +211,8 @@ struct WriterCase {
 constexpr WriterCase kWriters[] = {{OutputFormat::Wav, ".wav", 16},
                                    {OutputFormat::Mp3, ".mp3", 128000},
                                    {OutputFormat::OggVorbis, ".ogg", 40},
-                                   {OutputFormat::Wma, ".wma", 64000}};
+                                   {OutputFormat::Wma, ".wma", 64000},
+                                   {OutputFormat::Opus, ".opus", 64000}};
 
 std::unique_ptr<CAudioWriter> WriterFor(OutputFormat format) {
     switch (format) {
@@ -223,6 +225,7 @@ std::unique_ptr<CAudioWriter> WriterFor(OutputFormat format) {
             return ogg;
         }
         case OutputFormat::Wma: return std::make_unique<CWmaWriter>();
+        case OutputFormat::Opus: return std::make_unique<COpusWriter>();
     }
     return nullptr;
 }
