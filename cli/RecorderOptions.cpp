@@ -225,7 +225,7 @@ const char* RecorderUsage() {
            "  --device ID          input device id from --list-devices (-1: the default input)\n"
            "  --list-devices       list the input devices and exit\n"
            "  --recover            finish the tracks a killed recorder left (done at every start), then exit\n"
-           "  --format wav|mp3|ogg|wma\n"
+           "  --format wav|mp3|ogg|wma|opus\n"
            "  --quality ROW        row of the format's quality table (0 is the first)\n"
            "  --ogg-quality 0-100  Ogg Vorbis quality\n"
            "  --split manual|interval|silence\n"

@@ -137,6 +137,7 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
         {3, 16, "出力設定 (MP3:128.0kbps/44.1kHz/stereo)"},
         {1, 6, "出力設定 (WMA:"},
         {0, 2, "出力設定 (WAV:無圧縮/44.1kHz/stereo)"},
+        {5, 5, "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)"},
     };
     for (const auto& step : steps) {
         // Whatever was chosen before, the new format starts from its defaults.
