@@ -40,3 +40,9 @@ bool COggPageOutput::MarkLastPageEndOfStream() {
     return m_file->Seek(start, CFileStream::kFromStart) &&
            m_file->Write(m_lastPage.bytes.data(), m_lastPage.headerLength) == m_lastPage.headerLength;
 }
+
+bool COggPageOutput::Finish() {
+    if (!m_file) return false;
+    if (m_failed) MarkLastPageEndOfStream();
+    return m_file->SetLength(m_end) && !m_failed;
+}

@@ -17,13 +17,15 @@ public:
     // after a gap. False from the first failure on.
     bool Write(const ogg_page& page);
     bool Failed() const { return m_failed; }
-    // After a failure: sets the end-of-stream mark on the last page in the file, in place, so a
-    // stream cut short by a full disk still ends properly without a byte more.
-    bool MarkLastPageEndOfStream();
-    // The file offset after the last whole page.
-    int64_t End() const { return m_end; }
+    // Cuts the file after the last whole page (an existing file written over from its start must
+    // not keep its old tail). After a failure, what was written stays, ended like any stream:
+    // the last page gets the end-of-stream mark in place, without a byte more. False after a
+    // failure or when the file cannot be cut.
+    bool Finish();
 
 private:
+    bool MarkLastPageEndOfStream();
+
     CFileStream* m_file = nullptr;
     bool m_failed = false;
     int64_t m_end = 0;

@@ -182,13 +182,7 @@ int COggWriter::EndStream() {
     if (m_encoding) {
         if (!m_endOfStream && !WriteBlock(nullptr, 0)) result = 0;
         ClearEncoder();
-        if (m_output.Failed()) {
-            // What was written up to the failure stays, ended like any stream.
-            m_output.MarkLastPageEndOfStream();
-            result = 0;
-        }
-        // An existing file written over from its start must not keep its old tail.
-        if (m_file && !m_file->SetLength(m_output.End())) result = 0;
+        if (!m_output.Finish()) result = 0;
     }
     return result;
 }

@@ -103,13 +103,7 @@ int COpusWriter::EndStream() {
     if (m_encoder) {
         if (ope_encoder_drain(m_encoder) != OPE_OK || !WritePages(false)) result = 0;
         DestroyEncoder();
-        if (m_output.Failed()) {
-            // What was written up to the failure stays, ended like any stream.
-            m_output.MarkLastPageEndOfStream();
-            result = 0;
-        }
-        // An existing file written over from its start must not keep its old tail.
-        if (m_file && !m_file->SetLength(m_output.End())) result = 0;
+        if (!m_output.Finish()) result = 0;
     }
     return result;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "audiofile/OpusReader.h"
+#include "tags/OpusTagFile.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Mutagen.h"
 #include "tests/support/OggFiles.h"
@@ -111,6 +112,35 @@ TEST(OpusWriter, AFailedRewriteAtTheCloseLeavesTheTrackAsEncodedAndIsTold) {
     EXPECT_TRUE(DecodesCleanly(path));
     EXPECT_EQ(DecodedFrames(path, 2), 3 * 48000);
     EXPECT_EQ(ProbeWithFfprobe(path).tags["title"], "講義 第3回 ？");
+}
+
+// Comments that take several pages move the audio pages: they are numbered on, with their
+// checksums, and the audio is untouched; a shorter rewrite numbers them back.
+TEST(OpusWriter, CommentsOverSeveralPagesRenumberTheAudioPages) {
+    TempDir dir;
+    const std::string path = dir / "track.opus";
+    TagFieldSet tags = Tags("？");
+    TagFieldSet long_ = Tags("00:00:03");
+    long_.comment = CCharString(std::string(150000, 'x').c_str());
+    COpusWriter writer;
+    ASSERT_TRUE(EncodeTrack(writer, path, Input{48000, 2, 64000}, tags, long_));
+    const std::string pcm = DecodeWithFfmpeg(path);
+    const auto expectWhole = [&](const TagFieldSet& tagged) {
+        bool complete = false;
+        const std::vector<OggPageInfo> pages = ReadOggPages(ReadFileBytes(path), &complete);
+        ASSERT_TRUE(complete);
+        for (size_t i = 0; i < pages.size(); ++i) {
+            EXPECT_EQ(pages[i].sequence, i);
+            EXPECT_TRUE(pages[i].checksumOk) << i;
+        }
+        EXPECT_EQ(RunProcess("opusinfo " + ShellQuote(path) + " 2>&1 | grep -c WARNING").output, "0\n");
+        EXPECT_TRUE(DecodeWithFfmpeg(path) == pcm) << "the audio is what was encoded";
+        EXPECT_EQ(ReadTagsWithMutagen(path)["comment"].size(), 4 + tagged.comment.view().size());
+    };
+    expectWhole(long_);
+    COpusTagFile editor;
+    ASSERT_TRUE(RewriteTags(editor, path.c_str(), Tags("00:00:03")));
+    expectWhole(Tags("00:00:03"));
 }
 
 }  // namespace
