@@ -21,10 +21,12 @@ enum SplitMethod : int { kSplitManual = 0, kSplitInterval = 1, kSplitSilence = 2
 inline constexpr const char* kDefaultPresetName = "(デフォルト設定)";
 inline constexpr const char* kDefaultFileNameTemplate = "%TDY%/No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav";
 
-// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3, Opus).
-inline int DefaultQualityIndex(int outputFormat) {
-    constexpr int kOpusDefault = 5;  // 64k bps stereo
-    if (outputFormat == static_cast<int>(OutputFormat::Opus)) return kOpusDefault;
+// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3, Opus). Opus
+// takes a mono input at 32k bps mono, where the stereo default would spend twice that on it.
+inline int DefaultQualityIndex(int outputFormat, int inputChannels = 2) {
+    constexpr int kOpusStereoDefault = 5;  // 64k bps stereo
+    constexpr int kOpusMonoDefault = 14;   // 32k bps mono
+    if (outputFormat == static_cast<int>(OutputFormat::Opus)) return inputChannels == 1 ? kOpusMonoDefault : kOpusStereoDefault;
     static constexpr int kDefaults[] = {2, 6, 2, 16};
     return outputFormat >= 0 && outputFormat < 4 ? kDefaults[outputFormat] : 0;
 }

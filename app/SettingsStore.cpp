@@ -300,7 +300,8 @@ RecordingSettings CSettingsStore::LoadSettings(const CCharString& presetName, st
     const OutputFormat format = static_cast<OutputFormat>(r.outputFormat);
     r.fileNameTemplate = TemplateWithFormatExtension(read.Text("OUT_FILENAME", d.fileNameTemplate), format);
     // The stored row belongs to the stored format's table; missing, it is that format's default row.
-    r.qualityIndex = read.Int("OUT_QUALITY", DefaultQualityIndex(r.outputFormat), 0, QualityTableFor(format).count - 1);
+    r.qualityIndex = read.Int("OUT_QUALITY", DefaultQualityIndex(r.outputFormat, r.channels), 0,
+                              QualityTableFor(format).count - 1);
     r.oggQuality = read.Int("OUT_OGG-QUALITY", d.oggQuality, 0, 100);
     // Room for the raise after each recording.
     r.recordingNumber = read.Int("TRACK_RECNO", d.recordingNumber, 1, INT_MAX - 1);

@@ -169,7 +169,7 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
 bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, std::string& error) {
     if (options.outputFormat && *options.outputFormat != settings.outputFormat) {
         settings.outputFormat = *options.outputFormat;
-        settings.qualityIndex = DefaultQualityIndex(settings.outputFormat);
+        settings.qualityIndex = DefaultQualityIndex(settings.outputFormat, settings.channels);
         settings.oggQuality = 40;
         settings.fileNameTemplate =
             TemplateWithFormatExtension(settings.fileNameTemplate, static_cast<OutputFormat>(settings.outputFormat));
