@@ -26,7 +26,8 @@ inline constexpr const char* kDefaultFileNameTemplate = "%TDY%/No.%RCN%-Track%TK
 inline int DefaultQualityIndex(int outputFormat, int inputChannels = 2) {
     constexpr int kOpusStereoDefault = 5;  // 64k bps stereo
     constexpr int kOpusMonoDefault = 14;   // 32k bps mono
-    if (outputFormat == static_cast<int>(OutputFormat::Opus)) return inputChannels == 1 ? kOpusMonoDefault : kOpusStereoDefault;
+    if (outputFormat == static_cast<int>(OutputFormat::Opus))
+        return inputChannels == 1 ? kOpusMonoDefault : kOpusStereoDefault;
     static constexpr int kDefaults[] = {2, 6, 2, 16};
     return outputFormat >= 0 && outputFormat < 4 ? kDefaults[outputFormat] : 0;
 }

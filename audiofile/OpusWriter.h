@@ -10,7 +10,6 @@ struct OggOpusEnc;
 // Bitrates for stereo, then mono. Opus decodes at 48 kHz whatever it was given, so every row
 // shows that rate; the writer takes the input at the rate it was captured.
 constexpr int kOpusQualityCount = 20;
-constexpr int kOpusDefaultQuality = 5;  // "64k bps / 48.0 kHz / Stereo"
 extern const QualityEntry kOpusQualities[kOpusQualityCount];
 
 class COpusWriter : public CAudioWriter {
