@@ -5,6 +5,8 @@
 
 #include "audiofile/ReaderByExtension.h"
 #include "foundation/FileStream.h"
+#include "foundation/PathUtils.h"
+#include "tags/OpusTagFile.h"
 
 namespace {
 
@@ -17,6 +19,14 @@ bool OnlyAnId3v2Tag(const CCharString& path, int64_t size) {
     const int64_t tagSize = 10 + (int64_t{header[6] & 0x7F} << 21 | int64_t{header[7] & 0x7F} << 14 |
                                   int64_t{header[8] & 0x7F} << 7 | int64_t{header[9] & 0x7F});
     return size <= tagSize;
+}
+
+// An Opus track killed before its first audio page holds its header pages only, which libopusfile
+// refuses as a stream without a valid length.
+bool OnlyOpusHeaders(const CCharString& path, int64_t size) {
+    if (OutputFormatOfExtension(ExtensionOf(path).c_str()) != OutputFormat::Opus) return false;
+    COpusTagFile headers;
+    return headers.Open(path.c_str()) && headers.AudioStart() == size;
 }
 
 }  // namespace
@@ -45,7 +55,7 @@ bool HoldsNoAudio(const CCharString& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return false;
     if (st.st_size == 0) return true;
-    if (OnlyAnId3v2Tag(path, st.st_size)) return true;
+    if (OnlyAnId3v2Tag(path, st.st_size) || OnlyOpusHeaders(path, st.st_size)) return true;
     std::unique_ptr<CAudioReader> reader = NewReaderByExtension(path.c_str());
     if (!reader || !reader->Open(path.c_str())) return false;
     // Headers are no measure: a killed WMA or Ogg claims no length while audio follows, and an MP3's

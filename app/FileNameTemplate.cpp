@@ -127,6 +127,7 @@ const char* DefaultExtension(OutputFormat format) {
         case OutputFormat::OggVorbis: return ".ogg";
         case OutputFormat::Mp3: return ".mp3";
         case OutputFormat::Flac: return ".flac";
+        case OutputFormat::Opus: return ".opus";
         case OutputFormat::Wav: break;
     }
     return ".wav";

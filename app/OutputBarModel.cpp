@@ -1,6 +1,8 @@
 // The output settings bar's rules: lists, caption, encoder check, split method.
 #include "app/OutputBarModel.h"
 
+#include <iterator>
+
 #include "app/FileBarModel.h"
 #include "app/FileNameTemplate.h"
 #include "app/MakerPages.h"
@@ -38,9 +40,15 @@ CCharString NumberText(int number) { return CCharString::Formatted("%d", number)
 
 }  // namespace
 
-const char* const COutputBarModel::kFormatTexts[kFormatCount] = {"WAV (PCM-Wave)", "WMA (WindowsMedia)",
-                                                                 "OGG (OggVorbis)", "MP3 (Mpeg1Layer3)",
-                                                                 "FLAC (FreeLossless)"};
+const COutputBarModel::FormatEntry COutputBarModel::kFormats[] = {
+    {kWav, "WAV (PCM-Wave)"},
+    {kWma, "WMA (WindowsMedia)"},
+    {kOggVorbis, "OGG (OggVorbis)"},
+    {kMp3, "MP3 (Mpeg1Layer3)"},
+    {kFlac, "FLAC (FreeLossless)"},
+    {static_cast<int>(OutputFormat::Opus), "OPUS (OggOpus)"},
+};
+const int COutputBarModel::kFormatCount = static_cast<int>(std::size(kFormats));
 const char* const COutputBarModel::kSplitMethodTexts[3] = {"手動で分割", "一定時間で分割", "無音区間で分割"};
 
 COutputBarModel::COutputBarModel()
@@ -72,7 +80,7 @@ void COutputBarModel::Push() {
 }
 
 int COutputBarModel::FillQualityList(int format) {
-    if (format < 0 || format >= kFormatCount) return 0;
+    if (!IsOutputFormat(format)) return 0;
     controls.sliderVisible = format == kOggVorbis;
     formatInUse = format;
     table = QualityTableFor(static_cast<OutputFormat>(format));
@@ -101,15 +109,14 @@ void COutputBarModel::UpdateQualityCaption() {
     sampleRate = row->sampleRate;
     channels = row->channels;
     if (formatInUse == kOggVorbis) value = OggNominalBitrate(oggQuality, sampleRate, channels);
-    static constexpr const char* kCaptionNames[kFormatCount] = {"WAV", "WMA", "OGG", "MP3", "FLAC"};
     const char* layout = channels == 1 ? "mono" : "stereo";
     CCharString caption = "出力設定 ";
     if (formatInUse == kWav)
         caption += CCharString::Formatted("(%s:無圧縮/%2.1fkHz/%s)", "WAV", sampleRate * 0.001, layout);
     else if (formatInUse == kFlac)
         caption += CCharString::Formatted("(%s:レベル%d/%2.1fkHz/%s)", "FLAC", value, sampleRate * 0.001, layout);
-    else if (formatInUse > 0 && formatInUse < kFormatCount)
-        caption += CCharString::Formatted("(%s:%3.1fkbps/%2.1fkHz/%s)", kCaptionNames[formatInUse], value * 0.001,
+    else if (IsOutputFormat(formatInUse))
+        caption += CCharString::Formatted("(%s:%3.1fkbps/%2.1fkHz/%s)", FormatName(formatInUse), value * 0.001,
                                           sampleRate * 0.001, layout);
     controls.groupCaption = caption;
     WriteControls();

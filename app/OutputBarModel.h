@@ -13,7 +13,7 @@ class CFileBarModel;
 
 // What the bar's controls show.
 struct OutputBarControls {
-    int formatSelection = 0;  // "WAV (PCM-Wave)" … "MP3 (Mpeg1Layer3)"
+    int formatSelection = 0;  // the OutputFormat code of the selected entry of the format list
     std::vector<CCharString> qualityLabels;
     int qualitySelection = -1;
     bool sliderVisible = false;
@@ -34,9 +34,13 @@ public:
                      kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
     static constexpr int kNumberMin = 1;
     static constexpr int kNumberMax = 9999;
-    static constexpr int kFormatCount = 5;
-    // The format list's texts, in OutputFormat order.
-    static const char* const kFormatTexts[kFormatCount];
+    // The format list, in its order: an entry's text and the OutputFormat code it stands for.
+    struct FormatEntry {
+        int format;
+        const char* text;
+    };
+    static const FormatEntry kFormats[];
+    static const int kFormatCount;
     static const char* const kSplitMethodTexts[3];
 
     COutputBarModel();

@@ -7,12 +7,25 @@
 #include "audiofile/OggWriter.h"
 #include "tags/FileKind.h"
 
+bool IsOutputFormat(int outputFormat) {
+    switch (static_cast<OutputFormat>(outputFormat)) {
+        case OutputFormat::Wav:
+        case OutputFormat::Wma:
+        case OutputFormat::OggVorbis:
+        case OutputFormat::Mp3:
+        case OutputFormat::Flac:
+        case OutputFormat::Opus: return true;
+    }
+    return false;
+}
+
 const char* FormatName(int outputFormat) {
     switch (static_cast<OutputFormat>(outputFormat)) {
         case OutputFormat::Wma: return "WMA";
         case OutputFormat::OggVorbis: return "OGG";
         case OutputFormat::Mp3: return "MP3";
         case OutputFormat::Flac: return "FLAC";
+        case OutputFormat::Opus: return "OPUS";
         case OutputFormat::Wav: break;
     }
     return "WAV";
@@ -34,6 +47,7 @@ bool OutputFormatAvailable(int outputFormat, std::string& why) {
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis:
         case OutputFormat::Flac: break;
+        case OutputFormat::Opus: break;
     }
     return true;
 }
@@ -51,7 +65,8 @@ double OutputBytesPerSecond(const RecordingSettings& settings) {
             return bitrate > 0 ? bitrate / 8.0 : 0;
         }
         case OutputFormat::Wma:
-        case OutputFormat::Mp3: break;
+        case OutputFormat::Mp3:
+        case OutputFormat::Opus: break;
     }
     return row.value / 8.0;
 }

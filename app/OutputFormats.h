@@ -7,7 +7,10 @@
 #include "app/RecordingSettings.h"
 #include "audiofile/QualityTable.h"
 
-// "WAV", "WMA", "OGG", "MP3" or "FLAC", as the output bar's caption names them.
+// Whether the number is the code of an output format (a stored setting may hold anything).
+bool IsOutputFormat(int outputFormat);
+
+// "WAV", "WMA", "OGG", "MP3", "FLAC" or "OPUS", as the output bar's caption names them.
 const char* FormatName(int outputFormat);
 
 // False, with the reason, when the format's encoder module cannot be loaded.

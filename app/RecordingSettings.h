@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "foundation/CharString.h"
+#include "tags/FileKind.h"
 
 // The split time is a duration held as a time of day.
 struct SplitTime {
@@ -21,8 +22,13 @@ enum SplitMethod : int { kSplitManual = 0, kSplitInterval = 1, kSplitSilence = 2
 inline constexpr const char* kDefaultPresetName = "(デフォルト設定)";
 inline constexpr const char* kDefaultFileNameTemplate = "%TDY%/No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav";
 
-// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3, FLAC).
-inline int DefaultQualityIndex(int outputFormat) {
+// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3, FLAC, Opus).
+// Opus takes a mono input at 32k bps mono, where the stereo default would spend twice that on it.
+inline int DefaultQualityIndex(int outputFormat, int inputChannels = 2) {
+    constexpr int kOpusStereoDefault = 5;  // 64k bps stereo
+    constexpr int kOpusMonoDefault = 14;   // 32k bps mono
+    if (outputFormat == static_cast<int>(OutputFormat::Opus))
+        return inputChannels == 1 ? kOpusMonoDefault : kOpusStereoDefault;
     static constexpr int kDefaults[] = {2, 6, 2, 16, 38};
     return outputFormat >= 0 && outputFormat < static_cast<int>(std::size(kDefaults)) ? kDefaults[outputFormat] : 0;
 }
@@ -34,7 +40,7 @@ struct RecordingSettings {
     int sampleRate = 44100;
     int channels = 2;
     int bitsPerSample = 16;
-    int outputFormat = 0;  // an OutputFormat: 0 WAV, 1 WMA, 2 Ogg Vorbis, 3 MP3, 4 FLAC
+    int outputFormat = 0;  // an OutputFormat: 0 WAV, 1 WMA, 2 Ogg Vorbis, 3 MP3, 4 FLAC, 5 Opus
     int qualityIndex = DefaultQualityIndex(0);
     int oggQuality = 40;
     int recordingNumber = 1;

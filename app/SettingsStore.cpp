@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/FileNameTemplate.h"
+#include "app/OutputFormats.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "platform/RuntimeModule.h"
@@ -289,13 +290,18 @@ RecordingSettings CSettingsStore::LoadSettings(const CCharString& presetName, st
     r.sampleRate = read.Int("IN_QUALITY_SAMPLE", d.sampleRate, 1);
     r.channels = read.Int("IN_QUALITY_CHANNEL", d.channels, 1, 2);
     r.bitsPerSample = read.Int("IN_QUALITY_BIT", d.bitsPerSample, 8, 16);
-    r.outputFormat = read.Int("OUT_FILEFMT", d.outputFormat, 0, static_cast<int>(OutputFormat::Flac));
+    r.outputFormat = read.Int("OUT_FILEFMT", d.outputFormat, 0, static_cast<int>(OutputFormat::Opus));
+    if (!IsOutputFormat(r.outputFormat)) {
+        read.Unusable("OUT_FILEFMT", r.outputFormat, std::to_string(d.outputFormat));
+        r.outputFormat = d.outputFormat;
+    }
     // Selecting the format in the output bar keeps the template's extension in step with it, so
     // a hand-edited preset never writes one format's data under another's extension.
     const OutputFormat format = static_cast<OutputFormat>(r.outputFormat);
     r.fileNameTemplate = TemplateWithFormatExtension(read.Text("OUT_FILENAME", d.fileNameTemplate), format);
     // The stored row belongs to the stored format's table; missing, it is that format's default row.
-    r.qualityIndex = read.Int("OUT_QUALITY", DefaultQualityIndex(r.outputFormat), 0, QualityTableFor(format).count - 1);
+    r.qualityIndex = read.Int("OUT_QUALITY", DefaultQualityIndex(r.outputFormat, r.channels), 0,
+                              QualityTableFor(format).count - 1);
     r.oggQuality = read.Int("OUT_OGG-QUALITY", d.oggQuality, 0, 100);
     // Room for the raise after each recording.
     r.recordingNumber = read.Int("TRACK_RECNO", d.recordingNumber, 1, INT_MAX - 1);

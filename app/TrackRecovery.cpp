@@ -24,6 +24,8 @@
 #include "tags/FlacTagFile.h"
 #include "tags/Mp3InfoFrame.h"
 #include "tags/Mp3TagFile.h"
+#include "tags/OggPages.h"
+#include "tags/OpusTagFile.h"
 #include "tags/VorbisTagFile.h"
 #include "tags/WavHeader.h"
 #include "tags/WavTagFile.h"
@@ -36,6 +38,7 @@ std::unique_ptr<CTagFile> TagEditorFor(OutputFormat format) {
         case OutputFormat::Wav: return std::make_unique<CWavTagFile>();
         case OutputFormat::Mp3: return std::make_unique<CMp3TagFile>();
         case OutputFormat::OggVorbis: return std::make_unique<CVorbisTagFile>();
+        case OutputFormat::Opus: return std::make_unique<COpusTagFile>();
         case OutputFormat::Wma: return std::make_unique<CWmaTagFile>();
         case OutputFormat::Flac: return std::make_unique<CFlacTagFile>();
     }
@@ -70,13 +73,20 @@ bool CompleteMp3(const JournalEntry& entry) {
     return CompleteMp3Stream(file, entry.sampleFrames, encoder.c_str());
 }
 
+// An Opus stream the encoder never drained ends at its last whole page; a torn page after it goes.
+bool EndOpusStream(const CCharString& path) {
+    CFileStream file;
+    return file.Open(path.c_str(), CFileStream::kReadWrite) && EndOggStreamAtLastWholePage(file);
+}
+
 // What the encoder's end would have written: a WAV's sizes from the audio present (only while
 // it was recording: once ended, they are right and a tag list may follow), an MP3's Info frame,
-// a FLAC stream's totals.
+// a FLAC stream's totals, an Opus stream's last page.
 void RepairEnd(const JournalEntry& entry, OutputFormat format) {
     if (format == OutputFormat::Wav && entry.step == FinishStep::Recording) FinishWavSizes(entry.path);
     if (format == OutputFormat::Mp3) CompleteMp3(entry);
     if (format == OutputFormat::Flac) CompleteFlacStream(entry.path.c_str());
+    if (format == OutputFormat::Opus && entry.step == FinishStep::Recording) EndOpusStream(entry.path);
 }
 
 // A rewrite that a kill interrupted leaves its temporary file beside the track; it is never the track.

@@ -17,13 +17,12 @@ namespace {
 constexpr int kFramesPerBlock = 1024;
 // A page at least this often (per second of audio), whatever the stream's rate.
 constexpr int kPagesPerSecond = 5;
-// A 27-byte header, 255 lacing values, 255 segments of 255 bytes.
-constexpr size_t kLargestPage = 27 + 255 + 255 * 255;
+}  // namespace
 
-// Serial numbers from one generator per process, seeded from the clock: two tracks never share
-// one within a process, also when they begin in the same second, and the sub-second clock and
-// the process id keep recorders started together apart.
-int NextSerialNumber() {
+// One generator per process, seeded from the clock: two tracks never share a serial number
+// within a process, also when they begin in the same second, and the sub-second clock and the
+// process id keep recorders started together apart.
+int NextOggSerialNumber() {
     static std::mutex lock;
     static uint32_t last = 0;
     static std::mt19937 generator = [] {
@@ -40,8 +39,6 @@ int NextSerialNumber() {
     last = value;
     return static_cast<int>(value);
 }
-
-}  // namespace
 
 COggWriter::~COggWriter() { COggWriter::Close(); }
 
@@ -99,10 +96,7 @@ int COggWriter::Begin() {
     if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
     m_endOfStream = false;
     m_flushedGranule = 0;
-    m_writeFailed = false;
-    m_pagesEnd = m_file->Tell();
-    m_lastPage.clear();
-    m_lastPage.reserve(kLargestPage);
+    m_output.Begin(m_file.get());
     vorbis_info_init(&m_info);
     if (InitEncoder() != 0) {
         vorbis_info_clear(&m_info);
@@ -119,7 +113,7 @@ int COggWriter::Begin() {
     }
     vorbis_analysis_init(&m_dsp, &m_info);
     vorbis_block_init(&m_dsp, &m_block);
-    m_serial = NextSerialNumber();
+    m_serial = NextOggSerialNumber();
     ogg_stream_init(&m_stream, m_serial);
     m_encoding = true;
 
@@ -177,34 +171,9 @@ int COggWriter::WriteBlock(const void* data, int length) {
 bool COggWriter::WritePages(bool flush) {
     while (!m_endOfStream && (flush ? ogg_stream_flush(&m_stream, &m_page) : ogg_stream_pageout(&m_stream, &m_page))) {
         if (ogg_page_eos(&m_page)) m_endOfStream = true;
-        if (!m_writeFailed && !WritePage()) m_writeFailed = true;
+        m_output.Write(m_page);
     }
-    return !m_writeFailed;
-}
-
-bool COggWriter::WritePage() {
-    const int64_t length = m_page.header_len + m_page.body_len;
-    if (m_file->Write(m_page.header, m_page.header_len) != m_page.header_len ||
-        m_file->Write(m_page.body, m_page.body_len) != m_page.body_len) {
-        m_file->SetLength(m_pagesEnd);
-        return false;
-    }
-    m_pagesEnd += length;
-    m_lastPage.assign(m_page.header, m_page.header + m_page.header_len);
-    m_lastPage.insert(m_lastPage.end(), m_page.body, m_page.body + m_page.body_len);
-    m_lastPageHeaderLength = m_page.header_len;
-    return true;
-}
-
-bool COggWriter::MarkLastPageEndOfStream() {
-    if (m_lastPage.size() < 27) return false;
-    ogg_page page{m_lastPage.data(), m_lastPageHeaderLength, m_lastPage.data() + m_lastPageHeaderLength,
-                  static_cast<long>(m_lastPage.size()) - m_lastPageHeaderLength};
-    m_lastPage[5] |= 0x04;  // header type: last page of the stream
-    ogg_page_checksum_set(&page);
-    const int64_t start = m_pagesEnd - static_cast<int64_t>(m_lastPage.size());
-    return m_file->Seek(start, CFileStream::kFromStart) &&
-           m_file->Write(page.header, page.header_len) == page.header_len;
+    return !m_output.Failed();
 }
 
 int COggWriter::EndStream() {
@@ -213,13 +182,7 @@ int COggWriter::EndStream() {
     if (m_encoding) {
         if (!m_endOfStream && !WriteBlock(nullptr, 0)) result = 0;
         ClearEncoder();
-        if (m_writeFailed) {
-            // What was written up to the failure stays, ended like any stream.
-            MarkLastPageEndOfStream();
-            result = 0;
-        }
-        // An existing file written over from its start must not keep its old tail.
-        if (m_file && !m_file->SetLength(m_pagesEnd)) result = 0;
+        if (!m_output.Finish()) result = 0;
     }
     return result;
 }

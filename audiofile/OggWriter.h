@@ -1,14 +1,13 @@
 // COggWriter: encodes a track to Ogg Vorbis with libvorbis; OggNominalBitrate for the settings caption.
 #pragma once
 
-#include <vector>
-
 #include <cstdint>
 
 #include <ogg/ogg.h>
 #include <vorbis/codec.h>
 
 #include "audiofile/AudioWriter.h"
+#include "audiofile/OggPageOutput.h"
 
 // The encoding option record handed to SetOptions, 20 bytes.
 struct OggOptions {
@@ -53,11 +52,6 @@ private:
     int InitEncoder();
     // Writes the pages that are ready; `flush` forces out a page even when it is not full.
     bool WritePages(bool flush);
-    // Writes one page whole, or cuts the file back to the pages before it.
-    bool WritePage();
-    // Sets the end-of-stream mark on the last page in the file, in place: a stream cut short by
-    // a full disk still ends properly without a byte more.
-    bool MarkLastPageEndOfStream();
     void ClearEncoder();
 
     vorbis_info m_info{};
@@ -68,18 +62,16 @@ private:
     ogg_page m_page{};
     ogg_packet m_packet{};
     bool m_endOfStream = false;
-    // Once a page could not be written, no later page is: the file ends at its last whole page
-    // instead of going on after a gap.
-    bool m_writeFailed = false;
-    int64_t m_pagesEnd = 0;  // file offset after the last whole page
-    std::vector<unsigned char> m_lastPage;  // a copy of that page, reserved for the largest one
-    long m_lastPageHeaderLength = 0;
+    COggPageOutput m_output;
     bool m_encoding = false;
     ogg_int64_t m_flushedGranule = 0;  // the sample position the last forced page reached
     int m_serial = 0;
     OggOptions m_options;
     bool m_rewriteComments = false;
 };
+
+// A stream serial number no other track of this process has had just before.
+int NextOggSerialNumber();
 
 // The nominal bitrate (bit/s) libvorbis picks for quality 0..100 at this rate and channel
 // count, or -1 when it cannot encode that. Nothing is encoded.

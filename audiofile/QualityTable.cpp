@@ -3,6 +3,7 @@
 
 #include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"
+#include "audiofile/OpusWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 
@@ -11,6 +12,7 @@ QualityTable QualityTableFor(OutputFormat format) {
         case OutputFormat::Wma: return {kWmaQualities, kWmaQualityCount};
         case OutputFormat::Mp3: return {kMp3Qualities, kMp3QualityCount};
         case OutputFormat::Flac: return {kFlacQualities, kFlacQualityCount};
+        case OutputFormat::Opus: return {kOpusQualities, kOpusQualityCount};
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis: break;
     }

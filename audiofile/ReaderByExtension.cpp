@@ -4,6 +4,7 @@
 #include "audiofile/FlacReader.h"
 #include "audiofile/Mp3Reader.h"
 #include "audiofile/OggReader.h"
+#include "audiofile/OpusReader.h"
 #include "audiofile/WavReader.h"
 #include "audiofile/WmaReader.h"
 #include "foundation/PathUtils.h"
@@ -15,6 +16,7 @@ std::unique_ptr<CAudioReader> NewReaderByExtension(const char* path) {
     switch (*format) {
         case OutputFormat::Mp3: return std::make_unique<CMp3Reader>();
         case OutputFormat::OggVorbis: return std::make_unique<COggReader>();
+        case OutputFormat::Opus: return std::make_unique<COpusReader>();
         case OutputFormat::Wav: return std::make_unique<CWavReader>();
         case OutputFormat::Wma: return std::make_unique<CWmaReader>();
         case OutputFormat::Flac: return std::make_unique<CFlacReader>();

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
 
 #include "audiofile/OggWriter.h"
 #include "bench/PcmSignal.h"

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     std::vector<int> lengths;
     std::stringstream list(argc > 2 ? argv[2] : "60,180");
     for (std::string item; std::getline(list, item, ',');) lengths.push_back(std::atoi(item.c_str()));
-    const Format formats[] = {{"wav", 0, 2}, {"mp3", 3, 16}, {"ogg", 2, 2}, {"wma", 1, 6}};
+    const Format formats[] = {{"wav", 0, 2}, {"mp3", 3, 16}, {"ogg", 2, 2}, {"wma", 1, 6}, {"opus", 5, 5}};
     std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "track", "audio thread at", "longest other", "finishing on the",
                 "recorded in", "overruns");
     std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "(min)", "the split (ms)", "buffer (ms)", "finisher (s)", "(s)", "");

@@ -50,7 +50,8 @@ constexpr NamedCode kFormats[] = {{"wav", static_cast<int>(OutputFormat::Wav)},
                                   {"wma", static_cast<int>(OutputFormat::Wma)},
                                   {"ogg", static_cast<int>(OutputFormat::OggVorbis)},
                                   {"mp3", static_cast<int>(OutputFormat::Mp3)},
-                                  {"flac", static_cast<int>(OutputFormat::Flac)}};
+                                  {"flac", static_cast<int>(OutputFormat::Flac)},
+                                  {"opus", static_cast<int>(OutputFormat::Opus)}};
 constexpr NamedCode kSplitMethods[] = {{"manual", kSplitManual}, {"interval", kSplitInterval}, {"silence", kSplitSilence}};
 
 template <size_t N>
@@ -177,7 +178,7 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
 bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, std::string& error) {
     if (options.outputFormat && *options.outputFormat != settings.outputFormat) {
         settings.outputFormat = *options.outputFormat;
-        settings.qualityIndex = DefaultQualityIndex(settings.outputFormat);
+        settings.qualityIndex = DefaultQualityIndex(settings.outputFormat, settings.channels);
         settings.oggQuality = 40;
         settings.fileNameTemplate =
             TemplateWithFormatExtension(settings.fileNameTemplate, static_cast<OutputFormat>(settings.outputFormat));
@@ -240,7 +241,7 @@ const char* RecorderUsage() {
            "                       for a missing input too, until its duration is over. Stored in the preset\n"
            "  --no-reconnect       stop when the input fails (the default)\n"
            "  --recover            finish the tracks a killed recorder left (done at every start), then exit\n"
-           "  --format wav|mp3|ogg|wma|flac\n"
+           "  --format wav|mp3|ogg|wma|flac|opus\n"
            "  --quality ROW        row of the format's quality table (0 is the first)\n"
            "  --ogg-quality 0-100  Ogg Vorbis quality\n"
            "  --split manual|interval|silence\n"

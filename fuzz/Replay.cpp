@@ -10,6 +10,7 @@
 #include "audiofile/ReaderByExtension.h"
 #include "tags/FlacTagFile.h"
 #include "tags/Mp3TagFile.h"
+#include "tags/OpusTagFile.h"
 #include "tags/VorbisTagFile.h"
 #include "tags/WavTagFile.h"
 #include "tags/WmaTagFile.h"
@@ -26,6 +27,7 @@ std::unique_ptr<CTagFile> NewEditor(FileKind kind) {
         case FileKind::Wav: return std::make_unique<CWavTagFile>();
         case FileKind::Mp3: return std::make_unique<CMp3TagFile>();
         case FileKind::OggVorbis: return std::make_unique<CVorbisTagFile>();
+        case FileKind::Opus: return std::make_unique<COpusTagFile>();
         case FileKind::Wma: return std::make_unique<CWmaTagFile>();
         case FileKind::Flac: return std::make_unique<CFlacTagFile>();
     }

@@ -11,6 +11,7 @@
 #include "audiofile/LameLibrary.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
+#include "audiofile/OpusWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "foundation/PathUtils.h"
@@ -167,7 +168,9 @@ bool CRecorderSession::OpenTrack() {
         EnsureFolder(FolderOf(writtenPath));
         if (!m_writer->Open(writtenPath.c_str()))
             return FailOpen(WriterError(("cannot create " + writtenPath).c_str()), false);
-        if (!m_writer->SetFormat(qualityValue, outputSampleRate, outputChannels, outputBits, -1, -1) ||
+        // libopusenc takes any rate and resamples to 48 kHz itself, better than the converter would.
+        const int sampleRate = outputKind == OutputFormat::Opus ? captureFormat.sampleRate : outputSampleRate;
+        if (!m_writer->SetFormat(qualityValue, sampleRate, outputChannels, outputBits, -1, -1) ||
             !m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample) ||
             !m_writer->Begin())
             return FailOpen(WriterError(("cannot begin " + writtenPath).c_str()), true);
@@ -213,6 +216,7 @@ std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
             writer = std::move(ogg);
             break;
         }
+        case OutputFormat::Opus: writer = std::make_unique<COpusWriter>(); break;
         case OutputFormat::Mp3:
             // Without the encoder module MP3 is an unknown kind: no file is created.
             if (!LoadLameLibrary()) return nullptr;

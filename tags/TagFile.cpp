@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <vector>
 
 #include "foundation/StepHook.h"
@@ -37,6 +38,24 @@ int CTagFile::Close() {
     const bool wasOpen = m_open;
     m_open = false;
     return wasOpen ? 1 : 0;
+}
+
+int CTagFile::ReplaceWithRewrite(const CCharString& temporary, bool written) {
+    const CCharString name = m_name;
+    struct stat original;
+    if (written && stat(name, &original) == 0) written = chmod(temporary, original.st_mode & 07777) == 0;
+    if (!written) {
+        unlink(temporary);
+        return 0;
+    }
+    Close();
+    ReachedStep("rewrite-renaming");
+    if (rename(temporary, name) != 0) {
+        unlink(temporary);
+        Open(name);
+        return 0;
+    }
+    return Open(name);
 }
 
 bool CreateRewriteFile(CFileStream& file, const CCharString& temporary) {

@@ -46,6 +46,11 @@ public:
     const CCharString& Name() const { return m_name; }
 
 protected:
+    // Puts a complete rewrite, `written` or not, in the file's place: the rename replaces the
+    // track atomically, so the name holds either the file as it was or the rewrite, never less.
+    // The editor is closed and then open on the result; a failure removes the temporary file.
+    int ReplaceWithRewrite(const CCharString& temporary, bool written);
+
     TagFieldSet m_tags;
     StreamInfo m_stream;
     CCharString m_name;

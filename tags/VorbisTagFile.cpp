@@ -3,14 +3,13 @@
 
 #include <stdio.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "foundation/StepHook.h"
@@ -54,8 +53,8 @@ bool IsValidKey(std::string_view key) {
 
 }  // namespace
 
-bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines) {
-    lines.clear();
+bool StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments) {
+    comments.clear();
     for (const CommentKey& entry : kCommentKeys) {
         CCharString line;
         if (entry.text) {
@@ -70,20 +69,26 @@ bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lin
         std::string utf8;
         if (!CCharString::ToUtf8(line, utf8)) return false;
         const size_t equals = utf8.find('=');
-        if (equals == std::string::npos || !IsValidKey(std::string_view(utf8).substr(0, equals))) return false;
-        lines.push_back(std::move(utf8));
+        if (equals == std::string::npos) return false;
+        std::string key = utf8.substr(0, equals);
+        if (!IsValidKey(key)) return false;
+        comments.emplace_back(std::move(key), utf8.substr(equals + 1));
     }
     return true;
 }
 
+bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, std::string>> comments;
+    lines.clear();
+    if (!StandardComments(tags, comments)) return false;
+    for (const auto& [key, value] : comments) lines.push_back(key + "=" + value);
+    return true;
+}
+
 int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
-    std::vector<std::string> lines;
-    if (!comments || !add || !StandardCommentLines(tags, lines)) return 0;
-    for (std::string& line : lines) {
-        const size_t equals = line.find('=');
-        line[equals] = '\0';
-        add(comments, line.c_str(), line.c_str() + equals + 1);
-    }
+    std::vector<std::pair<std::string, std::string>> lines;
+    if (!comments || !add || !StandardComments(tags, lines)) return 0;
+    for (const auto& [key, value] : lines) add(comments, key.c_str(), value.c_str());
     return 1;
 }
 
@@ -155,24 +160,9 @@ int CVorbisTagFile::WriteThroughTemporary() {
     const CCharString temporary = name + kRewriteSuffix;
     auto file = std::make_unique<CFileStream>();
     if (!CreateRewriteFile(*file, temporary)) return 0;
-    bool written = m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
+    const bool written = m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
     file.reset();
-    struct stat original;
-    if (written && stat(name, &original) == 0) written = chmod(temporary, original.st_mode & 07777) == 0;
-    if (!written) {
-        unlink(temporary);
-        return 0;
-    }
-    Close();
-    ReachedStep("rewrite-renaming");
-    // rename(2) replaces the track atomically: at every moment the name holds either the
-    // file as encoded or the finished rewrite, never only the temporary file.
-    if (rename(temporary, name) != 0) {
-        unlink(temporary);
-        Open(name);
-        return 0;
-    }
-    return Open(name);
+    return ReplaceWithRewrite(temporary, written);
 }
 
 int CVorbisTagFile::Close() {

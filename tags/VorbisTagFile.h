@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tags/TagFile.h"
@@ -14,6 +15,8 @@
 // TRACKNUMBER, DATE, GENRE, COMMENT, GENREID), the empty optional ones left out. False when a text
 // cannot be converted.
 bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines);
+// The same comments as UTF-8 key and value pairs, for the comment lists of other Ogg codecs.
+bool StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments);
 // Sets the field a "KEY=value" comment carries, its key matched without regard to case; a comment
 // with another key is ignored.
 void ReadStandardComment(std::string_view comment, TagFieldSet& tags);

@@ -140,6 +140,7 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
         {4, 38, "出力設定 (FLAC:レベル5/44.1kHz/stereo)", ".flac"},
         {1, 6, "出力設定 (WMA:", ".wma"},
         {0, 2, "出力設定 (WAV:無圧縮/44.1kHz/stereo)", ".wav"},
+        {5, 5, "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)", ".opus"},
     };
     for (const auto& step : steps) {
         // Whatever was chosen before, the new format starts from its defaults.

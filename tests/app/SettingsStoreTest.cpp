@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "audiofile/QualityTable.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -266,6 +267,24 @@ TEST_F(SettingsStoreTest, AHistoryStopsAtItsFirstEmptyEntry) {
     const HistoryList list = CSettingsStore(File().c_str()).LoadHistory(kFolderHistory);
     EXPECT_EQ(list.entries, Entries{"/srv/a"});
     EXPECT_EQ(list.selected, 0);
+}
+
+// An Opus preset without its row takes the default of its input: 64k bps stereo, or 32k bps mono
+// for a mono input; its template gets ".opus".
+TEST_F(SettingsStoreTest, AnOpusPresetWithoutItsRowTakesTheDefaultOfItsInput) {
+    WriteFileBytes(File(), "[SETTING]\n"
+                           "mono\\OUT_FILEFMT=5\nmono\\IN_QUALITY_CHANNEL=1\nmono\\OUT_FILENAME=%TDY%/take.wav\n"
+                           "stereo\\OUT_FILEFMT=5\nstereo\\IN_QUALITY_CHANNEL=2\nstereo\\OUT_FILENAME=%TDY%/take.wav\n");
+    const CSettingsStore store(File().c_str());
+    for (const int channels : {1, 2}) {
+        const RecordingSettings s = store.LoadSettings(channels == 1 ? "mono" : "stereo");
+        EXPECT_EQ(s.outputFormat, static_cast<int>(OutputFormat::Opus));
+        const QualityEntry* row = QualityTableFor(OutputFormat::Opus).Row(s.qualityIndex);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->value, channels == 1 ? 32000 : 64000);
+        EXPECT_EQ(row->channels, channels);
+        EXPECT_EQ(s.fileNameTemplate, "%TDY%/take.opus");
+    }
 }
 
 TEST_F(SettingsStoreTest, DamagedOrForeignValuesReadAsDefaults) {

@@ -13,13 +13,16 @@
 #include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
+#include "audiofile/OpusWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "platform/DiskSpace.h"
 #include "tests/support/AudioProbe.h"
+#include "tests/support/OggFiles.h"
 #include "tests/support/Process.h"
 #include "tests/support/ReaderTestFiles.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPcm.h"
 
 namespace {
 
@@ -212,7 +215,8 @@ constexpr WriterCase kWriters[] = {{OutputFormat::Wav, ".wav", 16},
                                    {OutputFormat::Mp3, ".mp3", 128000},
                                    {OutputFormat::OggVorbis, ".ogg", 40},
                                    {OutputFormat::Wma, ".wma", 64000},
-                                   {OutputFormat::Flac, ".flac", 5}};
+                                   {OutputFormat::Flac, ".flac", 5},
+                                   {OutputFormat::Opus, ".opus", 64000}};
 
 std::unique_ptr<CAudioWriter> WriterFor(OutputFormat format) {
     switch (format) {
@@ -226,6 +230,7 @@ std::unique_ptr<CAudioWriter> WriterFor(OutputFormat format) {
         }
         case OutputFormat::Wma: return std::make_unique<CWmaWriter>();
         case OutputFormat::Flac: return std::make_unique<CFlacWriter>();
+        case OutputFormat::Opus: return std::make_unique<COpusWriter>();
     }
     return nullptr;
 }
@@ -298,3 +303,46 @@ INSTANTIATE_TEST_SUITE_P(Formats, KilledTrack,
                          testing::Combine(testing::ValuesIn(kWriters),
                                           testing::Values(Left::CreatedFile, Left::Headers, Left::FinishedTrack)),
                          KilledTrackName);
+
+// A killed Opus writer leaves pages without an end, the last one perhaps torn: the recovery cuts
+// the torn page off and marks the last whole one as the end of the stream, with its checksum.
+TEST(TrackRecovery, AKilledOpusTrackEndsAtItsLastWholePage) {
+    TempDir state, music;
+    const std::string provisional = music / "rec-003-？.opus";
+    WriteFileBytes(provisional, "");
+    std::string killed;
+    {
+        COpusWriter writer;
+        ASSERT_TRUE(writer.Open(provisional.c_str()));
+        ASSERT_TRUE(writer.SetFormat(64000, 44100, 2, 16, -1, -1));
+        ASSERT_TRUE(writer.Begin());
+        const std::vector<int16_t> pcm = TonePcm(44100, 2, 88200);
+        for (size_t at = 0; at < pcm.size(); at += 8820) ASSERT_TRUE(writer.Write(pcm.data() + at, 8820 * 2));
+        killed = ReadFileBytes(provisional);
+    }
+    const std::vector<OggPageInfo> before = ReadOggPages(killed);
+    ASSERT_GT(before.size(), 3u);
+    ASSERT_FALSE(before.back().last);
+    // Half of a copy of the last page follows, as a write cut short leaves it.
+    const std::string lastPage = killed.substr(before.back().offset);
+    WriteFileBytes(provisional, killed + lastPage.substr(0, lastPage.size() / 2));
+    CTrackJournal journal(state.path().c_str(), DeadProcess());
+    JournalEntry entry = Entry(provisional);
+    entry.outputFormat = static_cast<int>(OutputFormat::Opus);
+    entry.outputFolder = music.path().c_str();
+    ASSERT_TRUE(journal.Add(entry));
+
+    const std::vector<RecoveredTrack> recovered = RecoverTracks(state.path().c_str(), ReadAudioFileFacts);
+    ASSERT_EQ(recovered.size(), 1u);
+    ASSERT_TRUE(recovered[0].renamed) << RecoveryReport(recovered[0]).c_str();
+    const std::string path = recovered[0].to.str();
+    bool complete = false;
+    const std::vector<OggPageInfo> pages = ReadOggPages(ReadFileBytes(path), &complete);
+    EXPECT_TRUE(complete) << "the torn page is gone";
+    ASSERT_FALSE(pages.empty());
+    EXPECT_TRUE(pages.back().last && pages.back().checksumOk);
+    EXPECT_EQ(pages.back().granule, before.back().granule) << "every whole page is kept";
+    EXPECT_EQ(RunProcess("opusinfo " + ShellQuote(path) + " >/dev/null 2>&1").exitCode, 0);
+    EXPECT_TRUE(DecodesCleanly(path));
+    EXPECT_NEAR(DecodedFrames(path, 2) / 48000.0, 2.0, 0.5) << "what was recorded, less the last pages";
+}

@@ -8,6 +8,7 @@
 #include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"
+#include "audiofile/OpusWriter.h"
 #include "audiofile/WavWriter.h"
 #include "audiofile/WmaWriter.h"
 #include "tags/Mp3TagFile.h"
@@ -40,6 +41,7 @@ const WriterCase kWriters[] = {
      }},
     {"Wma", ".wma", 96000, [] { return std::make_unique<CWmaWriter>(); }},
     {"Flac", ".flac", 5, [] { return std::make_unique<CFlacWriter>(); }},
+    {"Opus", ".opus", 64000, [] { return std::make_unique<COpusWriter>(); }},
 };
 
 enum class Moment { WhileWriting, BeforeTheEnd };
@@ -124,7 +126,7 @@ TEST_P(FullDisk, TheTrackEndsWholeAndTheFailureIsTold) {
     if (writerCase.extension == std::string(".wav")) {
         EXPECT_EQ(Le32(bytes, 4) + 8, bytes.size()) << "nothing cut past the end of the file";
     }
-    if (writerCase.extension == std::string(".ogg")) {
+    if (writerCase.extension == std::string(".ogg") || writerCase.extension == std::string(".opus")) {
         bool complete = false;
         const std::vector<OggPageInfo> pages = ReadOggPages(bytes, &complete);
         EXPECT_TRUE(complete);

@@ -50,7 +50,7 @@ TEST_P(FuzzRegression, EveryParserTakesTheInputWithoutHarm) {
     // The readers choose by extension and the rewrites change the file: each gets its own copy.
     TempDir dir;
     const std::string bytes = ReadFileBytes(input);
-    for (const char* extension : {".wav", ".mp3", ".ogg", ".wma", ".flac"}) {
+    for (const char* extension : {".wav", ".mp3", ".ogg", ".wma", ".flac", ".opus"}) {
         SCOPED_TRACE(extension);
         const std::string copy = dir / (std::string("input") + extension);
         WriteFileBytes(copy, bytes);

@@ -79,7 +79,7 @@ private:
     bool m_ended = false;
 };
 
-std::string TrackPath(const TempDir& dir, int track, const char* extension = ".wav") {
+std::string TrackPath(const TempDir& dir, int track, const std::string& extension = ".wav") {
     return dir / ("track" + std::to_string(track) + extension);
 }
 
@@ -149,6 +149,36 @@ TEST(RecorderSession, ElevenKilohertzUsesWholeFrameBuffersOf200Ms) {
     EXPECT_EQ(rig.session.TrackTime(), 0) << "reset when the last track closed";
 }
 
+// Records the signal to its end, split on request every few buffers and at a fixed interval;
+// the number of tracks.
+int RecordWithSplits(SessionRig& rig, const TempDir& dir, const std::string& extension) {
+    CRecorderSession& s = rig.session;
+    s.writtenPath = TrackPath(dir, 1, extension).c_str();
+    int buffers = 0;
+    std::vector<int64_t> trackTimesAfterSplit;
+    std::vector<std::string> closedPaths;
+    rig.onNotify = [&](int code) {
+        if (code != kNotifyDataAfter) return 1;
+        ++buffers;
+        const bool requested = buffers % 7 == 0;
+        const bool interval = s.TrackTime() >= 3000;
+        if (!requested && !interval) return 1;
+        s.CloseTrack();
+        closedPaths.push_back(s.LastClosedPath().c_str());
+        s.writtenPath = TrackPath(dir, s.trackCounter + 1, extension).c_str();
+        EXPECT_TRUE(s.OpenTrack());
+        trackTimesAfterSplit.push_back(s.TrackTime());
+        return 0;
+    };
+    EXPECT_TRUE(s.Start());
+    EXPECT_TRUE(rig.WaitForEnd());
+    s.Stop();
+    EXPECT_EQ(static_cast<int>(closedPaths.size()), s.trackCounter - 1);
+    for (size_t i = 0; i < closedPaths.size(); ++i) EXPECT_EQ(closedPaths[i], TrackPath(dir, i + 1, extension));
+    for (int64_t time : trackTimesAfterSplit) EXPECT_EQ(time, 0);
+    return s.trackCounter;
+}
+
 // The lossless formats, in which tracks joined are the input exactly.
 struct GaplessCase {
     OutputFormat format;
@@ -162,8 +192,6 @@ void PrintTo(const GaplessCase& c, std::ostream* out) { *out << c.extension << "
 
 class RecorderSessionGapless : public testing::TestWithParam<GaplessCase> {};
 
-// Splits on request every few buffers and at a fixed interval; all tracks joined must be the
-// source's samples exactly.
 TEST_P(RecorderSessionGapless, TracksJoinedAreTheSourceExactly) {
     const auto [format, extension, quality, rate, channels] = GetParam();
     TempDir dir;
@@ -171,33 +199,8 @@ TEST_P(RecorderSessionGapless, TracksJoinedAreTheSourceExactly) {
     SessionRig rig(signal, rate, channels);
     rig.session.outputKind = format;
     rig.session.quality = quality;
-    rig.session.writtenPath = TrackPath(dir, 1, extension).c_str();
-    int buffers = 0;
-    std::vector<int64_t> trackTimesAfterSplit;
-    std::vector<std::string> closedPaths;
-    rig.onNotify = [&](int code) {
-        if (code != kNotifyDataAfter) return 1;
-        CRecorderSession& s = rig.session;
-        ++buffers;
-        const bool requested = buffers % 7 == 0;
-        const bool interval = s.TrackTime() >= 3000;
-        if (!requested && !interval) return 1;
-        s.CloseTrack();
-        closedPaths.push_back(s.LastClosedPath().c_str());
-        s.writtenPath = TrackPath(dir, s.trackCounter + 1, extension).c_str();
-        EXPECT_TRUE(s.OpenTrack());
-        trackTimesAfterSplit.push_back(s.TrackTime());
-        return 0;
-    };
-    ASSERT_TRUE(rig.session.Start());
-    ASSERT_TRUE(rig.WaitForEnd());
-    rig.session.Stop();
-
-    const int tracks = rig.session.trackCounter;
+    const int tracks = RecordWithSplits(rig, dir, extension);
     ASSERT_GT(tracks, 10);
-    EXPECT_EQ(static_cast<int>(closedPaths.size()), tracks - 1);
-    for (size_t i = 0; i < closedPaths.size(); ++i) EXPECT_EQ(closedPaths[i], TrackPath(dir, i + 1, extension));
-    for (int64_t time : trackTimesAfterSplit) EXPECT_EQ(time, 0);
     std::string joined;
     for (int track = 1; track <= tracks; ++track) {
         const std::string path = TrackPath(dir, track, extension);
@@ -223,6 +226,45 @@ INSTANTIATE_TEST_SUITE_P(Lossless, RecorderSessionGapless,
                              return std::string(info.param.extension + 1) + std::to_string(info.param.rate) + "_" +
                                     std::to_string(info.param.channels);
                          });
+
+// The left channel of 16-bit stereo PCM bytes.
+std::vector<double> LeftChannel(const std::string& bytes) {
+    std::vector<double> left(bytes.size() / 4);
+    for (size_t i = 0; i < left.size(); ++i)
+        left[i] = static_cast<int16_t>(static_cast<unsigned char>(bytes[i * 4]) | bytes[i * 4 + 1] << 8);
+    return left;
+}
+
+// The shift (in samples) of `decoded` against `source` that matches best around `at`.
+int BestLag(const std::vector<double>& source, const std::vector<double>& decoded, size_t at) {
+    int best = 0;
+    double bestSum = -1e300;
+    for (int lag = -24; lag <= 24; ++lag) {
+        double sum = 0;
+        for (size_t i = at - 48; i < at + 480; ++i) sum += source[i] * decoded[i + lag];
+        if (sum > bestSum) bestSum = sum, best = lag;
+    }
+    return best;
+}
+
+// Opus is lossy, but its pre-skip and end trimming are exact: the tracks decoded one after the
+// other have the length fed, and every tone burst begins where it began in the input.
+TEST(RecorderSessionLossyGapless, OpusTracksDecodedTogetherHaveTheLengthFedAndTheOnsetsInPlace) {
+    TempDir dir;
+    SessionRig rig("silence=0.37s,tone=1000hz/-6db/0.5s,silence=0.13s,loop,length=8s,fast", 48000, 2);
+    rig.session.outputKind = OutputFormat::Opus;
+    rig.session.quality = 96000;
+    const int tracks = RecordWithSplits(rig, dir, ".opus");
+    ASSERT_GT(tracks, 4);
+    std::string joined;
+    for (int track = 1; track <= tracks; ++track) joined += DecodeWithFfmpeg(TrackPath(dir, track, ".opus"));
+    const int64_t frames = 8 * 48000;
+    ASSERT_EQ(joined.size(), static_cast<size_t>(frames * 4)) << "no sample lost or doubled";
+    const std::vector<double> source = LeftChannel(rig.Expected(frames));
+    const std::vector<double> decoded = LeftChannel(joined);
+    for (size_t onset = 17760; onset + 600 < source.size(); onset += 48000)
+        EXPECT_LE(std::abs(BestLag(source, decoded, onset)), 1) << "the burst at sample " << onset;
+}
 
 TEST(RecorderSession, AnHourConvertedTo32kMonoAddsUpToTheSample) {
     TempDir dir;
@@ -354,7 +396,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FormatCase{OutputFormat::Wav, 16, 44100, 2, ".wav", "pcm_s16le", 0.0001},
                     FormatCase{OutputFormat::Mp3, 128000, 44100, 2, ".mp3", "mp3", 1152.0 / 44100},
                     FormatCase{OutputFormat::OggVorbis, 40, 32000, 1, ".ogg", "vorbis", 0.0001},
-                    FormatCase{OutputFormat::Wma, 96000, 44100, 2, ".wma", "wmav2", 2048.0 / 44100}),
+                    FormatCase{OutputFormat::Wma, 96000, 44100, 2, ".wma", "wmav2", 2048.0 / 44100},
+                    FormatCase{OutputFormat::Opus, 64000, 48000, 2, ".opus", "opus", 0.0001}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.extension + 1); });
 
 // An owner that finishes closed tracks on a thread of its own gets each writer with its stream

@@ -213,6 +213,21 @@ TEST_F(BarWidgetsTest, TokenButtonsSelectATokenThatIsThereAndInsertOneThatIsNot)
     EXPECT_EQ(prompts.informed[0].rfind("※以下の %組込み文字% も利用可能です。", 0), 0u);
 }
 
+// Opus, typed into the format list as a person picks it, gets its rows, caption and extension.
+TEST_F(BarWidgetsTest, OpusTypedIntoTheFormatListGetsItsRowsCaptionAndExtension) {
+    Window w;
+    Get<QComboBox>(w.fileBar, CFileBarModel::kFileNameList)->setEditText("%TDY%/講義.wav");
+    QComboBox* formats = Get<QComboBox>(w.outputBar, COutputBarModel::kFormatList);
+    formats->setFocus();
+    QTest::keyClicks(formats, "OP");
+    EXPECT_EQ(formats->currentText(), "OPUS (OggOpus)");
+    EXPECT_EQ(w.bars.outputBar.formatIndex, static_cast<int>(OutputFormat::Opus));
+    EXPECT_EQ(Get<QComboBox>(w.outputBar, COutputBarModel::kQualityList)->currentText(), "64k bps / 48.0 kHz / Stereo");
+    EXPECT_EQ(w.bars.outputBar.controls.groupCaption.str(), "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)");
+    EXPECT_FALSE(Get<QSlider>(w.outputBar, COutputBarModel::kOggSlider)->isVisibleTo(&w.outputBar));
+    EXPECT_EQ(Get<QComboBox>(w.fileBar, CFileBarModel::kFileNameList)->currentText(), "%TDY%/講義.opus");
+}
+
 // Every field changed in the widgets, saved as the window does when it closes, and found
 // again by a new window.
 TEST_F(BarWidgetsTest, EveryFieldComesBackAfterARestart) {

@@ -35,7 +35,8 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_splitTimeLabel(new QLabel(this)),
       m_splitTime(new CTimeField(this)) {
     setObjectName("outputBar");
-    for (const char* text : COutputBarModel::kFormatTexts) m_format->addItem(QString::fromUtf8(text));
+    for (int i = 0; i < COutputBarModel::kFormatCount; ++i)
+        m_format->addItem(QString::fromUtf8(COutputBarModel::kFormats[i].text), COutputBarModel::kFormats[i].format);
     for (const char* text : COutputBarModel::kSplitMethodTexts) m_splitMethod->addItem(QString::fromUtf8(text));
     // Sized to its rows rather than to fixed pixels: the fonts here are not the Windows ones.
     m_quality->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -111,7 +112,7 @@ COutputBar::~COutputBar() {
 
 void COutputBar::ReadControls() {
     OutputBarControls& c = m_model.controls;
-    c.formatSelection = m_format->currentIndex();
+    c.formatSelection = m_format->currentIndex() < 0 ? -1 : m_format->currentData().toInt();
     c.qualitySelection = m_quality->currentIndex();
     c.sliderPosition = m_oggQuality->value();
     c.recordingNumberText = FromQt(m_recordingNumber->text());
@@ -127,7 +128,7 @@ void COutputBar::ReadControls() {
 void COutputBar::WriteControls() {
     CWriteGuard guard(m_writing);
     const OutputBarControls& c = m_model.controls;
-    m_format->setCurrentIndex(c.formatSelection);
+    m_format->setCurrentIndex(m_format->findData(c.formatSelection));
     ShowItems(m_quality, c.qualityLabels);
     m_quality->setCurrentIndex(c.qualitySelection);
     m_oggQuality->setVisible(c.sliderVisible);

@@ -1,0 +1,127 @@
+// The Opus writer: libopusenc in pull mode, its pages written by us, and the Opus quality list.
+#include "audiofile/OpusWriter.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <opus/opusenc.h>
+
+#include "audiofile/OggWriter.h"
+#include "tags/OpusTagFile.h"
+#include "tags/VorbisTagFile.h"
+
+const QualityEntry kOpusQualities[kOpusQualityCount] = {
+    {"256k bps / 48.0 kHz / Stereo", 256000, 48000, 2}, {"192k bps / 48.0 kHz / Stereo", 192000, 48000, 2},
+    {"160k bps / 48.0 kHz / Stereo", 160000, 48000, 2}, {"128k bps / 48.0 kHz / Stereo", 128000, 48000, 2},
+    {"96k bps / 48.0 kHz / Stereo", 96000, 48000, 2},   {"64k bps / 48.0 kHz / Stereo", 64000, 48000, 2},
+    {"48k bps / 48.0 kHz / Stereo", 48000, 48000, 2},   {"32k bps / 48.0 kHz / Stereo", 32000, 48000, 2},
+    {"24k bps / 48.0 kHz / Stereo", 24000, 48000, 2},   {"16k bps / 48.0 kHz / Stereo", 16000, 48000, 2},
+    {"128k bps / 48.0 kHz / Mono", 128000, 48000, 1},   {"96k bps / 48.0 kHz / Mono", 96000, 48000, 1},
+    {"64k bps / 48.0 kHz / Mono", 64000, 48000, 1},     {"48k bps / 48.0 kHz / Mono", 48000, 48000, 1},
+    {"32k bps / 48.0 kHz / Mono", 32000, 48000, 1},     {"24k bps / 48.0 kHz / Mono", 24000, 48000, 1},
+    {"16k bps / 48.0 kHz / Mono", 16000, 48000, 1},     {"12k bps / 48.0 kHz / Mono", 12000, 48000, 1},
+    {"8k bps / 48.0 kHz / Mono", 8000, 48000, 1},       {"6k bps / 48.0 kHz / Mono", 6000, 48000, 1},
+};
+
+namespace {
+
+// Granules count 48 kHz samples whatever the input rate.
+constexpr int kGranuleRate = 48000;
+// A page at least every fifth of a second of audio, as the Ogg Vorbis writer: a recorder killed
+// in between loses less than half a second, for some 27 bytes a page.
+constexpr int kPagesPerSecond = 5;
+
+}  // namespace
+
+COpusWriter::~COpusWriter() { COpusWriter::Close(); }
+
+int COpusWriter::Open(const char* name) {
+    if (!OpenFile(name)) return 0;
+    m_name = name;
+    return 1;
+}
+
+int COpusWriter::Begin() {
+    if (!m_file || m_encoder) return 0;
+    // WriteBlock hands the encoder 16-bit mono or stereo only.
+    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16 || SampleRate() <= 0 || Bitrate() <= 0) return 0;
+    OggOpusComments* comments = ope_comments_create();
+    if (!comments) return 0;
+    std::vector<std::pair<std::string, std::string>> lines;
+    bool ok = !m_tags || StandardComments(*m_tags, lines);
+    for (const auto& [key, value] : lines) ok = ok && ope_comments_add(comments, key.c_str(), value.c_str()) == OPE_OK;
+    int error = OPE_OK;
+    if (ok) m_encoder = ope_encoder_create_pull(comments, SampleRate(), Channels(), 0, &error);
+    ope_comments_destroy(comments);
+    if (!m_encoder) return 0;
+    // Unconstrained VBR, as opusenc encodes files. Frames are encoded as soon as they are whole
+    // (libopusenc would hold two seconds back to decide on chaining, which a track never does),
+    // and paged at least every fifth of a second.
+    if (ope_encoder_ctl(m_encoder, OPUS_SET_BITRATE(Bitrate())) != OPE_OK ||
+        ope_encoder_ctl(m_encoder, OPUS_SET_VBR_CONSTRAINT(0)) != OPE_OK ||
+        ope_encoder_ctl(m_encoder, OPE_SET_DECISION_DELAY(0)) != OPE_OK ||
+        ope_encoder_ctl(m_encoder, OPE_SET_MUXING_DELAY(kGranuleRate / kPagesPerSecond)) != OPE_OK ||
+        ope_encoder_ctl(m_encoder, OPE_SET_SERIALNO(NextOggSerialNumber())) != OPE_OK ||
+        ope_encoder_flush_header(m_encoder) != OPE_OK) {
+        DestroyEncoder();
+        return 0;
+    }
+    m_output.Begin(m_file.get());
+    // Players expect the headers to end their pages, before the first audio page.
+    if (!WritePages(true)) {
+        DestroyEncoder();
+        return 0;
+    }
+    m_blockSize = 0;
+    return CAudioWriter::Begin();
+}
+
+int COpusWriter::WriteBlock(const void* data, int length) {
+    if (!m_encoder) return 0;
+    const int frames = length / (2 * Channels());
+    if (frames > 0 && ope_encoder_write(m_encoder, static_cast<const opus_int16*>(data), frames) != OPE_OK) return 0;
+    // A full disk is reported rather than taken for success.
+    return WritePages(false) ? 1 : 0;
+}
+
+bool COpusWriter::WritePages(bool flush) {
+    unsigned char* bytes = nullptr;
+    opus_int32 length = 0;
+    while (ope_encoder_get_page(m_encoder, &bytes, &length, flush) == 1) {
+        const long headerLength = 27 + bytes[26];
+        const ogg_page page{bytes, headerLength, bytes + headerLength, length - headerLength};
+        m_output.Write(page);
+        flush = false;
+    }
+    return !m_output.Failed();
+}
+
+int COpusWriter::EndStream() {
+    if (!IsOpen()) return 0;
+    int result = CAudioWriter::EndStream();
+    if (m_encoder) {
+        if (ope_encoder_drain(m_encoder) != OPE_OK || !WritePages(false)) result = 0;
+        DestroyEncoder();
+        if (!m_output.Finish()) result = 0;
+    }
+    return result;
+}
+
+void COpusWriter::DestroyEncoder() {
+    if (m_encoder) ope_encoder_destroy(m_encoder);
+    m_encoder = nullptr;
+}
+
+int COpusWriter::Close() {
+    DestroyEncoder();
+    const CCharString name = m_name;
+    const int result = CAudioWriter::Close();
+    if (result && m_tags && !name.IsEmpty()) {
+        // The tags known only now (the end, the length) replace those written at Begin; a failed
+        // rewrite leaves the file as encoded, and the caller hears of it.
+        COpusTagFile editor;
+        if (!RewriteTags(editor, name, *m_tags)) return 0;
+    }
+    return result;
+}

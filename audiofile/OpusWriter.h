@@ -1,0 +1,39 @@
+// COpusWriter: encodes a track to Ogg Opus with libopusenc; the Opus quality list.
+#pragma once
+
+#include "audiofile/AudioWriter.h"
+#include "audiofile/OggPageOutput.h"
+#include "audiofile/QualityTable.h"
+
+struct OggOpusEnc;
+
+// Bitrates for stereo, then mono. Opus decodes at 48 kHz whatever it was given, so every row
+// shows that rate; the writer takes the input at the rate it was captured.
+constexpr int kOpusQualityCount = 20;
+extern const QualityEntry kOpusQualities[kOpusQualityCount];
+
+class COpusWriter : public CAudioWriter {
+public:
+    COpusWriter() : CAudioWriter(FileKind::Opus) {}
+    ~COpusWriter() override;
+
+    int Open(const char* name) override;
+    // Any sample rate: libopusenc resamples to 48 kHz, and the header keeps the rate given. The
+    // bitrate is the encoder's target in bit/s. The headers are written here, on pages of their own.
+    int Begin() override;
+    // Drains the encoder: the last page carries the end of the stream and the exact length.
+    int EndStream() override;
+    // Closes the file, then rewrites its comments from the tags, when tags were given.
+    int Close() override;
+
+protected:
+    int WriteBlock(const void* data, int length) override;
+
+private:
+    // Writes the pages the encoder has ready; `flush` forces out the one it is filling.
+    bool WritePages(bool flush);
+    void DestroyEncoder();
+
+    OggOpusEnc* m_encoder = nullptr;
+    COggPageOutput m_output;
+};

@@ -1,0 +1,34 @@
+// COpusTagFile: reads and rewrites the OpusTags header of an Ogg Opus file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "tags/OggPages.h"
+#include "tags/TagFile.h"
+
+class COpusTagFile : public CTagFile {
+public:
+    COpusTagFile() : CTagFile(FileKind::Opus) {}
+    ~COpusTagFile() override;
+
+    // Reads the comments; fails when the file does not start with the two Opus header packets.
+    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    // Replaces every comment by the tag fields, through "<name>.vctemp" and an atomic rename:
+    // the identification page and every audio page are copied as they are (renumbered when the
+    // comments take another number of pages). On any failure the file stays as it was.
+    int Write() override;
+    // The file offset of the first audio page: the file's size when it holds the headers only.
+    int64_t AudioStart() const { return m_audioStart; }
+
+private:
+    bool ReadHeaders();
+    bool WriteCopy(CFileStream& copy);
+
+    OggPageBytes m_identification;  // the first page, the OpusHead packet alone
+    std::string m_vendor;
+    int m_serial = 0;
+    uint32_t m_commentPages = 0;
+    int64_t m_audioStart = 0;  // the file offset of the first page after the headers
+};
