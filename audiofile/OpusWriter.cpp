@@ -74,13 +74,17 @@ int COpusWriter::Begin() {
         return 0;
     }
     m_blockSize = 0;
+    m_framesFed = 0;
     return CAudioWriter::Begin();
 }
 
 int COpusWriter::WriteBlock(const void* data, int length) {
     if (!m_encoder) return 0;
     const int frames = length / (2 * Channels());
-    if (frames > 0 && ope_encoder_write(m_encoder, static_cast<const opus_int16*>(data), frames) != OPE_OK) return 0;
+    if (frames > 0) {
+        if (ope_encoder_write(m_encoder, static_cast<const opus_int16*>(data), frames) != OPE_OK) return 0;
+        m_framesFed += frames;
+    }
     // A full disk is reported rather than taken for success.
     return WritePages(false) ? 1 : 0;
 }
@@ -101,7 +105,10 @@ int COpusWriter::EndStream() {
     if (!IsOpen()) return 0;
     int result = CAudioWriter::EndStream();
     if (m_encoder) {
-        if (ope_encoder_drain(m_encoder) != OPE_OK || !WritePages(false)) result = 0;
+        // libopusenc drains an encoder that was given no audio from memory it never set (seen to
+        // abort the recorder at a stop just after a split); such a track stays headers only, which
+        // is what a track without audio is taken for, and goes.
+        if (m_framesFed > 0 && (ope_encoder_drain(m_encoder) != OPE_OK || !WritePages(false))) result = 0;
         DestroyEncoder();
         if (!m_output.Finish()) result = 0;
     }

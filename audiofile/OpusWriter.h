@@ -1,6 +1,8 @@
 // COpusWriter: encodes a track to Ogg Opus with libopusenc; the Opus quality list.
 #pragma once
 
+#include <cstdint>
+
 #include "audiofile/AudioWriter.h"
 #include "audiofile/OggPageOutput.h"
 #include "audiofile/QualityTable.h"
@@ -35,5 +37,6 @@ private:
     void DestroyEncoder();
 
     OggOpusEnc* m_encoder = nullptr;
+    int64_t m_framesFed = 0;
     COggPageOutput m_output;
 };
