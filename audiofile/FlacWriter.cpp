@@ -2,131 +2,39 @@
 #include "audiofile/FlacWriter.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <string>
 
 #include <FLAC/metadata.h>
 
+#include "audiofile/WavWriter.h"
 #include "tags/FlacTagFile.h"
 #include "tags/VorbisTagFile.h"
 
-const QualityEntry kFlacQualities[kFlacQualityCount] = {
-    {"Level 8 / 48.0 kHz / Stereo", 8, 48000, 2},
-    {"Level 8 / 48.0 kHz / Mono", 8, 48000, 1},
-    {"Level 8 / 44.1 kHz / Stereo", 8, 44100, 2},
-    {"Level 8 / 44.1 kHz / Mono", 8, 44100, 1},
-    {"Level 8 / 32.0 kHz / Stereo", 8, 32000, 2},
-    {"Level 8 / 32.0 kHz / Mono", 8, 32000, 1},
-    {"Level 8 / 24.0 kHz / Stereo", 8, 24000, 2},
-    {"Level 8 / 24.0 kHz / Mono", 8, 24000, 1},
-    {"Level 8 / 22.05 kHz / Stereo", 8, 22050, 2},
-    {"Level 8 / 22.05 kHz / Mono", 8, 22050, 1},
-    {"Level 8 / 16.0 kHz / Stereo", 8, 16000, 2},
-    {"Level 8 / 16.0 kHz / Mono", 8, 16000, 1},
-    {"Level 7 / 48.0 kHz / Stereo", 7, 48000, 2},
-    {"Level 7 / 48.0 kHz / Mono", 7, 48000, 1},
-    {"Level 7 / 44.1 kHz / Stereo", 7, 44100, 2},
-    {"Level 7 / 44.1 kHz / Mono", 7, 44100, 1},
-    {"Level 7 / 32.0 kHz / Stereo", 7, 32000, 2},
-    {"Level 7 / 32.0 kHz / Mono", 7, 32000, 1},
-    {"Level 7 / 24.0 kHz / Stereo", 7, 24000, 2},
-    {"Level 7 / 24.0 kHz / Mono", 7, 24000, 1},
-    {"Level 7 / 22.05 kHz / Stereo", 7, 22050, 2},
-    {"Level 7 / 22.05 kHz / Mono", 7, 22050, 1},
-    {"Level 7 / 16.0 kHz / Stereo", 7, 16000, 2},
-    {"Level 7 / 16.0 kHz / Mono", 7, 16000, 1},
-    {"Level 6 / 48.0 kHz / Stereo", 6, 48000, 2},
-    {"Level 6 / 48.0 kHz / Mono", 6, 48000, 1},
-    {"Level 6 / 44.1 kHz / Stereo", 6, 44100, 2},
-    {"Level 6 / 44.1 kHz / Mono", 6, 44100, 1},
-    {"Level 6 / 32.0 kHz / Stereo", 6, 32000, 2},
-    {"Level 6 / 32.0 kHz / Mono", 6, 32000, 1},
-    {"Level 6 / 24.0 kHz / Stereo", 6, 24000, 2},
-    {"Level 6 / 24.0 kHz / Mono", 6, 24000, 1},
-    {"Level 6 / 22.05 kHz / Stereo", 6, 22050, 2},
-    {"Level 6 / 22.05 kHz / Mono", 6, 22050, 1},
-    {"Level 6 / 16.0 kHz / Stereo", 6, 16000, 2},
-    {"Level 6 / 16.0 kHz / Mono", 6, 16000, 1},
-    {"Level 5 / 48.0 kHz / Stereo", 5, 48000, 2},
-    {"Level 5 / 48.0 kHz / Mono", 5, 48000, 1},
-    {"Level 5 / 44.1 kHz / Stereo", 5, 44100, 2},
-    {"Level 5 / 44.1 kHz / Mono", 5, 44100, 1},
-    {"Level 5 / 32.0 kHz / Stereo", 5, 32000, 2},
-    {"Level 5 / 32.0 kHz / Mono", 5, 32000, 1},
-    {"Level 5 / 24.0 kHz / Stereo", 5, 24000, 2},
-    {"Level 5 / 24.0 kHz / Mono", 5, 24000, 1},
-    {"Level 5 / 22.05 kHz / Stereo", 5, 22050, 2},
-    {"Level 5 / 22.05 kHz / Mono", 5, 22050, 1},
-    {"Level 5 / 16.0 kHz / Stereo", 5, 16000, 2},
-    {"Level 5 / 16.0 kHz / Mono", 5, 16000, 1},
-    {"Level 4 / 48.0 kHz / Stereo", 4, 48000, 2},
-    {"Level 4 / 48.0 kHz / Mono", 4, 48000, 1},
-    {"Level 4 / 44.1 kHz / Stereo", 4, 44100, 2},
-    {"Level 4 / 44.1 kHz / Mono", 4, 44100, 1},
-    {"Level 4 / 32.0 kHz / Stereo", 4, 32000, 2},
-    {"Level 4 / 32.0 kHz / Mono", 4, 32000, 1},
-    {"Level 4 / 24.0 kHz / Stereo", 4, 24000, 2},
-    {"Level 4 / 24.0 kHz / Mono", 4, 24000, 1},
-    {"Level 4 / 22.05 kHz / Stereo", 4, 22050, 2},
-    {"Level 4 / 22.05 kHz / Mono", 4, 22050, 1},
-    {"Level 4 / 16.0 kHz / Stereo", 4, 16000, 2},
-    {"Level 4 / 16.0 kHz / Mono", 4, 16000, 1},
-    {"Level 3 / 48.0 kHz / Stereo", 3, 48000, 2},
-    {"Level 3 / 48.0 kHz / Mono", 3, 48000, 1},
-    {"Level 3 / 44.1 kHz / Stereo", 3, 44100, 2},
-    {"Level 3 / 44.1 kHz / Mono", 3, 44100, 1},
-    {"Level 3 / 32.0 kHz / Stereo", 3, 32000, 2},
-    {"Level 3 / 32.0 kHz / Mono", 3, 32000, 1},
-    {"Level 3 / 24.0 kHz / Stereo", 3, 24000, 2},
-    {"Level 3 / 24.0 kHz / Mono", 3, 24000, 1},
-    {"Level 3 / 22.05 kHz / Stereo", 3, 22050, 2},
-    {"Level 3 / 22.05 kHz / Mono", 3, 22050, 1},
-    {"Level 3 / 16.0 kHz / Stereo", 3, 16000, 2},
-    {"Level 3 / 16.0 kHz / Mono", 3, 16000, 1},
-    {"Level 2 / 48.0 kHz / Stereo", 2, 48000, 2},
-    {"Level 2 / 48.0 kHz / Mono", 2, 48000, 1},
-    {"Level 2 / 44.1 kHz / Stereo", 2, 44100, 2},
-    {"Level 2 / 44.1 kHz / Mono", 2, 44100, 1},
-    {"Level 2 / 32.0 kHz / Stereo", 2, 32000, 2},
-    {"Level 2 / 32.0 kHz / Mono", 2, 32000, 1},
-    {"Level 2 / 24.0 kHz / Stereo", 2, 24000, 2},
-    {"Level 2 / 24.0 kHz / Mono", 2, 24000, 1},
-    {"Level 2 / 22.05 kHz / Stereo", 2, 22050, 2},
-    {"Level 2 / 22.05 kHz / Mono", 2, 22050, 1},
-    {"Level 2 / 16.0 kHz / Stereo", 2, 16000, 2},
-    {"Level 2 / 16.0 kHz / Mono", 2, 16000, 1},
-    {"Level 1 / 48.0 kHz / Stereo", 1, 48000, 2},
-    {"Level 1 / 48.0 kHz / Mono", 1, 48000, 1},
-    {"Level 1 / 44.1 kHz / Stereo", 1, 44100, 2},
-    {"Level 1 / 44.1 kHz / Mono", 1, 44100, 1},
-    {"Level 1 / 32.0 kHz / Stereo", 1, 32000, 2},
-    {"Level 1 / 32.0 kHz / Mono", 1, 32000, 1},
-    {"Level 1 / 24.0 kHz / Stereo", 1, 24000, 2},
-    {"Level 1 / 24.0 kHz / Mono", 1, 24000, 1},
-    {"Level 1 / 22.05 kHz / Stereo", 1, 22050, 2},
-    {"Level 1 / 22.05 kHz / Mono", 1, 22050, 1},
-    {"Level 1 / 16.0 kHz / Stereo", 1, 16000, 2},
-    {"Level 1 / 16.0 kHz / Mono", 1, 16000, 1},
-    {"Level 0 / 48.0 kHz / Stereo", 0, 48000, 2},
-    {"Level 0 / 48.0 kHz / Mono", 0, 48000, 1},
-    {"Level 0 / 44.1 kHz / Stereo", 0, 44100, 2},
-    {"Level 0 / 44.1 kHz / Mono", 0, 44100, 1},
-    {"Level 0 / 32.0 kHz / Stereo", 0, 32000, 2},
-    {"Level 0 / 32.0 kHz / Mono", 0, 32000, 1},
-    {"Level 0 / 24.0 kHz / Stereo", 0, 24000, 2},
-    {"Level 0 / 24.0 kHz / Mono", 0, 24000, 1},
-    {"Level 0 / 22.05 kHz / Stereo", 0, 22050, 2},
-    {"Level 0 / 22.05 kHz / Mono", 0, 22050, 1},
-    {"Level 0 / 16.0 kHz / Stereo", 0, 16000, 2},
-    {"Level 0 / 16.0 kHz / Mono", 0, 16000, 1},
-};
-
 namespace {
+
+std::array<QualityEntry, kFlacQualityCount> FlacQualities() {
+    std::array<QualityEntry, kFlacQualityCount> rows{};
+    auto row = rows.begin();
+    for (int level = 8; level >= 0; --level)
+        for (const QualityEntry& pcm : kPcmQualityTable) {
+            std::snprintf(row->label, sizeof row->label, "Level %d / %.40s", level, pcm.label);
+            row->value = level;
+            row->sampleRate = pcm.sampleRate;
+            row->channels = pcm.channels;
+            ++row;
+        }
+    return rows;
+}
 
 constexpr int kFramesPerBlock = 1024;
 // "fLaC", then STREAMINFO's header; its body follows.
 constexpr int64_t kStreamInfoBody = 8;
 
 }  // namespace
+
+const std::array<QualityEntry, kFlacQualityCount> kFlacQualities = FlacQualities();
 
 CFlacWriter::~CFlacWriter() { CFlacWriter::Close(); }
 

@@ -1,6 +1,7 @@
 // CFlacWriter: 16-bit FLAC tracks through libFLAC, their comments rewritten in place when closed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -11,9 +12,9 @@
 
 // Every compression level, strongest first, at each rate and channel count of the PCM list; the
 // value is the level.
-constexpr int kFlacQualityCount = 108;
+constexpr int kFlacQualityCount = 9 * 12;
 constexpr int kFlacDefaultQuality = 38;  // "Level 5 / 44.1 kHz / Stereo"
-extern const QualityEntry kFlacQualities[kFlacQualityCount];
+extern const std::array<QualityEntry, kFlacQualityCount> kFlacQualities;
 // What the free-space estimate counts a FLAC track at, against its PCM size: a usual figure for
 // music and speech (noise compresses less, silence far more).
 constexpr double kFlacSizeOfPcm = 0.6;

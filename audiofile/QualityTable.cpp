@@ -11,7 +11,7 @@ QualityTable QualityTableFor(OutputFormat format) {
     switch (format) {
         case OutputFormat::Wma: return {kWmaQualities, kWmaQualityCount};
         case OutputFormat::Mp3: return {kMp3Qualities, kMp3QualityCount};
-        case OutputFormat::Flac: return {kFlacQualities, kFlacQualityCount};
+        case OutputFormat::Flac: return {kFlacQualities.data(), kFlacQualityCount};
         case OutputFormat::Opus: return {kOpusQualities, kOpusQualityCount};
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis: break;

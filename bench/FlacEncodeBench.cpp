@@ -1,8 +1,6 @@
 // CPU time of CFlacWriter at level 5 against `flac -5` on the same audio, per audio hour.
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -10,37 +8,6 @@
 
 #include "audiofile/FlacWriter.h"
 #include "bench/PcmSignal.h"
-
-namespace {
-
-double CpuSeconds(const rusage& usage) {
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double OwnCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return CpuSeconds(usage);
-}
-
-// Runs the command and returns the CPU seconds it used, or -1 when it failed.
-double ChildCpuSeconds(const std::vector<std::string>& command) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return CpuSeconds(usage);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? atoi(argv[1]) : 300;

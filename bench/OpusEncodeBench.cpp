@@ -3,8 +3,6 @@
 // recorder runs it; theirs from the WAV file of the same PCM.
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -14,17 +12,12 @@
 
 namespace {
 
-double CpuSeconds(const rusage& usage) {
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 double OurCpuSeconds(const std::vector<int16_t>& pcm, const std::string& path) {
     TagFieldSet tags;
     tags.title = "タイトルNo1 - 2026-12-09";
     tags.artist = "アーティスト";
     tags.comment = "コメント00:00:00-？";
-    rusage before {}, after {};
-    getrusage(RUSAGE_SELF, &before);
+    const double before = OwnCpuSeconds();
     COpusWriter writer;
     writer.SetTags(&tags);
     if (!writer.Open(path.c_str()) || !writer.SetFormat(64000, kBenchRate, kBenchChannels, 16, -1, -1) ||
@@ -36,22 +29,7 @@ double OurCpuSeconds(const std::vector<int16_t>& pcm, const std::string& path) {
     writer.EndStream();
     tags.comment = "コメント00:00:00-00:03:00";
     writer.Close();
-    getrusage(RUSAGE_SELF, &after);
-    return CpuSeconds(after) - CpuSeconds(before);
-}
-
-// The child's user and system time, or -1 when it did not run to a clean end.
-double TheirCpuSeconds(const std::string& wav, const std::string& path) {
-    const pid_t child = fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-        execlp("opusenc", "opusenc", "--quiet", "--bitrate", "64", wav.c_str(), path.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage {};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return CpuSeconds(usage);
+    return OwnCpuSeconds() - before;
 }
 
 }  // namespace
@@ -68,7 +46,7 @@ int main(int argc, char** argv) {
 
     const double perHour = 3600.0 / seconds;
     const double oursCpu = OurCpuSeconds(pcm, ours);
-    const double theirCpu = TheirCpuSeconds(wav, theirs);
+    const double theirCpu = ChildCpuSeconds({"opusenc", "--quiet", "--bitrate", "64", wav, theirs});
     printf("signal: %d s, %d Hz, %d channels\n", seconds, kBenchRate, kBenchChannels);
     if (oursCpu < 0) {
         printf("COpusWriter 64 kbit/s: could not encode\n");

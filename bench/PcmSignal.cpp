@@ -2,7 +2,10 @@
 #include "bench/PcmSignal.h"
 
 #include <stdio.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -46,8 +49,37 @@ bool WriteBenchWav(const std::string& path, const std::vector<int16_t>& pcm) {
     return fclose(file) == 0 && ok;
 }
 
-
 long long BenchFileBytes(const std::string& path) {
     struct stat file {};
     return stat(path.c_str(), &file) == 0 ? file.st_size : 0;
+}
+
+namespace {
+
+double CpuSeconds(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+double OwnCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return CpuSeconds(usage);
+}
+
+double ChildCpuSeconds(const std::vector<std::string>& command) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return CpuSeconds(usage);
 }

@@ -1,5 +1,5 @@
-// The signal the encoder benchmarks feed every encoder: generated, and as a WAV file for the
-// command-line encoders; the size of what they wrote.
+// What the encoder benchmarks share: the signal they feed every encoder, generated and as a WAV
+// file for the command-line encoders; the size of what they wrote; the CPU time each one took.
 #pragma once
 
 #include <cstdint>
@@ -15,3 +15,8 @@ std::vector<int16_t> MakeBenchSignal(int seconds);
 long long BenchFileBytes(const std::string& path);
 // A 16-bit PCM WAV of `pcm` at the bench rate and channels; false when it cannot be written.
 bool WriteBenchWav(const std::string& path, const std::vector<int16_t>& pcm);
+// User and system CPU seconds this process has used so far.
+double OwnCpuSeconds();
+// Runs the command and returns the user and system CPU seconds it used, or -1 when it did not run
+// to a clean end.
+double ChildCpuSeconds(const std::vector<std::string>& command);
