@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AudioFacts.h"
-#include "app/MonitorObserver.h"
-#include "app/RecordingControl.h"
+#include "app/files/AudioFacts.h"
+#include "app/monitor/MonitorObserver.h"
+#include "app/control/RecordingControl.h"
 #include "platform/CaptureBackend.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/RecordingControl.h"
+#include "app/control/RecordingControl.h"
 
 class CEventQueue {
 public:

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordingItemsModel.h"
-#include "app/SettingsStore.h"
+#include "app/files/RecordingItemsModel.h"
+#include "app/settings/SettingsStore.h"
 #include "cli/EventQueue.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/RecorderOptions.h"

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/FileNameTemplate.h"
-#include "app/OutputFormats.h"
+#include "app/files/FileNameTemplate.h"
+#include "app/settings/OutputFormats.h"
 #include "tags/FileKind.h"
 
 namespace {

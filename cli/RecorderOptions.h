@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordingSettings.h"
+#include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
 
 struct RecorderOptions {

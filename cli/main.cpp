@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StepStops.h"
+#include "app/files/StepStops.h"
 #include "cli/HeadlessRecorder.h"
 
 int main(int argc, char** argv) {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "app/settings/SettingsStore.h"
 #include "audiofile/ReaderByExtension.h"
 #include "tags/FlacTagFile.h"
 #include "tags/Mp3TagFile.h"

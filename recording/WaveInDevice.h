@@ -49,7 +49,7 @@ public:
     void SetDataHandler(DataHandler handler, void* user);
     void SetEventHandler(EventHandler handler, void* user);
     // The backend to open devices with. Without one, each Open chooses PulseAudio when a server
-    // answers, else ALSA; only the front ends let the user choose (app/CaptureChoice.h).
+    // answers, else ALSA; only the front ends let the user choose (app/control/CaptureChoice.h).
     void SetBackend(std::shared_ptr<CCaptureBackend> backend);
 
     // Milliseconds of audio per buffer; set before Open.

@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 
-#include "app/AudioFacts.h"
+#include "app/files/AudioFacts.h"
 
 CControlLink::CControlLink(CRecordingItemsModel& items, LocalClock clock) {
     // The poster runs on the audio thread: it only queues.

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <memory>
 
-#include "app/RecordingControl.h"
+#include "app/control/RecordingControl.h"
 
 class CControlLink : public QObject {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QMimeDatabase>
 
-#include "app/RecordingItemsModel.h"
+#include "app/files/RecordingItemsModel.h"
 
 namespace {
 

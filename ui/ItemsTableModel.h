@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-#include "app/RecordingItem.h"
+#include "app/files/RecordingItem.h"
 
 class CRecordingItemsModel;
 struct ItemsChange;

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <sys/stat.h>
 
-#include "app/ActivityLog.h"
+#include "app/control/ActivityLog.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <map>
 #include <memory>
 
-#include "app/BarSet.h"
-#include "app/MakerPages.h"
-#include "app/MonitorFeed.h"
-#include "app/RecordingCommands.h"
-#include "app/RecordingItemsModel.h"
-#include "app/SettingsStore.h"
+#include "app/bars/BarSet.h"
+#include "app/control/MakerPages.h"
+#include "app/monitor/MonitorFeed.h"
+#include "app/control/RecordingCommands.h"
+#include "app/files/RecordingItemsModel.h"
+#include "app/settings/SettingsStore.h"
 #include "schedule/CommandLine.h"
 #include "ui/Commands.h"
 #include "ui/ControlLink.h"

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
-#include "app/FileBarModel.h"
+#include "app/bars/FileBarModel.h"
 #include "schedule/RecordingSchedule.h"
 
 namespace {

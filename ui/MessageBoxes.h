@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/UserPrompts.h"
+#include "app/control/UserPrompts.h"
 
 class QDialog;
 class QMessageBox;

@@ -11,7 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/ModuleReport.h"
+#include "app/control/ModuleReport.h"
 #include "platform/RuntimeModule.h"
 #include "schedule/CommandLine.h"
 #include "ui/MainFrame.h"

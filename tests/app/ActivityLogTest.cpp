@@ -1,6 +1,6 @@
 // The activity log: two programs appending at once across rotations, the severity and text of
 // each event, one whole UTF-8 line per entry, and a log that cannot be written.
-#include "app/ActivityLog.h"
+#include "app/control/ActivityLog.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -8,7 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/RecordingControl.h"
+#include "app/control/RecordingControl.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // The items list with the real readers: rows refreshed from files of every format, and what they show.
-#include "app/AudioFacts.h"
+#include "app/files/AudioFacts.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
-#include "app/TrackFiles.h"
+#include "app/files/TrackFiles.h"
 #include "audiofile/FlacWriter.h"
 #include "audiofile/OggWriter.h"
 #include "audiofile/WmaWriter.h"

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/BarSet.h"
-#include "app/RecordingControl.h"
+#include "app/bars/BarSet.h"
+#include "app/control/RecordingControl.h"
 #include "audiofile/OggWriter.h"
 #include "platform/WaveFormats.h"
 #include "tests/support/AudioProbe.h"

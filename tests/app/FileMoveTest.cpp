@@ -1,5 +1,5 @@
 // Free names and moves that never lose or replace a file, within and across file systems.
-#include "app/FileMove.h"
+#include "app/files/FileMove.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // Template expansion and track paths, with a clock the tests set.
-#include "app/FileNameTemplate.h"
+#include "app/files/FileNameTemplate.h"
 
 #include <gtest/gtest.h>
 

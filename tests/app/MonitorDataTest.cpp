@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/HistoryColumns.h"
-#include "app/MeterScale.h"
-#include "app/MonitorFeed.h"
-#include "app/ScopeWindow.h"
+#include "app/monitor/HistoryColumns.h"
+#include "app/monitor/MeterScale.h"
+#include "app/monitor/MonitorFeed.h"
+#include "app/monitor/ScopeWindow.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime (g++ ships no header for it).

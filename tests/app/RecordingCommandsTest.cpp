@@ -1,10 +1,10 @@
 // The commands both front ends share: the pre-start checks and the space estimate, the countdown
 // to a scheduled start, the start and stop commands, and the end of a run.
-#include "app/RecordingCommands.h"
+#include "app/control/RecordingCommands.h"
 
 #include <gtest/gtest.h>
 
-#include "app/StartChecks.h"
+#include "app/control/StartChecks.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "tests/support/TempDir.h"

@@ -1,6 +1,6 @@
 // The recording control driven by the signal source: timed stops with pause, interval and silence
 // splits, numbering, final names and tags, the status texts, and failures that must be reported.
-#include "app/RecordingControl.h"
+#include "app/control/RecordingControl.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -14,11 +14,11 @@
 #include <thread>
 
 #include "foundation/PathUtils.h"
-#include "app/ActivityLog.h"
-#include "app/AudioFacts.h"
-#include "app/MonitorFeed.h"
-#include "app/MonitorObserver.h"
-#include "app/TrackJournal.h"
+#include "app/control/ActivityLog.h"
+#include "app/files/AudioFacts.h"
+#include "app/monitor/MonitorFeed.h"
+#include "app/monitor/MonitorObserver.h"
+#include "app/files/TrackJournal.h"
 #include "platform/CaptureBackend.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"

@@ -1,5 +1,5 @@
 // Cell texts of the items list, its row operations and commands, and changes from another thread.
-#include "app/RecordingItemsModel.h"
+#include "app/files/RecordingItemsModel.h"
 
 #include <atomic>
 #include <gtest/gtest.h>

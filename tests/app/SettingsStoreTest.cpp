@@ -1,5 +1,5 @@
 // The settings store against real QSettings files in a temporary folder.
-#include "app/SettingsStore.h"
+#include "app/settings/SettingsStore.h"
 
 #include <QByteArray>
 #include <QSettings>

@@ -1,5 +1,5 @@
 // The output file lifecycle on real files: numbering, the final rename, its fallback, the rows.
-#include "app/TrackFiles.h"
+#include "app/files/TrackFiles.h"
 
 #include <cerrno>
 #include <cstring>
@@ -10,8 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/FileMove.h"
-#include "app/FileNameTemplate.h"
+#include "app/files/FileMove.h"
+#include "app/files/FileNameTemplate.h"
 #include "audiofile/WavWriter.h"
 #include "foundation/PathUtils.h"
 #include "tests/support/OtherFileSystemDir.h"

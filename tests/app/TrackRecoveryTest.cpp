@@ -1,5 +1,5 @@
 // The open-tracks journal and the recovery of what a killed recorder left, on real files.
-#include "app/TrackRecovery.h"
+#include "app/files/TrackRecovery.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -8,8 +8,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/AudioFacts.h"
-#include "app/TrackJournal.h"
+#include "app/files/AudioFacts.h"
+#include "app/files/TrackJournal.h"
 #include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"
 #include "audiofile/OggWriter.h"

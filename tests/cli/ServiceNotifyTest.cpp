@@ -11,7 +11,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/ActivityLog.h"
+#include "app/control/ActivityLog.h"
 #include "platform/PulseCapture.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Process.h"

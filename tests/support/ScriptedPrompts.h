@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/UserPrompts.h"
+#include "app/control/UserPrompts.h"
 
 class ScriptedPrompts : public CUserPrompts {
 public:

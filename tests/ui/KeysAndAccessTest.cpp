@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/ScriptedPrompts.h"
-#include "app/ActivityLog.h"
+#include "app/control/ActivityLog.h"
 #include "tests/ui/WindowRig.h"
 #include "ui/LogWindow.h"
 #include "ui/bars/FileNameDlg.h"

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "app/TrackJournal.h"
+#include "app/files/TrackJournal.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/LogindMock.h"

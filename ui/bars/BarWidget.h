@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "app/BarModel.h"
+#include "app/bars/BarModel.h"
 
 class CBarWidget : public QWidget, public CBarView {
     Q_OBJECT

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/BarSet.h"
+#include "app/bars/BarSet.h"
 #include "ui/bars/BarWidget.h"
 
 class QComboBox;

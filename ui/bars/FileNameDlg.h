@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "app/UserPrompts.h"
+#include "app/control/UserPrompts.h"
 
 class QLineEdit;
 class QPushButton;

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/InputBarModel.h"
+#include "app/bars/InputBarModel.h"
 #include "ui/bars/BarWidget.h"
 
 class QComboBox;

@@ -1,7 +1,7 @@
 // COutputBar: the output settings bar's widgets over COutputBarModel.
 #pragma once
 
-#include "app/OutputBarModel.h"
+#include "app/bars/OutputBarModel.h"
 #include "ui/bars/BarWidget.h"
 
 class QComboBox;

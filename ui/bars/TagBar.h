@@ -1,7 +1,7 @@
 // CTagBar: the tag bar's widgets over CTagBarModel.
 #pragma once
 
-#include "app/TagBarModel.h"
+#include "app/bars/TagBarModel.h"
 #include "ui/bars/BarWidget.h"
 
 class QLineEdit;

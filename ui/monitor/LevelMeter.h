@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "app/MeterScale.h"
+#include "app/monitor/MeterScale.h"
 #include "ui/monitor/ColorButton.h"
 
 class CLevelMeter : public CColorButton {

@@ -3,7 +3,7 @@
 
 #include <QTimer>
 
-#include "app/MonitorFeed.h"
+#include "app/monitor/MonitorFeed.h"
 #include "ui/monitor/LevelBar.h"
 #include "ui/monitor/MonitorBar.h"
 

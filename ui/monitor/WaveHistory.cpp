@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/HistoryColumns.h"
+#include "app/monitor/HistoryColumns.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "app/MonitorFeed.h"
+#include "app/monitor/MonitorFeed.h"
 #include "ui/monitor/ColorButton.h"
 
 class CWaveHistory : public CColorButton {

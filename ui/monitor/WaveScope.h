@@ -4,7 +4,7 @@
 
 #include <QPolygon>
 
-#include "app/MonitorFeed.h"
+#include "app/monitor/MonitorFeed.h"
 #include "ui/monitor/ColorButton.h"
 
 class CWaveScope : public CColorButton {

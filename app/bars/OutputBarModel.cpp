@@ -1,0 +1,225 @@
+// The output settings bar's rules: lists, caption, encoder check, split method.
+#include "app/bars/OutputBarModel.h"
+
+#include <iterator>
+
+#include "app/bars/FileBarModel.h"
+#include "app/files/FileNameTemplate.h"
+#include "app/control/MakerPages.h"
+#include "app/settings/OutputFormats.h"
+#include "audiofile/OggWriter.h"
+#include "tags/WmaDecoder.h"
+
+namespace {
+
+constexpr int kOggVorbis = static_cast<int>(OutputFormat::OggVorbis);
+constexpr int kMp3 = static_cast<int>(OutputFormat::Mp3);
+constexpr int kFlac = static_cast<int>(OutputFormat::Flac);
+constexpr int kWma = static_cast<int>(OutputFormat::Wma);
+constexpr int kWav = static_cast<int>(OutputFormat::Wav);
+constexpr int kFreshOggQuality = 40;
+
+// The modules this program loads in place of the Windows libraries, and the Debian packages
+// they need: the maker's download is for Windows only.
+constexpr const char* kMp3InstallHint =
+    "\n\nこのLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
+    "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。";
+constexpr const char* kWmaInstallHint =
+    "\n\nこのLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
+    "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
+    "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。";
+constexpr const char* kRestartHint = "\nインストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。";
+
+bool ModulesPresent(int format) {
+    std::string why;
+    // Writing needs the encoder, tagging the decoder module.
+    return OutputFormatAvailable(format, why) && (format != kWma || LoadWmaDecoder() != 0);
+}
+
+CCharString NumberText(int number) { return CCharString::Formatted("%d", number); }
+
+}  // namespace
+
+const COutputBarModel::FormatEntry COutputBarModel::kFormats[] = {
+    {kWav, "WAV (PCM-Wave)"},
+    {kWma, "WMA (WindowsMedia)"},
+    {kOggVorbis, "OGG (OggVorbis)"},
+    {kMp3, "MP3 (Mpeg1Layer3)"},
+    {kFlac, "FLAC (FreeLossless)"},
+    {static_cast<int>(OutputFormat::Opus), "OPUS (OggOpus)"},
+};
+const int COutputBarModel::kFormatCount = static_cast<int>(std::size(kFormats));
+const char* const COutputBarModel::kSplitMethodTexts[3] = {"手動で分割", "一定時間で分割", "無音区間で分割"};
+
+COutputBarModel::COutputBarModel()
+    : makerSite(kMakerSite), encoderAvailable(ModulesPresent), post([this](std::function<void()> work) { m_posted.push_back(std::move(work)); }) {}
+
+bool COutputBarModel::Pull(bool tell) {
+    ReadControls();
+    if (!ParseBarInteger(controls.trackNumberText, trackNumber)) return RefuseNumber(kTrackNumber, tell);
+    splitMethod = controls.splitSelection;
+    if (controls.splitTimeReadable) splitTime = controls.splitTime;
+    else if (splitMethod == kSplitInterval || splitMethod == kSplitSilence) return RefuseSplitTime(tell);
+    if (!ParseBarInteger(controls.recordingNumberText, recordingNumber)) return RefuseNumber(kRecordingNumber, tell);
+    formatIndex = controls.formatSelection;
+    qualityIndex = controls.qualitySelection;
+    oggQuality = controls.sliderPosition;
+    return true;
+}
+
+void COutputBarModel::Push() {
+    controls.trackNumberText = NumberText(trackNumber);
+    controls.splitSelection = splitMethod;
+    controls.splitTime = splitTime;
+    controls.recordingNumberText = NumberText(recordingNumber);
+    controls.formatSelection = formatIndex;
+    controls.qualitySelection =
+        qualityIndex >= 0 && qualityIndex < static_cast<int>(controls.qualityLabels.size()) ? qualityIndex : -1;
+    controls.sliderPosition = oggQuality;
+    WriteControls();
+}
+
+int COutputBarModel::FillQualityList(int format) {
+    if (!IsOutputFormat(format)) return 0;
+    controls.sliderVisible = format == kOggVorbis;
+    formatInUse = format;
+    table = QualityTableFor(static_cast<OutputFormat>(format));
+    extension = DefaultExtension(static_cast<OutputFormat>(format));
+    if (fileBar) {
+        fileBar->Pull();
+        fileBar->fileNameTemplate =
+            TemplateWithFormatExtension(fileBar->fileNameTemplate, static_cast<OutputFormat>(format));
+        fileBar->Push();
+    }
+    Push();
+    controls.qualityLabels.clear();
+    for (int i = 0; i < table.count; ++i) controls.qualityLabels.emplace_back(table.rows[i].label);
+    controls.qualitySelection = -1;
+    WriteControls();
+    return DefaultQualityIndex(format);
+}
+
+void COutputBarModel::UpdateQualityCaption() {
+    ReadControls();
+    formatInUse = controls.formatSelection;
+    qualityIndex = controls.qualitySelection;
+    const QualityEntry* row = table.Row(qualityIndex);
+    if (!row) return;
+    value = row->value;
+    sampleRate = row->sampleRate;
+    channels = row->channels;
+    if (formatInUse == kOggVorbis) value = OggNominalBitrate(oggQuality, sampleRate, channels);
+    const char* layout = channels == 1 ? "mono" : "stereo";
+    CCharString caption = "出力設定 ";
+    if (formatInUse == kWav)
+        caption += CCharString::Formatted("(%s:無圧縮/%2.1fkHz/%s)", "WAV", sampleRate * 0.001, layout);
+    else if (formatInUse == kFlac)
+        caption += CCharString::Formatted("(%s:レベル%d/%2.1fkHz/%s)", "FLAC", value, sampleRate * 0.001, layout);
+    else if (IsOutputFormat(formatInUse))
+        caption += CCharString::Formatted("(%s:%3.1fkbps/%2.1fkHz/%s)", FormatName(formatInUse), value * 0.001,
+                                          sampleRate * 0.001, layout);
+    controls.groupCaption = caption;
+    WriteControls();
+}
+
+bool COutputBarModel::CheckEncoderLibrary(int format) {
+    if ((format != kMp3 && format != kWma) || encoderAvailable(format)) return true;
+    if (prompts) TellMissingEncoder(format == kMp3);
+    formatIndex = kOggVorbis;
+    post([this] { OnFallBack(); });
+    return false;
+}
+
+void COutputBarModel::TellMissingEncoder(bool mp3) {
+    const CCharString page = MakerPageUrl(makerSite, mp3 ? kLameDownloadQuery : kWmaDownloadQuery);
+    if (page.IsEmpty()) {
+        // No download to offer: what this system needs instead.
+        prompts->Inform(CCharString(mp3 ? "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
+                                          "（MP3形式の出力にはLAMEエンコードライブラリが必要です）"
+                                        : "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。\n"
+                                          "（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）") +
+                        (mp3 ? kMp3InstallHint : kWmaInstallHint) + kRestartHint);
+        return;
+    }
+    if (!prompts->AskYesNo(mp3 ? "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
+                                 "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"
+                               : "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
+                                 "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？"))
+        return;
+    prompts->OpenPage(page);
+    prompts->Inform(CCharString(mp3 ? "lame_enc39?.exeを実行しインストールを行ってください\n"
+                                       "MP3を有効にするにはその後一旦ソフトを終了し、\n"
+                                       "ソフトウェアを再起動させてください。"
+                                     : "wmfdist8.exeを実行しインストールを行ってください\n"
+                                       "WMAを有効にするにはその後一旦ソフトを終了し、\n"
+                                       "ソフトウェアを再起動させてください。") +
+                    (mp3 ? kMp3InstallHint : kWmaInstallHint));
+}
+
+void COutputBarModel::OnFormatSelected() {
+    ReadControls();
+    const int selection = controls.formatSelection;
+    if (!CheckEncoderLibrary(selection)) return;
+    formatIndex = selection;
+    Pull();
+    qualityIndex = FillQualityList(selection);
+    controls.qualitySelection = qualityIndex;
+    oggQuality = kFreshOggQuality;
+    controls.sliderPosition = kFreshOggQuality;
+    WriteControls();
+    UpdateQualityCaption();
+}
+
+void COutputBarModel::OnFallBack() {
+    ReadControls();
+    if (controls.formatSelection != kMp3 && controls.formatSelection != kWma) return;
+    controls.formatSelection = formatIndex;
+    WriteControls();
+    OnFormatSelected();
+}
+
+void COutputBarModel::OnSliderMoved(int position) {
+    oggQuality = position;
+    UpdateQualityCaption();
+}
+
+void COutputBarModel::OnSplitMethodSelected() {
+    Pull();
+    const int selection = controls.splitSelection;
+    SplitTime time;
+    CCharString label;
+    if (selection == kSplitInterval) {
+        time.minutes = 30;
+        label = "分割時間：";
+    } else if (selection == kSplitSilence) {
+        time.seconds = 3;
+        label = "無音時間：";
+    }
+    controls.splitTimeLabel = label;
+    controls.splitTimeVisible = selection == kSplitInterval || selection == kSplitSilence;
+    splitTime = time;
+    splitMethod = selection;
+    Push();
+}
+
+bool COutputBarModel::RefuseSplitTime(bool tell) const {
+    if (!tell) return false;
+    // "分割時間の指定が不正です", after the label the field is shown with.
+    const std::string_view colon = "：";
+    std::string name = controls.splitTimeLabel.str();
+    if (name.ends_with(colon)) name.resize(name.size() - colon.size());
+    Inform(CCharString(name + "の指定が不正です"));
+    if (view) view->FocusControl(kSplitTime);
+    return false;
+}
+
+bool COutputBarModel::TypedTrackNumber(int& number) {
+    ReadControls();
+    return ParseBarInteger(controls.trackNumberText, number);
+}
+
+void COutputBarModel::RunPosted() {
+    std::vector<std::function<void()>> work;
+    work.swap(m_posted);
+    for (auto& step : work) step();
+}

@@ -1,0 +1,108 @@
+// COutputBarModel: the output settings bar without its widgets: format, quality and Ogg quality
+// with the caption, the encoder check and its fall-back, track numbers and the split method.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "app/bars/BarModel.h"
+#include "app/settings/RecordingSettings.h"
+#include "audiofile/QualityTable.h"
+
+class CFileBarModel;
+
+// What the bar's controls show.
+struct OutputBarControls {
+    int formatSelection = 0;  // the OutputFormat code of the selected entry of the format list
+    std::vector<CCharString> qualityLabels;
+    int qualitySelection = -1;
+    bool sliderVisible = false;
+    int sliderPosition = 0;
+    CCharString groupCaption = "出力設定";
+    CCharString recordingNumberText = "0";
+    CCharString trackNumberText = "0";
+    int splitSelection = -1;
+    CCharString splitTimeLabel = "間隔時間：";
+    bool splitTimeVisible = true;
+    SplitTime splitTime;
+    bool splitTimeReadable = true;  // false while the field holds no time of day (then splitTime is stale)
+};
+
+class COutputBarModel : public CBarModel {
+public:
+    enum ControlId { kFormatList = 1004, kQualityList = 1005, kOggSlider = 1000, kRecordingNumber = 1014,
+                     kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
+    static constexpr int kNumberMin = 1;
+    static constexpr int kNumberMax = 9999;
+    // The format list, in its order: an entry's text and the OutputFormat code it stands for.
+    struct FormatEntry {
+        int format;
+        const char* text;
+    };
+    static const FormatEntry kFormats[];
+    static const int kFormatCount;
+    static const char* const kSplitMethodTexts[3];
+
+    COutputBarModel();
+    // `post` keeps work for this object.
+    COutputBarModel(const COutputBarModel&) = delete;
+    COutputBarModel& operator=(const COutputBarModel&) = delete;
+
+    // Fields, in the bar's order.
+    CFileBarModel* fileBar = nullptr;  // gets the format's extension in its template
+    int formatInUse = 0;
+    int value = 0;  // of the selected row; for Ogg Vorbis the encoder's nominal bitrate
+    int sampleRate = 0;
+    int channels = 0;
+    QualityTable table;
+    CCharString extension;
+    int trackNumber = 1;
+    int splitMethod = -1;
+    SplitTime splitTime;
+    int recordingNumber = 1;
+    int formatIndex = 0;
+    int qualityIndex = 2;
+    int oggQuality = 0;
+
+    OutputBarControls controls;
+    // The site offering the encoder downloads (the build's); empty: none is offered.
+    CCharString makerSite;
+    // Whether a format's encoder can be used; the default loads the modules.
+    std::function<bool(int format)> encoderAvailable;
+    // Runs work after the current event, as a message posted to the bar itself; the default
+    // keeps it until RunPosted.
+    std::function<void(std::function<void()>)> post;
+
+    // False when a number field, or the split time the split method uses, cannot be read: the
+    // fields after it keep their values and, with `tell`, the message is shown and the focus is
+    // back on the field.
+    bool Pull(bool tell = true);
+    void Push();
+
+    // Switches the lists, the extension and the file bar's template to `format`; returns the
+    // format's default row (0 for a code that is no format).
+    int FillQualityList(int format);
+    void UpdateQualityCaption();
+    // True when the format can be used; otherwise asks about the download, selects Ogg Vorbis
+    // and posts the fall-back.
+    bool CheckEncoderLibrary(int format);
+
+    // Handlers of the controls' changes.
+    void OnFormatSelected();
+    void OnQualitySelected() { UpdateQualityCaption(); }
+    void OnSliderMoved(int position);
+    void OnSplitMethodSelected();
+    // The track number as typed, without refusing; false while the field holds no number.
+    bool TypedTrackNumber(int& number);
+
+    // Runs what `post` kept by default.
+    void RunPosted();
+
+private:
+    bool RefuseSplitTime(bool tell) const;
+    void OnFallBack();
+    // The question offering the maker's download, or what to install here when there is none.
+    void TellMissingEncoder(bool mp3);
+
+    std::vector<std::function<void()>> m_posted;
+};

@@ -1,0 +1,31 @@
+// CTagBarModel: the tag bar without its widgets: the four tag templates and the year.
+#pragma once
+
+#include "app/bars/BarModel.h"
+
+struct TagBarControls {
+    CCharString title;
+    CCharString comment;
+    CCharString artist;
+    CCharString album;
+    CCharString yearText;
+};
+
+class CTagBarModel : public CBarModel {
+public:
+    enum ControlId { kTitle = 1025, kAlbum = 1026, kArtist = 1027, kComment = 1029, kYear = 1030 };
+
+    // Fields, in the bar's order, as constructed (loading the settings replaces them).
+    CCharString album = "アルバム";
+    CCharString artist = "アーティスト";
+    CCharString title = "タイトル";
+    CCharString comment = "コメント";
+    int year = 2005;
+
+    TagBarControls controls;
+
+    // False when the year is empty or no number: the texts are taken, the year keeps its value;
+    // `tell` shows the message and takes the focus back.
+    bool Pull(bool tell = true);
+    void Push();
+};

@@ -1,0 +1,85 @@
+// The recording commands of the main window, shared by both front ends.
+#include "app/control/RecordingCommands.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/Logind.h"
+
+CRecordingCommands::CRecordingCommands(CRecordingControl& control, CSettingsStore& store, ProfileState& profile,
+                                       CCountdown::Clock clock)
+    : m_control(control), m_store(store), m_profile(profile), m_countdown(std::move(clock)) {}
+
+CRecordingCommands::Outcome CRecordingCommands::Start() {
+    const StartResult started = m_control.StartRecording();
+    if (started) return {};
+    m_control.schedule.reset();
+    return {false, std::string(kStartFailedMessage) + (started.reason.IsEmpty() ? "" : " (" + started.reason.str() + ")")};
+}
+
+CRecordingCommands::Outcome CRecordingCommands::StartCommand() {
+    StopCommand();
+    m_profile.settings = m_control.settings;
+    PushIntoHistories(m_profile);
+    m_control.schedule.reset();
+    return Start();
+}
+
+void CRecordingCommands::StopCommand() {
+    if (m_control.schedule) m_control.schedule->endActionArmed = false;
+    m_countingDown = false;
+    m_control.StopRecording();
+}
+
+CRecordingCommands::Outcome CRecordingCommands::StartBySchedule(const RecordingSchedule& schedule) {
+    m_control.schedule = schedule;
+    if (schedule.startMode == 1) {
+        m_countingDown = true;
+        return {};
+    }
+    return Start();
+}
+
+CRecordingCommands::Tick CRecordingCommands::OnCountdownTick() {
+    Tick tick;
+    if (!m_countingDown || !m_control.schedule) return tick;
+    const CCountdown::Tick step = m_countdown.OnTick(m_control.schedule->startTime);
+    if (!step.startNow) {
+        tick.title = step.title;
+        return tick;
+    }
+    m_countingDown = false;
+    const Outcome started = Start();
+    tick.started = started.ok;
+    tick.failed = !started.ok;
+    tick.message = started.message;
+    return tick;
+}
+
+CRecordingCommands::Outcome CRecordingCommands::SaveProfileAs(const CCharString& presetName) {
+    m_profile.settings = m_control.settings;
+    const CCharString name = PresetNameOf(presetName);
+    std::vector<CCharString>& presets = m_profile.presets.entries;
+    if (std::find(presets.begin(), presets.end(), name) == presets.end()) presets.push_back(name);
+    if (m_store.SaveProfile(name, m_profile)) return {};
+    return {false, "the settings could not be saved to " + m_store.FilePath().str()};
+}
+
+CRecordingCommands::Outcome CRecordingCommands::RunEndAction(EndAction action,
+                                                             const std::function<void()>& requestClose,
+                                                             CLogind& logind) {
+    if (action == EndAction::None) return {};
+    if (m_control.sleepInhibitor) m_control.sleepInhibitor->Release();
+    const LogindResult result = DoEndAction(action, requestClose, logind);
+    if (result.Ok()) return {};
+    return {false, std::string("the end action \"") + EndActionName(action) +
+                       "\" was not carried out: " + result.detail.str()};
+}
+
+CRecordingCommands::Finish CRecordingCommands::FinishRun(EndAction action, const std::function<void()>& requestClose,
+                                                         CLogind& logind, const CCharString& presetName) {
+    Finish finish;
+    finish.saved = SaveProfileAs(presetName);
+    finish.endAction = RunEndAction(action, requestClose, logind);
+    return finish;
+}

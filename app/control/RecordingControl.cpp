@@ -1,0 +1,748 @@
+// The recording control: session notifications, splits, the end of a timed recording, track
+// names and tags, numbering, status texts, calibration, and the hand-overs between the owner's
+// thread and the audio thread.
+#include "app/control/RecordingControl.h"
+
+#include <unistd.h>
+
+#include <chrono>
+
+#include "app/control/ActivityLog.h"
+#include "app/files/AudioFacts.h"
+#include "app/files/FileMove.h"
+#include "app/monitor/MonitorObserver.h"
+#include "app/settings/OutputFormats.h"
+#include "app/files/TrackJournal.h"
+#include "audiofile/AudioWriter.h"
+#include "audiofile/QualityTable.h"
+#include "foundation/PathUtils.h"
+#include "foundation/StepHook.h"
+#include "platform/CaptureBackend.h"
+#include "platform/Logind.h"
+
+namespace {
+
+constexpr int kGenreNumber = 146;
+constexpr const char* kGenreText = "♪Velsona - オリジナルレコーディング";
+constexpr int kCalibrationThreshold = -900;
+// Enough for the tags and the rename of a track closed on a full disk.
+constexpr int64_t kReservedBytes = 64 * 1024;
+
+// Two 32-bit values in one atomic word, so a reader never sees half of a change.
+uint64_t Pack(int32_t low, int32_t high) { return static_cast<uint32_t>(low) | uint64_t{static_cast<uint32_t>(high)} << 32; }
+int32_t Low(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed)); }
+int32_t High(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed >> 32)); }
+
+CCharString WithDetail(const CCharString& message, const CCharString& detail) {
+    return detail.IsEmpty() ? message : message + " (" + detail + ")";
+}
+
+// "1:02:03.456": a track's length, to the millisecond, as the log tells it.
+CCharString LengthText(int64_t ms) {
+    return CCharString::Formatted("%d:%02d:%02d.%03d", static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                                  static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
+}
+
+// Each recording gets an id no other recording of this process had.
+std::atomic<uint64_t> g_lastRecordingId{0};
+
+// A lost input is tried again this long after the last attempt.
+constexpr int64_t kRetryPeriodNs = 1'000'000'000;
+
+int64_t SteadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+CCharString InputNameText(const std::string& name) {
+    return name.empty() ? CCharString("既定の入力") : CCharString(name);
+}
+
+}  // namespace
+
+bool IsRecordingProblem(int code) {
+    return code == kRecordingWriteFailed || code == kRecordingSplitFailed || code == kRecordingCaptureFailed;
+}
+
+CRecordingControl::CRecordingControl(CRecordingItemsModel& items, AudioFactsReader readFacts, EventPoster post,
+                                     LocalClock clock)
+    : m_files(items, std::move(readFacts), clock),
+      m_post(std::move(post)),
+      m_thresholds(Pack(settings.silenceLeft, settings.silenceRight)),
+      m_trackNumber(Pack(1, 0)) {
+    m_clocks.now = std::move(clock);
+}
+
+CRecordingControl::~CRecordingControl() {
+    CancelCalibration();
+    StopRecording();
+}
+
+void CRecordingControl::ApplySettings() {
+    auto snapshot = std::make_shared<const RecordingSettings>(settings);
+    {
+        std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_applied = std::move(snapshot);
+    }
+    if (!m_calibrating) m_thresholds = Pack(settings.silenceLeft, settings.silenceRight);
+    m_resumeInput = settings.resumeInput;
+}
+
+std::unique_ptr<CRecorderSession> CRecordingControl::NewSession() {
+    auto session = std::make_unique<CRecorderSession>();
+    session->SetNotify(&CRecordingControl::OnSessionNotify, this);
+    session->deviceId = settings.inputDevice;
+    session->captureFormat = {settings.sampleRate, settings.channels, settings.bitsPerSample};
+    session->backend = backend;
+    session->handOverClosedWriter = true;
+    return session;
+}
+
+StartResult CRecordingControl::StartRecording() {
+    EndSession();
+    ApplySettings();
+    m_stopAfterSeconds = schedule && schedule->StopsAfterDuration() ? schedule->durationSeconds : -1;
+    m_splitRequested = false;
+    {
+        std::lock_guard<std::mutex> lock(m_statusMutex);
+        m_status = RecordingStatus();
+    }
+    m_previousTrackTime = 0;
+    m_trackOpen = false;
+    m_startPending = true;
+    m_waitingForInput = false;
+    m_gapMs = 0;
+    m_recordingId = ++g_lastRecordingId;
+    {
+        std::lock_guard<std::mutex> lock(m_reserveMutex);
+        m_reserveFolder = settings.outputFolder;
+        m_reserveWanted = EnsureFolder(settings.outputFolder);
+    }
+    // Taken once the first track is journaled: the journal names the folder a dead recorder's
+    // reserve is to be removed from.
+    m_holdReserveAtOpen = true;
+    m_closeReason = CloseReason::Stop;
+    m_firstTrackOpening = true;
+    m_firstTrackText = CCharString();
+    m_session = NewSession();
+    // Unattended, a start at its set time waits for an input that is not there yet.
+    m_session->waitForInput = m_resumeInput && schedule.has_value();
+    {
+        std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_track.settings = m_applied;
+    }
+    if (!m_session->Start()) {
+        StartResult result{false, m_session->FailureDetail()};
+        if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + result.reason);
+        // A first track that opened but never recorded is not a finished track: its row, and the
+        // name taken for it, go.
+        DropUnrecordedTrack(*m_session);
+        m_session.reset();
+        EndReserve();
+        return result;
+    }
+    if (sleepInhibitor) {
+        CLogind logind(CLogind::SystemBusAddress());
+        sleepInhibitor->Acquire(logind, "録音中");
+    }
+    LogStart();
+    // A start that waits for its input opens its first track later, as any other.
+    if (m_firstTrackOpening) m_firstTrackOpening = false;
+    if (m_session->InputMissing())
+        BeginWait(WithDetail("録音開始の時刻に録音デバイスを開けませんでした", m_session->FailureDetail()) +
+                      "。入力が現れるのを待っています。",
+                  0, {});
+    return {true, {}};
+}
+
+void CRecordingControl::LogStart() {
+    if (!log) return;
+    const QualityEntry* row = QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+    CCharString input = settings.inputDevice < 0 ? CCharString("既定の入力")
+                                                 : CCharString::Formatted("入力デバイス %d", settings.inputDevice);
+    if (backend && settings.inputDevice >= 0)
+        for (const CaptureDeviceInfo& device : backend->ListDevices())
+            if (device.id == settings.inputDevice) input = device.name.c_str();
+    log->Write(LogSeverity::Information,
+               CCharString::Formatted("録音 No.%02d を開始しました（%s %s、", settings.recordingNumber,
+                                      FormatName(settings.outputFormat), row ? row->label : "") +
+                   input + "、出力先 " + settings.outputFolder + "）");
+    if (!m_firstTrackText.IsEmpty()) log->Write(LogSeverity::Information, m_firstTrackText);
+}
+
+void CRecordingControl::BeginWait(const CCharString& message, int trackNumber, const CCharString& path) {
+    const int64_t now = SteadyNs();
+    m_inputLostAt = now;
+    // Published last: the owner reads the rest once it sees the wait.
+    m_waitingForInput = true;
+    m_post(RecordingEvent{kRecordingInputWaiting, m_recordingId, trackNumber, path, message});
+}
+
+void CRecordingControl::PollInput() {
+    if (!m_session || !m_waitingForInput) return;
+    const int64_t now = SteadyNs();
+    const int64_t lostAt = m_inputLostAt;
+    if (m_nextAttempt < lostAt + kRetryPeriodNs) m_nextAttempt = lostAt + kRetryPeriodNs;
+    const int64_t waitedMs = (now - lostAt) / 1'000'000;
+    const int64_t stopAfter = m_stopAfterSeconds;
+    if (stopAfter >= 0 && (m_session->TotalTime() + m_gapMs + waitedMs) / 1000 >= stopAfter) {
+        m_waitingForInput = false;
+        Post(kRecordingDurationReached, *m_session);
+        return;
+    }
+    if (now < m_nextAttempt) return;
+    m_nextAttempt = now + kRetryPeriodNs;
+    // Counted before capture starts, so the first buffer after the gap already sees it.
+    m_gapMs += waitedMs;
+    m_inputReturning = true;
+    const CRecorderSession::InputReturn result = m_session->ReopenInput();
+    m_inputReturning = false;
+    switch (result) {
+        case CRecorderSession::InputReturn::Resumed: m_waitingForInput = false; return;
+        case CRecorderSession::InputReturn::Away:
+            m_gapMs -= waitedMs;
+            m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
+                                  WithDetail("録音デバイスをもう一度開けませんでした", m_session->FailureDetail()) +
+                                      "。1秒後にもう一度試します。"});
+            return;
+        case CRecorderSession::InputReturn::TrackRefused:
+            m_waitingForInput = false;
+            DropUnrecordedTrack(*m_session);
+            Post(kRecordingSplitFailed, *m_session,
+                 WithDetail("入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: " +
+                                m_session->writtenPath,
+                            m_session->FailureDetail()));
+            return;
+    }
+}
+
+void CRecordingControl::StopRecording() {
+    // The schedule's duration stays with the audio thread until its last buffer is done.
+    EndSession();
+    schedule.reset();
+}
+
+void CRecordingControl::EndSession() {
+    if (m_session) {
+        {
+            // The last track's close gives the reserve back for good.
+            std::lock_guard<std::mutex> lock(m_reserveMutex);
+            m_reserveWanted = false;
+        }
+        m_session->Stop();
+        m_session.reset();
+    }
+    EndReserve();
+    if (sleepInhibitor) sleepInhibitor->Release();
+}
+
+void CRecordingControl::HoldReserve() {
+    std::lock_guard<std::mutex> lock(m_reserveMutex);
+    if (m_reserveWanted && !m_reserve.IsHeld()) m_reserve.Hold(m_reserveFolder, kReservedBytes);
+}
+
+void CRecordingControl::ReleaseReserve() {
+    std::lock_guard<std::mutex> lock(m_reserveMutex);
+    m_reserve.Release();
+}
+
+void CRecordingControl::EndReserve() {
+    std::lock_guard<std::mutex> lock(m_reserveMutex);
+    m_reserveWanted = false;
+    m_holdReserveAtOpen = false;
+    m_reserve.Release();
+}
+
+void CRecordingControl::RequestSplit() {
+    if (m_session) m_splitRequested = true;
+}
+
+void CRecordingControl::TogglePause() {
+    if (m_session) m_session->paused = !m_session->paused;
+}
+
+bool CRecordingControl::IsPaused() const { return m_session && m_session->paused; }
+
+int CRecordingControl::TrackNumber() const { return Low(m_trackNumber.load()); }
+
+void CRecordingControl::SetTrackNumber(int number) { m_trackNumber = Pack(number, m_session ? 1 : 0); }
+
+void CRecordingControl::OnRecordingEvent(const RecordingEvent& event) {
+    if (log) log->Record(event);
+    if (event.code != kRecordingDurationReached || !IsRunning(event)) return;
+    m_pendingEndAction = schedule && schedule->endActionArmed ? schedule->endAction : EndAction::None;
+    StopRecording();
+}
+
+EndAction CRecordingControl::TakeEndAction() {
+    const EndAction action = m_pendingEndAction;
+    m_pendingEndAction = EndAction::None;
+    return action;
+}
+
+void CRecordingControl::SetMonitorObserver(CMonitorObserver* observer) { m_monitor = observer; }
+
+RecordingStatus CRecordingControl::Status() const {
+    std::lock_guard<std::mutex> lock(m_statusMutex);
+    RecordingStatus status = m_status;
+    if (m_session) status.overruns = m_session->OverrunCount();
+    return status;
+}
+
+CCharString CRecordingControl::TrackPaneText() const {
+    const RecordingStatus status = Status();
+    const int64_t ms = status.trackTimeMs;
+    return CCharString::Formatted("トラック(%d)時間 %d:%02d.%02d", status.trackNumber, static_cast<int>(ms / 60000),
+                                  static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000 / 10));
+}
+
+CCharString CRecordingControl::TotalPaneText() const {
+    const int64_t ms = Status().totalTimeMs;
+    return CCharString::Formatted("総時間 %d:%02d", static_cast<int>(ms / 60000), static_cast<int>(ms / 1000 % 60));
+}
+
+void CRecordingControl::SetSilenceLevels(int left, int right) {
+    settings.silenceLeft = left;
+    settings.silenceRight = right;
+    m_thresholds = Pack(left, right);
+}
+
+bool CRecordingControl::BeginCalibration() {
+    if (m_calibrating) return true;
+    m_keptThresholds[0] = settings.silenceLeft;
+    m_keptThresholds[1] = settings.silenceRight;
+    SetSilenceLevels(kCalibrationThreshold, kCalibrationThreshold);
+    m_calibrating = true;
+    if (m_session || StartCalibrationSession()) return true;
+    CancelCalibration();
+    return false;
+}
+
+bool CRecordingControl::StartCalibrationSession() {
+    m_calibrationSession = NewSession();
+    m_calibrationSession->monitorOnly = true;
+    // Told before the session starts, so this runs before the audio thread does.
+    if (m_monitor) m_monitor->OnTrackOpen(m_calibrationSession->captureFormat);
+    if (m_calibrationSession->Start()) return true;
+    m_calibrationSession.reset();
+    return false;
+}
+
+BufferLevels CRecordingControl::CalibrationLevels() const {
+    const RecordingStatus status = Status();
+    return {status.leftLevel, status.rightLevel};
+}
+
+BufferLevels CRecordingControl::FreezeCalibration() {
+    // Stopped first, so the levels hold the moment of the answer.
+    if (m_calibrationSession) m_calibrationSession->Stop();
+    m_calibrationSession.reset();
+    m_frozenLevels = CalibrationLevels();
+    return m_frozenLevels;
+}
+
+void CRecordingControl::AcceptCalibration() {
+    if (!m_calibrating) return;
+    m_calibrating = false;
+    SetSilenceLevels(m_frozenLevels.left, m_frozenLevels.right);
+}
+
+bool CRecordingControl::RetryCalibration() {
+    if (!m_calibrating) return false;
+    if (m_session || StartCalibrationSession()) return true;
+    CancelCalibration();
+    return false;
+}
+
+void CRecordingControl::CancelCalibration() {
+    if (!m_calibrating) return;
+    if (m_calibrationSession) m_calibrationSession->Stop();
+    m_calibrationSession.reset();
+    m_calibrating = false;
+    SetSilenceLevels(m_keptThresholds[0], m_keptThresholds[1]);
+}
+
+int CRecordingControl::OnSessionNotify(int code, CRecorderSession* session, void* user) {
+    return static_cast<CRecordingControl*>(user)->HandleNotify(code, *session);
+}
+
+int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
+    switch (code) {
+        case kNotifyDataBefore: return OnDataBefore(session);
+        case kNotifyDataAfter: return OnDataAfter(session);
+        case kEventStopped: OnStopped(session); return 1;
+        case kNotifyTrackOpenBefore: PrepareTrack(session); return 1;
+        case kNotifyTrackOpenAfter:
+            m_trackOpen = m_files.BeginItem(session.writtenPath);
+            // Told before capture starts, so it comes before anything of the new track.
+            if (m_trackOpen && m_inputReturning)
+                Post(kRecordingInputReturned, session,
+                     "録音デバイス「" + InputNameText(session.InputName()) + "」からの入力が戻りました。" +
+                         CCharString::Formatted("トラック%dから録音を続けます。", session.trackCounter));
+            if (m_trackOpen) {
+                const CCharString text =
+                    CCharString::Formatted("トラック %d を開きました: ", session.trackCounter) + session.writtenPath;
+                // The first opens on the owner's thread, before the audio thread runs.
+                if (m_firstTrackOpening) {
+                    m_firstTrackOpening = false;
+                    m_firstTrackText = text;
+                } else {
+                    Post(kRecordingTrackOpened, session, text);
+                }
+            }
+            return m_trackOpen ? 1 : 0;
+        case kNotifyTrackCloseBefore:
+            // The encoder's last pages and the tags are written in the room the reserve held.
+            ReleaseReserve();
+            FillTags(session, true);
+            return 1;
+        case kNotifyTrackCloseAfter: OnTrackClosed(session); return 1;
+        case kEventWriteFailed:
+            ReleaseReserve();
+            m_closeReason = CloseReason::Failure;
+            Post(kRecordingWriteFailed, session,
+                 WithDetail("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
+                                session.writtenPath,
+                            session.FailureDetail()));
+            session.CloseTrack();
+            return 1;
+        case kEventCaptureEnded:
+            // A monitor-only session ends with its owner; there is no recording to tell about.
+            if (session.monitorOnly) return 1;
+            if (session.CaptureFailed() && m_resumeInput) {
+                LoseInput(session);
+            } else if (session.CaptureFailed()) {
+                // The owner's stop closes the track the input failed.
+                m_closeReason = CloseReason::Failure;
+                Post(kRecordingCaptureFailed, session,
+                     "録音デバイスからの入力が途絶えました: " + session.CaptureEndDetail());
+            } else {
+                Post(kRecordingCaptureEnded, session);
+            }
+            return 1;
+        default: return 1;
+    }
+}
+
+int CRecordingControl::OnDataBefore(CRecorderSession& session) {
+    const bool paused = session.paused;
+    {
+        std::lock_guard<std::mutex> lock(m_statusMutex);
+        m_status.leftLevel = session.LeftLevel();
+        m_status.rightLevel = session.RightLevel();
+        ++m_status.buffers;
+    }
+    if (m_monitor) {
+        if (m_startPending && !session.monitorOnly) {
+            m_startPending = false;
+            m_monitor->OnRecordingStart(session.captureFormat);
+        }
+        MonitorBuffer buffer;
+        buffer.data = session.LastBuffer();
+        buffer.bytes = session.LastBufferSize();
+        buffer.format = session.captureFormat;
+        buffer.leftLevel = session.LeftLevel();
+        buffer.rightLevel = session.RightLevel();
+        buffer.paused = paused;
+        m_monitor->OnBuffer(buffer);
+    }
+    return paused ? 0 : 1;
+}
+
+int CRecordingControl::OnDataAfter(CRecorderSession& session) {
+    const int64_t stopAfter = m_stopAfterSeconds;
+    // The time the input was away counts: a timed recording ends on the clock.
+    if (stopAfter >= 0 && (session.TotalTime() + m_gapMs) / 1000 >= stopAfter) {
+        session.CloseTrack();
+        Post(kRecordingDurationReached, session);
+        return 1;
+    }
+    if (m_splitRequested.exchange(false)) {
+        Split(session, CloseReason::Command);
+        return 0;
+    }
+    const int splitLength = m_track.splitLength;
+    const int method = m_track.settings ? m_track.settings->splitMethod : kSplitManual;
+    if (method == kSplitInterval && splitLength > 0 && session.TrackTime() >= splitLength * 1000LL) {
+        Split(session, CloseReason::Interval);
+        return 0;
+    }
+    if (method == kSplitSilence) {
+        const uint64_t thresholds = m_thresholds;
+        m_silence.SetThresholds(Low(thresholds), High(thresholds));
+        const BufferLevels levels{session.LeftLevel(), session.RightLevel()};
+        switch (m_silence.Test(levels, splitLength, m_previousTrackTime)) {
+            case SilenceOutcome::Split: Split(session, CloseReason::Silence); return 0;
+            case SilenceOutcome::Stop: return 0;
+            case SilenceOutcome::Continue: break;
+        }
+    }
+    CopyStatus(session);
+    m_previousTrackTime = session.TrackTime();
+    return 1;
+}
+
+void CRecordingControl::Split(CRecorderSession& session, CloseReason reason) {
+    m_closeReason = reason;
+    session.CloseTrack();
+    m_splitRequested = false;
+    // Whatever made this split, the next track has heard no sound yet: a silence that was due on
+    // this buffer must not split the new track again after one buffer.
+    m_silence.ResetSilenceStart();
+    if (!session.OpenTrack()) {
+        DropUnrecordedTrack(session);
+        Post(kRecordingSplitFailed, session,
+             WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
+                        session.FailureDetail()));
+    }
+}
+
+void CRecordingControl::DropUnrecordedTrack(CRecorderSession& session) {
+    if (m_trackOpen) m_files.DropItem();
+    m_trackOpen = false;
+    RemoveIfUnused(session.writtenPath);
+    ProcessTrackJournal().Remove(session.writtenPath);
+}
+
+void CRecordingControl::LoseInput(CRecorderSession& session) {
+    const int track = session.trackCounter;
+    const CCharString path = session.writtenPath;
+    // As at a split: the next track gets the next number, name and tags when the input returns.
+    m_closeReason = CloseReason::Failure;
+    session.CloseTrack();
+    m_silence.ResetSilenceStart();
+    CopyStatus(session);
+    BeginWait("録音デバイスからの入力が途絶えました（" + session.CaptureEndDetail() +
+                  "）。トラックを閉じ、入力が戻るのを待っています。",
+              track, path);
+}
+
+void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
+    auto track = std::make_shared<ClosedTrack>();
+    track->writer = session.TakeClosedWriter();
+    track->tags = session.tags;
+    if (track->writer) track->writer->SetTags(&track->tags);
+    track->streamEnded = session.LastTrackFinished();
+    track->received = session.TrackBytes() > 0;
+    track->recording = m_recordingId;
+    track->trackNumber = session.trackCounter;
+    track->reason = m_closeReason;
+    m_closeReason = CloseReason::Stop;
+    track->lengthMs = session.TrackTime();
+    // Only a track that opened has a row and a file to name.
+    track->hasRow = m_trackOpen;
+    if (m_trackOpen) {
+        m_trackOpen = false;
+        const RecordingSettings& settings = *m_track.settings;
+        CCharString folder = settings.outputFolder;
+        track->values = Values(session, true);
+        track->finalPath =
+            BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind, track->values, m_clocks);
+        track->settings = m_track.settings;
+        track->format = session.outputKind;
+        track->clocks = m_clocks;
+        track->clocks.now = [end = m_clocks.end] { return end; };
+        track->plannedPath = session.plannedPath;
+        track->writtenPath = session.writtenPath;
+        track->row = {m_files.CurrentTrack().key, session.writtenPath};
+        // All the audio is in the file now; a recovery must not measure it again, and an MP3's
+        // Info frame can be given its exact padding.
+        if (track->streamEnded && track->writer)
+            ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
+        m_files.ShowClosing(track->row, static_cast<int>(session.outputKind), session.TrackTime(), session.tags);
+        // The next track's number is settled here, before it opens, in one step with the "typed"
+        // flag: raised by one unless the user typed a number during this track.
+        uint64_t number = m_trackNumber.load();
+        while (!m_trackNumber.compare_exchange_weak(number, High(number) ? Pack(Low(number), 0)
+                                                                         : Pack(session.trackCounter + 1, 0))) {
+        }
+    }
+    m_finisher.Submit([this, track] { FinishTrack(*track); });
+}
+
+void CRecordingControl::FinishTrack(ClosedTrack& track) {
+    FinishClosedTrack(track);
+    // The closed track is done with the room; the open one may need it at its close.
+    HoldReserve();
+}
+
+void CRecordingControl::DropEmptyTrack(ClosedTrack& track) {
+    if (track.writer) {
+        // Nothing to tag: the file goes.
+        track.writer->SetTags(nullptr);
+        track.writer->Close();
+        track.writer.reset();
+    }
+    RemoveTrack(track);
+}
+
+void CRecordingControl::RemoveTrack(ClosedTrack& track) {
+    if (!track.hasRow) return;
+    unlink(track.writtenPath.c_str());
+    m_files.DropRow(track.row);
+    ProcessTrackJournal().Remove(track.writtenPath);
+    m_post(RecordingEvent{kRecordingTrackDropped, track.recording, track.trackNumber, track.writtenPath,
+                          CCharString::Formatted("トラック %d は音声がないため削除しました: ", track.trackNumber) +
+                              track.writtenPath});
+}
+
+void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
+    if (!track.received) return DropEmptyTrack(track);
+    ReachedStep("finishing");
+    bool finished = track.streamEnded;
+    if (track.writer) {
+        // Each runs whatever the other gave: Close still closes the file.
+        finished = track.writer->FinishEnd() != 0 && finished;
+        finished = track.writer->Close() != 0 && finished;
+        track.writer.reset();
+    }
+    if (!track.hasRow) return;
+    if (!finished) {
+        // A full disk may have left the file less audio than it was given, or none.
+        if (HoldsNoAudio(track.writtenPath)) return RemoveTrack(track);
+        NameByKeptAudio(track);
+    }
+    const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.writtenPath);
+    // Finished and tagged: a recovery from here on only gives it this name.
+    ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1,
+                                  ReplaceExtension(written, ExtensionOf(track.writtenPath).c_str()));
+    ReachedStep("naming");
+    const bool named = m_files.FinishItem(track.row, written);
+    ReachedStep("named");
+    // The finished file reaches the disk too, tags and all, not only its audio.
+    CFileStream file;
+    if (file.Open(track.row.file.c_str(), CFileStream::kRead)) file.Flush();
+    file.Close();
+    // The track is finished: a crash from here on leaves nothing of it to recover.
+    ProcessTrackJournal().Remove(track.writtenPath);
+    if (!finished)
+        PostUnfinished(track, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
+                              "（空き容量を確認してください）: ");
+    if (!named) PostUnfinished(track, "ファイル名を付けられなかったため、次の名前で保存しました: ");
+    static constexpr const char* kReasons[] = {"一定間隔で分割", "無音で分割", "分割の指示", "失敗", "録音停止"};
+    m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file,
+                          CCharString::Formatted("トラック %d を閉じました（%s、長さ %s）: ", track.trackNumber,
+                                                 kReasons[static_cast<int>(track.reason)],
+                                                 LengthText(track.lengthMs).c_str()) +
+                              track.row.file});
+}
+
+void CRecordingControl::NameByKeptAudio(ClosedTrack& track) {
+    const std::optional<RecordingItem> kept = m_files.ReadItemInfo(track.writtenPath);
+    // A header that claims no length tells nothing.
+    if (!kept || kept->lengthMs <= 0 || kept->lengthMs >= track.values.trackLengthMs) return;
+    track.values.trackLengthMs = kept->lengthMs;
+    track.values.endOffsetMs = track.values.startOffsetMs + kept->lengthMs;
+    CCharString folder = track.settings->outputFolder;
+    track.finalPath =
+        BuildTrackPath(true, folder, track.settings->fileNameTemplate, track.format, track.values, track.clocks);
+}
+
+void CRecordingControl::PostUnfinished(const ClosedTrack& track, const CCharString& message) {
+    m_post(RecordingEvent{kRecordingTrackUnfinished, track.recording, track.trackNumber, track.row.file,
+                          message + track.row.file});
+}
+
+void CRecordingControl::OnStopped(const CRecorderSession& session) {
+    // Runs on the owner's thread inside Stop, after the last buffer. Every track is finished
+    // before the stop is told, and the numbers of the next recording are settled before any
+    // later start can read them.
+    m_finisher.Wait();
+    m_trackNumber = Pack(1, 0);
+    ++settings.recordingNumber;
+    m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {},
+                          "録音を停止しました（総時間 " + LengthText(session.TotalTime()) + "）"});
+}
+
+void CRecordingControl::CopyStatus(const CRecorderSession& session) {
+    std::lock_guard<std::mutex> lock(m_statusMutex);
+    m_status.trackNumber = session.trackCounter;
+    m_status.trackTimeMs = session.TrackTime();
+    m_status.totalTimeMs = session.TotalTime();
+}
+
+void CRecordingControl::Post(int code, const CRecorderSession& session, const CCharString& message) {
+    m_post(RecordingEvent{code, m_recordingId, session.trackCounter, session.writtenPath, message});
+}
+
+TemplateValues CRecordingControl::Values(const CRecorderSession& session, bool endKnown) const {
+    TemplateValues values;
+    values.recordingNumber = m_track.settings->recordingNumber;
+    values.trackNumber = session.trackCounter;
+    values.startOffsetMs = session.TrackOpenedAt();
+    if (endKnown) {
+        values.endOffsetMs = session.TrackClosedAt();
+        values.trackLengthMs = session.TrackTime();
+    }
+    return values;
+}
+
+void CRecordingControl::PrepareTrack(CRecorderSession& session) {
+    {
+        std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_track.settings = m_applied;
+    }
+    const RecordingSettings& track = *m_track.settings;
+    session.trackCounter = TrackNumber();
+    session.outputKind = static_cast<OutputFormat>(track.outputFormat);
+    if (const QualityEntry* row = QualityTableFor(session.outputKind).Row(track.qualityIndex)) {
+        session.quality = row->value;
+        session.outputSampleRate = row->sampleRate;
+        session.outputChannels = row->channels;
+    }
+    session.oggQuality = track.oggQuality;
+    CCharString folder = track.outputFolder;
+    session.plannedPath =
+        BuildTrackPath(false, folder, track.fileNameTemplate, session.outputKind, Values(session, false), m_clocks);
+    FillTags(session, false);
+    CCharString journaled;
+    session.writtenPath = WrittenPathAtOpen(session.plannedPath, [&](const CCharString& candidate) {
+        // A name another recorder took meanwhile is not this track's.
+        if (!journaled.IsEmpty()) ProcessTrackJournal().Remove(journaled);
+        journaled = candidate;
+        JournalTrack(session, candidate);
+    });
+    if (!journaled.IsEmpty() && journaled != session.writtenPath) ProcessTrackJournal().Remove(journaled);
+    if (m_holdReserveAtOpen) {
+        m_holdReserveAtOpen = false;
+        HoldReserve();
+    }
+    m_track.splitLength = track.SplitLengthSeconds();
+    if (m_monitor) m_monitor->OnTrackOpen(session.captureFormat);
+}
+
+void CRecordingControl::JournalTrack(const CRecorderSession& session, const CCharString& path) {
+    const RecordingSettings& track = *m_track.settings;
+    JournalEntry entry;
+    entry.path = path;
+    entry.outputFormat = track.outputFormat;
+    entry.outputFolder = track.outputFolder;
+    entry.fileNameTemplate = track.fileNameTemplate;
+    entry.tagTitle = track.tagTitle;
+    entry.tagArtist = track.tagArtist;
+    entry.tagAlbum = track.tagAlbum;
+    entry.tagComment = track.tagComment;
+    entry.year = session.tags.year;
+    entry.genre = session.tags.genre;
+    entry.genreNumber = session.tags.genreNumber;
+    entry.recordingNumber = track.recordingNumber;
+    entry.trackNumber = session.trackCounter;
+    entry.startOffsetMs = session.TrackOpenedAt();
+    entry.startClock = m_clocks.start;
+    // A journal that cannot be written costs only the recovery after a crash, never the recording.
+    ProcessTrackJournal().Add(entry);
+}
+
+void CRecordingControl::FillTags(CRecorderSession& session, bool endKnown) {
+    const RecordingSettings& track = *m_track.settings;
+    const TemplateValues values = Values(session, endKnown);
+    TagFieldSet& tags = session.tags;
+    tags.title = ExpandTemplate(track.tagTitle, endKnown, values, m_clocks);
+    tags.artist = ExpandTemplate(track.tagArtist, endKnown, values, m_clocks);
+    tags.album = ExpandTemplate(track.tagAlbum, endKnown, values, m_clocks);
+    tags.comment = ExpandTemplate(track.tagComment, endKnown, values, m_clocks);
+    tags.year = CCharString::Formatted("%d", track.tagYear);
+    tags.trackNumber = session.trackCounter;
+    tags.genreNumber = kGenreNumber;
+    tags.genre = kGenreText;
+}

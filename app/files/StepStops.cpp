@@ -1,0 +1,30 @@
+// The test stops behind the engine's step hook: the environment is read here, never in the engine.
+#include "app/files/StepStops.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "foundation/StepHook.h"
+
+namespace {
+
+std::string g_steps;  // ",step,step,"
+
+// Says where it stopped, on standard error, so the test knows which instant it holds.
+void StopIfNamed(const char* step) {
+    if (g_steps.find("," + std::string(step) + ",") == std::string::npos) return;
+    const std::string line = "stopped at " + std::string(step) + "\n";
+    if (write(STDERR_FILENO, line.data(), line.size()) < 0) return;
+    raise(SIGSTOP);
+}
+
+}  // namespace
+
+void InstallStepStopsForTests() {
+    const char* steps = std::getenv("VELSONA_TEST_STOP_AT");
+    if (!steps || !*steps) return;
+    g_steps = "," + std::string(steps) + ",";
+    SetStepHook(StopIfNamed);
+}

@@ -1,0 +1,240 @@
+// Recovery of tracks left open: the WAV sizes, the MP3 Info frame, the FLAC totals, tags, the final name with its marker.
+#include "app/files/TrackRecovery.h"
+
+#include <algorithm>
+#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/files/AudioFacts.h"
+#include "app/files/FileMove.h"
+#include "app/files/FileNameTemplate.h"
+#include "app/files/TrackJournal.h"
+#include "audiofile/FlacReader.h"
+#include "audiofile/WavWriter.h"
+#include "foundation/FileStream.h"
+#include "audiofile/LameLibrary.h"
+#include "foundation/PathUtils.h"
+#include "foundation/StepHook.h"
+#include "platform/DiskSpace.h"
+#include "tags/FlacTagFile.h"
+#include "tags/Mp3InfoFrame.h"
+#include "tags/Mp3TagFile.h"
+#include "tags/OggPages.h"
+#include "tags/OpusTagFile.h"
+#include "tags/VorbisTagFile.h"
+#include "tags/WavHeader.h"
+#include "tags/WavTagFile.h"
+#include "tags/WmaTagFile.h"
+
+namespace {
+
+std::unique_ptr<CTagFile> TagEditorFor(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Wav: return std::make_unique<CWavTagFile>();
+        case OutputFormat::Mp3: return std::make_unique<CMp3TagFile>();
+        case OutputFormat::OggVorbis: return std::make_unique<CVorbisTagFile>();
+        case OutputFormat::Opus: return std::make_unique<COpusTagFile>();
+        case OutputFormat::Wma: return std::make_unique<CWmaTagFile>();
+        case OutputFormat::Flac: return std::make_unique<CFlacTagFile>();
+    }
+    return nullptr;
+}
+
+// A killed WAV writer leaves its placeholder sizes; the audio is every whole sample frame present.
+bool FinishWavSizes(const CCharString& path) {
+    CFileStream file;
+    if (!file.Open(path.c_str(), CFileStream::kReadWrite)) return false;
+    int64_t dataOffset = 0;
+    uint32_t dataSize = 0;
+    PcmFormatBlock format;
+    if (!ParseWavHeader(file, dataOffset, dataSize, &format) || dataOffset != kWavHeaderSize) return false;
+    const int64_t length = file.GetSize();
+    // Sizes the writer set at the close: what follows the audio is its tags, not more audio.
+    if (dataSize != CWavWriter::kUnknownDataSize && dataOffset + dataSize <= length) return true;
+    const int64_t frame = format.blockAlign > 0 ? format.blockAlign : 1;
+    const int64_t whole = kWavHeaderSize + (length - kWavHeaderSize) / frame * frame;
+    // Half a sample frame is no audio, and a tag list after it would be read as samples.
+    if (whole != length && !file.SetLength(whole)) return false;
+    return WriteWavSizes(file, whole);
+}
+
+// An MP3 whose encoder never wrote its Info frame gets it here, and the whole frames only.
+bool CompleteMp3(const JournalEntry& entry) {
+    CFileStream file;
+    if (!file.Open(entry.path.c_str(), CFileStream::kReadWrite)) return false;
+    BE_VERSION version{};
+    if (const LameFunctions* lame = LoadLameLibrary()) lame->version(&version);
+    const CCharString encoder = CCharString::Formatted("LAME%d.%d", version.byMajorVersion, version.byMinorVersion);
+    return CompleteMp3Stream(file, entry.sampleFrames, encoder.c_str());
+}
+
+// An Opus stream the encoder never drained ends at its last whole page; a torn page after it goes.
+bool EndOpusStream(const CCharString& path) {
+    CFileStream file;
+    return file.Open(path.c_str(), CFileStream::kReadWrite) && EndOggStreamAtLastWholePage(file);
+}
+
+// What the encoder's end would have written: a WAV's sizes from the audio present (only while
+// it was recording: once ended, they are right and a tag list may follow), an MP3's Info frame,
+// a FLAC stream's totals, an Opus stream's last page.
+void RepairEnd(const JournalEntry& entry, OutputFormat format) {
+    if (format == OutputFormat::Wav && entry.step == FinishStep::Recording) FinishWavSizes(entry.path);
+    if (format == OutputFormat::Mp3) CompleteMp3(entry);
+    if (format == OutputFormat::Flac) CompleteFlacStream(entry.path.c_str());
+    if (format == OutputFormat::Opus && entry.step == FinishStep::Recording) EndOpusStream(entry.path);
+}
+
+// A rewrite that a kill interrupted leaves its temporary file beside the track; it is never the track.
+void RemoveRewriteLeftover(const CCharString& path) {
+    const CCharString temporary = path + kRewriteSuffix;
+    struct stat st {};
+    if (lstat(temporary.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(temporary.c_str());
+}
+
+bool IsRegularFile(const CCharString& path) {
+    struct stat st {};
+    return !path.IsEmpty() && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The rename, journaled first: a recovery killed after it finds the track under its new name.
+void Rename(JournalFile& journal, JournalEntry& entry, const CCharString& target, RecoveredTrack& result) {
+    entry.step = FinishStep::Naming;
+    entry.finalPath = target;
+    CTrackJournal::Rewrite(journal);
+    ReachedStep("recovery-naming");
+    const CCharString targetFolder = FolderOf(target);
+    const CCharString free = PathTaken(target) ? MakeUniquePath(target) : target;
+    if ((targetFolder.IsEmpty() || EnsureFolder(targetFolder)) && MoveFile(entry.path, free)) {
+        result.to = free;
+        result.renamed = true;
+    }
+    ReachedStep("recovery-named");
+}
+
+time_t SecondsOf(const LocalDateTime& t) {
+    std::tm fields{};
+    fields.tm_year = t.year - 1900;
+    fields.tm_mon = t.month - 1;
+    fields.tm_mday = t.day;
+    fields.tm_hour = t.hour;
+    fields.tm_min = t.minute;
+    fields.tm_sec = t.second;
+    fields.tm_isdst = -1;
+    return std::mktime(&fields);
+}
+
+// Each step is journaled before the next begins, so a recovery killed at any instant and run
+// again comes to the same result.
+RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFactsReader& readFacts) {
+    RecoveredTrack result{entry.path, entry.path};
+    RemoveRewriteLeftover(entry.path);
+    if (entry.step == FinishStep::Naming && !PathTaken(entry.path) && IsRegularFile(entry.finalPath)) {
+        // Renamed before the kill: finished under its new name.
+        result.to = entry.finalPath;
+        result.found = result.tagged = result.renamed = true;
+        return result;
+    }
+    struct stat info {};
+    if (lstat(entry.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return result;
+    result.found = true;
+    if (entry.step == FinishStep::Naming) {
+        // Finished and tagged; only its name was still to come.
+        result.tagged = true;
+        Rename(journal, entry, entry.finalPath, result);
+        return result;
+    }
+    const auto format = static_cast<OutputFormat>(entry.outputFormat);
+    RepairEnd(entry, format);
+    // Killed as it opened: an empty file, or headers without a sample.
+    if (HoldsNoAudio(entry.path)) {
+        result.removed = unlink(entry.path.c_str()) == 0;
+        return result;
+    }
+    // The file's time stays that of its last audio: the end its name is given from, again when
+    // a killed recovery runs again.
+    const timespec times[2] = {info.st_atim, info.st_mtim};
+    utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (entry.step == FinishStep::Recording) {
+        entry.step = FinishStep::Ended;
+        CTrackJournal::Rewrite(journal);
+    }
+    ReachedStep("recovery-ended");
+
+    // The last write is the end this file can tell; its length is what a reader finds in it,
+    // else the time from the track's start to that write.
+    const LocalDateTime end = ToLocalDateTime(info.st_mtim);
+    TemplateValues values;
+    values.recordingNumber = entry.recordingNumber;
+    values.trackNumber = entry.trackNumber;
+    values.startOffsetMs = entry.startOffsetMs;
+    const std::optional<AudioFileFacts> facts = readFacts ? readFacts(entry.path) : std::nullopt;
+    // An unfinished header may claim no length at all (WMA); the clock then tells.
+    const int64_t clockMs = (info.st_mtim.tv_sec - SecondsOf(entry.startClock)) * 1000 +
+                            info.st_mtim.tv_nsec / 1000000 - entry.startClock.millisecond;
+    values.trackLengthMs = facts && facts->lengthMs > 0 ? facts->lengthMs : std::max<int64_t>(0, clockMs);
+    values.endOffsetMs = values.startOffsetMs + values.trackLengthMs;
+    TrackClocks clocks;
+    clocks.start = entry.startClock;
+    clocks.now = [end] { return end; };
+
+    TagFieldSet tags;
+    tags.title = ExpandTemplate(entry.tagTitle, true, values, clocks);
+    tags.artist = ExpandTemplate(entry.tagArtist, true, values, clocks);
+    tags.album = ExpandTemplate(entry.tagAlbum, true, values, clocks);
+    tags.comment = ExpandTemplate(entry.tagComment, true, values, clocks);
+    tags.year = entry.year;
+    tags.genre = entry.genre;
+    tags.genreNumber = entry.genreNumber;
+    tags.trackNumber = entry.trackNumber;
+    if (std::unique_ptr<CTagFile> editor = TagEditorFor(format))
+        result.tagged = RewriteTags(*editor, entry.path.c_str(), tags);
+    utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+
+    CCharString folder = entry.outputFolder;
+    const CCharString finalPath = BuildTrackPath(true, folder, entry.fileNameTemplate, format, values, clocks);
+    const CCharString extension = ExtensionOf(entry.path);
+    const CCharString target =
+        MakeUniquePath(ReplaceExtension(finalPath, (CCharString(kRecoveredMarker) + extension).c_str()));
+    Rename(journal, entry, target, result);
+    return result;
+}
+
+}  // namespace
+
+std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, const AudioFactsReader& readFacts,
+                                          const std::vector<CCharString>& otherFolders) {
+    std::vector<RecoveredTrack> recovered;
+    // The window and velsona-rec started together must not both finish the same track: the
+    // second waits and then finds the journals gone. The lock goes with a crashed holder.
+    const int lock = open((journalFolder + "/recovery.lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock >= 0) flock(lock, LOCK_EX);
+    std::set<std::string> folders;
+    for (const CCharString& folder : otherFolders) folders.insert(folder.str());
+    for (JournalFile& journal : CTrackJournal::LeftBehind(journalFolder)) {
+        for (JournalEntry& entry : journal.entries) {
+            recovered.push_back(Recover(journal, entry, readFacts));
+            // The reserve sits in the output folder; the template may have put the track below it.
+            folders.insert(entry.outputFolder.str());
+            folders.insert(FolderOf(entry.path).str());
+        }
+        CTrackJournal::Discard(journal);
+    }
+    for (const std::string& folder : folders)
+        if (!folder.empty()) RemoveDeadReserves(CCharString(folder));
+    if (lock >= 0) close(lock);
+    return recovered;
+}
+
+CCharString RecoveryReport(const RecoveredTrack& track) {
+    if (!track.found) return "Recovery: " + track.from + " is gone; nothing to finish";
+    if (track.removed) return "Recovery: " + track.from + " held no audio; removed";
+    CCharString line = track.renamed ? "Recovered: " + track.from + " -> " + track.to
+                                     : "Recovery: " + track.from + " could not be renamed; it stays where it is";
+    if (!track.tagged) line += " (tags could not be written)";
+    return line;
+}

@@ -1,0 +1,72 @@
+// Output formats as the front ends check and estimate them.
+#include "app/settings/OutputFormats.h"
+
+#include "audiofile/EncoderPlugIn.h"
+#include "audiofile/FlacWriter.h"
+#include "audiofile/LameLibrary.h"
+#include "audiofile/OggWriter.h"
+#include "tags/FileKind.h"
+
+bool IsOutputFormat(int outputFormat) {
+    switch (static_cast<OutputFormat>(outputFormat)) {
+        case OutputFormat::Wav:
+        case OutputFormat::Wma:
+        case OutputFormat::OggVorbis:
+        case OutputFormat::Mp3:
+        case OutputFormat::Flac:
+        case OutputFormat::Opus: return true;
+    }
+    return false;
+}
+
+const char* FormatName(int outputFormat) {
+    switch (static_cast<OutputFormat>(outputFormat)) {
+        case OutputFormat::Wma: return "WMA";
+        case OutputFormat::OggVorbis: return "OGG";
+        case OutputFormat::Mp3: return "MP3";
+        case OutputFormat::Flac: return "FLAC";
+        case OutputFormat::Opus: return "OPUS";
+        case OutputFormat::Wav: break;
+    }
+    return "WAV";
+}
+
+bool OutputFormatAvailable(int outputFormat, std::string& why) {
+    switch (static_cast<OutputFormat>(outputFormat)) {
+        case OutputFormat::Mp3:
+            if (LoadLameLibrary()) return true;
+            why = "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
+                  LameLibraryError().str();
+            return false;
+        case OutputFormat::Wma:
+            // The same search as the WMA writer's, so a present module here is the one it uses.
+            if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))
+                return true;
+            why = "WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded";
+            return false;
+        case OutputFormat::Wav:
+        case OutputFormat::OggVorbis:
+        case OutputFormat::Flac: break;
+        case OutputFormat::Opus: break;
+    }
+    return true;
+}
+
+double OutputBytesPerSecond(const RecordingSettings& settings) {
+    const QualityEntry* found =
+        QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+    if (!found) return 0;
+    const QualityEntry& row = *found;
+    switch (static_cast<OutputFormat>(settings.outputFormat)) {
+        case OutputFormat::Wav: return row.sampleRate * row.channels * (row.value / 8.0);
+        case OutputFormat::Flac: return row.sampleRate * row.channels * 2 * kFlacSizeOfPcm;
+        case OutputFormat::OggVorbis: {
+            const int bitrate = OggNominalBitrate(settings.oggQuality, row.sampleRate, row.channels);
+            return bitrate > 0 ? bitrate / 8.0 : 0;
+        }
+        case OutputFormat::Wma:
+        case OutputFormat::Mp3:
+        case OutputFormat::Opus: break;
+    }
+    return row.value / 8.0;
+}
