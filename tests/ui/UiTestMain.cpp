@@ -7,15 +7,22 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "tests/support/QtLeakCheck.h"
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // Tests that need logind start the stand-in and point here at it.
     setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velsona-tests-no-bus", 1);
-    QApplication application(argc, argv);
-    QTranslator translator;
-    if (translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        application.installTranslator(&translator);
-    return RUN_ALL_TESTS();
+    int result;
+    {
+        QApplication application(argc, argv);
+        QTranslator translator;
+        if (translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            application.installTranslator(&translator);
+        result = RUN_ALL_TESTS();
+    }
+    CheckLeaksWhileQtStands();
+    return result;
 }
