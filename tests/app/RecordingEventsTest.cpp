@@ -2,40 +2,32 @@
 #include "app/control/RecordingEvents.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
+// R: runs the end action, E: ends the recording, L: tells of lost audio, S: a passing status.
+std::string Letters(const EventReaction& reaction) {
+    return {reaction.runsEndAction ? 'R' : '-', reaction.endsRecording ? 'E' : '-', reaction.lostAudio ? 'L' : '-',
+            reaction.inputStatus ? 'S' : '-'};
+}
+
 TEST(RecordingEvents, WhatEachEventAsksOfTheFrontEnds) {
-    const struct {
-        int code;
-        bool runsEndAction, endsRecording, lostAudio, inputStatus;
-    } cases[] = {
-        {kRecordingDurationReached, true, false, false, false},
-        {kRecordingTrackClosed, false, false, false, false},
-        {kRecordingStopped, false, false, false, false},
-        {kRecordingTrackOpened, false, false, false, false},
-        {kRecordingTrackDropped, false, false, false, false},
-        {kRecordingWriteFailed, false, true, true, false},
-        {kRecordingSplitFailed, false, true, true, false},
-        {kRecordingCaptureFailed, false, true, true, false},
+    const std::pair<int, const char*> cases[] = {
+        {kRecordingDurationReached, "R---"}, {kRecordingTrackClosed, "----"}, {kRecordingStopped, "----"},
+        {kRecordingTrackOpened, "----"},     {kRecordingTrackDropped, "----"},
+        {kRecordingWriteFailed, "-EL-"},     {kRecordingSplitFailed, "-EL-"}, {kRecordingCaptureFailed, "-EL-"},
         // A finite input's end stops the recording, though nothing was lost.
-        {kRecordingCaptureEnded, false, true, false, false},
+        {kRecordingCaptureEnded, "-E--"},
         // An unfinished track is a problem to tell, but the recording goes on.
-        {kRecordingTrackUnfinished, false, false, true, false},
+        {kRecordingTrackUnfinished, "--L-"},
         // The gap is missing from the recording, which goes on and waits.
-        {kRecordingInputWaiting, false, false, true, true},
-        {kRecordingInputRetry, false, false, false, true},
-        {kRecordingInputReturned, false, false, false, true},
-        {99, false, false, false, false},
+        {kRecordingInputWaiting, "--LS"},    {kRecordingInputRetry, "---S"},  {kRecordingInputReturned, "---S"},
+        {99, "----"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        const EventReaction reaction = ReactionTo(c.code);
-        EXPECT_EQ(reaction.runsEndAction, c.runsEndAction);
-        EXPECT_EQ(reaction.endsRecording, c.endsRecording);
-        EXPECT_EQ(reaction.lostAudio, c.lostAudio);
-        EXPECT_EQ(reaction.inputStatus, c.inputStatus);
-        EXPECT_EQ(IsRecordingProblem(c.code), c.endsRecording && c.lostAudio);
+    for (const auto& [code, letters] : cases) {
+        EXPECT_EQ(Letters(ReactionTo(code)), letters) << code;
+        EXPECT_EQ(IsRecordingProblem(code), std::string(letters) == "-EL-") << code;
     }
 }
 
