@@ -46,8 +46,9 @@ struct EventReaction {
     // The recording cannot go on as asked: a running one is stopped. Unattended, a recording
     // that can no longer write must end rather than run on empty; a finite input has no more.
     bool endsRecording = false;
-    // Audio was lost or a track is incomplete: told as a problem that outlives the moment
-    // (velsona-rec's exit status, the window's warning), whether or not the recording goes on.
+    // Audio was lost or a track is incomplete, whether or not the recording goes on: a problem
+    // that must outlive the moment (velsona-rec's exit status; unless a passing status says it,
+    // the window's warning).
     bool lostAudio = false;
     // The input's wait and return: a passing status, as nobody may be there to answer a box.
     bool inputStatus = false;
