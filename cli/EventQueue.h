@@ -16,6 +16,8 @@ public:
 
     // Any thread, the capture thread included: holds a short mutex, never waits for the reader.
     void Post(const RecordingEvent& event);
+    // From now on a stop signal (the descriptor InstallStopSignals gave) wakes the reader too.
+    void WatchStopSignals(int stopRequests) { m_stopRequests = stopRequests; }
 
     struct Batch {
         std::vector<RecordingEvent> events;  // in posting order
@@ -25,11 +27,12 @@ public:
     Batch Wait(int timeoutMs);
 
 private:
+    void Wake();
+
     std::mutex m_mutex;
     std::deque<RecordingEvent> m_events;
+    // A self-pipe that wakes poll() for the events.
+    int m_wakeRead = -1;
+    int m_wakeWrite = -1;
+    int m_stopRequests = -1;
 };
-
-// Installs SIGINT, SIGTERM and (unless ignored, as under nohup) SIGHUP handlers that only mark a
-// stop request and wake the queue's reader (a handler may do nothing that is not
-// async-signal-safe); the main loop then stops cleanly.
-void InstallStopSignals();

@@ -18,7 +18,9 @@
 #include "app/control/RecordingCommands.h"
 #include "app/control/RecordingControl.h"
 #include "app/control/StartChecks.h"
+#include "app/control/StopSignals.h"
 #include "app/files/TrackJournal.h"
+#include "app/files/RecoveryReport.h"
 #include "app/files/TrackRecovery.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
@@ -146,7 +148,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     m_commands = std::make_unique<CRecordingCommands>(*m_control, m_store, m_profile);
     PrepareSleepInhibitor();
 
-    InstallStopSignals();
+    m_events.WatchStopSignals(InstallStopSignals(true));
     const int status = Start() ? Record() : m_startStatus;
     Finish();
     return status == kExitOk && m_problem ? kExitFailed : status;
@@ -202,7 +204,7 @@ bool CHeadlessRecorder::ListDevices() {
 void CHeadlessRecorder::RecoverLeftTracks(const CCharString& outputFolder) {
     for (const RecoveredTrack& track : RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder})) {
         m_log->Record(track);
-        if (track.removed || (track.renamed && track.tagged))
+        if (RecoveredWhole(track))
             m_display.Print(RecoveryReport(track).str());
         else
             m_display.Error(RecoveryReport(track).str());
@@ -302,25 +304,21 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
     // Asked before the control handles the event, which may stop the recording.
     const bool running = m_control->IsRunning(event);
     m_control->OnRecordingEvent(event);
-    if (event.code == kRecordingDurationReached) {
+    const EventReaction reaction = ReactionTo(event.code);
+    if (reaction.runsEndAction) {
         if (running) m_endAction = m_control->TakeEndAction();
         m_display.Print("The duration is reached.");
-    } else if (IsRecordingProblem(event.code)) {
+    }
+    if (reaction.lostAudio) {
         m_problem = true;
         TellProblem(event);
-        // Unattended, a recording that can no longer write must end rather than run on empty.
-        if (running) m_control->StopRecording();
-    } else if (event.code == kRecordingTrackUnfinished) {
-        // The audio is kept and the next track may well be whole: told, and the run goes on.
-        m_problem = true;
-        TellProblem(event);
-    } else if (event.code == kRecordingTrackClosed) {
+    }
+    if (event.code == kRecordingCaptureEnded) m_display.Print("The input came to its end.");
+    if (reaction.endsRecording && running) m_control->StopRecording();
+    if (event.code == kRecordingTrackClosed) {
         // Tracks are finished in the order they were opened, so the rows come finished in order.
         ++m_finishedRows;
     } else if (event.code == kRecordingInputWaiting) {
-        // Audio is missing from the recording, though it goes on: the exit status tells.
-        m_problem = true;
-        TellProblem(event);
         m_waitingSince = ClockText(std::time(nullptr));
         m_lastAttempt.clear();
     } else if (event.code == kRecordingInputRetry) {
@@ -329,9 +327,6 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
     } else if (event.code == kRecordingInputReturned) {
         // Under the journal the log's echo has told it.
         if (!m_logToJournal) m_display.Print(event.message.str());
-    } else if (event.code == kRecordingCaptureEnded) {
-        m_display.Print("The input came to its end.");
-        if (running) m_control->StopRecording();
     }
 }
 

@@ -20,8 +20,6 @@ CControlLink::~CControlLink() { m_control.reset(); }
 
 void CControlLink::DeliverPending() { QCoreApplication::sendPostedEvents(this, QEvent::MetaCall); }
 
-bool CControlLink::EndsRecording(int code) { return IsRecordingProblem(code) || code == kRecordingCaptureEnded; }
-
 QString CControlLink::MessageOf(const ::RecordingEvent& event) {
     if (!event.message.IsEmpty()) return QString::fromUtf8(event.message.c_str());
     if (event.code == kRecordingCaptureEnded) return QStringLiteral("録音デバイスからの入力が終了しました。");

@@ -18,10 +18,7 @@ public:
     // Hands over the events queued so far at once (a stop's own events, before a new start).
     void DeliverPending();
 
-    // True for the events after which a recording cannot go on as asked (an input that came
-    // to its end included).
-    static bool EndsRecording(int code);
-    // The text to show for such an event.
+    // The text to show for an event that ends the recording or tells of lost audio.
     static QString MessageOf(const RecordingEvent& event);
 
 signals:

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -25,12 +24,15 @@
 #include <algorithm>
 
 #include "foundation/PathUtils.h"
+#include "app/control/Calibration.h"
 #include "app/control/StartChecks.h"
 #include "app/control/CaptureChoice.h"
 #include "app/control/ActivityLog.h"
 #include "app/files/AudioFacts.h"
 #include "app/control/ModuleReport.h"
 #include "app/files/TrackJournal.h"
+#include "app/files/RecoveryReport.h"
+#include "app/files/TrackDeletion.h"
 #include "app/files/TrackRecovery.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
@@ -386,20 +388,11 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
 }
 
 void CMainFrame::RecoverLeftTracks() {
-    QString lines;
-    for (const RecoveredTrack& track :
-         RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {m_profile.settings.outputFolder})) {
-        m_log->Record(track);
-        lines += QStringLiteral("\n") + Text(track.from);
-        if (!track.found) lines += QStringLiteral("（見つかりません）");
-        else if (track.removed) lines += QStringLiteral("（音声がないため削除しました）");
-        else if (track.renamed) lines += QStringLiteral("\n　→ ") + Text(track.to);
-        else lines += QStringLiteral("（名前を付けられませんでした）");
-        if (track.found && !track.removed && !track.tagged) lines += QStringLiteral("（タグを書き込めませんでした）");
-    }
+    const std::vector<RecoveredTrack> tracks =
+        RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {m_profile.settings.outputFolder});
+    for (const RecoveredTrack& track : tracks) m_log->Record(track);
     // A warning that does not wait: an unattended start must go on to its schedule.
-    if (!lines.isEmpty())
-        m_boxes.Warn(QStringLiteral("前回終了しきれなかった録音を仕上げ、次の名前で保存しました:") + lines);
+    if (!tracks.empty()) m_boxes.Warn(Text(RecoveryNote(tracks)));
 }
 
 void CMainFrame::OnCommand(Command id) {
@@ -551,29 +544,30 @@ void CMainFrame::EndRecording() {
 }
 
 void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
-    if (event.code == kRecordingDurationReached && running) {
+    const EventReaction reaction = ReactionTo(event.code);
+    if (reaction.runsEndAction) {
         // The control has stopped; the window follows and runs the armed action.
-        const EndAction action = Control().TakeEndAction();
-        EndRecording();
-        RunEndAction(action);
+        if (running) {
+            const EndAction action = Control().TakeEndAction();
+            EndRecording();
+            RunEndAction(action);
+        }
     } else if (event.code == kRecordingTrackClosed) {
         m_bars->OnTrackClosed(Control());
     } else if (event.code == kRecordingStopped) {
         m_bars->OnRecordingStopped(Control());
         m_displays->RecordingStopped();
-    } else if (event.code == kRecordingInputWaiting || event.code == kRecordingInputRetry ||
-               event.code == kRecordingInputReturned) {
+    } else if (reaction.inputStatus) {
         if (running) ShowInputEvent(event);
-    } else if (event.code == kRecordingTrackUnfinished) {
-        // The recording may go on, but this file lacks its ending or its name: nobody may be
-        // watching, so the warning stays on screen until it is read.
-        m_boxes.Warn(CControlLink::MessageOf(event));
-    } else if (CControlLink::EndsRecording(event.code)) {
-        // Unattended, a recording that can no longer write must end rather than run on empty.
+    } else if (reaction.endsRecording) {
         if (running) EndRecording();
         m_problem = CControlLink::MessageOf(event);
         ShowPrompt(QString());
         m_boxes.Warn(m_problem);
+    } else if (reaction.lostAudio) {
+        // The recording goes on, but this file lacks its ending or its name: nobody may be
+        // watching, so the warning stays on screen until it is read.
+        m_boxes.Warn(CControlLink::MessageOf(event));
     }
     m_table.ApplyPending();
     UpdateCommands();
@@ -633,12 +627,8 @@ void CMainFrame::OnDeleteFiles() {
         for (int row = 0; row < m_items.Count(); ++row) rows.push_back(row);
     }
     if (m_boxes.Ask(Text(kDeleteWarning), BoxButtons::YesNo) != BoxAnswer::Yes) return;
-    // To the desktop's trash, so a mistaken confirmation loses nothing; deleted only where
-    // there is no trash to move to. A file already gone is left alone; its row goes anyway.
-    for (int row : rows) {
-        const QString path = m_table.PathAt(row);
-        if (!path.isEmpty() && QFileInfo::exists(path) && !QFile::moveToTrash(path)) QFile::remove(path);
-    }
+    // A file that could not go stays on the disk; its row goes anyway.
+    for (int row : rows) DiscardTrackFile(CCharString(m_table.PathAt(row).toStdString()));
     m_items.RemoveRows(std::move(rows));
     m_table.ApplyPending();
 }
@@ -716,38 +706,32 @@ void CMainFrame::OnCalibrateSilence() {
     if (!m_bars->outputBar.Pull()) return;
     // Idle, the measuring session opens the device and format the bars show.
     if (!Control().IsRecording()) Control().settings = m_bars->Settings();
-    if (!Control().BeginCalibration()) {
+    CCalibration calibration(Control());
+    if (calibration.Begin() == CalibrationStep::Failed) {
         m_boxes.Inform(Text(kStartFailedMessage));
         return;
     }
     // The meters show their full range while the user looks for the silence.
     ShowSilenceLevels();
     m_refresh.start();
-    for (;;) {
-        if (m_boxes.Ask(Text(kCalibratePrompt), BoxButtons::OkCancel) != BoxAnswer::Ok) {
-            Control().CancelCalibration();
-            break;
+    while (!calibration.Finished()) {
+        if (calibration.Step() == CalibrationStep::AskForSilence) {
+            const bool silentNow = m_boxes.Ask(Text(kCalibratePrompt), BoxButtons::OkCancel) == BoxAnswer::Ok;
+            calibration.Answer(silentNow ? CalibrationAnswer::Yes : CalibrationAnswer::Cancel);
+            continue;
         }
-        // The levels of the moment of the answer, not of the question that follows.
-        const BufferLevels levels = Control().FreezeCalibration();
+        const BufferLevels levels = calibration.Levels();
         const BoxAnswer answer = m_boxes.Ask(
             QString::asprintf(kCalibrateQuestion, levels.left * 0.1, levels.right * 0.1), BoxButtons::YesNoCancel);
-        if (answer == BoxAnswer::Yes) {
-            Control().AcceptCalibration();
-            break;
-        }
-        if (answer != BoxAnswer::No) {
-            Control().CancelCalibration();
-            break;
-        }
-        if (!Control().RetryCalibration()) {
-            m_boxes.Inform(Text(kStartFailedMessage));
-            break;
-        }
+        calibration.Answer(answer == BoxAnswer::Yes  ? CalibrationAnswer::Yes
+                           : answer == BoxAnswer::No ? CalibrationAnswer::No
+                                                     : CalibrationAnswer::Cancel);
     }
+    if (calibration.Step() == CalibrationStep::Failed) m_boxes.Inform(Text(kStartFailedMessage));
     // The bars store the thresholds with every preset.
-    m_bars->silenceLeft = Control().settings.silenceLeft;
-    m_bars->silenceRight = Control().settings.silenceRight;
+    const SilenceThresholds thresholds = calibration.Thresholds();
+    m_bars->silenceLeft = thresholds.left;
+    m_bars->silenceRight = thresholds.right;
     ShowSilenceLevels();
     if (!Control().IsRecording()) {
         m_refresh.stop();

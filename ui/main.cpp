@@ -4,14 +4,12 @@
 #include <QLocale>
 #include <QSocketNotifier>
 #include <QTranslator>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "app/control/ModuleReport.h"
+#include "app/control/StopSignals.h"
 #include "platform/RuntimeModule.h"
 #include "schedule/CommandLine.h"
 #include "ui/MainFrame.h"
@@ -35,29 +33,15 @@ constexpr const char* kUsage =
     "Audio comes from PulseAudio (or ALSA); VELSONA_CAPTURE=signal:SPEC records a test signal.\n"
     "Settings: ~/.config/MORV/VelsonaF.conf. velsona-rec records without a window.\n";
 
-int g_stopPipe[2] = {-1, -1};
-
-void OnStopSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(g_stopPipe[1], &byte, 1);
-}
-
 // Ctrl+C in a terminal and SIGTERM at logout close the window as its close command does, so the
 // last track is finished and named and the settings are saved.
 void CloseOnStopSignals(QWidget& window) {
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_stopPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(g_stopPipe[0], QSocketNotifier::Read, &window);
+    const int stopRequests = InstallStopSignals(false);
+    if (stopRequests < 0) return;
+    auto* notifier = new QSocketNotifier(stopRequests, QSocketNotifier::Read, &window);
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte;
-        [[maybe_unused]] const ssize_t read = ::read(g_stopPipe[0], &byte, 1);
-        window.close();
+        if (TakeStopRequest()) window.close();
     });
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 }
 
 }  // namespace
@@ -75,10 +59,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    // A closed pipe or a file-size limit must end a track through the writer's error path,
-    // never kill the process with the track unfinished.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
+    IgnoreWriteSignals();
 
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("velsona"));

@@ -13,6 +13,7 @@
 #include "app/monitor/MonitorObserver.h"
 #include "app/settings/OutputFormats.h"
 #include "app/files/TrackJournal.h"
+#include "app/files/TrackTags.h"
 #include "audiofile/AudioWriter.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
@@ -22,8 +23,6 @@
 
 namespace {
 
-constexpr int kGenreNumber = 146;
-constexpr const char* kGenreText = "♪Velsona - オリジナルレコーディング";
 constexpr int kCalibrationThreshold = -900;
 // Enough for the tags and the rename of a track closed on a full disk.
 constexpr int64_t kReservedBytes = 64 * 1024;
@@ -59,10 +58,6 @@ CCharString InputNameText(const std::string& name) {
 }
 
 }  // namespace
-
-bool IsRecordingProblem(int code) {
-    return code == kRecordingWriteFailed || code == kRecordingSplitFailed || code == kRecordingCaptureFailed;
-}
 
 CRecordingControl::CRecordingControl(CRecordingItemsModel& items, AudioFactsReader readFacts, EventPoster post,
                                      LocalClock clock)
@@ -735,14 +730,7 @@ void CRecordingControl::JournalTrack(const CRecorderSession& session, const CCha
 
 void CRecordingControl::FillTags(CRecorderSession& session, bool endKnown) {
     const RecordingSettings& track = *m_track.settings;
-    const TemplateValues values = Values(session, endKnown);
-    TagFieldSet& tags = session.tags;
-    tags.title = ExpandTemplate(track.tagTitle, endKnown, values, m_clocks);
-    tags.artist = ExpandTemplate(track.tagArtist, endKnown, values, m_clocks);
-    tags.album = ExpandTemplate(track.tagAlbum, endKnown, values, m_clocks);
-    tags.comment = ExpandTemplate(track.tagComment, endKnown, values, m_clocks);
-    tags.year = CCharString::Formatted("%d", track.tagYear);
-    tags.trackNumber = session.trackCounter;
-    tags.genreNumber = kGenreNumber;
-    tags.genre = kGenreText;
+    const TrackTagSource source{track.tagTitle, track.tagArtist, track.tagAlbum, track.tagComment,
+                                CCharString::Formatted("%d", track.tagYear)};
+    session.tags = TrackTags(source, session.trackCounter, endKnown, Values(session, endKnown), m_clocks);
 }

@@ -14,6 +14,7 @@
 #include "app/files/FileMove.h"
 #include "app/files/FileNameTemplate.h"
 #include "app/files/TrackJournal.h"
+#include "app/files/TrackTags.h"
 #include "audiofile/FlacReader.h"
 #include "audiofile/WavWriter.h"
 #include "foundation/FileStream.h"
@@ -182,15 +183,9 @@ RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFac
     clocks.start = entry.startClock;
     clocks.now = [end] { return end; };
 
-    TagFieldSet tags;
-    tags.title = ExpandTemplate(entry.tagTitle, true, values, clocks);
-    tags.artist = ExpandTemplate(entry.tagArtist, true, values, clocks);
-    tags.album = ExpandTemplate(entry.tagAlbum, true, values, clocks);
-    tags.comment = ExpandTemplate(entry.tagComment, true, values, clocks);
-    tags.year = entry.year;
-    tags.genre = entry.genre;
-    tags.genreNumber = entry.genreNumber;
-    tags.trackNumber = entry.trackNumber;
+    const TrackTagSource source{entry.tagTitle, entry.tagArtist, entry.tagAlbum, entry.tagComment,
+                                entry.year, entry.genre, entry.genreNumber};
+    const TagFieldSet tags = TrackTags(source, entry.trackNumber, true, values, clocks);
     if (std::unique_ptr<CTagFile> editor = TagEditorFor(format))
         result.tagged = RewriteTags(*editor, entry.path.c_str(), tags);
     utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
@@ -228,13 +223,4 @@ std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, cons
         if (!folder.empty()) RemoveDeadReserves(CCharString(folder));
     if (lock >= 0) close(lock);
     return recovered;
-}
-
-CCharString RecoveryReport(const RecoveredTrack& track) {
-    if (!track.found) return "Recovery: " + track.from + " is gone; nothing to finish";
-    if (track.removed) return "Recovery: " + track.from + " held no audio; removed";
-    CCharString line = track.renamed ? "Recovered: " + track.from + " -> " + track.to
-                                     : "Recovery: " + track.from + " could not be renamed; it stays where it is";
-    if (!track.tagged) line += " (tags could not be written)";
-    return line;
 }

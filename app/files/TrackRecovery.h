@@ -28,5 +28,3 @@ struct RecoveredTrack {
 // `readFacts` gives a track's length for %TLN% and %ETM%.
 std::vector<RecoveredTrack> RecoverTracks(const CCharString& journalFolder, const AudioFactsReader& readFacts,
                                           const std::vector<CCharString>& otherFolders = {});
-// One line for the user about a recovered track.
-CCharString RecoveryReport(const RecoveredTrack& track);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/files/AudioFacts.h"
+#include "app/files/RecoveryReport.h"
 #include "app/files/TrackJournal.h"
 #include "audiofile/FlacWriter.h"
 #include "audiofile/Mp3Writer.h"

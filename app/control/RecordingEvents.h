@@ -1,0 +1,60 @@
+// The events a recording posts to its owner, and what each asks of the front end that owns it.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/CharString.h"
+
+// The codes of the events posted to the owner's thread (never handled on the capture thread).
+enum RecordingEventCode {
+    kRecordingDurationReached = 100,
+    kRecordingTrackClosed = 101,
+    kRecordingStopped = 102,
+    kRecordingTrackOpened = 103,  // a track opened during the recording (the first is logged with the start)
+    kRecordingTrackDropped = 104,  // a closed track held no audio: its file and row are gone
+    // Nobody watches an unattended recording, so nothing may fail silently: these carry a
+    // message and the owner shows or prints it.
+    kRecordingWriteFailed = 110,   // a track could not take more audio; it was closed as written
+    kRecordingSplitFailed = 111,   // the next track could not be opened; nothing is written now
+    kRecordingCaptureFailed = 112,  // the input failed or vanished; nothing more will come
+    kRecordingCaptureEnded = 113,   // a finite input (a test signal, a file) came to its end
+    // A closed track kept its audio but not all of its ending: its end, header or tags could not
+    // be written, or it could not take its final name and sits under the fallback name.
+    kRecordingTrackUnfinished = 114,
+    // With "resume when the input returns" on, the recording goes on without a track while the
+    // input is away; messages are whole sentences, as a log shows them.
+    kRecordingInputWaiting = 115,   // the input failed (its track was closed) or a scheduled start found none
+    kRecordingInputRetry = 116,     // one attempt to open the input again failed (about once a second)
+    kRecordingInputReturned = 117,  // the input opened again; the next track has begun
+};
+
+// One posted event with everything the owner needs, so nothing is looked up when it arrives
+// (by then the next track or the next recording may be running).
+struct RecordingEvent {
+    int code = 0;            // a RecordingEventCode
+    uint64_t recording = 0;  // the recording it belongs to (RecordingId() at its start)
+    int trackNumber = 0;     // the track concerned; 0 when none
+    CCharString path;        // that track's file; empty when none
+    // The log's line for it, and for the problems what the user must be told; may be empty.
+    CCharString message;
+};
+
+// What an event asks of the window and of velsona-rec alike; each shows it in its own way.
+struct EventReaction {
+    // The control has ended the timed recording; the armed end action follows.
+    bool runsEndAction = false;
+    // The recording cannot go on as asked: a running one is stopped. Unattended, a recording
+    // that can no longer write must end rather than run on empty; a finite input has no more.
+    bool endsRecording = false;
+    // Audio was lost or a track is incomplete, whether or not the recording goes on: a problem
+    // that must outlive the moment (velsona-rec's exit status; unless a passing status says it,
+    // the window's warning).
+    bool lostAudio = false;
+    // The input's wait and return: a passing status, as nobody may be there to answer a box.
+    bool inputStatus = false;
+};
+
+EventReaction ReactionTo(int code);
+
+// True for the codes that tell of a failure that ends the recording (110-112).
+bool IsRecordingProblem(int code);
