@@ -85,12 +85,13 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     }
     // Recovery needs no capture device.
     if (!m_options.recover) {
-        m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
-                                      : CreateCaptureBackendFromEnvironment(error);
-        if (!m_backend) {
-            m_display.Error("no capture backend: " + error);
+        Result<std::unique_ptr<CCaptureBackend>> backend =
+            m_options.capture ? CreateCaptureBackend(*m_options.capture) : CreateCaptureBackendFromEnvironment();
+        if (!backend) {
+            m_display.Error("no capture backend: " + backend.error().message);
             return m_options.capture ? kExitUsage : kExitFailed;
         }
+        m_backend = *std::move(backend);
         if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
     }
     m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
@@ -123,9 +124,9 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     // Tracks a killed recorder left open are finished before anything new is recorded.
     RecoverLeftTracks(settings.outputFolder);
     if (m_options.recover) return kExitOk;
-    const StartCheck check = CheckBeforeStart(*m_backend, settings);
-    if (!check.ok) {
-        m_display.Error(check.message);
+    const Result<void> check = CheckBeforeStart(*m_backend, settings);
+    if (!check) {
+        m_display.Error(check.error().message);
         return kExitFailed;
     }
     const QualityEntry* row =
@@ -214,9 +215,9 @@ void CHeadlessRecorder::PrepareSleepInhibitor() {
     m_inhibitor = std::make_unique<CSleepInhibitor>();
     // Asked once up front so that an unreachable logind is a note before the start, not a
     // surprise in the middle; the control takes the lock itself for each recording.
-    const LogindResult probe = m_inhibitor->Acquire(*m_logind, "velsona-rec: checking");
-    if (!probe.Ok()) {
-        m_display.Print("note: no sleep inhibitor (" + probe.detail.str() +
+    const Result<void> probe = m_inhibitor->Acquire(*m_logind, "velsona-rec: checking");
+    if (!probe) {
+        m_display.Print("note: no sleep inhibitor (" + probe.error().message +
                         "); the machine may suspend during the recording");
         return;
     }
@@ -225,18 +226,18 @@ void CHeadlessRecorder::PrepareSleepInhibitor() {
 }
 
 bool CHeadlessRecorder::Start() {
-    CRecordingCommands::Outcome started;
+    Result<void> started;
     if (m_commandLine.scheduleArmed) {
         started = m_commands->StartBySchedule(m_commandLine.schedule);
-        if (started.ok && m_commands->IsCountingDown() && !WaitForStart()) {
+        if (started && m_commands->IsCountingDown() && !WaitForStart()) {
             m_startStatus = kExitOk;
             return false;
         }
     } else {
         started = m_commands->StartCommand();
     }
-    if (!started.ok) {
-        m_display.Error(started.message);
+    if (!started) {
+        m_display.Error(started.error().message);
         m_startStatus = kExitFailed;
         return false;
     }
@@ -257,9 +258,9 @@ bool CHeadlessRecorder::WaitForStart() {
             return false;
         }
         const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
-        if (tick.started) return true;
-        if (tick.failed) {
-            m_display.Error(tick.message);
+        if (tick.start) {
+            if (*tick.start) return true;
+            m_display.Error(tick.start->error().message);
             m_startStatus = kExitFailed;
             return false;
         }
@@ -381,9 +382,9 @@ void CHeadlessRecorder::Finish() {
     if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
     // The program ends right after this anyway, so the close request has nothing left to do.
     const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
-    if (!finish.saved.ok) m_display.Error(finish.saved.message);
-    if (!finish.endAction.ok) {
+    if (!finish.saved) m_display.Error(finish.saved.error().message);
+    if (!finish.endAction) {
         m_problem = true;
-        m_display.Error(finish.endAction.message);
+        m_display.Error(finish.endAction.error().message);
     }
 }
