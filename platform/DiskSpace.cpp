@@ -40,15 +40,15 @@ Result<DiskSpace> QueryDiskSpace(const CCharString& folder) {
             return space;
         }
         const int error = errno;
-        const Failure unmeasured = SystemFailure(error, "cannot measure the free space of " + folder.str());
-        if (error != ENOENT && error != ENOTDIR) return unmeasured;
+        const auto unmeasured = [&] { return SystemFailure(error, "cannot measure the free space of " + folder.str()); };
+        if (error != ENOENT && error != ENOTDIR) return unmeasured();
         while (path.size() > 1 && path.back() == '/') path.pop_back();
         const size_t slash = path.rfind('/');
         if (slash == std::string::npos) {
-            if (path == ".") return unmeasured;
+            if (path == ".") return unmeasured();
             path = ".";
         } else {
-            if (path == "/") return unmeasured;
+            if (path == "/") return unmeasured();
             path.resize(slash == 0 ? 1 : slash);
         }
     }

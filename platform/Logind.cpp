@@ -30,13 +30,8 @@ RequestMethods MethodsOf(PowerRequest request) {
 }
 
 // sd-bus gives errors as negative errno values.
-Failure BusUnavailable(const char* what, int negativeErrno) {
-    return {FailureKind::kMissing, -negativeErrno,
-            CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno)).str()};
-}
-
-Failure CallFailed(const char* what, int negativeErrno) {
-    return SystemFailure(-negativeErrno, CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno)).str());
+Failure BusFailure(FailureKind kind, const char* what, int negativeErrno) {
+    return {kind, -negativeErrno, CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno)).str()};
 }
 
 }  // namespace
@@ -57,11 +52,11 @@ Result<void> CLogind::Connect() {
     if (m_address.IsEmpty()) return KindFailure(FailureKind::kMissing, "no D-Bus address given");
     sd_bus* bus = nullptr;
     int r = sd_bus_new(&bus);
-    if (r < 0) return BusUnavailable("sd_bus_new", r);
+    if (r < 0) return BusFailure(FailureKind::kMissing, "sd_bus_new", r);
     if ((r = sd_bus_set_address(bus, m_address.c_str())) < 0 || (r = sd_bus_set_bus_client(bus, 1)) < 0 ||
         (r = sd_bus_negotiate_fds(bus, 1)) < 0 || (r = sd_bus_start(bus)) < 0) {
         sd_bus_unref(bus);
-        return BusUnavailable(m_address.c_str(), r);
+        return BusFailure(FailureKind::kMissing, m_address.c_str(), r);
     }
     m_bus = bus;
     return {};
@@ -100,7 +95,7 @@ Result<void> CLogind::Request(PowerRequest request) {
     const int r = sd_bus_message_read(reply, "s", &answer);
     const CCharString answerText(r >= 0 && answer ? answer : "");
     sd_bus_message_unref(reply);
-    if (r < 0) return CallFailed(methods.check, r);
+    if (r < 0) return BusFailure(FailureKind::kSystem, methods.check, r);
     if (answerText != "yes")
         return SystemFailure(EPERM, CCharString::Formatted("%s: %s", methods.check, answerText.c_str()).str());
     // Not interactive: an authentication prompt would wait for a user who is not there.
@@ -119,7 +114,7 @@ Result<int> CLogind::Inhibit(const char* what, const char* who, const char* why,
     // The message owns the descriptor it carried; keep a copy of our own.
     if (r >= 0 && (fd = fcntl(received, F_DUPFD_CLOEXEC, 3)) < 0) r = -errno;
     sd_bus_message_unref(reply);
-    if (r < 0) return CallFailed("Inhibit", r);
+    if (r < 0) return BusFailure(FailureKind::kSystem, "Inhibit", r);
     return fd;
 }
 
