@@ -134,10 +134,10 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     m_display.Print("Preset: " + m_presetName.str() + "; output: " + FormatName(settings.outputFormat) +
                     (row ? std::string(" ") + row->label : std::string()) +
                     "; folder: " + settings.outputFolder.str());
-    const SpaceEstimate space =
+    const Result<SpaceEstimate> space =
         EstimateSpace(settings, m_commandLine.scheduleArmed ? &m_commandLine.schedule : nullptr);
-    m_display.Print(space.summary);
-    if (!space.warning.empty()) m_display.Error(space.warning);
+    m_display.Print(space ? space->summary : space.error().message);
+    if (space && !space->warning.empty()) m_display.Error(space->warning);
 
     m_control =
         std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](const RecordingEvent& event) { m_events.Post(event); });

@@ -511,9 +511,9 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
     // The folder field already shows the folder used; the user hears why it is not as typed.
     if (!m_bars->fileBar.folderWarning.IsEmpty()) m_boxes.Warn(Text(m_bars->fileBar.folderWarning));
     // A folder that will fill up before the end is worth knowing while there is time to act.
-    const SpaceEstimate space = EstimateSpace(Control().settings, schedule);
-    if (!space.warning.empty()) {
-        m_problem = QString::fromStdString(space.warning);
+    const Result<SpaceEstimate> space = EstimateSpace(Control().settings, schedule);
+    if (space && !space->warning.empty()) {
+        m_problem = QString::fromStdString(space->warning);
         ShowPrompt(QString());
     }
     return true;

@@ -78,15 +78,13 @@ std::string ByteCountText(uint64_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
-SpaceEstimate EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule) {
-    SpaceEstimate estimate;
+Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule) {
     const Result<DiskSpace> measured = QueryDiskSpace(settings.outputFolder);
-    if (!measured) {
-        estimate.summary = "note: the free space of " + settings.outputFolder.str() + " cannot be measured";
-        return estimate;
-    }
+    if (!measured)
+        return SystemFailure(measured.error().error,
+                             "note: the free space of " + settings.outputFolder.str() + " cannot be measured");
     const DiskSpace& space = *measured;
-    estimate.measured = true;
+    SpaceEstimate estimate;
     estimate.freeBytes = space.freeBytes;
     estimate.bytesPerSecond = OutputBytesPerSecond(settings);
     estimate.hours = HoursAtByteRate(space.freeBytes, estimate.bytesPerSecond);

@@ -158,29 +158,31 @@ TEST_F(RecordingCommands, ChecksBeforeStartRefuseWhatCannotWork) {
 TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
     RecordingSettings settings = control.settings;
     settings.outputFolder = dir.path().c_str();
-    const SpaceEstimate open = EstimateSpace(settings, nullptr);
-    ASSERT_TRUE(open.measured);
-    EXPECT_EQ(open.bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
-    EXPECT_NE(open.summary.find(" hours at 1411 kbit/s"), std::string::npos) << open.summary;
+    const Result<SpaceEstimate> open = EstimateSpace(settings, nullptr);
+    ASSERT_TRUE(open) << open.error().message;
+    EXPECT_EQ(open->bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
+    EXPECT_NE(open->summary.find(" hours at 1411 kbit/s"), std::string::npos) << open->summary;
 
     RecordingSchedule endless;
     endless.endMode = 1;
     endless.durationSeconds = int64_t{1} << 40;
-    EXPECT_NE(EstimateSpace(settings, &endless).warning.find("holds only"), std::string::npos);
+    EXPECT_NE(EstimateSpace(settings, &endless)->warning.find("holds only"), std::string::npos);
 
     // FLAC's row value is a compression level, not a bitrate: the estimate is a share of the PCM size.
     RecordingSettings flacSettings = settings;
     flacSettings.outputFormat = static_cast<int>(OutputFormat::Flac);
     flacSettings.qualityIndex = DefaultQualityIndex(flacSettings.outputFormat);
-    const SpaceEstimate flac = EstimateSpace(flacSettings, nullptr);
-    EXPECT_GT(flac.bytesPerSecond, 176400 * 0.4);
-    EXPECT_LT(flac.bytesPerSecond, 176400);
+    const Result<SpaceEstimate> flac = EstimateSpace(flacSettings, nullptr);
+    ASSERT_TRUE(flac);
+    EXPECT_GT(flac->bytesPerSecond, 176400 * 0.4);
+    EXPECT_LT(flac->bytesPerSecond, 176400);
 
     // A rate that is not known gives no hours at all, never "about -1.0 hours at 0 kbit/s".
     settings.qualityIndex = 99;
-    const SpaceEstimate unknown = EstimateSpace(settings, nullptr);
-    EXPECT_EQ(unknown.summary.find("hours"), std::string::npos) << unknown.summary;
-    EXPECT_TRUE(unknown.warning.empty());
+    const Result<SpaceEstimate> unknown = EstimateSpace(settings, nullptr);
+    ASSERT_TRUE(unknown);
+    EXPECT_EQ(unknown->summary.find("hours"), std::string::npos) << unknown->summary;
+    EXPECT_TRUE(unknown->warning.empty());
 }
 
 }  // namespace
