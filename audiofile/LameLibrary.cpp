@@ -19,8 +19,8 @@ bool Resolve(const CRuntimeModule& module, const char* name, T& function, CCharS
 
 bool CLameLibrary::Load(const char* moduleName) {
     m_functions = LameFunctions();
-    if (!m_module.Load(moduleName)) {
-        m_error = CCharString::Formatted("%s.so: %s", moduleName, m_module.Error().c_str());
+    if (const Result<void> loaded = m_module.Load(moduleName); !loaded) {
+        m_error = CCharString::Formatted("%s.so: %s", moduleName, loaded.error().message.c_str());
         return false;
     }
     LameFunctions f;

@@ -43,8 +43,7 @@ void OnEvent(CaptureEvent event, const char*, void* user) {
 
 double GeneratorSeconds(const SignalSpec& spec, const PcmFormat& format, uint32_t bufferLength) {
     CSignalGenerator generator;
-    std::string error;
-    if (!generator.Open(spec, format.sampleRate, format.channels, format.bitsPerSample, error)) return -1;
+    if (!generator.Open(spec, format.sampleRate, format.channels, format.bitsPerSample)) return -1;
     auto buffer = std::make_unique<char[]>(bufferLength);
     const double start = ProcessCpuSeconds();
     while (generator.Generate(buffer.get(), bufferLength / format.BlockSize()) > 0) {
@@ -53,12 +52,12 @@ double GeneratorSeconds(const SignalSpec& spec, const PcmFormat& format, uint32_
 }
 
 void Measure(const char* label, const char* specText, const PcmFormat& format, int durationMs) {
-    SignalSpec spec;
-    std::string error;
-    if (!ParseSignalSpec(specText, spec, error)) {
-        std::printf("%s: %s\n", label, error.c_str());
+    const Result<SignalSpec> parsed = ParseSignalSpec(specText);
+    if (!parsed) {
+        std::printf("%s: %s\n", label, parsed.error().message.c_str());
         return;
     }
+    const SignalSpec& spec = *parsed;
     Run run;
     CWaveInDevice device;
     device.SetBackend(std::make_shared<CSignalCaptureBackend>(spec));

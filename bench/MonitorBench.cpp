@@ -45,12 +45,11 @@ struct Buffers {
 };
 
 bool MakeBuffers(Buffers& buffers) {
-    SignalSpec spec;
-    std::string error;
     CSignalGenerator signal;
-    if (!ParseSignalSpec("tone=440hz/-6db/3s,silence=2s,tone=1000hz/-20db/2s,silence=1s,loop", spec, error) ||
-        !signal.Open(spec, 44100, 2, 16, error)) {
-        std::fprintf(stderr, "signal: %s\n", error.c_str());
+    const Result<void> opened =
+        signal.Open(*ParseSignalSpec("tone=440hz/-6db/3s,silence=2s,tone=1000hz/-20db/2s,silence=1s,loop"), 44100, 2, 16);
+    if (!opened) {
+        std::fprintf(stderr, "signal: %s\n", opened.error().message.c_str());
         return false;
     }
     buffers.pcm.resize(size_t{kPatternBuffers} * kBlockBytes);

@@ -76,15 +76,15 @@ Figures Run(const Format& format, int minutes, const std::string& folder) {
         std::lock_guard lock(mutex);
         if (finishStart == Clock::time_point()) finishStart = Clock::now();
     };
-    std::string error;
     // One split after `minutes`, then a few seconds of a second track.
     const std::string spec = "signal:tone=1000hz/-6db/1s,silence=1s,loop,fast,length=" +
                              std::to_string(minutes * 60 + 5) + "s";
-    control.backend = CreateCaptureBackend(spec, error);
-    if (!control.backend) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackend(spec);
+    if (!backend) {
+        std::fprintf(stderr, "%s\n", backend.error().message.c_str());
         std::exit(1);
     }
+    control.backend = *std::move(backend);
     control.settings.outputFolder = folder.c_str();
     control.settings.fileNameTemplate = CCharString("bench-%TKN%-(%TLN%)") + "." + format.name;
     control.settings.outputFormat = format.outputFormat;

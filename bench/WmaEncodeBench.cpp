@@ -26,12 +26,10 @@ int main() {
     const std::string path = "/tmp/velsona-wma-bench-" + std::to_string(getpid()) + ".wma";
     for (const int row : {0, 6, 16, 32}) {
         const QualityEntry& quality = kWmaQualities[row];
-        SignalSpec spec;
-        std::string error;
         CSignalGenerator generator;
-        if (!ParseSignalSpec("tone=440hz/-6db", spec, error) ||
-            !generator.Open(spec, quality.sampleRate, quality.channels, 16, error)) {
-            fprintf(stderr, "signal: %s\n", error.c_str());
+        const Result<void> opened = generator.Open(*ParseSignalSpec("tone=440hz/-6db"), quality.sampleRate, quality.channels, 16);
+        if (!opened) {
+            fprintf(stderr, "signal: %s\n", opened.error().message.c_str());
             return 1;
         }
         const size_t frames = quality.sampleRate / 10;

@@ -56,14 +56,14 @@ double TimeTrack(CAudioWriter& writer, const std::string& path, const PcmFormat&
 // A session capturing 44.1 kHz stereo from the signal source as fast as it can, into one track
 // at the given output format; returns the wall-clock seconds from start to the last buffer.
 double TimeSession(const std::string& path, int rate, int channels, int seconds) {
-    std::string error;
     const std::string spec = "signal:tone=1000hz/-6db/1s,silence=1s,loop,fast,length=" + std::to_string(seconds) + "s";
     CRecorderSession session;
-    session.backend = CreateCaptureBackend(spec, error);
-    if (!session.backend) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackend(spec);
+    if (!backend) {
+        std::fprintf(stderr, "%s\n", backend.error().message.c_str());
         std::exit(1);
     }
+    session.backend = *std::move(backend);
     session.outputSampleRate = rate;
     session.outputChannels = channels;
     session.quality = 16;

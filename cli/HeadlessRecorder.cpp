@@ -87,12 +87,13 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     }
     // Recovery needs no capture device.
     if (!m_options.recover) {
-        m_backend = m_options.capture ? CreateCaptureBackend(*m_options.capture, error)
-                                      : CreateCaptureBackendFromEnvironment(error);
-        if (!m_backend) {
-            m_display.Error("no capture backend: " + error);
+        Result<std::unique_ptr<CCaptureBackend>> backend =
+            m_options.capture ? CreateCaptureBackend(*m_options.capture) : CreateCaptureBackendFromEnvironment();
+        if (!backend) {
+            m_display.Error("no capture backend: " + backend.error().message);
             return m_options.capture ? kExitUsage : kExitFailed;
         }
+        m_backend = *std::move(backend);
         if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
     }
     m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
@@ -125,9 +126,9 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     // Tracks a killed recorder left open are finished before anything new is recorded.
     RecoverLeftTracks(settings.outputFolder);
     if (m_options.recover) return kExitOk;
-    const StartCheck check = CheckBeforeStart(*m_backend, settings);
-    if (!check.ok) {
-        m_display.Error(check.message);
+    const Result<void> check = CheckBeforeStart(*m_backend, settings);
+    if (!check) {
+        m_display.Error(check.error().message);
         return kExitFailed;
     }
     const QualityEntry* row =
@@ -135,10 +136,10 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     m_display.Print("Preset: " + m_presetName.str() + "; output: " + FormatName(settings.outputFormat) +
                     (row ? std::string(" ") + row->label : std::string()) +
                     "; folder: " + settings.outputFolder.str());
-    const SpaceEstimate space =
+    const Result<SpaceEstimate> space =
         EstimateSpace(settings, m_commandLine.scheduleArmed ? &m_commandLine.schedule : nullptr);
-    m_display.Print(space.summary);
-    if (!space.warning.empty()) m_display.Error(space.warning);
+    m_display.Print(space ? space->summary : space.error().message);
+    if (space && !space->warning.empty()) m_display.Error(space->warning);
 
     m_control =
         std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](const RecordingEvent& event) { m_events.Post(event); });
@@ -216,9 +217,9 @@ void CHeadlessRecorder::PrepareSleepInhibitor() {
     m_inhibitor = std::make_unique<CSleepInhibitor>();
     // Asked once up front so that an unreachable logind is a note before the start, not a
     // surprise in the middle; the control takes the lock itself for each recording.
-    const LogindResult probe = m_inhibitor->Acquire(*m_logind, "velsona-rec: checking");
-    if (!probe.Ok()) {
-        m_display.Print("note: no sleep inhibitor (" + probe.detail.str() +
+    const Result<void> probe = m_inhibitor->Acquire(*m_logind, "velsona-rec: checking");
+    if (!probe) {
+        m_display.Print("note: no sleep inhibitor (" + probe.error().message +
                         "); the machine may suspend during the recording");
         return;
     }
@@ -227,18 +228,18 @@ void CHeadlessRecorder::PrepareSleepInhibitor() {
 }
 
 bool CHeadlessRecorder::Start() {
-    CRecordingCommands::Outcome started;
+    Result<void> started;
     if (m_commandLine.scheduleArmed) {
         started = m_commands->StartBySchedule(m_commandLine.schedule);
-        if (started.ok && m_commands->IsCountingDown() && !WaitForStart()) {
+        if (started && m_commands->IsCountingDown() && !WaitForStart()) {
             m_startStatus = kExitOk;
             return false;
         }
     } else {
         started = m_commands->StartCommand();
     }
-    if (!started.ok) {
-        m_display.Error(started.message);
+    if (!started) {
+        m_display.Error(started.error().message);
         m_startStatus = kExitFailed;
         return false;
     }
@@ -259,9 +260,9 @@ bool CHeadlessRecorder::WaitForStart() {
             return false;
         }
         const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
-        if (tick.started) return true;
-        if (tick.failed) {
-            m_display.Error(tick.message);
+        if (tick.start) {
+            if (*tick.start) return true;
+            m_display.Error(tick.start->error().message);
             m_startStatus = kExitFailed;
             return false;
         }
@@ -376,9 +377,9 @@ void CHeadlessRecorder::Finish() {
     if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
     // The program ends right after this anyway, so the close request has nothing left to do.
     const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
-    if (!finish.saved.ok) m_display.Error(finish.saved.message);
-    if (!finish.endAction.ok) {
+    if (!finish.saved) m_display.Error(finish.saved.error().message);
+    if (!finish.endAction) {
         m_problem = true;
-        m_display.Error(finish.endAction.message);
+        m_display.Error(finish.endAction.error().message);
     }
 }

@@ -138,12 +138,11 @@ public:
         if (m_pcm) snd_pcm_close(m_pcm);
     }
 
-    bool Open(const std::string& name, std::string& error) {
+    Result<void> Open(const std::string& name) {
         int err = snd_pcm_open(&m_pcm, name.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
         if (err < 0) {
             m_pcm = nullptr;
-            error = "cannot open ALSA device \"" + name + "\": " + snd_strerror(err) + TakeAlsaComplaint();
-            return false;
+            return SystemFailure(-err, "cannot open ALSA device \"" + name + "\": " + snd_strerror(err) + TakeAlsaComplaint());
         }
         snd_pcm_hw_params_t* params;
         snd_pcm_hw_params_alloca(&params);
@@ -160,15 +159,14 @@ public:
             (err = snd_pcm_hw_params_set_period_time_near(m_pcm, params, &periodTime, nullptr)) < 0 ||
             (err = snd_pcm_hw_params(m_pcm, params)) < 0 ||
             (err = snd_pcm_hw_params_get_period_size(params, &m_periodFrames, nullptr)) < 0) {
-            error = "ALSA device \"" + name + "\" does not take this format: " + snd_strerror(err);
-            return false;
+            return SystemFailure(-err, "ALSA device \"" + name + "\" does not take this format: " + snd_strerror(err));
         }
         m_chunk = std::make_unique<char[]>(m_periodFrames * Format().BlockAlign());
         m_device = std::thread(&CAlsaCaptureStream::RunDevice, this);
         // The PCM "default" is the default input, found again as such.
         SetDeviceName(name == "default" ? std::string() : name);
         Launch();
-        return true;
+        return {};
     }
 
 protected:
@@ -249,19 +247,18 @@ std::vector<CaptureDeviceInfo> CAlsaCaptureBackend::ListDevices() {
     return devices;
 }
 
-std::unique_ptr<CCaptureStream> CAlsaCaptureBackend::OpenStream(int id, const std::string& name, const CaptureFormat& format,
-                                                                CCaptureClient& client, std::string& error) {
+Result<std::unique_ptr<CCaptureStream>> CAlsaCaptureBackend::OpenStream(int id, const std::string& name,
+                                                                        const CaptureFormat& format,
+                                                                        CCaptureClient& client) {
     std::string pcm = name;
     if (pcm.empty()) {
         const std::vector<AlsaPcm> pcms = ListPcms();
-        if (id < -1 || id + 1 >= static_cast<int>(pcms.size())) {
-            error = "no capture device " + std::to_string(id);
-            return nullptr;
-        }
+        if (id < -1 || id + 1 >= static_cast<int>(pcms.size()))
+            return KindFailure(FailureKind::kMissing, "no capture device " + std::to_string(id));
         pcm = pcms[id + 1].name;
     }
     auto stream = std::make_unique<CAlsaCaptureStream>(format, client);
     TakeAlsaComplaint();  // what listing found is not about this device
-    if (!stream->Open(pcm, error)) return nullptr;
-    return stream;
+    if (Result<void> opened = stream->Open(pcm); !opened) return std::move(opened).error();
+    return std::unique_ptr<CCaptureStream>(std::move(stream));
 }

@@ -2,6 +2,7 @@
 // choice among them.
 #pragma once
 
+#include "foundation/Result.h"
 #include "platform/CaptureStream.h"
 
 #include <cstdint>
@@ -33,22 +34,21 @@ public:
     // Calls `changed` on a thread of the backend's whenever a device comes or goes, until the
     // watch is destroyed; null when the backend cannot tell.
     virtual std::unique_ptr<CDeviceWatch> WatchDevices(std::function<void()> changed);
-    // Opens device `id` in `format`, not yet capturing. On failure returns null and says why.
-    std::unique_ptr<CCaptureStream> Open(int id, const CaptureFormat& format, CCaptureClient& client,
-                                         std::string& error);
+    // Opens device `id` in `format`, not yet capturing.
+    Result<std::unique_ptr<CCaptureStream>> Open(int id, const CaptureFormat& format, CCaptureClient& client);
     // Opens the device an earlier stream had, by its CCaptureStream::DeviceName (empty: the
     // default input), whatever number it has now.
-    std::unique_ptr<CCaptureStream> OpenNamed(const std::string& name, const CaptureFormat& format,
-                                              CCaptureClient& client, std::string& error);
+    Result<std::unique_ptr<CCaptureStream>> OpenNamed(const std::string& name, const CaptureFormat& format,
+                                                      CCaptureClient& client);
 
 protected:
     // Open with a format that CaptureFormat::IsSupported; a `name` that is not empty chooses the
     // device instead of `id`.
-    virtual std::unique_ptr<CCaptureStream> OpenStream(int id, const std::string& name, const CaptureFormat& format,
-                                                       CCaptureClient& client, std::string& error) = 0;
+    virtual Result<std::unique_ptr<CCaptureStream>> OpenStream(int id, const std::string& name,
+                                                               const CaptureFormat& format, CCaptureClient& client) = 0;
 };
 
 // `choice` is "pulse", "alsa", "signal:<spec>" (platform/SignalGenerator.h) or empty for
 // automatic: PulseAudio when a server answers, otherwise ALSA. The signal source is never
-// chosen automatically. An unknown choice or a bad signal spec gives null and says why.
-std::unique_ptr<CCaptureBackend> CreateCaptureBackend(const std::string& choice, std::string& error);
+// chosen automatically. An unknown choice or a bad signal spec fails.
+Result<std::unique_ptr<CCaptureBackend>> CreateCaptureBackend(const std::string& choice);

@@ -28,24 +28,27 @@ bool IsUniqueSuffix(const std::string& text) {
 
 }  // namespace
 
-bool QueryDiskSpace(const CCharString& folder, DiskSpace& space) {
+Result<DiskSpace> QueryDiskSpace(const CCharString& folder) {
     std::string path = NormalizeSeparators(folder).str();
     if (path.empty()) path = ".";
     for (;;) {
         struct statvfs info {};
         if (statvfs(path.c_str(), &info) == 0) {
+            DiskSpace space;
             space.freeBytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
             space.totalBytes = static_cast<uint64_t>(info.f_blocks) * info.f_frsize;
-            return true;
+            return space;
         }
-        if (errno != ENOENT && errno != ENOTDIR) return false;
+        const int error = errno;
+        const auto unmeasured = [&] { return SystemFailure(error, "cannot measure the free space of " + folder.str()); };
+        if (error != ENOENT && error != ENOTDIR) return unmeasured();
         while (path.size() > 1 && path.back() == '/') path.pop_back();
         const size_t slash = path.rfind('/');
         if (slash == std::string::npos) {
-            if (path == ".") return false;
+            if (path == ".") return unmeasured();
             path = ".";
         } else {
-            if (path == "/") return false;
+            if (path == "/") return unmeasured();
             path.resize(slash == 0 ? 1 : slash);
         }
     }
@@ -56,23 +59,23 @@ double HoursAtByteRate(uint64_t freeBytes, double bytesPerSecond) {
     return static_cast<double>(freeBytes) / bytesPerSecond / 3600.0;
 }
 
-bool CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
+Result<void> CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
     Release();
     // The owner's identity, then a fresh part, created exclusively: nothing planted in the
     // folder is followed or reused, and a dead owner's reserve can be told from a live one's.
     std::string name = (WithSlash(folder) + kReservePrefix).str() + OwnerTag(ThisProcess()) + "-XXXXXX";
     const int fd = mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return false;
+    if (fd < 0) return SystemFailure(errno, "cannot reserve space in " + folder.str());
     const CCharString path(name.c_str());
     // Allocated blocks, not a sparse file: the space must really be taken now.
-    const bool held = posix_fallocate(fd, 0, bytes) == 0;
+    const int error = posix_fallocate(fd, 0, bytes);
     close(fd);
-    if (!held) {
+    if (error != 0) {
         unlink(path.c_str());
-        return false;
+        return SystemFailure(error, "cannot reserve space in " + folder.str());
     }
     m_path = path;
-    return true;
+    return {};
 }
 
 void CDiskReserve::Release() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 
 struct DiskSpace {
     uint64_t freeBytes = 0;   // what an ordinary user may still write
@@ -11,8 +12,8 @@ struct DiskSpace {
 };
 
 // A folder that does not exist yet (the recording creates it) is measured at its nearest
-// existing parent. False when no part of the path can be measured.
-bool QueryDiskSpace(const CCharString& folder, DiskSpace& space);
+// existing parent. Fails when no part of the path can be measured.
+Result<DiskSpace> QueryDiskSpace(const CCharString& folder);
 
 // Hours of audio that fit into freeBytes at bytesPerSecond; negative when the rate is not positive.
 double HoursAtByteRate(uint64_t freeBytes, double bytesPerSecond);
@@ -26,8 +27,8 @@ public:
     CDiskReserve(const CDiskReserve&) = delete;
     CDiskReserve& operator=(const CDiskReserve&) = delete;
 
-    // Holds `bytes` in `folder` (which must exist); false when the space cannot be had.
-    bool Hold(const CCharString& folder, int64_t bytes);
+    // Holds `bytes` in `folder` (which must exist); fails when the space cannot be had.
+    Result<void> Hold(const CCharString& folder, int64_t bytes);
     // Gives the space back (removes the file).
     void Release();
     bool IsHeld() const { return !m_path.IsEmpty(); }

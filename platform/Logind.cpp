@@ -29,10 +29,9 @@ RequestMethods MethodsOf(PowerRequest request) {
     return {"CanPowerOff", "PowerOff"};
 }
 
-LogindResult Failure(LogindStatus status, const CCharString& detail) { return {status, detail}; }
-
-CCharString ErrnoText(const char* what, int negativeErrno) {
-    return CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno));
+// sd-bus gives errors as negative errno values.
+Failure BusFailure(FailureKind kind, const char* what, int negativeErrno) {
+    return {kind, -negativeErrno, CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno)).str()};
 }
 
 }  // namespace
@@ -48,79 +47,83 @@ CCharString CLogind::SystemBusAddress() {
     return address && *address ? CCharString(address) : CCharString("unix:path=/run/dbus/system_bus_socket");
 }
 
-LogindResult CLogind::Connect() {
+Result<void> CLogind::Connect() {
     if (m_bus) return {};
-    if (m_address.IsEmpty()) return Failure(LogindStatus::BusUnavailable, "no D-Bus address given");
+    if (m_address.IsEmpty()) return KindFailure(FailureKind::kMissing, "no D-Bus address given");
     sd_bus* bus = nullptr;
     int r = sd_bus_new(&bus);
-    if (r < 0) return Failure(LogindStatus::BusUnavailable, ErrnoText("sd_bus_new", r));
+    if (r < 0) return BusFailure(FailureKind::kMissing, "sd_bus_new", r);
     if ((r = sd_bus_set_address(bus, m_address.c_str())) < 0 || (r = sd_bus_set_bus_client(bus, 1)) < 0 ||
         (r = sd_bus_negotiate_fds(bus, 1)) < 0 || (r = sd_bus_start(bus)) < 0) {
         sd_bus_unref(bus);
-        return Failure(LogindStatus::BusUnavailable, ErrnoText(m_address.c_str(), r));
+        return BusFailure(FailureKind::kMissing, m_address.c_str(), r);
     }
     m_bus = bus;
     return {};
 }
 
-LogindResult CLogind::CallManager(const char* method, const char* signature, sd_bus_message** reply, ...) {
-    if (LogindResult connected = Connect(); !connected.Ok()) return connected;
+Result<void> CLogind::CallManager(const char* method, const char* signature, sd_bus_message** reply, ...) {
+    if (Result<void> connected = Connect(); !connected) return connected;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     va_list args;
     va_start(args, reply);
     const int r = sd_bus_call_methodv(m_bus, kService, kPath, kManager, method, &error, reply, signature, args);
     va_end(args);
-    LogindResult result;
+    Result<void> result;
     if (r < 0) {
-        result = Failure(LogindStatus::CallFailed,
-                         CCharString::Formatted("%s: %s", method,
-                                                sd_bus_error_is_set(&error) && error.message ? error.message
-                                                                                            : std::strerror(-r)));
+        Failure failure = SystemFailure(
+            -r, CCharString::Formatted("%s: %s", method,
+                                       sd_bus_error_is_set(&error) && error.message ? error.message : std::strerror(-r))
+                    .str());
         // A broken connection is not worth keeping; the next call reconnects.
         if (r == -ECONNRESET || r == -ENOTCONN) {
-            result.status = LogindStatus::BusUnavailable;
+            failure.kind = FailureKind::kMissing;
             m_bus = sd_bus_flush_close_unref(m_bus);
         }
+        result = std::move(failure);
     }
     sd_bus_error_free(&error);
     return result;
 }
 
-LogindResult CLogind::Request(PowerRequest request) {
+Result<void> CLogind::Request(PowerRequest request) {
     const RequestMethods methods = MethodsOf(request);
     sd_bus_message* reply = nullptr;
-    LogindResult result = CallManager(methods.check, "", &reply);
-    if (!result.Ok()) return result;
+    Result<void> result = CallManager(methods.check, "", &reply);
+    if (!result) return result;
     const char* answer = nullptr;
     const int r = sd_bus_message_read(reply, "s", &answer);
     const CCharString answerText(r >= 0 && answer ? answer : "");
     sd_bus_message_unref(reply);
-    if (r < 0) return Failure(LogindStatus::CallFailed, ErrnoText(methods.check, r));
+    if (r < 0) return BusFailure(FailureKind::kSystem, methods.check, r);
     if (answerText != "yes")
-        return Failure(LogindStatus::NotPermitted, CCharString::Formatted("%s: %s", methods.check, answerText.c_str()));
+        return SystemFailure(EPERM, CCharString::Formatted("%s: %s", methods.check, answerText.c_str()).str());
     // Not interactive: an authentication prompt would wait for a user who is not there.
     result = CallManager(methods.act, "b", &reply, 0);
     sd_bus_message_unref(reply);
     return result;
 }
 
-LogindResult CLogind::Inhibit(const char* what, const char* who, const char* why, const char* mode, int& fd) {
-    fd = -1;
+Result<int> CLogind::Inhibit(const char* what, const char* who, const char* why, const char* mode) {
     sd_bus_message* reply = nullptr;
-    LogindResult result = CallManager("Inhibit", "ssss", &reply, what, who, why, mode);
-    if (!result.Ok()) return result;
+    if (Result<void> called = CallManager("Inhibit", "ssss", &reply, what, who, why, mode); !called)
+        return std::move(called).error();
     int received = -1;
+    int fd = -1;
     int r = sd_bus_message_read(reply, "h", &received);
     // The message owns the descriptor it carried; keep a copy of our own.
     if (r >= 0 && (fd = fcntl(received, F_DUPFD_CLOEXEC, 3)) < 0) r = -errno;
     sd_bus_message_unref(reply);
-    if (r < 0) return Failure(LogindStatus::CallFailed, ErrnoText("Inhibit", r));
-    return result;
+    if (r < 0) return BusFailure(FailureKind::kSystem, "Inhibit", r);
+    return fd;
 }
 
-LogindResult CSleepInhibitor::Acquire(CLogind& logind, const char* why) {
+Result<void> CSleepInhibitor::Acquire(CLogind& logind, const char* why) {
     Release();
-    return logind.Inhibit("sleep", "Velsona", why, "block", m_fd);
+    Result<int> fd = logind.Inhibit("sleep", "Velsona", why, "block");
+    if (!fd) return std::move(fd).error();
+    m_fd = *fd;
+    return {};
 }
 
 void CSleepInhibitor::Release() {

@@ -2,24 +2,17 @@
 #pragma once
 
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 
 struct sd_bus;
 
 enum class PowerRequest { PowerOff, Suspend, Hibernate };
 
-enum class LogindStatus {
-    Done,
-    NotPermitted,    // logind's rights check answered something other than "yes"
-    BusUnavailable,  // no connection to the bus at the given address
-    CallFailed,      // connected, but logind is absent or refused the call
-};
-
-struct LogindResult {
-    LogindStatus status = LogindStatus::Done;
-    CCharString detail;  // what went wrong, for a message or a terminal line; empty when done
-
-    bool Ok() const { return status == LogindStatus::Done; }
-};
+// How logind's failures read as a Failure, whose message says what went wrong for a message
+// box or a terminal line:
+//   kMissing, with the errno where there is one: no connection to the bus at the given address;
+//   kSystem, EPERM: logind's rights check answered something other than "yes";
+//   kSystem, other: connected, but logind is absent or refused the call.
 
 class CLogind {
 public:
@@ -35,14 +28,14 @@ public:
 
     // Asks the matching Can* method first and acts only on "yes"; "challenge" counts as a
     // refusal because nobody is there to authenticate after an unattended recording.
-    LogindResult Request(PowerRequest request);
+    Result<void> Request(PowerRequest request);
 
-    // Takes an inhibitor lock; on success fd is the descriptor that holds it until closed.
-    LogindResult Inhibit(const char* what, const char* who, const char* why, const char* mode, int& fd);
+    // Takes an inhibitor lock: the descriptor that holds it until closed.
+    Result<int> Inhibit(const char* what, const char* who, const char* why, const char* mode);
 
 private:
-    LogindResult Connect();
-    LogindResult CallManager(const char* method, const char* signature, struct sd_bus_message** reply, ...);
+    Result<void> Connect();
+    Result<void> CallManager(const char* method, const char* signature, struct sd_bus_message** reply, ...);
 
     CCharString m_address;
     sd_bus* m_bus = nullptr;
@@ -56,7 +49,7 @@ public:
     CSleepInhibitor(const CSleepInhibitor&) = delete;
     CSleepInhibitor& operator=(const CSleepInhibitor&) = delete;
 
-    LogindResult Acquire(CLogind& logind, const char* why);
+    Result<void> Acquire(CLogind& logind, const char* why);
     void Release();
     bool IsHeld() const { return m_fd >= 0; }
 

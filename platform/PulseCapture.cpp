@@ -30,27 +30,22 @@ public:
         pa_threaded_mainloop_free(m_loop);
     }
 
-    bool Connect(std::string& error) {
+    Result<void> Connect() {
         m_loop = pa_threaded_mainloop_new();
-        if (!m_loop || pa_threaded_mainloop_start(m_loop) < 0) {
-            error = "cannot start the PulseAudio main loop";
-            return false;
-        }
+        if (!m_loop || pa_threaded_mainloop_start(m_loop) < 0)
+            return KindFailure(FailureKind::kSystem, "cannot start the PulseAudio main loop");
         Lock lock(*this);
         m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Velsona");
-        if (!m_context || pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-            error = "no PulseAudio server answers";
-            return false;
-        }
+        if (!m_context || pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+            return KindFailure(FailureKind::kMissing, "no PulseAudio server answers");
         const bool ready = WaitFor([this] {
             const pa_context_state_t state = pa_context_get_state(m_context);
             return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
         });
-        if (!ready || pa_context_get_state(m_context) != PA_CONTEXT_READY) {
-            error = std::string("no PulseAudio server answers: ") + pa_strerror(pa_context_errno(m_context));
-            return false;
-        }
-        return true;
+        if (!ready || pa_context_get_state(m_context) != PA_CONTEXT_READY)
+            return KindFailure(FailureKind::kMissing,
+                               std::string("no PulseAudio server answers: ") + pa_strerror(pa_context_errno(m_context)));
+        return {};
     }
 
     // Waits, with the loop locked, until `done` holds or the server takes too long. Polling
@@ -126,31 +121,26 @@ public:
         }
     }
 
-    bool Open(int id, const std::string& name, std::string& error) {
-        if (!m_connection.Connect(error)) return false;
+    Result<void> Open(int id, const std::string& name) {
+        if (Result<void> connected = m_connection.Connect(); !connected) return connected;
         PulseConnection::Lock lock(m_connection);
         std::string sourceName = name;
         const bool chosen = id >= 0 || !name.empty();
         if (sourceName.empty() && id >= 0) {
             std::vector<PulseSource> sources;
             std::string defaultName;
-            if (!ListSources(m_connection, sources, defaultName)) {
-                error = "cannot list the PulseAudio sources";
-                return false;
-            }
-            if (static_cast<size_t>(id) >= sources.size()) {
-                error = "no capture device " + std::to_string(id);
-                return false;
-            }
+            if (!ListSources(m_connection, sources, defaultName))
+                return KindFailure(FailureKind::kSystem, "cannot list the PulseAudio sources");
+            if (static_cast<size_t>(id) >= sources.size())
+                return KindFailure(FailureKind::kMissing, "no capture device " + std::to_string(id));
             sourceName = sources[id].name;
         }
         const pa_sample_spec spec{Format().bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE,
                                   static_cast<uint32_t>(Format().sampleRate), static_cast<uint8_t>(Format().channels)};
         m_stream = pa_stream_new(m_connection.Context(), "Velsona recording", &spec, nullptr);
-        if (!m_stream) {
-            error = std::string("cannot create a PulseAudio stream: ") + pa_strerror(pa_context_errno(m_connection.Context()));
-            return false;
-        }
+        if (!m_stream)
+            return KindFailure(FailureKind::kSystem, std::string("cannot create a PulseAudio stream: ") +
+                                                         pa_strerror(pa_context_errno(m_connection.Context())));
         pa_stream_set_state_callback(m_stream, &OnStreamState, this);
         pa_stream_set_read_callback(m_stream, &OnReadable, this);
         pa_context_set_state_callback(m_connection.Context(), &OnContextState, this);
@@ -164,13 +154,14 @@ public:
                                      static_cast<pa_stream_flags_t>(flags)) < 0 ||
             !m_connection.WaitFor([this] { return pa_stream_get_state(m_stream) != PA_STREAM_CREATING; }) ||
             pa_stream_get_state(m_stream) != PA_STREAM_READY) {
-            error = "cannot record from the PulseAudio source" + (chosen ? " \"" + sourceName + "\"" : std::string()) +
-                    ": " + pa_strerror(pa_context_errno(m_connection.Context()));
-            return false;
+            return KindFailure(FailureKind::kMissing,
+                               "cannot record from the PulseAudio source" +
+                                   (chosen ? " \"" + sourceName + "\"" : std::string()) + ": " +
+                                   pa_strerror(pa_context_errno(m_connection.Context())));
         }
         SetDeviceName(chosen ? sourceName : std::string());
         Launch();
-        return true;
+        return {};
     }
 
 protected:
@@ -233,8 +224,7 @@ public:
     }
 
     bool Start() {
-        std::string error;
-        if (!m_connection.Connect(error)) return false;
+        if (!m_connection.Connect()) return false;
         PulseConnection::Lock lock(m_connection);
         pa_context_set_subscribe_callback(m_connection.Context(), &OnEvent, this);
         return m_connection.Complete(pa_context_subscribe(m_connection.Context(), PA_SUBSCRIPTION_MASK_SOURCE,
@@ -262,16 +252,14 @@ std::unique_ptr<CDeviceWatch> CPulseCaptureBackend::WatchDevices(std::function<v
 
 bool PulseServerAnswers() {
     PulseConnection connection;
-    std::string error;
-    return connection.Connect(error);
+    return connection.Connect().has_value();
 }
 
 std::vector<CaptureDeviceInfo> CPulseCaptureBackend::ListDevices() {
     PulseConnection connection;
-    std::string error;
     std::vector<PulseSource> sources;
     std::string defaultName;
-    if (!connection.Connect(error)) return {};
+    if (!connection.Connect()) return {};
     {
         PulseConnection::Lock lock(connection);
         if (!ListSources(connection, sources, defaultName)) return {};
@@ -284,10 +272,10 @@ std::vector<CaptureDeviceInfo> CPulseCaptureBackend::ListDevices() {
     return devices;
 }
 
-std::unique_ptr<CCaptureStream> CPulseCaptureBackend::OpenStream(int id, const std::string& name,
-                                                                 const CaptureFormat& format, CCaptureClient& client,
-                                                                 std::string& error) {
+Result<std::unique_ptr<CCaptureStream>> CPulseCaptureBackend::OpenStream(int id, const std::string& name,
+                                                                         const CaptureFormat& format,
+                                                                         CCaptureClient& client) {
     auto stream = std::make_unique<CPulseCaptureStream>(format, client);
-    if (!stream->Open(id, name, error)) return nullptr;
-    return stream;
+    if (Result<void> opened = stream->Open(id, name); !opened) return std::move(opened).error();
+    return std::unique_ptr<CCaptureStream>(std::move(stream));
 }

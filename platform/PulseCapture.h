@@ -18,8 +18,8 @@ protected:
     // The default source follows the server's default; a chosen source is never silently
     // replaced: when it disappears the stream fails and the client is told. A stream's
     // DeviceName is its source's name, which a restarted server keeps.
-    std::unique_ptr<CCaptureStream> OpenStream(int id, const std::string& name, const CaptureFormat& format, CCaptureClient& client,
-                                               std::string& error) override;
+    Result<std::unique_ptr<CCaptureStream>> OpenStream(int id, const std::string& name, const CaptureFormat& format,
+                                                       CCaptureClient& client) override;
 };
 
 // True when a PulseAudio server accepts a connection (never starts one).

@@ -48,21 +48,20 @@ CCharString LoadedFile(void* handle) {
 
 CRuntimeModule::~CRuntimeModule() { Unload(); }
 
-bool CRuntimeModule::Load(const char* name) {
+Result<void> CRuntimeModule::Load(const char* name) {
     Unload();
     for (const CCharString& candidate : ModuleSearchPaths(ProgramFolder(), CCharString(name) + ".so")) {
         m_handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (m_handle) {
-            m_error = CCharString();
             m_path = LoadedFile(m_handle);
-            Record(name, m_path, m_error);
-            return true;
+            Record(name, m_path, CCharString());
+            return {};
         }
     }
     const char* error = dlerror();
-    m_error = error ? error : "not found";
-    Record(name, CCharString(), m_error);
-    return false;
+    const CCharString why = error ? error : "not found";
+    Record(name, CCharString(), why);
+    return KindFailure(FailureKind::kMissing, why.str());
 }
 
 void* CRuntimeModule::Symbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 
 class CRuntimeModule {
 public:
@@ -13,20 +14,17 @@ public:
     CRuntimeModule& operator=(const CRuntimeModule&) = delete;
 
     // Loads "<name>.so" from the places ModuleSearchPaths lists, in that order. Unloads what was
-    // loaded before. A missing module is a normal state.
-    bool Load(const char* name);
+    // loaded before. A missing module is a normal state; the failure says why, for messages.
+    Result<void> Load(const char* name);
     bool IsLoaded() const { return m_handle != nullptr; }
     // The exported function or object, or null.
     void* Symbol(const char* name) const;
     void Unload();
-    // Why the last Load failed, for messages.
-    const CCharString& Error() const { return m_error; }
     // The file the loaded module came from, resolved; empty when nothing is loaded.
     const CCharString& Path() const { return m_path; }
 
 private:
     void* m_handle = nullptr;
-    CCharString m_error;
     CCharString m_path;
 };
 

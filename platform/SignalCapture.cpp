@@ -19,12 +19,13 @@ public:
     ~CSignalCaptureStream() override { Close(); }
 
     // Starts `startFrame` frames into the signal and fails at `failFrame` (none when negative).
-    bool Open(const SignalSpec& spec, int64_t startFrame, int64_t failFrame, std::string& error) {
-        if (!m_generator.Open(spec, Format().sampleRate, Format().channels, Format().bits, error)) return false;
+    Result<void> Open(const SignalSpec& spec, int64_t startFrame, int64_t failFrame) {
+        Result<void> opened = m_generator.Open(spec, Format().sampleRate, Format().channels, Format().bits);
+        if (!opened) return opened;
         m_generator.Skip(static_cast<size_t>(startFrame));
         m_failFrame = failFrame;
         Launch();
-        return true;
+        return {};
     }
 
 protected:
@@ -91,8 +92,9 @@ std::vector<CaptureDeviceInfo> CSignalCaptureBackend::ListDevices() {
     return {{-1, "Signal (" + m_spec.text + ")", kAllWaveFormats}};
 }
 
-std::unique_ptr<CCaptureStream> CSignalCaptureBackend::OpenStream(int, const std::string&, const CaptureFormat& format,
-                                                                  CCaptureClient& client, std::string& error) {
+Result<std::unique_ptr<CCaptureStream>> CSignalCaptureBackend::OpenStream(int, const std::string&,
+                                                                          const CaptureFormat& format,
+                                                                          CCaptureClient& client) {
     int64_t startFrame = 0;
     int64_t failFrame = -1;
     if (m_spec.dropAtSeconds >= 0) {
@@ -106,15 +108,13 @@ std::unique_ptr<CCaptureStream> CSignalCaptureBackend::OpenStream(int, const std
         if (!m_drop->dropped) {
             failFrame = std::llround(m_spec.dropAtSeconds * format.sampleRate);
         } else if (!m_drop->over) {
-            if (now - m_drop->droppedAt < std::chrono::duration<double>(m_spec.dropGapSeconds)) {
-                error = "the signal is away (" + m_spec.text + ")";
-                return nullptr;
-            }
+            if (now - m_drop->droppedAt < std::chrono::duration<double>(m_spec.dropGapSeconds))
+                return KindFailure(FailureKind::kMissing, "the signal is away (" + m_spec.text + ")");
             m_drop->over = true;
         }
         if (m_drop->over) startFrame = std::llround((m_spec.dropAtSeconds + m_spec.dropGapSeconds) * format.sampleRate);
     }
     auto stream = std::make_unique<CSignalCaptureStream>(format, client, m_spec.realTime, m_drop);
-    if (!stream->Open(m_spec, startFrame, failFrame, error)) return nullptr;
-    return stream;
+    if (Result<void> opened = stream->Open(m_spec, startFrame, failFrame); !opened) return std::move(opened).error();
+    return std::unique_ptr<CCaptureStream>(std::move(stream));
 }

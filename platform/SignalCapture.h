@@ -26,8 +26,8 @@ public:
     std::vector<CaptureDeviceInfo> ListDevices() override;
 
 protected:
-    std::unique_ptr<CCaptureStream> OpenStream(int id, const std::string& name, const CaptureFormat& format,
-                                               CCaptureClient& client, std::string& error) override;
+    Result<std::unique_ptr<CCaptureStream>> OpenStream(int id, const std::string& name, const CaptureFormat& format,
+                                                       CCaptureClient& client) override;
 
 private:
     SignalSpec m_spec;

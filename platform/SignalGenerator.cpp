@@ -2,6 +2,7 @@
 #include "platform/SignalGenerator.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -33,11 +34,13 @@ bool ParseQuantity(const std::string& text, std::initializer_list<std::pair<cons
     return false;
 }
 
-bool ParseDuration(const std::string& text, double& seconds, std::string& error) {
+Failure BadSpec(std::string message) { return KindFailure(FailureKind::kBadValue, std::move(message)); }
+
+Result<double> ParseDuration(const std::string& text) {
+    double seconds = 0;
     if (ParseQuantity(text, {{"ms", 0.001}, {"s", 1}, {"min", 60}, {"h", 3600}}, seconds) && seconds >= 0)
-        return true;
-    error = "bad duration \"" + text + "\" (use e.g. 250ms, 2s, 5min, 1h)";
-    return false;
+        return seconds;
+    return BadSpec("bad duration \"" + text + "\" (use e.g. 250ms, 2s, 5min, 1h)");
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -51,20 +54,21 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     }
 }
 
-bool ParseTone(const std::string& value, SignalSegment& segment, std::string& error) {
+Result<SignalSegment> ParseTone(const std::string& value) {
     const std::vector<std::string> fields = Split(value, '/');
+    SignalSegment segment;
     segment.kind = SignalSegment::Kind::Tone;
     if (fields.size() > 3 || !ParseQuantity(fields[0], {{"", 1}, {"hz", 1}}, segment.frequency) ||
-        segment.frequency <= 0) {
-        error = "bad tone \"" + value + "\" (use tone=<freq>hz[/<level>db][/<duration>])";
-        return false;
-    }
+        segment.frequency <= 0)
+        return BadSpec("bad tone \"" + value + "\" (use tone=<freq>hz[/<level>db][/<duration>])");
     if (fields.size() > 1 &&
-        (!ParseQuantity(fields[1], {{"", 1}, {"db", 1}, {"dbfs", 1}}, segment.levelDb) || segment.levelDb > 0)) {
-        error = "bad tone level \"" + fields[1] + "\" (dBFS, at most 0)";
-        return false;
-    }
-    return fields.size() < 3 || ParseDuration(fields[2], segment.seconds, error);
+        (!ParseQuantity(fields[1], {{"", 1}, {"db", 1}, {"dbfs", 1}}, segment.levelDb) || segment.levelDb > 0))
+        return BadSpec("bad tone level \"" + fields[1] + "\" (dBFS, at most 0)");
+    if (fields.size() < 3) return segment;
+    Result<double> seconds = ParseDuration(fields[2]);
+    if (!seconds) return std::move(seconds).error();
+    segment.seconds = *seconds;
+    return segment;
 }
 
 uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
@@ -72,8 +76,8 @@ uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1]
 
 }  // namespace
 
-bool ParseSignalSpec(const std::string& text, SignalSpec& spec, std::string& error) {
-    spec = SignalSpec();
+Result<SignalSpec> ParseSignalSpec(const std::string& text) {
+    SignalSpec spec;
     spec.text = text;
     for (const std::string& item : Split(text, ',')) {
         const size_t equals = item.find('=');
@@ -82,67 +86,63 @@ bool ParseSignalSpec(const std::string& text, SignalSpec& spec, std::string& err
         const bool hasValue = equals != std::string::npos;
         SignalSegment segment;
         if (key == "tone" && hasValue) {
-            if (!ParseTone(value, segment, error)) return false;
-            spec.segments.push_back(segment);
+            Result<SignalSegment> tone = ParseTone(value);
+            if (!tone) return std::move(tone).error();
+            spec.segments.push_back(*tone);
         } else if (key == "silence") {
-            if (hasValue && !ParseDuration(value, segment.seconds, error)) return false;
+            if (hasValue) {
+                Result<double> seconds = ParseDuration(value);
+                if (!seconds) return std::move(seconds).error();
+                segment.seconds = *seconds;
+            }
             spec.segments.push_back(segment);
         } else if (key == "file" && hasValue && !value.empty()) {
             segment.kind = SignalSegment::Kind::File;
             segment.path = value;
             spec.segments.push_back(segment);
         } else if (key == "length" && hasValue) {
-            if (!ParseDuration(value, spec.lengthSeconds, error)) return false;
+            Result<double> seconds = ParseDuration(value);
+            if (!seconds) return std::move(seconds).error();
+            spec.lengthSeconds = *seconds;
         } else if (key == "loop" && !hasValue) {
             spec.loop = true;
         } else if (key == "drop" && hasValue) {
             const size_t at = value.find('@');
-            if (at == std::string::npos) {
-                error = "bad drop \"" + value + "\" (use drop=<gap>@<at>, e.g. drop=5s@10s)";
-                return false;
-            }
-            if (!ParseDuration(value.substr(0, at), spec.dropGapSeconds, error) ||
-                !ParseDuration(value.substr(at + 1), spec.dropAtSeconds, error))
-                return false;
+            if (at == std::string::npos) return BadSpec("bad drop \"" + value + "\" (use drop=<gap>@<at>, e.g. drop=5s@10s)");
+            Result<double> gap = ParseDuration(value.substr(0, at));
+            if (!gap) return std::move(gap).error();
+            Result<double> dropAt = ParseDuration(value.substr(at + 1));
+            if (!dropAt) return std::move(dropAt).error();
+            spec.dropGapSeconds = *gap;
+            spec.dropAtSeconds = *dropAt;
         } else if (key == "fast" && !hasValue) {
             spec.realTime = false;
         } else if (key == "realtime" && !hasValue) {
             spec.realTime = true;
         } else {
-            error = "unknown signal item \"" + item + "\"";
-            return false;
+            return BadSpec("unknown signal item \"" + item + "\"");
         }
     }
-    if (spec.segments.empty()) {
-        error = "the signal has no tone, silence or file";
-        return false;
-    }
-    return true;
+    if (spec.segments.empty()) return BadSpec("the signal has no tone, silence or file");
+    return spec;
 }
 
-bool CSignalGenerator::OpenFile(const SignalSegment& from, Segment& segment, std::string& error) {
+Result<void> CSignalGenerator::OpenFile(const SignalSegment& from, Segment& segment) {
     const std::string what = "signal file \"" + from.path + "\"";
     segment.file.reset(std::fopen(from.path.c_str(), "rb"), [](FILE* f) {
         if (f) std::fclose(f);  // shared_ptr calls the deleter even for a failed fopen
     });
-    if (!segment.file) {
-        error = "cannot open " + what;
-        return false;
-    }
+    if (!segment.file) return SystemFailure(errno, "cannot open " + what);
     FILE* f = segment.file.get();
     unsigned char header[12];
     if (std::fread(header, 1, 12, f) != 12 || std::memcmp(header, "RIFF", 4) || std::memcmp(header + 8, "WAVE", 4)) {
-        error = what + " is not a WAV file";
-        return false;
+        return KindFailure(FailureKind::kBadData, what + " is not a WAV file");
     }
     int rate = 0, bits = 0;
     segment.fileChannels = 0;
     for (;;) {
         unsigned char chunk[8];
-        if (std::fread(chunk, 1, 8, f) != 8) {
-            error = what + " has no PCM data";
-            return false;
-        }
+        if (std::fread(chunk, 1, 8, f) != 8) return KindFailure(FailureKind::kBadData, what + " has no PCM data");
         const uint32_t size = Le32(chunk + 4);
         if (!std::memcmp(chunk, "fmt ", 4) && size >= 16) {
             unsigned char fmt[16];
@@ -155,22 +155,20 @@ bool CSignalGenerator::OpenFile(const SignalSegment& from, Segment& segment, std
             }
             std::fseek(f, static_cast<long>(size - 16 + (size & 1)), SEEK_CUR);
         } else if (!std::memcmp(chunk, "data", 4)) {
-            if (bits != 16 || rate != m_rate || (segment.fileChannels != 1 && segment.fileChannels != 2)) {
-                error = what + " must be 16-bit PCM, mono or stereo, at " + std::to_string(m_rate) + " Hz";
-                return false;
-            }
+            if (bits != 16 || rate != m_rate || (segment.fileChannels != 1 && segment.fileChannels != 2))
+                return KindFailure(FailureKind::kBadData,
+                                   what + " must be 16-bit PCM, mono or stereo, at " + std::to_string(m_rate) + " Hz");
             segment.dataOffset = std::ftell(f);
             segment.frames = size / (2 * segment.fileChannels);
-            return true;
+            return {};
         } else {
             std::fseek(f, static_cast<long>(size + (size & 1)), SEEK_CUR);
         }
     }
-    error = what + " is damaged";
-    return false;
+    return KindFailure(FailureKind::kBadData, what + " is damaged");
 }
 
-bool CSignalGenerator::Open(const SignalSpec& spec, int sampleRate, int channels, int bits, std::string& error) {
+Result<void> CSignalGenerator::Open(const SignalSpec& spec, int sampleRate, int channels, int bits) {
     m_segments.clear();
     m_rate = sampleRate;
     m_channels = channels;
@@ -184,15 +182,13 @@ bool CSignalGenerator::Open(const SignalSpec& spec, int sampleRate, int channels
     for (const SignalSegment& from : spec.segments) {
         Segment segment{from.kind, -1, 0, from.frequency, {}, nullptr, 0, 0};
         if (from.kind == SignalSegment::Kind::File) {
-            if (!OpenFile(from, segment, error)) return false;
+            if (Result<void> opened = OpenFile(from, segment); !opened) return std::move(opened).error();
         } else if (from.seconds >= 0) {
             segment.frames = std::llround(from.seconds * sampleRate);
         }
         if (from.kind == SignalSegment::Kind::Tone) {
-            if (from.frequency >= sampleRate / 2.0) {
-                error = "tone frequency must be below half the sample rate";
-                return false;
-            }
+            if (from.frequency >= sampleRate / 2.0)
+                return KindFailure(FailureKind::kBadValue, "tone frequency must be below half the sample rate");
             segment.amplitude = 32767.0 * std::pow(10.0, from.levelDb / 20.0);
             // Whole-Hz tones repeat every `rate` samples: a table is exact and much cheaper than sin.
             if (from.frequency == std::floor(from.frequency)) {
@@ -205,15 +201,10 @@ bool CSignalGenerator::Open(const SignalSpec& spec, int sampleRate, int channels
         loopFrames = segment.frames < 0 || loopFrames < 0 ? -1 : loopFrames + segment.frames;
         m_segments.push_back(std::move(segment));
     }
-    if (m_loop && loopFrames == 0) {
-        error = "a looped signal needs at least one segment with a length";
-        return false;
-    }
-    if (!EnterSegment(0)) {
-        error = "cannot read the signal file";
-        return false;
-    }
-    return true;
+    if (m_loop && loopFrames == 0)
+        return KindFailure(FailureKind::kBadValue, "a looped signal needs at least one segment with a length");
+    if (!EnterSegment(0)) return SystemFailure(errno, "cannot read the signal file");
+    return {};
 }
 
 bool CSignalGenerator::EnterSegment(size_t index) {

@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Result.h"
+
 struct SignalSegment {
     enum class Kind { Tone, Silence, File };
     Kind kind = Kind::Silence;
@@ -52,8 +54,8 @@ struct SignalSpec {
     std::string text;  // as given, for names and messages
 };
 
-// Parses `text` (without the "signal:" prefix). On failure returns false and says why.
-bool ParseSignalSpec(const std::string& text, SignalSpec& spec, std::string& error);
+// Parses `text` (without the "signal:" prefix).
+Result<SignalSpec> ParseSignalSpec(const std::string& text);
 
 class CSignalGenerator {
 public:
@@ -62,9 +64,9 @@ public:
     CSignalGenerator& operator=(const CSignalGenerator&) = delete;
 
     // Prepares the signal in interleaved PCM of `bits` 16 (signed) or 8 (unsigned) and 1 or 2
-    // channels: reads WAV headers and builds tone tables. False, with a reason, when a file is
-    // unusable or a loop would produce nothing.
-    bool Open(const SignalSpec& spec, int sampleRate, int channels, int bits, std::string& error);
+    // channels: reads WAV headers and builds tone tables. Fails when a file is unusable or a
+    // loop would produce nothing.
+    Result<void> Open(const SignalSpec& spec, int sampleRate, int channels, int bits);
     // Writes up to `frames` frames; fewer only when the signal ends. Never allocates.
     size_t Generate(char* out, size_t frames);
     // Moves on by `frames` frames as Generate would, without writing them.
@@ -84,7 +86,7 @@ private:
         int fileChannels;
     };
     bool EnterSegment(size_t index);
-    bool OpenFile(const SignalSegment& from, Segment& segment, std::string& error);
+    Result<void> OpenFile(const SignalSegment& from, Segment& segment);
     void Put(char*& out, int16_t sample) const;
     size_t RenderTone(const Segment& segment, char* out, size_t frames);
     size_t RenderFile(Segment& segment, char* out, size_t frames);

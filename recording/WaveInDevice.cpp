@@ -51,13 +51,16 @@ bool CWaveInDevice::OpenDevice(int deviceId, const std::string* deviceName) {
     if (length == 0 || length > kMaxBufferLength)
         return Fail("buffer duration " + std::to_string(bufferDuration) + " ms is out of range");
 
-    std::string error;
     std::shared_ptr<CCaptureBackend> backend = m_backend;
-    if (!backend) backend = CreateCaptureBackend("", error);
-    if (!backend) return Fail(error);
-    std::unique_ptr<CCaptureStream> stream = deviceName ? backend->OpenNamed(*deviceName, format, *this, error)
-                                                        : backend->Open(deviceId, format, *this, error);
-    if (!stream) return Fail(error);
+    if (!backend) {
+        Result<std::unique_ptr<CCaptureBackend>> created = CreateCaptureBackend("");
+        if (!created) return Fail(created.error().message);
+        backend = *std::move(created);
+    }
+    Result<std::unique_ptr<CCaptureStream>> opened =
+        deviceName ? backend->OpenNamed(*deviceName, format, *this) : backend->Open(deviceId, format, *this);
+    if (!opened) return Fail(opened.error().message);
+    std::unique_ptr<CCaptureStream> stream = *std::move(opened);
 
     m_deviceId = deviceId;
     m_deviceName = stream->DeviceName();

@@ -12,7 +12,7 @@ const char* EndActionName(EndAction action) {
     return "";
 }
 
-LogindResult DoEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind) {
+Result<void> DoEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind) {
     switch (action) {
     case EndAction::ExitApplication:
         requestClose();

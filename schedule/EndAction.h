@@ -18,6 +18,6 @@ const char* EndActionName(EndAction action);
 
 // requestClose must only queue the program's normal close (which saves the default preset):
 // for standby and hibernation it runs before the power request, so the program closes after
-// the machine wakes. Power off does not close the program itself. The result tells whether
-// logind did what was asked; nothing to ask counts as done.
-LogindResult DoEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind);
+// the machine wakes. Power off does not close the program itself. Fails as logind's requests do
+// (platform/Logind.h) when it did not do what was asked; nothing to ask counts as done.
+Result<void> DoEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind);

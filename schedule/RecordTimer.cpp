@@ -15,12 +15,12 @@ std::time_t ProposedStartTime(std::time_t now) {
     return std::mktime(&fields);
 }
 
-bool ParseDurationMinutes(const CCharString& text, int64_t& seconds) {
+Result<int64_t> ParseDurationMinutes(const CCharString& text) {
+    const Failure invalid = KindFailure(FailureKind::kBadValue, kInvalidDurationMessage);
     double minutes = 0;
-    if (!ParseDecimal(text.c_str(), minutes) || !std::isfinite(minutes)) return false;
+    if (!ParseDecimal(text.c_str(), minutes) || !std::isfinite(minutes)) return invalid;
     const double whole = std::trunc(minutes * 60);
     // Far beyond any recording; keeps the conversion defined.
-    if (whole <= 0 || whole > 1e12) return false;
-    seconds = static_cast<int64_t>(whole);
-    return true;
+    if (whole <= 0 || whole > 1e12) return invalid;
+    return static_cast<int64_t>(whole);
 }

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 #include "schedule/EndAction.h"
 
 inline constexpr int kDurationChoicesMinutes[] = {3,   5,   10,  15,  20,  30,  45,  60,  90,  120, 150,
@@ -28,7 +29,7 @@ inline constexpr const char* kInvalidStartTimeMessage = "開始時刻の指定�
 // The next full or half hour at least half an hour ahead: 14:10:25 gives 14:30:00.
 std::time_t ProposedStartTime(std::time_t now);
 
-// The duration box holds minutes, decimals allowed ("1.5" is 90 s). False when the text does
-// not start with a number or gives no positive whole second; the dialog then shows
-// kInvalidDurationMessage.
-bool ParseDurationMinutes(const CCharString& text, int64_t& seconds);
+// The duration box holds minutes, decimals allowed ("1.5" is 90 s), given back in seconds. Fails
+// with kInvalidDurationMessage when the text does not start with a number or gives no positive
+// whole second.
+Result<int64_t> ParseDurationMinutes(const CCharString& text);

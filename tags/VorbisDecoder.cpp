@@ -43,8 +43,8 @@ void CVorbisDecoder::ForEachFunction(F f) {
 bool CVorbisDecoder::Load(const char* moduleName) {
     auto forget = [](auto& slot, const char*) { slot = nullptr; };
     ForEachFunction(forget);
-    if (!m_module.Load(moduleName)) {
-        m_error = m_module.Error();
+    if (const Result<void> loaded = m_module.Load(moduleName); !loaded) {
+        m_error = loaded.error().message;
         return false;
     }
     const char* missing = nullptr;

@@ -148,7 +148,10 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     const QString scheduler = QDir(m_options.programFolder).filePath(Text(kSchedulerFileName));
     if (QFileInfo::exists(scheduler)) m_schedulerPath = scheduler;
 
-    Control().backend = CreateCaptureBackendFromEnvironment(m_backendError);
+    if (Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackendFromEnvironment())
+        Control().backend = *std::move(backend);
+    else
+        m_backendError = backend.error().message;
     Control().sleepInhibitor = m_inhibitor.get();
     Control().log = m_log.get();
     // Said once; the recording goes on without its log.
@@ -446,7 +449,7 @@ void CMainFrame::OnStart() {
     AskAboutOldRows();
     if (!m_bars->PrepareStart(Control(), m_profile)) return;
     if (!CheckBeforeStarting(nullptr)) return;
-    const CRecordingCommands::Outcome outcome = m_commands->StartCommand();
+    const Result<void> outcome = m_commands->StartCommand();
     // The start put the folder and the template into the profile's histories.
     m_bars->TakeHistories(m_profile);
     ShowStarted(outcome);
@@ -478,9 +481,9 @@ void CMainFrame::StartBySchedule(const RecordingSchedule& schedule) {
 
 void CMainFrame::OnCountdownTimer() {
     const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
-    if (tick.started || tick.failed) {
+    if (tick.start) {
         m_countdown.stop();
-        ShowStarted({tick.started, tick.message});
+        ShowStarted(*tick.start);
     } else if (!m_commands->IsCountingDown()) {
         m_countdown.stop();
     } else {
@@ -491,29 +494,29 @@ void CMainFrame::OnCountdownTimer() {
 bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
     m_problem.clear();
     ShowPrompt(QString());
-    StartCheck check;
-    if (!Control().backend) check = {false, "no sound input: " + m_backendError};
-    else check = CheckBeforeStart(*Control().backend, Control().settings);
-    if (!check.ok) {
-        m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.message));
+    const Result<void> check = Control().backend
+                                   ? CheckBeforeStart(*Control().backend, Control().settings)
+                                   : KindFailure(FailureKind::kMissing, "no sound input: " + m_backendError);
+    if (!check) {
+        m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.error().message));
         return false;
     }
     // The folder field already shows the folder used; the user hears why it is not as typed.
     if (!m_bars->fileBar.folderWarning.IsEmpty()) m_boxes.Warn(Text(m_bars->fileBar.folderWarning));
     // A folder that will fill up before the end is worth knowing while there is time to act.
-    const SpaceEstimate space = EstimateSpace(Control().settings, schedule);
-    if (!space.warning.empty()) {
-        m_problem = QString::fromStdString(space.warning);
+    const Result<SpaceEstimate> space = EstimateSpace(Control().settings, schedule);
+    if (space && !space->warning.empty()) {
+        m_problem = QString::fromStdString(space->warning);
         ShowPrompt(QString());
     }
     return true;
 }
 
-void CMainFrame::ShowStarted(const CRecordingCommands::Outcome& outcome) {
-    if (!outcome.ok) {
+void CMainFrame::ShowStarted(const Result<void>& outcome) {
+    if (!outcome) {
         setWindowTitle(Text(kProgramTitle));
         UpdateCommands();
-        m_boxes.Inform(QString::fromStdString(outcome.message));
+        m_boxes.Inform(QString::fromStdString(outcome.error().message));
         return;
     }
     if (m_commands->IsCountingDown()) {
@@ -592,10 +595,10 @@ void CMainFrame::ShowInputEvent(const RecordingEvent& event) {
 }
 
 void CMainFrame::RunEndAction(EndAction action) {
-    const CRecordingCommands::Outcome outcome = m_commands->RunEndAction(
+    const Result<void> outcome = m_commands->RunEndAction(
         action, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }, *m_logind);
-    if (!outcome.ok) {
-        m_problem = QString::fromStdString(outcome.message);
+    if (!outcome) {
+        m_problem = QString::fromStdString(outcome.error().message);
         ShowPrompt(QString());
         m_boxes.Warn(m_problem);
     }

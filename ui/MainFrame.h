@@ -133,7 +133,7 @@ private:
     // What is known to fail before a start (encoder, device, folder); false after saying so.
     bool CheckBeforeStarting(const RecordingSchedule* schedule);
     // Shows the outcome of a start: the recording's title and commands, or the failure.
-    void ShowStarted(const CRecordingCommands::Outcome& outcome);
+    void ShowStarted(const Result<void>& outcome);
     // Stops a recording or a countdown, shows idle and takes the stop's events at once.
     void EndRecording();
     void AskAboutOldRows();

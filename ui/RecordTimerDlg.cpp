@@ -117,10 +117,13 @@ void CRecordTimerDlg::accept() {
     RecordingSchedule schedule;
     schedule.startMode = m_start->checkedId() == 1 ? 1 : 0;
     schedule.endMode = m_end->checkedId() == 1 ? 1 : 0;
-    if (schedule.endMode == 1 &&
-        !ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()), schedule.durationSeconds)) {
-        m_boxes.Inform(QString::fromUtf8(kInvalidDurationMessage));
-        return;
+    if (schedule.endMode == 1) {
+        const Result<int64_t> duration = ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()));
+        if (!duration) {
+            m_boxes.Inform(QString::fromStdString(duration.error().message));
+            return;
+        }
+        schedule.durationSeconds = *duration;
     }
     if (schedule.startMode == 1 && !m_time->time().isValid()) {
         m_boxes.Inform(QString::fromUtf8(kInvalidStartTimeMessage));

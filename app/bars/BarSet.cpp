@@ -120,9 +120,9 @@ bool CBarSet::SaveProfile(const CCharString& presetName) {
 void CBarSet::SavePreset() {
     PullAll();
     ProfileState state = State();
-    const PresetResult result = m_store.SavePreset(state);
-    if (!result.message.IsEmpty()) {
-        fileBar.Inform(result.message);
+    const Result<bool> result = m_store.SavePreset(state);
+    if (!result) {
+        fileBar.Inform(result.error().message);
         return;
     }
     TakeHistories(state);
@@ -133,12 +133,12 @@ void CBarSet::SavePreset() {
 void CBarSet::DeletePreset() {
     fileBar.Pull();
     ProfileState state = State();
-    const PresetResult result = m_store.DeletePreset(state);
-    if (!result.message.IsEmpty()) {
-        fileBar.Inform(result.message);
+    const Result<bool> result = m_store.DeletePreset(state);
+    if (!result) {
+        fileBar.Inform(result.error().message);
         return;
     }
-    if (result.done) {
+    if (*result) {
         TakeHistories(state);
         Apply(state.presetName, state.settings);
     }

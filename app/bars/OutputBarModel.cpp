@@ -31,9 +31,8 @@ constexpr const char* kWmaInstallHint =
 constexpr const char* kRestartHint = "\nインストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。";
 
 bool ModulesPresent(int format) {
-    std::string why;
     // Writing needs the encoder, tagging the decoder module.
-    return OutputFormatAvailable(format, why) && (format != kWma || LoadWmaDecoder() != 0);
+    return OutputFormatAvailable(format).has_value() && (format != kWma || LoadWmaDecoder() != 0);
 }
 
 CCharString NumberText(int number) { return CCharString::Formatted("%d", number); }

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-std::unique_ptr<CCaptureBackend> CreateCaptureBackendFromEnvironment(std::string& error) {
+Result<std::unique_ptr<CCaptureBackend>> CreateCaptureBackendFromEnvironment() {
     const char* choice = std::getenv(kCaptureBackendVariable);
-    return CreateCaptureBackend(choice ? choice : "", error);
+    return CreateCaptureBackend(choice ? choice : "");
 }

@@ -11,4 +11,4 @@
 inline constexpr const char* kCaptureBackendVariable = "VELSONA_CAPTURE";
 
 // The backend VELSONA_CAPTURE names, or the automatic choice when it is unset or empty.
-std::unique_ptr<CCaptureBackend> CreateCaptureBackendFromEnvironment(std::string& error);
+Result<std::unique_ptr<CCaptureBackend>> CreateCaptureBackendFromEnvironment();

@@ -10,14 +10,16 @@ CRecordingCommands::CRecordingCommands(CRecordingControl& control, CSettingsStor
                                        CCountdown::Clock clock)
     : m_control(control), m_store(store), m_profile(profile), m_countdown(std::move(clock)) {}
 
-CRecordingCommands::Outcome CRecordingCommands::Start() {
-    const StartResult started = m_control.StartRecording();
+Result<void> CRecordingCommands::Start() {
+    Result<void> started = m_control.StartRecording();
     if (started) return {};
     m_control.schedule.reset();
-    return {false, std::string(kStartFailedMessage) + (started.reason.IsEmpty() ? "" : " (" + started.reason.str() + ")")};
+    Failure failure = std::move(started).error();
+    failure.message = std::string(kStartFailedMessage) + (failure.message.empty() ? "" : " (" + failure.message + ")");
+    return failure;
 }
 
-CRecordingCommands::Outcome CRecordingCommands::StartCommand() {
+Result<void> CRecordingCommands::StartCommand() {
     StopCommand();
     m_profile.settings = m_control.settings;
     PushIntoHistories(m_profile);
@@ -31,7 +33,7 @@ void CRecordingCommands::StopCommand() {
     m_control.StopRecording();
 }
 
-CRecordingCommands::Outcome CRecordingCommands::StartBySchedule(const RecordingSchedule& schedule) {
+Result<void> CRecordingCommands::StartBySchedule(const RecordingSchedule& schedule) {
     m_control.schedule = schedule;
     if (schedule.startMode == 1) {
         m_countingDown = true;
@@ -49,31 +51,28 @@ CRecordingCommands::Tick CRecordingCommands::OnCountdownTick() {
         return tick;
     }
     m_countingDown = false;
-    const Outcome started = Start();
-    tick.started = started.ok;
-    tick.failed = !started.ok;
-    tick.message = started.message;
+    tick.start = Start();
     return tick;
 }
 
-CRecordingCommands::Outcome CRecordingCommands::SaveProfileAs(const CCharString& presetName) {
+Result<void> CRecordingCommands::SaveProfileAs(const CCharString& presetName) {
     m_profile.settings = m_control.settings;
     const CCharString name = PresetNameOf(presetName);
     std::vector<CCharString>& presets = m_profile.presets.entries;
     if (std::find(presets.begin(), presets.end(), name) == presets.end()) presets.push_back(name);
     if (m_store.SaveProfile(name, m_profile)) return {};
-    return {false, "the settings could not be saved to " + m_store.FilePath().str()};
+    return KindFailure(FailureKind::kSystem, "the settings could not be saved to " + m_store.FilePath().str());
 }
 
-CRecordingCommands::Outcome CRecordingCommands::RunEndAction(EndAction action,
-                                                             const std::function<void()>& requestClose,
-                                                             CLogind& logind) {
+Result<void> CRecordingCommands::RunEndAction(EndAction action, const std::function<void()>& requestClose,
+                                              CLogind& logind) {
     if (action == EndAction::None) return {};
     if (m_control.sleepInhibitor) m_control.sleepInhibitor->Release();
-    const LogindResult result = DoEndAction(action, requestClose, logind);
-    if (result.Ok()) return {};
-    return {false, std::string("the end action \"") + EndActionName(action) +
-                       "\" was not carried out: " + result.detail.str()};
+    Result<void> done = DoEndAction(action, requestClose, logind);
+    if (done) return {};
+    Failure failure = std::move(done).error();
+    failure.message = std::string("the end action \"") + EndActionName(action) + "\" was not carried out: " + failure.message;
+    return failure;
 }
 
 CRecordingCommands::Finish CRecordingCommands::FinishRun(EndAction action, const std::function<void()>& requestClose,

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/control/RecordingControl.h"
 #include "app/settings/SettingsStore.h"
+#include "foundation/Result.h"
 #include "schedule/Countdown.h"
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
@@ -23,40 +25,33 @@ public:
     CRecordingCommands(CRecordingControl& control, CSettingsStore& store, ProfileState& profile,
                        CCountdown::Clock clock = [] { return std::time(nullptr); });
 
-    struct Outcome {
-        bool ok = true;
-        std::string message;  // what to show when not ok
-    };
-
     // The start command, once the bars are pulled (the question about old rows is the window's):
     // stops what runs, pushes the folder and the template into their histories, clears the
-    // schedule and starts.
-    Outcome StartCommand();
+    // schedule and starts. A failure's message is what to show.
+    Result<void> StartCommand();
     // The stop command: a manual stop never runs the end action, so it is disarmed first; an
     // armed countdown ends too.
     void StopCommand();
     // Arms the schedule: a start time starts the countdown, otherwise the recording starts now.
     // A failed start leaves no schedule.
-    Outcome StartBySchedule(const RecordingSchedule& schedule);
+    Result<void> StartBySchedule(const RecordingSchedule& schedule);
 
     bool IsCountingDown() const { return m_countingDown; }
     struct Tick {
-        bool started = false;  // the start time came and the recording runs
-        bool failed = false;   // the start time came and the start failed (message says why)
-        CCharString title;     // the window title for this tick while counting down
-        std::string message;
+        std::optional<Result<void>> start;  // once the start time came: whether the recording runs
+        CCharString title;                  // the window title for this tick while counting down
     };
     // One 200 ms timer tick while counting down; nothing happens otherwise.
     Tick OnCountdownTick();
 
     // Runs an end action taken after the duration was reached; the sleep lock is released first,
     // as it would hold off the very suspend asked for.
-    Outcome RunEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind);
+    Result<void> RunEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind);
     // The end of a front end's run: the profile is saved (under the default preset unless told
     // otherwise), then the end action runs.
     struct Finish {
-        Outcome saved;
-        Outcome endAction;
+        Result<void> saved;
+        Result<void> endAction;
     };
     Finish FinishRun(EndAction action, const std::function<void()>& requestClose, CLogind& logind,
                      const CCharString& presetName = kDefaultPresetName);
@@ -64,8 +59,8 @@ public:
 private:
     // Stores the current values and the histories under the preset (added to the preset list
     // when new).
-    Outcome SaveProfileAs(const CCharString& presetName);
-    Outcome Start();
+    Result<void> SaveProfileAs(const CCharString& presetName);
+    Result<void> Start();
 
     CRecordingControl& m_control;
     CSettingsStore& m_store;

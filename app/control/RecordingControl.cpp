@@ -93,7 +93,7 @@ std::unique_ptr<CRecorderSession> CRecordingControl::NewSession() {
     return session;
 }
 
-StartResult CRecordingControl::StartRecording() {
+Result<void> CRecordingControl::StartRecording() {
     EndSession();
     ApplySettings();
     m_stopAfterSeconds = schedule && schedule->StopsAfterDuration() ? schedule->durationSeconds : -1;
@@ -127,18 +127,19 @@ StartResult CRecordingControl::StartRecording() {
         m_track.settings = m_applied;
     }
     if (!m_session->Start()) {
-        StartResult result{false, m_session->FailureDetail()};
-        if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + result.reason);
+        Failure failure = SystemFailure(0, m_session->FailureDetail().str());
+        if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + CCharString(failure.message));
         // A first track that opened but never recorded is not a finished track: its row, and the
         // name taken for it, go.
         DropUnrecordedTrack(*m_session);
         m_session.reset();
         EndReserve();
-        return result;
+        return failure;
     }
     if (sleepInhibitor) {
         CLogind logind(CLogind::SystemBusAddress());
-        sleepInhibitor->Acquire(logind, "録音中");
+        // Without logind the recording runs all the same; velsona-rec says so before it starts.
+        static_cast<void>(sleepInhibitor->Acquire(logind, "録音中"));
     }
     LogStart();
     // A start that waits for its input opens its first track later, as any other.
@@ -147,7 +148,7 @@ StartResult CRecordingControl::StartRecording() {
         BeginWait(WithDetail("録音開始の時刻に録音デバイスを開けませんでした", m_session->FailureDetail()) +
                       "。入力が現れるのを待っています。",
                   0, {});
-    return {true, {}};
+    return {};
 }
 
 void CRecordingControl::LogStart() {
@@ -233,7 +234,8 @@ void CRecordingControl::EndSession() {
 
 void CRecordingControl::HoldReserve() {
     std::lock_guard<std::mutex> lock(m_reserveMutex);
-    if (m_reserveWanted && !m_reserve.IsHeld()) m_reserve.Hold(m_reserveFolder, kReservedBytes);
+    // Without it a full disk may cut a track's ending short, which its close then reports.
+    if (m_reserveWanted && !m_reserve.IsHeld()) static_cast<void>(m_reserve.Hold(m_reserveFolder, kReservedBytes));
 }
 
 void CRecordingControl::ReleaseReserve() {

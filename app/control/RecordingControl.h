@@ -17,6 +17,7 @@
 #include "app/files/TrackFiles.h"
 #include "app/files/TrackFinisher.h"
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 #include "platform/DiskSpace.h"
 #include "recording/LevelAnalysis.h"
 #include "recording/RecorderSession.h"
@@ -36,13 +37,6 @@ struct RecordingStatus {
     int rightLevel = -903;
     uint64_t overruns = 0;  // times the capture layer had to drop audio
     uint64_t buffers = 0;   // buffers delivered, paused ones included: the input is alive while it grows
-};
-
-// The answer of StartRecording; converts to true when the recording runs.
-struct StartResult {
-    bool started = false;
-    CCharString reason;  // why it did not start (the file, folder or capture layer's own words)
-    explicit operator bool() const { return started; }
 };
 
 // Threads. The owner's thread (the GUI thread, or velsona-rec's main loop) calls everything
@@ -79,8 +73,9 @@ public:
     // Hands the current settings to the audio thread: the next track opens with them (a track
     // keeps the snapshot it opened with to its close); the silence thresholds apply at once.
     void ApplySettings();
-    // Applies the settings, then creates and starts a session; idle again when it cannot start.
-    StartResult StartRecording();
+    // Applies the settings, then creates and starts a session; idle again when it cannot start,
+    // the failure in the file, folder or capture layer's own words (possibly none).
+    Result<void> StartRecording();
     // Stops and destroys the session (the last track is closed, tagged and renamed), then
     // disarms the schedule. The stop's numbering (track 1, the next recording number) is done
     // here; kRecordingStopped only tells the owner.

@@ -17,40 +17,38 @@ namespace {
 
 constexpr double kLowSpaceHours = 1.0;
 
-StartCheck Refused(std::string message) { return {false, std::move(message)}; }
-
 }  // namespace
 
-StartCheck CheckFileNameTemplate(const CCharString& fileNameTemplate) {
+Result<void> CheckFileNameTemplate(const CCharString& fileNameTemplate) {
     CCharString name = FileNameOf(WithoutFormatExtension(fileNameTemplate));
     name.Trim();
     if (!name.IsEmpty()) return {};
-    return Refused("保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「" + fileNameTemplate.str() + "」");
+    return KindFailure(FailureKind::kBadValue,
+                       "保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「" + fileNameTemplate.str() + "」");
 }
 
-StartCheck CheckOutputFormat(int outputFormat) {
-    std::string why;
-    return OutputFormatAvailable(outputFormat, why) ? StartCheck() : Refused(why);
-}
+Result<void> CheckOutputFormat(int outputFormat) { return OutputFormatAvailable(outputFormat); }
 
-StartCheck CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& settings) {
+Result<void> CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& settings) {
     for (const CaptureDeviceInfo& device : backend.ListDevices()) {
         if (device.id != settings.inputDevice) continue;
         if (device.formats & WaveFormatFlagFor(settings.sampleRate, settings.channels, settings.bitsPerSample))
             return {};
-        return Refused("input device " + std::to_string(device.id) + " (" + device.name + ") cannot capture " +
+        return KindFailure(FailureKind::kBadValue, "input device " + std::to_string(device.id) + " (" + device.name + ") cannot capture " +
                        std::to_string(settings.sampleRate) + " Hz, " + std::to_string(settings.channels) +
                        " channel(s), " + std::to_string(settings.bitsPerSample) + " bit");
     }
-    return Refused("there is no input device " + std::to_string(settings.inputDevice) + " on " + backend.Name() +
+    return KindFailure(FailureKind::kMissing, "there is no input device " + std::to_string(settings.inputDevice) + " on " + backend.Name() +
                    " (see velsona-rec --list-devices)");
 }
 
-StartCheck CheckOutputFolder(const CCharString& folder) {
+Result<void> CheckOutputFolder(const CCharString& folder) {
     // A refused folder leaves nothing behind: the levels made for it go again.
     std::vector<CCharString> created;
-    if (!EnsureFolder(folder, &created))
-        return Refused("cannot create the output folder " + folder.str() + ": " + std::strerror(errno));
+    if (!EnsureFolder(folder, &created)) {
+        const int error = errno;
+        return SystemFailure(error, "cannot create the output folder " + folder.str() + ": " + std::strerror(error));
+    }
     // Creating a file is the only test that also holds for root, read-only mounts and ACLs.
     std::string probe = NormalizeSeparators(folder).str();
     if (probe.back() != '/') probe += '/';
@@ -59,18 +57,18 @@ StartCheck CheckOutputFolder(const CCharString& folder) {
     if (fd < 0) {
         const int error = errno;
         RemoveCreatedFolders(created);
-        return Refused("cannot write into the output folder " + folder.str() + ": " + std::strerror(error));
+        return SystemFailure(error, "cannot write into the output folder " + folder.str() + ": " + std::strerror(error));
     }
     close(fd);
     unlink(probe.c_str());
     return {};
 }
 
-StartCheck CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings& settings) {
-    StartCheck check = CheckFileNameTemplate(settings.fileNameTemplate);
-    if (check.ok) check = CheckOutputFormat(settings.outputFormat);
-    if (check.ok) check = CheckInputDevice(backend, settings);
-    if (check.ok) check = CheckOutputFolder(settings.outputFolder);
+Result<void> CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings& settings) {
+    Result<void> check = CheckFileNameTemplate(settings.fileNameTemplate);
+    if (check) check = CheckOutputFormat(settings.outputFormat);
+    if (check) check = CheckInputDevice(backend, settings);
+    if (check) check = CheckOutputFolder(settings.outputFolder);
     return check;
 }
 
@@ -80,14 +78,13 @@ std::string ByteCountText(uint64_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
-SpaceEstimate EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule) {
+Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule) {
+    const Result<DiskSpace> measured = QueryDiskSpace(settings.outputFolder);
+    if (!measured)
+        return SystemFailure(measured.error().error,
+                             "note: the free space of " + settings.outputFolder.str() + " cannot be measured");
+    const DiskSpace& space = *measured;
     SpaceEstimate estimate;
-    DiskSpace space;
-    if (!QueryDiskSpace(settings.outputFolder, space)) {
-        estimate.summary = "note: the free space of " + settings.outputFolder.str() + " cannot be measured";
-        return estimate;
-    }
-    estimate.measured = true;
     estimate.freeBytes = space.freeBytes;
     estimate.bytesPerSecond = OutputBytesPerSecond(settings);
     estimate.hours = HoursAtByteRate(space.freeBytes, estimate.bytesPerSecond);

@@ -31,25 +31,25 @@ const char* FormatName(int outputFormat) {
     return "WAV";
 }
 
-bool OutputFormatAvailable(int outputFormat, std::string& why) {
+Result<void> OutputFormatAvailable(int outputFormat) {
     switch (static_cast<OutputFormat>(outputFormat)) {
         case OutputFormat::Mp3:
-            if (LoadLameLibrary()) return true;
-            why = "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
-                  LameLibraryError().str();
-            return false;
+            if (LoadLameLibrary()) return {};
+            return KindFailure(FailureKind::kMissing,
+                               "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
+                                   LameLibraryError().str());
         case OutputFormat::Wma:
             // The same search as the WMA writer's, so a present module here is the one it uses.
             if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))
-                return true;
-            why = "WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded";
-            return false;
+                return {};
+            return KindFailure(FailureKind::kMissing,
+                               "WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded");
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis:
         case OutputFormat::Flac: break;
         case OutputFormat::Opus: break;
     }
-    return true;
+    return {};
 }
 
 double OutputBytesPerSecond(const RecordingSettings& settings) {

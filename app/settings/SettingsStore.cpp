@@ -392,9 +392,15 @@ bool CSettingsStore::SaveProfile(const CCharString& presetName, ProfileState& st
     return SaveSettings(presetName, state.settings) && histories;
 }
 
-PresetResult CSettingsStore::SavePreset(ProfileState& state) {
+namespace {
+
+Failure NoPresetName() { return KindFailure(FailureKind::kBadValue, "録音プリセットが未入力です。"); }
+
+}  // namespace
+
+Result<bool> CSettingsStore::SavePreset(ProfileState& state) {
     const CCharString name = PresetNameOf(state.presetName);
-    if (name.IsEmpty()) return {false, "録音プリセットが未入力です。"};
+    if (name.IsEmpty()) return NoPresetName();
     int index = IndexOf(state.presets, name);
     if (index < 0) {
         state.presets.entries.push_back(name);
@@ -403,24 +409,27 @@ PresetResult CSettingsStore::SavePreset(ProfileState& state) {
     state.presets.selected = index;
     const bool saved = SaveSettings(name, state.settings) & SaveHistory(state.presets, kPresetHistory);
     state.presetName = name;
-    return {saved, {}};
+    return saved;
 }
 
-PresetResult CSettingsStore::DeletePreset(ProfileState& state) {
+Result<bool> CSettingsStore::DeletePreset(ProfileState& state) {
     const CCharString name = PresetNameOf(state.presetName);
-    if (name.IsEmpty()) return {false, "録音プリセットが未入力です。"};
+    if (name.IsEmpty()) return NoPresetName();
     if (state.presets.selected == 0 || name == kDefaultPresetName)
-        return {false, CCharString::Formatted("%s の録音プリセットは削除できません。", kDefaultPresetName)};
+        return KindFailure(FailureKind::kBadValue,
+                           CCharString::Formatted("%s の録音プリセットは削除できません。", kDefaultPresetName).str());
     const int index = IndexOf(state.presets, name);
-    if (index < 0) return {};
-    if (m_unreadable) return {false, CCharString::Formatted("録音プリセット「%s」の削除に失敗しました。", name.c_str())};
+    if (index < 0) return false;
+    const Failure notDeleted =
+        KindFailure(FailureKind::kSystem, CCharString::Formatted("録音プリセット「%s」の削除に失敗しました。", name.c_str()).str());
+    if (m_unreadable) return notDeleted;
     m_settings->remove(PresetGroup(name));
-    if (!Sync()) return {false, CCharString::Formatted("録音プリセット「%s」の削除に失敗しました。", name.c_str())};
+    if (!Sync()) return notDeleted;
     state.presets.entries.erase(state.presets.entries.begin() + index);
     state.presets.selected = 0;
     SelectPreset(state);
     SaveHistory(state.presets, kPresetHistory);
-    return {true, {}};
+    return true;
 }
 
 void CSettingsStore::SelectPreset(ProfileState& state) const {

@@ -7,6 +7,7 @@
 
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 
 class QSettings;
 
@@ -38,12 +39,6 @@ struct ProfileState {
 // Puts the current folder and template (without a short extension) at the top of their
 // histories, as saving the profile and starting a recording do.
 void PushIntoHistories(ProfileState& state);
-
-// The outcome of a preset command; a non-empty message is for an information box.
-struct PresetResult {
-    bool done = false;
-    CCharString message;
-};
 
 // What loading a profile found that the user should be told; the values concerned took their
 // defaults. The window shows it, velsona-rec prints it.
@@ -88,9 +83,11 @@ public:
     void LoadProfile(const CCharString& presetName, ProfileState& state, LoadReport* report = nullptr) const;
     bool SaveProfile(const CCharString& presetName, ProfileState& state);
 
-    // The preset bar's "保存" and "削除" buttons and its selection change.
-    PresetResult SavePreset(ProfileState& state);
-    PresetResult DeletePreset(ProfileState& state);
+    // The preset bar's "保存" and "削除" buttons and its selection change. True when the store
+    // changed; false when there was nothing to delete or the preset could not be written, which
+    // the bar passes over without a word. A failure's message is for an information box.
+    Result<bool> SavePreset(ProfileState& state);
+    Result<bool> DeletePreset(ProfileState& state);
     void SelectPreset(ProfileState& state) const;
 
 private:

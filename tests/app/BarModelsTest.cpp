@@ -12,6 +12,7 @@
 #include "audiofile/OggWriter.h"
 #include "platform/WaveFormats.h"
 #include "tests/support/AudioProbe.h"
+#include "tests/support/ResultValue.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempDir.h"
 
@@ -479,9 +480,8 @@ TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKe
         events.push_back(event);
         wake.notify_all();
     });
-    std::string error;
-    control.backend = CreateCaptureBackend("signal:tone=440hz/-6db", error);
-    ASSERT_TRUE(control.backend) << error;
+    control.backend = ValueOrFail(CreateCaptureBackend("signal:tone=440hz/-6db"));
+    ASSERT_TRUE(control.backend);
     CBarSet bars(store, control.backend->ListDevices());
     bars.outputBar.encoderAvailable = [](int) { return true; };
     bars.Start();
@@ -508,8 +508,8 @@ TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKe
 
     ProfileState profile;
     ASSERT_TRUE(bars.PrepareStart(control, profile));
-    const StartResult started = control.StartRecording();
-    ASSERT_TRUE(started) << started.reason.c_str();
+    const Result<void> started = control.StartRecording();
+    ASSERT_TRUE(started) << started.error().message;
     aWhile();
     bars.tagBar.controls.artist = "A2";  // typed during track 1
     bars.OnBarsEdited(control);

@@ -7,6 +7,7 @@
 #include "app/control/StartChecks.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
+#include "tests/support/ResultValue.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -17,9 +18,8 @@ protected:
         : store((dir / "VelsonaF.conf").c_str()),
           control(items, nullptr, [](const RecordingEvent&) {}),
           commands(control, store, profile, [this] { return now; }) {
-        std::string error;
-        control.backend = CreateCaptureBackend("signal:tone=440hz/-6db/1s,loop", error);
-        EXPECT_TRUE(control.backend) << error;
+        control.backend = ValueOrFail(CreateCaptureBackend("signal:tone=440hz/-6db/1s,loop"));
+        EXPECT_TRUE(control.backend);
         control.settings.outputFolder = (dir / "rec").c_str();
         control.settings.fileNameTemplate = "sub/Track%TKN%.wav";
     }
@@ -37,44 +37,45 @@ TEST_F(RecordingCommands, CountdownBlinksThenStartsAtTheStartTime) {
     RecordingSchedule schedule;
     schedule.startMode = 1;
     schedule.startTime = now + 60;
-    ASSERT_TRUE(commands.StartBySchedule(schedule).ok);
+    ASSERT_TRUE(commands.StartBySchedule(schedule));
     EXPECT_TRUE(commands.IsCountingDown());
     EXPECT_FALSE(control.IsRecording());
     // Tick 0 shows the plain title, the next ones the time left.
     EXPECT_EQ(commands.OnCountdownTick().title, kProgramTitle);
     const CRecordingCommands::Tick waiting = commands.OnCountdownTick();
-    EXPECT_FALSE(waiting.started);
+    EXPECT_FALSE(waiting.start);
     EXPECT_NE(waiting.title.str().find("]まで[01分00秒] "), std::string::npos) << waiting.title.str();
 
     now += 60;
-    EXPECT_TRUE(commands.OnCountdownTick().started);
+    const CRecordingCommands::Tick due = commands.OnCountdownTick();
+    EXPECT_TRUE(due.start && *due.start);
     EXPECT_TRUE(control.IsRecording());
     EXPECT_FALSE(commands.IsCountingDown());
-    EXPECT_FALSE(commands.OnCountdownTick().started) << "no second start";
+    EXPECT_FALSE(commands.OnCountdownTick().start) << "no second start";
     commands.StopCommand();
     EXPECT_FALSE(control.IsRecording());
     EXPECT_FALSE(control.schedule);
 }
 
 TEST_F(RecordingCommands, AStartThatFailsSaysSoAndLeavesNoSchedule) {
-    std::string error;
-    control.backend = CreateCaptureBackend("signal:file=" + dir / "missing.wav", error);
-    ASSERT_TRUE(control.backend) << error;
+    control.backend = ValueOrFail(CreateCaptureBackend("signal:file=" + dir / "missing.wav"));
+    ASSERT_TRUE(control.backend);
     RecordingSchedule timed;
     timed.endMode = 1;
     timed.durationSeconds = 60;
-    const CRecordingCommands::Outcome atOnce = commands.StartBySchedule(timed);
-    EXPECT_FALSE(atOnce.ok);
-    EXPECT_TRUE(atOnce.message.starts_with(kStartFailedMessage)) << atOnce.message;
+    const Result<void> atOnce = commands.StartBySchedule(timed);
+    ASSERT_FALSE(atOnce);
+    EXPECT_TRUE(atOnce.error().message.starts_with(kStartFailedMessage)) << atOnce.error().message;
     EXPECT_FALSE(control.schedule);
 
     RecordingSchedule later;
     later.startMode = 1;
     later.startTime = now - 1;  // already past: the first tick starts
-    ASSERT_TRUE(commands.StartBySchedule(later).ok);
+    ASSERT_TRUE(commands.StartBySchedule(later));
     const CRecordingCommands::Tick tick = commands.OnCountdownTick();
-    EXPECT_TRUE(tick.failed);
-    EXPECT_TRUE(tick.message.starts_with(kStartFailedMessage)) << tick.message;
+    ASSERT_TRUE(tick.start);
+    ASSERT_FALSE(*tick.start);
+    EXPECT_TRUE(tick.start->error().message.starts_with(kStartFailedMessage)) << tick.start->error().message;
     EXPECT_FALSE(control.schedule);
     EXPECT_FALSE(commands.IsCountingDown());
 }
@@ -82,7 +83,7 @@ TEST_F(RecordingCommands, AStartThatFailsSaysSoAndLeavesNoSchedule) {
 TEST_F(RecordingCommands, StartCommandPushesTheHistoriesAndDropsTheSchedule) {
     profile.templates.entries = {"older"};
     control.schedule = RecordingSchedule();
-    ASSERT_TRUE(commands.StartCommand().ok);
+    ASSERT_TRUE(commands.StartCommand());
     EXPECT_TRUE(control.IsRecording());
     EXPECT_FALSE(control.schedule);
     ASSERT_EQ(profile.templates.entries.size(), 2u);
@@ -98,7 +99,7 @@ TEST_F(RecordingCommands, StopDisarmsTheEndActionOfALaterDurationEvent) {
     timed.durationSeconds = 3600;
     timed.endActionArmed = true;
     timed.endAction = EndAction::PowerOff;
-    ASSERT_TRUE(commands.StartBySchedule(timed).ok);
+    ASSERT_TRUE(commands.StartBySchedule(timed));
     commands.StopCommand();
     // The duration's event was already on its way when the user stopped.
     RecordingEvent late;
@@ -117,15 +118,15 @@ TEST_F(RecordingCommands, FinishRunSavesTheDefaultPresetBeforeTheEndAction) {
         EndAction::ExitApplication,
         [&] { savedFormatAtClose = CSettingsStore((dir / "VelsonaF.conf").c_str()).LoadSettings(kDefaultPresetName).outputFormat; },
         logind);
-    EXPECT_TRUE(finish.saved.ok) << finish.saved.message;
-    EXPECT_TRUE(finish.endAction.ok) << finish.endAction.message;
+    EXPECT_TRUE(finish.saved) << finish.saved.error().message;
+    EXPECT_TRUE(finish.endAction) << finish.endAction.error().message;
     EXPECT_EQ(savedFormatAtClose, 2);
     EXPECT_EQ(store.LoadSettings(kDefaultPresetName).recordingNumber, 7);
 
     // Power off goes through logind; an unreachable one is a failure with its reason.
-    const CRecordingCommands::Outcome refused = commands.RunEndAction(EndAction::PowerOff, [] {}, logind);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_NE(refused.message.find("ＰＣ電源断"), std::string::npos) << refused.message;
+    const Result<void> refused = commands.RunEndAction(EndAction::PowerOff, [] {}, logind);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().message.find("ＰＣ電源断"), std::string::npos) << refused.error().message;
 }
 
 struct CheckCase {
@@ -147,38 +148,41 @@ TEST_F(RecordingCommands, ChecksBeforeStartRefuseWhatCannotWork) {
         RecordingSettings settings = control.settings;
         settings.inputDevice = c.device;
         settings.outputFolder = (dir / c.folder).c_str();
-        const StartCheck check = CheckBeforeStart(*control.backend, settings);
-        EXPECT_EQ(check.ok, *c.expected == '\0');
-        EXPECT_NE(check.message.find(c.expected), std::string::npos) << check.message;
+        const Result<void> check = CheckBeforeStart(*control.backend, settings);
+        EXPECT_EQ(check.has_value(), *c.expected == '\0');
+        const std::string message = check ? "" : check.error().message;
+        EXPECT_NE(message.find(c.expected), std::string::npos) << message;
     }
 }
 
 TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
     RecordingSettings settings = control.settings;
     settings.outputFolder = dir.path().c_str();
-    const SpaceEstimate open = EstimateSpace(settings, nullptr);
-    ASSERT_TRUE(open.measured);
-    EXPECT_EQ(open.bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
-    EXPECT_NE(open.summary.find(" hours at 1411 kbit/s"), std::string::npos) << open.summary;
+    const Result<SpaceEstimate> open = EstimateSpace(settings, nullptr);
+    ASSERT_TRUE(open) << open.error().message;
+    EXPECT_EQ(open->bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
+    EXPECT_NE(open->summary.find(" hours at 1411 kbit/s"), std::string::npos) << open->summary;
 
     RecordingSchedule endless;
     endless.endMode = 1;
     endless.durationSeconds = int64_t{1} << 40;
-    EXPECT_NE(EstimateSpace(settings, &endless).warning.find("holds only"), std::string::npos);
+    EXPECT_NE(EstimateSpace(settings, &endless)->warning.find("holds only"), std::string::npos);
 
     // FLAC's row value is a compression level, not a bitrate: the estimate is a share of the PCM size.
     RecordingSettings flacSettings = settings;
     flacSettings.outputFormat = static_cast<int>(OutputFormat::Flac);
     flacSettings.qualityIndex = DefaultQualityIndex(flacSettings.outputFormat);
-    const SpaceEstimate flac = EstimateSpace(flacSettings, nullptr);
-    EXPECT_GT(flac.bytesPerSecond, 176400 * 0.4);
-    EXPECT_LT(flac.bytesPerSecond, 176400);
+    const Result<SpaceEstimate> flac = EstimateSpace(flacSettings, nullptr);
+    ASSERT_TRUE(flac);
+    EXPECT_GT(flac->bytesPerSecond, 176400 * 0.4);
+    EXPECT_LT(flac->bytesPerSecond, 176400);
 
     // A rate that is not known gives no hours at all, never "about -1.0 hours at 0 kbit/s".
     settings.qualityIndex = 99;
-    const SpaceEstimate unknown = EstimateSpace(settings, nullptr);
-    EXPECT_EQ(unknown.summary.find("hours"), std::string::npos) << unknown.summary;
-    EXPECT_TRUE(unknown.warning.empty());
+    const Result<SpaceEstimate> unknown = EstimateSpace(settings, nullptr);
+    ASSERT_TRUE(unknown);
+    EXPECT_EQ(unknown->summary.find("hours"), std::string::npos) << unknown->summary;
+    EXPECT_TRUE(unknown->warning.empty());
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/ResultValue.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavData.h"
@@ -37,9 +38,8 @@ public:
     explicit ControlRig(const std::string& signal, AudioFactsReader readFacts = nullptr)
         : control(items, std::move(readFacts), [this](const RecordingEvent& event) { Post(event); }, FixedTime) {
         control.log = &log;
-        std::string error;
-        control.backend = CreateCaptureBackend("signal:" + signal, error);
-        EXPECT_TRUE(control.backend) << error;
+        control.backend = ValueOrFail(CreateCaptureBackend("signal:" + signal));
+        EXPECT_TRUE(control.backend);
         control.settings.outputFolder = dir.path().c_str();
         control.settings.fileNameTemplate = "No.%RCN%-Track%TKN%(%TLN%)";
         control.settings.outputFormat = 0;
@@ -388,9 +388,9 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     const std::vector<std::string> before = RelativeFilesUnder(rig.dir.path());
     WriteFileBytes(rig.Path("blocked"), "in the way");
     rig.control.settings.fileNameTemplate = "blocked/x.wav";
-    const StartResult started = rig.control.StartRecording();
-    EXPECT_FALSE(started);
-    EXPECT_NE(started.reason.Find("Not a directory"), -1) << started.reason.c_str();
+    const Result<void> started = rig.control.StartRecording();
+    ASSERT_FALSE(started);
+    EXPECT_NE(started.error().message.find("Not a directory"), std::string::npos) << started.error().message;
     EXPECT_TRUE(rig.Posted().empty());
     std::vector<std::string> expected = before;
     expected.push_back("blocked");
@@ -426,22 +426,22 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.capture + " " + c.fileNameTemplate);
         ControlRig rig("silence");
-        std::string error;
-        rig.control.backend = CreateCaptureBackend(c.capture, error);
-        ASSERT_TRUE(rig.control.backend) << error;
+        rig.control.backend = ValueOrFail(CreateCaptureBackend(c.capture));
+        ASSERT_TRUE(rig.control.backend);
         rig.control.settings.inputDevice = c.device;
         rig.control.settings.fileNameTemplate = c.fileNameTemplate.c_str();
         WriteFileBytes(rig.Path("file"), "in the way");
         rig.control.SetTrackNumber(7);
-        const StartResult started = rig.control.StartRecording();
-        EXPECT_FALSE(started);
-        EXPECT_FALSE(started.reason.IsEmpty());
-        EXPECT_NE(started.reason.Find(c.reason), -1) << started.reason.c_str();
+        const Result<void> started = rig.control.StartRecording();
+        ASSERT_FALSE(started);
+        const std::string& reason = started.error().message;
+        EXPECT_FALSE(reason.empty());
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
         EXPECT_FALSE(rig.control.IsRecording());
         EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"file"}));
         EXPECT_EQ(rig.items.Count(), 0);
         EXPECT_TRUE(rig.Posted().empty());
-        EXPECT_NE(rig.Logged().find(std::string("] エラー: 録音を開始できませんでした: ") + started.reason.c_str()),
+        EXPECT_NE(rig.Logged().find("] エラー: 録音を開始できませんでした: " + reason),
                   std::string::npos)
             << rig.Logged();
         EXPECT_EQ(rig.control.TrackNumber(), 7);
@@ -710,11 +710,9 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
         EXPECT_EQ(row.path.Find("？"), -1) << row.path.c_str();
         recorded += WavPcm(row.path.c_str());
     }
-    SignalSpec spec;
-    std::string error;
-    ASSERT_TRUE(ParseSignalSpec(signal, spec, error)) << error;
     CSignalGenerator generator;
-    ASSERT_TRUE(generator.Open(spec, 44100, 2, 16, error)) << error;
+    const Result<void> opened = generator.Open(ValueOrFail(ParseSignalSpec(signal)), 44100, 2, 16);
+    ASSERT_TRUE(opened) << opened.error().message;
     std::string expected(6 * 44100 * 4, '\0');
     ASSERT_EQ(generator.Generate(expected.data(), 6 * 44100), 6u * 44100);
     EXPECT_TRUE(recorded == expected) << "recorded " << recorded.size() << " bytes of " << expected.size();
@@ -903,11 +901,9 @@ namespace {
 
 // 44.1 kHz stereo frames of a signal spec, from its start.
 std::string SignalBytes(const std::string& signal, int64_t frames) {
-    SignalSpec spec;
-    std::string error;
-    EXPECT_TRUE(ParseSignalSpec(signal, spec, error)) << error;
     CSignalGenerator generator;
-    EXPECT_TRUE(generator.Open(spec, 44100, 2, 16, error)) << error;
+    const Result<void> opened = generator.Open(ValueOrFail(ParseSignalSpec(signal)), 44100, 2, 16);
+    EXPECT_TRUE(opened) << opened.error().message;
     std::string bytes(frames * 4, '\0');
     bytes.resize(generator.Generate(bytes.data(), frames) * 4);
     return bytes;

@@ -146,9 +146,9 @@ TEST_F(SettingsStoreTest, PresetNamesAreTrimmedAndMadeSafe) {
     store.LoadProfile(kDefaultPresetName, state);
     state.presetName = "  live:set/1 ";
     state.settings = Changed();
-    const PresetResult saved = store.SavePreset(state);
-    EXPECT_TRUE(saved.done);
-    EXPECT_EQ(saved.message, "");
+    const Result<bool> saved = store.SavePreset(state);
+    ASSERT_TRUE(saved) << saved.error().message;
+    EXPECT_TRUE(*saved);
     EXPECT_EQ(state.presetName, "live：set／1");
     EXPECT_EQ(state.presets.entries, (Entries{kDefaultPresetName, "live：set／1"}));
     EXPECT_EQ(state.presets.selected, 1);
@@ -156,7 +156,7 @@ TEST_F(SettingsStoreTest, PresetNamesAreTrimmedAndMadeSafe) {
     EXPECT_EQ(CSettingsStore(File().c_str()).LoadHistory(kPresetHistory).entries, state.presets.entries);
 
     state.presetName = " \t ";
-    EXPECT_EQ(store.SavePreset(state).message, "録音プリセットが未入力です。");
+    EXPECT_EQ(store.SavePreset(state).error().message, "録音プリセットが未入力です。");
 }
 
 TEST_F(SettingsStoreTest, SavingUnderAnExistingNameOverwritesIt) {
@@ -164,12 +164,12 @@ TEST_F(SettingsStoreTest, SavingUnderAnExistingNameOverwritesIt) {
     ProfileState state;
     store.LoadProfile(kDefaultPresetName, state);
     state.presetName = "radio";
-    ASSERT_TRUE(store.SavePreset(state).done);
+    ASSERT_TRUE(store.SavePreset(state).value_or(false));
     state.presetName = "night";
-    ASSERT_TRUE(store.SavePreset(state).done);
+    ASSERT_TRUE(store.SavePreset(state).value_or(false));
     state.presetName = "radio";
     state.settings = Changed();
-    ASSERT_TRUE(store.SavePreset(state).done);
+    ASSERT_TRUE(store.SavePreset(state).value_or(false));
     EXPECT_EQ(state.presets.entries, (Entries{kDefaultPresetName, "radio", "night"}));
     EXPECT_EQ(state.presets.selected, 1);
     ExpectSame(store.LoadSettings("radio"), Changed());
@@ -183,31 +183,31 @@ TEST_F(SettingsStoreTest, DeletingRefusesTheFirstEntryAndLoadsItAfterADeletion) 
     state.settings = Changed();
     for (const char* name : {"radio", "night"}) {
         state.presetName = name;
-        ASSERT_TRUE(store.SavePreset(state).done);
+        ASSERT_TRUE(store.SavePreset(state).value_or(false));
     }
-    const CCharString refusal = "(デフォルト設定) の録音プリセットは削除できません。";
+    const std::string refusal = "(デフォルト設定) の録音プリセットは削除できません。";
 
     // Entry 0 is refused whatever its name; the message names the default preset.
     state.presets.entries = {"radio", kDefaultPresetName, "night"};
     state.presets.selected = 0;
     state.presetName = "radio";
-    EXPECT_EQ(store.DeletePreset(state).message, refusal);
+    EXPECT_EQ(store.DeletePreset(state).error().message, refusal);
     state.presets.selected = 1;
     state.presetName = kDefaultPresetName;
-    EXPECT_EQ(store.DeletePreset(state).message, refusal);
+    EXPECT_EQ(store.DeletePreset(state).error().message, refusal);
     state.presetName = "";
-    EXPECT_EQ(store.DeletePreset(state).message, "録音プリセットが未入力です。");
+    EXPECT_EQ(store.DeletePreset(state).error().message, "録音プリセットが未入力です。");
     state.presetName = "unknown";
-    const PresetResult unknown = store.DeletePreset(state);
-    EXPECT_FALSE(unknown.done);
-    EXPECT_EQ(unknown.message, "");
+    const Result<bool> unknown = store.DeletePreset(state);
+    ASSERT_TRUE(unknown) << "nothing to delete is no failure";
+    EXPECT_FALSE(*unknown);
     EXPECT_EQ(state.presets.entries.size(), 3u);
 
     state.presets.selected = 2;
     state.presetName = "night";
-    const PresetResult deleted = store.DeletePreset(state);
-    EXPECT_TRUE(deleted.done);
-    EXPECT_EQ(deleted.message, "");
+    const Result<bool> deleted = store.DeletePreset(state);
+    ASSERT_TRUE(deleted) << deleted.error().message;
+    EXPECT_TRUE(*deleted);
     EXPECT_EQ(state.presets.entries, (Entries{"radio", kDefaultPresetName}));
     EXPECT_EQ(state.presets.selected, 0);
     EXPECT_EQ(state.presetName, "radio");
@@ -223,7 +223,7 @@ TEST_F(SettingsStoreTest, ClosingStoresUnderTheDefaultPresetWithTheHistories) {
     ProfileState state;
     store.LoadProfile(kDefaultPresetName, state);
     state.presetName = "radio";
-    ASSERT_TRUE(store.SavePreset(state).done);
+    ASSERT_TRUE(store.SavePreset(state).value_or(false));
     state.settings = Changed();
     state.settings.fileNameTemplate = "%TDY%/No.%RCN%.mp3";
     ASSERT_TRUE(store.SaveProfile(kDefaultPresetName, state));

@@ -21,14 +21,12 @@ constexpr int kEffectiveBitrateOption = 1;  // WMAENC's SetOpt value for the bit
 
 // `ms` of the signal source's tone, 16-bit interleaved.
 std::vector<char> SignalSourceTone(int sampleRate, int channels, int ms) {
-    SignalSpec spec;
-    std::string error;
     CSignalGenerator generator;
     const size_t frames = static_cast<size_t>(static_cast<int64_t>(sampleRate) * ms / 1000);
     std::vector<char> pcm(frames * channels * 2);
-    const bool ready = ParseSignalSpec("tone=440hz/-6db", spec, error) &&
-                       generator.Open(spec, sampleRate, channels, 16, error);
-    EXPECT_TRUE(ready) << error;
+    const Result<void> opened = generator.Open(*ParseSignalSpec("tone=440hz/-6db"), sampleRate, channels, 16);
+    const bool ready = opened.has_value();
+    EXPECT_TRUE(ready) << opened.error().message;
     if (ready) {
         EXPECT_EQ(generator.Generate(pcm.data(), frames), frames);
     }

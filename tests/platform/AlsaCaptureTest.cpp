@@ -78,9 +78,9 @@ TEST_F(AlsaCaptureTest, ListsHintedPcmsWithProbedFormats) {
 TEST_F(AlsaCaptureTest, CapturesTheKnownSignalExactly) {
     const int id = IdOf(backend.ListDevices(), "Velsona known signal");
     TestCaptureClient client;
-    std::string error;
-    auto stream = backend.Open(id, {44100, 2, 16}, client, error);
-    ASSERT_TRUE(stream) << error;
+    auto opened = backend.Open(id, {44100, 2, 16}, client);
+    ASSERT_TRUE(opened) << opened.error().message;
+    auto stream = *std::move(opened);
     client.stream = stream.get();
     std::vector<char> memory;
     std::vector<CaptureBuffer> buffers;
@@ -97,9 +97,9 @@ TEST_F(AlsaCaptureTest, CapturesTheKnownSignalExactly) {
 TEST_F(AlsaCaptureTest, ASlowHandlerOverrunsAndIsTold) {
     TestCaptureClient client;
     client.handlerDelay = std::chrono::milliseconds(50);
-    std::string error;
-    auto stream = backend.Open(-1, {8000, 1, 8}, client, error);
-    ASSERT_TRUE(stream) << error;
+    auto opened = backend.Open(-1, {8000, 1, 8}, client);
+    ASSERT_TRUE(opened) << opened.error().message;
+    auto stream = *std::move(opened);
     client.stream = stream.get();
     std::vector<char> memory;
     std::vector<CaptureBuffer> buffers;
@@ -120,17 +120,17 @@ TEST_F(AlsaCaptureTest, UnopenableDevicesFailWithAReason) {
     testing::internal::CaptureStderr();
     const std::vector<CaptureDeviceInfo> devices = backend.ListDevices();
     TestCaptureClient client;
-    std::string error;
-    EXPECT_FALSE(backend.Open(IdOf(devices, "Dangling"), {44100, 2, 16}, client, error));
-    std::string jackError;
-    EXPECT_FALSE(backend.Open(IdOf(devices, "JACK input"), {44100, 2, 16}, client, jackError));
+    // Why device `id` did not open; empty when it did.
+    auto refusal = [&](int id) {
+        const auto opened = backend.Open(id, {44100, 2, 16}, client);
+        return opened ? std::string() : opened.error().message;
+    };
+    const std::string error = refusal(IdOf(devices, "Dangling"));
+    const std::string jackError = refusal(IdOf(devices, "JACK input"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(error.find("(ALSA: Unknown PCM velsona_nowhere)"), std::string::npos) << error;
     EXPECT_NE(jackError.find("(ALSA: JACK: "), std::string::npos) << jackError;
-    error.clear();
-    EXPECT_FALSE(backend.Open(IdOf(devices, "No such card"), {44100, 2, 16}, client, error));
-    EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
-    error.clear();
-    EXPECT_FALSE(backend.Open(static_cast<int>(devices.size()), {44100, 2, 16}, client, error));
-    EXPECT_FALSE(error.empty());
+    const std::string noCard = refusal(IdOf(devices, "No such card"));
+    EXPECT_NE(noCard.find("cannot open"), std::string::npos) << noCard;
+    EXPECT_FALSE(refusal(static_cast<int>(devices.size())).empty());
 }

@@ -17,14 +17,14 @@ namespace {
 
 std::unique_ptr<CCaptureStream> OpenSignal(const std::string& choice, const CaptureFormat& format,
                                            TestCaptureClient& client) {
-    std::string error;
-    std::unique_ptr<CCaptureBackend> backend = CreateCaptureBackend(choice, error);
-    EXPECT_TRUE(backend) << error;
+    Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackend(choice);
+    EXPECT_TRUE(backend) << backend.error().message;
     if (!backend) return nullptr;
-    std::unique_ptr<CCaptureStream> stream = backend->Open(-1, format, client, error);
-    EXPECT_TRUE(stream) << error;
-    client.stream = stream.get();
-    return stream;
+    Result<std::unique_ptr<CCaptureStream>> stream = (*backend)->Open(-1, format, client);
+    EXPECT_TRUE(stream) << stream.error().message;
+    if (!stream) return nullptr;
+    client.stream = stream->get();
+    return *std::move(stream);
 }
 
 }  // namespace
@@ -56,20 +56,20 @@ TEST(CaptureRing, HandsOutWhatCameBeforeAFailure) {
 }
 
 TEST(CaptureBackendChoice, ByName) {
-    std::string error;
-    auto signal = CreateCaptureBackend("signal:silence", error);
-    ASSERT_TRUE(signal) << error;
-    EXPECT_STREQ(signal->Name(), "signal");
-    const std::vector<CaptureDeviceInfo> devices = signal->ListDevices();
+    auto signal = CreateCaptureBackend("signal:silence");
+    ASSERT_TRUE(signal) << signal.error().message;
+    EXPECT_STREQ((*signal)->Name(), "signal");
+    const std::vector<CaptureDeviceInfo> devices = (*signal)->ListDevices();
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices[0].id, -1);
     EXPECT_EQ(devices[0].formats, 0xFFFFFu);
-    EXPECT_STREQ(CreateCaptureBackend("alsa", error)->Name(), "alsa");
-    EXPECT_STREQ(CreateCaptureBackend("pulse", error)->Name(), "pulse");
+    EXPECT_STREQ((*CreateCaptureBackend("alsa"))->Name(), "alsa");
+    EXPECT_STREQ((*CreateCaptureBackend("pulse"))->Name(), "pulse");
     for (const char* bad : {"oss", "signal:", "signal:tone=x"}) {
-        error.clear();
-        EXPECT_FALSE(CreateCaptureBackend(bad, error)) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
+        const auto refused = CreateCaptureBackend(bad);
+        ASSERT_FALSE(refused) << bad;
+        EXPECT_EQ(refused.error().kind, FailureKind::kBadValue) << bad;
+        EXPECT_FALSE(refused.error().message.empty()) << bad;
     }
 }
 
@@ -86,11 +86,12 @@ TEST(CaptureStream, RefusesBadBuffersAndFormats) {
     EXPECT_TRUE(stream->AddBuffer(&good));
     EXPECT_FALSE(stream->AddBuffer(&good));  // already queued
 
-    std::string error;
-    auto backend = CreateCaptureBackend("signal:silence", error);
+    auto backend = CreateCaptureBackend("signal:silence");
+    ASSERT_TRUE(backend);
     for (CaptureFormat bad : {CaptureFormat{44100, 3, 16}, CaptureFormat{44100, 2, 24}, CaptureFormat{0, 2, 16}}) {
-        EXPECT_FALSE(backend->Open(-1, bad, client, error));
-        EXPECT_FALSE(error.empty());
+        const auto refused = (*backend)->Open(-1, bad, client);
+        ASSERT_FALSE(refused);
+        EXPECT_FALSE(refused.error().message.empty());
     }
 }
 
@@ -183,25 +184,26 @@ TEST(CaptureStream, StopHandsBackThePartlyFilledBuffer) {
 // for the gap on the clock (fast pacing too), then a new stream goes on from the end of the gap.
 TEST(SignalDrop, FailsAtItsTimeStaysAwayForTheGapAndGoesOnAfterIt) {
     for (const char* bad : {"signal:silence,drop=5s", "signal:silence,drop=x@1s", "signal:silence,drop=1s@"}) {
-        std::string error;
-        EXPECT_FALSE(CreateCaptureBackend(bad, error)) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
+        const auto refused = CreateCaptureBackend(bad);
+        ASSERT_FALSE(refused) << bad;
+        EXPECT_FALSE(refused.error().message.empty()) << bad;
     }
     const std::string spec = "tone=997hz/-6db/0.3s,silence=0.2s,loop,fast,drop=1s@0.5s";
     const CaptureFormat format{8000, 1, 16};
-    std::string error;
-    std::unique_ptr<CCaptureBackend> backend = CreateCaptureBackend("signal:" + spec, error);
-    ASSERT_TRUE(backend) << error;
+    Result<std::unique_ptr<CCaptureBackend>> created = CreateCaptureBackend("signal:" + spec);
+    ASSERT_TRUE(created) << created.error().message;
+    CCaptureBackend& backend = **created;
     CSignalGenerator generator;
-    SignalSpec parsed;
-    ASSERT_TRUE(ParseSignalSpec(spec, parsed, error)) << error;
-    ASSERT_TRUE(generator.Open(parsed, 8000, 1, 16, error)) << error;
+    const Result<SignalSpec> parsed = ParseSignalSpec(spec);
+    ASSERT_TRUE(parsed) << parsed.error().message;
+    ASSERT_TRUE(generator.Open(*parsed, 8000, 1, 16));
     std::string expected(8000 * 2 * 2, '\0');
     ASSERT_EQ(generator.Generate(expected.data(), 16000), 16000u);
 
     TestCaptureClient first;
-    std::unique_ptr<CCaptureStream> stream = backend->Open(-1, format, first, error);
-    ASSERT_TRUE(stream) << error;
+    Result<std::unique_ptr<CCaptureStream>> opened = backend.Open(-1, format, first);
+    ASSERT_TRUE(opened) << opened.error().message;
+    std::unique_ptr<CCaptureStream> stream = *std::move(opened);
     first.stream = stream.get();
     std::vector<char> memory(3 * 700);
     CaptureBuffer buffers[3] = {{memory.data(), 700}, {memory.data() + 700, 700}, {memory.data() + 1400, 700}};
@@ -214,11 +216,13 @@ TEST(SignalDrop, FailsAtItsTimeStaysAwayForTheGapAndGoesOnAfterIt) {
     stream.reset();
 
     TestCaptureClient second;
-    EXPECT_FALSE(backend->Open(-1, format, second, error)) << "away during the gap";
-    EXPECT_NE(error.find("away"), std::string::npos) << error;
+    const auto away = backend.Open(-1, format, second);
+    ASSERT_FALSE(away) << "away during the gap";
+    EXPECT_NE(away.error().message.find("away"), std::string::npos) << away.error().message;
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-    stream = backend->Open(-1, format, second, error);
-    ASSERT_TRUE(stream) << error;
+    opened = backend.Open(-1, format, second);
+    ASSERT_TRUE(opened) << opened.error().message;
+    stream = *std::move(opened);
     second.stream = stream.get();
     CaptureBuffer again[3] = {{memory.data(), 700}, {memory.data() + 700, 700}, {memory.data() + 1400, 700}};
     for (CaptureBuffer& b : again) ASSERT_TRUE(stream->AddBuffer(&b));

@@ -1,6 +1,7 @@
 // Free space of the output folder, the hours it holds, and the space held back for a full disk.
 #include "platform/DiskSpace.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -12,9 +13,12 @@
 
 TEST(DiskSpace, AgreesWithDfAndMeasuresAFolderNotYetCreatedAtItsParent) {
     TempDir dir;
-    DiskSpace here, later;
-    ASSERT_TRUE(QueryDiskSpace(dir.path().c_str(), here));
-    ASSERT_TRUE(QueryDiskSpace((dir / "2024-06-01/No.1").c_str(), later));
+    const Result<DiskSpace> measured = QueryDiskSpace(dir.path().c_str());
+    const Result<DiskSpace> measuredLater = QueryDiskSpace((dir / "2024-06-01/No.1").c_str());
+    ASSERT_TRUE(measured) << measured.error().message;
+    ASSERT_TRUE(measuredLater) << measuredLater.error().message;
+    const DiskSpace& here = *measured;
+    const DiskSpace& later = *measuredLater;
     EXPECT_EQ(here.totalBytes, later.totalBytes);
     EXPECT_GT(here.totalBytes, 0u);
     EXPECT_LE(here.freeBytes, here.totalBytes);
@@ -29,10 +33,10 @@ TEST(DiskSpace, AgreesWithDfAndMeasuresAFolderNotYetCreatedAtItsParent) {
 TEST(DiskSpace, AFileInThePathIsMeasuredAtItsFileSystemAndNothingIsAFailure) {
     TempDir dir;
     WriteFileBytes(dir / "file", "x");
-    DiskSpace space;
-    EXPECT_TRUE(QueryDiskSpace((dir / "file/below").c_str(), space));
-    EXPECT_GT(space.totalBytes, 0u);
-    EXPECT_TRUE(QueryDiskSpace("relative/not/there", space)) << "measured at the working folder";
+    const Result<DiskSpace> space = QueryDiskSpace((dir / "file/below").c_str());
+    ASSERT_TRUE(space) << space.error().message;
+    EXPECT_GT(space->totalBytes, 0u);
+    EXPECT_TRUE(QueryDiskSpace("relative/not/there")) << "measured at the working folder";
 }
 
 TEST(DiskSpace, HoursAtByteRate) {
@@ -58,6 +62,8 @@ TEST(DiskReserve, HoldsRealBlocksAndGivesThemBack) {
     EXPECT_EQ(FileNameOf(CCharString(held.c_str())).ByteAt(0), '.') << "hidden from file lists";
     reserve.Release();
     EXPECT_FALSE(PathExists(held));
-    EXPECT_FALSE(reserve.Hold(CCharString((dir / "missing").c_str()), 1024));
+    const Result<void> missing = reserve.Hold(CCharString((dir / "missing").c_str()), 1024);
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().error, ENOENT);
     EXPECT_FALSE(reserve.IsHeld());
 }

@@ -1,6 +1,7 @@
 // Power requests and the sleep inhibitor against a logind stand-in on a private bus.
 #include "platform/Logind.h"
 
+#include <cerrno>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
@@ -10,13 +11,20 @@
 
 using Calls = std::vector<std::string>;
 
+namespace {
+
+// logind's rights check said no.
+bool IsRefusal(const Failure& failure) { return failure.kind == FailureKind::kSystem && failure.error == EPERM; }
+
+}  // namespace
+
 TEST(Logind, EachRequestActsAfterItsRightsCheck) {
     LogindMock mock;
     ASSERT_EQ(mock.error(), "");
     CLogind logind(mock.address().c_str());
     for (PowerRequest request : {PowerRequest::PowerOff, PowerRequest::Suspend, PowerRequest::Hibernate}) {
-        const LogindResult result = logind.Request(request);
-        EXPECT_TRUE(result.Ok()) << result.detail.c_str();
+        const Result<void> result = logind.Request(request);
+        EXPECT_TRUE(result) << result.error().message;
     }
     EXPECT_EQ(mock.Calls(), (Calls{"CanPowerOff", "PowerOff False", "CanSuspend", "Suspend False", "CanHibernate",
                                    "Hibernate False"}));
@@ -26,38 +34,41 @@ TEST(Logind, AnythingButYesIsRefusedWithoutActing) {
     LogindMock mock(R"({"CanPowerOff": "no", "CanSuspend": "challenge", "CanHibernate": "na"})");
     ASSERT_EQ(mock.error(), "");
     CLogind logind(mock.address().c_str());
-    const LogindResult powerOff = logind.Request(PowerRequest::PowerOff);
-    EXPECT_EQ(powerOff.status, LogindStatus::NotPermitted);
-    EXPECT_EQ(powerOff.detail, "CanPowerOff: no");
-    EXPECT_EQ(logind.Request(PowerRequest::Suspend).status, LogindStatus::NotPermitted);
-    EXPECT_EQ(logind.Request(PowerRequest::Hibernate).status, LogindStatus::NotPermitted);
+    const Result<void> powerOff = logind.Request(PowerRequest::PowerOff);
+    ASSERT_FALSE(powerOff);
+    EXPECT_TRUE(IsRefusal(powerOff.error()));
+    EXPECT_EQ(powerOff.error().message, "CanPowerOff: no");
+    EXPECT_TRUE(IsRefusal(logind.Request(PowerRequest::Suspend).error()));
+    EXPECT_TRUE(IsRefusal(logind.Request(PowerRequest::Hibernate).error()));
     EXPECT_EQ(mock.Calls(), (Calls{"CanPowerOff", "CanSuspend", "CanHibernate"}));
 }
 
 TEST(Logind, AMissingBusIsAClearFailure) {
     CLogind noAddress("");
-    const LogindResult none = noAddress.Request(PowerRequest::PowerOff);
-    EXPECT_EQ(none.status, LogindStatus::BusUnavailable);
-    EXPECT_FALSE(none.detail.IsEmpty());
+    const Result<void> none = noAddress.Request(PowerRequest::PowerOff);
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.error().kind, FailureKind::kMissing);
+    EXPECT_FALSE(none.error().message.empty());
 
     TempDir dir;
     CLogind nowhere(("unix:path=" + (dir / "no-bus")).c_str());
-    const LogindResult missing = nowhere.Request(PowerRequest::Suspend);
-    EXPECT_EQ(missing.status, LogindStatus::BusUnavailable);
-    EXPECT_NE(missing.detail.Find("no-bus"), -1) << missing.detail.c_str();
+    const Result<void> missing = nowhere.Request(PowerRequest::Suspend);
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().kind, FailureKind::kMissing);
+    EXPECT_NE(missing.error().message.find("no-bus"), std::string::npos) << missing.error().message;
 }
 
 TEST(Logind, ABusThatWentAwayFailsInsteadOfActing) {
     LogindMock mock;
     ASSERT_EQ(mock.error(), "");
     CLogind logind(mock.address().c_str());
-    int fd = -1;
-    ASSERT_TRUE(logind.Inhibit("sleep", "test", "connect first", "delay", fd).Ok());
+    const Result<int> fd = logind.Inhibit("sleep", "test", "connect first", "delay");
+    ASSERT_TRUE(fd) << fd.error().message;
     mock.StopBus();
-    const LogindResult result = logind.Request(PowerRequest::PowerOff);
-    EXPECT_FALSE(result.Ok());
-    EXPECT_FALSE(result.detail.IsEmpty());
-    close(fd);
+    const Result<void> result = logind.Request(PowerRequest::PowerOff);
+    ASSERT_FALSE(result);
+    EXPECT_FALSE(result.error().message.empty());
+    close(*fd);
 }
 
 namespace {
@@ -78,8 +89,8 @@ TEST(SleepInhibitor, BlocksSleepWhileHeldAndLetsGoAtRelease) {
     ASSERT_EQ(mock.error(), "");
     CLogind logind(mock.address().c_str());
     CSleepInhibitor inhibitor;
-    const LogindResult result = inhibitor.Acquire(logind, "recording");
-    ASSERT_TRUE(result.Ok()) << result.detail.c_str();
+    const Result<void> result = inhibitor.Acquire(logind, "recording");
+    ASSERT_TRUE(result) << result.error().message;
     EXPECT_TRUE(inhibitor.IsHeld());
     const std::string held = mock.CallManager("ListInhibitors");
     EXPECT_NE(held.find("\"sleep\""), std::string::npos) << held;
@@ -93,7 +104,7 @@ TEST(SleepInhibitor, BlocksSleepWhileHeldAndLetsGoAtRelease) {
 
     {
         CSleepInhibitor scoped;
-        ASSERT_TRUE(scoped.Acquire(logind, "again").Ok());
+        ASSERT_TRUE(scoped.Acquire(logind, "again"));
     }
     EXPECT_TRUE(EventuallyNoInhibitors(mock)) << "the destructor releases the lock";
 }
@@ -101,6 +112,8 @@ TEST(SleepInhibitor, BlocksSleepWhileHeldAndLetsGoAtRelease) {
 TEST(SleepInhibitor, FailsClearlyWithoutLogind) {
     CLogind nowhere("");
     CSleepInhibitor inhibitor;
-    EXPECT_EQ(inhibitor.Acquire(nowhere, "recording").status, LogindStatus::BusUnavailable);
+    const Result<void> result = inhibitor.Acquire(nowhere, "recording");
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().kind, FailureKind::kMissing);
     EXPECT_FALSE(inhibitor.IsHeld());
 }

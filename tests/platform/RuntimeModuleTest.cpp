@@ -21,7 +21,8 @@ bool Recorded(const char* name, ModuleLoadRecord& found) {
 
 TEST(RuntimeModule, LoadsFromTheProgramFolder) {
     CRuntimeModule module;
-    ASSERT_TRUE(module.Load("test_module")) << module.Error().c_str();
+    const Result<void> loaded = module.Load("test_module");
+    ASSERT_TRUE(loaded) << loaded.error().message;
     auto answer = reinterpret_cast<int (*)()>(module.Symbol("TestModule_Answer"));
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(), 42);
@@ -41,13 +42,15 @@ TEST(RuntimeModule, LoadsFromTheProgramFolder) {
 
 TEST(RuntimeModule, AMissingModuleIsReportedNotFatal) {
     CRuntimeModule module;
-    EXPECT_FALSE(module.Load("no_such_velsona_module"));
+    const Result<void> loaded = module.Load("no_such_velsona_module");
+    ASSERT_FALSE(loaded);
     EXPECT_FALSE(module.IsLoaded());
-    EXPECT_FALSE(module.Error().IsEmpty());
+    EXPECT_EQ(loaded.error().kind, FailureKind::kMissing);
+    EXPECT_FALSE(loaded.error().message.empty());
     ModuleLoadRecord record;
     ASSERT_TRUE(Recorded("no_such_velsona_module", record));
     EXPECT_TRUE(record.path.IsEmpty());
-    EXPECT_EQ(record.error, module.Error());
+    EXPECT_EQ(record.error, loaded.error().message);
 }
 
 TEST(RuntimeModule, SearchesBesideTheProgramThenInThePrivateFolderThenByName) {

@@ -8,11 +8,14 @@
 namespace {
 
 std::string Generate(const std::string& text, int rate, int channels, int bits, size_t chunkFrames, size_t maxFrames) {
-    SignalSpec spec;
-    std::string error;
-    EXPECT_TRUE(ParseSignalSpec(text, spec, error)) << error;
+    const Result<SignalSpec> spec = ParseSignalSpec(text);
+    if (!spec) {
+        ADD_FAILURE() << spec.error().message;
+        return {};
+    }
     CSignalGenerator generator;
-    EXPECT_TRUE(generator.Open(spec, rate, channels, bits, error)) << error;
+    const Result<void> opened = generator.Open(*spec, rate, channels, bits);
+    EXPECT_TRUE(opened) << opened.error().message;
     const size_t blockAlign = channels * bits / 8;
     std::string out;
     std::string chunk(chunkFrames * blockAlign, '\0');
@@ -34,10 +37,9 @@ int16_t SampleAt(const std::string& bytes, size_t index) {
 }  // namespace
 
 TEST(SignalSpec, ParsesEveryItem) {
-    SignalSpec spec;
-    std::string error;
-    ASSERT_TRUE(ParseSignalSpec("tone=1000hz/-6db/2s,silence=250ms,file=/tmp/a.wav,loop,length=1h,fast", spec, error))
-        << error;
+    Result<SignalSpec> parsed = ParseSignalSpec("tone=1000hz/-6db/2s,silence=250ms,file=/tmp/a.wav,loop,length=1h,fast");
+    ASSERT_TRUE(parsed) << parsed.error().message;
+    SignalSpec spec = *parsed;
     ASSERT_EQ(spec.segments.size(), 3u);
     EXPECT_EQ(spec.segments[0].kind, SignalSegment::Kind::Tone);
     EXPECT_DOUBLE_EQ(spec.segments[0].frequency, 1000);
@@ -49,7 +51,9 @@ TEST(SignalSpec, ParsesEveryItem) {
     EXPECT_DOUBLE_EQ(spec.lengthSeconds, 3600);
     EXPECT_FALSE(spec.realTime);
 
-    ASSERT_TRUE(ParseSignalSpec("TONE=440,silence", spec, error)) << error;
+    parsed = ParseSignalSpec("TONE=440,silence");
+    ASSERT_TRUE(parsed) << parsed.error().message;
+    spec = *parsed;
     EXPECT_DOUBLE_EQ(spec.segments[0].levelDb, -6);
     EXPECT_LT(spec.segments[0].seconds, 0);
     EXPECT_LT(spec.segments[1].seconds, 0);
@@ -59,10 +63,10 @@ TEST(SignalSpec, ParsesEveryItem) {
 TEST(SignalSpec, RejectsBadText) {
     for (const char* text : {"", "tone=abc", "tone=1000hz/+3db", "tone=1000/-6/2s/9", "silence=5", "silence=-1s",
                              "bogus", "loop", "length=1h", "fast=1", "file="}) {
-        SignalSpec spec;
-        std::string error;
-        EXPECT_FALSE(ParseSignalSpec(text, spec, error)) << text;
-        EXPECT_FALSE(error.empty()) << text;
+        const Result<SignalSpec> spec = ParseSignalSpec(text);
+        ASSERT_FALSE(spec) << text;
+        EXPECT_EQ(spec.error().kind, FailureKind::kBadValue) << text;
+        EXPECT_FALSE(spec.error().message.empty()) << text;
     }
 }
 
@@ -126,11 +130,11 @@ TEST(SignalGenerator, RefusesWhatItCannotPlay) {
     WriteFileBytes(dir / "junk.wav", "not a wav file at all");
     for (const std::string& text : {"file=" + (dir / "a.wav"), "file=" + (dir / "junk.wav"), "file=" + (dir / "none.wav"),
                                     std::string("tone=5000hz"), std::string("silence=0s,loop")}) {
-        SignalSpec spec;
-        std::string error;
-        ASSERT_TRUE(ParseSignalSpec(text, spec, error)) << text;
+        const Result<SignalSpec> spec = ParseSignalSpec(text);
+        ASSERT_TRUE(spec) << text;
         CSignalGenerator generator;
-        EXPECT_FALSE(generator.Open(spec, 8000, 1, 16, error)) << text;
-        EXPECT_FALSE(error.empty()) << text;
+        const Result<void> opened = generator.Open(*spec, 8000, 1, 16);
+        ASSERT_FALSE(opened) << text;
+        EXPECT_FALSE(opened.error().message.empty()) << text;
     }
 }

@@ -12,6 +12,7 @@
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/ResultValue.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WavData.h"
 
@@ -21,9 +22,8 @@ namespace {
 class SessionRig {
 public:
     SessionRig(const std::string& signal, int rate, int channels) : m_signal(signal) {
-        std::string error;
-        session.backend = CreateCaptureBackend("signal:" + signal, error);
-        EXPECT_TRUE(session.backend) << error;
+        session.backend = ValueOrFail(CreateCaptureBackend("signal:" + signal));
+        EXPECT_TRUE(session.backend);
         session.captureFormat = {rate, channels, 16};
         session.outputSampleRate = rate;
         session.outputChannels = channels;
@@ -49,12 +49,10 @@ public:
     }
     // The bytes the source delivered: the same spec regenerated in the same format.
     std::string Expected(int64_t frames) const {
-        SignalSpec spec;
-        std::string error;
-        EXPECT_TRUE(ParseSignalSpec(m_signal, spec, error)) << error;
         CSignalGenerator generator;
         const PcmFormat& f = session.captureFormat;
-        EXPECT_TRUE(generator.Open(spec, f.sampleRate, f.channels, 16, error)) << error;
+        const Result<void> opened = generator.Open(ValueOrFail(ParseSignalSpec(m_signal)), f.sampleRate, f.channels, 16);
+        EXPECT_TRUE(opened) << opened.error().message;
         std::string bytes(frames * f.BlockSize(), '\0');
         bytes.resize(generator.Generate(bytes.data(), frames) * f.BlockSize());
         return bytes;

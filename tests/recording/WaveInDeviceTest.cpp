@@ -12,13 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/ResultValue.h"
+
 namespace {
 
 std::shared_ptr<CCaptureBackend> Signal(const std::string& text) {
-    SignalSpec spec;
-    std::string error;
-    EXPECT_TRUE(ParseSignalSpec(text, spec, error)) << error;
-    return std::make_shared<CSignalCaptureBackend>(spec);
+    return std::make_shared<CSignalCaptureBackend>(ValueOrFail(ParseSignalSpec(text)));
 }
 
 // Collects what the device hands over; the handler answers `keepGoing` until `stopAfter` buffers.
@@ -74,11 +73,10 @@ struct Recorder {
 
 // What the generator makes of `text` in `format`, for comparing with a capture.
 std::string Regenerate(const std::string& text, const PcmFormat& format, size_t bytes) {
-    SignalSpec spec;
-    std::string error;
-    ParseSignalSpec(text, spec, error);
     CSignalGenerator generator;
-    EXPECT_TRUE(generator.Open(spec, format.sampleRate, format.channels, format.bitsPerSample, error)) << error;
+    const Result<void> opened =
+        generator.Open(ValueOrFail(ParseSignalSpec(text)), format.sampleRate, format.channels, format.bitsPerSample);
+    EXPECT_TRUE(opened) << opened.error().message;
     std::string out(bytes, '\0');
     out.resize(generator.Generate(out.data(), bytes / format.BlockSize()) * format.BlockSize());
     return out;

@@ -44,15 +44,12 @@ class DurationText : public ::testing::TestWithParam<bool> {};
 TEST_P(DurationText, IsPositiveMinutesInEveryLocale) {
     std::optional<GermanLocale> german;
     if (GetParam()) german.emplace();
-    int64_t seconds = -1;
-    EXPECT_TRUE(ParseDurationMinutes("1.5", seconds));
-    EXPECT_EQ(seconds, 90);
-    EXPECT_TRUE(ParseDurationMinutes("90", seconds));
-    EXPECT_EQ(seconds, 5400);
+    EXPECT_EQ(ParseDurationMinutes("1.5").value_or(-1), 90);
+    EXPECT_EQ(ParseDurationMinutes("90").value_or(-1), 5400);
     for (const char* refused : {"0", "-2", "0.01", "", "abc", "1e300", "nan"}) {
-        seconds = 77;
-        EXPECT_FALSE(ParseDurationMinutes(refused, seconds)) << refused;
-        EXPECT_EQ(seconds, 77) << refused;
+        const Result<int64_t> seconds = ParseDurationMinutes(refused);
+        ASSERT_FALSE(seconds) << refused;
+        EXPECT_EQ(seconds.error().message, kInvalidDurationMessage) << refused;
     }
 }
 

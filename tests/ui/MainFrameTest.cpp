@@ -406,11 +406,11 @@ TEST(Recording, AWindowThreadHeldBusyLosesNoAudio) {
     const int64_t totalMs = rig.frame->Control().Status().totalTimeMs;
     EXPECT_EQ(item.lengthMs, totalMs);
 
-    SignalSpec spec;
-    std::string error;
-    ASSERT_TRUE(ParseSignalSpec(signal, spec, error)) << error;
+    const Result<SignalSpec> spec = ParseSignalSpec(signal);
+    ASSERT_TRUE(spec) << spec.error().message;
     CSignalGenerator generator;
-    ASSERT_TRUE(generator.Open(spec, 44100, 2, 16, error)) << error;
+    const Result<void> opened = generator.Open(*spec, 44100, 2, 16);
+    ASSERT_TRUE(opened) << opened.error().message;
     std::string expected(static_cast<size_t>(totalMs) * 441 / 10 * 4, '\0');
     generator.Generate(expected.data(), expected.size() / 4);
     const std::string written = WavPcm(item.path.str());

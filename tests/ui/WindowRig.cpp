@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/CaptureBackend.h"
+#include "tests/support/ResultValue.h"
 
 BoxAnswer ScriptedBoxes::Ask(const QString& text, BoxButtons buttons) {
     asked.push_back(text);
@@ -35,9 +36,7 @@ WindowRig::WindowRig(const std::string& signal, const CommandLineOptions& comman
         opened.push_back(url);
         return true;
     };
-    std::string error;
-    frame->Control().backend = CreateCaptureBackend("signal:" + signal, error);
-    EXPECT_TRUE(frame->Control().backend) << error;
+    frame->Control().backend = ValueOrFail(CreateCaptureBackend("signal:" + signal));
     frame->show();
     frame->Start(commandLine);
 }

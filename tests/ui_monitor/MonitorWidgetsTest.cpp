@@ -215,10 +215,11 @@ protected:
     Recording() : displays(feed, levels, monitor) {
         levels.resize(levels.sizeHint());
         displays.SetSilenceLevels(-450, -450);
-        std::string error;
-        SignalSpec spec;
-        EXPECT_TRUE(ParseSignalSpec("tone=440hz/-6db/20s,silence=10s,tone=1000hz/-20db/15s,silence=5s,loop", spec, error));
-        EXPECT_TRUE(signal.Open(spec, 44100, 2, 16, error)) << error;
+        const Result<SignalSpec> spec =
+            ParseSignalSpec("tone=440hz/-6db/20s,silence=10s,tone=1000hz/-20db/15s,silence=5s,loop");
+        EXPECT_TRUE(spec);
+        const Result<void> opened = signal.Open(spec.value_or(SignalSpec()), 44100, 2, 16);
+        EXPECT_TRUE(opened) << opened.error().message;
     }
     // `seconds` of the signal, 100 ms per buffer, with the displays refreshed as the timer would.
     void Record(double seconds, bool paused = false) {
