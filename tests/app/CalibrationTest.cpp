@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/CaptureBackend.h"
+#include "tests/support/ResultValue.h"
 
 namespace {
 
@@ -15,9 +16,7 @@ class CalibrationRig {
 public:
     explicit CalibrationRig(const std::string& capture)
         : control(items, nullptr, [](const RecordingEvent&) {}) {
-        std::string error;
-        control.backend = CreateCaptureBackend(capture, error);
-        EXPECT_TRUE(control.backend) << error;
+        control.backend = ValueOrFail(CreateCaptureBackend(capture));
         control.settings.qualityIndex = 2;  // 44.1 kHz stereo WAV
         control.SetSilenceLevels(kThresholdsBefore, kThresholdsBefore);
     }
