@@ -2,7 +2,6 @@
 #include "audiofile/AudioReader.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -30,7 +29,7 @@ public:
     Result<void> SetLength(int64_t length) override { return m_file ? m_file->SetLength(length) : Gone(); }
 
 private:
-    static Failure Gone() { return SystemFailure(EBADF, std::strerror(EBADF)); }
+    static Failure Gone() { return ErrnoFailure(EBADF); }
 
     CFileStream* m_file;
 };
@@ -45,7 +44,7 @@ std::unique_ptr<CFileStream> CAudioReader::BorrowFile(CFileStream& file) {
 
 int CAudioReader::OpenTagFile(const char* name) {
     if (!m_tagFile) m_tagFile = NewTagFile();
-    return m_tagFile->Open(name);
+    return m_tagFile->Open(name) ? 1 : 0;
 }
 
 int CAudioReader::Open(const char* name) {
@@ -75,7 +74,7 @@ int CAudioReader::AttachFile(std::unique_ptr<CFileStream> file) {
     if (!m_tagFile) m_tagFile = NewTagFile();
     if (!m_tagFile->IsOpen()) {
         const int64_t position = m_file->Tell();
-        m_tagFile->AttachFile(BorrowFile(*m_file));
+        static_cast<void>(m_tagFile->AttachFile(BorrowFile(*m_file)));
         static_cast<void>(m_file->Seek(position, CFileStream::kFromStart));
     }
     CopyStreamInfo(*m_tagFile);
@@ -92,7 +91,7 @@ int CAudioReader::Close() {
         m_blockBytes = 0;
     }
     // The editor goes first: it may still read through a view of the reader's file.
-    if (m_tagFile) m_tagFile->Close();
+    if (m_tagFile) static_cast<void>(m_tagFile->Close());
     m_tagFile.reset();
     m_file.reset();
     m_name = CCharString();

@@ -170,7 +170,8 @@ int CMp3Writer::Close() {
     bool tagged = true;
     if (IsOpen() && m_tags && !m_name.IsEmpty()) {
         ReachedStep("tagging");
-        tagged = WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags);
+        tagged = WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags)
+                     .has_value();
     }
     return CAudioWriter::Close() && tagged ? 1 : 0;
 }

@@ -32,9 +32,9 @@ int OpenOrCreate(const char* name, int flags) {
     }
 }
 
-Failure Refusal(int error) { return SystemFailure(error, std::strerror(error)); }
-
 }  // namespace
+
+Failure ErrnoFailure(int error) { return SystemFailure(error, std::strerror(error)); }
 
 CFileStream::~CFileStream() { Close(); }
 
@@ -46,20 +46,20 @@ Result<void> CFileStream::Open(const char* name, int mode) {
         // A link planted where a track or temporary file goes must not redirect the writing.
         case kWrite: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
         case kReadWrite: flags |= O_RDWR | O_CREAT | O_NOFOLLOW; break;
-        default: return Refusal(EINVAL);
+        default: return ErrnoFailure(EINVAL);
     }
     if (mode & kNew) {
-        if (!(mode & kWrite)) return Refusal(EINVAL);
+        if (!(mode & kWrite)) return ErrnoFailure(EINVAL);
         flags |= O_EXCL;
     }
-    if (!name) return Refusal(EINVAL);
+    if (!name) return ErrnoFailure(EINVAL);
     m_fd = OpenOrCreate(name, flags);
-    if (m_fd < 0) return Refusal(errno);
+    if (m_fd < 0) return ErrnoFailure(errno);
     struct stat st {};
     if (fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         Close();
-        return Refusal(error);
+        return ErrnoFailure(error);
     }
     m_path = name;
     m_eof = false;
@@ -67,15 +67,15 @@ Result<void> CFileStream::Open(const char* name, int mode) {
 }
 
 Result<int64_t> CFileStream::Read(void* buffer, int64_t length) {
-    if (m_fd < 0) return Refusal(EBADF);
-    if (length < 0) return Refusal(EINVAL);
+    if (m_fd < 0) return ErrnoFailure(EBADF);
+    if (length < 0) return ErrnoFailure(EINVAL);
     auto* out = static_cast<char*>(buffer);
     int64_t done = 0;
     while (done < length) {
         const ssize_t n = read(m_fd, out + done, static_cast<size_t>(length - done));
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Refusal(errno);
+            return ErrnoFailure(errno);
         }
         if (n == 0) break;
         done += n;
@@ -85,8 +85,8 @@ Result<int64_t> CFileStream::Read(void* buffer, int64_t length) {
 }
 
 Result<void> CFileStream::Write(const void* buffer, int64_t length) {
-    if (m_fd < 0) return Refusal(EBADF);
-    if (length < 0) return Refusal(EINVAL);
+    if (m_fd < 0) return ErrnoFailure(EBADF);
+    if (length < 0) return ErrnoFailure(EINVAL);
     const auto* in = static_cast<const char*>(buffer);
     int64_t done = 0;
     while (done < length) {
@@ -96,7 +96,7 @@ Result<void> CFileStream::Write(const void* buffer, int64_t length) {
             const int error = errno;
             // Back to where this write began: the half record goes, the position with it.
             if (done > 0 && ftruncate(m_fd, Tell() - done) == 0) lseek(m_fd, -done, SEEK_CUR);
-            return Refusal(error);
+            return ErrnoFailure(error);
         }
         done += n;
     }
@@ -104,10 +104,10 @@ Result<void> CFileStream::Write(const void* buffer, int64_t length) {
 }
 
 Result<void> CFileStream::Seek(int64_t offset, int origin) {
-    if (m_fd < 0) return Refusal(EBADF);
+    if (m_fd < 0) return ErrnoFailure(EBADF);
     static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-    if (origin < kFromStart || origin > kFromEnd) return Refusal(EINVAL);
-    if (lseek(m_fd, offset, kWhence[origin]) < 0) return Refusal(errno);
+    if (origin < kFromStart || origin > kFromEnd) return ErrnoFailure(EINVAL);
+    if (lseek(m_fd, offset, kWhence[origin]) < 0) return ErrnoFailure(errno);
     m_eof = false;
     return {};
 }
@@ -120,8 +120,8 @@ void CFileStream::Close() {
 }
 
 Result<void> CFileStream::Flush() {
-    if (m_fd < 0) return Refusal(EBADF);
-    if (fsync(m_fd) != 0) return Refusal(errno);
+    if (m_fd < 0) return ErrnoFailure(EBADF);
+    if (fsync(m_fd) != 0) return ErrnoFailure(errno);
     return {};
 }
 
@@ -135,21 +135,21 @@ int64_t CFileStream::Tell() const { return m_fd < 0 ? -1 : lseek(m_fd, 0, SEEK_C
 
 Result<void> CFileStream::SetEndOfFile() {
     const int64_t position = Tell();
-    if (position < 0) return Refusal(m_fd < 0 ? EBADF : errno);
-    if (ftruncate(m_fd, position) != 0) return Refusal(errno);
+    if (position < 0) return ErrnoFailure(m_fd < 0 ? EBADF : errno);
+    if (ftruncate(m_fd, position) != 0) return ErrnoFailure(errno);
     return {};
 }
 
 Result<void> CFileStream::SetLength(int64_t length) {
     const int64_t position = Tell();
-    if (position < 0) return Refusal(m_fd < 0 ? EBADF : errno);
-    if (length < 0) return Refusal(EINVAL);
-    if (ftruncate(m_fd, length) != 0) return Refusal(errno);
+    if (position < 0) return ErrnoFailure(m_fd < 0 ? EBADF : errno);
+    if (length < 0) return ErrnoFailure(EINVAL);
+    if (ftruncate(m_fd, length) != 0) return ErrnoFailure(errno);
     return Seek(std::min(position, length), kFromStart);
 }
 
 Result<void> CFileStream::Reserve(int64_t length) {
-    if (m_fd < 0) return Refusal(EBADF);
-    if (!ReserveFileRoom(m_fd, length)) return Refusal(errno);
+    if (m_fd < 0) return ErrnoFailure(EBADF);
+    if (!ReserveFileRoom(m_fd, length)) return ErrnoFailure(errno);
     return {};
 }

@@ -6,6 +6,9 @@
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
 
+// A failed system call's errno with the system's words for it (strerror).
+Failure ErrnoFailure(int error);
+
 class CFileStream {
 public:
     // Bit 0 read, bit 1 write. No mode truncates; every mode lets other openers read and write,

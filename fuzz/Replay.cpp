@@ -66,7 +66,7 @@ bool ReplayReader(const char* path, int64_t seekMs) {
     tags.trackNumber = 7;
     tags.genreNumber = 12;
     // WMA attributes reach the file when the editor closes, so both results count.
-    const bool written = editor->Write() != 0;
+    const bool written = editor->Write().has_value();
     const bool rewritten = editor->Close() && written;
     return decoded && (rewritten || FileBytes(path) == before);
 }

@@ -33,7 +33,7 @@ constexpr const char* kRestartHint = "\nインストールした後、一旦ソ�
 bool ModulesPresent(int format) {
     std::string why;
     // Writing needs the encoder, tagging the decoder module.
-    return OutputFormatAvailable(format, why) && (format != kWma || LoadWmaDecoder() != 0);
+    return OutputFormatAvailable(format, why) && (format != kWma || LoadWmaDecoder().has_value());
 }
 
 CCharString NumberText(int number) { return CCharString::Formatted("%d", number); }

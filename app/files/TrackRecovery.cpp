@@ -60,7 +60,7 @@ bool FinishWavSizes(const CCharString& path) {
     const int64_t whole = kWavHeaderSize + (length - kWavHeaderSize) / frame * frame;
     // Half a sample frame is no audio, and a tag list after it would be read as samples.
     if (whole != length && !file.SetLength(whole)) return false;
-    return WriteWavSizes(file, whole);
+    return WriteWavSizes(file, whole).has_value();
 }
 
 // An MP3 whose encoder never wrote its Info frame gets it here, and the whole frames only.
@@ -192,7 +192,7 @@ RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFac
     tags.genreNumber = entry.genreNumber;
     tags.trackNumber = entry.trackNumber;
     if (std::unique_ptr<CTagFile> editor = TagEditorFor(format))
-        result.tagged = RewriteTags(*editor, entry.path.c_str(), tags);
+        result.tagged = RewriteTags(*editor, entry.path.c_str(), tags).has_value();
     utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
     CCharString folder = entry.outputFolder;

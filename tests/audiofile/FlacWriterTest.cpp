@@ -146,7 +146,7 @@ TEST(FlacWriter, TagsAtTheCloseGoIntoTheirRoomOrAFullCopyNeverMovingFramesInPlac
         ASSERT_TRUE(editor.Open(path.c_str()));
         editor.Tags().title = "二度目";
         ASSERT_TRUE(editor.Write());
-        editor.Close();
+        static_cast<void>(editor.Close());
         EXPECT_EQ(ReadFileBytes(path).size(), closed.size());
         EXPECT_EQ(ProbeWithFfprobe(path).tags["title"], "二度目");
     }

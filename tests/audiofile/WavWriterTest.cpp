@@ -202,7 +202,7 @@ TEST(WavWriter, TrackPastFourGibibytesStaysReadableToItsEnd) {
     int64_t offset = 0;
     uint32_t size = 0;
     ASSERT_TRUE(file.Seek(0, CFileStream::kFromStart));
-    EXPECT_EQ(ParseWavHeader(file, offset, size), 1);
+    EXPECT_TRUE(ParseWavHeader(file, offset, size));
     EXPECT_EQ(offset, 44);
 
     const ProbedAudio probed = ProbeWithFfprobe(path);

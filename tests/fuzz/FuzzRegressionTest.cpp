@@ -44,7 +44,7 @@ TEST_P(FuzzRegression, EveryParserTakesTheInputWithoutHarm) {
     static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     int64_t offset = 0;
     uint32_t size = 0;
-    ParseWavHeader(file, offset, size);
+    static_cast<void>(ParseWavHeader(file, offset, size));
     file.Close();
 
     // The readers choose by extension and the rewrites change the file: each gets its own copy.

@@ -37,7 +37,7 @@ Parsed Parse(const TempDir& dir, const std::string& bytes) {
     CFileStream file;
     EXPECT_TRUE(file.Open((dir / "f.wav").c_str(), CFileStream::kRead));
     Parsed p;
-    p.result = ParseWavHeader(file, p.offset, p.size, &p.format);
+    p.result = ParseWavHeader(file, p.offset, p.size, &p.format).has_value() ? 1 : 0;
     return p;
 }
 
