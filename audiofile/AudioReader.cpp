@@ -36,39 +36,41 @@ private:
 
 }  // namespace
 
-CAudioReader::~CAudioReader() { CAudioReader::Close(); }
+CAudioReader::~CAudioReader() { static_cast<void>(CAudioReader::Close()); }
 
 std::unique_ptr<CFileStream> CAudioReader::BorrowFile(CFileStream& file) {
     return std::make_unique<CBorrowedFileStream>(file);
 }
 
-int CAudioReader::OpenTagFile(const char* name) {
+Result<void> CAudioReader::OpenTagFile(const char* name) {
     if (!m_tagFile) m_tagFile = NewTagFile();
-    return m_tagFile->Open(name) ? 1 : 0;
+    return m_tagFile->Open(name);
 }
 
-int CAudioReader::Open(const char* name) {
-    if (m_open) Close();
+Result<void> CAudioReader::Open(const char* name) {
+    if (m_open) static_cast<void>(Close());
     auto file = std::make_unique<CFileStream>();
-    if (!name || !file->Open(name, CFileStream::kRead)) return 0;
-    OpenTagFile(name);
+    if (!name) return ErrnoFailure(EINVAL);
+    if (Result<void> opened = file->Open(name, CFileStream::kRead); !opened) return opened;
+    // Tags that cannot be read by name are read from the file below, or stay empty.
+    static_cast<void>(OpenTagFile(name));
     m_name = name;
     m_openedByName = true;
-    if (!AttachFile(std::move(file))) {
+    if (Result<void> attached = AttachFile(std::move(file)); !attached) {
         // Whatever the format step left behind goes, so a refused file holds nothing open.
         m_file.reset();
         m_tagFile.reset();
         m_name = CCharString();
         m_openedByName = false;
-        return 0;
+        return attached;
     }
     CopyStreamInfo(*m_tagFile);
-    return 1;
+    return {};
 }
 
-int CAudioReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return 0;
-    if (m_open) Close();
+Result<void> CAudioReader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (m_open) static_cast<void>(Close());
     m_open = true;
     m_file = std::move(file);
     if (!m_tagFile) m_tagFile = NewTagFile();
@@ -78,10 +80,10 @@ int CAudioReader::AttachFile(std::unique_ptr<CFileStream> file) {
         static_cast<void>(m_file->Seek(position, CFileStream::kFromStart));
     }
     CopyStreamInfo(*m_tagFile);
-    return 1;
+    return {};
 }
 
-int CAudioReader::Close() {
+Result<void> CAudioReader::Close() {
     const bool wasOpen = m_open;
     if (m_open) {
         m_position = 0;
@@ -96,7 +98,8 @@ int CAudioReader::Close() {
     m_file.reset();
     m_name = CCharString();
     m_openedByName = false;
-    return wasOpen ? 1 : 0;
+    if (!wasOpen) return NotOpen();
+    return {};
 }
 
 void CAudioReader::CopyStreamInfo(CTagFile& editor) const {

@@ -42,7 +42,7 @@ bool Decode(CAudioReader& reader, int64_t seekMs) {
     bool sound = true;
     for (int i = 0; i < 16 && reader.ReadBlock(); ++i) sound &= reader.Block() && reader.BlockBytes() > 0;
     if (reader.Seek(seekMs) && reader.ReadBlock()) sound &= reader.Block() && reader.BlockBytes() > 0;
-    reader.End();
+    static_cast<void>(reader.End());
     return sound;
 }
 
