@@ -102,6 +102,10 @@ Result<void> CAudioReader::Close() {
     return {};
 }
 
+Result<void> CAudioReader::Begin() { return m_open ? Result<void>() : NotOpen(); }
+
+Result<void> CAudioReader::End() { return m_open ? Result<void>() : NotOpen(); }
+
 void CAudioReader::CopyStreamInfo(CTagFile& editor) const {
     StreamInfo& stream = editor.Stream();
     stream.present = true;

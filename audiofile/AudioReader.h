@@ -27,11 +27,12 @@ public:
 
     // Block decoding: Begin prepares, each ReadBlock decodes the next block into Block() (false
     // at the end of the audio or where decoding stops), Seek moves to a time, End releases the
-    // decoder (failing when there was none).
-    virtual Result<void> Begin() = 0;
+    // decoder (failing when there was none). Where the decoder lives as long as the file is open,
+    // Begin and End only ask for an open file.
+    virtual Result<void> Begin();
     virtual bool ReadBlock() = 0;
     virtual Result<void> Seek(int64_t ms) = 0;
-    virtual Result<void> End() = 0;
+    virtual Result<void> End();
 
     // Milliseconds; -1 when unknown.
     virtual int64_t GetDuration() const = 0;

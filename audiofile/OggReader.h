@@ -12,11 +12,9 @@ public:
     // Refuses the file when the module is missing or the file is not Ogg Vorbis.
     Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     Result<void> Close() override;
-    Result<void> Begin() override { return m_open ? Result<void>() : NotOpen(); }
     // Up to 8192 bytes of 16-bit little-endian PCM.
     bool ReadBlock() override;
     Result<void> Seek(int64_t ms) override;
-    Result<void> End() override { return m_open ? Result<void>() : NotOpen(); }
     int64_t GetDuration() const override;
 
 protected:

@@ -14,11 +14,9 @@ public:
     // and the unit of the length, whatever rate the header says the input had.
     Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     Result<void> Close() override;
-    Result<void> Begin() override { return m_open ? Result<void>() : NotOpen(); }
     // Up to 8192 bytes of 16-bit little-endian PCM.
     bool ReadBlock() override;
     Result<void> Seek(int64_t ms) override;
-    Result<void> End() override { return m_open ? Result<void>() : NotOpen(); }
     int64_t GetDuration() const override;
 
 protected:

@@ -76,5 +76,3 @@ Result<void> CWavReader::Seek(int64_t ms) {
     m_position = offset;
     return {};
 }
-
-Result<void> CWavReader::End() { return m_open ? Result<void>() : NotOpen(); }

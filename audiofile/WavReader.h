@@ -17,7 +17,6 @@ public:
     bool ReadBlock() override;
     // Whole seconds only.
     Result<void> Seek(int64_t ms) override;
-    Result<void> End() override;
     int64_t GetDuration() const override;
 
 protected:
