@@ -17,19 +17,22 @@ public:
     CAudioReader& operator=(const CAudioReader&) = delete;
 
     // Opens the file read-only, reads its tags by name and its stream information. On failure
-    // nothing of the file stays open. Every operation returns non-zero on success.
-    virtual int Open(const char* name);
+    // nothing of the file stays open.
+    virtual Result<void> Open(const char* name);
     // Takes an open file; the formats read their stream information and then run this base step,
     // which reads the tags from the same file when the editor has not read them by name.
-    virtual int AttachFile(std::unique_ptr<CFileStream> file);
-    virtual int Close();
+    virtual Result<void> AttachFile(std::unique_ptr<CFileStream> file);
+    // Fails when nothing was open.
+    virtual Result<void> Close();
 
-    // Block decoding: Begin prepares, each ReadBlock decodes the next block into Block()
-    // (0 at the end of the audio), Seek moves to a time, End releases the decoder.
-    virtual int Begin() = 0;
-    virtual int ReadBlock() = 0;
-    virtual int Seek(int64_t ms) = 0;
-    virtual int End() = 0;
+    // Block decoding: Begin prepares, each ReadBlock decodes the next block into Block() (false
+    // at the end of the audio or where decoding stops), Seek moves to a time, End releases the
+    // decoder (failing when there was none). Where the decoder lives as long as the file is open,
+    // Begin and End only ask for an open file.
+    virtual Result<void> Begin();
+    virtual bool ReadBlock() = 0;
+    virtual Result<void> Seek(int64_t ms) = 0;
+    virtual Result<void> End();
 
     // Milliseconds; -1 when unknown.
     virtual int64_t GetDuration() const = 0;
@@ -50,10 +53,15 @@ public:
     int BlockBytes() const { return m_blockBytes; }
 
 protected:
+    static Failure NotOpen() { return KindFailure(FailureKind::kMissing, "no file is open"); }
+    static Failure NoDecoder() { return KindFailure(FailureKind::kMissing, "decoding has not begun"); }
+    static Failure Undecodable(const char* what) { return KindFailure(FailureKind::kCodec, what); }
+    static Failure NoSuchTime() { return KindFailure(FailureKind::kBadValue, "no such time in the audio"); }
+
     // Creates the format's tag editor.
     virtual std::unique_ptr<CTagFile> NewTagFile() const = 0;
     // Creates the editor if there is none and lets it read the tags by name.
-    int OpenTagFile(const char* name);
+    Result<void> OpenTagFile(const char* name);
     void CopyStreamInfo(CTagFile& editor) const;
     // Hands the editor a view of `file` it may read but not close, so both see one file object.
     static std::unique_ptr<CFileStream> BorrowFile(CFileStream& file);

@@ -9,7 +9,8 @@
 namespace {
 
 FLAC__StreamDecoderReadStatus ReadFile(const FLAC__StreamDecoder*, FLAC__byte buffer[], size_t* bytes, void* source) {
-    const int64_t got = static_cast<FlacDecodeSource*>(source)->file->Read(buffer, static_cast<int64_t>(*bytes));
+    CFileStream& file = *static_cast<FlacDecodeSource*>(source)->file;
+    const int64_t got = file.Read(buffer, static_cast<int64_t>(*bytes)).value_or(-1);
     *bytes = got > 0 ? static_cast<size_t>(got) : 0;
     if (got < 0) return FLAC__STREAM_DECODER_READ_STATUS_ABORT;
     return got == 0 ? FLAC__STREAM_DECODER_READ_STATUS_END_OF_STREAM : FLAC__STREAM_DECODER_READ_STATUS_CONTINUE;
@@ -56,7 +57,7 @@ FLAC__StreamDecoder* NewDecoder(FlacDecodeSource& source, FLAC__StreamDecoderWri
 
 }  // namespace
 
-CFlacReader::~CFlacReader() { CFlacReader::Close(); }
+CFlacReader::~CFlacReader() { static_cast<void>(CFlacReader::Close()); }
 
 std::unique_ptr<CTagFile> CFlacReader::NewTagFile() const { return std::make_unique<CFlacTagFile>(); }
 
@@ -94,9 +95,9 @@ FLAC__StreamDecoderWriteStatus CFlacReader::TakeFrame(const FLAC__StreamDecoder*
     return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
 }
 
-int CFlacReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return 0;
-    if (m_open) Close();
+Result<void> CFlacReader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (m_open) static_cast<void>(Close());
     m_source = {file.get(), this};
     m_damaged = false;
     m_length = 0;
@@ -104,8 +105,8 @@ int CFlacReader::AttachFile(std::unique_ptr<CFileStream> file) {
     m_decoder = NewDecoder(m_source, TakeFrame, TakeMetadata, TakeError);
     FLAC__uint64 audioOffset = 0;
     if (!m_decoder || m_channels == 0 || !FLAC__stream_decoder_get_decode_position(m_decoder, &audioOffset)) {
-        Close();
-        return 0;
+        static_cast<void>(Close());
+        return KindFailure(FailureKind::kBadData, "libFLAC cannot read the file's metadata");
     }
     // The average over the frames: what the track takes per second on the disk.
     const int64_t audioBytes = file->GetSize() - static_cast<int64_t>(audioOffset);
@@ -115,7 +116,7 @@ int CFlacReader::AttachFile(std::unique_ptr<CFileStream> file) {
     return CAudioReader::AttachFile(std::move(file));
 }
 
-int CFlacReader::Close() {
+Result<void> CFlacReader::Close() {
     if (m_decoder) FLAC__stream_decoder_delete(m_decoder);
     m_decoder = nullptr;
     m_buffer = {};
@@ -124,26 +125,27 @@ int CFlacReader::Close() {
 
 int64_t CFlacReader::GetDuration() const { return m_sampleRate > 0 ? m_length * 1000 / m_sampleRate : -1; }
 
-int CFlacReader::ReadBlock() {
+bool CFlacReader::ReadBlock() {
     m_blockBytes = 0;
     while (m_decoder && !m_damaged && m_blockBytes == 0) {
         if (!FLAC__stream_decoder_process_single(m_decoder) ||
             FLAC__stream_decoder_get_state(m_decoder) == FLAC__STREAM_DECODER_END_OF_STREAM)
             break;
     }
-    return m_blockBytes > 0 && !m_damaged ? 1 : 0;
+    return m_blockBytes > 0 && !m_damaged;
 }
 
-int CFlacReader::Seek(int64_t ms) {
+Result<void> CFlacReader::Seek(int64_t ms) {
     int64_t scaled = 0;
-    if (!m_decoder || ms < 0 || __builtin_mul_overflow(ms, int64_t{m_sampleRate}, &scaled)) return 0;
+    if (!m_decoder) return NotOpen();
+    if (ms < 0 || __builtin_mul_overflow(ms, int64_t{m_sampleRate}, &scaled)) return NoSuchTime();
     m_damaged = false;
     if (!FLAC__stream_decoder_seek_absolute(m_decoder, static_cast<FLAC__uint64>(scaled / 1000))) {
         FLAC__stream_decoder_flush(m_decoder);
-        return 0;
+        return NoSuchTime();
     }
     m_position = scaled / 1000;
-    return 1;
+    return {};
 }
 
 namespace {

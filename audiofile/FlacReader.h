@@ -20,13 +20,13 @@ public:
     ~CFlacReader() override;
 
     // Refuses a file whose metadata libFLAC cannot read.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
-    int Close() override;
-    int Begin() override { return m_decoder ? 1 : 0; }
-    // One frame as 16-bit little-endian PCM; 0 at the end of the audio or at a damaged frame.
-    int ReadBlock() override;
-    int Seek(int64_t ms) override;
-    int End() override { return m_decoder ? 1 : 0; }
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> Close() override;
+    Result<void> Begin() override { return m_decoder ? Result<void>() : NotOpen(); }
+    // One frame as 16-bit little-endian PCM; false at the end of the audio or at a damaged frame.
+    bool ReadBlock() override;
+    Result<void> Seek(int64_t ms) override;
+    Result<void> End() override { return m_decoder ? Result<void>() : NotOpen(); }
     int64_t GetDuration() const override;
 
 protected:

@@ -20,23 +20,23 @@ int SamplesPerFrame(const Mp3FrameHeader& header) {
 
 }  // namespace
 
-CMp3Reader::~CMp3Reader() { CMp3Reader::Close(); }
+CMp3Reader::~CMp3Reader() { static_cast<void>(CMp3Reader::Close()); }
 
 std::unique_ptr<CTagFile> CMp3Reader::NewTagFile() const { return std::make_unique<CMp3TagFile>(); }
 
-int CMp3Reader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return 0;
-    if (m_open) Close();
+Result<void> CMp3Reader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (m_open) static_cast<void>(Close());
     m_bitsPerSample = 16;
     if (!m_tagFile) m_tagFile = NewTagFile();
     auto& editor = static_cast<CMp3TagFile&>(*m_tagFile);
     if (!editor.IsOpen()) {
         const int64_t position = file->Tell();
-        if (!editor.AttachFile(BorrowFile(*file))) {
+        if (Result<void> attached = editor.AttachFile(BorrowFile(*file)); !attached) {
             m_tagFile.reset();
-            return 0;
+            return attached;
         }
-        file->Seek(position, CFileStream::kFromStart);
+        static_cast<void>(file->Seek(position, CFileStream::kFromStart));
     }
     m_info = editor.Info();
     m_channels = m_info.channels;
@@ -59,8 +59,8 @@ int CMp3Reader::AttachFile(std::unique_ptr<CFileStream> file) {
     return CAudioReader::AttachFile(std::move(file));
 }
 
-int CMp3Reader::Close() {
-    End();
+Result<void> CMp3Reader::Close() {
+    static_cast<void>(End());
     return CAudioReader::Close();
 }
 
@@ -68,30 +68,34 @@ int64_t CMp3Reader::AudioEnd() const {
     return m_length > 0 ? m_info.audioOffset + m_length : m_file->GetSize();
 }
 
-int CMp3Reader::Begin() {
-    if (!m_open) return 0;
-    End();
+Result<void> CMp3Reader::Begin() {
+    if (!m_open) return NotOpen();
+    static_cast<void>(End());
     int error = MPG123_OK;
     m_decoder = mpg123_new(nullptr, &error);
-    if (!m_decoder) return 0;
+    if (!m_decoder) return Undecodable("libmpg123 cannot make a decoder");
     // Damaged frames are reported by the result, not printed on the terminal.
     mpg123_param(m_decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     if (mpg123_format_none(m_decoder) != MPG123_OK ||
         mpg123_format(m_decoder, m_sampleRate, m_channels == 1 ? MPG123_MONO : MPG123_STEREO, MPG123_ENC_SIGNED_16) !=
             MPG123_OK ||
-        mpg123_open_feed(m_decoder) != MPG123_OK || !m_file->Seek(m_info.audioOffset, CFileStream::kFromStart)) {
-        End();
-        return 0;
+        mpg123_open_feed(m_decoder) != MPG123_OK) {
+        static_cast<void>(End());
+        return Undecodable("libmpg123 refuses the stream's format");
+    }
+    if (Result<void> at = m_file->Seek(m_info.audioOffset, CFileStream::kFromStart); !at) {
+        static_cast<void>(End());
+        return at;
     }
     m_position = 0;
-    return 1;
+    return {};
 }
 
 bool CMp3Reader::ReadFrame() {
     const int64_t end = AudioEnd();
     int64_t at = m_file->Tell();
     unsigned char head[4];
-    if (at < 0 || at + 4 > end || m_file->Read(head, 4) != 4) return false;
+    if (at < 0 || at + 4 > end || m_file->Read(head, 4).value_or(-1) != 4) return false;
     for (;;) {
         const uint32_t word = uint32_t(head[0]) << 24 | head[1] << 16 | head[2] << 8 | head[3];
         Mp3FrameHeader header;
@@ -102,22 +106,22 @@ bool CMp3Reader::ReadFrame() {
             if (length < 4 || at + length > end) return false;
             m_frame.resize(length);
             memcpy(m_frame.data(), head, 4);
-            return m_file->Read(m_frame.data() + 4, length - 4) == length - 4;
+            return m_file->Read(m_frame.data() + 4, length - 4).value_or(-1) == length - 4;
         }
         // Not a header here: slide one byte on.
         if (++at + 4 > end) return false;
         memmove(head, head + 1, 3);
-        if (m_file->Read(head + 3, 1) != 1) return false;
+        if (m_file->Read(head + 3, 1).value_or(-1) != 1) return false;
     }
 }
 
-int CMp3Reader::ReadBlock() {
+bool CMp3Reader::ReadBlock() {
     m_blockBytes = 0;
     m_pcm.clear();
-    if (!m_open || !m_decoder) return 0;
+    if (!m_open || !m_decoder) return false;
     while (m_pcm.empty()) {
-        if (!ReadFrame()) return 0;
-        if (mpg123_feed(m_decoder, m_frame.data(), m_frame.size()) != MPG123_OK) return 0;
+        if (!ReadFrame()) return false;
+        if (mpg123_feed(m_decoder, m_frame.data(), m_frame.size()) != MPG123_OK) return false;
         unsigned char out[8192];
         for (;;) {
             size_t done = 0;
@@ -131,24 +135,25 @@ int CMp3Reader::ReadBlock() {
     }
     m_block = m_pcm.data();
     m_blockBytes = static_cast<int>(m_pcm.size());
-    return 1;
+    return true;
 }
 
-int CMp3Reader::Seek(int64_t ms) {
+Result<void> CMp3Reader::Seek(int64_t ms) {
     // A time whose byte offset 64 bits cannot hold lies past the end of any file.
     int64_t offset = 0;
-    if (!m_open || !m_decoder || ms < 0 || __builtin_mul_overflow(ms, m_bitrate / 8000, &offset) ||
-        offset > INT64_MAX - m_info.audioOffset || !m_file->Seek(m_info.audioOffset + offset, CFileStream::kFromStart))
-        return 0;
+    if (!m_open || !m_decoder) return NoDecoder();
+    if (ms < 0 || __builtin_mul_overflow(ms, m_bitrate / 8000, &offset) || offset > INT64_MAX - m_info.audioOffset)
+        return NoSuchTime();
+    if (Result<void> at = m_file->Seek(m_info.audioOffset + offset, CFileStream::kFromStart); !at) return at;
     // The decoder forgets the old position's bit reservoir instead of mixing it into the new one.
-    if (mpg123_open_feed(m_decoder) != MPG123_OK) return 0;
+    if (mpg123_open_feed(m_decoder) != MPG123_OK) return Undecodable("libmpg123 cannot start again");
     m_position = offset;
-    return 1;
+    return {};
 }
 
-int CMp3Reader::End() {
-    if (!m_decoder) return 0;
+Result<void> CMp3Reader::End() {
+    if (!m_decoder) return NoDecoder();
     mpg123_delete(m_decoder);
     m_decoder = nullptr;
-    return 1;
+    return {};
 }

@@ -14,14 +14,14 @@ public:
     ~CMp3Reader() override;
 
     // Refuses a file without an MPEG audio frame where its audio should start.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
-    int Close() override;
-    int Begin() override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> Close() override;
+    Result<void> Begin() override;
     // Decodes from the next frame on until some PCM comes out (the first frames may give none).
-    int ReadBlock() override;
+    bool ReadBlock() override;
     // Moves by the stream's bitrate, in bytes; decoding resynchronises at the next frame.
-    int Seek(int64_t ms) override;
-    int End() override;
+    Result<void> Seek(int64_t ms) override;
+    Result<void> End() override;
     int64_t GetDuration() const override { return m_duration; }
 
     const Mp3FileInfo& Info() const { return m_info; }

@@ -3,13 +3,19 @@
 
 #include "tags/VorbisTagFile.h"
 
-COggReader::~COggReader() { COggReader::Close(); }
+namespace {
+
+Failure NotOggVorbis() { return KindFailure(FailureKind::kBadData, "not an Ogg Vorbis file"); }
+
+}  // namespace
+
+COggReader::~COggReader() { static_cast<void>(COggReader::Close()); }
 
 std::unique_ptr<CTagFile> COggReader::NewTagFile() const { return std::make_unique<CVorbisTagFile>(); }
 
 size_t COggReader::ReadFromFile(void* buffer, size_t size, size_t count, void* file) {
     if (size == 0) return 0;
-    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, static_cast<int64_t>(size * count));
+    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, static_cast<int64_t>(size * count)).value_or(0);
     return got > 0 ? static_cast<size_t>(got) / size : 0;
 }
 
@@ -24,23 +30,23 @@ int COggReader::CloseFile(void* file) {
 
 long COggReader::TellInFile(void* file) { return static_cast<long>(static_cast<CFileStream*>(file)->Tell()); }
 
-int COggReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return 0;
-    if (m_open) Close();
+Result<void> COggReader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (m_open) static_cast<void>(Close());
     m_decoder = LoadVorbisDecoder();
-    if (!m_decoder) return 0;
+    if (!m_decoder) return KindFailure(FailureKind::kMissing, "the Vorbis decoding module is missing");
     m_bitsPerSample = 16;
-    if (!file->Seek(0, CFileStream::kFromStart)) return 0;
+    if (Result<void> at = file->Seek(0, CFileStream::kFromStart); !at) return at;
     const ov_callbacks callbacks{ReadFromFile, SeekInFile, CloseFile, TellInFile};
     // On failure vorbisfile has already let go of the file without calling close.
-    if (m_decoder->ov_open_callbacks(file.get(), &m_vorbis, nullptr, 0, callbacks) < 0) return 0;
+    if (m_decoder->ov_open_callbacks(file.get(), &m_vorbis, nullptr, 0, callbacks) < 0) return NotOggVorbis();
     m_vorbisOpen = true;
     m_length = m_decoder->ov_seekable(&m_vorbis) ? m_decoder->ov_pcm_total(&m_vorbis, 0) : 0;
     if (m_length < 0) m_length = 0;
     const vorbis_info* info = m_decoder->ov_info(&m_vorbis, 0);
     if (!info) {
-        Close();
-        return 0;
+        static_cast<void>(Close());
+        return NotOggVorbis();
     }
     m_channels = info->channels;
     m_sampleRate = static_cast<int>(info->rate);
@@ -55,7 +61,7 @@ int COggReader::AttachFile(std::unique_ptr<CFileStream> file) {
     return CAudioReader::AttachFile(std::move(file));
 }
 
-int COggReader::Close() {
+Result<void> COggReader::Close() {
     if (m_vorbisOpen) {
         m_decoder->ov_clear(&m_vorbis);
         m_vorbisOpen = false;
@@ -65,27 +71,28 @@ int COggReader::Close() {
 
 int64_t COggReader::GetDuration() const { return m_sampleRate > 0 ? m_length * 1000 / m_sampleRate : -1; }
 
-int COggReader::ReadBlock() {
+bool COggReader::ReadBlock() {
     m_blockBytes = 0;
-    if (!m_vorbisOpen) return 0;
+    if (!m_vorbisOpen) return false;
     int section = 0;
     long got;
     // A hole in the stream is skipped; the decoding goes on behind it.
     do got = m_decoder->ov_read(&m_vorbis, m_buffer, sizeof m_buffer, 0, 2, 1, &section);
     while (got == OV_HOLE);
-    if (got <= 0) return 0;
+    if (got <= 0) return false;
     m_block = reinterpret_cast<const unsigned char*>(m_buffer);
     m_blockBytes = static_cast<int>(got);
     m_position = m_decoder->ov_pcm_tell(&m_vorbis);
-    return 1;
+    return true;
 }
 
-int COggReader::Seek(int64_t ms) {
+Result<void> COggReader::Seek(int64_t ms) {
     // A time whose sample number 64 bits cannot hold lies past the end of any stream.
     int64_t scaled = 0;
-    if (!m_vorbisOpen || ms < 0 || __builtin_mul_overflow(ms, int64_t{m_sampleRate}, &scaled) ||
+    if (!m_vorbisOpen) return NotOpen();
+    if (ms < 0 || __builtin_mul_overflow(ms, int64_t{m_sampleRate}, &scaled) ||
         m_decoder->ov_pcm_seek(&m_vorbis, scaled / 1000) != 0)
-        return 0;
+        return NoSuchTime();
     m_position = m_decoder->ov_pcm_tell(&m_vorbis);
-    return 1;
+    return {};
 }

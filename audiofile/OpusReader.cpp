@@ -10,7 +10,7 @@ namespace {
 constexpr int kDecodedRate = 48000;
 
 int ReadFromFile(void* file, unsigned char* buffer, int bytes) {
-    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, bytes);
+    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, bytes).value_or(-1);
     return got < 0 ? -1 : static_cast<int>(got);
 }
 
@@ -22,19 +22,19 @@ opus_int64 TellInFile(void* file) { return static_cast<CFileStream*>(file)->Tell
 
 }  // namespace
 
-COpusReader::~COpusReader() { COpusReader::Close(); }
+COpusReader::~COpusReader() { static_cast<void>(COpusReader::Close()); }
 
 std::unique_ptr<CTagFile> COpusReader::NewTagFile() const { return std::make_unique<COpusTagFile>(); }
 
-int COpusReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return 0;
-    if (m_open) Close();
+Result<void> COpusReader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (m_open) static_cast<void>(Close());
     m_bitsPerSample = 16;
-    if (!file->Seek(0, CFileStream::kFromStart)) return 0;
+    if (Result<void> at = file->Seek(0, CFileStream::kFromStart); !at) return at;
     // The file stays ours: the base closes it.
     static const OpusFileCallbacks kCallbacks{ReadFromFile, SeekInFile, TellInFile, nullptr};
     m_opus = op_open_callbacks(file.get(), &kCallbacks, nullptr, 0, nullptr);
-    if (!m_opus) return 0;
+    if (!m_opus) return KindFailure(FailureKind::kBadData, "not an Ogg Opus file");
     const OpusHead* head = op_head(m_opus, 0);
     m_channels = head ? head->channel_count : 0;
     m_sampleRate = kDecodedRate;
@@ -47,7 +47,7 @@ int COpusReader::AttachFile(std::unique_ptr<CFileStream> file) {
     return CAudioReader::AttachFile(std::move(file));
 }
 
-int COpusReader::Close() {
+Result<void> COpusReader::Close() {
     if (m_opus) op_free(m_opus);
     m_opus = nullptr;
     return CAudioReader::Close();
@@ -55,25 +55,25 @@ int COpusReader::Close() {
 
 int64_t COpusReader::GetDuration() const { return m_opus ? m_length * 1000 / kDecodedRate : -1; }
 
-int COpusReader::ReadBlock() {
+bool COpusReader::ReadBlock() {
     m_blockBytes = 0;
-    if (!m_opus) return 0;
+    if (!m_opus) return false;
     int got;
     // A hole in the stream is skipped; the decoding goes on behind it.
     do got = op_read(m_opus, m_buffer, sizeof m_buffer / sizeof m_buffer[0], nullptr);
     while (got == OP_HOLE);
-    if (got <= 0) return 0;
+    if (got <= 0) return false;
     m_block = reinterpret_cast<const unsigned char*>(m_buffer);
     m_blockBytes = got * m_channels * 2;
     m_position = op_pcm_tell(m_opus);
-    return 1;
+    return true;
 }
 
-int COpusReader::Seek(int64_t ms) {
+Result<void> COpusReader::Seek(int64_t ms) {
     int64_t scaled = 0;
-    if (!m_opus || ms < 0 || __builtin_mul_overflow(ms, int64_t{kDecodedRate}, &scaled) ||
-        op_pcm_seek(m_opus, scaled / 1000) != 0)
-        return 0;
+    if (!m_opus) return NotOpen();
+    if (ms < 0 || __builtin_mul_overflow(ms, int64_t{kDecodedRate}, &scaled) || op_pcm_seek(m_opus, scaled / 1000) != 0)
+        return NoSuchTime();
     m_position = op_pcm_tell(m_opus);
-    return 1;
+    return {};
 }

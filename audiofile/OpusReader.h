@@ -12,13 +12,11 @@ public:
 
     // Refuses the file when it is not Ogg Opus. Opus decodes at 48 kHz: that is the sample rate
     // and the unit of the length, whatever rate the header says the input had.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
-    int Close() override;
-    int Begin() override { return m_open ? 1 : 0; }
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> Close() override;
     // Up to 8192 bytes of 16-bit little-endian PCM.
-    int ReadBlock() override;
-    int Seek(int64_t ms) override;
-    int End() override { return m_open ? 1 : 0; }
+    bool ReadBlock() override;
+    Result<void> Seek(int64_t ms) override;
     int64_t GetDuration() const override;
 
 protected:

@@ -11,20 +11,21 @@ namespace {
 constexpr int kWavBlockBytes = 0xC000;
 }
 
-CWavReader::~CWavReader() { CWavReader::Close(); }
+CWavReader::~CWavReader() { static_cast<void>(CWavReader::Close()); }
 
 std::unique_ptr<CTagFile> CWavReader::NewTagFile() const { return std::make_unique<CWavTagFile>(); }
 
-int CWavReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return 0;
-    if (m_open) Close();
+Result<void> CWavReader::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (m_open) static_cast<void>(Close());
     uint32_t dataSize = 0;
     PcmFormatBlock format;
-    if (!file->Seek(0, CFileStream::kFromStart) || !ParseWavHeader(*file, m_dataOffset, dataSize, &format)) return 0;
+    if (Result<void> at = file->Seek(0, CFileStream::kFromStart); !at) return at;
+    if (Result<void> parsed = ParseWavHeader(*file, m_dataOffset, dataSize, &format); !parsed) return parsed;
     const int bits = format.bitsPerSample == 8 ? 8 : 16;
     // A rate or channel count no sound card gives would overflow the bitrate: no audio file.
     if (format.samplesPerSecond > INT_MAX || int64_t{bits} * format.channels * format.samplesPerSecond > INT_MAX)
-        return 0;
+        return KindFailure(FailureKind::kBadData, "the WAV file's rate or channels are out of range");
     m_channels = format.channels;
     m_sampleRate = static_cast<int>(format.samplesPerSecond);
     m_bitsPerSample = bits;
@@ -43,35 +44,35 @@ int64_t CWavReader::GetDuration() const {
     return bytesPerSecond > 0 ? m_length * 1000 / bytesPerSecond : -1;
 }
 
-int CWavReader::Begin() {
-    if (!m_open) return 0;
+Result<void> CWavReader::Begin() {
+    if (!m_open) return NotOpen();
     m_position = 0;
     return m_file->Seek(m_dataOffset, CFileStream::kFromStart);
 }
 
-int CWavReader::ReadBlock() {
+bool CWavReader::ReadBlock() {
     m_blockBytes = 0;
-    if (!m_open || m_position >= m_length) return 0;
+    if (!m_open || m_position >= m_length) return false;
     m_buffer.resize(kWavBlockBytes);
-    const int64_t got = m_file->Read(m_buffer.data(), std::min<int64_t>(kWavBlockBytes, m_length - m_position));
-    if (got <= 0) return 0;
+    const int64_t want = std::min<int64_t>(kWavBlockBytes, m_length - m_position);
+    const int64_t got = m_file->Read(m_buffer.data(), want).value_or(-1);
+    if (got <= 0) return false;
     m_position += got;
     m_block = m_buffer.data();
     m_blockBytes = static_cast<int>(got);
-    return 1;
+    return true;
 }
 
-int CWavReader::Seek(int64_t ms) {
-    if (!m_open || ms < 0) return 0;
+Result<void> CWavReader::Seek(int64_t ms) {
+    if (!m_open) return NotOpen();
+    if (ms < 0) return NoSuchTime();
     const int64_t bytesPerSecond = BytesPerSecond();
     // Compared before multiplying: a far-off time must not wrap round to a near one.
     const int64_t seconds = ms / 1000;
     const int64_t offset = bytesPerSecond <= 0                    ? 0
                            : seconds <= m_length / bytesPerSecond ? seconds * bytesPerSecond
                                                                   : m_length;
-    if (!m_file->Seek(m_dataOffset + offset, CFileStream::kFromStart)) return 0;
+    if (Result<void> at = m_file->Seek(m_dataOffset + offset, CFileStream::kFromStart); !at) return at;
     m_position = offset;
-    return 1;
+    return {};
 }
-
-int CWavReader::End() { return m_open ? 1 : 0; }

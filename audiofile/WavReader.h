@@ -11,13 +11,12 @@ public:
     ~CWavReader() override;
 
     // Refuses anything but PCM WAV.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
-    int Begin() override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> Begin() override;
     // Up to 49152 bytes of the data chunk.
-    int ReadBlock() override;
+    bool ReadBlock() override;
     // Whole seconds only.
-    int Seek(int64_t ms) override;
-    int End() override;
+    Result<void> Seek(int64_t ms) override;
     int64_t GetDuration() const override;
 
 protected:

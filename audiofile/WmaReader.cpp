@@ -1,26 +1,27 @@
 // Reading WMA files with the WMA_* functions of the decoder module.
 #include "audiofile/WmaReader.h"
 
+#include <cerrno>
+
 #include "tags/WmaTagFile.h"
 
-CWmaReader::CWmaReader() : CAudioReader(FileKind::Wma) {
-    if (LoadWmaDecoder()) m_wma = WmaDecoder();
-}
+CWmaReader::CWmaReader() : CAudioReader(FileKind::Wma) { m_wma = WmaDecoder(); }
 
-CWmaReader::~CWmaReader() { CWmaReader::Close(); }
+CWmaReader::~CWmaReader() { static_cast<void>(CWmaReader::Close()); }
 
 std::unique_ptr<CTagFile> CWmaReader::NewTagFile() const { return std::make_unique<CWmaTagFile>(); }
 
-int CWmaReader::Open(const char* name) {
-    if (m_open) Close();
-    if (!m_wma || !name) return 0;
+Result<void> CWmaReader::Open(const char* name) {
+    if (m_open) static_cast<void>(Close());
+    if (!m_wma) return LoadWmaDecoder().error();
+    if (!name) return ErrnoFailure(EINVAL);
     // Attributes that cannot be read leave the tags empty; the audio may still play.
-    OpenTagFile(name);
+    static_cast<void>(OpenTagFile(name));
     m_handle = m_wma->open(name, 0, 0);
     WmaStreamInfo info{};
     if (!m_handle || !m_wma->getInfo(m_handle, &info)) {
-        Close();
-        return 0;
+        static_cast<void>(Close());
+        return KindFailure(FailureKind::kBadData, "the WMA module cannot read the file");
     }
     m_bitsPerSample = info.bitsPerSample;
     m_channels = info.channels;
@@ -32,10 +33,10 @@ int CWmaReader::Open(const char* name) {
     m_openedByName = true;
     m_open = true;
     CopyStreamInfo(*m_tagFile);
-    return 1;
+    return {};
 }
 
-int CWmaReader::Close() {
+Result<void> CWmaReader::Close() {
     if (m_handle) {
         m_wma->close(m_handle);
         m_handle = 0;
@@ -43,21 +44,33 @@ int CWmaReader::Close() {
     return CAudioReader::Close();
 }
 
-int CWmaReader::Begin() { return m_handle ? m_wma->start(m_handle) : 0; }
+Result<void> CWmaReader::Begin() {
+    if (!m_handle) return NotOpen();
+    if (!m_wma->start(m_handle)) return Undecodable("the WMA module cannot start decoding");
+    return {};
+}
 
-int CWmaReader::ReadBlock() {
+bool CWmaReader::ReadBlock() {
     m_blockBytes = 0;
-    if (!m_handle) return 0;
+    if (!m_handle) return false;
     const void* pcm = nullptr;
     int32_t bytes = 0;
     int64_t position = 0;
-    if (!m_wma->decode(m_handle, &pcm, &bytes, &position) || !pcm || bytes <= 0) return 0;
+    if (!m_wma->decode(m_handle, &pcm, &bytes, &position) || !pcm || bytes <= 0) return false;
     m_block = static_cast<const unsigned char*>(pcm);
     m_blockBytes = bytes;
     m_position = position;
-    return 1;
+    return true;
 }
 
-int CWmaReader::Seek(int64_t ms) { return m_handle ? m_wma->seek(m_handle, ms) : 0; }
+Result<void> CWmaReader::Seek(int64_t ms) {
+    if (!m_handle) return NotOpen();
+    if (!m_wma->seek(m_handle, ms)) return NoSuchTime();
+    return {};
+}
 
-int CWmaReader::End() { return m_handle ? m_wma->end(m_handle) : 0; }
+Result<void> CWmaReader::End() {
+    if (!m_handle) return NotOpen();
+    if (!m_wma->end(m_handle)) return Undecodable("the WMA module cannot end decoding");
+    return {};
+}

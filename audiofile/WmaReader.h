@@ -13,14 +13,16 @@ public:
     ~CWmaReader() override;
 
     // The module reaches the file by name only.
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override;
     // Refused: there is no way to hand the module an open file.
-    int AttachFile(std::unique_ptr<CFileStream>) override { return 0; }
-    int Close() override;
-    int Begin() override;
-    int ReadBlock() override;
-    int Seek(int64_t ms) override;
-    int End() override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream>) override {
+        return KindFailure(FailureKind::kBadValue, "WMA files are opened by name only");
+    }
+    Result<void> Close() override;
+    Result<void> Begin() override;
+    bool ReadBlock() override;
+    Result<void> Seek(int64_t ms) override;
+    Result<void> End() override;
     int64_t GetDuration() const override { return m_length / 10000; }
 
 protected:

@@ -56,7 +56,7 @@ int CWmaWriter::Begin() {
 int CWmaWriter::FinishEnd() {
     // A file the plug-in could not finish is left as it is rather than rewritten for its tags.
     // One it finished is tagged also when its last audio could not be taken.
-    if (!m_finished || !m_tags || LoadWmaDecoder() == 0) return 1;
+    if (!m_finished || !m_tags || !LoadWmaDecoder()) return 1;
     CWmaTagFile tagFile;
     return RewriteTags(tagFile, m_name, *m_tags) ? 1 : 0;
 }

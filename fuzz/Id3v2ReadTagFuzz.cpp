@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CId3v2Tag tag;
     if (tag.ReadTag(stream)) {
         tag.GetFrameText("TIT2");
-        tag.SetFrameText("COMM", "x");
+        static_cast<void>(tag.SetFrameText("COMM", "x"));
         tag.Render();
     }
     return 0;

@@ -42,7 +42,7 @@ bool Decode(CAudioReader& reader, int64_t seekMs) {
     bool sound = true;
     for (int i = 0; i < 16 && reader.ReadBlock(); ++i) sound &= reader.Block() && reader.BlockBytes() > 0;
     if (reader.Seek(seekMs) && reader.ReadBlock()) sound &= reader.Block() && reader.BlockBytes() > 0;
-    reader.End();
+    static_cast<void>(reader.End());
     return sound;
 }
 
@@ -66,7 +66,7 @@ bool ReplayReader(const char* path, int64_t seekMs) {
     tags.trackNumber = 7;
     tags.genreNumber = 12;
     // WMA attributes reach the file when the editor closes, so both results count.
-    const bool written = editor->Write() != 0;
+    const bool written = editor->Write().has_value();
     const bool rewritten = editor->Close() && written;
     return decoded && (rewritten || FileBytes(path) == before);
 }

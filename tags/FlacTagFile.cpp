@@ -52,18 +52,21 @@ bool ParseComments(const std::vector<unsigned char>& body, std::string& vendor, 
     return true;
 }
 
+Failure NotFlac() { return KindFailure(FailureKind::kBadData, "not a FLAC file"); }
+
 }  // namespace
 
 bool ReadFlacBlocks(CFileStream& file, std::vector<FlacBlock>& blocks, int64_t& audioOffset) {
     blocks.clear();
     const int64_t size = file.GetSize();
     unsigned char marker[4];
-    if (!file.Seek(0, CFileStream::kFromStart) || file.Read(marker, 4) != 4 || memcmp(marker, kMarker, 4) != 0)
+    if (!file.Seek(0, CFileStream::kFromStart) || file.Read(marker, 4).value_or(-1) != 4 ||
+        memcmp(marker, kMarker, 4) != 0)
         return false;
     int64_t at = 4;
     for (bool last = false; !last;) {
         unsigned char header[4];
-        if (!file.Seek(at, CFileStream::kFromStart) || file.Read(header, 4) != 4) return false;
+        if (!file.Seek(at, CFileStream::kFromStart) || file.Read(header, 4).value_or(-1) != 4) return false;
         last = (header[0] & kLastBlockFlag) != 0;
         const FlacBlock block{header[0] & 0x7F, at, int64_t{header[1]} << 16 | header[2] << 8 | header[3]};
         at += 4 + block.length;
@@ -90,11 +93,12 @@ std::string BuildFlacPaddingBlock(int64_t length, bool last) {
     return BlockHeader(kFlacPadding, length, last) + std::string(static_cast<size_t>(length), '\0');
 }
 
-CFlacTagFile::~CFlacTagFile() { CFlacTagFile::Close(); }
+CFlacTagFile::~CFlacTagFile() { static_cast<void>(CFlacTagFile::Close()); }
 
-int CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (IsOpen()) Close();
-    if (!file || !ReadFlacBlocks(*file, m_blocks, m_audioOffset)) return 0;
+Result<void> CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (IsOpen()) static_cast<void>(Close());
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!ReadFlacBlocks(*file, m_blocks, m_audioOffset)) return NotFlac();
     Clear();
     m_vendor.clear();
     for (const FlacBlock& block : m_blocks) {
@@ -102,17 +106,19 @@ int CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
         std::vector<unsigned char> body(static_cast<size_t>(block.length));
         std::vector<std::string_view> comments;
         if (!file->Seek(block.offset + 4, CFileStream::kFromStart) ||
-            file->Read(body.data(), block.length) != block.length || !ParseComments(body, m_vendor, comments))
-            return 0;
+            file->Read(body.data(), block.length).value_or(-1) != block.length ||
+            !ParseComments(body, m_vendor, comments))
+            return KindFailure(FailureKind::kBadData, "the FLAC comments cannot be read");
         for (const std::string_view comment : comments) ReadStandardComment(comment, m_tags);
         break;
     }
     return CTagFile::AttachFile(std::move(file));
 }
 
-int CFlacTagFile::Write() {
+Result<void> CFlacTagFile::Write() {
     std::vector<std::string> comments;
-    if (!m_file || !StandardCommentLines(m_tags, comments)) return 0;
+    if (!m_file) return KindFailure(FailureKind::kMissing, "no file is open");
+    if (Result<void> made = StandardCommentLines(m_tags, comments); !made) return made;
     const auto found = std::find_if(m_blocks.begin(), m_blocks.end(),
                                     [](const FlacBlock& block) { return block.type == kFlacVorbisComment; });
     if (found == m_blocks.end()) return WriteThroughTemporary(comments);
@@ -127,12 +133,17 @@ int CFlacTagFile::Write() {
     if (padding < 0 || padding > kLargestBlock) return WriteThroughTemporary(comments);
     region += BuildFlacPaddingBlock(padding, last);
     const auto length = static_cast<int64_t>(region.size());
-    if (!m_file->Seek(found->offset, CFileStream::kFromStart) || m_file->Write(region.data(), length) != length)
-        return 0;
-    return ReadFlacBlocks(*m_file, m_blocks, m_audioOffset) ? 1 : 0;
+    if (Result<void> at = m_file->Seek(found->offset, CFileStream::kFromStart); !at) return at;
+    if (Result<void> written = m_file->Write(region.data(), length); !written) return written;
+    return ReadBlocksAgain();
 }
 
-int CFlacTagFile::WriteThroughTemporary(const std::vector<std::string>& comments) {
+Result<void> CFlacTagFile::ReadBlocksAgain() {
+    if (!ReadFlacBlocks(*m_file, m_blocks, m_audioOffset)) return NotFlac();
+    return {};
+}
+
+Result<void> CFlacTagFile::WriteThroughTemporary(const std::vector<std::string>& comments) {
     // Every block but the old comments and padding, in order, then the new comments with padding up
     // to the next page boundary, so the audio starts on one again.
     std::string head(reinterpret_cast<const char*>(kMarker), 4);
@@ -140,8 +151,8 @@ int CFlacTagFile::WriteThroughTemporary(const std::vector<std::string>& comments
         if (block.type == kFlacVorbisComment || block.type == kFlacPadding) continue;
         std::string copy(static_cast<size_t>(4 + block.length), '\0');
         if (!m_file->Seek(block.offset, CFileStream::kFromStart) ||
-            m_file->Read(copy.data(), 4 + block.length) != 4 + block.length)
-            return 0;
+            m_file->Read(copy.data(), 4 + block.length).value_or(-1) != 4 + block.length)
+            return NotFlac();
         copy[0] = static_cast<char>(copy[0] & ~kLastBlockFlag);
         head += copy;
     }
@@ -149,6 +160,7 @@ int CFlacTagFile::WriteThroughTemporary(const std::vector<std::string>& comments
     const auto used = static_cast<int64_t>(head.size()) + 4;
     head += BuildFlacPaddingBlock((used + kFlacTagRoom - 1) / kFlacTagRoom * kFlacTagRoom - used, true);
     const int64_t audioLength = m_file->GetSize() - m_audioOffset;
-    if (!RewriteThroughTemporary(*m_file, head, m_audioOffset, audioLength, std::string())) return 0;
-    return ReadFlacBlocks(*m_file, m_blocks, m_audioOffset) ? 1 : 0;
+    const Result<void> rewritten = RewriteThroughTemporary(*m_file, head, m_audioOffset, audioLength, std::string());
+    if (!rewritten) return rewritten;
+    return ReadBlocksAgain();
 }

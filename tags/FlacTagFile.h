@@ -37,15 +37,17 @@ public:
 
     // Reads the comments; fails when the file is no FLAC stream. A stream without comments reads
     // as empty tags.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     // Replaces every comment by the tag fields. The comment block and the padding right after it
     // are rewritten by one write when the new comments fit there; otherwise the whole file is
     // copied with new comments and room after them, and renamed over the old one. On failure the
     // file stays as it was.
-    int Write() override;
+    Result<void> Write() override;
 
 private:
-    int WriteThroughTemporary(const std::vector<std::string>& comments);
+    Result<void> WriteThroughTemporary(const std::vector<std::string>& comments);
+    // The blocks read again after a write.
+    Result<void> ReadBlocksAgain();
 
     std::vector<FlacBlock> m_blocks;
     int64_t m_audioOffset = 0;

@@ -24,8 +24,8 @@ class CId3v2Tag {
 public:
     CId3v2Tag() = default;
 
-    // Replaces or appends the frame's text, encoded with the tag's text encoding; returns the payload size.
-    int SetFrameText(const char* frameId, const CCharString& text);
+    // Replaces or appends the frame's text, encoded with the tag's text encoding; gives the payload size.
+    Result<int> SetFrameText(const char* frameId, const CCharString& text);
     // The text of the first frame with that id, or `fallback`.
     CCharString GetFrameText(const char* frameId, const CCharString& fallback = CCharString()) const;
     // Parses a tag at the stream's position; false on a short read or without "ID3".

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -19,20 +20,34 @@ void PutLe32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-bool WriteAt(CFileStream& file, int64_t offset, const void* data, int64_t length) {
-    return file.Seek(offset, CFileStream::kFromStart) && file.Write(data, length) == length;
+Result<void> WriteAt(CFileStream& file, int64_t offset, const void* data, int64_t length) {
+    if (Result<void> found = file.Seek(offset, CFileStream::kFromStart); !found) return found;
+    return file.Write(data, length);
 }
+
+Result<void> WriteInPlace(CFileStream& file, const std::string& head, int64_t audioLength, const std::string& trailer) {
+    const auto headLength = static_cast<int64_t>(head.size());
+    const int64_t end = headLength + audioLength + static_cast<int64_t>(trailer.size());
+    Result<void> done = file.Reserve(end);
+    if (done) done = WriteAt(file, headLength + audioLength, trailer.data(), static_cast<int64_t>(trailer.size()));
+    if (done) done = file.SetEndOfFile();
+    if (done) done = WriteAt(file, 0, head.data(), headLength);
+    return done;
+}
+
+Failure TooLongForRiff() { return KindFailure(FailureKind::kBadValue, "the audio is too long for a RIFF file"); }
 
 std::string BuildId3v2(const TagFieldSet& tags, CId3v2Tag& tag) {
     tag.version = 3;
+    // An encoding every text can take, so no frame is refused.
     tag.textEncoding = 0;
-    tag.SetFrameText("TIT2", tags.title);
-    tag.SetFrameText("TPE1", tags.artist);
-    tag.SetFrameText("TALB", tags.album);
-    tag.SetFrameText("TYER", tags.year);
-    tag.SetFrameText("TCON", tags.genre);
-    tag.SetFrameText("COMM", tags.comment);
-    if (tags.trackNumber >= 0) tag.SetFrameText("TRCK", CCharString::Formatted("%d", tags.trackNumber));
+    const std::pair<const char*, CCharString> frames[] = {
+        {"TIT2", tags.title}, {"TPE1", tags.artist}, {"TALB", tags.album},
+        {"TYER", tags.year},  {"TCON", tags.genre},  {"COMM", tags.comment},
+    };
+    for (const auto& [id, text] : frames) static_cast<void>(tag.SetFrameText(id, text));
+    if (tags.trackNumber >= 0)
+        static_cast<void>(tag.SetFrameText("TRCK", CCharString::Formatted("%d", tags.trackNumber)));
     return tag.Render();
 }
 
@@ -45,9 +60,9 @@ void BuildRiffMp3Header(unsigned char* header, uint32_t audioLength) {
     PutLe32(header + 16, audioLength);
 }
 
-int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& tags, CId3v2Tag* id3v2) {
+Result<void> WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& tags, CId3v2Tag* id3v2) {
     Mp3FileInfo info;
-    if (!ReadMp3FileInfo(file, info, true, nullptr, nullptr)) return 0;
+    if (!ReadMp3FileInfo(file, info, true, nullptr, nullptr)) return KindFailure(FailureKind::kBadData, "no MPEG audio");
 
     std::string head;
     int flags = options.flags;
@@ -56,7 +71,7 @@ int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& ta
             CId3v2Tag local;
             CId3v2Tag& tag = id3v2 ? *id3v2 : local;
             head = BuildId3v2(tags, tag);
-            if (head.empty()) return 0;
+            if (head.empty()) return KindFailure(FailureKind::kBadValue, "the ID3v2 tag cannot be built");
             // The room in front of the audio (the writer reserves it) takes the tag, its padding
             // resized, so the audio stays where it is.
             const int64_t frameBytes = static_cast<int64_t>(head.size()) - 10 - tag.paddingSize;
@@ -68,12 +83,12 @@ int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& ta
         }
     } else if (options.container == kContainerRiffMp3) {
         // The RIFF size is only known after the trailer; it is patched below.
-        if (info.audioLength > 0xFFFFFFFFLL - 12) return 0;
+        if (info.audioLength > 0xFFFFFFFFLL - 12) return TooLongForRiff();
         head.resize(kRiffMp3HeaderSize);
         BuildRiffMp3Header(reinterpret_cast<unsigned char*>(head.data()), static_cast<uint32_t>(info.audioLength));
         if (flags > 0) flags = kTagRiffInfo;
     } else {
-        return 0;
+        return KindFailure(FailureKind::kBadValue, "no MP3 container chosen");
     }
 
     std::string trailer;
@@ -87,61 +102,58 @@ int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& ta
     const auto headLength = static_cast<int64_t>(head.size());
     const int64_t end = headLength + info.audioLength + static_cast<int64_t>(trailer.size());
     if (options.container == kContainerRiffMp3) {
-        if (end - 8 > 0xFFFFFFFFLL) return 0;
+        if (end - 8 > 0xFFFFFFFFLL) return TooLongForRiff();
         PutLe32(reinterpret_cast<unsigned char*>(head.data() + 4), static_cast<uint32_t>(end - 8));
     }
 
-    bool ok;
-    if (headLength == info.audioOffset) {
-        // In place: the trailer first, then the head, one write within the file's first page
-        // when the writer reserved the room, so a kill leaves the old head or the new one.
-        // With the room taken first, a full disk leaves the file untouched.
-        ok = file.Reserve(end) &&
-             WriteAt(file, headLength + info.audioLength, trailer.data(), static_cast<int64_t>(trailer.size())) &&
-             file.SetEndOfFile() && WriteAt(file, 0, head.data(), headLength);
-    } else {
-        ok = RewriteThroughTemporary(file, head, info.audioOffset, info.audioLength, trailer);
-    }
-    file.Seek(0, CFileStream::kFromStart);
-    return ok ? 1 : 0;
+    // In place: the trailer first, then the head, one write within the file's first page when the
+    // writer reserved the room, so a kill leaves the old head or the new one. With the room taken
+    // first, a full disk leaves the file untouched.
+    const Result<void> written = headLength == info.audioOffset
+                                     ? WriteInPlace(file, head, info.audioLength, trailer)
+                                     : RewriteThroughTemporary(file, head, info.audioOffset, info.audioLength, trailer);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
+    return written;
 }
 
-int WriteMp3TagsByName(const char* name, Mp3TagOptions options, const TagFieldSet& tags) {
+Result<void> WriteMp3TagsByName(const char* name, Mp3TagOptions options, const TagFieldSet& tags) {
     CFileStream file;
-    if (!file.Open(name, CFileStream::kReadWrite)) return 0;
+    if (Result<void> opened = file.Open(name, CFileStream::kReadWrite); !opened) return opened;
     return WriteMp3Tags(file, options, tags);
 }
 
-CMp3TagFile::~CMp3TagFile() { CMp3TagFile::Close(); }
+CMp3TagFile::~CMp3TagFile() { static_cast<void>(CMp3TagFile::Close()); }
 
-int CMp3TagFile::Open(const char* name) {
-    if (IsOpen()) Close();
+Result<void> CMp3TagFile::Open(const char* name) {
+    if (IsOpen()) static_cast<void>(Close());
     m_skipTrailingTags = false;
     return CTagFile::Open(name);
 }
 
-int CMp3TagFile::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!CTagFile::AttachFile(std::move(file))) return 0;
+Result<void> CMp3TagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (Result<void> attached = CTagFile::AttachFile(std::move(file)); !attached) return attached;
     if (!ReadMp3FileInfo(*m_file, m_info, !m_skipTrailingTags, &m_id3v2, &m_tags)) {
-        CTagFile::Close();
-        return 0;
+        static_cast<void>(CTagFile::Close());
+        return KindFailure(FailureKind::kBadData, "no MPEG audio");
     }
-    return 1;
+    return {};
 }
 
-int CMp3TagFile::Write() {
+Result<void> CMp3TagFile::Write() {
     m_changed = true;
     if (m_options.container <= 0) m_options.container = kContainerMp3;
     if (m_options.flags <= 0) m_options.flags = kTagId3v1 | kTagId3v1Track | kTagId3v2;
-    return 1;
+    return {};
 }
 
-int CMp3TagFile::Close() {
-    int result = 1;
+Result<void> CMp3TagFile::Close() {
+    Result<void> written;
     if (m_changed) {
         m_changed = false;
-        if (m_file) result = WriteMp3Tags(*m_file, m_options, m_tags);
-        else if (!m_name.IsEmpty()) result = WriteMp3TagsByName(m_name.c_str(), m_options, m_tags);
+        if (m_file) written = WriteMp3Tags(*m_file, m_options, m_tags);
+        else if (!m_name.IsEmpty()) written = WriteMp3TagsByName(m_name.c_str(), m_options, m_tags);
     }
-    return CTagFile::Close() && result;
+    Result<void> closed = CTagFile::Close();
+    if (!closed) return closed;
+    return written;
 }

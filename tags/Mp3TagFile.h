@@ -23,13 +23,13 @@ public:
     ~CMp3TagFile() override;
 
     // Opening by name also reads the tags at the end of the file.
-    int Open(const char* name) override;
-    // Analyses the file; 0 (and the file released) when it holds no MPEG audio.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> Open(const char* name) override;
+    // Analyses the file; fails (and the file is released) when it holds no MPEG audio.
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     // Marks the tags for writing at Close; missing options become a plain MP3 with ID3v1 (with track) and ID3v2.
-    int Write() override;
-    // Writes marked tags, then releases the file; 0 when writing failed.
-    int Close() override;
+    Result<void> Write() override;
+    // Writes marked tags, then releases the file; fails when writing failed.
+    Result<void> Close() override;
 
     const Mp3FileInfo& Info() const { return m_info; }
     const CId3v2Tag& Id3v2() const { return m_id3v2; }
@@ -48,6 +48,7 @@ void BuildRiffMp3Header(unsigned char* header, uint32_t audioLength);
 // Rewrites the file's tags as the options say, keeping its audio; `id3v2` (optional) receives the
 // frames written. In place when the new head fits the room before the audio; otherwise a complete
 // new file is written beside it and renamed over it, and `file` is reopened on that. Leaves the
-// file at 0. 1 on success.
-int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& tags, CId3v2Tag* id3v2 = nullptr);
-int WriteMp3TagsByName(const char* name, Mp3TagOptions options, const TagFieldSet& tags);
+// file at 0.
+Result<void> WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& tags,
+                          CId3v2Tag* id3v2 = nullptr);
+Result<void> WriteMp3TagsByName(const char* name, Mp3TagOptions options, const TagFieldSet& tags);

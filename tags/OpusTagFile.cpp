@@ -31,17 +31,17 @@ bool TakeString(std::string_view packet, size_t& at, std::string_view& text) {
 
 }  // namespace
 
-COpusTagFile::~COpusTagFile() { COpusTagFile::Close(); }
+COpusTagFile::~COpusTagFile() { static_cast<void>(COpusTagFile::Close()); }
 
-int COpusTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (IsOpen()) Close();
-    if (!file) return 0;
+Result<void> COpusTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (IsOpen()) static_cast<void>(Close());
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
     m_file = std::move(file);
     Clear();
     const bool read = ReadHeaders();
     if (!read) {
         m_file.reset();
-        return 0;
+        return KindFailure(FailureKind::kBadData, "not an Ogg Opus file");
     }
     return CTagFile::AttachFile(std::move(m_file));
 }
@@ -85,19 +85,14 @@ bool COpusTagFile::ReadHeaders() {
     return remaining == 0;
 }
 
-int COpusTagFile::Write() {
-    if (!IsOpen() || m_name.IsEmpty()) return 0;
-    const CCharString temporary = m_name + kRewriteSuffix;
-    CFileStream copy;
-    if (!CreateRewriteFile(copy, temporary)) return 0;
-    const bool written = WriteCopy(copy) && copy.Flush();
-    copy.Close();
-    return ReplaceWithRewrite(temporary, written);
+Result<void> COpusTagFile::Write() {
+    if (!IsOpen()) return KindFailure(FailureKind::kMissing, "no file is open");
+    return RewriteAndReopen([this](CFileStream& copy) { return WriteCopy(copy); });
 }
 
-bool COpusTagFile::WriteCopy(CFileStream& copy) {
+Result<void> COpusTagFile::WriteCopy(CFileStream& copy) {
     std::vector<std::pair<std::string, std::string>> lines;
-    if (!StandardComments(m_tags, lines)) return false;
+    if (Result<void> made = StandardComments(m_tags, lines); !made) return made;
     std::string packetBytes(kTagsMagic);
     AppendLe32(packetBytes, static_cast<uint32_t>(m_vendor.size()));
     packetBytes += m_vendor;
@@ -106,9 +101,9 @@ bool COpusTagFile::WriteCopy(CFileStream& copy) {
         AppendLe32(packetBytes, static_cast<uint32_t>(key.size() + 1 + value.size()));
         packetBytes += key + "=" + value;
     }
-    if (copy.Write(m_identification.bytes.data(), static_cast<int64_t>(m_identification.bytes.size())) !=
-        static_cast<int64_t>(m_identification.bytes.size()))
-        return false;
+    Result<void> written =
+        copy.Write(m_identification.bytes.data(), static_cast<int64_t>(m_identification.bytes.size()));
+    if (!written) return written;
 
     ogg_stream_state stream;
     ogg_stream_init(&stream, m_serial);
@@ -123,14 +118,14 @@ bool COpusTagFile::WriteCopy(CFileStream& copy) {
     ogg_stream_packetin(&stream, &packet);
     ogg_page page;
     uint32_t commentPages = 0;
-    bool written = true;
     while (written && ogg_stream_flush(&stream, &page)) {
         ++commentPages;
-        written = copy.Write(page.header, page.header_len) == page.header_len &&
-                  copy.Write(page.body, page.body_len) == page.body_len;
+        written = copy.Write(page.header, page.header_len);
+        if (written) written = copy.Write(page.body, page.body_len);
     }
     ogg_stream_clear(&stream);
-    if (!written || !m_file->Seek(m_audioStart, CFileStream::kFromStart)) return false;
+    if (written) written = m_file->Seek(m_audioStart, CFileStream::kFromStart);
+    if (!written) return written;
 
     // The audio pages follow, numbered on from the comment pages.
     const int64_t shift = int64_t{commentPages} - m_commentPages;
@@ -141,16 +136,17 @@ bool COpusTagFile::WriteCopy(CFileStream& copy) {
             audio.SetSequence(static_cast<uint32_t>(audio.Sequence() + shift));
             audio.SetChecksum();
         }
-        if (copy.Write(audio.bytes.data(), static_cast<int64_t>(audio.bytes.size())) !=
-            static_cast<int64_t>(audio.bytes.size()))
-            return false;
+        written = copy.Write(audio.bytes.data(), static_cast<int64_t>(audio.bytes.size()));
+        if (!written) return written;
         copied = m_file->Tell();
     }
     // What is no whole page (a torn end) is copied as it is: the rewrite changes no audio.
     std::vector<unsigned char> rest(1 << 16);
-    if (!m_file->Seek(copied, CFileStream::kFromStart)) return false;
-    int64_t got;
-    while ((got = m_file->Read(rest.data(), static_cast<int64_t>(rest.size()))) > 0)
-        if (copy.Write(rest.data(), got) != got) return false;
-    return got == 0;
+    if (Result<void> at = m_file->Seek(copied, CFileStream::kFromStart); !at) return at;
+    for (;;) {
+        const Result<int64_t> got = m_file->Read(rest.data(), static_cast<int64_t>(rest.size()));
+        if (!got) return got.error();
+        if (*got == 0) return {};
+        if (Result<void> copiedRest = copy.Write(rest.data(), *got); !copiedRest) return copiedRest;
+    }
 }

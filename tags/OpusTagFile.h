@@ -14,17 +14,17 @@ public:
     ~COpusTagFile() override;
 
     // Reads the comments; fails when the file does not start with the two Opus header packets.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     // Replaces every comment by the tag fields, through "<name>.vctemp" and an atomic rename:
     // the identification page and every audio page are copied as they are (renumbered when the
     // comments take another number of pages). On any failure the file stays as it was.
-    int Write() override;
+    Result<void> Write() override;
     // The file offset of the first audio page: the file's size when it holds the headers only.
     int64_t AudioStart() const { return m_audioStart; }
 
 private:
     bool ReadHeaders();
-    bool WriteCopy(CFileStream& copy);
+    Result<void> WriteCopy(CFileStream& copy);
 
     OggPageBytes m_identification;  // the first page, the OpusHead packet alone
     std::string m_vendor;

@@ -11,20 +11,20 @@
 
 #include "foundation/StepHook.h"
 
-CTagFile::~CTagFile() { CTagFile::Close(); }
+CTagFile::~CTagFile() { static_cast<void>(CTagFile::Close()); }
 
-int CTagFile::Open(const char* name) {
-    if (m_open) Close();
-    if (!OpenFile(name)) return 0;
+Result<void> CTagFile::Open(const char* name) {
+    if (m_open) static_cast<void>(Close());
+    if (Result<void> opened = OpenFile(name); !opened) return opened;
     m_name = name;
-    return 1;
+    return {};
 }
 
-int CTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return 0;
+Result<void> CTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
     m_file = std::move(file);
     m_open = true;
-    return 1;
+    return {};
 }
 
 void CTagFile::Clear() {
@@ -32,88 +32,103 @@ void CTagFile::Clear() {
     m_stream = StreamInfo();
 }
 
-int CTagFile::Close() {
+Result<void> CTagFile::Close() {
     m_name = CCharString();
     m_file.reset();
     const bool wasOpen = m_open;
     m_open = false;
-    return wasOpen ? 1 : 0;
+    if (!wasOpen) return KindFailure(FailureKind::kMissing, "no file is open");
+    return {};
 }
 
-int CTagFile::ReplaceWithRewrite(const CCharString& temporary, bool written) {
+Result<void> CTagFile::RewriteAndReopen(const std::function<Result<void>(CFileStream& copy)>& writeCopy) {
     const CCharString name = m_name;
-    struct stat original;
-    if (written && stat(name, &original) == 0) written = chmod(temporary, original.st_mode & 07777) == 0;
-    if (!written) {
-        unlink(temporary);
-        return 0;
-    }
-    Close();
-    ReachedStep("rewrite-renaming");
-    if (rename(temporary, name) != 0) {
-        unlink(temporary);
-        Open(name);
-        return 0;
-    }
+    if (Result<void> replaced = ReplaceThroughTemporary(name, writeCopy); !replaced) return replaced;
+    static_cast<void>(Close());
     return Open(name);
-}
-
-bool CreateRewriteFile(CFileStream& file, const CCharString& temporary) {
-    constexpr int kMode = CFileStream::kWrite | CFileStream::kNew;
-    if (file.Open(temporary, kMode)) return true;
-    struct stat st {};
-    return errno == EEXIST && lstat(temporary, &st) == 0 && S_ISREG(st.st_mode) && unlink(temporary) == 0 &&
-           file.Open(temporary, kMode);
 }
 
 namespace {
 
 constexpr int64_t kCopyChunk = 1 << 20;
 
+Result<void> CreateRewriteFile(CFileStream& file, const CCharString& temporary) {
+    constexpr int kMode = CFileStream::kWrite | CFileStream::kNew;
+    Result<void> opened = file.Open(temporary, kMode);
+    if (opened || opened.error().error != EEXIST) return opened;
+    struct stat st {};
+    if (lstat(temporary, &st) != 0) return ErrnoFailure(errno);
+    if (!S_ISREG(st.st_mode)) return opened;
+    if (unlink(temporary) != 0) return ErrnoFailure(errno);
+    return file.Open(temporary, kMode);
+}
+
+// The copy in the name's place, with the original's permissions.
+Result<void> RenameOver(const CCharString& temporary, const CCharString& name) {
+    struct stat original {};
+    if (stat(name, &original) == 0 && chmod(temporary, original.st_mode & 07777) != 0) return ErrnoFailure(errno);
+    ReachedStep("rewrite-renaming");
+    if (rename(temporary, name) != 0) return ErrnoFailure(errno);
+    return {};
+}
+
 }  // namespace
 
-bool RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t audioOffset, int64_t audioLength,
-                             const std::string& trailer) {
-    const CCharString name = file.Path();
-    if (name.IsEmpty()) return false;
+Result<void> ReplaceThroughTemporary(const CCharString& name,
+                                     const std::function<Result<void>(CFileStream& copy)>& writeCopy) {
+    if (name.IsEmpty()) return KindFailure(FailureKind::kMissing, "the file has no name to rewrite");
     const CCharString temporary = name + kRewriteSuffix;
     CFileStream copy;
-    if (!CreateRewriteFile(copy, temporary)) return false;
-    bool ok = copy.Write(head.data(), static_cast<int64_t>(head.size())) == static_cast<int64_t>(head.size()) &&
-              file.Seek(audioOffset, CFileStream::kFromStart);
-    std::vector<unsigned char> buffer(static_cast<size_t>(std::min(std::max<int64_t>(audioLength, 1), kCopyChunk)));
-    for (int64_t done = 0; ok && done < audioLength;) {
-        const int64_t n = std::min(static_cast<int64_t>(buffer.size()), audioLength - done);
-        ok = file.Read(buffer.data(), n) == n && copy.Write(buffer.data(), n) == n;
-        done += n;
-    }
-    ok = ok && copy.Write(trailer.data(), static_cast<int64_t>(trailer.size())) == static_cast<int64_t>(trailer.size()) &&
-         copy.Flush() == 1;
+    if (Result<void> created = CreateRewriteFile(copy, temporary); !created) return created;
+    Result<void> written = writeCopy(copy);
+    if (written) written = copy.Flush();
     copy.Close();
-    struct stat st {};
-    if (ok && stat(name.c_str(), &st) == 0) chmod(temporary.c_str(), st.st_mode & 07777);
-    if (ok) ReachedStep("rewrite-renaming");
-    if (!ok || rename(temporary.c_str(), name.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
+    if (written) written = RenameOver(temporary, name);
+    if (!written) unlink(temporary);
+    return written;
+}
+
+Result<void> RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t audioOffset,
+                                     int64_t audioLength, const std::string& trailer) {
+    const CCharString name = file.Path();
+    Result<void> replaced = ReplaceThroughTemporary(name, [&](CFileStream& copy) -> Result<void> {
+        if (Result<void> written = copy.Write(head.data(), static_cast<int64_t>(head.size())); !written) return written;
+        if (Result<void> found = file.Seek(audioOffset, CFileStream::kFromStart); !found) return found;
+        std::vector<unsigned char> buffer(
+            static_cast<size_t>(std::min(std::max<int64_t>(audioLength, 1), kCopyChunk)));
+        for (int64_t done = 0; done < audioLength;) {
+            const int64_t n = std::min(static_cast<int64_t>(buffer.size()), audioLength - done);
+            const Result<int64_t> got = file.Read(buffer.data(), n);
+            if (!got) return got.error();
+            if (*got != n) return KindFailure(FailureKind::kBadData, "the audio ends before its stated length");
+            if (Result<void> written = copy.Write(buffer.data(), n); !written) return written;
+            done += n;
+        }
+        return copy.Write(trailer.data(), static_cast<int64_t>(trailer.size()));
+    });
+    if (!replaced) return replaced;
     // The stream goes on with the finished file, not the one the name no longer holds.
-    return file.Open(name, CFileStream::kReadWrite) != 0;
+    return file.Open(name, CFileStream::kReadWrite);
 }
 
-bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags) {
+Result<void> RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags) {
     ReachedStep("tagging");
-    if (!editor.Open(name)) return false;
+    if (Result<void> opened = editor.Open(name); !opened) return opened;
     editor.Tags() = tags;
-    const bool written = editor.Write() != 0;
+    const Result<void> written = editor.Write();
     // Some editors store only when closed.
-    return editor.Close() != 0 && written;
+    Result<void> closed = editor.Close();
+    if (!written) return written;
+    return closed;
 }
 
-int CTagFile::OpenFile(const char* name) {
+Result<void> CTagFile::OpenFile(const char* name) {
     // Read/write mode would create a missing file; an editor must never make an empty track.
-    if (!name || access(name, F_OK) != 0) return 0;
+    if (!name) return ErrnoFailure(EINVAL);
+    if (access(name, F_OK) != 0) return ErrnoFailure(errno);
     auto file = std::make_unique<CFileStream>();
-    if (!file->Open(name, CFileStream::kReadWrite) && !file->Open(name, CFileStream::kRead)) return 0;
+    if (!file->Open(name, CFileStream::kReadWrite)) {
+        if (Result<void> opened = file->Open(name, CFileStream::kRead); !opened) return opened;
+    }
     return AttachFile(std::move(file));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,14 +29,15 @@ public:
     CTagFile& operator=(const CTagFile&) = delete;
 
     // Closes what is open, opens the file (read/write, else read only) and reads its tags.
-    virtual int Open(const char* name);
+    virtual Result<void> Open(const char* name);
     // Takes the open file; editors override this to read the tags from it.
-    virtual int AttachFile(std::unique_ptr<CFileStream> file);
-    virtual int Write() = 0;
+    virtual Result<void> AttachFile(std::unique_ptr<CFileStream> file);
+    virtual Result<void> Write() = 0;
     // All texts empty, numbers and stream facts -1.
     virtual void Clear();
-    virtual int Close();
-    virtual int OpenFile(const char* name);
+    // Fails when nothing was open, or when an editor that stores at its close could not.
+    virtual Result<void> Close();
+    virtual Result<void> OpenFile(const char* name);
 
     TagFieldSet& Tags() { return m_tags; }
     const TagFieldSet& Tags() const { return m_tags; }
@@ -46,10 +48,9 @@ public:
     const CCharString& Name() const { return m_name; }
 
 protected:
-    // Puts a complete rewrite, `written` or not, in the file's place: the rename replaces the
-    // track atomically, so the name holds either the file as it was or the rewrite, never less.
-    // The editor is closed and then open on the result; a failure removes the temporary file.
-    int ReplaceWithRewrite(const CCharString& temporary, bool written);
+    // The file rewritten whole through ReplaceThroughTemporary; the editor is then open on the
+    // result, its tags read again. On failure the editor stays open on the file as it was.
+    Result<void> RewriteAndReopen(const std::function<Result<void>(CFileStream& copy)>& writeCopy);
 
     TagFieldSet m_tags;
     StreamInfo m_stream;
@@ -64,17 +65,20 @@ private:
 // Where a tag editor writes a complete new file before renaming it over the old one; a file left
 // under this name by an interrupted rewrite is never the track.
 inline constexpr const char* kRewriteSuffix = ".vctemp";
-// Creates that file new, never through a planted link. A regular file left under its name by an
-// interrupted rewrite is ours and goes; anything else there fails.
-bool CreateRewriteFile(CFileStream& file, const CCharString& temporary);
 
-// Writes `head`, the `audioLength` bytes at `audioOffset` of `file` and `trailer` to a complete new
-// file beside it and renames that over it: at every moment the name holds the old file or the new
-// one whole, and the audio is never moved inside the file it lives in. `file` is then open on the
-// new file. False, with the old file as it was, when any step fails.
-bool RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t audioOffset, int64_t audioLength,
-                             const std::string& trailer);
+// Has `writeCopy` write a complete new file under "<name>.vctemp" (created new, never through a
+// planted link; a regular file left there by an interrupted rewrite goes first), forces it to the
+// disk with the original's permissions and renames it over `name`: at every moment the name holds
+// the old file or the new one whole. On failure the old file is as it was and the copy is gone.
+Result<void> ReplaceThroughTemporary(const CCharString& name,
+                                     const std::function<Result<void>(CFileStream& copy)>& writeCopy);
+
+// Writes `head`, the `audioLength` bytes at `audioOffset` of `file` and `trailer` as the new file
+// through ReplaceThroughTemporary, so the audio is never moved inside the file it lives in. `file`
+// is then open on the new file.
+Result<void> RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t audioOffset,
+                                     int64_t audioLength, const std::string& trailer);
 
 // Opens `name` with `editor`, gives it `tags` and writes them: what a writer does with its tags once
-// the encoder has finished the file. False when the file would not open or the write failed.
-bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags);
+// the encoder has finished the file. Fails when the file would not open or the write failed.
+Result<void> RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags);

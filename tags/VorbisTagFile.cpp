@@ -44,6 +44,14 @@ int LeadingNumber(std::string_view text) {
     return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
 }
 
+// Where vcedit writes the copy, and what stopped the write that failed.
+struct CopySink {
+    CFileStream* file;
+    Result<void> written;
+};
+
+Failure UnwritableText() { return KindFailure(FailureKind::kBadValue, "a tag text cannot be written as a comment"); }
+
 bool IsValidKey(std::string_view key) {
     if (key.empty()) return false;
     for (const char c : key)
@@ -53,7 +61,7 @@ bool IsValidKey(std::string_view key) {
 
 }  // namespace
 
-bool StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments) {
+Result<void> StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments) {
     comments.clear();
     for (const CommentKey& entry : kCommentKeys) {
         CCharString line;
@@ -67,29 +75,30 @@ bool StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string
             line = CCharString::Formatted("%s%d", entry.key, value);
         }
         std::string utf8;
-        if (!CCharString::ToUtf8(line, utf8)) return false;
+        if (!CCharString::ToUtf8(line, utf8)) return UnwritableText();
         const size_t equals = utf8.find('=');
-        if (equals == std::string::npos) return false;
+        if (equals == std::string::npos) return UnwritableText();
         std::string key = utf8.substr(0, equals);
-        if (!IsValidKey(key)) return false;
+        if (!IsValidKey(key)) return UnwritableText();
         comments.emplace_back(std::move(key), utf8.substr(equals + 1));
     }
-    return true;
+    return {};
 }
 
-bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines) {
+Result<void> StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines) {
     std::vector<std::pair<std::string, std::string>> comments;
     lines.clear();
-    if (!StandardComments(tags, comments)) return false;
+    if (Result<void> made = StandardComments(tags, comments); !made) return made;
     for (const auto& [key, value] : comments) lines.push_back(key + "=" + value);
-    return true;
+    return {};
 }
 
-int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
+Result<void> AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
     std::vector<std::pair<std::string, std::string>> lines;
-    if (!comments || !add || !StandardComments(tags, lines)) return 0;
+    if (!comments || !add) return KindFailure(FailureKind::kMissing, "no comment list to add to");
+    if (Result<void> made = StandardComments(tags, lines); !made) return made;
     for (const auto& [key, value] : lines) add(comments, key.c_str(), value.c_str());
-    return 1;
+    return {};
 }
 
 void ReadStandardComment(std::string_view comment, TagFieldSet& tags) {
@@ -105,34 +114,36 @@ void ReadStandardComment(std::string_view comment, TagFieldSet& tags) {
     }
 }
 
-CVorbisTagFile::~CVorbisTagFile() { CVorbisTagFile::Close(); }
+CVorbisTagFile::~CVorbisTagFile() { static_cast<void>(CVorbisTagFile::Close()); }
 
 size_t CVorbisTagFile::ReadFromFile(void* buffer, size_t size, size_t count, void* editor) {
     CFileStream* file = static_cast<CVorbisTagFile*>(editor)->m_file.get();
     if (!file || size == 0) return 0;
-    const int64_t got = file->Read(buffer, static_cast<int64_t>(size * count));
+    const int64_t got = file->Read(buffer, static_cast<int64_t>(size * count)).value_or(-1);
     return got > 0 ? static_cast<size_t>(got) / size : 0;
 }
 
-size_t CVorbisTagFile::WriteToFile(const void* buffer, size_t size, size_t count, void* file) {
-    if (!file || size == 0) return 0;
-    const int64_t written = static_cast<CFileStream*>(file)->Write(buffer, static_cast<int64_t>(size * count));
-    return written > 0 ? static_cast<size_t>(written) / size : 0;
+size_t CVorbisTagFile::WriteToFile(const void* buffer, size_t size, size_t count, void* sink) {
+    if (!sink || size == 0) return 0;
+    auto& copy = *static_cast<CopySink*>(sink);
+    copy.written = copy.file->Write(buffer, static_cast<int64_t>(size * count));
+    return copy.written ? count : 0;
 }
 
-int CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (IsOpen()) Close();
+Result<void> CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
+    if (IsOpen()) static_cast<void>(Close());
     m_decoder = LoadVorbisDecoder();
-    if (!m_decoder || !file) return 0;
+    if (!m_decoder) return KindFailure(FailureKind::kMissing, "the Vorbis decoding module is missing");
+    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
     // The read callback reads through m_file; the base takes it over once the headers are read.
     m_file = std::move(file);
-    m_file->Seek(0, CFileStream::kFromStart);
+    static_cast<void>(m_file->Seek(0, CFileStream::kFromStart));
     m_state = m_decoder->vcedit_new_state();
     if (!m_state || m_decoder->vcedit_open_callbacks(m_state, this, ReadFromFile, WriteToFile) < 0) {
         if (m_state) m_decoder->vcedit_clear(m_state);
         m_state = nullptr;
         m_file.reset();
-        return 0;
+        return KindFailure(FailureKind::kBadData, "not an Ogg Vorbis file");
     }
     Clear();
     ReadComments(*m_decoder->vcedit_comments(m_state));
@@ -144,29 +155,24 @@ void CVorbisTagFile::ReadComments(const vorbis_comment& comments) {
         ReadStandardComment(std::string_view(comments.user_comments[i], comments.comment_lengths[i]), m_tags);
 }
 
-int CVorbisTagFile::Write() {
-    if (!m_state || !m_decoder) return 0;
+Result<void> CVorbisTagFile::Write() {
+    if (!m_state || !m_decoder) return KindFailure(FailureKind::kMissing, "no file is open");
     // Every old comment goes, the encoder's "ENCODER" included.
     vorbis_comment* comments = m_decoder->vcedit_comments(m_state);
     m_decoder->vorbis_comment_clear(comments);
     m_decoder->vorbis_comment_init(comments);
-    if (!AddStandardComments(m_tags, comments, m_decoder->vorbis_comment_add_tag)) return 0;
-    if (m_name.IsEmpty()) return 0;
-    return WriteThroughTemporary();
+    if (Result<void> added = AddStandardComments(m_tags, comments, m_decoder->vorbis_comment_add_tag); !added)
+        return added;
+    return RewriteAndReopen([this](CFileStream& file) -> Result<void> {
+        CopySink copy{&file, {}};
+        if (m_decoder->vcedit_write(m_state, &copy) >= 0) return {};
+        if (!copy.written) return std::move(copy).written.error();
+        return KindFailure(FailureKind::kCodec, "the Vorbis comments could not be written");
+    });
 }
 
-int CVorbisTagFile::WriteThroughTemporary() {
-    const CCharString name = m_name;
-    const CCharString temporary = name + kRewriteSuffix;
-    auto file = std::make_unique<CFileStream>();
-    if (!CreateRewriteFile(*file, temporary)) return 0;
-    const bool written = m_decoder->vcedit_write(m_state, file.get()) >= 0 && file->Flush();
-    file.reset();
-    return ReplaceWithRewrite(temporary, written);
-}
-
-int CVorbisTagFile::Close() {
-    const int result = CTagFile::Close();
+Result<void> CVorbisTagFile::Close() {
+    Result<void> result = CTagFile::Close();
     if (m_state) m_decoder->vcedit_clear(m_state);
     m_state = nullptr;
     return result;

@@ -12,19 +12,19 @@
 #include "tags/VorbisDecoder.h"
 
 // The track's comments as "KEY=value" UTF-8 texts in their fixed order (TITLE, ARTIST, ALBUM,
-// TRACKNUMBER, DATE, GENRE, COMMENT, GENREID), the empty optional ones left out. False when a text
+// TRACKNUMBER, DATE, GENRE, COMMENT, GENREID), the empty optional ones left out. Fails when a text
 // cannot be converted.
-bool StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines);
+Result<void> StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines);
 // The same comments as UTF-8 key and value pairs, for the comment lists of other Ogg codecs.
-bool StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments);
+Result<void> StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments);
 // Sets the field a "KEY=value" comment carries, its key matched without regard to case; a comment
 // with another key is ignored.
 void ReadStandardComment(std::string_view comment, TagFieldSet& tags);
 
 using VorbisCommentAdd = void (*)(vorbis_comment* comments, const char* key, const char* value);
 
-// Adds the track's comments (StandardCommentLines) through `add`. 0 at the first failure.
-int AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add);
+// Adds the track's comments (StandardCommentLines) through `add`; nothing when one cannot be made.
+Result<void> AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add);
 
 class CVorbisTagFile : public CTagFile {
 public:
@@ -32,17 +32,16 @@ public:
     ~CVorbisTagFile() override;
 
     // Reads the comments; fails when the decoding module is missing or the file is not Ogg Vorbis.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     // Replaces every comment by the tag fields, through "<name>.vctemp" and an atomic rename.
     // On any failure the file stays as it was and no temporary file is left.
-    int Write() override;
-    int Close() override;
+    Result<void> Write() override;
+    Result<void> Close() override;
 
 private:
     static size_t ReadFromFile(void* buffer, size_t size, size_t count, void* editor);
-    static size_t WriteToFile(const void* buffer, size_t size, size_t count, void* file);
+    static size_t WriteToFile(const void* buffer, size_t size, size_t count, void* sink);
     void ReadComments(const vorbis_comment& comments);
-    int WriteThroughTemporary();
 
     const CVorbisDecoder* m_decoder = nullptr;
     vcedit_state* m_state = nullptr;

@@ -16,21 +16,28 @@ void PutLe16(unsigned char* p, uint16_t v) {
     p[1] = static_cast<unsigned char>(v >> 8);
 }
 
-bool ReadExactly(CFileStream& file, unsigned char* buffer, int64_t length) {
-    return file.Read(buffer, length) == length;
+Failure NotPcmWav() { return KindFailure(FailureKind::kBadData, "not a PCM WAV file"); }
+
+Result<void> ReadExactly(CFileStream& file, unsigned char* buffer, int64_t length) {
+    const Result<int64_t> got = file.Read(buffer, length);
+    if (!got) return got.error();
+    if (*got != length) return NotPcmWav();
+    return {};
 }
 
-bool WriteSizeAt(CFileStream& file, int64_t offset, int64_t size) {
+Result<void> WriteSizeAt(CFileStream& file, int64_t offset, int64_t size) {
     unsigned char field[4];
     PutLe32(field, static_cast<uint32_t>(std::clamp<int64_t>(size, 0, 0xFFFFFFFF)));
-    return file.Seek(offset, CFileStream::kFromStart) && file.Write(field, 4) == 4;
+    if (Result<void> at = file.Seek(offset, CFileStream::kFromStart); !at) return at;
+    return file.Write(field, 4);
 }
 
 }  // namespace
 
-bool WriteWavSizes(CFileStream& file, int64_t fileLength) {
-    return fileLength >= kWavHeaderSize && WriteSizeAt(file, 4, fileLength - 8) &&
-           WriteSizeAt(file, 40, fileLength - kWavHeaderSize);
+Result<void> WriteWavSizes(CFileStream& file, int64_t fileLength) {
+    if (fileLength < kWavHeaderSize) return KindFailure(FailureKind::kBadData, "the WAV header is incomplete");
+    if (Result<void> written = WriteSizeAt(file, 4, fileLength - 8); !written) return written;
+    return WriteSizeAt(file, 40, fileLength - kWavHeaderSize);
 }
 
 PcmFormatBlock DecodePcmFormatBlock(const unsigned char* bytes) {
@@ -53,33 +60,34 @@ void EncodePcmFormatBlock(const PcmFormatBlock& block, unsigned char* bytes) {
     PutLe16(bytes + 14, block.bitsPerSample);
 }
 
-int ParseWavHeader(CFileStream& file, int64_t& dataOffset, uint32_t& dataSize, PcmFormatBlock* format) {
+Result<void> ParseWavHeader(CFileStream& file, int64_t& dataOffset, uint32_t& dataSize, PcmFormatBlock* format) {
     unsigned char header[36];
-    if (!ReadExactly(file, header, sizeof header)) return 0;
+    if (Result<void> read = ReadExactly(file, header, sizeof header); !read) return read;
     if (memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0 || memcmp(header + 12, "fmt ", 4) != 0 ||
         Le16(header + 20) != 1)
-        return 0;
+        return NotPcmWav();
     if (format) *format = DecodePcmFormatBlock(header + 20);
 
     int64_t offset = sizeof header;
     const uint32_t fmtSize = Le32(header + 16);
-    if (fmtSize < kPcmFormatBlockSize) return 0;
+    if (fmtSize < kPcmFormatBlockSize) return NotPcmWav();
     if (fmtSize > kPcmFormatBlockSize) {
         // RIFF pads odd chunks to an even length.
         const int64_t extra = static_cast<int64_t>(fmtSize) - kPcmFormatBlockSize + (fmtSize & 1);
-        if (!file.Seek(extra, CFileStream::kFromCurrent)) return 0;
+        if (Result<void> past = file.Seek(extra, CFileStream::kFromCurrent); !past) return past;
         offset += extra;
     }
     unsigned char chunk[8];
-    if (!ReadExactly(file, chunk, sizeof chunk)) return 0;
+    if (Result<void> read = ReadExactly(file, chunk, sizeof chunk); !read) return read;
     offset += sizeof chunk;
     if (memcmp(chunk, "fact", 4) == 0) {
         const int64_t factSize = Le32(chunk + 4) + (Le32(chunk + 4) & 1);
-        if (!file.Seek(factSize, CFileStream::kFromCurrent) || !ReadExactly(file, chunk, sizeof chunk)) return 0;
+        if (Result<void> past = file.Seek(factSize, CFileStream::kFromCurrent); !past) return past;
+        if (Result<void> read = ReadExactly(file, chunk, sizeof chunk); !read) return read;
         offset += factSize + sizeof chunk;
     }
-    if (memcmp(chunk, "data", 4) != 0) return 0;
+    if (memcmp(chunk, "data", 4) != 0) return NotPcmWav();
     dataOffset = offset;
     dataSize = Le32(chunk + 4);
-    return 1;
+    return {};
 }

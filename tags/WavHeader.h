@@ -22,12 +22,13 @@ constexpr int kWavHeaderSize = 44;
 PcmFormatBlock DecodePcmFormatBlock(const unsigned char* bytes);
 void EncodePcmFormatBlock(const PcmFormatBlock& block, unsigned char* bytes);
 
-// With `file` at 0: 1 for a PCM WAV file, giving where its audio starts and the data chunk's
-// size as stored; 0 for anything else (other codecs, no data chunk after at most one "fact"
-// chunk, a short file).
-int ParseWavHeader(CFileStream& file, int64_t& dataOffset, uint32_t& dataSize, PcmFormatBlock* format = nullptr);
+// With `file` at 0: for a PCM WAV file, where its audio starts and the data chunk's size as
+// stored; fails for anything else (other codecs, no data chunk after at most one "fact" chunk,
+// a short file).
+Result<void> ParseWavHeader(CFileStream& file, int64_t& dataOffset, uint32_t& dataSize,
+                            PcmFormatBlock* format = nullptr);
 
 // Sets the RIFF and data sizes of a file this program wrote (a 44-byte header, then all audio)
 // for a file of `fileLength` bytes. A size beyond 32 bits is stored as the largest value, which
 // players read as "to the end of the file", so a recording past 4 GiB stays playable to its end.
-bool WriteWavSizes(CFileStream& file, int64_t fileLength);
+Result<void> WriteWavSizes(CFileStream& file, int64_t fileLength);

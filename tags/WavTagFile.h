@@ -9,13 +9,13 @@ class CWavTagFile : public CTagFile {
 public:
     CWavTagFile() : CTagFile(FileKind::Wav) {}
 
-    // Finds the data chunk and reads an INFO list behind it; 0 (file released) for anything but PCM WAV.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    // Finds the data chunk and reads an INFO list behind it; fails (file released) for anything but PCM WAV.
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     // Puts the INFO list right after the audio, replacing one that was there, and fixes the RIFF size.
-    // Refuses (0, file untouched) when the data chunk's size cannot say where the audio ends
-    // (a saturated size of a file beyond 4 GiB, a size beyond the end of the file) or when
-    // chunks other than INFO lists follow the audio.
-    int Write() override;
+    // Refuses (file untouched) when the data chunk's size cannot say where the audio ends (a
+    // saturated size of a file beyond 4 GiB, a size beyond the end of the file) or when chunks
+    // other than INFO lists follow the audio.
+    Result<void> Write() override;
 
     int64_t DataEnd() const { return m_dataEnd; }
 

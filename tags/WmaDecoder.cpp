@@ -47,6 +47,9 @@ const LoadedDecoder& Loaded() {
 
 }  // namespace
 
-int LoadWmaDecoder() { return Loaded().version; }
+Result<int> LoadWmaDecoder() {
+    if (const int version = Loaded().version) return version;
+    return KindFailure(FailureKind::kMissing, "no WMA decoder module (WMADEC9 or WMADEC8) with every export");
+}
 
 const WmaDecoderFunctions* WmaDecoder() { return Loaded().version ? &Loaded().functions : nullptr; }

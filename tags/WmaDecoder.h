@@ -2,6 +2,7 @@
 #pragma once
 
 #include "abi/WmaDecoderAbi.h"
+#include "foundation/Result.h"
 
 // Every export the program uses; a module lacking one does not count.
 struct WmaDecoderFunctions {
@@ -18,8 +19,8 @@ struct WmaDecoderFunctions {
     WmaTagCloseFn* tagClose = nullptr;
 };
 
-// 9 or 8 for the module found, 0 when neither is there with every export (WMA is then
+// 9 or 8 for the module found; fails when neither is there with every export (WMA is then
 // unavailable). The first call loads; later calls report what it found. Thread-safe.
-int LoadWmaDecoder();
-// The module's exports, or null when LoadWmaDecoder reports 0.
+Result<int> LoadWmaDecoder();
+// The module's exports, or null when LoadWmaDecoder fails.
 const WmaDecoderFunctions* WmaDecoder();

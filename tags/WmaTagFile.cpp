@@ -47,20 +47,21 @@ bool SetNumber(const WmaDecoderFunctions& wma, int32_t handle, const char16_t* n
 
 }  // namespace
 
-CWmaTagFile::~CWmaTagFile() { CWmaTagFile::Close(); }
+CWmaTagFile::~CWmaTagFile() { static_cast<void>(CWmaTagFile::Close()); }
 
-int CWmaTagFile::Open(const char* name) {
+Result<void> CWmaTagFile::Open(const char* name) {
     const WmaDecoderFunctions* wma = WmaDecoder();
-    if (!wma || !name) return 0;
-    if (IsOpen()) Close();
+    if (!wma) return LoadWmaDecoder().error();
+    if (!name) return KindFailure(FailureKind::kMissing, "no file name");
+    if (IsOpen()) static_cast<void>(Close());
     m_handle = wma->tagOpen(name);
-    if (!m_handle) return 0;
+    if (!m_handle) return KindFailure(FailureKind::kCodec, "the WMA module cannot open the file's attributes");
     // A field the file lacks stays empty rather than keeping a previous file's value.
     Clear();
     ReadAttributes();
     m_name = name;
     m_open = true;
-    return 1;
+    return {};
 }
 
 void CWmaTagFile::ReadAttributes() {
@@ -76,11 +77,13 @@ void CWmaTagFile::ReadAttributes() {
     if (GetText(wma, m_handle, u"WM/GenreID", genreId)) m_tags.genreNumber = atoi(genreId.c_str());
 }
 
-int CWmaTagFile::AttachFile(std::unique_ptr<CFileStream>) { return 0; }
+Result<void> CWmaTagFile::AttachFile(std::unique_ptr<CFileStream>) {
+    return KindFailure(FailureKind::kBadValue, "WMA attributes are reached by name only");
+}
 
-int CWmaTagFile::Write() {
+Result<void> CWmaTagFile::Write() {
     const WmaDecoderFunctions* wma = WmaDecoder();
-    if (!wma || !m_handle) return 0;
+    if (!wma || !m_handle) return KindFailure(FailureKind::kMissing, "no file is open");
     // Every attribute is attempted even after one fails.
     bool ok = true;
     for (const TextAttribute& attribute : kTextAttributes)
@@ -88,15 +91,18 @@ int CWmaTagFile::Write() {
     ok &= SetNumber(*wma, m_handle, u"WM/Track", m_tags.trackNumber - 1);
     ok &= SetNumber(*wma, m_handle, u"WM/TrackNumber", m_tags.trackNumber);
     ok &= SetText(*wma, m_handle, u"WM/GenreID", CCharString::Formatted("%d", m_tags.genreNumber));
-    return ok ? 1 : 0;
+    if (!ok) return KindFailure(FailureKind::kCodec, "the WMA module refused an attribute");
+    return {};
 }
 
-int CWmaTagFile::Close() {
+Result<void> CWmaTagFile::Close() {
     // The module stores the attributes now, so a failed store must not pass for success.
     bool stored = true;
     if (m_handle) {
         stored = WmaDecoder()->tagClose(m_handle) != 0;
         m_handle = 0;
     }
-    return CTagFile::Close() && stored ? 1 : 0;
+    Result<void> closed = CTagFile::Close();
+    if (closed && !stored) return KindFailure(FailureKind::kCodec, "the WMA module could not store the attributes");
+    return closed;
 }

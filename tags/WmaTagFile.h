@@ -11,14 +11,14 @@ public:
     ~CWmaTagFile() override;
 
     // Opens the file through the module (which must be loaded) and reads its attributes.
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override;
     // Refused: attributes are reached by name only.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
-    // Sets all nine attributes; non-zero only when every one was set. They reach the file
-    // when the editor is closed.
-    int Write() override;
-    // 0 also when the module could not store what Write set.
-    int Close() override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
+    // Sets all nine attributes; succeeds only when every one was set. They reach the file when
+    // the editor is closed.
+    Result<void> Write() override;
+    // Fails also when the module could not store what Write set.
+    Result<void> Close() override;
 
 private:
     void ReadAttributes();

@@ -32,7 +32,7 @@ constexpr const char* kRestartHint = "\nインストールした後、一旦ソ�
 
 bool ModulesPresent(int format) {
     // Writing needs the encoder, tagging the decoder module.
-    return OutputFormatAvailable(format).has_value() && (format != kWma || LoadWmaDecoder() != 0);
+    return OutputFormatAvailable(format).has_value() && (format != kWma || LoadWmaDecoder().has_value());
 }
 
 CCharString NumberText(int number) { return CCharString::Formatted("%d", number); }

@@ -11,7 +11,7 @@ std::vector<std::string> ModuleReport() {
     static_cast<void>(OutputFormatAvailable(static_cast<int>(OutputFormat::Mp3)));
     static_cast<void>(OutputFormatAvailable(static_cast<int>(OutputFormat::Wma)));
     LoadVorbisDecoder();
-    LoadWmaDecoder();
+    static_cast<void>(LoadWmaDecoder());
     std::vector<std::string> lines;
     for (const ModuleLoadRecord& module : ModuleLoadRecords())
         lines.push_back(module.name.str() + ".so: " +

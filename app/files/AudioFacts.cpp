@@ -14,7 +14,7 @@ namespace {
 bool OnlyAnId3v2Tag(const CCharString& path, int64_t size) {
     CFileStream file;
     unsigned char header[10] = {};
-    if (!file.Open(path.c_str(), CFileStream::kRead) || file.Read(header, 10) != 10) return false;
+    if (!file.Open(path.c_str(), CFileStream::kRead) || file.Read(header, 10).value_or(-1) != 10) return false;
     if (header[0] != 'I' || header[1] != 'D' || header[2] != '3') return false;
     const int64_t tagSize = 10 + (int64_t{header[6] & 0x7F} << 21 | int64_t{header[7] & 0x7F} << 14 |
                                   int64_t{header[8] & 0x7F} << 7 | int64_t{header[9] & 0x7F});
@@ -47,7 +47,7 @@ std::optional<AudioFileFacts> ReadAudioFileFacts(const CCharString& path) {
     facts.bitRate = reader->Kind() == FileKind::Wav || reader->Bitrate() < 0 ? 0 : reader->Bitrate();
     facts.sampleRate = reader->SampleRate();
     facts.channels = static_cast<uint16_t>(reader->Channels());
-    reader->Close();
+    static_cast<void>(reader->Close());
     return facts;
 }
 
@@ -60,11 +60,11 @@ bool HoldsNoAudio(const CCharString& path) {
     if (!reader || !reader->Open(path.c_str())) return false;
     // Headers are no measure: a killed WMA or Ogg claims no length while audio follows, and an MP3's
     // Info frame counts as data while it holds no sample. Decoding the first block tells.
-    bool empty = reader->Begin();
+    bool empty = reader->Begin().has_value();
     if (empty) {
         empty = !reader->ReadBlock() || reader->BlockBytes() <= 0;
-        reader->End();
+        static_cast<void>(reader->End());
     }
-    reader->Close();
+    static_cast<void>(reader->Close());
     return empty;
 }

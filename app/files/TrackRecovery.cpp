@@ -61,7 +61,7 @@ bool FinishWavSizes(const CCharString& path) {
     const int64_t whole = kWavHeaderSize + (length - kWavHeaderSize) / frame * frame;
     // Half a sample frame is no audio, and a tag list after it would be read as samples.
     if (whole != length && !file.SetLength(whole)) return false;
-    return WriteWavSizes(file, whole);
+    return WriteWavSizes(file, whole).has_value();
 }
 
 // An MP3 whose encoder never wrote its Info frame gets it here, and the whole frames only.
@@ -187,7 +187,7 @@ RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFac
                                 entry.year, entry.genre, entry.genreNumber};
     const TagFieldSet tags = TrackTags(source, entry.trackNumber, true, values, clocks);
     if (std::unique_ptr<CTagFile> editor = TagEditorFor(format))
-        result.tagged = RewriteTags(*editor, entry.path.c_str(), tags);
+        result.tagged = RewriteTags(*editor, entry.path.c_str(), tags).has_value();
     utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
     CCharString folder = entry.outputFolder;

@@ -146,7 +146,7 @@ TEST(FlacWriter, TagsAtTheCloseGoIntoTheirRoomOrAFullCopyNeverMovingFramesInPlac
         ASSERT_TRUE(editor.Open(path.c_str()));
         editor.Tags().title = "二度目";
         ASSERT_TRUE(editor.Write());
-        editor.Close();
+        static_cast<void>(editor.Close());
         EXPECT_EQ(ReadFileBytes(path).size(), closed.size());
         EXPECT_EQ(ProbeWithFfprobe(path).tags["title"], "二度目");
     }
@@ -178,7 +178,7 @@ TEST(FlacWriter, AStreamCutShortByAKillIsCompletedFromItsWholeFrames) {
     CFlacReader reader;
     ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.Length(), decodedFrames) << "STREAMINFO counts the frames there";
-    reader.Close();
+    static_cast<void>(reader.Close());
     // Completed once, the stream is left alone.
     const std::string completed = ReadFileBytes(path);
     ASSERT_TRUE(CompleteFlacStream(path.c_str()));

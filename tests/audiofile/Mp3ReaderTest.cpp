@@ -42,7 +42,7 @@ TEST(Mp3Reader, WithoutXingTheDurationComesFromTheBitrate) {
     WriteFileBytes(dir / "ten.mp3", ReadFileBytes(full).substr(0, 160000));
 
     CMp3Reader reader;
-    ASSERT_EQ(reader.Open((dir / "ten.mp3").c_str()), 1);
+    ASSERT_TRUE(reader.Open((dir / "ten.mp3").c_str()));
     EXPECT_FALSE(reader.Info().xingPresent);
     EXPECT_EQ(reader.Length(), 160000);
     EXPECT_EQ(reader.GetDuration(), 10000);
@@ -60,7 +60,7 @@ TEST(Mp3Reader, XingFrameCountGivesDurationAndAverageBitrate) {
     ASSERT_TRUE(PatchXingFrames(path, 383));
 
     CMp3Reader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     ASSERT_TRUE(reader.Info().xingPresent);
     EXPECT_EQ(reader.GetDuration(), 10004) << "383 x 1152 / 44.1 = 10004.9, truncated";
     EXPECT_TRUE(reader.IsVbr());
@@ -73,12 +73,12 @@ TEST(Mp3Reader, ShortXingFileGetsItsRealAverageBitrate) {
     const std::string path = LameFile(dir, "short.mp3", 44100, 2, 1.9, "--cbr -b 128");
     ASSERT_FALSE(path.empty());
     CMp3Reader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     ASSERT_TRUE(reader.Info().xingPresent);
     EXPECT_NEAR(reader.Bitrate(), 128000, 3000);
     // Under a second; the Info frame itself (not counted in F) weighs more in so few frames.
     const std::string tiny = LameFile(dir, "tiny.mp3", 44100, 2, 0.3, "--cbr -b 128");
-    ASSERT_EQ(reader.Open(tiny.c_str()), 1);
+    ASSERT_TRUE(reader.Open(tiny.c_str()));
     EXPECT_NEAR(reader.Bitrate(), 128000, 13000);
 }
 
@@ -91,7 +91,7 @@ TEST(Mp3Reader, VbrAndHalfRateFilesLastWhatFfprobeSays) {
     ASSERT_FALSE(half.empty());
     for (const std::string& path : {vbr, half}) {
         CMp3Reader reader;
-        ASSERT_EQ(reader.Open(path.c_str()), 1) << path;
+        ASSERT_TRUE(reader.Open(path.c_str())) << path;
         const ProbedAudio probe = ProbeWithFfprobe(path);
         ASSERT_TRUE(probe.ok);
         EXPECT_NEAR(reader.GetDuration(), probe.durationSeconds * 1000, 60) << path;
@@ -99,7 +99,7 @@ TEST(Mp3Reader, VbrAndHalfRateFilesLastWhatFfprobeSays) {
         EXPECT_EQ(reader.Channels(), probe.channels);
     }
     CMp3Reader reader;
-    ASSERT_EQ(reader.Open(half.c_str()), 1);
+    ASSERT_TRUE(reader.Open(half.c_str()));
     EXPECT_NEAR(reader.Bitrate(), 32000, 4000);
 }
 
@@ -109,11 +109,11 @@ TEST(Mp3Reader, RiffMp3NamedInUpperCaseIsReadAsMp3WithItsInfoTags) {
     ASSERT_FALSE(mp3.empty());
     const std::string rmp = dir / "LIVE.RMP";
     WriteFileBytes(rmp, ReadFileBytes(mp3));
-    ASSERT_EQ(WriteMp3TagsByName(rmp.c_str(), {kContainerRiffMp3, kTagRiffInfo}, SampleTags()), 1);
+    ASSERT_TRUE(WriteMp3TagsByName(rmp.c_str(), {kContainerRiffMp3, kTagRiffInfo}, SampleTags()));
 
     std::unique_ptr<CAudioReader> reader = NewReaderByExtension(rmp.c_str());
     ASSERT_NE(reader, nullptr);
-    ASSERT_EQ(reader->Open(rmp.c_str()), 1);
+    ASSERT_TRUE(reader->Open(rmp.c_str()));
     EXPECT_EQ(reader->Kind(), FileKind::Mp3);
     EXPECT_EQ(static_cast<CMp3Reader&>(*reader).Info().container, kContainerRiffMp3);
     EXPECT_EQ(static_cast<CMp3Reader&>(*reader).Info().audioOffset, kRiffMp3HeaderSize);
@@ -130,7 +130,7 @@ TEST(Mp3Reader, TagsOfOurWriterAndOfAnId3v1OnlyFile) {
     ASSERT_TRUE(writer.IsAvailable());
     ASSERT_TRUE(WriteToneTrack(writer, ours, 128000, 44100, 2, 44100 * 3, &tags));
     CMp3Reader reader;
-    ASSERT_EQ(reader.Open(ours.c_str()), 1);
+    ASSERT_TRUE(reader.Open(ours.c_str()));
     EXPECT_EQ(reader.TagFile()->Tags().title, tags.title);
     EXPECT_EQ(reader.TagFile()->Tags().artist, tags.artist);
     EXPECT_EQ(reader.TagFile()->Tags().trackNumber, 7);
@@ -140,7 +140,7 @@ TEST(Mp3Reader, TagsOfOurWriterAndOfAnId3v1OnlyFile) {
     const std::string v1 =
         LameFile(dir, "v1.mp3", 44100, 2, 2, "--cbr -b 128 --id3v1-only --tt Evening --ta Host --tl Show --tn 3");
     ASSERT_FALSE(v1.empty());
-    ASSERT_EQ(reader.Open(v1.c_str()), 1);
+    ASSERT_TRUE(reader.Open(v1.c_str()));
     EXPECT_EQ(reader.TagFile()->Tags().title, "Evening");
     EXPECT_EQ(reader.TagFile()->Tags().artist, "Host");
     EXPECT_EQ(reader.TagFile()->Tags().trackNumber, 3);
@@ -156,7 +156,7 @@ TEST(Mp3Reader, DecodesLikeFfmpeg) {
     ASSERT_FALSE(lame.empty());
     for (const std::string& path : {ours, lame}) {
         CMp3Reader reader;
-        ASSERT_EQ(reader.Open(path.c_str()), 1);
+        ASSERT_TRUE(reader.Open(path.c_str()));
         const std::string pcm = DecodeAll(reader);
         const std::string reference = DecodeWithFfmpeg(path);
         ASSERT_FALSE(reference.empty());
@@ -170,15 +170,15 @@ TEST(Mp3Reader, SeekMovesByTheBitrateAndDecodingGoesOn) {
     const std::string path = LameFile(dir, "s.mp3", 44100, 2, 4, "-t --cbr -b 128");
     ASSERT_FALSE(path.empty());
     CMp3Reader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
-    ASSERT_EQ(reader.Begin(), 1);
-    ASSERT_EQ(reader.Seek(2000), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
+    ASSERT_TRUE(reader.Begin());
+    ASSERT_TRUE(reader.Seek(2000));
     EXPECT_EQ(reader.Position(), 2000 * 16);
     std::string rest;
     while (reader.ReadBlock()) rest.append(reinterpret_cast<const char*>(reader.Block()), reader.BlockBytes());
     // About the last two seconds (the first frame after a jump lacks its bit reservoir).
     EXPECT_NEAR(static_cast<double>(rest.size()) / 4 / 44100, 2.0, 0.1);
-    EXPECT_EQ(reader.End(), 1);
+    EXPECT_TRUE(reader.End());
 }
 
 TEST(Mp3Reader, RefusesGarbageAndDecodesWhatIsLeftOfACutFile) {
@@ -195,7 +195,7 @@ TEST(Mp3Reader, RefusesGarbageAndDecodesWhatIsLeftOfACutFile) {
     ASSERT_FALSE(full.empty());
     const std::string cut = dir / "cut.mp3";
     WriteFileBytes(cut, ReadFileBytes(full).substr(0, 20000));
-    ASSERT_EQ(reader.Open(cut.c_str()), 1);
+    ASSERT_TRUE(reader.Open(cut.c_str()));
     EXPECT_GT(reader.GetDuration(), 0);
     const std::string pcm = DecodeAll(reader);
     EXPECT_GT(pcm.size(), 0u);
@@ -203,6 +203,6 @@ TEST(Mp3Reader, RefusesGarbageAndDecodesWhatIsLeftOfACutFile) {
 
     // Every whole frame is decoded; the torn one at the end is left out.
     WriteFileBytes(cut, ReadFileBytes(full).substr(0, 417 * 20 + 100));
-    ASSERT_EQ(reader.Open(cut.c_str()), 1);
+    ASSERT_TRUE(reader.Open(cut.c_str()));
     EXPECT_LE(DecodeAll(reader).size(), 20u * 1152 * 4);
 }

@@ -29,7 +29,7 @@ TEST(OggReader, QualityModeFileOfOurWriterAveragesTheWholeFile) {
     ASSERT_TRUE(WriteToneTrack(writer, path, 40, 44100, 2, 110250, &tags));
 
     COggReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.Length(), 110250) << "Vorbis keeps the exact sample count";
     EXPECT_EQ(reader.GetDuration(), 2500);
     EXPECT_EQ(reader.SampleRate(), 44100);
@@ -51,7 +51,7 @@ TEST(OggReader, EqualBitratesKeepTheNominalOne) {
         OggencFile(dir, "cbr.ogg", 44100, 2, 88200, "--managed -b 128 -m 128 -M 128 -t Title -a Artist -N 4");
     ASSERT_FALSE(path.empty());
     COggReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.Bitrate(), 128000);
     EXPECT_FALSE(reader.IsVbr());
     EXPECT_EQ(reader.GetDuration(), 2000);
@@ -65,9 +65,9 @@ TEST(OggReader, DecodesEveryFrameAndSeeks) {
     const std::string path = OggencFile(dir, "m.ogg", 22050, 1, 33075, "-q 2");
     ASSERT_FALSE(path.empty());
     COggReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.GetDuration(), 1500);
-    ASSERT_EQ(reader.Begin(), 1);
+    ASSERT_TRUE(reader.Begin());
     std::string pcm;
     while (reader.ReadBlock()) {
         EXPECT_LE(reader.BlockBytes(), 8192);
@@ -78,7 +78,7 @@ TEST(OggReader, DecodesEveryFrameAndSeeks) {
     EXPECT_EQ(reference.size(), pcm.size());
     EXPECT_LT(RmsDifference(pcm, reference), 4.0);
 
-    ASSERT_EQ(reader.Seek(1000), 1);
+    ASSERT_TRUE(reader.Seek(1000));
     EXPECT_EQ(reader.Position(), 22050);
     std::string rest;
     while (reader.ReadBlock()) rest.append(reinterpret_cast<const char*>(reader.Block()), reader.BlockBytes());
@@ -92,7 +92,7 @@ TEST(OggReader, AttachedFileIsReadToo) {
     auto file = std::make_unique<CFileStream>();
     ASSERT_TRUE(file->Open(path.c_str(), CFileStream::kRead));
     COggReader reader;
-    ASSERT_EQ(reader.AttachFile(std::move(file)), 1);
+    ASSERT_TRUE(reader.AttachFile(std::move(file)));
     EXPECT_EQ(reader.GetDuration(), 1000);
     EXPECT_EQ(reader.TagFile()->Tags().title, "Attached");
     EXPECT_EQ(DecodeAll(reader).size(), 44100u * 4);
@@ -111,10 +111,10 @@ TEST(OggReader, RefusesGarbageAndCutFilesDoNotCrash) {
     EXPECT_TRUE(RefusesFile(reader, dir / "head.ogg", bytes.substr(0, 100)));
     // Cut in the audio: opens, and decodes what is there.
     WriteFileBytes(dir / "cut.ogg", bytes.substr(0, bytes.size() / 2));
-    ASSERT_EQ(reader.Open((dir / "cut.ogg").c_str()), 1);
+    ASSERT_TRUE(reader.Open((dir / "cut.ogg").c_str()));
     EXPECT_LT(reader.GetDuration(), 2000);
     const std::string pcm = DecodeAll(reader);
     EXPECT_GT(pcm.size(), 0u);
     EXPECT_LT(pcm.size(), 88200u * 4);
-    EXPECT_EQ(reader.Close(), 1);
+    EXPECT_TRUE(reader.Close());
 }

@@ -79,7 +79,7 @@ TEST_P(OpusWriterInput, IsCleanDecodesToTheLengthFedAndCarriesTheTagsOfTheClose)
     EXPECT_NEAR(reader.Bitrate(), in.bitrate, in.bitrate * 0.35);
     ASSERT_NE(reader.TagFile(), nullptr);
     EXPECT_EQ(reader.TagFile()->Tags().title, CCharString("講義 第3回 00:00:03"));
-    reader.Close();
+    static_cast<void>(reader.Close());
 
     ProbedAudio probe = ProbeWithFfprobe(path);
     EXPECT_EQ(probe.codec, "opus");

@@ -32,7 +32,7 @@ TEST(WavReader, TenSecondsOfCdAudioAndTheEditorGetsTheFigures) {
     ASSERT_TRUE(WriteWav16(path, 44100, 2, MakePcm(441000, 2)));
 
     CWavReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.Length(), 1764000);
     EXPECT_EQ(reader.GetDuration(), 10000);
     EXPECT_EQ(reader.Bitrate(), 1411200);
@@ -46,7 +46,7 @@ TEST(WavReader, TenSecondsOfCdAudioAndTheEditorGetsTheFigures) {
     EXPECT_EQ(stream.durationMs, 10000);
     EXPECT_EQ(stream.bitrate, 1411200);
     EXPECT_EQ(stream.bitsPerSample, 16);
-    EXPECT_EQ(reader.Close(), 1);
+    EXPECT_TRUE(reader.Close());
     EXPECT_EQ(reader.TagFile(), nullptr);
     EXPECT_EQ(reader.Length(), 0);
 }
@@ -58,7 +58,7 @@ TEST(WavReader, TagsOfOurWriterAndPcmBlocksBackExactly) {
     ASSERT_TRUE(WriteTaggedWav(path, 22050, 1, 60000, tags));
 
     CWavReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.TagFile()->Tags().title, tags.title);
     EXPECT_EQ(reader.TagFile()->Tags().artist, tags.artist);
     EXPECT_EQ(reader.TagFile()->Tags().album, tags.album);
@@ -69,7 +69,7 @@ TEST(WavReader, TagsOfOurWriterAndPcmBlocksBackExactly) {
     // The tags behind the audio are not part of it.
     const std::vector<int16_t> tone = TonePcm(22050, 1, 60000);
     const std::string expected(reinterpret_cast<const char*>(tone.data()), tone.size() * 2);
-    ASSERT_EQ(reader.Begin(), 1);
+    ASSERT_TRUE(reader.Begin());
     std::string pcm;
     while (reader.ReadBlock()) {
         EXPECT_LE(reader.BlockBytes(), 49152);
@@ -78,7 +78,7 @@ TEST(WavReader, TagsOfOurWriterAndPcmBlocksBackExactly) {
     EXPECT_TRUE(pcm == expected) << pcm.size() << " bytes decoded, " << expected.size() << " written";
 
     // Seeking goes by whole seconds: 2.5 s lands on 2 s.
-    ASSERT_EQ(reader.Seek(2500), 1);
+    ASSERT_TRUE(reader.Seek(2500));
     EXPECT_EQ(reader.Position(), 2 * 44100);
     ASSERT_EQ(reader.ReadBlock(), 1);
     EXPECT_EQ(memcmp(reader.Block(), expected.data() + 2 * 44100, 64), 0);
@@ -93,7 +93,7 @@ TEST(WavReader, AttachedFileGivesTheSameFiguresAndTags) {
     auto file = std::make_unique<CFileStream>();
     ASSERT_TRUE(file->Open(path.c_str(), CFileStream::kRead));
     CWavReader reader;
-    ASSERT_EQ(reader.AttachFile(std::move(file)), 1);
+    ASSERT_TRUE(reader.AttachFile(std::move(file)));
     EXPECT_EQ(reader.GetDuration(), 1000);
     EXPECT_EQ(reader.TagFile()->Tags().title, tags.title);
     EXPECT_EQ(reader.TagFile()->Stream().durationMs, 1000);
@@ -108,7 +108,7 @@ TEST(WavReader, FilesOfOtherProgramsIncludingEightBit) {
     const std::string sox8 = dir / "eight.wav";
     ASSERT_TRUE(RunEncoder("sox " + ShellQuote(source) + " -b 8 " + ShellQuote(sox8)));
     CWavReader reader;
-    ASSERT_EQ(reader.Open(sox8.c_str()), 1);
+    ASSERT_TRUE(reader.Open(sox8.c_str()));
     EXPECT_EQ(reader.BitsPerSample(), 8);
     EXPECT_EQ(reader.Bitrate(), 8 * 2 * 48000);
     EXPECT_EQ(reader.GetDuration(), 2000);
@@ -117,7 +117,7 @@ TEST(WavReader, FilesOfOtherProgramsIncludingEightBit) {
     ASSERT_TRUE(RunEncoder("ffmpeg -nostdin -y -i " + ShellQuote(source) +
                            " -ac 1 -ar 16000 -fflags +bitexact -flags:a +bitexact -map_metadata -1 " +
                            ShellQuote(mono)));
-    ASSERT_EQ(reader.Open(mono.c_str()), 1);
+    ASSERT_TRUE(reader.Open(mono.c_str()));
     EXPECT_EQ(reader.Channels(), 1);
     EXPECT_EQ(reader.SampleRate(), 16000);
     EXPECT_EQ(reader.GetDuration(), 2000);
@@ -128,13 +128,13 @@ TEST(WavReader, RefusesGarbageAndSurvivesTruncation) {
     CWavReader reader;
     EXPECT_TRUE(RefusesFile(reader, dir / "noise.wav", std::string(5000, '\x5a')));
     EXPECT_TRUE(RefusesFile(reader, dir / "empty.wav", ""));
-    EXPECT_EQ(reader.Open((dir / "missing.wav").c_str()), 0);
+    EXPECT_FALSE(reader.Open((dir / "missing.wav").c_str()));
     const std::string whole = MakeWav(std::string(176400, '\x01'), 44100, 2);
     EXPECT_TRUE(RefusesFile(reader, dir / "head.wav", whole.substr(0, 30)));
 
     // Cut off mid-track: the audio that is there counts, not the size the header claims.
     WriteFileBytes(dir / "cut.wav", whole.substr(0, 44 + 88200));
-    ASSERT_EQ(reader.Open((dir / "cut.wav").c_str()), 1);
+    ASSERT_TRUE(reader.Open((dir / "cut.wav").c_str()));
     EXPECT_EQ(reader.Length(), 88200);
     EXPECT_EQ(reader.GetDuration(), 500);
     EXPECT_EQ(DecodeAll(reader).size(), 88200u);
@@ -154,7 +154,7 @@ TEST(WavReader, TrackPastFourGibTakesItsLengthFromTheFile) {
     if (truncate(path.c_str(), 44 + pcmBytes + 3) != 0) GTEST_SKIP() << "no sparse 4 GiB file here";
 
     CWavReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.Length(), pcmBytes);
     EXPECT_EQ(reader.GetDuration(), 24600000);
     EXPECT_EQ(reader.TagFile()->Stream().durationMs, 24600000);

@@ -11,7 +11,7 @@
 #include "tests/support/TempDir.h"
 
 TEST(WmaMissing, AnIncompleteDecoderModuleCountsAsNoneAndIsUnloaded) {
-    EXPECT_EQ(LoadWmaDecoder(), 0);
+    EXPECT_FALSE(LoadWmaDecoder());
     EXPECT_EQ(WmaDecoder(), nullptr);
     const CCharString path = ProgramFolder() + "WMADEC9.so";
     ASSERT_EQ(access(path.c_str(), F_OK), 0) << "the incomplete module is there";
@@ -38,8 +38,8 @@ TEST(WmaMissing, TheAttributeEditorRefusesToOpen) {
     TempDir dir;
     WriteFileBytes(dir / "track.wma", "not really");
     CWmaTagFile tagFile;
-    EXPECT_EQ(tagFile.Open((dir / "track.wma").c_str()), 0);
+    EXPECT_FALSE(tagFile.Open((dir / "track.wma").c_str()));
     EXPECT_FALSE(tagFile.IsOpen());
-    EXPECT_EQ(tagFile.Write(), 0);
-    EXPECT_EQ(tagFile.Close(), 0);
+    EXPECT_FALSE(tagFile.Write());
+    EXPECT_FALSE(tagFile.Close());
 }

@@ -18,7 +18,7 @@ TEST(WmaReader, OurTrackWithItsAttributesAndDecodedLength) {
     ASSERT_TRUE(WriteToneTrack(writer, path, quality.value, quality.sampleRate, quality.channels, 44100 * 3, &tags));
 
     CWmaReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.Kind(), FileKind::Wma);
     EXPECT_EQ(reader.SampleRate(), 44100);
     EXPECT_EQ(reader.Channels(), 2);
@@ -35,13 +35,13 @@ TEST(WmaReader, OurTrackWithItsAttributesAndDecodedLength) {
 
     const std::string pcm = DecodeAll(reader);
     EXPECT_NEAR(static_cast<double>(pcm.size()) / 4 / 44100, 3.0, 0.1);
-    EXPECT_EQ(reader.Close(), 1);
+    EXPECT_TRUE(reader.Close());
     EXPECT_EQ(reader.TagFile(), nullptr);
 
     // Cut in the middle: the header still tells the whole length; decoding stops where the data does.
     const std::string bytes = ReadFileBytes(path);
     WriteFileBytes(dir / "cut.wma", bytes.substr(0, bytes.size() / 2));
-    ASSERT_EQ(reader.Open((dir / "cut.wma").c_str()), 1);
+    ASSERT_TRUE(reader.Open((dir / "cut.wma").c_str()));
     EXPECT_LT(DecodeAll(reader).size(), pcm.size() * 3 / 4);
 }
 
@@ -52,7 +52,7 @@ TEST(WmaReader, FfmpegMonoFile) {
     ASSERT_TRUE(RunEncoder("ffmpeg -nostdin -y -i " + ShellQuote(wav) + " -c:a wmav2 -b:a 32k -metadata title=Noon " +
                            ShellQuote(path)));
     CWmaReader reader;
-    ASSERT_EQ(reader.Open(path.c_str()), 1);
+    ASSERT_TRUE(reader.Open(path.c_str()));
     EXPECT_EQ(reader.SampleRate(), 22050);
     EXPECT_EQ(reader.Channels(), 1);
     EXPECT_NEAR(reader.GetDuration(), 2000, 100);
@@ -63,10 +63,10 @@ TEST(WmaReader, RefusesGarbageAndAnAttachedFile) {
     TempDir dir;
     CWmaReader reader;
     EXPECT_TRUE(RefusesFile(reader, dir / "noise.wma", std::string(30000, 'q')));
-    EXPECT_EQ(reader.Open((dir / "missing.wma").c_str()), 0);
+    EXPECT_FALSE(reader.Open((dir / "missing.wma").c_str()));
     EXPECT_EQ(reader.ReadBlock(), 0);
 
     auto file = std::make_unique<CFileStream>();
     ASSERT_TRUE(file->Open((dir / "noise.wma").c_str(), CFileStream::kRead));
-    EXPECT_EQ(reader.AttachFile(std::move(file)), 0);
+    EXPECT_FALSE(reader.AttachFile(std::move(file)));
 }

@@ -35,16 +35,16 @@ TEST_P(FuzzRegression, EveryParserTakesTheInputWithoutHarm) {
     tag.ReadTag(file);
     Mp3FileInfo info;
     TagFieldSet tags;
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     if (ReadMp3FileInfo(file, info, true, &tag, &tags)) {
         EXPECT_LE(info.audioOffset + info.audioLength, info.fileSize);
     }
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     ReadInfoList(file, tags);
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     int64_t offset = 0;
     uint32_t size = 0;
-    ParseWavHeader(file, offset, size);
+    static_cast<void>(ParseWavHeader(file, offset, size));
     file.Close();
 
     // The readers choose by extension and the rewrites change the file: each gets its own copy.

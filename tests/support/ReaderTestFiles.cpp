@@ -32,7 +32,7 @@ std::string DecodeAll(CAudioReader& reader) {
     std::string pcm;
     if (!reader.Begin()) return pcm;
     while (reader.ReadBlock()) pcm.append(reinterpret_cast<const char*>(reader.Block()), reader.BlockBytes());
-    reader.End();
+    static_cast<void>(reader.End());
     return pcm;
 }
 
@@ -62,5 +62,5 @@ TagFieldSet SampleTags() {
 
 bool RefusesFile(CAudioReader& reader, const std::string& path, const std::string& bytes) {
     WriteFileBytes(path, bytes);
-    return reader.Open(path.c_str()) == 0 && !reader.IsOpen() && reader.TagFile() == nullptr;
+    return !reader.Open(path.c_str()) && !reader.IsOpen() && reader.TagFile() == nullptr;
 }

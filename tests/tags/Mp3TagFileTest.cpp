@@ -62,21 +62,21 @@ TEST(Mp3TagFile, RetaggingReplacesBothTagsInPlaceOrThroughANewFileAndKeepsTheAud
     const std::string path = dir / "t.mp3";
     WriteFileBytes(path, audio);
     // Bare frames leave no room: the first tags go through a new file.
-    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerMp3, 7}, SomeTags(std::string(300, 'L').c_str(), 3)), 1);
+    ASSERT_TRUE(WriteMp3TagsByName(path.c_str(), {kContainerMp3, 7}, SomeTags(std::string(300, 'L').c_str(), 3)));
     const std::string first = ReadFileBytes(path);
     const size_t firstTag = first.size() - audio.size() - 128;
     EXPECT_EQ(firstTag, 10 + 2048 + (7 + 8 + 7 + 6 + 7 + 13 + 3 - 5 + 300) + 7 * 10);
     EXPECT_TRUE(first.substr(firstTag, audio.size()) == audio);
 
     CMp3TagFile editor;
-    ASSERT_EQ(editor.Open(path.c_str()), 1);
+    ASSERT_TRUE(editor.Open(path.c_str()));
     EXPECT_EQ(editor.Info().tagFlags, kTagId3v2 | kTagId3v1 | kTagId3v1Track);
     EXPECT_EQ(editor.Info().audioLength, static_cast<int64_t>(audio.size()));
     EXPECT_EQ(editor.Tags().trackNumber, 3);
     EXPECT_EQ(editor.Tags().genreNumber, 250);  // "Genre" has no leading number
     editor.Tags() = SomeTags("Short", 9);
-    EXPECT_EQ(editor.Write(), 1);
-    EXPECT_EQ(editor.Close(), 1);
+    EXPECT_TRUE(editor.Write());
+    EXPECT_TRUE(editor.Close());
     // Shorter tags: the same room, more padding, the audio where it was.
     const std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes.size(), first.size());
@@ -88,7 +88,7 @@ TEST(Mp3TagFile, RetaggingReplacesBothTagsInPlaceOrThroughANewFileAndKeepsTheAud
 
     // Longer than the room: a new file again, and nothing left beside it.
     const std::string title(4000, 'T');
-    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerMp3, 7}, SomeTags(title.c_str(), 1)), 1);
+    ASSERT_TRUE(WriteMp3TagsByName(path.c_str(), {kContainerMp3, 7}, SomeTags(title.c_str(), 1)));
     const std::string grown = ReadFileBytes(path);
     const size_t grownTag = grown.size() - audio.size() - 128;
     EXPECT_EQ(grownTag, 10 + 2048 + (7 + 8 + 7 + 6 + 7 + 13 + 3 - 5 + 4000) + 7 * 10);
@@ -154,12 +154,12 @@ TEST(Mp3TagFile, OlderAndNewerTagVersionsAreWrittenAsVersion3) {
     for (const std::string& front : {v22, v24}) {
         WriteFileBytes(dir / "t.mp3", front + audio);
         CMp3TagFile editor;
-        ASSERT_EQ(editor.Open((dir / "t.mp3").c_str()), 1);
+        ASSERT_TRUE(editor.Open((dir / "t.mp3").c_str()));
         EXPECT_TRUE(editor.Tags().title == "Old" || editor.Tags().title == "New");
         EXPECT_EQ(editor.Info().audioOffset, static_cast<int64_t>(front.size()));
         editor.Tags().title = "Rewritten";
-        editor.Write();
-        ASSERT_EQ(editor.Close(), 1);
+        ASSERT_TRUE(editor.Write());
+        ASSERT_TRUE(editor.Close());
         EXPECT_EQ(Id3Version(dir / "t.mp3"), "(2, 3, 0) Rewritten\n");
     }
 }
@@ -170,16 +170,16 @@ TEST(Mp3TagFile, RiffMp3GetsAnInfoListAndItsRiffSize) {
     const std::string riff = "RIFF" + Le32(1012) + "RMP3data" + Le32(1000) + audio;
     const std::string path = dir / "r.mp3";
     WriteFileBytes(path, riff + "junk after the audio");
-    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerRiffMp3, 0}, SomeTags("T", 1)), 1);
+    ASSERT_TRUE(WriteMp3TagsByName(path.c_str(), {kContainerRiffMp3, 0}, SomeTags("T", 1)));
     EXPECT_TRUE(ReadFileBytes(path) == riff);
 
-    ASSERT_EQ(WriteMp3TagsByName(path.c_str(), {kContainerRiffMp3, 7}, SomeTags("Riff title", 1)), 1);
+    ASSERT_TRUE(WriteMp3TagsByName(path.c_str(), {kContainerRiffMp3, 7}, SomeTags("Riff title", 1)));
     const std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(bytes.substr(0, 20), "RIFF" + Le32(bytes.size() - 8) + "RMP3data" + Le32(1000));
     EXPECT_TRUE(bytes.substr(20, 1000) == audio);
     EXPECT_EQ(bytes.substr(1020, 4), "LIST");
     CMp3TagFile editor;
-    ASSERT_EQ(editor.Open(path.c_str()), 1);
+    ASSERT_TRUE(editor.Open(path.c_str()));
     EXPECT_EQ(editor.Info().container, kContainerRiffMp3);
     EXPECT_EQ(editor.Info().tagFlags, kTagRiffInfo);
     EXPECT_EQ(editor.Tags().title, "Riff title");
@@ -203,7 +203,7 @@ TEST(Mp3FileInfo, ContainersFrameSearchAndXing) {
     CFileStream file;
     ASSERT_TRUE(file.Open((dir / "far.mp3").c_str(), CFileStream::kRead));
     EXPECT_FALSE(ReadMp3FileInfo(file, info, true, nullptr, nullptr));
-    EXPECT_EQ(WriteMp3TagsByName((dir / "far.mp3").c_str(), {kContainerMp3, 7}, SomeTags("x", 1)), 0);
+    EXPECT_FALSE(WriteMp3TagsByName((dir / "far.mp3").c_str(), {kContainerMp3, 7}, SomeTags("x", 1)));
 
     // MPEG in WAVE needs a 30- or 32-byte fmt chunk; a 16-byte one is something else.
     const std::string fmt30 = "RIFF" + Le32(0) + "WAVEfmt " + Le32(30) + std::string(30, '\0');
@@ -211,7 +211,7 @@ TEST(Mp3FileInfo, ContainersFrameSearchAndXing) {
     info = Analyse(dir / "w.wav");
     EXPECT_EQ(info.container, kContainerWaveMpeg);
     EXPECT_EQ(info.audioOffset, static_cast<int64_t>(fmt30.size() + 20));
-    EXPECT_EQ(WriteMp3TagsByName((dir / "w.wav").c_str(), {kContainerWaveMpeg, 8}, SomeTags("x", 1)), 0);
+    EXPECT_FALSE(WriteMp3TagsByName((dir / "w.wav").c_str(), {kContainerWaveMpeg, 8}, SomeTags("x", 1)));
     const std::string fmt16 = "RIFF" + Le32(0) + "WAVEfmt " + Le32(16) + std::string(16, '\0');
     WriteFileBytes(dir / "p.wav", fmt16 + "data" + Le32(audio.size()) + audio);
     EXPECT_EQ(Analyse(dir / "p.wav").container, kContainerMp3);  // found by the frame search

@@ -1,6 +1,7 @@
 // The tag editor base: opening never creates a file, Close releases it, Clear resets.
 #include "tags/TagFile.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include "tests/support/TempDir.h"
@@ -9,19 +10,19 @@ namespace {
 class PlainTagFile : public CTagFile {
 public:
     PlainTagFile() : CTagFile(FileKind::Wav) {}
-    int Write() override {
+    Result<void> Write() override {
         written.push_back(Tags().title.c_str());
         return writeResult;
     }
     std::vector<std::string> written;  // the title at each Write
-    int writeResult = 1;
+    Result<void> writeResult;
 };
 }  // namespace
 
 TEST(TagFile, OpeningAMissingFileCreatesNothing) {
     TempDir dir;
     PlainTagFile editor;
-    EXPECT_EQ(editor.Open((dir / "missing.wav").c_str()), 0);
+    EXPECT_FALSE(editor.Open((dir / "missing.wav").c_str()));
     EXPECT_FALSE(editor.IsOpen());
     EXPECT_FALSE(PathExists(dir / "missing.wav"));
 }
@@ -30,12 +31,12 @@ TEST(TagFile, OpenKeepsTheNameAndCloseReleasesIt) {
     TempDir dir;
     WriteFileBytes(dir / "a.wav", "data");
     PlainTagFile editor;
-    ASSERT_EQ(editor.Open((dir / "a.wav").c_str()), 1);
+    ASSERT_TRUE(editor.Open((dir / "a.wav").c_str()));
     EXPECT_TRUE(editor.IsOpen());
     EXPECT_STREQ(editor.Name().c_str(), (dir / "a.wav").c_str());
-    EXPECT_EQ(editor.Close(), 1);
+    EXPECT_TRUE(editor.Close());
     EXPECT_TRUE(editor.Name().IsEmpty());
-    EXPECT_EQ(editor.Close(), 0);
+    EXPECT_FALSE(editor.Close());
     EXPECT_EQ(ReadFileBytes(dir / "a.wav"), "data");
 }
 
@@ -64,12 +65,16 @@ TEST(TagFile, RewriteTagsWritesTheGivenTagsOnceAndReportsTheOutcome) {
     EXPECT_FALSE(editor.IsOpen()) << "the file is released";
 
     PlainTagFile failing;
-    failing.writeResult = 0;
-    EXPECT_FALSE(RewriteTags(failing, (dir / "a.wav").c_str(), tags));
+    failing.writeResult = SystemFailure(ENOSPC, "full");
+    const Result<void> refused = RewriteTags(failing, (dir / "a.wav").c_str(), tags);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().error, ENOSPC) << "the write's failure is the one reported";
     EXPECT_FALSE(failing.IsOpen());
 
     PlainTagFile missing;
-    EXPECT_FALSE(RewriteTags(missing, (dir / "none.wav").c_str(), tags));
+    const Result<void> absent = RewriteTags(missing, (dir / "none.wav").c_str(), tags);
+    ASSERT_FALSE(absent);
+    EXPECT_EQ(absent.error().error, ENOENT);
     EXPECT_TRUE(missing.written.empty());
     EXPECT_FALSE(PathExists(dir / "none.wav"));
 }

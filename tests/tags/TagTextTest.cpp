@@ -123,7 +123,7 @@ TEST_P(TagText, LinuxReadersShowOurJapaneseAndOurEditorsReadOldShiftJis) {
     for (const std::string& file : {path, oldPath}) {
         SCOPED_TRACE(file);
         std::unique_ptr<CTagFile> reader = format.editor();
-        ASSERT_EQ(reader->Open(file.c_str()), 1);
+        ASSERT_TRUE(reader->Open(file.c_str()));
         EXPECT_EQ(reader->Tags().title, tags.title);
         EXPECT_EQ(reader->Tags().artist, tags.artist);
         EXPECT_EQ(reader->Tags().album, tags.album);

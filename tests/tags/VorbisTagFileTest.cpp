@@ -14,9 +14,9 @@
 namespace {
 
 // Rewrites `path` with `tags` through the editor.
-int Rewrite(const std::string& path, const TagFieldSet& tags) {
+Result<void> Rewrite(const std::string& path, const TagFieldSet& tags) {
     CVorbisTagFile editor;
-    if (!editor.Open(path.c_str())) return 0;
+    if (Result<void> opened = editor.Open(path.c_str()); !opened) return opened;
     editor.Tags() = tags;
     return editor.Write();
 }
@@ -38,12 +38,12 @@ TEST(AddStandardComments, KeepsTableOrderAndSplitsAtTheFirstEquals) {
     tags.genreNumber = 146;
     vorbis_comment comments{};
     g_added.clear();
-    ASSERT_EQ(AddStandardComments(tags, &comments, RecordComment), 1);
+    ASSERT_TRUE(AddStandardComments(tags, &comments, RecordComment));
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"TITLE", "a=b"}, {"ARTIST", "Artist"}, {"ALBUM", "Album"},  {"TRACKNUMBER", "12"},
         {"DATE", "2024"}, {"GENRE", "JPop"},    {"COMMENT", "Note"}, {"GENREID", "146"}};
     EXPECT_EQ(g_added, expected);
-    EXPECT_EQ(AddStandardComments(tags, nullptr, RecordComment), 0);
+    EXPECT_FALSE(AddStandardComments(tags, nullptr, RecordComment));
 }
 
 TEST(VorbisTagFile, ReadsKeysWithoutRegardToCase) {
@@ -53,7 +53,7 @@ TEST(VorbisTagFile, ReadsKeysWithoutRegardToCase) {
                                  {"title=Lower", "Artist=Mixed", "ALBUM=Upper", "tracknumber=07/12", "date=2024",
                                   "Genre=JPop", "comment=x=y", "genreid=146abc", "SUBTITLE=ignored"}));
     CVorbisTagFile editor;
-    ASSERT_EQ(editor.Open(path.c_str()), 1);
+    ASSERT_TRUE(editor.Open(path.c_str()));
     EXPECT_EQ(editor.Kind(), FileKind::OggVorbis);
     const TagFieldSet& tags = editor.Tags();
     EXPECT_EQ(tags.title, "Lower");
@@ -82,12 +82,12 @@ TEST(VorbisTagFile, RewriteLeavesExactlyTheTableAndKeepsTheAudio) {
     tags.genreNumber = 146;
 
     CVorbisTagFile editor;
-    ASSERT_EQ(editor.Open(path.c_str()), 1);
+    ASSERT_TRUE(editor.Open(path.c_str()));
     editor.Tags() = tags;
-    ASSERT_EQ(editor.Write(), 1);
+    ASSERT_TRUE(editor.Write());
     EXPECT_TRUE(editor.IsOpen()) << "the editor reopens the rewritten file";
     EXPECT_EQ(editor.Tags().genre, tags.genre);
-    editor.Close();
+    static_cast<void>(editor.Close());
 
     EXPECT_EQ(ListVorbisComments(path),
               "TITLE=Title\nARTIST=Artist\nALBUM=Album\nTRACKNUMBER=3\nDATE=2024\n"
@@ -103,10 +103,10 @@ TEST(VorbisTagFile, EmptyFieldsFollowTheTableConditions) {
     TagFieldSet tags;
     tags.trackNumber = 0;
     tags.genreNumber = 0;
-    ASSERT_EQ(Rewrite(path, tags), 1);
+    ASSERT_TRUE(Rewrite(path, tags));
     EXPECT_EQ(ListVorbisComments(path), "TITLE=\nARTIST=\nGENREID=0\n");
 
-    ASSERT_EQ(Rewrite(path, TagFieldSet()), 1);
+    ASSERT_TRUE(Rewrite(path, TagFieldSet()));
     EXPECT_EQ(ListVorbisComments(path), "TITLE=\nARTIST=\n") << "-1 writes neither number";
 }
 
@@ -118,12 +118,12 @@ TEST(VorbisTagFile, AJapaneseTitleRoundTripsByteExact) {
     const std::string title = "日本語のタイトル ♪ \xF0\xA0\x80\x8B";
     TagFieldSet tags;
     tags.title = title;
-    ASSERT_EQ(Rewrite(path, tags), 1);
+    ASSERT_TRUE(Rewrite(path, tags));
     EXPECT_EQ(ListVorbisComments(path), "TITLE=" + title + "\nARTIST=\n");
     const std::string bytes = ReadFileBytes(path);
     EXPECT_NE(bytes.find("TITLE=" + title), std::string::npos);
     CVorbisTagFile editor;
-    ASSERT_EQ(editor.Open(path.c_str()), 1);
+    ASSERT_TRUE(editor.Open(path.c_str()));
     EXPECT_EQ(editor.Tags().title.str(), title);
 }
 
@@ -137,13 +137,13 @@ TEST(VorbisTagFile, AFailedRewriteLeavesTheTrackAsEncoded) {
 
     // The temporary file cannot be created (a folder holds its name; root ignores permissions).
     ASSERT_EQ(mkdir((path + ".vctemp").c_str(), 0755), 0);
-    EXPECT_EQ(Rewrite(path, tags), 0);
+    EXPECT_FALSE(Rewrite(path, tags));
     EXPECT_TRUE(ReadFileBytes(path) == original);
     rmdir((path + ".vctemp").c_str());
 
     if (geteuid() != 0) {
         chmod(dir.path().c_str(), 0555);
-        EXPECT_EQ(Rewrite(path, tags), 0);
+        EXPECT_FALSE(Rewrite(path, tags));
         chmod(dir.path().c_str(), 0755);
         EXPECT_TRUE(ReadFileBytes(path) == original);
         EXPECT_FALSE(PathExists(path + ".vctemp"));
@@ -157,7 +157,7 @@ TEST(VorbisTagFile, AFailedRewriteLeavesTheTrackAsEncoded) {
     flipped[static_cast<size_t>(pages[pages.size() - 2].offset) + 300] ^= 0x20;
     for (const std::string& damaged : {cut, flipped}) {
         WriteFileBytes(path, damaged);
-        EXPECT_EQ(Rewrite(path, tags), 0);
+        EXPECT_FALSE(Rewrite(path, tags));
         EXPECT_TRUE(ReadFileBytes(path) == damaged);
         EXPECT_FALSE(PathExists(path + ".vctemp"));
     }
@@ -173,13 +173,13 @@ TEST(VorbisTagFile, RefusesWhatIsNotOggVorbisWithoutTouchingIt) {
     for (const std::string& bytes : inputs) {
         WriteFileBytes(path, bytes);
         CVorbisTagFile editor;
-        EXPECT_EQ(editor.Open(path.c_str()), 0);
+        EXPECT_FALSE(editor.Open(path.c_str()));
         EXPECT_FALSE(editor.IsOpen());
-        EXPECT_EQ(editor.Write(), 0);
+        EXPECT_FALSE(editor.Write());
         EXPECT_TRUE(ReadFileBytes(path) == bytes);
     }
     CVorbisTagFile editor;
-    EXPECT_EQ(editor.Open((dir / "missing.ogg").c_str()), 0);
+    EXPECT_FALSE(editor.Open((dir / "missing.ogg").c_str()));
     EXPECT_FALSE(PathExists(dir / "missing.ogg"));
 }
 
@@ -198,7 +198,7 @@ TEST(VorbisTagFile, AStaleTemporaryFileGoesAndAPlantedLinkIsNeverWrittenThrough)
             ASSERT_EQ(symlink(victim.c_str(), (path + ".vctemp").c_str()), 0);
         else
             WriteFileBytes(path + ".vctemp", std::string(1 << 20, 'J'));
-        ASSERT_EQ(Rewrite(path, tags), link ? 0 : 1);
+        ASSERT_EQ(Rewrite(path, tags).has_value(), !link);
         EXPECT_EQ(ReadFileBytes(victim), std::string(1 << 20, 'J'));
         if (link) {
             EXPECT_TRUE(ReadFileBytes(path) == encoded) << "the track keeps its comments";

@@ -43,14 +43,14 @@ void PutLe(std::string& file, size_t at, uint64_t value, int bytes) {
 
 TagFieldSet ReadBack(const std::string& path) {
     CWmaTagFile tagFile;
-    EXPECT_EQ(tagFile.Open(path.c_str()), 1);
+    EXPECT_TRUE(tagFile.Open(path.c_str()));
     return tagFile.Tags();
 }
 
 }  // namespace
 
 TEST(WmaTagFile, TheModuleBesideTheProgramIsVersion9) {
-    EXPECT_EQ(LoadWmaDecoder(), 9);
+    EXPECT_EQ(LoadWmaDecoder().value_or(0), 9);
     ASSERT_NE(WmaDecoder(), nullptr);
 }
 
@@ -58,7 +58,7 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     TempDir dir;
     const std::string path = MakeWma(dir, "tags.wma");
     CWmaTagFile tagFile;
-    ASSERT_EQ(tagFile.Open(path.c_str()), 1);
+    ASSERT_TRUE(tagFile.Open(path.c_str()));
     EXPECT_EQ(tagFile.Kind(), FileKind::Wma);
     TagFieldSet& tags = tagFile.Tags();
     tags.title = "夜の放送";
@@ -69,8 +69,8 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     tags.comment = "一行目\n二行目";
     tags.trackNumber = 5;
     tags.genreNumber = 146;
-    ASSERT_EQ(tagFile.Write(), 1);
-    ASSERT_EQ(tagFile.Close(), 1);
+    ASSERT_TRUE(tagFile.Write());
+    ASSERT_TRUE(tagFile.Close());
 
     const auto read = ReadTagsWithMutagen(path);
     EXPECT_EQ(read.at("Title"), "ASFUnicodeAttribute:夜の放送");
@@ -111,10 +111,10 @@ TEST(WmaTagFile, AttributesGoInPlaceWhenThePaddingHoldsThemElseThroughANewFile) 
     ASSERT_NE(original, "");
     const auto retitle = [&](const std::string& title) {
         CWmaTagFile tagFile;
-        ASSERT_EQ(tagFile.Open(path.c_str()), 1);
+        ASSERT_TRUE(tagFile.Open(path.c_str()));
         tagFile.Tags().title = title.c_str();
-        ASSERT_EQ(tagFile.Write(), 1);
-        ASSERT_EQ(tagFile.Close(), 1);
+        ASSERT_TRUE(tagFile.Write());
+        ASSERT_TRUE(tagFile.Close());
         EXPECT_EQ(ReadTagsWithMutagen(path).at("Title"), "ASFUnicodeAttribute:" + title);
         EXPECT_EQ(audio(), original);
         EXPECT_FALSE(PathExists(path + ".vctemp"));
@@ -169,9 +169,9 @@ TEST(WmaTagFile, NoTrackNumberIsWrittenAsMinusTwoAndMinusOne) {
     const std::string path = MakeWma(dir, "none.wma");
     {
         CWmaTagFile tagFile;
-        ASSERT_EQ(tagFile.Open(path.c_str()), 1);
+        ASSERT_TRUE(tagFile.Open(path.c_str()));
         ASSERT_EQ(tagFile.Tags().trackNumber, -1);
-        ASSERT_EQ(tagFile.Write(), 1);
+        ASSERT_TRUE(tagFile.Write());
     }
     const auto read = ReadTagsWithMutagen(path);
     EXPECT_EQ(read.at("WM/Track"), "ASFDWordAttribute:4294967294");
@@ -186,8 +186,8 @@ TEST(WmaTagFile, AReadOnlyFileReadsButRefusesTheWrite) {
     const std::string path = MakeWma(dir, "readonly.wma");
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     CWmaTagFile tagFile;
-    ASSERT_EQ(tagFile.Open(path.c_str()), 1);
-    EXPECT_EQ(tagFile.Write(), 0);
+    ASSERT_TRUE(tagFile.Open(path.c_str()));
+    EXPECT_FALSE(tagFile.Write());
 }
 
 TEST(WmaTagFile, CorruptAndForeignFilesAreRefused) {
@@ -208,16 +208,16 @@ TEST(WmaTagFile, CorruptAndForeignFilesAreRefused) {
         const std::string path = dir / name;
         WriteFileBytes(path, bytes);
         CWmaTagFile tagFile;
-        EXPECT_EQ(tagFile.Open(path.c_str()), 0) << name;
+        EXPECT_FALSE(tagFile.Open(path.c_str())) << name;
         EXPECT_FALSE(tagFile.IsOpen()) << name;
         EXPECT_EQ(wma->tagOpen(path.c_str()), 0) << name;
         EXPECT_EQ(wma->open(path.c_str(), 0, 0), 0) << name;
         EXPECT_EQ(ReadFileBytes(path), bytes) << name << " was left as it was";
     }
     CWmaTagFile missing;
-    EXPECT_EQ(missing.Open((dir / "missing.wma").c_str()), 0);
+    EXPECT_FALSE(missing.Open((dir / "missing.wma").c_str()));
     EXPECT_FALSE(PathExists(dir / "missing.wma"));
-    EXPECT_EQ(missing.AttachFile(std::make_unique<CFileStream>()), 0);
+    EXPECT_FALSE(missing.AttachFile(std::make_unique<CFileStream>()));
 }
 
 TEST(WmaTagFile, HeadersThatWouldLeadTagLibPastTheirEndAreRefusedSoundOnesRead) {
@@ -272,13 +272,13 @@ TEST(WmaTagFile, ATitleTooLongForItsLengthFieldIsCutAndItsNeighboursStayIntact) 
     for (int i = 0; i < 40000; ++i) longTitle += "あ";
     {
         CWmaTagFile tagFile;
-        ASSERT_EQ(tagFile.Open(path.c_str()), 1);
+        ASSERT_TRUE(tagFile.Open(path.c_str()));
         tagFile.Tags().title = longTitle;
         tagFile.Tags().artist = "アーティスト";
         tagFile.Tags().comment = "コメント";
         tagFile.Tags().album = "アルバム";
-        ASSERT_EQ(tagFile.Write(), 1);
-        ASSERT_EQ(tagFile.Close(), 1);
+        ASSERT_TRUE(tagFile.Write());
+        ASSERT_TRUE(tagFile.Close());
     }
     const auto read = ReadTagsWithMutagen(path);
     ASSERT_TRUE(read.count("Title"));
@@ -295,10 +295,10 @@ TEST(WmaTagFile, ATitleTooLongForItsLengthFieldIsCutAndItsNeighboursStayIntact) 
     for (int i = 0; i < 10; ++i) pairTitle += "𠮷";
     {
         CWmaTagFile tagFile;
-        ASSERT_EQ(tagFile.Open(pairPath.c_str()), 1);
+        ASSERT_TRUE(tagFile.Open(pairPath.c_str()));
         tagFile.Tags().title = pairTitle;
-        ASSERT_EQ(tagFile.Write(), 1);
-        ASSERT_EQ(tagFile.Close(), 1);
+        ASSERT_TRUE(tagFile.Write());
+        ASSERT_TRUE(tagFile.Close());
     }
     const auto pairRead = ReadTagsWithMutagen(pairPath);
     ASSERT_TRUE(pairRead.count("Title"));
