@@ -3,7 +3,7 @@
 
 #include "tags/WmaTagFile.h"
 
-CWmaReader::CWmaReader() : CAudioReader(FileKind::Wma) {
+CWmaReader::CWmaReader() : CAudioReader(OutputFormat::Wma) {
     if (LoadWmaDecoder()) m_wma = WmaDecoder();
 }
 

@@ -7,7 +7,7 @@
 
 class CWavTagFile : public CTagFile {
 public:
-    CWavTagFile() : CTagFile(FileKind::Wav) {}
+    CWavTagFile() : CTagFile(OutputFormat::Wav) {}
 
     // Finds the data chunk and reads an INFO list behind it; 0 (file released) for anything but PCM WAV.
     int AttachFile(std::unique_ptr<CFileStream> file) override;

@@ -8,8 +8,8 @@
 
 std::vector<std::string> ModuleReport() {
     std::string why;
-    OutputFormatAvailable(static_cast<int>(OutputFormat::Mp3), why);
-    OutputFormatAvailable(static_cast<int>(OutputFormat::Wma), why);
+    OutputFormatAvailable(OutputFormat::Mp3, why);
+    OutputFormatAvailable(OutputFormat::Wma, why);
     LoadVorbisDecoder();
     LoadWmaDecoder();
     std::vector<std::string> lines;

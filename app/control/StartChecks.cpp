@@ -28,7 +28,7 @@ StartCheck CheckFileNameTemplate(const CCharString& fileNameTemplate) {
     return Refused("保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「" + fileNameTemplate.str() + "」");
 }
 
-StartCheck CheckOutputFormat(int outputFormat) {
+StartCheck CheckOutputFormat(OutputFormat outputFormat) {
     std::string why;
     return OutputFormatAvailable(outputFormat, why) ? StartCheck() : Refused(why);
 }

@@ -24,7 +24,7 @@ StartCheck CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings& s
 // Refuses a template that names no file: empty, or only a format's extension after its last
 // separator (it would write hidden files such as ".wav").
 StartCheck CheckFileNameTemplate(const CCharString& fileNameTemplate);
-StartCheck CheckOutputFormat(int outputFormat);
+StartCheck CheckOutputFormat(OutputFormat outputFormat);
 StartCheck CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& settings);
 StartCheck CheckOutputFolder(const CCharString& folder);
 

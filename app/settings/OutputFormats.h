@@ -7,14 +7,11 @@
 #include "app/settings/RecordingSettings.h"
 #include "audiofile/QualityTable.h"
 
-// Whether the number is the code of an output format (a stored setting may hold anything).
-bool IsOutputFormat(int outputFormat);
-
 // "WAV", "WMA", "OGG", "MP3", "FLAC" or "OPUS", as the output bar's caption names them.
-const char* FormatName(int outputFormat);
+const char* FormatName(OutputFormat format);
 
 // False, with the reason, when the format's encoder module cannot be loaded.
-bool OutputFormatAvailable(int outputFormat, std::string& why);
+bool OutputFormatAvailable(OutputFormat format, std::string& why);
 
 // Bytes a second of recording takes in the settings' format and quality; 0 when unknown.
 double OutputBytesPerSecond(const RecordingSettings& settings);

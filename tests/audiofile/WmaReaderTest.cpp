@@ -19,7 +19,7 @@ TEST(WmaReader, OurTrackWithItsAttributesAndDecodedLength) {
 
     CWmaReader reader;
     ASSERT_EQ(reader.Open(path.c_str()), 1);
-    EXPECT_EQ(reader.Kind(), FileKind::Wma);
+    EXPECT_EQ(reader.Kind(), OutputFormat::Wma);
     EXPECT_EQ(reader.SampleRate(), 44100);
     EXPECT_EQ(reader.Channels(), 2);
     EXPECT_EQ(reader.BitsPerSample(), 16);

@@ -8,7 +8,7 @@
 namespace {
 class PlainTagFile : public CTagFile {
 public:
-    PlainTagFile() : CTagFile(FileKind::Wav) {}
+    PlainTagFile() : CTagFile(OutputFormat::Wav) {}
     int Write() override {
         written.push_back(Tags().title.c_str());
         return writeResult;
