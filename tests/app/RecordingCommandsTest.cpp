@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/control/StartChecks.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
