@@ -6,12 +6,12 @@
 
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 #include "tags/TagFile.h"
 
 class CAudioReader {
 public:
-    explicit CAudioReader(FileKind kind) : m_kind(kind) {}
+    explicit CAudioReader(OutputFormat kind) : m_kind(kind) {}
     virtual ~CAudioReader();
     CAudioReader(const CAudioReader&) = delete;
     CAudioReader& operator=(const CAudioReader&) = delete;
@@ -37,7 +37,7 @@ public:
     // Milliseconds; -1 when unknown.
     virtual int64_t GetDuration() const = 0;
 
-    FileKind Kind() const { return m_kind; }
+    OutputFormat Kind() const { return m_kind; }
     bool IsOpen() const { return m_open; }
     int Channels() const { return m_channels; }
     int SampleRate() const { return m_sampleRate; }
@@ -82,5 +82,5 @@ protected:
     int m_blockBytes = 0;
 
 private:
-    FileKind m_kind;
+    OutputFormat m_kind;
 };

@@ -7,12 +7,12 @@
 
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 #include "tags/TagFieldSet.h"
 
 class CAudioWriter {
 public:
-    explicit CAudioWriter(FileKind kind) : m_kind(kind) {}
+    explicit CAudioWriter(OutputFormat kind) : m_kind(kind) {}
     virtual ~CAudioWriter();
     CAudioWriter(const CAudioWriter&) = delete;
     CAudioWriter& operator=(const CAudioWriter&) = delete;
@@ -43,7 +43,7 @@ public:
     // file is written by an encoder module.
     virtual int FileError() const;
 
-    FileKind Kind() const { return m_kind; }
+    OutputFormat Kind() const { return m_kind; }
     bool IsOpen() const { return m_open; }
     int64_t BytesWritten() const { return m_byteCount; }
     // The PCM sample frames the encoder was given, in its own format: what the padding it adds at
@@ -72,7 +72,7 @@ protected:
 private:
     int FlushBlockBuffer();
 
-    FileKind m_kind;
+    OutputFormat m_kind;
     bool m_open = false;
     int m_sampleRate = 44100;
     int m_channels = 2;

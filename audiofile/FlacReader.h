@@ -16,7 +16,7 @@ struct FlacDecodeSource {
 
 class CFlacReader : public CAudioReader {
 public:
-    CFlacReader() : CAudioReader(FileKind::Flac) {}
+    CFlacReader() : CAudioReader(OutputFormat::Flac) {}
     ~CFlacReader() override;
 
     // Refuses a file whose metadata libFLAC cannot read.

@@ -21,7 +21,7 @@ constexpr double kFlacSizeOfPcm = 0.6;
 
 class CFlacWriter : public CAudioWriter {
 public:
-    CFlacWriter() : CAudioWriter(FileKind::Flac) {}
+    CFlacWriter() : CAudioWriter(OutputFormat::Flac) {}
     ~CFlacWriter() override;
 
     int Open(const char* name) override;

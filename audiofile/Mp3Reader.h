@@ -10,7 +10,7 @@ struct mpg123_handle_struct;
 
 class CMp3Reader : public CAudioReader {
 public:
-    CMp3Reader() : CAudioReader(FileKind::Mp3) {}
+    CMp3Reader() : CAudioReader(OutputFormat::Mp3) {}
     ~CMp3Reader() override;
 
     // Refuses a file without an MPEG audio frame where its audio should start.

@@ -6,7 +6,7 @@
 
 class COggReader : public CAudioReader {
 public:
-    COggReader() : CAudioReader(FileKind::OggVorbis) {}
+    COggReader() : CAudioReader(OutputFormat::OggVorbis) {}
     ~COggReader() override;
 
     // Refuses the file when the module is missing or the file is not Ogg Vorbis.

@@ -22,7 +22,7 @@ static_assert(sizeof(OggOptions) == 20);
 
 class COggWriter : public CAudioWriter {
 public:
-    COggWriter() : CAudioWriter(FileKind::OggVorbis) {}
+    COggWriter() : CAudioWriter(OutputFormat::OggVorbis) {}
     ~COggWriter() override;
 
     int Open(const char* name) override;

@@ -7,7 +7,7 @@ struct OggOpusFile;
 
 class COpusReader : public CAudioReader {
 public:
-    COpusReader() : CAudioReader(FileKind::Opus) {}
+    COpusReader() : CAudioReader(OutputFormat::Opus) {}
     ~COpusReader() override;
 
     // Refuses the file when it is not Ogg Opus. Opus decodes at 48 kHz: that is the sample rate

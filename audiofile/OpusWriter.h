@@ -12,11 +12,14 @@ struct OggOpusEnc;
 // Bitrates for stereo, then mono. Opus decodes at 48 kHz whatever it was given, so every row
 // shows that rate; the writer takes the input at the rate it was captured.
 constexpr int kOpusQualityCount = 20;
+constexpr int kOpusDefaultQuality = 5;  // "64k bps / 48.0 kHz / Stereo"
+// A mono input gets 32k bps mono, where the stereo default would spend twice that on it.
+constexpr int kOpusMonoDefaultQuality = 14;
 extern const QualityEntry kOpusQualities[kOpusQualityCount];
 
 class COpusWriter : public CAudioWriter {
 public:
-    COpusWriter() : CAudioWriter(FileKind::Opus) {}
+    COpusWriter() : CAudioWriter(OutputFormat::Opus) {}
     ~COpusWriter() override;
 
     int Open(const char* name) override;

@@ -9,7 +9,7 @@
 class CPlugInWriter : public CAudioWriter {
 public:
     // `slot` is a slot of the plug-in table, 0 for none (Open then fails).
-    CPlugInWriter(FileKind kind, int slot) : CAudioWriter(kind), m_slot(slot) {}
+    CPlugInWriter(OutputFormat kind, int slot) : CAudioWriter(kind), m_slot(slot) {}
     ~CPlugInWriter() override;
 
     // The plug-in opens (and writes) the file itself.

@@ -9,12 +9,13 @@
 
 QualityTable QualityTableFor(OutputFormat format) {
     switch (format) {
-        case OutputFormat::Wma: return {kWmaQualities, kWmaQualityCount};
-        case OutputFormat::Mp3: return {kMp3Qualities, kMp3QualityCount};
-        case OutputFormat::Flac: return {kFlacQualities.data(), kFlacQualityCount};
-        case OutputFormat::Opus: return {kOpusQualities, kOpusQualityCount};
+        case OutputFormat::Wma: return {kWmaQualities, kWmaQualityCount, kWmaDefaultQuality, kWmaDefaultQuality};
+        case OutputFormat::Mp3: return {kMp3Qualities, kMp3QualityCount, kMp3DefaultQuality, kMp3DefaultQuality};
+        case OutputFormat::Flac:
+            return {kFlacQualities.data(), kFlacQualityCount, kFlacDefaultQuality, kFlacDefaultQuality};
+        case OutputFormat::Opus: return {kOpusQualities, kOpusQualityCount, kOpusDefaultQuality, kOpusMonoDefaultQuality};
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis: break;
     }
-    return {kPcmQualityTable.data(), static_cast<int>(kPcmQualityTable.size())};
+    return {kPcmQualityTable.data(), static_cast<int>(kPcmQualityTable.size()), kPcmQualityDefault, kPcmQualityDefault};
 }

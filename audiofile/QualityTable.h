@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 
 struct QualityEntry {
     char label[52];      // NUL-terminated
@@ -16,6 +16,8 @@ static_assert(sizeof(QualityEntry) == 64);
 struct QualityTable {
     const QualityEntry* rows = nullptr;
     int count = 0;
+    int defaultRow = 0;      // the row preselected when the format is chosen
+    int monoDefaultRow = 0;  // the same for a mono input
 
     // The row at `index`, or null when the list has none there.
     const QualityEntry* Row(int index) const { return index >= 0 && index < count ? rows + index : nullptr; }
@@ -23,3 +25,8 @@ struct QualityTable {
 
 // The list the output settings offer for a format; WAV and Ogg Vorbis share the PCM list.
 QualityTable QualityTableFor(OutputFormat format);
+// The row the output bar selects when it switches to a format.
+inline int DefaultQualityIndex(OutputFormat format, int inputChannels = 2) {
+    const QualityTable table = QualityTableFor(format);
+    return inputChannels == 1 ? table.monoDefaultRow : table.defaultRow;
+}

@@ -8,7 +8,7 @@
 #include "audiofile/WavReader.h"
 #include "audiofile/WmaReader.h"
 #include "foundation/PathUtils.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 
 std::unique_ptr<CAudioReader> NewReaderByExtension(const char* path) {
     const std::optional<OutputFormat> format = OutputFormatOfExtension(ExtensionOf(CCharString(path)).c_str());

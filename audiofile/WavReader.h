@@ -7,7 +7,7 @@
 
 class CWavReader : public CAudioReader {
 public:
-    CWavReader() : CAudioReader(FileKind::Wav) {}
+    CWavReader() : CAudioReader(OutputFormat::Wav) {}
     ~CWavReader() override;
 
     // Refuses anything but PCM WAV.

@@ -18,7 +18,7 @@ public:
     // Sizes a header carries until End knows them; a file cut off before End keeps them.
     static constexpr uint32_t kUnknownDataSize = 0xFFFFFFFF;
 
-    CWavWriter() : CAudioWriter(FileKind::Wav) {}
+    CWavWriter() : CAudioWriter(OutputFormat::Wav) {}
 
     int Open(const char* name) override;
     // Takes a 16-byte PCM format block; one with format tag 1 is written as it is.

@@ -5,7 +5,7 @@
 
 #include "tags/WmaTagFile.h"
 
-CWmaReader::CWmaReader() : CAudioReader(FileKind::Wma) { m_wma = WmaDecoder(); }
+CWmaReader::CWmaReader() : CAudioReader(OutputFormat::Wma) { m_wma = WmaDecoder(); }
 
 CWmaReader::~CWmaReader() { static_cast<void>(CWmaReader::Close()); }
 

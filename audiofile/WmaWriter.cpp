@@ -40,7 +40,7 @@ const QualityEntry kWmaQualities[kWmaQualityCount] = {
     {"5k bps / 8.0 kHz / Mono", 5000, 8000, 1},
 };
 
-CWmaWriter::CWmaWriter() : CPlugInWriter(FileKind::Wma, 0) {
+CWmaWriter::CWmaWriter() : CPlugInWriter(OutputFormat::Wma, 0) {
     if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))
         m_slot = kWmaPlugInSlot;
 }

@@ -50,8 +50,7 @@ private:
 
 struct Format {
     const char* name;
-    int outputFormat;
-    int qualityIndex;
+    OutputFormat outputFormat;
 };
 
 struct Figures {
@@ -88,7 +87,7 @@ Figures Run(const Format& format, int minutes, const std::string& folder) {
     control.settings.outputFolder = folder.c_str();
     control.settings.fileNameTemplate = CCharString("bench-%TKN%-(%TLN%)") + "." + format.name;
     control.settings.outputFormat = format.outputFormat;
-    control.settings.qualityIndex = format.qualityIndex;
+    control.settings.qualityIndex = DefaultQualityIndex(format.outputFormat);
     control.settings.splitMethod = kSplitInterval;
     control.settings.splitTime = {static_cast<uint16_t>(minutes / 60), static_cast<uint16_t>(minutes % 60), 0, 0};
     control.settings.tagTitle = "Split bench %TKN%";
@@ -128,7 +127,11 @@ int main(int argc, char** argv) {
     std::vector<int> lengths;
     std::stringstream list(argc > 2 ? argv[2] : "60,180");
     for (std::string item; std::getline(list, item, ',');) lengths.push_back(std::atoi(item.c_str()));
-    const Format formats[] = {{"wav", 0, 2}, {"mp3", 3, 16}, {"ogg", 2, 2}, {"wma", 1, 6}, {"opus", 5, 5}};
+    const Format formats[] = {{"wav", OutputFormat::Wav},
+                              {"mp3", OutputFormat::Mp3},
+                              {"ogg", OutputFormat::OggVorbis},
+                              {"wma", OutputFormat::Wma},
+                              {"opus", OutputFormat::Opus}};
     std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "track", "audio thread at", "longest other", "finishing on the",
                 "recorded in", "overruns");
     std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "(min)", "the split (ms)", "buffer (ms)", "finisher (s)", "(s)", "");

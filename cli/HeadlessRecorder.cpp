@@ -131,8 +131,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         m_display.Error(check.error().message);
         return kExitFailed;
     }
-    const QualityEntry* row =
-        QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+    const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
     m_display.Print("Preset: " + m_presetName.str() + "; output: " + FormatName(settings.outputFormat) +
                     (row ? std::string(" ") + row->label : std::string()) +
                     "; folder: " + settings.outputFolder.str());

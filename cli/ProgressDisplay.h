@@ -11,7 +11,6 @@ public:
     // Plain lines (no cursor control) when `out` is not a terminal.
     explicit CProgressDisplay(FILE* out);
 
-    bool IsTerminal() const { return m_terminal; }
     // On a terminal the line replaces the previous status; otherwise it is printed as a line of
     // its own at most once a minute, so a log of a day-long recording stays readable.
     void ShowStatus(const std::string& line);

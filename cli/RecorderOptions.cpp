@@ -1,13 +1,15 @@
 // Command-line parsing of velsona-rec.
 #include "cli/RecorderOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
+#include <variant>
 
 #include "app/files/FileNameTemplate.h"
 #include "app/settings/OutputFormats.h"
-#include "tags/FileKind.h"
 
 namespace {
 
@@ -42,26 +44,67 @@ bool ParseSplitTime(const std::string& text, SplitTime& time) {
     return true;
 }
 
+template <typename Code>
 struct NamedCode {
     const char* name;
-    int code;
+    Code code;
 };
-constexpr NamedCode kFormats[] = {{"wav", static_cast<int>(OutputFormat::Wav)},
-                                  {"wma", static_cast<int>(OutputFormat::Wma)},
-                                  {"ogg", static_cast<int>(OutputFormat::OggVorbis)},
-                                  {"mp3", static_cast<int>(OutputFormat::Mp3)},
-                                  {"flac", static_cast<int>(OutputFormat::Flac)},
-                                  {"opus", static_cast<int>(OutputFormat::Opus)}};
-constexpr NamedCode kSplitMethods[] = {{"manual", kSplitManual}, {"interval", kSplitInterval}, {"silence", kSplitSilence}};
+constexpr NamedCode<OutputFormat> kFormats[] = {{"wav", OutputFormat::Wav},        {"wma", OutputFormat::Wma},
+                                                {"ogg", OutputFormat::OggVorbis}, {"mp3", OutputFormat::Mp3},
+                                                {"flac", OutputFormat::Flac},     {"opus", OutputFormat::Opus}};
+constexpr NamedCode<int> kSplitMethods[] = {{"manual", kSplitManual}, {"interval", kSplitInterval}, {"silence", kSplitSilence}};
 
-template <size_t N>
-bool Lookup(const NamedCode (&table)[N], const std::string& name, std::optional<int>& code) {
-    for (const NamedCode& entry : table)
+template <typename Code, size_t N>
+bool Lookup(const NamedCode<Code> (&table)[N], const std::string& name, std::optional<Code>& code) {
+    for (const NamedCode<Code>& entry : table)
         if (strcasecmp(entry.name, name.c_str()) == 0) {
             code = entry.code;
             return true;
         }
     return false;
+}
+
+// A number on the command line: an id, a row, a quality.
+constexpr int kLargestNumber = 1 << 20;
+
+// The field whose option is `option`, or null.
+const SettingField* FieldOfOption(const std::string& option) {
+    for (const SettingField& field : kSettingFields)
+        if (field.option && option == field.option) return &field;
+    return nullptr;
+}
+
+// Reads `value` into the field's place in `values`; false when it is not one of the option's forms.
+bool ParseFieldValue(const SettingField& field, const std::string& value, RecordingSettings& values) {
+    if (field.member == SettingField::Member(&RecordingSettings::splitMethod)) {
+        std::optional<int> method;
+        if (!Lookup(kSplitMethods, value, method)) return false;
+        values.splitMethod = *method;
+        return true;
+    }
+    return std::visit(
+        [&](auto member) {
+            using Value = std::remove_reference_t<decltype(values.*member)>;
+            if constexpr (std::is_same_v<Value, CCharString>) {
+                values.*member = CCharString(value);
+                return true;
+            } else if constexpr (std::is_same_v<Value, int>) {
+                return ParseInteger(value, field.low, std::min(field.high, kLargestNumber), values.*member);
+            } else if constexpr (std::is_same_v<Value, OutputFormat>) {
+                std::optional<OutputFormat> format;
+                if (Lookup(kFormats, value, format)) values.*member = *format;
+                return format.has_value();
+            } else if constexpr (std::is_same_v<Value, SplitTime>) {
+                return ParseSplitTime(value, values.*member);
+            } else {
+                return false;  // a switch takes no value
+            }
+        },
+        field.member);
+}
+
+void Override(RecorderOptions& options, const SettingField& field) {
+    if (!options.Overrides(field.member)) options.overridden.push_back(&field);
 }
 
 // The long twins of the schedule words.
@@ -95,7 +138,8 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
                 error = "--" + name + " takes no value";
                 return false;
             }
-            options.resumeInput = name == "reconnect";
+            options.values.resumeInput = name == "reconnect";
+            Override(options, *FieldOfOption("reconnect"));
             continue;
         }
         if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
@@ -122,38 +166,11 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
         }
         bool valid = true;
         bool known = true;
-        int number = 0;
         if (name == "capture") {
             options.capture = value;
-        } else if (name == "device") {
-            valid = ParseInteger(value, -1, 1 << 20, number);
-            if (valid) options.device = number;
-        } else if (name == "format") {
-            valid = Lookup(kFormats, value, options.outputFormat);
-        } else if (name == "quality") {
-            valid = ParseInteger(value, 0, 1 << 20, number);
-            if (valid) options.qualityIndex = number;
-        } else if (name == "ogg-quality") {
-            valid = ParseInteger(value, 0, 100, number);
-            if (valid) options.oggQuality = number;
-        } else if (name == "split") {
-            valid = Lookup(kSplitMethods, value, options.splitMethod);
-        } else if (name == "split-time") {
-            SplitTime time;
-            valid = ParseSplitTime(value, time);
-            if (valid) options.splitTime = time;
-        } else if (name == "folder") {
-            options.folder = CCharString(value);
-        } else if (name == "template") {
-            options.fileNameTemplate = CCharString(value);
-        } else if (name == "title") {
-            options.tagTitle = CCharString(value);
-        } else if (name == "artist") {
-            options.tagArtist = CCharString(value);
-        } else if (name == "album") {
-            options.tagAlbum = CCharString(value);
-        } else if (name == "comment") {
-            options.tagComment = CCharString(value);
+        } else if (const SettingField* field = FieldOfOption(name)) {
+            valid = ParseFieldValue(*field, value, options.values);
+            if (valid) Override(options, *field);
         } else {
             known = false;
             for (const auto& schedule : kScheduleOptions)
@@ -175,40 +192,33 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
     return true;
 }
 
+bool RecorderOptions::Overrides(SettingField::Member member) const {
+    for (const SettingField* field : overridden)
+        if (field->member == member) return true;
+    return false;
+}
+
 bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, std::string& error) {
-    if (options.outputFormat && *options.outputFormat != settings.outputFormat) {
-        settings.outputFormat = *options.outputFormat;
+    const RecordingSettings& given = options.values;
+    if (options.Overrides(&RecordingSettings::outputFormat) && given.outputFormat != settings.outputFormat) {
+        settings.outputFormat = given.outputFormat;
         settings.qualityIndex = DefaultQualityIndex(settings.outputFormat, settings.channels);
-        settings.oggQuality = 40;
-        settings.fileNameTemplate =
-            TemplateWithFormatExtension(settings.fileNameTemplate, static_cast<OutputFormat>(settings.outputFormat));
+        settings.oggQuality = kDefaultOggQuality;
+        settings.fileNameTemplate = TemplateWithFormatExtension(settings.fileNameTemplate, settings.outputFormat);
     }
-    if (options.fileNameTemplate) settings.fileNameTemplate = *options.fileNameTemplate;
-    if (options.qualityIndex) {
-        const QualityTable table = QualityTableFor(static_cast<OutputFormat>(settings.outputFormat));
-        if (*options.qualityIndex >= table.count) {
-            error = "--quality " + std::to_string(*options.qualityIndex) + " is not a row of the " +
+    if (options.Overrides(&RecordingSettings::qualityIndex)) {
+        const QualityTable table = QualityTableFor(settings.outputFormat);
+        if (given.qualityIndex >= table.count) {
+            error = "--quality " + std::to_string(given.qualityIndex) + " is not a row of the " +
                     FormatName(settings.outputFormat) + " quality table (0 to " + std::to_string(table.count - 1) + ")";
             return false;
         }
-        settings.qualityIndex = *options.qualityIndex;
     }
-    if (options.oggQuality) settings.oggQuality = *options.oggQuality;
-    if (options.splitMethod && *options.splitMethod != settings.splitMethod) {
-        settings.splitMethod = *options.splitMethod;
-        // The times the output bar proposes when its split method changes.
-        settings.splitTime = settings.splitMethod == kSplitInterval ? SplitTime{0, 30, 0, 0}
-                           : settings.splitMethod == kSplitSilence  ? SplitTime{0, 0, 3, 0}
-                                                                    : SplitTime{};
-    }
-    if (options.splitTime) settings.splitTime = *options.splitTime;
-    if (options.device) settings.inputDevice = *options.device;
-    if (options.folder) settings.outputFolder = *options.folder;
-    if (options.tagTitle) settings.tagTitle = *options.tagTitle;
-    if (options.tagArtist) settings.tagArtist = *options.tagArtist;
-    if (options.tagAlbum) settings.tagAlbum = *options.tagAlbum;
-    if (options.tagComment) settings.tagComment = *options.tagComment;
-    if (options.resumeInput) settings.resumeInput = *options.resumeInput;
+    if (options.Overrides(&RecordingSettings::splitMethod) && given.splitMethod != settings.splitMethod)
+        settings.splitTime = DefaultSplitTime(given.splitMethod);
+    // The values given replace what the format and the split method brought.
+    for (const SettingField* field : options.overridden)
+        std::visit([&](auto member) { settings.*member = given.*member; }, field->member);
     return true;
 }
 

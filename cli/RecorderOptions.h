@@ -18,17 +18,12 @@ struct RecorderOptions {
     std::optional<std::string> capture;    // "pulse", "alsa" or "signal:<spec>"
     std::vector<CCharString> scheduleWords;  // for ParseCommandLine, long options translated
 
-    // Overrides of the loaded preset; unset keeps the preset's value.
-    std::optional<int> device;
-    std::optional<int> outputFormat;  // an OutputFormat code
-    std::optional<int> qualityIndex;
-    std::optional<int> oggQuality;
-    std::optional<int> splitMethod;
-    std::optional<SplitTime> splitTime;
-    std::optional<CCharString> folder;
-    std::optional<CCharString> fileNameTemplate;
-    std::optional<CCharString> tagTitle, tagArtist, tagAlbum, tagComment;
-    std::optional<bool> resumeInput;  // --reconnect, --no-reconnect
+    // Overrides of the loaded preset: the settings' fields given, each once, with their values
+    // in `values`; the rest keep the preset's.
+    std::vector<const SettingField*> overridden;
+    RecordingSettings values;
+
+    bool Overrides(SettingField::Member member) const;
 };
 
 // False, with a message for the user, on an unknown option, a missing value or a value that is

@@ -16,7 +16,6 @@ public:
     // call does nothing.
     CServiceNotifier();
 
-    bool IsActive() const { return m_active; }
     void Ready(const std::string& status);
     // True at most once a second: the status carries times that change with every refresh, and
     // building it costs more than the check.

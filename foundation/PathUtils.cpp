@@ -149,8 +149,6 @@ CCharString SanitizeFileName(const CCharString& text, bool keepSeparators, bool 
     return result;
 }
 
-void TrimInPlace(CCharString& text) { text.Trim(); }
-
 CCharString GroupDigits(int64_t value) {
     const std::string digits = std::to_string(value < 0 ? 0 : value);
     std::string out;
@@ -176,27 +174,4 @@ const char* ParseDecimal(const char* text, double& value) {
     const char* last = text + std::strlen(text);
     const std::from_chars_result read = std::from_chars(text, last, value, std::chars_format::general);
     return read.ec == std::errc() ? read.ptr : nullptr;
-}
-
-int SplitCommandLine(const char* commandLine, std::vector<CCharString>& words) {
-    words.clear();
-    const char* p = commandLine ? commandLine : "";
-    while (*p && words.size() < kMaxCommandLineWords) {
-        while (*p == ' ') ++p;
-        if (!*p) break;
-        const char* start;
-        const char* end;
-        if (*p == '"') {
-            start = ++p;
-            while (*p && *p != '"') ++p;
-            end = p;
-            if (*p == '"') ++p;
-        } else {
-            start = p;
-            while (*p && *p != ' ') ++p;
-            end = p;
-        }
-        words.emplace_back(std::string_view(start, end - start));
-    }
-    return words.empty() ? 0 : static_cast<int>(words.size()) - 1;
 }

@@ -33,13 +33,8 @@ CCharString ShortenFileName(const CCharString& name, int maxBytes);
 // Replaces what file systems (FAT/NTFS included) refuse with full-width look-alikes.
 CCharString SanitizeFileName(const CCharString& text, bool keepSeparators, bool keepDrive);
 
-void TrimInPlace(CCharString& text);
 CCharString GroupDigits(int64_t value);
 CCharString FormatDecimal(double value, int decimals);
 // Reads a decimal number ("1.5", "-6", "2e3") after optional blanks, in any locale; returns
 // where the number ends, or null when there is none.
 const char* ParseDecimal(const char* text, double& value);
-
-constexpr int kMaxCommandLineWords = 512;
-// Splits a whole command line (program path first) into words; returns the number after the first.
-int SplitCommandLine(const char* commandLine, std::vector<CCharString>& words);

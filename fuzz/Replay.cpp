@@ -8,30 +8,13 @@
 
 #include "app/settings/SettingsStore.h"
 #include "audiofile/ReaderByExtension.h"
-#include "tags/FlacTagFile.h"
-#include "tags/Mp3TagFile.h"
-#include "tags/OpusTagFile.h"
-#include "tags/VorbisTagFile.h"
-#include "tags/WavTagFile.h"
-#include "tags/WmaTagFile.h"
+#include "tags/TagEditors.h"
 
 namespace {
 
 std::string FileBytes(const char* path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::unique_ptr<CTagFile> NewEditor(FileKind kind) {
-    switch (kind) {
-        case FileKind::Wav: return std::make_unique<CWavTagFile>();
-        case FileKind::Mp3: return std::make_unique<CMp3TagFile>();
-        case FileKind::OggVorbis: return std::make_unique<CVorbisTagFile>();
-        case FileKind::Opus: return std::make_unique<COpusTagFile>();
-        case FileKind::Wma: return std::make_unique<CWmaTagFile>();
-        case FileKind::Flac: return std::make_unique<CFlacTagFile>();
-    }
-    return nullptr;
 }
 
 // Some blocks, a seek, one block more: every decoder's state changes without decoding long
@@ -52,7 +35,7 @@ bool ReplayReader(const char* path, int64_t seekMs) {
     std::unique_ptr<CAudioReader> reader = NewReaderByExtension(path);
     if (!reader) return true;
     const bool decoded = !reader->Open(path) || Decode(*reader, seekMs);
-    const std::unique_ptr<CTagFile> editor = NewEditor(reader->Kind());
+    const std::unique_ptr<CTagFile> editor = NewTagEditor(reader->Kind());
     reader.reset();
 
     const std::string before = FileBytes(path);

@@ -14,7 +14,7 @@ int16_t RoundSample(double x) {
 
 }  // namespace
 
-CFormatConverter::CFormatConverter(std::unique_ptr<CAudioWriter> writer) : CAudioWriter(writer ? writer->Kind() : FileKind::Wav) {
+CFormatConverter::CFormatConverter(std::unique_ptr<CAudioWriter> writer) : CAudioWriter(writer ? writer->Kind() : OutputFormat::Wav) {
     SetWrappedWriter(std::move(writer));
 }
 

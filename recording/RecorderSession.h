@@ -11,7 +11,7 @@
 #include "platform/CaptureStream.h"
 #include "recording/CriticalSectionLock.h"
 #include "recording/PcmFormat.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 #include "tags/TagFieldSet.h"
 
 class CAudioWriter;
@@ -115,7 +115,6 @@ public:
     uint64_t OverrunCount() const;
 
     // --- What the owner sets.
-    std::atomic<bool> splitRequest{false};
     std::atomic<bool> paused{false};
     int trackCounter = 0;
     int deviceId = -1;

@@ -32,7 +32,7 @@ std::string BuildFlacPaddingBlock(int64_t length, bool last);
 
 class CFlacTagFile : public CTagFile {
 public:
-    CFlacTagFile() : CTagFile(FileKind::Flac) {}
+    CFlacTagFile() : CTagFile(OutputFormat::Flac) {}
     ~CFlacTagFile() override;
 
     // Reads the comments; fails when the file is no FLAC stream. A stream without comments reads

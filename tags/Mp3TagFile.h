@@ -19,7 +19,7 @@ constexpr int kMp3TagRoom = 4096;
 
 class CMp3TagFile : public CTagFile {
 public:
-    CMp3TagFile() : CTagFile(FileKind::Mp3) {}
+    CMp3TagFile() : CTagFile(OutputFormat::Mp3) {}
     ~CMp3TagFile() override;
 
     // Opening by name also reads the tags at the end of the file.

@@ -10,7 +10,7 @@
 
 class COpusTagFile : public CTagFile {
 public:
-    COpusTagFile() : CTagFile(FileKind::Opus) {}
+    COpusTagFile() : CTagFile(OutputFormat::Opus) {}
     ~COpusTagFile() override;
 
     // Reads the comments; fails when the file does not start with the two Opus header packets.

@@ -8,7 +8,7 @@
 
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 #include "tags/TagFieldSet.h"
 
 // Stream facts a reader copies into its editor for the items list.
@@ -23,7 +23,7 @@ struct StreamInfo {
 
 class CTagFile {
 public:
-    explicit CTagFile(FileKind kind) : m_kind(kind) {}
+    explicit CTagFile(OutputFormat kind) : m_kind(kind) {}
     virtual ~CTagFile();
     CTagFile(const CTagFile&) = delete;
     CTagFile& operator=(const CTagFile&) = delete;
@@ -43,7 +43,7 @@ public:
     const TagFieldSet& Tags() const { return m_tags; }
     StreamInfo& Stream() { return m_stream; }
     const StreamInfo& Stream() const { return m_stream; }
-    FileKind Kind() const { return m_kind; }
+    OutputFormat Kind() const { return m_kind; }
     bool IsOpen() const { return m_open; }
     const CCharString& Name() const { return m_name; }
 
@@ -59,7 +59,7 @@ protected:
     bool m_open = false;
 
 private:
-    FileKind m_kind;
+    OutputFormat m_kind;
 };
 
 // Where a tag editor writes a complete new file before renaming it over the old one; a file left

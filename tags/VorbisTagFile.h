@@ -28,7 +28,7 @@ Result<void> AddStandardComments(const TagFieldSet& tags, vorbis_comment* commen
 
 class CVorbisTagFile : public CTagFile {
 public:
-    CVorbisTagFile() : CTagFile(FileKind::OggVorbis) {}
+    CVorbisTagFile() : CTagFile(OutputFormat::OggVorbis) {}
     ~CVorbisTagFile() override;
 
     // Reads the comments; fails when the decoding module is missing or the file is not Ogg Vorbis.

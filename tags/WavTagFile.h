@@ -7,7 +7,7 @@
 
 class CWavTagFile : public CTagFile {
 public:
-    CWavTagFile() : CTagFile(FileKind::Wav) {}
+    CWavTagFile() : CTagFile(OutputFormat::Wav) {}
 
     // Finds the data chunk and reads an INFO list behind it; fails (file released) for anything but PCM WAV.
     Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;

@@ -7,7 +7,7 @@
 
 class CWmaTagFile : public CTagFile {
 public:
-    CWmaTagFile() : CTagFile(FileKind::Wma) {}
+    CWmaTagFile() : CTagFile(OutputFormat::Wma) {}
     ~CWmaTagFile() override;
 
     // Opens the file through the module (which must be loaded) and reads its attributes.

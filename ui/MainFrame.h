@@ -78,7 +78,6 @@ public:
     QAction* Action(Command id) const { return m_actions.at(id); }
     // Where the bar of a view command (kCommandFileBar … kCommandLevelBar) docks.
     QToolBar* BarPlace(Command viewCommand) const { return m_places.at(viewCommand); }
-    const ProfileState& Profile() const { return m_profile; }
     CBarSet& Bars() { return *m_bars; }
     CFileBar& FileBar() const { return *m_fileBar; }
     CInputBar& InputBar() const { return *m_inputBar; }

@@ -8,19 +8,20 @@
 #include <QVBoxLayout>
 
 CManualWindow::CManualWindow(const QString& manualPath, QWidget* parent)
-    : QDialog(parent), m_browser(new QTextBrowser(this)) {
+    : QDialog(parent) {
+    auto* browser = new QTextBrowser(this);
     setObjectName(QStringLiteral("manualWindow"));
     // Pages elsewhere go to the browser, if there is one; the manual's own anchors stay here.
-    m_browser->setOpenExternalLinks(true);
-    m_browser->setSource(QUrl::fromLocalFile(manualPath));
-    m_browser->setAccessibleName(m_browser->documentTitle());
-    setWindowTitle(m_browser->documentTitle());
+    browser->setOpenExternalLinks(true);
+    browser->setSource(QUrl::fromLocalFile(manualPath));
+    browser->setAccessibleName(browser->documentTitle());
+    setWindowTitle(browser->documentTitle());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_browser);
+    layout->addWidget(browser);
     layout->addWidget(buttons);
     // A page's width of text, but never more than the screen holds.
-    const QSize wanted(m_browser->fontMetrics().averageCharWidth() * 90, m_browser->fontMetrics().height() * 40);
+    const QSize wanted(browser->fontMetrics().averageCharWidth() * 90, browser->fontMetrics().height() * 40);
     resize(wanted.boundedTo(screen()->availableGeometry().size() * 9 / 10));
 }

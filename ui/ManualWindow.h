@@ -4,15 +4,8 @@
 
 #include <QDialog>
 
-class QTextBrowser;
-
 class CManualWindow : public QDialog {
     Q_OBJECT
 public:
     CManualWindow(const QString& manualPath, QWidget* parent);
-
-    QTextBrowser* Browser() const { return m_browser; }
-
-private:
-    QTextBrowser* m_browser;
 };

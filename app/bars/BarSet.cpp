@@ -15,7 +15,7 @@ void ForEachSetting(Bars& bars, Settings& s, Visit visit) {
     visit(s.sampleRate, bars.inputBar.sampleRate);
     visit(s.channels, bars.inputBar.channels);
     visit(s.bitsPerSample, bars.inputBar.bits);
-    visit(s.outputFormat, bars.outputBar.formatIndex);
+    visit(s.outputFormat, bars.outputBar.outputFormat);
     visit(s.qualityIndex, bars.outputBar.qualityIndex);
     visit(s.oggQuality, bars.outputBar.oggQuality);
     visit(s.recordingNumber, bars.outputBar.recordingNumber);

@@ -12,13 +12,6 @@
 
 namespace {
 
-constexpr int kOggVorbis = static_cast<int>(OutputFormat::OggVorbis);
-constexpr int kMp3 = static_cast<int>(OutputFormat::Mp3);
-constexpr int kFlac = static_cast<int>(OutputFormat::Flac);
-constexpr int kWma = static_cast<int>(OutputFormat::Wma);
-constexpr int kWav = static_cast<int>(OutputFormat::Wav);
-constexpr int kFreshOggQuality = 40;
-
 // The modules this program loads in place of the Windows libraries, and the Debian packages
 // they need: the maker's download is for Windows only.
 constexpr const char* kMp3InstallHint =
@@ -30,9 +23,9 @@ constexpr const char* kWmaInstallHint =
     "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。";
 constexpr const char* kRestartHint = "\nインストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。";
 
-bool ModulesPresent(int format) {
+bool ModulesPresent(OutputFormat format) {
     // Writing needs the encoder, tagging the decoder module.
-    return OutputFormatAvailable(format).has_value() && (format != kWma || LoadWmaDecoder().has_value());
+    return OutputFormatAvailable(format).has_value() && (format != OutputFormat::Wma || LoadWmaDecoder().has_value());
 }
 
 CCharString NumberText(int number) { return CCharString::Formatted("%d", number); }
@@ -40,12 +33,12 @@ CCharString NumberText(int number) { return CCharString::Formatted("%d", number)
 }  // namespace
 
 const COutputBarModel::FormatEntry COutputBarModel::kFormats[] = {
-    {kWav, "WAV (PCM-Wave)"},
-    {kWma, "WMA (WindowsMedia)"},
-    {kOggVorbis, "OGG (OggVorbis)"},
-    {kMp3, "MP3 (Mpeg1Layer3)"},
-    {kFlac, "FLAC (FreeLossless)"},
-    {static_cast<int>(OutputFormat::Opus), "OPUS (OggOpus)"},
+    {OutputFormat::Wav, "WAV (PCM-Wave)"},
+    {OutputFormat::Wma, "WMA (WindowsMedia)"},
+    {OutputFormat::OggVorbis, "OGG (OggVorbis)"},
+    {OutputFormat::Mp3, "MP3 (Mpeg1Layer3)"},
+    {OutputFormat::Flac, "FLAC (FreeLossless)"},
+    {OutputFormat::Opus, "OPUS (OggOpus)"},
 };
 const int COutputBarModel::kFormatCount = static_cast<int>(std::size(kFormats));
 const char* const COutputBarModel::kSplitMethodTexts[3] = {"手動で分割", "一定時間で分割", "無音区間で分割"};
@@ -60,7 +53,7 @@ bool COutputBarModel::Pull(bool tell) {
     if (controls.splitTimeReadable) splitTime = controls.splitTime;
     else if (splitMethod == kSplitInterval || splitMethod == kSplitSilence) return RefuseSplitTime(tell);
     if (!ParseBarInteger(controls.recordingNumberText, recordingNumber)) return RefuseNumber(kRecordingNumber, tell);
-    formatIndex = controls.formatSelection;
+    outputFormat = controls.formatSelection;
     qualityIndex = controls.qualitySelection;
     oggQuality = controls.sliderPosition;
     return true;
@@ -71,23 +64,21 @@ void COutputBarModel::Push() {
     controls.splitSelection = splitMethod;
     controls.splitTime = splitTime;
     controls.recordingNumberText = NumberText(recordingNumber);
-    controls.formatSelection = formatIndex;
+    controls.formatSelection = outputFormat;
     controls.qualitySelection =
         qualityIndex >= 0 && qualityIndex < static_cast<int>(controls.qualityLabels.size()) ? qualityIndex : -1;
     controls.sliderPosition = oggQuality;
     WriteControls();
 }
 
-int COutputBarModel::FillQualityList(int format) {
-    if (!IsOutputFormat(format)) return 0;
-    controls.sliderVisible = format == kOggVorbis;
+int COutputBarModel::FillQualityList(OutputFormat format) {
+    controls.sliderVisible = format == OutputFormat::OggVorbis;
     formatInUse = format;
-    table = QualityTableFor(static_cast<OutputFormat>(format));
-    extension = DefaultExtension(static_cast<OutputFormat>(format));
+    table = QualityTableFor(format);
+    extension = DefaultExtension(format);
     if (fileBar) {
         fileBar->Pull();
-        fileBar->fileNameTemplate =
-            TemplateWithFormatExtension(fileBar->fileNameTemplate, static_cast<OutputFormat>(format));
+        fileBar->fileNameTemplate = TemplateWithFormatExtension(fileBar->fileNameTemplate, format);
         fileBar->Push();
     }
     Push();
@@ -107,24 +98,24 @@ void COutputBarModel::UpdateQualityCaption() {
     value = row->value;
     sampleRate = row->sampleRate;
     channels = row->channels;
-    if (formatInUse == kOggVorbis) value = OggNominalBitrate(oggQuality, sampleRate, channels);
+    if (formatInUse == OutputFormat::OggVorbis) value = OggNominalBitrate(oggQuality, sampleRate, channels);
     const char* layout = channels == 1 ? "mono" : "stereo";
     CCharString caption = "出力設定 ";
-    if (formatInUse == kWav)
+    if (formatInUse == OutputFormat::Wav)
         caption += CCharString::Formatted("(%s:無圧縮/%2.1fkHz/%s)", "WAV", sampleRate * 0.001, layout);
-    else if (formatInUse == kFlac)
+    else if (formatInUse == OutputFormat::Flac)
         caption += CCharString::Formatted("(%s:レベル%d/%2.1fkHz/%s)", "FLAC", value, sampleRate * 0.001, layout);
-    else if (IsOutputFormat(formatInUse))
+    else
         caption += CCharString::Formatted("(%s:%3.1fkbps/%2.1fkHz/%s)", FormatName(formatInUse), value * 0.001,
                                           sampleRate * 0.001, layout);
     controls.groupCaption = caption;
     WriteControls();
 }
 
-bool COutputBarModel::CheckEncoderLibrary(int format) {
-    if ((format != kMp3 && format != kWma) || encoderAvailable(format)) return true;
-    if (prompts) TellMissingEncoder(format == kMp3);
-    formatIndex = kOggVorbis;
+bool COutputBarModel::CheckEncoderLibrary(OutputFormat format) {
+    if ((format != OutputFormat::Mp3 && format != OutputFormat::Wma) || encoderAvailable(format)) return true;
+    if (prompts) TellMissingEncoder(format == OutputFormat::Mp3);
+    outputFormat = OutputFormat::OggVorbis;
     post([this] { OnFallBack(); });
     return false;
 }
@@ -157,22 +148,22 @@ void COutputBarModel::TellMissingEncoder(bool mp3) {
 
 void COutputBarModel::OnFormatSelected() {
     ReadControls();
-    const int selection = controls.formatSelection;
+    const OutputFormat selection = controls.formatSelection;
     if (!CheckEncoderLibrary(selection)) return;
-    formatIndex = selection;
+    outputFormat = selection;
     Pull();
     qualityIndex = FillQualityList(selection);
     controls.qualitySelection = qualityIndex;
-    oggQuality = kFreshOggQuality;
-    controls.sliderPosition = kFreshOggQuality;
+    oggQuality = kDefaultOggQuality;
+    controls.sliderPosition = kDefaultOggQuality;
     WriteControls();
     UpdateQualityCaption();
 }
 
 void COutputBarModel::OnFallBack() {
     ReadControls();
-    if (controls.formatSelection != kMp3 && controls.formatSelection != kWma) return;
-    controls.formatSelection = formatIndex;
+    if (controls.formatSelection != OutputFormat::Mp3 && controls.formatSelection != OutputFormat::Wma) return;
+    controls.formatSelection = outputFormat;
     WriteControls();
     OnFormatSelected();
 }
@@ -185,18 +176,9 @@ void COutputBarModel::OnSliderMoved(int position) {
 void COutputBarModel::OnSplitMethodSelected() {
     Pull();
     const int selection = controls.splitSelection;
-    SplitTime time;
-    CCharString label;
-    if (selection == kSplitInterval) {
-        time.minutes = 30;
-        label = "分割時間：";
-    } else if (selection == kSplitSilence) {
-        time.seconds = 3;
-        label = "無音時間：";
-    }
-    controls.splitTimeLabel = label;
+    controls.splitTimeLabel = selection == kSplitInterval ? "分割時間：" : selection == kSplitSilence ? "無音時間：" : "";
     controls.splitTimeVisible = selection == kSplitInterval || selection == kSplitSilence;
-    splitTime = time;
+    splitTime = DefaultSplitTime(selection);
     splitMethod = selection;
     Push();
 }

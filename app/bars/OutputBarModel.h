@@ -13,7 +13,7 @@ class CFileBarModel;
 
 // What the bar's controls show.
 struct OutputBarControls {
-    int formatSelection = 0;  // the OutputFormat code of the selected entry of the format list
+    OutputFormat formatSelection = OutputFormat::Wav;  // of the selected entry of the format list
     std::vector<CCharString> qualityLabels;
     int qualitySelection = -1;
     bool sliderVisible = false;
@@ -34,9 +34,9 @@ public:
                      kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
     static constexpr int kNumberMin = 1;
     static constexpr int kNumberMax = 9999;
-    // The format list, in its order: an entry's text and the OutputFormat code it stands for.
+    // The format list, in its order: an entry's text and the format it stands for.
     struct FormatEntry {
-        int format;
+        OutputFormat format;
         const char* text;
     };
     static const FormatEntry kFormats[];
@@ -50,7 +50,7 @@ public:
 
     // Fields, in the bar's order.
     CFileBarModel* fileBar = nullptr;  // gets the format's extension in its template
-    int formatInUse = 0;
+    OutputFormat formatInUse = OutputFormat::Wav;
     int value = 0;  // of the selected row; for Ogg Vorbis the encoder's nominal bitrate
     int sampleRate = 0;
     int channels = 0;
@@ -60,7 +60,7 @@ public:
     int splitMethod = -1;
     SplitTime splitTime;
     int recordingNumber = 1;
-    int formatIndex = 0;
+    OutputFormat outputFormat = OutputFormat::Wav;
     int qualityIndex = 2;
     int oggQuality = 0;
 
@@ -68,7 +68,7 @@ public:
     // The site offering the encoder downloads (the build's); empty: none is offered.
     CCharString makerSite;
     // Whether a format's encoder can be used; the default loads the modules.
-    std::function<bool(int format)> encoderAvailable;
+    std::function<bool(OutputFormat format)> encoderAvailable;
     // Runs work after the current event, as a message posted to the bar itself; the default
     // keeps it until RunPosted.
     std::function<void(std::function<void()>)> post;
@@ -80,12 +80,12 @@ public:
     void Push();
 
     // Switches the lists, the extension and the file bar's template to `format`; returns the
-    // format's default row (0 for a code that is no format).
-    int FillQualityList(int format);
+    // format's default row.
+    int FillQualityList(OutputFormat format);
     void UpdateQualityCaption();
     // True when the format can be used; otherwise asks about the download, selects Ogg Vorbis
     // and posts the fall-back.
-    bool CheckEncoderLibrary(int format);
+    bool CheckEncoderLibrary(OutputFormat format);
 
     // Handlers of the controls' changes.
     void OnFormatSelected();

@@ -8,8 +8,8 @@
 
 std::vector<std::string> ModuleReport() {
     // Loaded for the record they leave; the lines below say why one failed.
-    static_cast<void>(OutputFormatAvailable(static_cast<int>(OutputFormat::Mp3)));
-    static_cast<void>(OutputFormatAvailable(static_cast<int>(OutputFormat::Wma)));
+    static_cast<void>(OutputFormatAvailable(OutputFormat::Mp3));
+    static_cast<void>(OutputFormatAvailable(OutputFormat::Wma));
     LoadVorbisDecoder();
     static_cast<void>(LoadWmaDecoder());
     std::vector<std::string> lines;

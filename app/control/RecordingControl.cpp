@@ -153,7 +153,7 @@ Result<void> CRecordingControl::StartRecording() {
 
 void CRecordingControl::LogStart() {
     if (!log) return;
-    const QualityEntry* row = QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+    const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
     CCharString input = settings.inputDevice < 0 ? CCharString("既定の入力")
                                                  : CCharString::Formatted("入力デバイス %d", settings.inputDevice);
     if (backend && settings.inputDevice >= 0)
@@ -546,7 +546,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         // Info frame can be given its exact padding.
         if (track->streamEnded && track->writer)
             ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
-        m_files.ShowClosing(track->row, static_cast<int>(session.outputKind), session.TrackTime(), session.tags);
+        m_files.ShowClosing(track->row, session.outputKind, session.TrackTime(), session.tags);
         // The next track's number is settled here, before it opens, in one step with the "typed"
         // flag: raised by one unless the user typed a number during this track.
         uint64_t number = m_trackNumber.load();
@@ -681,7 +681,7 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
     }
     const RecordingSettings& track = *m_track.settings;
     session.trackCounter = TrackNumber();
-    session.outputKind = static_cast<OutputFormat>(track.outputFormat);
+    session.outputKind = track.outputFormat;
     if (const QualityEntry* row = QualityTableFor(session.outputKind).Row(track.qualityIndex)) {
         session.quality = row->value;
         session.outputSampleRate = row->sampleRate;
@@ -698,6 +698,7 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
         if (!journaled.IsEmpty()) ProcessTrackJournal().Remove(journaled);
         journaled = candidate;
         JournalTrack(session, candidate);
+        if (beforeTrackFile) beforeTrackFile(candidate);
     });
     if (!journaled.IsEmpty() && journaled != session.writtenPath) ProcessTrackJournal().Remove(journaled);
     if (m_holdReserveAtOpen) {

@@ -107,6 +107,9 @@ public:
     void SetMonitorObserver(CMonitorObserver* observer);
     // The thread that finishes closed tracks; tests slow it down through its seam.
     CTrackFinisher& Finisher() { return m_finisher; }
+    // For tests, set while no session runs: told each name a track's file is about to be
+    // created under, once the track is journaled there (on the thread that opens the track).
+    std::function<void(const CCharString& path)> beforeTrackFile;
 
     // Any thread.
     RecordingStatus Status() const;

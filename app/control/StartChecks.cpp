@@ -27,7 +27,7 @@ Result<void> CheckFileNameTemplate(const CCharString& fileNameTemplate) {
                        "保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「" + fileNameTemplate.str() + "」");
 }
 
-Result<void> CheckOutputFormat(int outputFormat) { return OutputFormatAvailable(outputFormat); }
+Result<void> CheckOutputFormat(OutputFormat outputFormat) { return OutputFormatAvailable(outputFormat); }
 
 Result<void> CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& settings) {
     for (const CaptureDeviceInfo& device : backend.ListDevices()) {

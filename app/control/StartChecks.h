@@ -20,7 +20,7 @@ Result<void> CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings&
 // Refuses a template that names no file: empty, or only a format's extension after its last
 // separator (it would write hidden files such as ".wav").
 Result<void> CheckFileNameTemplate(const CCharString& fileNameTemplate);
-Result<void> CheckOutputFormat(int outputFormat);
+Result<void> CheckOutputFormat(OutputFormat outputFormat);
 Result<void> CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& settings);
 Result<void> CheckOutputFolder(const CCharString& folder);
 

@@ -44,7 +44,7 @@ std::optional<AudioFileFacts> ReadAudioFileFacts(const CCharString& path) {
     }
     facts.lengthMs = reader->GetDuration();
     // The list shows an uncompressed file by its sample size, so its bitrate counts as none.
-    facts.bitRate = reader->Kind() == FileKind::Wav || reader->Bitrate() < 0 ? 0 : reader->Bitrate();
+    facts.bitRate = reader->Kind() == OutputFormat::Wav || reader->Bitrate() < 0 ? 0 : reader->Bitrate();
     facts.sampleRate = reader->SampleRate();
     facts.channels = static_cast<uint16_t>(reader->Channels());
     static_cast<void>(reader->Close());

@@ -65,14 +65,6 @@ CCharString FreeVariant(const CCharString& path, int& n) {
     }
 }
 
-// Test-only: widens the gap between finding a free name and creating it, so tests can run two
-// recorders into the same name at the same moment.
-void PauseBeforeCreateForTests() {
-    const char* value = std::getenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS");
-    const long pauseMs = value ? std::strtol(value, nullptr, 10) : 0;
-    if (pauseMs > 0) usleep(static_cast<useconds_t>(pauseMs) * 1000);
-}
-
 }  // namespace
 
 CCharString MakeUniquePath(const CCharString& path) {
@@ -85,7 +77,6 @@ std::optional<CCharString> CreateUniqueFile(const CCharString& path,
     for (int n = 1;; ++n) {
         const CCharString candidate = FreeVariant(path, n);
         if (beforeCreate) beforeCreate(candidate);
-        PauseBeforeCreateForTests();
         CFileStream file;
         // Exclusive creation decides: whoever else took the name since the look loses nothing.
         const Result<void> created = file.Open(candidate, CFileStream::kWrite | CFileStream::kNew);

@@ -5,7 +5,7 @@
 
 #include "app/files/LocalDateTime.h"
 #include "foundation/CharString.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 
 // The numbers and times one expansion reads.
 struct TemplateValues {

@@ -2,16 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "app/files/LocalDateTime.h"
 #include "foundation/CharString.h"
+#include "tags/OutputFormat.h"
 
 struct RecordingItem {
     CCharString path;
     CCharString displayName;  // file name as found on disk, or as given by a fallback rename
     uint32_t size = 0;        // low 32 bits of the file size
     LocalDateTime time;       // last-write time; for a row being recorded, when the row was added
-    int kind = -1;            // OutputFormat; -1 while recording or when unknown
+    std::optional<OutputFormat> kind;  // none while recording or when unknown
     CCharString title;
     CCharString artist;
     CCharString album;

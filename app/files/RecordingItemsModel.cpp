@@ -59,7 +59,7 @@ void SortForRemoval(std::vector<int>& rows) {
 
 CCharString ItemCellText(const RecordingItem& item, int row, int column) {
     // A row still being recorded has no file information yet: nothing beside its size and time.
-    const bool recording = item.kind < 0;
+    const bool recording = !item.kind;
     switch (column) {
         case kColumnFileName: return FileNameOf(item.path);
         case kColumnNumber: return CCharString::Formatted("%d", row + 1);

@@ -5,7 +5,7 @@
 
 #include "app/files/FileMove.h"
 #include "foundation/PathUtils.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 
 CCharString WrittenPathAtOpen(const CCharString& plannedPath,
                               const std::function<void(const CCharString&)>& beforeCreate) {
@@ -60,7 +60,7 @@ bool CTrackFiles::FinishItem(TrackRow& track, const CCharString& finalPath) {
     return false;
 }
 
-bool CTrackFiles::ShowClosing(const TrackRow& track, int outputKind, int64_t lengthMs, const TagFieldSet& tags) {
+bool CTrackFiles::ShowClosing(const TrackRow& track, OutputFormat outputKind, int64_t lengthMs, const TagFieldSet& tags) {
     std::optional<RecordingItem> item = m_items.ItemOfKey(track.key);
     if (!item) return false;
     item->kind = outputKind;
@@ -106,7 +106,7 @@ std::optional<RecordingItem> CTrackFiles::ReadItemInfo(const CCharString& path) 
     if (extension.IsEmpty()) return item;
     const std::optional<OutputFormat> format = OutputFormatOfExtension(extension.c_str());
     if (!format) return std::nullopt;
-    item.kind = static_cast<int>(*format);
+    item.kind = format;
 
     if (m_readFacts) {
         if (const std::optional<AudioFileFacts> facts = m_readFacts(path)) {

@@ -65,7 +65,7 @@ public:
     bool FinishItem(TrackRow& track, const CCharString& finalPath);
     // The track's row shows what is known at its close (length, tags, format) while its file is
     // finished; false when the row is gone.
-    bool ShowClosing(const TrackRow& track, int outputKind, int64_t lengthMs, const TagFieldSet& tags);
+    bool ShowClosing(const TrackRow& track, OutputFormat outputKind, int64_t lengthMs, const TagFieldSet& tags);
     // The current track never became a file (its start failed): its row goes.
     void DropItem();
     // The track's row goes, wherever it is now (a track that held no audio).

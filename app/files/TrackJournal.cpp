@@ -55,7 +55,7 @@ std::string Serialize(const std::vector<JournalEntry>& entries) {
         const LocalDateTime& t = e.startClock;
         out << kEntryStart << '\n'
             << "path=" << Escape(e.path) << '\n'
-            << "format=" << e.outputFormat << '\n'
+            << "format=" << (e.outputFormat ? static_cast<int>(*e.outputFormat) : -1) << '\n'
             << "folder=" << Escape(e.outputFolder) << '\n'
             << "template=" << Escape(e.fileNameTemplate) << '\n'
             << "title=" << Escape(e.tagTitle) << '\n'
@@ -81,7 +81,7 @@ std::string Serialize(const std::vector<JournalEntry>& entries) {
 void SetField(JournalEntry& e, const std::string& key, const std::string& value) {
     const auto number = [&] { return std::strtoll(value.c_str(), nullptr, 10); };
     if (key == "path") e.path = Unescape(value);
-    else if (key == "format") e.outputFormat = static_cast<int>(number());
+    else if (key == "format") e.outputFormat = OutputFormatOfCode(static_cast<int>(number()));
     else if (key == "folder") e.outputFolder = Unescape(value);
     else if (key == "template") e.fileNameTemplate = Unescape(value);
     else if (key == "title") e.tagTitle = Unescape(value);

@@ -10,6 +10,7 @@
 #include "app/files/LocalDateTime.h"
 #include "foundation/CharString.h"
 #include "platform/ProcessIdentity.h"
+#include "tags/OutputFormat.h"
 
 // How far a track's finishing got, so that a recovery knows which file is whole and what is left.
 enum class FinishStep {
@@ -21,7 +22,7 @@ enum class FinishStep {
 // One open track: where it is written, and what its close would have used to tag and name it.
 struct JournalEntry {
     CCharString path;  // the written (provisional) path
-    int outputFormat = 0;
+    std::optional<OutputFormat> outputFormat = OutputFormat::Wav;  // none: a number that is no format
     CCharString outputFolder;
     CCharString fileNameTemplate;
     CCharString tagTitle, tagArtist, tagAlbum, tagComment;  // templates, expanded at recovery

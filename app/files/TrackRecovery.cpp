@@ -22,29 +22,12 @@
 #include "foundation/PathUtils.h"
 #include "foundation/StepHook.h"
 #include "platform/DiskSpace.h"
-#include "tags/FlacTagFile.h"
 #include "tags/Mp3InfoFrame.h"
-#include "tags/Mp3TagFile.h"
 #include "tags/OggPages.h"
-#include "tags/OpusTagFile.h"
-#include "tags/VorbisTagFile.h"
+#include "tags/TagEditors.h"
 #include "tags/WavHeader.h"
-#include "tags/WavTagFile.h"
-#include "tags/WmaTagFile.h"
 
 namespace {
-
-std::unique_ptr<CTagFile> TagEditorFor(OutputFormat format) {
-    switch (format) {
-        case OutputFormat::Wav: return std::make_unique<CWavTagFile>();
-        case OutputFormat::Mp3: return std::make_unique<CMp3TagFile>();
-        case OutputFormat::OggVorbis: return std::make_unique<CVorbisTagFile>();
-        case OutputFormat::Opus: return std::make_unique<COpusTagFile>();
-        case OutputFormat::Wma: return std::make_unique<CWmaTagFile>();
-        case OutputFormat::Flac: return std::make_unique<CFlacTagFile>();
-    }
-    return nullptr;
-}
 
 // A killed WAV writer leaves its placeholder sizes; the audio is every whole sample frame present.
 bool FinishWavSizes(const CCharString& path) {
@@ -83,7 +66,7 @@ bool EndOpusStream(const CCharString& path) {
 // What the encoder's end would have written: a WAV's sizes from the audio present (only while
 // it was recording: once ended, they are right and a tag list may follow), an MP3's Info frame,
 // a FLAC stream's totals, an Opus stream's last page.
-void RepairEnd(const JournalEntry& entry, OutputFormat format) {
+void RepairEnd(const JournalEntry& entry, std::optional<OutputFormat> format) {
     if (format == OutputFormat::Wav && entry.step == FinishStep::Recording) FinishWavSizes(entry.path);
     if (format == OutputFormat::Mp3) CompleteMp3(entry);
     if (format == OutputFormat::Flac) CompleteFlacStream(entry.path.c_str());
@@ -149,7 +132,7 @@ RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFac
         Rename(journal, entry, entry.finalPath, result);
         return result;
     }
-    const auto format = static_cast<OutputFormat>(entry.outputFormat);
+    const std::optional<OutputFormat> format = entry.outputFormat;
     RepairEnd(entry, format);
     // Killed as it opened: an empty file, or headers without a sample.
     if (HoldsNoAudio(entry.path)) {
@@ -186,12 +169,13 @@ RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFac
     const TrackTagSource source{entry.tagTitle, entry.tagArtist, entry.tagAlbum, entry.tagComment,
                                 entry.year, entry.genre, entry.genreNumber};
     const TagFieldSet tags = TrackTags(source, entry.trackNumber, true, values, clocks);
-    if (std::unique_ptr<CTagFile> editor = TagEditorFor(format))
+    if (std::unique_ptr<CTagFile> editor = format ? NewTagEditor(*format) : nullptr)
         result.tagged = RewriteTags(*editor, entry.path.c_str(), tags).has_value();
     utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
     CCharString folder = entry.outputFolder;
-    const CCharString finalPath = BuildTrackPath(true, folder, entry.fileNameTemplate, format, values, clocks);
+    const CCharString finalPath =
+        BuildTrackPath(true, folder, entry.fileNameTemplate, format.value_or(OutputFormat::Wav), values, clocks);
     const CCharString extension = ExtensionOf(entry.path);
     const CCharString target =
         MakeUniquePath(ReplaceExtension(finalPath, (CCharString(kRecoveredMarker) + extension).c_str()));

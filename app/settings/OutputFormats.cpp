@@ -5,22 +5,9 @@
 #include "audiofile/FlacWriter.h"
 #include "audiofile/LameLibrary.h"
 #include "audiofile/OggWriter.h"
-#include "tags/FileKind.h"
 
-bool IsOutputFormat(int outputFormat) {
-    switch (static_cast<OutputFormat>(outputFormat)) {
-        case OutputFormat::Wav:
-        case OutputFormat::Wma:
-        case OutputFormat::OggVorbis:
-        case OutputFormat::Mp3:
-        case OutputFormat::Flac:
-        case OutputFormat::Opus: return true;
-    }
-    return false;
-}
-
-const char* FormatName(int outputFormat) {
-    switch (static_cast<OutputFormat>(outputFormat)) {
+const char* FormatName(OutputFormat format) {
+    switch (format) {
         case OutputFormat::Wma: return "WMA";
         case OutputFormat::OggVorbis: return "OGG";
         case OutputFormat::Mp3: return "MP3";
@@ -31,8 +18,8 @@ const char* FormatName(int outputFormat) {
     return "WAV";
 }
 
-Result<void> OutputFormatAvailable(int outputFormat) {
-    switch (static_cast<OutputFormat>(outputFormat)) {
+Result<void> OutputFormatAvailable(OutputFormat format) {
+    switch (format) {
         case OutputFormat::Mp3:
             if (LoadLameLibrary()) return {};
             return KindFailure(FailureKind::kMissing,
@@ -54,10 +41,10 @@ Result<void> OutputFormatAvailable(int outputFormat) {
 
 double OutputBytesPerSecond(const RecordingSettings& settings) {
     const QualityEntry* found =
-        QualityTableFor(static_cast<OutputFormat>(settings.outputFormat)).Row(settings.qualityIndex);
+        QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
     if (!found) return 0;
     const QualityEntry& row = *found;
-    switch (static_cast<OutputFormat>(settings.outputFormat)) {
+    switch (settings.outputFormat) {
         case OutputFormat::Wav: return row.sampleRate * row.channels * (row.value / 8.0);
         case OutputFormat::Flac: return row.sampleRate * row.channels * 2 * kFlacSizeOfPcm;
         case OutputFormat::OggVorbis: {

@@ -1,11 +1,14 @@
-// RecordingSettings: every value stored per preset, with the defaults of a first start.
+// RecordingSettings: every value stored per preset, with the defaults of a first start, and the
+// list of its fields by which they are stored and overridden.
 #pragma once
 
+#include <climits>
 #include <cstdint>
-#include <iterator>
+#include <variant>
 
+#include "audiofile/QualityTable.h"
 #include "foundation/CharString.h"
-#include "tags/FileKind.h"
+#include "tags/OutputFormat.h"
 
 // The split time is a duration held as a time of day.
 struct SplitTime {
@@ -19,19 +22,10 @@ struct SplitTime {
 
 enum SplitMethod : int { kSplitManual = 0, kSplitInterval = 1, kSplitSilence = 2 };
 
+// The Ogg Vorbis quality of a first start, and of a format newly chosen.
+inline constexpr int kDefaultOggQuality = 40;
 inline constexpr const char* kDefaultPresetName = "(デフォルト設定)";
 inline constexpr const char* kDefaultFileNameTemplate = "%TDY%/No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav";
-
-// The row the output bar selects when it switches to a format (WAV, WMA, Ogg, MP3, FLAC, Opus).
-// Opus takes a mono input at 32k bps mono, where the stereo default would spend twice that on it.
-inline int DefaultQualityIndex(int outputFormat, int inputChannels = 2) {
-    constexpr int kOpusStereoDefault = 5;  // 64k bps stereo
-    constexpr int kOpusMonoDefault = 14;   // 32k bps mono
-    if (outputFormat == static_cast<int>(OutputFormat::Opus))
-        return inputChannels == 1 ? kOpusMonoDefault : kOpusStereoDefault;
-    static constexpr int kDefaults[] = {2, 6, 2, 16, 38};
-    return outputFormat >= 0 && outputFormat < static_cast<int>(std::size(kDefaults)) ? kDefaults[outputFormat] : 0;
-}
 
 struct RecordingSettings {
     CCharString outputFolder;  // empty is replaced by DefaultOutputFolder() when loading
@@ -40,9 +34,9 @@ struct RecordingSettings {
     int sampleRate = 44100;
     int channels = 2;
     int bitsPerSample = 16;
-    int outputFormat = 0;  // an OutputFormat: 0 WAV, 1 WMA, 2 Ogg Vorbis, 3 MP3, 4 FLAC, 5 Opus
-    int qualityIndex = DefaultQualityIndex(0);
-    int oggQuality = 40;
+    OutputFormat outputFormat = OutputFormat::Wav;
+    int qualityIndex = DefaultQualityIndex(OutputFormat::Wav);
+    int oggQuality = kDefaultOggQuality;
     int recordingNumber = 1;
     int splitMethod = kSplitManual;
     SplitTime splitTime;
@@ -61,4 +55,51 @@ struct RecordingSettings {
     int SplitLengthSeconds() const {
         return splitMethod == kSplitInterval || splitMethod == kSplitSilence ? splitTime.TotalSeconds() : -1;
     }
+};
+
+// What the output bar proposes when its split method changes.
+inline SplitTime DefaultSplitTime(int splitMethod) {
+    if (splitMethod == kSplitInterval) return SplitTime{0, 30, 0, 0};
+    if (splitMethod == kSplitSilence) return SplitTime{0, 0, 3, 0};
+    return SplitTime{};
+}
+
+// One value of a preset: its key in the settings file, the member that holds it (its type is the
+// value's kind, its initializer the default), velsona-rec's option that overrides it (none: no
+// option), and for a number the range a stored one must keep to. The store reads and writes every
+// value through this list, in this order (the order of its reports of unusable values);
+// velsona-rec parses and applies its overrides through it.
+struct SettingField {
+    using Member = std::variant<CCharString RecordingSettings::*, int RecordingSettings::*, bool RecordingSettings::*,
+                                OutputFormat RecordingSettings::*, SplitTime RecordingSettings::*>;
+    const char* key;
+    Member member;
+    const char* option = nullptr;
+    int low = INT_MIN;
+    int high = INT_MAX;
+};
+
+inline constexpr SettingField kSettingFields[] = {
+    {"OUT_FOLDER", &RecordingSettings::outputFolder, "folder"},
+    {"IN_QUALITY_DEVICE", &RecordingSettings::inputDevice, "device", -1},
+    {"IN_QUALITY_SAMPLE", &RecordingSettings::sampleRate, nullptr, 1},
+    {"IN_QUALITY_CHANNEL", &RecordingSettings::channels, nullptr, 1, 2},
+    {"IN_QUALITY_BIT", &RecordingSettings::bitsPerSample, nullptr, 8, 16},
+    {"OUT_FILEFMT", &RecordingSettings::outputFormat, "format"},
+    {"OUT_FILENAME", &RecordingSettings::fileNameTemplate, "template"},
+    // The highest row is the last of the format's table.
+    {"OUT_QUALITY", &RecordingSettings::qualityIndex, "quality", 0},
+    {"OUT_OGG-QUALITY", &RecordingSettings::oggQuality, "ogg-quality", 0, 100},
+    // Room for the raise after each recording.
+    {"TRACK_RECNO", &RecordingSettings::recordingNumber, nullptr, 1, INT_MAX - 1},
+    {"TRACK_SPLITTYPE", &RecordingSettings::splitMethod, "split", kSplitManual, kSplitSilence},
+    {"SILENT_VOLLEFT", &RecordingSettings::silenceLeft, nullptr, -1300, 0},
+    {"SILENT_VOLRIGHT", &RecordingSettings::silenceRight, nullptr, -1300, 0},
+    {"TAG_TITLE", &RecordingSettings::tagTitle, "title"},
+    {"TAG_ARTIST", &RecordingSettings::tagArtist, "artist"},
+    {"TAG_ALBUM", &RecordingSettings::tagAlbum, "album"},
+    {"TAG_COMMENT", &RecordingSettings::tagComment, "comment"},
+    {"TAG_YEAR", &RecordingSettings::tagYear},
+    {"TRACK_SPLITTIME", &RecordingSettings::splitTime, "split-time"},
+    {"IN_RECONNECT", &RecordingSettings::resumeInput, "reconnect"},
 };

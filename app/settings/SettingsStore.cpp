@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "app/files/FileNameTemplate.h"
@@ -75,17 +76,13 @@ CCharString ReadText(const QSettings& s, const QString& key, const CCharString& 
     return TextOf(s.value(key)).value_or(fallback);
 }
 
-// The value names of one preset, to find them where a stray section line has put them.
-constexpr const char* kPresetValueNames[] = {
-    "PRESET_VERSION", "OUT_FOLDER", "OUT_FILENAME", "IN_QUALITY_DEVICE", "IN_QUALITY_SAMPLE",
-    "IN_QUALITY_CHANNEL", "IN_QUALITY_BIT", "OUT_FILEFMT", "OUT_QUALITY", "OUT_OGG-QUALITY",
-    "TRACK_RECNO", "TRACK_SPLITTYPE", "TRACK_SPLITTIME", "SILENT_VOLLEFT", "SILENT_VOLRIGHT",
-    "TAG_TITLE", "TAG_ARTIST", "TAG_ALBUM", "TAG_COMMENT", "TAG_YEAR", "IN_RECONNECT"};
+constexpr const char* kPresetVersionKey = "PRESET_VERSION";
 
-bool IsPresetValueName(const QString& name) {
-    for (const char* known : kPresetValueNames)
-        if (name == QLatin1String(known)) return true;
-    return false;
+// The value names of one preset, to find them where a stray section line has put them.
+QStringList PresetValueNames() {
+    QStringList names{kPresetVersionKey};
+    for (const SettingField& field : kSettingFields) names.append(field.key);
+    return names;
 }
 
 // Reads one preset's values; a value that is there but cannot be used takes its default and is
@@ -95,7 +92,12 @@ public:
     CPresetReader(const QSettings& s, const CCharString& presetName, std::vector<std::string>* problems)
         : m_s(s), m_group(PresetGroup(presetName) + "/"), m_name(PresetNameOf(presetName)), m_problems(problems) {}
 
-    bool Has(const char* key) const { return m_s.contains(m_group + key); }
+    // The field's value, or `fallback`.
+    int Read(const SettingField& field, int fallback) const { return Int(field.key, fallback, field.low, field.high); }
+    bool Read(const SettingField& field, bool fallback) const { return Int(field.key, fallback ? 1 : 0, 0, 1) != 0; }
+    OutputFormat Read(const SettingField& field, OutputFormat fallback) const { return Format(field.key, fallback); }
+    CCharString Read(const SettingField& field, const CCharString& fallback) const { return Text(field.key, fallback); }
+    SplitTime Read(const SettingField& field, const SplitTime&) const { return Time(field.key); }
 
     int Int(const char* key, int fallback, int low = INT_MIN, int high = INT_MAX) const {
         const QVariant value = m_s.value(m_group + key);
@@ -103,6 +105,15 @@ public:
         const std::optional<int> result = IntOf(value);
         if (result && *result >= low && *result <= high) return *result;
         Unusable(key, value, std::to_string(fallback));
+        return fallback;
+    }
+
+    OutputFormat Format(const char* key, OutputFormat fallback) const {
+        const QVariant value = m_s.value(m_group + key);
+        if (!value.isValid()) return fallback;
+        const std::optional<int> code = IntOf(value);
+        if (const std::optional<OutputFormat> format = code ? OutputFormatOfCode(*code) : std::nullopt) return *format;
+        Unusable(key, value, std::to_string(static_cast<int>(fallback)));
         return fallback;
     }
 
@@ -146,7 +157,12 @@ private:
     std::vector<std::string>* m_problems;
 };
 
-QByteArray SplitTimeBytes(const SplitTime& time) {
+// A value as the file stores it.
+QVariant Stored(const CCharString& text) { return Q(text); }
+QVariant Stored(int number) { return number; }
+QVariant Stored(bool flag) { return flag ? 1 : 0; }
+QVariant Stored(OutputFormat format) { return static_cast<int>(format); }
+QVariant Stored(const SplitTime& time) {
     QByteArray bytes(kSplitTimeBytes, '\0');
     const uint16_t fields[] = {time.hours, time.minutes, time.seconds, time.milliseconds};
     for (int i = 0; i < 4; ++i) {
@@ -253,7 +269,7 @@ void CSettingsStore::MoveStrayValues() {
     QStringList strays;
     for (const QString& key : m_settings->allKeys()) {
         const QStringList parts = key.split('/');
-        if (parts.size() != 3 || parts[0] == "SETTING" || !IsPresetValueName(parts[2])) continue;
+        if (parts.size() != 3 || parts[0] == "SETTING" || !PresetValueNames().contains(parts[2])) continue;
         const QString home = "SETTING/" + parts[1] + "/" + parts[2];
         if (!m_settings->contains(home)) m_settings->setValue(home, m_settings->value(key));
         m_settings->remove(key);
@@ -275,47 +291,28 @@ bool CSettingsStore::Sync() {
 
 bool CSettingsStore::PresetExists(const CCharString& presetName) const {
     const QString group = PresetGroup(presetName) + "/";
-    for (const char* name : kPresetValueNames)
+    for (const QString& name : PresetValueNames())
         if (m_settings->contains(group + name)) return true;
     return false;
 }
 
 RecordingSettings CSettingsStore::LoadSettings(const CCharString& presetName, std::vector<std::string>* problems) const {
     const CPresetReader read(*m_settings, presetName, problems);
-    const RecordingSettings d;
     RecordingSettings r;
-    r.outputFolder = read.Text("OUT_FOLDER", {});
-    if (r.outputFolder.IsEmpty()) r.outputFolder = DefaultOutputFolder();
-    r.inputDevice = read.Int("IN_QUALITY_DEVICE", d.inputDevice, -1);
-    r.sampleRate = read.Int("IN_QUALITY_SAMPLE", d.sampleRate, 1);
-    r.channels = read.Int("IN_QUALITY_CHANNEL", d.channels, 1, 2);
-    r.bitsPerSample = read.Int("IN_QUALITY_BIT", d.bitsPerSample, 8, 16);
-    r.outputFormat = read.Int("OUT_FILEFMT", d.outputFormat, 0, static_cast<int>(OutputFormat::Opus));
-    if (!IsOutputFormat(r.outputFormat)) {
-        read.Unusable("OUT_FILEFMT", r.outputFormat, std::to_string(d.outputFormat));
-        r.outputFormat = d.outputFormat;
+    r.tagYear = CurrentYear();
+    for (SettingField field : kSettingFields) {
+        // The stored row belongs to the format read before it; missing, it is that format's
+        // default row.
+        if (field.member == SettingField::Member(&RecordingSettings::qualityIndex)) {
+            r.qualityIndex = DefaultQualityIndex(r.outputFormat, r.channels);
+            field.high = QualityTableFor(r.outputFormat).count - 1;
+        }
+        std::visit([&](auto member) { r.*member = read.Read(field, r.*member); }, field.member);
     }
+    if (r.outputFolder.IsEmpty()) r.outputFolder = DefaultOutputFolder();
     // Selecting the format in the output bar keeps the template's extension in step with it, so
     // a hand-edited preset never writes one format's data under another's extension.
-    const OutputFormat format = static_cast<OutputFormat>(r.outputFormat);
-    r.fileNameTemplate = TemplateWithFormatExtension(read.Text("OUT_FILENAME", d.fileNameTemplate), format);
-    // The stored row belongs to the stored format's table; missing, it is that format's default row.
-    r.qualityIndex = read.Int("OUT_QUALITY", DefaultQualityIndex(r.outputFormat, r.channels), 0,
-                              QualityTableFor(format).count - 1);
-    r.oggQuality = read.Int("OUT_OGG-QUALITY", d.oggQuality, 0, 100);
-    // Room for the raise after each recording.
-    r.recordingNumber = read.Int("TRACK_RECNO", d.recordingNumber, 1, INT_MAX - 1);
-    r.splitMethod = read.Int("TRACK_SPLITTYPE", d.splitMethod, kSplitManual, kSplitSilence);
-    r.silenceLeft = read.Int("SILENT_VOLLEFT", d.silenceLeft, -1300, 0);
-    r.silenceRight = read.Int("SILENT_VOLRIGHT", d.silenceRight, -1300, 0);
-    r.tagTitle = read.Text("TAG_TITLE", d.tagTitle);
-    r.tagArtist = read.Text("TAG_ARTIST", d.tagArtist);
-    r.tagAlbum = read.Text("TAG_ALBUM", d.tagAlbum);
-    r.tagComment = read.Text("TAG_COMMENT", d.tagComment);
-    r.tagYear = read.Int("TAG_YEAR", CurrentYear());
-    r.splitTime = read.Time("TRACK_SPLITTIME");
-    // Presets from before the setting existed keep today's stop at a lost input.
-    r.resumeInput = read.Int("IN_RECONNECT", 0, 0, 1) != 0;
+    r.fileNameTemplate = TemplateWithFormatExtension(r.fileNameTemplate, r.outputFormat);
     return r;
 }
 
@@ -324,27 +321,9 @@ bool CSettingsStore::SaveSettings(const CCharString& presetName, const Recording
     QSettings& s = *m_settings;
     s.setValue("SETTING/VERSION", kStoreVersion);
     s.beginGroup(PresetGroup(presetName));
-    s.setValue("PRESET_VERSION", kStoreVersion);
-    s.setValue("OUT_FOLDER", Q(r.outputFolder));
-    s.setValue("OUT_FILENAME", Q(r.fileNameTemplate));
-    s.setValue("IN_QUALITY_DEVICE", r.inputDevice);
-    s.setValue("IN_QUALITY_SAMPLE", r.sampleRate);
-    s.setValue("IN_QUALITY_CHANNEL", r.channels);
-    s.setValue("IN_QUALITY_BIT", r.bitsPerSample);
-    s.setValue("OUT_FILEFMT", r.outputFormat);
-    s.setValue("OUT_QUALITY", r.qualityIndex);
-    s.setValue("OUT_OGG-QUALITY", r.oggQuality);
-    s.setValue("TRACK_RECNO", r.recordingNumber);
-    s.setValue("TRACK_SPLITTYPE", r.splitMethod);
-    s.setValue("TRACK_SPLITTIME", SplitTimeBytes(r.splitTime));
-    s.setValue("SILENT_VOLLEFT", r.silenceLeft);
-    s.setValue("SILENT_VOLRIGHT", r.silenceRight);
-    s.setValue("TAG_TITLE", Q(r.tagTitle));
-    s.setValue("TAG_ARTIST", Q(r.tagArtist));
-    s.setValue("TAG_ALBUM", Q(r.tagAlbum));
-    s.setValue("TAG_COMMENT", Q(r.tagComment));
-    s.setValue("TAG_YEAR", r.tagYear);
-    s.setValue("IN_RECONNECT", r.resumeInput ? 1 : 0);
+    s.setValue(kPresetVersionKey, kStoreVersion);
+    for (const SettingField& field : kSettingFields)
+        std::visit([&](auto member) { s.setValue(field.key, Stored(r.*member)); }, field.member);
     s.endGroup();
     return Sync();
 }

@@ -49,7 +49,7 @@ TEST_F(ItemsFromFiles, WavTrackShowsItsLengthTagsAndSampleSize) {
     });
     ASSERT_TRUE(row);
     EXPECT_EQ(row->path, (dir / "final.wav").c_str());
-    EXPECT_EQ(row->kind, static_cast<int>(OutputFormat::Wav));
+    EXPECT_EQ(row->kind, OutputFormat::Wav);
     EXPECT_EQ(row->lengthMs, 10000);
     EXPECT_EQ(row->bitRate, 0) << "uncompressed";
     EXPECT_EQ(row->sampleRate, 44100);
@@ -68,7 +68,7 @@ TEST_F(ItemsFromFiles, HalfRateMonoMp3ShowsItsBitrate) {
         return RunEncoder("lame --quiet --cbr -b 32 -m m " + ShellQuote(wav) + " " + ShellQuote(p));
     });
     ASSERT_TRUE(row);
-    EXPECT_EQ(row->kind, static_cast<int>(OutputFormat::Mp3));
+    EXPECT_EQ(row->kind, OutputFormat::Mp3);
     EXPECT_NEAR(row->lengthMs, 4000, 100);  // whole frames, the encoder delay and padding included
     EXPECT_EQ(items.CellText(0, 6), "32kbps/22.1kHz/M");
     EXPECT_EQ(items.CellText(0, 5), " ()") << "no tags";
@@ -101,7 +101,7 @@ TEST_P(CompressedRows, CarryTheirTagsLengthAndBitrate) {
                    return WriteToneTrack(*writer, p, c.bitrate, 44100, 2, 44100 * 2, &tags);
                });
     ASSERT_TRUE(row);
-    EXPECT_EQ(row->kind, static_cast<int>(c.format));
+    EXPECT_EQ(row->kind, c.format);
     EXPECT_NEAR(row->lengthMs, 2000, c.lengthSlackMs);
     EXPECT_EQ(row->title, tags.title);
     EXPECT_EQ(row->artist, tags.artist);
@@ -131,7 +131,7 @@ TEST_F(ItemsFromFiles, AFileNoReaderAcceptsKeepsEmptyValues) {
     WriteFileBytes(dir / "broken.MP3", std::string(4096, 'x'));
     const std::optional<RecordingItem> item = files.ReadItemInfo((dir / "broken.MP3").c_str());
     ASSERT_TRUE(item);
-    EXPECT_EQ(item->kind, static_cast<int>(OutputFormat::Mp3));
+    EXPECT_EQ(item->kind, OutputFormat::Mp3);
     EXPECT_EQ(item->size, 4096u);
     EXPECT_EQ(item->lengthMs, -1);
     EXPECT_EQ(item->sampleRate, 0);

@@ -9,6 +9,7 @@
 
 #include "app/bars/BarSet.h"
 #include "app/control/RecordingControl.h"
+#include "app/settings/OutputFormats.h"
 #include "audiofile/OggWriter.h"
 #include "platform/WaveFormats.h"
 #include "tests/support/AudioProbe.h"
@@ -39,9 +40,11 @@ struct OutputRig {
     explicit OutputRig(bool mp3Present = true, bool wmaPresent = true) {
         output.fileBar = &file;
         output.prompts = &prompts;
-        output.encoderAvailable = [=](int format) { return format == 3 ? mp3Present : format == 1 ? wmaPresent : true; };
+        output.encoderAvailable = [=](OutputFormat format) {
+            return format == OutputFormat::Mp3 ? mp3Present : format == OutputFormat::Wma ? wmaPresent : true;
+        };
     }
-    void Choose(int format) {
+    void Choose(OutputFormat format) {
         output.controls.formatSelection = format;
         output.OnFormatSelected();
         output.RunPosted();
@@ -59,10 +62,10 @@ struct OutputRig {
 TEST(OutputBarModel, Mp3WithoutItsModuleFallsBackToOggVorbis) {
     OutputRig rig(false);
     rig.SetTemplate("%TDY%/No.%RCN%.wav");
-    rig.Choose(3);
+    rig.Choose(OutputFormat::Mp3);
     EXPECT_EQ(rig.prompts.informed.size(), 1u);
-    EXPECT_EQ(rig.output.controls.formatSelection, 2);
-    EXPECT_EQ(rig.output.formatInUse, 2);
+    EXPECT_EQ(rig.output.controls.formatSelection, OutputFormat::OggVorbis);
+    EXPECT_EQ(rig.output.formatInUse, OutputFormat::OggVorbis);
     EXPECT_TRUE(rig.output.controls.sliderVisible);
     EXPECT_EQ(rig.output.controls.sliderPosition, 40);
     EXPECT_EQ(rig.output.oggQuality, 40);
@@ -72,7 +75,7 @@ TEST(OutputBarModel, Mp3WithoutItsModuleFallsBackToOggVorbis) {
 }
 
 struct MissingModule {
-    int format;
+    OutputFormat format;
     const char* site;  // the build's; empty: no download is offered
     const char* query;
     const char* told;  // how the message begins
@@ -99,16 +102,16 @@ TEST_P(MissingModuleTest, OffersTheMakersDownloadOnlyWhereThereIsOneAndSaysWhatT
     EXPECT_EQ(rig.prompts.informed[0].find(".exe") != std::string::npos, *missing.site != 0);
     EXPECT_EQ(rig.prompts.informed[0].rfind(missing.told, 0), 0u) << rig.prompts.informed[0];
     EXPECT_NE(rig.prompts.informed[0].find(missing.installHint), std::string::npos);
-    EXPECT_EQ(rig.output.controls.formatSelection, 2);
+    EXPECT_EQ(rig.output.controls.formatSelection, OutputFormat::OggVorbis);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, MissingModuleTest,
     ::testing::Values(
-        MissingModule{3, "https://maker.example", "k=VLS&f=AP&i=JUMP&t=LAME", "lame_enc39?.exeを実行しインストールを行ってください\n", "libmp3lame0"},
-        MissingModule{1, "https://maker.example", "k=VLS&f=AP&i=DL&t=WMA8", "wmfdist8.exeを実行しインストールを行ってください\n", "WMAENC.so"},
-        MissingModule{3, "", "", "MP3エンコードライブラリ「lame_enc.so」を読み込めません。", "sudo apt-get install libmp3lame0"},
-        MissingModule{1, "", "", "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。", "libavcodec59"}));
+        MissingModule{OutputFormat::Mp3, "https://maker.example", "k=VLS&f=AP&i=JUMP&t=LAME", "lame_enc39?.exeを実行しインストールを行ってください\n", "libmp3lame0"},
+        MissingModule{OutputFormat::Wma, "https://maker.example", "k=VLS&f=AP&i=DL&t=WMA8", "wmfdist8.exeを実行しインストールを行ってください\n", "WMAENC.so"},
+        MissingModule{OutputFormat::Mp3, "", "", "MP3エンコードライブラリ「lame_enc.so」を読み込めません。", "sudo apt-get install libmp3lame0"},
+        MissingModule{OutputFormat::Wma, "", "", "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。", "libavcodec59"}));
 
 TEST(OutputBarModel, ChoosingAFormatGivesTheTemplateItsExtension) {
     const std::pair<const char*, const char*> cases[] = {
@@ -120,7 +123,7 @@ TEST(OutputBarModel, ChoosingAFormatGivesTheTemplateItsExtension) {
     for (const auto& [before, after] : cases) {
         OutputRig rig;
         rig.SetTemplate(before);
-        rig.Choose(3);
+        rig.Choose(OutputFormat::Mp3);
         EXPECT_EQ(rig.file.controls.fileName.text.str(), after) << before;
         EXPECT_EQ(rig.file.fileNameTemplate.str(), after) << before;
     }
@@ -130,18 +133,18 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
     OutputRig rig;
     const int bitrate = OggNominalBitrate(40, 44100, 2);
     const struct {
-        int format;
+        OutputFormat format;
         int row;
         std::string caption;
         const char* extension;
     } steps[] = {
-        {2, 2, "出力設定 (OGG:" + std::string(CCharString::Formatted("%3.1f", bitrate * 0.001).c_str()) + "kbps/44.1kHz/stereo)",
+        {OutputFormat::OggVorbis, 2, "出力設定 (OGG:" + std::string(CCharString::Formatted("%3.1f", bitrate * 0.001).c_str()) + "kbps/44.1kHz/stereo)",
          ".ogg"},
-        {3, 16, "出力設定 (MP3:128.0kbps/44.1kHz/stereo)", ".mp3"},
-        {4, 38, "出力設定 (FLAC:レベル5/44.1kHz/stereo)", ".flac"},
-        {1, 6, "出力設定 (WMA:", ".wma"},
-        {0, 2, "出力設定 (WAV:無圧縮/44.1kHz/stereo)", ".wav"},
-        {5, 5, "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)", ".opus"},
+        {OutputFormat::Mp3, 16, "出力設定 (MP3:128.0kbps/44.1kHz/stereo)", ".mp3"},
+        {OutputFormat::Flac, 38, "出力設定 (FLAC:レベル5/44.1kHz/stereo)", ".flac"},
+        {OutputFormat::Wma, 6, "出力設定 (WMA:", ".wma"},
+        {OutputFormat::Wav, 2, "出力設定 (WAV:無圧縮/44.1kHz/stereo)", ".wav"},
+        {OutputFormat::Opus, 5, "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)", ".opus"},
     };
     for (const auto& step : steps) {
         // Whatever was chosen before, the new format starts from its defaults.
@@ -149,11 +152,11 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
         rig.output.controls.sliderPosition = 90;
         rig.output.oggQuality = 90;
         rig.Choose(step.format);
-        EXPECT_EQ(rig.output.controls.qualitySelection, step.row) << step.format;
-        EXPECT_EQ(rig.output.qualityIndex, step.row) << step.format;
-        EXPECT_EQ(rig.output.oggQuality, 40) << step.format;
-        EXPECT_EQ(rig.output.controls.sliderVisible, step.format == 2);
-        EXPECT_EQ(rig.output.controls.groupCaption.str().rfind(step.caption, 0), 0u) << step.format;
+        EXPECT_EQ(rig.output.controls.qualitySelection, step.row) << FormatName(step.format);
+        EXPECT_EQ(rig.output.qualityIndex, step.row) << FormatName(step.format);
+        EXPECT_EQ(rig.output.oggQuality, 40) << FormatName(step.format);
+        EXPECT_EQ(rig.output.controls.sliderVisible, step.format == OutputFormat::OggVorbis);
+        EXPECT_EQ(rig.output.controls.groupCaption.str().rfind(step.caption, 0), 0u) << FormatName(step.format);
         EXPECT_TRUE(rig.file.fileNameTemplate.str().ends_with(step.extension)) << rig.file.fileNameTemplate.str();
     }
 }
@@ -359,7 +362,7 @@ protected:
     BarSetTest() : store((dir / "VelsonaF.conf").c_str()), bars(store, Devices(kAllWaveFormats)),
                    control(items, nullptr, [](const RecordingEvent&) {}) {
         bars.SetPrompts(&prompts);
-        bars.outputBar.encoderAvailable = [](int) { return true; };
+        bars.outputBar.encoderAvailable = [](OutputFormat) { return true; };
         bars.Start();
         bars.LoadProfile(kDefaultPresetName);
     }
@@ -483,7 +486,7 @@ TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKe
     control.backend = ValueOrFail(CreateCaptureBackend("signal:tone=440hz/-6db"));
     ASSERT_TRUE(control.backend);
     CBarSet bars(store, control.backend->ListDevices());
-    bars.outputBar.encoderAvailable = [](int) { return true; };
+    bars.outputBar.encoderAvailable = [](OutputFormat) { return true; };
     bars.Start();
     bars.LoadProfile(kDefaultPresetName);
     bars.fileBar.controls.folder.text = dir.path().c_str();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/control/StartChecks.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
@@ -110,17 +112,17 @@ TEST_F(RecordingCommands, StopDisarmsTheEndActionOfALaterDurationEvent) {
 }
 
 TEST_F(RecordingCommands, FinishRunSavesTheDefaultPresetBeforeTheEndAction) {
-    control.settings.outputFormat = 2;
+    control.settings.outputFormat = OutputFormat::OggVorbis;
     control.settings.recordingNumber = 7;
     CLogind logind("unix:path=" + CCharString((dir / "no-bus").c_str()));
-    int savedFormatAtClose = -1;
+    std::optional<OutputFormat> savedFormatAtClose;
     const CRecordingCommands::Finish finish = commands.FinishRun(
         EndAction::ExitApplication,
         [&] { savedFormatAtClose = CSettingsStore((dir / "VelsonaF.conf").c_str()).LoadSettings(kDefaultPresetName).outputFormat; },
         logind);
     EXPECT_TRUE(finish.saved) << finish.saved.error().message;
     EXPECT_TRUE(finish.endAction) << finish.endAction.error().message;
-    EXPECT_EQ(savedFormatAtClose, 2);
+    EXPECT_EQ(savedFormatAtClose, OutputFormat::OggVorbis);
     EXPECT_EQ(store.LoadSettings(kDefaultPresetName).recordingNumber, 7);
 
     // Power off goes through logind; an unreachable one is a failure with its reason.
@@ -170,7 +172,7 @@ TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
 
     // FLAC's row value is a compression level, not a bitrate: the estimate is a share of the PCM size.
     RecordingSettings flacSettings = settings;
-    flacSettings.outputFormat = static_cast<int>(OutputFormat::Flac);
+    flacSettings.outputFormat = OutputFormat::Flac;
     flacSettings.qualityIndex = DefaultQualityIndex(flacSettings.outputFormat);
     const Result<SpaceEstimate> flac = EstimateSpace(flacSettings, nullptr);
     ASSERT_TRUE(flac);

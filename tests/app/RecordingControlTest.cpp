@@ -42,7 +42,7 @@ public:
         EXPECT_TRUE(control.backend);
         control.settings.outputFolder = dir.path().c_str();
         control.settings.fileNameTemplate = "No.%RCN%-Track%TKN%(%TLN%)";
-        control.settings.outputFormat = 0;
+        control.settings.outputFormat = OutputFormat::Wav;
         control.settings.qualityIndex = 2;  // 44.1 kHz stereo
         control.settings.tagTitle = "Track %TKN%";
         control.settings.tagYear = 2026;
@@ -588,7 +588,7 @@ TEST(RecordingControl, TheOwnerChangesEverythingWhileTracksSplitFast) {
         rig.control.RequestSplit();
         rig.control.settings.tagTitle = CCharString::Formatted("Title %d", i);
         rig.control.settings.splitMethod = i % 3 == 0 ? kSplitSilence : kSplitInterval;
-        rig.control.settings.outputFormat = 0;
+        rig.control.settings.outputFormat = OutputFormat::Wav;
         rig.control.ApplySettings();
         if (i % 5 == 0) rig.control.SetTrackNumber(100 + i);
         if (i % 7 == 0) rig.control.TogglePause();
@@ -721,10 +721,11 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
 namespace {
 
 struct FormatCase {
-    int outputFormat;
+    OutputFormat outputFormat;
     const char* extension;
 };
-constexpr FormatCase kFormats[] = {{0, ".wav"}, {3, ".mp3"}, {2, ".ogg"}, {1, ".wma"}};
+constexpr FormatCase kFormats[] = {
+    {OutputFormat::Wav, ".wav"}, {OutputFormat::Mp3, ".mp3"}, {OutputFormat::OggVorbis, ".ogg"}, {OutputFormat::Wma, ".wma"}};
 
 void UseFormat(CRecordingControl& control, const FormatCase& format) {
     control.settings.outputFormat = format.outputFormat;
@@ -816,18 +817,18 @@ INSTANTIATE_TEST_SUITE_P(Formats, EmptyTrack,
 // a recorder killed at any point leaves a journal that names the folder of whatever it left.
 TEST(RecordingControl, ATrackIsJournaledBeforeItsFileAndTheReserve) {
     ControlRig rig("tone=440hz/-6db/1s,loop,fast");
-    // The name is taken 1.5 s after it was chosen.
-    setenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS", "1500", 1);
-    std::thread start([&] { EXPECT_TRUE(rig.control.StartRecording()); });
+    // What is on the disk the moment the first track's name is about to be taken.
     std::vector<std::string> journals;
-    for (int i = 0; i < 120 && journals.empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::string journal;
+    std::vector<std::string> filesBeforeCreate;
+    std::atomic<bool> told{false};
+    rig.control.beforeTrackFile = [&](const CCharString&) {
+        if (told.exchange(true)) return;
         journals = OwnJournals();
-    }
-    const std::string journal = journals.empty() ? std::string() : ReadFileBytes(journals[0]);
-    const std::vector<std::string> filesBeforeCreate = RelativeFilesUnder(rig.dir.path());
-    start.join();
-    unsetenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS");
+        if (!journals.empty()) journal = ReadFileBytes(journals[0]);
+        filesBeforeCreate = RelativeFilesUnder(rig.dir.path());
+    };
+    ASSERT_TRUE(rig.control.StartRecording());
     const std::vector<std::string> filesWhileRecording = RelativeFilesUnder(rig.dir.path());
     rig.control.StopRecording();
     rig.PumpUntil(kRecordingStopped);
@@ -884,7 +885,7 @@ TEST_P(FullDiskAtTheClose, KeepsAndTagsWhatFitsAndNamesWhatIsKept) {
         if (seconds < 7.99) continue;
         ++whole;
         EXPECT_TRUE(DecodesCleanly(path)) << path;
-        const bool copyFits = format.outputFormat != 2 || size >= 2 * finished + 2 * kPage;
+        const bool copyFits = format.outputFormat != OutputFormat::OggVorbis || size >= 2 * finished + 2 * kPage;
         if (copyFits) {
             EXPECT_EQ(ProbeWithFfprobe(path).tags["title"], "Track 001") << path;
         }
@@ -971,7 +972,7 @@ TEST_P(InputDrop, TheTracksAroundTheGapHoldTheSignalExactly) {
         SCOPED_TRACE(path);
         ProbedAudio probe = ProbeWithFfprobe(path);
         EXPECT_EQ(probe.tags["title"], "Track 00" + std::to_string(track + 1)) << "tagged as at a split";
-        if (drop.format.outputFormat == 0) {
+        if (drop.format.outputFormat == OutputFormat::Wav) {
             EXPECT_TRUE(WavPcm(path) == expected[track]) << "the source exactly";
             continue;
         }

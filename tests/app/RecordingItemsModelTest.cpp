@@ -14,7 +14,7 @@ namespace {
 RecordingItem FinishedItem(const char* path) {
     RecordingItem item;
     item.path = path;
-    item.kind = 0;
+    item.kind = OutputFormat::Wav;
     item.lengthMs = 65432;
     item.time = LocalDateTime {2005, 6, 1, 10, 20, 30, 987};
     return item;
@@ -223,7 +223,7 @@ TEST(ItemsModel, ChangedOnOneThreadWhileAnotherReads) {
         for (const RecordingItem& row : rows) {
             int track = -1;
             std::sscanf(row.path.c_str(), "/rec/track-%d", &track);
-            const bool whole = row.kind < 0 ? row.title.IsEmpty() : row.title.str() == std::to_string(track);
+            const bool whole = !row.kind ? row.title.IsEmpty() : row.title.str() == std::to_string(track);
             if (track <= previous || !whole) consistent = false;
             previous = track;
         }

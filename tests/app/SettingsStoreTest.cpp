@@ -49,7 +49,7 @@ RecordingSettings Changed() {
     s.inputDevice = 3;
     s.sampleRate = 48000;
     s.channels = 1;
-    s.outputFormat = 3;
+    s.outputFormat = OutputFormat::Mp3;
     s.qualityIndex = 20;
     s.oggQuality = 55;
     s.recordingNumber = 12;
@@ -104,7 +104,7 @@ TEST_F(SettingsStoreTest, FirstStartOnACleanMachine) {
     EXPECT_EQ(s.sampleRate, 44100);
     EXPECT_EQ(s.channels, 2);
     EXPECT_EQ(s.bitsPerSample, 16);
-    EXPECT_EQ(s.outputFormat, 0);
+    EXPECT_EQ(s.outputFormat, OutputFormat::Wav);
     EXPECT_EQ(s.qualityIndex, 2);
     EXPECT_EQ(s.oggQuality, 40);
     EXPECT_EQ(s.recordingNumber, 1);
@@ -278,7 +278,7 @@ TEST_F(SettingsStoreTest, AnOpusPresetWithoutItsRowTakesTheDefaultOfItsInput) {
     const CSettingsStore store(File().c_str());
     for (const int channels : {1, 2}) {
         const RecordingSettings s = store.LoadSettings(channels == 1 ? "mono" : "stereo");
-        EXPECT_EQ(s.outputFormat, static_cast<int>(OutputFormat::Opus));
+        EXPECT_EQ(s.outputFormat, OutputFormat::Opus);
         const QualityEntry* row = QualityTableFor(OutputFormat::Opus).Row(s.qualityIndex);
         ASSERT_NE(row, nullptr);
         EXPECT_EQ(row->value, channels == 1 ? 32000 : 64000);
@@ -300,7 +300,7 @@ TEST_F(SettingsStoreTest, DamagedOrForeignValuesReadAsDefaults) {
     const RecordingSettings d;
     EXPECT_EQ(s.recordingNumber, d.recordingNumber);
     EXPECT_EQ(s.outputFormat, d.outputFormat);
-    EXPECT_EQ(s.qualityIndex, DefaultQualityIndex(0));
+    EXPECT_EQ(s.qualityIndex, DefaultQualityIndex(OutputFormat::Wav));
     EXPECT_EQ(s.channels, d.channels);
     EXPECT_EQ(s.oggQuality, d.oggQuality);
     EXPECT_EQ(s.SplitLengthSeconds(), -1);
@@ -424,7 +424,7 @@ TEST_F(SettingsStoreTest, DisagreeingOrOutOfRangeValuesLoadAsTheBarWouldShowThem
     EXPECT_TRUE(problems.empty());
 
     const RecordingSettings r = store.LoadSettings("r", &problems);
-    EXPECT_EQ(r.outputFormat, 4) << "FLAC";
+    EXPECT_EQ(r.outputFormat, OutputFormat::Flac);
     EXPECT_EQ(r.fileNameTemplate, "rec.flac");
     EXPECT_EQ(r.qualityIndex, 107) << "the last row of the FLAC table is a row";
     EXPECT_TRUE(problems.empty());
@@ -467,7 +467,7 @@ TEST_F(SettingsStoreTest, AStraySectionLineNeverMovesAPresetAway) {
         ASSERT_EQ(store.FileProblems().size(), 1u);
         EXPECT_NE(store.FileProblems()[0].find("[junk]"), std::string::npos) << store.FileProblems()[0];
         RecordingSettings p = store.LoadSettings("p");
-        EXPECT_EQ(p.outputFormat, 3);
+        EXPECT_EQ(p.outputFormat, OutputFormat::Mp3);
         EXPECT_EQ(p.tagArtist, "Band");
         p.tagAlbum = "saved";
         ASSERT_TRUE(store.SaveSettings("p", p));

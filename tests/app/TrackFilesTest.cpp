@@ -93,7 +93,7 @@ TEST_F(Recording, RowIsAddedWhenTheTrackOpensAndRefreshedWhenItCloses) {
     EXPECT_EQ(items.CurrentRow(), 0);
     EXPECT_EQ(items.CurrentFile().str(), written.str());
     const RecordingItem recording = *items.Item(0);
-    EXPECT_EQ(recording.kind, -1);
+    EXPECT_EQ(recording.kind, std::nullopt);
     EXPECT_EQ(recording.lengthMs, -1);
     EXPECT_EQ(recording.trackNumber, -1);
     EXPECT_EQ(recording.time.millisecond, 456);
@@ -105,7 +105,7 @@ TEST_F(Recording, RowIsAddedWhenTheTrackOpensAndRefreshedWhenItCloses) {
     EXPECT_FALSE(PathExists(dir / "rec-？.wav"));
     EXPECT_EQ(reader.asked, std::vector<std::string> {dir / "rec-5：00.wav"});
     const RecordingItem done = *items.Item(0);
-    EXPECT_EQ(done.kind, static_cast<int>(OutputFormat::Wav));
+    EXPECT_EQ(done.kind, OutputFormat::Wav);
     EXPECT_EQ(done.displayName.str(), "rec-5：00.wav");
     EXPECT_EQ(done.size, 8u);
     EXPECT_EQ(items.CellText(0, kColumnQuality).str(), "44.1kHz/S(16bit)");
@@ -171,7 +171,7 @@ TEST_F(Recording, FailedMoveSetsTheFileAsideIntact) {
     EXPECT_EQ(items.Item(0)->displayName.str(), "rec.rename-error.wav");
     // The row is read from the file where it now is, not left with the facts of its opening.
     EXPECT_EQ(items.Item(0)->size, 23u);
-    EXPECT_EQ(items.Item(0)->kind, static_cast<int>(OutputFormat::Wav));
+    EXPECT_EQ(items.Item(0)->kind, OutputFormat::Wav);
 
     // The next track meets the same failure while the first fallback name is taken.
     OpenTrack("second track");
@@ -245,11 +245,11 @@ TEST(ReadItemInfo, KindFromTheExtensionAndFileDataFromTheDisk) {
     EXPECT_FALSE(files.ReadItemInfo((dir / "a.tmp").c_str()));
 
     WriteFileBytes(dir / "LIVE.RMP", "x");
-    EXPECT_EQ(files.ReadItemInfo((dir / "LIVE.RMP").c_str())->kind, static_cast<int>(OutputFormat::Mp3));
+    EXPECT_EQ(files.ReadItemInfo((dir / "LIVE.RMP").c_str())->kind, OutputFormat::Mp3);
     WriteFileBytes(dir / "a.ogg", "x");
     WriteFileBytes(dir / "a.Wma", "x");
-    EXPECT_EQ(files.ReadItemInfo((dir / "a.ogg").c_str())->kind, static_cast<int>(OutputFormat::OggVorbis));
-    EXPECT_EQ(files.ReadItemInfo((dir / "a.Wma").c_str())->kind, static_cast<int>(OutputFormat::Wma));
+    EXPECT_EQ(files.ReadItemInfo((dir / "a.ogg").c_str())->kind, OutputFormat::OggVorbis);
+    EXPECT_EQ(files.ReadItemInfo((dir / "a.Wma").c_str())->kind, OutputFormat::Wma);
     EXPECT_EQ(asked, 3);
     EXPECT_EQ(files.ReadItemInfo((dir / "a.ogg").c_str())->lengthMs, -1) << "a file no reader opens keeps empty values";
 
@@ -260,7 +260,7 @@ TEST(ReadItemInfo, KindFromTheExtensionAndFileDataFromTheDisk) {
     ASSERT_EQ(utimensat(AT_FDCWD, (dir / "v1.0/take").c_str(), times, 0), 0);
     const std::optional<RecordingItem> take = files.ReadItemInfo((dir / "v1.0/take").c_str());
     ASSERT_TRUE(take);
-    EXPECT_EQ(take->kind, -1);
+    EXPECT_EQ(take->kind, std::nullopt);
     EXPECT_EQ(take->size, 5u);
     EXPECT_EQ(take->displayName.str(), "take");
     EXPECT_EQ(take->time.millisecond, 789);
@@ -314,7 +314,7 @@ TEST(WrittenPathAtOpen, TakesTheNameByCreatingItAndNeverThroughALink) {
 }
 
 // Two recorders open a track under the same name at the same moment: each forked child looks for
-// a free name, waits (the test-only pause) so that both have looked before either creates, then
+// a free name, waits (told the name, it sleeps) so that both have looked before either creates, then
 // writes its own WAV through the writer. Neither may end up in the other's file.
 TEST(WrittenPathAtOpen, TwoRecordersAtTheSameMomentGetTwoFiles) {
     TempDir dir;
@@ -329,8 +329,7 @@ TEST(WrittenPathAtOpen, TwoRecordersAtTheSameMomentGetTwoFiles) {
             close(start[1]);
             char go;
             [[maybe_unused]] const ssize_t got = read(start[0], &go, 1);  // released together
-            setenv("VELSONA_TEST_PAUSE_BEFORE_CREATE_MS", "300", 1);
-            const CCharString written = WrittenPathAtOpen(planned);
+            const CCharString written = WrittenPathAtOpen(planned, [](const CCharString&) { usleep(300 * 1000); });
             CWavWriter writer;
             const std::vector<int16_t> samples(8000, static_cast<int16_t>(1000 * (child + 1)));
             const bool ok = writer.Open(written.c_str()) && writer.SetFormat(16, 8000, 1, 16, -1, -1) &&

@@ -33,7 +33,7 @@ ProcessIdentity DeadProcess() { return {EndedProcessId(), 1}; }
 JournalEntry Entry(const std::string& path) {
     JournalEntry entry;
     entry.path = path.c_str();
-    entry.outputFormat = 0;
+    entry.outputFormat = OutputFormat::Wav;
     entry.fileNameTemplate = "%TDY%/rec-%TKN%-%ETM%.wav";
     entry.tagTitle = "Take %TKN% until %ETM%";
     entry.tagArtist = "Band";
@@ -273,7 +273,7 @@ TEST_P(KilledTrack, RecoveryRemovesWhatHoldsNoAudioAndKeepsFinishedAudioAsItIs) 
     }
     CTrackJournal journal(state.path().c_str(), DeadProcess());
     JournalEntry entry = Entry(provisional);
-    entry.outputFormat = static_cast<int>(writer.format);
+    entry.outputFormat = writer.format;
     entry.outputFolder = music.path().c_str();
     ASSERT_TRUE(journal.Add(entry));
 
@@ -329,7 +329,7 @@ TEST(TrackRecovery, AKilledOpusTrackEndsAtItsLastWholePage) {
     WriteFileBytes(provisional, killed + lastPage.substr(0, lastPage.size() / 2));
     CTrackJournal journal(state.path().c_str(), DeadProcess());
     JournalEntry entry = Entry(provisional);
-    entry.outputFormat = static_cast<int>(OutputFormat::Opus);
+    entry.outputFormat = OutputFormat::Opus;
     entry.outputFolder = music.path().c_str();
     ASSERT_TRUE(journal.Add(entry));
 

@@ -18,7 +18,7 @@ namespace {
 // Records what the framework hands to WriteBlock.
 class BlockRecorder : public CAudioWriter {
 public:
-    explicit BlockRecorder(int blockSize) : CAudioWriter(FileKind::Wav) { m_blockSize = blockSize; }
+    explicit BlockRecorder(int blockSize) : CAudioWriter(OutputFormat::Wav) { m_blockSize = blockSize; }
     ~BlockRecorder() override { Close(); }
 
     std::vector<int> sizes;

@@ -114,7 +114,7 @@ TEST(Mp3Reader, RiffMp3NamedInUpperCaseIsReadAsMp3WithItsInfoTags) {
     std::unique_ptr<CAudioReader> reader = NewReaderByExtension(rmp.c_str());
     ASSERT_NE(reader, nullptr);
     ASSERT_TRUE(reader->Open(rmp.c_str()));
-    EXPECT_EQ(reader->Kind(), FileKind::Mp3);
+    EXPECT_EQ(reader->Kind(), OutputFormat::Mp3);
     EXPECT_EQ(static_cast<CMp3Reader&>(*reader).Info().container, kContainerRiffMp3);
     EXPECT_EQ(static_cast<CMp3Reader&>(*reader).Info().audioOffset, kRiffMp3HeaderSize);
     EXPECT_EQ(reader->TagFile()->Tags().title, SampleTags().title);

@@ -93,7 +93,7 @@ TEST_F(PlugInTest, MissingLibrariesAndBadSlotsFail) {
 
 TEST_F(PlugInTest, TheWriterDrivesThePlugInInOrder) {
     Load(kWriterSlot, "fake_plugin");
-    CPlugInWriter writer(FileKind::Wma, kWriterSlot);
+    CPlugInWriter writer(OutputFormat::Wma, kWriterSlot);
     ASSERT_EQ(writer.Open("track.wma"), 1);
     EXPECT_TRUE(writer.IsOpen());
     EXPECT_EQ(writer.SetFormat(96000, 44100, 2, 16, -1, -1), 1);
@@ -119,7 +119,7 @@ TEST_F(PlugInTest, TheWriterDrivesThePlugInInOrder) {
 TEST_F(PlugInTest, DestroyingAnOpenWriterClosesThePlugInHandle) {
     Load(kWriterSlot, "fake_plugin");
     {
-        CPlugInWriter writer(FileKind::Wma, kWriterSlot);
+        CPlugInWriter writer(OutputFormat::Wma, kWriterSlot);
         ASSERT_EQ(writer.Open("abandoned.wma"), 1);
     }
     EXPECT_EQ(Log(), "FAKE Open(abandoned.wma)\nFAKE Close(7)\n");
@@ -127,7 +127,7 @@ TEST_F(PlugInTest, DestroyingAnOpenWriterClosesThePlugInHandle) {
 
 TEST_F(PlugInTest, APlugInWriterTakesNoFileObject) {
     Load(kWriterSlot, "fake_plugin");
-    CPlugInWriter writer(FileKind::Wma, kWriterSlot);
+    CPlugInWriter writer(OutputFormat::Wma, kWriterSlot);
     auto file = std::make_unique<CFileStream>();
     ASSERT_TRUE(file->Open((m_dir / "attached.wma").c_str(), CFileStream::kWrite));
     EXPECT_EQ(writer.AttachFile(std::move(file)), 0);
@@ -137,7 +137,7 @@ TEST_F(PlugInTest, APlugInWriterTakesNoFileObject) {
 }
 
 TEST_F(PlugInTest, WithoutAPlugInOrAHandleEveryCallFails) {
-    CPlugInWriter none(FileKind::Wma, 0);
+    CPlugInWriter none(OutputFormat::Wma, 0);
     EXPECT_EQ(none.Open("x.wma"), 0);
     EXPECT_EQ(none.SetFormat(96000, 44100, 2, 16, -1, -1), 0);
     EXPECT_EQ(none.Begin(), 0);
@@ -147,7 +147,7 @@ TEST_F(PlugInTest, WithoutAPlugInOrAHandleEveryCallFails) {
     EXPECT_EQ(none.Close(), 0);
 
     Load(kRefusingSlot, "fake_plugin");
-    CPlugInWriter refused(FileKind::Wma, kRefusingSlot);
+    CPlugInWriter refused(OutputFormat::Wma, kRefusingSlot);
     EXPECT_EQ(refused.Open("refuse.wma"), 0);
     EXPECT_FALSE(refused.IsOpen());
     EXPECT_EQ(refused.Begin(), 0);

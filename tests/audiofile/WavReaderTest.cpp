@@ -161,11 +161,11 @@ TEST(WavReader, TrackPastFourGibTakesItsLengthFromTheFile) {
 }
 
 TEST(ReaderByExtension, TheTableOfExtensions) {
-    EXPECT_EQ(NewReaderByExtension("/m/a.wav")->Kind(), FileKind::Wav);
-    EXPECT_EQ(NewReaderByExtension("/m/a.MP3")->Kind(), FileKind::Mp3);
-    EXPECT_EQ(NewReaderByExtension("/m/LIVE.RMP")->Kind(), FileKind::Mp3);
-    EXPECT_EQ(NewReaderByExtension("/m/a.Ogg")->Kind(), FileKind::OggVorbis);
-    EXPECT_EQ(NewReaderByExtension("/m/a.wma")->Kind(), FileKind::Wma);
+    EXPECT_EQ(NewReaderByExtension("/m/a.wav")->Kind(), OutputFormat::Wav);
+    EXPECT_EQ(NewReaderByExtension("/m/a.MP3")->Kind(), OutputFormat::Mp3);
+    EXPECT_EQ(NewReaderByExtension("/m/LIVE.RMP")->Kind(), OutputFormat::Mp3);
+    EXPECT_EQ(NewReaderByExtension("/m/a.Ogg")->Kind(), OutputFormat::OggVorbis);
+    EXPECT_EQ(NewReaderByExtension("/m/a.wma")->Kind(), OutputFormat::Wma);
     EXPECT_EQ(NewReaderByExtension("/m/a.wav.tmp"), nullptr);
     EXPECT_EQ(NewReaderByExtension("/m/v1.wav/take"), nullptr);
     EXPECT_EQ(NewReaderByExtension("/m/mp3"), nullptr);

@@ -19,7 +19,7 @@ TEST(WmaReader, OurTrackWithItsAttributesAndDecodedLength) {
 
     CWmaReader reader;
     ASSERT_TRUE(reader.Open(path.c_str()));
-    EXPECT_EQ(reader.Kind(), FileKind::Wma);
+    EXPECT_EQ(reader.Kind(), OutputFormat::Wma);
     EXPECT_EQ(reader.SampleRate(), 44100);
     EXPECT_EQ(reader.Channels(), 2);
     EXPECT_EQ(reader.BitsPerSample(), 16);

@@ -106,7 +106,7 @@ TEST(WmaQualities, TheTableHasItsRowsAndLabels) {
 TEST(WmaWriter, WmaencIsUsedAndWmaenc8IsNotLoaded) {
     CWmaWriter writer;
     EXPECT_EQ(writer.Slot(), kWmaPlugInSlot);
-    EXPECT_EQ(writer.Kind(), FileKind::Wma);
+    EXPECT_EQ(writer.Kind(), OutputFormat::Wma);
     for (const char* name : {"WMAENC.so", "WMAENC8.so"}) {
         const CCharString path = ProgramFolder() + name;
         void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);

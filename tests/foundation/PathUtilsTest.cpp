@@ -91,34 +91,3 @@ TEST_P(NumberTexts, AreTheSameInEveryLocale) {
 
 INSTANTIATE_TEST_SUITE_P(Locales, NumberTexts, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "German" : "C"; });
-
-TEST(PathUtils, TrimInPlace) {
-    CCharString text(" \t x \r\n");
-    TrimInPlace(text);
-    EXPECT_STREQ(text.c_str(), "x");
-}
-
-TEST(PathUtils, SplitCommandLineHonoursQuotes) {
-    std::vector<CCharString> words;
-    EXPECT_EQ(SplitCommandLine("\"/opt/my app/velsona\"  /S   \"YMDHMS=2026/12/08 21:00:00\" /T HM=1:30", words), 4);
-    ASSERT_EQ(words.size(), 5u);
-    EXPECT_STREQ(words[0].c_str(), "/opt/my app/velsona");
-    EXPECT_STREQ(words[1].c_str(), "/S");
-    EXPECT_STREQ(words[2].c_str(), "YMDHMS=2026/12/08 21:00:00");
-    EXPECT_STREQ(words[4].c_str(), "HM=1:30");
-
-    EXPECT_EQ(SplitCommandLine("velsona /P \"ライブ 録音\" ", words), 2);
-    EXPECT_STREQ(words[2].c_str(), "ライブ 録音");
-    EXPECT_EQ(SplitCommandLine("   ", words), 0);
-    EXPECT_TRUE(words.empty());
-    EXPECT_EQ(SplitCommandLine("prog \"unterminated word", words), 1);
-    EXPECT_STREQ(words[1].c_str(), "unterminated word");
-}
-
-TEST(PathUtils, SplitCommandLineKeepsAtMost512Words) {
-    std::string line = "prog";
-    for (int i = 0; i < 600; ++i) line += " w";
-    std::vector<CCharString> words;
-    EXPECT_EQ(SplitCommandLine(line.c_str(), words), kMaxCommandLineWords - 1);
-    EXPECT_EQ(words.size(), static_cast<size_t>(kMaxCommandLineWords));
-}

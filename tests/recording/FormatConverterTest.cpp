@@ -22,7 +22,7 @@ public:
         int begins = 0, ends = 0, closes = 0;
         bool destroyed = false;
     };
-    explicit SinkWriter(Record& record, bool keepSamples = true) : CAudioWriter(FileKind::Wav), m_record(record), m_keep(keepSamples) {}
+    explicit SinkWriter(Record& record, bool keepSamples = true) : CAudioWriter(OutputFormat::Wav), m_record(record), m_keep(keepSamples) {}
     ~SinkWriter() override { m_record.destroyed = true; }
 
     int Begin() override {
@@ -225,7 +225,7 @@ TEST(FormatConverter, ForwardsTheLifecycleAndOwnsTheWriter) {
     SinkWriter::Record record;
     {
         auto converter = Begun(record, {44100, 2, 32000, 2});
-        EXPECT_EQ(converter->Kind(), FileKind::Wav);
+        EXPECT_EQ(converter->Kind(), OutputFormat::Wav);
         EXPECT_EQ(converter->SetOptions(nullptr, 0), 0) << "the sink's own answer comes back";
         EXPECT_EQ(converter->End(), 1);
         EXPECT_EQ(converter->Close(), 1);

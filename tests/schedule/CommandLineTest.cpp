@@ -3,16 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/PathUtils.h"
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "tests/support/LocalClock.h"
 
 namespace {
 
-// Splits like start-up does: the program path first, quoted stretches kept whole.
-CommandLineOptions Parse(const char* arguments, std::time_t now) {
+// The words a shell makes of the line: quoted stretches kept whole.
+CommandLineOptions Parse(const std::string& arguments, std::time_t now) {
+    std::istringstream line(arguments);
     std::vector<CCharString> words;
-    SplitCommandLine((std::string("velsona ") + arguments).c_str(), words);
-    words.erase(words.begin());
+    for (std::string word; line >> std::quoted(word);) words.emplace_back(word);
     return ParseCommandLine(words, now);
 }
 

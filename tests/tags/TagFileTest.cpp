@@ -9,7 +9,7 @@
 namespace {
 class PlainTagFile : public CTagFile {
 public:
-    PlainTagFile() : CTagFile(FileKind::Wav) {}
+    PlainTagFile() : CTagFile(OutputFormat::Wav) {}
     Result<void> Write() override {
         written.push_back(Tags().title.c_str());
         return writeResult;

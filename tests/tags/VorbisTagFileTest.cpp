@@ -54,7 +54,7 @@ TEST(VorbisTagFile, ReadsKeysWithoutRegardToCase) {
                                   "Genre=JPop", "comment=x=y", "genreid=146abc", "SUBTITLE=ignored"}));
     CVorbisTagFile editor;
     ASSERT_TRUE(editor.Open(path.c_str()));
-    EXPECT_EQ(editor.Kind(), FileKind::OggVorbis);
+    EXPECT_EQ(editor.Kind(), OutputFormat::OggVorbis);
     const TagFieldSet& tags = editor.Tags();
     EXPECT_EQ(tags.title, "Lower");
     EXPECT_EQ(tags.artist, "Mixed");

@@ -59,7 +59,7 @@ TEST(WmaTagFile, WritesAllNineAttributesThatMutagenReads) {
     const std::string path = MakeWma(dir, "tags.wma");
     CWmaTagFile tagFile;
     ASSERT_TRUE(tagFile.Open(path.c_str()));
-    EXPECT_EQ(tagFile.Kind(), FileKind::Wma);
+    EXPECT_EQ(tagFile.Kind(), OutputFormat::Wma);
     TagFieldSet& tags = tagFile.Tags();
     tags.title = "夜の放送";
     tags.artist = "アーティスト";

@@ -61,7 +61,7 @@ struct Window {
     explicit Window(const std::vector<CaptureDeviceInfo>& devices = kDevices)
         : bars(store, devices), fileBar(bars), inputBar(bars.inputBar), outputBar(bars.outputBar), tagBar(bars.tagBar) {
         bars.SetPrompts(&prompts);
-        bars.outputBar.encoderAvailable = [](int) { return true; };
+        bars.outputBar.encoderAvailable = [](OutputFormat) { return true; };
         bars.Start();
         bars.LoadProfile(kDefaultPresetName);
     }
@@ -221,7 +221,7 @@ TEST_F(BarWidgetsTest, OpusTypedIntoTheFormatListGetsItsRowsCaptionAndExtension)
     formats->setFocus();
     QTest::keyClicks(formats, "OP");
     EXPECT_EQ(formats->currentText(), "OPUS (OggOpus)");
-    EXPECT_EQ(w.bars.outputBar.formatIndex, static_cast<int>(OutputFormat::Opus));
+    EXPECT_EQ(w.bars.outputBar.outputFormat, OutputFormat::Opus);
     EXPECT_EQ(Get<QComboBox>(w.outputBar, COutputBarModel::kQualityList)->currentText(), "64k bps / 48.0 kHz / Stereo");
     EXPECT_EQ(w.bars.outputBar.controls.groupCaption.str(), "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)");
     EXPECT_FALSE(Get<QSlider>(w.outputBar, COutputBarModel::kOggSlider)->isVisibleTo(&w.outputBar));

@@ -36,7 +36,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_splitTime(new CTimeField(this)) {
     setObjectName("outputBar");
     for (int i = 0; i < COutputBarModel::kFormatCount; ++i)
-        m_format->addItem(QString::fromUtf8(COutputBarModel::kFormats[i].text), COutputBarModel::kFormats[i].format);
+        m_format->addItem(QString::fromUtf8(COutputBarModel::kFormats[i].text));
     for (const char* text : COutputBarModel::kSplitMethodTexts) m_splitMethod->addItem(QString::fromUtf8(text));
     // Sized to its rows rather than to fixed pixels: the fonts here are not the Windows ones.
     m_quality->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -112,7 +112,8 @@ COutputBar::~COutputBar() {
 
 void COutputBar::ReadControls() {
     OutputBarControls& c = m_model.controls;
-    c.formatSelection = m_format->currentIndex() < 0 ? -1 : m_format->currentData().toInt();
+    // The list holds the model's formats in their order; with none selected the format stays.
+    if (m_format->currentIndex() >= 0) c.formatSelection = COutputBarModel::kFormats[m_format->currentIndex()].format;
     c.qualitySelection = m_quality->currentIndex();
     c.sliderPosition = m_oggQuality->value();
     c.recordingNumberText = FromQt(m_recordingNumber->text());
@@ -128,7 +129,8 @@ void COutputBar::ReadControls() {
 void COutputBar::WriteControls() {
     CWriteGuard guard(m_writing);
     const OutputBarControls& c = m_model.controls;
-    m_format->setCurrentIndex(m_format->findData(c.formatSelection));
+    for (int i = 0; i < COutputBarModel::kFormatCount; ++i)
+        if (COutputBarModel::kFormats[i].format == c.formatSelection) m_format->setCurrentIndex(i);
     ShowItems(m_quality, c.qualityLabels);
     m_quality->setCurrentIndex(c.qualitySelection);
     m_oggQuality->setVisible(c.sliderVisible);

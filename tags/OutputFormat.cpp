@@ -1,7 +1,19 @@
-// The extensions of the four output formats.
-#include "tags/FileKind.h"
+// The output formats' stored numbers and extensions.
+#include "tags/OutputFormat.h"
 
 #include <strings.h>
+
+std::optional<OutputFormat> OutputFormatOfCode(int code) {
+    switch (static_cast<OutputFormat>(code)) {
+        case OutputFormat::Wav:
+        case OutputFormat::Wma:
+        case OutputFormat::OggVorbis:
+        case OutputFormat::Mp3:
+        case OutputFormat::Flac:
+        case OutputFormat::Opus: return static_cast<OutputFormat>(code);
+    }
+    return std::nullopt;
+}
 
 std::optional<OutputFormat> OutputFormatOfExtension(const char* extension) {
     static constexpr struct {
