@@ -95,6 +95,13 @@ CCharString FitToFileSystem(const CCharString& folder, const CCharString& name) 
     return CCharString(out);
 }
 
+// Up to three letters after the dot, or one of the formats' own longer ones (".flac", ".opus"),
+// which would otherwise be taken for part of the name and get a second extension.
+bool IsFormatExtension(const CCharString& extension) {
+    return !extension.IsEmpty() &&
+           (CharacterCount(extension) <= 4 || OutputFormatOfExtension(extension.c_str()).has_value());
+}
+
 }  // namespace
 
 CCharString ExpandTemplate(const CCharString& text, bool endKnown, const TemplateValues& values, TrackClocks& clocks) {
@@ -135,13 +142,14 @@ const char* DefaultExtension(OutputFormat format) {
 
 CCharString TemplateWithFormatExtension(const CCharString& fileNameTemplate, OutputFormat format) {
     const CCharString extension = ExtensionOf(fileNameTemplate);
-    if (CharacterCount(extension) < 5) return ReplaceExtension(fileNameTemplate, DefaultExtension(format));
+    if (extension.IsEmpty() || IsFormatExtension(extension))
+        return ReplaceExtension(fileNameTemplate, DefaultExtension(format));
     return fileNameTemplate + DefaultExtension(format);
 }
 
 CCharString FormatExtensionOf(const CCharString& fileNameTemplate) {
     CCharString extension = ExtensionOf(fileNameTemplate);
-    return CharacterCount(extension) <= 4 ? extension : CCharString();
+    return IsFormatExtension(extension) ? extension : CCharString();
 }
 
 CCharString WithoutFormatExtension(const CCharString& fileNameTemplate) {
@@ -157,8 +165,7 @@ CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CChar
     CCharString::FromUtf8(ExpandTemplate(fileNameTemplate, endKnown, values, clocks).view(), expanded);
     int dotParts = 0;
     CCharString name = WithoutDotParts(WithoutControlCharacters(expanded), dotParts);
-    const int extensionLength = CharacterCount(ExtensionOf(name));
-    if (extensionLength == 0 || extensionLength > 4) name += DefaultExtension(format);
+    if (!IsFormatExtension(ExtensionOf(name))) name += DefaultExtension(format);
     // The folder is a path the user gave on this system; only the generated names are cleaned up.
     const CCharString folder = OutputFolderInUse(outputFolder);
     return folder + FitToFileSystem(folder, NormalizeSeparators(CleanUpName(name, CleanUpMode::Template)));

@@ -27,23 +27,24 @@ struct TrackClocks {
 // Unknown %WORDS% stay as typed; values not known before the end become "？".
 CCharString ExpandTemplate(const CCharString& text, bool endKnown, const TemplateValues& values, TrackClocks& clocks);
 
-// ".wav", ".wma", ".ogg", ".mp3" or ".flac".
+// ".wav", ".wma", ".ogg", ".mp3", ".flac" or ".opus".
 const char* DefaultExtension(OutputFormat format);
 
 // The template after a switch to `format`, as the output bar keeps it: an extension of up to
-// four characters (dot included) is replaced, a longer one is part of the name and the new
-// extension follows it, a name without one gets it appended.
+// four characters (dot included) or a format's own (".flac", ".opus") is replaced, any other
+// longer one is part of the name and the new extension follows it, a name without one gets it
+// appended.
 CCharString TemplateWithFormatExtension(const CCharString& fileNameTemplate, OutputFormat format);
 
-// The template's extension when it is a format's (at most four characters, dot included),
-// else empty: a longer one is part of the name. Histories and the file-name dialog hold
+// The template's extension when it is a format's (at most four characters, dot included, or a
+// format's own), else empty: a longer one is part of the name. Histories and the file-name dialog hold
 // templates without it.
 CCharString FormatExtensionOf(const CCharString& fileNameTemplate);
 // The template without that extension.
 CCharString WithoutFormatExtension(const CCharString& fileNameTemplate);
 
 // Folder + expanded template, with the format's extension when the template has none of 1 to 3
-// characters. Only the template's part is cleaned up (full-width look-alikes, control characters
+// characters nor a format's own. Only the template's part is cleaned up (full-width look-alikes, control characters
 // and bytes that are not UTF-8 as U+FFFD, parts cut to what the file system takes, keeping the
 // extension and room for a number or marker); the folder is used as given. "\" in the folder or
 // template is a separator and comes out as "/". A folder without a trailing separator gets one,

@@ -163,5 +163,15 @@ TEST(TemplateWithFormatExtension, FollowsTheChosenFormat) {
     EXPECT_STREQ(TemplateWithFormatExtension("take", OutputFormat::OggVorbis).c_str(), "take.ogg");
     EXPECT_STREQ(TemplateWithFormatExtension("v1.2/take", OutputFormat::Wma).c_str(), "v1.2/take.wma");
     EXPECT_STREQ(TemplateWithFormatExtension("a.b\\take", OutputFormat::Wav).c_str(), "a.b\\take.wav");
-    EXPECT_STREQ(TemplateWithFormatExtension("x.flac", OutputFormat::Wav).c_str(), "x.flac.wav");
+    EXPECT_STREQ(TemplateWithFormatExtension("x.flac", OutputFormat::Wav).c_str(), "x.wav");
+    EXPECT_STREQ(TemplateWithFormatExtension("x.flac", OutputFormat::Opus).c_str(), "x.opus");
+    EXPECT_STREQ(TemplateWithFormatExtension("x.opus", OutputFormat::Flac).c_str(), "x.flac");
+    EXPECT_STREQ(FormatExtensionOf("Track(%TLN%).opus").c_str(), ".opus");
+}
+
+// The formats' five-character extensions name the file once, as the three-letter ones do.
+TEST_F(FileNameTemplate, AFlacOrOpusTemplateGetsNoSecondExtension) {
+    EXPECT_EQ(Build(true, "take.flac", OutputFormat::Flac), "/rec/take.flac");
+    EXPECT_EQ(Build(true, "take.opus", OutputFormat::Opus), "/rec/take.opus");
+    EXPECT_EQ(Build(true, "take.abcde", OutputFormat::Opus), "/rec/take.abcde.opus");
 }
