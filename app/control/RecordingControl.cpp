@@ -33,8 +33,9 @@ uint64_t Pack(int32_t low, int32_t high) { return static_cast<uint32_t>(low) | u
 int32_t Low(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed)); }
 int32_t High(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed >> 32)); }
 
-CCharString WithDetail(const CCharString& message, const CCharString& detail) {
-    return detail.IsEmpty() ? message : message + " (" + detail + ")";
+// An event's message for a failure: what happened, then the lower layer's words for why.
+CCharString WithReason(const CCharString& message, const Failure& failure) {
+    return failure.message.empty() ? message : message + " (" + failure.message.c_str() + ")";
 }
 
 // "1:02:03.456": a track's length, to the millisecond, as the log tells it.
@@ -131,8 +132,10 @@ StartResult CRecordingControl::StartRecording() {
         std::lock_guard<std::mutex> lock(m_settingsMutex);
         m_track.settings = m_applied;
     }
-    if (!m_session->Start()) {
-        StartResult result{false, m_session->FailureDetail()};
+    // A start that waits for its input runs without it, its failure saying why it waits.
+    const Result<void> started = m_session->Start();
+    if (!started && !m_session->InputMissing()) {
+        StartResult result{false, started.error().message.c_str()};
         if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + result.reason);
         // A first track that opened but never recorded is not a finished track: its row, and the
         // name taken for it, go.
@@ -148,8 +151,8 @@ StartResult CRecordingControl::StartRecording() {
     LogStart();
     // A start that waits for its input opens its first track later, as any other.
     if (m_firstTrackOpening) m_firstTrackOpening = false;
-    if (m_session->InputMissing())
-        BeginWait(WithDetail("録音開始の時刻に録音デバイスを開けませんでした", m_session->FailureDetail()) +
+    if (!started)
+        BeginWait(WithReason("録音開始の時刻に録音デバイスを開けませんでした", started.error()) +
                       "。入力が現れるのを待っています。",
                   0, {});
     return {true, {}};
@@ -195,25 +198,23 @@ void CRecordingControl::PollInput() {
     // Counted before capture starts, so the first buffer after the gap already sees it.
     m_gapMs += waitedMs;
     m_inputReturning = true;
-    const CRecorderSession::InputReturn result = m_session->ReopenInput();
-    m_inputReturning = false;
-    switch (result) {
-        case CRecorderSession::InputReturn::Resumed: m_waitingForInput = false; return;
-        case CRecorderSession::InputReturn::Away:
-            m_gapMs -= waitedMs;
-            m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
-                                  WithDetail("録音デバイスをもう一度開けませんでした", m_session->FailureDetail()) +
-                                      "。1秒後にもう一度試します。"});
-            return;
-        case CRecorderSession::InputReturn::TrackRefused:
-            m_waitingForInput = false;
-            DropUnrecordedTrack(*m_session);
-            Post(kRecordingSplitFailed, *m_session,
-                 WithDetail("入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: " +
-                                m_session->writtenPath,
-                            m_session->FailureDetail()));
-            return;
+    const Result<void> reopened = m_session->ReopenInput();
+    if (!reopened) {
+        m_inputReturning = false;
+        m_gapMs -= waitedMs;
+        m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
+                              WithReason("録音デバイスをもう一度開けませんでした", reopened.error()) +
+                                  "。1秒後にもう一度試します。"});
+        return;
     }
+    const Result<void> resumed = m_session->ResumeCapture();
+    m_inputReturning = false;
+    m_waitingForInput = false;
+    if (resumed) return;
+    DropUnrecordedTrack(*m_session);
+    Post(kRecordingSplitFailed, *m_session,
+         WithReason("入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: " + m_session->writtenPath,
+                    resumed.error()));
 }
 
 void CRecordingControl::StopRecording() {
@@ -401,9 +402,9 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             ReleaseReserve();
             m_closeReason = CloseReason::Failure;
             Post(kRecordingWriteFailed, session,
-                 WithDetail("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
+                 WithReason("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
                                 session.writtenPath,
-                            session.FailureDetail()));
+                            session.WriteFailure()));
             session.CloseTrack();
             return 1;
         case kEventCaptureEnded:
@@ -489,11 +490,10 @@ void CRecordingControl::Split(CRecorderSession& session, CloseReason reason) {
     // Whatever made this split, the next track has heard no sound yet: a silence that was due on
     // this buffer must not split the new track again after one buffer.
     m_silence.ResetSilenceStart();
-    if (!session.OpenTrack()) {
+    if (const Result<void> opened = session.OpenTrack(); !opened) {
         DropUnrecordedTrack(session);
         Post(kRecordingSplitFailed, session,
-             WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
-                        session.FailureDetail()));
+             WithReason("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath, opened.error()));
     }
 }
 
