@@ -53,7 +53,7 @@ const QualityEntry kMp3Qualities[kMp3QualityCount] = {
     {"32k bps / 32.0 kHz / Stereo", 32000, 32000, 2},
 };
 
-CMp3Writer::CMp3Writer() : CAudioWriter(FileKind::Mp3), m_lame(LoadLameLibrary()) {
+CMp3Writer::CMp3Writer() : CAudioWriter(FileKind::Mp3), m_lame(LoadLameLibrary().value_or(nullptr)) {
     if (!m_lame) return;
     m_config.dwConfig = BE_CONFIG_LAME;
     m_config.dwStructVersion = 1;

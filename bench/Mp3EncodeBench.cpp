@@ -46,11 +46,11 @@ int main() {
 
     // The writer's defaults at the preselected row: 128 kbit/s CBR, joint stereo, quality 2, CRC,
     // private and original bits, no bit reservoir, LAME's tag.
-    CMp3Writer writer;
-    if (!writer.IsAvailable()) {
-        fprintf(stderr, "MP3 unavailable: %s\n", LameLibraryError().c_str());
+    if (const Result<const LameFunctions*> lame = LoadLameLibrary(); !lame) {
+        fprintf(stderr, "MP3 unavailable: %s\n", lame.error().message.c_str());
         return 1;
     }
+    CMp3Writer writer;
     auto start = std::chrono::steady_clock::now();
     writer.Open((folder + "/writer.mp3").c_str());
     writer.SetFormat(128000, kRate, kChannels, 16, -1, -1);

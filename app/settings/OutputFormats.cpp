@@ -33,11 +33,13 @@ const char* FormatName(int outputFormat) {
 
 bool OutputFormatAvailable(int outputFormat, std::string& why) {
     switch (static_cast<OutputFormat>(outputFormat)) {
-        case OutputFormat::Mp3:
-            if (LoadLameLibrary()) return true;
+        case OutputFormat::Mp3: {
+            const Result<const LameFunctions*> lame = LoadLameLibrary();
+            if (lame) return true;
             why = "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
-                  LameLibraryError().str();
+                  lame.error().message;
             return false;
+        }
         case OutputFormat::Wma:
             // The same search as the WMA writer's, so a present module here is the one it uses.
             if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))

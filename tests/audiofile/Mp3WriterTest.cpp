@@ -10,6 +10,7 @@
 #include "tags/Mp3TagFile.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Mutagen.h"
+#include "tests/support/ResultText.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPcm.h"
 
@@ -59,7 +60,7 @@ TEST(Mp3Qualities, RowsFollowTheBitrateAndRateOrder) {
 
 TEST(Mp3Writer, ConfigurationDefaultsAndSetFormat) {
     CMp3Writer writer;
-    ASSERT_TRUE(writer.IsAvailable()) << LameLibraryError().c_str();
+    ASSERT_TRUE(writer.IsAvailable()) << FailureText(LoadLameLibrary());
     const BE_CONFIG& c = writer.Config();
     // Offsets as the record is laid out on disk and across the module boundary.
     EXPECT_EQ(FieldAt(c, 0), 256);
@@ -236,17 +237,20 @@ TEST(Mp3Writer, JapaneseTitleIsUtf16InId3v2AndShiftJisInId3v1) {
 
 TEST(LameLibrary, PresentOnlyWithEveryFunction) {
     CLameLibrary missing;
-    EXPECT_FALSE(missing.Load("no_such_lame_module"));
-    EXPECT_FALSE(missing.Error().IsEmpty());
+    const Result<void> notFound = missing.Load("no_such_lame_module");
+    ASSERT_FALSE(notFound);
+    EXPECT_FALSE(notFound.error().message.empty());
 
     CLameLibrary partial;
-    EXPECT_FALSE(partial.Load("lame_enc_partial"));
+    const Result<void> incomplete = partial.Load("lame_enc_partial");
+    ASSERT_FALSE(incomplete);
     EXPECT_FALSE(partial.IsLoaded());
-    EXPECT_NE(partial.Error().Find("beWriteVBRHeader"), -1) << partial.Error().c_str();
+    EXPECT_NE(incomplete.error().message.find("beWriteVBRHeader"), std::string::npos) << incomplete.error().message;
     EXPECT_EQ(partial.Functions().initStream, nullptr);
 
     CLameLibrary real;
-    ASSERT_TRUE(real.Load("lame_enc")) << real.Error().c_str();
+    const Result<void> loaded = real.Load("lame_enc");
+    ASSERT_TRUE(loaded) << FailureText(loaded);
     EXPECT_NE(real.Functions().writeVbrHeader, nullptr);
-    EXPECT_EQ(LoadLameLibrary(), LoadLameLibrary());
+    EXPECT_EQ(*LoadLameLibrary(), *LoadLameLibrary());
 }
