@@ -1,6 +1,9 @@
 // The reader base: opening by name or by file, the tag editor beside it, closing.
 #include "audiofile/AudioReader.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // A file object that forwards to another one and never closes it: the tag editor reads
@@ -9,22 +12,26 @@ class CBorrowedFileStream : public CFileStream {
 public:
     explicit CBorrowedFileStream(CFileStream& file) : m_file(&file) {}
 
-    int Open(const char*, int) override { return 0; }
+    Result<void> Open(const char*, int) override { return Gone(); }
     bool IsOpen() const override { return m_file && m_file->IsOpen(); }
-    int64_t Read(void* buffer, int64_t length) override { return m_file ? m_file->Read(buffer, length) : -1; }
-    int64_t Write(const void* buffer, int64_t length) override {
-        return m_file ? m_file->Write(buffer, length) : -1;
+    Result<int64_t> Read(void* buffer, int64_t length) override {
+        return m_file ? m_file->Read(buffer, length) : Gone();
     }
-    int Seek(int64_t offset, int origin) override { return m_file ? m_file->Seek(offset, origin) : 0; }
+    Result<void> Write(const void* buffer, int64_t length) override {
+        return m_file ? m_file->Write(buffer, length) : Gone();
+    }
+    Result<void> Seek(int64_t offset, int origin) override { return m_file ? m_file->Seek(offset, origin) : Gone(); }
     void Close() override { m_file = nullptr; }
-    int Flush() override { return m_file ? m_file->Flush() : 0; }
+    Result<void> Flush() override { return m_file ? m_file->Flush() : Gone(); }
     int64_t GetSize() const override { return m_file ? m_file->GetSize() : -1; }
     bool IsEof() const override { return m_file && m_file->IsEof(); }
     int64_t Tell() const override { return m_file ? m_file->Tell() : -1; }
-    int SetEndOfFile() override { return m_file ? m_file->SetEndOfFile() : 0; }
-    int SetLength(int64_t length) override { return m_file ? m_file->SetLength(length) : 0; }
+    Result<void> SetEndOfFile() override { return m_file ? m_file->SetEndOfFile() : Gone(); }
+    Result<void> SetLength(int64_t length) override { return m_file ? m_file->SetLength(length) : Gone(); }
 
 private:
+    static Failure Gone() { return SystemFailure(EBADF, std::strerror(EBADF)); }
+
     CFileStream* m_file;
 };
 
@@ -69,7 +76,7 @@ int CAudioReader::AttachFile(std::unique_ptr<CFileStream> file) {
     if (!m_tagFile->IsOpen()) {
         const int64_t position = m_file->Tell();
         m_tagFile->AttachFile(BorrowFile(*m_file));
-        m_file->Seek(position, CFileStream::kFromStart);
+        static_cast<void>(m_file->Seek(position, CFileStream::kFromStart));
     }
     CopyStreamInfo(*m_tagFile);
     return 1;

@@ -112,14 +112,14 @@ int CAudioWriter::SetTags(TagFieldSet* tags) {
 
 int CAudioWriter::OpenFile(const char* name) {
     auto file = std::make_unique<CFileStream>();
-    if (!file->Open(name, CFileStream::kWrite)) {
-        m_openError = file->LastError();
+    if (const Result<void> opened = file->Open(name, CFileStream::kWrite); !opened) {
+        m_fileError = opened.error().error;
         return 0;
     }
     // Nothing truncates, and a writer starts at byte 0: a file that already holds data is
     // someone else's (the recorder creates each track's file empty before its writer opens it).
     if (file->GetSize() != 0) {
-        m_openError = EEXIST;
+        m_fileError = EEXIST;
         return 0;
     }
     return AttachFile(std::move(file));
@@ -130,4 +130,4 @@ int64_t CAudioWriter::SampleFramesWritten() const {
     return frameBytes > 0 ? m_byteCount / frameBytes : 0;
 }
 
-int CAudioWriter::FileError() const { return m_file && m_file->LastError() ? m_file->LastError() : m_openError; }
+int CAudioWriter::FileError() const { return m_fileError; }

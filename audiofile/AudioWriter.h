@@ -39,8 +39,8 @@ public:
     virtual int SetTags(TagFieldSet* tags);
     virtual int OpenFile(const char* name);
 
-    // The errno of the file operation that failed last (see CFileStream::LastError); 0 when
-    // unknown, as for a writer whose file is written by an encoder module.
+    // The errno of the file operation that failed last; 0 when unknown, as for a writer whose
+    // file is written by an encoder module.
     virtual int FileError() const;
 
     FileKind Kind() const { return m_kind; }
@@ -66,6 +66,8 @@ protected:
     std::unique_ptr<CFileStream> m_file;
     CCharString m_name;
     TagFieldSet* m_tags = nullptr;
+    // What FileError gives: set where opening or writing the file failed.
+    int m_fileError = 0;
 
 private:
     int FlushBlockBuffer();
@@ -82,5 +84,4 @@ private:
     std::vector<unsigned char> m_blockBuffer;
     int m_blockFill = 0;
     int64_t m_byteCount = 0;
-    int m_openError = 0;
 };

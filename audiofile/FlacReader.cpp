@@ -9,7 +9,8 @@
 namespace {
 
 FLAC__StreamDecoderReadStatus ReadFile(const FLAC__StreamDecoder*, FLAC__byte buffer[], size_t* bytes, void* source) {
-    const int64_t got = static_cast<FlacDecodeSource*>(source)->file->Read(buffer, static_cast<int64_t>(*bytes));
+    CFileStream& file = *static_cast<FlacDecodeSource*>(source)->file;
+    const int64_t got = file.Read(buffer, static_cast<int64_t>(*bytes)).value_or(-1);
     *bytes = got > 0 ? static_cast<size_t>(got) : 0;
     if (got < 0) return FLAC__STREAM_DECODER_READ_STATUS_ABORT;
     return got == 0 ? FLAC__STREAM_DECODER_READ_STATUS_END_OF_STREAM : FLAC__STREAM_DECODER_READ_STATUS_CONTINUE;

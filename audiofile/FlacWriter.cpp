@@ -100,9 +100,10 @@ FLAC__StreamEncoderWriteStatus CFlacWriter::WriteFrame(const FLAC__StreamEncoder
     auto* self = static_cast<CFlacWriter*>(writer);
     if (self->m_writeFailed) return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
     const auto length = static_cast<int64_t>(bytes);
-    if (self->m_file->Write(buffer, length) != length) {
+    if (const Result<void> written = self->m_file->Write(buffer, length); !written) {
+        self->m_fileError = written.error().error;
         // Half a frame would end the track with a decoding error.
-        if (!self->m_finishing) self->m_file->SetLength(self->m_framesEnd);
+        if (!self->m_finishing) static_cast<void>(self->m_file->SetLength(self->m_framesEnd));
         self->m_writeFailed = true;
         return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
     }
@@ -155,7 +156,7 @@ int CFlacWriter::EndStream() {
     DeleteEncoder();
     if (!lastFrameWritten) {
         // What reached the file stays, described as what it is; its MD5 stays unset.
-        m_file->SetLength(m_framesEnd);
+        static_cast<void>(m_file->SetLength(m_framesEnd));
         SetFlacStreamTotals(*m_file, BitsPerSample(), m_framesSamples, m_minFrameBytes, m_maxFrameBytes);
         result = 0;
     }
@@ -195,6 +196,6 @@ bool SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSam
     }
     total[0] = static_cast<unsigned char>(((bitsPerSample - 1) & 0x0F) << 4 | ((totalSamples >> 32) & 0x0F));
     for (int i = 0; i < 4; ++i) total[1 + i] = static_cast<unsigned char>(totalSamples >> (24 - 8 * i));
-    return file.Seek(kStreamInfoBody + 4, CFileStream::kFromStart) && file.Write(sizes, 6) == 6 &&
-           file.Seek(kStreamInfoBody + 13, CFileStream::kFromStart) && file.Write(total, 5) == 5;
+    return file.Seek(kStreamInfoBody + 4, CFileStream::kFromStart) && file.Write(sizes, 6) &&
+           file.Seek(kStreamInfoBody + 13, CFileStream::kFromStart) && file.Write(total, 5);
 }

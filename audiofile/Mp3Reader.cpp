@@ -36,7 +36,7 @@ int CMp3Reader::AttachFile(std::unique_ptr<CFileStream> file) {
             m_tagFile.reset();
             return 0;
         }
-        file->Seek(position, CFileStream::kFromStart);
+        static_cast<void>(file->Seek(position, CFileStream::kFromStart));
     }
     m_info = editor.Info();
     m_channels = m_info.channels;
@@ -91,7 +91,7 @@ bool CMp3Reader::ReadFrame() {
     const int64_t end = AudioEnd();
     int64_t at = m_file->Tell();
     unsigned char head[4];
-    if (at < 0 || at + 4 > end || m_file->Read(head, 4) != 4) return false;
+    if (at < 0 || at + 4 > end || m_file->Read(head, 4).value_or(-1) != 4) return false;
     for (;;) {
         const uint32_t word = uint32_t(head[0]) << 24 | head[1] << 16 | head[2] << 8 | head[3];
         Mp3FrameHeader header;
@@ -102,12 +102,12 @@ bool CMp3Reader::ReadFrame() {
             if (length < 4 || at + length > end) return false;
             m_frame.resize(length);
             memcpy(m_frame.data(), head, 4);
-            return m_file->Read(m_frame.data() + 4, length - 4) == length - 4;
+            return m_file->Read(m_frame.data() + 4, length - 4).value_or(-1) == length - 4;
         }
         // Not a header here: slide one byte on.
         if (++at + 4 > end) return false;
         memmove(head, head + 1, 3);
-        if (m_file->Read(head + 3, 1) != 1) return false;
+        if (m_file->Read(head + 3, 1).value_or(-1) != 1) return false;
     }
 }
 

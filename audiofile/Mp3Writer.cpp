@@ -119,7 +119,10 @@ int CMp3Writer::Begin() {
     CId3v2Tag room;
     room.paddingSize = kMp3TagRoom - 10;
     const std::string reserved = room.Render();
-    if (m_file->Write(reserved.data(), kMp3TagRoom) != kMp3TagRoom) return 0;
+    if (const Result<void> written = m_file->Write(reserved.data(), kMp3TagRoom); !written) {
+        m_fileError = written.error().error;
+        return 0;
+    }
     m_blockSize = static_cast<int>(samples * 2);
     CAudioWriter::Begin();
     m_output.assign(m_outputSize + 2, 0);
@@ -128,10 +131,11 @@ int CMp3Writer::Begin() {
 
 int CMp3Writer::WriteOutput(uint32_t bytes) {
     if (bytes == 0) return 1;
-    const int64_t written = m_file->Write(m_output.data(), bytes);
-    if (written == static_cast<int64_t>(bytes)) return 1;
-    // A frame cut short by a full disk would end the track with a decoding error.
-    if (written > 0) m_file->SetLength(m_file->Tell() - written);
+    // A frame the disk stopped part way is cut off again: it would end the track with a
+    // decoding error.
+    const Result<void> written = m_file->Write(m_output.data(), bytes);
+    if (written) return 1;
+    m_fileError = written.error().error;
     return 0;
 }
 

@@ -11,6 +11,7 @@ constexpr size_t kLargestPage = 27 + 255 + 255 * 255;
 void COggPageOutput::Begin(CFileStream* file) {
     m_file = file;
     m_failed = false;
+    m_fileError = 0;
     m_end = file ? file->Tell() : 0;
     m_lastPage.bytes.clear();
     // No allocation per page once a track runs.
@@ -19,9 +20,11 @@ void COggPageOutput::Begin(CFileStream* file) {
 
 bool COggPageOutput::Write(const ogg_page& page) {
     if (m_failed || !m_file) return false;
-    if (m_file->Write(page.header, page.header_len) != page.header_len ||
-        m_file->Write(page.body, page.body_len) != page.body_len) {
-        m_file->SetLength(m_end);
+    Result<void> written = m_file->Write(page.header, page.header_len);
+    if (written) written = m_file->Write(page.body, page.body_len);
+    if (!written) {
+        m_fileError = written.error().error;
+        static_cast<void>(m_file->SetLength(m_end));
         m_failed = true;
         return false;
     }
@@ -38,7 +41,7 @@ bool COggPageOutput::MarkLastPageEndOfStream() {
     m_lastPage.SetChecksum();
     const int64_t start = m_end - static_cast<int64_t>(m_lastPage.bytes.size());
     return m_file->Seek(start, CFileStream::kFromStart) &&
-           m_file->Write(m_lastPage.bytes.data(), m_lastPage.headerLength) == m_lastPage.headerLength;
+           m_file->Write(m_lastPage.bytes.data(), m_lastPage.headerLength);
 }
 
 bool COggPageOutput::Finish() {

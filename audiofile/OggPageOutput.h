@@ -17,6 +17,8 @@ public:
     // after a gap. False from the first failure on.
     bool Write(const ogg_page& page);
     bool Failed() const { return m_failed; }
+    // The errno of the write that failed, 0 before one has.
+    int FileError() const { return m_fileError; }
     // Cuts the file after the last whole page (an existing file written over from its start must
     // not keep its old tail). After a failure, what was written stays, ended like any stream:
     // the last page gets the end-of-stream mark in place, without a byte more. False after a
@@ -28,6 +30,7 @@ private:
 
     CFileStream* m_file = nullptr;
     bool m_failed = false;
+    int m_fileError = 0;
     int64_t m_end = 0;
     OggPageBytes m_lastPage;  // a copy of that page, reserved for the largest one
 };

@@ -9,7 +9,7 @@ std::unique_ptr<CTagFile> COggReader::NewTagFile() const { return std::make_uniq
 
 size_t COggReader::ReadFromFile(void* buffer, size_t size, size_t count, void* file) {
     if (size == 0) return 0;
-    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, static_cast<int64_t>(size * count));
+    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, static_cast<int64_t>(size * count)).value_or(0);
     return got > 0 ? static_cast<size_t>(got) / size : 0;
 }
 

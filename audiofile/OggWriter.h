@@ -38,6 +38,9 @@ public:
     int EndStream() override;
     // Closes the file, then rewrites its comments from the tags when asked to.
     int Close() override;
+    int FileError() const override {
+        return m_output.FileError() ? m_output.FileError() : CAudioWriter::FileError();
+    }
 
     // The recorder asks for every track's comments to be rewritten after Close.
     void SetRewriteComments(bool rewrite) { m_rewriteComments = rewrite; }

@@ -10,7 +10,7 @@ namespace {
 constexpr int kDecodedRate = 48000;
 
 int ReadFromFile(void* file, unsigned char* buffer, int bytes) {
-    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, bytes);
+    const int64_t got = static_cast<CFileStream*>(file)->Read(buffer, bytes).value_or(-1);
     return got < 0 ? -1 : static_cast<int>(got);
 }
 

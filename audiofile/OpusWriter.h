@@ -27,6 +27,9 @@ public:
     int EndStream() override;
     // Closes the file, then rewrites its comments from the tags, when tags were given.
     int Close() override;
+    int FileError() const override {
+        return m_output.FileError() ? m_output.FileError() : CAudioWriter::FileError();
+    }
 
 protected:
     int WriteBlock(const void* data, int length) override;

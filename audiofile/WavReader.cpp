@@ -46,14 +46,15 @@ int64_t CWavReader::GetDuration() const {
 int CWavReader::Begin() {
     if (!m_open) return 0;
     m_position = 0;
-    return m_file->Seek(m_dataOffset, CFileStream::kFromStart);
+    return m_file->Seek(m_dataOffset, CFileStream::kFromStart) ? 1 : 0;
 }
 
 int CWavReader::ReadBlock() {
     m_blockBytes = 0;
     if (!m_open || m_position >= m_length) return 0;
     m_buffer.resize(kWavBlockBytes);
-    const int64_t got = m_file->Read(m_buffer.data(), std::min<int64_t>(kWavBlockBytes, m_length - m_position));
+    const int64_t want = std::min<int64_t>(kWavBlockBytes, m_length - m_position);
+    const int64_t got = m_file->Read(m_buffer.data(), want).value_or(-1);
     if (got <= 0) return 0;
     m_position += got;
     m_block = m_buffer.data();

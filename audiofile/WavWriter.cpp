@@ -61,17 +61,20 @@ int CWavWriter::Begin() {
     memcpy(header + 36, "data", 4);
     PutLe32(header + 40, kUnknownDataSize);
     // A file without its header is no WAV file: refuse the track rather than write headless audio.
-    if (m_file->Write(header, sizeof header) != static_cast<int64_t>(sizeof header)) return 0;
+    if (const Result<void> written = m_file->Write(header, sizeof header); !written) {
+        m_fileError = written.error().error;
+        return 0;
+    }
     return CAudioWriter::Begin();
 }
 
 int CWavWriter::WriteBlock(const void* data, int length) {
     if (!m_file) return 0;
-    const int64_t written = m_file->Write(data, length);
-    if (written == length) return 1;
-    // Whole blocks are whole sample frames; half a frame would shift the channels of a reader
-    // that trusts the data size.
-    if (written > 0) m_file->SetLength(m_file->Tell() - written);
+    // Whole blocks are whole sample frames, and a block the disk stopped part way is cut off
+    // again: half a frame would shift the channels of a reader that trusts the data size.
+    const Result<void> written = m_file->Write(data, length);
+    if (written) return 1;
+    m_fileError = written.error().error;
     return 0;
 }
 

@@ -27,8 +27,8 @@ std::string ReadPcm(const std::string& path) {
     uint32_t size = 0;
     if (!file.Open(path.c_str(), CFileStream::kRead) || !ParseWavHeader(file, offset, size)) return {};
     std::string pcm(size, '\0');
-    file.Seek(offset, CFileStream::kFromStart);
-    return file.Read(pcm.data(), size) == size ? pcm : std::string();
+    static_cast<void>(file.Seek(offset, CFileStream::kFromStart));
+    return file.Read(pcm.data(), size).value_or(-1) == size ? pcm : std::string();
 }
 
 }  // namespace

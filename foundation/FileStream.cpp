@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,11 +32,13 @@ int OpenOrCreate(const char* name, int flags) {
     }
 }
 
+Failure Refusal(int error) { return SystemFailure(error, std::strerror(error)); }
+
 }  // namespace
 
 CFileStream::~CFileStream() { Close(); }
 
-int CFileStream::Open(const char* name, int mode) {
+Result<void> CFileStream::Open(const char* name, int mode) {
     Close();
     int flags = O_CLOEXEC;
     switch (mode & ~kNew) {
@@ -43,39 +46,36 @@ int CFileStream::Open(const char* name, int mode) {
         // A link planted where a track or temporary file goes must not redirect the writing.
         case kWrite: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
         case kReadWrite: flags |= O_RDWR | O_CREAT | O_NOFOLLOW; break;
-        default: return 0;
+        default: return Refusal(EINVAL);
     }
     if (mode & kNew) {
-        if (!(mode & kWrite)) return 0;
+        if (!(mode & kWrite)) return Refusal(EINVAL);
         flags |= O_EXCL;
     }
-    if (!name) return 0;
+    if (!name) return Refusal(EINVAL);
     m_fd = OpenOrCreate(name, flags);
-    if (m_fd < 0) {
-        m_lastError = errno;
-        return 0;
-    }
+    if (m_fd < 0) return Refusal(errno);
     struct stat st {};
     if (fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        m_lastError = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         Close();
-        return 0;
+        return Refusal(error);
     }
     m_path = name;
     m_eof = false;
-    return 1;
+    return {};
 }
 
-int64_t CFileStream::Read(void* buffer, int64_t length) {
-    if (m_fd < 0 || length < 0) return -1;
+Result<int64_t> CFileStream::Read(void* buffer, int64_t length) {
+    if (m_fd < 0) return Refusal(EBADF);
+    if (length < 0) return Refusal(EINVAL);
     auto* out = static_cast<char*>(buffer);
     int64_t done = 0;
     while (done < length) {
         const ssize_t n = read(m_fd, out + done, static_cast<size_t>(length - done));
         if (n < 0) {
             if (errno == EINTR) continue;
-            m_lastError = errno;
-            return done > 0 ? done : -1;
+            return Refusal(errno);
         }
         if (n == 0) break;
         done += n;
@@ -84,29 +84,32 @@ int64_t CFileStream::Read(void* buffer, int64_t length) {
     return done;
 }
 
-int64_t CFileStream::Write(const void* buffer, int64_t length) {
-    if (m_fd < 0 || length < 0) return -1;
+Result<void> CFileStream::Write(const void* buffer, int64_t length) {
+    if (m_fd < 0) return Refusal(EBADF);
+    if (length < 0) return Refusal(EINVAL);
     const auto* in = static_cast<const char*>(buffer);
     int64_t done = 0;
     while (done < length) {
         const ssize_t n = write(m_fd, in + done, static_cast<size_t>(length - done));
         if (n < 0) {
             if (errno == EINTR) continue;
-            m_lastError = errno;
-            return done > 0 ? done : -1;
+            const int error = errno;
+            // Back to where this write began: the half record goes, the position with it.
+            if (done > 0 && ftruncate(m_fd, Tell() - done) == 0) lseek(m_fd, -done, SEEK_CUR);
+            return Refusal(error);
         }
         done += n;
     }
-    return done;
+    return {};
 }
 
-int CFileStream::Seek(int64_t offset, int origin) {
-    if (m_fd < 0) return 0;
+Result<void> CFileStream::Seek(int64_t offset, int origin) {
+    if (m_fd < 0) return Refusal(EBADF);
     static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-    if (origin < kFromStart || origin > kFromEnd) return 0;
-    if (lseek(m_fd, offset, kWhence[origin]) < 0) return 0;
+    if (origin < kFromStart || origin > kFromEnd) return Refusal(EINVAL);
+    if (lseek(m_fd, offset, kWhence[origin]) < 0) return Refusal(errno);
     m_eof = false;
-    return 1;
+    return {};
 }
 
 void CFileStream::Close() {
@@ -116,7 +119,11 @@ void CFileStream::Close() {
     m_eof = false;
 }
 
-int CFileStream::Flush() { return m_fd >= 0 && fsync(m_fd) == 0 ? 1 : 0; }
+Result<void> CFileStream::Flush() {
+    if (m_fd < 0) return Refusal(EBADF);
+    if (fsync(m_fd) != 0) return Refusal(errno);
+    return {};
+}
 
 int64_t CFileStream::GetSize() const {
     struct stat st {};
@@ -126,15 +133,23 @@ int64_t CFileStream::GetSize() const {
 
 int64_t CFileStream::Tell() const { return m_fd < 0 ? -1 : lseek(m_fd, 0, SEEK_CUR); }
 
-int CFileStream::SetEndOfFile() {
+Result<void> CFileStream::SetEndOfFile() {
     const int64_t position = Tell();
-    return position >= 0 && ftruncate(m_fd, position) == 0 ? 1 : 0;
+    if (position < 0) return Refusal(m_fd < 0 ? EBADF : errno);
+    if (ftruncate(m_fd, position) != 0) return Refusal(errno);
+    return {};
 }
 
-int CFileStream::SetLength(int64_t length) {
+Result<void> CFileStream::SetLength(int64_t length) {
     const int64_t position = Tell();
-    if (position < 0 || length < 0 || ftruncate(m_fd, length) != 0) return 0;
+    if (position < 0) return Refusal(m_fd < 0 ? EBADF : errno);
+    if (length < 0) return Refusal(EINVAL);
+    if (ftruncate(m_fd, length) != 0) return Refusal(errno);
     return Seek(std::min(position, length), kFromStart);
 }
 
-int CFileStream::Reserve(int64_t length) { return m_fd >= 0 && ReserveFileRoom(m_fd, length) ? 1 : 0; }
+Result<void> CFileStream::Reserve(int64_t length) {
+    if (m_fd < 0) return Refusal(EBADF);
+    if (!ReserveFileRoom(m_fd, length)) return Refusal(errno);
+    return {};
+}

@@ -58,12 +58,12 @@ bool ReadFlacBlocks(CFileStream& file, std::vector<FlacBlock>& blocks, int64_t& 
     blocks.clear();
     const int64_t size = file.GetSize();
     unsigned char marker[4];
-    if (!file.Seek(0, CFileStream::kFromStart) || file.Read(marker, 4) != 4 || memcmp(marker, kMarker, 4) != 0)
+    if (!file.Seek(0, CFileStream::kFromStart) || file.Read(marker, 4).value_or(-1) != 4 || memcmp(marker, kMarker, 4) != 0)
         return false;
     int64_t at = 4;
     for (bool last = false; !last;) {
         unsigned char header[4];
-        if (!file.Seek(at, CFileStream::kFromStart) || file.Read(header, 4) != 4) return false;
+        if (!file.Seek(at, CFileStream::kFromStart) || file.Read(header, 4).value_or(-1) != 4) return false;
         last = (header[0] & kLastBlockFlag) != 0;
         const FlacBlock block{header[0] & 0x7F, at, int64_t{header[1]} << 16 | header[2] << 8 | header[3]};
         at += 4 + block.length;
@@ -102,7 +102,7 @@ int CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
         std::vector<unsigned char> body(static_cast<size_t>(block.length));
         std::vector<std::string_view> comments;
         if (!file->Seek(block.offset + 4, CFileStream::kFromStart) ||
-            file->Read(body.data(), block.length) != block.length || !ParseComments(body, m_vendor, comments))
+            file->Read(body.data(), block.length).value_or(-1) != block.length || !ParseComments(body, m_vendor, comments))
             return 0;
         for (const std::string_view comment : comments) ReadStandardComment(comment, m_tags);
         break;
@@ -127,7 +127,7 @@ int CFlacTagFile::Write() {
     if (padding < 0 || padding > kLargestBlock) return WriteThroughTemporary(comments);
     region += BuildFlacPaddingBlock(padding, last);
     const auto length = static_cast<int64_t>(region.size());
-    if (!m_file->Seek(found->offset, CFileStream::kFromStart) || m_file->Write(region.data(), length) != length)
+    if (!m_file->Seek(found->offset, CFileStream::kFromStart) || !m_file->Write(region.data(), length))
         return 0;
     return ReadFlacBlocks(*m_file, m_blocks, m_audioOffset) ? 1 : 0;
 }
@@ -140,7 +140,7 @@ int CFlacTagFile::WriteThroughTemporary(const std::vector<std::string>& comments
         if (block.type == kFlacVorbisComment || block.type == kFlacPadding) continue;
         std::string copy(static_cast<size_t>(4 + block.length), '\0');
         if (!m_file->Seek(block.offset, CFileStream::kFromStart) ||
-            m_file->Read(copy.data(), 4 + block.length) != 4 + block.length)
+            m_file->Read(copy.data(), 4 + block.length).value_or(-1) != 4 + block.length)
             return 0;
         copy[0] = static_cast<char>(copy[0] & ~kLastBlockFlag);
         head += copy;

@@ -171,7 +171,7 @@ CCharString CId3v2Tag::GetFrameText(const char* frameId, const CCharString& fall
 
 bool CId3v2Tag::ReadTag(CFileStream& file) {
     unsigned char header[10];
-    if (file.Read(header, sizeof header) != static_cast<int64_t>(sizeof header) || memcmp(header, "ID3", 3) != 0)
+    if (file.Read(header, sizeof header).value_or(-1) != static_cast<int64_t>(sizeof header) || memcmp(header, "ID3", 3) != 0)
         return false;
     const int versionWord = header[3] * 256 + header[4];
     const int readVersion = versionWord >= 1024 ? 4 : versionWord >= 768 ? 3 : versionWord >= 512 ? 2 : 0;
@@ -180,7 +180,7 @@ bool CId3v2Tag::ReadTag(CFileStream& file) {
     const int64_t position = file.Tell(), length = file.GetSize();
     if (position < 0 || length < 0 || static_cast<int64_t>(size) > length - position) return false;
     std::string body(size, '\0');
-    if (file.Read(body.data(), size) != static_cast<int64_t>(size)) return false;
+    if (file.Read(body.data(), size).value_or(-1) != static_cast<int64_t>(size)) return false;
     rawBody = body;
     frames.clear();
     unsynchronised = (header[5] & 0x80) != 0;
@@ -238,5 +238,5 @@ std::string CId3v2Tag::Render() {
 
 bool CId3v2Tag::WriteTag(CFileStream& file) {
     const std::string bytes = Render();
-    return !bytes.empty() && file.Write(bytes.data(), static_cast<int64_t>(bytes.size())) == static_cast<int64_t>(bytes.size());
+    return !bytes.empty() && file.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
 }

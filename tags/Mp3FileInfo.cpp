@@ -29,13 +29,13 @@ uint32_t Be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | p[1] << 16
 uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
 bool ReadAt(CFileStream& file, int64_t offset, void* buffer, int64_t length) {
-    return file.Seek(offset, CFileStream::kFromStart) && file.Read(buffer, length) == length;
+    return file.Seek(offset, CFileStream::kFromStart) && file.Read(buffer, length).value_or(-1) == length;
 }
 
 void DetectContainer(CFileStream& file, Mp3FileInfo& info) {
     unsigned char h[24] = {};
-    const int64_t got = file.Read(h, sizeof h);
-    file.Seek(0, CFileStream::kFromStart);
+    const int64_t got = file.Read(h, sizeof h).value_or(-1);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     if (got < 4) return;
     if (got >= 20 && memcmp(h, "RIFF", 4) == 0 && memcmp(h + 8, "RMP3", 4) == 0 && memcmp(h + 12, "data", 4) == 0) {
         info.container = kContainerRiffMp3;
@@ -47,10 +47,10 @@ void DetectContainer(CFileStream& file, Mp3FileInfo& info) {
         unsigned char chunk[20];
         const int64_t next = 20 + fmtSize;
         if (!ReadAt(file, next, chunk, sizeof chunk)) {
-            file.Seek(0, CFileStream::kFromStart);
+            static_cast<void>(file.Seek(0, CFileStream::kFromStart));
             return;
         }
-        file.Seek(0, CFileStream::kFromStart);
+        static_cast<void>(file.Seek(0, CFileStream::kFromStart));
         if (memcmp(chunk, "data", 4) == 0) {
             info.audioOffset = next + 8;
             info.audioLength = Le32(chunk + 4);
@@ -199,7 +199,7 @@ bool ReadMp3FileInfo(CFileStream& file, Mp3FileInfo& info, bool trailingTags, CI
     if (!ReadAt(file, info.audioOffset, word, 4) || !DecodeMp3FrameHeader(Be32(word), info.header, bitrate, rate)) {
         std::vector<unsigned char> window(kFrameSearch + 3);
         if (!file.Seek(info.audioOffset, CFileStream::kFromStart)) return false;
-        const int64_t got = file.Read(window.data(), static_cast<int64_t>(window.size()));
+        const int64_t got = file.Read(window.data(), static_cast<int64_t>(window.size())).value_or(-1);
         int64_t found = -1;
         for (int64_t i = 0; i + 4 <= got && i < kFrameSearch; ++i)
             if (DecodeMp3FrameHeader(Be32(&window[i]), info.header, bitrate, rate)) {
@@ -222,6 +222,6 @@ bool ReadMp3FileInfo(CFileStream& file, Mp3FileInfo& info, bool trailingTags, CI
         ReadXing(frame.data(), frameLength, info.header, info);
     }
     if (trailingTags) ReadTrailingTags(file, info, tags, haveId3v2);
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     return true;
 }

@@ -46,7 +46,7 @@ bool WalkFrames(CFileStream& file, int64_t start, const Mp3FrameHeader& first, i
             const int64_t n = std::min(kReadChunk, end - at);
             if (n < length) return nullptr;
             buffer.resize(static_cast<size_t>(n));
-            if (!file.Seek(at, CFileStream::kFromStart) || file.Read(buffer.data(), n) != n) return nullptr;
+            if (!file.Seek(at, CFileStream::kFromStart) || file.Read(buffer.data(), n).value_or(-1) != n) return nullptr;
             bufferStart = at;
         }
         return buffer.data() + (at - bufferStart);
@@ -84,7 +84,7 @@ bool CompleteMp3Stream(CFileStream& file, int64_t sampleFrames, const char* enco
     const int firstLength = Mp3FrameLength(first, info.bitrate, info.sampleRate);
     const int64_t start = info.audioOffset;
     std::vector<unsigned char> frame(static_cast<size_t>(firstLength));
-    if (!file.Seek(start, CFileStream::kFromStart) || file.Read(frame.data(), firstLength) != firstLength) return false;
+    if (!file.Seek(start, CFileStream::kFromStart) || file.Read(frame.data(), firstLength).value_or(-1) != firstLength) return false;
 
     FrameWalk walk;
     if (!WalkFrames(file, start, first, info.sampleRate, firstLength, walk)) return false;
@@ -132,5 +132,5 @@ bool CompleteMp3Stream(CFileStream& file, int64_t sampleFrames, const char* enco
     const uint16_t crc = Crc16(frame.data(), static_cast<size_t>(crcAt));
     frame[crcAt] = static_cast<unsigned char>(crc >> 8);
     frame[crcAt + 1] = static_cast<unsigned char>(crc & 0xFF);
-    return file.Seek(start, CFileStream::kFromStart) && file.Write(frame.data(), firstLength) == firstLength;
+    return file.Seek(start, CFileStream::kFromStart) && file.Write(frame.data(), firstLength);
 }

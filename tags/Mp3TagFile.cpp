@@ -20,7 +20,7 @@ void PutLe32(unsigned char* p, uint32_t v) {
 }
 
 bool WriteAt(CFileStream& file, int64_t offset, const void* data, int64_t length) {
-    return file.Seek(offset, CFileStream::kFromStart) && file.Write(data, length) == length;
+    return file.Seek(offset, CFileStream::kFromStart) && file.Write(data, length);
 }
 
 std::string BuildId3v2(const TagFieldSet& tags, CId3v2Tag& tag) {
@@ -102,7 +102,7 @@ int WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& ta
     } else {
         ok = RewriteThroughTemporary(file, head, info.audioOffset, info.audioLength, trailer);
     }
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     return ok ? 1 : 0;
 }
 

@@ -31,16 +31,16 @@ void OggPageBytes::SetChecksum() {
 
 bool ReadOggPage(CFileStream& file, OggPageBytes& page) {
     page.bytes.resize(kFixedHeader);
-    if (file.Read(page.bytes.data(), kFixedHeader) != kFixedHeader) return false;
+    if (file.Read(page.bytes.data(), kFixedHeader).value_or(-1) != kFixedHeader) return false;
     if (memcmp(page.bytes.data(), "OggS", 4) != 0 || page.bytes[4] != 0) return false;
     const int segments = page.bytes[26];
     page.headerLength = kFixedHeader + segments;
     page.bytes.resize(page.headerLength);
-    if (file.Read(page.bytes.data() + kFixedHeader, segments) != segments) return false;
+    if (file.Read(page.bytes.data() + kFixedHeader, segments).value_or(-1) != segments) return false;
     long bodyLength = 0;
     for (int i = 0; i < segments; ++i) bodyLength += page.bytes[kFixedHeader + i];
     page.bytes.resize(page.headerLength + bodyLength);
-    if (file.Read(page.bytes.data() + page.headerLength, bodyLength) != bodyLength) return false;
+    if (file.Read(page.bytes.data() + page.headerLength, bodyLength).value_or(-1) != bodyLength) return false;
     const uint32_t stored = Le32(page.bytes.data() + 22);
     page.SetChecksum();
     return Le32(page.bytes.data() + 22) == stored;
@@ -61,5 +61,5 @@ bool EndOggStreamAtLastWholePage(CFileStream& file) {
     last.MarkEndOfStream();
     last.SetChecksum();
     return file.Seek(lastStart, CFileStream::kFromStart) &&
-           file.Write(last.bytes.data(), last.headerLength) == last.headerLength;
+           file.Write(last.bytes.data(), last.headerLength);
 }

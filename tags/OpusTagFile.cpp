@@ -106,8 +106,7 @@ bool COpusTagFile::WriteCopy(CFileStream& copy) {
         AppendLe32(packetBytes, static_cast<uint32_t>(key.size() + 1 + value.size()));
         packetBytes += key + "=" + value;
     }
-    if (copy.Write(m_identification.bytes.data(), static_cast<int64_t>(m_identification.bytes.size())) !=
-        static_cast<int64_t>(m_identification.bytes.size()))
+    if (!copy.Write(m_identification.bytes.data(), static_cast<int64_t>(m_identification.bytes.size())))
         return false;
 
     ogg_stream_state stream;
@@ -126,8 +125,8 @@ bool COpusTagFile::WriteCopy(CFileStream& copy) {
     bool written = true;
     while (written && ogg_stream_flush(&stream, &page)) {
         ++commentPages;
-        written = copy.Write(page.header, page.header_len) == page.header_len &&
-                  copy.Write(page.body, page.body_len) == page.body_len;
+        written = copy.Write(page.header, page.header_len) &&
+                  copy.Write(page.body, page.body_len);
     }
     ogg_stream_clear(&stream);
     if (!written || !m_file->Seek(m_audioStart, CFileStream::kFromStart)) return false;
@@ -141,8 +140,7 @@ bool COpusTagFile::WriteCopy(CFileStream& copy) {
             audio.SetSequence(static_cast<uint32_t>(audio.Sequence() + shift));
             audio.SetChecksum();
         }
-        if (copy.Write(audio.bytes.data(), static_cast<int64_t>(audio.bytes.size())) !=
-            static_cast<int64_t>(audio.bytes.size()))
+        if (!copy.Write(audio.bytes.data(), static_cast<int64_t>(audio.bytes.size())))
             return false;
         copied = m_file->Tell();
     }
@@ -150,7 +148,7 @@ bool COpusTagFile::WriteCopy(CFileStream& copy) {
     std::vector<unsigned char> rest(1 << 16);
     if (!m_file->Seek(copied, CFileStream::kFromStart)) return false;
     int64_t got;
-    while ((got = m_file->Read(rest.data(), static_cast<int64_t>(rest.size()))) > 0)
-        if (copy.Write(rest.data(), got) != got) return false;
+    while ((got = m_file->Read(rest.data(), static_cast<int64_t>(rest.size())).value_or(-1)) > 0)
+        if (!copy.Write(rest.data(), got)) return false;
     return got == 0;
 }

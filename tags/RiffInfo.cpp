@@ -68,12 +68,12 @@ std::string BuildInfoList(const TagFieldSet& tags) {
 int64_t WriteInfoList(CFileStream& file, const TagFieldSet& tags) {
     const std::string list = BuildInfoList(tags);
     const auto length = static_cast<int64_t>(list.size());
-    return file.Write(list.data(), length) == length ? length : -1;
+    return file.Write(list.data(), length) ? length : -1;
 }
 
 bool ReadInfoList(CFileStream& file, TagFieldSet& tags, int64_t* listLength) {
     unsigned char header[12];
-    if (file.Read(header, sizeof header) != static_cast<int64_t>(sizeof header) || memcmp(header, "LIST", 4) != 0 ||
+    if (file.Read(header, sizeof header).value_or(-1) != static_cast<int64_t>(sizeof header) || memcmp(header, "LIST", 4) != 0 ||
         memcmp(header + 8, "INFO", 4) != 0)
         return false;
     const uint32_t listSize = Le32(header + 4);
@@ -83,11 +83,11 @@ bool ReadInfoList(CFileStream& file, TagFieldSet& tags, int64_t* listLength) {
     std::string data;  // data() is never null, even for an empty sub-chunk
     while (left >= 8) {
         unsigned char sub[8];
-        if (file.Read(sub, sizeof sub) != static_cast<int64_t>(sizeof sub)) break;
+        if (file.Read(sub, sizeof sub).value_or(-1) != static_cast<int64_t>(sizeof sub)) break;
         const uint32_t size = (Le32(sub + 4) + 1) & ~1u;
         if (Le32(sub + 4) > kMaxSubChunk) return false;
         data.resize(size);
-        if (file.Read(data.data(), size) != static_cast<int64_t>(size)) break;
+        if (file.Read(data.data(), size).value_or(-1) != static_cast<int64_t>(size)) break;
         left -= 8 + static_cast<int64_t>(size);
         if (CCharString* field = TextField(tags, sub)) {
             *field = CCharString::FromUtf8OrCp932(std::string_view(data.data(), strnlen(data.data(), size)));

@@ -60,10 +60,11 @@ int CTagFile::ReplaceWithRewrite(const CCharString& temporary, bool written) {
 
 bool CreateRewriteFile(CFileStream& file, const CCharString& temporary) {
     constexpr int kMode = CFileStream::kWrite | CFileStream::kNew;
-    if (file.Open(temporary, kMode)) return true;
+    const Result<void> opened = file.Open(temporary, kMode);
+    if (opened) return true;
     struct stat st {};
-    return errno == EEXIST && lstat(temporary, &st) == 0 && S_ISREG(st.st_mode) && unlink(temporary) == 0 &&
-           file.Open(temporary, kMode);
+    return opened.error().error == EEXIST && lstat(temporary, &st) == 0 && S_ISREG(st.st_mode) &&
+           unlink(temporary) == 0 && file.Open(temporary, kMode);
 }
 
 namespace {
@@ -79,16 +80,15 @@ bool RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t
     const CCharString temporary = name + kRewriteSuffix;
     CFileStream copy;
     if (!CreateRewriteFile(copy, temporary)) return false;
-    bool ok = copy.Write(head.data(), static_cast<int64_t>(head.size())) == static_cast<int64_t>(head.size()) &&
+    bool ok = copy.Write(head.data(), static_cast<int64_t>(head.size())) &&
               file.Seek(audioOffset, CFileStream::kFromStart);
     std::vector<unsigned char> buffer(static_cast<size_t>(std::min(std::max<int64_t>(audioLength, 1), kCopyChunk)));
     for (int64_t done = 0; ok && done < audioLength;) {
         const int64_t n = std::min(static_cast<int64_t>(buffer.size()), audioLength - done);
-        ok = file.Read(buffer.data(), n) == n && copy.Write(buffer.data(), n) == n;
+        ok = file.Read(buffer.data(), n).value_or(-1) == n && copy.Write(buffer.data(), n);
         done += n;
     }
-    ok = ok && copy.Write(trailer.data(), static_cast<int64_t>(trailer.size())) == static_cast<int64_t>(trailer.size()) &&
-         copy.Flush() == 1;
+    ok = ok && copy.Write(trailer.data(), static_cast<int64_t>(trailer.size())) && copy.Flush();
     copy.Close();
     struct stat st {};
     if (ok && stat(name.c_str(), &st) == 0) chmod(temporary.c_str(), st.st_mode & 07777);
@@ -98,7 +98,7 @@ bool RewriteThroughTemporary(CFileStream& file, const std::string& head, int64_t
         return false;
     }
     // The stream goes on with the finished file, not the one the name no longer holds.
-    return file.Open(name, CFileStream::kReadWrite) != 0;
+    return file.Open(name, CFileStream::kReadWrite).has_value();
 }
 
 bool RewriteTags(CTagFile& editor, const char* name, const TagFieldSet& tags) {

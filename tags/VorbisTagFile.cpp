@@ -110,14 +110,13 @@ CVorbisTagFile::~CVorbisTagFile() { CVorbisTagFile::Close(); }
 size_t CVorbisTagFile::ReadFromFile(void* buffer, size_t size, size_t count, void* editor) {
     CFileStream* file = static_cast<CVorbisTagFile*>(editor)->m_file.get();
     if (!file || size == 0) return 0;
-    const int64_t got = file->Read(buffer, static_cast<int64_t>(size * count));
+    const int64_t got = file->Read(buffer, static_cast<int64_t>(size * count)).value_or(-1);
     return got > 0 ? static_cast<size_t>(got) / size : 0;
 }
 
 size_t CVorbisTagFile::WriteToFile(const void* buffer, size_t size, size_t count, void* file) {
     if (!file || size == 0) return 0;
-    const int64_t written = static_cast<CFileStream*>(file)->Write(buffer, static_cast<int64_t>(size * count));
-    return written > 0 ? static_cast<size_t>(written) / size : 0;
+    return static_cast<CFileStream*>(file)->Write(buffer, static_cast<int64_t>(size * count)) ? count : 0;
 }
 
 int CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
@@ -126,7 +125,7 @@ int CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
     if (!m_decoder || !file) return 0;
     // The read callback reads through m_file; the base takes it over once the headers are read.
     m_file = std::move(file);
-    m_file->Seek(0, CFileStream::kFromStart);
+    static_cast<void>(m_file->Seek(0, CFileStream::kFromStart));
     m_state = m_decoder->vcedit_new_state();
     if (!m_state || m_decoder->vcedit_open_callbacks(m_state, this, ReadFromFile, WriteToFile) < 0) {
         if (m_state) m_decoder->vcedit_clear(m_state);

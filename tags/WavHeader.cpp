@@ -17,13 +17,13 @@ void PutLe16(unsigned char* p, uint16_t v) {
 }
 
 bool ReadExactly(CFileStream& file, unsigned char* buffer, int64_t length) {
-    return file.Read(buffer, length) == length;
+    return file.Read(buffer, length).value_or(-1) == length;
 }
 
 bool WriteSizeAt(CFileStream& file, int64_t offset, int64_t size) {
     unsigned char field[4];
     PutLe32(field, static_cast<uint32_t>(std::clamp<int64_t>(size, 0, 0xFFFFFFFF)));
-    return file.Seek(offset, CFileStream::kFromStart) && file.Write(field, 4) == 4;
+    return file.Seek(offset, CFileStream::kFromStart) && file.Write(field, 4);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | u
 bool OnlyInfoListsFrom(CFileStream& file, int64_t offset, int64_t fileSize) {
     while (offset + 12 <= fileSize) {
         unsigned char header[12];
-        if (!file.Seek(offset, CFileStream::kFromStart) || file.Read(header, 12) != 12) return false;
+        if (!file.Seek(offset, CFileStream::kFromStart) || file.Read(header, 12).value_or(-1) != 12) return false;
         if (memcmp(header, "LIST", 4) != 0 || memcmp(header + 8, "INFO", 4) != 0) return false;
         offset += 8 + ((static_cast<int64_t>(Le32(header + 4)) + 1) & ~int64_t(1));
     }
@@ -56,8 +56,8 @@ int CWavTagFile::Write() {
     // A list cut short by a full disk would claim bytes past the end of the file: it goes in
     // whole or not at all.
     if (!m_file->Reserve(end)) return 0;
-    return m_file->Seek(m_dataEnd, CFileStream::kFromStart) && m_file->Write(bytes.data(), length) == length &&
-                   m_file->SetEndOfFile() && m_file->Seek(4, CFileStream::kFromStart) && m_file->Write(size, 4) == 4
+    return m_file->Seek(m_dataEnd, CFileStream::kFromStart) && m_file->Write(bytes.data(), length) &&
+                   m_file->SetEndOfFile() && m_file->Seek(4, CFileStream::kFromStart) && m_file->Write(size, 4)
                ? 1
                : 0;
 }

@@ -611,7 +611,7 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
     ReachedStep("named");
     // The finished file reaches the disk too, tags and all, not only its audio.
     CFileStream file;
-    if (file.Open(track.row.file.c_str(), CFileStream::kRead)) file.Flush();
+    if (file.Open(track.row.file.c_str(), CFileStream::kRead)) static_cast<void>(file.Flush());
     file.Close();
     // The track is finished: a crash from here on leaves nothing of it to recover.
     ProcessTrackJournal().Remove(track.writtenPath);

@@ -14,7 +14,7 @@ namespace {
 bool OnlyAnId3v2Tag(const CCharString& path, int64_t size) {
     CFileStream file;
     unsigned char header[10] = {};
-    if (!file.Open(path.c_str(), CFileStream::kRead) || file.Read(header, 10) != 10) return false;
+    if (!file.Open(path.c_str(), CFileStream::kRead) || file.Read(header, 10).value_or(-1) != 10) return false;
     if (header[0] != 'I' || header[1] != 'D' || header[2] != '3') return false;
     const int64_t tagSize = 10 + (int64_t{header[6] & 0x7F} << 21 | int64_t{header[7] & 0x7F} << 14 |
                                   int64_t{header[8] & 0x7F} << 7 | int64_t{header[9] & 0x7F});

@@ -26,13 +26,13 @@ bool CopyToNewFile(const char* from, const char* to, const struct stat& source) 
     int64_t copied = 0;
     bool ok = true;
     for (;;) {
-        const int64_t got = in.Read(buffer.data(), static_cast<int64_t>(buffer.size()));
+        const int64_t got = in.Read(buffer.data(), static_cast<int64_t>(buffer.size())).value_or(-1);
         if (got < 0) { ok = false; break; }
         if (got == 0) break;
-        if (out.Write(buffer.data(), got) != got) { ok = false; break; }
+        if (!out.Write(buffer.data(), got)) { ok = false; break; }
         copied += got;
     }
-    ok = ok && copied == source.st_size && out.Flush() == 1;
+    ok = ok && copied == source.st_size && out.Flush();
     out.Close();
     if (ok) {
         // Keep what the file looked like, as a move within one file system would.
@@ -88,8 +88,9 @@ std::optional<CCharString> CreateUniqueFile(const CCharString& path,
         PauseBeforeCreateForTests();
         CFileStream file;
         // Exclusive creation decides: whoever else took the name since the look loses nothing.
-        if (file.Open(candidate, CFileStream::kWrite | CFileStream::kNew)) return candidate;
-        if (errno != EEXIST) return std::nullopt;
+        const Result<void> created = file.Open(candidate, CFileStream::kWrite | CFileStream::kNew);
+        if (created) return candidate;
+        if (created.error().error != EEXIST) return std::nullopt;
     }
 }
 

@@ -184,24 +184,24 @@ TEST(WavWriter, TrackPastFourGibibytesStaysReadableToItsEnd) {
     ExposedWavWriter writer;
     BeginTrack(writer, path, 44100, 2);
     WritePcm(writer, 4410, 2, 4410);
-    ASSERT_EQ(writer.File().SetLength(44 + dataSize - tailFrames * 4), 1);
-    ASSERT_EQ(writer.File().Seek(0, CFileStream::kFromEnd), 1);
+    ASSERT_TRUE(writer.File().SetLength(44 + dataSize - tailFrames * 4));
+    ASSERT_TRUE(writer.File().Seek(0, CFileStream::kFromEnd));
     const auto tail = MakePcm(tailFrames, 2, 777);
     ASSERT_EQ(writer.Write(tail.data(), tailFrames * 4), 1);
     ASSERT_EQ(writer.End(), 1);
     writer.Close();
 
     CFileStream file;
-    ASSERT_EQ(file.Open(path.c_str(), CFileStream::kRead), 1);
+    ASSERT_TRUE(file.Open(path.c_str(), CFileStream::kRead));
     EXPECT_EQ(file.GetSize(), 44 + dataSize) << "nothing cut off";
     std::string header(44, '\0');
-    ASSERT_EQ(file.Read(header.data(), 44), 44);
+    ASSERT_EQ(file.Read(header.data(), 44).value_or(-1), 44);
     // A wrong size here would send the decoders below through 4 GiB of zeros: stop first.
     ASSERT_EQ(Le32At(header, 4), 0xFFFFFFFFu);
     ASSERT_EQ(Le32At(header, 40), 0xFFFFFFFFu);
     int64_t offset = 0;
     uint32_t size = 0;
-    ASSERT_EQ(file.Seek(0, CFileStream::kFromStart), 1);
+    ASSERT_TRUE(file.Seek(0, CFileStream::kFromStart));
     EXPECT_EQ(ParseWavHeader(file, offset, size), 1);
     EXPECT_EQ(offset, 44);
 

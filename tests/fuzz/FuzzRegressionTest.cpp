@@ -35,13 +35,13 @@ TEST_P(FuzzRegression, EveryParserTakesTheInputWithoutHarm) {
     tag.ReadTag(file);
     Mp3FileInfo info;
     TagFieldSet tags;
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     if (ReadMp3FileInfo(file, info, true, &tag, &tags)) {
         EXPECT_LE(info.audioOffset + info.audioLength, info.fileSize);
     }
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     ReadInfoList(file, tags);
-    file.Seek(0, CFileStream::kFromStart);
+    static_cast<void>(file.Seek(0, CFileStream::kFromStart));
     int64_t offset = 0;
     uint32_t size = 0;
     ParseWavHeader(file, offset, size);

@@ -12,7 +12,7 @@ std::string WavPcm(const std::string& path) {
     uint32_t size = 0;
     if (!file.Open(path.c_str(), CFileStream::kRead) || !ParseWavHeader(file, offset, size)) return {};
     std::string bytes(size, '\0');
-    file.Seek(offset, CFileStream::kFromStart);
-    bytes.resize(std::max<int64_t>(0, file.Read(bytes.data(), size)));
+    static_cast<void>(file.Seek(offset, CFileStream::kFromStart));
+    bytes.resize(std::max<int64_t>(0, file.Read(bytes.data(), size).value_or(-1)));
     return bytes;
 }

@@ -35,7 +35,7 @@ struct Parsed {
 Parsed Parse(const TempDir& dir, const std::string& bytes) {
     WriteFileBytes(dir / "f.wav", bytes);
     CFileStream file;
-    EXPECT_EQ(file.Open((dir / "f.wav").c_str(), CFileStream::kRead), 1);
+    EXPECT_TRUE(file.Open((dir / "f.wav").c_str(), CFileStream::kRead));
     Parsed p;
     p.result = ParseWavHeader(file, p.offset, p.size, &p.format);
     return p;
