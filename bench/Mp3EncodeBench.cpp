@@ -52,14 +52,14 @@ int main() {
     }
     CMp3Writer writer;
     auto start = std::chrono::steady_clock::now();
-    writer.Open((folder + "/writer.mp3").c_str());
-    writer.SetFormat(128000, kRate, kChannels, 16, -1, -1);
-    writer.Begin();
+    static_cast<void>(writer.Open((folder + "/writer.mp3").c_str()));
+    static_cast<void>(writer.SetFormat(128000, kRate, kChannels, 16, -1, -1));
+    static_cast<void>(writer.Begin());
     const size_t buffer = kRate / 10 * kChannels * 2;  // the recorder's 100 ms buffers
     for (size_t at = 0; at < pcm.size(); at += buffer)
-        writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at)));
-    writer.End();
-    writer.Close();
+        static_cast<void>(writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at))));
+    static_cast<void>(writer.End());
+    static_cast<void>(writer.Close());
     const double ours = Seconds(start);
 
     start = std::chrono::steady_clock::now();

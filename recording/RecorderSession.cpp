@@ -48,7 +48,7 @@ uint64_t CRecorderSession::OverrunCount() const { return m_overruns + (m_device 
 
 Result<void> CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
-    m_lastTrackFinished = true;
+    m_lastTrackEnd = {};
     m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = 0;
     m_captureEndDetail = CCharString();
     m_captureFailed = false;
@@ -174,14 +174,16 @@ Result<void> CRecorderSession::OpenTrack() {
         m_writer = std::make_unique<CFormatConverter>(std::move(writer));
         // A folder that cannot be made shows up as a failed open.
         EnsureFolder(FolderOf(writtenPath));
-        if (!m_writer->Open(writtenPath.c_str()))
-            return FailOpen(WriterFailure("cannot create " + writtenPath), false);
+        if (Result<void> opened = m_writer->Open(writtenPath.c_str()); !opened)
+            return FailOpen(Told("cannot create " + writtenPath, std::move(opened).error()), false);
         // libopusenc takes any rate and resamples to 48 kHz itself, better than the converter would.
         const int sampleRate = outputKind == OutputFormat::Opus ? captureFormat.sampleRate : outputSampleRate;
-        if (!m_writer->SetFormat(qualityValue, sampleRate, outputChannels, outputBits, -1, -1) ||
-            !m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample) ||
-            !m_writer->Begin())
-            return FailOpen(WriterFailure("cannot begin " + writtenPath), true);
+        Result<void> begun = m_writer->SetFormat(qualityValue, sampleRate, outputChannels, outputBits, -1, -1);
+        if (begun) {
+            m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
+            begun = m_writer->Begin();
+        }
+        if (!begun) return FailOpen(Told("cannot begin " + writtenPath, std::move(begun).error()), true);
     }
     if (Notify(kNotifyTrackOpenAfter)) {
         FollowOpenTrack();
@@ -206,10 +208,9 @@ Failure CRecorderSession::FailOpen(Failure failure, bool fileCreated) {
     return failure;
 }
 
-Failure CRecorderSession::WriterFailure(const CCharString& what) const {
-    const int error = m_writer ? m_writer->FileError() : 0;
-    if (!error) return KindFailure(FailureKind::kCodec, what.c_str());
-    return SystemFailure(error, (what + ": " + std::strerror(error)).c_str());
+Failure CRecorderSession::Told(const CCharString& what, Failure failure) {
+    failure.message = failure.error ? (what + ": " + std::strerror(failure.error)).str() : what.str();
+    return failure;
 }
 
 std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
@@ -249,23 +250,21 @@ bool CRecorderSession::CloseTrack() {
         CScopedLock lock(&m_lock);
         if (!m_writer) return false;
         // Each step runs whatever the one before gave: Close still closes, tags and finishes the file.
-        const bool ended = m_writer->EndStream() != 0;
+        m_lastTrackEnd = m_writer->EndStream();
         if (m_syncer) m_syncer->Follow(-1);
         if (handOverClosedWriter) {
-            m_lastTrackFinished = ended;
             m_closedWriter = std::move(m_writer);
         } else {
-            const bool finished = m_writer->FinishEnd() != 0;
-            const bool closed = m_writer->Close() != 0;
-            m_lastTrackFinished = ended && finished && closed;
+            Result<void> finished = m_writer->FinishEnd();
+            m_lastTrackEnd = FirstFailure(std::move(m_lastTrackEnd), FirstFailure(std::move(finished), m_writer->Close()));
             m_writer.reset();
         }
     }
     Notify(kNotifyTrackCloseAfter);
     // Not taken: finished here, never left open beside the next track.
     if (std::unique_ptr<CAudioWriter> left = TakeClosedWriter()) {
-        left->FinishEnd();
-        left->Close();
+        static_cast<void>(left->FinishEnd());
+        static_cast<void>(left->Close());
     }
     m_trackTime = 0;
     m_trackBytes = 0;
@@ -293,8 +292,8 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
         static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * channels;
     const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
-    if (!m_writer->Write(data, byteCount)) {
-        m_writeFailure = WriterFailure("write failed");
+    if (Result<void> written = m_writer->Write(data, byteCount); !written) {
+        m_writeFailure = Told("write failed", std::move(written).error());
         Notify(kEventWriteFailed);
         return false;
     }

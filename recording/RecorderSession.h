@@ -105,10 +105,10 @@ public:
     int64_t TrackOpenedAt() const { return m_trackOpenedAt; }
     int64_t TrackClosedAt() const { return m_trackClosedAt; }
     const CCharString& LastClosedPath() const { return m_lastClosedPath; }
-    // False when the last closed track could not be finished as planned: its end, header or tags
-    // could not be written (a full disk). The file then holds what was written, still readable.
-    // Read in the track-close-after handler.
-    bool LastTrackFinished() const { return m_lastTrackFinished; }
+    // A failure when the last closed track could not be finished as planned: its end, header or
+    // tags could not be written (a full disk). The file then holds what was written, still
+    // readable. Read in the track-close-after handler.
+    const Result<void>& LastTrackEnd() const { return m_lastTrackEnd; }
     // In the close-after notification with handOverClosedWriter: the closed track's writer, its
     // stream ended; the taker finishes it (FinishEnd, Close) on any one thread. Its tags still
     // point at `tags`, which the next track overwrites: the taker gives it a copy.
@@ -166,7 +166,7 @@ private:
     // Under the session lock: a half-opened writer goes, with the file it created.
     Failure FailOpen(Failure failure, bool fileCreated);
     // The writer's failure told as `what` failed, with the errno's text where there is one.
-    Failure WriterFailure(const CCharString& what) const;
+    static Failure Told(const CCharString& what, Failure failure);
 
     CCriticalSectionLock m_lock;  // guards m_writer
     NotifyFunction m_notify = nullptr;
@@ -181,7 +181,7 @@ private:
     int64_t m_trackOpenedAt = 0;
     int64_t m_trackClosedAt = 0;
     CCharString m_lastClosedPath;
-    bool m_lastTrackFinished = true;
+    Result<void> m_lastTrackEnd;
     std::unique_ptr<CWaveInDevice> m_device;
     bool m_started = false;
     bool m_inputOpened = false;  // m_inputName names the input

@@ -522,7 +522,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->writer = session.TakeClosedWriter();
     track->tags = session.tags;
     if (track->writer) track->writer->SetTags(&track->tags);
-    track->streamEnded = session.LastTrackFinished();
+    track->streamEnd = session.LastTrackEnd();
     track->received = session.TrackBytes() > 0;
     track->recording = m_recordingId;
     track->trackNumber = session.trackCounter;
@@ -547,7 +547,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         track->row = {m_files.CurrentTrack().key, session.writtenPath};
         // All the audio is in the file now; a recovery must not measure it again, and an MP3's
         // Info frame can be given its exact padding.
-        if (track->streamEnded && track->writer)
+        if (track->streamEnd && track->writer)
             ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
         m_files.ShowClosing(track->row, static_cast<int>(session.outputKind), session.TrackTime(), session.tags);
         // The next track's number is settled here, before it opens, in one step with the "typed"
@@ -570,7 +570,7 @@ void CRecordingControl::DropEmptyTrack(ClosedTrack& track) {
     if (track.writer) {
         // Nothing to tag: the file goes.
         track.writer->SetTags(nullptr);
-        track.writer->Close();
+        static_cast<void>(track.writer->Close());
         track.writer.reset();
     }
     RemoveTrack(track);
@@ -589,11 +589,11 @@ void CRecordingControl::RemoveTrack(ClosedTrack& track) {
 void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
     if (!track.received) return DropEmptyTrack(track);
     ReachedStep("finishing");
-    bool finished = track.streamEnded;
+    Result<void> finished = track.streamEnd;
     if (track.writer) {
         // Each runs whatever the other gave: Close still closes the file.
-        finished = track.writer->FinishEnd() != 0 && finished;
-        finished = track.writer->Close() != 0 && finished;
+        Result<void> ended = track.writer->FinishEnd();
+        finished = FirstFailure(std::move(finished), FirstFailure(std::move(ended), track.writer->Close()));
         track.writer.reset();
     }
     if (!track.hasRow) return;

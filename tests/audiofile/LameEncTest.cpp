@@ -12,7 +12,7 @@ namespace {
 
 BE_CONFIG DefaultConfig() {
     CMp3Writer writer;
-    writer.SetFormat(128000, 44100, 2, 16, -1, -1);
+    EXPECT_TRUE(writer.SetFormat(128000, 44100, 2, 16, -1, -1));
     return writer.Config();
 }
 
