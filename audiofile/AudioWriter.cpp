@@ -12,6 +12,14 @@ CAudioWriter::~CAudioWriter() {
 
 Failure CAudioWriter::NoFile() { return KindFailure(FailureKind::kMissing, "the writer has no file open"); }
 
+Result<void> CAudioWriter::ReadyToEncode(bool begun) const {
+    if (!m_file) return NoFile();
+    if (begun) return KindFailure(FailureKind::kBadValue, "the stream has begun already");
+    if (m_channels < 1 || m_channels > 2 || m_bitsPerSample != 16)
+        return KindFailure(FailureKind::kBadValue, "the encoder takes 16-bit mono or stereo only");
+    return {};
+}
+
 Result<void> CAudioWriter::Open(const char* name) {
     m_name = name;
     m_open = true;

@@ -62,6 +62,9 @@ protected:
     virtual Result<void> WriteBlock(const void* data, int length) = 0;
     // What an operation that needs the file gives without one.
     static Failure NoFile();
+    // What the encoders check before they begin: a file, a stream not begun yet, and the 16-bit
+    // mono or stereo PCM they convert.
+    Result<void> ReadyToEncode(bool begun) const;
 
     // Concrete writers set this before calling the base Begin; 0 means no buffering.
     int m_blockSize = 0;

@@ -68,10 +68,7 @@ bool CFlacWriter::AddMetadata() {
 }
 
 Result<void> CFlacWriter::Begin() {
-    if (!m_file) return NoFile();
-    if (m_encoder) return KindFailure(FailureKind::kBadValue, "the stream has begun already");
-    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16)
-        return KindFailure(FailureKind::kBadValue, "FLAC is written from 16-bit mono or stereo only");
+    if (Result<void> ready = ReadyToEncode(m_encoder != nullptr); !ready) return ready;
     m_finishing = false;
     m_framesWritten = {};
     m_framesEnd = m_file->Tell();

@@ -86,11 +86,7 @@ int COggWriter::InitEncoder() {
 }
 
 Result<void> COggWriter::Begin() {
-    if (!m_file) return NoFile();
-    if (m_encoding) return KindFailure(FailureKind::kBadValue, "the stream has begun already");
-    // WriteBlock converts 16-bit mono or stereo only.
-    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16)
-        return KindFailure(FailureKind::kBadValue, "Ogg Vorbis is written from 16-bit mono or stereo only");
+    if (Result<void> ready = ReadyToEncode(m_encoding); !ready) return ready;
     m_endOfStream = false;
     m_flushedGranule = 0;
     m_output.Begin(m_file.get());

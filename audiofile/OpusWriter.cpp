@@ -43,11 +43,9 @@ Failure EncoderRefused() { return KindFailure(FailureKind::kCodec, "libopusenc r
 COpusWriter::~COpusWriter() { static_cast<void>(COpusWriter::Close()); }
 
 Result<void> COpusWriter::Begin() {
-    if (!m_file) return NoFile();
-    if (m_encoder) return KindFailure(FailureKind::kBadValue, "the stream has begun already");
-    // WriteBlock hands the encoder 16-bit mono or stereo only.
-    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16 || SampleRate() <= 0 || Bitrate() <= 0)
-        return KindFailure(FailureKind::kBadValue, "Opus is written from 16-bit mono or stereo at a bitrate only");
+    if (Result<void> ready = ReadyToEncode(m_encoder != nullptr); !ready) return ready;
+    if (SampleRate() <= 0 || Bitrate() <= 0)
+        return KindFailure(FailureKind::kBadValue, "Opus needs a sample rate and a bitrate");
     OggOpusComments* comments = ope_comments_create();
     if (!comments) return EncoderRefused();
     std::vector<std::pair<std::string, std::string>> lines;
