@@ -7,6 +7,7 @@
 
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
+#include "foundation/Result.h"
 #include "tags/OutputFormat.h"
 #include "tags/TagFieldSet.h"
 
@@ -17,31 +18,30 @@ public:
     CAudioWriter(const CAudioWriter&) = delete;
     CAudioWriter& operator=(const CAudioWriter&) = delete;
 
-    // Every operation returns non-zero on success.
-    virtual int Open(const char* name);
-    virtual int AttachFile(std::unique_ptr<CFileStream> file);
+    // A failure says why; where a file operation failed, it carries that operation's errno.
+    virtual Result<void> Open(const char* name);
+    virtual Result<void> AttachFile(std::unique_ptr<CFileStream> file);
     // A positive maximum or minimum bitrate sets a bitrate range; -1 for both means none.
-    virtual int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                          int minBitrate);
-    virtual int SetOptions(const void* record, int size);
-    virtual int Close();
-    virtual int Begin();
+    virtual Result<void> SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                                   int minBitrate);
+    virtual Result<void> SetOptions(const void* record, int size);
+    // A failure also when it was not open.
+    virtual Result<void> Close();
+    virtual Result<void> Begin();
     // Feeds PCM; every WriteBlock but a track's last gets exactly one block.
-    virtual int Write(const void* data, int length);
-    // EndStream, then FinishEnd whatever EndStream gave; 0 when either failed.
-    int End();
+    virtual Result<void> Write(const void* data, int length);
+    // EndStream, then FinishEnd whatever EndStream gave; the first failure of the two.
+    Result<void> End();
     // End in two parts, so that a recorder can end one track and open the next at once: EndStream
     // writes the encoder's last frames and ends the stream, short whatever the track's length;
     // FinishEnd does the rest (tags written into the finished file), which may take as long as
     // the file is big and may run on another thread, before Close.
-    virtual int EndStream();
-    virtual int FinishEnd() { return 1; }
-    virtual int SetTags(TagFieldSet* tags);
-    virtual int OpenFile(const char* name);
-
-    // The errno of the file operation that failed last; 0 when unknown, as for a writer whose
-    // file is written by an encoder module.
-    virtual int FileError() const;
+    virtual Result<void> EndStream();
+    virtual Result<void> FinishEnd() { return {}; }
+    virtual void SetTags(TagFieldSet* tags);
+    // Opens the file `name`, which must be empty, as the writer's file: the writers that write
+    // their own file open by this.
+    virtual Result<void> OpenFile(const char* name);
 
     OutputFormat Kind() const { return m_kind; }
     bool IsOpen() const { return m_open; }
@@ -59,18 +59,21 @@ public:
 
 protected:
     // The format's encoder and file output for one block.
-    virtual int WriteBlock(const void* data, int length) = 0;
+    virtual Result<void> WriteBlock(const void* data, int length) = 0;
+    // What an operation that needs the file gives without one.
+    static Failure NoFile();
+    // What the encoders check before they begin: a file, a stream not begun yet, and the 16-bit
+    // mono or stereo PCM they convert.
+    Result<void> ReadyToEncode(bool begun) const;
 
     // Concrete writers set this before calling the base Begin; 0 means no buffering.
     int m_blockSize = 0;
     std::unique_ptr<CFileStream> m_file;
     CCharString m_name;
     TagFieldSet* m_tags = nullptr;
-    // What FileError gives: set where opening or writing the file failed.
-    int m_fileError = 0;
 
 private:
-    int FlushBlockBuffer();
+    Result<void> FlushBlockBuffer();
 
     OutputFormat m_kind;
     bool m_open = false;

@@ -32,22 +32,18 @@ constexpr int kFramesPerBlock = 1024;
 // "fLaC", then STREAMINFO's header; its body follows.
 constexpr int64_t kStreamInfoBody = 8;
 
+Failure NotBegun() { return KindFailure(FailureKind::kMissing, "the stream has not begun"); }
+
 }  // namespace
 
 const std::array<QualityEntry, kFlacQualityCount> kFlacQualities = FlacQualities();
 
-CFlacWriter::~CFlacWriter() { CFlacWriter::Close(); }
+CFlacWriter::~CFlacWriter() { static_cast<void>(CFlacWriter::Close()); }
 
-int CFlacWriter::Open(const char* name) {
-    if (!OpenFile(name)) return 0;
-    m_name = name;
-    return 1;
-}
-
-int CFlacWriter::SetCompressionLevel(int level) {
-    if (level < 0 || level > 8) return 0;
+Result<void> CFlacWriter::SetCompressionLevel(int level) {
+    if (level < 0 || level > 8) return KindFailure(FailureKind::kBadValue, "FLAC levels go from 0 to 8");
     m_level = level;
-    return 1;
+    return {};
 }
 
 bool CFlacWriter::AddMetadata() {
@@ -71,10 +67,10 @@ bool CFlacWriter::AddMetadata() {
     return FLAC__stream_encoder_set_metadata(m_encoder, blocks, 2);
 }
 
-int CFlacWriter::Begin() {
-    if (!m_file || m_encoder) return 0;
-    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
-    m_finishing = m_writeFailed = false;
+Result<void> CFlacWriter::Begin() {
+    if (Result<void> ready = ReadyToEncode(m_encoder != nullptr); !ready) return ready;
+    m_finishing = false;
+    m_framesWritten = {};
     m_framesEnd = m_file->Tell();
     m_framesSamples = 0;
     m_minFrameBytes = m_maxFrameBytes = 0;
@@ -86,10 +82,10 @@ int CFlacWriter::Begin() {
         FLAC__stream_encoder_init_stream(m_encoder, WriteFrame, SeekFile, TellFile, nullptr, this) !=
             FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
         DeleteEncoder();
-        return 0;
+        return KindFailure(FailureKind::kCodec, "libFLAC refused these settings");
     }
     // The bitrate is known only from the file; the level is what the quality row set.
-    CAudioWriter::SetFormat(0, SampleRate(), Channels(), BitsPerSample(), -1, -1);
+    static_cast<void>(CAudioWriter::SetFormat(0, SampleRate(), Channels(), BitsPerSample(), -1, -1));
     m_blockSize = Channels() * 2 * kFramesPerBlock;
     m_samples.assign(static_cast<size_t>(Channels()) * kFramesPerBlock, 0);
     return CAudioWriter::Begin();
@@ -98,13 +94,12 @@ int CFlacWriter::Begin() {
 FLAC__StreamEncoderWriteStatus CFlacWriter::WriteFrame(const FLAC__StreamEncoder*, const FLAC__byte buffer[],
                                                        size_t bytes, uint32_t samples, uint32_t, void* writer) {
     auto* self = static_cast<CFlacWriter*>(writer);
-    if (self->m_writeFailed) return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+    if (!self->m_framesWritten) return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
     const auto length = static_cast<int64_t>(bytes);
-    if (const Result<void> written = self->m_file->Write(buffer, length); !written) {
-        self->m_fileError = written.error().error;
+    if (Result<void> written = self->m_file->Write(buffer, length); !written) {
         // Half a frame would end the track with a decoding error.
         if (!self->m_finishing) static_cast<void>(self->m_file->SetLength(self->m_framesEnd));
-        self->m_writeFailed = true;
+        self->m_framesWritten = std::move(written);
         return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
     }
     if (self->m_finishing) return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
@@ -134,31 +129,35 @@ FLAC__StreamEncoderTellStatus CFlacWriter::TellFile(const FLAC__StreamEncoder*, 
     return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
 }
 
-int CFlacWriter::WriteBlock(const void* data, int length) {
-    if (!m_encoder || m_writeFailed) return 0;
+Result<void> CFlacWriter::WriteBlock(const void* data, int length) {
+    if (!m_encoder) return NotBegun();
+    if (!m_framesWritten) return m_framesWritten;
     const int samples = length / 2;
     const auto* bytes = static_cast<const unsigned char*>(data);
     for (int i = 0; i < samples; ++i, bytes += 2) m_samples[i] = static_cast<int16_t>(bytes[0] | bytes[1] << 8);
     // libFLAC writes each frame as soon as it is encoded: a few thousand sample frames behind.
-    return FLAC__stream_encoder_process_interleaved(m_encoder, m_samples.data(),
-                                                    static_cast<uint32_t>(samples / Channels())) &&
-                   !m_writeFailed
-               ? 1
-               : 0;
+    const bool encoded = FLAC__stream_encoder_process_interleaved(m_encoder, m_samples.data(),
+                                                                  static_cast<uint32_t>(samples / Channels()));
+    if (!m_framesWritten) return m_framesWritten;
+    if (!encoded) return KindFailure(FailureKind::kCodec, "libFLAC refused the audio");
+    return {};
 }
 
-int CFlacWriter::EndStream() {
-    if (!IsOpen()) return 0;
-    int result = CAudioWriter::EndStream();
-    if (!m_encoder) return 0;
+Result<void> CFlacWriter::EndStream() {
+    if (!IsOpen()) return NoFile();
+    Result<void> result = CAudioWriter::EndStream();
+    if (!m_encoder) return NotBegun();
     // The last frame goes out as a frame; only STREAMINFO's rewrite comes after it.
-    const bool lastFrameWritten = FLAC__stream_encoder_finish(m_encoder) && !m_writeFailed;
+    const bool finished = FLAC__stream_encoder_finish(m_encoder);
     DeleteEncoder();
-    if (!lastFrameWritten) {
+    if (!finished || !m_framesWritten) {
         // What reached the file stays, described as what it is; its MD5 stays unset.
         static_cast<void>(m_file->SetLength(m_framesEnd));
-        SetFlacStreamTotals(*m_file, BitsPerSample(), m_framesSamples, m_minFrameBytes, m_maxFrameBytes);
-        result = 0;
+        static_cast<void>(
+            SetFlacStreamTotals(*m_file, BitsPerSample(), m_framesSamples, m_minFrameBytes, m_maxFrameBytes));
+        Result<void> lastFrame =
+            m_framesWritten ? KindFailure(FailureKind::kCodec, "libFLAC could not end the stream") : m_framesWritten;
+        result = FirstFailure(std::move(result), std::move(lastFrame));
     }
     m_samples = {};
     return result;
@@ -172,20 +171,21 @@ void CFlacWriter::DeleteEncoder() {
     m_comments = m_padding = nullptr;
 }
 
-int CFlacWriter::Close() {
+Result<void> CFlacWriter::Close() {
     DeleteEncoder();
     const CCharString name = m_name;
     const bool wasOpen = IsOpen();
-    const int result = CAudioWriter::Close();
+    Result<void> result = CAudioWriter::Close();
     if (wasOpen && m_tags && !name.IsEmpty()) {
         // A failed rewrite leaves the file as encoded, with the comments written at Begin.
         CFlacTagFile editor;
-        if (!RewriteTags(editor, name, *m_tags)) return 0;
+        if (!RewriteTags(editor, name, *m_tags))
+            return KindFailure(FailureKind::kSystem, "the comments could not be rewritten");
     }
     return result;
 }
 
-bool SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSamples, uint32_t minFrameBytes,
+Result<void> SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSamples, uint32_t minFrameBytes,
                          uint32_t maxFrameBytes) {
     // Bytes 4 to 9 of the body: the two 24-bit frame sizes; 13 to 17: the low four bits of the
     // sample size, then the 36-bit total.
@@ -196,6 +196,9 @@ bool SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSam
     }
     total[0] = static_cast<unsigned char>(((bitsPerSample - 1) & 0x0F) << 4 | ((totalSamples >> 32) & 0x0F));
     for (int i = 0; i < 4; ++i) total[1 + i] = static_cast<unsigned char>(totalSamples >> (24 - 8 * i));
-    return file.Seek(kStreamInfoBody + 4, CFileStream::kFromStart) && file.Write(sizes, 6) &&
-           file.Seek(kStreamInfoBody + 13, CFileStream::kFromStart) && file.Write(total, 5);
+    Result<void> written = file.Seek(kStreamInfoBody + 4, CFileStream::kFromStart);
+    if (written) written = file.Write(sizes, 6);
+    if (written) written = file.Seek(kStreamInfoBody + 13, CFileStream::kFromStart);
+    if (written) written = file.Write(total, 5);
+    return written;
 }

@@ -24,19 +24,19 @@ public:
     CFlacWriter() : CAudioWriter(OutputFormat::Flac) {}
     ~CFlacWriter() override;
 
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override { return OpenFile(name); }
     // libFLAC's levels 0 (fastest) to 8 (smallest); 5 unless set.
-    int SetCompressionLevel(int level);
+    Result<void> SetCompressionLevel(int level);
     // STREAMINFO, the comments and padding up to kFlacTagRoom, where the first frame begins.
-    int Begin() override;
+    Result<void> Begin() override;
     // The last frame, and STREAMINFO's totals, frame sizes and MD5; after a failed write, the
     // totals of the frames that reached the file.
-    int EndStream() override;
+    Result<void> EndStream() override;
     // Closes the file, then rewrites the comments from the tags.
-    int Close() override;
+    Result<void> Close() override;
 
 protected:
-    int WriteBlock(const void* data, int length) override;
+    Result<void> WriteBlock(const void* data, int length) override;
 
 private:
     static FLAC__StreamEncoderWriteStatus WriteFrame(const FLAC__StreamEncoder* encoder, const FLAC__byte buffer[],
@@ -56,7 +56,8 @@ private:
     // libFLAC rewrites STREAMINFO at the end; those writes are no frames.
     bool m_finishing = false;
     // Once a frame could not be written, no later one is: the file ends at its last whole frame.
-    bool m_writeFailed = false;
+    // Success until then; then that write's failure.
+    Result<void> m_framesWritten;
     int64_t m_framesEnd = 0;  // file offset after the last whole frame
     uint64_t m_framesSamples = 0;
     uint32_t m_minFrameBytes = 0;
@@ -65,5 +66,5 @@ private:
 
 // Sets STREAMINFO's total sample count and frame sizes in the FLAC stream of `file`, in place,
 // without reading it (a writer's file is open for writing only).
-bool SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSamples, uint32_t minFrameBytes,
-                         uint32_t maxFrameBytes);
+Result<void> SetFlacStreamTotals(CFileStream& file, int bitsPerSample, uint64_t totalSamples,
+                                 uint32_t minFrameBytes, uint32_t maxFrameBytes);

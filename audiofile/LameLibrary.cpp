@@ -3,6 +3,8 @@
 
 #include <mutex>
 
+#include "foundation/CharString.h"
+
 namespace {
 
 std::mutex g_lock;
@@ -17,12 +19,11 @@ bool Resolve(const CRuntimeModule& module, const char* name, T& function, CCharS
 
 }  // namespace
 
-bool CLameLibrary::Load(const char* moduleName) {
+Result<void> CLameLibrary::Load(const char* moduleName) {
     m_functions = LameFunctions();
-    if (const Result<void> loaded = m_module.Load(moduleName); !loaded) {
-        m_error = CCharString::Formatted("%s.so: %s", moduleName, loaded.error().message.c_str());
-        return false;
-    }
+    if (const Result<void> loaded = m_module.Load(moduleName); !loaded)
+        return KindFailure(FailureKind::kMissing,
+                           CCharString::Formatted("%s.so: %s", moduleName, loaded.error().message.c_str()).str());
     LameFunctions f;
     CCharString missing;
     if (Resolve(m_module, "beInitStream", f.initStream, missing) &&
@@ -32,21 +33,15 @@ bool CLameLibrary::Load(const char* moduleName) {
         Resolve(m_module, "beVersion", f.version, missing) &&
         Resolve(m_module, "beWriteVBRHeader", f.writeVbrHeader, missing)) {
         m_functions = f;
-        m_error = CCharString();
-        return true;
+        return {};
     }
     m_module.Unload();
-    m_error = CCharString::Formatted("%s.so lacks %s", moduleName, missing.c_str());
-    return false;
+    return KindFailure(FailureKind::kMissing, CCharString::Formatted("%s.so lacks %s", moduleName, missing.c_str()).str());
 }
 
-const LameFunctions* LoadLameLibrary() {
+Result<const LameFunctions*> LoadLameLibrary() {
     std::lock_guard lock(g_lock);
-    if (g_library.IsLoaded() || g_library.Load("lame_enc")) return &g_library.Functions();
-    return nullptr;
-}
-
-CCharString LameLibraryError() {
-    std::lock_guard lock(g_lock);
-    return g_library.Error();
+    if (!g_library.IsLoaded())
+        if (Result<void> loaded = g_library.Load("lame_enc"); !loaded) return std::move(loaded).error();
+    return &g_library.Functions();
 }

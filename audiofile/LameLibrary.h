@@ -1,7 +1,7 @@
 // CLameLibrary and LoadLameLibrary: the LAME encoder module, present only with every function it must export.
 #pragma once
 
-#include "foundation/CharString.h"
+#include "foundation/Result.h"
 #include "abi/LameEnc.h"
 #include "platform/RuntimeModule.h"
 
@@ -17,21 +17,16 @@ struct LameFunctions {
 class CLameLibrary {
 public:
     // Loads the module (the program's folder first, then by name) and resolves every function;
-    // unloads it again when one is missing.
-    bool Load(const char* moduleName);
+    // unloads it again when one is missing. The failure says why, for the user.
+    Result<void> Load(const char* moduleName);
     bool IsLoaded() const { return m_module.IsLoaded(); }
     const LameFunctions& Functions() const { return m_functions; }
-    // Why the last Load failed, for the user.
-    const CCharString& Error() const { return m_error; }
 
 private:
     CRuntimeModule m_module;
     LameFunctions m_functions;
-    CCharString m_error;
 };
 
 // The process's "lame_enc" module, loaded on the first successful call and kept for the life of
-// the process; null while it cannot be loaded (MP3 output unavailable).
-const LameFunctions* LoadLameLibrary();
-// Why MP3 output is unavailable; empty once the module is loaded.
-CCharString LameLibraryError();
+// the process; while it cannot be loaded (MP3 output unavailable) the failure says why.
+Result<const LameFunctions*> LoadLameLibrary();

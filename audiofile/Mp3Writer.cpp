@@ -53,7 +53,7 @@ const QualityEntry kMp3Qualities[kMp3QualityCount] = {
     {"32k bps / 32.0 kHz / Stereo", 32000, 32000, 2},
 };
 
-CMp3Writer::CMp3Writer() : CAudioWriter(OutputFormat::Mp3), m_lame(LoadLameLibrary()) {
+CMp3Writer::CMp3Writer() : CAudioWriter(OutputFormat::Mp3), m_lame(LoadLameLibrary().value_or(nullptr)) {
     if (!m_lame) return;
     m_config.dwConfig = BE_CONFIG_LAME;
     m_config.dwStructVersion = 1;
@@ -74,17 +74,21 @@ CMp3Writer::CMp3Writer() : CAudioWriter(OutputFormat::Mp3), m_lame(LoadLameLibra
     m_config.bNoRes = 1;
 }
 
-CMp3Writer::~CMp3Writer() { CMp3Writer::Close(); }
+namespace {
 
-int CMp3Writer::Open(const char* name) {
-    if (!OpenFile(name)) return 0;
-    m_name = name;
-    return 1;
+// The module's error code is all it tells; it goes into the words.
+Failure LameRefused(const char* what, BE_ERR error) {
+    return KindFailure(FailureKind::kCodec, "the LAME encoder refused " + std::string(what) + " (error " +
+                                                std::to_string(error) + ")");
 }
 
-int CMp3Writer::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                          int minBitrate) {
-    CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate);
+}  // namespace
+
+CMp3Writer::~CMp3Writer() { static_cast<void>(CMp3Writer::Close()); }
+
+Result<void> CMp3Writer::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                                   int minBitrate) {
+    static_cast<void>(CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate));
     m_config.dwConfig = BE_CONFIG_LAME;
     m_config.dwStructVersion = 1;
     m_config.dwStructSize = sizeof(BE_CONFIG);
@@ -96,69 +100,67 @@ int CMp3Writer::SetFormat(int bitrate, int sampleRate, int channels, int bitsPer
     m_config.bNoRes = 1;
     if (m_config.bEnableVBR) m_config.bWriteVBRHeader = 1;
     else m_config.dwBitrate = static_cast<uint32_t>(bitrate / 1000);
-    return 1;
+    return {};
 }
 
-int CMp3Writer::SetOptions(const void* record, int size) {
+Result<void> CMp3Writer::SetOptions(const void* record, int size) {
     // Anything shorter than the record would be read past its end.
-    if (!record || size < static_cast<int>(sizeof m_config)) return 0;
+    if (!record || size < static_cast<int>(sizeof m_config))
+        return KindFailure(FailureKind::kBadValue, "the LAME configuration record is 331 bytes");
     memcpy(&m_config, record, sizeof m_config);
-    return 1;
+    return {};
 }
 
-int CMp3Writer::Begin() {
-    if (!m_lame || !m_file) return 0;
+Result<void> CMp3Writer::Begin() {
+    if (!m_lame) return KindFailure(FailureKind::kMissing, "the LAME encoder module is not loaded");
+    if (!m_file) return NoFile();
     m_lame->version(&m_version);
     uint32_t samples = 0;
     HBE_STREAM stream = 0;
-    m_lastError = m_lame->initStream(&m_config, &samples, &m_outputSize, &stream);
-    if (m_lastError != BE_ERR_SUCCESSFUL) return 0;
+    if (const BE_ERR error = m_lame->initStream(&m_config, &samples, &m_outputSize, &stream); error != BE_ERR_SUCCESSFUL)
+        return LameRefused("the configuration", error);
     m_stream = stream;
     // The tags' room comes before the first frame (LAME's placeholder for its Info frame), so
     // finishing writes tags and Info frame in place and never moves the audio.
     CId3v2Tag room;
     room.paddingSize = kMp3TagRoom - 10;
     const std::string reserved = room.Render();
-    if (const Result<void> written = m_file->Write(reserved.data(), kMp3TagRoom); !written) {
-        m_fileError = written.error().error;
-        return 0;
-    }
+    if (Result<void> written = m_file->Write(reserved.data(), kMp3TagRoom); !written) return written;
     m_blockSize = static_cast<int>(samples * 2);
-    CAudioWriter::Begin();
+    static_cast<void>(CAudioWriter::Begin());
     m_output.assign(m_outputSize + 2, 0);
-    return 1;
+    return {};
 }
 
-int CMp3Writer::WriteOutput(uint32_t bytes) {
-    if (bytes == 0) return 1;
+Result<void> CMp3Writer::WriteOutput(uint32_t bytes) {
+    if (bytes == 0) return {};
     // A frame the disk stopped part way is cut off again: it would end the track with a
     // decoding error.
-    const Result<void> written = m_file->Write(m_output.data(), bytes);
-    if (written) return 1;
-    m_fileError = written.error().error;
-    return 0;
+    return m_file->Write(m_output.data(), bytes);
 }
 
-int CMp3Writer::WriteBlock(const void* data, int length) {
-    if (length <= 0) return 1;
-    if (!m_stream || !m_file) return 0;
+Result<void> CMp3Writer::WriteBlock(const void* data, int length) {
+    if (length <= 0) return {};
+    if (!m_stream || !m_file) return NoFile();
     uint32_t produced = 0;
-    m_lastError = m_lame->encodeChunk(m_stream, static_cast<uint32_t>(length / 2), static_cast<const int16_t*>(data),
-                                      m_output.data(), &produced);
-    if (m_lastError != BE_ERR_SUCCESSFUL) return 0;
+    if (const BE_ERR error = m_lame->encodeChunk(m_stream, static_cast<uint32_t>(length / 2),
+                                                 static_cast<const int16_t*>(data), m_output.data(), &produced);
+        error != BE_ERR_SUCCESSFUL)
+        return LameRefused("the audio", error);
     return WriteOutput(produced);
 }
 
-int CMp3Writer::EndStream() {
-    if (!CAudioWriter::EndStream() || !m_stream || !m_file) return 0;
+Result<void> CMp3Writer::EndStream() {
+    if (Result<void> flushed = CAudioWriter::EndStream(); !flushed) return flushed;
+    if (!m_stream || !m_file) return NoFile();
     uint32_t produced = 0;
-    m_lastError = m_lame->deinitStream(m_stream, m_output.data(), &produced);
-    const int result = m_lastError == BE_ERR_SUCCESSFUL && WriteOutput(produced);
+    const BE_ERR error = m_lame->deinitStream(m_stream, m_output.data(), &produced);
+    Result<void> result = error == BE_ERR_SUCCESSFUL ? WriteOutput(produced) : LameRefused("the end of the stream", error);
     m_output = {};
     return result;
 }
 
-int CMp3Writer::Close() {
+Result<void> CMp3Writer::Close() {
     m_output = {};
     const bool hadStream = m_stream != 0;
     if (hadStream) m_lame->closeStream(m_stream);
@@ -173,5 +175,7 @@ int CMp3Writer::Close() {
         tagged = WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags)
                      .has_value();
     }
-    return CAudioWriter::Close() && tagged ? 1 : 0;
+    Result<void> closed = CAudioWriter::Close();
+    if (closed && !tagged) return KindFailure(FailureKind::kSystem, "the ID3 tags could not be written");
+    return closed;
 }

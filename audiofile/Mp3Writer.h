@@ -21,26 +21,25 @@ public:
     // False when the LAME module could not be loaded; such a writer refuses to begin.
     bool IsAvailable() const { return m_lame != nullptr; }
 
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override { return OpenFile(name); }
     // Rates, channel mode (mono for 1 channel) and, unless VBR is on, the bitrate go into the configuration.
-    int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                  int minBitrate) override;
+    Result<void> SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                           int minBitrate) override;
     // Replaces the whole configuration with a 331-byte record.
-    int SetOptions(const void* record, int size) override;
-    int Begin() override;
+    Result<void> SetOptions(const void* record, int size) override;
+    Result<void> Begin() override;
     // The encoder's last frames; the tags follow in Close.
-    int EndStream() override;
+    Result<void> EndStream() override;
     // Closes the stream and the file, lets LAME rewrite the first frame, then writes the tags.
-    int Close() override;
+    Result<void> Close() override;
 
     const BE_CONFIG& Config() const { return m_config; }
-    uint32_t LastError() const { return m_lastError; }
 
 protected:
-    int WriteBlock(const void* data, int length) override;
+    Result<void> WriteBlock(const void* data, int length) override;
 
 private:
-    int WriteOutput(uint32_t bytes);
+    Result<void> WriteOutput(uint32_t bytes);
 
     const LameFunctions* m_lame = nullptr;
     BE_CONFIG m_config{};
@@ -48,5 +47,4 @@ private:
     HBE_STREAM m_stream = 0;
     std::vector<uint8_t> m_output;
     uint32_t m_outputSize = 0;
-    uint32_t m_lastError = 0;
 };

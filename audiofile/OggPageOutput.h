@@ -14,23 +14,21 @@ public:
     void Begin(CFileStream* file);
     // Writes the page whole, or cuts the file back to the pages before it. Once a page could not
     // be written no later page is, so the file ends at its last whole page instead of going on
-    // after a gap. False from the first failure on.
-    bool Write(const ogg_page& page);
-    bool Failed() const { return m_failed; }
-    // The errno of the write that failed, 0 before one has.
-    int FileError() const { return m_fileError; }
+    // after a gap. From the first failure on, that failure.
+    Result<void> Write(const ogg_page& page);
+    // Success until a page could not be written; then that write's failure.
+    const Result<void>& Written() const { return m_written; }
     // Cuts the file after the last whole page (an existing file written over from its start must
     // not keep its old tail). After a failure, what was written stays, ended like any stream:
-    // the last page gets the end-of-stream mark in place, without a byte more. False after a
-    // failure or when the file cannot be cut.
-    bool Finish();
+    // the last page gets the end-of-stream mark in place, without a byte more. The failure of
+    // the page that could not be written, else of the cut.
+    Result<void> Finish();
 
 private:
-    bool MarkLastPageEndOfStream();
+    Result<void> MarkLastPageEndOfStream();
 
     CFileStream* m_file = nullptr;
-    bool m_failed = false;
-    int m_fileError = 0;
+    Result<void> m_written;
     int64_t m_end = 0;
     OggPageBytes m_lastPage;  // a copy of that page, reserved for the largest one
 };

@@ -40,34 +40,29 @@ int NextOggSerialNumber() {
     return static_cast<int>(value);
 }
 
-COggWriter::~COggWriter() { COggWriter::Close(); }
+COggWriter::~COggWriter() { static_cast<void>(COggWriter::Close()); }
 
-int COggWriter::Open(const char* name) {
-    if (!OpenFile(name)) return 0;
-    m_name = name;
-    return 1;
-}
-
-int COggWriter::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                          int minBitrate) {
-    const int result = CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate);
+Result<void> COggWriter::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                                   int minBitrate) {
+    Result<void> result = CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate);
     if (maxBitrate > 0 || minBitrate > 0) {
         const OggOptions managed{OggOptions::kManagedBitrate, m_options.quality, bitrate, minBitrate, maxBitrate};
-        SetOptions(&managed, sizeof managed);
+        static_cast<void>(SetOptions(&managed, sizeof managed));
     }
     return result;
 }
 
-int COggWriter::SetOptions(const void* record, int size) {
-    if (!record || size != static_cast<int>(sizeof(OggOptions))) return 0;
+Result<void> COggWriter::SetOptions(const void* record, int size) {
+    if (!record || size != static_cast<int>(sizeof(OggOptions)))
+        return KindFailure(FailureKind::kBadValue, "an Ogg Vorbis option record is 20 bytes");
     memcpy(&m_options, record, sizeof m_options);
     if (m_options.mode == OggOptions::kManagedBitrate)
-        CAudioWriter::SetFormat(m_options.nominalBitrate, SampleRate(), Channels(), BitsPerSample(),
-                                m_options.maxBitrate, m_options.minBitrate);
-    return 1;
+        static_cast<void>(CAudioWriter::SetFormat(m_options.nominalBitrate, SampleRate(), Channels(), BitsPerSample(),
+                                                  m_options.maxBitrate, m_options.minBitrate));
+    return {};
 }
 
-int COggWriter::SetQuality(int quality) {
+Result<void> COggWriter::SetQuality(int quality) {
     const OggOptions vbr{OggOptions::kQualityVbr, quality, 0, 0, 0};
     return SetOptions(&vbr, sizeof vbr);
 }
@@ -90,26 +85,24 @@ int COggWriter::InitEncoder() {
     }
 }
 
-int COggWriter::Begin() {
-    if (!m_file || m_encoding) return 0;
-    // WriteBlock converts 16-bit mono or stereo only.
-    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16) return 0;
+Result<void> COggWriter::Begin() {
+    if (Result<void> ready = ReadyToEncode(m_encoding); !ready) return ready;
     m_endOfStream = false;
     m_flushedGranule = 0;
     m_output.Begin(m_file.get());
     vorbis_info_init(&m_info);
     if (InitEncoder() != 0) {
         vorbis_info_clear(&m_info);
-        return 0;
+        return KindFailure(FailureKind::kCodec, "libvorbis refused these settings");
     }
-    CAudioWriter::SetFormat(static_cast<int>(m_info.bitrate_nominal), SampleRate(), Channels(), BitsPerSample(),
-                            MaxBitrate(), MinBitrate());
+    static_cast<void>(CAudioWriter::SetFormat(static_cast<int>(m_info.bitrate_nominal), SampleRate(), Channels(),
+                                              BitsPerSample(), MaxBitrate(), MinBitrate()));
     vorbis_comment_init(&m_comment);
     vorbis_comment_add_tag(&m_comment, "ENCODER", "Mirelto");
     if (m_tags && !AddStandardComments(*m_tags, &m_comment, vorbis_comment_add_tag)) {
         vorbis_comment_clear(&m_comment);
         vorbis_info_clear(&m_info);
-        return 0;
+        return KindFailure(FailureKind::kBadData, "the tags could not be made Vorbis comments");
     }
     vorbis_analysis_init(&m_dsp, &m_info);
     vorbis_block_init(&m_dsp, &m_block);
@@ -123,20 +116,20 @@ int COggWriter::Begin() {
     ogg_stream_packetin(&m_stream, &comments);
     ogg_stream_packetin(&m_stream, &codebooks);
     // Players expect the headers to end their pages, before the first audio page.
-    if (!WritePages(true)) {
+    if (Result<void> written = WritePages(true); !written) {
         ClearEncoder();
-        return 0;
+        return written;
     }
     m_blockSize = Channels() * 2 * kFramesPerBlock;
     return CAudioWriter::Begin();
 }
 
-int COggWriter::WriteBlock(const void* data, int length) {
-    if (!m_encoding) return 0;
+Result<void> COggWriter::WriteBlock(const void* data, int length) {
+    if (!m_encoding) return KindFailure(FailureKind::kMissing, "the stream has not begun");
     const int channels = Channels();
     if (length > 0) {
         const int frames = length / (2 * channels);
-        if (frames == 0) return 1;  // zero frames would mark the end of the input
+        if (frames == 0) return {};  // zero frames would mark the end of the input
         float** buffer = vorbis_analysis_buffer(&m_dsp, kFramesPerBlock);
         const auto* bytes = static_cast<const unsigned char*>(data);
         for (int frame = 0; frame < frames; ++frame)
@@ -146,7 +139,7 @@ int COggWriter::WriteBlock(const void* data, int length) {
     } else {
         vorbis_analysis_wrote(&m_dsp, 0);
     }
-    bool written = true;
+    Result<void> written;
     while (vorbis_analysis_blockout(&m_dsp, &m_block) == 1) {
         vorbis_analysis(&m_block, nullptr);
         vorbis_bitrate_addblock(&m_block);
@@ -162,27 +155,27 @@ int COggWriter::WriteBlock(const void* data, int length) {
         // between would leave that audio in memory. A page every fifth of a second of audio keeps
         // what such a kill loses, encoder delay and the capture buffer included, under half a
         // second, for some 27 bytes a page.
-        written = WritePages(pageDue) && written;
+        written = FirstFailure(std::move(written), WritePages(pageDue));
     }
     // A full disk is reported rather than taken for success.
-    return written ? 1 : 0;
+    return written;
 }
 
-bool COggWriter::WritePages(bool flush) {
+Result<void> COggWriter::WritePages(bool flush) {
     while (!m_endOfStream && (flush ? ogg_stream_flush(&m_stream, &m_page) : ogg_stream_pageout(&m_stream, &m_page))) {
         if (ogg_page_eos(&m_page)) m_endOfStream = true;
-        m_output.Write(m_page);
+        static_cast<void>(m_output.Write(m_page));
     }
-    return !m_output.Failed();
+    return m_output.Written();
 }
 
-int COggWriter::EndStream() {
-    if (!IsOpen()) return 0;
-    int result = CAudioWriter::EndStream();
+Result<void> COggWriter::EndStream() {
+    if (!IsOpen()) return NoFile();
+    Result<void> result = CAudioWriter::EndStream();
     if (m_encoding) {
-        if (!m_endOfStream && !WriteBlock(nullptr, 0)) result = 0;
+        if (!m_endOfStream) result = FirstFailure(std::move(result), WriteBlock(nullptr, 0));
         ClearEncoder();
-        if (!m_output.Finish()) result = 0;
+        result = FirstFailure(std::move(result), m_output.Finish());
     }
     return result;
 }
@@ -197,15 +190,16 @@ void COggWriter::ClearEncoder() {
     m_encoding = false;
 }
 
-int COggWriter::Close() {
+Result<void> COggWriter::Close() {
     ClearEncoder();
     const CCharString name = m_name;
-    const int result = CAudioWriter::Close();
+    Result<void> result = CAudioWriter::Close();
     if (result && m_rewriteComments && m_tags && !name.IsEmpty()) {
         // A failed rewrite (no room for the copy) leaves the file as encoded, with the comments
         // written at Begin; the caller hears of it.
         CVorbisTagFile editor;
-        if (!RewriteTags(editor, name, *m_tags)) return 0;
+        if (!RewriteTags(editor, name, *m_tags))
+            return KindFailure(FailureKind::kSystem, "the comments could not be rewritten");
     }
     return result;
 }

@@ -25,22 +25,19 @@ public:
     COggWriter() : CAudioWriter(OutputFormat::OggVorbis) {}
     ~COggWriter() override;
 
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override { return OpenFile(name); }
     // A positive maximum or minimum switches to managed bitrate with these figures.
-    int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                  int minBitrate) override;
+    Result<void> SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                           int minBitrate) override;
     // `record` is an OggOptions of exactly `size` bytes.
-    int SetOptions(const void* record, int size) override;
-    int SetQuality(int quality);
+    Result<void> SetOptions(const void* record, int size) override;
+    Result<void> SetQuality(int quality);
     // Headers are written here, as pages of their own before any audio.
-    int Begin() override;
+    Result<void> Begin() override;
     // The last pages, the end-of-stream mark among them; the comments follow in Close.
-    int EndStream() override;
+    Result<void> EndStream() override;
     // Closes the file, then rewrites its comments from the tags when asked to.
-    int Close() override;
-    int FileError() const override {
-        return m_output.FileError() ? m_output.FileError() : CAudioWriter::FileError();
-    }
+    Result<void> Close() override;
 
     // The recorder asks for every track's comments to be rewritten after Close.
     void SetRewriteComments(bool rewrite) { m_rewriteComments = rewrite; }
@@ -49,12 +46,12 @@ public:
     int SerialNumber() const { return m_serial; }
 
 protected:
-    int WriteBlock(const void* data, int length) override;
+    Result<void> WriteBlock(const void* data, int length) override;
 
 private:
     int InitEncoder();
     // Writes the pages that are ready; `flush` forces out a page even when it is not full.
-    bool WritePages(bool flush);
+    Result<void> WritePages(bool flush);
     void ClearEncoder();
 
     vorbis_info m_info{};

@@ -34,27 +34,27 @@ constexpr int kPagesPerSecond = 5;
 
 }  // namespace
 
-COpusWriter::~COpusWriter() { COpusWriter::Close(); }
+namespace {
 
-int COpusWriter::Open(const char* name) {
-    if (!OpenFile(name)) return 0;
-    m_name = name;
-    return 1;
-}
+Failure EncoderRefused() { return KindFailure(FailureKind::kCodec, "libopusenc refused these settings"); }
 
-int COpusWriter::Begin() {
-    if (!m_file || m_encoder) return 0;
-    // WriteBlock hands the encoder 16-bit mono or stereo only.
-    if (Channels() < 1 || Channels() > 2 || BitsPerSample() != 16 || SampleRate() <= 0 || Bitrate() <= 0) return 0;
+}  // namespace
+
+COpusWriter::~COpusWriter() { static_cast<void>(COpusWriter::Close()); }
+
+Result<void> COpusWriter::Begin() {
+    if (Result<void> ready = ReadyToEncode(m_encoder != nullptr); !ready) return ready;
+    if (SampleRate() <= 0 || Bitrate() <= 0)
+        return KindFailure(FailureKind::kBadValue, "Opus needs a sample rate and a bitrate");
     OggOpusComments* comments = ope_comments_create();
-    if (!comments) return 0;
+    if (!comments) return EncoderRefused();
     std::vector<std::pair<std::string, std::string>> lines;
     bool ok = !m_tags || StandardComments(*m_tags, lines);
     for (const auto& [key, value] : lines) ok = ok && ope_comments_add(comments, key.c_str(), value.c_str()) == OPE_OK;
     int error = OPE_OK;
     if (ok) m_encoder = ope_encoder_create_pull(comments, SampleRate(), Channels(), 0, &error);
     ope_comments_destroy(comments);
-    if (!m_encoder) return 0;
+    if (!m_encoder) return EncoderRefused();
     // Unconstrained VBR, as opusenc encodes files. Frames are encoded as soon as they are whole
     // (libopusenc would hold two seconds back to decide on chaining, which a track never does),
     // and paged at least every fifth of a second.
@@ -65,52 +65,58 @@ int COpusWriter::Begin() {
         ope_encoder_ctl(m_encoder, OPE_SET_SERIALNO(NextOggSerialNumber())) != OPE_OK ||
         ope_encoder_flush_header(m_encoder) != OPE_OK) {
         DestroyEncoder();
-        return 0;
+        return EncoderRefused();
     }
     m_output.Begin(m_file.get());
     // Players expect the headers to end their pages, before the first audio page.
-    if (!WritePages(true)) {
+    if (Result<void> written = WritePages(true); !written) {
         DestroyEncoder();
-        return 0;
+        return written;
     }
     m_blockSize = 0;
     m_framesFed = 0;
     return CAudioWriter::Begin();
 }
 
-int COpusWriter::WriteBlock(const void* data, int length) {
-    if (!m_encoder) return 0;
+Result<void> COpusWriter::WriteBlock(const void* data, int length) {
+    if (!m_encoder) return KindFailure(FailureKind::kMissing, "the stream has not begun");
     const int frames = length / (2 * Channels());
     if (frames > 0) {
-        if (ope_encoder_write(m_encoder, static_cast<const opus_int16*>(data), frames) != OPE_OK) return 0;
+        if (ope_encoder_write(m_encoder, static_cast<const opus_int16*>(data), frames) != OPE_OK)
+            return KindFailure(FailureKind::kCodec, "libopusenc refused the audio");
         m_framesFed += frames;
     }
     // A full disk is reported rather than taken for success.
-    return WritePages(false) ? 1 : 0;
+    return WritePages(false);
 }
 
-bool COpusWriter::WritePages(bool flush) {
+Result<void> COpusWriter::WritePages(bool flush) {
     unsigned char* bytes = nullptr;
     opus_int32 length = 0;
     while (ope_encoder_get_page(m_encoder, &bytes, &length, flush) == 1) {
         const long headerLength = 27 + bytes[26];
         const ogg_page page{bytes, headerLength, bytes + headerLength, length - headerLength};
-        m_output.Write(page);
+        static_cast<void>(m_output.Write(page));
         flush = false;
     }
-    return !m_output.Failed();
+    return m_output.Written();
 }
 
-int COpusWriter::EndStream() {
-    if (!IsOpen()) return 0;
-    int result = CAudioWriter::EndStream();
+Result<void> COpusWriter::EndStream() {
+    if (!IsOpen()) return NoFile();
+    Result<void> result = CAudioWriter::EndStream();
     if (m_encoder) {
         // libopusenc drains an encoder that was given no audio from memory it never set (seen to
         // abort the recorder at a stop just after a split); such a track stays headers only, which
         // is what a track without audio is taken for, and goes.
-        if (m_framesFed > 0 && (ope_encoder_drain(m_encoder) != OPE_OK || !WritePages(false))) result = 0;
+        if (m_framesFed > 0) {
+            Result<void> drained = ope_encoder_drain(m_encoder) == OPE_OK
+                                       ? WritePages(false)
+                                       : KindFailure(FailureKind::kCodec, "libopusenc could not drain the stream");
+            result = FirstFailure(std::move(result), std::move(drained));
+        }
         DestroyEncoder();
-        if (!m_output.Finish()) result = 0;
+        result = FirstFailure(std::move(result), m_output.Finish());
     }
     return result;
 }
@@ -120,15 +126,16 @@ void COpusWriter::DestroyEncoder() {
     m_encoder = nullptr;
 }
 
-int COpusWriter::Close() {
+Result<void> COpusWriter::Close() {
     DestroyEncoder();
     const CCharString name = m_name;
-    const int result = CAudioWriter::Close();
+    Result<void> result = CAudioWriter::Close();
     if (result && m_tags && !name.IsEmpty()) {
         // The tags known only now (the end, the length) replace those written at Begin; a failed
         // rewrite leaves the file as encoded, and the caller hears of it.
         COpusTagFile editor;
-        if (!RewriteTags(editor, name, *m_tags)) return 0;
+        if (!RewriteTags(editor, name, *m_tags))
+            return KindFailure(FailureKind::kSystem, "the comments could not be rewritten");
     }
     return result;
 }

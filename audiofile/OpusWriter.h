@@ -22,24 +22,21 @@ public:
     COpusWriter() : CAudioWriter(OutputFormat::Opus) {}
     ~COpusWriter() override;
 
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override { return OpenFile(name); }
     // Any sample rate: libopusenc resamples to 48 kHz, and the header keeps the rate given. The
     // bitrate is the encoder's target in bit/s. The headers are written here, on pages of their own.
-    int Begin() override;
+    Result<void> Begin() override;
     // Drains the encoder: the last page carries the end of the stream and the exact length.
-    int EndStream() override;
+    Result<void> EndStream() override;
     // Closes the file, then rewrites its comments from the tags, when tags were given.
-    int Close() override;
-    int FileError() const override {
-        return m_output.FileError() ? m_output.FileError() : CAudioWriter::FileError();
-    }
+    Result<void> Close() override;
 
 protected:
-    int WriteBlock(const void* data, int length) override;
+    Result<void> WriteBlock(const void* data, int length) override;
 
 private:
     // Writes the pages the encoder has ready; `flush` forces out the one it is filling.
-    bool WritePages(bool flush);
+    Result<void> WritePages(bool flush);
     void DestroyEncoder();
 
     OggOpusEnc* m_encoder = nullptr;

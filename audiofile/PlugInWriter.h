@@ -13,26 +13,26 @@ public:
     ~CPlugInWriter() override;
 
     // The plug-in opens (and writes) the file itself.
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override;
     // Both refused: a plug-in writes its own file. OpenFile does not create one on the way.
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
-    int OpenFile(const char* name) override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
+    Result<void> OpenFile(const char* name) override;
     // Also hands the format to the plug-in; its answer is the result.
-    int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                  int minBitrate) override;
-    int Close() override;
-    int Begin() override;
+    Result<void> SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                           int minBitrate) override;
+    Result<void> Close() override;
+    Result<void> Begin() override;
     // The base end of the stream (the last block goes to the plug-in), then the plug-in's End,
-    // which is called also when that block failed; 0 when either failed or the plug-in refused
-    // any audio before.
-    int EndStream() override;
+    // which is called also when that block failed; a failure when either failed or the plug-in
+    // refused any audio before.
+    Result<void> EndStream() override;
     // The plug-in's own option; its answer is returned unchanged.
     int SetOption(int value);
 
     int Slot() const { return m_slot; }
 
 protected:
-    int WriteBlock(const void* data, int length) override;
+    Result<void> WriteBlock(const void* data, int length) override;
 
     int m_slot;
     // The plug-in's End succeeded: its file is complete.

@@ -30,20 +30,15 @@ void PutLe32(unsigned char* p, uint32_t v) {
 
 }  // namespace
 
-int CWavWriter::Open(const char* name) {
-    if (!OpenFile(name)) return 0;
-    m_name = name;
-    return 1;
-}
-
-int CWavWriter::SetOptions(const void* record, int size) {
-    if (!record || size != kPcmFormatBlockSize) return 0;
+Result<void> CWavWriter::SetOptions(const void* record, int size) {
+    if (!record || size != kPcmFormatBlockSize)
+        return KindFailure(FailureKind::kBadValue, "a PCM format block is 16 bytes");
     m_format = DecodePcmFormatBlock(static_cast<const unsigned char*>(record));
-    return 1;
+    return {};
 }
 
-int CWavWriter::Begin() {
-    if (!m_file) return 0;
+Result<void> CWavWriter::Begin() {
+    if (!m_file) return NoFile();
     if (m_format.formatTag != 1) {
         m_format.formatTag = 1;
         m_format.channels = static_cast<uint16_t>(Channels());
@@ -61,36 +56,31 @@ int CWavWriter::Begin() {
     memcpy(header + 36, "data", 4);
     PutLe32(header + 40, kUnknownDataSize);
     // A file without its header is no WAV file: refuse the track rather than write headless audio.
-    if (const Result<void> written = m_file->Write(header, sizeof header); !written) {
-        m_fileError = written.error().error;
-        return 0;
-    }
+    if (Result<void> written = m_file->Write(header, sizeof header); !written) return written;
     return CAudioWriter::Begin();
 }
 
-int CWavWriter::WriteBlock(const void* data, int length) {
-    if (!m_file) return 0;
+Result<void> CWavWriter::WriteBlock(const void* data, int length) {
+    if (!m_file) return NoFile();
     // Whole blocks are whole sample frames, and a block the disk stopped part way is cut off
     // again: half a frame would shift the channels of a reader that trusts the data size.
-    const Result<void> written = m_file->Write(data, length);
-    if (written) return 1;
-    m_fileError = written.error().error;
-    return 0;
+    return m_file->Write(data, length);
 }
 
-int CWavWriter::EndStream() {
-    int result = CAudioWriter::EndStream();
-    if (!m_name.IsEmpty() && m_file) {
-        if (!WriteWavSizes(*m_file, m_file->GetSize())) result = 0;
-    }
+Result<void> CWavWriter::EndStream() {
+    Result<void> result = CAudioWriter::EndStream();
+    if (!m_name.IsEmpty() && m_file && !WriteWavSizes(*m_file, m_file->GetSize()) && result)
+        return KindFailure(FailureKind::kSystem, "the WAV sizes could not be written");
     return result;
 }
 
-int CWavWriter::FinishEnd() {
+Result<void> CWavWriter::FinishEnd() {
     // Beyond 4 GiB the stored data size no longer marks the end of the audio and the tag editor
     // refuses the file, so such a track stays untagged rather than losing samples. Otherwise
     // tags that could not be written (a full disk) fail the end, though the audio is whole.
-    if (!m_tags || m_name.IsEmpty() || !m_file || m_file->GetSize() - 8 > 0xFFFFFFFFLL) return 1;
+    if (!m_tags || m_name.IsEmpty() || !m_file || m_file->GetSize() - 8 > 0xFFFFFFFFLL) return {};
     CWavTagFile editor;
-    return RewriteTags(editor, m_name.c_str(), *m_tags) ? 1 : 0;
+    if (!RewriteTags(editor, m_name.c_str(), *m_tags))
+        return KindFailure(FailureKind::kSystem, "the RIFF INFO tags could not be written");
+    return {};
 }

@@ -20,18 +20,18 @@ public:
 
     CWavWriter() : CAudioWriter(OutputFormat::Wav) {}
 
-    int Open(const char* name) override;
+    Result<void> Open(const char* name) override { return OpenFile(name); }
     // Takes a 16-byte PCM format block; one with format tag 1 is written as it is.
-    int SetOptions(const void* record, int size) override;
+    Result<void> SetOptions(const void* record, int size) override;
     // Writes the 44-byte header with the sizes still unknown.
-    int Begin() override;
+    Result<void> Begin() override;
     // Writes the real sizes into the header of a file opened by name.
-    int EndStream() override;
+    Result<void> EndStream() override;
     // Writes the tags (a RIFF INFO list after the audio).
-    int FinishEnd() override;
+    Result<void> FinishEnd() override;
 
 protected:
-    int WriteBlock(const void* data, int length) override;
+    Result<void> WriteBlock(const void* data, int length) override;
 
 private:
     PcmFormatBlock m_format;

@@ -45,7 +45,7 @@ CWmaWriter::CWmaWriter() : CPlugInWriter(OutputFormat::Wma, 0) {
         m_slot = kWmaPlugInSlot;
 }
 
-int CWmaWriter::Begin() {
+Result<void> CWmaWriter::Begin() {
     // The PCM goes to the plug-in as it comes, rather than in blocks of a second: the plug-in makes
     // its own codec frames, and what waited here for its block would be lost with a killed
     // recorder, on top of the plug-in's last unfilled packet.
@@ -53,10 +53,11 @@ int CWmaWriter::Begin() {
     return CPlugInWriter::Begin();
 }
 
-int CWmaWriter::FinishEnd() {
+Result<void> CWmaWriter::FinishEnd() {
     // A file the plug-in could not finish is left as it is rather than rewritten for its tags.
     // One it finished is tagged also when its last audio could not be taken.
-    if (!m_finished || !m_tags || !LoadWmaDecoder()) return 1;
+    if (!m_finished || !m_tags || !LoadWmaDecoder()) return {};
     CWmaTagFile tagFile;
-    return RewriteTags(tagFile, m_name, *m_tags) ? 1 : 0;
+    if (!RewriteTags(tagFile, m_name, *m_tags)) return KindFailure(FailureKind::kCodec, "the WMA attributes could not be written");
+    return {};
 }

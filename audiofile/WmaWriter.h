@@ -15,7 +15,8 @@ public:
     CWmaWriter();
 
     // No blocks: the plug-in gets the PCM as written.
-    int Begin() override;
-    // Writes the attributes into the file the plug-in finished; 0 when they could not be written.
-    int FinishEnd() override;
+    Result<void> Begin() override;
+    // Writes the attributes into the file the plug-in finished; a failure when they could not be
+    // written.
+    Result<void> FinishEnd() override;
 };

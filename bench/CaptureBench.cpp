@@ -67,8 +67,10 @@ void Measure(const char* label, const char* specText, const PcmFormat& format, i
     device.bufferDuration = durationMs;
     const double cpuStart = ProcessCpuSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
-    if (!device.Open(-1) || !device.Start()) {
-        std::printf("%s: %s\n", label, device.LastError().c_str());
+    Result<void> running = device.Open(-1);
+    if (running) running = device.Start();
+    if (!running) {
+        std::printf("%s: %s\n", label, running.error().message.c_str());
         return;
     }
     {

@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
             return 1;
         const int buffer = kBenchRate / 10 * kBenchChannels;
         for (size_t at = 0; at < pcm.size(); at += buffer)
-            writer.Write(pcm.data() + at, static_cast<int>(std::min<size_t>(buffer, pcm.size() - at) * 2));
+            static_cast<void>(
+                writer.Write(pcm.data() + at, static_cast<int>(std::min<size_t>(buffer, pcm.size() - at) * 2)));
         if (!writer.End() || !writer.Close()) return 1;
     }
     const double oursSeconds = OwnCpuSeconds() - before;

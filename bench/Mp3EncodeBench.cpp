@@ -46,20 +46,20 @@ int main() {
 
     // The writer's defaults at the preselected row: 128 kbit/s CBR, joint stereo, quality 2, CRC,
     // private and original bits, no bit reservoir, LAME's tag.
-    CMp3Writer writer;
-    if (!writer.IsAvailable()) {
-        fprintf(stderr, "MP3 unavailable: %s\n", LameLibraryError().c_str());
+    if (const Result<const LameFunctions*> lame = LoadLameLibrary(); !lame) {
+        fprintf(stderr, "MP3 unavailable: %s\n", lame.error().message.c_str());
         return 1;
     }
+    CMp3Writer writer;
     auto start = std::chrono::steady_clock::now();
-    writer.Open((folder + "/writer.mp3").c_str());
-    writer.SetFormat(128000, kRate, kChannels, 16, -1, -1);
-    writer.Begin();
+    static_cast<void>(writer.Open((folder + "/writer.mp3").c_str()));
+    static_cast<void>(writer.SetFormat(128000, kRate, kChannels, 16, -1, -1));
+    static_cast<void>(writer.Begin());
     const size_t buffer = kRate / 10 * kChannels * 2;  // the recorder's 100 ms buffers
     for (size_t at = 0; at < pcm.size(); at += buffer)
-        writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at)));
-    writer.End();
-    writer.Close();
+        static_cast<void>(writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at))));
+    static_cast<void>(writer.End());
+    static_cast<void>(writer.Close());
     const double ours = Seconds(start);
 
     start = std::chrono::steady_clock::now();

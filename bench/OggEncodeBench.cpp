@@ -32,14 +32,15 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     {
         COggWriter writer;
-        writer.SetQuality(40);
+        static_cast<void>(writer.SetQuality(40));
         if (!writer.Open(ours.c_str()) || !writer.SetFormat(40, kRate, kChannels, 16, -1, -1) || !writer.Begin())
             return 1;
         const int buffer = kRate / 10 * kChannels;
         for (size_t at = 0; at < pcm.size(); at += buffer)
-            writer.Write(pcm.data() + at, static_cast<int>(std::min<size_t>(buffer, pcm.size() - at) * 2));
-        writer.End();
-        writer.Close();
+            static_cast<void>(
+                writer.Write(pcm.data() + at, static_cast<int>(std::min<size_t>(buffer, pcm.size() - at) * 2)));
+        static_cast<void>(writer.End());
+        static_cast<void>(writer.Close());
     }
     const double oursSeconds = Seconds(std::chrono::steady_clock::now() - start);
 

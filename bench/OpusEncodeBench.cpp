@@ -25,10 +25,10 @@ double OurCpuSeconds(const std::vector<int16_t>& pcm, const std::string& path) {
         return -1;
     const size_t buffer = kBenchRate / 10 * kBenchChannels;
     for (size_t at = 0; at < pcm.size(); at += buffer)
-        writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at) * 2));
-    writer.EndStream();
+        static_cast<void>(writer.Write(pcm.data() + at, static_cast<int>(std::min(buffer, pcm.size() - at) * 2)));
+    static_cast<void>(writer.EndStream());
     tags.comment = "コメント00:00:00-00:03:00";
-    writer.Close();
+    static_cast<void>(writer.Close());
     return OwnCpuSeconds() - before;
 }
 

@@ -46,12 +46,12 @@ int main() {
         for (int i = 0; i < kSeconds * 10; ++i) {
             generator.Generate(buffer.data(), frames);
             const double start = ProcessCpuSeconds();
-            writer.Write(buffer.data(), static_cast<int>(buffer.size()));
+            static_cast<void>(writer.Write(buffer.data(), static_cast<int>(buffer.size())));
             encoding += ProcessCpuSeconds() - start;
         }
         const double start = ProcessCpuSeconds();
-        writer.End();
-        writer.Close();
+        static_cast<void>(writer.End());
+        static_cast<void>(writer.Close());
         encoding += ProcessCpuSeconds() - start;
         // The file against the bitrate asked for: what the ASF packets and the index cost.
         struct stat file {};

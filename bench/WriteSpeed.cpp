@@ -46,8 +46,8 @@ double TimeTrack(CAudioWriter& writer, const std::string& path, const PcmFormat&
                 std::fprintf(stderr, "write failed (disk full?)\n");
                 std::exit(1);
             }
-    writer.End();
-    writer.Close();
+    static_cast<void>(writer.End());
+    static_cast<void>(writer.Close());
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     unlink(path.c_str());
     return taken.count();
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
 
     // The writer's own SetFormat is what the session calls when no conversion is asked for.
     CWavWriter plain;
-    plain.SetFormat(16, capture.sampleRate, capture.channels, 16, -1, -1);
+    static_cast<void>(plain.SetFormat(16, capture.sampleRate, capture.channels, 16, -1, -1));
     Report("WAV 44.1 kHz stereo", seconds, TimeTrack(plain, path, capture, seconds));
 
     struct Output {
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     for (const Output out : {Output{"converter + WAV 44.1 kHz stereo (pass-through)", 44100, 2},
                              Output{"converter + WAV 32 kHz mono", 32000, 1}}) {
         CFormatConverter converter(std::make_unique<CWavWriter>());
-        converter.SetFormat(16, out.rate, out.channels, 16, -1, -1);
+        static_cast<void>(converter.SetFormat(16, out.rate, out.channels, 16, -1, -1));
         converter.SetInputFormat(capture.sampleRate, capture.channels, capture.bitsPerSample);
         Report(out.label, seconds, TimeTrack(converter, path, capture, seconds));
     }

@@ -76,3 +76,7 @@ private:
     std::optional<Failure> m_failure;
 };
 
+// Steps that each run whatever the one before gave: the first one's failure, else the second's.
+inline Result<void> FirstFailure(Result<void> first, Result<void> second) {
+    return first ? std::move(second) : std::move(first);
+}

@@ -1,10 +1,7 @@
 // The engine's lock and scope guard.
 #include "recording/CriticalSectionLock.h"
 
-int CCriticalSectionLock::Lock() {
-    m_mutex.lock();
-    return 1;
-}
+void CCriticalSectionLock::Lock() { m_mutex.lock(); }
 
 void CCriticalSectionLock::Unlock() { m_mutex.unlock(); }
 

@@ -11,7 +11,7 @@ public:
     CCriticalSectionLock(const CCriticalSectionLock&) = delete;
     CCriticalSectionLock& operator=(const CCriticalSectionLock&) = delete;
 
-    virtual int Lock();  // 1
+    virtual void Lock();
     virtual void Unlock();
 
 private:

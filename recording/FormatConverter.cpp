@@ -12,6 +12,8 @@ int16_t RoundSample(double x) {
     return static_cast<int16_t>(x - whole >= 0.5 ? whole + 1 : whole);
 }
 
+Failure NoWriter() { return KindFailure(FailureKind::kMissing, "no writer behind the converter"); }
+
 }  // namespace
 
 CFormatConverter::CFormatConverter(std::unique_ptr<CAudioWriter> writer) : CAudioWriter(writer ? writer->Kind() : OutputFormat::Wav) {
@@ -20,60 +22,61 @@ CFormatConverter::CFormatConverter(std::unique_ptr<CAudioWriter> writer) : CAudi
 
 CFormatConverter::~CFormatConverter() {
     m_outputBlock = {};
-    Close();
+    static_cast<void>(Close());
 }
 
 bool CFormatConverter::SetWrappedWriter(std::unique_ptr<CAudioWriter> writer) {
     m_writer = std::move(writer);
     // The base's open flag is the active flag; the converter keeps no name or file of its own.
-    if (m_writer && !IsOpen()) CAudioWriter::Open("");
-    if (!m_writer && IsOpen()) CAudioWriter::Close();
+    if (m_writer && !IsOpen()) static_cast<void>(CAudioWriter::Open(""));
+    if (!m_writer && IsOpen()) static_cast<void>(CAudioWriter::Close());
     return m_writer != nullptr;
 }
 
 int64_t CFormatConverter::SampleFramesWritten() const { return m_writer ? m_writer->SampleFramesWritten() : 0; }
 
-int CFormatConverter::FileError() const { return m_writer ? m_writer->FileError() : 0; }
+Result<void> CFormatConverter::Open(const char* name) { return IsOpen() ? m_writer->Open(name) : NoWriter(); }
 
-int CFormatConverter::Open(const char* name) { return IsOpen() ? m_writer->Open(name) : 0; }
-
-int CFormatConverter::AttachFile(std::unique_ptr<CFileStream> file) {
-    return IsOpen() ? m_writer->AttachFile(std::move(file)) : 0;
+Result<void> CFormatConverter::AttachFile(std::unique_ptr<CFileStream> file) {
+    return IsOpen() ? m_writer->AttachFile(std::move(file)) : NoWriter();
 }
 
-int CFormatConverter::SetOptions(const void* record, int size) { return IsOpen() ? m_writer->SetOptions(record, size) : 0; }
+Result<void> CFormatConverter::SetOptions(const void* record, int size) {
+    return IsOpen() ? m_writer->SetOptions(record, size) : NoWriter();
+}
 
-int CFormatConverter::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                                int minBitrate) {
-    if (!IsOpen() || !m_writer->SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate))
-        return 0;
+Result<void> CFormatConverter::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                                         int minBitrate) {
+    if (!IsOpen()) return NoWriter();
+    if (Result<void> set = m_writer->SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate); !set)
+        return set;
     SetInputFormat(sampleRate, channels, bitsPerSample);
     return CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate);
 }
 
-int CFormatConverter::SetInputFormat(int sampleRate, int channels, int bitsPerSample) {
+void CFormatConverter::SetInputFormat(int sampleRate, int channels, int bitsPerSample) {
     m_inputRate = sampleRate;
     m_inputChannels = channels;
     m_inputBits = bitsPerSample;
     AdoptIncompleteFormat();
-    return 1;
 }
 
 void CFormatConverter::AdoptIncompleteFormat() {
     if (!m_writer || (SampleRate() > 0 && Channels() > 0 && BitsPerSample() > 0 && Bitrate() > 0)) return;
     const CAudioWriter& w = *m_writer;
-    CAudioWriter::SetFormat(w.Bitrate(), w.SampleRate(), w.Channels(), w.BitsPerSample(),
-                            w.HasBitrateRange() ? w.MaxBitrate() : -1, w.HasBitrateRange() ? w.MinBitrate() : -1);
+    static_cast<void>(CAudioWriter::SetFormat(w.Bitrate(), w.SampleRate(), w.Channels(), w.BitsPerSample(),
+                                              w.HasBitrateRange() ? w.MaxBitrate() : -1,
+                                              w.HasBitrateRange() ? w.MinBitrate() : -1));
 }
 
-int CFormatConverter::Close() {
-    if (!IsOpen()) return 0;
-    CAudioWriter::Close();
+Result<void> CFormatConverter::Close() {
+    if (!IsOpen()) return NoWriter();
+    static_cast<void>(CAudioWriter::Close());
     return m_writer->Close();
 }
 
-int CFormatConverter::Begin() {
-    if (!IsOpen()) return 0;
+Result<void> CFormatConverter::Begin() {
+    if (!IsOpen()) return NoWriter();
     AdoptIncompleteFormat();
     m_convert = SampleRate() != m_inputRate || Channels() != m_inputChannels || BitsPerSample() != m_inputBits;
     // Blocks hold whole frames, so a block boundary never falls between the channels of a frame.
@@ -84,38 +87,38 @@ int CFormatConverter::Begin() {
         const int outputFrames = SampleRate() / 5;
         if (outputFrames <= 0 || m_inputRate / 5 <= 0 || !supported(Channels(), BitsPerSample()) ||
             !supported(m_inputChannels, m_inputBits))
-            return 0;
+            return KindFailure(FailureKind::kBadValue, "the converter takes 16-bit mono or stereo only");
         m_outputBlock.assign(static_cast<size_t>(outputFrames) * Channels(), 0);
     }
     m_blockSize = inputFrameBytes * (m_inputRate / 5);
-    CAudioWriter::Begin();
+    static_cast<void>(CAudioWriter::Begin());
     return m_writer->Begin();
 }
 
-int CFormatConverter::Write(const void* data, int length) {
+Result<void> CFormatConverter::Write(const void* data, int length) {
     if (m_convert) return CAudioWriter::Write(data, length);
-    return m_writer ? m_writer->Write(data, length) : 1;
+    return m_writer ? m_writer->Write(data, length) : Result<void>();
 }
 
-int CFormatConverter::EndStream() {
-    const int flushed = CAudioWriter::EndStream();
-    const int ended = IsOpen() ? m_writer->EndStream() : 0;
+Result<void> CFormatConverter::EndStream() {
+    Result<void> flushed = CAudioWriter::EndStream();
+    Result<void> ended = IsOpen() ? m_writer->EndStream() : NoWriter();
     m_outputBlock = {};
-    return flushed && ended;
+    return FirstFailure(std::move(flushed), std::move(ended));
 }
 
-int CFormatConverter::FinishEnd() { return IsOpen() ? m_writer->FinishEnd() : 0; }
+Result<void> CFormatConverter::FinishEnd() { return IsOpen() ? m_writer->FinishEnd() : NoWriter(); }
 
-int CFormatConverter::SetTags(TagFieldSet* tags) {
+void CFormatConverter::SetTags(TagFieldSet* tags) {
     CAudioWriter::SetTags(tags);
-    return m_writer ? m_writer->SetTags(tags) : 0;
+    if (m_writer) m_writer->SetTags(tags);
 }
 
-int CFormatConverter::WriteBlock(const void* data, int length) {
+Result<void> CFormatConverter::WriteBlock(const void* data, int length) {
     return ConvertBlock(static_cast<const int16_t*>(data), length / 2);
 }
 
-int CFormatConverter::ConvertBlock(const int16_t* samples, int sampleCount) {
+Result<void> CFormatConverter::ConvertBlock(const int16_t* samples, int sampleCount) {
     const int outRate = SampleRate();
     const int outChannels = Channels();
     const int outputFrames = outRate / 5;

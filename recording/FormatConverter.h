@@ -14,37 +14,37 @@ public:
     explicit CFormatConverter(std::unique_ptr<CAudioWriter> writer);
     ~CFormatConverter() override;
 
-    // Forwarded to the wrapped writer; 0 while no writer is wrapped.
-    int Open(const char* name) override;
-    int AttachFile(std::unique_ptr<CFileStream> file) override;
+    // Forwarded to the wrapped writer; a failure while no writer is wrapped.
+    Result<void> Open(const char* name) override;
+    Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     // Also makes the input format equal to the output until SetInputFormat says otherwise.
-    int SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
-                  int minBitrate) override;
-    int SetOptions(const void* record, int size) override;
-    int Close() override;
-    int Begin() override;
-    int Write(const void* data, int length) override;
-    int EndStream() override;
-    int FinishEnd() override;
+    Result<void> SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
+                           int minBitrate) override;
+    Result<void> SetOptions(const void* record, int size) override;
+    Result<void> Close() override;
+    // A failure also for a conversion it cannot do (other than 16-bit mono or stereo).
+    Result<void> Begin() override;
+    Result<void> Write(const void* data, int length) override;
+    Result<void> EndStream() override;
+    Result<void> FinishEnd() override;
     // The wrapped writer writes the tags; it is handed these.
-    int SetTags(TagFieldSet* tags) override;
-    int FileError() const override;
+    void SetTags(TagFieldSet* tags) override;
     // The wrapped writer's: what it was given after the conversion.
     int64_t SampleFramesWritten() const override;
 
     // Takes ownership; true when a writer is now wrapped.
     bool SetWrappedWriter(std::unique_ptr<CAudioWriter> writer);
     // The format of the PCM handed to Write.
-    int SetInputFormat(int sampleRate, int channels, int bitsPerSample);
+    void SetInputFormat(int sampleRate, int channels, int bitsPerSample);
     bool IsConverting() const { return m_convert; }
 
 protected:
-    int WriteBlock(const void* data, int length) override;
+    Result<void> WriteBlock(const void* data, int length) override;
 
 private:
     // Takes the format a writer may have adjusted in its own SetFormat when ours is incomplete.
     void AdoptIncompleteFormat();
-    int ConvertBlock(const int16_t* samples, int sampleCount);
+    Result<void> ConvertBlock(const int16_t* samples, int sampleCount);
 
     std::unique_ptr<CAudioWriter> m_writer;
     int m_inputRate = 44100;

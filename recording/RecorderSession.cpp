@@ -46,54 +46,54 @@ bool CRecorderSession::HasWriter() {
 
 uint64_t CRecorderSession::OverrunCount() const { return m_overruns + (m_device ? m_device->OverrunCount() : 0); }
 
-bool CRecorderSession::Start() {
+Result<void> CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
-    m_lastTrackFinished = true;
+    m_lastTrackEnd = {};
     m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = 0;
     m_captureEndDetail = CCharString();
     m_captureFailed = false;
-    m_failureDetail = CCharString();
+    m_writeFailure = {};
     Stop();
     m_overruns = 0;
     m_inputOpened = false;
     m_inputName.clear();
     if (!monitorOnly) m_syncer = std::make_unique<CFileSyncer>(kSyncInterval);
     // An input that may come later is looked for first, so that no track opens without it.
-    std::unique_ptr<CWaveInDevice> device;
     if (waitForInput && !monitorOnly) {
-        device = OpenDevice();
+        Result<std::unique_ptr<CWaveInDevice>> device = OpenDevice();
         if (!device) {
             m_started = true;
             Notify(kEventStarted);
-            return true;
+            return std::move(device).error();
+        }
+        m_device = std::move(device).value();
+    }
+    if (!monitorOnly) {
+        if (Result<void> opened = OpenTrack(); !opened) {
+            CloseDevice();
+            m_syncer.reset();
+            return opened;
         }
     }
-    if (!monitorOnly && !OpenTrack()) {
-        if (device) device->Close();
+    if (!m_device) {
+        Result<std::unique_ptr<CWaveInDevice>> device = OpenDevice();
+        if (!device) {
+            Failure failure = TakeBackTrack(std::move(device).error());
+            m_syncer.reset();
+            return failure;
+        }
+        m_device = std::move(device).value();
+    }
+    if (Result<void> started = StartDevice(); !started) {
         m_syncer.reset();
-        return false;
+        return started;
     }
-    if (!device) device = OpenDevice();
-    if (!device || !device->Start()) {
-        if (device) {
-            m_failureDetail = device->LastError().empty() ? "the input device did not start" : device->LastError().c_str();
-            device->Close();
-        }
-        // Nothing was recorded: the first track is not a finished track but a file to take back.
-        if (!monitorOnly) {
-            CScopedLock lock(&m_lock);
-            FailOpen(m_failureDetail, true);
-        }
-        m_syncer.reset();
-        return false;
-    }
-    m_device = std::move(device);
     m_started = true;
     Notify(kEventStarted);
-    return true;
+    return {};
 }
 
-std::unique_ptr<CWaveInDevice> CRecorderSession::OpenDevice() {
+Result<std::unique_ptr<CWaveInDevice>> CRecorderSession::OpenDevice() {
     auto device = std::make_unique<CWaveInDevice>();
     device->SetDataHandler(&CRecorderSession::DeviceDataHandler, this);
     device->SetEventHandler(&CRecorderSession::DeviceEventHandler, this);
@@ -101,13 +101,24 @@ std::unique_ptr<CWaveInDevice> CRecorderSession::OpenDevice() {
     device->SetFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
     device->bufferDuration = BufferDurationFor(captureFormat.sampleRate);
     // Numbers change when a sound server restarts; the name stays.
-    if (m_inputOpened ? device->OpenNamed(m_inputName) : device->Open(deviceId)) {
-        m_inputOpened = true;
-        m_inputName = device->DeviceName();
-        return device;
-    }
-    m_failureDetail = device->LastError().c_str();
-    return nullptr;
+    Result<void> opened = m_inputOpened ? device->OpenNamed(m_inputName) : device->Open(deviceId);
+    if (!opened) return std::move(opened).error();
+    m_inputOpened = true;
+    m_inputName = device->DeviceName();
+    return device;
+}
+
+Result<void> CRecorderSession::StartDevice() {
+    Result<void> started = m_device->Start();
+    if (!started) return TakeBackTrack(std::move(started).error());
+    return started;
+}
+
+Failure CRecorderSession::TakeBackTrack(Failure failure) {
+    CloseDevice();
+    if (monitorOnly) return failure;
+    CScopedLock lock(&m_lock);
+    return FailOpen(std::move(failure), true);
 }
 
 void CRecorderSession::CloseDevice() {
@@ -120,30 +131,27 @@ void CRecorderSession::CloseDevice() {
     m_device.reset();
 }
 
-CRecorderSession::InputReturn CRecorderSession::ReopenInput() {
+Result<void> CRecorderSession::ReopenInput() {
     // Closing joins the failed device's thread: its last notifications are over.
     CloseDevice();
-    std::unique_ptr<CWaveInDevice> device = OpenDevice();
-    if (!device) return InputReturn::Away;
-    // No device runs, so the track opens here as at a start.
-    if (!OpenTrack()) {
-        device->Close();
-        return InputReturn::TrackRefused;
-    }
-    if (!device->Start()) {
-        m_failureDetail = device->LastError().c_str();
-        device->Close();
-        // As at a start: a track that never recorded is a file to take back.
-        CScopedLock lock(&m_lock);
-        FailOpen(m_failureDetail, true);
-        return InputReturn::TrackRefused;
-    }
-    m_device = std::move(device);
-    return InputReturn::Resumed;
+    Result<std::unique_ptr<CWaveInDevice>> device = OpenDevice();
+    if (!device) return std::move(device).error();
+    m_device = std::move(device).value();
+    return {};
 }
 
-int CRecorderSession::Stop() {
-    if (!m_started) return 0;
+Result<void> CRecorderSession::ResumeCapture() {
+    if (!m_device) return KindFailure(FailureKind::kMissing, "the device is not open");
+    // No device runs, so the track opens here as at a start.
+    if (Result<void> opened = OpenTrack(); !opened) {
+        CloseDevice();
+        return opened;
+    }
+    return StartDevice();
+}
+
+bool CRecorderSession::Stop() {
+    if (!m_started) return false;
     m_started = false;
     CloseDevice();
     if (!monitorOnly) {
@@ -152,35 +160,37 @@ int CRecorderSession::Stop() {
         m_syncer.reset();
         Notify(kEventStopped);
     }
-    return 1;
+    return true;
 }
 
-bool CRecorderSession::OpenTrack() {
+Result<void> CRecorderSession::OpenTrack() {
     m_trackOpenedAt = m_totalTime;
-    if (!Notify(kNotifyTrackOpenBefore)) return false;
+    if (!Notify(kNotifyTrackOpenBefore)) return KindFailure(FailureKind::kBadValue, "the track was refused");
     {
         CScopedLock lock(&m_lock);
         std::unique_ptr<CAudioWriter> writer = CreateTrackWriter();
-        if (!writer) return FailOpen("no encoder for this output format and quality", false);
+        if (!writer) return FailOpen(KindFailure(FailureKind::kMissing, "no encoder for this output format and quality"), false);
         const int qualityValue = outputKind == OutputFormat::OggVorbis ? oggQuality : quality;
         m_writer = std::make_unique<CFormatConverter>(std::move(writer));
         // A folder that cannot be made shows up as a failed open.
         EnsureFolder(FolderOf(writtenPath));
-        if (!m_writer->Open(writtenPath.c_str()))
-            return FailOpen(WriterError(("cannot create " + writtenPath).c_str()), false);
+        if (Result<void> opened = m_writer->Open(writtenPath.c_str()); !opened)
+            return FailOpen(Told("cannot create " + writtenPath, std::move(opened).error()), false);
         // libopusenc takes any rate and resamples to 48 kHz itself, better than the converter would.
         const int sampleRate = outputKind == OutputFormat::Opus ? captureFormat.sampleRate : outputSampleRate;
-        if (!m_writer->SetFormat(qualityValue, sampleRate, outputChannels, outputBits, -1, -1) ||
-            !m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample) ||
-            !m_writer->Begin())
-            return FailOpen(WriterError(("cannot begin " + writtenPath).c_str()), true);
+        Result<void> begun = m_writer->SetFormat(qualityValue, sampleRate, outputChannels, outputBits, -1, -1);
+        if (begun) {
+            m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
+            begun = m_writer->Begin();
+        }
+        if (!begun) return FailOpen(Told("cannot begin " + writtenPath, std::move(begun).error()), true);
     }
     if (Notify(kNotifyTrackOpenAfter)) {
         FollowOpenTrack();
-        return true;
+        return {};
     }
     CScopedLock lock(&m_lock);
-    return FailOpen("the track was refused", true);
+    return FailOpen(KindFailure(FailureKind::kBadValue, "the track was refused"), true);
 }
 
 void CRecorderSession::FollowOpenTrack() {
@@ -189,19 +199,18 @@ void CRecorderSession::FollowOpenTrack() {
     if (fd >= 0) m_syncer->Follow(fd);
 }
 
-bool CRecorderSession::FailOpen(const CCharString& detail, bool fileCreated) {
-    m_failureDetail = detail;
+Failure CRecorderSession::FailOpen(Failure failure, bool fileCreated) {
     if (m_writer) {
         m_writer.reset();
         // The name was free when the track opened, so the file there is the one it created.
         if (fileCreated) unlink(writtenPath.c_str());
     }
-    return false;
+    return failure;
 }
 
-CCharString CRecorderSession::WriterError(const char* what) const {
-    const int error = m_writer ? m_writer->FileError() : 0;
-    return error ? CCharString(what) + ": " + std::strerror(error) : CCharString(what);
+Failure CRecorderSession::Told(const CCharString& what, Failure failure) {
+    failure.message = failure.error ? (what + ": " + std::strerror(failure.error)).str() : what.str();
+    return failure;
 }
 
 std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
@@ -241,23 +250,21 @@ bool CRecorderSession::CloseTrack() {
         CScopedLock lock(&m_lock);
         if (!m_writer) return false;
         // Each step runs whatever the one before gave: Close still closes, tags and finishes the file.
-        const bool ended = m_writer->EndStream() != 0;
+        m_lastTrackEnd = m_writer->EndStream();
         if (m_syncer) m_syncer->Follow(-1);
         if (handOverClosedWriter) {
-            m_lastTrackFinished = ended;
             m_closedWriter = std::move(m_writer);
         } else {
-            const bool finished = m_writer->FinishEnd() != 0;
-            const bool closed = m_writer->Close() != 0;
-            m_lastTrackFinished = ended && finished && closed;
+            Result<void> finished = m_writer->FinishEnd();
+            m_lastTrackEnd = FirstFailure(std::move(m_lastTrackEnd), FirstFailure(std::move(finished), m_writer->Close()));
             m_writer.reset();
         }
     }
     Notify(kNotifyTrackCloseAfter);
     // Not taken: finished here, never left open beside the next track.
     if (std::unique_ptr<CAudioWriter> left = TakeClosedWriter()) {
-        left->FinishEnd();
-        left->Close();
+        static_cast<void>(left->FinishEnd());
+        static_cast<void>(left->Close());
     }
     m_trackTime = 0;
     m_trackBytes = 0;
@@ -285,8 +292,8 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
         static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * channels;
     const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
-    if (!m_writer->Write(data, byteCount)) {
-        m_failureDetail = WriterError("write failed");
+    if (Result<void> written = m_writer->Write(data, byteCount); !written) {
+        m_writeFailure = Told("write failed", std::move(written).error());
         Notify(kEventWriteFailed);
         return false;
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 #include "platform/CaptureStream.h"
 #include "recording/CriticalSectionLock.h"
 #include "recording/PcmFormat.h"
@@ -60,29 +61,31 @@ public:
     // Synchronous, on the calling thread; 1 when no function is installed.
     int Notify(int code);
 
-    // Opens the first track (unless monitor-only), then the device; false when either fails,
-    // and then no track is left behind: a first track whose device did not start is discarded
-    // (its file removed, no close notifications, the counter unchanged). With waitForInput the
-    // device is opened first, and a device that does not open leaves the session started
-    // without input or track (InputMissing): ReopenInput brings both.
-    bool Start();
+    // Opens the first track (unless monitor-only), then the device; the failure of either says
+    // why the session did not start, and then no track is left behind: a first track whose
+    // device did not start is discarded (its file removed, no close notifications, the counter
+    // unchanged). With waitForInput the device is opened first, and a device that does not open
+    // leaves the session started without input or track (InputMissing), its failure returned all
+    // the same: ReopenInput and ResumeCapture bring both.
+    Result<void> Start();
     // Stops and closes the device (waiting for a buffer in progress), closes the last track.
-    // 0 when there was nothing to stop.
-    int Stop();
+    // False when there was nothing to stop.
+    bool Stop();
     // Owner's thread, once the device has failed (kEventCaptureEnded) or a waiting start found
     // none: closes the failed device and opens the same input again (found by its name, or the
-    // default input), then the next track, then starts capturing. Away: the input did not open
-    // (FailureDetail says why) and nothing changed; TrackRefused: the input opened but the track
-    // did not, or capture did not start (the track's file is then taken back); nothing captures.
-    enum class InputReturn { Resumed, Away, TrackRefused };
-    InputReturn ReopenInput();
+    // default input), not yet capturing. A failure: the input is still away, nothing changed.
+    Result<void> ReopenInput();
+    // Owner's thread, after a ReopenInput that opened the input: opens the next track, then starts
+    // capturing. A failure: the track did not open, or capture did not start (the track's file is
+    // then taken back); the input is closed again and nothing captures.
+    Result<void> ResumeCapture();
     // Owner's thread: a started session without a device (a waiting start, or a ReopenInput that
     // found the input away).
     bool InputMissing() const { return m_started && !m_device; }
     // The input by the name it is found again by; empty for the default input.
     const std::string& InputName() const { return m_inputName; }
-    // False when the track could not be opened; then no writer is left and no file it created.
-    bool OpenTrack();
+    // A failure: the track could not be opened; then no writer is left and no file it created.
+    Result<void> OpenTrack();
     // Ends the writer's stream and finishes the file (tags, closing) before the close-after
     // notification; with handOverClosedWriter, only ends the stream and leaves the rest to the
     // owner, who takes the writer in that notification.
@@ -102,10 +105,10 @@ public:
     int64_t TrackOpenedAt() const { return m_trackOpenedAt; }
     int64_t TrackClosedAt() const { return m_trackClosedAt; }
     const CCharString& LastClosedPath() const { return m_lastClosedPath; }
-    // False when the last closed track could not be finished as planned: its end, header or tags
-    // could not be written (a full disk). The file then holds what was written, still readable.
-    // Read in the track-close-after handler.
-    bool LastTrackFinished() const { return m_lastTrackFinished; }
+    // A failure when the last closed track could not be finished as planned: its end, header or
+    // tags could not be written (a full disk). The file then holds what was written, still
+    // readable. Read in the track-close-after handler.
+    const Result<void>& LastTrackEnd() const { return m_lastTrackEnd; }
     // In the close-after notification with handOverClosedWriter: the closed track's writer, its
     // stream ended; the taker finishes it (FinishEnd, Close) on any one thread. Its tags still
     // point at `tags`, which the next track overwrites: the taker gives it a copy.
@@ -140,24 +143,29 @@ public:
     CCharString CaptureEndDetail() const;
     // True when capture ended by a failure rather than at the end of a finite signal.
     bool CaptureFailed() const { return m_captureFailed; }
-    // Why the last Start, OpenTrack or buffer write failed, in the file or capture layer's words.
-    const CCharString& FailureDetail() const { return m_failureDetail; }
+    // Why the current track could not take a buffer, in the file layer's words; read in the
+    // kEventWriteFailed handler.
+    const Failure& WriteFailure() const { return m_writeFailure; }
 
 private:
     static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
     static void DeviceEventHandler(CaptureEvent event, const char* detail, void* user);
     std::unique_ptr<CAudioWriter> CreateTrackWriter();
-    // A device opened on the input (by its name once one has opened), not yet capturing; null,
-    // with FailureDetail, when it does not open.
-    std::unique_ptr<CWaveInDevice> OpenDevice();
+    // A device opened on the input (by its name once one has opened), not yet capturing.
+    Result<std::unique_ptr<CWaveInDevice>> OpenDevice();
+    // Starts the device opened for the track just opened.
+    Result<void> StartDevice();
+    // The input did not open or start for the track just opened: the device is closed, and the
+    // track, which never recorded, is not a finished track but a file to take back.
+    Failure TakeBackTrack(Failure failure);
     // The device gone for good: its overruns are kept.
     void CloseDevice();
     // The syncer follows the track just opened, through a descriptor of its own.
     void FollowOpenTrack();
     // Under the session lock: a half-opened writer goes, with the file it created.
-    bool FailOpen(const CCharString& detail, bool fileCreated);
-    // Why the writer's last file operation failed, for FailureDetail.
-    CCharString WriterError(const char* what) const;
+    Failure FailOpen(Failure failure, bool fileCreated);
+    // The writer's failure told as `what` failed, with the errno's text where there is one.
+    static Failure Told(const CCharString& what, Failure failure);
 
     CCriticalSectionLock m_lock;  // guards m_writer
     NotifyFunction m_notify = nullptr;
@@ -172,7 +180,7 @@ private:
     int64_t m_trackOpenedAt = 0;
     int64_t m_trackClosedAt = 0;
     CCharString m_lastClosedPath;
-    bool m_lastTrackFinished = true;
+    Result<void> m_lastTrackEnd;
     std::unique_ptr<CWaveInDevice> m_device;
     bool m_started = false;
     bool m_inputOpened = false;  // m_inputName names the input
@@ -184,5 +192,5 @@ private:
     uint64_t m_overruns = 0;  // kept from the device once it is gone
     CCharString m_captureEndDetail;
     bool m_captureFailed = false;
-    CCharString m_failureDetail;
+    Failure m_writeFailure;
 };

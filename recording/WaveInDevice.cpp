@@ -10,10 +10,7 @@ CWaveInDevice::CWaveInDevice() = default;
 
 CWaveInDevice::~CWaveInDevice() { Close(); }
 
-int CWaveInDevice::SetFormat(int sampleRate, int channels, int bits) {
-    m_format = {sampleRate, channels, bits};
-    return 1;
-}
+void CWaveInDevice::SetFormat(int sampleRate, int channels, int bits) { m_format = {sampleRate, channels, bits}; }
 
 void CWaveInDevice::SetDataHandler(DataHandler handler, void* user) {
     CScopedLock lock(&m_lock);
@@ -29,37 +26,32 @@ void CWaveInDevice::SetEventHandler(EventHandler handler, void* user) {
 
 void CWaveInDevice::SetBackend(std::shared_ptr<CCaptureBackend> backend) { m_backend = std::move(backend); }
 
-bool CWaveInDevice::Fail(const std::string& message) {
-    m_lastError = message;
-    return false;
-}
+Result<void> CWaveInDevice::Open(int deviceId) { return OpenDevice(deviceId, nullptr); }
 
-bool CWaveInDevice::Open(int deviceId) { return OpenDevice(deviceId, nullptr); }
+Result<void> CWaveInDevice::OpenNamed(const std::string& deviceName) { return OpenDevice(-1, &deviceName); }
 
-bool CWaveInDevice::OpenNamed(const std::string& deviceName) { return OpenDevice(-1, &deviceName); }
-
-bool CWaveInDevice::OpenDevice(int deviceId, const std::string* deviceName) {
+Result<void> CWaveInDevice::OpenDevice(int deviceId, const std::string* deviceName) {
     if (IsOpen()) Close();
-    m_lastError.clear();
     m_failed = false;
     const CaptureFormat format{m_format.sampleRate, m_format.channels, m_format.bitsPerSample};
-    if (!format.IsSupported()) return Fail("unsupported capture format " + format.Text());
+    if (!format.IsSupported()) return KindFailure(FailureKind::kBadValue, "unsupported capture format " + format.Text());
     // In 64 bits, so long durations cannot wrap into a tiny buffer; cut to whole frames so no
     // buffer starts in the middle of a sample.
     const uint64_t exact = static_cast<uint64_t>(bufferDuration < 0 ? 0 : bufferDuration) * format.BytesPerSecond() / 1000;
     const uint64_t length = exact - exact % format.BlockAlign();
     if (length == 0 || length > kMaxBufferLength)
-        return Fail("buffer duration " + std::to_string(bufferDuration) + " ms is out of range");
+        return KindFailure(FailureKind::kBadValue,
+                           "buffer duration " + std::to_string(bufferDuration) + " ms is out of range");
 
     std::shared_ptr<CCaptureBackend> backend = m_backend;
     if (!backend) {
         Result<std::unique_ptr<CCaptureBackend>> created = CreateCaptureBackend("");
-        if (!created) return Fail(created.error().message);
+        if (!created) return std::move(created).error();
         backend = *std::move(created);
     }
     Result<std::unique_ptr<CCaptureStream>> opened =
         deviceName ? backend->OpenNamed(*deviceName, format, *this) : backend->Open(deviceId, format, *this);
-    if (!opened) return Fail(opened.error().message);
+    if (!opened) return std::move(opened).error();
     std::unique_ptr<CCaptureStream> stream = *std::move(opened);
 
     m_deviceId = deviceId;
@@ -72,28 +64,28 @@ bool CWaveInDevice::OpenDevice(int deviceId, const std::string* deviceName) {
     for (int i = 0; i < kBufferCount; ++i) {
         m_headers[i].data = m_memory.get() + i * length;
         m_headers[i].length = m_bufferLength;
-        if (!m_stream->AddBuffer(&m_headers[i])) return Fail("the device refused a capture buffer");
+        if (!m_stream->AddBuffer(&m_headers[i]))
+            return KindFailure(FailureKind::kSystem, "the device refused a capture buffer");
     }
-    return true;
+    return {};
 }
 
-bool CWaveInDevice::Start() {
+Result<void> CWaveInDevice::Start() {
     CScopedLock lock(&m_lock);
-    if (!m_stream) return Fail("the device is not open");
+    if (!m_stream) return KindFailure(FailureKind::kMissing, "the device is not open");
     m_running = true;
     if (!m_stream->Start()) {
         m_running = false;
-        return Fail("the device does not start");
+        return KindFailure(FailureKind::kSystem, "the device does not start");
     }
-    return true;
+    return {};
 }
 
-int CWaveInDevice::Stop() {
+void CWaveInDevice::Stop() {
     // Taking the lock waits for a handler in progress, so no buffer is delivered after Stop.
     CScopedLock lock(&m_lock);
     m_running = false;
     if (m_stream) m_stream->Stop();
-    return 1;
 }
 
 bool CWaveInDevice::IsOpen() const { return m_stream != nullptr; }

@@ -7,7 +7,8 @@
 //   device.SetEventHandler(&OnEvent, owner); // optional: overrun, failure, end of the source
 //   device.SetFormat(48000, 2, 16);
 //   device.bufferDuration = 100;             // milliseconds
-//   if (!device.Open(-1) || !device.Start()) … report device.LastError(), destroy the device
+//   Result<void> opened = device.Open(-1);     // then device.Start(), likewise
+//   if (!opened) … report opened.error(), destroy the device
 //   … buffers flow …
 //   device.Stop();    // returns once no handler runs; nothing is delivered afterwards
 //   device.Close();   // releases the device and the buffers
@@ -18,6 +19,7 @@
 // Stop and Close: every buffer captured before the failure has been delivered by then.
 #pragma once
 
+#include "foundation/Result.h"
 #include "platform/CaptureBackend.h"
 #include "recording/CriticalSectionLock.h"
 #include "recording/PcmFormat.h"
@@ -43,8 +45,8 @@ public:
     CWaveInDevice(const CWaveInDevice&) = delete;
     CWaveInDevice& operator=(const CWaveInDevice&) = delete;
 
-    // Takes effect at the next Open. Returns 1.
-    int SetFormat(int sampleRate, int channels, int bits);
+    // Takes effect at the next Open.
+    void SetFormat(int sampleRate, int channels, int bits);
     const PcmFormat& Format() const { return m_format; }
     void SetDataHandler(DataHandler handler, void* user);
     void SetEventHandler(EventHandler handler, void* user);
@@ -57,14 +59,13 @@ public:
 
     // Opens device `deviceId` (-1: the default input) in the current format with five buffers of
     // BufferLength() bytes, not yet capturing; an open device is closed first. A failure leaves
-    // the device closed and says why in LastError().
-    bool Open(int deviceId);
+    // the device closed, the failure saying why.
+    Result<void> Open(int deviceId);
     // Opens, as Open does, the device an earlier Open had, by its DeviceName (empty: the
     // default input), whatever number it has now.
-    bool OpenNamed(const std::string& deviceName);
-    bool Start();
-    // Returns 1.
-    int Stop();
+    Result<void> OpenNamed(const std::string& deviceName);
+    Result<void> Start();
+    void Stop();
     bool IsOpen() const;
     bool IsRunning() const { return m_running.load(); }
     // False when it was not open.
@@ -78,7 +79,6 @@ public:
     const std::string& DeviceName() const { return m_deviceName; }
     uint64_t OverrunCount() const { return m_overruns.load(); }
     bool HasFailed() const { return m_failed.load(); }
-    const std::string& LastError() const { return m_lastError; }
 
 protected:
     // Hands the buffer to the data handler; true without one.
@@ -89,9 +89,8 @@ protected:
 private:
     void OnBufferDone(CaptureBuffer& buffer) override;
     void OnCaptureEvent(CaptureEvent event, const char* detail) override;
-    bool Fail(const std::string& message);
     // By the name when there is one, else by the id.
-    bool OpenDevice(int deviceId, const std::string* deviceName);
+    Result<void> OpenDevice(int deviceId, const std::string* deviceName);
 
     CCriticalSectionLock m_lock;
     DataHandler m_dataHandler = nullptr;
@@ -109,5 +108,4 @@ private:
     std::unique_ptr<char[]> m_memory;  // all five buffers, one after another
     std::atomic<uint64_t> m_overruns{0};
     std::atomic<bool> m_failed{false};
-    std::string m_lastError;
 };

@@ -32,8 +32,9 @@ uint64_t Pack(int32_t low, int32_t high) { return static_cast<uint32_t>(low) | u
 int32_t Low(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed)); }
 int32_t High(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed >> 32)); }
 
-CCharString WithDetail(const CCharString& message, const CCharString& detail) {
-    return detail.IsEmpty() ? message : message + " (" + detail + ")";
+// An event's message for a failure: what happened, then the lower layer's words for why.
+CCharString WithReason(const CCharString& message, const Failure& failure) {
+    return failure.message.empty() ? message : message + " (" + failure.message.c_str() + ")";
 }
 
 // "1:02:03.456": a track's length, to the millisecond, as the log tells it.
@@ -126,8 +127,10 @@ Result<void> CRecordingControl::StartRecording() {
         std::lock_guard<std::mutex> lock(m_settingsMutex);
         m_track.settings = m_applied;
     }
-    if (!m_session->Start()) {
-        Failure failure = SystemFailure(0, m_session->FailureDetail().str());
+    // A start that waits for its input runs without it, its failure saying why it waits.
+    const Result<void> started = m_session->Start();
+    if (!started && !m_session->InputMissing()) {
+        const Failure& failure = started.error();
         if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + CCharString(failure.message));
         // A first track that opened but never recorded is not a finished track: its row, and the
         // name taken for it, go.
@@ -144,8 +147,8 @@ Result<void> CRecordingControl::StartRecording() {
     LogStart();
     // A start that waits for its input opens its first track later, as any other.
     if (m_firstTrackOpening) m_firstTrackOpening = false;
-    if (m_session->InputMissing())
-        BeginWait(WithDetail("録音開始の時刻に録音デバイスを開けませんでした", m_session->FailureDetail()) +
+    if (!started)
+        BeginWait(WithReason("録音開始の時刻に録音デバイスを開けませんでした", started.error()) +
                       "。入力が現れるのを待っています。",
                   0, {});
     return {};
@@ -191,25 +194,23 @@ void CRecordingControl::PollInput() {
     // Counted before capture starts, so the first buffer after the gap already sees it.
     m_gapMs += waitedMs;
     m_inputReturning = true;
-    const CRecorderSession::InputReturn result = m_session->ReopenInput();
-    m_inputReturning = false;
-    switch (result) {
-        case CRecorderSession::InputReturn::Resumed: m_waitingForInput = false; return;
-        case CRecorderSession::InputReturn::Away:
-            m_gapMs -= waitedMs;
-            m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
-                                  WithDetail("録音デバイスをもう一度開けませんでした", m_session->FailureDetail()) +
-                                      "。1秒後にもう一度試します。"});
-            return;
-        case CRecorderSession::InputReturn::TrackRefused:
-            m_waitingForInput = false;
-            DropUnrecordedTrack(*m_session);
-            Post(kRecordingSplitFailed, *m_session,
-                 WithDetail("入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: " +
-                                m_session->writtenPath,
-                            m_session->FailureDetail()));
-            return;
+    const Result<void> reopened = m_session->ReopenInput();
+    if (!reopened) {
+        m_inputReturning = false;
+        m_gapMs -= waitedMs;
+        m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
+                              WithReason("録音デバイスをもう一度開けませんでした", reopened.error()) +
+                                  "。1秒後にもう一度試します。"});
+        return;
     }
+    const Result<void> resumed = m_session->ResumeCapture();
+    m_inputReturning = false;
+    m_waitingForInput = false;
+    if (resumed) return;
+    DropUnrecordedTrack(*m_session);
+    Post(kRecordingSplitFailed, *m_session,
+         WithReason("入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: " + m_session->writtenPath,
+                    resumed.error()));
 }
 
 void CRecordingControl::StopRecording() {
@@ -398,9 +399,9 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             ReleaseReserve();
             m_closeReason = CloseReason::Failure;
             Post(kRecordingWriteFailed, session,
-                 WithDetail("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
+                 WithReason("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
                                 session.writtenPath,
-                            session.FailureDetail()));
+                            session.WriteFailure()));
             session.CloseTrack();
             return 1;
         case kEventCaptureEnded:
@@ -486,11 +487,10 @@ void CRecordingControl::Split(CRecorderSession& session, CloseReason reason) {
     // Whatever made this split, the next track has heard no sound yet: a silence that was due on
     // this buffer must not split the new track again after one buffer.
     m_silence.ResetSilenceStart();
-    if (!session.OpenTrack()) {
+    if (const Result<void> opened = session.OpenTrack(); !opened) {
         DropUnrecordedTrack(session);
         Post(kRecordingSplitFailed, session,
-             WithDetail("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath,
-                        session.FailureDetail()));
+             WithReason("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath, opened.error()));
     }
 }
 
@@ -519,7 +519,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->writer = session.TakeClosedWriter();
     track->tags = session.tags;
     if (track->writer) track->writer->SetTags(&track->tags);
-    track->streamEnded = session.LastTrackFinished();
+    track->streamEnd = session.LastTrackEnd();
     track->received = session.TrackBytes() > 0;
     track->recording = m_recordingId;
     track->trackNumber = session.trackCounter;
@@ -544,7 +544,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         track->row = {m_files.CurrentTrack().key, session.writtenPath};
         // All the audio is in the file now; a recovery must not measure it again, and an MP3's
         // Info frame can be given its exact padding.
-        if (track->streamEnded && track->writer)
+        if (track->streamEnd && track->writer)
             ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
         m_files.ShowClosing(track->row, session.outputKind, session.TrackTime(), session.tags);
         // The next track's number is settled here, before it opens, in one step with the "typed"
@@ -567,7 +567,7 @@ void CRecordingControl::DropEmptyTrack(ClosedTrack& track) {
     if (track.writer) {
         // Nothing to tag: the file goes.
         track.writer->SetTags(nullptr);
-        track.writer->Close();
+        static_cast<void>(track.writer->Close());
         track.writer.reset();
     }
     RemoveTrack(track);
@@ -586,11 +586,11 @@ void CRecordingControl::RemoveTrack(ClosedTrack& track) {
 void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
     if (!track.received) return DropEmptyTrack(track);
     ReachedStep("finishing");
-    bool finished = track.streamEnded;
+    Result<void> finished = track.streamEnd;
     if (track.writer) {
         // Each runs whatever the other gave: Close still closes the file.
-        finished = track.writer->FinishEnd() != 0 && finished;
-        finished = track.writer->Close() != 0 && finished;
+        Result<void> ended = track.writer->FinishEnd();
+        finished = FirstFailure(std::move(finished), FirstFailure(std::move(ended), track.writer->Close()));
         track.writer.reset();
     }
     if (!track.hasRow) return;

@@ -147,7 +147,7 @@ private:
     struct ClosedTrack {
         std::unique_ptr<CAudioWriter> writer;  // its stream ended
         TagFieldSet tags;                      // the writer's tags point here
-        bool streamEnded = false;
+        Result<void> streamEnd;                // the writer's EndStream
         bool received = false;                 // it took any audio at all
         bool hasRow = false;
         TrackRow row;                          // its file: where the finisher has put it

@@ -52,7 +52,7 @@ bool CompleteMp3(const JournalEntry& entry) {
     CFileStream file;
     if (!file.Open(entry.path.c_str(), CFileStream::kReadWrite)) return false;
     BE_VERSION version{};
-    if (const LameFunctions* lame = LoadLameLibrary()) lame->version(&version);
+    if (const LameFunctions* lame = LoadLameLibrary().value_or(nullptr)) lame->version(&version);
     const CCharString encoder = CCharString::Formatted("LAME%d.%d", version.byMajorVersion, version.byMinorVersion);
     return CompleteMp3Stream(file, entry.sampleFrames, encoder.c_str());
 }

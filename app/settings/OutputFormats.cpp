@@ -20,11 +20,13 @@ const char* FormatName(OutputFormat format) {
 
 Result<void> OutputFormatAvailable(OutputFormat format) {
     switch (format) {
-        case OutputFormat::Mp3:
-            if (LoadLameLibrary()) return {};
+        case OutputFormat::Mp3: {
+            const Result<const LameFunctions*> lame = LoadLameLibrary();
+            if (lame) return {};
             return KindFailure(FailureKind::kMissing,
                                "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
-                                   LameLibraryError().str());
+                                   lame.error().message);
+        }
         case OutputFormat::Wma:
             // The same search as the WMA writer's, so a present module here is the one it uses.
             if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))

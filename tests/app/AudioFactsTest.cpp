@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(CompressedCase{".ogg", OutputFormat::OggVorbis, 40,
                                    [] {
                                        auto ogg = std::make_unique<COggWriter>();
-                                       ogg->SetQuality(40);
+                                       EXPECT_TRUE(ogg->SetQuality(40));
                                        return ogg;
                                    },
                                    0, 64, 256},

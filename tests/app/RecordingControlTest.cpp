@@ -282,7 +282,7 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     const RecordingEvent* failed = Find(events, kRecordingWriteFailed);
     ASSERT_TRUE(failed);
     EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
-    EXPECT_NE(failed->message.Find("File too large"), -1) << "says why: " << failed->message.c_str();
+    EXPECT_TRUE(failed->message.view().ends_with(" (write failed: File too large)")) << "says why: " << failed->message.c_str();
     EXPECT_EQ(failed->trackNumber, 1);
     // The limit leaves no room for the tags either: told too, with the track's final path.
     const RecordingEvent* unfinished = Find(events, kRecordingTrackUnfinished);

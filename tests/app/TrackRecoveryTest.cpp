@@ -226,7 +226,7 @@ std::unique_ptr<CAudioWriter> WriterFor(OutputFormat format) {
         case OutputFormat::OggVorbis: {
             auto ogg = std::make_unique<COggWriter>();
             ogg->SetRewriteComments(true);
-            ogg->SetQuality(40);
+            EXPECT_TRUE(ogg->SetQuality(40));
             return ogg;
         }
         case OutputFormat::Wma: return std::make_unique<CWmaWriter>();

@@ -19,19 +19,19 @@ namespace {
 class BlockRecorder : public CAudioWriter {
 public:
     explicit BlockRecorder(int blockSize) : CAudioWriter(OutputFormat::Wav) { m_blockSize = blockSize; }
-    ~BlockRecorder() override { Close(); }
+    ~BlockRecorder() override { static_cast<void>(Close()); }
 
     std::vector<int> sizes;
     std::vector<unsigned char> data;
     int failOnCall = -1;
 
 protected:
-    int WriteBlock(const void* block, int length) override {
-        if (static_cast<int>(sizes.size()) == failOnCall) return 0;
+    Result<void> WriteBlock(const void* block, int length) override {
+        if (static_cast<int>(sizes.size()) == failOnCall) return KindFailure(FailureKind::kSystem, "refused");
         sizes.push_back(length);
         const auto* bytes = static_cast<const unsigned char*>(block);
         data.insert(data.end(), bytes, bytes + length);
-        return 1;
+        return {};
     }
 };
 
@@ -45,62 +45,62 @@ std::vector<unsigned char> Ramp(int length, int start = 0) {
 
 TEST(AudioWriter, SmallWritesFillTheBlockFirst) {
     BlockRecorder writer(4096);
-    ASSERT_EQ(writer.Begin(), 1);
+    ASSERT_TRUE(writer.Begin());
     const auto chunk = Ramp(1000);
-    for (int i = 0; i < 4; ++i) ASSERT_EQ(writer.Write(chunk.data(), 1000), 1);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(writer.Write(chunk.data(), 1000));
     EXPECT_TRUE(writer.sizes.empty());
-    ASSERT_EQ(writer.Write(chunk.data(), 1000), 1);
+    ASSERT_TRUE(writer.Write(chunk.data(), 1000));
     EXPECT_EQ(writer.sizes, std::vector<int>({4096}));
     EXPECT_EQ(writer.BytesWritten(), 4096);
-    ASSERT_EQ(writer.End(), 1);
+    ASSERT_TRUE(writer.End());
     EXPECT_EQ(writer.sizes, std::vector<int>({4096, 904}));
     EXPECT_EQ(writer.BytesWritten(), 5000);
 }
 
 TEST(AudioWriter, LargeWritePassesWholeBlocksAndKeepsTheRest) {
     BlockRecorder writer(4096);
-    writer.Begin();
+    EXPECT_TRUE(writer.Begin());
     const auto bytes = Ramp(10000);
-    ASSERT_EQ(writer.Write(bytes.data(), 10000), 1);
+    ASSERT_TRUE(writer.Write(bytes.data(), 10000));
     EXPECT_EQ(writer.sizes, std::vector<int>({4096, 4096}));
-    writer.End();
+    EXPECT_TRUE(writer.End());
     EXPECT_EQ(writer.sizes.back(), 1808);
     EXPECT_EQ(writer.data, bytes) << "bytes arrive in order, none lost or doubled";
 }
 
 TEST(AudioWriter, AnExactlyFullBufferWaitsForTheNextWrite) {
     BlockRecorder writer(100);
-    writer.Begin();
+    EXPECT_TRUE(writer.Begin());
     const auto first = Ramp(100), second = Ramp(1, 100);
-    writer.Write(first.data(), 100);
+    EXPECT_TRUE(writer.Write(first.data(), 100));
     EXPECT_TRUE(writer.sizes.empty());
-    writer.Write(second.data(), 1);
+    EXPECT_TRUE(writer.Write(second.data(), 1));
     EXPECT_EQ(writer.sizes, std::vector<int>({100}));
-    writer.End();
+    EXPECT_TRUE(writer.End());
     EXPECT_EQ(writer.sizes, std::vector<int>({100, 1}));
 }
 
 TEST(AudioWriter, EndWithAnEmptyBufferWritesNothing) {
     BlockRecorder writer(100);
-    writer.Begin();
+    EXPECT_TRUE(writer.Begin());
     const auto bytes = Ramp(250);
-    writer.Write(bytes.data(), 200);
-    writer.Write(bytes.data(), 50);
-    writer.End();
+    EXPECT_TRUE(writer.Write(bytes.data(), 200));
+    EXPECT_TRUE(writer.Write(bytes.data(), 50));
+    EXPECT_TRUE(writer.End());
     EXPECT_EQ(writer.sizes, std::vector<int>({100, 100, 50}));
 
     BlockRecorder empty(100);
-    empty.Begin();
-    EXPECT_EQ(empty.End(), 1);
+    EXPECT_TRUE(empty.Begin());
+    EXPECT_TRUE(empty.End());
     EXPECT_TRUE(empty.sizes.empty());
 }
 
 TEST(AudioWriter, UnbufferedWritesGoStraightThrough) {
     BlockRecorder writer(0);
-    writer.Begin();
+    EXPECT_TRUE(writer.Begin());
     const auto bytes = Ramp(333);
-    writer.Write(bytes.data(), 333);
-    writer.Write(bytes.data(), 7);
+    EXPECT_TRUE(writer.Write(bytes.data(), 333));
+    EXPECT_TRUE(writer.Write(bytes.data(), 7));
     EXPECT_EQ(writer.sizes, std::vector<int>({333, 7}));
     EXPECT_EQ(writer.BytesWritten(), 340);
 }
@@ -108,21 +108,21 @@ TEST(AudioWriter, UnbufferedWritesGoStraightThrough) {
 TEST(AudioWriter, AFailingBlockFailsTheWriteAndTheEnd) {
     BlockRecorder writer(100);
     writer.failOnCall = 1;
-    writer.Begin();
+    EXPECT_TRUE(writer.Begin());
     const auto bytes = Ramp(250);
-    EXPECT_EQ(writer.Write(bytes.data(), 250), 0);
+    EXPECT_FALSE(writer.Write(bytes.data(), 250));
     BlockRecorder atEnd(100);
     atEnd.failOnCall = 0;
-    atEnd.Begin();
-    atEnd.Write(bytes.data(), 50);
-    EXPECT_EQ(atEnd.End(), 0);
+    EXPECT_TRUE(atEnd.Begin());
+    EXPECT_TRUE(atEnd.Write(bytes.data(), 50));
+    EXPECT_FALSE(atEnd.End());
 }
 
 TEST(AudioWriter, BitrateRangeOnlyWithAPositiveLimit) {
     BlockRecorder writer(0);
-    writer.SetFormat(128000, 44100, 2, 16, -1, -1);
+    EXPECT_TRUE(writer.SetFormat(128000, 44100, 2, 16, -1, -1));
     EXPECT_FALSE(writer.HasBitrateRange());
-    writer.SetFormat(128000, 44100, 2, 16, 192000, 0);
+    EXPECT_TRUE(writer.SetFormat(128000, 44100, 2, 16, 192000, 0));
     EXPECT_TRUE(writer.HasBitrateRange());
     EXPECT_EQ(writer.MaxBitrate(), 192000);
     EXPECT_EQ(writer.MinBitrate(), 0);
@@ -132,13 +132,13 @@ TEST(AudioWriter, BitrateRangeOnlyWithAPositiveLimit) {
 TEST(AudioWriter, OpenAndCloseTheFile) {
     TempDir dir;
     BlockRecorder writer(0);
-    EXPECT_EQ(writer.Close(), 0) << "not open";
-    EXPECT_EQ(writer.OpenFile((dir / "missing/a.wav").c_str()), 0);
+    EXPECT_FALSE(writer.Close()) << "not open";
+    EXPECT_FALSE(writer.OpenFile((dir / "missing/a.wav").c_str()));
     EXPECT_FALSE(writer.IsOpen());
-    ASSERT_EQ(writer.OpenFile((dir / "a.wav").c_str()), 1);
+    ASSERT_TRUE(writer.OpenFile((dir / "a.wav").c_str()));
     EXPECT_TRUE(writer.IsOpen());
     EXPECT_TRUE(PathExists(dir / "a.wav"));
-    EXPECT_EQ(writer.Close(), 1);
+    EXPECT_TRUE(writer.Close());
     EXPECT_FALSE(writer.IsOpen());
 }
 
@@ -157,10 +157,10 @@ TEST(AudioWriter, EveryWriterOpensOnlyAnEmptyFileOfItsOwn) {
     for (const auto& make : writers) {
         for (const char* name : {"link", "full"}) {
             std::unique_ptr<CAudioWriter> writer = make();
-            EXPECT_EQ(writer->Open((dir / name).c_str()), 0) << name << " kind " << static_cast<int>(writer->Kind());
+            EXPECT_FALSE(writer->Open((dir / name).c_str())) << name << " kind " << static_cast<int>(writer->Kind());
         }
         std::unique_ptr<CAudioWriter> writer = make();
-        EXPECT_EQ(writer->Open((dir / "empty").c_str()), 1) << "kind " << static_cast<int>(writer->Kind());
+        EXPECT_TRUE(writer->Open((dir / "empty").c_str())) << "kind " << static_cast<int>(writer->Kind());
     }
     EXPECT_EQ(ReadFileBytes(victim), "keep me");
     EXPECT_EQ(ReadFileBytes(dir / "full"), "someone else's");

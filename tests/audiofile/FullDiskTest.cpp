@@ -36,7 +36,7 @@ const WriterCase kWriters[] = {
      [] {
          auto ogg = std::make_unique<COggWriter>();
          ogg->SetRewriteComments(true);
-         ogg->SetQuality(40);
+         EXPECT_TRUE(ogg->SetQuality(40));
          return ogg;
      }},
     {"Wma", ".wma", 96000, [] { return std::make_unique<CWmaWriter>(); }},
@@ -96,9 +96,9 @@ TEST_P(FullDisk, TheTrackEndsWholeAndTheFailureIsTold) {
         ASSERT_FALSE(writeFailed);
         ASSERT_TRUE(disk.Fill());
     }
-    const bool ended = writer->End() != 0;
+    const bool ended = static_cast<bool>(writer->End());
     const std::string afterEnd = ReadFileBytes(path);
-    const bool closed = writer->Close() != 0;
+    const bool closed = static_cast<bool>(writer->Close());
     writer.reset();
     const std::string bytes = ReadFileBytes(path);
 

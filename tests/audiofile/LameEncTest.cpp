@@ -12,13 +12,13 @@ namespace {
 
 BE_CONFIG DefaultConfig() {
     CMp3Writer writer;
-    writer.SetFormat(128000, 44100, 2, 16, -1, -1);
+    EXPECT_TRUE(writer.SetFormat(128000, 44100, 2, 16, -1, -1));
     return writer.Config();
 }
 
 // Encodes a second of tone with the record and analyses the result.
 Mp3FileInfo EncodeWith(BE_CONFIG config, const std::string& path) {
-    const LameFunctions* lame = LoadLameLibrary();
+    const LameFunctions* lame = LoadLameLibrary().value_or(nullptr);
     uint32_t samples = 0, size = 0;
     HBE_STREAM stream = 0;
     EXPECT_EQ(lame->initStream(&config, &samples, &size, &stream), BE_ERR_SUCCESSFUL);
@@ -87,7 +87,7 @@ TEST(LameEnc, VbrFieldsMakeAVariableBitrateStream) {
 }
 
 TEST(LameEnc, RefusesWhatItCannotDo) {
-    const LameFunctions* lame = LoadLameLibrary();
+    const LameFunctions* lame = LoadLameLibrary().value_or(nullptr);
     ASSERT_NE(lame, nullptr);
     uint32_t samples = 0, size = 0;
     HBE_STREAM stream = 0;

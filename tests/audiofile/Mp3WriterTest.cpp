@@ -10,6 +10,7 @@
 #include "tags/Mp3TagFile.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Mutagen.h"
+#include "tests/support/ResultText.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPcm.h"
 
@@ -21,7 +22,7 @@ public:
     std::vector<int> blocks;
 
 protected:
-    int WriteBlock(const void* data, int length) override {
+    Result<void> WriteBlock(const void* data, int length) override {
         blocks.push_back(length);
         return CMp3Writer::WriteBlock(data, length);
     }
@@ -59,7 +60,7 @@ TEST(Mp3Qualities, RowsFollowTheBitrateAndRateOrder) {
 
 TEST(Mp3Writer, ConfigurationDefaultsAndSetFormat) {
     CMp3Writer writer;
-    ASSERT_TRUE(writer.IsAvailable()) << LameLibraryError().c_str();
+    ASSERT_TRUE(writer.IsAvailable()) << FailureText(LoadLameLibrary());
     const BE_CONFIG& c = writer.Config();
     // Offsets as the record is laid out on disk and across the module boundary.
     EXPECT_EQ(FieldAt(c, 0), 256);
@@ -72,12 +73,12 @@ TEST(Mp3Writer, ConfigurationDefaultsAndSetFormat) {
     EXPECT_EQ(FieldAt(c, 72), 4);
     EXPECT_EQ(FieldAt(c, 84), 1);
     const QualityEntry& q = kMp3Qualities[41];
-    writer.SetFormat(q.value, q.sampleRate, q.channels, 16, -1, -1);
+    EXPECT_TRUE(writer.SetFormat(q.value, q.sampleRate, q.channels, 16, -1, -1));
     EXPECT_EQ(c.dwBitrate, 32u);
     EXPECT_EQ(c.dwSampleRate, 32000u);
     EXPECT_EQ(c.dwReSampleRate, 32000u);
     EXPECT_EQ(c.nMode, BE_MP3_MODE_JSTEREO);
-    writer.SetFormat(q.value, q.sampleRate, 1, 16, -1, -1);
+    EXPECT_TRUE(writer.SetFormat(q.value, q.sampleRate, 1, 16, -1, -1));
     EXPECT_EQ(c.nMode, BE_MP3_MODE_MONO);
 }
 
@@ -171,14 +172,17 @@ TEST(Mp3Writer, FailedBeginLeavesTheFileUntouched) {
         CMp3Writer writer;
         writer.SetTags(&tags);
         ASSERT_TRUE(writer.Open((dir / "t.mp3").c_str()));
-        writer.SetFormat(128000, 44100, 2, 16, -1, -1);
+        EXPECT_TRUE(writer.SetFormat(128000, 44100, 2, 16, -1, -1));
         // A caller's record that contradicts itself: MPEG-2 frames at 44.1 kHz.
         BE_CONFIG contradictory = writer.Config();
         contradictory.dwMpegVersion = MPEG2;
         ASSERT_TRUE(writer.SetOptions(&contradictory, sizeof contradictory));
-        EXPECT_EQ(writer.Begin(), 0);
-        EXPECT_NE(writer.LastError(), 0u);
-        writer.Close();
+        const Result<void> begun = writer.Begin();
+        ASSERT_FALSE(begun);
+        EXPECT_EQ(begun.error().kind, FailureKind::kCodec);
+        EXPECT_NE(begun.error().message.find("(error "), std::string::npos) << "the encoder's own code";
+        EXPECT_EQ(begun.error().message.find("(error 0)"), std::string::npos) << begun.error().message;
+        static_cast<void>(writer.Close());
     }
     EXPECT_EQ(ReadFileBytes(dir / "t.mp3").size(), 0u);
 }
@@ -236,17 +240,20 @@ TEST(Mp3Writer, JapaneseTitleIsUtf16InId3v2AndShiftJisInId3v1) {
 
 TEST(LameLibrary, PresentOnlyWithEveryFunction) {
     CLameLibrary missing;
-    EXPECT_FALSE(missing.Load("no_such_lame_module"));
-    EXPECT_FALSE(missing.Error().IsEmpty());
+    const Result<void> notFound = missing.Load("no_such_lame_module");
+    ASSERT_FALSE(notFound);
+    EXPECT_FALSE(notFound.error().message.empty());
 
     CLameLibrary partial;
-    EXPECT_FALSE(partial.Load("lame_enc_partial"));
+    const Result<void> incomplete = partial.Load("lame_enc_partial");
+    ASSERT_FALSE(incomplete);
     EXPECT_FALSE(partial.IsLoaded());
-    EXPECT_NE(partial.Error().Find("beWriteVBRHeader"), -1) << partial.Error().c_str();
+    EXPECT_NE(incomplete.error().message.find("beWriteVBRHeader"), std::string::npos) << incomplete.error().message;
     EXPECT_EQ(partial.Functions().initStream, nullptr);
 
     CLameLibrary real;
-    ASSERT_TRUE(real.Load("lame_enc")) << real.Error().c_str();
+    const Result<void> loaded = real.Load("lame_enc");
+    ASSERT_TRUE(loaded) << FailureText(loaded);
     EXPECT_NE(real.Functions().writeVbrHeader, nullptr);
-    EXPECT_EQ(LoadLameLibrary(), LoadLameLibrary());
+    EXPECT_EQ(*LoadLameLibrary(), *LoadLameLibrary());
 }

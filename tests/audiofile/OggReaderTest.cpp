@@ -25,7 +25,7 @@ TEST(OggReader, QualityModeFileOfOurWriterAveragesTheWholeFile) {
     const std::string path = dir / "q.ogg";
     TagFieldSet tags = SampleTags();
     COggWriter writer;
-    writer.SetQuality(40);
+    EXPECT_TRUE(writer.SetQuality(40));
     ASSERT_TRUE(WriteToneTrack(writer, path, 40, 44100, 2, 110250, &tags));
 
     COggReader reader;

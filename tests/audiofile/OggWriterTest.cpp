@@ -12,7 +12,7 @@ namespace {
 
 // Encodes `frames` of tone in buffers of 100 ms, as the recorder feeds it.
 bool EncodeTrack(COggWriter& writer, const std::string& path, int quality, int rate, int channels, int64_t frames) {
-    writer.SetQuality(quality);
+    EXPECT_TRUE(writer.SetQuality(quality));
     if (!writer.Open(path.c_str()) || !writer.SetFormat(quality, rate, channels, 16, -1, -1) || !writer.Begin())
         return false;
     const std::vector<int16_t> pcm = TonePcm(rate, channels, frames);
@@ -143,18 +143,18 @@ TEST(OggWriter, HeaderCommentsStartWithTheEncoderAndTheRewriteReplacesThem) {
 
 TEST(OggWriter, BitrateOptionsChooseTheEncoderMode) {
     COggWriter writer;
-    ASSERT_EQ(writer.SetQuality(40), 1);
-    ASSERT_EQ(writer.SetFormat(40, 44100, 2, 16, -1, -1), 1);
+    ASSERT_TRUE(writer.SetQuality(40));
+    ASSERT_TRUE(writer.SetFormat(40, 44100, 2, 16, -1, -1));
     EXPECT_EQ(writer.Options().mode, OggOptions::kQualityVbr);
     EXPECT_FALSE(writer.HasBitrateRange());
 
-    ASSERT_EQ(writer.SetFormat(128000, 44100, 2, 16, 192000, 0), 1);
+    ASSERT_TRUE(writer.SetFormat(128000, 44100, 2, 16, 192000, 0));
     EXPECT_EQ(writer.Options().mode, OggOptions::kManagedBitrate);
     EXPECT_EQ(writer.Options().quality, 40);
     EXPECT_EQ(writer.Options().nominalBitrate, 128000);
     EXPECT_EQ(writer.Options().maxBitrate, 192000);
     EXPECT_TRUE(writer.HasBitrateRange());
-    EXPECT_EQ(writer.SetOptions(&writer.Options(), 19), 0) << "the record is exactly 20 bytes";
+    EXPECT_FALSE(writer.SetOptions(&writer.Options(), 19)) << "the record is exactly 20 bytes";
 
     TempDir dir;
     const OggOptions modes[] = {{OggOptions::kManagedBitrate, 40, 96000, 64000, 160000},
@@ -163,9 +163,9 @@ TEST(OggWriter, BitrateOptionsChooseTheEncoderMode) {
         const std::string path = dir / ("mode" + std::to_string(options.mode) + ".ogg");
         COggWriter managed;
         ASSERT_TRUE(managed.Open(path.c_str()));
-        managed.SetFormat(96000, 44100, 2, 16, 160000, 64000);
-        ASSERT_EQ(managed.SetOptions(&options, sizeof options), 1);
-        ASSERT_EQ(managed.Begin(), 1) << options.mode;
+        EXPECT_TRUE(managed.SetFormat(96000, 44100, 2, 16, 160000, 64000));
+        ASSERT_TRUE(managed.SetOptions(&options, sizeof options));
+        ASSERT_TRUE(managed.Begin()) << options.mode;
         const std::vector<int16_t> pcm = TonePcm(44100, 2, 30000);
         ASSERT_TRUE(managed.Write(pcm.data(), static_cast<int>(pcm.size() * 2)));
         ASSERT_TRUE(managed.End() && managed.Close());
@@ -191,23 +191,23 @@ TEST(OggWriter, BeginRefusesWhatItCannotEncodeOrWrite) {
     TempDir dir;
     COggWriter channels;
     ASSERT_TRUE(channels.Open((dir / "c.ogg").c_str()));
-    channels.SetFormat(40, 44100, 3, 16, -1, -1);
-    EXPECT_EQ(channels.Begin(), 0);
+    EXPECT_TRUE(channels.SetFormat(40, 44100, 3, 16, -1, -1));
+    EXPECT_FALSE(channels.Begin());
 
     COggWriter mode;
     ASSERT_TRUE(mode.Open((dir / "m.ogg").c_str()));
     const OggOptions unknown{7, 40, 0, 0, 0};
-    mode.SetOptions(&unknown, sizeof unknown);
-    EXPECT_EQ(mode.Begin(), 0);
+    EXPECT_TRUE(mode.SetOptions(&unknown, sizeof unknown));
+    EXPECT_FALSE(mode.Begin());
 
     COggWriter unopened;
-    EXPECT_EQ(unopened.Begin(), 0);
-    EXPECT_EQ(unopened.End(), 0);
+    EXPECT_FALSE(unopened.Begin());
+    EXPECT_FALSE(unopened.End());
 
     // A full disk: the headers cannot be written.
     COggWriter full;
     ASSERT_TRUE(full.Open("/dev/full"));
-    EXPECT_EQ(full.Begin(), 0);
+    EXPECT_FALSE(full.Begin());
 }
 
 TEST(OggWriter, DestroyingAWriterMidTrackReleasesTheEncoder) {
@@ -216,8 +216,8 @@ TEST(OggWriter, DestroyingAWriterMidTrackReleasesTheEncoder) {
     {
         COggWriter writer;
         ASSERT_TRUE(writer.Open(path.c_str()));
-        writer.SetFormat(40, 44100, 2, 16, -1, -1);
-        ASSERT_EQ(writer.Begin(), 1);
+        EXPECT_TRUE(writer.SetFormat(40, 44100, 2, 16, -1, -1));
+        ASSERT_TRUE(writer.Begin());
         const std::vector<int16_t> pcm = TonePcm(44100, 2, 20000);
         ASSERT_TRUE(writer.Write(pcm.data(), static_cast<int>(pcm.size() * 2)));
     }

@@ -38,7 +38,7 @@ bool EncodeTrack(COpusWriter& writer, const std::string& path, const Input& in, 
         if (!writer.Write(pcm.data() + at, static_cast<int>(buffer * 2))) return false;
     if (!writer.EndStream()) return false;
     tags = atClose;
-    return writer.Close();
+    return static_cast<bool>(writer.Close());
 }
 
 TagFieldSet Tags(const char* end) {

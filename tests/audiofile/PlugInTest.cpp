@@ -94,17 +94,17 @@ TEST_F(PlugInTest, MissingLibrariesAndBadSlotsFail) {
 TEST_F(PlugInTest, TheWriterDrivesThePlugInInOrder) {
     Load(kWriterSlot, "fake_plugin");
     CPlugInWriter writer(OutputFormat::Wma, kWriterSlot);
-    ASSERT_EQ(writer.Open("track.wma"), 1);
+    ASSERT_TRUE(writer.Open("track.wma"));
     EXPECT_TRUE(writer.IsOpen());
-    EXPECT_EQ(writer.SetFormat(96000, 44100, 2, 16, -1, -1), 1);
+    EXPECT_TRUE(writer.SetFormat(96000, 44100, 2, 16, -1, -1));
     EXPECT_FALSE(writer.HasBitrateRange());
-    EXPECT_EQ(writer.Begin(), 1);
+    EXPECT_TRUE(writer.Begin());
     const std::vector<unsigned char> pcm(1000);
-    EXPECT_EQ(writer.Write(pcm.data(), 1000), 1);
+    EXPECT_TRUE(writer.Write(pcm.data(), 1000));
     EXPECT_EQ(writer.SetOption(5), 10);
-    EXPECT_EQ(writer.End(), 1);
+    EXPECT_TRUE(writer.End());
     EXPECT_EQ(writer.BytesWritten(), 1000);
-    EXPECT_EQ(writer.Close(), 1);
+    EXPECT_TRUE(writer.Close());
     EXPECT_EQ(Log(),
               "FAKE Open(track.wma)\n"
               "FAKE Output(7,96000,44100,2,16,-1,-1)\n"
@@ -113,14 +113,14 @@ TEST_F(PlugInTest, TheWriterDrivesThePlugInInOrder) {
               "FAKE SetOpt(7,5,0)\n"
               "FAKE End(7)\n"
               "FAKE Close(7)\n");
-    EXPECT_EQ(writer.Close(), 0) << "closing twice changes nothing";
+    EXPECT_FALSE(writer.Close()) << "closing twice changes nothing";
 }
 
 TEST_F(PlugInTest, DestroyingAnOpenWriterClosesThePlugInHandle) {
     Load(kWriterSlot, "fake_plugin");
     {
         CPlugInWriter writer(OutputFormat::Wma, kWriterSlot);
-        ASSERT_EQ(writer.Open("abandoned.wma"), 1);
+        ASSERT_TRUE(writer.Open("abandoned.wma"));
     }
     EXPECT_EQ(Log(), "FAKE Open(abandoned.wma)\nFAKE Close(7)\n");
 }
@@ -130,26 +130,26 @@ TEST_F(PlugInTest, APlugInWriterTakesNoFileObject) {
     CPlugInWriter writer(OutputFormat::Wma, kWriterSlot);
     auto file = std::make_unique<CFileStream>();
     ASSERT_TRUE(file->Open((m_dir / "attached.wma").c_str(), CFileStream::kWrite));
-    EXPECT_EQ(writer.AttachFile(std::move(file)), 0);
-    EXPECT_EQ(writer.OpenFile((m_dir / "opened.wma").c_str()), 0);
+    EXPECT_FALSE(writer.AttachFile(std::move(file)));
+    EXPECT_FALSE(writer.OpenFile((m_dir / "opened.wma").c_str()));
     EXPECT_FALSE(writer.IsOpen());
     EXPECT_FALSE(PathExists(m_dir / "opened.wma"));
 }
 
 TEST_F(PlugInTest, WithoutAPlugInOrAHandleEveryCallFails) {
     CPlugInWriter none(OutputFormat::Wma, 0);
-    EXPECT_EQ(none.Open("x.wma"), 0);
-    EXPECT_EQ(none.SetFormat(96000, 44100, 2, 16, -1, -1), 0);
-    EXPECT_EQ(none.Begin(), 0);
-    EXPECT_EQ(none.Write("abcd", 4), 0);
-    EXPECT_EQ(none.End(), 0);
+    EXPECT_FALSE(none.Open("x.wma"));
+    EXPECT_FALSE(none.SetFormat(96000, 44100, 2, 16, -1, -1));
+    EXPECT_FALSE(none.Begin());
+    EXPECT_FALSE(none.Write("abcd", 4));
+    EXPECT_FALSE(none.End());
     EXPECT_EQ(none.SetOption(1), 0);
-    EXPECT_EQ(none.Close(), 0);
+    EXPECT_FALSE(none.Close());
 
     Load(kRefusingSlot, "fake_plugin");
     CPlugInWriter refused(OutputFormat::Wma, kRefusingSlot);
-    EXPECT_EQ(refused.Open("refuse.wma"), 0);
+    EXPECT_FALSE(refused.Open("refuse.wma"));
     EXPECT_FALSE(refused.IsOpen());
-    EXPECT_EQ(refused.Begin(), 0);
+    EXPECT_FALSE(refused.Begin());
     EXPECT_EQ(Log(), "FAKE Open(refuse.wma)\n") << "no call reaches the plug-in without a handle";
 }

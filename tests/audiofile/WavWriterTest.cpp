@@ -25,9 +25,9 @@ uint16_t Le16At(const std::string& bytes, size_t offset) {
 
 // Opens `path` and begins a track in the given format.
 void BeginTrack(CWavWriter& writer, const std::string& path, int rate, int channels) {
-    ASSERT_EQ(writer.Open(path.c_str()), 1);
-    ASSERT_EQ(writer.SetFormat(16, rate, channels, 16, -1, -1), 1);
-    ASSERT_EQ(writer.Begin(), 1);
+    ASSERT_TRUE(writer.Open(path.c_str()));
+    ASSERT_TRUE(writer.SetFormat(16, rate, channels, 16, -1, -1));
+    ASSERT_TRUE(writer.Begin());
 }
 
 // Writes `frames` of test PCM in buffers of `perWrite` frames.
@@ -35,7 +35,7 @@ void WritePcm(CWavWriter& writer, int frames, int channels, int perWrite) {
     for (int done = 0; done < frames; done += perWrite) {
         const int n = std::min(perWrite, frames - done);
         const auto pcm = MakePcm(n, channels, done);
-        ASSERT_EQ(writer.Write(pcm.data(), n * channels * 2), 1);
+        ASSERT_TRUE(writer.Write(pcm.data(), n * channels * 2));
     }
 }
 
@@ -55,9 +55,9 @@ TEST(WavWriter, FinishedFileHasExactSizesAndTheSamplesAsGiven) {
         CWavWriter writer;
         BeginTrack(writer, path, 44100, 2);
         WritePcm(writer, frames, 2, 4410);
-        ASSERT_EQ(writer.End(), 1);
+        ASSERT_TRUE(writer.End());
         EXPECT_EQ(writer.BytesWritten(), frames * 4);
-        ASSERT_EQ(writer.Close(), 1);
+        ASSERT_TRUE(writer.Close());
     }
     const std::string bytes = ReadFileBytes(path);
     const uint32_t n = frames * 4;
@@ -83,7 +83,7 @@ TEST(WavWriter, MonoAt22050HasItsOwnAlignAndByteRate) {
     const std::string path = dir / "m.wav";
     CWavWriter writer;
     BeginTrack(writer, path, 22050, 1);
-    writer.End();
+    EXPECT_TRUE(writer.End());
     const std::string bytes = ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 44u);
     EXPECT_EQ(Le16At(bytes, 22), 1);
@@ -120,10 +120,10 @@ TEST(WavWriter, FormatBlockFromOptionsIsWrittenUnchanged) {
     unsigned char record[kPcmFormatBlockSize];
     EncodePcmFormatBlock(given, record);
     CWavWriter writer;
-    ASSERT_EQ(writer.SetOptions(record, sizeof record), 1);
-    EXPECT_EQ(writer.SetOptions(record, 12), 0) << "only a whole format block is taken";
+    ASSERT_TRUE(writer.SetOptions(record, sizeof record));
+    EXPECT_FALSE(writer.SetOptions(record, 12)) << "only a whole format block is taken";
     BeginTrack(writer, path, 44100, 2);
-    writer.End();
+    EXPECT_TRUE(writer.End());
     const std::string bytes = ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 44u);
     EXPECT_EQ(bytes.substr(20, 16), std::string(reinterpret_cast<const char*>(record), sizeof record));
@@ -132,19 +132,19 @@ TEST(WavWriter, FormatBlockFromOptionsIsWrittenUnchanged) {
 TEST(WavWriter, FailsCleanlyWithoutAFile) {
     TempDir dir;
     CWavWriter writer;
-    EXPECT_EQ(writer.Begin(), 0) << "never opened";
-    EXPECT_EQ(writer.Open((dir / "missing/folder/x.wav").c_str()), 0);
+    EXPECT_FALSE(writer.Begin()) << "never opened";
+    EXPECT_FALSE(writer.Open((dir / "missing/folder/x.wav").c_str()));
     EXPECT_FALSE(writer.IsOpen());
-    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_FALSE(writer.Close());
 }
 
 TEST(WavWriter, ShortWriteOnAFullDeviceFailsTheBlock) {
     CWavWriter writer;
-    ASSERT_EQ(writer.Open("/dev/full"), 1);
-    writer.SetFormat(16, 44100, 2, 16, -1, -1);
-    EXPECT_EQ(writer.Begin(), 0) << "a header that could not be written is no track";
+    ASSERT_TRUE(writer.Open("/dev/full"));
+    EXPECT_TRUE(writer.SetFormat(16, 44100, 2, 16, -1, -1));
+    EXPECT_FALSE(writer.Begin()) << "a header that could not be written is no track";
     const auto pcm = MakePcm(100, 2);
-    EXPECT_EQ(writer.Write(pcm.data(), 400), 0);
+    EXPECT_FALSE(writer.Write(pcm.data(), 400));
 }
 
 TEST(WavWriter, OtherProgramsReadRateChannelsAndDuration) {
@@ -158,8 +158,8 @@ TEST(WavWriter, OtherProgramsReadRateChannelsAndDuration) {
         CWavWriter writer;
         BeginTrack(writer, path, c.rate, c.channels);
         WritePcm(writer, c.frames, c.channels, c.rate / 10);
-        ASSERT_EQ(writer.End(), 1);
-        writer.Close();
+        ASSERT_TRUE(writer.End());
+        EXPECT_TRUE(writer.Close());
 
         const ProbedAudio sox = ProbeWithSox(path);
         ASSERT_TRUE(sox.ok);
@@ -187,9 +187,9 @@ TEST(WavWriter, TrackPastFourGibibytesStaysReadableToItsEnd) {
     ASSERT_TRUE(writer.File().SetLength(44 + dataSize - tailFrames * 4));
     ASSERT_TRUE(writer.File().Seek(0, CFileStream::kFromEnd));
     const auto tail = MakePcm(tailFrames, 2, 777);
-    ASSERT_EQ(writer.Write(tail.data(), tailFrames * 4), 1);
-    ASSERT_EQ(writer.End(), 1);
-    writer.Close();
+    ASSERT_TRUE(writer.Write(tail.data(), tailFrames * 4));
+    ASSERT_TRUE(writer.End());
+    EXPECT_TRUE(writer.Close());
 
     CFileStream file;
     ASSERT_TRUE(file.Open(path.c_str(), CFileStream::kRead));

@@ -23,14 +23,14 @@ TEST(WmaFallback, TheWriterUsesWmaenc8AsTheAudioComesAndTagsAfterItsEnd) {
         ASSERT_EQ(writer.Slot(), kWmaPlugInSlot);
         const QualityEntry& quality = kWmaQualities[kWmaDefaultQuality];
         writer.SetTags(&tags);
-        ASSERT_EQ(writer.Open("track.wma"), 1);
-        ASSERT_EQ(writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1), 1);
-        ASSERT_EQ(writer.Begin(), 1);
+        ASSERT_TRUE(writer.Open("track.wma"));
+        ASSERT_TRUE(writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1));
+        ASSERT_TRUE(writer.Begin());
         // 2.5 s in 100 ms buffers, each handed on as it comes.
         const std::vector<char> buffer(17640);
-        for (int i = 0; i < 25; ++i) ASSERT_EQ(writer.Write(buffer.data(), 17640), 1);
-        ASSERT_EQ(writer.End(), 1);
-        ASSERT_EQ(writer.Close(), 1);
+        for (int i = 0; i < 25; ++i) ASSERT_TRUE(writer.Write(buffer.data(), 17640));
+        ASSERT_TRUE(writer.End());
+        ASSERT_TRUE(writer.Close());
     }
     unsetenv("VELSONA_FAKE_LOG");
     EXPECT_EQ(ReadFileBytes(log),

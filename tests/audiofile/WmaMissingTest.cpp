@@ -25,12 +25,12 @@ TEST(WmaMissing, TheWriterFailsCleanlyWithoutItsPlugIn) {
     CWmaWriter writer;
     EXPECT_EQ(writer.Slot(), 0);
     writer.SetTags(&tags);
-    EXPECT_EQ(writer.Open(path.c_str()), 0);
-    EXPECT_EQ(writer.SetFormat(96000, 44100, 2, 16, -1, -1), 0);
-    EXPECT_EQ(writer.Begin(), 0);
-    writer.Write("abcd", 4);  // only buffered: nothing to hand it to
-    EXPECT_EQ(writer.End(), 0);
-    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_FALSE(writer.Open(path.c_str()));
+    EXPECT_FALSE(writer.SetFormat(96000, 44100, 2, 16, -1, -1));
+    EXPECT_FALSE(writer.Begin());
+    static_cast<void>(writer.Write("abcd", 4));  // only buffered: nothing to hand it to
+    EXPECT_FALSE(writer.End());
+    EXPECT_FALSE(writer.Close());
     EXPECT_FALSE(PathExists(path));
 }
 

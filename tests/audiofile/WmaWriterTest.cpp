@@ -47,23 +47,24 @@ TagFieldSet JapaneseTags() {
 }
 
 // Writes the PCM at the quality row in captured-buffer sized pieces, as a session would.
-int WriteTrack(CWmaWriter& writer, const std::string& path, int row, const std::vector<char>& pcm, TagFieldSet* tags) {
+bool WriteTrack(CWmaWriter& writer, const std::string& path, int row, const std::vector<char>& pcm,
+                TagFieldSet* tags) {
     const QualityEntry& quality = kWmaQualities[row];
     writer.SetTags(tags);
-    if (!writer.Open(path.c_str())) return 0;
-    if (!writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1)) return 0;
-    if (!writer.Begin()) return 0;
+    if (!writer.Open(path.c_str())) return false;
+    if (!writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1)) return false;
+    if (!writer.Begin()) return false;
     const int bytes = static_cast<int>(pcm.size());
     const int piece = quality.sampleRate / 10 * quality.channels * 2;  // 100 ms buffers
     for (int done = 0; done < bytes; done += piece) {
-        if (!writer.Write(pcm.data() + done, std::min(piece, bytes - done))) return 0;
+        if (!writer.Write(pcm.data() + done, std::min(piece, bytes - done))) return false;
     }
-    if (!writer.End()) return 0;
-    return writer.Close();
+    if (!writer.End()) return false;
+    return static_cast<bool>(writer.Close());
 }
 
 // `ms` of the signal source's tone at the quality row.
-int WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, TagFieldSet* tags) {
+bool WriteTrack(CWmaWriter& writer, const std::string& path, int row, int ms, TagFieldSet* tags) {
     const QualityEntry& quality = kWmaQualities[row];
     return WriteTrack(writer, path, row, SignalSourceTone(quality.sampleRate, quality.channels, ms), tags);
 }
@@ -127,7 +128,7 @@ TEST_P(WmaWriterRows, OtherProgramsReadTheTrackAndItsAttributes) {
     const std::string path = dir / "トラック.wma";
     TagFieldSet tags = JapaneseTags();
     CWmaWriter writer;
-    ASSERT_EQ(WriteTrack(writer, path, row, 2500, &tags), 1);
+    ASSERT_TRUE(WriteTrack(writer, path, row, 2500, &tags));
 
     const ProbedAudio stream = ProbeWithFfprobe(path);
     ASSERT_TRUE(stream.ok);
@@ -173,7 +174,7 @@ TEST_P(WmaWriterRows, DecodedTrackHoldsItsAudioFromTheFirstFrame) {
     TempDir dir;
     const std::string path = dir / "onset.wma";
     CWmaWriter writer;
-    ASSERT_EQ(WriteTrack(writer, path, GetParam(), pcm, nullptr), 1);
+    ASSERT_TRUE(WriteTrack(writer, path, GetParam(), pcm, nullptr));
 
     const std::string decoded = DecodeWithFfmpeg(path);
     ASSERT_FALSE(decoded.empty());
@@ -193,15 +194,15 @@ TEST(WmaWriter, EveryRowGivesAFileAtAtLeastTheEncodersLowestBitrate) {
         const QualityEntry& quality = kWmaQualities[row];
         const std::string path = dir / ("row" + std::to_string(row) + ".wma");
         CWmaWriter writer;
-        ASSERT_EQ(writer.Open(path.c_str()), 1);
-        ASSERT_EQ(writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1), 1) << row;
+        ASSERT_TRUE(writer.Open(path.c_str()));
+        ASSERT_TRUE(writer.SetFormat(quality.value, quality.sampleRate, quality.channels, 16, -1, -1)) << row;
         // wmav2 takes nothing below 24 kbit/s; lower rows are raised to exactly that.
         EXPECT_EQ(writer.SetOption(kEffectiveBitrateOption), std::max(quality.value, 24000)) << row;
-        ASSERT_EQ(writer.Begin(), 1);
+        ASSERT_TRUE(writer.Begin());
         const std::vector<char> pcm = SignalSourceTone(quality.sampleRate, quality.channels, 500);
-        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
-        ASSERT_EQ(writer.End(), 1);
-        writer.Close();
+        ASSERT_TRUE(writer.Write(pcm.data(), static_cast<int>(pcm.size())));
+        ASSERT_TRUE(writer.End());
+        EXPECT_TRUE(writer.Close());
         const ProbedAudio stream = ProbeWithFfprobe(path);
         EXPECT_EQ(stream.codec, "wmav2") << row;
         EXPECT_EQ(stream.sampleRate, quality.sampleRate) << row;
@@ -213,7 +214,7 @@ TEST(WmaWriter, WithoutTagsTheFileCarriesNoAttributesOfOurs) {
     TempDir dir;
     const std::string path = dir / "plain.wma";
     CWmaWriter writer;
-    ASSERT_EQ(WriteTrack(writer, path, 30, 1000, nullptr), 1);
+    ASSERT_TRUE(WriteTrack(writer, path, 30, 1000, nullptr));
     const auto read = ReadTagsWithMutagen(path);
     EXPECT_EQ(read.count("Title"), 0u);
     EXPECT_EQ(read.count("WM/TrackNumber"), 0u);
@@ -225,11 +226,11 @@ TEST(WmaWriter, AnAbandonedTrackStillLeavesAPlayableFile) {
     const std::string path = dir / "abandoned.wma";
     {
         CWmaWriter writer;
-        ASSERT_EQ(writer.Open(path.c_str()), 1);
-        ASSERT_EQ(writer.SetFormat(64000, 44100, 2, 16, -1, -1), 1);
-        ASSERT_EQ(writer.Begin(), 1);
+        ASSERT_TRUE(writer.Open(path.c_str()));
+        ASSERT_TRUE(writer.SetFormat(64000, 44100, 2, 16, -1, -1));
+        ASSERT_TRUE(writer.Begin());
         const std::vector<char> pcm = SignalSourceTone(44100, 2, 2000);
-        ASSERT_EQ(writer.Write(pcm.data(), static_cast<int>(pcm.size())), 1);
+        ASSERT_TRUE(writer.Write(pcm.data(), static_cast<int>(pcm.size())));
         // Destroyed without End: the plug-in finishes what it was given.
     }
     const ProbedAudio stream = ProbeWithFfprobe(path);
@@ -240,16 +241,16 @@ TEST(WmaWriter, AnAbandonedTrackStillLeavesAPlayableFile) {
 TEST(WmaWriter, BadFormatsAndFoldersFail) {
     TempDir dir;
     CWmaWriter noFolder;
-    EXPECT_EQ(noFolder.Open((dir / "missing/track.wma").c_str()), 0);
-    EXPECT_EQ(noFolder.Begin(), 0);
+    EXPECT_FALSE(noFolder.Open((dir / "missing/track.wma").c_str()));
+    EXPECT_FALSE(noFolder.Begin());
 
     CWmaWriter tooFast;
-    ASSERT_EQ(tooFast.Open((dir / "fast.wma").c_str()), 1);
-    EXPECT_EQ(tooFast.SetFormat(128000, 96000, 2, 16, -1, -1), 0) << "wmav2 stops at 48 kHz";
-    EXPECT_EQ(tooFast.Begin(), 0);
-    EXPECT_EQ(tooFast.Close(), 1);
+    ASSERT_TRUE(tooFast.Open((dir / "fast.wma").c_str()));
+    EXPECT_FALSE(tooFast.SetFormat(128000, 96000, 2, 16, -1, -1)) << "wmav2 stops at 48 kHz";
+    EXPECT_FALSE(tooFast.Begin());
+    EXPECT_TRUE(tooFast.Close());
 
     CWmaWriter eightBit;
-    ASSERT_EQ(eightBit.Open((dir / "eight.wma").c_str()), 1);
-    EXPECT_EQ(eightBit.SetFormat(128000, 44100, 2, 8, -1, -1), 0);
+    ASSERT_TRUE(eightBit.Open((dir / "eight.wma").c_str()));
+    EXPECT_FALSE(eightBit.SetFormat(128000, 44100, 2, 8, -1, -1));
 }

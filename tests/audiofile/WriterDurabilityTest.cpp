@@ -35,12 +35,12 @@ std::unique_ptr<CAudioWriter> NewWriter(const Case& c) {
         case OutputFormat::OggVorbis: {
             // The quality goes in the bitrate argument too, as from the session.
             auto ogg = std::make_unique<COggWriter>();
-            ogg->SetQuality(c.bitrate);
+            EXPECT_TRUE(ogg->SetQuality(c.bitrate));
             return ogg;
         }
         case OutputFormat::Flac: {
             auto flac = std::make_unique<CFlacWriter>();
-            flac->SetCompressionLevel(c.bitrate);
+            EXPECT_TRUE(flac->SetCompressionLevel(c.bitrate));
             return flac;
         }
         case OutputFormat::Opus: return std::make_unique<COpusWriter>();
@@ -75,8 +75,8 @@ TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinHalfASecond) {
     }
     std::printf("[ durable  ] %s %d: at most %.3f s not yet in the file\n", c.name, c.bitrate, worst);
     EXPECT_LE(worst, 0.5);
-    writer->End();
-    writer->Close();
+    EXPECT_TRUE(writer->End());
+    EXPECT_TRUE(writer->Close());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -18,9 +18,3 @@ TEST(CriticalSectionLock, NullGuardsShareOneLockAcrossThreads) {
     b.join();
     EXPECT_EQ(counter, 200000);
 }
-
-TEST(CriticalSectionLock, LockReturnsOne) {
-    CCriticalSectionLock lock;
-    EXPECT_EQ(lock.Lock(), 1);
-    lock.Unlock();
-}

@@ -25,29 +25,30 @@ public:
     explicit SinkWriter(Record& record, bool keepSamples = true) : CAudioWriter(OutputFormat::Wav), m_record(record), m_keep(keepSamples) {}
     ~SinkWriter() override { m_record.destroyed = true; }
 
-    int Begin() override {
+    Result<void> Begin() override {
         ++m_record.begins;
         return CAudioWriter::Begin();
     }
-    int EndStream() override {
+    Result<void> EndStream() override {
         ++m_record.ends;
         return CAudioWriter::EndStream();
     }
-    int Close() override {
+    Result<void> Close() override {
         ++m_record.closes;
         return CAudioWriter::Close();
     }
     int failAfterWrites = -1;
 
 protected:
-    int WriteBlock(const void* data, int length) override {
-        if (static_cast<int>(m_record.writeSizes.size()) == failAfterWrites) return 0;
+    Result<void> WriteBlock(const void* data, int length) override {
+        if (static_cast<int>(m_record.writeSizes.size()) == failAfterWrites)
+            return KindFailure(FailureKind::kSystem, "the sink refused");
         m_record.writeSizes.push_back(length);
         m_record.sampleCount += length / 2;
         const auto* s = static_cast<const int16_t*>(data);
         if (length >= 2) m_record.firstSamples.push_back(s[0]);
         if (m_keep) m_record.samples.insert(m_record.samples.end(), s, s + length / 2);
-        return 1;
+        return {};
     }
 
 private:
@@ -62,15 +63,15 @@ struct Formats {
 // A converter around a sink, begun with the given capture and output formats.
 std::unique_ptr<CFormatConverter> Begun(SinkWriter::Record& record, Formats f, bool keepSamples = true) {
     auto converter = std::make_unique<CFormatConverter>(std::make_unique<SinkWriter>(record, keepSamples));
-    EXPECT_EQ(converter->Open("unused"), 1);
-    EXPECT_EQ(converter->SetFormat(16, f.outRate, f.outChannels, 16, -1, -1), 1);
-    EXPECT_EQ(converter->SetInputFormat(f.inRate, f.inChannels, 16), 1);
-    EXPECT_EQ(converter->Begin(), 1);
+    EXPECT_TRUE(converter->Open("unused"));
+    EXPECT_TRUE(converter->SetFormat(16, f.outRate, f.outChannels, 16, -1, -1));
+    converter->SetInputFormat(f.inRate, f.inChannels, 16);
+    EXPECT_TRUE(converter->Begin());
     return converter;
 }
 
 void Feed(CFormatConverter& converter, const std::vector<int16_t>& pcm) {
-    ASSERT_EQ(converter.Write(pcm.data(), static_cast<int>(pcm.size() * 2)), 1);
+    ASSERT_TRUE(converter.Write(pcm.data(), static_cast<int>(pcm.size() * 2)));
 }
 
 // The rounding of the conversion, stated independently: halves up above zero, toward zero below.
@@ -89,7 +90,7 @@ TEST(FormatConverter, EqualFormatsPassEveryBufferUnchangedAndUnsplit) {
     Feed(*converter, first);
     Feed(*converter, odd);
     EXPECT_EQ(record.writeSizes, std::vector<int>({4410 * 4, 1234 * 4}));
-    ASSERT_EQ(converter->End(), 1);
+    ASSERT_TRUE(converter->End());
     EXPECT_EQ(record.samples, MakePcm(4410 + 1234, 2));
     EXPECT_EQ(record.begins, 1);
     EXPECT_EQ(record.ends, 1);
@@ -102,7 +103,7 @@ TEST(FormatConverter, Resamples44100To32000InBlocksOf200Milliseconds) {
     // Ten capture buffers of 100 ms; a block that is exactly full waits for the next write.
     for (int i = 0; i < 10; ++i) Feed(*converter, MakePcm(4410, 2, i * 4410));
     EXPECT_EQ(record.writeSizes, std::vector<int>(4, 25600));
-    ASSERT_EQ(converter->End(), 1);
+    ASSERT_TRUE(converter->End());
     ASSERT_EQ(record.writeSizes, std::vector<int>(5, 25600)) << "8820 frames in, 6400 frames out, each block";
     // Every block starts afresh at its own first input frame.
     for (int block = 0; block < 5; ++block) {
@@ -115,7 +116,7 @@ TEST(FormatConverter, Doubling11025To22050CopiesAndAveragesNeighbours) {
     SinkWriter::Record record;
     auto converter = Begun(record, {11025, 1, 22050, 1});
     Feed(*converter, MakePcm(2205, 1));  // exactly one block
-    ASSERT_EQ(converter->End(), 1);
+    ASSERT_TRUE(converter->End());
     ASSERT_EQ(record.samples.size(), 4410u);
     for (int i = 0; i < 4410; ++i) {
         const int m = i / 2;
@@ -128,7 +129,7 @@ TEST(FormatConverter, StereoToMonoRoundsHalvesUpAndNegativesTowardZero) {
     SinkWriter::Record record;
     auto converter = Begun(record, {44100, 2, 44100, 1});
     Feed(*converter, {3, 0, -3, 0, -32768, -32768, 32767, 32767, 5, -4, -5, 4, 2, 2});
-    ASSERT_EQ(converter->End(), 1);
+    ASSERT_TRUE(converter->End());
     EXPECT_EQ(record.samples, std::vector<int16_t>({2, -1, -32768, 32767, 1, 0, 2}));
 }
 
@@ -136,7 +137,7 @@ TEST(FormatConverter, MonoToStereoFillsBothChannels) {
     SinkWriter::Record record;
     auto converter = Begun(record, {22050, 1, 22050, 2});
     Feed(*converter, {7, -32768, 32767});
-    ASSERT_EQ(converter->End(), 1);
+    ASSERT_TRUE(converter->End());
     EXPECT_EQ(record.samples, std::vector<int16_t>({7, 7, -32768, -32768, 32767, 32767}));
 }
 
@@ -146,7 +147,7 @@ TEST(FormatConverter, FinalPartialBlockYieldsOnlyFramesInsideIt) {
     auto converter = Begun(record, {48000, 2, 32000, 1});
     Feed(*converter, MakePcm(9600 + 1001, 2));
     EXPECT_EQ(record.sampleCount, 6400);
-    ASSERT_EQ(converter->End(), 1);
+    ASSERT_TRUE(converter->End());
     ASSERT_EQ(record.sampleCount, 6400 + 668) << "positions 0 .. 1000.5 lie inside 1001 frames";
     auto mono = [](int64_t frame) { return MeanOf(PcmSample(frame, 0), PcmSample(frame, 1)); };
     // The last one sits on the block's last frame and is taken as it is.
@@ -157,7 +158,7 @@ TEST(FormatConverter, FinalPartialBlockYieldsOnlyFramesInsideIt) {
     SinkWriter::Record other;
     auto second = Begun(other, {44100, 1, 32000, 1});
     Feed(*second, MakePcm(1000, 1));
-    ASSERT_EQ(second->End(), 1);
+    ASSERT_TRUE(second->End());
     EXPECT_EQ(other.sampleCount, 726);
 }
 
@@ -174,8 +175,8 @@ TEST(FormatConverter, AnHourAt48000StereoBecomesExactly32000MonoFrames) {
         Feed(*converter, buffer);
     }
     FillPcm(buffer.data(), 1001, 2, frame);
-    ASSERT_EQ(converter->Write(buffer.data(), 1001 * 4), 1);
-    ASSERT_EQ(converter->End(), 1);
+    ASSERT_TRUE(converter->Write(buffer.data(), 1001 * 4));
+    ASSERT_TRUE(converter->End());
     EXPECT_EQ(record.sampleCount, int64_t{32000} * 3600 + 668);
     ASSERT_EQ(record.writeSizes.size(), 18001u);
     for (int block = 0; block < 18001; ++block) {
@@ -192,19 +193,19 @@ TEST(FormatConverter, IncompleteFormatIsTakenFromTheWrappedWriter) {
     class Rate48000Sink : public SinkWriter {
     public:
         using SinkWriter::SinkWriter;
-        int SetFormat(int, int, int channels, int bits, int maxBitrate, int minBitrate) override {
+        Result<void> SetFormat(int, int, int channels, int bits, int maxBitrate, int minBitrate) override {
             return SinkWriter::SetFormat(128000, 48000, channels, bits, maxBitrate, minBitrate);
         }
     };
     SinkWriter::Record record;
     CFormatConverter converter(std::make_unique<Rate48000Sink>(record));
-    ASSERT_EQ(converter.SetFormat(0, 44100, 2, 16, -1, -1), 1);
-    ASSERT_EQ(converter.Begin(), 1);
+    ASSERT_TRUE(converter.SetFormat(0, 44100, 2, 16, -1, -1));
+    ASSERT_TRUE(converter.Begin());
     EXPECT_EQ(converter.SampleRate(), 48000);
     EXPECT_EQ(converter.Bitrate(), 128000);
     EXPECT_TRUE(converter.IsConverting());
     Feed(converter, MakePcm(8820, 2));
-    ASSERT_EQ(converter.End(), 1);
+    ASSERT_TRUE(converter.End());
     EXPECT_EQ(record.writeSizes, std::vector<int>({9600 * 4}));
 }
 
@@ -213,12 +214,12 @@ TEST(FormatConverter, WrappedWriterFailureStopsTheWrite) {
     auto sink = std::make_unique<SinkWriter>(record);
     sink->failAfterWrites = 1;
     CFormatConverter converter(std::move(sink));
-    converter.SetFormat(16, 32000, 1, 16, -1, -1);
+    EXPECT_TRUE(converter.SetFormat(16, 32000, 1, 16, -1, -1));
     converter.SetInputFormat(48000, 2, 16);
-    ASSERT_EQ(converter.Begin(), 1);
+    ASSERT_TRUE(converter.Begin());
     const auto pcm = MakePcm(9600 * 2 + 1, 2);
-    EXPECT_EQ(converter.Write(pcm.data(), 9600 * 4), 1);
-    EXPECT_EQ(converter.Write(pcm.data(), static_cast<int>(pcm.size() * 2)), 0);
+    EXPECT_TRUE(converter.Write(pcm.data(), 9600 * 4));
+    EXPECT_FALSE(converter.Write(pcm.data(), static_cast<int>(pcm.size() * 2)));
 }
 
 TEST(FormatConverter, ForwardsTheLifecycleAndOwnsTheWriter) {
@@ -226,11 +227,11 @@ TEST(FormatConverter, ForwardsTheLifecycleAndOwnsTheWriter) {
     {
         auto converter = Begun(record, {44100, 2, 32000, 2});
         EXPECT_EQ(converter->Kind(), OutputFormat::Wav);
-        EXPECT_EQ(converter->SetOptions(nullptr, 0), 0) << "the sink's own answer comes back";
-        EXPECT_EQ(converter->End(), 1);
-        EXPECT_EQ(converter->Close(), 1);
+        EXPECT_FALSE(converter->SetOptions(nullptr, 0)) << "the sink's own answer comes back";
+        EXPECT_TRUE(converter->End());
+        EXPECT_TRUE(converter->Close());
         EXPECT_EQ(record.closes, 1);
-        EXPECT_EQ(converter->Close(), 0) << "closed once";
+        EXPECT_FALSE(converter->Close()) << "closed once";
         EXPECT_FALSE(record.destroyed);
     }
     EXPECT_TRUE(record.destroyed);
@@ -238,26 +239,26 @@ TEST(FormatConverter, ForwardsTheLifecycleAndOwnsTheWriter) {
 
 TEST(FormatConverter, WithoutAWriterEverythingFails) {
     CFormatConverter converter(nullptr);
-    EXPECT_EQ(converter.Open("x"), 0);
-    EXPECT_EQ(converter.SetFormat(16, 44100, 2, 16, -1, -1), 0);
-    EXPECT_EQ(converter.SetOptions(nullptr, 0), 0);
-    EXPECT_EQ(converter.Begin(), 0);
-    EXPECT_EQ(converter.End(), 0);
-    EXPECT_EQ(converter.Close(), 0);
+    EXPECT_FALSE(converter.Open("x"));
+    EXPECT_FALSE(converter.SetFormat(16, 44100, 2, 16, -1, -1));
+    EXPECT_FALSE(converter.SetOptions(nullptr, 0));
+    EXPECT_FALSE(converter.Begin());
+    EXPECT_FALSE(converter.End());
+    EXPECT_FALSE(converter.Close());
     const int16_t sample = 0;
-    EXPECT_EQ(converter.Write(&sample, 2), 1) << "nothing to hand the samples to";
+    EXPECT_TRUE(converter.Write(&sample, 2)) << "nothing to hand the samples to";
 }
 
 TEST(FormatConverter, RefusesConversionsItCannotDo) {
     SinkWriter::Record record;
     CFormatConverter eightBit(std::make_unique<SinkWriter>(record));
-    eightBit.SetFormat(16, 32000, 1, 16, -1, -1);
+    EXPECT_TRUE(eightBit.SetFormat(16, 32000, 1, 16, -1, -1));
     eightBit.SetInputFormat(44100, 2, 8);
-    EXPECT_EQ(eightBit.Begin(), 0);
+    EXPECT_FALSE(eightBit.Begin());
     CFormatConverter sixChannels(std::make_unique<SinkWriter>(record));
-    sixChannels.SetFormat(16, 32000, 1, 16, -1, -1);
+    EXPECT_TRUE(sixChannels.SetFormat(16, 32000, 1, 16, -1, -1));
     sixChannels.SetInputFormat(48000, 6, 16);
-    EXPECT_EQ(sixChannels.Begin(), 0);
+    EXPECT_FALSE(sixChannels.Begin());
     EXPECT_EQ(record.begins, 0);
 }
 
@@ -275,18 +276,18 @@ TEST(FormatConverter, WavFilesBehindTheConverterReadRightElsewhere) {
         SCOPED_TRACE(c.formats.inRate);
         const std::string path = dir / ("c" + std::to_string(c.formats.inRate) + ".wav");
         CFormatConverter converter(std::make_unique<CWavWriter>());
-        ASSERT_EQ(converter.Open(path.c_str()), 1);
-        ASSERT_EQ(converter.SetFormat(16, c.formats.outRate, c.formats.outChannels, 16, -1, -1), 1);
-        ASSERT_EQ(converter.SetInputFormat(c.formats.inRate, c.formats.inChannels, 16), 1);
-        ASSERT_EQ(converter.Begin(), 1);
+        ASSERT_TRUE(converter.Open(path.c_str()));
+        ASSERT_TRUE(converter.SetFormat(16, c.formats.outRate, c.formats.outChannels, 16, -1, -1));
+        converter.SetInputFormat(c.formats.inRate, c.formats.inChannels, 16);
+        ASSERT_TRUE(converter.Begin());
         const int perBuffer = c.formats.inRate % 10 == 0 ? c.formats.inRate / 10 : c.formats.inRate / 5;
         for (int done = 0; done < c.captureFrames; done += perBuffer) {
             const int n = std::min(perBuffer, c.captureFrames - done);
             const auto pcm = MakePcm(n, c.formats.inChannels, done);
-            ASSERT_EQ(converter.Write(pcm.data(), n * c.formats.inChannels * 2), 1);
+            ASSERT_TRUE(converter.Write(pcm.data(), n * c.formats.inChannels * 2));
         }
-        ASSERT_EQ(converter.End(), 1);
-        ASSERT_EQ(converter.Close(), 1);
+        ASSERT_TRUE(converter.End());
+        ASSERT_TRUE(converter.Close());
 
         EXPECT_EQ(ReadFileBytes(path).size(), 44u + c.expectedFrames * c.formats.outChannels * 2);
         const ProbedAudio sox = ProbeWithSox(path);

@@ -5,6 +5,7 @@
 #include "recording/WaveInDevice.h"
 #include "tests/support/Process.h"
 #include "tests/support/PulseServer.h"
+#include "tests/support/ResultText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -76,8 +77,10 @@ protected:
         device.SetEventHandler(&Capture::Event, &capture);
         device.SetFormat(rate, channels, 16);
         device.bufferDuration = 100;
-        EXPECT_TRUE(device.Open(deviceId)) << device.LastError();
-        EXPECT_TRUE(device.Start()) << device.LastError();
+        const Result<void> opened = device.Open(deviceId);
+        EXPECT_TRUE(opened) << FailureText(opened);
+        const Result<void> started = device.Start();
+        EXPECT_TRUE(started) << FailureText(started);
         EXPECT_EQ(RunProcess("paplay --device=" + std::string(PulseTestServer::kSink) + " " + ShellQuote(tone) + " 2>&1")
                       .exitCode,
                   0);
@@ -161,7 +164,8 @@ TEST_F(PulseCaptureTest, ASourceThatDisappearsIsReported) {
     device.SetDataHandler(&Capture::Handle, &capture);
     device.SetEventHandler(&Capture::Event, &capture);
     device.bufferDuration = 100;
-    ASSERT_TRUE(device.Open(id)) << device.LastError();
+    const Result<void> opened = device.Open(id);
+    ASSERT_TRUE(opened) << FailureText(opened);
     ASSERT_TRUE(device.Start());
     ASSERT_EQ(RunProcess("pactl unload-module " + loaded.output).exitCode, 0);
     for (int i = 0; i < 600 && !capture.failed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -169,6 +173,7 @@ TEST_F(PulseCaptureTest, ASourceThatDisappearsIsReported) {
     EXPECT_TRUE(device.HasFailed());
     device.Stop();
     EXPECT_TRUE(device.Close());
-    EXPECT_FALSE(device.Open(id)) << "the id no longer names a source";
-    EXPECT_FALSE(device.LastError().empty());
+    const Result<void> reopened = device.Open(id);
+    ASSERT_FALSE(reopened) << "the id no longer names a source";
+    EXPECT_FALSE(reopened.error().message.empty());
 }

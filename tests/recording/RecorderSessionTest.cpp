@@ -85,7 +85,7 @@ std::string TrackPath(const TempDir& dir, int track, const std::string& extensio
 
 TEST(RecorderSession, StopBeforeStartDoesNothing) {
     SessionRig rig("silence,fast", 44100, 2);
-    EXPECT_EQ(rig.session.Stop(), 0);
+    EXPECT_FALSE(rig.session.Stop());
     EXPECT_TRUE(rig.Codes().empty());
 }
 
@@ -96,7 +96,7 @@ TEST(RecorderSession, MonitorOnlyMeasuresButOpensNoTrack) {
     rig.session.writtenPath = TrackPath(dir, 1).c_str();
     ASSERT_TRUE(rig.session.Start());
     ASSERT_TRUE(rig.WaitForEnd());
-    EXPECT_EQ(rig.session.Stop(), 1);
+    EXPECT_TRUE(rig.session.Stop());
     EXPECT_EQ(rig.Count(kNotifyTrackOpenBefore), 0);
     EXPECT_EQ(rig.Count(kEventStopped), 0);
     EXPECT_EQ(rig.Count(kNotifyTrackCloseBefore), 0);
@@ -312,7 +312,7 @@ TEST(RecorderSession, AFailedWriteIsReportedAndTheTrackStaysPlayable) {
     // A file-size limit makes writes fail part-way, like a disk that fills up; root is bound by it too.
     ScopedFileSizeLimit limit(200000);
     ASSERT_TRUE(limit.Active());
-    const bool started = rig.session.Start();
+    const Result<void> started = rig.session.Start();
     const bool ended = started && rig.WaitForEnd();
     limit.Lift();
     rig.session.Stop();

@@ -2,6 +2,7 @@
 // that nothing reaches it once Stop returned or Close began.
 #include "platform/SignalCapture.h"
 #include "recording/WaveInDevice.h"
+#include "tests/support/ResultText.h"
 
 #include <gtest/gtest.h>
 
@@ -63,11 +64,14 @@ struct Recorder {
         device.SetEventHandler(&Event, this);
     }
     // Opens the default device of a signal source in the device's current format and starts it.
-    bool Run(CWaveInDevice& device, const std::string& signal, int bufferDuration) {
+    testing::AssertionResult Run(CWaveInDevice& device, const std::string& signal, int bufferDuration) {
         device.SetBackend(Signal(signal));
         Attach(device);
         device.bufferDuration = bufferDuration;
-        return device.Open(-1) && device.Start();
+        Result<void> running = device.Open(-1);
+        if (running) running = device.Start();
+        if (running) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << running.error().message;
     }
 };
 
@@ -85,9 +89,10 @@ std::string Regenerate(const std::string& text, const PcmFormat& format, size_t 
 uint32_t OpenedLength(int rate, int channels, int bits, int duration) {
     CWaveInDevice device;
     device.SetBackend(Signal("silence"));
-    EXPECT_EQ(device.SetFormat(rate, channels, bits), 1);
+    device.SetFormat(rate, channels, bits);
     device.bufferDuration = duration;
-    EXPECT_TRUE(device.Open(-1)) << device.LastError();
+    const Result<void> opened = device.Open(-1);
+    EXPECT_TRUE(opened) << FailureText(opened);
     return device.BufferLength();
 }
 
@@ -122,9 +127,10 @@ TEST(WaveInDevice, RefusesOddSettingsWithAReason) {
         device.SetBackend(Signal("silence"));
         device.SetFormat(c.rate, c.channels, c.bits);
         device.bufferDuration = c.duration;
-        EXPECT_FALSE(device.Open(-1)) << c.rate << " " << c.channels << " " << c.bits << " " << c.duration;
+        const Result<void> opened = device.Open(-1);
+        ASSERT_FALSE(opened) << c.rate << " " << c.channels << " " << c.bits << " " << c.duration;
         EXPECT_FALSE(device.IsOpen());
-        EXPECT_FALSE(device.LastError().empty());
+        EXPECT_FALSE(opened.error().message.empty());
         EXPECT_EQ(device.BufferLength(), 0u);
     }
 }
@@ -134,7 +140,7 @@ TEST(WaveInDevice, DeliversEverySampleInOrder) {
     Recorder recorder;
     CWaveInDevice device;
     device.SetFormat(44100, 2, 16);
-    ASSERT_TRUE(recorder.Run(device, text, 100)) << device.LastError();
+    ASSERT_TRUE(recorder.Run(device, text, 100));
     ASSERT_TRUE(recorder.WaitForEvent());
     device.Stop();
     EXPECT_TRUE(device.Close());
@@ -146,7 +152,7 @@ TEST(WaveInDevice, DeliversEverySampleInOrder) {
 TEST(WaveInDevice, ALastShortBufferIsDeliveredBeforeTheEnd) {
     Recorder recorder;
     CWaveInDevice device;
-    ASSERT_TRUE(recorder.Run(device, "tone=440hz,length=250ms,fast", 100)) << device.LastError();
+    ASSERT_TRUE(recorder.Run(device, "tone=440hz,length=250ms,fast", 100));
     ASSERT_TRUE(recorder.WaitForEvent());
     EXPECT_EQ(recorder.sizes, (std::vector<uint32_t>{17640, 17640, 8820}));
 }
@@ -155,7 +161,7 @@ TEST(WaveInDevice, AHandlerReturningFalseStopsCapture) {
     Recorder recorder;
     recorder.stopAfter = 3;
     CWaveInDevice device;
-    ASSERT_TRUE(recorder.Run(device, "silence,fast", 100)) << device.LastError();
+    ASSERT_TRUE(recorder.Run(device, "silence,fast", 100));
     ASSERT_TRUE(recorder.WaitForBuffers(3));
     // Unpaced, the source would have filled many more buffers by now.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -169,10 +175,10 @@ TEST(WaveInDevice, AHandlerReturningFalseStopsCapture) {
 TEST(WaveInDevice, NothingIsDeliveredAfterStopNotEvenThePartBuffer) {
     Recorder recorder;
     CWaveInDevice device;
-    ASSERT_TRUE(recorder.Run(device, "silence,realtime", 100)) << device.LastError();
+    ASSERT_TRUE(recorder.Run(device, "silence,realtime", 100));
     ASSERT_TRUE(recorder.WaitForBuffers(2));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(device.Stop(), 1);
+    device.Stop();
     const size_t atStop = recorder.Count();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(recorder.Count(), atStop);
@@ -195,7 +201,7 @@ TEST(WaveInDevice, CloseOfANeverOpenedDeviceReturnsFalse) {
     EXPECT_FALSE(device.Close());
     EXPECT_FALSE(device.IsOpen());
     EXPECT_FALSE(device.Start());
-    EXPECT_EQ(device.Stop(), 1);
+    device.Stop();
     device.SetBackend(Signal("silence"));
     ASSERT_TRUE(device.Open(-1));
     EXPECT_TRUE(device.Close());
@@ -206,7 +212,7 @@ TEST(WaveInDevice, OpenOnAnOpenDeviceClosesItFirst) {
     const std::string text = "tone=1000hz/-6db,length=1s,fast";
     Recorder recorder;
     CWaveInDevice device;
-    ASSERT_TRUE(recorder.Run(device, text, 100)) << device.LastError();
+    ASSERT_TRUE(recorder.Run(device, text, 100));
     ASSERT_TRUE(recorder.WaitForBuffers(1));
     device.SetFormat(48000, 1, 16);
     ASSERT_TRUE(device.Open(5));  // the signal answers to every id
@@ -229,8 +235,8 @@ TEST(WaveInDevice, OpenOnAnOpenDeviceClosesItFirst) {
 TEST(WaveInDevice, WithoutABackendTheEnvironmentIsNotAsked) {
     setenv("VELSONA_CAPTURE", "nonsense", 1);
     CWaveInDevice device;
-    const bool opened = device.Open(-1);
-    EXPECT_EQ(device.LastError().find("nonsense"), std::string::npos) << opened << device.LastError();
+    const Result<void> opened = device.Open(-1);
+    EXPECT_EQ(FailureText(opened).find("nonsense"), std::string::npos) << FailureText(opened);
     device.Close();
     unsetenv("VELSONA_CAPTURE");
 }
