@@ -224,9 +224,10 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
 
 const char* RecorderUsage() {
     return "Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]\n"
-           "Records from a sound input into tracks (WAV, MP3, Ogg Vorbis or WMA) until stopped with\n"
-           "Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the start-up preset\n"
-           "(\"(デフォルト設定)\" or /P) and stores this run's settings back into \"(デフォルト設定)\" at exit.\n"
+           "Records from a sound input into tracks (WAV, MP3, Ogg Vorbis, WMA, FLAC or Opus) until\n"
+           "stopped with Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the\n"
+           "start-up preset (\"(デフォルト設定)\" or /P) and stores this run's settings back into\n"
+           "\"(デフォルト設定)\" at exit.\n"
            "\n"
            "Schedule (the window's command line; --start etc. are the same):\n"
            "  /S NOW | HM=21:00 | HMS=21:00:30 | \"YMDHM=2026/12/24 21:00\" | \"YMDHMS=...\"\n"
