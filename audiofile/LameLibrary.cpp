@@ -23,7 +23,7 @@ Result<void> CLameLibrary::Load(const char* moduleName) {
     m_functions = LameFunctions();
     if (const Result<void> loaded = m_module.Load(moduleName); !loaded)
         return KindFailure(FailureKind::kMissing,
-                           CCharString::Formatted("%s.so: %s", moduleName, loaded.error().message.c_str()).str());
+                           CCharString::Formatted("%s.so: %s", moduleName, loaded.error().message.SourceText().c_str()).str());
     LameFunctions f;
     CCharString missing;
     if (Resolve(m_module, "beInitStream", f.initStream, missing) &&

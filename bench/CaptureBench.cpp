@@ -54,7 +54,7 @@ double GeneratorSeconds(const SignalSpec& spec, const PcmFormat& format, uint32_
 void Measure(const char* label, const char* specText, const PcmFormat& format, int durationMs) {
     const Result<SignalSpec> parsed = ParseSignalSpec(specText);
     if (!parsed) {
-        std::printf("%s: %s\n", label, parsed.error().message.c_str());
+        std::printf("%s: %s\n", label, parsed.error().message.SourceText().c_str());
         return;
     }
     const SignalSpec& spec = *parsed;
@@ -70,7 +70,7 @@ void Measure(const char* label, const char* specText, const PcmFormat& format, i
     Result<void> running = device.Open(-1);
     if (running) running = device.Start();
     if (!running) {
-        std::printf("%s: %s\n", label, running.error().message.c_str());
+        std::printf("%s: %s\n", label, running.error().message.SourceText().c_str());
         return;
     }
     {

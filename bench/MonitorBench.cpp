@@ -49,7 +49,7 @@ bool MakeBuffers(Buffers& buffers) {
     const Result<void> opened =
         signal.Open(*ParseSignalSpec("tone=440hz/-6db/3s,silence=2s,tone=1000hz/-20db/2s,silence=1s,loop"), 44100, 2, 16);
     if (!opened) {
-        std::fprintf(stderr, "signal: %s\n", opened.error().message.c_str());
+        std::fprintf(stderr, "signal: %s\n", opened.error().message.SourceText().c_str());
         return false;
     }
     buffers.pcm.resize(size_t{kPatternBuffers} * kBlockBytes);

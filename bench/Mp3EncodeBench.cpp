@@ -47,7 +47,7 @@ int main() {
     // The writer's defaults at the preselected row: 128 kbit/s CBR, joint stereo, quality 2, CRC,
     // private and original bits, no bit reservoir, LAME's tag.
     if (const Result<const LameFunctions*> lame = LoadLameLibrary(); !lame) {
-        fprintf(stderr, "MP3 unavailable: %s\n", lame.error().message.c_str());
+        fprintf(stderr, "MP3 unavailable: %s\n", lame.error().message.SourceText().c_str());
         return 1;
     }
     CMp3Writer writer;

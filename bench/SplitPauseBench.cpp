@@ -80,7 +80,7 @@ Figures Run(const Format& format, int minutes, const std::string& folder) {
                              std::to_string(minutes * 60 + 5) + "s";
     Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackend(spec);
     if (!backend) {
-        std::fprintf(stderr, "%s\n", backend.error().message.c_str());
+        std::fprintf(stderr, "%s\n", backend.error().message.SourceText().c_str());
         std::exit(1);
     }
     control.backend = *std::move(backend);

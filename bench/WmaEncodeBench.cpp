@@ -29,7 +29,7 @@ int main() {
         CSignalGenerator generator;
         const Result<void> opened = generator.Open(*ParseSignalSpec("tone=440hz/-6db"), quality.sampleRate, quality.channels, 16);
         if (!opened) {
-            fprintf(stderr, "signal: %s\n", opened.error().message.c_str());
+            fprintf(stderr, "signal: %s\n", opened.error().message.SourceText().c_str());
             return 1;
         }
         const size_t frames = quality.sampleRate / 10;

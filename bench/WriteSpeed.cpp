@@ -60,7 +60,7 @@ double TimeSession(const std::string& path, int rate, int channels, int seconds)
     CRecorderSession session;
     Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackend(spec);
     if (!backend) {
-        std::fprintf(stderr, "%s\n", backend.error().message.c_str());
+        std::fprintf(stderr, "%s\n", backend.error().message.SourceText().c_str());
         std::exit(1);
     }
     session.backend = *std::move(backend);

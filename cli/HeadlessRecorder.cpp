@@ -90,7 +90,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         Result<std::unique_ptr<CCaptureBackend>> backend =
             m_options.capture ? CreateCaptureBackend(*m_options.capture) : CreateCaptureBackendFromEnvironment();
         if (!backend) {
-            m_display.Error("no capture backend: " + backend.error().message);
+            m_display.Error("no capture backend: " + backend.error().message.SourceText());
             return m_options.capture ? kExitUsage : kExitFailed;
         }
         m_backend = *std::move(backend);
@@ -128,7 +128,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     if (m_options.recover) return kExitOk;
     const Result<void> check = CheckBeforeStart(*m_backend, settings);
     if (!check) {
-        m_display.Error(check.error().message);
+        m_display.Error(check.error().message.SourceText());
         return kExitFailed;
     }
     const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
@@ -137,7 +137,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
                     "; folder: " + settings.outputFolder.str());
     const Result<SpaceEstimate> space =
         EstimateSpace(settings, m_commandLine.scheduleArmed ? &m_commandLine.schedule : nullptr);
-    m_display.Print(space ? space->summary : space.error().message);
+    m_display.Print(space ? space->summary : space.error().message.SourceText());
     if (space && !space->warning.empty()) m_display.Error(space->warning);
 
     m_control =
@@ -218,7 +218,7 @@ void CHeadlessRecorder::PrepareSleepInhibitor() {
     // surprise in the middle; the control takes the lock itself for each recording.
     const Result<void> probe = m_inhibitor->Acquire(*m_logind, "velsona-rec: checking");
     if (!probe) {
-        m_display.Print("note: no sleep inhibitor (" + probe.error().message +
+        m_display.Print("note: no sleep inhibitor (" + probe.error().message.SourceText() +
                         "); the machine may suspend during the recording");
         return;
     }
@@ -238,7 +238,7 @@ bool CHeadlessRecorder::Start() {
         started = m_commands->StartCommand();
     }
     if (!started) {
-        m_display.Error(started.error().message);
+        m_display.Error(started.error().message.SourceText());
         m_startStatus = kExitFailed;
         return false;
     }
@@ -261,7 +261,7 @@ bool CHeadlessRecorder::WaitForStart() {
         const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
         if (tick.start) {
             if (*tick.start) return true;
-            m_display.Error(tick.start->error().message);
+            m_display.Error(tick.start->error().message.SourceText());
             m_startStatus = kExitFailed;
             return false;
         }
@@ -376,9 +376,9 @@ void CHeadlessRecorder::Finish() {
     if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
     // The program ends right after this anyway, so the close request has nothing left to do.
     const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
-    if (!finish.saved) m_display.Error(finish.saved.error().message);
+    if (!finish.saved) m_display.Error(finish.saved.error().message.SourceText());
     if (!finish.endAction) {
         m_problem = true;
-        m_display.Error(finish.endAction.error().message);
+        m_display.Error(finish.endAction.error().message.SourceText());
     }
 }

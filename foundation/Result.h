@@ -10,6 +10,8 @@
 #include <utility>
 #include <variant>
 
+#include "foundation/UserText.h"
+
 enum class FailureKind {
     kSystem,    // a system call refused (the errno says why): a full disk, a missing folder, no access
     kBadData,   // a file's contents are not what its format needs
@@ -22,14 +24,22 @@ struct Failure {
     FailureKind kind = FailureKind::kSystem;
     // The errno where the system gave one, else 0.
     int error = 0;
-    // Said to the user as it stands, in the words of the layer that knows why.
-    std::string message;
+    // For the user, in the words of the layer that knows why; the front end says it in the
+    // user's language.
+    UserText message;
 };
 
+inline Failure SystemFailure(int error, UserText message) { return {FailureKind::kSystem, error, std::move(message)}; }
+inline Failure KindFailure(FailureKind kind, UserText message) { return {kind, 0, std::move(message)}; }
+// TRANSITIONAL: English sentences not yet in the catalogue. Gone once every layer gives UserText.
 inline Failure SystemFailure(int error, std::string message) {
-    return {FailureKind::kSystem, error, std::move(message)};
+    return {FailureKind::kSystem, error, UserText::Verbatim(std::move(message))};
 }
-inline Failure KindFailure(FailureKind kind, std::string message) { return {kind, 0, std::move(message)}; }
+inline Failure KindFailure(FailureKind kind, std::string message) {
+    return {kind, 0, UserText::Verbatim(std::move(message))};
+}
+inline Failure SystemFailure(int error, const char* message) { return SystemFailure(error, std::string(message)); }
+inline Failure KindFailure(FailureKind kind, const char* message) { return KindFailure(kind, std::string(message)); }
 
 template <class T>
 class [[nodiscard]] Result {

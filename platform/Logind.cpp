@@ -31,7 +31,7 @@ RequestMethods MethodsOf(PowerRequest request) {
 
 // sd-bus gives errors as negative errno values.
 Failure BusFailure(FailureKind kind, const char* what, int negativeErrno) {
-    return {kind, -negativeErrno, CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno)).str()};
+    return {kind, -negativeErrno, UserText::Verbatim(CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno)).str())};
 }
 
 }  // namespace

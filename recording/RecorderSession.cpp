@@ -209,7 +209,7 @@ Failure CRecorderSession::FailOpen(Failure failure, bool fileCreated) {
 }
 
 Failure CRecorderSession::Told(const CCharString& what, Failure failure) {
-    failure.message = failure.error ? (what + ": " + std::strerror(failure.error)).str() : what.str();
+    failure.message = UserText::Verbatim(failure.error ? (what + ": " + std::strerror(failure.error)).str() : what.str());
     return failure;
 }
 

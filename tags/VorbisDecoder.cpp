@@ -44,7 +44,7 @@ bool CVorbisDecoder::Load(const char* moduleName) {
     auto forget = [](auto& slot, const char*) { slot = nullptr; };
     ForEachFunction(forget);
     if (const Result<void> loaded = m_module.Load(moduleName); !loaded) {
-        m_error = loaded.error().message;
+        m_error = loaded.error().message.SourceText();
         return false;
     }
     const char* missing = nullptr;

@@ -151,7 +151,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     if (Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackendFromEnvironment())
         Control().backend = *std::move(backend);
     else
-        m_backendError = backend.error().message;
+        m_backendError = backend.error().message.SourceText();
     Control().sleepInhibitor = m_inhibitor.get();
     Control().log = m_log.get();
     // Said once; the recording goes on without its log.
@@ -498,7 +498,7 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
                                    ? CheckBeforeStart(*Control().backend, Control().settings)
                                    : KindFailure(FailureKind::kMissing, "no sound input: " + m_backendError);
     if (!check) {
-        m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.error().message));
+        m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.error().message.SourceText()));
         return false;
     }
     // The folder field already shows the folder used; the user hears why it is not as typed.
@@ -516,7 +516,7 @@ void CMainFrame::ShowStarted(const Result<void>& outcome) {
     if (!outcome) {
         setWindowTitle(Text(kProgramTitle));
         UpdateCommands();
-        m_boxes.Inform(QString::fromStdString(outcome.error().message));
+        m_boxes.Inform(QString::fromStdString(outcome.error().message.SourceText()));
         return;
     }
     if (m_commands->IsCountingDown()) {
@@ -598,7 +598,7 @@ void CMainFrame::RunEndAction(EndAction action) {
     const Result<void> outcome = m_commands->RunEndAction(
         action, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }, *m_logind);
     if (!outcome) {
-        m_problem = QString::fromStdString(outcome.error().message);
+        m_problem = QString::fromStdString(outcome.error().message.SourceText());
         ShowPrompt(QString());
         m_boxes.Warn(m_problem);
     }

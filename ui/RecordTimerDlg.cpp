@@ -120,7 +120,7 @@ void CRecordTimerDlg::accept() {
     if (schedule.endMode == 1) {
         const Result<int64_t> duration = ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()));
         if (!duration) {
-            m_boxes.Inform(QString::fromStdString(duration.error().message));
+            m_boxes.Inform(QString::fromStdString(duration.error().message.SourceText()));
             return;
         }
         schedule.durationSeconds = *duration;

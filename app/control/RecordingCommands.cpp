@@ -15,7 +15,8 @@ Result<void> CRecordingCommands::Start() {
     if (started) return {};
     m_control.schedule.reset();
     Failure failure = std::move(started).error();
-    failure.message = std::string(kStartFailedMessage) + (failure.message.empty() ? "" : " (" + failure.message + ")");
+    failure.message = UserText::Verbatim(std::string(kStartFailedMessage) +
+                                          (failure.message.empty() ? "" : " (" + failure.message.SourceText() + ")"));
     return failure;
 }
 
@@ -71,7 +72,8 @@ Result<void> CRecordingCommands::RunEndAction(EndAction action, const std::funct
     Result<void> done = DoEndAction(action, requestClose, logind);
     if (done) return {};
     Failure failure = std::move(done).error();
-    failure.message = std::string("the end action \"") + EndActionName(action) + "\" was not carried out: " + failure.message;
+    failure.message = UserText::Verbatim(std::string("the end action \"") + EndActionName(action) +
+                                          "\" was not carried out: " + failure.message.SourceText());
     return failure;
 }
 

@@ -34,7 +34,7 @@ int32_t High(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t
 
 // An event's message for a failure: what happened, then the lower layer's words for why.
 CCharString WithReason(const CCharString& message, const Failure& failure) {
-    return failure.message.empty() ? message : message + " (" + failure.message.c_str() + ")";
+    return failure.message.empty() ? message : message + " (" + failure.message.SourceText().c_str() + ")";
 }
 
 // "1:02:03.456": a track's length, to the millisecond, as the log tells it.
@@ -131,7 +131,7 @@ Result<void> CRecordingControl::StartRecording() {
     const Result<void> started = m_session->Start();
     if (!started && !m_session->InputMissing()) {
         const Failure& failure = started.error();
-        if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + CCharString(failure.message));
+        if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + CCharString(failure.message.SourceText()));
         // A first track that opened but never recorded is not a finished track: its row, and the
         // name taken for it, go.
         DropUnrecordedTrack(*m_session);

@@ -25,7 +25,7 @@ Result<void> OutputFormatAvailable(OutputFormat format) {
             if (lame) return {};
             return KindFailure(FailureKind::kMissing,
                                "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
-                                   lame.error().message);
+                                   lame.error().message.SourceText());
         }
         case OutputFormat::Wma:
             // The same search as the WMA writer's, so a present module here is the one it uses.

@@ -512,7 +512,7 @@ TEST(BarsInARecording, EditsDuringATrackApplyFromTheNextTrackAndATypedNumberIsKe
     ProfileState profile;
     ASSERT_TRUE(bars.PrepareStart(control, profile));
     const Result<void> started = control.StartRecording();
-    ASSERT_TRUE(started) << started.error().message;
+    ASSERT_TRUE(started) << started.error().message.SourceText();
     aWhile();
     bars.tagBar.controls.artist = "A2";  // typed during track 1
     bars.OnBarsEdited(control);

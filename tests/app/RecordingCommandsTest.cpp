@@ -67,7 +67,7 @@ TEST_F(RecordingCommands, AStartThatFailsSaysSoAndLeavesNoSchedule) {
     timed.durationSeconds = 60;
     const Result<void> atOnce = commands.StartBySchedule(timed);
     ASSERT_FALSE(atOnce);
-    EXPECT_TRUE(atOnce.error().message.starts_with(kStartFailedMessage)) << atOnce.error().message;
+    EXPECT_TRUE(atOnce.error().message.SourceText().starts_with(kStartFailedMessage)) << atOnce.error().message.SourceText();
     EXPECT_FALSE(control.schedule);
 
     RecordingSchedule later;
@@ -77,7 +77,7 @@ TEST_F(RecordingCommands, AStartThatFailsSaysSoAndLeavesNoSchedule) {
     const CRecordingCommands::Tick tick = commands.OnCountdownTick();
     ASSERT_TRUE(tick.start);
     ASSERT_FALSE(*tick.start);
-    EXPECT_TRUE(tick.start->error().message.starts_with(kStartFailedMessage)) << tick.start->error().message;
+    EXPECT_TRUE(tick.start->error().message.SourceText().starts_with(kStartFailedMessage)) << tick.start->error().message.SourceText();
     EXPECT_FALSE(control.schedule);
     EXPECT_FALSE(commands.IsCountingDown());
 }
@@ -120,15 +120,15 @@ TEST_F(RecordingCommands, FinishRunSavesTheDefaultPresetBeforeTheEndAction) {
         EndAction::ExitApplication,
         [&] { savedFormatAtClose = CSettingsStore((dir / "VelsonaF.conf").c_str()).LoadSettings(kDefaultPresetName).outputFormat; },
         logind);
-    EXPECT_TRUE(finish.saved) << finish.saved.error().message;
-    EXPECT_TRUE(finish.endAction) << finish.endAction.error().message;
+    EXPECT_TRUE(finish.saved) << finish.saved.error().message.SourceText();
+    EXPECT_TRUE(finish.endAction) << finish.endAction.error().message.SourceText();
     EXPECT_EQ(savedFormatAtClose, OutputFormat::OggVorbis);
     EXPECT_EQ(store.LoadSettings(kDefaultPresetName).recordingNumber, 7);
 
     // Power off goes through logind; an unreachable one is a failure with its reason.
     const Result<void> refused = commands.RunEndAction(EndAction::PowerOff, [] {}, logind);
     ASSERT_FALSE(refused);
-    EXPECT_NE(refused.error().message.find("ＰＣ電源断"), std::string::npos) << refused.error().message;
+    EXPECT_NE(refused.error().message.SourceText().find("ＰＣ電源断"), std::string::npos) << refused.error().message.SourceText();
 }
 
 struct CheckCase {
@@ -152,7 +152,7 @@ TEST_F(RecordingCommands, ChecksBeforeStartRefuseWhatCannotWork) {
         settings.outputFolder = (dir / c.folder).c_str();
         const Result<void> check = CheckBeforeStart(*control.backend, settings);
         EXPECT_EQ(check.has_value(), *c.expected == '\0');
-        const std::string message = check ? "" : check.error().message;
+        const std::string message = check ? "" : check.error().message.SourceText();
         EXPECT_NE(message.find(c.expected), std::string::npos) << message;
     }
 }
@@ -161,7 +161,7 @@ TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
     RecordingSettings settings = control.settings;
     settings.outputFolder = dir.path().c_str();
     const Result<SpaceEstimate> open = EstimateSpace(settings, nullptr);
-    ASSERT_TRUE(open) << open.error().message;
+    ASSERT_TRUE(open) << open.error().message.SourceText();
     EXPECT_EQ(open->bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
     EXPECT_NE(open->summary.find(" hours at 1411 kbit/s"), std::string::npos) << open->summary;
 

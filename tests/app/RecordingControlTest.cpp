@@ -390,7 +390,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     rig.control.settings.fileNameTemplate = "blocked/x.wav";
     const Result<void> started = rig.control.StartRecording();
     ASSERT_FALSE(started);
-    EXPECT_NE(started.error().message.find("Not a directory"), std::string::npos) << started.error().message;
+    EXPECT_NE(started.error().message.SourceText().find("Not a directory"), std::string::npos) << started.error().message.SourceText();
     EXPECT_TRUE(rig.Posted().empty());
     std::vector<std::string> expected = before;
     expected.push_back("blocked");
@@ -434,7 +434,7 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
         rig.control.SetTrackNumber(7);
         const Result<void> started = rig.control.StartRecording();
         ASSERT_FALSE(started);
-        const std::string& reason = started.error().message;
+        const std::string& reason = started.error().message.SourceText();
         EXPECT_FALSE(reason.empty());
         EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
         EXPECT_FALSE(rig.control.IsRecording());
@@ -712,7 +712,7 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     }
     CSignalGenerator generator;
     const Result<void> opened = generator.Open(ValueOrFail(ParseSignalSpec(signal)), 44100, 2, 16);
-    ASSERT_TRUE(opened) << opened.error().message;
+    ASSERT_TRUE(opened) << opened.error().message.SourceText();
     std::string expected(6 * 44100 * 4, '\0');
     ASSERT_EQ(generator.Generate(expected.data(), 6 * 44100), 6u * 44100);
     EXPECT_TRUE(recorded == expected) << "recorded " << recorded.size() << " bytes of " << expected.size();
@@ -904,7 +904,7 @@ namespace {
 std::string SignalBytes(const std::string& signal, int64_t frames) {
     CSignalGenerator generator;
     const Result<void> opened = generator.Open(ValueOrFail(ParseSignalSpec(signal)), 44100, 2, 16);
-    EXPECT_TRUE(opened) << opened.error().message;
+    EXPECT_TRUE(opened) << opened.error().message.SourceText();
     std::string bytes(frames * 4, '\0');
     bytes.resize(generator.Generate(bytes.data(), frames) * 4);
     return bytes;

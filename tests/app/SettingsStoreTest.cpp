@@ -147,7 +147,7 @@ TEST_F(SettingsStoreTest, PresetNamesAreTrimmedAndMadeSafe) {
     state.presetName = "  live:set/1 ";
     state.settings = Changed();
     const Result<bool> saved = store.SavePreset(state);
-    ASSERT_TRUE(saved) << saved.error().message;
+    ASSERT_TRUE(saved) << saved.error().message.SourceText();
     EXPECT_TRUE(*saved);
     EXPECT_EQ(state.presetName, "live：set／1");
     EXPECT_EQ(state.presets.entries, (Entries{kDefaultPresetName, "live：set／1"}));
@@ -156,7 +156,7 @@ TEST_F(SettingsStoreTest, PresetNamesAreTrimmedAndMadeSafe) {
     EXPECT_EQ(CSettingsStore(File().c_str()).LoadHistory(kPresetHistory).entries, state.presets.entries);
 
     state.presetName = " \t ";
-    EXPECT_EQ(store.SavePreset(state).error().message, "録音プリセットが未入力です。");
+    EXPECT_EQ(store.SavePreset(state).error().message.SourceText(), "録音プリセットが未入力です。");
 }
 
 TEST_F(SettingsStoreTest, SavingUnderAnExistingNameOverwritesIt) {
@@ -191,12 +191,12 @@ TEST_F(SettingsStoreTest, DeletingRefusesTheFirstEntryAndLoadsItAfterADeletion) 
     state.presets.entries = {"radio", kDefaultPresetName, "night"};
     state.presets.selected = 0;
     state.presetName = "radio";
-    EXPECT_EQ(store.DeletePreset(state).error().message, refusal);
+    EXPECT_EQ(store.DeletePreset(state).error().message.SourceText(), refusal);
     state.presets.selected = 1;
     state.presetName = kDefaultPresetName;
-    EXPECT_EQ(store.DeletePreset(state).error().message, refusal);
+    EXPECT_EQ(store.DeletePreset(state).error().message.SourceText(), refusal);
     state.presetName = "";
-    EXPECT_EQ(store.DeletePreset(state).error().message, "録音プリセットが未入力です。");
+    EXPECT_EQ(store.DeletePreset(state).error().message.SourceText(), "録音プリセットが未入力です。");
     state.presetName = "unknown";
     const Result<bool> unknown = store.DeletePreset(state);
     ASSERT_TRUE(unknown) << "nothing to delete is no failure";
@@ -206,7 +206,7 @@ TEST_F(SettingsStoreTest, DeletingRefusesTheFirstEntryAndLoadsItAfterADeletion) 
     state.presets.selected = 2;
     state.presetName = "night";
     const Result<bool> deleted = store.DeletePreset(state);
-    ASSERT_TRUE(deleted) << deleted.error().message;
+    ASSERT_TRUE(deleted) << deleted.error().message.SourceText();
     EXPECT_TRUE(*deleted);
     EXPECT_EQ(state.presets.entries, (Entries{"radio", kDefaultPresetName}));
     EXPECT_EQ(state.presets.selected, 0);

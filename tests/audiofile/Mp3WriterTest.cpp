@@ -180,8 +180,8 @@ TEST(Mp3Writer, FailedBeginLeavesTheFileUntouched) {
         const Result<void> begun = writer.Begin();
         ASSERT_FALSE(begun);
         EXPECT_EQ(begun.error().kind, FailureKind::kCodec);
-        EXPECT_NE(begun.error().message.find("(error "), std::string::npos) << "the encoder's own code";
-        EXPECT_EQ(begun.error().message.find("(error 0)"), std::string::npos) << begun.error().message;
+        EXPECT_NE(begun.error().message.SourceText().find("(error "), std::string::npos) << "the encoder's own code";
+        EXPECT_EQ(begun.error().message.SourceText().find("(error 0)"), std::string::npos) << begun.error().message.SourceText();
         static_cast<void>(writer.Close());
     }
     EXPECT_EQ(ReadFileBytes(dir / "t.mp3").size(), 0u);
@@ -242,13 +242,13 @@ TEST(LameLibrary, PresentOnlyWithEveryFunction) {
     CLameLibrary missing;
     const Result<void> notFound = missing.Load("no_such_lame_module");
     ASSERT_FALSE(notFound);
-    EXPECT_FALSE(notFound.error().message.empty());
+    EXPECT_FALSE(notFound.error().message.SourceText().empty());
 
     CLameLibrary partial;
     const Result<void> incomplete = partial.Load("lame_enc_partial");
     ASSERT_FALSE(incomplete);
     EXPECT_FALSE(partial.IsLoaded());
-    EXPECT_NE(incomplete.error().message.find("beWriteVBRHeader"), std::string::npos) << incomplete.error().message;
+    EXPECT_NE(incomplete.error().message.SourceText().find("beWriteVBRHeader"), std::string::npos) << incomplete.error().message.SourceText();
     EXPECT_EQ(partial.Functions().initStream, nullptr);
 
     CLameLibrary real;

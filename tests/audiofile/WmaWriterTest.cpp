@@ -26,7 +26,7 @@ std::vector<char> SignalSourceTone(int sampleRate, int channels, int ms) {
     std::vector<char> pcm(frames * channels * 2);
     const Result<void> opened = generator.Open(*ParseSignalSpec("tone=440hz/-6db"), sampleRate, channels, 16);
     const bool ready = opened.has_value();
-    EXPECT_TRUE(ready) << opened.error().message;
+    EXPECT_TRUE(ready) << opened.error().message.SourceText();
     if (ready) {
         EXPECT_EQ(generator.Generate(pcm.data(), frames), frames);
     }

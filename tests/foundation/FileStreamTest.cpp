@@ -16,7 +16,7 @@ TEST(FileStream, ReadModeNeedsAnExistingFile) {
     const Result<void> missing = file.Open((dir / "missing").c_str(), CFileStream::kRead);
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().error, ENOENT);
-    EXPECT_EQ(missing.error().message, std::strerror(ENOENT));
+    EXPECT_EQ(missing.error().message.SourceText(), std::strerror(ENOENT));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_FALSE(PathExists(dir / "missing"));
     const Result<int64_t> read = file.Read(nullptr, 1);
@@ -151,7 +151,7 @@ TEST(FileStream, AWriteTheDiskStopsIsCutOffWhereItBegan) {
     }
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().error, EFBIG);
-    EXPECT_EQ(written.error().message, std::strerror(EFBIG));
+    EXPECT_EQ(written.error().message.SourceText(), std::strerror(EFBIG));
     EXPECT_EQ(file.GetSize(), 4) << "the six bytes that fitted are gone again";
     EXPECT_EQ(file.Tell(), 4);
     ASSERT_FALSE(reserved);

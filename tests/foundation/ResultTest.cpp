@@ -21,7 +21,7 @@ TEST(Result, CarriesAMoveOnlyValueOrTheFailureWithItsErrno) {
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(refused.error().kind, FailureKind::kSystem);
     EXPECT_EQ(refused.error().error, ENOSPC);
-    EXPECT_EQ(refused.error().message, "no room");
+    EXPECT_EQ(refused.error().message.SourceText(), "no room");
 }
 
 TEST(Result, VoidSucceedsByDefaultAndAFailureHandsOnToAnotherType) {

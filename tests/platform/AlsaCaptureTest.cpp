@@ -79,7 +79,7 @@ TEST_F(AlsaCaptureTest, CapturesTheKnownSignalExactly) {
     const int id = IdOf(backend.ListDevices(), "Velsona known signal");
     TestCaptureClient client;
     auto opened = backend.Open(id, {44100, 2, 16}, client);
-    ASSERT_TRUE(opened) << opened.error().message;
+    ASSERT_TRUE(opened) << opened.error().message.SourceText();
     auto stream = *std::move(opened);
     client.stream = stream.get();
     std::vector<char> memory;
@@ -98,7 +98,7 @@ TEST_F(AlsaCaptureTest, ASlowHandlerOverrunsAndIsTold) {
     TestCaptureClient client;
     client.handlerDelay = std::chrono::milliseconds(50);
     auto opened = backend.Open(-1, {8000, 1, 8}, client);
-    ASSERT_TRUE(opened) << opened.error().message;
+    ASSERT_TRUE(opened) << opened.error().message.SourceText();
     auto stream = *std::move(opened);
     client.stream = stream.get();
     std::vector<char> memory;
@@ -123,7 +123,7 @@ TEST_F(AlsaCaptureTest, UnopenableDevicesFailWithAReason) {
     // Why device `id` did not open; empty when it did.
     auto refusal = [&](int id) {
         const auto opened = backend.Open(id, {44100, 2, 16}, client);
-        return opened ? std::string() : opened.error().message;
+        return opened ? std::string() : opened.error().message.SourceText();
     };
     const std::string error = refusal(IdOf(devices, "Dangling"));
     const std::string jackError = refusal(IdOf(devices, "JACK input"));

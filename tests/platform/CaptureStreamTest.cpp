@@ -18,10 +18,10 @@ namespace {
 std::unique_ptr<CCaptureStream> OpenSignal(const std::string& choice, const CaptureFormat& format,
                                            TestCaptureClient& client) {
     Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackend(choice);
-    EXPECT_TRUE(backend) << backend.error().message;
+    EXPECT_TRUE(backend) << backend.error().message.SourceText();
     if (!backend) return nullptr;
     Result<std::unique_ptr<CCaptureStream>> stream = (*backend)->Open(-1, format, client);
-    EXPECT_TRUE(stream) << stream.error().message;
+    EXPECT_TRUE(stream) << stream.error().message.SourceText();
     if (!stream) return nullptr;
     client.stream = stream->get();
     return *std::move(stream);
@@ -57,7 +57,7 @@ TEST(CaptureRing, HandsOutWhatCameBeforeAFailure) {
 
 TEST(CaptureBackendChoice, ByName) {
     auto signal = CreateCaptureBackend("signal:silence");
-    ASSERT_TRUE(signal) << signal.error().message;
+    ASSERT_TRUE(signal) << signal.error().message.SourceText();
     EXPECT_STREQ((*signal)->Name(), "signal");
     const std::vector<CaptureDeviceInfo> devices = (*signal)->ListDevices();
     ASSERT_EQ(devices.size(), 1u);
@@ -69,7 +69,7 @@ TEST(CaptureBackendChoice, ByName) {
         const auto refused = CreateCaptureBackend(bad);
         ASSERT_FALSE(refused) << bad;
         EXPECT_EQ(refused.error().kind, FailureKind::kBadValue) << bad;
-        EXPECT_FALSE(refused.error().message.empty()) << bad;
+        EXPECT_FALSE(refused.error().message.SourceText().empty()) << bad;
     }
 }
 
@@ -91,7 +91,7 @@ TEST(CaptureStream, RefusesBadBuffersAndFormats) {
     for (CaptureFormat bad : {CaptureFormat{44100, 3, 16}, CaptureFormat{44100, 2, 24}, CaptureFormat{0, 2, 16}}) {
         const auto refused = (*backend)->Open(-1, bad, client);
         ASSERT_FALSE(refused);
-        EXPECT_FALSE(refused.error().message.empty());
+        EXPECT_FALSE(refused.error().message.SourceText().empty());
     }
 }
 
@@ -186,23 +186,23 @@ TEST(SignalDrop, FailsAtItsTimeStaysAwayForTheGapAndGoesOnAfterIt) {
     for (const char* bad : {"signal:silence,drop=5s", "signal:silence,drop=x@1s", "signal:silence,drop=1s@"}) {
         const auto refused = CreateCaptureBackend(bad);
         ASSERT_FALSE(refused) << bad;
-        EXPECT_FALSE(refused.error().message.empty()) << bad;
+        EXPECT_FALSE(refused.error().message.SourceText().empty()) << bad;
     }
     const std::string spec = "tone=997hz/-6db/0.3s,silence=0.2s,loop,fast,drop=1s@0.5s";
     const CaptureFormat format{8000, 1, 16};
     Result<std::unique_ptr<CCaptureBackend>> created = CreateCaptureBackend("signal:" + spec);
-    ASSERT_TRUE(created) << created.error().message;
+    ASSERT_TRUE(created) << created.error().message.SourceText();
     CCaptureBackend& backend = **created;
     CSignalGenerator generator;
     const Result<SignalSpec> parsed = ParseSignalSpec(spec);
-    ASSERT_TRUE(parsed) << parsed.error().message;
+    ASSERT_TRUE(parsed) << parsed.error().message.SourceText();
     ASSERT_TRUE(generator.Open(*parsed, 8000, 1, 16));
     std::string expected(8000 * 2 * 2, '\0');
     ASSERT_EQ(generator.Generate(expected.data(), 16000), 16000u);
 
     TestCaptureClient first;
     Result<std::unique_ptr<CCaptureStream>> opened = backend.Open(-1, format, first);
-    ASSERT_TRUE(opened) << opened.error().message;
+    ASSERT_TRUE(opened) << opened.error().message.SourceText();
     std::unique_ptr<CCaptureStream> stream = *std::move(opened);
     first.stream = stream.get();
     std::vector<char> memory(3 * 700);
@@ -218,10 +218,10 @@ TEST(SignalDrop, FailsAtItsTimeStaysAwayForTheGapAndGoesOnAfterIt) {
     TestCaptureClient second;
     const auto away = backend.Open(-1, format, second);
     ASSERT_FALSE(away) << "away during the gap";
-    EXPECT_NE(away.error().message.find("away"), std::string::npos) << away.error().message;
+    EXPECT_NE(away.error().message.SourceText().find("away"), std::string::npos) << away.error().message.SourceText();
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     opened = backend.Open(-1, format, second);
-    ASSERT_TRUE(opened) << opened.error().message;
+    ASSERT_TRUE(opened) << opened.error().message.SourceText();
     stream = *std::move(opened);
     second.stream = stream.get();
     CaptureBuffer again[3] = {{memory.data(), 700}, {memory.data() + 700, 700}, {memory.data() + 1400, 700}};

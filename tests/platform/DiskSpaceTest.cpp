@@ -15,8 +15,8 @@ TEST(DiskSpace, AgreesWithDfAndMeasuresAFolderNotYetCreatedAtItsParent) {
     TempDir dir;
     const Result<DiskSpace> measured = QueryDiskSpace(dir.path().c_str());
     const Result<DiskSpace> measuredLater = QueryDiskSpace((dir / "2024-06-01/No.1").c_str());
-    ASSERT_TRUE(measured) << measured.error().message;
-    ASSERT_TRUE(measuredLater) << measuredLater.error().message;
+    ASSERT_TRUE(measured) << measured.error().message.SourceText();
+    ASSERT_TRUE(measuredLater) << measuredLater.error().message.SourceText();
     const DiskSpace& here = *measured;
     const DiskSpace& later = *measuredLater;
     EXPECT_EQ(here.totalBytes, later.totalBytes);
@@ -34,7 +34,7 @@ TEST(DiskSpace, AFileInThePathIsMeasuredAtItsFileSystemAndNothingIsAFailure) {
     TempDir dir;
     WriteFileBytes(dir / "file", "x");
     const Result<DiskSpace> space = QueryDiskSpace((dir / "file/below").c_str());
-    ASSERT_TRUE(space) << space.error().message;
+    ASSERT_TRUE(space) << space.error().message.SourceText();
     EXPECT_GT(space->totalBytes, 0u);
     EXPECT_TRUE(QueryDiskSpace("relative/not/there")) << "measured at the working folder";
 }

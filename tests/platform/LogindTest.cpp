@@ -24,7 +24,7 @@ TEST(Logind, EachRequestActsAfterItsRightsCheck) {
     CLogind logind(mock.address().c_str());
     for (PowerRequest request : {PowerRequest::PowerOff, PowerRequest::Suspend, PowerRequest::Hibernate}) {
         const Result<void> result = logind.Request(request);
-        EXPECT_TRUE(result) << result.error().message;
+        EXPECT_TRUE(result) << result.error().message.SourceText();
     }
     EXPECT_EQ(mock.Calls(), (Calls{"CanPowerOff", "PowerOff False", "CanSuspend", "Suspend False", "CanHibernate",
                                    "Hibernate False"}));
@@ -37,7 +37,7 @@ TEST(Logind, AnythingButYesIsRefusedWithoutActing) {
     const Result<void> powerOff = logind.Request(PowerRequest::PowerOff);
     ASSERT_FALSE(powerOff);
     EXPECT_TRUE(IsRefusal(powerOff.error()));
-    EXPECT_EQ(powerOff.error().message, "CanPowerOff: no");
+    EXPECT_EQ(powerOff.error().message.SourceText(), "CanPowerOff: no");
     EXPECT_TRUE(IsRefusal(logind.Request(PowerRequest::Suspend).error()));
     EXPECT_TRUE(IsRefusal(logind.Request(PowerRequest::Hibernate).error()));
     EXPECT_EQ(mock.Calls(), (Calls{"CanPowerOff", "CanSuspend", "CanHibernate"}));
@@ -48,14 +48,14 @@ TEST(Logind, AMissingBusIsAClearFailure) {
     const Result<void> none = noAddress.Request(PowerRequest::PowerOff);
     ASSERT_FALSE(none);
     EXPECT_EQ(none.error().kind, FailureKind::kMissing);
-    EXPECT_FALSE(none.error().message.empty());
+    EXPECT_FALSE(none.error().message.SourceText().empty());
 
     TempDir dir;
     CLogind nowhere(("unix:path=" + (dir / "no-bus")).c_str());
     const Result<void> missing = nowhere.Request(PowerRequest::Suspend);
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().kind, FailureKind::kMissing);
-    EXPECT_NE(missing.error().message.find("no-bus"), std::string::npos) << missing.error().message;
+    EXPECT_NE(missing.error().message.SourceText().find("no-bus"), std::string::npos) << missing.error().message.SourceText();
 }
 
 TEST(Logind, ABusThatWentAwayFailsInsteadOfActing) {
@@ -63,11 +63,11 @@ TEST(Logind, ABusThatWentAwayFailsInsteadOfActing) {
     ASSERT_EQ(mock.error(), "");
     CLogind logind(mock.address().c_str());
     const Result<int> fd = logind.Inhibit("sleep", "test", "connect first", "delay");
-    ASSERT_TRUE(fd) << fd.error().message;
+    ASSERT_TRUE(fd) << fd.error().message.SourceText();
     mock.StopBus();
     const Result<void> result = logind.Request(PowerRequest::PowerOff);
     ASSERT_FALSE(result);
-    EXPECT_FALSE(result.error().message.empty());
+    EXPECT_FALSE(result.error().message.SourceText().empty());
     close(*fd);
 }
 
@@ -90,7 +90,7 @@ TEST(SleepInhibitor, BlocksSleepWhileHeldAndLetsGoAtRelease) {
     CLogind logind(mock.address().c_str());
     CSleepInhibitor inhibitor;
     const Result<void> result = inhibitor.Acquire(logind, "recording");
-    ASSERT_TRUE(result) << result.error().message;
+    ASSERT_TRUE(result) << result.error().message.SourceText();
     EXPECT_TRUE(inhibitor.IsHeld());
     const std::string held = mock.CallManager("ListInhibitors");
     EXPECT_NE(held.find("\"sleep\""), std::string::npos) << held;

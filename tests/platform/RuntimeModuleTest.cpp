@@ -22,7 +22,7 @@ bool Recorded(const char* name, ModuleLoadRecord& found) {
 TEST(RuntimeModule, LoadsFromTheProgramFolder) {
     CRuntimeModule module;
     const Result<void> loaded = module.Load("test_module");
-    ASSERT_TRUE(loaded) << loaded.error().message;
+    ASSERT_TRUE(loaded) << loaded.error().message.SourceText();
     auto answer = reinterpret_cast<int (*)()>(module.Symbol("TestModule_Answer"));
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(), 42);
@@ -46,11 +46,11 @@ TEST(RuntimeModule, AMissingModuleIsReportedNotFatal) {
     ASSERT_FALSE(loaded);
     EXPECT_FALSE(module.IsLoaded());
     EXPECT_EQ(loaded.error().kind, FailureKind::kMissing);
-    EXPECT_FALSE(loaded.error().message.empty());
+    EXPECT_FALSE(loaded.error().message.SourceText().empty());
     ModuleLoadRecord record;
     ASSERT_TRUE(Recorded("no_such_velsona_module", record));
     EXPECT_TRUE(record.path.IsEmpty());
-    EXPECT_EQ(record.error, loaded.error().message);
+    EXPECT_EQ(record.error, loaded.error().message.SourceText());
 }
 
 TEST(RuntimeModule, SearchesBesideTheProgramThenInThePrivateFolderThenByName) {

@@ -10,12 +10,12 @@ namespace {
 std::string Generate(const std::string& text, int rate, int channels, int bits, size_t chunkFrames, size_t maxFrames) {
     const Result<SignalSpec> spec = ParseSignalSpec(text);
     if (!spec) {
-        ADD_FAILURE() << spec.error().message;
+        ADD_FAILURE() << spec.error().message.SourceText();
         return {};
     }
     CSignalGenerator generator;
     const Result<void> opened = generator.Open(*spec, rate, channels, bits);
-    EXPECT_TRUE(opened) << opened.error().message;
+    EXPECT_TRUE(opened) << opened.error().message.SourceText();
     const size_t blockAlign = channels * bits / 8;
     std::string out;
     std::string chunk(chunkFrames * blockAlign, '\0');
@@ -38,7 +38,7 @@ int16_t SampleAt(const std::string& bytes, size_t index) {
 
 TEST(SignalSpec, ParsesEveryItem) {
     Result<SignalSpec> parsed = ParseSignalSpec("tone=1000hz/-6db/2s,silence=250ms,file=/tmp/a.wav,loop,length=1h,fast");
-    ASSERT_TRUE(parsed) << parsed.error().message;
+    ASSERT_TRUE(parsed) << parsed.error().message.SourceText();
     SignalSpec spec = *parsed;
     ASSERT_EQ(spec.segments.size(), 3u);
     EXPECT_EQ(spec.segments[0].kind, SignalSegment::Kind::Tone);
@@ -52,7 +52,7 @@ TEST(SignalSpec, ParsesEveryItem) {
     EXPECT_FALSE(spec.realTime);
 
     parsed = ParseSignalSpec("TONE=440,silence");
-    ASSERT_TRUE(parsed) << parsed.error().message;
+    ASSERT_TRUE(parsed) << parsed.error().message.SourceText();
     spec = *parsed;
     EXPECT_DOUBLE_EQ(spec.segments[0].levelDb, -6);
     EXPECT_LT(spec.segments[0].seconds, 0);
@@ -66,7 +66,7 @@ TEST(SignalSpec, RejectsBadText) {
         const Result<SignalSpec> spec = ParseSignalSpec(text);
         ASSERT_FALSE(spec) << text;
         EXPECT_EQ(spec.error().kind, FailureKind::kBadValue) << text;
-        EXPECT_FALSE(spec.error().message.empty()) << text;
+        EXPECT_FALSE(spec.error().message.SourceText().empty()) << text;
     }
 }
 
@@ -135,6 +135,6 @@ TEST(SignalGenerator, RefusesWhatItCannotPlay) {
         CSignalGenerator generator;
         const Result<void> opened = generator.Open(*spec, 8000, 1, 16);
         ASSERT_FALSE(opened) << text;
-        EXPECT_FALSE(opened.error().message.empty()) << text;
+        EXPECT_FALSE(opened.error().message.SourceText().empty()) << text;
     }
 }

@@ -175,5 +175,5 @@ TEST_F(PulseCaptureTest, ASourceThatDisappearsIsReported) {
     EXPECT_TRUE(device.Close());
     const Result<void> reopened = device.Open(id);
     ASSERT_FALSE(reopened) << "the id no longer names a source";
-    EXPECT_FALSE(reopened.error().message.empty());
+    EXPECT_FALSE(reopened.error().message.SourceText().empty());
 }

@@ -52,7 +52,7 @@ public:
         CSignalGenerator generator;
         const PcmFormat& f = session.captureFormat;
         const Result<void> opened = generator.Open(ValueOrFail(ParseSignalSpec(m_signal)), f.sampleRate, f.channels, 16);
-        EXPECT_TRUE(opened) << opened.error().message;
+        EXPECT_TRUE(opened) << opened.error().message.SourceText();
         std::string bytes(frames * f.BlockSize(), '\0');
         bytes.resize(generator.Generate(bytes.data(), frames) * f.BlockSize());
         return bytes;

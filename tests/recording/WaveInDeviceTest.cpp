@@ -71,7 +71,7 @@ struct Recorder {
         Result<void> running = device.Open(-1);
         if (running) running = device.Start();
         if (running) return testing::AssertionSuccess();
-        return testing::AssertionFailure() << running.error().message;
+        return testing::AssertionFailure() << running.error().message.SourceText();
     }
 };
 
@@ -80,7 +80,7 @@ std::string Regenerate(const std::string& text, const PcmFormat& format, size_t 
     CSignalGenerator generator;
     const Result<void> opened =
         generator.Open(ValueOrFail(ParseSignalSpec(text)), format.sampleRate, format.channels, format.bitsPerSample);
-    EXPECT_TRUE(opened) << opened.error().message;
+    EXPECT_TRUE(opened) << opened.error().message.SourceText();
     std::string out(bytes, '\0');
     out.resize(generator.Generate(out.data(), bytes / format.BlockSize()) * format.BlockSize());
     return out;
@@ -130,7 +130,7 @@ TEST(WaveInDevice, RefusesOddSettingsWithAReason) {
         const Result<void> opened = device.Open(-1);
         ASSERT_FALSE(opened) << c.rate << " " << c.channels << " " << c.bits << " " << c.duration;
         EXPECT_FALSE(device.IsOpen());
-        EXPECT_FALSE(opened.error().message.empty());
+        EXPECT_FALSE(opened.error().message.SourceText().empty());
         EXPECT_EQ(device.BufferLength(), 0u);
     }
 }

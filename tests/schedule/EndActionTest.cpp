@@ -40,7 +40,7 @@ TEST(EndAction, EachActionAsksLogindForItsStateAndClosesWhereDue) {
     EXPECT_EQ(mock.Calls(), Calls{}) << "leaving the program needs no power request";
 
     const Outcome standby = RunAction(EndAction::Standby, logind, mock);
-    EXPECT_TRUE(standby.result) << standby.result.error().message;
+    EXPECT_TRUE(standby.result) << standby.result.error().message.SourceText();
     EXPECT_EQ(standby.closes, 1);
     EXPECT_EQ(standby.callsBeforeClose, 0u) << "the close is queued before the machine sleeps";
     EXPECT_EQ(mock.Calls(), (Calls{"CanSuspend", "Suspend False"}));

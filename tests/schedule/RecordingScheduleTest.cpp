@@ -49,7 +49,7 @@ TEST_P(DurationText, IsPositiveMinutesInEveryLocale) {
     for (const char* refused : {"0", "-2", "0.01", "", "abc", "1e300", "nan"}) {
         const Result<int64_t> seconds = ParseDurationMinutes(refused);
         ASSERT_FALSE(seconds) << refused;
-        EXPECT_EQ(seconds.error().message, kInvalidDurationMessage) << refused;
+        EXPECT_EQ(seconds.error().message.SourceText(), kInvalidDurationMessage) << refused;
     }
 }
 

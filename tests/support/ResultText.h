@@ -7,5 +7,5 @@
 
 template <class T>
 std::string FailureText(const Result<T>& result) {
-    return result ? std::string() : result.error().message;
+    return result ? std::string() : result.error().message.SourceText();
 }

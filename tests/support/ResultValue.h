@@ -10,6 +10,6 @@
 template <class T>
 T ValueOrFail(Result<T> result) {
     if (result) return std::move(result).value();
-    ADD_FAILURE() << result.error().message;
+    ADD_FAILURE() << result.error().message.SourceText();
     return T{};
 }

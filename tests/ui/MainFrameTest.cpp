@@ -407,10 +407,10 @@ TEST(Recording, AWindowThreadHeldBusyLosesNoAudio) {
     EXPECT_EQ(item.lengthMs, totalMs);
 
     const Result<SignalSpec> spec = ParseSignalSpec(signal);
-    ASSERT_TRUE(spec) << spec.error().message;
+    ASSERT_TRUE(spec) << spec.error().message.SourceText();
     CSignalGenerator generator;
     const Result<void> opened = generator.Open(*spec, 44100, 2, 16);
-    ASSERT_TRUE(opened) << opened.error().message;
+    ASSERT_TRUE(opened) << opened.error().message.SourceText();
     std::string expected(static_cast<size_t>(totalMs) * 441 / 10 * 4, '\0');
     generator.Generate(expected.data(), expected.size() / 4);
     const std::string written = WavPcm(item.path.str());

@@ -219,7 +219,7 @@ protected:
             ParseSignalSpec("tone=440hz/-6db/20s,silence=10s,tone=1000hz/-20db/15s,silence=5s,loop");
         EXPECT_TRUE(spec);
         const Result<void> opened = signal.Open(spec.value_or(SignalSpec()), 44100, 2, 16);
-        EXPECT_TRUE(opened) << opened.error().message;
+        EXPECT_TRUE(opened) << opened.error().message.SourceText();
     }
     // `seconds` of the signal, 100 ms per buffer, with the displays refreshed as the timer would.
     void Record(double seconds, bool paused = false) {
