@@ -34,7 +34,8 @@ int OpenOrCreate(const char* name, int flags) {
 
 }  // namespace
 
-Failure ErrnoFailure(int error) { return SystemFailure(error, std::strerror(error)); }
+// The system's words alone: the caller knows which file and says so around them.
+Failure ErrnoFailure(int error) { return SystemFailure(error, UserText("FileStream", "%1").ArgError(error)); }
 
 CFileStream::~CFileStream() { Close(); }
 
