@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 
 #include "audiofile/FlacWriter.h"
 #include "audiofile/LameLibrary.h"
