@@ -33,7 +33,7 @@ int CountBuffer(const char* data, uint32_t bytes, void* user) {
     return 1;
 }
 
-void OnEvent(CaptureEvent event, const char*, void* user) {
+void OnEvent(CaptureEvent event, const UserText&, void* user) {
     auto* run = static_cast<Run*>(user);
     if (event == CaptureEvent::Overrun) return;
     std::lock_guard lock(run->mutex);

@@ -14,6 +14,7 @@
 #include "app/control/CaptureChoice.h"
 #include "app/files/FileNameTemplate.h"
 #include "app/control/ModuleReport.h"
+#include "app/language/Catalogue.h"
 #include "app/settings/OutputFormats.h"
 #include "app/control/RecordingCommands.h"
 #include "app/control/RecordingControl.h"
@@ -265,13 +266,13 @@ bool CHeadlessRecorder::WaitForStart() {
             m_startStatus = kExitFailed;
             return false;
         }
-        m_display.ShowStatus(tick.title.str());
-        if (m_service.StatusDue()) m_service.Status(tick.title.str());
+        m_display.ShowStatus(SaidUtf8(tick.title));
+        if (m_service.StatusDue()) m_service.Status(SaidUtf8(tick.title));
     }
 }
 
 int CHeadlessRecorder::Record() {
-    const std::string title = RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr).str();
+    const std::string title = SaidUtf8(RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr));
     m_display.Print("Recording: " + title + " (Ctrl+C stops)");
     m_service.Ready("Recording: " + title);
     if (m_control->sleepInhibitor && !m_control->sleepInhibitor->IsHeld())
@@ -373,7 +374,7 @@ void CHeadlessRecorder::PrintFinishedFiles() {
 }
 
 void CHeadlessRecorder::Finish() {
-    if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + EndActionName(m_endAction));
+    if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + SaidUtf8(EndActionName(m_endAction)));
     // The program ends right after this anyway, so the close request has nothing left to do.
     const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
     if (!finish.saved) m_display.Error(finish.saved.error().message.SourceText());

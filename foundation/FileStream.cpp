@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +33,8 @@ int OpenOrCreate(const char* name, int flags) {
 
 }  // namespace
 
-Failure ErrnoFailure(int error) { return SystemFailure(error, std::strerror(error)); }
+// The system's words alone: the caller knows which file and says so around them.
+Failure ErrnoFailure(int error) { return SystemFailure(error, UserText("FileStream", "%1").ArgError(error)); }
 
 CFileStream::~CFileStream() { Close(); }
 

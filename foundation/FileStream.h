@@ -6,7 +6,7 @@
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
 
-// A failed system call's errno with the system's words for it (strerror).
+// A failed system call's errno with the system's words for it (strerror, in the user's locale).
 Failure ErrnoFailure(int error);
 
 class CFileStream {

@@ -61,8 +61,7 @@ void SilenceAlsaLibrary() {
 
 // " (ALSA: Unknown PCM foo)" for an error text, once per complaint.
 std::string TakeAlsaComplaint() {
-    std::string said;
-    if (!t_alsaComplaint.empty()) said = " (ALSA: " + t_alsaComplaint + ")";
+    std::string said = std::move(t_alsaComplaint);
     t_alsaComplaint.clear();
     return said;
 }
@@ -142,7 +141,12 @@ public:
         int err = snd_pcm_open(&m_pcm, name.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
         if (err < 0) {
             m_pcm = nullptr;
-            return SystemFailure(-err, "cannot open ALSA device \"" + name + "\": " + snd_strerror(err) + TakeAlsaComplaint());
+            const std::string complaint = TakeAlsaComplaint();
+            UserText why = complaint.empty() ? UserText("AlsaCapture", "ALSA デバイス「%1」を開けません: %2")
+                                             : UserText("AlsaCapture", "ALSA デバイス「%1」を開けません: %2（ALSA: %3）");
+            why.Arg(name).Arg(UserText::Verbatim(snd_strerror(err)));
+            if (!complaint.empty()) why.Arg(UserText::Verbatim(complaint));
+            return SystemFailure(-err, std::move(why));
         }
         snd_pcm_hw_params_t* params;
         snd_pcm_hw_params_alloca(&params);
@@ -159,7 +163,9 @@ public:
             (err = snd_pcm_hw_params_set_period_time_near(m_pcm, params, &periodTime, nullptr)) < 0 ||
             (err = snd_pcm_hw_params(m_pcm, params)) < 0 ||
             (err = snd_pcm_hw_params_get_period_size(params, &m_periodFrames, nullptr)) < 0) {
-            return SystemFailure(-err, "ALSA device \"" + name + "\" does not take this format: " + snd_strerror(err));
+            return SystemFailure(-err, UserText("AlsaCapture", "ALSA デバイス「%1」はこの録音形式を受け付けません: %2")
+                                           .Arg(name)
+                                           .Arg(UserText::Verbatim(snd_strerror(err))));
         }
         m_chunk = std::make_unique<char[]>(m_periodFrames * Format().BlockAlign());
         m_device = std::thread(&CAlsaCaptureStream::RunDevice, this);
@@ -217,7 +223,7 @@ private:
                     std::lock_guard lock(m_mutex);
                     m_failed = true;
                 }
-                m_ring.Fail(std::string("the ALSA device failed: ") + snd_strerror(err));
+                m_ring.Fail(UserText("AlsaCapture", "ALSA デバイスが故障しました: %1").Arg(UserText::Verbatim(snd_strerror(err))));
                 return;
             }
             if (err < 0) running = false;  // recovered: prepare and start again
@@ -254,7 +260,7 @@ Result<std::unique_ptr<CCaptureStream>> CAlsaCaptureBackend::OpenStream(int id, 
     if (pcm.empty()) {
         const std::vector<AlsaPcm> pcms = ListPcms();
         if (id < -1 || id + 1 >= static_cast<int>(pcms.size()))
-            return KindFailure(FailureKind::kMissing, "no capture device " + std::to_string(id));
+            return NoCaptureDevice(id);
         pcm = pcms[id + 1].name;
     }
     auto stream = std::make_unique<CAlsaCaptureStream>(format, client);

@@ -5,17 +5,9 @@
 #include "platform/PulseCapture.h"
 #include "platform/SignalCapture.h"
 
-namespace {
-
-Failure UnsupportedFormat(const CaptureFormat& format) {
-    return KindFailure(FailureKind::kBadValue, "unsupported capture format " + format.Text());
-}
-
-}  // namespace
-
 Result<std::unique_ptr<CCaptureStream>> CCaptureBackend::Open(int id, const CaptureFormat& format,
                                                               CCaptureClient& client) {
-    if (!format.IsSupported()) return UnsupportedFormat(format);
+    if (!format.IsSupported()) return UnsupportedCaptureFormat(format);
     return OpenStream(id, {}, format, client);
 }
 
@@ -23,8 +15,12 @@ Result<std::unique_ptr<CCaptureStream>> CCaptureBackend::OpenNamed(const std::st
                                                                    const CaptureFormat& format,
                                                                    CCaptureClient& client) {
     if (name.empty()) return Open(-1, format, client);
-    if (!format.IsSupported()) return UnsupportedFormat(format);
+    if (!format.IsSupported()) return UnsupportedCaptureFormat(format);
     return OpenStream(-1, name, format, client);
+}
+
+Failure NoCaptureDevice(int id) {
+    return KindFailure(FailureKind::kMissing, UserText("CaptureBackend", "入力デバイス %1 はありません").Arg(id));
 }
 
 std::unique_ptr<CDeviceWatch> CCaptureBackend::WatchDevices(std::function<void()>) { return nullptr; }
@@ -43,5 +39,6 @@ Result<std::unique_ptr<CCaptureBackend>> CreateCaptureBackend(const std::string&
         return Backend(std::make_unique<CAlsaCaptureBackend>());
     }
     return KindFailure(FailureKind::kBadValue,
-                       "unknown capture backend \"" + choice + "\" (use pulse, alsa or signal:<spec>)");
+                       UserText("CaptureBackend", "録音方式「%1」はありません（pulse、alsa、signal:<仕様> のいずれか）")
+                           .Arg(choice));
 }

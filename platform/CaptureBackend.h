@@ -48,6 +48,9 @@ protected:
                                                                const CaptureFormat& format, CCaptureClient& client) = 0;
 };
 
+// Why device `id` of a backend's list cannot be opened: there is none by that number.
+Failure NoCaptureDevice(int id);
+
 // `choice` is "pulse", "alsa", "signal:<spec>" (platform/SignalGenerator.h) or empty for
 // automatic: PulseAudio when a server answers, otherwise ALSA. The signal source is never
 // chosen automatically. An unknown choice or a bad signal spec fails.

@@ -50,12 +50,12 @@ long CCaptureRing::Read(char* dst, size_t bytes, int timeoutMs) {
     return static_cast<long>(take);
 }
 
-void CCaptureRing::Fail(const std::string& reason) {
+void CCaptureRing::Fail(UserText reason) {
     {
         std::lock_guard lock(m_mutex);
         if (m_failed) return;
         m_failed = true;
-        m_failReason = reason;
+        m_failReason = std::move(reason);
     }
     m_ready.notify_all();
 }
@@ -67,7 +67,7 @@ void CCaptureRing::Clear() {
     m_overflowing = false;
 }
 
-std::string CCaptureRing::FailReason() const {
+UserText CCaptureRing::FailReason() const {
     std::lock_guard lock(m_mutex);
     return m_failReason;
 }

@@ -21,9 +21,9 @@ public:
     // for some. Returns the bytes copied, 0 on timeout, or -1 once failed and drained: audio
     // that arrived before the failure is still handed out.
     long Read(char* dst, size_t bytes, int timeoutMs);
-    void Fail(const std::string& reason);
+    void Fail(UserText reason);
     void Clear();
-    std::string FailReason() const;
+    UserText FailReason() const;
 
 private:
     std::unique_ptr<char[]> m_data;
@@ -35,7 +35,7 @@ private:
     size_t m_size = 0;
     bool m_overflowing = false;
     bool m_failed = false;
-    std::string m_failReason;
+    UserText m_failReason;
 };
 
 // A stream whose device thread fills a ring holding `depthSeconds` of audio.
@@ -43,7 +43,7 @@ class CRingCaptureStream : public CCaptureStream {
 protected:
     CRingCaptureStream(const CaptureFormat& format, CCaptureClient& client, int depthSeconds);
     long Read(char* dst, uint32_t bytes) override;
-    std::string EndDetail() const override { return m_ring.FailReason(); }
+    UserText EndDetail() const override { return m_ring.FailReason(); }
     // Producer side: stores audio and reports an overrun when the ring was full.
     void Push(const void* data, size_t bytes);
 

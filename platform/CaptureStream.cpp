@@ -6,9 +6,12 @@ bool CaptureFormat::IsSupported() const {
            sampleRate <= 384000;
 }
 
-std::string CaptureFormat::Text() const {
-    return std::to_string(sampleRate) + " Hz, " + std::to_string(channels) + " channels, " + std::to_string(bits) +
-           " bits";
+Failure UnsupportedCaptureFormat(const CaptureFormat& format) {
+    return KindFailure(FailureKind::kBadValue,
+                       UserText("CaptureStream", "録音形式 %1 Hz、%2 チャンネル、%3 ビットには対応していません")
+                           .Arg(format.sampleRate)
+                           .Arg(format.channels)
+                           .Arg(format.bits));
 }
 
 CCaptureStream::CCaptureStream(const CaptureFormat& format, CCaptureClient& client)
@@ -114,7 +117,8 @@ void CCaptureStream::Run() {
         if (m_overruns.load() != m_overrunsReported) {
             m_overrunsReported = m_overruns.load();
             lock.unlock();
-            m_client.OnCaptureEvent(CaptureEvent::Overrun, "capture buffer overrun: audio was lost");
+            m_client.OnCaptureEvent(CaptureEvent::Overrun,
+                                    UserText("CaptureStream", "録音バッファがあふれ、音声が失われました"));
             lock.lock();
             continue;
         }
@@ -142,10 +146,9 @@ void CCaptureStream::Run() {
         m_capturing = false;
         m_finished = true;
         if (buffer->recorded > 0) Deliver(PopFront(), lock);
-        const std::string detail = EndDetail();
+        const UserText detail = EndDetail();
         lock.unlock();
-        m_client.OnCaptureEvent(n == kReadEnded ? CaptureEvent::Ended : CaptureEvent::Failed,
-                                detail.c_str());
+        m_client.OnCaptureEvent(n == kReadEnded ? CaptureEvent::Ended : CaptureEvent::Failed, detail);
         lock.lock();
     }
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "foundation/Result.h"
+
 // Interleaved little-endian PCM: 16-bit signed or 8-bit unsigned samples.
 struct CaptureFormat {
     int sampleRate = 44100;
@@ -18,9 +20,10 @@ struct CaptureFormat {
     uint32_t BytesPerSecond() const { return static_cast<uint32_t>(sampleRate) * BlockAlign(); }
     // What every backend accepts: 1 or 2 channels, 8 or 16 bits, 1 kHz to 384 kHz.
     bool IsSupported() const;
-    // "44100 Hz, 2 channels, 16 bits", for messages.
-    std::string Text() const;
 };
+
+// Why a format that is not IsSupported() cannot be opened.
+Failure UnsupportedCaptureFormat(const CaptureFormat& format);
 
 // One caller-owned buffer. The stream fills it and hands it back once it holds `length`
 // bytes, or fewer when capture stops, fails or ends part-way through it.
@@ -42,7 +45,7 @@ enum class CaptureEvent {
 class CCaptureClient {
 public:
     virtual void OnBufferDone(CaptureBuffer& buffer) = 0;
-    virtual void OnCaptureEvent(CaptureEvent event, const char* detail) = 0;
+    virtual void OnCaptureEvent(CaptureEvent event, const UserText& detail) = 0;
 
 protected:
     ~CCaptureClient() = default;
@@ -89,7 +92,7 @@ protected:
     // Any thread: counts one overrun and has the audio thread report it.
     void ReportOverrun();
     // Detail text for CaptureEvent::Failed/Ended; read on the audio thread after Read says so.
-    virtual std::string EndDetail() const { return {}; }
+    virtual UserText EndDetail() const { return {}; }
 
 private:
     void Run();

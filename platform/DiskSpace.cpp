@@ -26,6 +26,10 @@ bool IsUniqueSuffix(const std::string& text) {
            std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
+Failure NoReserve(const CCharString& folder, int error) {
+    return SystemFailure(error, UserText("DiskSpace", "%1 に予備の領域を確保できません: %2").Arg(folder.str()).ArgError(error));
+}
+
 }  // namespace
 
 Result<DiskSpace> QueryDiskSpace(const CCharString& folder) {
@@ -40,7 +44,9 @@ Result<DiskSpace> QueryDiskSpace(const CCharString& folder) {
             return space;
         }
         const int error = errno;
-        const auto unmeasured = [&] { return SystemFailure(error, "cannot measure the free space of " + folder.str()); };
+        const auto unmeasured = [&] {
+            return SystemFailure(error, UserText("DiskSpace", "%1 の空き容量を測れません: %2").Arg(folder.str()).ArgError(error));
+        };
         if (error != ENOENT && error != ENOTDIR) return unmeasured();
         while (path.size() > 1 && path.back() == '/') path.pop_back();
         const size_t slash = path.rfind('/');
@@ -65,14 +71,14 @@ Result<void> CDiskReserve::Hold(const CCharString& folder, int64_t bytes) {
     // folder is followed or reused, and a dead owner's reserve can be told from a live one's.
     std::string name = (WithSlash(folder) + kReservePrefix).str() + OwnerTag(ThisProcess()) + "-XXXXXX";
     const int fd = mkostemp(name.data(), O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return SystemFailure(errno, "cannot reserve space in " + folder.str());
+    if (fd < 0) return NoReserve(folder, errno);
     const CCharString path(name.c_str());
     // Allocated blocks, not a sparse file: the space must really be taken now.
     const int error = posix_fallocate(fd, 0, bytes);
     close(fd);
     if (error != 0) {
         unlink(path.c_str());
-        return SystemFailure(error, "cannot reserve space in " + folder.str());
+        return NoReserve(folder, error);
     }
     m_path = path;
     return {};

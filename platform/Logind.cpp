@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
@@ -31,7 +30,7 @@ RequestMethods MethodsOf(PowerRequest request) {
 
 // sd-bus gives errors as negative errno values.
 Failure BusFailure(FailureKind kind, const char* what, int negativeErrno) {
-    return {kind, -negativeErrno, UserText::Verbatim(CCharString::Formatted("%s: %s", what, std::strerror(-negativeErrno)).str())};
+    return {kind, -negativeErrno, UserText("Logind", "%1: %2").Arg(what).ArgError(-negativeErrno)};
 }
 
 }  // namespace
@@ -49,7 +48,7 @@ CCharString CLogind::SystemBusAddress() {
 
 Result<void> CLogind::Connect() {
     if (m_bus) return {};
-    if (m_address.IsEmpty()) return KindFailure(FailureKind::kMissing, "no D-Bus address given");
+    if (m_address.IsEmpty()) return KindFailure(FailureKind::kMissing, UserText("Logind", "D-Bus のアドレスがありません"));
     sd_bus* bus = nullptr;
     int r = sd_bus_new(&bus);
     if (r < 0) return BusFailure(FailureKind::kMissing, "sd_bus_new", r);
@@ -71,10 +70,12 @@ Result<void> CLogind::CallManager(const char* method, const char* signature, sd_
     va_end(args);
     Result<void> result;
     if (r < 0) {
-        Failure failure = SystemFailure(
-            -r, CCharString::Formatted("%s: %s", method,
-                                       sd_bus_error_is_set(&error) && error.message ? error.message : std::strerror(-r))
-                    .str());
+        UserText why = UserText("Logind", "%1: %2").Arg(method);
+        if (sd_bus_error_is_set(&error) && error.message)
+            why.Arg(UserText::Verbatim(error.message));
+        else
+            why.ArgError(-r);
+        Failure failure = SystemFailure(-r, std::move(why));
         // A broken connection is not worth keeping; the next call reconnects.
         if (r == -ECONNRESET || r == -ENOTCONN) {
             failure.kind = FailureKind::kMissing;
@@ -97,7 +98,7 @@ Result<void> CLogind::Request(PowerRequest request) {
     sd_bus_message_unref(reply);
     if (r < 0) return BusFailure(FailureKind::kSystem, methods.check, r);
     if (answerText != "yes")
-        return SystemFailure(EPERM, CCharString::Formatted("%s: %s", methods.check, answerText.c_str()).str());
+        return SystemFailure(EPERM, UserText("Logind", "%1: %2").Arg(methods.check).Arg(answerText.str()));
     // Not interactive: an authentication prompt would wait for a user who is not there.
     result = CallManager(methods.act, "b", &reply, 0);
     sd_bus_message_unref(reply);

@@ -33,18 +33,18 @@ public:
     Result<void> Connect() {
         m_loop = pa_threaded_mainloop_new();
         if (!m_loop || pa_threaded_mainloop_start(m_loop) < 0)
-            return KindFailure(FailureKind::kSystem, "cannot start the PulseAudio main loop");
+            return KindFailure(FailureKind::kSystem, UserText("PulseCapture", "PulseAudio のメインループを開始できません"));
         Lock lock(*this);
         m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Velsona");
         if (!m_context || pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-            return KindFailure(FailureKind::kMissing, "no PulseAudio server answers");
+            return KindFailure(FailureKind::kMissing, UserText("PulseCapture", "PulseAudio サーバーが応答しません"));
         const bool ready = WaitFor([this] {
             const pa_context_state_t state = pa_context_get_state(m_context);
             return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
         });
         if (!ready || pa_context_get_state(m_context) != PA_CONTEXT_READY)
-            return KindFailure(FailureKind::kMissing,
-                               std::string("no PulseAudio server answers: ") + pa_strerror(pa_context_errno(m_context)));
+            return KindFailure(FailureKind::kMissing, UserText("PulseCapture", "PulseAudio サーバーが応答しません: %1")
+                                                          .Arg(UserText::Verbatim(pa_strerror(pa_context_errno(m_context)))));
         return {};
     }
 
@@ -130,17 +130,18 @@ public:
             std::vector<PulseSource> sources;
             std::string defaultName;
             if (!ListSources(m_connection, sources, defaultName))
-                return KindFailure(FailureKind::kSystem, "cannot list the PulseAudio sources");
+                return KindFailure(FailureKind::kSystem, UserText("PulseCapture", "PulseAudio の入力デバイスを一覧できません"));
             if (static_cast<size_t>(id) >= sources.size())
-                return KindFailure(FailureKind::kMissing, "no capture device " + std::to_string(id));
+                return NoCaptureDevice(id);
             sourceName = sources[id].name;
         }
         const pa_sample_spec spec{Format().bits == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE,
                                   static_cast<uint32_t>(Format().sampleRate), static_cast<uint8_t>(Format().channels)};
         m_stream = pa_stream_new(m_connection.Context(), "Velsona recording", &spec, nullptr);
         if (!m_stream)
-            return KindFailure(FailureKind::kSystem, std::string("cannot create a PulseAudio stream: ") +
-                                                         pa_strerror(pa_context_errno(m_connection.Context())));
+            return KindFailure(FailureKind::kSystem,
+                               UserText("PulseCapture", "PulseAudio のストリームを作成できません: %1")
+                                   .Arg(UserText::Verbatim(pa_strerror(pa_context_errno(m_connection.Context())))));
         pa_stream_set_state_callback(m_stream, &OnStreamState, this);
         pa_stream_set_read_callback(m_stream, &OnReadable, this);
         pa_context_set_state_callback(m_connection.Context(), &OnContextState, this);
@@ -154,10 +155,11 @@ public:
                                      static_cast<pa_stream_flags_t>(flags)) < 0 ||
             !m_connection.WaitFor([this] { return pa_stream_get_state(m_stream) != PA_STREAM_CREATING; }) ||
             pa_stream_get_state(m_stream) != PA_STREAM_READY) {
-            return KindFailure(FailureKind::kMissing,
-                               "cannot record from the PulseAudio source" +
-                                   (chosen ? " \"" + sourceName + "\"" : std::string()) + ": " +
-                                   pa_strerror(pa_context_errno(m_connection.Context())));
+            UserText why = chosen ? UserText("PulseCapture", "PulseAudio の入力デバイス「%1」から録音できません: %2")
+                                  : UserText("PulseCapture", "PulseAudio の既定の入力デバイスから録音できません: %1");
+            if (chosen) why.Arg(sourceName);
+            why.Arg(UserText::Verbatim(pa_strerror(pa_context_errno(m_connection.Context()))));
+            return KindFailure(FailureKind::kMissing, std::move(why));
         }
         SetDeviceName(chosen ? sourceName : std::string());
         Launch();
@@ -188,7 +190,7 @@ private:
             const void* data = nullptr;
             size_t bytes = 0;
             if (pa_stream_peek(stream, &data, &bytes) < 0) {
-                self->m_ring.Fail("reading from the PulseAudio stream failed");
+                self->m_ring.Fail(UserText("PulseCapture", "PulseAudio のストリームから読み取れませんでした"));
                 return;
             }
             if (bytes == 0) return;
@@ -200,13 +202,14 @@ private:
     static void OnStreamState(pa_stream* stream, void* user) {
         auto* self = static_cast<CPulseCaptureStream*>(user);
         if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
-            self->m_ring.Fail(std::string("the PulseAudio source went away: ") +
-                              pa_strerror(pa_context_errno(pa_stream_get_context(stream))));
+            self->m_ring.Fail(UserText("PulseCapture", "PulseAudio の入力デバイスがなくなりました: %1")
+                                  .Arg(UserText::Verbatim(pa_strerror(pa_context_errno(pa_stream_get_context(stream))))));
     }
 
     static void OnContextState(pa_context* context, void* user) {
         if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context)))
-            static_cast<CPulseCaptureStream*>(user)->m_ring.Fail("the connection to the PulseAudio server was lost");
+            static_cast<CPulseCaptureStream*>(user)->m_ring.Fail(
+                UserText("PulseCapture", "PulseAudio サーバーとの接続が切れました"));
     }
 
     PulseConnection m_connection;

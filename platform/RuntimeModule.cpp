@@ -59,9 +59,10 @@ Result<void> CRuntimeModule::Load(const char* name) {
         }
     }
     const char* error = dlerror();
-    const CCharString why = error ? error : "not found";
-    Record(name, CCharString(), why);
-    return KindFailure(FailureKind::kMissing, why.str());
+    const UserText why = error ? UserText("RuntimeModule", "モジュール %1 を読み込めません: %2").Arg(name).Arg(UserText::Verbatim(error))
+                               : UserText("RuntimeModule", "モジュール %1 が見つかりません").Arg(name);
+    Record(name, CCharString(), error ? error : "not found");
+    return KindFailure(FailureKind::kMissing, why);
 }
 
 void* CRuntimeModule::Symbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }

@@ -71,8 +71,8 @@ protected:
         return true;
     }
     void EndCapture() override {}
-    std::string EndDetail() const override {
-        return m_failed ? "the signal dropped out" : "the signal has ended";
+    UserText EndDetail() const override {
+        return m_failed ? UserText("SignalCapture", "信号が途絶えました") : UserText("SignalCapture", "信号が終わりました");
     }
 
 private:
@@ -109,7 +109,7 @@ Result<std::unique_ptr<CCaptureStream>> CSignalCaptureBackend::OpenStream(int, c
             failFrame = std::llround(m_spec.dropAtSeconds * format.sampleRate);
         } else if (!m_drop->over) {
             if (now - m_drop->droppedAt < std::chrono::duration<double>(m_spec.dropGapSeconds))
-                return KindFailure(FailureKind::kMissing, "the signal is away (" + m_spec.text + ")");
+                return KindFailure(FailureKind::kMissing, UserText("SignalCapture", "信号が途絶えています（%1）").Arg(m_spec.text));
             m_drop->over = true;
         }
         if (m_drop->over) startFrame = std::llround((m_spec.dropAtSeconds + m_spec.dropGapSeconds) * format.sampleRate);

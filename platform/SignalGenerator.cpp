@@ -34,13 +34,13 @@ bool ParseQuantity(const std::string& text, std::initializer_list<std::pair<cons
     return false;
 }
 
-Failure BadSpec(std::string message) { return KindFailure(FailureKind::kBadValue, std::move(message)); }
+Failure BadSpec(UserText message) { return KindFailure(FailureKind::kBadValue, std::move(message)); }
 
 Result<double> ParseDuration(const std::string& text) {
     double seconds = 0;
     if (ParseQuantity(text, {{"ms", 0.001}, {"s", 1}, {"min", 60}, {"h", 3600}}, seconds) && seconds >= 0)
         return seconds;
-    return BadSpec("bad duration \"" + text + "\" (use e.g. 250ms, 2s, 5min, 1h)");
+    return BadSpec(UserText("SignalGenerator", "長さ「%1」が不正です（250ms、2s、5min、1h のように）").Arg(text));
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -60,10 +60,10 @@ Result<SignalSegment> ParseTone(const std::string& value) {
     segment.kind = SignalSegment::Kind::Tone;
     if (fields.size() > 3 || !ParseQuantity(fields[0], {{"", 1}, {"hz", 1}}, segment.frequency) ||
         segment.frequency <= 0)
-        return BadSpec("bad tone \"" + value + "\" (use tone=<freq>hz[/<level>db][/<duration>])");
+        return BadSpec(UserText("SignalGenerator", "トーン「%1」が不正です（tone=<周波数>hz[/<レベル>db][/<長さ>]）").Arg(value));
     if (fields.size() > 1 &&
         (!ParseQuantity(fields[1], {{"", 1}, {"db", 1}, {"dbfs", 1}}, segment.levelDb) || segment.levelDb > 0))
-        return BadSpec("bad tone level \"" + fields[1] + "\" (dBFS, at most 0)");
+        return BadSpec(UserText("SignalGenerator", "トーンのレベル「%1」が不正です（dBFS、0 以下）").Arg(fields[1]));
     if (fields.size() < 3) return segment;
     Result<double> seconds = ParseDuration(fields[2]);
     if (!seconds) return std::move(seconds).error();
@@ -108,7 +108,7 @@ Result<SignalSpec> ParseSignalSpec(const std::string& text) {
             spec.loop = true;
         } else if (key == "drop" && hasValue) {
             const size_t at = value.find('@');
-            if (at == std::string::npos) return BadSpec("bad drop \"" + value + "\" (use drop=<gap>@<at>, e.g. drop=5s@10s)");
+            if (at == std::string::npos) return BadSpec(UserText("SignalGenerator", "途切れ「%1」が不正です（drop=<間隔>@<時点>、例えば drop=5s@10s）").Arg(value));
             Result<double> gap = ParseDuration(value.substr(0, at));
             if (!gap) return std::move(gap).error();
             Result<double> dropAt = ParseDuration(value.substr(at + 1));
@@ -120,29 +120,32 @@ Result<SignalSpec> ParseSignalSpec(const std::string& text) {
         } else if (key == "realtime" && !hasValue) {
             spec.realTime = true;
         } else {
-            return BadSpec("unknown signal item \"" + item + "\"");
+            return BadSpec(UserText("SignalGenerator", "信号の項目「%1」はありません").Arg(item));
         }
     }
-    if (spec.segments.empty()) return BadSpec("the signal has no tone, silence or file");
+    if (spec.segments.empty()) return BadSpec(UserText("SignalGenerator", "信号にトーン、無音、ファイルのいずれもありません"));
     return spec;
 }
 
 Result<void> CSignalGenerator::OpenFile(const SignalSegment& from, Segment& segment) {
-    const std::string what = "signal file \"" + from.path + "\"";
     segment.file.reset(std::fopen(from.path.c_str(), "rb"), [](FILE* f) {
         if (f) std::fclose(f);  // shared_ptr calls the deleter even for a failed fopen
     });
-    if (!segment.file) return SystemFailure(errno, "cannot open " + what);
+    if (!segment.file) {
+        const int error = errno;
+        return SystemFailure(error, UserText("SignalGenerator", "信号ファイル「%1」を開けません: %2").Arg(from.path).ArgError(error));
+    }
     FILE* f = segment.file.get();
     unsigned char header[12];
     if (std::fread(header, 1, 12, f) != 12 || std::memcmp(header, "RIFF", 4) || std::memcmp(header + 8, "WAVE", 4)) {
-        return KindFailure(FailureKind::kBadData, what + " is not a WAV file");
+        return KindFailure(FailureKind::kBadData, UserText("SignalGenerator", "信号ファイル「%1」は WAV ファイルではありません").Arg(from.path));
     }
     int rate = 0, bits = 0;
     segment.fileChannels = 0;
     for (;;) {
         unsigned char chunk[8];
-        if (std::fread(chunk, 1, 8, f) != 8) return KindFailure(FailureKind::kBadData, what + " has no PCM data");
+        if (std::fread(chunk, 1, 8, f) != 8)
+            return KindFailure(FailureKind::kBadData, UserText("SignalGenerator", "信号ファイル「%1」に PCM データがありません").Arg(from.path));
         const uint32_t size = Le32(chunk + 4);
         if (!std::memcmp(chunk, "fmt ", 4) && size >= 16) {
             unsigned char fmt[16];
@@ -157,7 +160,9 @@ Result<void> CSignalGenerator::OpenFile(const SignalSegment& from, Segment& segm
         } else if (!std::memcmp(chunk, "data", 4)) {
             if (bits != 16 || rate != m_rate || (segment.fileChannels != 1 && segment.fileChannels != 2))
                 return KindFailure(FailureKind::kBadData,
-                                   what + " must be 16-bit PCM, mono or stereo, at " + std::to_string(m_rate) + " Hz");
+                                   UserText("SignalGenerator", "信号ファイル「%1」は %2 Hz の 16 ビット PCM（モノラルかステレオ）でなければなりません")
+                                       .Arg(from.path)
+                                       .Arg(m_rate));
             segment.dataOffset = std::ftell(f);
             segment.frames = size / (2 * segment.fileChannels);
             return {};
@@ -165,7 +170,7 @@ Result<void> CSignalGenerator::OpenFile(const SignalSegment& from, Segment& segm
             std::fseek(f, static_cast<long>(size + (size & 1)), SEEK_CUR);
         }
     }
-    return KindFailure(FailureKind::kBadData, what + " is damaged");
+    return KindFailure(FailureKind::kBadData, UserText("SignalGenerator", "信号ファイル「%1」は壊れています").Arg(from.path));
 }
 
 Result<void> CSignalGenerator::Open(const SignalSpec& spec, int sampleRate, int channels, int bits) {
@@ -188,7 +193,8 @@ Result<void> CSignalGenerator::Open(const SignalSpec& spec, int sampleRate, int 
         }
         if (from.kind == SignalSegment::Kind::Tone) {
             if (from.frequency >= sampleRate / 2.0)
-                return KindFailure(FailureKind::kBadValue, "tone frequency must be below half the sample rate");
+                return KindFailure(FailureKind::kBadValue,
+                                   UserText("SignalGenerator", "トーンの周波数はサンプリング周波数の半分より低くなければなりません"));
             segment.amplitude = 32767.0 * std::pow(10.0, from.levelDb / 20.0);
             // Whole-Hz tones repeat every `rate` samples: a table is exact and much cheaper than sin.
             if (from.frequency == std::floor(from.frequency)) {
@@ -202,8 +208,12 @@ Result<void> CSignalGenerator::Open(const SignalSpec& spec, int sampleRate, int 
         m_segments.push_back(std::move(segment));
     }
     if (m_loop && loopFrames == 0)
-        return KindFailure(FailureKind::kBadValue, "a looped signal needs at least one segment with a length");
-    if (!EnterSegment(0)) return SystemFailure(errno, "cannot read the signal file");
+        return KindFailure(FailureKind::kBadValue,
+                           UserText("SignalGenerator", "繰り返す信号には長さのある区間が少なくとも一つ必要です"));
+    if (!EnterSegment(0)) {
+        const int error = errno;
+        return SystemFailure(error, UserText("SignalGenerator", "信号ファイルを読み取れません: %1").ArgError(error));
+    }
     return {};
 }
 

@@ -12,7 +12,7 @@ int16_t RoundSample(double x) {
     return static_cast<int16_t>(x - whole >= 0.5 ? whole + 1 : whole);
 }
 
-Failure NoWriter() { return KindFailure(FailureKind::kMissing, "no writer behind the converter"); }
+Failure NoWriter() { return KindFailure(FailureKind::kMissing, UserText("FormatConverter", "変換の先にファイルの書き手がありません")); }
 
 }  // namespace
 
@@ -87,7 +87,7 @@ Result<void> CFormatConverter::Begin() {
         const int outputFrames = SampleRate() / 5;
         if (outputFrames <= 0 || m_inputRate / 5 <= 0 || !supported(Channels(), BitsPerSample()) ||
             !supported(m_inputChannels, m_inputBits))
-            return KindFailure(FailureKind::kBadValue, "the converter takes 16-bit mono or stereo only");
+            return KindFailure(FailureKind::kBadValue, UserText("FormatConverter", "変換できるのは 16 ビットのモノラルかステレオだけです"));
         m_outputBlock.assign(static_cast<size_t>(outputFrames) * Channels(), 0);
     }
     m_blockSize = inputFrameBytes * (m_inputRate / 5);

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 
 #include "audiofile/FlacWriter.h"
 #include "audiofile/LameLibrary.h"
@@ -50,7 +49,7 @@ Result<void> CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
     m_lastTrackEnd = {};
     m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = 0;
-    m_captureEndDetail = CCharString();
+    m_captureEndDetail = UserText();
     m_captureFailed = false;
     m_writeFailure = {};
     Stop();
@@ -141,7 +140,7 @@ Result<void> CRecorderSession::ReopenInput() {
 }
 
 Result<void> CRecorderSession::ResumeCapture() {
-    if (!m_device) return KindFailure(FailureKind::kMissing, "the device is not open");
+    if (!m_device) return KindFailure(FailureKind::kMissing, UserText("RecorderSession", "入力デバイスが開かれていません"));
     // No device runs, so the track opens here as at a start.
     if (Result<void> opened = OpenTrack(); !opened) {
         CloseDevice();
@@ -165,17 +164,21 @@ bool CRecorderSession::Stop() {
 
 Result<void> CRecorderSession::OpenTrack() {
     m_trackOpenedAt = m_totalTime;
-    if (!Notify(kNotifyTrackOpenBefore)) return KindFailure(FailureKind::kBadValue, "the track was refused");
+    if (!Notify(kNotifyTrackOpenBefore)) return TrackRefused();
     {
         CScopedLock lock(&m_lock);
         std::unique_ptr<CAudioWriter> writer = CreateTrackWriter();
-        if (!writer) return FailOpen(KindFailure(FailureKind::kMissing, "no encoder for this output format and quality"), false);
+        if (!writer)
+            return FailOpen(KindFailure(FailureKind::kMissing,
+                                        UserText("RecorderSession", "この出力形式と音質のエンコーダーがありません")),
+                            false);
         const int qualityValue = outputKind == OutputFormat::OggVorbis ? oggQuality : quality;
         m_writer = std::make_unique<CFormatConverter>(std::move(writer));
         // A folder that cannot be made shows up as a failed open.
         EnsureFolder(FolderOf(writtenPath));
         if (Result<void> opened = m_writer->Open(writtenPath.c_str()); !opened)
-            return FailOpen(Told("cannot create " + writtenPath, std::move(opened).error()), false);
+            return FailOpen(Told(UserText("RecorderSession", "%1 を作成できません: %2").Arg(writtenPath.str()), std::move(opened).error()),
+                            false);
         // libopusenc takes any rate and resamples to 48 kHz itself, better than the converter would.
         const int sampleRate = outputKind == OutputFormat::Opus ? captureFormat.sampleRate : outputSampleRate;
         Result<void> begun = m_writer->SetFormat(qualityValue, sampleRate, outputChannels, outputBits, -1, -1);
@@ -183,14 +186,16 @@ Result<void> CRecorderSession::OpenTrack() {
             m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
             begun = m_writer->Begin();
         }
-        if (!begun) return FailOpen(Told("cannot begin " + writtenPath, std::move(begun).error()), true);
+        if (!begun)
+            return FailOpen(Told(UserText("RecorderSession", "%1 の書き込みを開始できません: %2").Arg(writtenPath.str()), std::move(begun).error()),
+                            true);
     }
     if (Notify(kNotifyTrackOpenAfter)) {
         FollowOpenTrack();
         return {};
     }
     CScopedLock lock(&m_lock);
-    return FailOpen(KindFailure(FailureKind::kBadValue, "the track was refused"), true);
+    return FailOpen(TrackRefused(), true);
 }
 
 void CRecorderSession::FollowOpenTrack() {
@@ -208,9 +213,13 @@ Failure CRecorderSession::FailOpen(Failure failure, bool fileCreated) {
     return failure;
 }
 
-Failure CRecorderSession::Told(const CCharString& what, Failure failure) {
-    failure.message = UserText::Verbatim(failure.error ? (what + ": " + std::strerror(failure.error)).str() : what.str());
+Failure CRecorderSession::Told(UserText what, Failure failure) {
+    failure.message = std::move(what).Arg(std::move(failure.message));
     return failure;
+}
+
+Failure CRecorderSession::TrackRefused() {
+    return KindFailure(FailureKind::kBadValue, UserText("RecorderSession", "トラックが拒否されました"));
 }
 
 std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
@@ -293,7 +302,7 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
     if (Result<void> written = m_writer->Write(data, byteCount); !written) {
-        m_writeFailure = Told("write failed", std::move(written).error());
+        m_writeFailure = Told(UserText("RecorderSession", "書き込みに失敗しました: %1"), std::move(written).error());
         Notify(kEventWriteFailed);
         return false;
     }
@@ -310,13 +319,13 @@ int CRecorderSession::DeviceDataHandler(const char* data, uint32_t byteCount, vo
     return 1;
 }
 
-void CRecorderSession::DeviceEventHandler(CaptureEvent event, const char* detail, void* user) {
+void CRecorderSession::DeviceEventHandler(CaptureEvent event, const UserText& detail, void* user) {
     // Overruns are counted by the device; the owner reads the count.
     if (event == CaptureEvent::Overrun) return;
     auto* session = static_cast<CRecorderSession*>(user);
-    session->m_captureEndDetail = detail ? detail : "";
+    session->m_captureEndDetail = detail;
     session->m_captureFailed = event == CaptureEvent::Failed;
     session->Notify(kEventCaptureEnded);
 }
 
-CCharString CRecorderSession::CaptureEndDetail() const { return m_captureEndDetail; }
+UserText CRecorderSession::CaptureEndDetail() const { return m_captureEndDetail; }

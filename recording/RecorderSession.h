@@ -140,7 +140,7 @@ public:
     // Set by an owner that waits for an input missing at the start (see Start).
     bool waitForInput = false;
     // Why the device failed or ended, for the owner's message; set before kEventCaptureEnded.
-    CCharString CaptureEndDetail() const;
+    UserText CaptureEndDetail() const;
     // True when capture ended by a failure rather than at the end of a finite signal.
     bool CaptureFailed() const { return m_captureFailed; }
     // Why the current track could not take a buffer, in the file layer's words; read in the
@@ -149,7 +149,7 @@ public:
 
 private:
     static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
-    static void DeviceEventHandler(CaptureEvent event, const char* detail, void* user);
+    static void DeviceEventHandler(CaptureEvent event, const UserText& detail, void* user);
     std::unique_ptr<CAudioWriter> CreateTrackWriter();
     // A device opened on the input (by its name once one has opened), not yet capturing.
     Result<std::unique_ptr<CWaveInDevice>> OpenDevice();
@@ -164,8 +164,9 @@ private:
     void FollowOpenTrack();
     // Under the session lock: a half-opened writer goes, with the file it created.
     Failure FailOpen(Failure failure, bool fileCreated);
-    // The writer's failure told as `what` failed, with the errno's text where there is one.
-    static Failure Told(const CCharString& what, Failure failure);
+    // The writer's failure told as `what` failed: its own message fills what's last placeholder.
+    static Failure Told(UserText what, Failure failure);
+    static Failure TrackRefused();
 
     CCriticalSectionLock m_lock;  // guards m_writer
     NotifyFunction m_notify = nullptr;
@@ -190,7 +191,7 @@ private:
     // From start to stop: forces the open track's data to the disk every few seconds.
     std::unique_ptr<CFileSyncer> m_syncer;
     uint64_t m_overruns = 0;  // kept from the device once it is gone
-    CCharString m_captureEndDetail;
+    UserText m_captureEndDetail;
     bool m_captureFailed = false;
     Failure m_writeFailure;
 };

@@ -34,14 +34,14 @@ Result<void> CWaveInDevice::OpenDevice(int deviceId, const std::string* deviceNa
     if (IsOpen()) Close();
     m_failed = false;
     const CaptureFormat format{m_format.sampleRate, m_format.channels, m_format.bitsPerSample};
-    if (!format.IsSupported()) return KindFailure(FailureKind::kBadValue, "unsupported capture format " + format.Text());
+    if (!format.IsSupported()) return UnsupportedCaptureFormat(format);
     // In 64 bits, so long durations cannot wrap into a tiny buffer; cut to whole frames so no
     // buffer starts in the middle of a sample.
     const uint64_t exact = static_cast<uint64_t>(bufferDuration < 0 ? 0 : bufferDuration) * format.BytesPerSecond() / 1000;
     const uint64_t length = exact - exact % format.BlockAlign();
     if (length == 0 || length > kMaxBufferLength)
         return KindFailure(FailureKind::kBadValue,
-                           "buffer duration " + std::to_string(bufferDuration) + " ms is out of range");
+                           UserText("WaveInDevice", "バッファの長さ %1 ミリ秒は範囲外です").Arg(bufferDuration));
 
     std::shared_ptr<CCaptureBackend> backend = m_backend;
     if (!backend) {
@@ -65,18 +65,18 @@ Result<void> CWaveInDevice::OpenDevice(int deviceId, const std::string* deviceNa
         m_headers[i].data = m_memory.get() + i * length;
         m_headers[i].length = m_bufferLength;
         if (!m_stream->AddBuffer(&m_headers[i]))
-            return KindFailure(FailureKind::kSystem, "the device refused a capture buffer");
+            return KindFailure(FailureKind::kSystem, UserText("WaveInDevice", "入力デバイスが録音バッファを受け付けません"));
     }
     return {};
 }
 
 Result<void> CWaveInDevice::Start() {
     CScopedLock lock(&m_lock);
-    if (!m_stream) return KindFailure(FailureKind::kMissing, "the device is not open");
+    if (!m_stream) return KindFailure(FailureKind::kMissing, UserText("WaveInDevice", "入力デバイスが開かれていません"));
     m_running = true;
     if (!m_stream->Start()) {
         m_running = false;
-        return KindFailure(FailureKind::kSystem, "the device does not start");
+        return KindFailure(FailureKind::kSystem, UserText("WaveInDevice", "入力デバイスが録音を始めません"));
     }
     return {};
 }
@@ -111,7 +111,7 @@ bool CWaveInDevice::OnData(const char* data, uint32_t bytes) {
     return !m_dataHandler || m_dataHandler(data, bytes, m_dataUser) != 0;
 }
 
-void CWaveInDevice::OnEvent(CaptureEvent event, const char* detail) {
+void CWaveInDevice::OnEvent(CaptureEvent event, const UserText& detail) {
     if (m_eventHandler) m_eventHandler(event, detail, m_eventUser);
 }
 
@@ -126,7 +126,7 @@ void CWaveInDevice::OnBufferDone(CaptureBuffer& buffer) {
     m_stream->AddBuffer(&buffer);
 }
 
-void CWaveInDevice::OnCaptureEvent(CaptureEvent event, const char* detail) {
+void CWaveInDevice::OnCaptureEvent(CaptureEvent event, const UserText& detail) {
     CScopedLock lock(&m_lock);
     if (!m_stream) return;
     if (event == CaptureEvent::Overrun) ++m_overruns;

@@ -37,7 +37,7 @@ public:
     using DataHandler = int (*)(const char* data, uint32_t bytes, void* user);
     // Overrun (audio was lost, capture goes on), Failed (device failed or vanished) or Ended (a
     // finite source ran out); after Failed and Ended no more buffers come.
-    using EventHandler = void (*)(CaptureEvent event, const char* detail, void* user);
+    using EventHandler = void (*)(CaptureEvent event, const UserText& detail, void* user);
 
     CWaveInDevice();
     // Closes the device.
@@ -84,11 +84,11 @@ protected:
     // Hands the buffer to the data handler; true without one.
     virtual bool OnData(const char* data, uint32_t bytes);
     // Hands the event to the event handler.
-    virtual void OnEvent(CaptureEvent event, const char* detail);
+    virtual void OnEvent(CaptureEvent event, const UserText& detail);
 
 private:
     void OnBufferDone(CaptureBuffer& buffer) override;
-    void OnCaptureEvent(CaptureEvent event, const char* detail) override;
+    void OnCaptureEvent(CaptureEvent event, const UserText& detail) override;
     // By the name when there is one, else by the id.
     Result<void> OpenDevice(int deviceId, const std::string* deviceName);
 

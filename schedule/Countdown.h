@@ -5,7 +5,7 @@
 #include <ctime>
 #include <functional>
 
-#include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 class CCountdown {
 public:
@@ -18,7 +18,7 @@ public:
 
     struct Tick {
         bool startNow = false;  // the start time has come (or already passed): start recording
-        CCharString title;      // otherwise the window title for this tick
+        UserText title;         // otherwise the window title for this tick
     };
     // One timer tick. The tick counter only grows, so the title blinks off on every tenth tick.
     Tick OnTick(std::time_t startTime);

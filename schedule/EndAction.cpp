@@ -1,15 +1,15 @@
 // End actions over logind.
 #include "schedule/EndAction.h"
 
-const char* EndActionName(EndAction action) {
+UserText EndActionName(EndAction action) {
     switch (action) {
-    case EndAction::ExitApplication: return "アプリの終了";
-    case EndAction::Standby: return "スタンバイ状態";
-    case EndAction::PowerOff: return "ＰＣ電源断";
-    case EndAction::Hibernate: return "休止状態";
+    case EndAction::ExitApplication: return UserText("EndAction", "アプリの終了");
+    case EndAction::Standby: return UserText("EndAction", "スタンバイ状態");
+    case EndAction::PowerOff: return UserText("EndAction", "ＰＣ電源断");
+    case EndAction::Hibernate: return UserText("EndAction", "休止状態");
     case EndAction::None: break;
     }
-    return "";
+    return {};
 }
 
 Result<void> DoEndAction(EndAction action, const std::function<void()>& requestClose, CLogind& logind) {

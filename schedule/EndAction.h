@@ -3,6 +3,8 @@
 
 #include <functional>
 
+#include "foundation/UserText.h"
+
 #include "platform/Logind.h"
 
 enum class EndAction : int {
@@ -14,7 +16,7 @@ enum class EndAction : int {
 };
 
 // The short name shown in the window title; empty for None or an unknown code.
-const char* EndActionName(EndAction action);
+UserText EndActionName(EndAction action);
 
 // requestClose must only queue the program's normal close (which saves the default preset):
 // for standby and hibernation it runs before the power request, so the program closes after

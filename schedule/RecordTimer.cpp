@@ -15,8 +15,22 @@ std::time_t ProposedStartTime(std::time_t now) {
     return std::mktime(&fields);
 }
 
+const std::vector<EndActionChoice>& EndActionChoices() {
+    static const std::vector<EndActionChoice> choices = {
+        {UserText("RecordTimer", "1.パソコンの電源を落とす"), EndAction::PowerOff},
+        {UserText("RecordTimer", "2.OSをスタンバイ状態(サスペンド)にしてアプリ終了"), EndAction::Standby},
+        {UserText("RecordTimer", "3.OSを休止状態(ハイバネート)にしてアプリ終了"), EndAction::Hibernate},
+        {UserText("RecordTimer", "4.アプリケーションを終了する"), EndAction::ExitApplication},
+    };
+    return choices;
+}
+
+UserText InvalidDurationMessage() { return UserText("RecordTimer", "録音時間の指定が不正です"); }
+
+UserText InvalidStartTimeMessage() { return UserText("RecordTimer", "開始時刻の指定が不正です"); }
+
 Result<int64_t> ParseDurationMinutes(const CCharString& text) {
-    const Failure invalid = KindFailure(FailureKind::kBadValue, kInvalidDurationMessage);
+    const Failure invalid = KindFailure(FailureKind::kBadValue, InvalidDurationMessage());
     double minutes = 0;
     if (!ParseDecimal(text.c_str(), minutes) || !std::isfinite(minutes)) return invalid;
     const double whole = std::trunc(minutes * 60);

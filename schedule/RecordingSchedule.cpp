@@ -1,22 +1,28 @@
 // Duration texts and the recording title.
 #include "schedule/RecordingSchedule.h"
 
-CCharString FormatDuration(int64_t seconds) {
+#include "foundation/CharString.h"
+
+UserText ProgramTitle() { return UserText("RecordingSchedule", "♪Velsona - パソコン長時間録音機 v1.25"); }
+
+UserText FormatDuration(int64_t seconds) {
     const long long s = seconds;
     const long long minutes = s / 60;
-    if (s < 60) return CCharString::Formatted("%lld 秒", s);
+    if (s < 60) return UserText("RecordingSchedule", "%1 秒").Arg(s);
     if (minutes >= 60) {
         const long long rest = minutes % 60;
-        return rest != 0 ? CCharString::Formatted("%lld 時間%lld分", minutes / 60, rest)
-                         : CCharString::Formatted("%lld 時間", minutes / 60);
+        return rest != 0 ? UserText("RecordingSchedule", "%1 時間%2分").Arg(minutes / 60).Arg(rest)
+                         : UserText("RecordingSchedule", "%1 時間").Arg(minutes / 60);
     }
-    return CCharString::Formatted("%lld 分%02lld 秒", minutes, s % 60);
+    return UserText("RecordingSchedule", "%1 分%2 秒").Arg(minutes).Arg(CCharString::Formatted("%02lld", s % 60).str());
 }
 
-CCharString RecordingTitle(const RecordingSchedule* schedule) {
-    CCharString title(kProgramTitle);
+UserText RecordingTitle(const RecordingSchedule* schedule) {
+    UserText title = ProgramTitle();
     if (!schedule) return title;
-    if (schedule->StopsAfterDuration()) title += " － ■録音時間: " + FormatDuration(schedule->durationSeconds);
-    if (schedule->endActionArmed) title += CCharString("（終了時: ") + EndActionName(schedule->endAction) + "）";
+    if (schedule->StopsAfterDuration())
+        title = UserText("RecordingSchedule", "%1 － ■録音時間: %2").Arg(std::move(title)).Arg(FormatDuration(schedule->durationSeconds));
+    if (schedule->endActionArmed)
+        title = UserText("RecordingSchedule", "%1（終了時: %2）").Arg(std::move(title)).Arg(EndActionName(schedule->endAction));
     return title;
 }

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <ctime>
 
-#include "foundation/CharString.h"
+#include "foundation/UserText.h"
 #include "schedule/EndAction.h"
 
 // The main window's title when nothing is scheduled or recording.
-inline constexpr const char* kProgramTitle = "♪Velsona - パソコン長時間録音機 v1.25";
+UserText ProgramTitle();
 
 struct RecordingSchedule {
     int startMode = 0;            // 0 at once, 1 at startTime
@@ -22,7 +22,7 @@ struct RecordingSchedule {
 };
 
 // "3 分00 秒", "1 時間30分", "24 時間", "45 秒".
-CCharString FormatDuration(int64_t seconds);
+UserText FormatDuration(int64_t seconds);
 
 // The title while recording: the program title, then the duration and the end action when armed.
-CCharString RecordingTitle(const RecordingSchedule* schedule);
+UserText RecordingTitle(const RecordingSchedule* schedule);

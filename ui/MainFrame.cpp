@@ -23,6 +23,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "app/language/Catalogue.h"
 #include "foundation/PathUtils.h"
 #include "app/control/Calibration.h"
 #include "app/control/StartChecks.h"
@@ -158,7 +159,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     m_log->onWriteFailure = [this](const CCharString& problem) { m_boxes.Warn(Text(problem)); };
     connect(m_link.get(), &CControlLink::Arrived, this, &CMainFrame::OnRecordingEvent);
 
-    setWindowTitle(Text(kProgramTitle));
+    setWindowTitle(Said(ProgramTitle()));
     setWindowIcon(ProgramIcon());
     CreateList();
     CreateActions();
@@ -487,7 +488,7 @@ void CMainFrame::OnCountdownTimer() {
     } else if (!m_commands->IsCountingDown()) {
         m_countdown.stop();
     } else {
-        setWindowTitle(Text(tick.title));
+        setWindowTitle(Said(tick.title));
     }
 }
 
@@ -514,7 +515,7 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
 
 void CMainFrame::ShowStarted(const Result<void>& outcome) {
     if (!outcome) {
-        setWindowTitle(Text(kProgramTitle));
+        setWindowTitle(Said(ProgramTitle()));
         UpdateCommands();
         m_boxes.Inform(QString::fromStdString(outcome.error().message.SourceText()));
         return;
@@ -524,7 +525,7 @@ void CMainFrame::ShowStarted(const Result<void>& outcome) {
         UpdateCommands();
         return;
     }
-    setWindowTitle(Text(RecordingTitle(Control().schedule ? &*Control().schedule : nullptr)));
+    setWindowTitle(Said(RecordingTitle(Control().schedule ? &*Control().schedule : nullptr)));
     // Folder, template and preset cannot change while recording.
     m_bars->SetRecording(true);
     m_refresh.start();
@@ -541,7 +542,7 @@ void CMainFrame::EndRecording() {
     m_refresh.stop();
     m_table.ApplyPending();
     RefreshPanes();
-    setWindowTitle(Text(kProgramTitle));
+    setWindowTitle(Said(ProgramTitle()));
     m_bars->SetRecording(false);
     UpdateCommands();
 }
@@ -698,7 +699,7 @@ void CMainFrame::OnAbout() {
                   QStringLiteral("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>"
                                  "<p>読み込んだモジュール:<br>%4</p>"
                                  "<p>GNU General Public License バージョン 3 以降 (GPL-3.0-or-later)</p>")
-                      .arg(Text(kProgramTitle).toHtmlEscaped(), Text(VELSONA_VERSION),
+                      .arg(Said(ProgramTitle()).toHtmlEscaped(), Text(VELSONA_VERSION),
                            Text(VELSONA_LIBRARIES).toHtmlEscaped().replace(QStringLiteral(", "), QStringLiteral("<br>")),
                            modules.join(QStringLiteral("<br>"))));
 }

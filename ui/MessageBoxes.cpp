@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/bars/FileBarModel.h"
+#include "app/language/Catalogue.h"
 #include "schedule/RecordingSchedule.h"
 
 namespace {
@@ -27,7 +28,7 @@ QString Shown(const CCharString& text) { return QString::fromUtf8(text.c_str()).
 }  // namespace
 
 std::unique_ptr<QMessageBox> QuestionBox(const QString& text, BoxButtons buttons, QWidget* parent) {
-    return std::make_unique<QMessageBox>(QMessageBox::Question, QString::fromUtf8(kProgramTitle), text,
+    return std::make_unique<QMessageBox>(QMessageBox::Question, Said(ProgramTitle()), text,
                                          ButtonsOf(buttons), parent);
 }
 
@@ -41,11 +42,11 @@ BoxAnswer CMessageBoxes::Ask(const QString& text, BoxButtons buttons) {
 }
 
 void CMessageBoxes::Inform(const QString& text) {
-    QMessageBox::information(m_parent, QString::fromUtf8(kProgramTitle), text);
+    QMessageBox::information(m_parent, Said(ProgramTitle()), text);
 }
 
 void CMessageBoxes::Warn(const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(kProgramTitle), text, QMessageBox::Ok, m_parent);
+    auto* box = new QMessageBox(QMessageBox::Warning, Said(ProgramTitle()), text, QMessageBox::Ok, m_parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/language/Catalogue.h"
 #include "schedule/RecordTimer.h"
 #include "ui/MessageBoxes.h"
 #include "ui/bars/BarWidget.h"
@@ -70,7 +71,7 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     m_duration->setInsertPolicy(QComboBox::NoInsert);
     NameControl(m_duration, QStringLiteral("録音時間（分）"));
     for (int minutes : kDurationChoicesMinutes)
-        m_duration->addItem(QString::fromUtf8(FormatDuration(minutes * 60LL).c_str()), minutes);
+        m_duration->addItem(Said(FormatDuration(minutes * 60LL)), minutes);
     m_duration->setCurrentIndex(-1);
     m_duration->setEditText(QStringLiteral("5"));
     m_duration->installEventFilter(this);
@@ -85,8 +86,8 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     endLayout->addWidget(m_actionWanted);
     m_action = new QComboBox;
     m_action->setAccessibleName(QStringLiteral("終了時のアクション"));
-    for (const EndActionChoice& choice : kEndActionChoices)
-        m_action->addItem(QString::fromUtf8(choice.text), static_cast<int>(choice.action));
+    for (const EndActionChoice& choice : EndActionChoices())
+        m_action->addItem(Said(choice.text), static_cast<int>(choice.action));
     m_action->setCurrentIndex(0);
     endLayout->addWidget(m_action);
     endLayout->addWidget(new QLabel(QStringLiteral("※手動停止による録音終了時は実行されません")));
@@ -126,7 +127,7 @@ void CRecordTimerDlg::accept() {
         schedule.durationSeconds = *duration;
     }
     if (schedule.startMode == 1 && !m_time->time().isValid()) {
-        m_boxes.Inform(QString::fromUtf8(kInvalidStartTimeMessage));
+        m_boxes.Inform(Said(InvalidStartTimeMessage()));
         m_time->setFocus();
         return;
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/language/Catalogue.h"
 #include "platform/Logind.h"
 
 CRecordingCommands::CRecordingCommands(CRecordingControl& control, CSettingsStore& store, ProfileState& profile,
@@ -72,7 +73,7 @@ Result<void> CRecordingCommands::RunEndAction(EndAction action, const std::funct
     Result<void> done = DoEndAction(action, requestClose, logind);
     if (done) return {};
     Failure failure = std::move(done).error();
-    failure.message = UserText::Verbatim(std::string("the end action \"") + EndActionName(action) +
+    failure.message = UserText::Verbatim(std::string("the end action \"") + SaidUtf8(EndActionName(action)) +
                                           "\" was not carried out: " + failure.message.SourceText());
     return failure;
 }

@@ -39,7 +39,7 @@ public:
     bool IsCountingDown() const { return m_countingDown; }
     struct Tick {
         std::optional<Result<void>> start;  // once the start time came: whether the recording runs
-        CCharString title;                  // the window title for this tick while counting down
+        UserText title;                     // the window title for this tick while counting down
     };
     // One 200 ms timer tick while counting down; nothing happens otherwise.
     Tick OnCountdownTick();

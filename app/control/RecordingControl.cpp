@@ -10,6 +10,7 @@
 #include "app/control/ActivityLog.h"
 #include "app/files/AudioFacts.h"
 #include "app/files/FileMove.h"
+#include "app/language/Catalogue.h"
 #include "app/monitor/MonitorObserver.h"
 #include "app/settings/OutputFormats.h"
 #include "app/files/TrackJournal.h"
@@ -413,7 +414,7 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
                 // The owner's stop closes the track the input failed.
                 m_closeReason = CloseReason::Failure;
                 Post(kRecordingCaptureFailed, session,
-                     "録音デバイスからの入力が途絶えました: " + session.CaptureEndDetail());
+                     "録音デバイスからの入力が途絶えました: " + CCharString(SaidUtf8(session.CaptureEndDetail())));
             } else {
                 Post(kRecordingCaptureEnded, session);
             }
@@ -509,7 +510,7 @@ void CRecordingControl::LoseInput(CRecorderSession& session) {
     session.CloseTrack();
     m_silence.ResetSilenceStart();
     CopyStatus(session);
-    BeginWait("録音デバイスからの入力が途絶えました（" + session.CaptureEndDetail() +
+    BeginWait("録音デバイスからの入力が途絶えました（" + CCharString(SaidUtf8(session.CaptureEndDetail())) +
                   "）。トラックを閉じ、入力が戻るのを待っています。",
               track, path);
 }

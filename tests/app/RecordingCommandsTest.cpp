@@ -43,10 +43,10 @@ TEST_F(RecordingCommands, CountdownBlinksThenStartsAtTheStartTime) {
     EXPECT_TRUE(commands.IsCountingDown());
     EXPECT_FALSE(control.IsRecording());
     // Tick 0 shows the plain title, the next ones the time left.
-    EXPECT_EQ(commands.OnCountdownTick().title, kProgramTitle);
+    EXPECT_EQ(commands.OnCountdownTick().title, ProgramTitle());
     const CRecordingCommands::Tick waiting = commands.OnCountdownTick();
     EXPECT_FALSE(waiting.start);
-    EXPECT_NE(waiting.title.str().find("]まで[01分00秒] "), std::string::npos) << waiting.title.str();
+    EXPECT_NE(waiting.title.SourceText().find("]まで[01分00秒] "), std::string::npos) << waiting.title.SourceText();
 
     now += 60;
     const CRecordingCommands::Tick due = commands.OnCountdownTick();

@@ -282,7 +282,7 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     const RecordingEvent* failed = Find(events, kRecordingWriteFailed);
     ASSERT_TRUE(failed);
     EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
-    EXPECT_TRUE(failed->message.view().ends_with(" (write failed: File too large)")) << "says why: " << failed->message.c_str();
+    EXPECT_TRUE(failed->message.view().ends_with("(書き込みに失敗しました: File too large)")) << "says why: " << failed->message.c_str();
     EXPECT_EQ(failed->trackNumber, 1);
     // The limit leaves no room for the tags either: told too, with the track's final path.
     const RecordingEvent* unfinished = Find(events, kRecordingTrackUnfinished);
@@ -412,8 +412,8 @@ TEST(RecordingControl, AStartThatFailsLeavesNothingAndSaysWhy) {
         std::string fileNameTemplate;
         const char* reason;
     } cases[] = {
-        {"signal:file=" + signals / "missing.wav", -1, "x", "cannot open signal file"},
-        {"signal:file=" + signals / "text.wav", -1, "x", "is not a WAV file"},
+        {"signal:file=" + signals / "missing.wav", -1, "x", "No such file or directory"},
+        {"signal:file=" + signals / "text.wav", -1, "x", "WAV ファイルではありません"},
         {"alsa", 97, "x", ""},
         // Every name fits, the path does not: the folders made on the way go again.
         {"signal:silence", -1, [] {
@@ -957,7 +957,7 @@ TEST_P(InputDrop, TheTracksAroundTheGapHoldTheSignalExactly) {
     const RecordingEvent* returned = Find(events, kRecordingInputReturned);
     ASSERT_TRUE(waiting && returned);
     EXPECT_EQ(waiting->trackNumber, 1);
-    EXPECT_NE(waiting->message.str().find("the signal dropped out"), std::string::npos) << waiting->message.c_str();
+    EXPECT_NE(waiting->message.str().find("信号が途絶えました"), std::string::npos) << waiting->message.c_str();
     EXPECT_EQ(returned->trackNumber, 2);
     EXPECT_NE(returned->message.str().find("トラック2から"), std::string::npos) << returned->message.c_str();
     const std::string ext = drop.format.extension;

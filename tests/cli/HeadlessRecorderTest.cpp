@@ -534,7 +534,7 @@ TEST_F(HeadlessRecorder, ALostInputStopsTheRecordingUnlessItIsWaitedFor) {
         std::vector<std::string> options;
         size_t tracks;
         const char* said;
-    } cases[] = {{"off", {}, 1, "録音デバイスからの入力が途絶えました: the signal dropped out"},
+    } cases[] = {{"off", {}, 1, "録音デバイスからの入力が途絶えました: 信号が途絶えました"},
                  {"on", {"--reconnect"}, 2, "からの入力が戻りました。トラック2から録音を続けます。"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -128,9 +128,9 @@ TEST_F(AlsaCaptureTest, UnopenableDevicesFailWithAReason) {
     const std::string error = refusal(IdOf(devices, "Dangling"));
     const std::string jackError = refusal(IdOf(devices, "JACK input"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_NE(error.find("(ALSA: Unknown PCM velsona_nowhere)"), std::string::npos) << error;
-    EXPECT_NE(jackError.find("(ALSA: JACK: "), std::string::npos) << jackError;
+    EXPECT_NE(error.find("ALSA: Unknown PCM velsona_nowhere"), std::string::npos) << error;
+    EXPECT_NE(jackError.find("ALSA: JACK: "), std::string::npos) << jackError;
     const std::string noCard = refusal(IdOf(devices, "No such card"));
-    EXPECT_NE(noCard.find("cannot open"), std::string::npos) << noCard;
+    EXPECT_NE(noCard.find("velsona_broken"), std::string::npos) << noCard;
     EXPECT_FALSE(refusal(static_cast<int>(devices.size())).empty());
 }

@@ -26,11 +26,11 @@ public:
         changed.notify_all();
         if (requeue) stream->AddBuffer(&buffer);
     }
-    void OnCaptureEvent(CaptureEvent event, const char* detail) override {
+    void OnCaptureEvent(CaptureEvent event, const UserText& detail) override {
         {
             std::lock_guard lock(mutex);
             events.push_back(event);
-            lastDetail = detail;
+            lastDetail = detail.SourceText();
         }
         changed.notify_all();
     }

@@ -48,11 +48,11 @@ TEST(CaptureRing, KeepsOrderAndReportsEachOverrunOnce) {
 TEST(CaptureRing, HandsOutWhatCameBeforeAFailure) {
     CCaptureRing ring(16, 1);
     ring.Write("xyz", 3);
-    ring.Fail("gone");
+    ring.Fail(UserText::Verbatim("gone"));
     char out[16];
     EXPECT_EQ(ring.Read(out, 16, 0), 3);
     EXPECT_EQ(ring.Read(out, 16, 0), -1);
-    EXPECT_EQ(ring.FailReason(), "gone");
+    EXPECT_EQ(ring.FailReason().SourceText(), "gone");
 }
 
 TEST(CaptureBackendChoice, ByName) {
@@ -211,14 +211,15 @@ TEST(SignalDrop, FailsAtItsTimeStaysAwayForTheGapAndGoesOnAfterIt) {
     ASSERT_TRUE(stream->Start());
     ASSERT_TRUE(first.WaitUntil([&] { return !first.events.empty(); }));
     EXPECT_EQ(first.events, std::vector<CaptureEvent>{CaptureEvent::Failed});
-    EXPECT_NE(first.lastDetail.find("dropped out"), std::string::npos) << first.lastDetail;
+    EXPECT_NE(first.lastDetail.find("途絶えました"), std::string::npos) << first.lastDetail;
     EXPECT_TRUE(first.Joined() == expected.substr(0, 4000 * 2)) << "exactly 0.5 s, the last buffer part-filled";
     stream.reset();
 
     TestCaptureClient second;
     const auto away = backend.Open(-1, format, second);
     ASSERT_FALSE(away) << "away during the gap";
-    EXPECT_NE(away.error().message.SourceText().find("away"), std::string::npos) << away.error().message.SourceText();
+    EXPECT_EQ(away.error().kind, FailureKind::kMissing);
+    EXPECT_NE(away.error().message.SourceText().find("途絶えています"), std::string::npos) << away.error().message.SourceText();
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     opened = backend.Open(-1, format, second);
     ASSERT_TRUE(opened) << opened.error().message.SourceText();

@@ -50,7 +50,7 @@ TEST(RuntimeModule, AMissingModuleIsReportedNotFatal) {
     ModuleLoadRecord record;
     ASSERT_TRUE(Recorded("no_such_velsona_module", record));
     EXPECT_TRUE(record.path.IsEmpty());
-    EXPECT_EQ(record.error, loaded.error().message.SourceText());
+    EXPECT_NE(loaded.error().message.SourceText().find(record.error.str()), std::string::npos) << "the loader's reason is told";
 }
 
 TEST(RuntimeModule, SearchesBesideTheProgramThenInThePrivateFolderThenByName) {

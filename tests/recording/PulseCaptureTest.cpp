@@ -30,7 +30,7 @@ struct Capture {
             self->samples.push_back(static_cast<int16_t>(static_cast<unsigned char>(data[i]) | data[i + 1] << 8));
         return 1;
     }
-    static void Event(CaptureEvent event, const char*, void* user) {
+    static void Event(CaptureEvent event, const UserText&, void* user) {
         if (event == CaptureEvent::Failed) static_cast<Capture*>(user)->failed = true;
     }
 };

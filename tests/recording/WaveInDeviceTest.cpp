@@ -41,7 +41,7 @@ struct Recorder {
         self->changed.notify_all();
         return self->sizes.size() < self->stopAfter;
     }
-    static void Event(CaptureEvent event, const char*, void* user) {
+    static void Event(CaptureEvent event, const UserText&, void* user) {
         auto* self = static_cast<Recorder*>(user);
         std::lock_guard lock(self->mutex);
         self->events.push_back(event);

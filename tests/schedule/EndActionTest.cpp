@@ -73,10 +73,10 @@ TEST(EndAction, ARefusedRequestStillClosesAndIsReported) {
 }
 
 TEST(EndAction, NamesForTheTitle) {
-    EXPECT_STREQ(EndActionName(EndAction::ExitApplication), "アプリの終了");
-    EXPECT_STREQ(EndActionName(EndAction::Standby), "スタンバイ状態");
-    EXPECT_STREQ(EndActionName(EndAction::PowerOff), "ＰＣ電源断");
-    EXPECT_STREQ(EndActionName(EndAction::Hibernate), "休止状態");
-    EXPECT_STREQ(EndActionName(EndAction::None), "");
-    EXPECT_STREQ(EndActionName(static_cast<EndAction>(5)), "");
+    EXPECT_EQ(EndActionName(EndAction::ExitApplication).SourceText(), "アプリの終了");
+    EXPECT_EQ(EndActionName(EndAction::Standby).SourceText(), "スタンバイ状態");
+    EXPECT_EQ(EndActionName(EndAction::PowerOff).SourceText(), "ＰＣ電源断");
+    EXPECT_EQ(EndActionName(EndAction::Hibernate).SourceText(), "休止状態");
+    EXPECT_TRUE(EndActionName(EndAction::None).empty());
+    EXPECT_TRUE(EndActionName(static_cast<EndAction>(5)).empty());
 }

@@ -9,26 +9,26 @@
 #include "tests/support/GermanLocale.h"
 
 TEST(FormatDuration, SecondsMinutesAndHours) {
-    EXPECT_EQ(FormatDuration(0), "0 秒");
-    EXPECT_EQ(FormatDuration(59), "59 秒");
-    EXPECT_EQ(FormatDuration(60), "1 分00 秒");
-    EXPECT_EQ(FormatDuration(3 * 60), "3 分00 秒");
-    EXPECT_EQ(FormatDuration(59 * 60 + 7), "59 分07 秒");
-    EXPECT_EQ(FormatDuration(60 * 60), "1 時間");
-    EXPECT_EQ(FormatDuration(90 * 60), "1 時間30分");
-    EXPECT_EQ(FormatDuration(90 * 60 + 59), "1 時間30分") << "seconds are dropped from an hour on";
-    EXPECT_EQ(FormatDuration(1440 * 60), "24 時間");
+    EXPECT_EQ(FormatDuration(0).SourceText(), "0 秒");
+    EXPECT_EQ(FormatDuration(59).SourceText(), "59 秒");
+    EXPECT_EQ(FormatDuration(60).SourceText(), "1 分00 秒");
+    EXPECT_EQ(FormatDuration(3 * 60).SourceText(), "3 分00 秒");
+    EXPECT_EQ(FormatDuration(59 * 60 + 7).SourceText(), "59 分07 秒");
+    EXPECT_EQ(FormatDuration(60 * 60).SourceText(), "1 時間");
+    EXPECT_EQ(FormatDuration(90 * 60).SourceText(), "1 時間30分");
+    EXPECT_EQ(FormatDuration(90 * 60 + 59).SourceText(), "1 時間30分") << "seconds are dropped from an hour on";
+    EXPECT_EQ(FormatDuration(1440 * 60).SourceText(), "24 時間");
 }
 
 TEST(RecordingTitle, ShowsTheDurationAndTheArmedAction) {
-    EXPECT_EQ(RecordingTitle(nullptr), kProgramTitle);
+    EXPECT_EQ(RecordingTitle(nullptr), ProgramTitle());
     RecordingSchedule schedule;
-    EXPECT_EQ(RecordingTitle(&schedule), kProgramTitle);
+    EXPECT_EQ(RecordingTitle(&schedule), ProgramTitle());
     schedule.endMode = 1;
     schedule.durationSeconds = 5400;
     schedule.endActionArmed = true;
     schedule.endAction = EndAction::PowerOff;
-    EXPECT_EQ(RecordingTitle(&schedule).str(), std::string(kProgramTitle) + " － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）");
+    EXPECT_EQ(RecordingTitle(&schedule).SourceText(), ProgramTitle().SourceText() + " － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）");
 }
 
 TEST(RecordTimer, ProposesTheNextHalfOrFullHourAtLeastHalfAnHourAhead) {
@@ -49,7 +49,7 @@ TEST_P(DurationText, IsPositiveMinutesInEveryLocale) {
     for (const char* refused : {"0", "-2", "0.01", "", "abc", "1e300", "nan"}) {
         const Result<int64_t> seconds = ParseDurationMinutes(refused);
         ASSERT_FALSE(seconds) << refused;
-        EXPECT_EQ(seconds.error().message.SourceText(), kInvalidDurationMessage) << refused;
+        EXPECT_EQ(seconds.error().message, InvalidDurationMessage()) << refused;
     }
 }
 

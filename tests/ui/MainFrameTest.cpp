@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/files/TrackJournal.h"
+#include "app/language/Catalogue.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/LogindMock.h"
@@ -85,7 +86,7 @@ TEST(Recording, AFailedStartSaysSoAndLeavesTheWindowIdle) {
     EXPECT_FALSE(rig.frame->Control().schedule.has_value());
     EXPECT_TRUE(rig.frame->Action(kCommandStart)->isEnabled());
     EXPECT_FALSE(rig.frame->Action(kCommandStop)->isEnabled());
-    EXPECT_EQ(rig.frame->windowTitle(), QString::fromUtf8(kProgramTitle));
+    EXPECT_EQ(rig.frame->windowTitle(), Said(ProgramTitle()));
 }
 
 // A finite input comes to its end: the recording stops, and the user learns why.
@@ -152,12 +153,12 @@ TEST_F(EndActions, TitleOfATimedRecordingAndAStopByHandThatNeverRunsTheAction) {
         rig.frame->StartBySchedule(Timed(5400, EndAction::PowerOff));
         ASSERT_TRUE(rig.frame->Control().IsRecording());
         EXPECT_EQ(rig.frame->windowTitle(),
-                  QString::fromUtf8(kProgramTitle) + QStringLiteral(" － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）"));
+                  Said(ProgramTitle()) + QStringLiteral(" － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）"));
         QTest::qWait(300);
         rig.frame->Action(kCommandStop)->trigger();
         QTest::qWait(300);
         EXPECT_TRUE(rig.frame->isVisible());
-        EXPECT_EQ(rig.frame->windowTitle(), QString::fromUtf8(kProgramTitle));
+        EXPECT_EQ(rig.frame->windowTitle(), Said(ProgramTitle()));
     }
     EXPECT_FALSE(LogindWasAsked("PowerOff"));
 }
@@ -222,7 +223,7 @@ TEST(Countdown, TheTitleBlinksOffOnEveryTenthTick) {
     schedule.startMode = 1;
     schedule.startTime = now + 3725;
     rig.frame->StartBySchedule(schedule);
-    const QString plain = QString::fromUtf8(kProgramTitle);
+    const QString plain = Said(ProgramTitle());
     for (int tick = 0; tick <= 20; ++tick) {
         rig.frame->OnCountdownTimer();
         const QString title = rig.frame->windowTitle();
