@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/language/Catalogue.h"
 #include "schedule/RecordTimer.h"
 #include "ui/MessageBoxes.h"
 #include "ui/bars/BarWidget.h"
@@ -120,7 +121,7 @@ void CRecordTimerDlg::accept() {
     if (schedule.endMode == 1) {
         const Result<int64_t> duration = ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()));
         if (!duration) {
-            m_boxes.Inform(QString::fromStdString(duration.error().message.SourceText()));
+            m_boxes.Inform(Said(duration.error().message));
             return;
         }
         schedule.durationSeconds = *duration;

@@ -8,6 +8,7 @@
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
+#include "foundation/UserText.h"
 #include "schedule/RecordingSchedule.h"
 
 class CCaptureBackend;
@@ -28,8 +29,8 @@ struct SpaceEstimate {
     uint64_t freeBytes = 0;
     double bytesPerSecond = 0;  // 0 when the format's rate is not known
     double hours = -1;          // negative when the rate is not known
-    std::string summary;        // "Free space: 30.0 GB, about 47.2 hours at 1411 kbit/s"
-    std::string warning;        // empty, or that the folder holds less than the recording needs
+    UserText summary;           // "Free space: 30.0 GB, about 47.2 hours at 1411 kbit/s"
+    UserText warning;           // empty, or that the folder holds less than the recording needs
 };
 
 // The hours wanted are the schedule's duration for a timed recording, else one hour. Fails, its
