@@ -85,7 +85,9 @@ protected:
         std::vector<std::string> all{VELSONA_REC_PATH, "--capture", capture, "--folder", dir / "rec"};
         all.insert(all.end(), arguments.begin(), arguments.end());
         return recorder.Start(all,
-                              {"NOTIFY_SOCKET=" + notify.path(), "WATCHDOG_USEC=800000",
+                              // English, as a C locale gets it.
+                              {"NOTIFY_SOCKET=" + notify.path(), "WATCHDOG_USEC=800000", "LANG=C.UTF-8", "LANGUAGE=",
+                               "LC_ALL=", "LC_MESSAGES=",
                                "XDG_CONFIG_HOME=" + dir / "config",
                                "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + dir / "no-bus"},
                               dir / "out.txt");
@@ -241,11 +243,12 @@ TEST_F(InputReturns, AfterANullSinkIsUnloadedAndLoadedAgain) {
             LoadSink("another");
             module = LoadSink("vanishing");
         });
-    EXPECT_NE(Output().find("「vanishing.monitor」からの入力が戻りました"), std::string::npos) << Output();
+    EXPECT_NE(Output().find("The input from the recording device \"vanishing.monitor\" returned"), std::string::npos) << Output();
     // The log tells the night's story: the failure, the attempts while the sink was away, the return.
     const std::string log = ReadFileBytes(ActivityLogPath().str());
-    for (const char* line : {"エラー: 録音デバイスからの入力が途絶えました", "警告: 録音デバイスをもう一度開けませんでした",
-                             "情報: 録音デバイス「vanishing.monitor」からの入力が戻りました"})
+    for (const char* line : {"error: The input from the recording device was lost",
+                             "warning: The recording device could not be opened again",
+                             "info: The input from the recording device \"vanishing.monitor\" returned"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }
 
