@@ -226,7 +226,7 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
 
 UserText RecorderUsage() {
     return UserText("RecorderOptions",
-                    "使い方: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]\n"
+                    "使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]\n"
                     "音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、\n"
                     "ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット\n"
                     "または /P) から始め、終了時にこの実行の設定を既定のプリセットに保存します。\n"

@@ -314,7 +314,7 @@ Modules:
         <translation>--quality %1 is not a row of the %2 quality table (0 to %3)</translation>
     </message>
     <message>
-        <source>使い方: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
+        <source>使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
 音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、
 ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット
 または /P) から始め、終了時にこの実行の設定を既定のプリセットに保存します。

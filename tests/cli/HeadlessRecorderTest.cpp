@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -837,7 +838,10 @@ TEST_P(HeadlessRecorderLanguage, SaysEverythingInTheUsersLanguage) {
         EXPECT_FALSE(HasJapanese(said)) << said;
     } else {
         EXPECT_TRUE(HasJapanese(said)) << said;
-        EXPECT_FALSE(HasEnglishSentence(said)) << said;
+        // What is typed is no sentence in any language: the program's name before its messages,
+        // an option's spelling with the values it takes ("--split manual|interval|silence").
+        static const std::regex typed("velsona-rec: |(--[a-z][a-z-]*|/[STEP])( [a-z0-9][-a-z0-9|:=./@,]*)?");
+        EXPECT_FALSE(HasEnglishSentence(std::regex_replace(said, typed, " "))) << said;
     }
 }
 

@@ -117,7 +117,7 @@ TEST_F(ServiceNotify, ReadyStatusPingsWhileRecordingThenStopping) {
     bool trackStatus = false;
     for (int i = ready + 1; i < stopping; ++i)
         trackStatus |= Has(received[i], "STATUS=") && received[i].text.find(".wav") != std::string::npos &&
-                       received[i].text.find("トラック(1)時間") != std::string::npos;
+                       received[i].text.find("Track (1) time") != std::string::npos;
     EXPECT_TRUE(trackStatus) << "a status naming the current track and its time";
     EXPECT_NE(received.back().text.find("Stopped: 1 track(s)"), std::string::npos) << received.back().text;
 }
