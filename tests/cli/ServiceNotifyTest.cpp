@@ -196,13 +196,13 @@ protected:
         ASSERT_TRUE(collectAudio(running)) << Output();
         ASSERT_GE(FirstIndex(running, "READY=1"), 0) << Output();
         lose();
-        ASSERT_TRUE(WaitForOutput("入力が戻るのを待っています", 10s)) << Output();
+        ASSERT_TRUE(WaitForOutput("waiting for the input to return", 10s)) << Output();
         notify.Collect(1500ms, waiting);
         EXPECT_GE(Count(waiting, "WATCHDOG=1"), 3) << "waiting on purpose is no hang";
         EXPECT_GE(Count(waiting, "STATUS=Waiting for the input since "), 1) << Output();
         restore();
         const auto back = Clock::now();
-        ASSERT_TRUE(WaitForOutput("からの入力が戻りました", 5s)) << Output();
+        ASSERT_TRUE(WaitForOutput("\" returned. The recording goes on", 5s)) << Output();
         EXPECT_LT(Clock::now() - back, 2s) << "the next track began this long after the input came back";
         notify.Collect(200ms, waiting);  // the pings of the wait still on their way
         ASSERT_TRUE(collectAudio(resumed)) << "audio into the new track\n" << Output();
