@@ -697,5 +697,9 @@ do not parse are warned about and ignored).
         <source>警告: 出力先フォルダには、この録音の %1 時間分の空きしかありません</source>
         <translation>warning: the output folder holds only %1 hours of this recording</translation>
     </message>
+    <message>
+        <source>%1 バイト</source>
+        <translation>%1 bytes</translation>
+    </message>
 </context>
 </TS>

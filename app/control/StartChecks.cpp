@@ -79,10 +79,10 @@ Result<void> CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings&
     return check;
 }
 
-std::string ByteCountText(uint64_t bytes) {
-    if (bytes >= 1000000000ULL) return CCharString::Formatted("%.1f GB", bytes / 1e9).str();
-    if (bytes >= 1000000ULL) return CCharString::Formatted("%.1f MB", bytes / 1e6).str();
-    return std::to_string(bytes) + " bytes";
+UserText ByteCountText(uint64_t bytes) {
+    if (bytes >= 1000000000ULL) return UserText::Verbatim(CCharString::Formatted("%.1f GB", bytes / 1e9).str());
+    if (bytes >= 1000000ULL) return UserText::Verbatim(CCharString::Formatted("%.1f MB", bytes / 1e6).str());
+    return UserText("StartChecks", "%1 バイト").Arg(std::to_string(bytes));
 }
 
 Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule) {

@@ -37,5 +37,6 @@ struct SpaceEstimate {
 // message a note to print, when the file system cannot be asked.
 Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule);
 
-// "12 bytes", "30.0 MB", "1.2 GB": decimal units, the same in every locale.
-std::string ByteCountText(uint64_t bytes);
+// "12 bytes", "30.0 MB", "1.2 GB": decimal units, the same in every locale, the word "bytes" in
+// the user's language.
+UserText ByteCountText(uint64_t bytes);
