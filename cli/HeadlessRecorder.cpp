@@ -22,6 +22,7 @@
 #include "app/control/StopSignals.h"
 #include "app/files/TrackJournal.h"
 #include "app/files/RecoveryReport.h"
+#include "app/language/Catalogue.h"
 #include "app/files/TrackRecovery.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
@@ -37,7 +38,7 @@ namespace {
 constexpr int kRefreshMs = 200;  // about five status refreshes a second
 
 std::string Level(int tenths) {
-    if (tenths <= -900) return "  -inf";
+    if (tenths <= -900) return "  -inf";  // untranslated: a number, minus infinity
     return CCharString::Formatted("%6.1f", tenths / 10.0).str();
 }
 
@@ -47,13 +48,14 @@ std::string Level(int tenths) {
 #pragma GCC diagnostic ignored "-Wrestrict"
 // "44100/2/16 22050/1/8 …" for the formats a device accepts.
 std::string DeviceFormats(uint32_t mask) {
-    if ((mask & kAllWaveFormats) == kAllWaveFormats) return "any rate, mono or stereo, 8 or 16 bit";
+    if ((mask & kAllWaveFormats) == kAllWaveFormats)
+        return SaidUtf8(UserText("HeadlessRecorder", "任意のレート、モノラルまたはステレオ、8 または 16 ビット"));
     std::string text;
     for (const WaveFormatFlag& flag : kWaveFormatFlags)
         if (mask & flag.flag)
             text += (text.empty() ? "" : " ") + std::to_string(flag.sampleRate) + "/" + std::to_string(flag.channels) +
                     "/" + std::to_string(flag.bits);
-    return text.empty() ? "no usable format" : text;
+    return text.empty() ? SaidUtf8(UserText("HeadlessRecorder", "使える形式がありません")) : text;
 }
 #pragma GCC diagnostic pop
 
@@ -73,13 +75,13 @@ CHeadlessRecorder::CHeadlessRecorder() : m_display(stdout) {}
 CHeadlessRecorder::~CHeadlessRecorder() = default;
 
 int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
-    std::string error;
+    UserText error;
     if (!ParseRecorderArguments(arguments, m_options, error)) {
         m_display.Error(error);
         return kExitUsage;
     }
     if (m_options.help) {
-        std::fputs(RecorderUsage(), stdout);
+        std::fputs(SaidUtf8(RecorderUsage()).c_str(), stdout);
         return kExitOk;
     }
     if (m_options.version) {
@@ -91,7 +93,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         Result<std::unique_ptr<CCaptureBackend>> backend =
             m_options.capture ? CreateCaptureBackend(*m_options.capture) : CreateCaptureBackendFromEnvironment();
         if (!backend) {
-            m_display.Error("no capture backend: " + backend.error().message.SourceText());
+            m_display.Error(UserText("HeadlessRecorder", "音声入力の方式を使えません: %1").Arg(backend.error().message));
             return m_options.capture ? kExitUsage : kExitFailed;
         }
         m_backend = *std::move(backend);
@@ -102,13 +104,13 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     m_presetName = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : m_commandLine.presetName;
     LoadReport report;
     m_store.LoadProfile(m_presetName, m_profile, &report);
-    for (const std::string& problem : m_store.FileProblems()) m_display.Error("warning: " + problem);
+    for (const UserText& problem : m_store.FileProblems()) m_display.Warn(problem);
     if (report.presetMissing && !m_options.createPreset) {
-        m_display.Error("there is no preset \"" + m_profile.presetName.str() +
-                        "\" (--create-preset makes it from the default values)");
+        m_display.Error(UserText("HeadlessRecorder", "プリセット「%1」はありません (--create-preset を付けると既定値から作ります)")
+                            .Arg(m_profile.presetName.str()));
         return kExitUsage;
     }
-    for (const std::string& problem : report.problems) m_display.Error("warning: " + problem);
+    for (const UserText& problem : report.problems) m_display.Warn(problem);
     // A preset made here keeps what this run used; the default preset keeps what it had.
     if (report.presetMissing) m_saveUnder = m_presetName;
     if (!ApplyRecorderOptions(m_options, m_profile.settings, error)) {
@@ -118,27 +120,27 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     RecordingSettings& settings = m_profile.settings;
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
     // What is printed, checked, recorded into and stored is the folder used.
-    if (const CCharString warning = OutputFolderWarning(settings.outputFolder); !warning.IsEmpty())
-        m_display.Error("warning: " + warning.str());
+    if (const UserText warning = OutputFolderWarning(settings.outputFolder); !warning.empty()) m_display.Warn(warning);
     settings.outputFolder = OutputFolderInUse(settings.outputFolder);
-    if (const CCharString warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.IsEmpty())
-        m_display.Error("warning: " + warning.str());
+    if (const UserText warning = FileNameTemplateWarning(settings.fileNameTemplate); !warning.empty())
+        m_display.Warn(warning);
     OpenLog();
     // Tracks a killed recorder left open are finished before anything new is recorded.
     RecoverLeftTracks(settings.outputFolder);
     if (m_options.recover) return kExitOk;
     const Result<void> check = CheckBeforeStart(*m_backend, settings);
     if (!check) {
-        m_display.Error(check.error().message.SourceText());
+        m_display.Error(check.error().message);
         return kExitFailed;
     }
     const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
-    m_display.Print("Preset: " + m_presetName.str() + "; output: " + FormatName(settings.outputFormat) +
-                    (row ? std::string(" ") + row->label : std::string()) +
-                    "; folder: " + settings.outputFolder.str());
+    m_display.Print(UserText("HeadlessRecorder", "プリセット: %1、出力: %2、フォルダ: %3")
+                        .Arg(PresetDisplayName(m_presetName))
+                        .Arg(std::string(FormatName(settings.outputFormat)) + (row ? std::string(" ") + row->label : std::string()))
+                        .Arg(settings.outputFolder.str()));
     const Result<SpaceEstimate> space =
         EstimateSpace(settings, m_commandLine.scheduleArmed ? &m_commandLine.schedule : nullptr);
-    m_display.Print(space ? space->summary : space.error().message.SourceText());
+    m_display.Print(space ? space->summary : space.error().message);
     if (space && !space->warning.empty()) m_display.Error(space->warning);
 
     m_control =
@@ -163,20 +165,21 @@ bool CHeadlessRecorder::ReportIgnoredWords() {
     for (const IgnoredWord& word : m_commandLine.ignored) {
         const std::string option = word.option ? std::string("/") + word.option : std::string();
         const std::string value = "\"" + word.value.str() + "\"";
-        const std::string given = word.value.IsEmpty() && word.option ? option + " without a value"
-                                 : word.option                         ? option + " " + value
-                                                                       : value;
-        const char* expected = word.option == 'S'   ? "NOW, HM=21:00, HMS=21:00:30, \"YMDHM=2026/12/24 21:00\""
-                             : word.option == 'T' ? "a positive MS=90:00 or HMS=1:30:00"
-                             : word.option == 'E' ? "exit, suspend, hibernate or shutdown"
-                             : word.option == 'P' ? "a preset name"
-                                                  : "/S, /T, /E or /P, each followed by its value";
+        const UserText given = word.value.IsEmpty() && word.option
+                                   ? UserText("HeadlessRecorder", "%1 (値がありません)").Arg(option)
+                                   : UserText::Verbatim(word.option ? option + " " + value : value);
+        const UserText expected =
+            word.option == 'S'   ? UserText::Verbatim("NOW, HM=21:00, HMS=21:00:30, \"YMDHM=2026/12/24 21:00\"")  // untranslated: the forms typed
+            : word.option == 'T' ? UserText("HeadlessRecorder", "正の MS=90:00 または HMS=1:30:00")
+            : word.option == 'E' ? UserText("HeadlessRecorder", "exit、suspend、hibernate、shutdown のいずれか")
+            : word.option == 'P' ? UserText("HeadlessRecorder", "プリセット名")
+                                 : UserText("HeadlessRecorder", "/S、/T、/E、/P とそれぞれの値");
         if (word.option == 'S') {
             // Starting at once is not what was asked for.
             badStart = true;
-            m_display.Error(given + " is not a start time (" + expected + "); not starting");
+            m_display.Error(UserText("HeadlessRecorder", "%1 は開始時刻ではありません (%2)。録音を始めません").Arg(given).Arg(expected));
         } else {
-            m_display.Error("warning: " + given + " is ignored (expected " + expected + ")");
+            m_display.Warn(UserText("HeadlessRecorder", "%1 は無視します (%2 を指定してください)").Arg(given).Arg(expected));
         }
     }
     return !badStart;
@@ -185,7 +188,7 @@ bool CHeadlessRecorder::ReportIgnoredWords() {
 
 void CHeadlessRecorder::OpenLog() {
     m_log = std::make_unique<CActivityLog>("velsona-rec");
-    m_log->onWriteFailure = [this](const CCharString& problem) { m_display.Error("warning: " + problem.str()); };
+    m_log->onWriteFailure = [this](const UserText& problem) { m_display.Warn(problem); };
     m_logToJournal = StandardErrorIsJournal();
     if (!m_logToJournal) return;
     // sd-daemon(3)'s priority prefixes, so journalctl shows each entry's severity.
@@ -196,7 +199,7 @@ void CHeadlessRecorder::OpenLog() {
 }
 
 bool CHeadlessRecorder::ListDevices() {
-    std::printf("Input devices (%s):\n", m_backend->Name());
+    std::printf("%s\n", SaidUtf8(UserText("HeadlessRecorder", "入力デバイス (%1):").Arg(m_backend->Name())).c_str());
     for (const CaptureDeviceInfo& device : m_backend->ListDevices())
         std::printf("%4d  %s  [%s]\n", device.id, device.name.c_str(), DeviceFormats(device.formats).c_str());
     return true;
@@ -206,9 +209,9 @@ void CHeadlessRecorder::RecoverLeftTracks(const CCharString& outputFolder) {
     for (const RecoveredTrack& track : RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder})) {
         m_log->Record(track);
         if (RecoveredWhole(track))
-            m_display.Print(RecoveryReport(track).str());
+            m_display.Print(RecoveryReport(track));
         else
-            m_display.Error(RecoveryReport(track).str());
+            m_display.Error(RecoveryReport(track));
     }
 }
 
@@ -217,10 +220,11 @@ void CHeadlessRecorder::PrepareSleepInhibitor() {
     m_inhibitor = std::make_unique<CSleepInhibitor>();
     // Asked once up front so that an unreachable logind is a note before the start, not a
     // surprise in the middle; the control takes the lock itself for each recording.
-    const Result<void> probe = m_inhibitor->Acquire(*m_logind, "velsona-rec: checking");
+    const Result<void> probe =
+        m_inhibitor->Acquire(*m_logind, SaidUtf8(UserText("HeadlessRecorder", "velsona-rec: 確認中")).c_str());
     if (!probe) {
-        m_display.Print("note: no sleep inhibitor (" + probe.error().message.SourceText() +
-                        "); the machine may suspend during the recording");
+        m_display.Print(UserText("HeadlessRecorder", "注意: スリープを止められません (%1)。録音中にマシンがサスペンドするかもしれません")
+                            .Arg(probe.error().message));
         return;
     }
     m_inhibitor->Release();
@@ -239,7 +243,7 @@ bool CHeadlessRecorder::Start() {
         started = m_commands->StartCommand();
     }
     if (!started) {
-        m_display.Error(started.error().message.SourceText());
+        m_display.Error(started.error().message);
         m_startStatus = kExitFailed;
         return false;
     }
@@ -248,21 +252,21 @@ bool CHeadlessRecorder::Start() {
 
 bool CHeadlessRecorder::WaitForStart() {
     const std::string when = ClockText(m_control->schedule->startTime);
-    m_display.Print("Waiting to start at " + when + " (Ctrl+C cancels)");
+    m_display.Print(UserText("HeadlessRecorder", "%1 の録音開始を待っています (Ctrl+C で取り消します)").Arg(when));
     // Waiting is this service's intended state; a start timeout must not kill it before the start time.
-    m_service.Ready("Waiting to start at " + when);
+    m_service.Ready(SaidUtf8(UserText("HeadlessRecorder", "%1 の録音開始を待っています").Arg(when)));
     for (;;) {
         m_service.Alive();
         if (m_events.Wait(CCountdown::kPeriodMs).stopRequested) {
-            m_service.Stopping("Cancelled before the start");
+            m_service.Stopping(SaidUtf8(UserText("HeadlessRecorder", "開始前に取り消しました")));
             m_commands->StopCommand();
-            m_display.Print("Cancelled before the start.");
+            m_display.Print(UserText("HeadlessRecorder", "開始前に取り消しました。"));
             return false;
         }
         const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
         if (tick.start) {
             if (*tick.start) return true;
-            m_display.Error(tick.start->error().message.SourceText());
+            m_display.Error(tick.start->error().message);
             m_startStatus = kExitFailed;
             return false;
         }
@@ -272,16 +276,16 @@ bool CHeadlessRecorder::WaitForStart() {
 }
 
 int CHeadlessRecorder::Record() {
-    const std::string title = SaidUtf8(RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr));
-    m_display.Print("Recording: " + title + " (Ctrl+C stops)");
-    m_service.Ready("Recording: " + title);
+    const UserText title = RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr);
+    m_display.Print(UserText("HeadlessRecorder", "録音中: %1 (Ctrl+C で停止します)").Arg(title));
+    m_service.Ready(SaidUtf8(UserText("HeadlessRecorder", "録音中: %1").Arg(title)));
     if (m_control->sleepInhibitor && !m_control->sleepInhibitor->IsHeld())
-        m_display.Print("note: systemd-logind did not grant the sleep inhibitor lock");
+        m_display.Print(UserText("HeadlessRecorder", "注意: systemd-logind がスリープを止めるロックを認めませんでした"));
     while (m_control->IsRecording()) {
         const CEventQueue::Batch batch = m_events.Wait(kRefreshMs);
         if (batch.stopRequested && m_control->IsRecording()) {
-            m_display.Print("Stopping…");
-            m_service.Stopping("Stopping");
+            m_display.Print(UserText("HeadlessRecorder", "停止しています…"));
+            m_service.Stopping(SaidUtf8(UserText("HeadlessRecorder", "停止しています")));
             m_commands->StopCommand();
         }
         for (const RecordingEvent& event : batch.events) HandleEvent(event);
@@ -294,10 +298,10 @@ int CHeadlessRecorder::Record() {
     PrintFinishedFiles();
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
-    m_display.Print("Stopped: " + std::to_string(m_tracksDone) + " track(s).");
-    m_service.Stopping("Stopped: " + std::to_string(m_tracksDone) + " track(s)");
+    m_display.Print(UserText("HeadlessRecorder", "停止しました: トラック %1 個。").Arg(m_tracksDone));
+    m_service.Stopping(SaidUtf8(UserText("HeadlessRecorder", "停止しました: トラック %1 個").Arg(m_tracksDone)));
     if (m_overruns > 0)
-        m_display.Error("the capture layer dropped audio " + std::to_string(m_overruns) + " time(s) (overruns)");
+        m_display.Error(UserText("HeadlessRecorder", "取り込みの層で音声が %1 回欠けました (オーバーラン)").Arg(static_cast<long long>(m_overruns)));
     return kExitOk;
 }
 
@@ -308,13 +312,13 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
     const EventReaction reaction = ReactionTo(event.code);
     if (reaction.runsEndAction) {
         if (running) m_endAction = m_control->TakeEndAction();
-        m_display.Print("The duration is reached.");
+        m_display.Print(UserText("HeadlessRecorder", "録音時間に達しました。"));
     }
     if (reaction.lostAudio) {
         m_problem = true;
         TellProblem(event);
     }
-    if (event.code == kRecordingCaptureEnded) m_display.Print("The input came to its end.");
+    if (event.code == kRecordingCaptureEnded) m_display.Print(UserText("HeadlessRecorder", "入力が終わりました。"));
     if (reaction.endsRecording && running) m_control->StopRecording();
     if (event.code == kRecordingTrackClosed) {
         // Tracks are finished in the order they were opened, so the rows come finished in order.
@@ -324,20 +328,20 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         m_lastAttempt.clear();
     } else if (event.code == kRecordingInputRetry) {
         // One a second: shown in the status line, not printed line by line.
-        m_lastAttempt = event.message.str();
+        m_lastAttempt = SaidUtf8(event.message);
     } else if (event.code == kRecordingInputReturned) {
         // Under the journal the log's echo has told it.
-        if (!m_logToJournal) m_display.Print(event.message.str());
+        if (!m_logToJournal) m_display.Print(event.message);
     }
 }
 
 void CHeadlessRecorder::TellProblem(const RecordingEvent& event) {
-    if (!m_logToJournal) m_display.Error(event.message.str());
+    if (!m_logToJournal) m_display.Error(event.message);
 }
 
 void CHeadlessRecorder::ShowStatus() {
     if (m_control->IsWaitingForInput()) {
-        const std::string waiting = "Waiting for the input since " + m_waitingSince;
+        const std::string waiting = SaidUtf8(UserText("HeadlessRecorder", "%1 から入力を待っています").Arg(m_waitingSince));
         m_display.ShowStatus("… " + waiting + (m_lastAttempt.empty() ? "" : "  " + m_lastAttempt));
         // Waiting on purpose: the watchdog must not take it for a hung capture.
         m_service.Alive();
@@ -346,16 +350,17 @@ void CHeadlessRecorder::ShowStatus() {
     }
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
-    std::string line = std::string(m_control->IsPaused() ? "|| " : "● ") + m_control->TrackPaneText().str() + "  " +
-                       m_control->TotalPaneText().str() + "  L" + Level(status.leftLevel) + " R" +
+    std::string line = std::string(m_control->IsPaused() ? "|| " : "● ") + SaidUtf8(m_control->TrackPaneText()) + "  " +
+                       SaidUtf8(m_control->TotalPaneText()) + "  L" + Level(status.leftLevel) + " R" +
                        Level(status.rightLevel) + " dB";
-    if (status.overruns > 0) line += "  overruns " + std::to_string(status.overruns);
+    if (status.overruns > 0)
+        line += "  " + SaidUtf8(UserText("HeadlessRecorder", "オーバーラン %1").Arg(static_cast<long long>(status.overruns)));
     m_display.ShowStatus(line);
     m_service.BuffersArrived(status.buffers);
     if (m_service.StatusDue()) {
         const CCharString track = m_items.CurrentFile();
-        m_service.Status((track.IsEmpty() ? std::string() : track.str() + "  ") + m_control->TrackPaneText().str() + "  " +
-                         m_control->TotalPaneText().str());
+        m_service.Status((track.IsEmpty() ? std::string() : track.str() + "  ") + SaidUtf8(m_control->TrackPaneText()) +
+                         "  " + SaidUtf8(m_control->TotalPaneText()));
     }
 }
 
@@ -364,22 +369,28 @@ void CHeadlessRecorder::PrintFinishedFiles() {
     // A row is printed once its track is finished: named, tagged and read back.
     for (; m_printedRows < rows.size() && m_printedRows < m_finishedRows; ++m_printedRows) {
         const RecordingItem& item = rows[m_printedRows];
-        char length[48] = "";
-        if (item.lengthMs >= 0)
-            std::snprintf(length, sizeof length, ", %lld:%02lld", static_cast<long long>(item.lengthMs / 60000),
-                          static_cast<long long>(item.lengthMs / 1000 % 60));
-        m_display.Print("Track file: " + item.path.str() + " (" + ByteCountText(item.size) + length + ")");
+        if (item.lengthMs < 0) {
+            m_display.Print(UserText("HeadlessRecorder", "トラックのファイル: %1 (%2)").Arg(item.path.str()).Arg(ByteCountText(item.size)));
+        } else {
+            m_display.Print(UserText("HeadlessRecorder", "トラックのファイル: %1 (%2、%3)")
+                                .Arg(item.path.str())
+                                .Arg(ByteCountText(item.size))
+                                .Arg(CCharString::Formatted("%lld:%02lld", static_cast<long long>(item.lengthMs / 60000),
+                                                            static_cast<long long>(item.lengthMs / 1000 % 60))
+                                         .str()));
+        }
         ++m_tracksDone;
     }
 }
 
 void CHeadlessRecorder::Finish() {
-    if (m_endAction != EndAction::None) m_display.Print(std::string("End action: ") + SaidUtf8(EndActionName(m_endAction)));
+    if (m_endAction != EndAction::None)
+        m_display.Print(UserText("HeadlessRecorder", "終了時の動作: %1").Arg(EndActionName(m_endAction)));
     // The program ends right after this anyway, so the close request has nothing left to do.
     const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
-    if (!finish.saved) m_display.Error(finish.saved.error().message.SourceText());
+    if (!finish.saved) m_display.Error(finish.saved.error().message);
     if (!finish.endAction) {
         m_problem = true;
-        m_display.Error(finish.endAction.error().message.SourceText());
+        m_display.Error(finish.endAction.error().message);
     }
 }

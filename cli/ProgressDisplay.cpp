@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include "app/language/Catalogue.h"
+
 namespace {
 
 constexpr auto kPlainStatusPeriod = std::chrono::seconds(60);
@@ -31,6 +33,12 @@ void CProgressDisplay::Print(const std::string& line) {
     std::fprintf(m_out, "%s\n", line.c_str());
     std::fflush(m_out);
 }
+
+void CProgressDisplay::Print(const UserText& line) { Print(SaidUtf8(line)); }
+
+void CProgressDisplay::Error(const UserText& line) { Error(SaidUtf8(line)); }
+
+void CProgressDisplay::Warn(const UserText& line) { Error(UserText("ProgressDisplay", "警告: %1").Arg(line)); }
 
 void CProgressDisplay::Error(const std::string& line) {
     ClearStatus();

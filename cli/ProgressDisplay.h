@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "foundation/UserText.h"
+
 class CProgressDisplay {
 public:
     // Plain lines (no cursor control) when `out` is not a terminal.
@@ -16,8 +18,12 @@ public:
     void ShowStatus(const std::string& line);
     // A line of its own (a finished file, a note), printed at once.
     void Print(const std::string& line);
+    void Print(const UserText& line);
     // A message on standard error, after clearing the status line.
     void Error(const std::string& line);
+    void Error(const UserText& line);
+    // A warning on standard error: "warning: " and the text, in the user's language.
+    void Warn(const UserText& line);
 
 private:
     void ClearStatus();

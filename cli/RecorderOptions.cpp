@@ -115,12 +115,12 @@ constexpr struct {
 
 }  // namespace
 
-bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderOptions& options, std::string& error) {
+bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderOptions& options, UserText& error) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument.rfind("--", 0) != 0) {
             if (argument.size() > 1 && argument[0] == '-') {
-                error = "unknown option " + argument + " (see --help)";
+                error = UserText("RecorderOptions", "不明なオプション %1 です (--help を参照)").Arg(argument);
                 return false;
             }
             // "/S", "NOW", "/T", "MS=0:07" …: the schedule's own words.
@@ -135,7 +135,7 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
         }
         if (name == "reconnect" || name == "no-reconnect") {
             if (inlineValue) {
-                error = "--" + name + " takes no value";
+                error = UserText("RecorderOptions", "--%1 は値を取りません").Arg(name);
                 return false;
             }
             options.values.resumeInput = name == "reconnect";
@@ -145,7 +145,7 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
         if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
             name == "recover") {
             if (inlineValue) {
-                error = "--" + name + " takes no value";
+                error = UserText("RecorderOptions", "--%1 は値を取りません").Arg(name);
                 return false;
             }
             (name == "help"      ? options.help
@@ -161,7 +161,7 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
-            error = "--" + name + " needs a value (see --help)";
+            error = UserText("RecorderOptions", "--%1 には値が必要です (--help を参照)").Arg(name);
             return false;
         }
         bool valid = true;
@@ -181,11 +181,11 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
                 }
         }
         if (!known) {
-            error = "unknown option --" + name + " (see --help)";
+            error = UserText("RecorderOptions", "不明なオプション %1 です (--help を参照)").Arg("--" + name);
             return false;
         }
         if (!valid) {
-            error = "invalid value for --" + name + ": \"" + value + "\" (see --help)";
+            error = UserText("RecorderOptions", "--%1 の値「%2」は正しくありません (--help を参照)").Arg(name).Arg(value);
             return false;
         }
     }
@@ -198,7 +198,7 @@ bool RecorderOptions::Overrides(SettingField::Member member) const {
     return false;
 }
 
-bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, std::string& error) {
+bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, UserText& error) {
     const RecordingSettings& given = options.values;
     if (options.Overrides(&RecordingSettings::outputFormat) && given.outputFormat != settings.outputFormat) {
         settings.outputFormat = given.outputFormat;
@@ -209,8 +209,10 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
     if (options.Overrides(&RecordingSettings::qualityIndex)) {
         const QualityTable table = QualityTableFor(settings.outputFormat);
         if (given.qualityIndex >= table.count) {
-            error = "--quality " + std::to_string(given.qualityIndex) + " is not a row of the " +
-                    FormatName(settings.outputFormat) + " quality table (0 to " + std::to_string(table.count - 1) + ")";
+            error = UserText("RecorderOptions", "--quality %1 は %2 の音質表の行ではありません (0 から %3)")
+                        .Arg(given.qualityIndex)
+                        .Arg(FormatName(settings.outputFormat))
+                        .Arg(table.count - 1);
             return false;
         }
     }
@@ -222,49 +224,48 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
     return true;
 }
 
-const char* RecorderUsage() {
-    return "Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]\n"
-           "Records from a sound input into tracks (WAV, MP3, Ogg Vorbis, WMA, FLAC or Opus) until\n"
-           "stopped with Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the\n"
-           "start-up preset (\"(デフォルト設定)\" or /P) and stores this run's settings back into\n"
-           "\"(デフォルト設定)\" at exit.\n"
-           "\n"
-           "Schedule (the window's command line; --start etc. are the same):\n"
-           "  /S NOW | HM=21:00 | HMS=21:00:30 | \"YMDHM=2026/12/24 21:00\" | \"YMDHMS=...\"\n"
-           "      --start WHEN        start now or at that time (a countdown until then)\n"
-           "  /T MS=90:00 | HMS=1:30:00\n"
-           "      --duration D        stop after this much recorded time\n"
-           "  /E exit | suspend | hibernate | shutdown\n"
-           "      --end-action A      what the machine does when the duration ends the recording\n"
-           "  /P NAME, --preset NAME  load this preset instead of \"(デフォルト設定)\"; a preset that does\n"
-           "                       not exist is refused, unless --create-preset is given: it then starts\n"
-           "                       from the default values and this run's settings are stored under NAME\n"
-           "\n"
-           "Recording settings (override the preset):\n"
-           "  --capture pulse|alsa|signal:SPEC   where audio comes from (default: VELSONA_CAPTURE,\n"
-           "                       else PulseAudio, else ALSA); SPEC e.g. tone=1000hz/-6db/2s,silence=1s,loop;\n"
-           "                       drop=5s@10s makes that input fail after 10 s of signal and come back 5 s later\n"
-           "  --device ID          input device id from --list-devices (-1: the default input)\n"
-           "  --list-devices       list the input devices and exit\n"
-           "  --reconnect          when the input fails (a device unplugged, the sound server restarted),\n"
-           "                       close the track and go on: try the same input again every second and\n"
-           "                       start the next track when it returns; a start at a set time (/S) waits\n"
-           "                       for a missing input too, until its duration is over. Stored in the preset\n"
-           "  --no-reconnect       stop when the input fails (the default)\n"
-           "  --recover            finish the tracks a killed recorder left (done at every start), then exit\n"
-           "  --format wav|mp3|ogg|wma|flac|opus\n"
-           "  --quality ROW        row of the format's quality table (0 is the first)\n"
-           "  --ogg-quality 0-100  Ogg Vorbis quality\n"
-           "  --split manual|interval|silence\n"
-           "  --split-time H:M:S   interval length, or the silence that ends a track\n"
-           "  --folder DIR         output folder\n"
-           "  --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)\n"
-           "  --title|--artist|--album|--comment TEXT   tag templates\n"
-           "  --help, --version\n"
-           "\n"
-           "Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could\n"
-           "not be written, a lost input even one that came back, a refused end action) or the recording\n"
-           "could not start;\n"
-           "2 for a bad command line (a /S that is not a start time included; other schedule words that\n"
-           "do not parse are warned about and ignored).\n";
+UserText RecorderUsage() {
+    return UserText("RecorderOptions",
+                    "使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]\n"
+                    "音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、\n"
+                    "ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット\n"
+                    "または /P) から始め、終了時にこの実行の設定を既定のプリセットに保存します。\n"
+                    "\n"
+                    "スケジュール (ウィンドウのコマンドラインと同じ。--start なども同じ意味です):\n"
+                    "  /S NOW | HM=21:00 | HMS=21:00:30 | \"YMDHM=2026/12/24 21:00\" | \"YMDHMS=...\"\n"
+                    "      --start WHEN        今すぐ、またはその時刻に開始 (それまではカウントダウン)\n"
+                    "  /T MS=90:00 | HMS=1:30:00\n"
+                    "      --duration D        録音した時間がこの長さになったら停止\n"
+                    "  /E exit | suspend | hibernate | shutdown\n"
+                    "      --end-action A      録音時間で録音が終わったときのマシンの動作\n"
+                    "  /P NAME, --preset NAME  既定のプリセットの代わりにこのプリセットを読み込む。存在しない\n"
+                    "                       プリセットは拒否します。ただし --create-preset を付けると既定値から\n"
+                    "                       始め、この実行の設定を NAME に保存します\n"
+                    "\n"
+                    "録音の設定 (プリセットより優先):\n"
+                    "  --capture pulse|alsa|signal:SPEC   音声の入力元 (既定: VELSONA_CAPTURE、なければ\n"
+                    "                       PulseAudio、なければ ALSA)。SPEC の例: tone=1000hz/-6db/2s,silence=1s,loop。\n"
+                    "                       drop=5s@10s で、その入力は信号 10 秒後に途絶え、5 秒後に戻ります\n"
+                    "  --device ID          --list-devices の入力デバイス ID (-1: 既定の入力)\n"
+                    "  --list-devices       入力デバイスを一覧表示して終了\n"
+                    "  --reconnect          入力が途絶えたとき (デバイスが外れた、サウンドサーバーが再起動した)、\n"
+                    "                       トラックを閉じて続ける: 1 秒ごとに同じ入力を試し、戻ったら次の\n"
+                    "                       トラックを始める。時刻指定の開始 (/S) も、録音時間が終わるまで\n"
+                    "                       入力が現れるのを待つ。プリセットに保存されます\n"
+                    "  --no-reconnect       入力が途絶えたら停止 (既定)\n"
+                    "  --recover            終了しきれなかった録音機が残したトラックを仕上げて終了 (毎回の起動時にも行います)\n"
+                    "  --format wav|mp3|ogg|wma|flac|opus\n"
+                    "  --quality ROW        形式の音質表の行 (0 が最初)\n"
+                    "  --ogg-quality 0-100  Ogg Vorbis の音質\n"
+                    "  --split manual|interval|silence\n"
+                    "  --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ\n"
+                    "  --folder DIR         出力先フォルダ\n"
+                    "  --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)\n"
+                    "  --title|--artist|--album|--comment TEXT   タグのテンプレート\n"
+                    "  --help, --version\n"
+                    "\n"
+                    "終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、\n"
+                    "途絶えた入力 (戻った場合も)、拒否された終了時の動作) や録音を開始できなかったときは 1。\n"
+                    "コマンドラインの誤りは 2 (開始時刻でない /S を含む。解釈できないほかのスケジュールの\n"
+                    "指定は警告して無視します)。\n");
 }

@@ -8,6 +8,7 @@
 
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 struct RecorderOptions {
     bool help = false;
@@ -28,13 +29,13 @@ struct RecorderOptions {
 
 // False, with a message for the user, on an unknown option, a missing value or a value that is
 // not one of the option's forms.
-bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderOptions& options, std::string& error);
+bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderOptions& options, UserText& error);
 
 // Applies the overrides as the output bar would: a new format brings its default quality row,
 // Ogg quality 40 and its extension in the file-name template; a split method without a time
 // gets the bar's default time. False, with a message, when the quality row is not in the
 // format's table.
-bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, std::string& error);
+bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& settings, UserText& error);
 
 // The help text.
-const char* RecorderUsage();
+UserText RecorderUsage();

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "app/files/AudioFacts.h"
+#include "app/language/Catalogue.h"
 
 CControlLink::CControlLink(CRecordingItemsModel& items, LocalClock clock) {
     // The poster runs on the audio thread: it only queues.
@@ -21,7 +22,7 @@ CControlLink::~CControlLink() { m_control.reset(); }
 void CControlLink::DeliverPending() { QCoreApplication::sendPostedEvents(this, QEvent::MetaCall); }
 
 QString CControlLink::MessageOf(const ::RecordingEvent& event) {
-    if (!event.message.IsEmpty()) return QString::fromUtf8(event.message.c_str());
+    if (!event.message.empty()) return Said(event.message);
     if (event.code == kRecordingCaptureEnded) return QStringLiteral("録音デバイスからの入力が終了しました。");
     return {};
 }

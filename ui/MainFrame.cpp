@@ -35,6 +35,7 @@
 #include "app/files/RecoveryReport.h"
 #include "app/files/TrackDeletion.h"
 #include "app/files/TrackRecovery.h"
+#include "app/language/Catalogue.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "platform/RuntimeModule.h"
@@ -152,11 +153,11 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     if (Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackendFromEnvironment())
         Control().backend = *std::move(backend);
     else
-        m_backendError = backend.error().message.SourceText();
+        m_backendError = SaidUtf8(backend.error().message);
     Control().sleepInhibitor = m_inhibitor.get();
     Control().log = m_log.get();
     // Said once; the recording goes on without its log.
-    m_log->onWriteFailure = [this](const CCharString& problem) { m_boxes.Warn(Text(problem)); };
+    m_log->onWriteFailure = [this](const UserText& problem) { m_boxes.Warn(Said(problem)); };
     connect(m_link.get(), &CControlLink::Arrived, this, &CMainFrame::OnRecordingEvent);
 
     setWindowTitle(Said(ProgramTitle()));
@@ -396,7 +397,7 @@ void CMainFrame::RecoverLeftTracks() {
         RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {m_profile.settings.outputFolder});
     for (const RecoveredTrack& track : tracks) m_log->Record(track);
     // A warning that does not wait: an unattended start must go on to its schedule.
-    if (!tracks.empty()) m_boxes.Warn(Text(RecoveryNote(tracks)));
+    if (!tracks.empty()) m_boxes.Warn(Said(RecoveryNote(tracks)));
 }
 
 void CMainFrame::OnCommand(Command id) {
@@ -499,15 +500,15 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
                                    ? CheckBeforeStart(*Control().backend, Control().settings)
                                    : KindFailure(FailureKind::kMissing, "no sound input: " + m_backendError);
     if (!check) {
-        m_boxes.Inform(Text(kStartFailedMessage) + '\n' + QString::fromStdString(check.error().message.SourceText()));
+        m_boxes.Inform(Said(StartFailedMessage(check.error().message)));
         return false;
     }
     // The folder field already shows the folder used; the user hears why it is not as typed.
-    if (!m_bars->fileBar.folderWarning.IsEmpty()) m_boxes.Warn(Text(m_bars->fileBar.folderWarning));
+    if (!m_bars->fileBar.folderWarning.empty()) m_boxes.Warn(Said(m_bars->fileBar.folderWarning));
     // A folder that will fill up before the end is worth knowing while there is time to act.
     const Result<SpaceEstimate> space = EstimateSpace(Control().settings, schedule);
     if (space && !space->warning.empty()) {
-        m_problem = QString::fromStdString(space->warning);
+        m_problem = Said(space->warning);
         ShowPrompt(QString());
     }
     return true;
@@ -517,7 +518,7 @@ void CMainFrame::ShowStarted(const Result<void>& outcome) {
     if (!outcome) {
         setWindowTitle(Said(ProgramTitle()));
         UpdateCommands();
-        m_boxes.Inform(QString::fromStdString(outcome.error().message.SourceText()));
+        m_boxes.Inform(Said(outcome.error().message));
         return;
     }
     if (m_commands->IsCountingDown()) {
@@ -599,7 +600,7 @@ void CMainFrame::RunEndAction(EndAction action) {
     const Result<void> outcome = m_commands->RunEndAction(
         action, [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); }, *m_logind);
     if (!outcome) {
-        m_problem = QString::fromStdString(outcome.error().message.SourceText());
+        m_problem = Said(outcome.error().message);
         ShowPrompt(QString());
         m_boxes.Warn(m_problem);
     }
@@ -694,7 +695,7 @@ void CMainFrame::OpenMakerPage(const char* query) {
 
 void CMainFrame::OnAbout() {
     QStringList modules;
-    for (const std::string& line : ModuleReport()) modules << QString::fromStdString(line).toHtmlEscaped();
+    for (const UserText& line : ModuleReport()) modules << Said(line).toHtmlEscaped();
     m_boxes.About(QStringLiteral("バージョン情報"),
                   QStringLiteral("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>"
                                  "<p>読み込んだモジュール:<br>%4</p>"
@@ -712,7 +713,7 @@ void CMainFrame::OnCalibrateSilence() {
     if (!Control().IsRecording()) Control().settings = m_bars->Settings();
     CCalibration calibration(Control());
     if (calibration.Begin() == CalibrationStep::Failed) {
-        m_boxes.Inform(Text(kStartFailedMessage));
+        m_boxes.Inform(Said(StartFailedMessage()));
         return;
     }
     // The meters show their full range while the user looks for the silence.
@@ -731,7 +732,7 @@ void CMainFrame::OnCalibrateSilence() {
                            : answer == BoxAnswer::No ? CalibrationAnswer::No
                                                      : CalibrationAnswer::Cancel);
     }
-    if (calibration.Step() == CalibrationStep::Failed) m_boxes.Inform(Text(kStartFailedMessage));
+    if (calibration.Step() == CalibrationStep::Failed) m_boxes.Inform(Said(StartFailedMessage()));
     // The bars store the thresholds with every preset.
     const SilenceThresholds thresholds = calibration.Thresholds();
     m_bars->silenceLeft = thresholds.left;
@@ -755,8 +756,8 @@ void CMainFrame::ApplyBarsSilenceLevels() {
 }
 
 void CMainFrame::RefreshPanes() {
-    m_trackPane->SetText(Text(Control().TrackPaneText()));
-    m_totalPane->SetText(Text(Control().TotalPaneText()));
+    m_trackPane->SetText(Said(Control().TrackPaneText()));
+    m_totalPane->SetText(Said(Control().TotalPaneText()));
 }
 
 void CMainFrame::ShowPrompt(const QString& text) {

@@ -23,7 +23,7 @@ QMessageBox::StandardButtons ButtonsOf(BoxButtons buttons) {
 }
 
 // The bars' texts keep the Windows line ends they were written with; a label shows "\r" as a box.
-QString Shown(const CCharString& text) { return QString::fromUtf8(text.c_str()).remove(QChar('\r')); }
+QString Shown(const UserText& text) { return Said(text).remove(QChar('\r')); }
 
 }  // namespace
 
@@ -60,8 +60,8 @@ QString CMessageBoxes::ChooseFolder(const QString& current) {
     return QFileDialog::getExistingDirectory(m_parent, QString::fromUtf8(CFileBarModel::kBrowseTitle), current);
 }
 
-bool CBarPrompts::AskYesNo(const CCharString& text) { return m_boxes.Ask(Shown(text), BoxButtons::YesNo) == BoxAnswer::Yes; }
+bool CBarPrompts::AskYesNo(const UserText& text) { return m_boxes.Ask(Shown(text), BoxButtons::YesNo) == BoxAnswer::Yes; }
 
-void CBarPrompts::Inform(const CCharString& text) { m_boxes.Inform(Shown(text)); }
+void CBarPrompts::Inform(const UserText& text) { m_boxes.Inform(Shown(text)); }
 
 void CBarPrompts::OpenPage(const CCharString& url) { m_openUrl(QUrl(QString::fromUtf8(url.c_str()))); }

@@ -56,8 +56,8 @@ class CBarPrompts : public CUserPrompts {
 public:
     CBarPrompts(IMessageBoxes& boxes, std::function<bool(const QUrl&)>& openUrl) : m_boxes(boxes), m_openUrl(openUrl) {}
 
-    bool AskYesNo(const CCharString& text) override;
-    void Inform(const CCharString& text) override;
+    bool AskYesNo(const UserText& text) override;
+    void Inform(const UserText& text) override;
     void OpenPage(const CCharString& url) override;
 
 private:

@@ -121,7 +121,7 @@ void CRecordTimerDlg::accept() {
     if (schedule.endMode == 1) {
         const Result<int64_t> duration = ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()));
         if (!duration) {
-            m_boxes.Inform(QString::fromStdString(duration.error().message.SourceText()));
+            m_boxes.Inform(Said(duration.error().message));
             return;
         }
         schedule.durationSeconds = *duration;

@@ -26,6 +26,9 @@ public:
     CUserPrompts* prompts = nullptr;
 
     void Inform(const CCharString& text) const {
+        if (prompts) prompts->Inform(UserText::Verbatim(text.str()));
+    }
+    void Inform(const UserText& text) const {
         if (prompts) prompts->Inform(text);
     }
 

@@ -26,7 +26,7 @@ bool CFileBarModel::Pull() {
     presetName = CleanUpName(controls.preset.text, CleanUpMode::Strict);
     folderWarning = OutputFolderWarning(controls.folder.text);
     outputFolder = OutputFolderInUse(controls.folder.text);
-    if (!folderWarning.IsEmpty()) {
+    if (!folderWarning.empty()) {
         controls.folder.text = outputFolder;
         WriteControls();
     }

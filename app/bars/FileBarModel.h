@@ -32,7 +32,7 @@ public:
     CCharString outputFolder;
     CCharString presetName;
     // Set by Pull when the folder used is not the folder as typed: what to tell the user.
-    CCharString folderWarning;
+    UserText folderWarning;
 
     FileBarControls controls;
 

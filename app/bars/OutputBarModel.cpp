@@ -124,20 +124,20 @@ void COutputBarModel::TellMissingEncoder(bool mp3) {
     const CCharString page = MakerPageUrl(makerSite, mp3 ? kLameDownloadQuery : kWmaDownloadQuery);
     if (page.IsEmpty()) {
         // No download to offer: what this system needs instead.
-        prompts->Inform(CCharString(mp3 ? "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
+        Inform(CCharString(mp3 ? "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
                                           "（MP3形式の出力にはLAMEエンコードライブラリが必要です）"
                                         : "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。\n"
                                           "（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）") +
                         (mp3 ? kMp3InstallHint : kWmaInstallHint) + kRestartHint);
         return;
     }
-    if (!prompts->AskYesNo(mp3 ? "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
+    if (!prompts->AskYesNo(UserText::Verbatim(mp3 ? "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
                                  "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"
                                : "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
-                                 "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？"))
+                                 "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？")))
         return;
     prompts->OpenPage(page);
-    prompts->Inform(CCharString(mp3 ? "lame_enc39?.exeを実行しインストールを行ってください\n"
+    Inform(CCharString(mp3 ? "lame_enc39?.exeを実行しインストールを行ってください\n"
                                        "MP3を有効にするにはその後一旦ソフトを終了し、\n"
                                        "ソフトウェアを再起動させてください。"
                                      : "wmfdist8.exeを実行しインストールを行ってください\n"

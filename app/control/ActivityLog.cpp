@@ -2,6 +2,7 @@
 // by concurrent writers, and reading the recent lines back.
 #include "app/control/ActivityLog.h"
 
+#include <QtGlobal>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include "app/control/RecordingControl.h"
 #include "app/files/TrackJournal.h"
 #include "app/files/TrackRecovery.h"
+#include "app/language/Catalogue.h"
 #include "foundation/PathUtils.h"
 
 namespace {
@@ -23,19 +25,19 @@ struct EventEntry {
 };
 
 constexpr EventEntry kEventEntries[] = {
-    {kRecordingDurationReached, LogSeverity::Information, "録音時間に達しました。"},
-    {kRecordingTrackClosed, LogSeverity::Information, "トラックを閉じました。"},
-    {kRecordingStopped, LogSeverity::Information, "録音を停止しました。"},
-    {kRecordingTrackOpened, LogSeverity::Information, "トラックを開きました。"},
-    {kRecordingTrackDropped, LogSeverity::Information, "音声のないトラックを削除しました。"},
-    {kRecordingWriteFailed, LogSeverity::Error, "ファイルへの書き込みに失敗しました。"},
-    {kRecordingSplitFailed, LogSeverity::Error, "次のトラックを開けませんでした。"},
-    {kRecordingCaptureFailed, LogSeverity::Error, "録音デバイスからの入力が途絶えました。"},
-    {kRecordingCaptureEnded, LogSeverity::Information, "録音デバイスからの入力が終了しました。"},
-    {kRecordingTrackUnfinished, LogSeverity::Warning, "トラックを仕上げられませんでした。"},
-    {kRecordingInputWaiting, LogSeverity::Error, "入力が途絶え、戻るのを待っています。"},
-    {kRecordingInputRetry, LogSeverity::Warning, "入力をもう一度開けませんでした。"},
-    {kRecordingInputReturned, LogSeverity::Information, "入力が戻りました。"},
+    {kRecordingDurationReached, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "録音時間に達しました。")},
+    {kRecordingTrackClosed, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "トラックを閉じました。")},
+    {kRecordingStopped, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "録音を停止しました。")},
+    {kRecordingTrackOpened, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "トラックを開きました。")},
+    {kRecordingTrackDropped, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "音声のないトラックを削除しました。")},
+    {kRecordingWriteFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "ファイルへの書き込みに失敗しました。")},
+    {kRecordingSplitFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "次のトラックを開けませんでした。")},
+    {kRecordingCaptureFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "録音デバイスからの入力が途絶えました。")},
+    {kRecordingCaptureEnded, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "録音デバイスからの入力が終了しました。")},
+    {kRecordingTrackUnfinished, LogSeverity::Warning, QT_TRANSLATE_NOOP("ActivityLog", "トラックを仕上げられませんでした。")},
+    {kRecordingInputWaiting, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "入力が途絶え、戻るのを待っています。")},
+    {kRecordingInputRetry, LogSeverity::Warning, QT_TRANSLATE_NOOP("ActivityLog", "入力をもう一度開けませんでした。")},
+    {kRecordingInputReturned, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "入力が戻りました。")},
 };
 
 const EventEntry* EntryOf(int code) {
@@ -44,7 +46,8 @@ const EventEntry* EntryOf(int code) {
     return nullptr;
 }
 
-constexpr const char* kSeverityWords[] = {"エラー", "警告", "情報"};
+constexpr const char* kSeverityWords[] = {QT_TRANSLATE_NOOP("ActivityLog", "エラー"), QT_TRANSLATE_NOOP("ActivityLog", "警告"),
+                                          QT_TRANSLATE_NOOP("ActivityLog", "情報")};
 // A read of the log's tail for the window: far more lines than it shows.
 constexpr off_t kTailBytes = 256 * 1024;
 
@@ -98,15 +101,17 @@ LogSeverity SeverityOfEvent(int code) {
     return entry ? entry->severity : LogSeverity::Warning;
 }
 
-const char* SeverityWord(LogSeverity severity) { return kSeverityWords[static_cast<int>(severity)]; }
+std::string SeverityWord(LogSeverity severity) {
+    return SaidUtf8(UserText("ActivityLog", kSeverityWords[static_cast<int>(severity)]));
+}
 
 bool ParseLogSeverity(const std::string& line, LogSeverity& severity) {
     // "2026-12-09 03:12:05 velsona-rec[1234] 警告: …"
     const size_t program = line.find("] ");
     if (program == std::string::npos) return false;
     for (LogSeverity candidate : {LogSeverity::Error, LogSeverity::Warning, LogSeverity::Information}) {
-        const std::string word = std::string(SeverityWord(candidate)) + ":";
-        if (line.compare(program + 2, word.size(), word) == 0) {
+        for (const std::string& word : {std::string(kSeverityWords[static_cast<int>(candidate)]), SeverityWord(candidate)}) {
+            if (line.compare(program + 2, word.size() + 1, word + ":") != 0) continue;
             severity = candidate;
             return true;
         }
@@ -132,41 +137,50 @@ CActivityLog::~CActivityLog() {
     if (m_lockFd >= 0) close(m_lockFd);
 }
 
-void CActivityLog::Write(LogSeverity severity, const CCharString& text) {
-    const std::string body = OneLine(text);
+void CActivityLog::Write(LogSeverity severity, const UserText& text) {
+    const std::string body = OneLine(SaidUtf8(text));
     if (echo) echo(severity, CCharString(body));
     const LocalDateTime t = m_clock();
     const std::string line = CCharString::Formatted("%04d-%02d-%02d %02d:%02d:%02d %s[%d] %s: ", t.year, t.month, t.day,
                                                     t.hour, t.minute, t.second, m_program.c_str(),
-                                                    static_cast<int>(getpid()), SeverityWord(severity))
+                                                    static_cast<int>(getpid()), SeverityWord(severity).c_str())
                                  .str() +
                              body + "\n";
     if (Append(line) || m_failureTold) return;
     m_failureTold = true;
     if (onWriteFailure)
-        onWriteFailure("ログファイル " + m_path + " に書き込めません（" + CCharString(std::strerror(errno)) +
-                       "）。録音は続けます。");
+        onWriteFailure(UserText("ActivityLog", "ログファイル %1 に書き込めません（%2）。録音は続けます。")
+                           .Arg(m_path.str())
+                           .ArgError(errno));
 }
 
 void CActivityLog::Record(const RecordingEvent& event) {
     const EventEntry* entry = EntryOf(event.code);
-    CCharString text = event.message;
-    if (text.IsEmpty() && entry) text = entry->text;
-    if (text.IsEmpty()) {
-        text = CCharString::Formatted("イベント %d", event.code);
-        if (!event.path.IsEmpty()) text += ": " + event.path;
-    }
+    UserText text = event.message;
+    if (text.empty() && entry) text = UserText("ActivityLog", entry->text);
+    if (text.empty())
+        text = event.path.IsEmpty() ? UserText("ActivityLog", "イベント %1").Arg(event.code)
+                                    : UserText("ActivityLog", "イベント %1: %2").Arg(event.code).Arg(event.path.str());
     Write(SeverityOfEvent(event.code), text);
 }
 
 void CActivityLog::Record(const RecoveredTrack& track) {
-    const CCharString from = "前回終了しきれなかった録音 " + track.from;
-    if (!track.found) return Write(LogSeverity::Warning, from + " が見つかりません。");
-    if (track.removed) return Write(LogSeverity::Information, from + " は音声がないため削除しました。");
-    if (!track.renamed) return Write(LogSeverity::Warning, from + " に名前を付けられませんでした。");
-    CCharString text = from + " を仕上げ、次の名前で保存しました: " + track.to;
-    if (!track.tagged) text += "（タグを書き込めませんでした）";
-    Write(track.tagged ? LogSeverity::Information : LogSeverity::Warning, text);
+    const std::string from = track.from.str();
+    if (!track.found)
+        return Write(LogSeverity::Warning, UserText("ActivityLog", "前回終了しきれなかった録音 %1 が見つかりません。").Arg(from));
+    if (track.removed)
+        return Write(LogSeverity::Information,
+                     UserText("ActivityLog", "前回終了しきれなかった録音 %1 は音声がないため削除しました。").Arg(from));
+    if (!track.renamed)
+        return Write(LogSeverity::Warning,
+                     UserText("ActivityLog", "前回終了しきれなかった録音 %1 に名前を付けられませんでした。").Arg(from));
+    if (!track.tagged)
+        return Write(LogSeverity::Warning,
+                     UserText("ActivityLog", "前回終了しきれなかった録音 %1 を仕上げ、次の名前で保存しました: %2（タグを書き込めませんでした）")
+                         .Arg(from)
+                         .Arg(track.to.str()));
+    Write(LogSeverity::Information,
+          UserText("ActivityLog", "前回終了しきれなかった録音 %1 を仕上げ、次の名前で保存しました: %2").Arg(from).Arg(track.to.str()));
 }
 
 bool CActivityLog::OpenFiles() {

@@ -9,6 +9,7 @@
 
 #include "app/files/LocalDateTime.h"
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 struct RecordingEvent;
 struct RecoveredTrack;
@@ -25,8 +26,9 @@ CCharString ActivityLogPath();
 // The severity a posted event is logged with; codes the table does not know are warnings, so a
 // new kind of trouble is never hidden among the notes.
 LogSeverity SeverityOfEvent(int code);
-// The word a line carries for its severity, and back; false for a line that is not an entry.
-const char* SeverityWord(LogSeverity severity);
+// The word a line carries for its severity, in the current language, and back (in either
+// language: programs of both languages may share the file); false for a line that is not an entry.
+std::string SeverityWord(LogSeverity severity);
 bool ParseLogSeverity(const std::string& line, LogSeverity& severity);
 
 // The last `count` lines of the log and, where it holds fewer, of the rotated file before it.
@@ -43,9 +45,9 @@ public:
     CActivityLog(const CActivityLog&) = delete;
     CActivityLog& operator=(const CActivityLog&) = delete;
 
-    // `text` becomes one line: line breaks and other control characters become blanks, bytes that
-    // are not UTF-8 become U+FFFD.
-    void Write(LogSeverity severity, const CCharString& text);
+    // `text`, said in the current language (people read the file), becomes one line: line breaks
+    // and other control characters become blanks, bytes that are not UTF-8 become U+FFFD.
+    void Write(LogSeverity severity, const UserText& text);
     // An event's message with the severity of its code (a fixed text for those that carry none).
     void Record(const RecordingEvent& event);
     void Record(const RecoveredTrack& track);
@@ -57,7 +59,7 @@ public:
     std::function<void(LogSeverity severity, const CCharString& text)> echo;
     // Told once, the first time the file cannot be written; a log that cannot be written never
     // stops a recording.
-    std::function<void(const CCharString& problem)> onWriteFailure;
+    std::function<void(const UserText& problem)> onWriteFailure;
 
 private:
     bool Append(const std::string& line);

@@ -7,6 +7,13 @@
 #include "app/language/Catalogue.h"
 #include "platform/Logind.h"
 
+UserText StartFailedMessage() { return UserText("RecordingCommands", "録音開始に失敗しました、設定など再確認してください。"); }
+
+UserText StartFailedMessage(const UserText& reason) {
+    if (reason.empty()) return StartFailedMessage();
+    return UserText("RecordingCommands", "録音開始に失敗しました、設定など再確認してください。 (%1)").Arg(reason);
+}
+
 CRecordingCommands::CRecordingCommands(CRecordingControl& control, CSettingsStore& store, ProfileState& profile,
                                        CCountdown::Clock clock)
     : m_control(control), m_store(store), m_profile(profile), m_countdown(std::move(clock)) {}
@@ -16,8 +23,7 @@ Result<void> CRecordingCommands::Start() {
     if (started) return {};
     m_control.schedule.reset();
     Failure failure = std::move(started).error();
-    failure.message = UserText::Verbatim(std::string(kStartFailedMessage) +
-                                          (failure.message.empty() ? "" : " (" + failure.message.SourceText() + ")"));
+    failure.message = StartFailedMessage(failure.message);
     return failure;
 }
 
@@ -63,7 +69,7 @@ Result<void> CRecordingCommands::SaveProfileAs(const CCharString& presetName) {
     std::vector<CCharString>& presets = m_profile.presets.entries;
     if (std::find(presets.begin(), presets.end(), name) == presets.end()) presets.push_back(name);
     if (m_store.SaveProfile(name, m_profile)) return {};
-    return KindFailure(FailureKind::kSystem, "the settings could not be saved to " + m_store.FilePath().str());
+    return KindFailure(FailureKind::kSystem, UserText("RecordingCommands", "設定を %1 に保存できませんでした").Arg(m_store.FilePath().str()));
 }
 
 Result<void> CRecordingCommands::RunEndAction(EndAction action, const std::function<void()>& requestClose,
@@ -73,8 +79,9 @@ Result<void> CRecordingCommands::RunEndAction(EndAction action, const std::funct
     Result<void> done = DoEndAction(action, requestClose, logind);
     if (done) return {};
     Failure failure = std::move(done).error();
-    failure.message = UserText::Verbatim(std::string("the end action \"") + SaidUtf8(EndActionName(action)) +
-                                          "\" was not carried out: " + failure.message.SourceText());
+    failure.message = UserText("RecordingCommands", "終了時の動作「%1」を実行できませんでした: %2")
+                          .Arg(EndActionName(action))
+                          .Arg(std::move(failure.message));
     return failure;
 }
 

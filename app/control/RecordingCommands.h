@@ -16,7 +16,9 @@
 
 class CLogind;
 
-inline constexpr const char* kStartFailedMessage = "録音開始に失敗しました、設定など再確認してください。";
+// What the user is told when a recording does not start, with the reason when there is one.
+UserText StartFailedMessage();
+UserText StartFailedMessage(const UserText& reason);
 
 class CRecordingCommands {
 public:

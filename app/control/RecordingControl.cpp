@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <QtGlobal>
 #include <chrono>
 
 #include "app/control/ActivityLog.h"
@@ -15,6 +16,7 @@
 #include "app/settings/OutputFormats.h"
 #include "app/files/TrackJournal.h"
 #include "app/files/TrackTags.h"
+#include "app/language/Catalogue.h"
 #include "audiofile/AudioWriter.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
@@ -33,9 +35,9 @@ uint64_t Pack(int32_t low, int32_t high) { return static_cast<uint32_t>(low) | u
 int32_t Low(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed)); }
 int32_t High(uint64_t packed) { return static_cast<int32_t>(static_cast<uint32_t>(packed >> 32)); }
 
-// An event's message for a failure: what happened, then the lower layer's words for why.
-CCharString WithReason(const CCharString& message, const Failure& failure) {
-    return failure.message.empty() ? message : message + " (" + failure.message.SourceText().c_str() + ")";
+// The lower layer's words for why, nested in the sentence that tells what happened.
+UserText ReasonOf(const Failure& failure) {
+    return failure.message.empty() ? UserText("RecordingControl", "理由は分かりません") : failure.message;
 }
 
 // "1:02:03.456": a track's length, to the millisecond, as the log tells it.
@@ -55,9 +57,15 @@ int64_t SteadyNs() {
         .count();
 }
 
-CCharString InputNameText(const std::string& name) {
-    return name.empty() ? CCharString("既定の入力") : CCharString(name);
+UserText InputNameText(const std::string& name) {
+    return name.empty() ? UserText("RecordingControl", "既定の入力") : UserText::Verbatim(name);
 }
+
+// Why a track was closed, as its close is logged.
+constexpr const char* kCloseReasons[] = {
+    QT_TRANSLATE_NOOP("RecordingControl", "一定間隔で分割"), QT_TRANSLATE_NOOP("RecordingControl", "無音で分割"),
+    QT_TRANSLATE_NOOP("RecordingControl", "分割の指示"), QT_TRANSLATE_NOOP("RecordingControl", "失敗"),
+    QT_TRANSLATE_NOOP("RecordingControl", "録音停止")};
 
 }  // namespace
 
@@ -120,7 +128,7 @@ Result<void> CRecordingControl::StartRecording() {
     m_holdReserveAtOpen = true;
     m_closeReason = CloseReason::Stop;
     m_firstTrackOpening = true;
-    m_firstTrackText = CCharString();
+    m_firstTrackText = UserText();
     m_session = NewSession();
     // Unattended, a start at its set time waits for an input that is not there yet.
     m_session->waitForInput = m_resumeInput && schedule.has_value();
@@ -132,7 +140,7 @@ Result<void> CRecordingControl::StartRecording() {
     const Result<void> started = m_session->Start();
     if (!started && !m_session->InputMissing()) {
         const Failure& failure = started.error();
-        if (log) log->Write(LogSeverity::Error, "録音を開始できませんでした: " + CCharString(failure.message.SourceText()));
+        if (log) log->Write(LogSeverity::Error, UserText("RecordingControl", "録音を開始できませんでした: %1").Arg(ReasonOf(failure)));
         // A first track that opened but never recorded is not a finished track: its row, and the
         // name taken for it, go.
         DropUnrecordedTrack(*m_session);
@@ -143,14 +151,15 @@ Result<void> CRecordingControl::StartRecording() {
     if (sleepInhibitor) {
         CLogind logind(CLogind::SystemBusAddress());
         // Without logind the recording runs all the same; velsona-rec says so before it starts.
-        static_cast<void>(sleepInhibitor->Acquire(logind, "録音中"));
+        static_cast<void>(sleepInhibitor->Acquire(logind, SaidUtf8(UserText("RecordingControl", "録音中")).c_str()));
     }
     LogStart();
     // A start that waits for its input opens its first track later, as any other.
     if (m_firstTrackOpening) m_firstTrackOpening = false;
     if (!started)
-        BeginWait(WithReason("録音開始の時刻に録音デバイスを開けませんでした", started.error()) +
-                      "。入力が現れるのを待っています。",
+        BeginWait(UserText("RecordingControl",
+                           "録音開始の時刻に録音デバイスを開けませんでした (%1)。入力が現れるのを待っています。")
+                      .Arg(ReasonOf(started.error())),
                   0, {});
     return {};
 }
@@ -158,19 +167,22 @@ Result<void> CRecordingControl::StartRecording() {
 void CRecordingControl::LogStart() {
     if (!log) return;
     const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
-    CCharString input = settings.inputDevice < 0 ? CCharString("既定の入力")
-                                                 : CCharString::Formatted("入力デバイス %d", settings.inputDevice);
+    UserText input = settings.inputDevice < 0 ? UserText("RecordingControl", "既定の入力")
+                                              : UserText("RecordingControl", "入力デバイス %1").Arg(settings.inputDevice);
     if (backend && settings.inputDevice >= 0)
         for (const CaptureDeviceInfo& device : backend->ListDevices())
-            if (device.id == settings.inputDevice) input = device.name.c_str();
+            if (device.id == settings.inputDevice) input = UserText::Verbatim(device.name);
     log->Write(LogSeverity::Information,
-               CCharString::Formatted("録音 No.%02d を開始しました（%s %s、", settings.recordingNumber,
-                                      FormatName(settings.outputFormat), row ? row->label : "") +
-                   input + "、出力先 " + settings.outputFolder + "）");
-    if (!m_firstTrackText.IsEmpty()) log->Write(LogSeverity::Information, m_firstTrackText);
+               UserText("RecordingControl", "録音 No.%1 を開始しました（%2 %3、%4、出力先 %5）")
+                   .Arg(CCharString::Formatted("%02d", settings.recordingNumber).str())
+                   .Arg(FormatName(settings.outputFormat))
+                   .Arg(row ? row->label : "")
+                   .Arg(std::move(input))
+                   .Arg(settings.outputFolder.str()));
+    if (!m_firstTrackText.empty()) log->Write(LogSeverity::Information, m_firstTrackText);
 }
 
-void CRecordingControl::BeginWait(const CCharString& message, int trackNumber, const CCharString& path) {
+void CRecordingControl::BeginWait(const UserText& message, int trackNumber, const CCharString& path) {
     const int64_t now = SteadyNs();
     m_inputLostAt = now;
     // Published last: the owner reads the rest once it sees the wait.
@@ -200,8 +212,9 @@ void CRecordingControl::PollInput() {
         m_inputReturning = false;
         m_gapMs -= waitedMs;
         m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
-                              WithReason("録音デバイスをもう一度開けませんでした", reopened.error()) +
-                                  "。1秒後にもう一度試します。"});
+                              UserText("RecordingControl",
+                                       "録音デバイスをもう一度開けませんでした (%1)。1秒後にもう一度試します。")
+                                  .Arg(ReasonOf(reopened.error()))});
         return;
     }
     const Result<void> resumed = m_session->ResumeCapture();
@@ -210,8 +223,9 @@ void CRecordingControl::PollInput() {
     if (resumed) return;
     DropUnrecordedTrack(*m_session);
     Post(kRecordingSplitFailed, *m_session,
-         WithReason("入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: " + m_session->writtenPath,
-                    resumed.error()));
+         UserText("RecordingControl", "入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: %1 (%2)")
+             .Arg(m_session->writtenPath.str())
+             .Arg(ReasonOf(resumed.error())));
 }
 
 void CRecordingControl::StopRecording() {
@@ -288,16 +302,20 @@ RecordingStatus CRecordingControl::Status() const {
     return status;
 }
 
-CCharString CRecordingControl::TrackPaneText() const {
+UserText CRecordingControl::TrackPaneText() const {
     const RecordingStatus status = Status();
     const int64_t ms = status.trackTimeMs;
-    return CCharString::Formatted("トラック(%d)時間 %d:%02d.%02d", status.trackNumber, static_cast<int>(ms / 60000),
-                                  static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000 / 10));
+    return UserText("RecordingControl", "トラック(%1)時間 %2")
+        .Arg(status.trackNumber)
+        .Arg(CCharString::Formatted("%d:%02d.%02d", static_cast<int>(ms / 60000), static_cast<int>(ms / 1000 % 60),
+                                    static_cast<int>(ms % 1000 / 10))
+                 .str());
 }
 
-CCharString CRecordingControl::TotalPaneText() const {
+UserText CRecordingControl::TotalPaneText() const {
     const int64_t ms = Status().totalTimeMs;
-    return CCharString::Formatted("総時間 %d:%02d", static_cast<int>(ms / 60000), static_cast<int>(ms / 1000 % 60));
+    return UserText("RecordingControl", "総時間 %1")
+        .Arg(CCharString::Formatted("%d:%02d", static_cast<int>(ms / 60000), static_cast<int>(ms / 1000 % 60)).str());
 }
 
 void CRecordingControl::SetSilenceLevels(int left, int right) {
@@ -376,11 +394,13 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             // Told before capture starts, so it comes before anything of the new track.
             if (m_trackOpen && m_inputReturning)
                 Post(kRecordingInputReturned, session,
-                     "録音デバイス「" + InputNameText(session.InputName()) + "」からの入力が戻りました。" +
-                         CCharString::Formatted("トラック%dから録音を続けます。", session.trackCounter));
+                     UserText("RecordingControl", "録音デバイス「%1」からの入力が戻りました。トラック%2から録音を続けます。")
+                         .Arg(InputNameText(session.InputName()))
+                         .Arg(session.trackCounter));
             if (m_trackOpen) {
-                const CCharString text =
-                    CCharString::Formatted("トラック %d を開きました: ", session.trackCounter) + session.writtenPath;
+                UserText text = UserText("RecordingControl", "トラック %1 を開きました: %2")
+                                    .Arg(session.trackCounter)
+                                    .Arg(session.writtenPath.str());
                 // The first opens on the owner's thread, before the audio thread runs.
                 if (m_firstTrackOpening) {
                     m_firstTrackOpening = false;
@@ -400,9 +420,10 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             ReleaseReserve();
             m_closeReason = CloseReason::Failure;
             Post(kRecordingWriteFailed, session,
-                 WithReason("ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: " +
-                                session.writtenPath,
-                            session.WriteFailure()));
+                 UserText("RecordingControl",
+                          "ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: %1 (%2)")
+                     .Arg(session.writtenPath.str())
+                     .Arg(ReasonOf(session.WriteFailure())));
             session.CloseTrack();
             return 1;
         case kEventCaptureEnded:
@@ -414,7 +435,8 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
                 // The owner's stop closes the track the input failed.
                 m_closeReason = CloseReason::Failure;
                 Post(kRecordingCaptureFailed, session,
-                     "録音デバイスからの入力が途絶えました: " + CCharString(SaidUtf8(session.CaptureEndDetail())));
+                     UserText("RecordingControl", "録音デバイスからの入力が途絶えました: %1")
+                         .Arg(session.CaptureEndDetail()));
             } else {
                 Post(kRecordingCaptureEnded, session);
             }
@@ -491,7 +513,9 @@ void CRecordingControl::Split(CRecorderSession& session, CloseReason reason) {
     if (const Result<void> opened = session.OpenTrack(); !opened) {
         DropUnrecordedTrack(session);
         Post(kRecordingSplitFailed, session,
-             WithReason("次のトラックを開けませんでした。録音を停止してください: " + session.writtenPath, opened.error()));
+             UserText("RecordingControl", "次のトラックを開けませんでした。録音を停止してください: %1 (%2)")
+                 .Arg(session.writtenPath.str())
+                 .Arg(ReasonOf(opened.error())));
     }
 }
 
@@ -510,8 +534,8 @@ void CRecordingControl::LoseInput(CRecorderSession& session) {
     session.CloseTrack();
     m_silence.ResetSilenceStart();
     CopyStatus(session);
-    BeginWait("録音デバイスからの入力が途絶えました（" + CCharString(SaidUtf8(session.CaptureEndDetail())) +
-                  "）。トラックを閉じ、入力が戻るのを待っています。",
+    BeginWait(UserText("RecordingControl", "録音デバイスからの入力が途絶えました（%1）。トラックを閉じ、入力が戻るのを待っています。")
+                  .Arg(session.CaptureEndDetail()),
               track, path);
 }
 
@@ -580,8 +604,9 @@ void CRecordingControl::RemoveTrack(ClosedTrack& track) {
     m_files.DropRow(track.row);
     ProcessTrackJournal().Remove(track.writtenPath);
     m_post(RecordingEvent{kRecordingTrackDropped, track.recording, track.trackNumber, track.writtenPath,
-                          CCharString::Formatted("トラック %d は音声がないため削除しました: ", track.trackNumber) +
-                              track.writtenPath});
+                          UserText("RecordingControl", "トラック %1 は音声がないため削除しました: %2")
+                              .Arg(track.trackNumber)
+                              .Arg(track.writtenPath.str())});
 }
 
 void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
@@ -614,15 +639,15 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
     // The track is finished: a crash from here on leaves nothing of it to recover.
     ProcessTrackJournal().Remove(track.writtenPath);
     if (!finished)
-        PostUnfinished(track, "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
-                              "（空き容量を確認してください）: ");
-    if (!named) PostUnfinished(track, "ファイル名を付けられなかったため、次の名前で保存しました: ");
-    static constexpr const char* kReasons[] = {"一定間隔で分割", "無音で分割", "分割の指示", "失敗", "録音停止"};
+        PostUnfinished(track, UserText("RecordingControl", "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
+                                                           "（空き容量を確認してください）: %1"));
+    if (!named) PostUnfinished(track, UserText("RecordingControl", "ファイル名を付けられなかったため、次の名前で保存しました: %1"));
     m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file,
-                          CCharString::Formatted("トラック %d を閉じました（%s、長さ %s）: ", track.trackNumber,
-                                                 kReasons[static_cast<int>(track.reason)],
-                                                 LengthText(track.lengthMs).c_str()) +
-                              track.row.file});
+                          UserText("RecordingControl", "トラック %1 を閉じました（%2、長さ %3）: %4")
+                              .Arg(track.trackNumber)
+                              .Arg(UserText("RecordingControl", kCloseReasons[static_cast<int>(track.reason)]))
+                              .Arg(LengthText(track.lengthMs).str())
+                              .Arg(track.row.file.str())});
 }
 
 void CRecordingControl::NameByKeptAudio(ClosedTrack& track) {
@@ -636,9 +661,9 @@ void CRecordingControl::NameByKeptAudio(ClosedTrack& track) {
         BuildTrackPath(true, folder, track.settings->fileNameTemplate, track.format, track.values, track.clocks);
 }
 
-void CRecordingControl::PostUnfinished(const ClosedTrack& track, const CCharString& message) {
+void CRecordingControl::PostUnfinished(const ClosedTrack& track, const UserText& message) {
     m_post(RecordingEvent{kRecordingTrackUnfinished, track.recording, track.trackNumber, track.row.file,
-                          message + track.row.file});
+                          UserText(message).Arg(track.row.file.str())});
 }
 
 void CRecordingControl::OnStopped(const CRecorderSession& session) {
@@ -649,7 +674,7 @@ void CRecordingControl::OnStopped(const CRecorderSession& session) {
     m_trackNumber = Pack(1, 0);
     ++settings.recordingNumber;
     m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {},
-                          "録音を停止しました（総時間 " + LengthText(session.TotalTime()) + "）"});
+                          UserText("RecordingControl", "録音を停止しました（総時間 %1）").Arg(LengthText(session.TotalTime()).str())});
 }
 
 void CRecordingControl::CopyStatus(const CRecorderSession& session) {
@@ -659,7 +684,7 @@ void CRecordingControl::CopyStatus(const CRecorderSession& session) {
     m_status.totalTimeMs = session.TotalTime();
 }
 
-void CRecordingControl::Post(int code, const CRecorderSession& session, const CCharString& message) {
+void CRecordingControl::Post(int code, const CRecorderSession& session, const UserText& message) {
     m_post(RecordingEvent{code, m_recordingId, session.trackCounter, session.writtenPath, message});
 }
 

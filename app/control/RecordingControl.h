@@ -113,9 +113,9 @@ public:
 
     // Any thread.
     RecordingStatus Status() const;
-    // "トラック(%d)時間 %d:%02d.%02d" and "総時間 %d:%02d".
-    CCharString TrackPaneText() const;
-    CCharString TotalPaneText() const;
+    // The status panes: the track's number and time, the total time.
+    UserText TrackPaneText() const;
+    UserText TotalPaneText() const;
 
     // Silence thresholds (tenths of a decibel) used by the silence split method, from the next
     // buffer on.
@@ -176,9 +176,9 @@ private:
     // A close that could not write everything leaves less audio than was recorded: the final
     // name is made from the length the file holds.
     void NameByKeptAudio(ClosedTrack& track);
-    // Tells of a closed track that kept its audio but not all of its ending; `message` is followed
-    // by where the file now is.
-    void PostUnfinished(const ClosedTrack& track, const CCharString& message);
+    // Tells of a closed track that kept its audio but not all of its ending; `message` says
+    // where the file now is.
+    void PostUnfinished(const ClosedTrack& track, const UserText& message);
     void OnStopped(const CRecorderSession& session);
     void Split(CRecorderSession& session, CloseReason reason);
     // Logs the start on the owner's thread, with the first track's opening.
@@ -186,7 +186,7 @@ private:
     // Audio thread: the input failed with the setting on: the track closes as at a split.
     void LoseInput(CRecorderSession& session);
     // The wait for the input begins now; `message` tells why.
-    void BeginWait(const CCharString& message, int trackNumber, const CCharString& path);
+    void BeginWait(const UserText& message, int trackNumber, const CCharString& path);
     // A track that opened but never recorded goes, with its name and journal entry.
     void DropUnrecordedTrack(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
@@ -204,7 +204,7 @@ private:
     // Given back for good: the recording ended or never started.
     void EndReserve();
     TemplateValues Values(const CRecorderSession& session, bool endKnown) const;
-    void Post(int code, const CRecorderSession& session, const CCharString& message = {});
+    void Post(int code, const CRecorderSession& session, const UserText& message = {});
     void CopyStatus(const CRecorderSession& session);
     std::unique_ptr<CRecorderSession> NewSession();
     bool StartCalibrationSession();
@@ -241,7 +241,7 @@ private:
     bool m_startPending = false;      // the monitor has not yet been told of the recording's start
     CloseReason m_closeReason = CloseReason::Stop;  // of the next close
     bool m_firstTrackOpening = false;  // the start's own track: logged with the start, not posted
-    CCharString m_firstTrackText;
+    UserText m_firstTrackText;
 
     // The owner's.
     std::unique_ptr<CRecorderSession> m_session;

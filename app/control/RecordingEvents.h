@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 // The codes of the events posted to the owner's thread (never handled on the capture thread).
 enum RecordingEventCode {
@@ -36,7 +37,7 @@ struct RecordingEvent {
     int trackNumber = 0;     // the track concerned; 0 when none
     CCharString path;        // that track's file; empty when none
     // The log's line for it, and for the problems what the user must be told; may be empty.
-    CCharString message;
+    UserText message;
 };
 
 // What an event asks of the window and of velsona-rec alike; each shows it in its own way.

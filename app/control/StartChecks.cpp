@@ -24,7 +24,8 @@ Result<void> CheckFileNameTemplate(const CCharString& fileNameTemplate) {
     name.Trim();
     if (!name.IsEmpty()) return {};
     return KindFailure(FailureKind::kBadValue,
-                       "保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「" + fileNameTemplate.str() + "」");
+                       UserText("StartChecks", "保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「%1」")
+                           .Arg(fileNameTemplate.str()));
 }
 
 Result<void> CheckOutputFormat(OutputFormat outputFormat) { return OutputFormatAvailable(outputFormat); }
@@ -34,12 +35,18 @@ Result<void> CheckInputDevice(CCaptureBackend& backend, const RecordingSettings&
         if (device.id != settings.inputDevice) continue;
         if (device.formats & WaveFormatFlagFor(settings.sampleRate, settings.channels, settings.bitsPerSample))
             return {};
-        return KindFailure(FailureKind::kBadValue, "input device " + std::to_string(device.id) + " (" + device.name + ") cannot capture " +
-                       std::to_string(settings.sampleRate) + " Hz, " + std::to_string(settings.channels) +
-                       " channel(s), " + std::to_string(settings.bitsPerSample) + " bit");
+        return KindFailure(FailureKind::kBadValue,
+                           UserText("StartChecks", "入力デバイス %1 (%2) では %3 Hz、%4 チャンネル、%5 ビットで録音できません")
+                               .Arg(device.id)
+                               .Arg(device.name)
+                               .Arg(settings.sampleRate)
+                               .Arg(settings.channels)
+                               .Arg(settings.bitsPerSample));
     }
-    return KindFailure(FailureKind::kMissing, "there is no input device " + std::to_string(settings.inputDevice) + " on " + backend.Name() +
-                   " (see velsona-rec --list-devices)");
+    return KindFailure(FailureKind::kMissing,
+                       UserText("StartChecks", "%2 に入力デバイス %1 はありません (velsona-rec --list-devices で確認できます)")
+                           .Arg(settings.inputDevice)
+                           .Arg(backend.Name()));
 }
 
 Result<void> CheckOutputFolder(const CCharString& folder) {
@@ -47,7 +54,7 @@ Result<void> CheckOutputFolder(const CCharString& folder) {
     std::vector<CCharString> created;
     if (!EnsureFolder(folder, &created)) {
         const int error = errno;
-        return SystemFailure(error, "cannot create the output folder " + folder.str() + ": " + std::strerror(error));
+        return SystemFailure(error, UserText("StartChecks", "出力先フォルダ %1 を作成できません: %2").Arg(folder.str()).ArgError(error));
     }
     // Creating a file is the only test that also holds for root, read-only mounts and ACLs.
     std::string probe = NormalizeSeparators(folder).str();
@@ -57,7 +64,7 @@ Result<void> CheckOutputFolder(const CCharString& folder) {
     if (fd < 0) {
         const int error = errno;
         RemoveCreatedFolders(created);
-        return SystemFailure(error, "cannot write into the output folder " + folder.str() + ": " + std::strerror(error));
+        return SystemFailure(error, UserText("StartChecks", "出力先フォルダ %1 に書き込めません: %2").Arg(folder.str()).ArgError(error));
     }
     close(fd);
     unlink(probe.c_str());
@@ -72,17 +79,17 @@ Result<void> CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings&
     return check;
 }
 
-std::string ByteCountText(uint64_t bytes) {
-    if (bytes >= 1000000000ULL) return CCharString::Formatted("%.1f GB", bytes / 1e9).str();
-    if (bytes >= 1000000ULL) return CCharString::Formatted("%.1f MB", bytes / 1e6).str();
-    return std::to_string(bytes) + " bytes";
+UserText ByteCountText(uint64_t bytes) {
+    if (bytes >= 1000000000ULL) return UserText::Verbatim(CCharString::Formatted("%.1f GB", bytes / 1e9).str());
+    if (bytes >= 1000000ULL) return UserText::Verbatim(CCharString::Formatted("%.1f MB", bytes / 1e6).str());
+    return UserText("StartChecks", "%1 バイト").Arg(std::to_string(bytes));
 }
 
 Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule) {
     const Result<DiskSpace> measured = QueryDiskSpace(settings.outputFolder);
     if (!measured)
         return SystemFailure(measured.error().error,
-                             "note: the free space of " + settings.outputFolder.str() + " cannot be measured");
+                             UserText("StartChecks", "注意: %1 の空き容量を測れません").Arg(settings.outputFolder.str()));
     const DiskSpace& space = *measured;
     SpaceEstimate estimate;
     estimate.freeBytes = space.freeBytes;
@@ -90,18 +97,17 @@ Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const Rec
     estimate.hours = HoursAtByteRate(space.freeBytes, estimate.bytesPerSecond);
     if (estimate.hours < 0) {
         // An unknown rate gives no hours worth printing.
-        estimate.summary = "Free space: " + ByteCountText(space.freeBytes);
+        estimate.summary = UserText("StartChecks", "空き容量: %1").Arg(ByteCountText(space.freeBytes));
         return estimate;
     }
-    estimate.summary = CCharString::Formatted("Free space: %s, about %.1f hours at %.0f kbit/s",
-                                              ByteCountText(space.freeBytes).c_str(), estimate.hours,
-                                              estimate.bytesPerSecond * 8 / 1000)
-                           .str();
+    estimate.summary = UserText("StartChecks", "空き容量: %1、%3 kbit/s で約 %2 時間分")
+                           .Arg(ByteCountText(space.freeBytes))
+                           .Arg(CCharString::Formatted("%.1f", estimate.hours).str())
+                           .Arg(CCharString::Formatted("%.0f", estimate.bytesPerSecond * 8 / 1000).str());
     const bool timed = schedule && schedule->StopsAfterDuration();
     const double wantedHours = timed ? schedule->durationSeconds / 3600.0 : kLowSpaceHours;
     if (estimate.hours < wantedHours)
-        estimate.warning =
-            CCharString::Formatted("warning: the output folder holds only %.2f hours of this recording", estimate.hours)
-                .str();
+        estimate.warning = UserText("StartChecks", "警告: 出力先フォルダには、この録音の %1 時間分の空きしかありません")
+                               .Arg(CCharString::Formatted("%.2f", estimate.hours).str());
     return estimate;
 }

@@ -8,6 +8,7 @@
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
+#include "foundation/UserText.h"
 #include "schedule/RecordingSchedule.h"
 
 class CCaptureBackend;
@@ -28,13 +29,14 @@ struct SpaceEstimate {
     uint64_t freeBytes = 0;
     double bytesPerSecond = 0;  // 0 when the format's rate is not known
     double hours = -1;          // negative when the rate is not known
-    std::string summary;        // "Free space: 30.0 GB, about 47.2 hours at 1411 kbit/s"
-    std::string warning;        // empty, or that the folder holds less than the recording needs
+    UserText summary;           // "Free space: 30.0 GB, about 47.2 hours at 1411 kbit/s"
+    UserText warning;           // empty, or that the folder holds less than the recording needs
 };
 
 // The hours wanted are the schedule's duration for a timed recording, else one hour. Fails, its
 // message a note to print, when the file system cannot be asked.
 Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule);
 
-// "12 bytes", "30.0 MB", "1.2 GB": decimal units, the same in every locale.
-std::string ByteCountText(uint64_t bytes);
+// "12 bytes", "30.0 MB", "1.2 GB": decimal units, the same in every locale, the word "bytes" in
+// the user's language.
+UserText ByteCountText(uint64_t bytes);

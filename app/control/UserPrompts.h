@@ -3,14 +3,15 @@
 #pragma once
 
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 class CUserPrompts {
 public:
     virtual ~CUserPrompts() = default;
     // A question with Yes and No; true for Yes.
-    virtual bool AskYesNo(const CCharString& text) = 0;
+    virtual bool AskYesNo(const UserText& text) = 0;
     // An information box with an OK button.
-    virtual void Inform(const CCharString& text) = 0;
+    virtual void Inform(const UserText& text) = 0;
     // Opens a web page with the desktop's browser, without waiting for it.
     virtual void OpenPage(const CCharString& url) = 0;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr const char* kUnknown = "？";
+constexpr const char* kUnknown = "？";  // untranslated: a value templates write into names and tags
 constexpr const char* kReplacementCharacter = "\uFFFD";
 // "_99999", ".rename-error" and "_99999" again, ".vctemp" and a spare byte or two.
 constexpr int kRoomForSuffixes = 32;
@@ -47,7 +47,7 @@ CCharString WithoutDotParts(const CCharString& path, int& replaced) {
         const std::string_view part = text.substr(start, end - start);
         if (part == "." || part == "..") {
             ++replaced;
-            out += part.size() == 1 ? "．" : "．．";
+            out += part.size() == 1 ? "．" : "．．";  // untranslated: what templates produce
         } else {
             out += part;
         }
@@ -171,20 +171,22 @@ CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CChar
     return folder + FitToFileSystem(folder, NormalizeSeparators(CleanUpName(name, CleanUpMode::Template)));
 }
 
-CCharString FileNameTemplateWarning(const CCharString& fileNameTemplate) {
+UserText FileNameTemplateWarning(const CCharString& fileNameTemplate) {
     int dotParts = 0;
     WithoutDotParts(fileNameTemplate, dotParts);
-    if (dotParts == 0) return CCharString();
-    return "ファイル名テンプレートの「.」「..」は出力先フォルダの外を指すため、「．」「．．」として保存します: " +
-           fileNameTemplate;
+    if (dotParts == 0) return {};
+    return UserText("FileNameTemplate",
+                    "ファイル名テンプレートの「.」「..」は出力先フォルダの外を指すため、「．」「．．」として保存します: %1")
+        .Arg(fileNameTemplate.str());
 }
 
 CCharString OutputFolderInUse(const CCharString& outputFolder) { return NormalizeSeparators(outputFolder); }
 
-CCharString OutputFolderWarning(const CCharString& outputFolder) {
+UserText OutputFolderWarning(const CCharString& outputFolder) {
     const CCharString used = OutputFolderInUse(outputFolder);
-    if (used == outputFolder) return CCharString();
-    return "出力先フォルダの「\\」はフォルダの区切りとして扱い、次のフォルダに保存します: " + used;
+    if (used == outputFolder) return {};
+    return UserText("FileNameTemplate", "出力先フォルダの「\\」はフォルダの区切りとして扱い、次のフォルダに保存します: %1")
+        .Arg(used.str());
 }
 
 CCharString CleanUpName(const CCharString& text, CleanUpMode mode) {

@@ -5,6 +5,7 @@
 
 #include "app/files/LocalDateTime.h"
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 #include "tags/OutputFormat.h"
 
 // The numbers and times one expansion reads.
@@ -55,13 +56,13 @@ CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CChar
 
 // What to tell the user when the file-name template has "." or ".." parts (which BuildTrackPath
 // keeps inside the output folder as "．" and "．．"); empty when it has none.
-CCharString FileNameTemplateWarning(const CCharString& fileNameTemplate);
+UserText FileNameTemplateWarning(const CCharString& fileNameTemplate);
 
 // The folder tracks go to for an output folder as the user gave it: the same path, "\" being a
 // separator as in templates.
 CCharString OutputFolderInUse(const CCharString& outputFolder);
 // What to tell the user when that is not the folder as given; empty when it is.
-CCharString OutputFolderWarning(const CCharString& outputFolder);
+UserText OutputFolderWarning(const CCharString& outputFolder);
 
 // How much of a text is kept when it is cleaned up for use in a name:
 // Strict (preset names) keeps no separators, Template (the file-name template) keeps "/" and "\".

@@ -5,11 +5,12 @@
 
 #include "app/files/TrackRecovery.h"
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 // velsona-rec's line for one track.
-CCharString RecoveryReport(const RecoveredTrack& track);
+UserText RecoveryReport(const RecoveredTrack& track);
 // True when nothing of the track is amiss: it was finished whole under its new name, or it
 // held no audio and went; otherwise its line is a problem to tell.
 bool RecoveredWhole(const RecoveredTrack& track);
 // The window's note on all of them in one warning; empty when there were none.
-CCharString RecoveryNote(const std::vector<RecoveredTrack>& tracks);
+UserText RecoveryNote(const std::vector<RecoveredTrack>& tracks);

@@ -15,7 +15,7 @@ std::string g_steps;  // ",step,step,"
 // Says where it stopped, on standard error, so the test knows which instant it holds.
 void StopIfNamed(const char* step) {
     if (g_steps.find("," + std::string(step) + ",") == std::string::npos) return;
-    const std::string line = "stopped at " + std::string(step) + "\n";
+    const std::string line = "stopped at " + std::string(step) + "\n";  // untranslated: read by tests only
     if (write(STDERR_FILENO, line.data(), line.size()) < 0) return;
     raise(SIGSTOP);
 }

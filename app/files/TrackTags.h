@@ -7,6 +7,7 @@
 
 // The genre every recording is tagged with.
 inline constexpr int kRecordingGenreNumber = 146;
+// untranslated: a stored tag value, the same in every file whatever the language
 inline constexpr const char* kRecordingGenre = "♪Velsona - オリジナルレコーディング";
 
 // What a track's tags are made from, as the settings or a track's journal hold it.

@@ -8,6 +8,7 @@
 
 const char* FormatName(OutputFormat format) {
     switch (format) {
+        // untranslated: the formats' own names
         case OutputFormat::Wma: return "WMA";
         case OutputFormat::OggVorbis: return "OGG";
         case OutputFormat::Mp3: return "MP3";
@@ -24,15 +25,17 @@ Result<void> OutputFormatAvailable(OutputFormat format) {
             const Result<const LameFunctions*> lame = LoadLameLibrary();
             if (lame) return {};
             return KindFailure(FailureKind::kMissing,
-                               "MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): " +
-                                   lame.error().message.SourceText());
+                               UserText("OutputFormats", "MP3 で録音するには LAME エンコーダーのモジュール lame_enc.so "
+                                                         "(プログラムと同じ場所かモジュールフォルダ) が必要です: %1")
+                                   .Arg(lame.error().message));
         }
         case OutputFormat::Wma:
             // The same search as the WMA writer's, so a present module here is the one it uses.
             if (LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC") || LoadEncoderPlugIn(kWmaPlugInSlot, "WMAENC8"))
                 return {};
             return KindFailure(FailureKind::kMissing,
-                               "WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded");
+                               UserText("OutputFormats", "WMA で録音するにはエンコーダーのプラグイン WMAENC.so "
+                                                         "(プログラムと同じ場所かモジュールフォルダ) が必要ですが、読み込めませんでした"));
         case OutputFormat::Wav:
         case OutputFormat::OggVorbis:
         case OutputFormat::Flac: break;

@@ -2,6 +2,7 @@
 // list of its fields by which they are stored and overridden.
 #pragma once
 
+#include <QtGlobal>
 #include <climits>
 #include <cstdint>
 #include <variant>
@@ -24,8 +25,16 @@ enum SplitMethod : int { kSplitManual = 0, kSplitInterval = 1, kSplitSilence = 2
 
 // The Ogg Vorbis quality of a first start, and of a format newly chosen.
 inline constexpr int kDefaultOggQuality = 40;
-inline constexpr const char* kDefaultPresetName = "(デフォルト設定)";
+// Stored as it stands whatever the language; shown as the catalogue's entry.
+inline constexpr const char* kDefaultPresetName = QT_TRANSLATE_NOOP("RecordingSettings", "(デフォルト設定)");
+// untranslated: a template of file-name tokens, the same in every language
 inline constexpr const char* kDefaultFileNameTemplate = "%TDY%/No.%RCN%-Track%TKN%_%STM%-%ETM%(%TLN%).wav";
+// The tag templates a new user starts with, in his language (the store says them for a preset
+// that has none stored); a stored preset keeps the words it has.
+inline constexpr const char* kDefaultTagTitle = QT_TRANSLATE_NOOP("RecordingSettings", "タイトルNo%TKN% - %TDY%");
+inline constexpr const char* kDefaultTagArtist = QT_TRANSLATE_NOOP("RecordingSettings", "アーティスト");
+inline constexpr const char* kDefaultTagAlbum = QT_TRANSLATE_NOOP("RecordingSettings", "アルバムNo%RCN%");
+inline constexpr const char* kDefaultTagComment = QT_TRANSLATE_NOOP("RecordingSettings", "コメント%STM%-%ETM%(%TLN%)");
 
 struct RecordingSettings {
     CCharString outputFolder;  // empty is replaced by DefaultOutputFolder() when loading
@@ -42,10 +51,10 @@ struct RecordingSettings {
     SplitTime splitTime;
     int silenceLeft = -450;  // tenths of a decibel
     int silenceRight = -450;
-    CCharString tagTitle = "タイトルNo%TKN% - %TDY%";
-    CCharString tagArtist = "アーティスト";
-    CCharString tagAlbum = "アルバムNo%RCN%";
-    CCharString tagComment = "コメント%STM%-%ETM%(%TLN%)";
+    CCharString tagTitle = kDefaultTagTitle;
+    CCharString tagArtist = kDefaultTagArtist;
+    CCharString tagAlbum = kDefaultTagAlbum;
+    CCharString tagComment = kDefaultTagComment;
     int tagYear = 0;  // the current year when loading finds none
     // "resume when the input returns": a failed input closes the track, and the recording waits
     // for the input to come back instead of stopping.

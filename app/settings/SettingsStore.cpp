@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/files/FileNameTemplate.h"
+#include "app/language/Catalogue.h"
 #include "app/settings/OutputFormats.h"
 #include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
@@ -39,6 +40,11 @@ CCharString PresetNameOf(const CCharString& text) {
     CCharString trimmed(text);
     trimmed.Trim();
     return SanitizeFileName(trimmed, false, false);
+}
+
+UserText PresetDisplayName(const CCharString& presetName) {
+    return presetName == kDefaultPresetName ? UserText("RecordingSettings", kDefaultPresetName)
+                                            : UserText::Verbatim(presetName.str());
 }
 
 namespace {
@@ -89,7 +95,7 @@ QStringList PresetValueNames() {
 // noted, so the user learns why a setting came back changed.
 class CPresetReader {
 public:
-    CPresetReader(const QSettings& s, const CCharString& presetName, std::vector<std::string>* problems)
+    CPresetReader(const QSettings& s, const CCharString& presetName, std::vector<UserText>* problems)
         : m_s(s), m_group(PresetGroup(presetName) + "/"), m_name(PresetNameOf(presetName)), m_problems(problems) {}
 
     // The field's value, or `fallback`.
@@ -144,17 +150,20 @@ public:
 
     void Unusable(const char* key, const QVariant& value, const std::string& fallback) const {
         if (!m_problems) return;
-        QString shown = value.typeId() == QMetaType::QByteArray ? QString("(binary)") : value.toString();
+        QString shown = value.typeId() == QMetaType::QByteArray ? Said(UserText("SettingsStore", "(バイナリ)")) : value.toString();
         if (shown.size() > 40) shown = shown.left(40) + "…";
-        m_problems->push_back("preset \"" + m_name.str() + "\": " + key + "=" + shown.toUtf8().toStdString() +
-                              " cannot be used; the default " + fallback + " is used instead");
+        m_problems->push_back(UserText("SettingsStore", "プリセット「%1」: %2=%3 は使えないため、既定値 %4 を使います")
+                                  .Arg(PresetDisplayName(m_name))
+                                  .Arg(key)
+                                  .Arg(shown.toStdString())
+                                  .Arg(fallback));
     }
 
 private:
     const QSettings& m_s;
     QString m_group;
     CCharString m_name;
-    std::vector<std::string>* m_problems;
+    std::vector<UserText>* m_problems;
 };
 
 // A value as the file stores it.
@@ -233,8 +242,10 @@ void CSettingsStore::Open() {
     char byte;
     if ((fd < 0 && errno != ENOENT) || (fd >= 0 && read(fd, &byte, 1) < 0)) {
         m_unreadable = true;
-        m_fileProblems.push_back("the settings file " + shown + " cannot be read (" + std::strerror(errno) +
-                                 "); the default values are used and the file is left as it is");
+        m_fileProblems.push_back(
+            UserText("SettingsStore", "設定ファイル %1 を読めません (%2)。既定値を使い、ファイルはそのままにします")
+                .Arg(shown)
+                .ArgError(errno));
     }
     if (fd >= 0) close(fd);
     if (m_unreadable) return;
@@ -242,8 +253,8 @@ void CSettingsStore::Open() {
     m_settings->allKeys();
     if (m_settings->status() == QSettings::FormatError) {
         KeepDamagedCopy();
-        m_fileProblems.push_back("the settings file " + shown + " is damaged; it was kept as " + shown +
-                                 ".damaged and what could be read is used");
+        m_fileProblems.push_back(
+            UserText("SettingsStore", "設定ファイル %1 は壊れています。%1.damaged として残し、読めた値を使います").Arg(shown));
     }
     MoveStrayValues();
 }
@@ -276,9 +287,11 @@ void CSettingsStore::MoveStrayValues() {
         if (!strays.contains(parts[0])) strays.append(parts[0]);
     }
     if (!strays.isEmpty())
-        m_fileProblems.push_back("the settings file " + m_settings->fileName().toUtf8().toStdString() +
-                                 " has a stray section line [" + strays.join("], [").toUtf8().toStdString() +
-                                 "] among the presets; the values after it stay with their preset");
+        m_fileProblems.push_back(
+            UserText("SettingsStore",
+                     "設定ファイル %1 のプリセットの間に余分なセクション行 [%2] があります。その後の値は元のプリセットのままです")
+                .Arg(m_settings->fileName().toStdString())
+                .Arg(strays.join("], [").toStdString()));
 }
 
 bool CSettingsStore::Sync() {
@@ -296,10 +309,14 @@ bool CSettingsStore::PresetExists(const CCharString& presetName) const {
     return false;
 }
 
-RecordingSettings CSettingsStore::LoadSettings(const CCharString& presetName, std::vector<std::string>* problems) const {
+RecordingSettings CSettingsStore::LoadSettings(const CCharString& presetName, std::vector<UserText>* problems) const {
     const CPresetReader read(*m_settings, presetName, problems);
     RecordingSettings r;
     r.tagYear = CurrentYear();
+    r.tagTitle = SaidUtf8(UserText("RecordingSettings", kDefaultTagTitle));
+    r.tagArtist = SaidUtf8(UserText("RecordingSettings", kDefaultTagArtist));
+    r.tagAlbum = SaidUtf8(UserText("RecordingSettings", kDefaultTagAlbum));
+    r.tagComment = SaidUtf8(UserText("RecordingSettings", kDefaultTagComment));
     for (SettingField field : kSettingFields) {
         // The stored row belongs to the format read before it; missing, it is that format's
         // default row.
@@ -359,8 +376,8 @@ void CSettingsStore::LoadProfile(const CCharString& presetName, ProfileState& st
     state.settings = LoadSettings(presetName, report ? &report->problems : nullptr);
     if (report && PresetNameOf(presetName) != kDefaultPresetName && !PresetExists(presetName)) {
         report->presetMissing = true;
-        report->problems.push_back("the preset \"" + PresetNameOf(presetName).str() +
-                                   "\" does not exist; the default values are used");
+        report->problems.push_back(
+            UserText("SettingsStore", "プリセット「%1」はありません。既定値を使います").Arg(PresetNameOf(presetName).str()));
     }
 }
 
@@ -373,7 +390,7 @@ bool CSettingsStore::SaveProfile(const CCharString& presetName, ProfileState& st
 
 namespace {
 
-Failure NoPresetName() { return KindFailure(FailureKind::kBadValue, "録音プリセットが未入力です。"); }
+Failure NoPresetName() { return KindFailure(FailureKind::kBadValue, UserText("SettingsStore", "録音プリセットが未入力です。")); }
 
 }  // namespace
 
@@ -388,19 +405,23 @@ Result<bool> CSettingsStore::SavePreset(ProfileState& state) {
     state.presets.selected = index;
     const bool saved = SaveSettings(name, state.settings) & SaveHistory(state.presets, kPresetHistory);
     state.presetName = name;
-    return saved;
+    if (!saved)
+        return KindFailure(FailureKind::kSystem, UserText("SettingsStore", "録音プリセット「%1」を %2 に保存できませんでした。")
+                                                     .Arg(PresetDisplayName(name))
+                                                     .Arg(FilePath().str()));
+    return true;
 }
 
 Result<bool> CSettingsStore::DeletePreset(ProfileState& state) {
     const CCharString name = PresetNameOf(state.presetName);
     if (name.IsEmpty()) return NoPresetName();
     if (state.presets.selected == 0 || name == kDefaultPresetName)
-        return KindFailure(FailureKind::kBadValue,
-                           CCharString::Formatted("%s の録音プリセットは削除できません。", kDefaultPresetName).str());
+        return KindFailure(FailureKind::kBadValue, UserText("SettingsStore", "%1 の録音プリセットは削除できません。")
+                                                       .Arg(PresetDisplayName(kDefaultPresetName)));
     const int index = IndexOf(state.presets, name);
     if (index < 0) return false;
     const Failure notDeleted =
-        KindFailure(FailureKind::kSystem, CCharString::Formatted("録音プリセット「%s」の削除に失敗しました。", name.c_str()).str());
+        KindFailure(FailureKind::kSystem, UserText("SettingsStore", "録音プリセット「%1」の削除に失敗しました。").Arg(PresetDisplayName(name)));
     if (m_unreadable) return notDeleted;
     m_settings->remove(PresetGroup(name));
     if (!Sync()) return notDeleted;

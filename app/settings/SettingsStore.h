@@ -8,6 +8,7 @@
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
+#include "foundation/UserText.h"
 
 class QSettings;
 
@@ -44,11 +45,13 @@ void PushIntoHistories(ProfileState& state);
 // defaults. The window shows it, velsona-rec prints it.
 struct LoadReport {
     bool presetMissing = false;  // a named preset that is not stored: the values are the defaults
-    std::vector<std::string> problems;  // one line each
+    std::vector<UserText> problems;  // one line each
 };
 
 // A preset's name as stored: trimmed, and made one plain name (":" and "/" become full-width).
 CCharString PresetNameOf(const CCharString& text);
+// A stored preset name as the user reads it: the default preset's in his language.
+UserText PresetDisplayName(const CCharString& presetName);
 
 // The user's music folder followed by "/My Recording".
 CCharString DefaultOutputFolder();
@@ -66,13 +69,13 @@ public:
     CCharString FilePath() const;
     // What was wrong with the file when it was opened (unreadable, damaged and kept aside as
     // "….damaged", stray section lines), to report once at start.
-    const std::vector<std::string>& FileProblems() const { return m_fileProblems; }
+    const std::vector<UserText>& FileProblems() const { return m_fileProblems; }
     bool PresetExists(const CCharString& presetName) const;
 
     // What cannot be read (missing, damaged, of another type, out of range) takes its default;
     // what was there but unusable is noted in problems. The template's extension follows the
     // format, as selecting the format in the output bar makes it.
-    RecordingSettings LoadSettings(const CCharString& presetName, std::vector<std::string>* problems = nullptr) const;
+    RecordingSettings LoadSettings(const CCharString& presetName, std::vector<UserText>* problems = nullptr) const;
     // Writes through a temporary file that replaces the old one; false when that failed, or
     // when the file could not be read (saving would replace settings never seen).
     bool SaveSettings(const CCharString& presetName, const RecordingSettings& settings);
@@ -84,8 +87,8 @@ public:
     bool SaveProfile(const CCharString& presetName, ProfileState& state);
 
     // The preset bar's "保存" and "削除" buttons and its selection change. True when the store
-    // changed; false when there was nothing to delete or the preset could not be written, which
-    // the bar passes over without a word. A failure's message is for an information box.
+    // changed; false when there was nothing to delete. A preset that could not be written, or a
+    // refused name, fails with a message for an information box.
     Result<bool> SavePreset(ProfileState& state);
     Result<bool> DeletePreset(ProfileState& state);
     void SelectPreset(ProfileState& state) const;
@@ -97,6 +100,6 @@ private:
     bool Sync();
 
     std::unique_ptr<QSettings> m_settings;
-    std::vector<std::string> m_fileProblems;
+    std::vector<UserText> m_fileProblems;
     bool m_unreadable = false;
 };

@@ -10,6 +10,7 @@
 
 #include "app/control/RecordingControl.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserLanguage.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ void WriteLines(const std::string& path, const char* program, int from, int coun
     CActivityLog log(program, CCharString(path), kCap);
     const std::string padding(80, 'x');
     for (int i = from; i < from + count; ++i)
-        log.Write(LogSeverity::Information, CCharString::Formatted("line %06d %s", i, padding.c_str()));
+        log.Write(LogSeverity::Information, UserText::Verbatim(CCharString::Formatted("line %06d %s", i, padding.c_str()).str()));
 }
 
 // Every line of the log and its rotated files, oldest first; each file within the cap, the
@@ -120,7 +121,8 @@ TEST(ActivityLog, EventsAreLoggedWithTheSeverityOfTheirCodeOnOneLine) {
                      [] { return LocalDateTime{2026, 12, 9, 3, 12, 5, 0}; });
     std::vector<std::string> echoed;
     log.echo = [&](LogSeverity, const CCharString& text) { echoed.push_back(text.str()); };
-    for (const auto& c : kCases) log.Record(RecordingEvent{c.code, 1, 1, c.path, c.message});
+    for (const auto& c : kCases)
+        log.Record(RecordingEvent{c.code, 1, 1, c.path, *c.message ? UserText::Verbatim(c.message) : UserText()});
     const std::vector<std::string> lines = LinesOf(dir / "velsona.log");
     ASSERT_EQ(lines.size(), std::size(kCases));
     const std::string prefix = "2026-12-09 03:12:05 velsona[" + std::to_string(getpid()) + "] ";
@@ -140,13 +142,34 @@ TEST(ActivityLog, ALogThatCannotBeWrittenIsToldOnceAndStillEchoed) {
     CActivityLog log("velsona-rec", CCharString(dir / "state/velsona/velsona.log"));
     std::vector<std::string> told;
     int echoed = 0;
-    log.onWriteFailure = [&](const CCharString& problem) { told.push_back(problem.str()); };
+    log.onWriteFailure = [&](const UserText& problem) { told.push_back(SaidUtf8(problem)); };
     log.echo = [&](LogSeverity, const CCharString&) { ++echoed; };
-    for (int i = 0; i < 3; ++i) log.Write(LogSeverity::Error, "録音できません");
+    for (int i = 0; i < 3; ++i) log.Write(LogSeverity::Error, UserText::Verbatim("録音できません"));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find(dir / "state/velsona/velsona.log"), std::string::npos) << told[0];
     EXPECT_NE(told[0].find("Not a directory"), std::string::npos) << told[0];
     EXPECT_EQ(echoed, 3);
+}
+
+// People read the file: an English user's lines are English, words and severity alike, and an
+// English window still reads the lines a Japanese program wrote.
+TEST(ActivityLog, LinesAreSaidInTheUsersLanguageAndReadBackInEither) {
+    TempDir dir;
+    const CCharString path(dir / "velsona.log");
+    CActivityLog(CCharString("velsona-rec"), path).Record(RecordingEvent{kRecordingCaptureFailed, 1, 1, {}, {}});
+    UserLanguage english(Language::kEnglish);
+    ASSERT_TRUE(english.active());
+    CActivityLog(CCharString("velsona-rec"), path).Record(RecordingEvent{kRecordingCaptureFailed, 1, 1, {}, {}});
+    const std::vector<std::string> lines = LinesOf(dir / "velsona.log");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("エラー: 録音デバイスからの入力が途絶えました。"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("error: The input from the recording device was lost."), std::string::npos) << lines[1];
+    EXPECT_FALSE(HasJapanese(lines[1])) << lines[1];
+    for (const std::string& line : lines) {
+        LogSeverity severity = LogSeverity::Information;
+        EXPECT_TRUE(ParseLogSeverity(line, severity)) << line;
+        EXPECT_EQ(severity, LogSeverity::Error) << line;
+    }
 }
 
 }  // namespace

@@ -315,7 +315,7 @@ TEST(FileBarModel, PullCleansTheNamesAndKeepsTheFolderAsTyped) {
     file.controls.preset.text = "live\\set";
     file.Pull();
     EXPECT_EQ(file.outputFolder.str(), "/home/u/rec:\"new?\"");
-    EXPECT_TRUE(file.folderWarning.IsEmpty()) << file.folderWarning.str();
+    EXPECT_TRUE(file.folderWarning.empty()) << file.folderWarning.SourceText();
     EXPECT_EQ(file.fileNameTemplate.str(), "%TDY%\\a：b");
     EXPECT_EQ(file.presetName.str(), "live￥set");
 
@@ -323,7 +323,7 @@ TEST(FileBarModel, PullCleansTheNamesAndKeepsTheFolderAsTyped) {
     file.Pull();
     EXPECT_EQ(file.outputFolder.str(), "/home/u/rec");
     EXPECT_EQ(file.controls.folder.text.str(), "/home/u/rec");
-    EXPECT_NE(file.folderWarning.Find("/home/u/rec"), -1) << file.folderWarning.str();
+    EXPECT_NE(file.folderWarning.SourceText().find("/home/u/rec"), std::string::npos) << file.folderWarning.SourceText();
 }
 
 // A list box would select "/Records/old" for "/rec" and record there; only an equal item is selected.

@@ -99,7 +99,7 @@ TEST_F(FileNameTemplate, DefaultExtensionOnlyWhenTheTemplateHasNoShortOne) {
 TEST_F(FileNameTemplate, TheFolderIsUsedAsGivenAndOnlyTheNameIsCleanedUp) {
     folder = "/home/u/rec:1?\"*\"";
     EXPECT_EQ(Build(false, "a:b?%TLN%/c|d"), "/home/u/rec:1?\"*\"/a：b？？/c｜d.wav");
-    EXPECT_TRUE(OutputFolderWarning(folder).IsEmpty());
+    EXPECT_TRUE(OutputFolderWarning(folder).empty());
 }
 
 // Every part stays within what the file system takes; the file name keeps its extension and
@@ -120,7 +120,7 @@ TEST_F(FileNameTemplate, BackslashesMakeSubFolders) {
     folder = "/music\\rec\\";
     EXPECT_EQ(Build(false, "%TDY%\\%RCN%\\a?b.wav"), "/music/rec/2005-06-01/01/a？b.wav");
     EXPECT_EQ(folder.str(), "/music\\rec\\") << "a folder ending in either separator is left alone";
-    EXPECT_NE(OutputFolderWarning(folder).Find("/music/rec/"), -1) << "the user hears of the folder used";
+    EXPECT_NE(OutputFolderWarning(folder).SourceText().find("/music/rec/"), std::string::npos) << "the user hears of the folder used";
 }
 
 TEST_F(FileNameTemplate, NamesNeverLeaveTheOutputFolder) {
@@ -144,9 +144,9 @@ TEST_F(FileNameTemplate, NamesNeverLeaveTheOutputFolder) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Build(false, c.tmpl), c.path) << c.tmpl;
-        EXPECT_EQ(!FileNameTemplateWarning(c.tmpl).IsEmpty(), c.warned) << c.tmpl;
+        EXPECT_EQ(!FileNameTemplateWarning(c.tmpl).empty(), c.warned) << c.tmpl;
     }
-    EXPECT_NE(FileNameTemplateWarning("%TDY%\\..\\x").Find("%TDY%\\..\\x"), -1) << "the message names the template";
+    EXPECT_NE(FileNameTemplateWarning("%TDY%\\..\\x").SourceText().find("%TDY%\\..\\x"), std::string::npos) << "the message names the template";
 }
 
 TEST(FileNameCleanUp, ModesKeepWhatEachUseNeeds) {

@@ -11,6 +11,7 @@
 #include "platform/Logind.h"
 #include "tests/support/ResultValue.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserLanguage.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST_F(RecordingCommands, AStartThatFailsSaysSoAndLeavesNoSchedule) {
     timed.durationSeconds = 60;
     const Result<void> atOnce = commands.StartBySchedule(timed);
     ASSERT_FALSE(atOnce);
-    EXPECT_TRUE(atOnce.error().message.SourceText().starts_with(kStartFailedMessage)) << atOnce.error().message.SourceText();
+    EXPECT_TRUE(atOnce.error().message.SourceText().starts_with(StartFailedMessage().SourceText())) << atOnce.error().message.SourceText();
     EXPECT_FALSE(control.schedule);
 
     RecordingSchedule later;
@@ -77,9 +78,23 @@ TEST_F(RecordingCommands, AStartThatFailsSaysSoAndLeavesNoSchedule) {
     const CRecordingCommands::Tick tick = commands.OnCountdownTick();
     ASSERT_TRUE(tick.start);
     ASSERT_FALSE(*tick.start);
-    EXPECT_TRUE(tick.start->error().message.SourceText().starts_with(kStartFailedMessage)) << tick.start->error().message.SourceText();
+    EXPECT_TRUE(tick.start->error().message.SourceText().starts_with(StartFailedMessage().SourceText())) << tick.start->error().message.SourceText();
     EXPECT_FALSE(control.schedule);
     EXPECT_FALSE(commands.IsCountingDown());
+}
+
+// The box an English user gets is one English sentence with the reason inside, not the
+// Japanese sentence with an English reason glued on.
+TEST_F(RecordingCommands, AFailedStartIsSaidAsOneMessageInTheUsersLanguage) {
+    WriteFileBytes(dir / "rec", "a file where the folder should be");
+    const Result<void> started = commands.StartCommand();
+    ASSERT_FALSE(started);
+    UserLanguage english(Language::kEnglish);
+    ASSERT_TRUE(english.active());
+    const std::string said = SaidUtf8(started.error().message);
+    EXPECT_TRUE(said.starts_with("The recording could not start; please check the settings. (")) << said;
+    EXPECT_NE(said.find(dir / "rec"), std::string::npos) << "the reason names the folder: " << said;
+    EXPECT_FALSE(HasJapanese(said)) << said;
 }
 
 TEST_F(RecordingCommands, StartCommandPushesTheHistoriesAndDropsTheSchedule) {
@@ -142,8 +157,8 @@ TEST_F(RecordingCommands, ChecksBeforeStartRefuseWhatCannotWork) {
     WriteFileBytes(dir / "plain-file", "x");
     const CheckCase cases[] = {
         {"all fine", -1, "rec", ""},
-        {"missing device", 3, "rec", "there is no input device 3 on signal"},
-        {"folder under a file", -1, "plain-file/rec", "cannot create the output folder"},
+        {"missing device", 3, "rec", "signal に入力デバイス 3 はありません"},
+        {"folder under a file", -1, "plain-file/rec", "plain-file/rec を作成できません"},
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -163,12 +178,12 @@ TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
     const Result<SpaceEstimate> open = EstimateSpace(settings, nullptr);
     ASSERT_TRUE(open) << open.error().message.SourceText();
     EXPECT_EQ(open->bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
-    EXPECT_NE(open->summary.find(" hours at 1411 kbit/s"), std::string::npos) << open->summary;
+    EXPECT_NE(open->summary.SourceText().find("1411 kbit/s"), std::string::npos) << open->summary.SourceText();
 
     RecordingSchedule endless;
     endless.endMode = 1;
     endless.durationSeconds = int64_t{1} << 40;
-    EXPECT_NE(EstimateSpace(settings, &endless)->warning.find("holds only"), std::string::npos);
+    EXPECT_NE(EstimateSpace(settings, &endless)->warning.SourceText().find("時間分の空きしかありません"), std::string::npos);
 
     // FLAC's row value is a compression level, not a bitrate: the estimate is a share of the PCM size.
     RecordingSettings flacSettings = settings;
@@ -183,7 +198,7 @@ TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
     settings.qualityIndex = 99;
     const Result<SpaceEstimate> unknown = EstimateSpace(settings, nullptr);
     ASSERT_TRUE(unknown);
-    EXPECT_EQ(unknown->summary.find("hours"), std::string::npos) << unknown->summary;
+    EXPECT_EQ(unknown->summary.SourceText().find("時間"), std::string::npos) << unknown->summary.SourceText();
     EXPECT_TRUE(unknown->warning.empty());
 }
 

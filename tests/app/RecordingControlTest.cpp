@@ -203,8 +203,8 @@ TEST(RecordingControl, IntervalSplitsAndNumbersTracks) {
     ASSERT_TRUE(rig.control.StartRecording());
     rig.PumpUntil(kRecordingCaptureEnded);
     EXPECT_EQ(rig.control.TrackNumber(), 9) << "tracks 7 and 8 were closed, 9 is open";
-    EXPECT_EQ(rig.control.TrackPaneText(), "トラック(9)時間 0:01.00");
-    EXPECT_EQ(rig.control.TotalPaneText(), "総時間 0:05");
+    EXPECT_EQ(rig.control.TrackPaneText().SourceText(), "トラック(9)時間 0:01.00");
+    EXPECT_EQ(rig.control.TotalPaneText().SourceText(), "総時間 0:05");
     rig.control.StopRecording();
     rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"No.01-Track007(0：02).wav", "No.01-Track008(0：02).wav",
@@ -281,18 +281,18 @@ TEST(RecordingControl, AFullDiskIsReportedAndTheTrackKept) {
     EXPECT_EQ(Count(events, kRecordingWriteFailed), 1);
     const RecordingEvent* failed = Find(events, kRecordingWriteFailed);
     ASSERT_TRUE(failed);
-    EXPECT_NE(failed->message.Find("書き込みに失敗"), -1) << failed->message.c_str();
-    EXPECT_TRUE(failed->message.view().ends_with("(書き込みに失敗しました: File too large)")) << "says why: " << failed->message.c_str();
+    EXPECT_NE(failed->message.SourceText().find("書き込みに失敗"), std::string::npos) << failed->message.SourceText();
+    EXPECT_TRUE(failed->message.SourceText().ends_with("(書き込みに失敗しました: File too large)")) << "says why: " << failed->message.SourceText();
     EXPECT_EQ(failed->trackNumber, 1);
     // The limit leaves no room for the tags either: told too, with the track's final path.
     const RecordingEvent* unfinished = Find(events, kRecordingTrackUnfinished);
     ASSERT_TRUE(unfinished);
     EXPECT_EQ(Count(events, kRecordingTrackUnfinished), 1);
-    EXPECT_NE(unfinished->message.Find("タグを書き込めませんでした"), -1) << unfinished->message.c_str();
+    EXPECT_NE(unfinished->message.SourceText().find("タグを書き込めませんでした"), std::string::npos) << unfinished->message.SourceText();
     ASSERT_EQ(rig.items.Count(), 1);
     const std::string path = rig.items.Snapshot()[0].path.c_str();
     EXPECT_EQ(unfinished->path.str(), path);
-    EXPECT_NE(unfinished->message.Find(path.c_str()), -1) << "the message names the file under its final name";
+    EXPECT_NE(unfinished->message.SourceText().find(path.c_str()), std::string::npos) << "the message names the file under its final name";
     EXPECT_NE(path.find("Track001("), std::string::npos) << "renamed to its final name: " << path;
     EXPECT_GT(WavPcm(path).size(), 250000u) << "what was written stays playable";
     EXPECT_EQ(ProbeWithFfprobe(path).sampleRate, 44100);
@@ -378,7 +378,7 @@ TEST(RecordingControl, ATrackThatCannotOpenNeverTouchesTheFinishedOne) {
     const RecordingEvent* failed = Find(events, kRecordingSplitFailed);
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->trackNumber, 2);
-    EXPECT_NE(failed->message.Find("Not a directory"), -1) << failed->message.c_str();
+    EXPECT_NE(failed->message.SourceText().find("Not a directory"), std::string::npos) << failed->message.SourceText();
     const std::string first = rig.Path("0：01_001/x.wav");
     EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"x.wav"}));
     EXPECT_EQ(rig.items.Item(0)->path.str(), first);
@@ -957,9 +957,9 @@ TEST_P(InputDrop, TheTracksAroundTheGapHoldTheSignalExactly) {
     const RecordingEvent* returned = Find(events, kRecordingInputReturned);
     ASSERT_TRUE(waiting && returned);
     EXPECT_EQ(waiting->trackNumber, 1);
-    EXPECT_NE(waiting->message.str().find("信号が途絶えました"), std::string::npos) << waiting->message.c_str();
+    EXPECT_NE(waiting->message.SourceText().find("信号が途絶えました"), std::string::npos) << waiting->message.SourceText();
     EXPECT_EQ(returned->trackNumber, 2);
-    EXPECT_NE(returned->message.str().find("トラック2から"), std::string::npos) << returned->message.c_str();
+    EXPECT_NE(returned->message.SourceText().find("トラック2から"), std::string::npos) << returned->message.SourceText();
     const std::string ext = drop.format.extension;
     ASSERT_EQ(RowNames(rig.items), std::vector<std::string>({"No.01-Track001(0：01)" + ext, "No.01-Track002(0：02)" + ext}));
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/UserLanguage.h"
+
 namespace {
 
 RecoveredTrack Track(bool found, bool removed, bool renamed, bool tagged) {
@@ -35,17 +37,23 @@ TEST(RecoveryReport, EachOutcomeInBothForms) {
         {Track(true, false, false, true),
          "Recovery: /music/Take001.wav could not be renamed; it stays where it is", false,
          "\n/music/Take001.wav（名前を付けられませんでした）"},
+        {Track(true, false, false, false),
+         "Recovery: /music/Take001.wav could not be renamed; it stays where it is (tags could not be written)", false,
+         "\n/music/Take001.wav（名前を付けられませんでした）（タグを書き込めませんでした）"},
     };
     const std::string heading = "前回終了しきれなかった録音を仕上げ、次の名前で保存しました:";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        EXPECT_EQ(RecoveryReport(c.track).str(), c.line);
         EXPECT_EQ(RecoveredWhole(c.track), c.whole);
-        EXPECT_EQ(RecoveryNote({c.track}).str(), heading + c.noteLines);
+        EXPECT_EQ(SaidUtf8(RecoveryNote({c.track})), heading + c.noteLines);
     }
-    EXPECT_EQ(RecoveryNote({cases[0].track, cases[2].track}).str(),
-              heading + cases[0].noteLines + cases[2].noteLines);
-    EXPECT_TRUE(RecoveryNote({}).IsEmpty()) << "nothing recovered, nothing to tell";
+    EXPECT_EQ(SaidUtf8(RecoveryNote({cases[0].track, cases[2].track})), heading + cases[0].noteLines + cases[2].noteLines);
+    EXPECT_TRUE(RecoveryNote({}).empty()) << "nothing recovered, nothing to tell";
+    // velsona-rec's lines read in English as they always did.
+    UserLanguage english(Language::kEnglish);
+    ASSERT_TRUE(english.active());
+    for (const auto& c : cases) EXPECT_EQ(SaidUtf8(RecoveryReport(c.track)), c.line);
+    EXPECT_FALSE(HasJapanese(SaidUtf8(RecoveryNote({cases[0].track, cases[3].track, cases[5].track}))));
 }
 
 }  // namespace

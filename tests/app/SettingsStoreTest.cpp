@@ -10,6 +10,7 @@
 
 #include "audiofile/QualityTable.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserLanguage.h"
 
 namespace {
 
@@ -390,9 +391,9 @@ TEST(History, TemplatesLoseOnlyAShortExtension) {
 
 namespace {
 
-bool AnyContains(const std::vector<std::string>& lines, const std::string& part) {
-    for (const std::string& line : lines)
-        if (line.find(part) != std::string::npos) return true;
+bool AnyContains(const std::vector<UserText>& lines, const std::string& part) {
+    for (const UserText& line : lines)
+        if (line.SourceText().find(part) != std::string::npos) return true;
     return false;
 }
 
@@ -407,14 +408,14 @@ TEST_F(SettingsStoreTest, DisagreeingOrOutOfRangeValuesLoadAsTheBarWouldShowThem
                            "q\\OUT_FILEFMT=2\np\\X=1\nq\\OUT_FILENAME=name.longext\nq\\OUT_QUALITY=11\n"
                            "r\\OUT_FILEFMT=4\nr\\OUT_FILENAME=rec.wav\nr\\OUT_QUALITY=107\n");
     CSettingsStore store(File().c_str());
-    std::vector<std::string> problems;
+    std::vector<UserText> problems;
     const RecordingSettings p = store.LoadSettings("p", &problems);
     EXPECT_EQ(p.fileNameTemplate, "rec/No.%RCN%.mp3");
     EXPECT_EQ(p.qualityIndex, 16) << "the MP3 table's default row";
     EXPECT_EQ(p.recordingNumber, 1);
     EXPECT_EQ(p.silenceLeft, -383);
     EXPECT_EQ(problems.size(), 2u);
-    EXPECT_TRUE(AnyContains(problems, "OUT_QUALITY=99999 cannot be used; the default 16")) << problems[0];
+    EXPECT_TRUE(AnyContains(problems, "OUT_QUALITY=99999 は使えないため、既定値 16")) << problems[0].SourceText();
     EXPECT_TRUE(AnyContains(problems, "TRACK_RECNO=99999999999"));
 
     problems.clear();
@@ -442,7 +443,7 @@ TEST_F(SettingsStoreTest, ANamedPresetThatDoesNotExistIsReported) {
         LoadReport report;
         store.LoadProfile(c.name, state, &report);
         EXPECT_EQ(report.presetMissing, c.missing) << c.name;
-        EXPECT_EQ(AnyContains(report.problems, "does not exist"), c.missing) << c.name;
+        EXPECT_EQ(AnyContains(report.problems, "はありません"), c.missing) << c.name;
     }
 }
 
@@ -451,8 +452,7 @@ TEST_F(SettingsStoreTest, ADamagedFileIsReportedOnceWithItsKeptCopy) {
     {
         CSettingsStore store(File().c_str());
         ASSERT_EQ(store.FileProblems().size(), 1u);
-        EXPECT_NE(store.FileProblems()[0].find("kept as " + File() + ".damaged"), std::string::npos)
-            << store.FileProblems()[0];
+        EXPECT_TRUE(AnyContains(store.FileProblems(), File() + ".damaged として残し")) << store.FileProblems()[0].SourceText();
         EXPECT_TRUE(PathExists(File() + ".damaged"));
         EXPECT_EQ(store.LoadSettings("p").outputFolder, "/srv/rec") << "what could be read is used";
     }
@@ -465,7 +465,7 @@ TEST_F(SettingsStoreTest, AStraySectionLineNeverMovesAPresetAway) {
     {
         CSettingsStore store(File().c_str());
         ASSERT_EQ(store.FileProblems().size(), 1u);
-        EXPECT_NE(store.FileProblems()[0].find("[junk]"), std::string::npos) << store.FileProblems()[0];
+        EXPECT_TRUE(AnyContains(store.FileProblems(), "[junk]")) << store.FileProblems()[0].SourceText();
         RecordingSettings p = store.LoadSettings("p");
         EXPECT_EQ(p.outputFormat, OutputFormat::Mp3);
         EXPECT_EQ(p.tagArtist, "Band");
@@ -486,10 +486,39 @@ TEST_F(SettingsStoreTest, AnUnreadableFileIsReportedAtOnceAndNeverSavedOver) {
     WriteFileBytes(File() + "/keep", "x");
     CSettingsStore store(File().c_str());
     ASSERT_EQ(store.FileProblems().size(), 1u);
-    EXPECT_NE(store.FileProblems()[0].find("cannot be read"), std::string::npos) << store.FileProblems()[0];
+    EXPECT_TRUE(AnyContains(store.FileProblems(), "を読めません")) << store.FileProblems()[0].SourceText();
     ProfileState state;
     store.LoadProfile(kDefaultPresetName, state);
     EXPECT_EQ(state.settings.sampleRate, 44100);
     EXPECT_FALSE(store.SaveProfile(kDefaultPresetName, state));
+    // The preset bar's save says it failed, naming the file, rather than going on as if saved.
+    state.presetName = "radio";
+    const Result<bool> saved = store.SavePreset(state);
+    ASSERT_FALSE(saved);
+    EXPECT_NE(saved.error().message.SourceText().find(File()), std::string::npos) << saved.error().message.SourceText();
     EXPECT_TRUE(PathExists(File() + "/keep"));
+}
+
+// A new English-speaking user's tags start from English words; a preset stored before keeps the
+// words it has, and the default preset keeps its stored name.
+TEST_F(SettingsStoreTest, DefaultTagTemplatesAreInTheUsersLanguageUntilStored) {
+    {
+        CSettingsStore store(File().c_str());
+        ProfileState state;
+        store.LoadProfile(kDefaultPresetName, state);
+        ASSERT_TRUE(store.SaveProfile(kDefaultPresetName, state));
+    }
+    UserLanguage english(Language::kEnglish);
+    ASSERT_TRUE(english.active());
+    CSettingsStore store(File().c_str());
+    const RecordingSettings stored = store.LoadSettings(kDefaultPresetName);
+    EXPECT_EQ(stored.tagTitle, "タイトルNo%TKN% - %TDY%");
+    EXPECT_EQ(stored.tagComment, "コメント%STM%-%ETM%(%TLN%)");
+    const RecordingSettings fresh = CSettingsStore((dir / "new.conf").c_str()).LoadSettings(kDefaultPresetName);
+    EXPECT_EQ(fresh.tagTitle, "Title No%TKN% - %TDY%");
+    EXPECT_EQ(fresh.tagArtist, "Artist");
+    EXPECT_EQ(fresh.tagAlbum, "Album No%RCN%");
+    EXPECT_EQ(fresh.tagComment, "Comment %STM%-%ETM%(%TLN%)");
+    EXPECT_EQ(SaidUtf8(PresetDisplayName(kDefaultPresetName)), "(Default settings)");
+    EXPECT_EQ(store.LoadHistory(kPresetHistory).entries.at(0), kDefaultPresetName) << "stored as it stands";
 }

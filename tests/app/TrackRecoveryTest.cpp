@@ -153,7 +153,7 @@ TEST(TrackRecovery, AKilledWavTrackGetsItsSizesTagsAndARecoveredNameAndDeadReser
     ASSERT_EQ(recovered.size(), 2u);
     EXPECT_FALSE(recovered[1].found);
     const RecoveredTrack& track = recovered[0];
-    EXPECT_TRUE(track.found && track.tagged && track.renamed) << RecoveryReport(track).str();
+    EXPECT_TRUE(track.found && track.tagged && track.renamed) << RecoveryReport(track).SourceText();
     // The end is the start offset plus the one second the file holds; the date is the start's.
     EXPECT_EQ(track.to.str(), folder + "/2026-12-08/rec-003-1：01.recovered.wav");
     EXPECT_FALSE(PathExists(provisional));
@@ -200,7 +200,7 @@ TEST(TrackRecovery, TwoFrontEndsStartingTogetherFinishEachTrackOnce) {
         EXPECT_EQ(first.size() + second.size(), static_cast<size_t>(kTracks)) << "each track once, by one of them";
         for (const auto* list : {&first, &second})
             for (const RecoveredTrack& track : *list)
-                EXPECT_TRUE(track.found && track.renamed) << RecoveryReport(track).str();
+                EXPECT_TRUE(track.found && track.renamed) << RecoveryReport(track).SourceText();
         EXPECT_EQ(FilesUnder(music.path()).size(), static_cast<size_t>(kTracks));
     }
 }
@@ -280,11 +280,11 @@ TEST_P(KilledTrack, RecoveryRemovesWhatHoldsNoAudioAndKeepsFinishedAudioAsItIs) 
     const std::vector<RecoveredTrack> recovered = RecoverTracks(state.path().c_str(), ReadAudioFileFacts);
     ASSERT_EQ(recovered.size(), 1u);
     const RecoveredTrack& track = recovered[0];
-    const CCharString report = RecoveryReport(track);
+    const CCharString report = RecoveryReport(track).SourceText();
     EXPECT_TRUE(CTrackJournal::LeftBehind(state.path().c_str()).empty());
     if (left != Left::FinishedTrack) {
         EXPECT_TRUE(track.removed) << report.c_str();
-        EXPECT_NE(report.Find("held no audio; removed"), -1) << report.c_str();
+        EXPECT_NE(report.Find("音声がないため削除しました"), -1) << report.c_str();
         EXPECT_TRUE(FilesUnder(music.path()).empty()) << "nothing of the track is left";
         return;
     }
@@ -335,7 +335,7 @@ TEST(TrackRecovery, AKilledOpusTrackEndsAtItsLastWholePage) {
 
     const std::vector<RecoveredTrack> recovered = RecoverTracks(state.path().c_str(), ReadAudioFileFacts);
     ASSERT_EQ(recovered.size(), 1u);
-    ASSERT_TRUE(recovered[0].renamed) << RecoveryReport(recovered[0]).c_str();
+    ASSERT_TRUE(recovered[0].renamed) << RecoveryReport(recovered[0]).SourceText();
     const std::string path = recovered[0].to.str();
     bool complete = false;
     const std::vector<OggPageInfo> pages = ReadOggPages(ReadFileBytes(path), &complete);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -11,17 +12,20 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "schedule/RecordingSchedule.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/LogindMock.h"
 #include "tests/support/Process.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserLanguage.h"
 
 namespace {
 
@@ -99,6 +103,15 @@ protected:
             if (!stateHome.empty()) setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
             setenv("DBUS_SYSTEM_BUS_ADDRESS", s_logind->address().c_str(), 1);
             setenv("VELSONA_CAPTURE", capture.c_str(), 1);
+            // "NAME=value" words; an empty value unsets the variable.
+            std::istringstream assignments(childLanguage);
+            for (std::string word; assignments >> word;) {
+                const size_t equals = word.find('=');
+                if (equals + 1 == word.size())
+                    unsetenv(word.substr(0, equals).c_str());
+                else
+                    setenv(word.substr(0, equals).c_str(), word.substr(equals + 1).c_str(), 1);
+            }
             const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, STDOUT_FILENO);
@@ -158,11 +171,11 @@ protected:
             ProbedFile probed = ProbeFile(files[i]);
             EXPECT_NEAR(probed.duration, expected[i], tolerance);
             total += probed.duration;
-            EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo00" + std::to_string(i + 1) + " - "))
+            EXPECT_TRUE(probed.tags["title"].starts_with("Title No00" + std::to_string(i + 1) + " - "))
                 << probed.tags["title"];
-            EXPECT_EQ(probed.tags["artist"], "アーティスト");
-            EXPECT_EQ(probed.tags["album"], "アルバムNo0" + std::to_string(recordingNumber));
-            EXPECT_TRUE(probed.tags["comment"].starts_with("コメント")) << probed.tags["comment"];
+            EXPECT_EQ(probed.tags["artist"], "Artist");
+            EXPECT_EQ(probed.tags["album"], "Album No0" + std::to_string(recordingNumber));
+            EXPECT_TRUE(probed.tags["comment"].starts_with("Comment ")) << probed.tags["comment"];
             EXPECT_FALSE(Contains(probed.tags["comment"], "？")) << "the comment is expanded with the end known";
         }
         double sum = 0;
@@ -172,6 +185,9 @@ protected:
 
     static constexpr const char* kProgram = VELSONA_REC_PATH;
     static LogindMock* s_logind;
+    // The language velsona-rec speaks (shell assignments): English, as a C locale gets it, unless a
+    // test asks for another.
+    std::string childLanguage = "LANG=C.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES=";
     TempDir home;
     std::string folder;
 };
@@ -233,7 +249,7 @@ TEST_F(HeadlessRecorder, StopSignalsMidTrackLeaveTheLastTrackClosedTaggedAndRena
         ProbedFile probed = ProbeFile(files[0]);
         EXPECT_GT(probed.duration, 1.0) << "what was captured until the signal is in the file";
         EXPECT_LT(probed.duration, 5.0) << "the header holds the real sizes";
-        EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
+        EXPECT_TRUE(probed.tags["title"].starts_with("Title No001 - ")) << probed.tags["title"];
         EXPECT_FALSE(Contains(probed.tags["comment"], "？"));
         // The stored settings come back as left, with the recording number raised by the stop.
         const std::string settings = ReadFileBytes(home / ".config/MORV/VelsonaF.conf");
@@ -326,7 +342,7 @@ TEST_F(HeadlessRecorder, TracksLeftByKilledRecordersAreFinishedTaggedAndRenamedA
             const std::string& recovered = files[0];
             EXPECT_TRUE(Contains(next.out, "Recovered: " + provisional + " -> " + recovered)) << next.out << next.err;
             EXPECT_TRUE(Contains(ReadFileBytes(r.state + "/velsona/velsona.log"),
-                                 "] 情報: 前回終了しきれなかった録音 " + provisional + " を仕上げ、次の名前で保存しました: " +
+                                 "] info: The recording " + provisional + " left unfinished last time was finished and saved as: " +
                                      recovered))
                 << "the log has it too";
             EXPECT_TRUE(recovered.ends_with(std::string(".recovered") + format.extension)) << recovered;
@@ -334,8 +350,8 @@ TEST_F(HeadlessRecorder, TracksLeftByKilledRecordersAreFinishedTaggedAndRenamedA
             const ProbedAudio audio = ProbeWithFfprobe(recovered);
             EXPECT_EQ(audio.codec, format.codec);
             ProbedFile probed = ProbeFile(recovered);
-            EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
-            EXPECT_EQ(probed.tags["artist"], "アーティスト");
+            EXPECT_TRUE(probed.tags["title"].starts_with("Title No001 - ")) << probed.tags["title"];
+            EXPECT_EQ(probed.tags["artist"], "Artist");
             EXPECT_FALSE(Contains(probed.tags["comment"], "？")) << probed.tags["comment"];
             const std::string pcm = DecodeWithFfmpeg(recovered);
             ASSERT_GT(audio.channels * audio.sampleRate, 0);
@@ -382,7 +398,7 @@ TEST_F(HeadlessRecorder, AFullDiskEndsTheTrackWithAValidFileAndAFailingExit) {
         // On a full file system the space held back pays for small tags; Ogg Vorbis and Opus
         // comments need a whole copy of the file, and a per-file size limit leaves no room at all.
         if (disk.Mounted() && format.option != std::string("ogg") && format.option != std::string("opus")) {
-            EXPECT_TRUE(probed.tags["title"].starts_with("タイトルNo001 - ")) << probed.tags["title"];
+            EXPECT_TRUE(probed.tags["title"].starts_with("Title No001 - ")) << probed.tags["title"];
         }
     }
 }
@@ -407,20 +423,20 @@ TEST_F(HeadlessRecorder, LogEntriesGoToTheJournalWithPrioritiesOnlyWhenStandardE
             Run({"--format", "wav", "--folder", disk.path()}, kFastSignal, nullptr, kProgram, wrapper, state.path());
         EXPECT_EQ(run.exitCode, 1) << run.err;
         const std::string logged = ReadFileBytes(state / "velsona/velsona.log");
-        EXPECT_TRUE(Contains(logged, "] エラー: ファイルへの書き込みに失敗したため")) << logged;
+        EXPECT_TRUE(Contains(logged, "] error: Writing to the file failed, so the track was closed")) << logged;
         size_t told = 0;
-        for (size_t at = run.err.find("ファイルへの書き込みに失敗"); at != std::string::npos;
-             at = run.err.find("ファイルへの書き込みに失敗", at + 1))
+        for (size_t at = run.err.find("Writing to the file failed"); at != std::string::npos;
+             at = run.err.find("Writing to the file failed", at + 1))
             ++told;
         EXPECT_EQ(told, 1u) << run.err;
         if (journal) {
-            EXPECT_TRUE(Contains(run.err, "<6>録音 No.01 を開始しました（WAV ")) << run.err;
-            EXPECT_TRUE(Contains(run.err, "<6>トラック 1 を開きました: ")) << run.err;
-            EXPECT_TRUE(Contains(run.err, "\n<3>ファイルへの書き込みに失敗したため")) << run.err;
-            EXPECT_TRUE(Contains(run.err, "\n<6>録音を停止しました（総時間 ")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "<6>Recording No.01 started (WAV ")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "<6>Track 1 opened: ")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "\n<3>Writing to the file failed, so the track was closed")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "\n<6>The recording stopped (total time ")) << run.err;
         } else {
             EXPECT_FALSE(Contains(run.err, "<3>") || Contains(run.err, "<6>")) << run.err;
-            EXPECT_TRUE(Contains(run.err, "velsona-rec: ファイルへの書き込みに失敗したため")) << run.err;
+            EXPECT_TRUE(Contains(run.err, "velsona-rec: Writing to the file failed, so the track was closed")) << run.err;
         }
     }
 }
@@ -435,15 +451,17 @@ TEST_F(HeadlessRecorder, WhatCannotWorkIsRefusedBeforeRecording) {
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(Contains(unwritable.err, "cannot create the output folder")) << unwritable.err;
 
-    // A copy of the program has no modules beside it, as on a machine without the encoders.
+    // A copy of the program has no modules beside it, as on a machine without the encoders, nor
+    // its translation: it says so and goes on in Japanese.
     const std::string lonely = home / "velsona-rec";
     ASSERT_EQ(RunProcess("cp " + ShellQuote(kProgram) + " " + ShellQuote(lonely)).exitCode, 0);
     const RunResult mp3 = Run({"--format", "mp3", "--folder", folder}, kFastSignal, nullptr, lonely);
     EXPECT_EQ(mp3.exitCode, 1);
-    EXPECT_TRUE(Contains(mp3.err, "MP3 output needs the LAME encoder module lame_enc.so")) << mp3.err;
+    EXPECT_TRUE(Contains(mp3.err, "velsona-rec: cannot read the translation velsona_en.qm")) << mp3.err;
+    EXPECT_TRUE(Contains(mp3.err, "MP3 で録音するには LAME エンコーダーのモジュール lame_enc.so")) << mp3.err;
     const RunResult wma = Run({"--format", "wma", "--folder", folder}, kFastSignal, nullptr, lonely);
     EXPECT_EQ(wma.exitCode, 1);
-    EXPECT_TRUE(Contains(wma.err, "WMA output needs the encoder plug-in WMAENC.so")) << wma.err;
+    EXPECT_TRUE(Contains(wma.err, "エンコーダーのプラグイン WMAENC.so")) << wma.err;
 
     const RunResult quality = Run({"--format", "wav", "--quality", "12", "--folder", folder});
     EXPECT_EQ(quality.exitCode, 2);
@@ -481,7 +499,7 @@ TEST_F(HeadlessRecorder, AMissingPresetIsRefusedOrMadeAndTheDefaultPresetKeepsIt
     // The default preset's Ogg format stays; its impossible quality row is told and replaced.
     const RunResult fallback = Run({"/T", "MS=0:01", "--folder", folder});
     ASSERT_EQ(fallback.exitCode, 0) << fallback.out << fallback.err;
-    EXPECT_TRUE(Contains(fallback.err, "warning: preset \"(デフォルト設定)\": OUT_QUALITY=99999")) << fallback.err;
+    EXPECT_TRUE(Contains(fallback.err, "warning: preset \"(Default settings)\": OUT_QUALITY=99999")) << fallback.err;
     EXPECT_TRUE(Contains(fallback.out, "output: OGG")) << fallback.out;
     EXPECT_FALSE(Contains(fallback.out, "-1.0 hours")) << fallback.out;
 }
@@ -502,7 +520,7 @@ TEST_F(HeadlessRecorder, IgnoredWordsAreToldAndABadStartRefuses) {
                                "--template", "%TDY%/..\\../x", "--folder", folder});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     for (const char* told : {"/T \"MS=-1:00\" is ignored", "/T \"MS=\" is ignored", "/E \"reboot\" is ignored",
-                             "「．」「．．」として保存します: %TDY%/..\\../x"})
+                             "so they are saved as full-width dots: %TDY%/..\\../x"})
         EXPECT_TRUE(Contains(run.err, told)) << told << "\n" << run.err;
     const std::vector<std::string> files = FilesUnder(home.path());
     const auto outside = std::find_if(files.begin(), files.end(), [](const std::string& f) { return f.ends_with("x.wav"); });
@@ -534,8 +552,8 @@ TEST_F(HeadlessRecorder, ALostInputStopsTheRecordingUnlessItIsWaitedFor) {
         std::vector<std::string> options;
         size_t tracks;
         const char* said;
-    } cases[] = {{"off", {}, 1, "録音デバイスからの入力が途絶えました: 信号が途絶えました"},
-                 {"on", {"--reconnect"}, 2, "からの入力が戻りました。トラック2から録音を続けます。"}};
+    } cases[] = {{"off", {}, 1, "The input from the recording device was lost: the signal dropped out"},
+                 {"on", {"--reconnect"}, 2, "returned. The recording goes on from track 2."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         folder = home / c.name;
@@ -730,7 +748,7 @@ const NameCase kNameCases[] = {
      nullptr},
     // A backslash separates folders, as in templates: the folder used is shown and the user told.
     {"FolderWithABackslash", {"--template", "take%TLN%", "--folder", "{home}/a\\b"}, 0, "a/b/take0：01.wav",
-     "として扱い、次のフォルダに保存します: {home}/a/b"},
+     "is taken as a folder separator; the recording is saved in this folder: {home}/a/b"},
     // Refused: no level of it is left behind.
     {"FolderTooLong",
      {"--template", "take%TLN%", "--folder", "{home}/deep" + [] {
@@ -780,5 +798,59 @@ TEST_P(HeadlessRecorderNames, TrackNamesAndFoldersAreWhatTheUserGaveOrToldOf) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, HeadlessRecorderNames, testing::ValuesIn(kNameCases),
                          [](const testing::TestParamInfo<NameCase>& info) { return info.param.label; });
+
+// What velsona-rec says, said in one language: an English user reads no Japanese and a Japanese
+// user no English sentence, whatever the run meets. What must be there (an option, a path) is
+// there in both.
+struct SpokenCase {
+    const char* label;
+    std::vector<std::string> arguments;
+    const char* capture;
+    int exitCode;
+    const char* shown;  // "{home}" is the test's home
+};
+
+const SpokenCase kSpokenCases[] = {
+    {"Help", {"--help"}, kFastSignal, 0, "--end-action"},
+    {"BadOption", {"--bogus"}, kFastSignal, 2, "--bogus"},
+    {"FolderThatCannotBeMade", {"--folder", "/proc/velsona/rec"}, kFastSignal, 1, "/proc/velsona/rec"},
+    {"MissingDevice", {"--device", "7", "--folder", "{home}/rec"}, kFastSignal, 1, " 7 "},
+    {"ShortRecording", {"--format", "wav", "--folder", "{home}/rec", "--template", "take%TKN%"},
+     "signal:tone=1000hz/-6db/1s,fast", 0, "{home}/rec/take001.wav"},
+};
+
+class HeadlessRecorderLanguage : public HeadlessRecorder,
+                                 public testing::WithParamInterface<std::tuple<Language, SpokenCase>> {};
+
+TEST_P(HeadlessRecorderLanguage, SaysEverythingInTheUsersLanguage) {
+    const auto& [language, c] = GetParam();
+    childLanguage = UserLanguage::ChildEnvironment(language);
+    std::vector<std::string> arguments;
+    for (const std::string& argument : c.arguments) arguments.push_back(WithHome(argument, home.path()));
+    const RunResult run = Run(arguments, c.capture);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+    std::string said = run.out + run.err;
+    EXPECT_TRUE(Contains(said, WithHome(c.shown, home.path()))) << said;
+    // The window's title names the program in its own words; it comes from the schedule, whose
+    // texts are not velsona-rec's.
+    for (size_t at; (at = said.find(kProgramTitle)) != std::string::npos;) said.erase(at, std::strlen(kProgramTitle));
+    if (language == Language::kEnglish) {
+        EXPECT_FALSE(HasJapanese(said)) << said;
+    } else {
+        EXPECT_TRUE(HasJapanese(said)) << said;
+        // What is typed is no sentence in any language: the program's name before its messages,
+        // an option's spelling with the values it takes ("--split manual|interval|silence").
+        static const std::regex typed("velsona-rec: |(--[a-z][a-z-]*|/[STEP])( [a-z0-9][-a-z0-9|:=./@,]*)?");
+        EXPECT_FALSE(HasEnglishSentence(std::regex_replace(said, typed, " "))) << said;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HeadlessRecorderLanguage,
+                         testing::Combine(testing::Values(Language::kEnglish, Language::kJapanese),
+                                          testing::ValuesIn(kSpokenCases)),
+                         [](const testing::TestParamInfo<std::tuple<Language, SpokenCase>>& info) {
+                             return std::string(std::get<0>(info.param) == Language::kEnglish ? "English" : "Japanese") +
+                                    std::get<1>(info.param).label;
+                         });
 
 }  // namespace

@@ -85,7 +85,9 @@ protected:
         std::vector<std::string> all{VELSONA_REC_PATH, "--capture", capture, "--folder", dir / "rec"};
         all.insert(all.end(), arguments.begin(), arguments.end());
         return recorder.Start(all,
-                              {"NOTIFY_SOCKET=" + notify.path(), "WATCHDOG_USEC=800000",
+                              // English, as a C locale gets it.
+                              {"NOTIFY_SOCKET=" + notify.path(), "WATCHDOG_USEC=800000", "LANG=C.UTF-8", "LANGUAGE=",
+                               "LC_ALL=", "LC_MESSAGES=",
                                "XDG_CONFIG_HOME=" + dir / "config",
                                "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + dir / "no-bus"},
                               dir / "out.txt");
@@ -115,7 +117,7 @@ TEST_F(ServiceNotify, ReadyStatusPingsWhileRecordingThenStopping) {
     bool trackStatus = false;
     for (int i = ready + 1; i < stopping; ++i)
         trackStatus |= Has(received[i], "STATUS=") && received[i].text.find(".wav") != std::string::npos &&
-                       received[i].text.find("トラック(1)時間") != std::string::npos;
+                       received[i].text.find("Track (1) time") != std::string::npos;
     EXPECT_TRUE(trackStatus) << "a status naming the current track and its time";
     EXPECT_NE(received.back().text.find("Stopped: 1 track(s)"), std::string::npos) << received.back().text;
 }
@@ -194,13 +196,13 @@ protected:
         ASSERT_TRUE(collectAudio(running)) << Output();
         ASSERT_GE(FirstIndex(running, "READY=1"), 0) << Output();
         lose();
-        ASSERT_TRUE(WaitForOutput("入力が戻るのを待っています", 10s)) << Output();
+        ASSERT_TRUE(WaitForOutput("waiting for the input to return", 10s)) << Output();
         notify.Collect(1500ms, waiting);
         EXPECT_GE(Count(waiting, "WATCHDOG=1"), 3) << "waiting on purpose is no hang";
         EXPECT_GE(Count(waiting, "STATUS=Waiting for the input since "), 1) << Output();
         restore();
         const auto back = Clock::now();
-        ASSERT_TRUE(WaitForOutput("からの入力が戻りました", 5s)) << Output();
+        ASSERT_TRUE(WaitForOutput("\" returned. The recording goes on", 5s)) << Output();
         EXPECT_LT(Clock::now() - back, 2s) << "the next track began this long after the input came back";
         notify.Collect(200ms, waiting);  // the pings of the wait still on their way
         ASSERT_TRUE(collectAudio(resumed)) << "audio into the new track\n" << Output();
@@ -241,11 +243,12 @@ TEST_F(InputReturns, AfterANullSinkIsUnloadedAndLoadedAgain) {
             LoadSink("another");
             module = LoadSink("vanishing");
         });
-    EXPECT_NE(Output().find("「vanishing.monitor」からの入力が戻りました"), std::string::npos) << Output();
+    EXPECT_NE(Output().find("The input from the recording device \"vanishing.monitor\" returned"), std::string::npos) << Output();
     // The log tells the night's story: the failure, the attempts while the sink was away, the return.
     const std::string log = ReadFileBytes(ActivityLogPath().str());
-    for (const char* line : {"エラー: 録音デバイスからの入力が途絶えました", "警告: 録音デバイスをもう一度開けませんでした",
-                             "情報: 録音デバイス「vanishing.monitor」からの入力が戻りました"})
+    for (const char* line : {"error: The input from the recording device was lost",
+                             "warning: The recording device could not be opened again",
+                             "info: The input from the recording device \"vanishing.monitor\" returned"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }
 

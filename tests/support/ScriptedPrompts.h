@@ -13,10 +13,11 @@ public:
     std::vector<std::string> informed;
     std::vector<std::string> pages;
 
-    bool AskYesNo(const CCharString& text) override {
-        questions.push_back(text.str());
+    // The texts as the catalogue's source holds them: tests read them in Japanese.
+    bool AskYesNo(const UserText& text) override {
+        questions.push_back(text.SourceText());
         return answerYes;
     }
-    void Inform(const CCharString& text) override { informed.push_back(text.str()); }
+    void Inform(const UserText& text) override { informed.push_back(text.SourceText()); }
     void OpenPage(const CCharString& url) override { pages.push_back(url.str()); }
 };

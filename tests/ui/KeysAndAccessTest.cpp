@@ -76,8 +76,8 @@ TEST(Keys, AltVThenLShowsTheLogFollowingTheFileWithTheLatestProblemMarked) {
 
     // velsona-rec, say, writes while the window is open.
     CActivityLog other("velsona-rec", ActivityLogPath());
-    other.Write(LogSeverity::Error, "録音デバイスからの入力が途絶えました: テスト");
-    other.Write(LogSeverity::Information, "その後の記録");
+    other.Write(LogSeverity::Error, UserText::Verbatim("録音デバイスからの入力が途絶えました: テスト"));
+    other.Write(LogSeverity::Information, UserText::Verbatim("その後の記録"));
     ASSERT_TRUE(WindowRig::WaitFor([&] { return entries->toPlainText().endsWith(QStringLiteral("情報: その後の記録")); }));
     const QList<QTextEdit::ExtraSelection> marks = entries->extraSelections();
     ASSERT_EQ(marks.size(), 1);

@@ -79,7 +79,7 @@ TEST(Recording, AFailedStartSaysSoAndLeavesTheWindowIdle) {
     rig.frame->StartBySchedule(schedule);
     ASSERT_EQ(rig.boxes.informed.size(), 1u);
     // The Part's message, then why.
-    EXPECT_TRUE(rig.boxes.informed[0].startsWith(QStringLiteral("録音開始に失敗しました、設定など再確認してください。\n")))
+    EXPECT_TRUE(rig.boxes.informed[0].startsWith(QStringLiteral("録音開始に失敗しました、設定など再確認してください。 (")))
         << rig.boxes.informed[0].toStdString();
     EXPECT_GT(rig.boxes.informed[0].size(), 30);
     EXPECT_FALSE(rig.frame->Control().IsRecording());

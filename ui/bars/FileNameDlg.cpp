@@ -60,7 +60,7 @@ CFileNameDlg::CFileNameDlg(const QString& text, CUserPrompts& prompts, QWidget* 
     }
     m_otherTokens = new QPushButton("その他の%組込み文字%", tokens);
     m_otherTokens->setAutoDefault(false);
-    connect(m_otherTokens, &QPushButton::clicked, this, [this] { m_prompts.Inform(kOtherTokensHelp); });
+    connect(m_otherTokens, &QPushButton::clicked, this, [this] { m_prompts.Inform(UserText::Verbatim(kOtherTokensHelp)); });
     grid->addWidget(m_otherTokens, i / 2, 0, 1, 2);
 
     auto* buttons = new QDialogButtonBox(this);
