@@ -5,6 +5,12 @@
 #include <cstdlib>
 #include <climits>
 
+#include "app/language/Catalogue.h"
+
+void Inform(CUserPrompts& prompts, const UserText& text) { prompts.Inform(CCharString(SaidUtf8(text))); }
+
+bool AskYesNo(CUserPrompts& prompts, const UserText& text) { return prompts.AskYesNo(CCharString(SaidUtf8(text))); }
+
 bool ParseBarInteger(const CCharString& text, int& value) {
     CCharString trimmed(text);
     trimmed.Trim();

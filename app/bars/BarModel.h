@@ -4,9 +4,14 @@
 
 #include "app/control/UserPrompts.h"
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 // The framework's message when a number field is empty or not a number.
-inline constexpr const char* kIntegerEntryMessage = "整数を入力してください。";
+inline UserText IntegerEntryMessage() { return UserText("BarModel", "整数を入力してください。"); }
+
+// The bars' one way to the prompts, so their texts are said in one place.
+void Inform(CUserPrompts& prompts, const UserText& text);
+bool AskYesNo(CUserPrompts& prompts, const UserText& text);
 
 // The widgets of one bar. A model without a view is driven through its controls record.
 class CBarView {
@@ -25,8 +30,8 @@ public:
     CBarView* view = nullptr;
     CUserPrompts* prompts = nullptr;
 
-    void Inform(const CCharString& text) const {
-        if (prompts) prompts->Inform(text);
+    void Inform(const UserText& text) const {
+        if (prompts) ::Inform(*prompts, text);
     }
 
 protected:
@@ -40,7 +45,7 @@ protected:
     // unless it reads the bar quietly while the user types.
     bool RefuseNumber(int controlId, bool tell) const {
         if (!tell) return false;
-        Inform(kIntegerEntryMessage);
+        Inform(IntegerEntryMessage());
         if (view) view->FocusControl(controlId);
         return false;
     }

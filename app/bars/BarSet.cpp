@@ -122,7 +122,7 @@ void CBarSet::SavePreset() {
     ProfileState state = State();
     const Result<bool> result = m_store.SavePreset(state);
     if (!result) {
-        fileBar.Inform(result.error().message.SourceText());
+        fileBar.Inform(result.error().message);
         return;
     }
     TakeHistories(state);
@@ -135,7 +135,7 @@ void CBarSet::DeletePreset() {
     ProfileState state = State();
     const Result<bool> result = m_store.DeletePreset(state);
     if (!result) {
-        fileBar.Inform(result.error().message.SourceText());
+        fileBar.Inform(result.error().message);
         return;
     }
     if (*result) {

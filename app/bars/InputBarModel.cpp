@@ -25,7 +25,9 @@ void CInputBarModel::FillDeviceNames() {
     controls.formatSelection = -1;
     for (size_t i = 0; i < devices.size(); ++i) {
         if (devices[i].formats.empty()) continue;
-        controls.deviceNames.push_back(devices[i].id == -1 ? devices[i].name + " (標準)" : devices[i].name);
+        controls.deviceNames.push_back(devices[i].id == -1
+                                           ? UserText("InputBarModel", "%1 (標準)").Arg(devices[i].name.str())
+                                           : UserText::Verbatim(devices[i].name.str()));
         controls.deviceOfItem.push_back(static_cast<int>(i));
     }
 }
@@ -68,8 +70,10 @@ void CInputBarModel::DeviceChanged() {
     for (size_t i = 0; i < device.formats.size(); ++i) {
         const InputFormatEntry& f = device.formats[i];
         if (f.bits == 8) continue;
-        controls.formatTexts.push_back(CCharString::Formatted("%2.3f Hz / %s / %2d bit", f.sampleRate * 0.001,
-                                                              f.channels == 1 ? "モノラル" : "ステレオ", f.bits));
+        const std::string rate = CCharString::Formatted("%2.3f", f.sampleRate * 0.001).str();
+        const std::string depth = CCharString::Formatted("%2d", f.bits).str();
+        controls.formatTexts.push_back(f.channels == 1 ? UserText("InputBarModel", "%1 Hz / モノラル / %2 bit").Arg(rate).Arg(depth)
+                                                       : UserText("InputBarModel", "%1 Hz / ステレオ / %2 bit").Arg(rate).Arg(depth));
         controls.formatOfItem.push_back(static_cast<int>(i));
         if (f.sampleRate == sampleRate && f.channels == channels && f.bits == bits)
             controls.formatSelection = static_cast<int>(controls.formatTexts.size()) - 1;

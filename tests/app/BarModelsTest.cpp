@@ -27,6 +27,12 @@ Texts Strings(const std::vector<CCharString>& texts) {
     return result;
 }
 
+Texts Strings(const std::vector<UserText>& texts) {
+    Texts result;
+    for (const UserText& text : texts) result.push_back(text.SourceText());
+    return result;
+}
+
 // Remembers where a refused pull put the focus.
 struct FocusView : CBarView {
     int focused = 0;
@@ -71,7 +77,7 @@ TEST(OutputBarModel, Mp3WithoutItsModuleFallsBackToOggVorbis) {
     EXPECT_EQ(rig.output.oggQuality, 40);
     EXPECT_EQ(rig.output.controls.qualityLabels.size(), 12u);
     EXPECT_EQ(rig.file.controls.fileName.text.str(), "%TDY%/No.%RCN%.ogg");
-    EXPECT_EQ(rig.output.controls.groupCaption.str().rfind("出力設定 (OGG:", 0), 0u);
+    EXPECT_EQ(rig.output.controls.groupCaption.SourceText().rfind("出力設定 (OGG:", 0), 0u);
 }
 
 struct MissingModule {
@@ -156,7 +162,7 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
         EXPECT_EQ(rig.output.qualityIndex, step.row) << FormatName(step.format);
         EXPECT_EQ(rig.output.oggQuality, 40) << FormatName(step.format);
         EXPECT_EQ(rig.output.controls.sliderVisible, step.format == OutputFormat::OggVorbis);
-        EXPECT_EQ(rig.output.controls.groupCaption.str().rfind(step.caption, 0), 0u) << FormatName(step.format);
+        EXPECT_EQ(rig.output.controls.groupCaption.SourceText().rfind(step.caption, 0), 0u) << FormatName(step.format);
         EXPECT_TRUE(rig.file.fileNameTemplate.str().ends_with(step.extension)) << rig.file.fileNameTemplate.str();
     }
 }
@@ -174,7 +180,7 @@ TEST(OutputBarModel, SplitMethodSetsLabelTimeAndPicker) {
         output.controls.splitSelection = c.method;
         output.OnSplitMethodSelected();
         EXPECT_EQ(output.splitMethod, c.method);
-        EXPECT_EQ(output.controls.splitTimeLabel.str(), c.label);
+        EXPECT_EQ(output.controls.splitTimeLabel.SourceText(), c.label);
         EXPECT_EQ(output.controls.splitTimeVisible, c.pickerShown);
         EXPECT_EQ(output.splitTime.TotalSeconds(), c.time.TotalSeconds()) << c.method;
     }
@@ -201,7 +207,7 @@ TEST(BarModels, AnEmptyNumberRefusesThePullAndTakesTheFocusBack) {
     EXPECT_EQ(view.focused, CTagBarModel::kYear);
     EXPECT_EQ(tags.year, 2005);  // kept
     EXPECT_EQ(tags.artist.str(), "New");
-    EXPECT_EQ(prompts.informed, Texts(2, kIntegerEntryMessage));
+    EXPECT_EQ(prompts.informed, Texts(2, IntegerEntryMessage().SourceText()));
 }
 
 // A device with the given WAVE_FORMAT flags beside the default input.
@@ -379,7 +385,7 @@ TEST_F(BarSetTest, AnEmptyYearStopsTheStart) {
     bars.tagBar.controls.yearText = "";
     ProfileState profile;
     EXPECT_FALSE(bars.PrepareStart(control, profile));
-    EXPECT_EQ(prompts.informed, Texts{kIntegerEntryMessage});
+    EXPECT_EQ(prompts.informed, Texts{IntegerEntryMessage().SourceText()});
     EXPECT_TRUE(profile.presets.entries.empty());  // nothing handed over
 }
 
