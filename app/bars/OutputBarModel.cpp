@@ -13,16 +13,48 @@
 
 namespace {
 
-// The modules this program loads in place of the Windows libraries, and the Debian packages
-// they need: the maker's download is for Windows only.
-UserText InstallHint(bool mp3) {
-    return mp3 ? UserText("OutputBarModel",
-                          "このLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
-                          "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。")
-               : UserText("OutputBarModel",
-                          "このLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
-                          "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
-                          "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。");
+// What the bar tells about an encoder that cannot be loaded: the maker's Windows download and
+// its installer, or the modules and Debian packages this program loads in their place.
+struct MissingEncoderTexts {
+    UserText notLoaded;  // %1: the install hint
+    UserText downloadQuestion;
+    UserText installerSteps;  // %1: the install hint
+    UserText installHint;
+};
+
+MissingEncoderTexts Mp3EncoderTexts() {
+    return {UserText("OutputBarModel",
+                     "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
+                     "（MP3形式の出力にはLAMEエンコードライブラリが必要です）\n\n%1\n"
+                     "インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。"),
+            UserText("OutputBarModel",
+                     "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
+                     "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"),
+            UserText("OutputBarModel",
+                     "lame_enc39?.exeを実行しインストールを行ってください\n"
+                     "MP3を有効にするにはその後一旦ソフトを終了し、\n"
+                     "ソフトウェアを再起動させてください。\n\n%1"),
+            UserText("OutputBarModel",
+                     "このLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
+                     "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。")};
+}
+
+MissingEncoderTexts WmaEncoderTexts() {
+    return {UserText("OutputBarModel",
+                     "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。\n"
+                     "（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）\n\n%1\n"
+                     "インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。"),
+            UserText("OutputBarModel",
+                     "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
+                     "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？"),
+            UserText("OutputBarModel",
+                     "wmfdist8.exeを実行しインストールを行ってください\n"
+                     "WMAを有効にするにはその後一旦ソフトを終了し、\n"
+                     "ソフトウェアを再起動させてください。\n\n%1"),
+            UserText("OutputBarModel",
+                     "このLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
+                     "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
+                     "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。")};
 }
 
 UserText SplitTimeLabel(int method) {
@@ -137,38 +169,15 @@ bool COutputBarModel::CheckEncoderLibrary(OutputFormat format) {
 
 void COutputBarModel::TellMissingEncoder(bool mp3) {
     const CCharString page = MakerPageUrl(makerSite, mp3 ? kLameDownloadQuery : kWmaDownloadQuery);
+    MissingEncoderTexts texts = mp3 ? Mp3EncoderTexts() : WmaEncoderTexts();
     if (page.IsEmpty()) {
         // No download to offer: what this system needs instead.
-        Inform(mp3 ? UserText("OutputBarModel",
-                              "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
-                              "（MP3形式の出力にはLAMEエンコードライブラリが必要です）\n\n%1\n"
-                              "インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。")
-                         .Arg(InstallHint(mp3))
-                   : UserText("OutputBarModel",
-                              "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。\n"
-                              "（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）\n\n%1\n"
-                              "インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。")
-                         .Arg(InstallHint(mp3)));
+        Inform(texts.notLoaded.Arg(texts.installHint));
         return;
     }
-    if (!AskYesNo(*prompts, mp3 ? UserText("OutputBarModel",
-                                           "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
-                                           "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？")
-                                : UserText("OutputBarModel",
-                                           "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
-                                           "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？")))
-        return;
+    if (!AskYesNo(*prompts, texts.downloadQuestion)) return;
     prompts->OpenPage(page);
-    Inform(mp3 ? UserText("OutputBarModel",
-                          "lame_enc39?.exeを実行しインストールを行ってください\n"
-                          "MP3を有効にするにはその後一旦ソフトを終了し、\n"
-                          "ソフトウェアを再起動させてください。\n\n%1")
-                     .Arg(InstallHint(mp3))
-               : UserText("OutputBarModel",
-                          "wmfdist8.exeを実行しインストールを行ってください\n"
-                          "WMAを有効にするにはその後一旦ソフトを終了し、\n"
-                          "ソフトウェアを再起動させてください。\n\n%1")
-                     .Arg(InstallHint(mp3)));
+    Inform(texts.installerSteps.Arg(texts.installHint));
 }
 
 void COutputBarModel::OnFormatSelected() {
