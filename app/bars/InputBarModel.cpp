@@ -1,6 +1,8 @@
 // The input device bar's rules: device and format lists, selection and read-back.
 #include "app/bars/InputBarModel.h"
 
+#include <utility>
+
 #include "platform/WaveFormats.h"
 
 CInputBarModel::CInputBarModel(const std::vector<CaptureDeviceInfo>& current) { BuildDevices(current); }
@@ -72,8 +74,9 @@ void CInputBarModel::DeviceChanged() {
         if (f.bits == 8) continue;
         const std::string rate = CCharString::Formatted("%2.3f", f.sampleRate * 0.001).str();
         const std::string depth = CCharString::Formatted("%2d", f.bits).str();
-        controls.formatTexts.push_back(f.channels == 1 ? UserText("InputBarModel", "%1 Hz / モノラル / %2 bit").Arg(rate).Arg(depth)
-                                                       : UserText("InputBarModel", "%1 Hz / ステレオ / %2 bit").Arg(rate).Arg(depth));
+        UserText text = f.channels == 1 ? UserText("InputBarModel", "%1 Hz / モノラル / %2 bit")
+                                        : UserText("InputBarModel", "%1 Hz / ステレオ / %2 bit");
+        controls.formatTexts.push_back(std::move(text.Arg(rate).Arg(depth)));
         controls.formatOfItem.push_back(static_cast<int>(i));
         if (f.sampleRate == sampleRate && f.channels == channels && f.bits == bits)
             controls.formatSelection = static_cast<int>(controls.formatTexts.size()) - 1;
