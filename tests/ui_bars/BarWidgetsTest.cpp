@@ -150,6 +150,9 @@ TEST_P(BarsInTheUsersLanguage, SpeakItFitAndAreShot) {
                 const std::string said = text.toStdString();
                 EXPECT_FALSE(english ? HasJapanese(said) : HasEnglishSentence(said)) << said;
             }
+            // A screen reader speaks the label's words without its colon.
+            EXPECT_FALSE(child->accessibleName().endsWith(u':') || child->accessibleName().endsWith(QChar(0xFF1A)))
+                << child->accessibleName().toStdString();
             const bool labelled = qobject_cast<const QLabel*>(child) || qobject_cast<const QAbstractButton*>(child);
             if (labelled && child->isVisible()) {
                 EXPECT_GE(child->width(), child->sizeHint().width()) << ShownTexts(child).join(" ").toStdString();

@@ -42,7 +42,7 @@ QWidget* CBarWidget::Control(int id) const {
 
 void NameControl(QWidget* control, const QString& label) {
     QString name = label;
-    if (name.endsWith(QChar(0xFF1A)) || name.endsWith(QChar(':'))) name.chop(1);  // "：", or English ":"
+    if (name.endsWith(QChar(0xFF1A)) || name.endsWith(QChar(0x3A))) name.chop(1);  // "：", or English ":"
     control->setAccessibleName(name);
     // Screen readers meet the edit field of an editable list as a control of its own.
     if (auto* list = qobject_cast<QComboBox*>(control); list && list->lineEdit())
