@@ -57,7 +57,7 @@ void CMessageBoxes::About(const QString& title, const QString& text) { QMessageB
 bool CMessageBoxes::Run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
 
 QString CMessageBoxes::ChooseFolder(const QString& current) {
-    return QFileDialog::getExistingDirectory(m_parent, QString::fromUtf8(CFileBarModel::kBrowseTitle), current);
+    return QFileDialog::getExistingDirectory(m_parent, Said(CFileBarModel::BrowseTitle()), current);
 }
 
 bool CBarPrompts::AskYesNo(const UserText& text) { return m_boxes.Ask(Shown(text), BoxButtons::YesNo) == BoxAnswer::Yes; }

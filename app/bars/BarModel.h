@@ -4,9 +4,10 @@
 
 #include "app/control/UserPrompts.h"
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 
 // The framework's message when a number field is empty or not a number.
-inline constexpr const char* kIntegerEntryMessage = "整数を入力してください。";
+inline UserText IntegerEntryMessage() { return UserText("BarModel", "整数を入力してください。"); }
 
 // The widgets of one bar. A model without a view is driven through its controls record.
 class CBarView {
@@ -25,9 +26,6 @@ public:
     CBarView* view = nullptr;
     CUserPrompts* prompts = nullptr;
 
-    void Inform(const CCharString& text) const {
-        if (prompts) prompts->Inform(UserText::Verbatim(text.str()));
-    }
     void Inform(const UserText& text) const {
         if (prompts) prompts->Inform(text);
     }
@@ -43,7 +41,7 @@ protected:
     // unless it reads the bar quietly while the user types.
     bool RefuseNumber(int controlId, bool tell) const {
         if (!tell) return false;
-        Inform(kIntegerEntryMessage);
+        Inform(IntegerEntryMessage());
         if (view) view->FocusControl(controlId);
         return false;
     }

@@ -25,7 +25,7 @@ class CFileBarModel : public CBarModel {
 public:
     enum ControlId { kFileNameList = 1002, kBrowse = 1003, kSavePreset = 1004, kDeletePreset = 1005,
                      kFolderList = 1006, kEdit = 1007, kPresetList = 1008 };
-    static constexpr const char* kBrowseTitle = "出力フォルダを選択して下さい";
+    static UserText BrowseTitle() { return UserText("FileBarModel", "出力フォルダを選択して下さい"); }
 
     // Fields, in the bar's order.
     CCharString fileNameTemplate;  // with the format's extension

@@ -1,6 +1,8 @@
 // The input device bar's rules: device and format lists, selection and read-back.
 #include "app/bars/InputBarModel.h"
 
+#include <utility>
+
 #include "platform/WaveFormats.h"
 
 CInputBarModel::CInputBarModel(const std::vector<CaptureDeviceInfo>& current) { BuildDevices(current); }
@@ -25,7 +27,9 @@ void CInputBarModel::FillDeviceNames() {
     controls.formatSelection = -1;
     for (size_t i = 0; i < devices.size(); ++i) {
         if (devices[i].formats.empty()) continue;
-        controls.deviceNames.push_back(devices[i].id == -1 ? devices[i].name + " (標準)" : devices[i].name);
+        controls.deviceNames.push_back(devices[i].id == -1
+                                           ? UserText("InputBarModel", "%1 (標準)").Arg(devices[i].name.str())
+                                           : UserText::Verbatim(devices[i].name.str()));
         controls.deviceOfItem.push_back(static_cast<int>(i));
     }
 }
@@ -68,8 +72,11 @@ void CInputBarModel::DeviceChanged() {
     for (size_t i = 0; i < device.formats.size(); ++i) {
         const InputFormatEntry& f = device.formats[i];
         if (f.bits == 8) continue;
-        controls.formatTexts.push_back(CCharString::Formatted("%2.3f Hz / %s / %2d bit", f.sampleRate * 0.001,
-                                                              f.channels == 1 ? "モノラル" : "ステレオ", f.bits));
+        const std::string rate = CCharString::Formatted("%2.3f", f.sampleRate * 0.001).str();
+        const std::string depth = CCharString::Formatted("%2d", f.bits).str();
+        UserText text = f.channels == 1 ? UserText("InputBarModel", "%1 Hz / モノラル / %2 bit")
+                                        : UserText("InputBarModel", "%1 Hz / ステレオ / %2 bit");
+        controls.formatTexts.push_back(std::move(text.Arg(rate).Arg(depth)));
         controls.formatOfItem.push_back(static_cast<int>(i));
         if (f.sampleRate == sampleRate && f.channels == channels && f.bits == bits)
             controls.formatSelection = static_cast<int>(controls.formatTexts.size()) - 1;

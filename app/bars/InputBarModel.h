@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/bars/BarModel.h"
+#include "foundation/UserText.h"
 #include "platform/CaptureBackend.h"
 
 struct InputFormatEntry {
@@ -23,10 +24,10 @@ struct InputDeviceEntry {
 
 // What the bar's two lists show; each item carries the position it stands for.
 struct InputBarControls {
-    std::vector<CCharString> deviceNames;
+    std::vector<UserText> deviceNames;
     std::vector<int> deviceOfItem;  // position in the device list
     int deviceSelection = -1;
-    std::vector<CCharString> formatTexts;
+    std::vector<UserText> formatTexts;
     std::vector<int> formatOfItem;  // position in the device's format list
     int formatSelection = -1;
 };

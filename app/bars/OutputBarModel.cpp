@@ -1,6 +1,7 @@
 // The output settings bar's rules: lists, caption, encoder check, split method.
 #include "app/bars/OutputBarModel.h"
 
+#include <QtGlobal>
 #include <iterator>
 
 #include "app/bars/FileBarModel.h"
@@ -12,16 +13,55 @@
 
 namespace {
 
-// The modules this program loads in place of the Windows libraries, and the Debian packages
-// they need: the maker's download is for Windows only.
-constexpr const char* kMp3InstallHint =
-    "\n\nこのLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
-    "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。";
-constexpr const char* kWmaInstallHint =
-    "\n\nこのLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
-    "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
-    "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。";
-constexpr const char* kRestartHint = "\nインストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。";
+// What the bar tells about an encoder that cannot be loaded: the maker's Windows download and
+// its installer, or the modules and Debian packages this program loads in their place.
+struct MissingEncoderTexts {
+    UserText notLoaded;  // %1: the install hint
+    UserText downloadQuestion;
+    UserText installerSteps;  // %1: the install hint
+    UserText installHint;
+};
+
+MissingEncoderTexts Mp3EncoderTexts() {
+    return {UserText("OutputBarModel",
+                     "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
+                     "（MP3形式の出力にはLAMEエンコードライブラリが必要です）\n\n%1\n"
+                     "インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。"),
+            UserText("OutputBarModel",
+                     "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
+                     "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"),
+            UserText("OutputBarModel",
+                     "lame_enc39?.exeを実行しインストールを行ってください\n"
+                     "MP3を有効にするにはその後一旦ソフトを終了し、\n"
+                     "ソフトウェアを再起動させてください。\n\n%1"),
+            UserText("OutputBarModel",
+                     "このLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
+                     "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。")};
+}
+
+MissingEncoderTexts WmaEncoderTexts() {
+    return {UserText("OutputBarModel",
+                     "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。\n"
+                     "（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）\n\n%1\n"
+                     "インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。"),
+            UserText("OutputBarModel",
+                     "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
+                     "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？"),
+            UserText("OutputBarModel",
+                     "wmfdist8.exeを実行しインストールを行ってください\n"
+                     "WMAを有効にするにはその後一旦ソフトを終了し、\n"
+                     "ソフトウェアを再起動させてください。\n\n%1"),
+            UserText("OutputBarModel",
+                     "このLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
+                     "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
+                     "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。")};
+}
+
+UserText SplitTimeLabel(int method) {
+    if (method == kSplitInterval) return UserText("OutputBarModel", "分割時間：");
+    if (method == kSplitSilence) return UserText("OutputBarModel", "無音時間：");
+    return {};
+}
 
 bool ModulesPresent(OutputFormat format) {
     // Writing needs the encoder, tagging the decoder module.
@@ -32,6 +72,7 @@ CCharString NumberText(int number) { return CCharString::Formatted("%d", number)
 
 }  // namespace
 
+// untranslated: the formats' names, the same in every language
 const COutputBarModel::FormatEntry COutputBarModel::kFormats[] = {
     {OutputFormat::Wav, "WAV (PCM-Wave)"},
     {OutputFormat::Wma, "WMA (WindowsMedia)"},
@@ -41,7 +82,9 @@ const COutputBarModel::FormatEntry COutputBarModel::kFormats[] = {
     {OutputFormat::Opus, "OPUS (OggOpus)"},
 };
 const int COutputBarModel::kFormatCount = static_cast<int>(std::size(kFormats));
-const char* const COutputBarModel::kSplitMethodTexts[3] = {"手動で分割", "一定時間で分割", "無音区間で分割"};
+const char* const COutputBarModel::kSplitMethodTexts[3] = {QT_TRANSLATE_NOOP("OutputBarModel", "手動で分割"),
+                                                          QT_TRANSLATE_NOOP("OutputBarModel", "一定時間で分割"),
+                                                          QT_TRANSLATE_NOOP("OutputBarModel", "無音区間で分割")};
 
 COutputBarModel::COutputBarModel()
     : makerSite(kMakerSite), encoderAvailable(ModulesPresent), post([this](std::function<void()> work) { m_posted.push_back(std::move(work)); }) {}
@@ -99,15 +142,19 @@ void COutputBarModel::UpdateQualityCaption() {
     sampleRate = row->sampleRate;
     channels = row->channels;
     if (formatInUse == OutputFormat::OggVorbis) value = OggNominalBitrate(oggQuality, sampleRate, channels);
-    const char* layout = channels == 1 ? "mono" : "stereo";
-    CCharString caption = "出力設定 ";
+    const char* layout = channels == 1 ? "mono" : "stereo";  // untranslated: the caption's unit words
+    const std::string rate = CCharString::Formatted("%2.1f", sampleRate * 0.001).str();
+    UserText caption;
     if (formatInUse == OutputFormat::Wav)
-        caption += CCharString::Formatted("(%s:無圧縮/%2.1fkHz/%s)", "WAV", sampleRate * 0.001, layout);
+        caption = UserText("OutputBarModel", "出力設定 (WAV:無圧縮/%1kHz/%2)").Arg(rate).Arg(layout);
     else if (formatInUse == OutputFormat::Flac)
-        caption += CCharString::Formatted("(%s:レベル%d/%2.1fkHz/%s)", "FLAC", value, sampleRate * 0.001, layout);
+        caption = UserText("OutputBarModel", "出力設定 (FLAC:レベル%1/%2kHz/%3)").Arg(value).Arg(rate).Arg(layout);
     else
-        caption += CCharString::Formatted("(%s:%3.1fkbps/%2.1fkHz/%s)", FormatName(formatInUse), value * 0.001,
-                                          sampleRate * 0.001, layout);
+        caption = UserText("OutputBarModel", "出力設定 (%1:%2kbps/%3kHz/%4)")
+                      .Arg(FormatName(formatInUse))
+                      .Arg(CCharString::Formatted("%3.1f", value * 0.001).str())
+                      .Arg(rate)
+                      .Arg(layout);
     controls.groupCaption = caption;
     WriteControls();
 }
@@ -122,28 +169,15 @@ bool COutputBarModel::CheckEncoderLibrary(OutputFormat format) {
 
 void COutputBarModel::TellMissingEncoder(bool mp3) {
     const CCharString page = MakerPageUrl(makerSite, mp3 ? kLameDownloadQuery : kWmaDownloadQuery);
+    MissingEncoderTexts texts = mp3 ? Mp3EncoderTexts() : WmaEncoderTexts();
     if (page.IsEmpty()) {
         // No download to offer: what this system needs instead.
-        Inform(CCharString(mp3 ? "MP3エンコードライブラリ「lame_enc.so」を読み込めません。\n"
-                                          "（MP3形式の出力にはLAMEエンコードライブラリが必要です）"
-                                        : "WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。\n"
-                                          "（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）") +
-                        (mp3 ? kMp3InstallHint : kWmaInstallHint) + kRestartHint);
+        Inform(texts.notLoaded.Arg(texts.installHint));
         return;
     }
-    if (!prompts->AskYesNo(UserText::Verbatim(mp3 ? "MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。\r\n"
-                                 "（MP3形式の出力には別途LAMEエンコードライブラリが必要です）\r\n\nダウンロードしますか？"
-                               : "WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。\r\n"
-                                 "（WMA形式の出力には別途WMAランタイムライブラリが必要です）\r\n\nダウンロードしますか？")))
-        return;
+    if (!prompts->AskYesNo(texts.downloadQuestion)) return;
     prompts->OpenPage(page);
-    Inform(CCharString(mp3 ? "lame_enc39?.exeを実行しインストールを行ってください\n"
-                                       "MP3を有効にするにはその後一旦ソフトを終了し、\n"
-                                       "ソフトウェアを再起動させてください。"
-                                     : "wmfdist8.exeを実行しインストールを行ってください\n"
-                                       "WMAを有効にするにはその後一旦ソフトを終了し、\n"
-                                       "ソフトウェアを再起動させてください。") +
-                    (mp3 ? kMp3InstallHint : kWmaInstallHint));
+    Inform(texts.installerSteps.Arg(texts.installHint));
 }
 
 void COutputBarModel::OnFormatSelected() {
@@ -176,7 +210,7 @@ void COutputBarModel::OnSliderMoved(int position) {
 void COutputBarModel::OnSplitMethodSelected() {
     Pull();
     const int selection = controls.splitSelection;
-    controls.splitTimeLabel = selection == kSplitInterval ? "分割時間：" : selection == kSplitSilence ? "無音時間：" : "";
+    controls.splitTimeLabel = SplitTimeLabel(selection);
     controls.splitTimeVisible = selection == kSplitInterval || selection == kSplitSilence;
     splitTime = DefaultSplitTime(selection);
     splitMethod = selection;
@@ -185,11 +219,13 @@ void COutputBarModel::OnSplitMethodSelected() {
 
 bool COutputBarModel::RefuseSplitTime(bool tell) const {
     if (!tell) return false;
-    // "分割時間の指定が不正です", after the label the field is shown with.
-    const std::string_view colon = "：";
-    std::string name = controls.splitTimeLabel.str();
-    if (name.ends_with(colon)) name.resize(name.size() - colon.size());
-    Inform(CCharString(name + "の指定が不正です"));
+    // Named as the label shows the field.
+    if (controls.splitTimeLabel == SplitTimeLabel(kSplitSilence))
+        Inform(UserText("OutputBarModel", "無音時間の指定が不正です"));
+    else if (controls.splitTimeLabel == SplitTimeLabel(kSplitInterval))
+        Inform(UserText("OutputBarModel", "分割時間の指定が不正です"));
+    else
+        Inform(UserText("OutputBarModel", "間隔時間の指定が不正です"));
     if (view) view->FocusControl(kSplitTime);
     return false;
 }

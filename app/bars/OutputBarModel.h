@@ -8,6 +8,7 @@
 #include "app/bars/BarModel.h"
 #include "app/settings/RecordingSettings.h"
 #include "audiofile/QualityTable.h"
+#include "foundation/UserText.h"
 
 class CFileBarModel;
 
@@ -18,11 +19,11 @@ struct OutputBarControls {
     int qualitySelection = -1;
     bool sliderVisible = false;
     int sliderPosition = 0;
-    CCharString groupCaption = "出力設定";
+    UserText groupCaption = UserText("OutputBarModel", "出力設定");
     CCharString recordingNumberText = "0";
     CCharString trackNumberText = "0";
     int splitSelection = -1;
-    CCharString splitTimeLabel = "間隔時間：";
+    UserText splitTimeLabel = UserText("OutputBarModel", "間隔時間：");
     bool splitTimeVisible = true;
     SplitTime splitTime;
     bool splitTimeReadable = true;  // false while the field holds no time of day (then splitTime is stale)
@@ -34,13 +35,15 @@ public:
                      kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
     static constexpr int kNumberMin = 1;
     static constexpr int kNumberMax = 9999;
-    // The format list, in its order: an entry's text and the format it stands for.
+    // The format list, in its order: an entry's text (a format's name in every language) and the
+    // format it stands for.
     struct FormatEntry {
         OutputFormat format;
         const char* text;
     };
     static const FormatEntry kFormats[];
     static const int kFormatCount;
+    // Marked for the catalogue (context "OutputBarModel"): the list says them in the user's language.
     static const char* const kSplitMethodTexts[3];
 
     COutputBarModel();

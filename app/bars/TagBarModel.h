@@ -16,10 +16,10 @@ public:
     enum ControlId { kTitle = 1025, kAlbum = 1026, kArtist = 1027, kComment = 1029, kYear = 1030 };
 
     // Fields, in the bar's order, as constructed (loading the settings replaces them).
-    CCharString album = "アルバム";
-    CCharString artist = "アーティスト";
-    CCharString title = "タイトル";
-    CCharString comment = "コメント";
+    CCharString album = "アルバム";  // untranslated: a template, replaced by the loaded one
+    CCharString artist = "アーティスト";  // untranslated: a template, replaced by the loaded one
+    CCharString title = "タイトル";  // untranslated: a template, replaced by the loaded one
+    CCharString comment = "コメント";  // untranslated: a template, replaced by the loaded one
     int year = 2005;
 
     TagBarControls controls;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <regex>
 #include <thread>
 
 #include "app/bars/BarSet.h"
@@ -16,6 +17,7 @@
 #include "tests/support/ResultValue.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserLanguage.h"
 
 namespace {
 
@@ -24,6 +26,12 @@ using Texts = std::vector<std::string>;
 Texts Strings(const std::vector<CCharString>& texts) {
     Texts result;
     for (const CCharString& text : texts) result.push_back(text.str());
+    return result;
+}
+
+Texts Strings(const std::vector<UserText>& texts) {
+    Texts result;
+    for (const UserText& text : texts) result.push_back(text.SourceText());
     return result;
 }
 
@@ -71,7 +79,7 @@ TEST(OutputBarModel, Mp3WithoutItsModuleFallsBackToOggVorbis) {
     EXPECT_EQ(rig.output.oggQuality, 40);
     EXPECT_EQ(rig.output.controls.qualityLabels.size(), 12u);
     EXPECT_EQ(rig.file.controls.fileName.text.str(), "%TDY%/No.%RCN%.ogg");
-    EXPECT_EQ(rig.output.controls.groupCaption.str().rfind("出力設定 (OGG:", 0), 0u);
+    EXPECT_EQ(rig.output.controls.groupCaption.SourceText().rfind("出力設定 (OGG:", 0), 0u);
 }
 
 struct MissingModule {
@@ -156,7 +164,7 @@ TEST(OutputBarModel, SwitchingFormatsResetsQualityAndOggQuality) {
         EXPECT_EQ(rig.output.qualityIndex, step.row) << FormatName(step.format);
         EXPECT_EQ(rig.output.oggQuality, 40) << FormatName(step.format);
         EXPECT_EQ(rig.output.controls.sliderVisible, step.format == OutputFormat::OggVorbis);
-        EXPECT_EQ(rig.output.controls.groupCaption.str().rfind(step.caption, 0), 0u) << FormatName(step.format);
+        EXPECT_EQ(rig.output.controls.groupCaption.SourceText().rfind(step.caption, 0), 0u) << FormatName(step.format);
         EXPECT_TRUE(rig.file.fileNameTemplate.str().ends_with(step.extension)) << rig.file.fileNameTemplate.str();
     }
 }
@@ -174,7 +182,7 @@ TEST(OutputBarModel, SplitMethodSetsLabelTimeAndPicker) {
         output.controls.splitSelection = c.method;
         output.OnSplitMethodSelected();
         EXPECT_EQ(output.splitMethod, c.method);
-        EXPECT_EQ(output.controls.splitTimeLabel.str(), c.label);
+        EXPECT_EQ(output.controls.splitTimeLabel.SourceText(), c.label);
         EXPECT_EQ(output.controls.splitTimeVisible, c.pickerShown);
         EXPECT_EQ(output.splitTime.TotalSeconds(), c.time.TotalSeconds()) << c.method;
     }
@@ -201,7 +209,7 @@ TEST(BarModels, AnEmptyNumberRefusesThePullAndTakesTheFocusBack) {
     EXPECT_EQ(view.focused, CTagBarModel::kYear);
     EXPECT_EQ(tags.year, 2005);  // kept
     EXPECT_EQ(tags.artist.str(), "New");
-    EXPECT_EQ(prompts.informed, Texts(2, kIntegerEntryMessage));
+    EXPECT_EQ(prompts.informed, Texts(2, IntegerEntryMessage().SourceText()));
 }
 
 // A device with the given WAVE_FORMAT flags beside the default input.
@@ -239,6 +247,75 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"NotOffered", kCdAndDat, 22050, {"44.100 Hz / ステレオ / 16 bit", "48.000 Hz / ステレオ / 16 bit"}, 1, 48000},
         InputCase{"EightBitOnly", WaveFormatFlagFor(44100, 1, 8) | WaveFormatFlagFor(22050, 2, 8), 22050, {}, -1, 22050}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What the bars say, in the user's language: the missing encoders' messages and questions, a
+// refused split time and number, the output caption and the input lists. English holds no
+// Japanese and keeps its arguments; Japanese holds no English sentence (the apt-get command
+// line it quotes aside).
+class BarMessagesTest : public ::testing::TestWithParam<Language> {};
+
+TEST_P(BarMessagesTest, AreSaidInTheUsersLanguageWithTheirArguments) {
+    UserLanguage language(GetParam());
+    ASSERT_TRUE(language.active());
+    std::vector<std::pair<std::string, std::string>> said;  // a text and an argument it must hold
+    for (const OutputFormat format : {OutputFormat::Mp3, OutputFormat::Wma}) {
+        for (const char* site : {"", "https://maker.example"}) {
+            OutputRig rig(false, false);
+            rig.output.makerSite = site;
+            rig.prompts.answerYes = true;
+            rig.Choose(format);
+            ASSERT_EQ(rig.prompts.informed.size(), 1u);
+            said.emplace_back(rig.prompts.informed[0], format == OutputFormat::Mp3 ? "libmp3lame0" : "WMADEC9.so");
+            for (const std::string& question : rig.prompts.questions)
+                said.emplace_back(question, format == OutputFormat::Mp3 ? "LAME_ENC.DLL" : "wmfdist8.exe");
+        }
+    }
+    ScriptedPrompts prompts;
+    FocusView view;
+    COutputBarModel output;
+    output.prompts = &prompts;
+    output.view = &view;
+    for (const OutputFormat format : {OutputFormat::Wav, OutputFormat::Flac, OutputFormat::OggVorbis}) {
+        output.controls.formatSelection = format;
+        output.OnFormatSelected();
+        said.emplace_back(SaidUtf8(output.controls.groupCaption), "kHz");
+    }
+    for (const int method : {kSplitInterval, kSplitSilence}) {
+        output.controls.splitSelection = method;
+        output.OnSplitMethodSelected();
+        said.emplace_back(SaidUtf8(output.controls.splitTimeLabel), "");
+        output.controls.splitTimeReadable = false;
+        EXPECT_FALSE(output.Pull());
+        output.controls.splitTimeReadable = true;
+    }
+    output.controls.trackNumberText = "";
+    EXPECT_FALSE(output.Pull());
+    for (const std::string& message : prompts.informed) said.emplace_back(message, "");
+    ASSERT_EQ(prompts.informed.size(), 3u);
+    CInputBarModel input(Devices(kCdAndDat));
+    input.Start();
+    said.emplace_back(SaidUtf8(input.controls.deviceNames.at(0)), "Mic");  // the default input
+    for (const UserText& text : input.controls.formatTexts) said.emplace_back(SaidUtf8(text), "16 bit");
+
+    const bool english = GetParam() == Language::kEnglish;
+    for (const auto& [text, argument] : said) {
+        if (english) {
+            EXPECT_FALSE(HasJapanese(text)) << text;
+        } else {
+            const std::string prose = std::regex_replace(text, std::regex(R"(\(sudo [^)]*\))"), "");
+            EXPECT_FALSE(HasEnglishSentence(prose)) << text;
+        }
+        EXPECT_NE(text.find(argument), std::string::npos) << text;
+    }
+    if (!english) {
+        EXPECT_EQ(prompts.informed[0], "分割時間の指定が不正です");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, BarMessagesTest, testing::Values(Language::kJapanese, Language::kEnglish),
+                         [](const testing::TestParamInfo<Language>& info) {
+                             return info.param == Language::kEnglish ? "English" : "Japanese";
+                         });
 
 TEST(InputBarModel, AStoredDeviceThatIsGoneSelectsNothingAndKeepsTheValues) {
     CInputBarModel input(Devices(kAllWaveFormats));
@@ -379,7 +456,7 @@ TEST_F(BarSetTest, AnEmptyYearStopsTheStart) {
     bars.tagBar.controls.yearText = "";
     ProfileState profile;
     EXPECT_FALSE(bars.PrepareStart(control, profile));
-    EXPECT_EQ(prompts.informed, Texts{kIntegerEntryMessage});
+    EXPECT_EQ(prompts.informed, Texts{IntegerEntryMessage().SourceText()});
     EXPECT_TRUE(profile.presets.entries.empty());  // nothing handed over
 }
 

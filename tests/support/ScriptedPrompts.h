@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/control/UserPrompts.h"
+#include "app/language/Catalogue.h"
 
 class ScriptedPrompts : public CUserPrompts {
 public:
@@ -13,11 +14,11 @@ public:
     std::vector<std::string> informed;
     std::vector<std::string> pages;
 
-    // The texts as the catalogue's source holds them: tests read them in Japanese.
+    // The texts as the user would read them, in the test's language (Japanese unless it chose one).
     bool AskYesNo(const UserText& text) override {
-        questions.push_back(text.SourceText());
+        questions.push_back(SaidUtf8(text));
         return answerYes;
     }
-    void Inform(const UserText& text) override { informed.push_back(text.SourceText()); }
+    void Inform(const UserText& text) override { informed.push_back(SaidUtf8(text)); }
     void OpenPage(const CCharString& url) override { pages.push_back(url.str()); }
 };

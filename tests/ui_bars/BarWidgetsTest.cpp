@@ -1,9 +1,13 @@
-// The bars' widgets on the offscreen platform: screenshots, names, the Return key, number
-// ranges, the disabled file bar, the file-name dialog, the settings round trip through the
-// widgets, and a PulseAudio device plugged in while the bar is open.
+// The bars' widgets on the offscreen platform: their texts and fit in both languages with
+// screenshots, the default preset's shown name, names, the Return key, number ranges, the
+// disabled file bar, the file-name dialog, the settings round trip through the widgets, and a
+// PulseAudio device plugged in while the bar is open.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -17,12 +21,15 @@
 #include "tests/support/Process.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserLanguage.h"
 #include "ui/bars/FileBar.h"
 #include "ui/bars/FileNameDlg.h"
 #include "ui/bars/InputBar.h"
 #include "ui/bars/OutputBar.h"
 #include "ui/bars/TagBar.h"
 #include "ui/bars/TimeField.h"
+#include "ui/monitor/LevelBar.h"
+#include "ui/monitor/MonitorBar.h"
 
 namespace {
 
@@ -56,17 +63,24 @@ QStringList Items(const QComboBox* list) {
     return items;
 }
 
-// The four bars over one store in a private settings folder, as the window holds them.
+// The four bars over one store in a private settings folder, as the window holds them, or over
+// the settings file given.
 struct Window {
-    explicit Window(const std::vector<CaptureDeviceInfo>& devices = kDevices)
-        : bars(store, devices), fileBar(bars), inputBar(bars.inputBar), outputBar(bars.outputBar), tagBar(bars.tagBar) {
+    explicit Window(const std::vector<CaptureDeviceInfo>& devices = kDevices, const std::string& settingsFile = {})
+        : store(settingsFile.empty() ? std::make_unique<CSettingsStore>()
+                                     : std::make_unique<CSettingsStore>(CCharString(settingsFile))),
+          bars(*store, devices),
+          fileBar(bars),
+          inputBar(bars.inputBar),
+          outputBar(bars.outputBar),
+          tagBar(bars.tagBar) {
         bars.SetPrompts(&prompts);
         bars.outputBar.encoderAvailable = [](OutputFormat) { return true; };
         bars.Start();
         bars.LoadProfile(kDefaultPresetName);
     }
 
-    CSettingsStore store;
+    std::unique_ptr<CSettingsStore> store;
     ScriptedPrompts prompts;
     CBarSet bars;
     CFileBar fileBar;
@@ -84,22 +98,97 @@ protected:
     TempDir dir;
 };
 
-TEST_F(BarWidgetsTest, ScreenshotsOfTheBarsAndTheDialog) {
-    Window w;
+// Every text a person reads or a screen reader speaks: the widget's own and its items.
+QStringList ShownTexts(const QWidget* widget) {
+    QStringList texts{widget->accessibleName(), widget->accessibleDescription(), widget->toolTip(), widget->windowTitle()};
+    if (auto* label = qobject_cast<const QLabel*>(widget)) texts << label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) texts << button->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) texts << group->title();
+    if (auto* list = qobject_cast<const QComboBox*>(widget)) texts << Items(list);
+    // A field's content is the user's (a folder, a tag template); its hint is ours.
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) texts << edit->placeholderText();
+    return texts;
+}
+
+// Each bar, the monitor displays and the file-name dialog in the user's language: English
+// without a Japanese character, Japanese without an English sentence; each fits a 1024×600
+// screen beside the level bar with no label or button cut; screenshots named with the language.
+class BarsInTheUsersLanguage : public BarWidgetsTest, public testing::WithParamInterface<Language> {};
+
+TEST_P(BarsInTheUsersLanguage, SpeakItFitAndAreShot) {
+    UserLanguage language(GetParam());
+    ASSERT_TRUE(language.active());
+    InstallTranslators(*QCoreApplication::instance());
+    const bool english = GetParam() == Language::kEnglish;
+    // Device names are the sound server's, shown as they come: these are no sentence in either language.
+    // Qt keeps the first test's settings folder for the process: a file of this test's own.
+    Window w({{-1, "HDA Intel", kAllWaveFormats}, {0, "HDA Intel", kAllWaveFormats}, {1, "USB Audio", kAllWaveFormats}},
+             dir / "settings.conf");
+    // The texts that change with a choice: the split time's label and the Ogg Vorbis caption.
+    Activate(Get<QComboBox>(w.outputBar, COutputBarModel::kFormatList), 2);
+    Activate(Get<QComboBox>(w.outputBar, COutputBarModel::kSplitMethodList), 2);
+    CFileNameDlg dialog("%TDY%/No.%RCN%-Track%TKN%", w.prompts);
+    CLevelBar levels;
+    CMonitorBar monitor;
+    const int room = 1024 - levels.sizeHint().width();
     const QString folder = VELSONA_SCREENSHOTS;
     ASSERT_TRUE(QDir().mkpath(folder));
-    Activate(Get<QComboBox>(w.outputBar, COutputBarModel::kFormatList), 2);
-    Activate(Get<QComboBox>(w.outputBar, COutputBarModel::kSplitMethodList), 1);
-    CFileNameDlg dialog("%TDY%/No.%RCN%-Track%TKN%", w.prompts);
-    const std::pair<QWidget*, const char*> shots[] = {{&w.fileBar, "file_bar"},   {&w.inputBar, "input_bar"},
-                                                      {&w.outputBar, "output_bar"}, {&w.tagBar, "tag_bar"},
-                                                      {&dialog, "file_name_dialog"}};
-    for (const auto& [widget, name] : shots) {
+    const std::pair<QWidget*, const char*> shown[] = {
+        {&w.fileBar, "file_bar"}, {&w.inputBar, "input_bar"}, {&w.outputBar, "output_bar"}, {&w.tagBar, "tag_bar"},
+        {&monitor, "monitor_bar"}, {&levels, "level_bar"}, {&dialog, "file_name_dialog"}};
+    for (const auto& [widget, name] : shown) {
+        SCOPED_TRACE(name);
+        widget->resize(widget->sizeHint());
         widget->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
-        const QImage image = widget->grab().toImage();
-        EXPECT_TRUE(image.save(folder + "/" + name + ".png")) << name;
+        EXPECT_LE(widget->width(), widget == &dialog ? 1024 : room);
+        EXPECT_LE(widget->height(), 600);
+        QList<QWidget*> all = widget->findChildren<QWidget*>();
+        all.push_back(widget);
+        for (const QWidget* child : all) {
+            for (const QString& text : ShownTexts(child)) {
+                const std::string said = text.toStdString();
+                EXPECT_FALSE(english ? HasJapanese(said) : HasEnglishSentence(said)) << said;
+            }
+            // A screen reader speaks the label's words without its colon.
+            EXPECT_FALSE(child->accessibleName().endsWith(u':') || child->accessibleName().endsWith(QChar(0xFF1A)))
+                << child->accessibleName().toStdString();
+            const bool labelled = qobject_cast<const QLabel*>(child) || qobject_cast<const QAbstractButton*>(child);
+            if (labelled && child->isVisible()) {
+                EXPECT_GE(child->width(), child->sizeHint().width()) << ShownTexts(child).join(" ").toStdString();
+            }
+        }
+        EXPECT_TRUE(widget->grab().save(folder + "/" + name + (english ? "-en" : "-ja") + ".png"));
     }
+    // The other tokens' explanation, which the dialog shows in a box.
+    QTest::mouseClick(dialog.TokenButton(""), Qt::LeftButton);
+    ASSERT_EQ(w.prompts.informed.size(), 1u);
+    EXPECT_FALSE(english ? HasJapanese(w.prompts.informed[0]) : HasEnglishSentence(w.prompts.informed[0]))
+        << w.prompts.informed[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, BarsInTheUsersLanguage, testing::Values(Language::kJapanese, Language::kEnglish),
+                         [](const testing::TestParamInfo<Language>& info) {
+                             return info.param == Language::kEnglish ? "English" : "Japanese";
+                         });
+
+// The default preset keeps its stored name while the list shows it in English: choosing it
+// loads it, and deleting it is refused as the stored default's deletion is.
+TEST_F(BarWidgetsTest, TheDefaultPresetIsShownInEnglishAndStoredUnderItsName) {
+    UserLanguage language(Language::kEnglish);
+    ASSERT_TRUE(language.active());
+    InstallTranslators(*QCoreApplication::instance());
+    Window w(kDevices, dir / "settings.conf");
+    QComboBox* presets = Get<QComboBox>(w.fileBar, CFileBarModel::kPresetList);
+    EXPECT_EQ(Items(presets).join("|").toStdString(), "(Default settings)");
+    EXPECT_EQ(presets->currentText().toStdString(), "(Default settings)");
+    Get<QLineEdit>(w.tagBar, CTagBarModel::kArtist)->setText("changed");
+    Activate(presets, 0);
+    EXPECT_EQ(w.bars.fileBar.presetName.str(), kDefaultPresetName);
+    EXPECT_NE(Get<QLineEdit>(w.tagBar, CTagBarModel::kArtist)->text(), "changed");
+    QTest::mouseClick(Get<QPushButton>(w.fileBar, CFileBarModel::kDeletePreset), Qt::LeftButton);
+    EXPECT_EQ(w.prompts.informed.size(), 1u);
+    EXPECT_EQ(Items(presets).join("|").toStdString(), "(Default settings)");
 }
 
 TEST_F(BarWidgetsTest, ControlsAreNamedAfterTheirLabels) {
@@ -223,7 +312,7 @@ TEST_F(BarWidgetsTest, OpusTypedIntoTheFormatListGetsItsRowsCaptionAndExtension)
     EXPECT_EQ(formats->currentText(), "OPUS (OggOpus)");
     EXPECT_EQ(w.bars.outputBar.outputFormat, OutputFormat::Opus);
     EXPECT_EQ(Get<QComboBox>(w.outputBar, COutputBarModel::kQualityList)->currentText(), "64k bps / 48.0 kHz / Stereo");
-    EXPECT_EQ(w.bars.outputBar.controls.groupCaption.str(), "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)");
+    EXPECT_EQ(w.bars.outputBar.controls.groupCaption.SourceText(), "出力設定 (OPUS:64.0kbps/48.0kHz/stereo)");
     EXPECT_FALSE(Get<QSlider>(w.outputBar, COutputBarModel::kOggSlider)->isVisibleTo(&w.outputBar));
     EXPECT_EQ(Get<QComboBox>(w.fileBar, CFileBarModel::kFileNameList)->currentText(), "%TDY%/講義.opus");
 }

@@ -6,12 +6,24 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "app/language/Catalogue.h"
+
 QString ToQt(const CCharString& text) { return QString::fromUtf8(text.c_str(), text.GetLength()); }
 CCharString FromQt(const QString& text) { return CCharString(text.toUtf8().toStdString()); }
 
 void ShowItems(QComboBox* list, const std::vector<CCharString>& items) {
     QStringList texts;
     for (const CCharString& item : items) texts << ToQt(item);
+    ShowItems(list, texts);
+}
+
+void ShowItems(QComboBox* list, const std::vector<UserText>& items) {
+    QStringList texts;
+    for (const UserText& item : items) texts << Said(item);
+    ShowItems(list, texts);
+}
+
+void ShowItems(QComboBox* list, const QStringList& texts) {
     QStringList shown;
     for (int i = 0; i < list->count(); ++i) shown << list->itemText(i);
     if (texts == shown) return;
@@ -30,7 +42,7 @@ QWidget* CBarWidget::Control(int id) const {
 
 void NameControl(QWidget* control, const QString& label) {
     QString name = label;
-    if (name.endsWith(QChar(0xFF1A))) name.chop(1);  // "："
+    if (name.endsWith(QChar(0xFF1A)) || name.endsWith(QChar(0x3A))) name.chop(1);  // "：", or English ":"
     control->setAccessibleName(name);
     // Screen readers meet the edit field of an editable list as a control of its own.
     if (auto* list = qobject_cast<QComboBox*>(control); list && list->lineEdit())

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/bars/BarModel.h"
+#include "foundation/UserText.h"
 
 class CBarWidget : public QWidget, public CBarView {
     Q_OBJECT
@@ -52,7 +53,10 @@ class QComboBox;
 void NameControl(QWidget* control, const QString& label);
 
 // Puts the items into a list, refilling it only when they changed so an open list is not disturbed.
+void ShowItems(QComboBox* list, const QStringList& items);
 void ShowItems(QComboBox* list, const std::vector<CCharString>& items);
+// … the items said in the user's language.
+void ShowItems(QComboBox* list, const std::vector<UserText>& items);
 
 // Qt text from the program's UTF-8 text and back.
 QString ToQt(const CCharString& text);

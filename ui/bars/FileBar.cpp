@@ -2,12 +2,15 @@
 #include "ui/bars/FileBar.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string_view>
 
+#include "app/language/Catalogue.h"
 #include "ui/bars/FileNameDlg.h"
 
 namespace {
@@ -20,24 +23,37 @@ QComboBox* HistoryBox(QWidget* parent, int minimumWidth) {
     return box;
 }
 
-void ReadCombo(const QComboBox* box, ComboControl& combo) {
-    combo.text = FromQt(box->currentText());
+// The default preset is stored under one name in every language and shown in the user's; every
+// other name is shown as stored.
+static_assert(std::string_view(kDefaultPresetName) == "(デフォルト設定)");  // untranslated: the stored name, checked
+QString DefaultPresetShown() { return QCoreApplication::translate("CFileBar", "(デフォルト設定)"); }
+QString PresetShown(const CCharString& stored) {
+    return stored == kDefaultPresetName ? DefaultPresetShown() : ToQt(stored);
+}
+CCharString PresetStored(const QString& shown) {
+    return shown == DefaultPresetShown() ? CCharString(kDefaultPresetName) : FromQt(shown);
+}
+
+void ReadCombo(const QComboBox* box, ComboControl& combo, CCharString (*stored)(const QString&) = FromQt) {
+    combo.text = stored(box->currentText());
     combo.items.entries.clear();
-    for (int i = 0; i < box->count(); ++i) combo.items.entries.push_back(FromQt(box->itemText(i)));
+    for (int i = 0; i < box->count(); ++i) combo.items.entries.push_back(stored(box->itemText(i)));
     // Text typed over the selected item leaves the list without a selection.
     const int index = box->currentIndex();
     combo.items.selected = index >= 0 && box->itemText(index) == box->currentText() ? index : -1;
 }
 
-void WriteCombo(QComboBox* box, const ComboControl& combo) {
-    ShowItems(box, combo.items.entries);
+void WriteCombo(QComboBox* box, const ComboControl& combo, QString (*shown)(const CCharString&) = ToQt) {
+    QStringList items;
+    for (const CCharString& item : combo.items.entries) items << shown(item);
+    ShowItems(box, items);
     box->setCurrentIndex(combo.items.selected);
-    box->setEditText(ToQt(combo.text));
+    box->setEditText(shown(combo.text));
     box->lineEdit()->setCursorPosition(0);
 }
 
-QPushButton* Button(const char* text, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+QPushButton* Button(const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
     button->setAutoDefault(false);
     return button;
 }
@@ -52,24 +68,24 @@ CFileBar::CFileBar(CBarSet& bars, QWidget* parent)
       m_folder(HistoryBox(this, 340)),
       m_fileName(HistoryBox(this, 340)) {
     setObjectName("fileBar");
-    QPushButton* save = Button("保存", this);
-    QPushButton* remove = Button("削除", this);
-    QPushButton* browse = Button("参照", this);
-    QPushButton* edit = Button("編集", this);
+    QPushButton* save = Button(tr("保存"), this);
+    QPushButton* remove = Button(tr("削除"), this);
+    QPushButton* browse = Button(tr("参照"), this);
+    QPushButton* edit = Button(tr("編集"), this);
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(LabelFor(CFileBarModel::kPresetList, m_preset, "録音プリセット："), 0, 0);
+    grid->addWidget(LabelFor(CFileBarModel::kPresetList, m_preset, tr("録音プリセット：")), 0, 0);
     grid->addWidget(m_preset, 0, 1);
     grid->addWidget(save, 0, 2);
     grid->addWidget(remove, 0, 3);
     grid->addWidget(line, 1, 0, 1, 5);
-    grid->addWidget(LabelFor(CFileBarModel::kFolderList, m_folder, "出力先フォルダ："), 2, 0);
+    grid->addWidget(LabelFor(CFileBarModel::kFolderList, m_folder, tr("出力先フォルダ：")), 2, 0);
     grid->addWidget(m_folder, 2, 1, 1, 3);
     grid->addWidget(browse, 2, 4);
-    grid->addWidget(LabelFor(CFileBarModel::kFileNameList, m_fileName, "保存ファイル名："), 3, 0);
+    grid->addWidget(LabelFor(CFileBarModel::kFileNameList, m_fileName, tr("保存ファイル名：")), 3, 0);
     grid->addWidget(m_fileName, 3, 1, 1, 3);
     grid->addWidget(edit, 3, 4);
     AddControl(CFileBarModel::kSavePreset, save, save->text());
@@ -108,14 +124,14 @@ CFileBar::CFileBar(CBarSet& bars, QWidget* parent)
 CFileBar::~CFileBar() { m_model.view = nullptr; }
 
 void CFileBar::ReadControls() {
-    ReadCombo(m_preset, m_model.controls.preset);
+    ReadCombo(m_preset, m_model.controls.preset, PresetStored);
     ReadCombo(m_folder, m_model.controls.folder);
     ReadCombo(m_fileName, m_model.controls.fileName);
 }
 
 void CFileBar::WriteControls() {
     CWriteGuard guard(m_writing);
-    WriteCombo(m_preset, m_model.controls.preset);
+    WriteCombo(m_preset, m_model.controls.preset, PresetShown);
     WriteCombo(m_folder, m_model.controls.folder);
     WriteCombo(m_fileName, m_model.controls.fileName);
     setEnabled(m_model.controls.enabled);
@@ -125,7 +141,7 @@ void CFileBar::Browse() {
     m_model.Browse([this](const CCharString& start) -> std::optional<CCharString> {
         const QString chosen =
             chooseFolder ? chooseFolder(ToQt(start))
-                         : QFileDialog::getExistingDirectory(this, QString::fromUtf8(CFileBarModel::kBrowseTitle),
+                         : QFileDialog::getExistingDirectory(this, Said(CFileBarModel::BrowseTitle()),
                                                              ToQt(start));
         if (chosen.isEmpty()) return std::nullopt;
         return FromQt(chosen);

@@ -1,6 +1,7 @@
 // The file-name dialog: the template's edit field, the token buttons, OK and cancel.
 #include "ui/bars/FileNameDlg.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/bars/BarModel.h"
+
 namespace {
 
 struct TokenButtonText {
@@ -16,28 +19,36 @@ struct TokenButtonText {
     const char* caption;
 };
 
+// Each caption names its token, which stays as it is, and says it in the user's language.
 constexpr TokenButtonText kTokenButtons[] = {
-    {"%RCN%", "%RCN% → [収録No]"},   {"%TKN%", "%TKN% → [トラックNo]"}, {"%TLN%", "%TLN% → [トラック時間]"},
-    {"%STM%", "%STM% → [開始時間]"}, {"%ETM%", "%ETM% → [終了時間]"},   {"%TDY%", "%TDY% → [本日日付]"},
-    {"%SNW%", "%SNW% → [開始時刻]"}, {"%ENW%", "%ENW% → [終了時刻]"},
+    {"%RCN%", QT_TRANSLATE_NOOP("CFileNameDlg", "%RCN% → [収録No]")},
+    {"%TKN%", QT_TRANSLATE_NOOP("CFileNameDlg", "%TKN% → [トラックNo]")},
+    {"%TLN%", QT_TRANSLATE_NOOP("CFileNameDlg", "%TLN% → [トラック時間]")},
+    {"%STM%", QT_TRANSLATE_NOOP("CFileNameDlg", "%STM% → [開始時間]")},
+    {"%ETM%", QT_TRANSLATE_NOOP("CFileNameDlg", "%ETM% → [終了時間]")},
+    {"%TDY%", QT_TRANSLATE_NOOP("CFileNameDlg", "%TDY% → [本日日付]")},
+    {"%SNW%", QT_TRANSLATE_NOOP("CFileNameDlg", "%SNW% → [開始時刻]")},
+    {"%ENW%", QT_TRANSLATE_NOOP("CFileNameDlg", "%ENW% → [終了時刻]")},
 };
 
-constexpr const char* kOtherTokensHelp =
-    "※以下の %組込み文字% も利用可能です。\r\n\r\n"
-    "%TKN2% → [トラックNo]の２桁版 [例:01]\r\n"
-    "%STM2% → [開始時間]の時分秒版 [例:03：15：32]\r\n"
-    "%ETM2% → [終了時間]の時分秒版 [例:05：21：48]\r\n"
-    "%TLN2% → [トラック時間]の時分秒版 [例:05：21：48]\r\n"
-    "%TDY2% → [本日日付]の年2桁版 [例:03-09-25]\r\n";
+UserText OtherTokensHelp() {
+    return UserText("CFileNameDlg",
+                    "※以下の %組込み文字% も利用可能です。\r\n\r\n"
+                    "%TKN2% → [トラックNo]の２桁版 [例:01]\r\n"
+                    "%STM2% → [開始時間]の時分秒版 [例:03：15：32]\r\n"
+                    "%ETM2% → [終了時間]の時分秒版 [例:05：21：48]\r\n"
+                    "%TLN2% → [トラック時間]の時分秒版 [例:05：21：48]\r\n"
+                    "%TDY2% → [本日日付]の年2桁版 [例:03-09-25]\r\n");
+}
 
 }  // namespace
 
 CFileNameDlg::CFileNameDlg(const QString& text, CUserPrompts& prompts, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_edit(new QLineEdit(text, this)) {
-    setWindowTitle("ファイル名編集設定");
-    auto* label = new QLabel("ファイル名：（拡張子は除く）", this);
+    setWindowTitle(tr("ファイル名編集設定"));
+    auto* label = new QLabel(tr("ファイル名：（拡張子は除く）"), this);
     label->setBuddy(m_edit);
-    m_edit->setAccessibleName("ファイル名（拡張子は除く）");
+    m_edit->setAccessibleName(tr("ファイル名（拡張子は除く）"));
     m_edit->setMinimumWidth(360);
 
     connect(m_edit, &QLineEdit::selectionChanged, this, [this] {
@@ -46,11 +57,11 @@ CFileNameDlg::CFileNameDlg(const QString& text, CUserPrompts& prompts, QWidget* 
         m_selectionLength = static_cast<int>(m_edit->selectedText().size());
     });
 
-    auto* tokens = new QGroupBox(" %組込み文字% ", this);
+    auto* tokens = new QGroupBox(tr(" %組込み文字% "), this);
     auto* grid = new QGridLayout(tokens);
     int i = 0;
     for (const TokenButtonText& button : kTokenButtons) {
-        auto* push = new QPushButton(QString::fromUtf8(button.caption), tokens);
+        auto* push = new QPushButton(QCoreApplication::translate("CFileNameDlg", button.caption), tokens);
         push->setObjectName(QString::fromUtf8(button.token));
         push->setAutoDefault(false);
         const QString token = QString::fromUtf8(button.token);
@@ -58,14 +69,14 @@ CFileNameDlg::CFileNameDlg(const QString& text, CUserPrompts& prompts, QWidget* 
         grid->addWidget(push, i / 2, i % 2);
         ++i;
     }
-    m_otherTokens = new QPushButton("その他の%組込み文字%", tokens);
+    m_otherTokens = new QPushButton(tr("その他の%組込み文字%"), tokens);
     m_otherTokens->setAutoDefault(false);
-    connect(m_otherTokens, &QPushButton::clicked, this, [this] { m_prompts.Inform(UserText::Verbatim(kOtherTokensHelp)); });
+    connect(m_otherTokens, &QPushButton::clicked, this, [this] { m_prompts.Inform(OtherTokensHelp()); });
     grid->addWidget(m_otherTokens, i / 2, 0, 1, 2);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton("ｷｬﾝｾﾙ", QDialogButtonBox::RejectRole);
+    buttons->addButton(tr("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

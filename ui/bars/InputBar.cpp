@@ -13,9 +13,9 @@ CInputBar::CInputBar(CInputBarModel& model, QWidget* parent)
     // fits beside the file bar.
     m_device->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(LabelFor(CInputBarModel::kDeviceList, m_device, "入力デバイス："), 0, 0);
+    layout->addWidget(LabelFor(CInputBarModel::kDeviceList, m_device, tr("入力デバイス：")), 0, 0);
     layout->addWidget(m_device, 0, 1);
-    layout->addWidget(LabelFor(CInputBarModel::kFormatList, m_format, "入力形式："), 1, 0);
+    layout->addWidget(LabelFor(CInputBarModel::kFormatList, m_format, tr("入力形式：")), 1, 0);
     layout->addWidget(m_format, 1, 1);
     connect(m_device, &QComboBox::activated, this, [this] { m_model.OnDeviceSelected(); });
     connect(m_format, &QComboBox::activated, this, [this] { m_model.OnFormatSelected(); });

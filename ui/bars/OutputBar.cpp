@@ -2,6 +2,7 @@
 #include "ui/bars/OutputBar.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
+#include "app/language/Catalogue.h"
 #include "ui/bars/TimeField.h"
 
 namespace {
@@ -37,7 +39,8 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     setObjectName("outputBar");
     for (int i = 0; i < COutputBarModel::kFormatCount; ++i)
         m_format->addItem(QString::fromUtf8(COutputBarModel::kFormats[i].text));
-    for (const char* text : COutputBarModel::kSplitMethodTexts) m_splitMethod->addItem(QString::fromUtf8(text));
+    for (const char* text : COutputBarModel::kSplitMethodTexts)
+        m_splitMethod->addItem(QCoreApplication::translate("OutputBarModel", text));
     // Sized to its rows rather than to fixed pixels: the fonts here are not the Windows ones.
     m_quality->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_oggQuality->setRange(0, 100);
@@ -46,25 +49,25 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     m_splitTime->setAlignment(Qt::AlignRight);
 
     auto* output = new QGridLayout(m_outputGroup);
-    output->addWidget(LabelFor(COutputBarModel::kFormatList, m_format, "ファイル形式："), 0, 0);
+    output->addWidget(LabelFor(COutputBarModel::kFormatList, m_format, tr("ファイル形式：")), 0, 0);
     output->addWidget(m_format, 0, 1, 1, 2);
-    output->addWidget(LabelFor(COutputBarModel::kQualityList, m_quality, "音質："), 1, 0);
+    output->addWidget(LabelFor(COutputBarModel::kQualityList, m_quality, tr("音質：")), 1, 0);
     output->addWidget(m_quality, 1, 1);
     output->addWidget(m_oggQuality, 1, 2);
-    AddControl(COutputBarModel::kOggSlider, m_oggQuality, "OGG音質");
+    AddControl(COutputBarModel::kOggSlider, m_oggQuality, tr("OGG音質"));
 
-    auto* trackGroup = new QGroupBox("トラック設定", this);
+    auto* trackGroup = new QGroupBox(tr("トラック設定"), this);
     auto* track = new QGridLayout(trackGroup);
-    track->addWidget(LabelFor(COutputBarModel::kRecordingNumber, m_recordingNumber, "収録No："), 0, 0);
+    track->addWidget(LabelFor(COutputBarModel::kRecordingNumber, m_recordingNumber, tr("収録No：")), 0, 0);
     track->addWidget(m_recordingNumber, 0, 1);
-    track->addWidget(LabelFor(COutputBarModel::kTrackNumber, m_trackNumber, "ﾄﾗｯｸNo："), 1, 0);
+    track->addWidget(LabelFor(COutputBarModel::kTrackNumber, m_trackNumber, tr("ﾄﾗｯｸNo：")), 1, 0);
     track->addWidget(m_trackNumber, 1, 1);
-    track->addWidget(LabelFor(COutputBarModel::kSplitMethodList, m_splitMethod, "分割方法："), 0, 2);
+    track->addWidget(LabelFor(COutputBarModel::kSplitMethodList, m_splitMethod, tr("分割方法：")), 0, 2);
     track->addWidget(m_splitMethod, 0, 3);
     m_splitTimeLabel->setBuddy(m_splitTime);
     track->addWidget(m_splitTimeLabel, 1, 2);
     track->addWidget(m_splitTime, 1, 3);
-    AddControl(COutputBarModel::kSplitTime, m_splitTime, "分割時間");
+    AddControl(COutputBarModel::kSplitTime, m_splitTime, tr("分割時間"));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_outputGroup);
@@ -135,14 +138,14 @@ void COutputBar::WriteControls() {
     m_quality->setCurrentIndex(c.qualitySelection);
     m_oggQuality->setVisible(c.sliderVisible);
     m_oggQuality->setValue(c.sliderPosition);
-    m_outputGroup->setTitle(ToQt(c.groupCaption));
+    m_outputGroup->setTitle(Said(c.groupCaption));
     int number = 0;
     if (ParseBarInteger(c.recordingNumberText, number)) m_recordingNumber->setValue(number);
     if (ParseBarInteger(c.trackNumberText, number)) m_trackNumber->setValue(number);
     m_splitMethod->setCurrentIndex(c.splitSelection);
-    m_splitTimeLabel->setText(ToQt(c.splitTimeLabel));
+    m_splitTimeLabel->setText(Said(c.splitTimeLabel));
     // A screen reader names the field as the label reads ("分割時間", "無音時間"); hidden without one.
-    if (!c.splitTimeLabel.IsEmpty()) NameControl(m_splitTime, m_splitTimeLabel->text());
+    if (!c.splitTimeLabel.empty()) NameControl(m_splitTime, m_splitTimeLabel->text());
     m_splitTime->setVisible(c.splitTimeVisible);
     m_splitTime->setTime(QTime(c.splitTime.hours, c.splitTime.minutes, c.splitTime.seconds, c.splitTime.milliseconds));
 }

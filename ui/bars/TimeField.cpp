@@ -38,6 +38,7 @@ QTime CTimeField::time() const {
 }
 
 void CTimeField::setTime(const QTime& time) {
+    // untranslated: a time format
     if (time.isValid()) lineEdit()->setText(time.toString(QStringLiteral("HH:mm:ss")));
 }
 

@@ -1,6 +1,7 @@
 // The level meter bar and its layout.
 #include "ui/monitor/LevelBar.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <algorithm>
@@ -36,8 +37,8 @@ CLevelBar::CLevelBar(QWidget* parent) : QWidget(parent) {
     face.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("Noto Sans CJK JP")});
     face.setPointSize(9);
     setFont(face);
-    setAccessibleName(QStringLiteral("音量表示バー"));
-    QLabel* unit = Caption(QStringLiteral("単位：dB"), this);
+    setAccessibleName(QCoreApplication::translate("CLevelBar", "音量表示バー"));
+    QLabel* unit = Caption(QCoreApplication::translate("CLevelBar", "単位：dB"), this);
     unit->setGeometry(Du(2), Du(1), Du(26), Du(8));
     FitCaption(unit, Du(30));
     m_left = new CLevelMeter(QStringLiteral("L"), this);

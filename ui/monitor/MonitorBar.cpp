@@ -1,6 +1,8 @@
 // The monitor bar's layout.
 #include "ui/monitor/MonitorBar.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Dialog units of the bar's 9-point Japanese face: 1.5 pixels each way.
@@ -11,12 +13,12 @@ QRect DuRect(int x, int y, int w, int h) {
 }  // namespace
 
 CMonitorBar::CMonitorBar(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(QStringLiteral("音声モニターバー"));
-    m_total = new CWaveHistory(QStringLiteral("録音全体の波形"), this);
+    setAccessibleName(QCoreApplication::translate("CMonitorBar", "音声モニターバー"));
+    m_total = new CWaveHistory(QCoreApplication::translate("CMonitorBar", "録音全体の波形"), this);
     m_total->setGeometry(DuRect(0, 1, 360, 18));
     m_scope = new CWaveScope(this);
     m_scope->setGeometry(DuRect(0, 20, 171, 25));
-    m_track = new CWaveHistory(QStringLiteral("トラックの波形"), this);
+    m_track = new CWaveHistory(QCoreApplication::translate("CMonitorBar", "トラックの波形"), this);
     m_track->setGeometry(DuRect(173, 20, 187, 25));
     setFixedSize(sizeHint());
 }

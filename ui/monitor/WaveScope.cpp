@@ -1,6 +1,7 @@
 // The oscilloscope's drawing.
 #include "ui/monitor/WaveScope.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 namespace {
@@ -13,7 +14,7 @@ int TraceY(int sample, int innerTop, int halfHeight) {
 }  // namespace
 
 CWaveScope::CWaveScope(QWidget* parent) : CColorButton(parent) {
-    setAccessibleName(QStringLiteral("オシロスコープ"));
+    setAccessibleName(QCoreApplication::translate("CWaveScope", "オシロスコープ"));
 }
 
 void CWaveScope::SetPicture(const ScopePicture& picture) {
