@@ -22,7 +22,7 @@ void CControlLink::DeliverPending() { QCoreApplication::sendPostedEvents(this, Q
 
 QString CControlLink::MessageOf(const ::RecordingEvent& event) {
     if (!event.message.IsEmpty()) return QString::fromUtf8(event.message.c_str());
-    if (event.code == kRecordingCaptureEnded) return QStringLiteral("録音デバイスからの入力が終了しました。");
+    if (event.code == kRecordingCaptureEnded) return tr("録音デバイスからの入力が終了しました。");
     return {};
 }
 
