@@ -14,6 +14,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "tests/ui/WindowRig.h"
 
@@ -186,11 +187,28 @@ struct ManualCase {
     const char* heading;
 };
 
-class ManualInLanguage : public NothingOpensFiles, public testing::WithParamInterface<ManualCase> {};
+void PrintTo(const ManualCase& manual, std::ostream* out) {
+    *out << WindowLanguage::Code(manual.language) << " opens " << manual.opened;
+}
+
+class ManualInLanguage : public NothingOpensFiles, public testing::WithParamInterface<ManualCase> {
+protected:
+    // The language's locale is built while programs can still be found.
+    void SetUp() override {
+        m_language.emplace(GetParam().language);
+        ASSERT_TRUE(m_language->active());
+        NothingOpensFiles::SetUp();
+    }
+    void TearDown() override {
+        NothingOpensFiles::TearDown();
+        m_language.reset();
+    }
+
+private:
+    std::optional<WindowLanguage> m_language;
+};
 
 TEST_P(ManualInLanguage, F1ShowsTheManualInAWindowOfItsOwn) {
-    const WindowLanguage language(GetParam().language);
-    ASSERT_TRUE(language.active());
     // The manuals the build puts beside the programs.
     for (const char* name : GetParam().present)
         ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name),

@@ -121,7 +121,7 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     // Nothing on this desktop opens or starts anything, and no manual lies beside the program.
     rig.frame->openUrl = [](const QUrl&) { return false; };
     rig.frame->startProgram = [](const QString&, const QStringList&) { return false; };
-    for (Command id : {kCommandOpenFolder, kCommandMixer, kCommandScheduler, kCommandHelp, kCommandUpdatePage})
+    for (Command id : {kCommandOpenFolder, kCommandMixer, kCommandHelp, kCommandUpdatePage})
         rig.frame->Action(id)->trigger();
     // A start that fails: a file where the output folder should be.
     ASSERT_EQ(std::rename(rig.folder().c_str(), (rig.folder() + ".recorded").c_str()), 0);
@@ -136,7 +136,8 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     texts.insert(texts.end(), boxTexts.begin(), boxTexts.end());
 
     EXPECT_GE(rig.boxes.asked.size(), 5u);
-    EXPECT_GE(rig.boxes.informed.size(), 7u);
+    // Opening the folder, the mixer, the manual and the maker's page, the about box, the failed start.
+    EXPECT_GE(rig.boxes.informed.size(), 6u);
     for (const QString& text : rig.boxes.asked) texts.push_back({"question", text});
     for (const QString& text : rig.boxes.informed) texts.push_back({"message", text});
     for (const QString& text : rig.boxes.warned) texts.push_back({"warning", text});

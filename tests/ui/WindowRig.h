@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,3 +72,5 @@ public:
 private:
     std::optional<UserLanguage> m_language;
 };
+
+inline void PrintTo(Language language, std::ostream* out) { *out << WindowLanguage::Code(language); }
