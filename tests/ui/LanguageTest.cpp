@@ -123,6 +123,18 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     rig.frame->startProgram = [](const QString&, const QStringList&) { return false; };
     for (Command id : {kCommandOpenFolder, kCommandMixer, kCommandHelp, kCommandUpdatePage})
         rig.frame->Action(id)->trigger();
+    // A second window with Tarnwel beside it that will not start, and settings it cannot save.
+    WriteFileBytes(rig.dir / "Tarnwel", "#!/bin/sh\n");
+    CMainFrame::Options options;
+    options.settingsFile = CCharString(rig.dir / "settings.conf/unwritable.conf");
+    options.programFolder = QString::fromStdString(rig.dir.path());
+    {
+        CMainFrame other(&rig.boxes, options);
+        other.startProgram = [](const QString&, const QStringList&) { return false; };
+        other.Action(kCommandScheduler)->trigger();
+        other.close();
+    }
+    EXPECT_FALSE(rig.boxes.warned.empty()) << "the settings that could not be saved";
     // A start that fails: a file where the output folder should be.
     ASSERT_EQ(std::rename(rig.folder().c_str(), (rig.folder() + ".recorded").c_str()), 0);
     WriteFileBytes(rig.folder(), "not a folder");
@@ -136,8 +148,8 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     texts.insert(texts.end(), boxTexts.begin(), boxTexts.end());
 
     EXPECT_GE(rig.boxes.asked.size(), 5u);
-    // Opening the folder, the mixer, the manual and the maker's page, the about box, the failed start.
-    EXPECT_GE(rig.boxes.informed.size(), 6u);
+    // Opening the folder, the mixer, the manual and the maker's page, the about box, Tarnwel, the failed start.
+    EXPECT_GE(rig.boxes.informed.size(), 7u);
     for (const QString& text : rig.boxes.asked) texts.push_back({"question", text});
     for (const QString& text : rig.boxes.informed) texts.push_back({"message", text});
     for (const QString& text : rig.boxes.warned) texts.push_back({"warning", text});
