@@ -507,7 +507,8 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
     ShowPrompt(QString());
     const Result<void> check = Control().backend
                                    ? CheckBeforeStart(*Control().backend, Control().settings)
-                                   : KindFailure(FailureKind::kMissing, UserText("CMainFrame", "録音入力がありません: %1").Arg(m_backendError));
+                                   : KindFailure(FailureKind::kMissing,
+                                                 UserText("CMainFrame", "録音入力がありません: %1").Arg(m_backendError));
     if (!check) {
         m_boxes.Inform(Text(kStartFailedMessage) + '\n' + Said(check.error().message));
         return false;
