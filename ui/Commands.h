@@ -35,6 +35,7 @@ enum Command : int {
 
 struct CommandInfo {
     Command id;
+    // Entries of the catalogue context "Commands", translated where they are shown.
     const char* menuText;  // with its "&" mnemonic
     // The status bar prompt, then after "\n" the tool bar button's text.
     const char* prompt;

@@ -23,7 +23,7 @@ void CControlLink::DeliverPending() { QCoreApplication::sendPostedEvents(this, Q
 
 QString CControlLink::MessageOf(const ::RecordingEvent& event) {
     if (!event.message.empty()) return Said(event.message);
-    if (event.code == kRecordingCaptureEnded) return QStringLiteral("録音デバイスからの入力が終了しました。");
+    if (event.code == kRecordingCaptureEnded) return tr("録音デバイスからの入力が終了しました。");
     return {};
 }
 

@@ -55,7 +55,7 @@ QVariant CItemsTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant CItemsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kItemColumnCount) return {};
-    if (role == Qt::DisplayRole) return QString::fromUtf8(kItemColumns[section].header);
+    if (role == Qt::DisplayRole) return QCoreApplication::translate("RecordingItems", kItemColumns[section].header);
     if (role == Qt::TextAlignmentRole) return Alignment(section);
     return {};
 }

@@ -25,11 +25,11 @@ constexpr int kPollMs = 500;
 CLogWindow::CLogWindow(const QString& logPath, QWidget* parent)
     : QDialog(parent), m_path(logPath), m_entries(new QPlainTextEdit(this)), m_problem(new QLabel(this)) {
     setObjectName(QStringLiteral("logWindow"));
-    setWindowTitle(QStringLiteral("ログ - %1").arg(logPath));
-    m_problem->setAccessibleName(QStringLiteral("最後の問題"));
+    setWindowTitle(tr("ログ - %1").arg(logPath));
+    m_problem->setAccessibleName(tr("最後の問題"));
     m_problem->setWordWrap(true);
     m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_entries->setAccessibleName(QStringLiteral("ログ"));
+    m_entries->setAccessibleName(tr("ログ"));
     m_entries->setReadOnly(true);
     m_entries->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_entries->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -80,10 +80,10 @@ void CLogWindow::Refresh() {
     }
     m_entries->setPlainText(text.join(QLatin1Char('\n')));
     if (lines.empty())
-        m_problem->setText(QStringLiteral("ログはまだありません（%1）").arg(m_path));
+        m_problem->setText(tr("ログはまだありません（%1）").arg(m_path));
     else
-        m_problem->setText(problemLine < 0 ? QStringLiteral("最後の問題: なし")
-                                           : QStringLiteral("最後の問題: %1").arg(text[problemLine]));
+        m_problem->setText(problemLine < 0 ? tr("最後の問題: なし")
+                                           : tr("最後の問題: %1").arg(text[problemLine]));
     QFont font = m_problem->font();
     font.setBold(problemLine >= 0);
     m_problem->setFont(font);

@@ -25,6 +25,7 @@
 
 #include "app/language/Catalogue.h"
 #include "foundation/PathUtils.h"
+#include "app/language/Catalogue.h"
 #include "app/control/Calibration.h"
 #include "app/control/StartChecks.h"
 #include "app/control/CaptureChoice.h"
@@ -76,28 +77,38 @@ constexpr int kListRowsShown = 5;
 constexpr int kRefreshMs = 200;
 constexpr int kTrackPaneWidth = 120;
 constexpr int kTotalPaneWidth = 80;
-constexpr const char* kOldRowsQuestion = "以前の録音アイテムが残っています、リストをクリアしますか？";
-constexpr const char* kDeleteAllQuestion = "アイテムが選択されていません。\nすべてのファイルを削除しますか？";
-constexpr const char* kDeleteWarning =
+constexpr const char* kOldRowsQuestion =
+    QT_TRANSLATE_NOOP("CMainFrame", "以前の録音アイテムが残っています、リストをクリアしますか？");
+constexpr const char* kDeleteAllQuestion =
+    QT_TRANSLATE_NOOP("CMainFrame", "アイテムが選択されていません。\nすべてのファイルを削除しますか？");
+constexpr const char* kDeleteWarning = QT_TRANSLATE_NOOP(
+    "CMainFrame",
     "※※　！注意！　※※\n\nこの処理を実行すると実際の保存ファイルが削除されますがよろしいですか？\n"
-    "（表示上から除外するだけ場合は「リストから除外」を利用してください）";
-constexpr const char* kRemoveAllQuestion = "アイテムが選択されていません。\nすべてのアイテムを除外しますか？";
-constexpr const char* kCalibratePrompt =
+    "（表示上から除外するだけ場合は「リストから除外」を利用してください）");
+constexpr const char* kRemoveAllQuestion =
+    QT_TRANSLATE_NOOP("CMainFrame", "アイテムが選択されていません。\nすべてのアイテムを除外しますか？");
+constexpr const char* kCalibratePrompt = QT_TRANSLATE_NOOP(
+    "CMainFrame",
     "左のボリュームメーターを目安に\n無音のタイミングで「ＯＫ」を押してください\n\n※ソースのボリュームを最小にするなど、\n"
-    "なるべく録音ソースを無音状態にしてください\n無音区間で分割時の無音状態の判定値\n(0～-130dB)として利用されます。\n";
-constexpr const char* kCalibrateQuestion =
-    "左： %2.1f dB / 右： %2.1f dB　\n以下を無音と判定無音レベルに設定しますか？\n\n* はい → 無音値を設定する\n"
-    "* いいえ → 再試行（リトライ）する\n* キャンセル -> 中止";
-constexpr const char* kMixerProgram = "pavucontrol";
-constexpr const char* kMixerMissing =
-    "録音コントロール（pavucontrol）が見つかりません。\n入力の音量を調整するには pavucontrol をインストールしてください。";
+    "なるべく録音ソースを無音状態にしてください\n無音区間で分割時の無音状態の判定値\n(0～-130dB)として利用されます。\n");
+constexpr const char* kCalibrateQuestion = QT_TRANSLATE_NOOP(
+    "CMainFrame",
+    "左： %1 dB / 右： %2 dB　\n以下を無音と判定無音レベルに設定しますか？\n\n* はい → 無音値を設定する\n"
+    "* いいえ → 再試行（リトライ）する\n* キャンセル -> 中止");
+constexpr const char* kMixerProgram = "pavucontrol";  // untranslated: a program's name
+constexpr const char* kMixerMissing = QT_TRANSLATE_NOOP(
+    "CMainFrame",
+    "録音コントロール（pavucontrol）が見つかりません。\n入力の音量を調整するには pavucontrol をインストールしてください。");
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Text(const CCharString& text) { return QString::fromUtf8(text.c_str()); }
 
+// A text of the command table, in the user's language.
+QString CommandText(const char* entry) { return QCoreApplication::translate("Commands", entry); }
+
 // The part of a prompt before or after its "\n".
 QString PromptPart(const char* prompt, bool buttonText) {
-    const QString text = Text(prompt);
+    const QString text = CommandText(prompt);
     const int newline = text.indexOf('\n');
     if (newline < 0) return buttonText ? QString() : text;
     return buttonText ? text.mid(newline + 1) : text.left(newline);
@@ -153,7 +164,7 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     if (Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackendFromEnvironment())
         Control().backend = *std::move(backend);
     else
-        m_backendError = SaidUtf8(backend.error().message);
+        m_backendError = backend.error().message;
     Control().sleepInhibitor = m_inhibitor.get();
     Control().log = m_log.get();
     // Said once; the recording goes on without its log.
@@ -205,7 +216,7 @@ void CMainFrame::FitToScreen() {
 
 void CMainFrame::CreateActions() {
     for (const CommandInfo& command : AllCommands()) {
-        auto* action = new QAction(Text(command.menuText), this);
+        auto* action = new QAction(CommandText(command.menuText), this);
         action->setObjectName(QStringLiteral("command%1").arg(command.id));
         action->setData(command.id);
         action->setStatusTip(PromptPart(command.prompt, false));
@@ -224,7 +235,7 @@ void CMainFrame::CreateActions() {
                               kCommandStatusBar})
         m_actions[checkable]->setCheckable(true);
     for (const MenuInfo& info : AllMenus()) {
-        QMenu* menu = menuBar()->addMenu(Text(info.title));
+        QMenu* menu = menuBar()->addMenu(CommandText(info.title));
         ActOnEnabledMnemonics(menu);
         for (Command id : info.commands) {
             if (id == 0) menu->addSeparator();
@@ -279,7 +290,7 @@ void CMainFrame::CreateBars() {
     // The button a narrow bar shows for the items it cannot fit, named for screen readers.
     for (auto& [id, place] : m_places)
         if (auto* more = place->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
-            more->setAccessibleName(QStringLiteral("その他のボタン"));
+            more->setAccessibleName(tr("その他のボタン"));
 }
 
 void CMainFrame::CreateSettingsBars() {
@@ -310,7 +321,7 @@ void CMainFrame::CreateSettingsBars() {
 void CMainFrame::CreateList() {
     m_list = new QTableView(this);
     m_list->setModel(&m_table);
-    m_list->setAccessibleName(QStringLiteral("録音アイテム一覧"));
+    m_list->setAccessibleName(tr("録音アイテム一覧"));
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -359,13 +370,13 @@ void CMainFrame::FitColumns() {
 
 void CMainFrame::CreateStatusBar() {
     // Unnamed, so that a screen reader reads the message itself.
-    m_prompt = new QLabel(Text(kIdlePrompt));
+    m_prompt = new QLabel(tr(kIdlePrompt));
     m_trackPane = new CStatusPane(std::max(kTrackPaneWidth, fontMetrics().horizontalAdvance(
-                                                                 QStringLiteral("トラック(999)時間 999:59.99")) + 8),
-                                  QStringLiteral("トラック時間"));
+                                                                 tr("トラック(999)時間 999:59.99")) + 8),
+                                  tr("トラック時間"));
     m_totalPane = new CStatusPane(
-        std::max(kTotalPaneWidth, fontMetrics().horizontalAdvance(QStringLiteral("総時間 9999:59")) + 8),
-        QStringLiteral("総時間"));
+        std::max(kTotalPaneWidth, fontMetrics().horizontalAdvance(tr("総時間 9999:59")) + 8),
+        tr("総時間"));
     statusBar()->addWidget(m_prompt, 1);
     statusBar()->addPermanentWidget(m_trackPane);
     statusBar()->addPermanentWidget(m_totalPane);
@@ -441,7 +452,7 @@ void CMainFrame::UpdateCommands() {
 
 void CMainFrame::AskAboutOldRows() {
     if (m_items.Count() == 0) return;
-    if (m_boxes.Ask(Text(kOldRowsQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+    if (m_boxes.Ask(tr(kOldRowsQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
     m_items.RemoveAll();
     m_table.ApplyPending();
 }
@@ -498,7 +509,8 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
     ShowPrompt(QString());
     const Result<void> check = Control().backend
                                    ? CheckBeforeStart(*Control().backend, Control().settings)
-                                   : KindFailure(FailureKind::kMissing, "no sound input: " + m_backendError);
+                                   : KindFailure(FailureKind::kMissing,
+                                                 UserText("CMainFrame", "録音入力がありません: %1").Arg(m_backendError));
     if (!check) {
         m_boxes.Inform(Said(StartFailedMessage(check.error().message)));
         return false;
@@ -587,11 +599,11 @@ void CMainFrame::OnResumeInput() {
 void CMainFrame::ShowInputEvent(const RecordingEvent& event) {
     const QString message = CControlLink::MessageOf(event);
     if (event.code == kRecordingInputWaiting)
-        m_waitingSince = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+        m_waitingSince = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));  // untranslated: a time format
     // The wait first: a narrow status bar still shows it.
     m_problem = event.code == kRecordingInputReturned
                     ? message
-                    : QStringLiteral("%1から入力が戻るのを待っています。").arg(m_waitingSince) + message;
+                    : tr("%1から入力が戻るのを待っています。%2").arg(m_waitingSince, message);
     ShowPrompt(QString());
     RefreshPanes();
 }
@@ -616,7 +628,7 @@ void CMainFrame::OnRemoveFromList() {
     if (m_items.Count() == 0) return;
     std::vector<int> rows = SelectedRows();
     if (rows.empty()) {
-        if (m_boxes.Ask(Text(kRemoveAllQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+        if (m_boxes.Ask(tr(kRemoveAllQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
         m_items.RemoveAll();
     } else {
         m_items.RemoveRows(std::move(rows));
@@ -628,10 +640,10 @@ void CMainFrame::OnDeleteFiles() {
     if (m_items.Count() == 0) return;
     std::vector<int> rows = SelectedRows();
     if (rows.empty()) {
-        if (m_boxes.Ask(Text(kDeleteAllQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+        if (m_boxes.Ask(tr(kDeleteAllQuestion), BoxButtons::YesNo) != BoxAnswer::Yes) return;
         for (int row = 0; row < m_items.Count(); ++row) rows.push_back(row);
     }
-    if (m_boxes.Ask(Text(kDeleteWarning), BoxButtons::YesNo) != BoxAnswer::Yes) return;
+    if (m_boxes.Ask(tr(kDeleteWarning), BoxButtons::YesNo) != BoxAnswer::Yes) return;
     // A file that could not go stays on the disk; its row goes anyway.
     for (int row : rows) DiscardTrackFile(CCharString(m_table.PathAt(row).toStdString()));
     m_items.RemoveRows(std::move(rows));
@@ -642,35 +654,46 @@ void CMainFrame::OnOpenFolder() {
     m_bars->fileBar.Pull();
     const QString folder = Text(m_bars->fileBar.outputFolder);
     if (!EnsureFolder(m_bars->fileBar.outputFolder))
-        m_boxes.Inform(QStringLiteral("出力先フォルダ「%1」を作成できません。").arg(folder));
+        m_boxes.Inform(tr("出力先フォルダ「%1」を作成できません。").arg(folder));
     else if (!openUrl(QUrl::fromLocalFile(folder)))
-        m_boxes.Inform(QStringLiteral("出力先フォルダ「%1」を開けませんでした。\n"
-                                      "フォルダを開くプログラム（ファイルマネージャ）が見つかりません。")
+        m_boxes.Inform(tr("出力先フォルダ「%1」を開けませんでした。\n"
+                          "フォルダを開くプログラム（ファイルマネージャ）が見つかりません。")
                            .arg(folder));
 }
 
 void CMainFrame::OnMixer() {
     // pavucontrol's fourth tab holds the input devices and their levels.
     const QString mixer = QStandardPaths::findExecutable(Text(kMixerProgram));
-    if (mixer.isEmpty() || !startProgram(mixer, {QStringLiteral("--tab=4")})) m_boxes.Inform(Text(kMixerMissing));
+    if (mixer.isEmpty() || !startProgram(mixer, {QStringLiteral("--tab=4")})) m_boxes.Inform(tr(kMixerMissing));
 }
 
 void CMainFrame::OnScheduler() {
     if (m_schedulerPath.isEmpty() || !startProgram(m_schedulerPath, {}))
-        m_boxes.Inform(QStringLiteral("録音スケジューラ（%1）を起動できませんでした。").arg(Text(kSchedulerFileName)));
+        m_boxes.Inform(tr("録音スケジューラ（%1）を起動できませんでした。").arg(Text(kSchedulerFileName)));
 }
+
+namespace {
+
+const char* PreferredManual() {
+    return CurrentLanguage() == Language::kEnglish ? kEnglishManualFileName : kManualFileName;
+}
+
+}  // namespace
 
 QString ManualPath(const QString& programFolder) {
     const CCharString folder((QDir(programFolder).absolutePath() + QLatin1Char('/')).toStdString());
-    for (const CCharString& candidate : InstalledFileSearchPaths(folder, kInstalledDataFolder, kManualFileName))
-        if (QFileInfo(Text(candidate)).isFile()) return QDir::cleanPath(Text(candidate));
+    const char* preferred = PreferredManual();
+    const char* other = preferred == kManualFileName ? kEnglishManualFileName : kManualFileName;
+    for (const char* name : {preferred, other})
+        for (const CCharString& candidate : InstalledFileSearchPaths(folder, kInstalledDataFolder, name))
+            if (QFileInfo(Text(candidate)).isFile()) return QDir::cleanPath(Text(candidate));
     return {};
 }
 
 void CMainFrame::OnHelp() {
     const QString manual = ManualPath(m_options.programFolder);
     if (manual.isEmpty()) {
-        m_boxes.Inform(QStringLiteral("マニュアル（%1）が見つかりません。").arg(Text(kManualFileName)));
+        m_boxes.Inform(tr("マニュアル（%1）が見つかりません。").arg(Text(PreferredManual())));
         return;
     }
     if (openUrl(QUrl::fromLocalFile(manual))) return;
@@ -690,16 +713,16 @@ void CMainFrame::OnShowLog() {
 
 void CMainFrame::OpenMakerPage(const char* query) {
     const QString page = Text(MakerPageUrl(m_options.makerSite, query));
-    if (!openUrl(QUrl(page))) m_boxes.Inform(QStringLiteral("ページを開けませんでした。\n%1").arg(page));
+    if (!openUrl(QUrl(page))) m_boxes.Inform(tr("ページを開けませんでした。\n%1").arg(page));
 }
 
 void CMainFrame::OnAbout() {
     QStringList modules;
     for (const UserText& line : ModuleReport()) modules << Said(line).toHtmlEscaped();
-    m_boxes.About(QStringLiteral("バージョン情報"),
-                  QStringLiteral("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>"
-                                 "<p>読み込んだモジュール:<br>%4</p>"
-                                 "<p>GNU General Public License バージョン 3 以降 (GPL-3.0-or-later)</p>")
+    m_boxes.About(tr("バージョン情報"),
+                  tr("<p><b>%1</b></p><p>Velsona %2<br>Linux 版</p><p>使用しているライブラリ:<br>%3</p>"
+                     "<p>読み込んだモジュール:<br>%4</p>"
+                     "<p>GNU General Public License バージョン 3 以降 (GPL-3.0-or-later)</p>")
                       .arg(Said(ProgramTitle()).toHtmlEscaped(), Text(VELSONA_VERSION),
                            Text(VELSONA_LIBRARIES).toHtmlEscaped().replace(QStringLiteral(", "), QStringLiteral("<br>")),
                            modules.join(QStringLiteral("<br>"))));
@@ -721,13 +744,13 @@ void CMainFrame::OnCalibrateSilence() {
     m_refresh.start();
     while (!calibration.Finished()) {
         if (calibration.Step() == CalibrationStep::AskForSilence) {
-            const bool silentNow = m_boxes.Ask(Text(kCalibratePrompt), BoxButtons::OkCancel) == BoxAnswer::Ok;
+            const bool silentNow = m_boxes.Ask(tr(kCalibratePrompt), BoxButtons::OkCancel) == BoxAnswer::Ok;
             calibration.Answer(silentNow ? CalibrationAnswer::Yes : CalibrationAnswer::Cancel);
             continue;
         }
         const BufferLevels levels = calibration.Levels();
         const BoxAnswer answer = m_boxes.Ask(
-            QString::asprintf(kCalibrateQuestion, levels.left * 0.1, levels.right * 0.1), BoxButtons::YesNoCancel);
+            tr(kCalibrateQuestion).arg(QString::number(levels.left * 0.1, 'f', 1), QString::number(levels.right * 0.1, 'f', 1)), BoxButtons::YesNoCancel);
         calibration.Answer(answer == BoxAnswer::Yes  ? CalibrationAnswer::Yes
                            : answer == BoxAnswer::No ? CalibrationAnswer::No
                                                      : CalibrationAnswer::Cancel);
@@ -761,7 +784,7 @@ void CMainFrame::RefreshPanes() {
 }
 
 void CMainFrame::ShowPrompt(const QString& text) {
-    m_prompt->setText(!text.isEmpty() ? text : !m_problem.isEmpty() ? m_problem : Text(kIdlePrompt));
+    m_prompt->setText(!text.isEmpty() ? text : !m_problem.isEmpty() ? m_problem : tr(kIdlePrompt));
 }
 
 QString CMainFrame::PromptText() const { return m_prompt->text(); }
@@ -780,6 +803,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     EndRecording();
     // The bars' own save pulls them first, so what the user typed last is kept.
     if (!m_bars->SaveProfile(kDefaultPresetName))
-        m_boxes.Warn(QStringLiteral("the settings could not be saved to %1").arg(Text(m_store->FilePath())));
+        m_boxes.Warn(tr("設定を %1 に保存できませんでした。").arg(Text(m_store->FilePath())));
     event->accept();
 }

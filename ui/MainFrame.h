@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 
+#include "foundation/UserText.h"
 #include "app/bars/BarSet.h"
 #include "app/control/MakerPages.h"
 #include "app/monitor/MonitorFeed.h"
@@ -42,11 +43,12 @@ class QTableView;
 class QToolBar;
 
 inline constexpr const char* kManualFileName = "Velsona.html";
+inline constexpr const char* kEnglishManualFileName = "Velsona.en.html";
 inline constexpr const char* kSchedulerFileName = "Tarnwel";
-inline constexpr const char* kIdlePrompt = "操作待ち";
+inline constexpr const char* kIdlePrompt = QT_TRANSLATE_NOOP("CMainFrame", "操作待ち");
 
-// The window's manual: beside the program (a build tree), else in the data folder of the installed
-// tree; empty when neither holds it.
+// The window's manual in the user's language, else in the other: beside the program (a build
+// tree), else in the data folder of the installed tree; empty when neither holds it.
 QString ManualPath(const QString& programFolder);
 
 class CMainFrame : public QMainWindow {
@@ -166,7 +168,7 @@ private:
     std::unique_ptr<CBarSet> m_bars;
 
     QString m_schedulerPath;
-    std::string m_backendError;  // why there is no capture backend
+    UserText m_backendError;  // why there is no capture backend
     QTimer m_countdown;
     QTimer m_refresh;  // reads the control's status while recording; the audio thread never waits
     QString m_problem;  // the last problem, shown in the prompt pane until the next start

@@ -26,8 +26,8 @@
 
 namespace {
 
-QRadioButton* AddChoice(QButtonGroup* group, int id, const char* text, QLayout* layout) {
-    auto* button = new QRadioButton(QString::fromUtf8(text));
+QRadioButton* AddChoice(QButtonGroup* group, int id, const QString& text, QLayout* layout) {
+    auto* button = new QRadioButton(text);
     group->addButton(button, id);
     layout->addWidget(button);
     return button;
@@ -37,22 +37,22 @@ QRadioButton* AddChoice(QButtonGroup* group, int id, const char* text, QLayout* 
 
 CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget* parent)
     : QDialog(parent), m_boxes(boxes) {
-    setWindowTitle(QStringLiteral("録音タイマー設定"));
+    setWindowTitle(tr("録音タイマー設定"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* startBox = new QGroupBox(QStringLiteral("録音開始"));
+    auto* startBox = new QGroupBox(tr("録音開始"));
     auto* startLayout = new QVBoxLayout(startBox);
     m_start = new QButtonGroup(this);
-    AddChoice(m_start, 0, "今すぐ開始する", startLayout)->setChecked(true);
-    AddChoice(m_start, 1, "指定日時/時刻で開始する", startLayout);
+    AddChoice(m_start, 0, tr("今すぐ開始する"), startLayout)->setChecked(true);
+    AddChoice(m_start, 1, tr("指定日時/時刻で開始する"), startLayout);
     const QDateTime proposed = QDateTime::fromSecsSinceEpoch(ProposedStartTime(now));
     m_date = new QDateEdit(proposed.date());
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
-    m_date->setAccessibleName(QStringLiteral("開始日"));
+    m_date->setAccessibleName(tr("開始日"));
     m_time = new CTimeField;
     m_time->setTime(proposed.time());
-    m_time->setAccessibleName(QStringLiteral("開始時刻"));
+    m_time->setAccessibleName(tr("開始時刻"));
     auto* when = new QHBoxLayout;
     when->addSpacing(20);
     when->addWidget(m_date);
@@ -61,15 +61,15 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     startLayout->addLayout(when);
     layout->addWidget(startBox);
 
-    auto* endBox = new QGroupBox(QStringLiteral("録音終了"));
+    auto* endBox = new QGroupBox(tr("録音終了"));
     auto* endLayout = new QVBoxLayout(endBox);
     m_end = new QButtonGroup(this);
-    AddChoice(m_end, 0, "手動（停止ボタン）で停止する", endLayout)->setChecked(true);
-    AddChoice(m_end, 1, "経過時間で停止する", endLayout);
+    AddChoice(m_end, 0, tr("手動（停止ボタン）で停止する"), endLayout)->setChecked(true);
+    AddChoice(m_end, 1, tr("経過時間で停止する"), endLayout);
     m_duration = new QComboBox;
     m_duration->setEditable(true);
     m_duration->setInsertPolicy(QComboBox::NoInsert);
-    NameControl(m_duration, QStringLiteral("録音時間（分）"));
+    NameControl(m_duration, tr("録音時間（分）"));
     for (int minutes : kDurationChoicesMinutes)
         m_duration->addItem(Said(FormatDuration(minutes * 60LL)), minutes);
     m_duration->setCurrentIndex(-1);
@@ -79,23 +79,23 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     auto* duration = new QHBoxLayout;
     duration->addSpacing(20);
     duration->addWidget(m_duration, 1);
-    duration->addWidget(new QLabel(QStringLiteral("分")));
+    duration->addWidget(new QLabel(tr("分")));
     duration->addStretch();
     endLayout->addLayout(duration);
-    m_actionWanted = new QCheckBox(QStringLiteral("録音終了時に下記アクションを実行する"));
+    m_actionWanted = new QCheckBox(tr("録音終了時に下記アクションを実行する"));
     endLayout->addWidget(m_actionWanted);
     m_action = new QComboBox;
-    m_action->setAccessibleName(QStringLiteral("終了時のアクション"));
+    m_action->setAccessibleName(tr("終了時のアクション"));
     for (const EndActionChoice& choice : EndActionChoices())
         m_action->addItem(Said(choice.text), static_cast<int>(choice.action));
     m_action->setCurrentIndex(0);
     endLayout->addWidget(m_action);
-    endLayout->addWidget(new QLabel(QStringLiteral("※手動停止による録音終了時は実行されません")));
+    endLayout->addWidget(new QLabel(tr("※手動停止による録音終了時は実行されません")));
     layout->addWidget(endBox);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("開始"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("開始"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CRecordTimerDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CRecordTimerDlg::reject);
     layout->addWidget(buttons);

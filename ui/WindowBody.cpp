@@ -27,7 +27,7 @@ CWindowBody::CWindowBody(QAbstractItemView* list, int rows, QWidget* parent)
     m_scroll->setWidget(m_bands);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setAccessibleName(QStringLiteral("バー"));
+    m_scroll->setAccessibleName(tr("バー"));
     // A band shown, hidden or grown changes how much room the rows take.
     m_bands->installEventFilter(this);
     m_list->setParent(this);

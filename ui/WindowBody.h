@@ -3,6 +3,7 @@
 // minimum; the bands take what they need of the rest, and scroll only where even that is too little.
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 
 class CBandLayout;
@@ -10,6 +11,7 @@ class QAbstractItemView;
 class QScrollArea;
 
 class CWindowBody : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(CWindowBody)
 public:
     // `list` shows at least `rows` rows whatever the bands need.
     CWindowBody(QAbstractItemView* list, int rows, QWidget* parent);

@@ -1,19 +1,20 @@
 // Rows of the items list under one short mutex, and the texts of their cells.
 #include "app/files/RecordingItemsModel.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <unistd.h>
 
 #include "foundation/PathUtils.h"
 
 const ItemColumnInfo kItemColumns[kItemColumnCount] = {
-    {"ファイル名", 140, false},
-    {"No", 30, true},
-    {"サイズ", 70, true},
-    {"時間 [ 日付 ]", 150, true},
-    {"タイトル", 100, false},
-    {"アーティスト (アルバム)", 130, false},
-    {"音質", 115, false},
+    {QT_TRANSLATE_NOOP("RecordingItems", "ファイル名"), 140, false},
+    {QT_TRANSLATE_NOOP("RecordingItems", "No"), 30, true},
+    {QT_TRANSLATE_NOOP("RecordingItems", "サイズ"), 70, true},
+    {QT_TRANSLATE_NOOP("RecordingItems", "時間 [ 日付 ]"), 150, true},
+    {QT_TRANSLATE_NOOP("RecordingItems", "タイトル"), 100, false},
+    {QT_TRANSLATE_NOOP("RecordingItems", "アーティスト (アルバム)"), 130, false},
+    {QT_TRANSLATE_NOOP("RecordingItems", "音質"), 115, false},
 };
 
 namespace {

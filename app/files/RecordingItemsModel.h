@@ -15,7 +15,7 @@ enum ItemColumn { kColumnFileName, kColumnNumber, kColumnSize, kColumnLength, kC
                   kColumnQuality, kItemColumnCount };
 
 struct ItemColumnInfo {
-    const char* header;
+    const char* header;  // a catalogue entry of context "RecordingItems", said by the list
     int width;  // pixels
     bool rightAligned;
 };

@@ -14,6 +14,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "tests/ui/WindowRig.h"
 
@@ -177,26 +178,69 @@ private:
     QByteArray m_path;
 };
 
-TEST_F(NothingOpensFiles, F1ShowsTheManualInAWindowOfItsOwn) {
-    // The manual the build puts beside the programs.
-    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/Velsona.html"),
-                            QString::fromStdString(rig.dir / "Velsona.html")));
+// The manual of the user's language, or the other one where only that lies beside the program.
+struct ManualCase {
+    Language language;
+    std::vector<const char*> present;
+    const char* opened;
+    const char* title;
+    const char* heading;
+};
+
+void PrintTo(const ManualCase& manual, std::ostream* out) {
+    *out << WindowLanguage::Code(manual.language) << " opens " << manual.opened;
+}
+
+class ManualInLanguage : public NothingOpensFiles, public testing::WithParamInterface<ManualCase> {
+protected:
+    // The language's locale is built while programs can still be found.
+    void SetUp() override {
+        m_language.emplace(GetParam().language);
+        ASSERT_TRUE(m_language->active());
+        NothingOpensFiles::SetUp();
+    }
+    void TearDown() override {
+        NothingOpensFiles::TearDown();
+        m_language.reset();
+    }
+
+private:
+    std::optional<WindowLanguage> m_language;
+};
+
+TEST_P(ManualInLanguage, F1ShowsTheManualInAWindowOfItsOwn) {
+    // The manuals the build puts beside the programs.
+    for (const char* name : GetParam().present)
+        ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name),
+                                QString::fromStdString(rig.dir / name)));
     QTest::keyClick(rig.frame.get(), Qt::Key_F1);
     EXPECT_TRUE(rig.boxes.informed.empty());
     auto* browser = rig.frame->findChild<QTextBrowser*>();
     ASSERT_TRUE(browser);
     ASSERT_TRUE(browser->window()->isVisible());
-    EXPECT_EQ(browser->window()->windowTitle(), QStringLiteral("Velsona マニュアル"));
-    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("トラックの分割")));
+    EXPECT_EQ(browser->window()->windowTitle(), QString::fromUtf8(GetParam().title));
+    EXPECT_TRUE(browser->toPlainText().contains(QString::fromUtf8(GetParam().heading)));
     // The file itself, so the page's links lead within the manual.
-    EXPECT_EQ(browser->source(), QUrl::fromLocalFile(QString::fromStdString(rig.dir / "Velsona.html")));
-    WindowRig::Screenshot(*browser->window(), "manual-window");
+    EXPECT_EQ(browser->source(), QUrl::fromLocalFile(QString::fromStdString(rig.dir / GetParam().opened)));
+    WindowRig::Screenshot(*browser->window(), ("manual-window-" + std::string(GetParam().opened)).c_str());
     // Asked again, the same window comes back rather than a second one.
     browser->window()->close();
     QTest::keyClick(rig.frame.get(), Qt::Key_F1);
     EXPECT_EQ(rig.frame->findChildren<QTextBrowser*>().size(), 1);
     EXPECT_TRUE(browser->window()->isVisible());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, ManualInLanguage,
+    testing::Values(ManualCase{Language::kJapanese, {"Velsona.html", "Velsona.en.html"}, "Velsona.html",
+                               "Velsona マニュアル", "トラックの分割"},
+                    ManualCase{Language::kEnglish, {"Velsona.html", "Velsona.en.html"}, "Velsona.en.html",
+                               "Velsona Manual", "Splitting tracks"},
+                    ManualCase{Language::kEnglish, {"Velsona.html"}, "Velsona.html", "Velsona マニュアル",
+                               "トラックの分割"}),
+    [](const testing::TestParamInfo<ManualCase>& info) {
+        return std::string(WindowLanguage::Code(info.param.language)) + (info.param.present.size() == 1 ? "_only_ja" : "");
+    });
 
 TEST_F(NothingOpensFiles, OpeningTheFolderSaysWhyNothingOpened) {
     ChooseFromMenu(Qt::Key_F, Qt::Key_O);

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -15,6 +16,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "tests/support/ScriptedPrompts.h"
 #include "app/control/ActivityLog.h"
@@ -30,13 +32,34 @@ void Activate(QWidget& window) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
-TEST(Keys, ViewMenuTextsAltRThenSStopsAndCtrlQQuitsAsTheCloseDoes) {
+// The same keys in both languages; an English menu has no two items on one letter.
+class KeysInLanguage : public testing::TestWithParam<Language> {};
+
+TEST_P(KeysInLanguage, ViewMenuTextsAltRThenSStopsAndCtrlQQuitsAsTheCloseDoes) {
+    const WindowLanguage language(GetParam());
+    ASSERT_TRUE(language.active());
     WindowRig rig;
-    const std::pair<Command, const char*> texts[] = {{kCommandFileBar, "ファイル情報バー(&F)"},
-                                                     {kCommandTagBar, "ID3タグ設定バー(&T)"},
-                                                     {kCommandMonitorBar, "音声モニターバー(&M)"},
-                                                     {kCommandLevelBar, "音量表示バー(&V)"}};
+    const bool english = GetParam() == Language::kEnglish;
+    const std::pair<Command, const char*> texts[] = {
+        {kCommandFileBar, english ? "&File Bar" : "ファイル情報バー(&F)"},
+        {kCommandTagBar, english ? "Ta&g Bar" : "ID3タグ設定バー(&T)"},
+        {kCommandMonitorBar, english ? "&Monitor Bar" : "音声モニターバー(&M)"},
+        {kCommandLevelBar, english ? "Le&vel Bar" : "音量表示バー(&V)"}};
     for (const auto& [id, text] : texts) EXPECT_EQ(rig.frame->Action(id)->text().toStdString(), text);
+    if (english) {
+        std::vector<QList<QAction*>> menus{rig.frame->menuBar()->actions()};
+        for (QAction* title : rig.frame->menuBar()->actions()) menus.push_back(title->menu()->actions());
+        for (const QList<QAction*>& menu : menus) {
+            std::map<int, QString> letters;
+            for (const QAction* action : menu) {
+                if (action->isSeparator()) continue;
+                const QKeySequence mnemonic = QKeySequence::mnemonic(action->text());
+                ASSERT_FALSE(mnemonic.isEmpty()) << action->text().toStdString();
+                const auto [other, unique] = letters.emplace(mnemonic[0].key(), action->text());
+                EXPECT_TRUE(unique) << action->text().toStdString() << " and " << other->second.toStdString();
+            }
+        }
+    }
 
     rig.frame->Action(kCommandStart)->trigger();
     ASSERT_TRUE(rig.frame->Control().IsRecording());
@@ -54,6 +77,11 @@ TEST(Keys, ViewMenuTextsAltRThenSStopsAndCtrlQQuitsAsTheCloseDoes) {
     EXPECT_FALSE(rig.frame->isVisible());
     EXPECT_EQ(CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName).recordingNumber, 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, KeysInLanguage, testing::Values(Language::kJapanese, Language::kEnglish),
+                         [](const testing::TestParamInfo<Language>& info) {
+                             return std::string(WindowLanguage::Code(info.param));
+                         });
 
 // Alt+V, L opens the log; it follows what another program writes while it is open, marks the
 // latest problem, and Esc closes it.

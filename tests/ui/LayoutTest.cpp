@@ -17,6 +17,7 @@
 #include "ui/monitor/LevelBar.h"
 #include "ui/monitor/LevelMeter.h"
 #include "ui/monitor/MonitorBar.h"
+#include "ui/StatusPane.h"
 
 namespace {
 
@@ -59,7 +60,12 @@ TEST(Layout, TheWindowOpensInsideTheScreen) {
         << RectText(rig.frame->frameGeometry()).toStdString() << " on " << RectText(available).toStdString();
 }
 
-TEST(Layout, CommonScreenSizesShowEveryBarTheMetersAndFiveRows) {
+// In both languages: English texts are longer than Japanese ones.
+class LayoutInLanguage : public testing::TestWithParam<Language> {};
+
+TEST_P(LayoutInLanguage, CommonScreenSizesShowEveryBarTheMetersAndFiveRows) {
+    const WindowLanguage language(GetParam());
+    ASSERT_TRUE(language.active());
     WindowRig rig;
     rig.frame->Action(kCommandStart)->trigger();
     QTableView* list = rig.frame->List();
@@ -98,6 +104,10 @@ TEST(Layout, CommonScreenSizesShowEveryBarTheMetersAndFiveRows) {
             EXPECT_EQ(meter->height(), list->height() - 35);
         }
         EXPECT_TRUE(ShownWhole(list));
+        for (const CStatusPane* pane : Children<CStatusPane>(*rig.frame)) EXPECT_TRUE(ShownWhole(pane));
+        for (int column = 0; column < list->model()->columnCount(); ++column)
+            EXPECT_GE(list->horizontalHeader()->sectionSize(column), list->horizontalHeader()->sectionSizeHint(column))
+                << "header of column " << column;
         const QRect fifth = list->visualRect(list->model()->index(4, 0));
         EXPECT_TRUE(list->viewport()->rect().contains(fifth)) << RectText(fifth).toStdString();
         // Every cell's text fits its column, and from 1366 pixels on, every column fits the list.
@@ -107,8 +117,18 @@ TEST(Layout, CommonScreenSizesShowEveryBarTheMetersAndFiveRows) {
         if (size.width() >= 1366) {
             EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
         }
-        WindowRig::Screenshot(*rig.frame, QStringLiteral("window-%1x%2").arg(size.width()).arg(size.height()).toUtf8().constData());
+        WindowRig::Screenshot(*rig.frame, QStringLiteral("window-%1x%2-%3")
+                                              .arg(size.width())
+                                              .arg(size.height())
+                                              .arg(QLatin1String(WindowLanguage::Code(GetParam())))
+                                              .toUtf8()
+                                              .constData());
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, LayoutInLanguage, testing::Values(Language::kJapanese, Language::kEnglish),
+                         [](const testing::TestParamInfo<Language>& info) {
+                             return std::string(WindowLanguage::Code(info.param));
+                         });
 
 }  // namespace

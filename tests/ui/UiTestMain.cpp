@@ -1,12 +1,10 @@
 // The window tests' main: an off-screen Qt application in Japanese, and no way to the machine's
 // own logind.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "app/language/Catalogue.h"
 #include "tests/support/QtLeakCheck.h"
 
 int main(int argc, char** argv) {
@@ -17,10 +15,8 @@ int main(int argc, char** argv) {
     int result;
     {
         QApplication application(argc, argv);
-        QTranslator translator;
-        if (translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            application.installTranslator(&translator);
+        (void)UseLanguage(Language::kJapanese, {});
+        InstallTranslators(application);
         result = RUN_ALL_TESTS();
     }
     CheckLeaksWhileQtStands();

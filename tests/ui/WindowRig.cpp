@@ -62,3 +62,13 @@ void WindowRig::Screenshot(QWidget& widget, const char* name) {
     QDir().mkpath(QStringLiteral(VELSONA_SCREENSHOTS));
     EXPECT_TRUE(widget.grab().save(QStringLiteral(VELSONA_SCREENSHOTS "/%1.png").arg(name))) << name;
 }
+
+WindowLanguage::WindowLanguage(Language language) {
+    m_language.emplace(language);
+    InstallTranslators(*QCoreApplication::instance());
+}
+
+WindowLanguage::~WindowLanguage() {
+    m_language.reset();
+    InstallTranslators(*QCoreApplication::instance());
+}

@@ -6,12 +6,15 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ui/MainFrame.h"
 #include "ui/MessageBoxes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UserLanguage.h"
 
 // Answers questions from a script and records everything it was shown.
 class ScriptedBoxes : public IMessageBoxes {
@@ -55,3 +58,19 @@ public:
     std::vector<QUrl> opened;  // what the window asked the desktop to open
     std::function<bool(const QUrl&)> desktopHandler;  // the window's own, which the rig replaces
 };
+
+// The user's language for the window's widgets too (tr(), Qt's standard buttons), back to
+// Japanese with Qt's Japanese buttons at the end of the scope.
+class WindowLanguage {
+public:
+    explicit WindowLanguage(Language language);
+    ~WindowLanguage();
+    bool active() const { return m_language->active(); }
+    // "en" or "ja", for the names of screenshots and test cases.
+    static const char* Code(Language language) { return language == Language::kEnglish ? "en" : "ja"; }
+
+private:
+    std::optional<UserLanguage> m_language;
+};
+
+inline void PrintTo(Language language, std::ostream* out) { *out << WindowLanguage::Code(language); }
