@@ -2,354 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ja_JP">
 <context>
-    <name>AlsaCapture</name>
-    <message>
-        <source>ALSA デバイス「%1」を開けません: %2</source>
-        <translation>cannot open ALSA device &quot;%1&quot;: %2</translation>
-    </message>
-    <message>
-        <source>ALSA デバイス「%1」を開けません: %2（ALSA: %3）</source>
-        <translation>cannot open ALSA device &quot;%1&quot;: %2 (ALSA: %3)</translation>
-    </message>
-    <message>
-        <source>ALSA デバイス「%1」はこの録音形式を受け付けません: %2</source>
-        <translation>ALSA device &quot;%1&quot; does not take this format: %2</translation>
-    </message>
-    <message>
-        <source>ALSA デバイスが故障しました: %1</source>
-        <translation>the ALSA device failed: %1</translation>
-    </message>
-</context>
-<context>
-    <name>CaptureBackend</name>
-    <message>
-        <source>入力デバイス %1 はありません</source>
-        <translation>no capture device %1</translation>
-    </message>
-    <message>
-        <source>録音方式「%1」はありません（pulse、alsa、signal:&lt;仕様&gt; のいずれか）</source>
-        <translation>unknown capture backend &quot;%1&quot; (use pulse, alsa or signal:&lt;spec&gt;)</translation>
-    </message>
-</context>
-<context>
-    <name>CaptureStream</name>
-    <message>
-        <source>録音形式 %1 Hz、%2 チャンネル、%3 ビットには対応していません</source>
-        <translation>unsupported capture format %1 Hz, %2 channels, %3 bits</translation>
-    </message>
-    <message>
-        <source>録音バッファがあふれ、音声が失われました</source>
-        <translation>capture buffer overrun: audio was lost</translation>
-    </message>
-</context>
-<context>
-    <name>Countdown</name>
-    <message>
-        <source>%1日と%2時間%3分%4秒</source>
-        <translation>%1 d %2 h %3 min %4 s</translation>
-    </message>
-    <message>
-        <source>%1時間%2分%3秒</source>
-        <translation>%1 h %2 min %3 s</translation>
-    </message>
-    <message>
-        <source>%1分%2秒</source>
-        <translation>%1 min %2 s</translation>
-    </message>
-    <message>
-        <source>%1 !録音開始[%2]まで[%3] </source>
-        <translation>%1 !Recording starts [%2] in [%3] </translation>
-    </message>
-</context>
-<context>
-    <name>DiskSpace</name>
-    <message>
-        <source>%1 に予備の領域を確保できません: %2</source>
-        <translation>cannot reserve space in %1: %2</translation>
-    </message>
-    <message>
-        <source>%1 の空き容量を測れません: %2</source>
-        <translation>cannot measure the free space of %1: %2</translation>
-    </message>
-</context>
-<context>
-    <name>EndAction</name>
-    <message>
-        <source>アプリの終了</source>
-        <translation>Exit the program</translation>
-    </message>
-    <message>
-        <source>スタンバイ状態</source>
-        <translation>Standby</translation>
-    </message>
-    <message>
-        <source>ＰＣ電源断</source>
-        <translation>Power off</translation>
-    </message>
-    <message>
-        <source>休止状態</source>
-        <translation>Hibernation</translation>
-    </message>
-</context>
-<context>
-    <name>FileStream</name>
-    <message>
-        <source>%1</source>
-        <translation>%1</translation>
-    </message>
-</context>
-<context>
-    <name>FormatConverter</name>
-    <message>
-        <source>変換の先にファイルの書き手がありません</source>
-        <translation>no writer behind the converter</translation>
-    </message>
-    <message>
-        <source>変換できるのは 16 ビットのモノラルかステレオだけです</source>
-        <translation>the converter takes 16-bit mono or stereo only</translation>
-    </message>
-</context>
-<context>
-    <name>Logind</name>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>D-Bus のアドレスがありません</source>
-        <translation>no D-Bus address given</translation>
-    </message>
-</context>
-<context>
-    <name>PulseCapture</name>
-    <message>
-        <source>PulseAudio のメインループを開始できません</source>
-        <translation>cannot start the PulseAudio main loop</translation>
-    </message>
-    <message>
-        <source>PulseAudio サーバーが応答しません</source>
-        <translation>no PulseAudio server answers</translation>
-    </message>
-    <message>
-        <source>PulseAudio サーバーが応答しません: %1</source>
-        <translation>no PulseAudio server answers: %1</translation>
-    </message>
-    <message>
-        <source>PulseAudio の入力デバイスを一覧できません</source>
-        <translation>cannot list the PulseAudio sources</translation>
-    </message>
-    <message>
-        <source>PulseAudio のストリームを作成できません: %1</source>
-        <translation>cannot create a PulseAudio stream: %1</translation>
-    </message>
-    <message>
-        <source>PulseAudio の入力デバイス「%1」から録音できません: %2</source>
-        <translation>cannot record from the PulseAudio source &quot;%1&quot;: %2</translation>
-    </message>
-    <message>
-        <source>PulseAudio の既定の入力デバイスから録音できません: %1</source>
-        <translation>cannot record from the PulseAudio source: %1</translation>
-    </message>
-    <message>
-        <source>PulseAudio のストリームから読み取れませんでした</source>
-        <translation>reading from the PulseAudio stream failed</translation>
-    </message>
-    <message>
-        <source>PulseAudio の入力デバイスがなくなりました: %1</source>
-        <translation>the PulseAudio source went away: %1</translation>
-    </message>
-    <message>
-        <source>PulseAudio サーバーとの接続が切れました</source>
-        <translation>the connection to the PulseAudio server was lost</translation>
-    </message>
-</context>
-<context>
-    <name>RecordTimer</name>
-    <message>
-        <source>1.パソコンの電源を落とす</source>
-        <translation>1. Power off the computer</translation>
-    </message>
-    <message>
-        <source>2.OSをスタンバイ状態(サスペンド)にしてアプリ終了</source>
-        <translation>2. Suspend the system and exit the program</translation>
-    </message>
-    <message>
-        <source>3.OSを休止状態(ハイバネート)にしてアプリ終了</source>
-        <translation>3. Hibernate the system and exit the program</translation>
-    </message>
-    <message>
-        <source>4.アプリケーションを終了する</source>
-        <translation>4. Exit the program</translation>
-    </message>
-    <message>
-        <source>録音時間の指定が不正です</source>
-        <translation>The recording duration is not valid</translation>
-    </message>
-    <message>
-        <source>開始時刻の指定が不正です</source>
-        <translation>The start time is not valid</translation>
-    </message>
-</context>
-<context>
-    <name>RecorderSession</name>
-    <message>
-        <source>入力デバイスが開かれていません</source>
-        <translation>the device is not open</translation>
-    </message>
-    <message>
-        <source>この出力形式と音質のエンコーダーがありません</source>
-        <translation>no encoder for this output format and quality</translation>
-    </message>
-    <message>
-        <source>%1 を作成できません: %2</source>
-        <translation>cannot create %1: %2</translation>
-    </message>
-    <message>
-        <source>%1 の書き込みを開始できません: %2</source>
-        <translation>cannot begin %1: %2</translation>
-    </message>
-    <message>
-        <source>トラックが拒否されました</source>
-        <translation>the track was refused</translation>
-    </message>
-    <message>
-        <source>書き込みに失敗しました: %1</source>
-        <translation>write failed: %1</translation>
-    </message>
-</context>
-<context>
-    <name>RecordingSchedule</name>
-    <message>
-        <source>♪Velsona - パソコン長時間録音機 v1.25</source>
-        <translation>♪Velsona - Long-Duration PC Recorder v1.25</translation>
-    </message>
-    <message>
-        <source>%1 秒</source>
-        <translation>%1 s</translation>
-    </message>
-    <message>
-        <source>%1 時間%2分</source>
-        <translation>%1 h %2 min</translation>
-    </message>
-    <message>
-        <source>%1 時間</source>
-        <translation>%1 h</translation>
-    </message>
-    <message>
-        <source>%1 分%2 秒</source>
-        <translation>%1 min %2 s</translation>
-    </message>
-    <message>
-        <source>%1 － ■録音時間: %2</source>
-        <translation>%1 - ■Recording time: %2</translation>
-    </message>
-    <message>
-        <source>%1（終了時: %2）</source>
-        <translation>%1 (at the end: %2)</translation>
-    </message>
-</context>
-<context>
-    <name>RuntimeModule</name>
-    <message>
-        <source>モジュール %1 を読み込めません: %2</source>
-        <translation>cannot load the module %1: %2</translation>
-    </message>
-    <message>
-        <source>モジュール %1 が見つかりません</source>
-        <translation>the module %1 is not found</translation>
-    </message>
-</context>
-<context>
-    <name>SignalCapture</name>
-    <message>
-        <source>信号が途絶えました</source>
-        <translation>the signal dropped out</translation>
-    </message>
-    <message>
-        <source>信号が終わりました</source>
-        <translation>the signal has ended</translation>
-    </message>
-    <message>
-        <source>信号が途絶えています（%1）</source>
-        <translation>the signal is away (%1)</translation>
-    </message>
-</context>
-<context>
-    <name>SignalGenerator</name>
-    <message>
-        <source>長さ「%1」が不正です（250ms、2s、5min、1h のように）</source>
-        <translation>bad duration &quot;%1&quot; (use e.g. 250ms, 2s, 5min, 1h)</translation>
-    </message>
-    <message>
-        <source>トーン「%1」が不正です（tone=&lt;周波数&gt;hz[/&lt;レベル&gt;db][/&lt;長さ&gt;]）</source>
-        <translation>bad tone &quot;%1&quot; (use tone=&lt;freq&gt;hz[/&lt;level&gt;db][/&lt;duration&gt;])</translation>
-    </message>
-    <message>
-        <source>トーンのレベル「%1」が不正です（dBFS、0 以下）</source>
-        <translation>bad tone level &quot;%1&quot; (dBFS, at most 0)</translation>
-    </message>
-    <message>
-        <source>途切れ「%1」が不正です（drop=&lt;間隔&gt;@&lt;時点&gt;、例えば drop=5s@10s）</source>
-        <translation>bad drop &quot;%1&quot; (use drop=&lt;gap&gt;@&lt;at&gt;, e.g. drop=5s@10s)</translation>
-    </message>
-    <message>
-        <source>信号の項目「%1」はありません</source>
-        <translation>unknown signal item &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>信号にトーン、無音、ファイルのいずれもありません</source>
-        <translation>the signal has no tone, silence or file</translation>
-    </message>
-    <message>
-        <source>信号ファイル「%1」を開けません: %2</source>
-        <translation>cannot open signal file &quot;%1&quot;: %2</translation>
-    </message>
-    <message>
-        <source>信号ファイル「%1」は WAV ファイルではありません</source>
-        <translation>signal file &quot;%1&quot; is not a WAV file</translation>
-    </message>
-    <message>
-        <source>信号ファイル「%1」に PCM データがありません</source>
-        <translation>signal file &quot;%1&quot; has no PCM data</translation>
-    </message>
-    <message>
-        <source>信号ファイル「%1」は %2 Hz の 16 ビット PCM（モノラルかステレオ）でなければなりません</source>
-        <translation>signal file &quot;%1&quot; must be 16-bit PCM, mono or stereo, at %2 Hz</translation>
-    </message>
-    <message>
-        <source>信号ファイル「%1」は壊れています</source>
-        <translation>signal file &quot;%1&quot; is damaged</translation>
-    </message>
-    <message>
-        <source>トーンの周波数はサンプリング周波数の半分より低くなければなりません</source>
-        <translation>tone frequency must be below half the sample rate</translation>
-    </message>
-    <message>
-        <source>繰り返す信号には長さのある区間が少なくとも一つ必要です</source>
-        <translation>a looped signal needs at least one segment with a length</translation>
-    </message>
-    <message>
-        <source>信号ファイルを読み取れません: %1</source>
-        <translation>cannot read the signal file: %1</translation>
-    </message>
-</context>
-<context>
-    <name>WaveInDevice</name>
-    <message>
-        <source>バッファの長さ %1 ミリ秒は範囲外です</source>
-        <translation>buffer duration %1 ms is out of range</translation>
-    </message>
-    <message>
-        <source>入力デバイスが録音バッファを受け付けません</source>
-        <translation>the device refused a capture buffer</translation>
-    </message>
-    <message>
-        <source>入力デバイスが開かれていません</source>
-        <translation>the device is not open</translation>
-    </message>
-    <message>
-        <source>入力デバイスが録音を始めません</source>
-        <translation>the device does not start</translation>
     <name>ActivityLog</name>
     <message>
         <source>録音時間に達しました。</source>
@@ -449,445 +101,36 @@
     </message>
 </context>
 <context>
-    <name>FileNameTemplate</name>
+    <name>AlsaCapture</name>
     <message>
-        <source>ファイル名テンプレートの「.」「..」は出力先フォルダの外を指すため、「．」「．．」として保存します: %1</source>
-        <translation>&quot;.&quot; and &quot;..&quot; in the file-name template point outside the output folder, so they are saved as full-width dots: %1</translation>
+        <source>ALSA デバイス「%1」を開けません: %2</source>
+        <translation>cannot open ALSA device &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <source>出力先フォルダの「\」はフォルダの区切りとして扱い、次のフォルダに保存します: %1</source>
-        <translation>&quot;\&quot; in the output folder is taken as a folder separator; the recording is saved in this folder: %1</translation>
-    </message>
-</context>
-<context>
-    <name>HeadlessRecorder</name>
-    <message>
-        <source>任意のレート、モノラルまたはステレオ、8 または 16 ビット</source>
-        <translation>any rate, mono or stereo, 8 or 16 bit</translation>
+        <source>ALSA デバイス「%1」を開けません: %2（ALSA: %3）</source>
+        <translation>cannot open ALSA device &quot;%1&quot;: %2 (ALSA: %3)</translation>
     </message>
     <message>
-        <source>使える形式がありません</source>
-        <translation>no usable format</translation>
+        <source>ALSA デバイス「%1」はこの録音形式を受け付けません: %2</source>
+        <translation>ALSA device &quot;%1&quot; does not take this format: %2</translation>
     </message>
     <message>
-        <source>音声入力の方式を使えません: %1</source>
-        <translation>no capture backend: %1</translation>
-    </message>
-    <message>
-        <source>プリセット「%1」はありません (--create-preset を付けると既定値から作ります)</source>
-        <translation>there is no preset &quot;%1&quot; (--create-preset makes it from the default values)</translation>
-    </message>
-    <message>
-        <source>プリセット: %1、出力: %2、フォルダ: %3</source>
-        <translation>Preset: %1; output: %2; folder: %3</translation>
-    </message>
-    <message>
-        <source>%1 (値がありません)</source>
-        <translation>%1 without a value</translation>
-    </message>
-    <message>
-        <source>正の MS=90:00 または HMS=1:30:00</source>
-        <translation>a positive MS=90:00 or HMS=1:30:00</translation>
-    </message>
-    <message>
-        <source>exit、suspend、hibernate、shutdown のいずれか</source>
-        <translation>exit, suspend, hibernate or shutdown</translation>
-    </message>
-    <message>
-        <source>プリセット名</source>
-        <translation>a preset name</translation>
-    </message>
-    <message>
-        <source>/S、/T、/E、/P とそれぞれの値</source>
-        <translation>/S, /T, /E or /P, each followed by its value</translation>
-    </message>
-    <message>
-        <source>%1 は開始時刻ではありません (%2)。録音を始めません</source>
-        <translation>%1 is not a start time (%2); not starting</translation>
-    </message>
-    <message>
-        <source>%1 は無視します (%2 を指定してください)</source>
-        <translation>%1 is ignored (expected %2)</translation>
-    </message>
-    <message>
-        <source>入力デバイス (%1):</source>
-        <translation>Input devices (%1):</translation>
-    </message>
-    <message>
-        <source>velsona-rec: 確認中</source>
-        <translation>velsona-rec: checking</translation>
-    </message>
-    <message>
-        <source>注意: スリープを止められません (%1)。録音中にマシンがサスペンドするかもしれません</source>
-        <translation>note: no sleep inhibitor (%1); the machine may suspend during the recording</translation>
-    </message>
-    <message>
-        <source>%1 の録音開始を待っています (Ctrl+C で取り消します)</source>
-        <translation>Waiting to start at %1 (Ctrl+C cancels)</translation>
-    </message>
-    <message>
-        <source>%1 の録音開始を待っています</source>
-        <translation>Waiting to start at %1</translation>
-    </message>
-    <message>
-        <source>開始前に取り消しました</source>
-        <translation>Cancelled before the start</translation>
-    </message>
-    <message>
-        <source>開始前に取り消しました。</source>
-        <translation>Cancelled before the start.</translation>
-    </message>
-    <message>
-        <source>録音中: %1 (Ctrl+C で停止します)</source>
-        <translation>Recording: %1 (Ctrl+C stops)</translation>
-    </message>
-    <message>
-        <source>録音中: %1</source>
-        <translation>Recording: %1</translation>
-    </message>
-    <message>
-        <source>注意: systemd-logind がスリープを止めるロックを認めませんでした</source>
-        <translation>note: systemd-logind did not grant the sleep inhibitor lock</translation>
-    </message>
-    <message>
-        <source>停止しています…</source>
-        <translation>Stopping…</translation>
-    </message>
-    <message>
-        <source>停止しています</source>
-        <translation>Stopping</translation>
-    </message>
-    <message>
-        <source>停止しました: トラック %1 個。</source>
-        <translation>Stopped: %1 track(s).</translation>
-    </message>
-    <message>
-        <source>停止しました: トラック %1 個</source>
-        <translation>Stopped: %1 track(s)</translation>
-    </message>
-    <message>
-        <source>取り込みの層で音声が %1 回欠けました (オーバーラン)</source>
-        <translation>the capture layer dropped audio %1 time(s) (overruns)</translation>
-    </message>
-    <message>
-        <source>録音時間に達しました。</source>
-        <translation>The duration is reached.</translation>
-    </message>
-    <message>
-        <source>入力が終わりました。</source>
-        <translation>The input came to its end.</translation>
-    </message>
-    <message>
-        <source>%1 から入力を待っています</source>
-        <translation>Waiting for the input since %1</translation>
-    </message>
-    <message>
-        <source>オーバーラン %1</source>
-        <translation>overruns %1</translation>
-    </message>
-    <message>
-        <source>トラックのファイル: %1 (%2)</source>
-        <translation>Track file: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>トラックのファイル: %1 (%2、%3)</source>
-        <translation>Track file: %1 (%2, %3)</translation>
-    </message>
-    <message>
-        <source>終了時の動作: %1</source>
-        <translation>End action: %1</translation>
+        <source>ALSA デバイスが故障しました: %1</source>
+        <translation>the ALSA device failed: %1</translation>
     </message>
 </context>
 <context>
-    <name>ModuleReport</name>
-    <message>
-        <source>%1.so: 読み込まれていません (%2)</source>
-        <translation>%1.so: not loaded (%2)</translation>
-    </message>
-    <message>
-        <source>%1 %2
-Copyright (C) 2026 Velsona maintainers
-ライセンス GPLv3+: GNU GPL バージョン 3 またはそれ以降 &lt;https://gnu.org/licenses/gpl.html&gt;。
-これはフリーソフトウェアです。自由に変更し、再配布できます。
-法律で認められる範囲で、一切の保証はありません。
-モジュール:
-</source>
-        <translation>%1 %2
-Copyright (C) 2026 Velsona maintainers
-License GPLv3+: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
-This is free software: you are free to change and redistribute it.
-There is NO WARRANTY, to the extent permitted by law.
-Modules:
-</translation>
-    </message>
-</context>
-<context>
-    <name>OutputFormats</name>
-    <message>
-        <source>MP3 で録音するには LAME エンコーダーのモジュール lame_enc.so (プログラムと同じ場所かモジュールフォルダ) が必要です: %1</source>
-        <translation>MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): %1</translation>
-    </message>
-    <message>
-        <source>WMA で録音するにはエンコーダーのプラグイン WMAENC.so (プログラムと同じ場所かモジュールフォルダ) が必要ですが、読み込めませんでした</source>
-        <translation>WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded</translation>
-    </message>
-</context>
-<context>
-    <name>ProgressDisplay</name>
-    <message>
-        <source>警告: %1</source>
-        <translation>warning: %1</translation>
-    </message>
-</context>
-<context>
-    <name>RecorderOptions</name>
-    <message>
-        <source>不明なオプション %1 です (--help を参照)</source>
-        <translation>unknown option %1 (see --help)</translation>
-    </message>
-    <message>
-        <source>--%1 は値を取りません</source>
-        <translation>--%1 takes no value</translation>
-    </message>
-    <message>
-        <source>--%1 には値が必要です (--help を参照)</source>
-        <translation>--%1 needs a value (see --help)</translation>
-    </message>
-    <message>
-        <source>--%1 の値「%2」は正しくありません (--help を参照)</source>
-        <translation>invalid value for --%1: &quot;%2&quot; (see --help)</translation>
-    </message>
-    <message>
-        <source>--quality %1 は %2 の音質表の行ではありません (0 から %3)</source>
-        <translation>--quality %1 is not a row of the %2 quality table (0 to %3)</translation>
-    </message>
-    <message>
-        <source>使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
-音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、
-ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット
-または /P) から始め、終了時にこの実行の設定を既定のプリセットに保存します。
-
-スケジュール (ウィンドウのコマンドラインと同じ。--start なども同じ意味です):
-  /S NOW | HM=21:00 | HMS=21:00:30 | &quot;YMDHM=2026/12/24 21:00&quot; | &quot;YMDHMS=...&quot;
-      --start WHEN        今すぐ、またはその時刻に開始 (それまではカウントダウン)
-  /T MS=90:00 | HMS=1:30:00
-      --duration D        録音した時間がこの長さになったら停止
-  /E exit | suspend | hibernate | shutdown
-      --end-action A      録音時間で録音が終わったときのマシンの動作
-  /P NAME, --preset NAME  既定のプリセットの代わりにこのプリセットを読み込む。存在しない
-                       プリセットは拒否します。ただし --create-preset を付けると既定値から
-                       始め、この実行の設定を NAME に保存します
-
-録音の設定 (プリセットより優先):
-  --capture pulse|alsa|signal:SPEC   音声の入力元 (既定: VELSONA_CAPTURE、なければ
-                       PulseAudio、なければ ALSA)。SPEC の例: tone=1000hz/-6db/2s,silence=1s,loop。
-                       drop=5s@10s で、その入力は信号 10 秒後に途絶え、5 秒後に戻ります
-  --device ID          --list-devices の入力デバイス ID (-1: 既定の入力)
-  --list-devices       入力デバイスを一覧表示して終了
-  --reconnect          入力が途絶えたとき (デバイスが外れた、サウンドサーバーが再起動した)、
-                       トラックを閉じて続ける: 1 秒ごとに同じ入力を試し、戻ったら次の
-                       トラックを始める。時刻指定の開始 (/S) も、録音時間が終わるまで
-                       入力が現れるのを待つ。プリセットに保存されます
-  --no-reconnect       入力が途絶えたら停止 (既定)
-  --recover            終了しきれなかった録音機が残したトラックを仕上げて終了 (毎回の起動時にも行います)
-  --format wav|mp3|ogg|wma|flac|opus
-  --quality ROW        形式の音質表の行 (0 が最初)
-  --ogg-quality 0-100  Ogg Vorbis の音質
-  --split manual|interval|silence
-  --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ
-  --folder DIR         出力先フォルダ
-  --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)
-  --title|--artist|--album|--comment TEXT   タグのテンプレート
-  --help, --version
-
-終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、
-途絶えた入力 (戻った場合も)、拒否された終了時の動作) や録音を開始できなかったときは 1。
-コマンドラインの誤りは 2 (開始時刻でない /S を含む。解釈できないほかのスケジュールの
-指定は警告して無視します)。
-</source>
-        <translation>Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]
-Records from a sound input into tracks (WAV, MP3, Ogg Vorbis, WMA, FLAC or Opus) until
-stopped with Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the
-start-up preset (the default preset or /P) and stores this run&apos;s settings back into the
-default preset at exit.
-
-Schedule (the window&apos;s command line; --start etc. are the same):
-  /S NOW | HM=21:00 | HMS=21:00:30 | &quot;YMDHM=2026/12/24 21:00&quot; | &quot;YMDHMS=...&quot;
-      --start WHEN        start now or at that time (a countdown until then)
-  /T MS=90:00 | HMS=1:30:00
-      --duration D        stop after this much recorded time
-  /E exit | suspend | hibernate | shutdown
-      --end-action A      what the machine does when the duration ends the recording
-  /P NAME, --preset NAME  load this preset instead of the default preset; a preset that does
-                       not exist is refused, unless --create-preset is given: it then starts
-                       from the default values and this run&apos;s settings are stored under NAME
-
-Recording settings (override the preset):
-  --capture pulse|alsa|signal:SPEC   where audio comes from (default: VELSONA_CAPTURE,
-                       else PulseAudio, else ALSA); SPEC e.g. tone=1000hz/-6db/2s,silence=1s,loop;
-                       drop=5s@10s makes that input fail after 10 s of signal and come back 5 s later
-  --device ID          input device id from --list-devices (-1: the default input)
-  --list-devices       list the input devices and exit
-  --reconnect          when the input fails (a device unplugged, the sound server restarted),
-                       close the track and go on: try the same input again every second and
-                       start the next track when it returns; a start at a set time (/S) waits
-                       for a missing input too, until its duration is over. Stored in the preset
-  --no-reconnect       stop when the input fails (the default)
-  --recover            finish the tracks a killed recorder left (done at every start), then exit
-  --format wav|mp3|ogg|wma|flac|opus
-  --quality ROW        row of the format&apos;s quality table (0 is the first)
-  --ogg-quality 0-100  Ogg Vorbis quality
-  --split manual|interval|silence
-  --split-time H:M:S   interval length, or the silence that ends a track
-  --folder DIR         output folder
-  --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)
-  --title|--artist|--album|--comment TEXT   tag templates
-  --help, --version
-
-Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could
-not be written, a lost input even one that came back, a refused end action) or the recording
-could not start;
-2 for a bad command line (a /S that is not a start time included; other schedule words that
-do not parse are warned about and ignored).
-</translation>
-    </message>
-</context>
-<context>
-    <name>RecordingCommands</name>
-    <message>
-        <source>録音開始に失敗しました、設定など再確認してください。</source>
-        <translation>The recording could not start; please check the settings.</translation>
-    </message>
-    <message>
-        <source>録音開始に失敗しました、設定など再確認してください。 (%1)</source>
-        <translation>The recording could not start; please check the settings. (%1)</translation>
-    </message>
-    <message>
-        <source>設定を %1 に保存できませんでした</source>
-        <translation>the settings could not be saved to %1</translation>
-    </message>
-    <message>
-        <source>終了時の動作「%1」を実行できませんでした: %2</source>
-        <translation>the end action &quot;%1&quot; was not carried out: %2</translation>
-    </message>
-</context>
-<context>
-    <name>RecordingControl</name>
-    <message>
-        <source>理由は分かりません</source>
-        <translation>the reason is not known</translation>
-    </message>
-    <message>
-        <source>既定の入力</source>
-        <translation>the default input</translation>
-    </message>
-    <message>
-        <source>一定間隔で分割</source>
-        <translation>split at the interval</translation>
-    </message>
-    <message>
-        <source>無音で分割</source>
-        <translation>split at silence</translation>
-    </message>
-    <message>
-        <source>分割の指示</source>
-        <translation>split command</translation>
-    </message>
-    <message>
-        <source>失敗</source>
-        <translation>failure</translation>
-    </message>
-    <message>
-        <source>録音停止</source>
-        <translation>recording stopped</translation>
-    </message>
-    <message>
-        <source>録音を開始できませんでした: %1</source>
-        <translation>The recording could not start: %1</translation>
-    </message>
-    <message>
-        <source>録音中</source>
-        <translation>Recording</translation>
-    </message>
-    <message>
-        <source>録音開始の時刻に録音デバイスを開けませんでした (%1)。入力が現れるのを待っています。</source>
-        <translation>The recording device could not be opened at the start time (%1). Waiting for the input to appear.</translation>
-    </message>
-    <message>
-        <source>入力デバイス %1</source>
-        <translation>input device %1</translation>
-    </message>
-    <message>
-        <source>録音 No.%1 を開始しました（%2 %3、%4、出力先 %5）</source>
-        <translation>Recording No.%1 started (%2 %3, %4, output folder %5)</translation>
-    </message>
-    <message>
-        <source>録音デバイスをもう一度開けませんでした (%1)。1秒後にもう一度試します。</source>
-        <translation>The recording device could not be opened again (%1). Trying again in a second.</translation>
-    </message>
-    <message>
-        <source>入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: %1 (%2)</source>
-        <translation>The input returned, but the next track could not be opened. Please stop the recording: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>トラック(%1)時間 %2</source>
-        <translation>Track (%1) time %2</translation>
-    </message>
-    <message>
-        <source>総時間 %1</source>
-        <translation>Total time %1</translation>
-    </message>
-    <message>
-        <source>録音デバイス「%1」からの入力が戻りました。トラック%2から録音を続けます。</source>
-        <translation>The input from the recording device &quot;%1&quot; returned. The recording goes on from track %2.</translation>
-    </message>
-    <message>
-        <source>トラック %1 を開きました: %2</source>
-        <translation>Track %1 opened: %2</translation>
-    </message>
-    <message>
-        <source>ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: %1 (%2)</source>
-        <translation>Writing to the file failed, so the track was closed (please check the free space and the output folder): %1 (%2)</translation>
-    </message>
-    <message>
-        <source>録音デバイスからの入力が途絶えました: %1</source>
-        <translation>The input from the recording device was lost: %1</translation>
-    </message>
-    <message>
-        <source>次のトラックを開けませんでした。録音を停止してください: %1 (%2)</source>
-        <translation>The next track could not be opened. Please stop the recording: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>録音デバイスからの入力が途絶えました（%1）。トラックを閉じ、入力が戻るのを待っています。</source>
-        <translation>The input from the recording device was lost (%1). The track was closed; waiting for the input to return.</translation>
-    </message>
-    <message>
-        <source>トラック %1 は音声がないため削除しました: %2</source>
-        <translation>Track %1 held no audio and was removed: %2</translation>
-    </message>
-    <message>
-        <source>トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています（空き容量を確認してください）: %1</source>
-        <translation>The end, header or tags of the track could not be written. The audio written so far is kept (please check the free space): %1</translation>
-    </message>
-    <message>
-        <source>ファイル名を付けられなかったため、次の名前で保存しました: %1</source>
-        <translation>The file could not take its name, so it was saved as: %1</translation>
-    </message>
-    <message>
-        <source>トラック %1 を閉じました（%2、長さ %3）: %4</source>
-        <translation>Track %1 closed (%2, length %3): %4</translation>
-    </message>
-    <message>
-        <source>録音を停止しました（総時間 %1）</source>
-        <translation>The recording stopped (total time %1)</translation>
-    </message>
-</context>
-<context>
-    <name>RecordingSettings</name>
     <name>BarModel</name>
     <message>
         <source>整数を入力してください。</source>
         <translation>Please enter a whole number.</translation>
+    </message>
+</context>
+<context>
+    <name>CControlLink</name>
+    <message>
+        <source>録音デバイスからの入力が終了しました。</source>
+        <translation>The input from the recording device has ended.</translation>
     </message>
 </context>
 <context>
@@ -897,165 +140,6 @@ do not parse are warned about and ignored).
         <translation>(Default settings)</translation>
     </message>
     <message>
-        <source>タイトルNo%TKN% - %TDY%</source>
-        <translation>Title No%TKN% - %TDY%</translation>
-    </message>
-    <message>
-        <source>アーティスト</source>
-        <translation>Artist</translation>
-    </message>
-    <message>
-        <source>アルバムNo%RCN%</source>
-        <translation>Album No%RCN%</translation>
-    </message>
-    <message>
-        <source>コメント%STM%-%ETM%(%TLN%)</source>
-        <translation>Comment %STM%-%ETM%(%TLN%)</translation>
-    </message>
-</context>
-<context>
-    <name>RecoveryReport</name>
-    <message>
-        <source>復旧: %1 は見つからないため、仕上げるものがありません</source>
-        <translation>Recovery: %1 is gone; nothing to finish</translation>
-    </message>
-    <message>
-        <source>復旧: %1 は音声がないため削除しました</source>
-        <translation>Recovery: %1 held no audio; removed</translation>
-    </message>
-    <message>
-        <source>復旧: %1 に名前を付けられず、そのままの場所にあります (タグを書き込めませんでした)</source>
-        <translation>Recovery: %1 could not be renamed; it stays where it is (tags could not be written)</translation>
-    </message>
-    <message>
-        <source>復旧: %1 に名前を付けられず、そのままの場所にあります</source>
-        <translation>Recovery: %1 could not be renamed; it stays where it is</translation>
-    </message>
-    <message>
-        <source>復旧しました: %1 -&gt; %2 (タグを書き込めませんでした)</source>
-        <translation>Recovered: %1 -&gt; %2 (tags could not be written)</translation>
-    </message>
-    <message>
-        <source>復旧しました: %1 -&gt; %2</source>
-        <translation>Recovered: %1 -&gt; %2</translation>
-    </message>
-    <message>
-        <source>%1（見つかりません）</source>
-        <translation>%1 (not found)</translation>
-    </message>
-    <message>
-        <source>%1（音声がないため削除しました）</source>
-        <translation>%1 (held no audio; removed)</translation>
-    </message>
-    <message>
-        <source>%1
-&#x3000;→ %2</source>
-        <translation>%1
-  -&gt; %2</translation>
-    </message>
-    <message>
-        <source>%1
-&#x3000;→ %2（タグを書き込めませんでした）</source>
-        <translation>%1
-  -&gt; %2 (the tags could not be written)</translation>
-    </message>
-    <message>
-        <source>%1（名前を付けられませんでした）</source>
-        <translation>%1 (could not be renamed)</translation>
-    </message>
-    <message>
-        <source>%1（名前を付けられませんでした）（タグを書き込めませんでした）</source>
-        <translation>%1 (could not be renamed; the tags could not be written)</translation>
-    </message>
-    <message>
-        <source>前回終了しきれなかった録音を仕上げ、次の名前で保存しました:%1</source>
-        <translation>The recordings left unfinished last time were finished and saved under these names:%1</translation>
-    </message>
-</context>
-<context>
-    <name>SettingsStore</name>
-    <message>
-        <source>(バイナリ)</source>
-        <translation>(binary)</translation>
-    </message>
-    <message>
-        <source>プリセット「%1」: %2=%3 は使えないため、既定値 %4 を使います</source>
-        <translation>preset &quot;%1&quot;: %2=%3 cannot be used; the default %4 is used instead</translation>
-    </message>
-    <message>
-        <source>設定ファイル %1 を読めません (%2)。既定値を使い、ファイルはそのままにします</source>
-        <translation>the settings file %1 cannot be read (%2); the default values are used and the file is left as it is</translation>
-    </message>
-    <message>
-        <source>設定ファイル %1 は壊れています。%1.damaged として残し、読めた値を使います</source>
-        <translation>the settings file %1 is damaged; it was kept as %1.damaged and what could be read is used</translation>
-    </message>
-    <message>
-        <source>設定ファイル %1 のプリセットの間に余分なセクション行 [%2] があります。その後の値は元のプリセットのままです</source>
-        <translation>the settings file %1 has a stray section line [%2] among the presets; the values after it stay with their preset</translation>
-    </message>
-    <message>
-        <source>プリセット「%1」はありません。既定値を使います</source>
-        <translation>the preset &quot;%1&quot; does not exist; the default values are used</translation>
-    </message>
-    <message>
-        <source>録音プリセットが未入力です。</source>
-        <translation>No recording preset name was entered.</translation>
-    </message>
-    <message>
-        <source>録音プリセット「%1」を %2 に保存できませんでした。</source>
-        <translation>The recording preset &quot;%1&quot; could not be saved to %2.</translation>
-    </message>
-    <message>
-        <source>%1 の録音プリセットは削除できません。</source>
-        <translation>The recording preset %1 cannot be deleted.</translation>
-    </message>
-    <message>
-        <source>録音プリセット「%1」の削除に失敗しました。</source>
-        <translation>The recording preset &quot;%1&quot; could not be deleted.</translation>
-    </message>
-</context>
-<context>
-    <name>StartChecks</name>
-    <message>
-        <source>保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「%1」</source>
-        <translation>The file name is empty or only an extension. Please enter a file name: &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>入力デバイス %1 (%2) では %3 Hz、%4 チャンネル、%5 ビットで録音できません</source>
-        <translation>input device %1 (%2) cannot capture %3 Hz, %4 channel(s), %5 bit</translation>
-    </message>
-    <message>
-        <source>%2 に入力デバイス %1 はありません (velsona-rec --list-devices で確認できます)</source>
-        <translation>there is no input device %1 on %2 (see velsona-rec --list-devices)</translation>
-    </message>
-    <message>
-        <source>出力先フォルダ %1 を作成できません: %2</source>
-        <translation>cannot create the output folder %1: %2</translation>
-    </message>
-    <message>
-        <source>出力先フォルダ %1 に書き込めません: %2</source>
-        <translation>cannot write into the output folder %1: %2</translation>
-    </message>
-    <message>
-        <source>注意: %1 の空き容量を測れません</source>
-        <translation>note: the free space of %1 cannot be measured</translation>
-    </message>
-    <message>
-        <source>空き容量: %1</source>
-        <translation>Free space: %1</translation>
-    </message>
-    <message>
-        <source>空き容量: %1、%3 kbit/s で約 %2 時間分</source>
-        <translation>Free space: %1, about %2 hours at %3 kbit/s</translation>
-    </message>
-    <message>
-        <source>警告: 出力先フォルダには、この録音の %1 時間分の空きしかありません</source>
-        <translation>warning: the output folder holds only %1 hours of this recording</translation>
-    </message>
-    <message>
-        <source>%1 バイト</source>
-        <translation>%1 bytes</translation>
         <source>保存</source>
         <translation>Save</translation>
     </message>
@@ -1158,10 +242,29 @@ do not parse are warned about and ignored).
     </message>
     <message>
         <source>ｷｬﾝｾﾙ</source>
-    <name>CControlLink</name>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CInputBar</name>
     <message>
-        <source>録音デバイスからの入力が終了しました。</source>
-        <translation>The input from the recording device has ended.</translation>
+        <source>入力デバイス：</source>
+        <translation>Input device:</translation>
+    </message>
+    <message>
+        <source>入力形式：</source>
+        <translation>Input format:</translation>
+    </message>
+</context>
+<context>
+    <name>CLevelBar</name>
+    <message>
+        <source>音量表示バー</source>
+        <translation>Level bar</translation>
+    </message>
+    <message>
+        <source>単位：dB</source>
+        <translation>Unit: dB</translation>
     </message>
 </context>
 <context>
@@ -1331,6 +434,56 @@ No program that opens folders (a file manager) was found.</translation>
     </message>
 </context>
 <context>
+    <name>CMonitorBar</name>
+    <message>
+        <source>音声モニターバー</source>
+        <translation>Audio monitor bar</translation>
+    </message>
+    <message>
+        <source>録音全体の波形</source>
+        <translation>Waveform of the whole recording</translation>
+    </message>
+    <message>
+        <source>トラックの波形</source>
+        <translation>Waveform of the track</translation>
+    </message>
+</context>
+<context>
+    <name>COutputBar</name>
+    <message>
+        <source>ファイル形式：</source>
+        <translation>File format:</translation>
+    </message>
+    <message>
+        <source>音質：</source>
+        <translation>Quality:</translation>
+    </message>
+    <message>
+        <source>OGG音質</source>
+        <translation>OGG quality</translation>
+    </message>
+    <message>
+        <source>トラック設定</source>
+        <translation>Track settings</translation>
+    </message>
+    <message>
+        <source>収録No：</source>
+        <translation>Recording No.:</translation>
+    </message>
+    <message>
+        <source>ﾄﾗｯｸNo：</source>
+        <translation>Track No.:</translation>
+    </message>
+    <message>
+        <source>分割方法：</source>
+        <translation>Split method:</translation>
+    </message>
+    <message>
+        <source>分割時間</source>
+        <translation>Split time</translation>
+    </message>
+</context>
+<context>
     <name>CRecordTimerDlg</name>
     <message>
         <source>録音タイマー設定</source>
@@ -1398,78 +551,6 @@ No program that opens folders (a file manager) was found.</translation>
     </message>
 </context>
 <context>
-    <name>CInputBar</name>
-    <message>
-        <source>入力デバイス：</source>
-        <translation>Input device:</translation>
-    </message>
-    <message>
-        <source>入力形式：</source>
-        <translation>Input format:</translation>
-    </message>
-</context>
-<context>
-    <name>CLevelBar</name>
-    <message>
-        <source>音量表示バー</source>
-        <translation>Level bar</translation>
-    </message>
-    <message>
-        <source>単位：dB</source>
-        <translation>Unit: dB</translation>
-    </message>
-</context>
-<context>
-    <name>CMonitorBar</name>
-    <message>
-        <source>音声モニターバー</source>
-        <translation>Audio monitor bar</translation>
-    </message>
-    <message>
-        <source>録音全体の波形</source>
-        <translation>Waveform of the whole recording</translation>
-    </message>
-    <message>
-        <source>トラックの波形</source>
-        <translation>Waveform of the track</translation>
-    </message>
-</context>
-<context>
-    <name>COutputBar</name>
-    <message>
-        <source>ファイル形式：</source>
-        <translation>File format:</translation>
-    </message>
-    <message>
-        <source>音質：</source>
-        <translation>Quality:</translation>
-    </message>
-    <message>
-        <source>OGG音質</source>
-        <translation>OGG quality</translation>
-    </message>
-    <message>
-        <source>トラック設定</source>
-        <translation>Track settings</translation>
-    </message>
-    <message>
-        <source>収録No：</source>
-        <translation>Recording No.:</translation>
-    </message>
-    <message>
-        <source>ﾄﾗｯｸNo：</source>
-        <translation>Track No.:</translation>
-    </message>
-    <message>
-        <source>分割方法：</source>
-        <translation>Split method:</translation>
-    </message>
-    <message>
-        <source>分割時間</source>
-        <translation>Split time</translation>
-    </message>
-</context>
-<context>
     <name>CTagBar</name>
     <message>
         <source>ID3タグ設定</source>
@@ -1504,160 +585,32 @@ No program that opens folders (a file manager) was found.</translation>
     </message>
 </context>
 <context>
-    <name>FileBarModel</name>
-    <message>
-        <source>出力フォルダを選択して下さい</source>
-        <translation>Choose the output folder</translation>
-    </message>
-</context>
-<context>
-    <name>InputBarModel</name>
-    <message>
-        <source>%1 (標準)</source>
-        <translation>%1 (default)</translation>
-    </message>
-    <message>
-        <source>%1 Hz / モノラル / %2 bit</source>
-        <translation>%1 Hz / Mono / %2 bit</translation>
-    </message>
-    <message>
-        <source>%1 Hz / ステレオ / %2 bit</source>
-        <translation>%1 Hz / Stereo / %2 bit</translation>
-    </message>
-</context>
-<context>
-    <name>OutputBarModel</name>
-    <message>
-        <source>このLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。</source>
-        <translation>On this Linux system, the package libmp3lame0 (sudo apt-get install libmp3lame0) and lame_enc.so in the program&apos;s folder (or the installed modules folder) are needed.</translation>
-    </message>
-    <message>
-        <source>このLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 (sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。</source>
-        <translation>On this Linux system, the packages libavcodec59 libavformat59 libtag1v5 (sudo apt-get install libavcodec59 libavformat59 libtag1v5) and WMAENC.so and WMADEC9.so in the program&apos;s folder (or the installed modules folder) are needed.</translation>
-    </message>
-    <message>
-        <source>分割時間：</source>
-        <translation>Split time:</translation>
-    </message>
-    <message>
-        <source>無音時間：</source>
-        <translation>Silence time:</translation>
-    </message>
-    <message>
-        <source>手動で分割</source>
-        <translation>Split by hand</translation>
-    </message>
-    <message>
-        <source>一定時間で分割</source>
-        <translation>Split at fixed intervals</translation>
-    </message>
-    <message>
-        <source>無音区間で分割</source>
-        <translation>Split at silences</translation>
-    </message>
-    <message>
-        <source>出力設定 (WAV:無圧縮/%1kHz/%2)</source>
-        <translation>Output settings (WAV:uncompressed/%1kHz/%2)</translation>
-    </message>
-    <message>
-        <source>出力設定 (FLAC:レベル%1/%2kHz/%3)</source>
-        <translation>Output settings (FLAC:level %1/%2kHz/%3)</translation>
-    </message>
-    <message>
-        <source>出力設定 (%1:%2kbps/%3kHz/%4)</source>
-        <translation>Output settings (%1:%2kbps/%3kHz/%4)</translation>
-    </message>
-    <message>
-        <source>MP3エンコードライブラリ「lame_enc.so」を読み込めません。
-（MP3形式の出力にはLAMEエンコードライブラリが必要です）
-
-%1
-インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。</source>
-        <translation>The MP3 encoder library “lame_enc.so” cannot be loaded.
-(MP3 output needs the LAME encoder library.)
-
-%1
-After installing it, quit the program and start it again.</translation>
-    </message>
-    <message>
-        <source>WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。
-（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）
-
-%1
-インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。</source>
-        <translation>The WMA encoder libraries “WMAENC.so” and “WMADEC9.so” cannot be loaded.
-(WMA output needs the FFmpeg and TagLib libraries.)
-
-%1
-After installing them, quit the program and start it again.</translation>
-    </message>
-    <message>
-        <source>MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。<byte value="xd"/>
-（MP3形式の出力には別途LAMEエンコードライブラリが必要です）<byte value="xd"/>
-
-ダウンロードしますか？</source>
-        <translation>The MP3 encoder library “LAME_ENC.DLL” is not installed.<byte value="xd"/>
-(MP3 output needs the LAME encoder library, installed separately.)<byte value="xd"/>
-
-Download it?</translation>
-    </message>
-    <message>
-        <source>WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。<byte value="xd"/>
-（WMA形式の出力には別途WMAランタイムライブラリが必要です）<byte value="xd"/>
-
-ダウンロードしますか？</source>
-        <translation>The WMA runtime library “wmfdist8.exe” is not installed.<byte value="xd"/>
-(WMA output needs the WMA runtime library, installed separately.)<byte value="xd"/>
-
-Download it?</translation>
-    </message>
-    <message>
-        <source>lame_enc39?.exeを実行しインストールを行ってください
-MP3を有効にするにはその後一旦ソフトを終了し、
-ソフトウェアを再起動させてください。
-
-%1</source>
-        <translation>Run lame_enc39?.exe to install it.
-To use MP3, then quit the program
-and start it again.
-
-%1</translation>
-    </message>
-    <message>
-        <source>wmfdist8.exeを実行しインストールを行ってください
-WMAを有効にするにはその後一旦ソフトを終了し、
-ソフトウェアを再起動させてください。
-
-%1</source>
-        <translation>Run wmfdist8.exe to install it.
-To use WMA, then quit the program
-and start it again.
-
-%1</translation>
-    </message>
-    <message>
-        <source>無音時間の指定が不正です</source>
-        <translation>The silence time is not valid</translation>
-    </message>
-    <message>
-        <source>分割時間の指定が不正です</source>
-        <translation>The split time is not valid</translation>
-    </message>
-    <message>
-        <source>間隔時間の指定が不正です</source>
-        <translation>The interval is not valid</translation>
-    </message>
-    <message>
-        <source>出力設定</source>
-        <translation>Output settings</translation>
-    </message>
-    <message>
-        <source>間隔時間：</source>
-        <translation>Interval:</translation>
     <name>CWindowBody</name>
     <message>
         <source>バー</source>
         <translation>Bars</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureBackend</name>
+    <message>
+        <source>入力デバイス %1 はありません</source>
+        <translation>no capture device %1</translation>
+    </message>
+    <message>
+        <source>録音方式「%1」はありません（pulse、alsa、signal:&lt;仕様&gt; のいずれか）</source>
+        <translation>unknown capture backend &quot;%1&quot; (use pulse, alsa or signal:&lt;spec&gt;)</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureStream</name>
+    <message>
+        <source>録音形式 %1 Hz、%2 チャンネル、%3 ビットには対応していません</source>
+        <translation>unsupported capture format %1 Hz, %2 channels, %3 bits</translation>
+    </message>
+    <message>
+        <source>録音バッファがあふれ、音声が失われました</source>
+        <translation>capture buffer overrun: audio was lost</translation>
     </message>
 </context>
 <context>
@@ -1954,6 +907,768 @@ About</translation>
     </message>
 </context>
 <context>
+    <name>Countdown</name>
+    <message>
+        <source>%1日と%2時間%3分%4秒</source>
+        <translation>%1 d %2 h %3 min %4 s</translation>
+    </message>
+    <message>
+        <source>%1時間%2分%3秒</source>
+        <translation>%1 h %2 min %3 s</translation>
+    </message>
+    <message>
+        <source>%1分%2秒</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 !録音開始[%2]まで[%3] </source>
+        <translation>%1 !Recording starts [%2] in [%3] </translation>
+    </message>
+</context>
+<context>
+    <name>DiskSpace</name>
+    <message>
+        <source>%1 に予備の領域を確保できません: %2</source>
+        <translation>cannot reserve space in %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 の空き容量を測れません: %2</source>
+        <translation>cannot measure the free space of %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>EndAction</name>
+    <message>
+        <source>アプリの終了</source>
+        <translation>Exit the program</translation>
+    </message>
+    <message>
+        <source>スタンバイ状態</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <source>ＰＣ電源断</source>
+        <translation>Power off</translation>
+    </message>
+    <message>
+        <source>休止状態</source>
+        <translation>Hibernation</translation>
+    </message>
+</context>
+<context>
+    <name>FileBarModel</name>
+    <message>
+        <source>出力フォルダを選択して下さい</source>
+        <translation>Choose the output folder</translation>
+    </message>
+</context>
+<context>
+    <name>FileNameTemplate</name>
+    <message>
+        <source>ファイル名テンプレートの「.」「..」は出力先フォルダの外を指すため、「．」「．．」として保存します: %1</source>
+        <translation>&quot;.&quot; and &quot;..&quot; in the file-name template point outside the output folder, so they are saved as full-width dots: %1</translation>
+    </message>
+    <message>
+        <source>出力先フォルダの「\」はフォルダの区切りとして扱い、次のフォルダに保存します: %1</source>
+        <translation>&quot;\&quot; in the output folder is taken as a folder separator; the recording is saved in this folder: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FileStream</name>
+    <message>
+        <source>%1</source>
+        <translation>%1</translation>
+    </message>
+</context>
+<context>
+    <name>FormatConverter</name>
+    <message>
+        <source>変換の先にファイルの書き手がありません</source>
+        <translation>no writer behind the converter</translation>
+    </message>
+    <message>
+        <source>変換できるのは 16 ビットのモノラルかステレオだけです</source>
+        <translation>the converter takes 16-bit mono or stereo only</translation>
+    </message>
+</context>
+<context>
+    <name>HeadlessRecorder</name>
+    <message>
+        <source>任意のレート、モノラルまたはステレオ、8 または 16 ビット</source>
+        <translation>any rate, mono or stereo, 8 or 16 bit</translation>
+    </message>
+    <message>
+        <source>使える形式がありません</source>
+        <translation>no usable format</translation>
+    </message>
+    <message>
+        <source>音声入力の方式を使えません: %1</source>
+        <translation>no capture backend: %1</translation>
+    </message>
+    <message>
+        <source>プリセット「%1」はありません (--create-preset を付けると既定値から作ります)</source>
+        <translation>there is no preset &quot;%1&quot; (--create-preset makes it from the default values)</translation>
+    </message>
+    <message>
+        <source>プリセット: %1、出力: %2、フォルダ: %3</source>
+        <translation>Preset: %1; output: %2; folder: %3</translation>
+    </message>
+    <message>
+        <source>%1 (値がありません)</source>
+        <translation>%1 without a value</translation>
+    </message>
+    <message>
+        <source>正の MS=90:00 または HMS=1:30:00</source>
+        <translation>a positive MS=90:00 or HMS=1:30:00</translation>
+    </message>
+    <message>
+        <source>exit、suspend、hibernate、shutdown のいずれか</source>
+        <translation>exit, suspend, hibernate or shutdown</translation>
+    </message>
+    <message>
+        <source>プリセット名</source>
+        <translation>a preset name</translation>
+    </message>
+    <message>
+        <source>/S、/T、/E、/P とそれぞれの値</source>
+        <translation>/S, /T, /E or /P, each followed by its value</translation>
+    </message>
+    <message>
+        <source>%1 は開始時刻ではありません (%2)。録音を始めません</source>
+        <translation>%1 is not a start time (%2); not starting</translation>
+    </message>
+    <message>
+        <source>%1 は無視します (%2 を指定してください)</source>
+        <translation>%1 is ignored (expected %2)</translation>
+    </message>
+    <message>
+        <source>入力デバイス (%1):</source>
+        <translation>Input devices (%1):</translation>
+    </message>
+    <message>
+        <source>velsona-rec: 確認中</source>
+        <translation>velsona-rec: checking</translation>
+    </message>
+    <message>
+        <source>注意: スリープを止められません (%1)。録音中にマシンがサスペンドするかもしれません</source>
+        <translation>note: no sleep inhibitor (%1); the machine may suspend during the recording</translation>
+    </message>
+    <message>
+        <source>%1 の録音開始を待っています (Ctrl+C で取り消します)</source>
+        <translation>Waiting to start at %1 (Ctrl+C cancels)</translation>
+    </message>
+    <message>
+        <source>%1 の録音開始を待っています</source>
+        <translation>Waiting to start at %1</translation>
+    </message>
+    <message>
+        <source>開始前に取り消しました</source>
+        <translation>Cancelled before the start</translation>
+    </message>
+    <message>
+        <source>開始前に取り消しました。</source>
+        <translation>Cancelled before the start.</translation>
+    </message>
+    <message>
+        <source>録音中: %1 (Ctrl+C で停止します)</source>
+        <translation>Recording: %1 (Ctrl+C stops)</translation>
+    </message>
+    <message>
+        <source>録音中: %1</source>
+        <translation>Recording: %1</translation>
+    </message>
+    <message>
+        <source>注意: systemd-logind がスリープを止めるロックを認めませんでした</source>
+        <translation>note: systemd-logind did not grant the sleep inhibitor lock</translation>
+    </message>
+    <message>
+        <source>停止しています…</source>
+        <translation>Stopping…</translation>
+    </message>
+    <message>
+        <source>停止しています</source>
+        <translation>Stopping</translation>
+    </message>
+    <message>
+        <source>停止しました: トラック %1 個。</source>
+        <translation>Stopped: %1 track(s).</translation>
+    </message>
+    <message>
+        <source>停止しました: トラック %1 個</source>
+        <translation>Stopped: %1 track(s)</translation>
+    </message>
+    <message>
+        <source>取り込みの層で音声が %1 回欠けました (オーバーラン)</source>
+        <translation>the capture layer dropped audio %1 time(s) (overruns)</translation>
+    </message>
+    <message>
+        <source>録音時間に達しました。</source>
+        <translation>The duration is reached.</translation>
+    </message>
+    <message>
+        <source>入力が終わりました。</source>
+        <translation>The input came to its end.</translation>
+    </message>
+    <message>
+        <source>%1 から入力を待っています</source>
+        <translation>Waiting for the input since %1</translation>
+    </message>
+    <message>
+        <source>オーバーラン %1</source>
+        <translation>overruns %1</translation>
+    </message>
+    <message>
+        <source>トラックのファイル: %1 (%2)</source>
+        <translation>Track file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>トラックのファイル: %1 (%2、%3)</source>
+        <translation>Track file: %1 (%2, %3)</translation>
+    </message>
+    <message>
+        <source>終了時の動作: %1</source>
+        <translation>End action: %1</translation>
+    </message>
+</context>
+<context>
+    <name>InputBarModel</name>
+    <message>
+        <source>%1 (標準)</source>
+        <translation>%1 (default)</translation>
+    </message>
+    <message>
+        <source>%1 Hz / モノラル / %2 bit</source>
+        <translation>%1 Hz / Mono / %2 bit</translation>
+    </message>
+    <message>
+        <source>%1 Hz / ステレオ / %2 bit</source>
+        <translation>%1 Hz / Stereo / %2 bit</translation>
+    </message>
+</context>
+<context>
+    <name>Logind</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>D-Bus のアドレスがありません</source>
+        <translation>no D-Bus address given</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleReport</name>
+    <message>
+        <source>%1.so: 読み込まれていません (%2)</source>
+        <translation>%1.so: not loaded (%2)</translation>
+    </message>
+    <message>
+        <source>%1 %2
+Copyright (C) 2026 Velsona maintainers
+ライセンス GPLv3+: GNU GPL バージョン 3 またはそれ以降 &lt;https://gnu.org/licenses/gpl.html&gt;。
+これはフリーソフトウェアです。自由に変更し、再配布できます。
+法律で認められる範囲で、一切の保証はありません。
+モジュール:
+</source>
+        <translation>%1 %2
+Copyright (C) 2026 Velsona maintainers
+License GPLv3+: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
+Modules:
+</translation>
+    </message>
+</context>
+<context>
+    <name>OutputBarModel</name>
+    <message>
+        <source>MP3エンコードライブラリ「lame_enc.so」を読み込めません。
+（MP3形式の出力にはLAMEエンコードライブラリが必要です）
+
+%1
+インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。</source>
+        <translation>The MP3 encoder library “lame_enc.so” cannot be loaded.
+(MP3 output needs the LAME encoder library.)
+
+%1
+After installing it, quit the program and start it again.</translation>
+    </message>
+    <message>
+        <source>MP3エンコードライブラリ「LAME_ENC.DLL」がインストールされていません。<byte value="xd"/>
+（MP3形式の出力には別途LAMEエンコードライブラリが必要です）<byte value="xd"/>
+
+ダウンロードしますか？</source>
+        <translation>The MP3 encoder library “LAME_ENC.DLL” is not installed.<byte value="xd"/>
+(MP3 output needs the LAME encoder library, installed separately.)<byte value="xd"/>
+
+Download it?</translation>
+    </message>
+    <message>
+        <source>lame_enc39?.exeを実行しインストールを行ってください
+MP3を有効にするにはその後一旦ソフトを終了し、
+ソフトウェアを再起動させてください。
+
+%1</source>
+        <translation>Run lame_enc39?.exe to install it.
+To use MP3, then quit the program
+and start it again.
+
+%1</translation>
+    </message>
+    <message>
+        <source>このLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。</source>
+        <translation>On this Linux system, the package libmp3lame0 (sudo apt-get install libmp3lame0) and lame_enc.so in the program&apos;s folder (or the installed modules folder) are needed.</translation>
+    </message>
+    <message>
+        <source>WMAエンコードライブラリ「WMAENC.so」「WMADEC9.so」を読み込めません。
+（WMA形式の出力にはFFmpegとTagLibのライブラリが必要です）
+
+%1
+インストールした後、一旦ソフトを終了し、ソフトウェアを再起動させてください。</source>
+        <translation>The WMA encoder libraries “WMAENC.so” and “WMADEC9.so” cannot be loaded.
+(WMA output needs the FFmpeg and TagLib libraries.)
+
+%1
+After installing them, quit the program and start it again.</translation>
+    </message>
+    <message>
+        <source>WMAランタイムライブラリ「wmfdist8.exe」がインストールされていません。<byte value="xd"/>
+（WMA形式の出力には別途WMAランタイムライブラリが必要です）<byte value="xd"/>
+
+ダウンロードしますか？</source>
+        <translation>The WMA runtime library “wmfdist8.exe” is not installed.<byte value="xd"/>
+(WMA output needs the WMA runtime library, installed separately.)<byte value="xd"/>
+
+Download it?</translation>
+    </message>
+    <message>
+        <source>wmfdist8.exeを実行しインストールを行ってください
+WMAを有効にするにはその後一旦ソフトを終了し、
+ソフトウェアを再起動させてください。
+
+%1</source>
+        <translation>Run wmfdist8.exe to install it.
+To use WMA, then quit the program
+and start it again.
+
+%1</translation>
+    </message>
+    <message>
+        <source>このLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 (sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。</source>
+        <translation>On this Linux system, the packages libavcodec59 libavformat59 libtag1v5 (sudo apt-get install libavcodec59 libavformat59 libtag1v5) and WMAENC.so and WMADEC9.so in the program&apos;s folder (or the installed modules folder) are needed.</translation>
+    </message>
+    <message>
+        <source>分割時間：</source>
+        <translation>Split time:</translation>
+    </message>
+    <message>
+        <source>無音時間：</source>
+        <translation>Silence time:</translation>
+    </message>
+    <message>
+        <source>手動で分割</source>
+        <translation>Split by hand</translation>
+    </message>
+    <message>
+        <source>一定時間で分割</source>
+        <translation>Split at fixed intervals</translation>
+    </message>
+    <message>
+        <source>無音区間で分割</source>
+        <translation>Split at silences</translation>
+    </message>
+    <message>
+        <source>出力設定 (WAV:無圧縮/%1kHz/%2)</source>
+        <translation>Output settings (WAV:uncompressed/%1kHz/%2)</translation>
+    </message>
+    <message>
+        <source>出力設定 (FLAC:レベル%1/%2kHz/%3)</source>
+        <translation>Output settings (FLAC:level %1/%2kHz/%3)</translation>
+    </message>
+    <message>
+        <source>出力設定 (%1:%2kbps/%3kHz/%4)</source>
+        <translation>Output settings (%1:%2kbps/%3kHz/%4)</translation>
+    </message>
+    <message>
+        <source>無音時間の指定が不正です</source>
+        <translation>The silence time is not valid</translation>
+    </message>
+    <message>
+        <source>分割時間の指定が不正です</source>
+        <translation>The split time is not valid</translation>
+    </message>
+    <message>
+        <source>間隔時間の指定が不正です</source>
+        <translation>The interval is not valid</translation>
+    </message>
+    <message>
+        <source>出力設定</source>
+        <translation>Output settings</translation>
+    </message>
+    <message>
+        <source>間隔時間：</source>
+        <translation>Interval:</translation>
+    </message>
+</context>
+<context>
+    <name>OutputFormats</name>
+    <message>
+        <source>MP3 で録音するには LAME エンコーダーのモジュール lame_enc.so (プログラムと同じ場所かモジュールフォルダ) が必要です: %1</source>
+        <translation>MP3 output needs the LAME encoder module lame_enc.so (beside the program or in its module folder): %1</translation>
+    </message>
+    <message>
+        <source>WMA で録音するにはエンコーダーのプラグイン WMAENC.so (プログラムと同じ場所かモジュールフォルダ) が必要ですが、読み込めませんでした</source>
+        <translation>WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDisplay</name>
+    <message>
+        <source>警告: %1</source>
+        <translation>warning: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PulseCapture</name>
+    <message>
+        <source>PulseAudio のメインループを開始できません</source>
+        <translation>cannot start the PulseAudio main loop</translation>
+    </message>
+    <message>
+        <source>PulseAudio サーバーが応答しません</source>
+        <translation>no PulseAudio server answers</translation>
+    </message>
+    <message>
+        <source>PulseAudio サーバーが応答しません: %1</source>
+        <translation>no PulseAudio server answers: %1</translation>
+    </message>
+    <message>
+        <source>PulseAudio の入力デバイスを一覧できません</source>
+        <translation>cannot list the PulseAudio sources</translation>
+    </message>
+    <message>
+        <source>PulseAudio のストリームを作成できません: %1</source>
+        <translation>cannot create a PulseAudio stream: %1</translation>
+    </message>
+    <message>
+        <source>PulseAudio の入力デバイス「%1」から録音できません: %2</source>
+        <translation>cannot record from the PulseAudio source &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>PulseAudio の既定の入力デバイスから録音できません: %1</source>
+        <translation>cannot record from the PulseAudio source: %1</translation>
+    </message>
+    <message>
+        <source>PulseAudio のストリームから読み取れませんでした</source>
+        <translation>reading from the PulseAudio stream failed</translation>
+    </message>
+    <message>
+        <source>PulseAudio の入力デバイスがなくなりました: %1</source>
+        <translation>the PulseAudio source went away: %1</translation>
+    </message>
+    <message>
+        <source>PulseAudio サーバーとの接続が切れました</source>
+        <translation>the connection to the PulseAudio server was lost</translation>
+    </message>
+</context>
+<context>
+    <name>RecordTimer</name>
+    <message>
+        <source>1.パソコンの電源を落とす</source>
+        <translation>1. Power off the computer</translation>
+    </message>
+    <message>
+        <source>2.OSをスタンバイ状態(サスペンド)にしてアプリ終了</source>
+        <translation>2. Suspend the system and exit the program</translation>
+    </message>
+    <message>
+        <source>3.OSを休止状態(ハイバネート)にしてアプリ終了</source>
+        <translation>3. Hibernate the system and exit the program</translation>
+    </message>
+    <message>
+        <source>4.アプリケーションを終了する</source>
+        <translation>4. Exit the program</translation>
+    </message>
+    <message>
+        <source>録音時間の指定が不正です</source>
+        <translation>The recording duration is not valid</translation>
+    </message>
+    <message>
+        <source>開始時刻の指定が不正です</source>
+        <translation>The start time is not valid</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderOptions</name>
+    <message>
+        <source>不明なオプション %1 です (--help を参照)</source>
+        <translation>unknown option %1 (see --help)</translation>
+    </message>
+    <message>
+        <source>--%1 は値を取りません</source>
+        <translation>--%1 takes no value</translation>
+    </message>
+    <message>
+        <source>--%1 には値が必要です (--help を参照)</source>
+        <translation>--%1 needs a value (see --help)</translation>
+    </message>
+    <message>
+        <source>--%1 の値「%2」は正しくありません (--help を参照)</source>
+        <translation>invalid value for --%1: &quot;%2&quot; (see --help)</translation>
+    </message>
+    <message>
+        <source>--quality %1 は %2 の音質表の行ではありません (0 から %3)</source>
+        <translation>--quality %1 is not a row of the %2 quality table (0 to %3)</translation>
+    </message>
+    <message>
+        <source>使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
+音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、
+ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット
+または /P) から始め、終了時にこの実行の設定を既定のプリセットに保存します。
+
+スケジュール (ウィンドウのコマンドラインと同じ。--start なども同じ意味です):
+  /S NOW | HM=21:00 | HMS=21:00:30 | &quot;YMDHM=2026/12/24 21:00&quot; | &quot;YMDHMS=...&quot;
+      --start WHEN        今すぐ、またはその時刻に開始 (それまではカウントダウン)
+  /T MS=90:00 | HMS=1:30:00
+      --duration D        録音した時間がこの長さになったら停止
+  /E exit | suspend | hibernate | shutdown
+      --end-action A      録音時間で録音が終わったときのマシンの動作
+  /P NAME, --preset NAME  既定のプリセットの代わりにこのプリセットを読み込む。存在しない
+                       プリセットは拒否します。ただし --create-preset を付けると既定値から
+                       始め、この実行の設定を NAME に保存します
+
+録音の設定 (プリセットより優先):
+  --capture pulse|alsa|signal:SPEC   音声の入力元 (既定: VELSONA_CAPTURE、なければ
+                       PulseAudio、なければ ALSA)。SPEC の例: tone=1000hz/-6db/2s,silence=1s,loop。
+                       drop=5s@10s で、その入力は信号 10 秒後に途絶え、5 秒後に戻ります
+  --device ID          --list-devices の入力デバイス ID (-1: 既定の入力)
+  --list-devices       入力デバイスを一覧表示して終了
+  --reconnect          入力が途絶えたとき (デバイスが外れた、サウンドサーバーが再起動した)、
+                       トラックを閉じて続ける: 1 秒ごとに同じ入力を試し、戻ったら次の
+                       トラックを始める。時刻指定の開始 (/S) も、録音時間が終わるまで
+                       入力が現れるのを待つ。プリセットに保存されます
+  --no-reconnect       入力が途絶えたら停止 (既定)
+  --recover            終了しきれなかった録音機が残したトラックを仕上げて終了 (毎回の起動時にも行います)
+  --format wav|mp3|ogg|wma|flac|opus
+  --quality ROW        形式の音質表の行 (0 が最初)
+  --ogg-quality 0-100  Ogg Vorbis の音質
+  --split manual|interval|silence
+  --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ
+  --folder DIR         出力先フォルダ
+  --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)
+  --title|--artist|--album|--comment TEXT   タグのテンプレート
+  --help, --version
+
+終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、
+途絶えた入力 (戻った場合も)、拒否された終了時の動作) や録音を開始できなかったときは 1。
+コマンドラインの誤りは 2 (開始時刻でない /S を含む。解釈できないほかのスケジュールの
+指定は警告して無視します)。
+</source>
+        <translation>Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]
+Records from a sound input into tracks (WAV, MP3, Ogg Vorbis, WMA, FLAC or Opus) until
+stopped with Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the
+start-up preset (the default preset or /P) and stores this run&apos;s settings back into the
+default preset at exit.
+
+Schedule (the window&apos;s command line; --start etc. are the same):
+  /S NOW | HM=21:00 | HMS=21:00:30 | &quot;YMDHM=2026/12/24 21:00&quot; | &quot;YMDHMS=...&quot;
+      --start WHEN        start now or at that time (a countdown until then)
+  /T MS=90:00 | HMS=1:30:00
+      --duration D        stop after this much recorded time
+  /E exit | suspend | hibernate | shutdown
+      --end-action A      what the machine does when the duration ends the recording
+  /P NAME, --preset NAME  load this preset instead of the default preset; a preset that does
+                       not exist is refused, unless --create-preset is given: it then starts
+                       from the default values and this run&apos;s settings are stored under NAME
+
+Recording settings (override the preset):
+  --capture pulse|alsa|signal:SPEC   where audio comes from (default: VELSONA_CAPTURE,
+                       else PulseAudio, else ALSA); SPEC e.g. tone=1000hz/-6db/2s,silence=1s,loop;
+                       drop=5s@10s makes that input fail after 10 s of signal and come back 5 s later
+  --device ID          input device id from --list-devices (-1: the default input)
+  --list-devices       list the input devices and exit
+  --reconnect          when the input fails (a device unplugged, the sound server restarted),
+                       close the track and go on: try the same input again every second and
+                       start the next track when it returns; a start at a set time (/S) waits
+                       for a missing input too, until its duration is over. Stored in the preset
+  --no-reconnect       stop when the input fails (the default)
+  --recover            finish the tracks a killed recorder left (done at every start), then exit
+  --format wav|mp3|ogg|wma|flac|opus
+  --quality ROW        row of the format&apos;s quality table (0 is the first)
+  --ogg-quality 0-100  Ogg Vorbis quality
+  --split manual|interval|silence
+  --split-time H:M:S   interval length, or the silence that ends a track
+  --folder DIR         output folder
+  --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)
+  --title|--artist|--album|--comment TEXT   tag templates
+  --help, --version
+
+Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could
+not be written, a lost input even one that came back, a refused end action) or the recording
+could not start;
+2 for a bad command line (a /S that is not a start time included; other schedule words that
+do not parse are warned about and ignored).
+</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderSession</name>
+    <message>
+        <source>入力デバイスが開かれていません</source>
+        <translation>the device is not open</translation>
+    </message>
+    <message>
+        <source>この出力形式と音質のエンコーダーがありません</source>
+        <translation>no encoder for this output format and quality</translation>
+    </message>
+    <message>
+        <source>%1 を作成できません: %2</source>
+        <translation>cannot create %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 の書き込みを開始できません: %2</source>
+        <translation>cannot begin %1: %2</translation>
+    </message>
+    <message>
+        <source>トラックが拒否されました</source>
+        <translation>the track was refused</translation>
+    </message>
+    <message>
+        <source>書き込みに失敗しました: %1</source>
+        <translation>write failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingCommands</name>
+    <message>
+        <source>録音開始に失敗しました、設定など再確認してください。</source>
+        <translation>The recording could not start; please check the settings.</translation>
+    </message>
+    <message>
+        <source>録音開始に失敗しました、設定など再確認してください。 (%1)</source>
+        <translation>The recording could not start; please check the settings. (%1)</translation>
+    </message>
+    <message>
+        <source>設定を %1 に保存できませんでした</source>
+        <translation>the settings could not be saved to %1</translation>
+    </message>
+    <message>
+        <source>終了時の動作「%1」を実行できませんでした: %2</source>
+        <translation>the end action &quot;%1&quot; was not carried out: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControl</name>
+    <message>
+        <source>理由は分かりません</source>
+        <translation>the reason is not known</translation>
+    </message>
+    <message>
+        <source>既定の入力</source>
+        <translation>the default input</translation>
+    </message>
+    <message>
+        <source>一定間隔で分割</source>
+        <translation>split at the interval</translation>
+    </message>
+    <message>
+        <source>無音で分割</source>
+        <translation>split at silence</translation>
+    </message>
+    <message>
+        <source>分割の指示</source>
+        <translation>split command</translation>
+    </message>
+    <message>
+        <source>失敗</source>
+        <translation>failure</translation>
+    </message>
+    <message>
+        <source>録音停止</source>
+        <translation>recording stopped</translation>
+    </message>
+    <message>
+        <source>録音を開始できませんでした: %1</source>
+        <translation>The recording could not start: %1</translation>
+    </message>
+    <message>
+        <source>録音中</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>録音開始の時刻に録音デバイスを開けませんでした (%1)。入力が現れるのを待っています。</source>
+        <translation>The recording device could not be opened at the start time (%1). Waiting for the input to appear.</translation>
+    </message>
+    <message>
+        <source>入力デバイス %1</source>
+        <translation>input device %1</translation>
+    </message>
+    <message>
+        <source>録音 No.%1 を開始しました（%2 %3、%4、出力先 %5）</source>
+        <translation>Recording No.%1 started (%2 %3, %4, output folder %5)</translation>
+    </message>
+    <message>
+        <source>録音デバイスをもう一度開けませんでした (%1)。1秒後にもう一度試します。</source>
+        <translation>The recording device could not be opened again (%1). Trying again in a second.</translation>
+    </message>
+    <message>
+        <source>入力は戻りましたが、次のトラックを開けませんでした。録音を停止してください: %1 (%2)</source>
+        <translation>The input returned, but the next track could not be opened. Please stop the recording: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>トラック(%1)時間 %2</source>
+        <translation>Track (%1) time %2</translation>
+    </message>
+    <message>
+        <source>総時間 %1</source>
+        <translation>Total time %1</translation>
+    </message>
+    <message>
+        <source>録音デバイス「%1」からの入力が戻りました。トラック%2から録音を続けます。</source>
+        <translation>The input from the recording device &quot;%1&quot; returned. The recording goes on from track %2.</translation>
+    </message>
+    <message>
+        <source>トラック %1 を開きました: %2</source>
+        <translation>Track %1 opened: %2</translation>
+    </message>
+    <message>
+        <source>ファイルへの書き込みに失敗したため、トラックを閉じました（空き容量や出力先を確認してください）: %1 (%2)</source>
+        <translation>Writing to the file failed, so the track was closed (please check the free space and the output folder): %1 (%2)</translation>
+    </message>
+    <message>
+        <source>録音デバイスからの入力が途絶えました: %1</source>
+        <translation>The input from the recording device was lost: %1</translation>
+    </message>
+    <message>
+        <source>次のトラックを開けませんでした。録音を停止してください: %1 (%2)</source>
+        <translation>The next track could not be opened. Please stop the recording: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>録音デバイスからの入力が途絶えました（%1）。トラックを閉じ、入力が戻るのを待っています。</source>
+        <translation>The input from the recording device was lost (%1). The track was closed; waiting for the input to return.</translation>
+    </message>
+    <message>
+        <source>トラック %1 は音声がないため削除しました: %2</source>
+        <translation>Track %1 held no audio and was removed: %2</translation>
+    </message>
+    <message>
+        <source>トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています（空き容量を確認してください）: %1</source>
+        <translation>The end, header or tags of the track could not be written. The audio written so far is kept (please check the free space): %1</translation>
+    </message>
+    <message>
+        <source>ファイル名を付けられなかったため、次の名前で保存しました: %1</source>
+        <translation>The file could not take its name, so it was saved as: %1</translation>
+    </message>
+    <message>
+        <source>トラック %1 を閉じました（%2、長さ %3）: %4</source>
+        <translation>Track %1 closed (%2, length %3): %4</translation>
+    </message>
+    <message>
+        <source>録音を停止しました（総時間 %1）</source>
+        <translation>The recording stopped (total time %1)</translation>
+    </message>
+</context>
+<context>
     <name>RecordingItems</name>
     <message>
         <source>ファイル名</source>
@@ -1982,6 +1697,309 @@ About</translation>
     <message>
         <source>音質</source>
         <translation>Quality</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSchedule</name>
+    <message>
+        <source>♪Velsona - パソコン長時間録音機 v1.25</source>
+        <translation>♪Velsona - Long-Duration PC Recorder v1.25</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 時間%2分</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>%1 時間</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>%1 分%2 秒</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 － ■録音時間: %2</source>
+        <translation>%1 - ■Recording time: %2</translation>
+    </message>
+    <message>
+        <source>%1（終了時: %2）</source>
+        <translation>%1 (at the end: %2)</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSettings</name>
+    <message>
+        <source>(デフォルト設定)</source>
+        <translation>(Default settings)</translation>
+    </message>
+    <message>
+        <source>タイトルNo%TKN% - %TDY%</source>
+        <translation>Title No%TKN% - %TDY%</translation>
+    </message>
+    <message>
+        <source>アーティスト</source>
+        <translation>Artist</translation>
+    </message>
+    <message>
+        <source>アルバムNo%RCN%</source>
+        <translation>Album No%RCN%</translation>
+    </message>
+    <message>
+        <source>コメント%STM%-%ETM%(%TLN%)</source>
+        <translation>Comment %STM%-%ETM%(%TLN%)</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryReport</name>
+    <message>
+        <source>復旧: %1 は見つからないため、仕上げるものがありません</source>
+        <translation>Recovery: %1 is gone; nothing to finish</translation>
+    </message>
+    <message>
+        <source>復旧: %1 は音声がないため削除しました</source>
+        <translation>Recovery: %1 held no audio; removed</translation>
+    </message>
+    <message>
+        <source>復旧: %1 に名前を付けられず、そのままの場所にあります (タグを書き込めませんでした)</source>
+        <translation>Recovery: %1 could not be renamed; it stays where it is (tags could not be written)</translation>
+    </message>
+    <message>
+        <source>復旧: %1 に名前を付けられず、そのままの場所にあります</source>
+        <translation>Recovery: %1 could not be renamed; it stays where it is</translation>
+    </message>
+    <message>
+        <source>復旧しました: %1 -&gt; %2 (タグを書き込めませんでした)</source>
+        <translation>Recovered: %1 -&gt; %2 (tags could not be written)</translation>
+    </message>
+    <message>
+        <source>復旧しました: %1 -&gt; %2</source>
+        <translation>Recovered: %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>%1（見つかりません）</source>
+        <translation>%1 (not found)</translation>
+    </message>
+    <message>
+        <source>%1（音声がないため削除しました）</source>
+        <translation>%1 (held no audio; removed)</translation>
+    </message>
+    <message>
+        <source>%1
+&#x3000;→ %2</source>
+        <translation>%1
+  -&gt; %2</translation>
+    </message>
+    <message>
+        <source>%1
+&#x3000;→ %2（タグを書き込めませんでした）</source>
+        <translation>%1
+  -&gt; %2 (the tags could not be written)</translation>
+    </message>
+    <message>
+        <source>%1（名前を付けられませんでした）</source>
+        <translation>%1 (could not be renamed)</translation>
+    </message>
+    <message>
+        <source>%1（名前を付けられませんでした）（タグを書き込めませんでした）</source>
+        <translation>%1 (could not be renamed; the tags could not be written)</translation>
+    </message>
+    <message>
+        <source>前回終了しきれなかった録音を仕上げ、次の名前で保存しました:%1</source>
+        <translation>The recordings left unfinished last time were finished and saved under these names:%1</translation>
+    </message>
+</context>
+<context>
+    <name>RuntimeModule</name>
+    <message>
+        <source>モジュール %1 を読み込めません: %2</source>
+        <translation>cannot load the module %1: %2</translation>
+    </message>
+    <message>
+        <source>モジュール %1 が見つかりません</source>
+        <translation>the module %1 is not found</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>(バイナリ)</source>
+        <translation>(binary)</translation>
+    </message>
+    <message>
+        <source>プリセット「%1」: %2=%3 は使えないため、既定値 %4 を使います</source>
+        <translation>preset &quot;%1&quot;: %2=%3 cannot be used; the default %4 is used instead</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 を読めません (%2)。既定値を使い、ファイルはそのままにします</source>
+        <translation>the settings file %1 cannot be read (%2); the default values are used and the file is left as it is</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 は壊れています。%1.damaged として残し、読めた値を使います</source>
+        <translation>the settings file %1 is damaged; it was kept as %1.damaged and what could be read is used</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 のプリセットの間に余分なセクション行 [%2] があります。その後の値は元のプリセットのままです</source>
+        <translation>the settings file %1 has a stray section line [%2] among the presets; the values after it stay with their preset</translation>
+    </message>
+    <message>
+        <source>プリセット「%1」はありません。既定値を使います</source>
+        <translation>the preset &quot;%1&quot; does not exist; the default values are used</translation>
+    </message>
+    <message>
+        <source>録音プリセットが未入力です。</source>
+        <translation>No recording preset name was entered.</translation>
+    </message>
+    <message>
+        <source>録音プリセット「%1」を %2 に保存できませんでした。</source>
+        <translation>The recording preset &quot;%1&quot; could not be saved to %2.</translation>
+    </message>
+    <message>
+        <source>%1 の録音プリセットは削除できません。</source>
+        <translation>The recording preset %1 cannot be deleted.</translation>
+    </message>
+    <message>
+        <source>録音プリセット「%1」の削除に失敗しました。</source>
+        <translation>The recording preset &quot;%1&quot; could not be deleted.</translation>
+    </message>
+</context>
+<context>
+    <name>SignalCapture</name>
+    <message>
+        <source>信号が途絶えました</source>
+        <translation>the signal dropped out</translation>
+    </message>
+    <message>
+        <source>信号が終わりました</source>
+        <translation>the signal has ended</translation>
+    </message>
+    <message>
+        <source>信号が途絶えています（%1）</source>
+        <translation>the signal is away (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>SignalGenerator</name>
+    <message>
+        <source>長さ「%1」が不正です（250ms、2s、5min、1h のように）</source>
+        <translation>bad duration &quot;%1&quot; (use e.g. 250ms, 2s, 5min, 1h)</translation>
+    </message>
+    <message>
+        <source>トーン「%1」が不正です（tone=&lt;周波数&gt;hz[/&lt;レベル&gt;db][/&lt;長さ&gt;]）</source>
+        <translation>bad tone &quot;%1&quot; (use tone=&lt;freq&gt;hz[/&lt;level&gt;db][/&lt;duration&gt;])</translation>
+    </message>
+    <message>
+        <source>トーンのレベル「%1」が不正です（dBFS、0 以下）</source>
+        <translation>bad tone level &quot;%1&quot; (dBFS, at most 0)</translation>
+    </message>
+    <message>
+        <source>途切れ「%1」が不正です（drop=&lt;間隔&gt;@&lt;時点&gt;、例えば drop=5s@10s）</source>
+        <translation>bad drop &quot;%1&quot; (use drop=&lt;gap&gt;@&lt;at&gt;, e.g. drop=5s@10s)</translation>
+    </message>
+    <message>
+        <source>信号の項目「%1」はありません</source>
+        <translation>unknown signal item &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>信号にトーン、無音、ファイルのいずれもありません</source>
+        <translation>the signal has no tone, silence or file</translation>
+    </message>
+    <message>
+        <source>信号ファイル「%1」を開けません: %2</source>
+        <translation>cannot open signal file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>信号ファイル「%1」は WAV ファイルではありません</source>
+        <translation>signal file &quot;%1&quot; is not a WAV file</translation>
+    </message>
+    <message>
+        <source>信号ファイル「%1」に PCM データがありません</source>
+        <translation>signal file &quot;%1&quot; has no PCM data</translation>
+    </message>
+    <message>
+        <source>信号ファイル「%1」は %2 Hz の 16 ビット PCM（モノラルかステレオ）でなければなりません</source>
+        <translation>signal file &quot;%1&quot; must be 16-bit PCM, mono or stereo, at %2 Hz</translation>
+    </message>
+    <message>
+        <source>信号ファイル「%1」は壊れています</source>
+        <translation>signal file &quot;%1&quot; is damaged</translation>
+    </message>
+    <message>
+        <source>トーンの周波数はサンプリング周波数の半分より低くなければなりません</source>
+        <translation>tone frequency must be below half the sample rate</translation>
+    </message>
+    <message>
+        <source>繰り返す信号には長さのある区間が少なくとも一つ必要です</source>
+        <translation>a looped signal needs at least one segment with a length</translation>
+    </message>
+    <message>
+        <source>信号ファイルを読み取れません: %1</source>
+        <translation>cannot read the signal file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>StartChecks</name>
+    <message>
+        <source>保存ファイル名が空か、拡張子だけです。ファイル名を入力してください: 「%1」</source>
+        <translation>The file name is empty or only an extension. Please enter a file name: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>入力デバイス %1 (%2) では %3 Hz、%4 チャンネル、%5 ビットで録音できません</source>
+        <translation>input device %1 (%2) cannot capture %3 Hz, %4 channel(s), %5 bit</translation>
+    </message>
+    <message>
+        <source>%2 に入力デバイス %1 はありません (velsona-rec --list-devices で確認できます)</source>
+        <translation>there is no input device %1 on %2 (see velsona-rec --list-devices)</translation>
+    </message>
+    <message>
+        <source>出力先フォルダ %1 を作成できません: %2</source>
+        <translation>cannot create the output folder %1: %2</translation>
+    </message>
+    <message>
+        <source>出力先フォルダ %1 に書き込めません: %2</source>
+        <translation>cannot write into the output folder %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 バイト</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>注意: %1 の空き容量を測れません</source>
+        <translation>note: the free space of %1 cannot be measured</translation>
+    </message>
+    <message>
+        <source>空き容量: %1</source>
+        <translation>Free space: %1</translation>
+    </message>
+    <message>
+        <source>空き容量: %1、%3 kbit/s で約 %2 時間分</source>
+        <translation>Free space: %1, about %2 hours at %3 kbit/s</translation>
+    </message>
+    <message>
+        <source>警告: 出力先フォルダには、この録音の %1 時間分の空きしかありません</source>
+        <translation>warning: the output folder holds only %1 hours of this recording</translation>
+    </message>
+</context>
+<context>
+    <name>WaveInDevice</name>
+    <message>
+        <source>バッファの長さ %1 ミリ秒は範囲外です</source>
+        <translation>buffer duration %1 ms is out of range</translation>
+    </message>
+    <message>
+        <source>入力デバイスが録音バッファを受け付けません</source>
+        <translation>the device refused a capture buffer</translation>
+    </message>
+    <message>
+        <source>入力デバイスが開かれていません</source>
+        <translation>the device is not open</translation>
+    </message>
+    <message>
+        <source>入力デバイスが録音を始めません</source>
+        <translation>the device does not start</translation>
     </message>
 </context>
 <context>

@@ -88,8 +88,8 @@ Result<void> UseLanguage(Language language, const std::string& folder) {
     if (folder.empty() || !ours->load(file)) {
         const std::string shown = folder.empty() ? std::string(kCatalogueName) + "_en.qm" : file.toStdString();
         // untranslated: the English words come from the very file that is missing
-        return KindFailure(FailureKind::kMissing, UserText::Verbatim("cannot read the translation " + shown +
-                                                                    "; the texts stay in Japanese"));
+        const std::string said = "cannot read the translation " + shown + "; the texts stay in Japanese";
+        return KindFailure(FailureKind::kMissing, UserText::Verbatim(said));
     }
     g_ours = std::move(ours);
     return {};
