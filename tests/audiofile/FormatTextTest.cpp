@@ -69,7 +69,9 @@ const FailureCase kCases[] = {
          Result<void> ended = writer.End();
          static_cast<void>(writer.Close());
          EXPECT_FALSE(ended);
-         if (!ended) EXPECT_EQ(ended.error().error, ENOENT);
+         if (!ended) {
+             EXPECT_EQ(ended.error().error, ENOENT);
+         }
          return Said{ended ? Failure{} : std::move(ended).error(), path};
      }},
     {"MissingLameModule",
@@ -94,11 +96,16 @@ const FailureCase kCases[] = {
          if (written) written = writer.End();
          static_cast<void>(writer.Close());
          EXPECT_FALSE(written);
-         if (!written) EXPECT_EQ(written.error().error, ENOSPC);
+         if (!written) {
+             EXPECT_EQ(written.error().error, ENOSPC);
+         }
          // The system's own words for it, in the language the locale gives.
          return Said{written ? Failure{} : std::move(written).error(), std::strerror(ENOSPC)};
      }},
 };
+
+// Test names and failures show the case and the language rather than their bytes.
+void PrintTo(const FailureCase& failureCase, std::ostream* out) { *out << failureCase.name; }
 
 class FailureText : public testing::TestWithParam<std::tuple<FailureCase, Language>> {};
 
@@ -111,6 +118,7 @@ TEST_P(FailureText, IsSaidInTheUserLanguageNamingItsSubject) {
     if (said.failure.message.empty() && said.named.empty()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
     ASSERT_FALSE(said.failure.message.empty());
     const std::string text = SaidUtf8(said.failure.message);
+    RecordProperty("said", text);
     EXPECT_NE(text.find(said.named), std::string::npos) << text;
     if (language == Language::kEnglish) {
         EXPECT_FALSE(HasJapanese(text)) << text;
