@@ -1,6 +1,8 @@
 // The reader base: opening by name or by file, the tag editor beside it, closing.
 #include "audiofile/AudioReader.h"
 
+#include "tags/FormatFailures.h"
+
 #include <cerrno>
 
 namespace {
@@ -51,7 +53,8 @@ Result<void> CAudioReader::Open(const char* name) {
     if (m_open) static_cast<void>(Close());
     auto file = std::make_unique<CFileStream>();
     if (!name) return ErrnoFailure(EINVAL);
-    if (Result<void> opened = file->Open(name, CFileStream::kRead); !opened) return opened;
+    if (Result<void> opened = file->Open(name, CFileStream::kRead); !opened)
+        return Unreadable(name, std::move(opened).error());
     // Tags that cannot be read by name are read from the file below, or stay empty.
     static_cast<void>(OpenTagFile(name));
     m_name = name;
@@ -62,14 +65,19 @@ Result<void> CAudioReader::Open(const char* name) {
         m_tagFile.reset();
         m_name = CCharString();
         m_openedByName = false;
-        return attached;
+        return Unreadable(name, std::move(attached).error());
     }
     CopyStreamInfo(*m_tagFile);
     return {};
 }
 
+Failure CAudioReader::Unreadable(const char* name, Failure why) {
+    why.message = UserText("AudioReader", "%1 を読めません: %2").Arg(name).Arg(std::move(why.message));
+    return why;
+}
+
 Result<void> CAudioReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     if (m_open) static_cast<void>(Close());
     m_open = true;
     m_file = std::move(file);

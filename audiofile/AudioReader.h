@@ -6,6 +6,7 @@
 
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
+#include "tags/FormatFailures.h"
 #include "tags/OutputFormat.h"
 #include "tags/TagFile.h"
 
@@ -53,10 +54,16 @@ public:
     int BlockBytes() const { return m_blockBytes; }
 
 protected:
-    static Failure NotOpen() { return KindFailure(FailureKind::kMissing, "no file is open"); }
-    static Failure NoDecoder() { return KindFailure(FailureKind::kMissing, "decoding has not begun"); }
-    static Failure Undecodable(const char* what) { return KindFailure(FailureKind::kCodec, what); }
-    static Failure NoSuchTime() { return KindFailure(FailureKind::kBadValue, "no such time in the audio"); }
+    static Failure NotOpen() { return NoFileOpen(); }
+    static Failure NoDecoder() {
+        return KindFailure(FailureKind::kMissing, UserText("AudioReader", "デコードがまだ始まっていません"));
+    }
+    static Failure Undecodable(UserText what) { return KindFailure(FailureKind::kCodec, std::move(what)); }
+    // Names the file in a failure to open it, keeping its kind and errno.
+    static Failure Unreadable(const char* name, Failure why);
+    static Failure NoSuchTime() {
+        return KindFailure(FailureKind::kBadValue, UserText("AudioReader", "音声にその時刻はありません"));
+    }
 
     // Creates the format's tag editor.
     virtual std::unique_ptr<CTagFile> NewTagFile() const = 0;

@@ -10,13 +10,15 @@ CAudioWriter::~CAudioWriter() {
     static_cast<void>(CAudioWriter::Close());
 }
 
-Failure CAudioWriter::NoFile() { return KindFailure(FailureKind::kMissing, "the writer has no file open"); }
+Failure CAudioWriter::NoFile() {
+    return KindFailure(FailureKind::kMissing, UserText("AudioWriter", "書き込むファイルが開かれていません"));
+}
 
 Result<void> CAudioWriter::ReadyToEncode(bool begun) const {
     if (!m_file) return NoFile();
-    if (begun) return KindFailure(FailureKind::kBadValue, "the stream has begun already");
+    if (begun) return KindFailure(FailureKind::kBadValue, UserText("AudioWriter", "ストリームはもう始まっています"));
     if (m_channels < 1 || m_channels > 2 || m_bitsPerSample != 16)
-        return KindFailure(FailureKind::kBadValue, "the encoder takes 16-bit mono or stereo only");
+        return KindFailure(FailureKind::kBadValue, UserText("AudioWriter", "エンコーダーが受け付けるのは 16 ビットのモノラルかステレオだけです"));
     return {};
 }
 
@@ -46,13 +48,13 @@ Result<void> CAudioWriter::SetFormat(int bitrate, int sampleRate, int channels, 
 }
 
 Result<void> CAudioWriter::SetOptions(const void*, int) {
-    return KindFailure(FailureKind::kBadValue, "this writer takes no option record");
+    return KindFailure(FailureKind::kBadValue, UserText("AudioWriter", "この形式はオプションレコードを受け付けません"));
 }
 
 Result<void> CAudioWriter::Close() {
     m_blockBuffer = {};
     m_blockFill = 0;
-    if (!m_open) return KindFailure(FailureKind::kMissing, "the writer is not open");
+    if (!m_open) return KindFailure(FailureKind::kMissing, UserText("AudioWriter", "書き込みが開かれていません"));
     m_open = false;
     if (!m_name.IsEmpty()) {
         m_file.reset();
@@ -126,7 +128,7 @@ Result<void> CAudioWriter::OpenFile(const char* name) {
     if (Result<void> opened = file->Open(name, CFileStream::kWrite); !opened) return opened;
     // Nothing truncates, and a writer starts at byte 0: a file that already holds data is
     // someone else's (the recorder creates each track's file empty before its writer opens it).
-    if (file->GetSize() != 0) return SystemFailure(EEXIST, std::string(name) + " already holds data");
+    if (file->GetSize() != 0) return SystemFailure(EEXIST, UserText("AudioWriter", "%1 にはすでにデータがあります").Arg(name));
     if (Result<void> attached = AttachFile(std::move(file)); !attached) return attached;
     m_name = name;
     return {};

@@ -5,6 +5,7 @@
 
 #include "audiofile/FlacWriter.h"
 #include "tags/FlacTagFile.h"
+#include "tags/FormatFailures.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ FLAC__StreamDecoderWriteStatus CFlacReader::TakeFrame(const FLAC__StreamDecoder*
 }
 
 Result<void> CFlacReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     if (m_open) static_cast<void>(Close());
     m_source = {file.get(), this};
     m_damaged = false;
@@ -106,7 +107,7 @@ Result<void> CFlacReader::AttachFile(std::unique_ptr<CFileStream> file) {
     FLAC__uint64 audioOffset = 0;
     if (!m_decoder || m_channels == 0 || !FLAC__stream_decoder_get_decode_position(m_decoder, &audioOffset)) {
         static_cast<void>(Close());
-        return KindFailure(FailureKind::kBadData, "libFLAC cannot read the file's metadata");
+        return KindFailure(FailureKind::kBadData, UserText("FlacReader", "libFLAC がファイルのメタデータを読めません"));
     }
     // The average over the frames: what the track takes per second on the disk.
     const int64_t audioBytes = file->GetSize() - static_cast<int64_t>(audioOffset);

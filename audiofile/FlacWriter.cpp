@@ -10,6 +10,7 @@
 
 #include "audiofile/WavWriter.h"
 #include "tags/FlacTagFile.h"
+#include "tags/FormatFailures.h"
 #include "tags/VorbisTagFile.h"
 
 namespace {
@@ -32,8 +33,6 @@ constexpr int kFramesPerBlock = 1024;
 // "fLaC", then STREAMINFO's header; its body follows.
 constexpr int64_t kStreamInfoBody = 8;
 
-Failure NotBegun() { return KindFailure(FailureKind::kMissing, "the stream has not begun"); }
-
 }  // namespace
 
 const std::array<QualityEntry, kFlacQualityCount> kFlacQualities = FlacQualities();
@@ -41,7 +40,8 @@ const std::array<QualityEntry, kFlacQualityCount> kFlacQualities = FlacQualities
 CFlacWriter::~CFlacWriter() { static_cast<void>(CFlacWriter::Close()); }
 
 Result<void> CFlacWriter::SetCompressionLevel(int level) {
-    if (level < 0 || level > 8) return KindFailure(FailureKind::kBadValue, "FLAC levels go from 0 to 8");
+    if (level < 0 || level > 8)
+        return KindFailure(FailureKind::kBadValue, UserText("FlacWriter", "FLAC のレベルは 0 から 8 までです"));
     m_level = level;
     return {};
 }
@@ -82,7 +82,7 @@ Result<void> CFlacWriter::Begin() {
         FLAC__stream_encoder_init_stream(m_encoder, WriteFrame, SeekFile, TellFile, nullptr, this) !=
             FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
         DeleteEncoder();
-        return KindFailure(FailureKind::kCodec, "libFLAC refused these settings");
+        return KindFailure(FailureKind::kCodec, UserText("FlacWriter", "libFLAC がこの設定を受け付けませんでした"));
     }
     // The bitrate is known only from the file; the level is what the quality row set.
     static_cast<void>(CAudioWriter::SetFormat(0, SampleRate(), Channels(), BitsPerSample(), -1, -1));
@@ -130,7 +130,7 @@ FLAC__StreamEncoderTellStatus CFlacWriter::TellFile(const FLAC__StreamEncoder*, 
 }
 
 Result<void> CFlacWriter::WriteBlock(const void* data, int length) {
-    if (!m_encoder) return NotBegun();
+    if (!m_encoder) return StreamNotBegun();
     if (!m_framesWritten) return m_framesWritten;
     const int samples = length / 2;
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -139,14 +139,14 @@ Result<void> CFlacWriter::WriteBlock(const void* data, int length) {
     const bool encoded = FLAC__stream_encoder_process_interleaved(m_encoder, m_samples.data(),
                                                                   static_cast<uint32_t>(samples / Channels()));
     if (!m_framesWritten) return m_framesWritten;
-    if (!encoded) return KindFailure(FailureKind::kCodec, "libFLAC refused the audio");
+    if (!encoded) return KindFailure(FailureKind::kCodec, UserText("FlacWriter", "libFLAC が音声を受け付けませんでした"));
     return {};
 }
 
 Result<void> CFlacWriter::EndStream() {
     if (!IsOpen()) return NoFile();
     Result<void> result = CAudioWriter::EndStream();
-    if (!m_encoder) return NotBegun();
+    if (!m_encoder) return StreamNotBegun();
     // The last frame goes out as a frame; only STREAMINFO's rewrite comes after it.
     const bool finished = FLAC__stream_encoder_finish(m_encoder);
     DeleteEncoder();
@@ -156,7 +156,9 @@ Result<void> CFlacWriter::EndStream() {
         static_cast<void>(
             SetFlacStreamTotals(*m_file, BitsPerSample(), m_framesSamples, m_minFrameBytes, m_maxFrameBytes));
         Result<void> lastFrame =
-            m_framesWritten ? KindFailure(FailureKind::kCodec, "libFLAC could not end the stream") : m_framesWritten;
+            m_framesWritten
+                ? KindFailure(FailureKind::kCodec, UserText("FlacWriter", "libFLAC がストリームを終えられませんでした"))
+                : m_framesWritten;
         result = FirstFailure(std::move(result), std::move(lastFrame));
     }
     m_samples = {};
@@ -179,8 +181,8 @@ Result<void> CFlacWriter::Close() {
     if (wasOpen && m_tags && !name.IsEmpty()) {
         // A failed rewrite leaves the file as encoded, with the comments written at Begin.
         CFlacTagFile editor;
-        if (!RewriteTags(editor, name, *m_tags))
-            return KindFailure(FailureKind::kSystem, "the comments could not be rewritten");
+        if (Result<void> tagged = RewriteTags(editor, name, *m_tags); !tagged)
+            return TagsNotWritten(FailureKind::kSystem, "FLAC", name, std::move(tagged).error());
     }
     return result;
 }

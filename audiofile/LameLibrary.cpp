@@ -23,7 +23,7 @@ Result<void> CLameLibrary::Load(const char* moduleName) {
     m_functions = LameFunctions();
     if (const Result<void> loaded = m_module.Load(moduleName); !loaded)
         return KindFailure(FailureKind::kMissing,
-                           CCharString::Formatted("%s.so: %s", moduleName, loaded.error().message.SourceText().c_str()).str());
+                           UserText("LameLibrary", "%1.so を読み込めません: %2").Arg(moduleName).Arg(loaded.error().message));
     LameFunctions f;
     CCharString missing;
     if (Resolve(m_module, "beInitStream", f.initStream, missing) &&
@@ -36,7 +36,8 @@ Result<void> CLameLibrary::Load(const char* moduleName) {
         return {};
     }
     m_module.Unload();
-    return KindFailure(FailureKind::kMissing, CCharString::Formatted("%s.so lacks %s", moduleName, missing.c_str()).str());
+    return KindFailure(FailureKind::kMissing,
+                       UserText("LameLibrary", "%1.so に %2 がありません").Arg(moduleName).Arg(missing.str()));
 }
 
 Result<const LameFunctions*> LoadLameLibrary() {

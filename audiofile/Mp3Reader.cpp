@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tags/FormatFailures.h"
 #include "tags/Mp3TagFile.h"
 
 namespace {
@@ -25,7 +26,7 @@ CMp3Reader::~CMp3Reader() { static_cast<void>(CMp3Reader::Close()); }
 std::unique_ptr<CTagFile> CMp3Reader::NewTagFile() const { return std::make_unique<CMp3TagFile>(); }
 
 Result<void> CMp3Reader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     if (m_open) static_cast<void>(Close());
     m_bitsPerSample = 16;
     if (!m_tagFile) m_tagFile = NewTagFile();
@@ -73,7 +74,7 @@ Result<void> CMp3Reader::Begin() {
     static_cast<void>(End());
     int error = MPG123_OK;
     m_decoder = mpg123_new(nullptr, &error);
-    if (!m_decoder) return Undecodable("libmpg123 cannot make a decoder");
+    if (!m_decoder) return Undecodable(UserText("Mp3Reader", "libmpg123 がデコーダーを作れません"));
     // Damaged frames are reported by the result, not printed on the terminal.
     mpg123_param(m_decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     if (mpg123_format_none(m_decoder) != MPG123_OK ||
@@ -81,7 +82,7 @@ Result<void> CMp3Reader::Begin() {
             MPG123_OK ||
         mpg123_open_feed(m_decoder) != MPG123_OK) {
         static_cast<void>(End());
-        return Undecodable("libmpg123 refuses the stream's format");
+        return Undecodable(UserText("Mp3Reader", "libmpg123 がストリームの形式を受け付けません"));
     }
     if (Result<void> at = m_file->Seek(m_info.audioOffset, CFileStream::kFromStart); !at) {
         static_cast<void>(End());
@@ -146,7 +147,7 @@ Result<void> CMp3Reader::Seek(int64_t ms) {
         return NoSuchTime();
     if (Result<void> at = m_file->Seek(m_info.audioOffset + offset, CFileStream::kFromStart); !at) return at;
     // The decoder forgets the old position's bit reservoir instead of mixing it into the new one.
-    if (mpg123_open_feed(m_decoder) != MPG123_OK) return Undecodable("libmpg123 cannot start again");
+    if (mpg123_open_feed(m_decoder) != MPG123_OK) return Undecodable(UserText("Mp3Reader", "libmpg123 がデコードをやり直せません"));
     m_position = offset;
     return {};
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/StepHook.h"
+#include "tags/FormatFailures.h"
 #include "tags/Id3v2Tag.h"
 #include "tags/Mp3TagFile.h"
 
@@ -77,9 +78,8 @@ CMp3Writer::CMp3Writer() : CAudioWriter(OutputFormat::Mp3), m_lame(LoadLameLibra
 namespace {
 
 // The module's error code is all it tells; it goes into the words.
-Failure LameRefused(const char* what, BE_ERR error) {
-    return KindFailure(FailureKind::kCodec, "the LAME encoder refused " + std::string(what) + " (error " +
-                                                std::to_string(error) + ")");
+Failure LameRefused(UserText what, BE_ERR error) {
+    return KindFailure(FailureKind::kCodec, std::move(what).Arg(static_cast<long long>(error)));
 }
 
 }  // namespace
@@ -106,19 +106,19 @@ Result<void> CMp3Writer::SetFormat(int bitrate, int sampleRate, int channels, in
 Result<void> CMp3Writer::SetOptions(const void* record, int size) {
     // Anything shorter than the record would be read past its end.
     if (!record || size < static_cast<int>(sizeof m_config))
-        return KindFailure(FailureKind::kBadValue, "the LAME configuration record is 331 bytes");
+        return KindFailure(FailureKind::kBadValue, UserText("Mp3Writer", "LAME の設定レコードは 331 バイトです"));
     memcpy(&m_config, record, sizeof m_config);
     return {};
 }
 
 Result<void> CMp3Writer::Begin() {
-    if (!m_lame) return KindFailure(FailureKind::kMissing, "the LAME encoder module is not loaded");
+    if (!m_lame) return KindFailure(FailureKind::kMissing, UserText("Mp3Writer", "LAME エンコーダーモジュールが読み込まれていません"));
     if (!m_file) return NoFile();
     m_lame->version(&m_version);
     uint32_t samples = 0;
     HBE_STREAM stream = 0;
     if (const BE_ERR error = m_lame->initStream(&m_config, &samples, &m_outputSize, &stream); error != BE_ERR_SUCCESSFUL)
-        return LameRefused("the configuration", error);
+        return LameRefused(UserText("Mp3Writer", "LAME エンコーダーが設定を受け付けませんでした (エラー %1)"), error);
     m_stream = stream;
     // The tags' room comes before the first frame (LAME's placeholder for its Info frame), so
     // finishing writes tags and Info frame in place and never moves the audio.
@@ -146,7 +146,7 @@ Result<void> CMp3Writer::WriteBlock(const void* data, int length) {
     if (const BE_ERR error = m_lame->encodeChunk(m_stream, static_cast<uint32_t>(length / 2),
                                                  static_cast<const int16_t*>(data), m_output.data(), &produced);
         error != BE_ERR_SUCCESSFUL)
-        return LameRefused("the audio", error);
+        return LameRefused(UserText("Mp3Writer", "LAME エンコーダーが音声を受け付けませんでした (エラー %1)"), error);
     return WriteOutput(produced);
 }
 
@@ -155,7 +155,10 @@ Result<void> CMp3Writer::EndStream() {
     if (!m_stream || !m_file) return NoFile();
     uint32_t produced = 0;
     const BE_ERR error = m_lame->deinitStream(m_stream, m_output.data(), &produced);
-    Result<void> result = error == BE_ERR_SUCCESSFUL ? WriteOutput(produced) : LameRefused("the end of the stream", error);
+    Result<void> result =
+        error == BE_ERR_SUCCESSFUL
+            ? WriteOutput(produced)
+            : LameRefused(UserText("Mp3Writer", "LAME エンコーダーがストリームを終えられませんでした (エラー %1)"), error);
     m_output = {};
     return result;
 }
@@ -169,13 +172,13 @@ Result<void> CMp3Writer::Close() {
     if (!m_name.IsEmpty() && hadStream && m_config.bWriteVBRHeader) m_lame->writeVbrHeader(m_name.c_str());
     m_stream = 0;
     // A track whose tags could not be written is still a good track, but its owner must hear of it.
-    bool tagged = true;
-    if (IsOpen() && m_tags && !m_name.IsEmpty()) {
+    Result<void> tagged;
+    const CCharString name = m_name;
+    if (IsOpen() && m_tags && !name.IsEmpty()) {
         ReachedStep("tagging");
-        tagged = WriteMp3TagsByName(m_name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags)
-                     .has_value();
+        tagged = WriteMp3TagsByName(name.c_str(), {kContainerMp3, kTagId3v1 | kTagId3v1Track | kTagId3v2}, *m_tags);
     }
     Result<void> closed = CAudioWriter::Close();
-    if (closed && !tagged) return KindFailure(FailureKind::kSystem, "the ID3 tags could not be written");
+    if (closed && !tagged) return TagsNotWritten(FailureKind::kSystem, "ID3", name.c_str(), std::move(tagged).error());
     return closed;
 }

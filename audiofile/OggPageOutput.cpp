@@ -6,7 +6,7 @@ namespace {
 // A 27-byte header, 255 lacing values, 255 segments of 255 bytes.
 constexpr size_t kLargestPage = 27 + 255 + 255 * 255;
 
-Failure NoFile() { return KindFailure(FailureKind::kMissing, "no file to write the pages to"); }
+Failure NoFile() { return KindFailure(FailureKind::kMissing, UserText("OggPageOutput", "ページを書き込むファイルがありません")); }
 
 }  // namespace
 
@@ -37,7 +37,8 @@ Result<void> COggPageOutput::Write(const ogg_page& page) {
 }
 
 Result<void> COggPageOutput::MarkLastPageEndOfStream() {
-    if (!m_file || m_lastPage.bytes.size() < 27) return KindFailure(FailureKind::kMissing, "no whole page to mark");
+    if (!m_file || m_lastPage.bytes.size() < 27)
+        return KindFailure(FailureKind::kMissing, UserText("OggPageOutput", "印を付ける完全なページがありません"));
     m_lastPage.MarkEndOfStream();
     m_lastPage.SetChecksum();
     const int64_t start = m_end - static_cast<int64_t>(m_lastPage.bytes.size());

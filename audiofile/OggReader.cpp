@@ -1,11 +1,12 @@
 // Reading Ogg Vorbis files with the vorbisfile functions of the decoding module.
 #include "audiofile/OggReader.h"
 
+#include "tags/FormatFailures.h"
 #include "tags/VorbisTagFile.h"
 
 namespace {
 
-Failure NotOggVorbis() { return KindFailure(FailureKind::kBadData, "not an Ogg Vorbis file"); }
+Failure NotOggVorbis() { return NotFormat("Ogg Vorbis"); }
 
 }  // namespace
 
@@ -31,10 +32,10 @@ int COggReader::CloseFile(void* file) {
 long COggReader::TellInFile(void* file) { return static_cast<long>(static_cast<CFileStream*>(file)->Tell()); }
 
 Result<void> COggReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     if (m_open) static_cast<void>(Close());
     m_decoder = LoadVorbisDecoder();
-    if (!m_decoder) return KindFailure(FailureKind::kMissing, "the Vorbis decoding module is missing");
+    if (!m_decoder) return VorbisModuleMissing();
     m_bitsPerSample = 16;
     if (Result<void> at = file->Seek(0, CFileStream::kFromStart); !at) return at;
     const ov_callbacks callbacks{ReadFromFile, SeekInFile, CloseFile, TellInFile};

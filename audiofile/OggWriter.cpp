@@ -10,6 +10,7 @@
 
 #include <vorbis/vorbisenc.h>
 
+#include "tags/FormatFailures.h"
 #include "tags/VorbisTagFile.h"
 
 namespace {
@@ -54,7 +55,7 @@ Result<void> COggWriter::SetFormat(int bitrate, int sampleRate, int channels, in
 
 Result<void> COggWriter::SetOptions(const void* record, int size) {
     if (!record || size != static_cast<int>(sizeof(OggOptions)))
-        return KindFailure(FailureKind::kBadValue, "an Ogg Vorbis option record is 20 bytes");
+        return KindFailure(FailureKind::kBadValue, UserText("OggWriter", "Ogg Vorbis のオプションレコードは 20 バイトです"));
     memcpy(&m_options, record, sizeof m_options);
     if (m_options.mode == OggOptions::kManagedBitrate)
         static_cast<void>(CAudioWriter::SetFormat(m_options.nominalBitrate, SampleRate(), Channels(), BitsPerSample(),
@@ -93,7 +94,7 @@ Result<void> COggWriter::Begin() {
     vorbis_info_init(&m_info);
     if (InitEncoder() != 0) {
         vorbis_info_clear(&m_info);
-        return KindFailure(FailureKind::kCodec, "libvorbis refused these settings");
+        return KindFailure(FailureKind::kCodec, UserText("OggWriter", "libvorbis がこの設定を受け付けませんでした"));
     }
     static_cast<void>(CAudioWriter::SetFormat(static_cast<int>(m_info.bitrate_nominal), SampleRate(), Channels(),
                                               BitsPerSample(), MaxBitrate(), MinBitrate()));
@@ -102,7 +103,7 @@ Result<void> COggWriter::Begin() {
     if (m_tags && !AddStandardComments(*m_tags, &m_comment, vorbis_comment_add_tag)) {
         vorbis_comment_clear(&m_comment);
         vorbis_info_clear(&m_info);
-        return KindFailure(FailureKind::kBadData, "the tags could not be made Vorbis comments");
+        return KindFailure(FailureKind::kBadData, UserText("OggWriter", "タグを Vorbis コメントにできませんでした"));
     }
     vorbis_analysis_init(&m_dsp, &m_info);
     vorbis_block_init(&m_dsp, &m_block);
@@ -125,7 +126,7 @@ Result<void> COggWriter::Begin() {
 }
 
 Result<void> COggWriter::WriteBlock(const void* data, int length) {
-    if (!m_encoding) return KindFailure(FailureKind::kMissing, "the stream has not begun");
+    if (!m_encoding) return StreamNotBegun();
     const int channels = Channels();
     if (length > 0) {
         const int frames = length / (2 * channels);
@@ -198,8 +199,8 @@ Result<void> COggWriter::Close() {
         // A failed rewrite (no room for the copy) leaves the file as encoded, with the comments
         // written at Begin; the caller hears of it.
         CVorbisTagFile editor;
-        if (!RewriteTags(editor, name, *m_tags))
-            return KindFailure(FailureKind::kSystem, "the comments could not be rewritten");
+        if (Result<void> tagged = RewriteTags(editor, name, *m_tags); !tagged)
+            return TagsNotWritten(FailureKind::kSystem, "Vorbis", name, std::move(tagged).error());
     }
     return result;
 }

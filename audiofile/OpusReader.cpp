@@ -3,6 +3,7 @@
 
 #include <opus/opusfile.h>
 
+#include "tags/FormatFailures.h"
 #include "tags/OpusTagFile.h"
 
 namespace {
@@ -27,14 +28,14 @@ COpusReader::~COpusReader() { static_cast<void>(COpusReader::Close()); }
 std::unique_ptr<CTagFile> COpusReader::NewTagFile() const { return std::make_unique<COpusTagFile>(); }
 
 Result<void> COpusReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     if (m_open) static_cast<void>(Close());
     m_bitsPerSample = 16;
     if (Result<void> at = file->Seek(0, CFileStream::kFromStart); !at) return at;
     // The file stays ours: the base closes it.
     static const OpusFileCallbacks kCallbacks{ReadFromFile, SeekInFile, TellInFile, nullptr};
     m_opus = op_open_callbacks(file.get(), &kCallbacks, nullptr, 0, nullptr);
-    if (!m_opus) return KindFailure(FailureKind::kBadData, "not an Ogg Opus file");
+    if (!m_opus) return NotFormat("Ogg Opus");
     const OpusHead* head = op_head(m_opus, 0);
     m_channels = head ? head->channel_count : 0;
     m_sampleRate = kDecodedRate;

@@ -8,6 +8,7 @@
 #include <opus/opusenc.h>
 
 #include "audiofile/OggWriter.h"
+#include "tags/FormatFailures.h"
 #include "tags/OpusTagFile.h"
 #include "tags/VorbisTagFile.h"
 
@@ -36,7 +37,9 @@ constexpr int kPagesPerSecond = 5;
 
 namespace {
 
-Failure EncoderRefused() { return KindFailure(FailureKind::kCodec, "libopusenc refused these settings"); }
+Failure EncoderRefused() {
+    return KindFailure(FailureKind::kCodec, UserText("OpusWriter", "libopusenc がこの設定を受け付けませんでした"));
+}
 
 }  // namespace
 
@@ -45,7 +48,7 @@ COpusWriter::~COpusWriter() { static_cast<void>(COpusWriter::Close()); }
 Result<void> COpusWriter::Begin() {
     if (Result<void> ready = ReadyToEncode(m_encoder != nullptr); !ready) return ready;
     if (SampleRate() <= 0 || Bitrate() <= 0)
-        return KindFailure(FailureKind::kBadValue, "Opus needs a sample rate and a bitrate");
+        return KindFailure(FailureKind::kBadValue, UserText("OpusWriter", "Opus にはサンプリングレートとビットレートが必要です"));
     OggOpusComments* comments = ope_comments_create();
     if (!comments) return EncoderRefused();
     std::vector<std::pair<std::string, std::string>> lines;
@@ -79,11 +82,11 @@ Result<void> COpusWriter::Begin() {
 }
 
 Result<void> COpusWriter::WriteBlock(const void* data, int length) {
-    if (!m_encoder) return KindFailure(FailureKind::kMissing, "the stream has not begun");
+    if (!m_encoder) return StreamNotBegun();
     const int frames = length / (2 * Channels());
     if (frames > 0) {
         if (ope_encoder_write(m_encoder, static_cast<const opus_int16*>(data), frames) != OPE_OK)
-            return KindFailure(FailureKind::kCodec, "libopusenc refused the audio");
+            return KindFailure(FailureKind::kCodec, UserText("OpusWriter", "libopusenc が音声を受け付けませんでした"));
         m_framesFed += frames;
     }
     // A full disk is reported rather than taken for success.
@@ -110,9 +113,10 @@ Result<void> COpusWriter::EndStream() {
         // abort the recorder at a stop just after a split); such a track stays headers only, which
         // is what a track without audio is taken for, and goes.
         if (m_framesFed > 0) {
-            Result<void> drained = ope_encoder_drain(m_encoder) == OPE_OK
-                                       ? WritePages(false)
-                                       : KindFailure(FailureKind::kCodec, "libopusenc could not drain the stream");
+            Result<void> drained =
+                ope_encoder_drain(m_encoder) == OPE_OK
+                    ? WritePages(false)
+                    : KindFailure(FailureKind::kCodec, UserText("OpusWriter", "libopusenc がストリームを書き終えられませんでした"));
             result = FirstFailure(std::move(result), std::move(drained));
         }
         DestroyEncoder();
@@ -134,8 +138,8 @@ Result<void> COpusWriter::Close() {
         // The tags known only now (the end, the length) replace those written at Begin; a failed
         // rewrite leaves the file as encoded, and the caller hears of it.
         COpusTagFile editor;
-        if (!RewriteTags(editor, name, *m_tags))
-            return KindFailure(FailureKind::kSystem, "the comments could not be rewritten");
+        if (Result<void> tagged = RewriteTags(editor, name, *m_tags); !tagged)
+            return TagsNotWritten(FailureKind::kSystem, "Opus", name, std::move(tagged).error());
     }
     return result;
 }

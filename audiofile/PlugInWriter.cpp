@@ -4,9 +4,13 @@
 namespace {
 
 // The plug-in's answers carry no reason, and its file is its own: no errno reaches us.
-Failure PlugInRefused(const char* what) { return KindFailure(FailureKind::kCodec, std::string("the encoder plug-in ") + what); }
+Failure PlugInRefused(UserText what) { return KindFailure(FailureKind::kCodec, std::move(what)); }
 
-Failure NotOpen() { return KindFailure(FailureKind::kMissing, "no encoder plug-in track is open"); }
+Failure OwnFileOnly() {
+    return KindFailure(FailureKind::kBadValue, UserText("PlugInWriter", "エンコーダープラグインは自分でファイルを書き込みます"));
+}
+
+Failure NotOpen() { return KindFailure(FailureKind::kMissing, UserText("PlugInWriter", "エンコーダープラグインのトラックが開かれていません")); }
 
 }  // namespace
 
@@ -15,19 +19,19 @@ CPlugInWriter::~CPlugInWriter() { static_cast<void>(CPlugInWriter::Close()); }
 Result<void> CPlugInWriter::Open(const char* name) {
     if (IsOpen()) static_cast<void>(Close());
     m_functions = m_slot > 0 ? EncoderPlugInFunctions(m_slot) : nullptr;
-    if (!m_functions) return KindFailure(FailureKind::kMissing, "no encoder plug-in is loaded");
-    if (!name) return KindFailure(FailureKind::kBadValue, "no file name");
+    if (!m_functions) return KindFailure(FailureKind::kMissing, UserText("PlugInWriter", "エンコーダープラグインが読み込まれていません"));
+    if (!name) return KindFailure(FailureKind::kBadValue, UserText("PlugInWriter", "ファイル名がありません"));
     m_handle = m_functions->open(name);
-    if (!m_handle) return PlugInRefused("did not open the file");
+    if (!m_handle) return PlugInRefused(UserText("PlugInWriter", "エンコーダープラグインがファイルを開きませんでした"));
     return CAudioWriter::Open(name);
 }
 
 Result<void> CPlugInWriter::AttachFile(std::unique_ptr<CFileStream>) {
-    return KindFailure(FailureKind::kBadValue, "an encoder plug-in writes a file of its own");
+    return OwnFileOnly();
 }
 
 Result<void> CPlugInWriter::OpenFile(const char*) {
-    return KindFailure(FailureKind::kBadValue, "an encoder plug-in writes a file of its own");
+    return OwnFileOnly();
 }
 
 Result<void> CPlugInWriter::SetFormat(int bitrate, int sampleRate, int channels, int bitsPerSample, int maxBitrate,
@@ -35,7 +39,7 @@ Result<void> CPlugInWriter::SetFormat(int bitrate, int sampleRate, int channels,
     static_cast<void>(CAudioWriter::SetFormat(bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate));
     if (!m_handle) return NotOpen();
     if (!m_functions->output(m_handle, bitrate, sampleRate, channels, bitsPerSample, maxBitrate, minBitrate))
-        return PlugInRefused("refused the format");
+        return PlugInRefused(UserText("PlugInWriter", "エンコーダープラグインがこの形式を受け付けませんでした"));
     return {};
 }
 
@@ -51,7 +55,7 @@ Result<void> CPlugInWriter::Begin() {
     static_cast<void>(CAudioWriter::Begin());
     m_blockRefused = false;
     if (!m_handle) return NotOpen();
-    if (!m_functions->start(m_handle)) return PlugInRefused("did not start");
+    if (!m_functions->start(m_handle)) return PlugInRefused(UserText("PlugInWriter", "エンコーダープラグインが開始しませんでした"));
     return {};
 }
 
@@ -59,7 +63,7 @@ Result<void> CPlugInWriter::WriteBlock(const void* data, int length) {
     if (!m_handle) return NotOpen();
     if (m_functions->writeDevice(m_handle, data, length)) return {};
     m_blockRefused = true;
-    return PlugInRefused("refused the audio");
+    return PlugInRefused(UserText("PlugInWriter", "エンコーダープラグインが音声を受け付けませんでした"));
 }
 
 Result<void> CPlugInWriter::EndStream() {
@@ -67,9 +71,9 @@ Result<void> CPlugInWriter::EndStream() {
     Result<void> flushed = CAudioWriter::EndStream();
     m_finished = m_handle && m_functions->end(m_handle);
     if (!flushed) return flushed;
-    if (!m_finished) return PlugInRefused("did not finish the file");
+    if (!m_finished) return PlugInRefused(UserText("PlugInWriter", "エンコーダープラグインがファイルを書き終えませんでした"));
     // Audio the plug-in refused earlier (a full disk) is missing from the file it finished.
-    if (m_blockRefused) return PlugInRefused("refused audio of this track");
+    if (m_blockRefused) return PlugInRefused(UserText("PlugInWriter", "エンコーダープラグインがこのトラックの音声を受け付けませんでした"));
     return {};
 }
 

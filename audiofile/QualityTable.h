@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "foundation/UserText.h"
 #include "tags/OutputFormat.h"
 
 struct QualityEntry {
@@ -22,6 +23,10 @@ struct QualityTable {
     // The row at `index`, or null when the list has none there.
     const QualityEntry* Row(int index) const { return index >= 0 && index < count ? rows + index : nullptr; }
 };
+
+// A row's label as the user reads it: the stored label with its words ("Stereo", "Mono",
+// "Level 5") from the catalogue, its numbers and units as they stand.
+UserText QualityLabel(const QualityEntry& row);
 
 // The list the output settings offer for a format; WAV and Ogg Vorbis share the PCM list.
 QualityTable QualityTableFor(OutputFormat format);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "tags/FormatFailures.h"
 #include "tags/WavHeader.h"
 #include "tags/WavTagFile.h"
 
@@ -16,7 +17,7 @@ CWavReader::~CWavReader() { static_cast<void>(CWavReader::Close()); }
 std::unique_ptr<CTagFile> CWavReader::NewTagFile() const { return std::make_unique<CWavTagFile>(); }
 
 Result<void> CWavReader::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     if (m_open) static_cast<void>(Close());
     uint32_t dataSize = 0;
     PcmFormatBlock format;
@@ -25,7 +26,7 @@ Result<void> CWavReader::AttachFile(std::unique_ptr<CFileStream> file) {
     const int bits = format.bitsPerSample == 8 ? 8 : 16;
     // A rate or channel count no sound card gives would overflow the bitrate: no audio file.
     if (format.samplesPerSecond > INT_MAX || int64_t{bits} * format.channels * format.samplesPerSecond > INT_MAX)
-        return KindFailure(FailureKind::kBadData, "the WAV file's rate or channels are out of range");
+        return KindFailure(FailureKind::kBadData, UserText("WavReader", "WAV ファイルのサンプリングレートかチャンネル数が範囲外です"));
     m_channels = format.channels;
     m_sampleRate = static_cast<int>(format.samplesPerSecond);
     m_bitsPerSample = bits;

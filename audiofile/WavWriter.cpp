@@ -1,6 +1,7 @@
 // The WAV writer: header, raw PCM, and the size patch at the end.
 #include "audiofile/WavWriter.h"
 
+#include "tags/FormatFailures.h"
 #include "tags/WavTagFile.h"
 
 #include <cstring>
@@ -32,7 +33,7 @@ void PutLe32(unsigned char* p, uint32_t v) {
 
 Result<void> CWavWriter::SetOptions(const void* record, int size) {
     if (!record || size != kPcmFormatBlockSize)
-        return KindFailure(FailureKind::kBadValue, "a PCM format block is 16 bytes");
+        return KindFailure(FailureKind::kBadValue, UserText("WavWriter", "PCM のフォーマットブロックは 16 バイトです"));
     m_format = DecodePcmFormatBlock(static_cast<const unsigned char*>(record));
     return {};
 }
@@ -70,7 +71,7 @@ Result<void> CWavWriter::WriteBlock(const void* data, int length) {
 Result<void> CWavWriter::EndStream() {
     Result<void> result = CAudioWriter::EndStream();
     if (!m_name.IsEmpty() && m_file && !WriteWavSizes(*m_file, m_file->GetSize()) && result)
-        return KindFailure(FailureKind::kSystem, "the WAV sizes could not be written");
+        return KindFailure(FailureKind::kSystem, UserText("WavWriter", "WAV のサイズを書き込めませんでした"));
     return result;
 }
 
@@ -80,7 +81,7 @@ Result<void> CWavWriter::FinishEnd() {
     // tags that could not be written (a full disk) fail the end, though the audio is whole.
     if (!m_tags || m_name.IsEmpty() || !m_file || m_file->GetSize() - 8 > 0xFFFFFFFFLL) return {};
     CWavTagFile editor;
-    if (!RewriteTags(editor, m_name.c_str(), *m_tags))
-        return KindFailure(FailureKind::kSystem, "the RIFF INFO tags could not be written");
+    if (Result<void> tagged = RewriteTags(editor, m_name.c_str(), *m_tags); !tagged)
+        return TagsNotWritten(FailureKind::kSystem, "RIFF INFO", m_name.c_str(), std::move(tagged).error());
     return {};
 }

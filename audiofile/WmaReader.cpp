@@ -21,7 +21,7 @@ Result<void> CWmaReader::Open(const char* name) {
     WmaStreamInfo info{};
     if (!m_handle || !m_wma->getInfo(m_handle, &info)) {
         static_cast<void>(Close());
-        return KindFailure(FailureKind::kBadData, "the WMA module cannot read the file");
+        return KindFailure(FailureKind::kBadData, UserText("WmaReader", "WMA モジュールが %1 を読めません").Arg(name));
     }
     m_bitsPerSample = info.bitsPerSample;
     m_channels = info.channels;
@@ -46,7 +46,7 @@ Result<void> CWmaReader::Close() {
 
 Result<void> CWmaReader::Begin() {
     if (!m_handle) return NotOpen();
-    if (!m_wma->start(m_handle)) return Undecodable("the WMA module cannot start decoding");
+    if (!m_wma->start(m_handle)) return Undecodable(UserText("WmaReader", "WMA モジュールがデコードを始められません"));
     return {};
 }
 
@@ -71,6 +71,6 @@ Result<void> CWmaReader::Seek(int64_t ms) {
 
 Result<void> CWmaReader::End() {
     if (!m_handle) return NotOpen();
-    if (!m_wma->end(m_handle)) return Undecodable("the WMA module cannot end decoding");
+    if (!m_wma->end(m_handle)) return Undecodable(UserText("WmaReader", "WMA モジュールがデコードを終えられません"));
     return {};
 }

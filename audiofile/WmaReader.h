@@ -16,7 +16,7 @@ public:
     Result<void> Open(const char* name) override;
     // Refused: there is no way to hand the module an open file.
     Result<void> AttachFile(std::unique_ptr<CFileStream>) override {
-        return KindFailure(FailureKind::kBadValue, "WMA files are opened by name only");
+        return KindFailure(FailureKind::kBadValue, UserText("WmaReader", "WMA ファイルは名前でしか開けません"));
     }
     Result<void> Close() override;
     Result<void> Begin() override;

@@ -1,6 +1,7 @@
 // The WMA writer and its quality list.
 #include "audiofile/WmaWriter.h"
 
+#include "tags/FormatFailures.h"
 #include "tags/WmaDecoder.h"
 #include "tags/WmaTagFile.h"
 
@@ -58,6 +59,7 @@ Result<void> CWmaWriter::FinishEnd() {
     // One it finished is tagged also when its last audio could not be taken.
     if (!m_finished || !m_tags || !LoadWmaDecoder()) return {};
     CWmaTagFile tagFile;
-    if (!RewriteTags(tagFile, m_name, *m_tags)) return KindFailure(FailureKind::kCodec, "the WMA attributes could not be written");
+    if (Result<void> tagged = RewriteTags(tagFile, m_name, *m_tags); !tagged)
+        return TagsNotWritten(FailureKind::kCodec, "WMA", m_name, std::move(tagged).error());
     return {};
 }

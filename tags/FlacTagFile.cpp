@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tags/FormatFailures.h"
 #include "tags/VorbisTagFile.h"
 
 namespace {
@@ -52,7 +53,7 @@ bool ParseComments(const std::vector<unsigned char>& body, std::string& vendor, 
     return true;
 }
 
-Failure NotFlac() { return KindFailure(FailureKind::kBadData, "not a FLAC file"); }
+Failure NotFlac() { return NotFormat("FLAC"); }
 
 }  // namespace
 
@@ -97,7 +98,7 @@ CFlacTagFile::~CFlacTagFile() { static_cast<void>(CFlacTagFile::Close()); }
 
 Result<void> CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
     if (IsOpen()) static_cast<void>(Close());
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     if (!ReadFlacBlocks(*file, m_blocks, m_audioOffset)) return NotFlac();
     Clear();
     m_vendor.clear();
@@ -108,7 +109,7 @@ Result<void> CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
         if (!file->Seek(block.offset + 4, CFileStream::kFromStart) ||
             file->Read(body.data(), block.length).value_or(-1) != block.length ||
             !ParseComments(body, m_vendor, comments))
-            return KindFailure(FailureKind::kBadData, "the FLAC comments cannot be read");
+            return KindFailure(FailureKind::kBadData, UserText("FlacTagFile", "FLAC のコメントを読めません"));
         for (const std::string_view comment : comments) ReadStandardComment(comment, m_tags);
         break;
     }
@@ -117,7 +118,7 @@ Result<void> CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
 
 Result<void> CFlacTagFile::Write() {
     std::vector<std::string> comments;
-    if (!m_file) return KindFailure(FailureKind::kMissing, "no file is open");
+    if (!m_file) return NoFileOpen();
     if (Result<void> made = StandardCommentLines(m_tags, comments); !made) return made;
     const auto found = std::find_if(m_blocks.begin(), m_blocks.end(),
                                     [](const FlacBlock& block) { return block.type == kFlacVorbisComment; });

@@ -137,7 +137,8 @@ void EncodeSyncsafe(uint32_t value, unsigned char* b) {
 bool CId3v2Frame::Is(const char* frameId) const { return memcmp(id, frameId, 4) == 0; }
 
 Result<int> CId3v2Tag::SetFrameText(const char* frameId, const CCharString& text) {
-    if (textEncoding < 0 || textEncoding > 3) return KindFailure(FailureKind::kBadValue, "no such ID3v2 text encoding");
+    if (textEncoding < 0 || textEncoding > 3)
+        return KindFailure(FailureKind::kBadValue, UserText("Id3v2Tag", "そのような ID3v2 の文字コードはありません"));
     CId3v2Frame* frame = nullptr;
     for (auto& f : frames)
         if (f->Is(frameId)) {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "foundation/StepHook.h"
+#include "tags/FormatFailures.h"
 #include "tags/Id3v1.h"
 #include "tags/RiffInfo.h"
 
@@ -34,8 +35,6 @@ Result<void> WriteInPlace(CFileStream& file, const std::string& head, int64_t au
     if (done) done = WriteAt(file, 0, head.data(), headLength);
     return done;
 }
-
-Failure TooLongForRiff() { return KindFailure(FailureKind::kBadValue, "the audio is too long for a RIFF file"); }
 
 std::string BuildId3v2(const TagFieldSet& tags, CId3v2Tag& tag) {
     tag.version = 3;
@@ -62,7 +61,7 @@ void BuildRiffMp3Header(unsigned char* header, uint32_t audioLength) {
 
 Result<void> WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFieldSet& tags, CId3v2Tag* id3v2) {
     Mp3FileInfo info;
-    if (!ReadMp3FileInfo(file, info, true, nullptr, nullptr)) return KindFailure(FailureKind::kBadData, "no MPEG audio");
+    if (!ReadMp3FileInfo(file, info, true, nullptr, nullptr)) return NotFormat("MPEG");
 
     std::string head;
     int flags = options.flags;
@@ -71,7 +70,7 @@ Result<void> WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFie
             CId3v2Tag local;
             CId3v2Tag& tag = id3v2 ? *id3v2 : local;
             head = BuildId3v2(tags, tag);
-            if (head.empty()) return KindFailure(FailureKind::kBadValue, "the ID3v2 tag cannot be built");
+            if (head.empty()) return KindFailure(FailureKind::kBadValue, UserText("Mp3TagFile", "ID3v2 タグを作れません"));
             // The room in front of the audio (the writer reserves it) takes the tag, its padding
             // resized, so the audio stays where it is.
             const int64_t frameBytes = static_cast<int64_t>(head.size()) - 10 - tag.paddingSize;
@@ -88,7 +87,7 @@ Result<void> WriteMp3Tags(CFileStream& file, Mp3TagOptions options, const TagFie
         BuildRiffMp3Header(reinterpret_cast<unsigned char*>(head.data()), static_cast<uint32_t>(info.audioLength));
         if (flags > 0) flags = kTagRiffInfo;
     } else {
-        return KindFailure(FailureKind::kBadValue, "no MP3 container chosen");
+        return KindFailure(FailureKind::kBadValue, UserText("Mp3TagFile", "MP3 のコンテナが選ばれていません"));
     }
 
     std::string trailer;
@@ -134,7 +133,7 @@ Result<void> CMp3TagFile::AttachFile(std::unique_ptr<CFileStream> file) {
     if (Result<void> attached = CTagFile::AttachFile(std::move(file)); !attached) return attached;
     if (!ReadMp3FileInfo(*m_file, m_info, !m_skipTrailingTags, &m_id3v2, &m_tags)) {
         static_cast<void>(CTagFile::Close());
-        return KindFailure(FailureKind::kBadData, "no MPEG audio");
+        return NotFormat("MPEG");
     }
     return {};
 }

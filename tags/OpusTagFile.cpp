@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "tags/FormatFailures.h"
 #include "tags/VorbisTagFile.h"
 
 namespace {
@@ -35,13 +36,13 @@ COpusTagFile::~COpusTagFile() { static_cast<void>(COpusTagFile::Close()); }
 
 Result<void> COpusTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
     if (IsOpen()) static_cast<void>(Close());
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     m_file = std::move(file);
     Clear();
     const bool read = ReadHeaders();
     if (!read) {
         m_file.reset();
-        return KindFailure(FailureKind::kBadData, "not an Ogg Opus file");
+        return NotFormat("Ogg Opus");
     }
     return CTagFile::AttachFile(std::move(m_file));
 }
@@ -86,7 +87,7 @@ bool COpusTagFile::ReadHeaders() {
 }
 
 Result<void> COpusTagFile::Write() {
-    if (!IsOpen()) return KindFailure(FailureKind::kMissing, "no file is open");
+    if (!IsOpen()) return NoFileOpen();
     return RewriteAndReopen([this](CFileStream& copy) { return WriteCopy(copy); });
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/StepHook.h"
+#include "tags/FormatFailures.h"
 
 CTagFile::~CTagFile() { static_cast<void>(CTagFile::Close()); }
 
@@ -21,7 +22,7 @@ Result<void> CTagFile::Open(const char* name) {
 }
 
 Result<void> CTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!file) return NoFileToAttach();
     m_file = std::move(file);
     m_open = true;
     return {};
@@ -37,7 +38,7 @@ Result<void> CTagFile::Close() {
     m_file.reset();
     const bool wasOpen = m_open;
     m_open = false;
-    if (!wasOpen) return KindFailure(FailureKind::kMissing, "no file is open");
+    if (!wasOpen) return NoFileOpen();
     return {};
 }
 
@@ -76,7 +77,7 @@ Result<void> RenameOver(const CCharString& temporary, const CCharString& name) {
 
 Result<void> ReplaceThroughTemporary(const CCharString& name,
                                      const std::function<Result<void>(CFileStream& copy)>& writeCopy) {
-    if (name.IsEmpty()) return KindFailure(FailureKind::kMissing, "the file has no name to rewrite");
+    if (name.IsEmpty()) return KindFailure(FailureKind::kMissing, UserText("TagFile", "書き直すファイルに名前がありません"));
     const CCharString temporary = name + kRewriteSuffix;
     CFileStream copy;
     if (Result<void> created = CreateRewriteFile(copy, temporary); !created) return created;
@@ -100,7 +101,7 @@ Result<void> RewriteThroughTemporary(CFileStream& file, const std::string& head,
             const int64_t n = std::min(static_cast<int64_t>(buffer.size()), audioLength - done);
             const Result<int64_t> got = file.Read(buffer.data(), n);
             if (!got) return got.error();
-            if (*got != n) return KindFailure(FailureKind::kBadData, "the audio ends before its stated length");
+            if (*got != n) return KindFailure(FailureKind::kBadData, UserText("TagFile", "音声が記載の長さより前に終わっています"));
             if (Result<void> written = copy.Write(buffer.data(), n); !written) return written;
             done += n;
         }

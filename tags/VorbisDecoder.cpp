@@ -44,7 +44,7 @@ bool CVorbisDecoder::Load(const char* moduleName) {
     auto forget = [](auto& slot, const char*) { slot = nullptr; };
     ForEachFunction(forget);
     if (const Result<void> loaded = m_module.Load(moduleName); !loaded) {
-        m_error = loaded.error().message.SourceText();
+        m_error = loaded.error().message;
         return false;
     }
     const char* missing = nullptr;
@@ -53,12 +53,12 @@ bool CVorbisDecoder::Load(const char* moduleName) {
         if (!slot && !missing) missing = name;
     });
     if (missing) {
-        m_error = CCharString("the module does not export ") + missing;
+        m_error = UserText("VorbisDecoder", "モジュールに %1 がありません").Arg(missing);
         ForEachFunction(forget);
         m_module.Unload();
         return false;
     }
-    m_error = CCharString();
+    m_error = UserText();
     return true;
 }
 
@@ -69,4 +69,8 @@ const CVorbisDecoder* LoadVorbisDecoder() {
         return instance.Load("vorbisdec") ? &instance : nullptr;
     }();
     return decoder;
+}
+
+Failure VorbisModuleMissing() {
+    return KindFailure(FailureKind::kMissing, UserText("VorbisDecoder", "Vorbis のデコードモジュールがありません"));
 }

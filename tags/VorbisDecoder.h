@@ -5,6 +5,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include "abi/vcedit.h"
+#include "foundation/Result.h"
 #include "platform/RuntimeModule.h"
 
 class CVorbisDecoder {
@@ -13,7 +14,8 @@ public:
     // unloaded again and every pointer stays null.
     bool Load(const char* moduleName);
     bool IsLoaded() const { return m_module.IsLoaded(); }
-    const CCharString& Error() const { return m_error; }
+    // Why Load failed, for the user.
+    const UserText& Error() const { return m_error; }
 
     int (*ov_clear)(OggVorbis_File*) = nullptr;
     int (*ov_open_callbacks)(void*, OggVorbis_File*, const char*, long, ov_callbacks) = nullptr;
@@ -53,9 +55,12 @@ private:
     void ForEachFunction(F f);
 
     CRuntimeModule m_module;
-    CCharString m_error;
+    UserText m_error;
 };
 
 // The process's "vorbisdec" module, loaded on the first call and kept; null when it is
 // missing or incomplete (a normal state the caller reports).
 const CVorbisDecoder* LoadVorbisDecoder();
+
+// What a reader or tag editor says when LoadVorbisDecoder gave none.
+Failure VorbisModuleMissing();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "foundation/StepHook.h"
+#include "tags/FormatFailures.h"
 
 namespace {
 
@@ -50,7 +51,9 @@ struct CopySink {
     Result<void> written;
 };
 
-Failure UnwritableText() { return KindFailure(FailureKind::kBadValue, "a tag text cannot be written as a comment"); }
+Failure UnwritableText() {
+    return KindFailure(FailureKind::kBadValue, UserText("VorbisTagFile", "タグの文字列をコメントとして書き込めません"));
+}
 
 bool IsValidKey(std::string_view key) {
     if (key.empty()) return false;
@@ -95,7 +98,7 @@ Result<void> StandardCommentLines(const TagFieldSet& tags, std::vector<std::stri
 
 Result<void> AddStandardComments(const TagFieldSet& tags, vorbis_comment* comments, VorbisCommentAdd add) {
     std::vector<std::pair<std::string, std::string>> lines;
-    if (!comments || !add) return KindFailure(FailureKind::kMissing, "no comment list to add to");
+    if (!comments || !add) return KindFailure(FailureKind::kMissing, UserText("VorbisTagFile", "追加先のコメント一覧がありません"));
     if (Result<void> made = StandardComments(tags, lines); !made) return made;
     for (const auto& [key, value] : lines) add(comments, key.c_str(), value.c_str());
     return {};
@@ -133,8 +136,8 @@ size_t CVorbisTagFile::WriteToFile(const void* buffer, size_t size, size_t count
 Result<void> CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
     if (IsOpen()) static_cast<void>(Close());
     m_decoder = LoadVorbisDecoder();
-    if (!m_decoder) return KindFailure(FailureKind::kMissing, "the Vorbis decoding module is missing");
-    if (!file) return KindFailure(FailureKind::kMissing, "no file to attach");
+    if (!m_decoder) return VorbisModuleMissing();
+    if (!file) return NoFileToAttach();
     // The read callback reads through m_file; the base takes it over once the headers are read.
     m_file = std::move(file);
     static_cast<void>(m_file->Seek(0, CFileStream::kFromStart));
@@ -143,7 +146,7 @@ Result<void> CVorbisTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
         if (m_state) m_decoder->vcedit_clear(m_state);
         m_state = nullptr;
         m_file.reset();
-        return KindFailure(FailureKind::kBadData, "not an Ogg Vorbis file");
+        return NotFormat("Ogg Vorbis");
     }
     Clear();
     ReadComments(*m_decoder->vcedit_comments(m_state));
@@ -156,7 +159,7 @@ void CVorbisTagFile::ReadComments(const vorbis_comment& comments) {
 }
 
 Result<void> CVorbisTagFile::Write() {
-    if (!m_state || !m_decoder) return KindFailure(FailureKind::kMissing, "no file is open");
+    if (!m_state || !m_decoder) return NoFileOpen();
     // Every old comment goes, the encoder's "ENCODER" included.
     vorbis_comment* comments = m_decoder->vcedit_comments(m_state);
     m_decoder->vorbis_comment_clear(comments);
@@ -167,7 +170,7 @@ Result<void> CVorbisTagFile::Write() {
         CopySink copy{&file, {}};
         if (m_decoder->vcedit_write(m_state, &copy) >= 0) return {};
         if (!copy.written) return std::move(copy).written.error();
-        return KindFailure(FailureKind::kCodec, "the Vorbis comments could not be written");
+        return KindFailure(FailureKind::kCodec, UserText("VorbisTagFile", "Vorbis コメントを書き込めませんでした"));
     });
 }
 

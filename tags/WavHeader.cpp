@@ -1,6 +1,8 @@
 // The WAV header parser.
 #include "tags/WavHeader.h"
 
+#include "tags/FormatFailures.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -16,7 +18,7 @@ void PutLe16(unsigned char* p, uint16_t v) {
     p[1] = static_cast<unsigned char>(v >> 8);
 }
 
-Failure NotPcmWav() { return KindFailure(FailureKind::kBadData, "not a PCM WAV file"); }
+Failure NotPcmWav() { return NotFormat("PCM WAV"); }
 
 Result<void> ReadExactly(CFileStream& file, unsigned char* buffer, int64_t length) {
     const Result<int64_t> got = file.Read(buffer, length);
@@ -35,7 +37,7 @@ Result<void> WriteSizeAt(CFileStream& file, int64_t offset, int64_t size) {
 }  // namespace
 
 Result<void> WriteWavSizes(CFileStream& file, int64_t fileLength) {
-    if (fileLength < kWavHeaderSize) return KindFailure(FailureKind::kBadData, "the WAV header is incomplete");
+    if (fileLength < kWavHeaderSize) return KindFailure(FailureKind::kBadData, UserText("WavHeader", "WAV ヘッダーが不完全です"));
     if (Result<void> written = WriteSizeAt(file, 4, fileLength - 8); !written) return written;
     return WriteSizeAt(file, 40, fileLength - kWavHeaderSize);
 }

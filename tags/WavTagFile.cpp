@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "tags/FormatFailures.h"
 #include "tags/RiffInfo.h"
 #include "tags/WavHeader.h"
 
@@ -43,16 +44,16 @@ Result<void> CWavTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
 }
 
 Result<void> CWavTagFile::Write() {
-    if (!m_file) return KindFailure(FailureKind::kMissing, "no file is open");
-    if (!m_sizeKnown) return KindFailure(FailureKind::kBadData, "the data chunk's size does not say where the audio ends");
+    if (!m_file) return NoFileOpen();
+    if (!m_sizeKnown) return KindFailure(FailureKind::kBadData, UserText("WavTagFile", "data チャンクのサイズから音声の終わりが分かりません"));
     const int64_t fileSize = m_file->GetSize();
     const int64_t listOffset = m_dataEnd + (m_dataEnd & 1);  // RIFF pads odd chunks
     if (!OnlyInfoListsFrom(*m_file, listOffset, fileSize))
-        return KindFailure(FailureKind::kBadData, "chunks other than tags follow the audio");
+        return KindFailure(FailureKind::kBadData, UserText("WavTagFile", "音声のあとにタグ以外のチャンクがあります"));
     std::string bytes = m_dataEnd & 1 ? std::string(1, '\0') : std::string();
     bytes += BuildInfoList(m_tags);
     const int64_t end = m_dataEnd + static_cast<int64_t>(bytes.size());
-    if (end - 8 > 0xFFFFFFFFLL) return KindFailure(FailureKind::kBadValue, "the file is too long for a RIFF file");
+    if (end - 8 > 0xFFFFFFFFLL) return TooLongForRiff();
     const auto riffSize = static_cast<uint32_t>(end - 8);
     unsigned char size[4];
     for (int i = 0; i < 4; ++i) size[i] = static_cast<unsigned char>(riffSize >> (8 * i));

@@ -49,7 +49,10 @@ const LoadedDecoder& Loaded() {
 
 Result<int> LoadWmaDecoder() {
     if (const int version = Loaded().version) return version;
-    return KindFailure(FailureKind::kMissing, "no WMA decoder module (WMADEC9 or WMADEC8) with every export");
+    return KindFailure(FailureKind::kMissing,
+                       UserText("WmaDecoder", "すべての関数を備えた WMA デコーダーモジュール (%1 または %2) がありません")
+                           .Arg("WMADEC9")
+                           .Arg("WMADEC8"));
 }
 
 const WmaDecoderFunctions* WmaDecoder() { return Loaded().version ? &Loaded().functions : nullptr; }

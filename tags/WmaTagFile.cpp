@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "tags/FormatFailures.h"
 #include "tags/WmaDecoder.h"
 
 namespace {
@@ -52,10 +53,10 @@ CWmaTagFile::~CWmaTagFile() { static_cast<void>(CWmaTagFile::Close()); }
 Result<void> CWmaTagFile::Open(const char* name) {
     const WmaDecoderFunctions* wma = WmaDecoder();
     if (!wma) return LoadWmaDecoder().error();
-    if (!name) return KindFailure(FailureKind::kMissing, "no file name");
+    if (!name) return KindFailure(FailureKind::kMissing, UserText("WmaTagFile", "ファイル名がありません"));
     if (IsOpen()) static_cast<void>(Close());
     m_handle = wma->tagOpen(name);
-    if (!m_handle) return KindFailure(FailureKind::kCodec, "the WMA module cannot open the file's attributes");
+    if (!m_handle) return KindFailure(FailureKind::kCodec, UserText("WmaTagFile", "WMA モジュールがファイルの属性を開けません"));
     // A field the file lacks stays empty rather than keeping a previous file's value.
     Clear();
     ReadAttributes();
@@ -78,12 +79,12 @@ void CWmaTagFile::ReadAttributes() {
 }
 
 Result<void> CWmaTagFile::AttachFile(std::unique_ptr<CFileStream>) {
-    return KindFailure(FailureKind::kBadValue, "WMA attributes are reached by name only");
+    return KindFailure(FailureKind::kBadValue, UserText("WmaTagFile", "WMA の属性は名前でしか開けません"));
 }
 
 Result<void> CWmaTagFile::Write() {
     const WmaDecoderFunctions* wma = WmaDecoder();
-    if (!wma || !m_handle) return KindFailure(FailureKind::kMissing, "no file is open");
+    if (!wma || !m_handle) return NoFileOpen();
     // Every attribute is attempted even after one fails.
     bool ok = true;
     for (const TextAttribute& attribute : kTextAttributes)
@@ -91,7 +92,7 @@ Result<void> CWmaTagFile::Write() {
     ok &= SetNumber(*wma, m_handle, u"WM/Track", m_tags.trackNumber - 1);
     ok &= SetNumber(*wma, m_handle, u"WM/TrackNumber", m_tags.trackNumber);
     ok &= SetText(*wma, m_handle, u"WM/GenreID", CCharString::Formatted("%d", m_tags.genreNumber));
-    if (!ok) return KindFailure(FailureKind::kCodec, "the WMA module refused an attribute");
+    if (!ok) return KindFailure(FailureKind::kCodec, UserText("WmaTagFile", "WMA モジュールが属性を受け付けませんでした"));
     return {};
 }
 
@@ -103,6 +104,6 @@ Result<void> CWmaTagFile::Close() {
         m_handle = 0;
     }
     Result<void> closed = CTagFile::Close();
-    if (closed && !stored) return KindFailure(FailureKind::kCodec, "the WMA module could not store the attributes");
+    if (closed && !stored) return KindFailure(FailureKind::kCodec, UserText("WmaTagFile", "WMA モジュールが属性を保存できませんでした"));
     return closed;
 }

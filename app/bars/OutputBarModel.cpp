@@ -7,8 +7,10 @@
 #include "app/bars/FileBarModel.h"
 #include "app/files/FileNameTemplate.h"
 #include "app/control/MakerPages.h"
+#include "app/language/Catalogue.h"
 #include "app/settings/OutputFormats.h"
 #include "audiofile/OggWriter.h"
+#include "audiofile/QualityTable.h"
 #include "tags/WmaDecoder.h"
 
 namespace {
@@ -126,7 +128,7 @@ int COutputBarModel::FillQualityList(OutputFormat format) {
     }
     Push();
     controls.qualityLabels.clear();
-    for (int i = 0; i < table.count; ++i) controls.qualityLabels.emplace_back(table.rows[i].label);
+    for (int i = 0; i < table.count; ++i) controls.qualityLabels.emplace_back(SaidUtf8(QualityLabel(table.rows[i])));
     controls.qualitySelection = -1;
     WriteControls();
     return DefaultQualityIndex(format);

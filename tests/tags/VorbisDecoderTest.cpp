@@ -126,13 +126,14 @@ TEST(VorbisDecoder, AMissingOrIncompleteModuleIsAReportedState) {
     CVorbisDecoder missing;
     EXPECT_FALSE(missing.Load("no_such_vorbisdec"));
     EXPECT_FALSE(missing.IsLoaded());
-    EXPECT_FALSE(missing.Error().IsEmpty());
+    EXPECT_FALSE(missing.Error().empty());
 
     CVorbisDecoder incomplete;
     EXPECT_FALSE(incomplete.Load("incomplete_vorbisdec"));
     EXPECT_FALSE(incomplete.IsLoaded());
     EXPECT_EQ(incomplete.ov_clear, nullptr) << "a function found before the missing one is forgotten";
-    EXPECT_NE(incomplete.Error().Find("ov_open_callbacks"), -1) << incomplete.Error().c_str();
+    EXPECT_NE(incomplete.Error().SourceText().find("ov_open_callbacks"), std::string::npos)
+        << incomplete.Error().SourceText();
 }
 
 TEST(VcEdit, ShrinksAndGrowsALongHeaderKeepingEveryAudioPage) {
