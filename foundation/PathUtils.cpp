@@ -66,8 +66,12 @@ CCharString NormalizeSeparators(const CCharString& path) {
 
 bool EnsureFolder(const CCharString& path, std::vector<CCharString>* created) {
     const std::string full = NormalizeSeparators(path).str();
-    if (full.empty()) return false;
+    if (full.empty()) {
+        errno = ENOENT;
+        return false;
+    }
     const PathKind kind = KindOf(full);
+    if (kind == PathKind::Other) errno = ENOTDIR;
     if (kind != PathKind::Missing) return kind == PathKind::Folder;
     std::vector<CCharString> made;
     // A chain that cannot be finished is taken back: a refused folder leaves nothing behind.

@@ -31,15 +31,6 @@ struct Failure {
 
 inline Failure SystemFailure(int error, UserText message) { return {FailureKind::kSystem, error, std::move(message)}; }
 inline Failure KindFailure(FailureKind kind, UserText message) { return {kind, 0, std::move(message)}; }
-// TRANSITIONAL: English sentences not yet in the catalogue. Gone once every layer gives UserText.
-inline Failure SystemFailure(int error, std::string message) {
-    return {FailureKind::kSystem, error, UserText::Verbatim(std::move(message))};
-}
-inline Failure KindFailure(FailureKind kind, std::string message) {
-    return {kind, 0, UserText::Verbatim(std::move(message))};
-}
-inline Failure SystemFailure(int error, const char* message) { return SystemFailure(error, std::string(message)); }
-inline Failure KindFailure(FailureKind kind, const char* message) { return KindFailure(kind, std::string(message)); }
 
 template <class T>
 class [[nodiscard]] Result {

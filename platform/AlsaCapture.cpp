@@ -223,7 +223,7 @@ private:
                     std::lock_guard lock(m_mutex);
                     m_failed = true;
                 }
-                m_ring.Fail(UserText("AlsaCapture", "ALSA デバイスが故障しました: %1").Arg(UserText::Verbatim(snd_strerror(err))));
+                m_ring.Fail(UserText("AlsaCapture", "ALSA デバイスでエラーが発生しました: %1").Arg(UserText::Verbatim(snd_strerror(err))));
                 return;
             }
             if (err < 0) running = false;  // recovered: prepare and start again

@@ -115,7 +115,7 @@
         <translation>ALSA device &quot;%1&quot; does not take this format: %2</translation>
     </message>
     <message>
-        <source>ALSA デバイスが故障しました: %1</source>
+        <source>ALSA デバイスでエラーが発生しました: %1</source>
         <translation>the ALSA device failed: %1</translation>
     </message>
 </context>
@@ -2370,7 +2370,7 @@ do not parse are warned about and ignored).
         <translation>print this, or the version, modules and manual, and exit</translation>
     </message>
     <message>
-        <source>使い方: velsona [/S 開始] [/T 録音時間] [/E 終了時のアクション] [/P プリセット]</source>
+        <source>使用法: velsona [/S 開始] [/T 録音時間] [/E 終了時のアクション] [/P プリセット]</source>
         <translation>Usage: velsona [/S start] [/T duration] [/E action] [/P preset]</translation>
     </message>
     <message>

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QGridLayout>
 #include <QLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -72,6 +73,8 @@ constexpr int kHeight = 760;
 // Room for a window manager's title bar and borders.
 constexpr int kFrameAllowance = 40;
 constexpr QMargins kBandMargins(4, 2, 4, 2);
+// Rows of a band closer than a dialog's: Japanese fonts are tall, and all bands must fit 600 pixels.
+constexpr int kBandRowSpacing = 2;
 // A list that shows fewer is of little use while recording.
 constexpr int kListRowsShown = 5;
 constexpr int kRefreshMs = 200;
@@ -305,7 +308,10 @@ void CMainFrame::CreateSettingsBars() {
     m_places[kCommandTagBar]->addWidget(m_tagBar);
     // The margins of a dialog are too loose for bands that share a small screen.
     for (QWidget* bar : std::initializer_list<QWidget*>{m_fileBar, m_inputBar, m_outputBar, m_tagBar})
-        for (QLayout* layout : bar->findChildren<QLayout*>()) layout->setContentsMargins(kBandMargins);
+        for (QLayout* layout : bar->findChildren<QLayout*>()) {
+            layout->setContentsMargins(kBandMargins);
+            if (auto* grid = qobject_cast<QGridLayout*>(layout)) grid->setVerticalSpacing(kBandRowSpacing);
+        }
     m_fileBar->chooseFolder = [this](const QString& start) { return m_boxes.ChooseFolder(start); };
     connect(m_fileBar, &CFileBar::settingsLoaded, this, &CMainFrame::ApplyBarsSilenceLevels);
     // A loaded preset brings its "resume when the input returns" to the menu.

@@ -37,7 +37,7 @@ constexpr size_t kExplanationColumn = 22;
 
 std::string Usage() {
     std::string usage =
-        SaidUtf8(UserText("WindowProgram", "使い方: velsona [/S 開始] [/T 録音時間] [/E 終了時のアクション] [/P プリセット]")) +
+        SaidUtf8(UserText("WindowProgram", "使用法: velsona [/S 開始] [/T 録音時間] [/E 終了時のアクション] [/P プリセット]")) +
         '\n' + SaidUtf8(UserText("WindowProgram", "録音機のウィンドウを開きます。/S、/T、/E を付けるとすぐに録音を始めます。")) + '\n';
     for (const OptionHelp& option : kOptions) {
         std::string line = std::string("  ") + option.spelling;

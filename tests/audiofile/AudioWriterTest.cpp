@@ -27,7 +27,7 @@ public:
 
 protected:
     Result<void> WriteBlock(const void* block, int length) override {
-        if (static_cast<int>(sizes.size()) == failOnCall) return KindFailure(FailureKind::kSystem, "refused");
+        if (static_cast<int>(sizes.size()) == failOnCall) return KindFailure(FailureKind::kSystem, UserText::Verbatim("refused"));
         sizes.push_back(length);
         const auto* bytes = static_cast<const unsigned char*>(block);
         data.insert(data.end(), bytes, bytes + length);

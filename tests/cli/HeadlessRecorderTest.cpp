@@ -579,7 +579,7 @@ TEST_F(HeadlessRecorder, ScheduledStartAndEndActionAfterTheDuration) {
     const RunResult run = Run({"--start", when, "--duration", "MS=0:01", "--end-action", "suspend", "--folder", folder});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_TRUE(Contains(run.out, "Waiting to start at ")) << run.out;
-    EXPECT_TRUE(Contains(run.out, "End action: スタンバイ状態")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "End action: Standby")) << run.out;
     EXPECT_EQ(FilesUnder(folder).size(), 1u);
     std::vector<std::string> calls = s_logind->Calls();
     calls.erase(calls.begin(), calls.begin() + static_cast<long>(callsBefore));

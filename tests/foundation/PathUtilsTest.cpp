@@ -52,8 +52,12 @@ TEST(PathUtils, EnsureFolderCreatesEveryLevel) {
 TEST(PathUtils, EnsureFolderStopsAtAFileInThePathAndLeavesNothingItMade) {
     TempDir dir;
     WriteFileBytes(dir / "file", "x");
+    // errno says why, for the message that follows.
+    errno = 0;
     EXPECT_FALSE(EnsureFolder(CCharString((dir / "file").c_str())));
+    EXPECT_EQ(errno, ENOTDIR);
     EXPECT_FALSE(EnsureFolder(CCharString((dir / "file/sub/deeper").c_str())));
+    EXPECT_EQ(errno, ENOTDIR);
     EXPECT_FALSE(PathExists(dir / "file/sub"));
     EXPECT_EQ(ReadFileBytes(dir / "file"), "x");
     // Two levels can be made, the third is too long a name: the two go again.

@@ -7,7 +7,7 @@
 namespace {
 
 Result<std::unique_ptr<int>> Make(bool fail) {
-    if (fail) return SystemFailure(ENOSPC, "no room");
+    if (fail) return SystemFailure(ENOSPC, UserText::Verbatim("no room"));
     return std::make_unique<int>(7);
 }
 
@@ -27,7 +27,7 @@ TEST(Result, CarriesAMoveOnlyValueOrTheFailureWithItsErrno) {
 TEST(Result, VoidSucceedsByDefaultAndAFailureHandsOnToAnotherType) {
     const Result<void> done;
     EXPECT_TRUE(done);
-    Result<void> failed = KindFailure(FailureKind::kBadData, "not a WAV file");
+    Result<void> failed = KindFailure(FailureKind::kBadData, UserText::Verbatim("not a WAV file"));
     ASSERT_FALSE(failed);
     const Result<int> handed = std::move(failed).error();
     ASSERT_FALSE(handed);

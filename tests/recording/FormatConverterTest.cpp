@@ -42,7 +42,7 @@ public:
 protected:
     Result<void> WriteBlock(const void* data, int length) override {
         if (static_cast<int>(m_record.writeSizes.size()) == failAfterWrites)
-            return KindFailure(FailureKind::kSystem, "the sink refused");
+            return KindFailure(FailureKind::kSystem, UserText::Verbatim("the sink refused"));
         m_record.writeSizes.push_back(length);
         m_record.sampleCount += length / 2;
         const auto* s = static_cast<const int16_t*>(data);

@@ -65,7 +65,7 @@ TEST(TagFile, RewriteTagsWritesTheGivenTagsOnceAndReportsTheOutcome) {
     EXPECT_FALSE(editor.IsOpen()) << "the file is released";
 
     PlainTagFile failing;
-    failing.writeResult = SystemFailure(ENOSPC, "full");
+    failing.writeResult = SystemFailure(ENOSPC, UserText::Verbatim("full"));
     const Result<void> refused = RewriteTags(failing, (dir / "a.wav").c_str(), tags);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().error, ENOSPC) << "the write's failure is the one reported";

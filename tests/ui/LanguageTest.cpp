@@ -69,11 +69,12 @@ std::vector<Shown> TextsOf(QWidget& root) {
     return texts;
 }
 
-// Each offence with the place it was found, one a line.
-std::string Offences(const std::vector<Shown>& texts, Language language) {
+// Each offence with the place it was found, one a line. `foreign` is a name the sound system
+// gives, in no language of ours, left out of the texts it is part of.
+std::string Offences(const std::vector<Shown>& texts, Language language, const QString& foreign) {
     std::string offences;
     for (const Shown& shown : texts) {
-        const std::string text = shown.text.toStdString();
+        const std::string text = QString(shown.text).remove(foreign).toStdString();
         if (language == Language::kEnglish ? HasJapanese(text) : HasEnglishSentence(text))
             offences += shown.where + ": \"" + text + "\"\n";
     }
@@ -86,7 +87,8 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     const WindowLanguage language(GetParam());
     ASSERT_TRUE(language.active());
     const std::string code = WindowLanguage::Code(GetParam());
-    WindowRig rig("tone=440hz/-12db/200ms,silence=100ms,loop,fast");
+    const std::string signal = "tone=440hz/-12db/200ms,silence=100ms,loop,fast";
+    WindowRig rig(signal);
     std::vector<Shown> texts;
 
     // A recording leaves rows, so the list's cells, the old-rows question and the list commands'
@@ -153,7 +155,7 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     for (const QString& text : rig.boxes.asked) texts.push_back({"question", text});
     for (const QString& text : rig.boxes.informed) texts.push_back({"message", text});
     for (const QString& text : rig.boxes.warned) texts.push_back({"warning", text});
-    const std::string offences = Offences(texts, GetParam());
+    const std::string offences = Offences(texts, GetParam(), QString::fromStdString("Signal (" + signal + ")"));
     EXPECT_TRUE(offences.empty()) << texts.size() << " texts read, these in the wrong language:\n" << offences;
 }
 

@@ -20,7 +20,8 @@ BoxAnswer ScriptedBoxes::Ask(const QString& text, BoxButtons buttons) {
 
 WindowRig::WindowRig(const std::string& signal, const CommandLineOptions& commandLine,
                      std::function<std::time_t()> clock) {
-    RecordingSettings settings;
+    // A new user's settings, so the tags' templates are in the language of the test.
+    RecordingSettings settings = CSettingsStore(CCharString(dir / "settings.conf")).LoadSettings(kDefaultPresetName);
     settings.outputFolder = folder().c_str();
     settings.fileNameTemplate = "No.%RCN%-Track%TKN%(%TLN%)";
     settings.tagYear = 2026;
