@@ -44,7 +44,7 @@ bool UserText::operator==(const UserText& other) const {
            m_arguments == other.m_arguments;
 }
 
-bool UserText::Argument::operator==(const Argument& other) const {
+bool UserTextArgument::operator==(const UserTextArgument& other) const {
     if (kind != other.kind || plain != other.plain || error != other.error) return false;
     return text == other.text || (text && other.text && *text == *other.text);
 }

@@ -13,9 +13,22 @@
 #include <string_view>
 #include <vector>
 
+class UserText;
+
+// What fills one %n. Complete before UserText, whose inline members need its vector whole.
+struct UserTextArgument {
+    enum class Kind { kPlain, kText, kError };
+    Kind kind = Kind::kPlain;
+    std::string plain;
+    std::shared_ptr<const UserText> text;
+    int error = 0;
+
+    bool operator==(const UserTextArgument& other) const;
+};
+
 class UserText {
 public:
-    struct Argument;
+    using Argument = UserTextArgument;
 
     UserText() = default;
     UserText(const char* context, const char* source) : m_context(context), m_source(source) {}
@@ -60,15 +73,6 @@ private:
     std::vector<Argument> m_arguments;
 };
 
-struct UserText::Argument {
-    enum class Kind { kPlain, kText, kError };
-    Kind kind = Kind::kPlain;
-    std::string plain;
-    std::shared_ptr<const UserText> text;
-    int error = 0;
-
-    bool operator==(const Argument& other) const;
-};
 
 // Fills %1 … %99 of a pattern in one pass, so an argument that itself holds "%2" stays as it is;
 // a %n with no argument stays as written.

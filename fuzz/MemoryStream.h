@@ -13,7 +13,7 @@ public:
 
     bool IsOpen() const override { return true; }
     Result<int64_t> Read(void* buffer, int64_t length) override {
-        if (length < 0) return SystemFailure(EINVAL, "invalid length");
+        if (length < 0) return SystemFailure(EINVAL, UserText::Verbatim("invalid length"));
         const int64_t n = std::clamp<int64_t>(m_size - m_position, 0, length);
         if (n > 0) memcpy(buffer, m_data + m_position, static_cast<size_t>(n));
         m_position += n;
@@ -23,7 +23,7 @@ public:
     Result<void> Write(const void*, int64_t) override { return ReadOnly(); }
     Result<void> Seek(int64_t offset, int origin) override {
         const int64_t base = origin == kFromStart ? 0 : origin == kFromCurrent ? m_position : m_size;
-        if (base + offset < 0) return SystemFailure(EINVAL, "seek before the start");
+        if (base + offset < 0) return SystemFailure(EINVAL, UserText::Verbatim("seek before the start"));
         m_position = base + offset;
         return {};
     }
@@ -36,7 +36,7 @@ public:
     Result<void> SetLength(int64_t) override { return ReadOnly(); }
 
 private:
-    static Failure ReadOnly() { return SystemFailure(EBADF, "read-only"); }
+    static Failure ReadOnly() { return SystemFailure(EBADF, UserText::Verbatim("read-only")); }
 
     const uint8_t* m_data;
     int64_t m_size;
