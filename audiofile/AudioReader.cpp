@@ -106,13 +106,13 @@ Result<void> CAudioReader::Close() {
     m_file.reset();
     m_name = CCharString();
     m_openedByName = false;
-    if (!wasOpen) return NotOpen();
+    if (!wasOpen) return NoFileOpen();
     return {};
 }
 
-Result<void> CAudioReader::Begin() { return m_open ? Result<void>() : NotOpen(); }
+Result<void> CAudioReader::Begin() { return m_open ? Result<void>() : NoFileOpen(); }
 
-Result<void> CAudioReader::End() { return m_open ? Result<void>() : NotOpen(); }
+Result<void> CAudioReader::End() { return m_open ? Result<void>() : NoFileOpen(); }
 
 void CAudioReader::CopyStreamInfo(CTagFile& editor) const {
     StreamInfo& stream = editor.Stream();

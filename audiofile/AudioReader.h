@@ -54,7 +54,6 @@ public:
     int BlockBytes() const { return m_blockBytes; }
 
 protected:
-    static Failure NotOpen() { return NoFileOpen(); }
     static Failure NoDecoder() {
         return KindFailure(FailureKind::kMissing, UserText("AudioReader", "デコードがまだ始まっていません"));
     }

@@ -138,7 +138,7 @@ bool CFlacReader::ReadBlock() {
 
 Result<void> CFlacReader::Seek(int64_t ms) {
     int64_t scaled = 0;
-    if (!m_decoder) return NotOpen();
+    if (!m_decoder) return NoFileOpen();
     if (ms < 0 || __builtin_mul_overflow(ms, int64_t{m_sampleRate}, &scaled)) return NoSuchTime();
     m_damaged = false;
     if (!FLAC__stream_decoder_seek_absolute(m_decoder, static_cast<FLAC__uint64>(scaled / 1000))) {

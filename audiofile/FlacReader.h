@@ -22,11 +22,11 @@ public:
     // Refuses a file whose metadata libFLAC cannot read.
     Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
     Result<void> Close() override;
-    Result<void> Begin() override { return m_decoder ? Result<void>() : NotOpen(); }
+    Result<void> Begin() override { return m_decoder ? Result<void>() : NoFileOpen(); }
     // One frame as 16-bit little-endian PCM; false at the end of the audio or at a damaged frame.
     bool ReadBlock() override;
     Result<void> Seek(int64_t ms) override;
-    Result<void> End() override { return m_decoder ? Result<void>() : NotOpen(); }
+    Result<void> End() override { return m_decoder ? Result<void>() : NoFileOpen(); }
     int64_t GetDuration() const override;
 
 protected:

@@ -70,7 +70,7 @@ int64_t CMp3Reader::AudioEnd() const {
 }
 
 Result<void> CMp3Reader::Begin() {
-    if (!m_open) return NotOpen();
+    if (!m_open) return NoFileOpen();
     static_cast<void>(End());
     int error = MPG123_OK;
     m_decoder = mpg123_new(nullptr, &error);

@@ -90,7 +90,7 @@ bool COggReader::ReadBlock() {
 Result<void> COggReader::Seek(int64_t ms) {
     // A time whose sample number 64 bits cannot hold lies past the end of any stream.
     int64_t scaled = 0;
-    if (!m_vorbisOpen) return NotOpen();
+    if (!m_vorbisOpen) return NoFileOpen();
     if (ms < 0 || __builtin_mul_overflow(ms, int64_t{m_sampleRate}, &scaled) ||
         m_decoder->ov_pcm_seek(&m_vorbis, scaled / 1000) != 0)
         return NoSuchTime();

@@ -72,7 +72,7 @@ bool COpusReader::ReadBlock() {
 
 Result<void> COpusReader::Seek(int64_t ms) {
     int64_t scaled = 0;
-    if (!m_opus) return NotOpen();
+    if (!m_opus) return NoFileOpen();
     if (ms < 0 || __builtin_mul_overflow(ms, int64_t{kDecodedRate}, &scaled) || op_pcm_seek(m_opus, scaled / 1000) != 0)
         return NoSuchTime();
     m_position = op_pcm_tell(m_opus);

@@ -46,7 +46,7 @@ int64_t CWavReader::GetDuration() const {
 }
 
 Result<void> CWavReader::Begin() {
-    if (!m_open) return NotOpen();
+    if (!m_open) return NoFileOpen();
     m_position = 0;
     return m_file->Seek(m_dataOffset, CFileStream::kFromStart);
 }
@@ -65,7 +65,7 @@ bool CWavReader::ReadBlock() {
 }
 
 Result<void> CWavReader::Seek(int64_t ms) {
-    if (!m_open) return NotOpen();
+    if (!m_open) return NoFileOpen();
     if (ms < 0) return NoSuchTime();
     const int64_t bytesPerSecond = BytesPerSecond();
     // Compared before multiplying: a far-off time must not wrap round to a near one.

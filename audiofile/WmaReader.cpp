@@ -45,7 +45,7 @@ Result<void> CWmaReader::Close() {
 }
 
 Result<void> CWmaReader::Begin() {
-    if (!m_handle) return NotOpen();
+    if (!m_handle) return NoFileOpen();
     if (!m_wma->start(m_handle)) return Undecodable(UserText("WmaReader", "WMA モジュールがデコードを始められません"));
     return {};
 }
@@ -64,13 +64,13 @@ bool CWmaReader::ReadBlock() {
 }
 
 Result<void> CWmaReader::Seek(int64_t ms) {
-    if (!m_handle) return NotOpen();
+    if (!m_handle) return NoFileOpen();
     if (!m_wma->seek(m_handle, ms)) return NoSuchTime();
     return {};
 }
 
 Result<void> CWmaReader::End() {
-    if (!m_handle) return NotOpen();
+    if (!m_handle) return NoFileOpen();
     if (!m_wma->end(m_handle)) return Undecodable(UserText("WmaReader", "WMA モジュールがデコードを終えられません"));
     return {};
 }
