@@ -11,22 +11,22 @@
 
 namespace {
 
-int OpenRetrying(const char* name, int flags) {
+int OpenRetrying(int folder, const char* name, int flags) {
     int fd;
     do {
-        fd = open(name, flags, 0666);
+        fd = openat(folder, name, flags, 0666);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
 
 // Opens the file that is there, or creates it exclusively: a file this program creates is
 // always its own, never one someone else made under the same name at the same moment.
-int OpenOrCreate(const char* name, int flags) {
-    if (!(flags & O_CREAT) || (flags & O_EXCL)) return OpenRetrying(name, flags);
+int OpenOrCreate(int folder, const char* name, int flags) {
+    if (!(flags & O_CREAT) || (flags & O_EXCL)) return OpenRetrying(folder, name, flags);
     for (;;) {
-        int fd = OpenRetrying(name, flags & ~O_CREAT);
+        int fd = OpenRetrying(folder, name, flags & ~O_CREAT);
         if (fd >= 0 || errno != ENOENT) return fd;
-        fd = OpenRetrying(name, flags | O_EXCL);
+        fd = OpenRetrying(folder, name, flags | O_EXCL);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
 }
@@ -38,7 +38,9 @@ Failure ErrnoFailure(int error) { return SystemFailure(error, UserText("FileStre
 
 CFileStream::~CFileStream() { Close(); }
 
-Result<void> CFileStream::Open(const char* name, int mode) {
+Result<void> CFileStream::Open(const char* name, int mode) { return OpenAt(AT_FDCWD, name, mode); }
+
+Result<void> CFileStream::OpenAt(int folder, const char* name, int mode) {
     Close();
     int flags = O_CLOEXEC;
     switch (mode & ~kNew) {
@@ -53,7 +55,7 @@ Result<void> CFileStream::Open(const char* name, int mode) {
         flags |= O_EXCL;
     }
     if (!name) return ErrnoFailure(EINVAL);
-    m_fd = OpenOrCreate(name, flags);
+    m_fd = OpenOrCreate(folder, name, flags);
     if (m_fd < 0) return ErrnoFailure(errno);
     struct stat st {};
     if (fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {

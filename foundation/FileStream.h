@@ -25,6 +25,8 @@ public:
     // Read mode needs an existing file; the write modes create a missing one and never write
     // through a symbolic link. Closes a file already open first.
     virtual Result<void> Open(const char* name, int mode);
+    // As Open, with a relative `name` looked up in the open folder `folder` (AT_FDCWD: as Open).
+    Result<void> OpenAt(int folder, const char* name, int mode);
     virtual bool IsOpen() const { return m_fd >= 0; }
     // The bytes read, fewer than asked only at the end of the file. A read of 0 bytes sets the
     // end-of-file flag.

@@ -567,6 +567,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         track->plannedPath = session.plannedPath;
         track->writtenPath = session.writtenPath;
         track->row = {m_files.CurrentTrack().key, session.writtenPath};
+        track->refusedLink = m_refusedLink;
         // All the audio is in the file now; a recovery must not measure it again, and an MP3's
         // Info frame can be given its exact padding.
         if (track->streamEnd && track->writer)
@@ -630,18 +631,28 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
     ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1,
                                   ReplaceExtension(written, ExtensionOf(track.writtenPath).c_str()));
     ReachedStep("naming");
-    const bool named = m_files.FinishItem(track.row, written);
+    CCharString refusedLink;
+    const bool named = m_files.FinishItem(track.row, track.settings->outputFolder, written, &refusedLink);
     ReachedStep("named");
-    // The finished file reaches the disk too, tags and all, not only its audio.
-    CFileStream file;
-    if (file.Open(track.row.file.c_str(), CFileStream::kRead)) static_cast<void>(file.Flush());
-    file.Close();
-    // The track is finished: a crash from here on leaves nothing of it to recover.
-    ProcessTrackJournal().Remove(track.writtenPath);
+    // The finished file reaches the disk too, tags, name and all, before the journal forgets it.
+    const Result<void> synced = syncFinishedFile(track.row.file);
+    if (synced) {
+        ProcessTrackJournal().Remove(track.writtenPath);
+    } else {
+        // The next start finds it where it is now and finishes it again.
+        ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1, track.row.file);
+    }
     if (!finished)
         PostUnfinished(track, UserText("RecordingControl", "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
                                                            "（空き容量を確認してください）: %1"));
     if (!named) PostUnfinished(track, UserText("RecordingControl", "ファイル名を付けられなかったため、次の名前で保存しました: %1"));
+    if (refusedLink.IsEmpty()) refusedLink = track.refusedLink;
+    if (!refusedLink.IsEmpty())
+        PostUnfinished(track, UserText("RecordingControl", "テンプレートのフォルダ %1 はシンボリックリンクのため使わず、出力先フォルダに保存しました: %2")
+                                  .Arg(refusedLink.str()));
+    if (!synced)
+        PostUnfinished(track, UserText("RecordingControl", "ファイルをディスクに書き込めませんでした（%1）。次の起動時に回復します: %2")
+                                  .Arg(ReasonOf(synced.error())));
     m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file,
                           UserText("RecordingControl", "トラック %1 を閉じました（%2、長さ %3）: %4")
                               .Arg(track.trackNumber)
@@ -719,13 +730,15 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
         BuildTrackPath(false, folder, track.fileNameTemplate, session.outputKind, Values(session, false), m_clocks);
     FillTags(session, false);
     CCharString journaled;
-    session.writtenPath = WrittenPathAtOpen(session.plannedPath, [&](const CCharString& candidate) {
+    WrittenAtOpen written = WrittenPathAtOpen(folder, session.plannedPath, [&](const CCharString& candidate) {
         // A name another recorder took meanwhile is not this track's.
         if (!journaled.IsEmpty()) ProcessTrackJournal().Remove(journaled);
         journaled = candidate;
         JournalTrack(session, candidate);
         if (beforeTrackFile) beforeTrackFile(candidate);
     });
+    session.writtenPath = written.path;
+    m_refusedLink = written.refusedLink;
     if (!journaled.IsEmpty() && journaled != session.writtenPath) ProcessTrackJournal().Remove(journaled);
     if (m_holdReserveAtOpen) {
         m_holdReserveAtOpen = false;

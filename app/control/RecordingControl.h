@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/control/RecordingEvents.h"
+#include "app/files/FileMove.h"
 #include "app/files/FileNameTemplate.h"
 #include "app/files/RecordingItemsModel.h"
 #include "app/settings/RecordingSettings.h"
@@ -110,6 +111,9 @@ public:
     // For tests, set while no session runs: told each name a track's file is about to be
     // created under, once the track is journaled there (on the thread that opens the track).
     std::function<void(const CCharString& path)> beforeTrackFile;
+    // Forces a finished track's file and its name to the disk; tests set one that fails. Set
+    // while no session runs.
+    std::function<Result<void>(const CCharString& path)> syncFinishedFile = SyncToDisk;
 
     // Any thread.
     RecordingStatus Status() const;
@@ -163,6 +167,7 @@ private:
         int trackNumber = 0;
         CloseReason reason = CloseReason::Stop;
         int64_t lengthMs = 0;
+        CCharString refusedLink;  // a template folder that was a link when the track opened
     };
 
     static int OnSessionNotify(int code, CRecorderSession* session, void* user);
@@ -238,6 +243,7 @@ private:
     CSilenceDetector m_silence;
     int64_t m_previousTrackTime = 0;  // the silence test's P
     bool m_trackOpen = false;         // the current track has its row
+    CCharString m_refusedLink;        // of the current track's opening
     bool m_startPending = false;      // the monitor has not yet been told of the recording's start
     CloseReason m_closeReason = CloseReason::Stop;  // of the next close
     bool m_firstTrackOpening = false;  // the start's own track: logged with the start, not posted

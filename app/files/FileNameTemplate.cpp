@@ -1,7 +1,10 @@
 // Template expansion: tokens replaced in a fixed order, the clock stamped between the two groups.
 #include "app/files/FileNameTemplate.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "foundation/PathUtils.h"
@@ -23,10 +26,59 @@ CCharString HoursMinutesSeconds(int64_t ms) {
                                   static_cast<long long>(ms / 60000 % 60), static_cast<long long>(ms / 1000 % 60));
 }
 
-void Replace(CCharString& text, const char* token, const CCharString& value) { text.ReplaceAll(token, value.c_str()); }
+// A file name's expansion marks each value it puts in, so that cutting a long name to fit takes
+// the template's own words and keeps the numbers and times that tell tracks apart. The template's
+// own control characters are gone before it is expanded, so no mark is ever the user's.
+constexpr char kValueStart = '\x01';
+constexpr char kValueEnd = '\x02';
 
-void ReplaceEndValue(CCharString& text, const char* token, bool endKnown, const CCharString& value) {
-    text.ReplaceAll(token, endKnown ? value.c_str() : kUnknown);
+struct Filler {
+    bool marked = false;
+    void operator()(CCharString& text, const char* token, const CCharString& value) const {
+        if (!marked) {
+            text.ReplaceAll(token, value.c_str());
+            return;
+        }
+        CCharString wrapped;
+        wrapped += kValueStart;
+        wrapped += value;
+        wrapped += kValueEnd;
+        text.ReplaceAll(token, wrapped.c_str());
+    }
+    void EndValue(CCharString& text, const char* token, bool endKnown, const CCharString& value) const {
+        (*this)(text, token, endKnown ? value : CCharString(kUnknown));
+    }
+};
+
+std::string WithoutMarks(std::string_view text) {
+    std::string out;
+    for (const char c : text)
+        if (c != kValueStart && c != kValueEnd) out += c;
+    return out;
+}
+
+CCharString Expand(const CCharString& text, bool endKnown, const TemplateValues& values, TrackClocks& clocks,
+                   const Filler& fill) {
+    CCharString result(text);
+    fill(result, "%RCN%", CCharString::Formatted("%02d", values.recordingNumber));
+    fill(result, "%TKN%", CCharString::Formatted("%03d", values.trackNumber));
+    fill(result, "%STM%", MinutesSeconds(values.startOffsetMs));
+    fill.EndValue(result, "%ETM%", endKnown, MinutesSeconds(values.endOffsetMs));
+    fill.EndValue(result, "%TLN%", endKnown, MinutesSeconds(values.trackLengthMs));
+
+    (endKnown ? clocks.end : clocks.start) = clocks.now();
+    const LocalDateTime& start = clocks.start;
+    const LocalDateTime& end = clocks.end;
+
+    fill(result, "%TDY%", CCharString::Formatted("%04d-%02d-%02d", start.year, start.month, start.day));
+    fill(result, "%SNW%", CCharString::Formatted("%02d:%02d:%02d", start.hour, start.minute, start.second));
+    fill.EndValue(result, "%ENW%", endKnown, CCharString::Formatted("%02d:%02d:%02d", end.hour, end.minute, end.second));
+    fill(result, "%TKN2%", CCharString::Formatted("%02d", values.trackNumber));
+    fill(result, "%STM2%", HoursMinutesSeconds(values.startOffsetMs));
+    fill.EndValue(result, "%ETM2%", endKnown, HoursMinutesSeconds(values.endOffsetMs));
+    fill.EndValue(result, "%TLN2%", endKnown, HoursMinutesSeconds(values.trackLengthMs));
+    fill(result, "%TDY2%", CCharString::Formatted("%02d-%02d-%02d", start.year % 100, start.month, start.day));
+    return result;
 }
 
 int CharacterCount(const CCharString& text) {
@@ -76,18 +128,94 @@ CCharString WithoutControlCharacters(const CCharString& text) {
     return CCharString(out);
 }
 
+// What a byte of a name is to a cut: the template's words go first, then the separators that join
+// them to values, never a value or the extension.
+enum class ByteRole : char { Word, Joint, Kept };
+
+// Takes whole characters from the bytes whose role is at most `upTo`, from the end of the
+// longest such stretch first, until `excess` bytes are gone or none is left; `roles` follows.
+void CutStretches(std::string& text, std::vector<ByteRole>& roles, ByteRole upTo, size_t excess) {
+    struct Stretch {
+        size_t begin, end;  // `end` comes down as characters go
+    };
+    std::vector<Stretch> stretches;
+    for (size_t i = 0; i < text.size();) {
+        if (roles[i] > upTo) { ++i; continue; }
+        const size_t begin = i;
+        while (i < text.size() && roles[i] <= upTo) ++i;
+        stretches.push_back({begin, i});
+    }
+    std::vector<bool> gone(text.size(), false);
+    for (size_t cut = 0; cut < excess;) {
+        const auto longest = std::max_element(stretches.begin(), stretches.end(), [](const Stretch& a, const Stretch& b) {
+            return a.end - a.begin < b.end - b.begin;
+        });
+        if (longest == stretches.end() || longest->end == longest->begin) break;
+        size_t start = longest->end - 1;
+        while (start > longest->begin && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+        for (size_t i = start; i < longest->end; ++i) gone[i] = true;
+        cut += longest->end - start;
+        longest->end = start;
+    }
+    std::string keptText;
+    std::vector<ByteRole> keptRoles;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (gone[i]) continue;
+        keptText += text[i];
+        keptRoles.push_back(roles[i]);
+    }
+    text = std::move(keptText);
+    roles = std::move(keptRoles);
+}
+
+bool IsJointByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x80 && !std::isalnum(b);
+}
+
+// One part of a name, marked as Expand marks it, within `maxBytes`. The template's words go
+// first, longest first and from their ends, while the values, a file name's extension and the
+// separators that join words to what follows them ("_" before a track number) stay; then those
+// separators; only then the values, from the end.
+std::string FitPart(std::string_view marked, int maxBytes, bool fileName) {
+    std::string text;
+    std::vector<ByteRole> roles;
+    bool inValue = false;
+    for (const char c : marked) {
+        if (c == kValueStart || c == kValueEnd) {
+            inValue = c == kValueStart;
+            continue;
+        }
+        text += c;
+        roles.push_back(inValue ? ByteRole::Kept : ByteRole::Word);
+    }
+    const size_t limit = static_cast<size_t>(std::max(maxBytes, 0));
+    if (text.size() <= limit) return text;
+    const size_t extension = fileName ? static_cast<size_t>(ExtensionOf(CCharString(text)).GetLength()) : 0;
+    std::fill(roles.end() - static_cast<std::ptrdiff_t>(extension), roles.end(), ByteRole::Kept);
+    for (size_t i = text.size(); i-- > 0;) {
+        const bool beforeKept = i + 1 == text.size() || roles[i + 1] != ByteRole::Word;
+        if (roles[i] == ByteRole::Word && beforeKept && IsJointByte(text[i])) roles[i] = ByteRole::Joint;
+    }
+    for (const ByteRole upTo : {ByteRole::Word, ByteRole::Joint}) {
+        CutStretches(text, roles, upTo, text.size() - limit);
+        if (text.size() <= limit) return text;
+    }
+    return ShortenFileName(CCharString(text), maxBytes).str();
+}
+
 // Every part of the name within what the file system takes. The file name leaves room for what
 // may still be added to it (a number that keeps it unique, the ".rename-error" or ".recovered"
 // marker, a temporary copy's suffix), and keeps its extension.
-CCharString FitToFileSystem(const CCharString& folder, const CCharString& name) {
+CCharString FitToFileSystem(const CCharString& folder, const CCharString& markedName) {
     const int limit = FileNameLimit(folder);
     std::string out;
-    const std::string_view text = name.view();
+    const std::string_view text = markedName.view();
     for (size_t start = 0;;) {
         const size_t slash = text.find('/', start);
-        const std::string_view part = text.substr(start, slash == std::string_view::npos ? slash : slash - start);
         const bool last = slash == std::string_view::npos;
-        out += ShortenFileName(CCharString(part), last ? limit - kRoomForSuffixes : limit).view();
+        const std::string_view part = text.substr(start, last ? slash : slash - start);
+        out += FitPart(part, last ? limit - kRoomForSuffixes : limit, last);
         if (last) break;
         out += '/';
         start = slash + 1;
@@ -105,27 +233,7 @@ bool IsFormatExtension(const CCharString& extension) {
 }  // namespace
 
 CCharString ExpandTemplate(const CCharString& text, bool endKnown, const TemplateValues& values, TrackClocks& clocks) {
-    CCharString result(text);
-    Replace(result, "%RCN%", CCharString::Formatted("%02d", values.recordingNumber));
-    Replace(result, "%TKN%", CCharString::Formatted("%03d", values.trackNumber));
-    Replace(result, "%STM%", MinutesSeconds(values.startOffsetMs));
-    ReplaceEndValue(result, "%ETM%", endKnown, MinutesSeconds(values.endOffsetMs));
-    ReplaceEndValue(result, "%TLN%", endKnown, MinutesSeconds(values.trackLengthMs));
-
-    (endKnown ? clocks.end : clocks.start) = clocks.now();
-    const LocalDateTime& start = clocks.start;
-    const LocalDateTime& end = clocks.end;
-
-    Replace(result, "%TDY%", CCharString::Formatted("%04d-%02d-%02d", start.year, start.month, start.day));
-    Replace(result, "%SNW%", CCharString::Formatted("%02d:%02d:%02d", start.hour, start.minute, start.second));
-    ReplaceEndValue(result, "%ENW%", endKnown,
-                    CCharString::Formatted("%02d:%02d:%02d", end.hour, end.minute, end.second));
-    Replace(result, "%TKN2%", CCharString::Formatted("%02d", values.trackNumber));
-    Replace(result, "%STM2%", HoursMinutesSeconds(values.startOffsetMs));
-    ReplaceEndValue(result, "%ETM2%", endKnown, HoursMinutesSeconds(values.endOffsetMs));
-    ReplaceEndValue(result, "%TLN2%", endKnown, HoursMinutesSeconds(values.trackLengthMs));
-    Replace(result, "%TDY2%", CCharString::Formatted("%02d-%02d-%02d", start.year % 100, start.month, start.day));
-    return result;
+    return Expand(text, endKnown, values, clocks, Filler{});
 }
 
 const char* DefaultExtension(OutputFormat format) {
@@ -161,11 +269,12 @@ CCharString BuildTrackPath(bool endKnown, CCharString& outputFolder, const CChar
     if (outputFolder.IsEmpty() || !IsPathSeparator(outputFolder.c_str()[outputFolder.GetLength() - 1]))
         outputFolder += '/';
     // A template stored in another encoding still names a file, with U+FFFD as the tags have it.
-    CCharString expanded;
-    CCharString::FromUtf8(ExpandTemplate(fileNameTemplate, endKnown, values, clocks).view(), expanded);
+    CCharString readable;
+    CCharString::FromUtf8(fileNameTemplate.view(), readable);
+    const CCharString expanded = Expand(WithoutControlCharacters(readable), endKnown, values, clocks, Filler{true});
     int dotParts = 0;
-    CCharString name = WithoutDotParts(WithoutControlCharacters(expanded), dotParts);
-    if (!IsFormatExtension(ExtensionOf(name))) name += DefaultExtension(format);
+    CCharString name = WithoutDotParts(expanded, dotParts);
+    if (!IsFormatExtension(ExtensionOf(CCharString(WithoutMarks(name.view()))))) name += DefaultExtension(format);
     // The folder is a path the user gave on this system; only the generated names are cleaned up.
     const CCharString folder = OutputFolderInUse(outputFolder);
     return folder + FitToFileSystem(folder, NormalizeSeparators(CleanUpName(name, CleanUpMode::Template)));

@@ -2,16 +2,21 @@
 #include "app/files/TrackFiles.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/files/FileMove.h"
+#include "app/files/TrackPlace.h"
 #include "foundation/PathUtils.h"
 #include "tags/OutputFormat.h"
 
-CCharString WrittenPathAtOpen(const CCharString& plannedPath,
-                              const std::function<void(const CCharString&)>& beforeCreate) {
-    const CCharString folder = FolderOf(plannedPath);
-    if (!folder.IsEmpty()) EnsureFolder(folder);
-    return CreateUniqueFile(plannedPath, beforeCreate).value_or(plannedPath);
+WrittenAtOpen WrittenPathAtOpen(const CCharString& outputFolder, const CCharString& plannedPath,
+                                const std::function<void(const CCharString&)>& beforeCreate) {
+    const std::optional<TrackPlace> place = PlaceBelow(outputFolder, plannedPath, true);
+    if (!place) return {plannedPath, {}};
+    const std::optional<CCharString> created = CreateUniqueFile(place->File(), [&](const CCharString& name) {
+        if (beforeCreate) beforeCreate(place->folder.Path() + name);
+    });
+    return {created ? place->folder.Path() + *created : place->Path(), place->refusedLink};
 }
 
 CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
@@ -32,30 +37,33 @@ bool CTrackFiles::BeginItem(const CCharString& writtenPath) {
     return m_items.InsertCurrent(item) >= 0;
 }
 
-bool CTrackFiles::FinishItem(TrackRow& track, const CCharString& finalPath) {
+bool CTrackFiles::FinishItem(TrackRow& track, const CCharString& outputFolder, const CCharString& finalPath,
+                             CCharString* refusedLink) {
     const CCharString current = track.file;
     const CCharString extension = ExtensionOf(current);
-    CCharString target = ReplaceExtension(finalPath, extension.c_str());
     if (!m_items.ItemOfKey(track.key)) return true;
 
-    const CCharString folder = FolderOf(target);
-    bool moved = (folder.IsEmpty() || EnsureFolder(folder)) && MoveFile(current, target);
-    // Another recorder may take the free name between the look and the move: take the next one.
-    for (int tries = 0; !moved && tries < 8 && target != current && PathTaken(target); ++tries) {
-        target = MakeUniquePath(target);
-        moved = MoveFile(current, target);
-    }
-    if (moved) {
-        track.file = target;
-        ShowFile(track.key, target);
+    // Where the file is: a folder that has become a link since the track opened is not its own.
+    std::optional<TrackPlace> from = PlaceBelow(outputFolder, current, false);
+    const std::optional<TrackPlace> to =
+        PlaceBelow(outputFolder, ReplaceExtension(finalPath, extension.c_str()), true);
+    if (refusedLink) *refusedLink = from && !from->refusedLink.IsEmpty() ? from->refusedLink
+                                    : to                                 ? to->refusedLink
+                                                                         : CCharString();
+    if (from && !from->refusedLink.IsEmpty()) from.reset();
+    if (const std::optional<CCharString> moved = from && to ? MoveToPlace(*from, *to) : std::nullopt) {
+        track.file = *moved;
+        ShowFile(track.key, *moved);
         return true;
     }
 
-    const CCharString fallback =
-        MakeUniquePath(ReplaceExtension(current, (CCharString(kRenameErrorMarker) + extension).c_str()));
-    // The row is read from the file wherever it ended up: it holds the audio, not the empty
-    // facts of the moment it was opened.
-    if (MoveFile(current, fallback)) track.file = fallback;
+    if (from) {
+        TrackPlace fallback{CHeldFolder(dup(from->folder.Fd()), from->folder.Path()),
+                            ReplaceExtension(from->name, (CCharString(kRenameErrorMarker) + extension).c_str()), {}};
+        // The row is read from the file wherever it ended up: it holds the audio, not the empty
+        // facts of the moment it was opened.
+        if (const std::optional<CCharString> aside = MoveToPlace(*from, fallback)) track.file = *aside;
+    }
     ShowFile(track.key, track.file);
     return false;
 }

@@ -29,12 +29,18 @@ using AudioFactsReader = std::function<std::optional<AudioFileFacts>(const CChar
 // The marker a file gets when it cannot take its final name.
 inline constexpr const char* kRenameErrorMarker = ".rename-error";
 
-// The path the writer writes to when a track opens: the planned path, or a free numbered variant,
-// created empty (with its folders) so that no one else can take it before the writer opens it.
-// The planned path when nothing can be created there; the writer's open then fails.
-// `beforeCreate` is told each name before a file is created under it.
-CCharString WrittenPathAtOpen(const CCharString& plannedPath,
-                              const std::function<void(const CCharString&)>& beforeCreate = {});
+// Where the writer writes when a track opens: the planned path, or a free numbered variant,
+// created empty (with its folders, reached as PlaceBelow does) so that no one else can take it
+// before the writer opens it. With a link where a template folder goes, the file is created in
+// the output folder itself and `refusedLink` names the link. The planned path when nothing can
+// be created; the writer's open then fails. `beforeCreate` is told each path before a file is
+// created there.
+struct WrittenAtOpen {
+    CCharString path;
+    CCharString refusedLink;
+};
+WrittenAtOpen WrittenPathAtOpen(const CCharString& outputFolder, const CCharString& plannedPath,
+                                const std::function<void(const CCharString&)>& beforeCreate = {});
 // The path a closed track should end up at: a free variant of the final path when the end
 // changed the name, else the path it was written to (a number given at opening stays).
 CCharString WrittenPathAtClose(const CCharString& plannedPath, const CCharString& finalPath,
@@ -59,10 +65,13 @@ public:
 
     // Moves the track's file to `finalPath` (keeping the extension it was written with) and
     // refreshes its row from the file, wherever the row is now and whichever row is current; any
-    // thread. When that fails, the file is moved aside to "<name>.rename-error<ext>" (numbered
-    // when taken) and false is returned; the track is never lost: if even that fails it stays
-    // where it was written. `track.file` becomes where the file ended up.
-    bool FinishItem(TrackRow& track, const CCharString& finalPath);
+    // thread. The folders below `outputFolder` are entered as PlaceBelow does: with a link among
+    // them the file goes to the output folder itself and `refusedLink` names the link. When the
+    // move fails, the file is moved aside to "<name>.rename-error<ext>" (numbered when taken) and
+    // false is returned; the track is never lost: if even that fails it stays where it was
+    // written. `track.file` becomes where the file ended up.
+    bool FinishItem(TrackRow& track, const CCharString& outputFolder, const CCharString& finalPath,
+                    CCharString* refusedLink = nullptr);
     // The track's row shows what is known at its close (length, tags, format) while its file is
     // finished; false when the row is gone.
     bool ShowClosing(const TrackRow& track, OutputFormat outputKind, int64_t lengthMs, const TagFieldSet& tags);

@@ -14,6 +14,7 @@
 #include "app/files/FileMove.h"
 #include "app/files/FileNameTemplate.h"
 #include "app/files/TrackJournal.h"
+#include "app/files/TrackPlace.h"
 #include "app/files/TrackTags.h"
 #include "audiofile/FlacReader.h"
 #include "audiofile/WavWriter.h"
@@ -86,16 +87,21 @@ bool IsRegularFile(const CCharString& path) {
 }
 
 // The rename, journaled first: a recovery killed after it finds the track under its new name.
+// Its folders are entered as at a track's close: never through a link.
 void Rename(JournalFile& journal, JournalEntry& entry, const CCharString& target, RecoveredTrack& result) {
     entry.step = FinishStep::Naming;
     entry.finalPath = target;
     CTrackJournal::Rewrite(journal);
     ReachedStep("recovery-naming");
-    const CCharString targetFolder = FolderOf(target);
-    const CCharString free = PathTaken(target) ? MakeUniquePath(target) : target;
-    if ((targetFolder.IsEmpty() || EnsureFolder(targetFolder)) && MoveFile(entry.path, free)) {
-        result.to = free;
+    const std::optional<TrackPlace> from = PlaceBelow(entry.outputFolder, entry.path, false);
+    const std::optional<TrackPlace> to = PlaceBelow(entry.outputFolder, target, true);
+    const std::optional<CCharString> moved =
+        from && from->refusedLink.IsEmpty() && to ? MoveToPlace(*from, *to) : std::nullopt;
+    if (moved) {
+        result.to = *moved;
         result.renamed = true;
+        // Recovered means on the disk as far as the disk lets it: the crash may come again.
+        static_cast<void>(SyncToDisk(*moved));
     }
     ReachedStep("recovery-named");
 }
@@ -118,9 +124,10 @@ RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFac
     RecoveredTrack result{entry.path, entry.path};
     RemoveRewriteLeftover(entry.path);
     if (entry.step == FinishStep::Naming && !PathTaken(entry.path) && IsRegularFile(entry.finalPath)) {
-        // Renamed before the kill: finished under its new name.
+        // Renamed before the kill (or before its flush failed): finished under its new name.
         result.to = entry.finalPath;
         result.found = result.tagged = result.renamed = true;
+        static_cast<void>(SyncToDisk(entry.finalPath));
         return result;
     }
     struct stat info {};

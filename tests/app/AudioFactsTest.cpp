@@ -29,7 +29,7 @@ protected:
     std::optional<RecordingItem> Record(const std::string& provisional, const std::string& final, Write write) {
         if (!write(provisional) || !files.BeginItem(provisional.c_str())) return std::nullopt;
         TrackRow track = files.CurrentTrack();
-        if (!files.FinishItem(track, final.c_str())) return std::nullopt;
+        if (!files.FinishItem(track, dir.path().c_str(), final.c_str())) return std::nullopt;
         return items.Item(items.CurrentRow());
     }
 

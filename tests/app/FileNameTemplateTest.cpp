@@ -1,7 +1,12 @@
 // Template expansion and track paths, with a clock the tests set.
 #include "app/files/FileNameTemplate.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "foundation/PathUtils.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -174,4 +179,49 @@ TEST_F(FileNameTemplate, AFlacOrOpusTemplateGetsNoSecondExtension) {
     EXPECT_EQ(Build(true, "take.flac", OutputFormat::Flac), "/rec/take.flac");
     EXPECT_EQ(Build(true, "take.opus", OutputFormat::Opus), "/rec/take.opus");
     EXPECT_EQ(Build(true, "take.abcde", OutputFormat::Opus), "/rec/take.abcde.opus");
+}
+
+// A template too long for the file system loses its own words, not the values that tell tracks
+// apart nor the extension; on a real folder each track's file can be created, its name cut at a
+// character.
+TEST_F(FileNameTemplate, ATooLongTemplateKeepsTheTrackNumbersAndTheExtension) {
+    TempDir dir;
+    folder = dir.path().c_str();
+    std::string kana;
+    while (kana.size() < 300) kana += "録音";
+    const struct {
+        std::string tmpl;
+        std::vector<std::string> ends;  // of tracks 1 and 2, extension included
+        std::string kept;               // what the cut leaves of the template's start
+    } cases[] = {
+        {std::string(294, 'a') + "_%TKN%", {"_001.wav", "_002.wav"}, "aaaa"},
+        {kana + "_%TKN%.mp3", {"_001.mp3", "_002.mp3"}, "録音録"},
+        {"%TKN% - " + kana + " (%TLN%)", {" (5：00).wav", " (5：00).wav"}, " - 録音録"},
+        {"Live " + std::string(300, 'x') + "%STM2%-%TKN2%", {"x0：00：00-01.wav", "x0：00：00-02.wav"}, "Live x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tmpl);
+        for (int track = 1; track <= 2; ++track) {
+            values.trackNumber = track;
+            values.endOffsetMs = values.trackLengthMs = 300000;
+            const std::string path = Build(true, c.tmpl.c_str());
+            const std::string name = FileNameOf(path.c_str()).str();
+            EXPECT_TRUE(name.ends_with(c.ends[static_cast<size_t>(track - 1)])) << name;
+        if (c.tmpl.starts_with("%TKN%")) {
+            EXPECT_TRUE(name.starts_with(track == 1 ? "001" : "002")) << name;
+        }
+            EXPECT_NE(name.find(c.kept), std::string::npos) << name;
+            EXPECT_LE(name.size(), 255u - 32u) << "room is left for a number or a marker";
+            CCharString valid;
+            EXPECT_TRUE(CCharString::FromUtf8(name, valid)) << "cut at a character: " << name;
+            const int fd = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+            EXPECT_GE(fd, 0) << path;
+            if (fd >= 0) close(fd);
+        }
+    }
+    // Where only values are left, they are cut from the end, the extension still kept.
+    std::string tokens, expected;
+    for (int i = 0; i < 40; ++i) tokens += "%TDY%";
+    for (int i = 0; i < 21; ++i) expected += "2005-06-01";
+    EXPECT_EQ(FileNameOf(Build(false, tokens.c_str()).c_str()).str(), expected + "2005-06-0.wav");
 }

@@ -19,6 +19,8 @@
 #include "app/monitor/MonitorFeed.h"
 #include "app/monitor/MonitorObserver.h"
 #include "app/files/TrackJournal.h"
+#include "app/files/TrackRecovery.h"
+#include "foundation/FileStream.h"
 #include "platform/CaptureBackend.h"
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
@@ -1047,4 +1049,74 @@ TEST(RecordingControl, AScheduledStartWaitsForTheInputUntilItsStopTime) {
     off.control.schedule = RecordingSchedule{};
     EXPECT_FALSE(off.control.StartRecording());
     EXPECT_TRUE(off.Posted().empty());
+}
+
+// A finished track whose flush to the disk fails is told like the other finishing failures and
+// stays journaled where it now is, so the next start (another process, here the journal under a
+// dead owner's name) recovers it.
+TEST(RecordingControl, AFailedFlushIsToldAndTheNextStartRecoversTheTrack) {
+    ControlRig rig("tone=440hz/-6db/1s,fast", ReadAudioFileFacts);
+    std::atomic<int> syncs{0};
+    rig.control.syncFinishedFile = [&](const CCharString&) -> Result<void> {
+        ++syncs;
+        return ErrnoFailure(EIO);
+    };
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+
+    EXPECT_EQ(syncs, 1);
+    const std::string path = rig.Path("No.01-Track001(0：01).wav");
+    const RecordingEvent* unfinished = Find(events, kRecordingTrackUnfinished);
+    ASSERT_TRUE(unfinished);
+    EXPECT_EQ(unfinished->path.str(), path);
+    const std::string told = unfinished->message.SourceText();
+    EXPECT_NE(told.find("ディスクに書き込めませんでした"), std::string::npos) << told;
+    EXPECT_NE(told.find(path), std::string::npos) << told;
+    EXPECT_NE(rig.Logged().find("] 警告: ファイルをディスクに書き込めませんでした"), std::string::npos) << rig.Logged();
+
+    const std::vector<std::string> journals = OwnJournals();
+    ASSERT_EQ(journals.size(), 1u) << "the entry stays";
+    const std::string journal = ReadFileBytes(journals[0]);
+    EXPECT_NE(journal.find("step=naming"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("final=" + path), std::string::npos) << journal;
+
+    // The next start: this process's journal as a recorder that has ended leaves it.
+    const ProcessIdentity self = ThisProcess();
+    const std::string dead = (std::filesystem::path(journals[0]).parent_path() /
+                              ("open-tracks." + OwnerTag({self.pid, self.startTime + 1}))).string();
+    ASSERT_EQ(rename(journals[0].c_str(), dead.c_str()), 0);
+    for (const JournalFile& left : CTrackJournal::LeftBehind(TrackJournalFolder()))
+        for (const JournalEntry& entry : left.entries) ProcessTrackJournal().Remove(entry.path);
+    const std::vector<RecoveredTrack> recovered = RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts);
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_TRUE(recovered[0].found && recovered[0].renamed && recovered[0].tagged);
+    EXPECT_EQ(recovered[0].to.str(), path);
+    EXPECT_FALSE(PathExists(dead)) << "the journal is done with";
+    EXPECT_TRUE(DecodesCleanly(path));
+}
+
+// A link planted at the date folder keeps every track in the output folder itself; the user is
+// told of the link like any other finishing failure.
+TEST(RecordingControl, ALinkAtTheDateFolderKeepsTheTrackInTheOutputFolderAndIsNamed) {
+    ControlRig rig("tone=440hz/-6db/1s,fast");
+    TempDir elsewhere;
+    rig.control.settings.fileNameTemplate = "%TDY%\\No.%RCN%-Track%TKN%(%TLN%)";
+    const std::string link = rig.Path("2026-12-08");
+    ASSERT_EQ(symlink(elsewhere.path().c_str(), link.c_str()), 0);
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+
+    EXPECT_EQ(RelativeFilesUnder(elsewhere.path()), std::vector<std::string>{});
+    const std::string path = rig.Path("No.01-Track001(0：01).wav");
+    EXPECT_TRUE(DecodesCleanly(path));
+    ASSERT_EQ(Count(events, kRecordingTrackUnfinished), 1);
+    const std::string told = Find(events, kRecordingTrackUnfinished)->message.SourceText();
+    EXPECT_NE(told.find(link), std::string::npos) << told;
+    EXPECT_NE(told.find(path), std::string::npos) << told;
+    EXPECT_NE(rig.Logged().find(link), std::string::npos) << rig.Logged();
+    EXPECT_TRUE(OwnJournals().empty());
 }

@@ -22,9 +22,9 @@ namespace {
 const LocalDateTime kRowAdded {2005, 6, 1, 10, 20, 30, 456};
 
 // Finishes the track being recorded, as the finisher does with a track it was handed.
-bool FinishCurrent(CTrackFiles& files, const CCharString& finalPath) {
+bool FinishCurrent(CTrackFiles& files, const CCharString& outputFolder, const CCharString& finalPath) {
     TrackRow track = files.CurrentTrack();
-    return files.FinishItem(track, finalPath);
+    return files.FinishItem(track, outputFolder, finalPath);
 }
 
 // Stands in for the format readers, which live in another library: it answers like a reader of
@@ -56,7 +56,7 @@ protected:
     // Track open: planned and written paths, the writer's file, the row.
     void OpenTrack(const std::string& audio = "PCM data") {
         planned = BuildTrackPath(false, folder, tmpl, OutputFormat::Wav, values, clocks);
-        written = WrittenPathAtOpen(planned);
+        written = WrittenPathAtOpen(folder, planned).path;
         ASSERT_TRUE(EnsureFolder(FolderOf(written)));
         WriteFileBytes(written.str(), audio);
         ASSERT_TRUE(files.BeginItem(written));
@@ -67,7 +67,7 @@ protected:
         values.endOffsetMs = values.trackLengthMs = 300000;
         const CCharString finalPath = BuildTrackPath(true, folder, tmpl, OutputFormat::Wav, values, clocks);
         written = WrittenPathAtClose(planned, finalPath, written);
-        return FinishCurrent(files, written);
+        return FinishCurrent(files, folder, written);
     }
 
     std::string RowPath(int row) const { return items.Item(row) ? items.Item(row)->path.str() : "(no row)"; }
@@ -151,7 +151,7 @@ TEST_F(Recording, EndTimeFolderIsCreatedBeforeTheMove) {
 
 TEST_F(Recording, TrackKeepsTheExtensionItWasWrittenWith) {
     OpenTrack();
-    FinishCurrent(files, (dir / "final.mp3").c_str());
+    FinishCurrent(files, folder, (dir / "final.mp3").c_str());
     EXPECT_EQ(ReadFileBytes(dir / "final.wav"), "PCM data");
 }
 
@@ -164,7 +164,7 @@ TEST_F(Recording, FailedMoveSetsTheFileAsideIntact) {
     EXPECT_LT(open(tooLong.c_str(), O_CREAT | O_WRONLY, 0644), 0);
     EXPECT_EQ(errno, ENAMETOOLONG);
 
-    EXPECT_FALSE(FinishCurrent(files, tooLong.c_str()));
+    EXPECT_FALSE(FinishCurrent(files, folder, tooLong.c_str()));
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error.wav"), "audio that must survive");
     EXPECT_FALSE(PathExists(dir / "rec.wav"));
     EXPECT_EQ(RowPath(0), dir / "rec.rename-error.wav");
@@ -176,7 +176,7 @@ TEST_F(Recording, FailedMoveSetsTheFileAsideIntact) {
     // The next track meets the same failure while the first fallback name is taken.
     OpenTrack("second track");
     EXPECT_EQ(items.CurrentRow(), 1);
-    EXPECT_FALSE(FinishCurrent(files, tooLong.c_str()));
+    EXPECT_FALSE(FinishCurrent(files, folder, tooLong.c_str()));
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error_2.wav"), "second track");
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error.wav"), "audio that must survive");
     EXPECT_EQ(RowPath(1), dir / "rec.rename-error_2.wav");
@@ -186,7 +186,7 @@ TEST_F(Recording, FolderThatCannotBeCreatedLeadsToTheFallback) {
     tmpl = "rec";
     OpenTrack();
     WriteFileBytes(dir / "plain-file", "");
-    EXPECT_FALSE(FinishCurrent(files, (dir / "plain-file/sub/rec.wav").c_str()));
+    EXPECT_FALSE(FinishCurrent(files, folder, (dir / "plain-file/sub/rec.wav").c_str()));
     EXPECT_EQ(ReadFileBytes(dir / "rec.rename-error.wav"), "PCM data");
 }
 
@@ -195,7 +195,7 @@ TEST_F(Recording, ALongNameLeavesRoomForTheFallbackMarker) {
     tmpl = std::string(250, 'r').c_str();
     OpenTrack();
     const std::string tooLong = dir / std::string(300, 'x') + ".wav";
-    EXPECT_FALSE(FinishCurrent(files, tooLong.c_str()));
+    EXPECT_FALSE(FinishCurrent(files, folder, tooLong.c_str()));
     const std::string provisional = written.str();
     const std::string aside = provisional.substr(0, provisional.size() - 4) + ".rename-error.wav";
     EXPECT_EQ(ReadFileBytes(aside), "PCM data");
@@ -213,7 +213,7 @@ TEST_F(Recording, MovedFileOfNoKnownKindIsStillShownWhereItIs) {
 }
 
 TEST_F(Recording, FinishingWithoutAnOpenTrackDoesNothing) {
-    EXPECT_TRUE(FinishCurrent(files, (dir / "x.wav").c_str()));
+    EXPECT_TRUE(FinishCurrent(files, folder, (dir / "x.wav").c_str()));
     EXPECT_EQ(items.Count(), 0);
 }
 
@@ -225,7 +225,7 @@ TEST_F(Recording, MoveToAnotherFileSystemKeepsTheAudio) {
     std::string audio(1 << 20, '\0');
     for (size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<char>(i * 7 + i / 251);
     OpenTrack(audio);
-    EXPECT_TRUE(FinishCurrent(files, (other / "sub/rec.wav").c_str()));
+    EXPECT_TRUE(FinishCurrent(files, folder, (other / "sub/rec.wav").c_str()));
     EXPECT_TRUE(ReadFileBytes(other / "sub/rec.wav") == audio);
     EXPECT_FALSE(PathExists(written.str()));
     EXPECT_EQ(RowPath(0), other / "sub/rec.wav");
@@ -297,9 +297,9 @@ TEST(WrittenPathAtOpen, TakesTheNameByCreatingItAndNeverThroughALink) {
     WriteFileBytes(victim, "keep me");
     ASSERT_EQ(symlink(victim.c_str(), (dir / "rec.wav").c_str()), 0);
     ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "rec_2.wav").c_str()), 0);
-    const CCharString written = WrittenPathAtOpen((dir / "new/rec.wav").c_str());
+    const CCharString written = WrittenPathAtOpen(dir.path().c_str(), (dir / "new/rec.wav").c_str()).path;
     EXPECT_EQ(written.str(), dir / "new/rec.wav") << "its folder is made first";
-    EXPECT_EQ(WrittenPathAtOpen((dir / "rec.wav").c_str()).str(), dir / "rec_3.wav");
+    EXPECT_EQ(WrittenPathAtOpen(dir.path().c_str(), (dir / "rec.wav").c_str()).path.str(), dir / "rec_3.wav");
     struct stat st {};
     ASSERT_EQ(lstat(written.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode) && st.st_size == 0) << "created empty, so no one else can take it";
@@ -329,7 +329,7 @@ TEST(WrittenPathAtOpen, TwoRecordersAtTheSameMomentGetTwoFiles) {
             close(start[1]);
             char go;
             [[maybe_unused]] const ssize_t got = read(start[0], &go, 1);  // released together
-            const CCharString written = WrittenPathAtOpen(planned, [](const CCharString&) { usleep(300 * 1000); });
+            const CCharString written = WrittenPathAtOpen(dir.path().c_str(), planned, [](const CCharString&) { usleep(300 * 1000); }).path;
             CWavWriter writer;
             const std::vector<int16_t> samples(8000, static_cast<int16_t>(1000 * (child + 1)));
             const bool ok = writer.Open(written.c_str()) && writer.SetFormat(16, 8000, 1, 16, -1, -1) &&
@@ -356,4 +356,62 @@ TEST(WrittenPathAtOpen, TwoRecordersAtTheSameMomentGetTwoFiles) {
         seen.insert(last);
     }
     EXPECT_EQ(seen, (std::set<int16_t>{1000, 2000})) << "each recorder's audio in a file of its own";
+}
+
+// A link planted where a template folder goes ("..", or a folder elsewhere) never takes a track
+// outside the output folder, at its opening or at its close: the track stays in the output folder
+// itself and the link is named. The output folder itself is a link, as ~/Music on another disk is.
+TEST(TrackPlace, ALinkWhereATemplateFolderGoesKeepsTheTrackInTheOutputFolder) {
+    for (const char* target : {"..", "elsewhere"}) {
+        SCOPED_TRACE(target);
+        TempDir dir;
+        ASSERT_EQ(mkdir((dir / "disk").c_str(), 0755), 0);
+        ASSERT_EQ(mkdir((dir / "elsewhere").c_str(), 0755), 0);
+        ASSERT_EQ(symlink((dir / "disk").c_str(), (dir / "music").c_str()), 0);
+        const std::string out = dir / "music/";
+        const std::string linkTarget = target == std::string("..") ? ".." : dir / target;
+        ASSERT_EQ(symlink(linkTarget.c_str(), (dir / "disk/2026-12-08").c_str()), 0);
+
+        const WrittenAtOpen opened = WrittenPathAtOpen(out.c_str(), (out + "2026-12-08/rec-？.wav").c_str());
+        EXPECT_EQ(opened.path.str(), out + "rec-？.wav");
+        EXPECT_EQ(opened.refusedLink.str(), out + "2026-12-08");
+        const WrittenAtOpen plain = WrittenPathAtOpen(out.c_str(), (out + "sub/take-？.wav").c_str());
+        EXPECT_EQ(plain.path.str(), out + "sub/take-？.wav") << "folders that are no link are used";
+        EXPECT_TRUE(plain.refusedLink.IsEmpty());
+        EXPECT_TRUE(PathExists(dir / "disk/sub/take-？.wav"));
+
+        // The plain track closes into the linked date folder: it goes beside the output folder's others.
+        CRecordingItemsModel items;
+        CTrackFiles files(items, nullptr, [] { return kRowAdded; });
+        WriteFileBytes(plain.path.str(), "PCM data");
+        ASSERT_TRUE(files.BeginItem(plain.path));
+        TrackRow track = files.CurrentTrack();
+        CCharString link;
+        EXPECT_TRUE(files.FinishItem(track, out.c_str(), (out + "2026-12-08/take-5：00.wav").c_str(), &link));
+        EXPECT_EQ(link.str(), out + "2026-12-08");
+        EXPECT_EQ(track.file.str(), out + "take-5：00.wav");
+        EXPECT_EQ(ReadFileBytes(dir / "disk/take-5：00.wav"), "PCM data");
+
+        EXPECT_FALSE(PathExists(dir / "rec-？.wav"));
+        EXPECT_FALSE(PathExists(dir / "take-5：00.wav"));
+        EXPECT_FALSE(PathExists(dir / "elsewhere/rec-？.wav"));
+        EXPECT_FALSE(PathExists(dir / "elsewhere/take-5：00.wav"));
+    }
+}
+
+// The folder is checked and used through one descriptor: a link put in its place between the
+// look for a free name and the file's creation does not redirect the creation.
+TEST(TrackPlace, AFolderSwappedForALinkDuringTheOpenIsNotFollowed) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "elsewhere").c_str(), 0755), 0);
+    const std::string out = dir / "out/";
+    bool swapped = false;
+    WrittenPathAtOpen(out.c_str(), (out + "day/rec.wav").c_str(), [&](const CCharString&) {
+        if (swapped) return;
+        swapped = rename((out + "day").c_str(), (out + "day-moved").c_str()) == 0 &&
+                  symlink((dir / "elsewhere").c_str(), (out + "day").c_str()) == 0;
+    });
+    ASSERT_TRUE(swapped);
+    EXPECT_TRUE(PathExists(out + "day-moved/rec.wav"));
+    EXPECT_FALSE(PathExists(dir / "elsewhere/rec.wav"));
 }
