@@ -1939,6 +1939,14 @@ do not parse are warned about and ignored).
         <source>録音を停止しました（総時間 %1）</source>
         <translation>The recording stopped (total time %1)</translation>
     </message>
+    <message>
+        <source>テンプレートのフォルダ %1 はシンボリックリンクのため使わず、出力先フォルダに保存しました: %2</source>
+        <translation>The template&apos;s folder %1 is a symbolic link and was not used; the track was saved in the output folder: %2</translation>
+    </message>
+    <message>
+        <source>ファイルをディスクに書き込めませんでした（%1）。次の起動時に回復します: %2</source>
+        <translation>The file could not be written to the disk (%1); it will be recovered at the next start: %2</translation>
+    </message>
 </context>
 <context>
     <name>RecordingItems</name>
