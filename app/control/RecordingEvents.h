@@ -20,7 +20,9 @@ enum RecordingEventCode {
     kRecordingCaptureFailed = 112,  // the input failed or vanished; nothing more will come
     kRecordingCaptureEnded = 113,   // a finite input (a test signal, a file) came to its end
     // A closed track kept its audio but not all of its ending: its end, header or tags could not
-    // be written, or it could not take its final name and sits under the fallback name.
+    // be written, it could not take its final name and sits under the fallback name, a template
+    // folder was a link and it sits in the output folder itself, or it could not be flushed to the
+    // disk and stays journaled for the next start.
     kRecordingTrackUnfinished = 114,
     // With "resume when the input returns" on, the recording goes on without a track while the
     // input is away; messages are whole sentences, as a log shows them.

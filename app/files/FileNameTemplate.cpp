@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "foundation/PathUtils.h"
 

@@ -2,6 +2,7 @@
 #include "app/files/TrackPlace.h"
 
 #include <cerrno>
+#include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +39,11 @@ bool IsLinkIn(int folder, const char* name) {
 }  // namespace
 
 std::optional<TrackPlace> PlaceBelow(const CCharString& outputFolder, const CCharString& path, bool create) {
+    // The walk could go deeper than any path reaches; the writer, the player and the user need one.
+    if (path.GetLength() >= PATH_MAX) {
+        errno = ENAMETOOLONG;
+        return std::nullopt;
+    }
     CCharString base = OutputFolderInUse(outputFolder);
     if (!EndsWithChar(base, '/')) base += '/';
     CCharString below = path.Mid(base.GetLength());

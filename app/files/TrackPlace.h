@@ -37,9 +37,10 @@ struct TrackPlace {
 // The place of `path`, a file below `outputFolder`. The output folder may itself be a link (the
 // user's own choice) and is made when missing and `create`; every folder between it and the file
 // is entered, and made when `create`, without following a link. A link among them is refused:
-// the place is then the output folder itself, and `refusedLink` names the link. A path outside the
-// output folder, or with no output folder given, is taken with its own folder as the output folder. Nothing when a folder cannot
-// be made or entered for another reason (errno tells why).
+// the place is then the output folder itself, and `refusedLink` names the link. A path outside
+// the output folder, or with no output folder given, has its own folder as the output folder.
+// Nothing when a folder cannot be made or entered for another reason, or the path is longer than
+// a path may be (errno tells why).
 std::optional<TrackPlace> PlaceBelow(const CCharString& outputFolder, const CCharString& path, bool create);
 
 // Moves the file at `from` to `to`, or to the first free numbered variant of `to` when that is
