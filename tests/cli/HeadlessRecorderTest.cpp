@@ -395,10 +395,12 @@ TEST_F(HeadlessRecorder, AFullDiskEndsTheTrackWithAValidFileAndAFailingExit) {
         EXPECT_TRUE(DecodesCleanly(files[0]));
         EXPECT_GT(decoded, 0.5);
         EXPECT_NEAR(probed.duration, decoded, 0.3) << "the header was finished";
-        // On a full file system the tags go in place, in the room each writer left for them; a
-        // per-file size limit leaves no room at all.
+        // On a full file system the tags of the close, the end among them, go in place in the room
+        // each writer left for them; a per-file size limit leaves no room at all.
         if (disk.Mounted()) {
             EXPECT_TRUE(probed.tags["title"].starts_with("Title No001 - ")) << probed.tags["title"];
+            EXPECT_FALSE(probed.tags["comment"].empty() || Contains(probed.tags["comment"], "？"))
+                << probed.tags["comment"];
         }
     }
 }
