@@ -1,6 +1,8 @@
 // Whole Ogg pages into a track's file.
 #include "audiofile/OggPageOutput.h"
 
+#include "tags/OggCommentHeader.h"
+
 namespace {
 
 // A 27-byte header, 255 lacing values, 255 segments of 255 bytes.
@@ -20,6 +22,16 @@ void COggPageOutput::Begin(CFileStream* file) {
 }
 
 Result<void> COggPageOutput::Write(const ogg_page& page) {
+    if (ogg_page_pageno(&page) != 1) return WriteWhole(page);
+    OggPageBytes padded;
+    padded.bytes.assign(page.header, page.header + page.header_len);
+    padded.bytes.insert(padded.bytes.end(), page.body, page.body + page.body_len);
+    padded.headerLength = page.header_len;
+    PadToCommentRoom(padded, m_end);
+    return WriteWhole(padded.View());
+}
+
+Result<void> COggPageOutput::WriteWhole(const ogg_page& page) {
     if (!m_written) return m_written;
     if (!m_file) return NoFile();
     Result<void> written = m_file->Write(page.header, page.header_len);

@@ -1,4 +1,5 @@
-// COggPageOutput: writes a track's Ogg pages whole, and ends the stream properly after a full disk.
+// COggPageOutput: writes a track's Ogg pages whole with room for the comments, and ends the stream
+// properly after a full disk.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,9 @@ public:
     void Begin(CFileStream* file);
     // Writes the page whole, or cuts the file back to the pages before it. Once a page could not
     // be written no later page is, so the file ends at its last whole page instead of going on
-    // after a gap. From the first failure on, that failure.
+    // after a gap. From the first failure on, that failure. A stream's second page, the comment
+    // header's when it holds that packet alone, is padded to the room for the comments of the close
+    // (PadToCommentRoom).
     Result<void> Write(const ogg_page& page);
     // Success until a page could not be written; then that write's failure.
     const Result<void>& Written() const { return m_written; }
@@ -25,6 +28,7 @@ public:
     Result<void> Finish();
 
 private:
+    Result<void> WriteWhole(const ogg_page& page);
     Result<void> MarkLastPageEndOfStream();
 
     CFileStream* m_file = nullptr;

@@ -115,9 +115,12 @@ Result<void> COggWriter::Begin() {
     vorbis_analysis_headerout(&m_dsp, &m_comment, &identification, &comments, &codebooks);
     ogg_stream_packetin(&m_stream, &identification);
     ogg_stream_packetin(&m_stream, &comments);
+    // Players expect the headers to end their pages, before the first audio page; the comments get
+    // a page of their own, which the output pads so the comments of the close fit in place.
+    Result<void> written = WritePages(true);
     ogg_stream_packetin(&m_stream, &codebooks);
-    // Players expect the headers to end their pages, before the first audio page.
-    if (Result<void> written = WritePages(true); !written) {
+    if (written) written = WritePages(true);
+    if (!written) {
         ClearEncoder();
         return written;
     }
@@ -196,8 +199,9 @@ Result<void> COggWriter::Close() {
     const CCharString name = m_name;
     Result<void> result = CAudioWriter::Close();
     if (result && m_rewriteComments && m_tags && !name.IsEmpty()) {
-        // A failed rewrite (no room for the copy) leaves the file as encoded, with the comments
-        // written at Begin; the caller hears of it.
+        // In place when the comments fit the room left at Begin. A failed rewrite (longer comments
+        // and no room for a copy) leaves the file as encoded, with the comments written at Begin;
+        // the caller hears of it.
         CVorbisTagFile editor;
         if (Result<void> tagged = RewriteTags(editor, name, *m_tags); !tagged)
             return TagsNotWritten(FailureKind::kSystem, "Vorbis", name, std::move(tagged).error());

@@ -135,8 +135,9 @@ Result<void> COpusWriter::Close() {
     const CCharString name = m_name;
     Result<void> result = CAudioWriter::Close();
     if (result && m_tags && !name.IsEmpty()) {
-        // The tags known only now (the end, the length) replace those written at Begin; a failed
-        // rewrite leaves the file as encoded, and the caller hears of it.
+        // The tags known only now (the end, the length) replace those written at Begin, in place
+        // when they fit its room; a failed rewrite leaves the file as encoded, and the caller hears
+        // of it.
         COpusTagFile editor;
         if (Result<void> tagged = RewriteTags(editor, name, *m_tags); !tagged)
             return TagsNotWritten(FailureKind::kSystem, "Opus", name, std::move(tagged).error());

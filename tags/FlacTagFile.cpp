@@ -13,12 +13,6 @@ constexpr unsigned char kMarker[4] = {'f', 'L', 'a', 'C'};
 constexpr int64_t kLargestBlock = (1 << 24) - 1;
 constexpr unsigned char kLastBlockFlag = 0x80;
 
-void AppendLe32(std::string& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
-}
-
-uint32_t Le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-
 std::string BlockHeader(int type, int64_t length, bool last) {
     std::string header(4, '\0');
     header[0] = static_cast<char>(type | (last ? kLastBlockFlag : 0));
@@ -26,31 +20,6 @@ std::string BlockHeader(int type, int64_t length, bool last) {
     header[2] = static_cast<char>(length >> 8);
     header[3] = static_cast<char>(length);
     return header;
-}
-
-// The vendor and comments of a VORBIS_COMMENT body; false when its counts run past its end.
-bool ParseComments(const std::vector<unsigned char>& body, std::string& vendor, std::vector<std::string_view>& comments) {
-    size_t at = 0;
-    auto text = [&](std::string_view& out) {
-        if (body.size() - at < 4) return false;
-        const uint32_t length = Le32(body.data() + at);
-        at += 4;
-        if (body.size() - at < length) return false;
-        out = std::string_view(reinterpret_cast<const char*>(body.data()) + at, length);
-        at += length;
-        return true;
-    };
-    std::string_view vendorText;
-    if (!text(vendorText) || body.size() - at < 4) return false;
-    vendor = vendorText;
-    const uint32_t count = Le32(body.data() + at);
-    at += 4;
-    for (uint32_t i = 0; i < count; ++i) {
-        std::string_view comment;
-        if (!text(comment)) return false;
-        comments.push_back(comment);
-    }
-    return true;
 }
 
 Failure NotFlac() { return NotFormat("FLAC"); }
@@ -79,14 +48,7 @@ bool ReadFlacBlocks(CFileStream& file, std::vector<FlacBlock>& blocks, int64_t& 
 }
 
 std::string BuildFlacCommentBlock(const std::string& vendor, const std::vector<std::string>& comments, bool last) {
-    std::string body;
-    AppendLe32(body, static_cast<uint32_t>(vendor.size()));
-    body += vendor;
-    AppendLe32(body, static_cast<uint32_t>(comments.size()));
-    for (const std::string& comment : comments) {
-        AppendLe32(body, static_cast<uint32_t>(comment.size()));
-        body += comment;
-    }
+    const std::string body = CommentListBytes(vendor, comments);
     return BlockHeader(kFlacVorbisComment, static_cast<int64_t>(body.size()), last) + body;
 }
 
@@ -106,9 +68,11 @@ Result<void> CFlacTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
         if (block.type != kFlacVorbisComment) continue;
         std::vector<unsigned char> body(static_cast<size_t>(block.length));
         std::vector<std::string_view> comments;
+        size_t at = 0;
         if (!file->Seek(block.offset + 4, CFileStream::kFromStart) ||
             file->Read(body.data(), block.length).value_or(-1) != block.length ||
-            !ParseComments(body, m_vendor, comments))
+            !ParseCommentList(std::string_view(reinterpret_cast<const char*>(body.data()), body.size()), at, m_vendor,
+                              comments))
             return KindFailure(FailureKind::kBadData, UserText("FlacTagFile", "FLAC のコメントを読めません"));
         for (const std::string_view comment : comments) ReadStandardComment(comment, m_tags);
         break;

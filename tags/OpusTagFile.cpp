@@ -1,4 +1,4 @@
-// OpusTags: reading the comment packet, and the rewrite through a complete copy.
+// OpusTags: reading the comment packet, its rewrite in place or through a complete copy.
 #include "tags/OpusTagFile.h"
 
 #include <cstring>
@@ -13,22 +13,6 @@ namespace {
 
 constexpr std::string_view kHeadMagic = "OpusHead";
 constexpr std::string_view kTagsMagic = "OpusTags";
-
-void AppendLe32(std::string& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
-}
-
-// Reads a length-prefixed string at `at`, moving past it; false when it runs past the packet.
-bool TakeString(std::string_view packet, size_t& at, std::string_view& text) {
-    if (packet.size() - at < 4) return false;
-    const auto* p = reinterpret_cast<const unsigned char*>(packet.data() + at);
-    const uint32_t length = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-    at += 4;
-    if (packet.size() - at < length) return false;
-    text = packet.substr(at, length);
-    at += length;
-    return true;
-}
 
 }  // namespace
 
@@ -48,72 +32,42 @@ Result<void> COpusTagFile::AttachFile(std::unique_ptr<CFileStream> file) {
 }
 
 bool COpusTagFile::ReadHeaders() {
-    if (!m_file->Seek(0, CFileStream::kFromStart) || !ReadOggPage(*m_file, m_identification)) return false;
-    ogg_page page = m_identification.View();
-    m_serial = ogg_page_serialno(&page);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, m_serial);
-    ogg_packet packet;
-    // OpusHead ends the first page; the comments may span several.
-    bool found = ogg_stream_pagein(&stream, &page) == 0 && ogg_stream_packetout(&stream, &packet) == 1 &&
-                 std::string_view(reinterpret_cast<const char*>(packet.packet), packet.bytes).starts_with(kHeadMagic) &&
-                 ogg_stream_packetout(&stream, &packet) == 0;
-    m_commentPages = 0;
-    OggPageBytes next;
-    std::string comments;
-    while (found && ReadOggPage(*m_file, next)) {
-        ++m_commentPages;
-        page = next.View();
-        if (ogg_stream_pagein(&stream, &page) != 0) break;
-        if (ogg_stream_packetout(&stream, &packet) != 1) continue;
-        comments.assign(reinterpret_cast<const char*>(packet.packet), packet.bytes);
-        // Audio begins on a page of its own.
-        found = ogg_stream_packetout(&stream, &packet) == 0;
-        break;
-    }
-    ogg_stream_clear(&stream);
-    m_audioStart = m_file->Tell();
-    if (!found || !std::string_view(comments).starts_with(kTagsMagic)) return false;
+    // Audio begins on a page of its own.
+    if (!ReadOggCommentHeader(*m_file, m_header) || !m_header.alone) return false;
+    ogg_page first = m_header.identification.View();
+    const std::string_view head(reinterpret_cast<const char*>(first.body), static_cast<size_t>(first.body_len));
+    if (!head.starts_with(kHeadMagic) || !std::string_view(m_header.packet).starts_with(kTagsMagic)) return false;
+    m_audioStart = m_header.end;
     size_t at = kTagsMagic.size();
-    std::string_view vendor, comment;
-    if (!TakeString(comments, at, vendor) || comments.size() - at < 4) return false;
-    m_vendor = vendor;
-    std::string_view count = std::string_view(comments).substr(at, 4);
-    at += 4;
-    uint32_t remaining = 0;
-    for (int i = 3; i >= 0; --i) remaining = remaining << 8 | static_cast<unsigned char>(count[i]);
-    for (; remaining > 0 && TakeString(comments, at, comment); --remaining) ReadStandardComment(comment, m_tags);
-    return remaining == 0;
+    std::vector<std::string_view> comments;
+    if (!ParseCommentList(m_header.packet, at, m_vendor, comments)) return false;
+    for (const std::string_view comment : comments) ReadStandardComment(comment, m_tags);
+    return true;
 }
 
 Result<void> COpusTagFile::Write() {
     if (!IsOpen()) return NoFileOpen();
-    return RewriteAndReopen([this](CFileStream& copy) { return WriteCopy(copy); });
+    std::vector<std::string> lines;
+    if (Result<void> made = StandardCommentLines(m_tags, lines); !made) return made;
+    const std::string packet = std::string(kTagsMagic) + CommentListBytes(m_vendor, lines);
+    if (RewriteCommentPacketInPlace(*m_file, m_header, packet)) return {};
+    return RewriteAndReopen([&](CFileStream& copy) { return WriteCopy(copy, packet); });
 }
 
-Result<void> COpusTagFile::WriteCopy(CFileStream& copy) {
-    std::vector<std::pair<std::string, std::string>> lines;
-    if (Result<void> made = StandardComments(m_tags, lines); !made) return made;
-    std::string packetBytes(kTagsMagic);
-    AppendLe32(packetBytes, static_cast<uint32_t>(m_vendor.size()));
-    packetBytes += m_vendor;
-    AppendLe32(packetBytes, static_cast<uint32_t>(lines.size()));
-    for (const auto& [key, value] : lines) {
-        AppendLe32(packetBytes, static_cast<uint32_t>(key.size() + 1 + value.size()));
-        packetBytes += key + "=" + value;
-    }
-    Result<void> written =
-        copy.Write(m_identification.bytes.data(), static_cast<int64_t>(m_identification.bytes.size()));
+Result<void> COpusTagFile::WriteCopy(CFileStream& copy, const std::string& packetBytes) {
+    const OggPageBytes& identification = m_header.identification;
+    Result<void> written = copy.Write(identification.bytes.data(), static_cast<int64_t>(identification.bytes.size()));
     if (!written) return written;
 
+    ogg_page first = m_header.identification.View();
     ogg_stream_state stream;
-    ogg_stream_init(&stream, m_serial);
+    ogg_stream_init(&stream, ogg_page_serialno(&first));
     // The comment pages follow the identification page: no start-of-stream mark, numbered from 1.
     stream.b_o_s = 1;
     stream.pageno = 1;
     stream.packetno = 1;
     ogg_packet packet{};
-    packet.packet = reinterpret_cast<unsigned char*>(packetBytes.data());
+    packet.packet = reinterpret_cast<unsigned char*>(const_cast<char*>(packetBytes.data()));
     packet.bytes = static_cast<long>(packetBytes.size());
     packet.packetno = 1;
     ogg_stream_packetin(&stream, &packet);
@@ -129,7 +83,7 @@ Result<void> COpusTagFile::WriteCopy(CFileStream& copy) {
     if (!written) return written;
 
     // The audio pages follow, numbered on from the comment pages.
-    const int64_t shift = int64_t{commentPages} - m_commentPages;
+    const int64_t shift = int64_t{commentPages} - static_cast<int64_t>(m_header.pages.size());
     OggPageBytes audio;
     int64_t copied = m_audioStart;
     while (ReadOggPage(*m_file, audio)) {

@@ -1,4 +1,4 @@
-// Vorbis comments: the fixed key table, reading it back, and the rewrite through a temporary file.
+// Vorbis comments: the fixed key table, reading it back, and the rewrite in place or through a temporary file.
 #include "tags/VorbisTagFile.h"
 
 #include <stdio.h>
@@ -14,6 +14,7 @@
 
 #include "foundation/StepHook.h"
 #include "tags/FormatFailures.h"
+#include "tags/OggCommentHeader.h"
 
 namespace {
 
@@ -104,6 +105,55 @@ Result<void> AddStandardComments(const TagFieldSet& tags, vorbis_comment* commen
     return {};
 }
 
+namespace {
+
+void AppendLe32(std::string& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+bool TakeLe32(std::string_view data, size_t& at, uint32_t& value) {
+    if (at > data.size() || data.size() - at < 4) return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data() + at);
+    value = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+    at += 4;
+    return true;
+}
+
+bool TakeText(std::string_view data, size_t& at, std::string_view& text) {
+    uint32_t length = 0;
+    if (!TakeLe32(data, at, length) || data.size() - at < length) return false;
+    text = data.substr(at, length);
+    at += length;
+    return true;
+}
+
+}  // namespace
+
+std::string CommentListBytes(std::string_view vendor, const std::vector<std::string>& comments) {
+    std::string out;
+    AppendLe32(out, static_cast<uint32_t>(vendor.size()));
+    out += vendor;
+    AppendLe32(out, static_cast<uint32_t>(comments.size()));
+    for (const std::string& comment : comments) {
+        AppendLe32(out, static_cast<uint32_t>(comment.size()));
+        out += comment;
+    }
+    return out;
+}
+
+bool ParseCommentList(std::string_view data, size_t& at, std::string& vendor, std::vector<std::string_view>& comments) {
+    std::string_view text;
+    uint32_t count = 0;
+    if (!TakeText(data, at, text) || !TakeLe32(data, at, count)) return false;
+    vendor = text;
+    comments.clear();
+    for (; count > 0; --count) {
+        if (!TakeText(data, at, text)) return false;
+        comments.push_back(text);
+    }
+    return true;
+}
+
 void ReadStandardComment(std::string_view comment, TagFieldSet& tags) {
     for (const CommentKey& entry : kCommentKeys) {
         const std::string_view key(entry.key);
@@ -166,12 +216,31 @@ Result<void> CVorbisTagFile::Write() {
     m_decoder->vorbis_comment_init(comments);
     if (Result<void> added = AddStandardComments(m_tags, comments, m_decoder->vorbis_comment_add_tag); !added)
         return added;
+    if (RewriteInPlace()) return {};
     return RewriteAndReopen([this](CFileStream& file) -> Result<void> {
         CopySink copy{&file, {}};
         if (m_decoder->vcedit_write(m_state, &copy) >= 0) return {};
         if (!copy.written) return std::move(copy).written.error();
         return KindFailure(FailureKind::kCodec, UserText("VorbisTagFile", "Vorbis コメントを書き込めませんでした"));
     });
+}
+
+bool CVorbisTagFile::RewriteInPlace() {
+    static constexpr std::string_view kCommentMagic("\x03vorbis", 7);
+    OggCommentHeader header;
+    std::string vendor;
+    std::vector<std::string_view> old;
+    std::vector<std::string> lines;
+    size_t at = kCommentMagic.size();
+    // vcedit reads on from where it stopped when it copies.
+    const int64_t position = m_file->Tell();
+    // The framing bit ends the comments; what follows it is the room, which readers pass over.
+    const bool written =
+        ReadOggCommentHeader(*m_file, header) && std::string_view(header.packet).starts_with(kCommentMagic) &&
+        ParseCommentList(header.packet, at, vendor, old) && StandardCommentLines(m_tags, lines) &&
+        RewriteCommentPacketInPlace(*m_file, header, std::string(kCommentMagic) + CommentListBytes(vendor, lines) + '\x01');
+    if (!written) static_cast<void>(m_file->Seek(position, CFileStream::kFromStart));
+    return written;
 }
 
 Result<void> CVorbisTagFile::Close() {

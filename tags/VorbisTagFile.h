@@ -17,6 +17,12 @@
 Result<void> StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines);
 // The same comments as UTF-8 key and value pairs, for the comment lists of other Ogg codecs.
 Result<void> StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments);
+// A comment list as Vorbis, OpusTags and FLAC store it: the vendor, the count, then each comment,
+// every text after its 32-bit little-endian length.
+std::string CommentListBytes(std::string_view vendor, const std::vector<std::string>& comments);
+// Reads the comment list at `at` of `data`, moving past it; false when a length or the count runs
+// past the end.
+bool ParseCommentList(std::string_view data, size_t& at, std::string& vendor, std::vector<std::string_view>& comments);
 // Sets the field a "KEY=value" comment carries, its key matched without regard to case; a comment
 // with another key is ignored.
 void ReadStandardComment(std::string_view comment, TagFieldSet& tags);
@@ -33,8 +39,9 @@ public:
 
     // Reads the comments; fails when the decoding module is missing or the file is not Ogg Vorbis.
     Result<void> AttachFile(std::unique_ptr<CFileStream> file) override;
-    // Replaces every comment by the tag fields, through "<name>.vctemp" and an atomic rename.
-    // On any failure the file stays as it was and no temporary file is left.
+    // Replaces every comment by the tag fields: in place when they fit in the packet they replace
+    // and it has its pages to itself (RewriteCommentPacketInPlace), else through "<name>.vctemp"
+    // and an atomic rename. On any failure the file stays as it was and no temporary file is left.
     Result<void> Write() override;
     Result<void> Close() override;
 
@@ -42,6 +49,7 @@ private:
     static size_t ReadFromFile(void* buffer, size_t size, size_t count, void* editor);
     static size_t WriteToFile(const void* buffer, size_t size, size_t count, void* sink);
     void ReadComments(const vorbis_comment& comments);
+    bool RewriteInPlace();
 
     const CVorbisDecoder* m_decoder = nullptr;
     vcedit_state* m_state = nullptr;

@@ -66,14 +66,15 @@ TEST(OggWriter, HeadersHavePagesOfTheirOwnBeforeAnyAudio) {
     bool complete = false;
     const std::vector<OggPageInfo> pages = ReadOggPages(ReadFileBytes(path), &complete);
     EXPECT_TRUE(complete);
-    ASSERT_GE(pages.size(), 4u);
+    ASSERT_GE(pages.size(), 5u);
     EXPECT_TRUE(pages[0].first);
     EXPECT_EQ(pages[0].body.substr(0, 7), "\x01vorbis");
     EXPECT_EQ(pages[0].body.size(), 30u) << "the identification header alone";
     EXPECT_EQ(pages[1].body.substr(0, 7), "\x03vorbis");
-    EXPECT_EQ(pages[1].granule, 0) << "comment and codebook headers end their page";
-    EXPECT_GT(pages[2].granule, 0);
-    EXPECT_FALSE(pages[2].continued);
+    EXPECT_EQ(pages[2].body.substr(0, 7), "\x05vorbis") << "the codebooks begin a page: the comments have theirs alone";
+    EXPECT_EQ(pages[2].granule, 0) << "the codebooks end their page";
+    EXPECT_GT(pages[3].granule, 0);
+    EXPECT_FALSE(pages[3].continued);
     for (size_t i = 0; i < pages.size(); ++i) {
         EXPECT_TRUE(pages[i].checksumOk);
         EXPECT_EQ(pages[i].sequence, i);
@@ -91,7 +92,7 @@ TEST(OggWriter, ATrackShorterThanOneBlockIsAValidFile) {
         bool complete = false;
         const std::vector<OggPageInfo> pages = ReadOggPages(ReadFileBytes(path), &complete);
         EXPECT_TRUE(complete);
-        ASSERT_EQ(pages.size(), 3u) << "two header pages and one end-of-stream page";
+        ASSERT_EQ(pages.size(), 4u) << "three header pages and one end-of-stream page";
         EXPECT_TRUE(pages.back().last);
         EXPECT_EQ(pages.back().granule, frames);
         if (frames > 0) {
