@@ -1534,6 +1534,10 @@ and start it again.
         <source>WMA で録音するにはエンコーダーのプラグイン WMAENC.so (プログラムと同じ場所かモジュールフォルダ) が必要ですが、読み込めませんでした</source>
         <translation>WMA output needs the encoder plug-in WMAENC.so (beside the program or in its module folder), and it could not be loaded</translation>
     </message>
+    <message>
+        <source>%1 のエンコーダーを使えないため、%2 形式 (拡張子 %3) で録音します。%4</source>
+        <translation>The %1 encoder cannot be used, so the recording is made in %2 (extension %3). %4</translation>
+    </message>
 </context>
 <context>
     <name>PlugInWriter</name>
@@ -1939,6 +1943,10 @@ do not parse are warned about and ignored).
         <source>録音を停止しました（総時間 %1）</source>
         <translation>The recording stopped (total time %1)</translation>
     </message>
+    <message>
+        <source>この録音のトラックにはタグを書き込めません。録音そのものは残っています: %1 (%2)</source>
+        <translation>The tracks of this recording cannot be tagged; their audio is kept: %1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>RecordingItems</name>
@@ -2273,8 +2281,8 @@ do not parse are warned about and ignored).
         <translation>the module does not export %1</translation>
     </message>
     <message>
-        <source>Vorbis のデコードモジュールがありません</source>
-        <translation>the Vorbis decoding module is missing</translation>
+        <source>Vorbis のコメントを書き込み・読み込むモジュール vorbisdec.so を使えません (%1)。パッケージ libvorbisfile3 (sudo apt-get install libvorbisfile3) と、プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある vorbisdec.so が必要です。</source>
+        <translation>the module vorbisdec.so, which writes and reads Vorbis comments, cannot be used (%1). On this Linux system, the package libvorbisfile3 (sudo apt-get install libvorbisfile3) and vorbisdec.so in the program&apos;s folder (or the installed modules folder) are needed.</translation>
     </message>
 </context>
 <context>
