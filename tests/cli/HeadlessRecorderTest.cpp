@@ -483,7 +483,8 @@ TEST_P(HeadlessRecorderAlone, RecordsOggVorbisAndTellsWhatIsMissing) {
     const LonelyCase& c = GetParam();
     const std::string alone = home / "alone";
     std::string copy = "mkdir -p " + ShellQuote(alone) + " " + ShellQuote(home / ".config/MORV") + " && cp " + ShellQuote(kProgram);
-    for (std::istringstream modules(c.modules); std::string module; modules >> module)
+    std::istringstream modules(c.modules);
+    for (std::string module; modules >> module;)
         copy += " " + ShellQuote((std::filesystem::path(kProgram).parent_path() / module).string());
     ASSERT_EQ(RunProcess(copy + " " + ShellQuote(alone)).exitCode, 0);
     const std::string conf = home / ".config/MORV/VelsonaF.conf";

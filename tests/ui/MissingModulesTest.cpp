@@ -1,9 +1,14 @@
 // The window where no encoder or comment module sits beside the program, as a copy of the build on
 // a machine without them: a refused format never reaches a track, and Ogg tracks are shown whole.
 #include <QComboBox>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/settings/SettingsStore.h"
+#include "platform/CaptureBackend.h"
+#include "schedule/CommandLine.h"
+#include "tests/support/ResultValue.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/WindowRig.h"
 #include "ui/bars/FileBar.h"
@@ -64,6 +69,32 @@ TEST_P(MissingEncoderInTheWindow, IsRefusedOnceAndTheRecordingGoesOnInOggVorbis)
         if (warning.contains(QStringLiteral("vorbisdec.so")) && warning.contains(QStringLiteral("libvorbisfile3")))
             ++commentWarnings;
     EXPECT_EQ(commentWarnings, 1) << (rig.boxes.warned.empty() ? "" : rig.boxes.warned[0].toStdString());
+}
+
+TEST_P(MissingEncoderInTheWindow, AStartNobodyWatchesAsksNothingAndSaysWhyInTheStatusBar) {
+    const MissingEncoder& c = GetParam();
+    TempDir dir;
+    const CCharString settingsFile((dir / "settings.conf").c_str());
+    RecordingSettings preset;
+    preset.outputFolder = (dir / "rec").c_str();
+    preset.outputFormat = c.key == 'M' ? OutputFormat::Mp3 : OutputFormat::Wma;
+    preset.fileNameTemplate = c.key == 'M' ? "take-%TKN%.mp3" : "take-%TKN%.wma";
+    ASSERT_TRUE(CSettingsStore(settingsFile).SaveSettings(kDefaultPresetName, preset));
+    ScriptedBoxes boxes;
+    CMainFrame::Options options;
+    options.settingsFile = settingsFile;
+    options.programFolder = QString::fromStdString(dir.path());
+    CMainFrame frame(&boxes, options);
+    frame.Control().backend = ValueOrFail(CreateCaptureBackend("signal:tone=440hz/-12db"));
+    frame.show();
+    frame.Start(ParseCommandLine({"/S", "NOW", "/T", "MS=0:30"}, std::time(nullptr)));
+
+    ASSERT_TRUE(frame.Control().IsRecording());
+    EXPECT_TRUE(boxes.asked.empty() && boxes.informed.empty());
+    EXPECT_EQ(frame.Control().settings.outputFormat, OutputFormat::OggVorbis);
+    EXPECT_EQ(frame.Control().settings.fileNameTemplate.str(), "take-%TKN%.ogg");
+    EXPECT_TRUE(frame.PromptText().contains(QString::fromUtf8(c.module))) << frame.PromptText().toStdString();
+    WindowRig::Screenshot(frame, (std::string("unattended-fall-back-") + c.name).c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MissingEncoderInTheWindow,
