@@ -10,7 +10,6 @@
 
 #include "app/bars/BarSet.h"
 #include "app/control/RecordingControl.h"
-#include "app/files/FileNameTemplate.h"
 #include "app/settings/OutputFormats.h"
 #include "audiofile/OggWriter.h"
 #include "platform/WaveFormats.h"
@@ -459,56 +458,6 @@ TEST_F(BarSetTest, AnEmptyYearStopsTheStart) {
     EXPECT_EQ(prompts.informed, Texts{IntegerEntryMessage().SourceText()});
     EXPECT_TRUE(profile.presets.entries.empty());  // nothing handed over
 }
-
-// A format whose encoder is missing never reaches a track: a preset naming it loads as the
-// fall-back (told only to a user who watches), and chosen during a recording it is refused with
-// one message before the bars hand the next track anything.
-class MissingEncoderTest : public ::testing::TestWithParam<OutputFormat> {};
-
-TEST_P(MissingEncoderTest, IsToldOnceAndNothingHandsItOn) {
-    const OutputFormat missing = GetParam();
-    const char* module = missing == OutputFormat::Mp3 ? "lame_enc.so" : "WMAENC.so";
-    TempDir dir;
-    CSettingsStore store((dir / "VelsonaF.conf").c_str());
-    RecordingSettings preset;
-    preset.outputFormat = missing;
-    preset.fileNameTemplate = TemplateWithFormatExtension("%TDY%/take-%TKN%", missing);
-    ASSERT_TRUE(store.SaveSettings("broadcast", preset));
-    ScriptedPrompts prompts;
-    CBarSet bars(store, Devices(kAllWaveFormats));
-    bars.SetPrompts(&prompts);
-    bars.outputBar.encoderAvailable = [missing](OutputFormat format) { return format != missing; };
-    bars.Start();
-    const auto expectFallBack = [&](const RecordingSettings& s) {
-        EXPECT_EQ(s.outputFormat, OutputFormat::OggVorbis);
-        EXPECT_EQ(s.fileNameTemplate.str(), "%TDY%/take-%TKN%.ogg");
-        EXPECT_NE(QualityTableFor(OutputFormat::OggVorbis).Row(s.qualityIndex), nullptr);
-    };
-
-    const std::string told = SaidUtf8(bars.LoadProfile("broadcast", false));
-    EXPECT_TRUE(prompts.informed.empty() && prompts.questions.empty());
-    EXPECT_NE(told.find(module), std::string::npos) << told;
-    EXPECT_NE(told.find(".ogg"), std::string::npos) << told;
-    expectFallBack(bars.Settings());
-    EXPECT_EQ(bars.outputBar.controls.formatSelection, OutputFormat::OggVorbis);
-    EXPECT_EQ(bars.fileBar.controls.fileName.text.str(), "%TDY%/take-%TKN%.ogg");
-
-    EXPECT_FALSE(bars.LoadProfile("broadcast").empty());
-    EXPECT_EQ(prompts.informed.size(), 1u);
-
-    // During a recording the window hands the bars' record over after every edit.
-    CRecordingItemsModel items;
-    CRecordingControl control(items, nullptr, [](const RecordingEvent&) {});
-    bars.outputBar.controls.formatSelection = missing;
-    bars.outputBar.OnFormatSelected();
-    bars.OnBarsEdited(control);
-    EXPECT_EQ(prompts.informed.size(), 2u);
-    EXPECT_NE(prompts.informed.back().find(module), std::string::npos) << prompts.informed.back();
-    expectFallBack(control.settings);
-    EXPECT_EQ(bars.outputBar.controls.formatSelection, OutputFormat::OggVorbis);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, MissingEncoderTest, ::testing::Values(OutputFormat::Mp3, OutputFormat::Wma));
 
 // What the start command does between PrepareStart and showing the histories again.
 TEST_F(BarSetTest, StartPutsFolderAndTemplateAtTheTopOfTheirHistories) {

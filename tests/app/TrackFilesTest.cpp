@@ -32,12 +32,10 @@ bool FinishCurrent(CTrackFiles& files, const CCharString& finalPath) {
 struct FactsReader {
     std::vector<std::string> asked;
     std::function<void()> whileReading;  // what another thread does meanwhile
-    bool opens = true;  // false: as a reader whose module is missing
     AudioFactsReader Function() {
         return [this](const CCharString& path) -> std::optional<AudioFileFacts> {
             asked.push_back(path.str());
             if (whileReading) whileReading();
-            if (!opens) return std::nullopt;
             AudioFileFacts facts;
             facts.title = "title";
             facts.lengthMs = 300000;
@@ -212,26 +210,6 @@ TEST_F(Recording, MovedFileOfNoKnownKindIsStillShownWhereItIs) {
     EXPECT_EQ(ReadFileBytes(dir / "rec-5：00.tmp"), "PCM data");
     EXPECT_EQ(RowPath(0), dir / "rec-5：00.tmp");
     EXPECT_TRUE(reader.asked.empty());
-}
-
-TEST_F(Recording, AFileNoReaderOpensShowsWhatWasKnownAtItsClose) {
-    reader.opens = false;
-    OpenTrack();
-    TagFieldSet tags;
-    tags.title = "夕方";
-    tags.artist = "合唱団";
-    tags.trackNumber = 3;
-    ASSERT_TRUE(files.ShowClosing(files.CurrentTrack(), OutputFormat::Wav, 299950, tags));
-    EXPECT_TRUE(CloseTrack());
-    ASSERT_EQ(reader.asked.size(), 1u);
-    const RecordingItem done = *items.Item(0);
-    EXPECT_EQ(done.path.str(), dir / "rec-5：00.wav");
-    EXPECT_EQ(done.size, 8u);
-    EXPECT_EQ(done.lengthMs, 299950);
-    EXPECT_EQ(done.title.str(), "夕方");
-    EXPECT_EQ(done.trackNumber, 3);
-    EXPECT_EQ(items.CellText(0, kColumnLength).str().substr(0, 9), " 4:59.95 ");
-    EXPECT_EQ(items.CellText(0, kColumnArtist).str(), "合唱団 ( : 3)");
 }
 
 TEST_F(Recording, FinishingWithoutAnOpenTrackDoesNothing) {
