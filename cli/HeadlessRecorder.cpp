@@ -128,6 +128,11 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     // Tracks a killed recorder left open are finished before anything new is recorded.
     RecoverLeftTracks(settings.outputFolder);
     if (m_options.recover) return kExitOk;
+    // Nobody may be watching: a missing encoder changes the format, it never stops the run.
+    if (const UserText fellBack = FallBackFromMissingEncoder(settings); !fellBack.empty()) {
+        m_log->Write(LogSeverity::Warning, fellBack);
+        if (!m_logToJournal) m_display.Warn(fellBack);
+    }
     const Result<void> check = CheckBeforeStart(*m_backend, settings);
     if (!check) {
         m_display.Error(check.error().message);

@@ -15,7 +15,8 @@ Failure StreamNotBegun() {
 Failure TagsNotWritten(FailureKind kind, const char* format, const char* name, Failure why) {
     UserText text =
         UserText("AudioFile", "%1 の %2 タグを書き込めませんでした: %3").Arg(name).Arg(format).Arg(std::move(why.message));
-    return {kind, why.error, std::move(text)};
+    // A missing module stays one: the caller tells it apart from a disk that failed.
+    return {why.kind == FailureKind::kMissing ? FailureKind::kMissing : kind, why.error, std::move(text)};
 }
 
 Failure TooLongForRiff() {

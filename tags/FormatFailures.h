@@ -9,6 +9,6 @@ Failure NoFileOpen();
 Failure NotFormat(const char* format);
 Failure StreamNotBegun();
 // `format` names the tags ("ID3", "RIFF INFO", "Vorbis", "WMA"); the errno and the words of
-// `why` go along.
+// `why` go along, and its kind when a module was missing.
 Failure TagsNotWritten(FailureKind kind, const char* format, const char* name, Failure why);
 Failure TooLongForRiff();

@@ -62,15 +62,28 @@ bool CVorbisDecoder::Load(const char* moduleName) {
     return true;
 }
 
+namespace {
+
+CVorbisDecoder& TheModule() {
+    static CVorbisDecoder instance;
+    return instance;
+}
+
+}  // namespace
+
 const CVorbisDecoder* LoadVorbisDecoder() {
     // A static local is initialised once even when threads race; a failed load is not retried.
-    static const CVorbisDecoder* const decoder = [] {
-        static CVorbisDecoder instance;
-        return instance.Load("vorbisdec") ? &instance : nullptr;
-    }();
+    static const CVorbisDecoder* const decoder = TheModule().Load("vorbisdec") ? &TheModule() : nullptr;
     return decoder;
 }
 
 Failure VorbisModuleMissing() {
-    return KindFailure(FailureKind::kMissing, UserText("VorbisDecoder", "Vorbis のデコードモジュールがありません"));
+    // Said where tags or a row go missing, so it names the file and the package that bring it back.
+    LoadVorbisDecoder();
+    return KindFailure(FailureKind::kMissing,
+                       UserText("VorbisDecoder",
+                                "Vorbis のコメントを書き込み・読み込むモジュール vorbisdec.so を使えません (%1)。"
+                                "パッケージ libvorbisfile3 (sudo apt-get install libvorbisfile3) と、"
+                                "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある vorbisdec.so が必要です。")
+                           .Arg(TheModule().Error()));
 }

@@ -62,5 +62,5 @@ private:
 // missing or incomplete (a normal state the caller reports).
 const CVorbisDecoder* LoadVorbisDecoder();
 
-// What a reader or tag editor says when LoadVorbisDecoder gave none.
+// What a reader or tag editor says when LoadVorbisDecoder gave none: why, and what to install.
 Failure VorbisModuleMissing();

@@ -399,13 +399,20 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
     if (Control().backend) m_bars->inputBar.Refresh(Control().backend->ListDevices());
     m_bars->Start();
     m_inputBar->WatchDevices(Control().backend);
-    m_bars->LoadProfile(preset);
+    // A start nobody watches never waits on a question.
+    const UserText fellBack = m_bars->LoadProfile(preset, !commandLine.scheduleArmed);
+    if (!fellBack.empty()) m_log->Write(LogSeverity::Warning, fellBack);
     m_profile = m_bars->State();
     Control().settings = m_profile.settings;
     ApplyBarsSilenceLevels();
     // Before a scheduled start can record anything new.
     RecoverLeftTracks();
     if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
+    if (!fellBack.empty()) {
+        // Beside whatever the start found, first: the reader learns why the files are not as set.
+        m_problem = m_problem.isEmpty() ? Said(fellBack) : Said(fellBack) + QStringLiteral("  ") + m_problem;
+        ShowPrompt(QString());
+    }
     UpdateCommands();
 }
 

@@ -2,6 +2,7 @@
 #include "app/bars/BarSet.h"
 
 #include "app/control/RecordingControl.h"
+#include "app/settings/OutputFormats.h"
 
 namespace {
 
@@ -53,7 +54,10 @@ RecordingSettings CBarSet::Settings() const {
     return s;
 }
 
-void CBarSet::Apply(const CCharString& presetName, const RecordingSettings& s) {
+UserText CBarSet::Apply(const CCharString& presetName, RecordingSettings s, bool watched) {
+    const OutputFormat chosen = s.outputFormat;
+    // Loaded as it will be recorded, so what is shown, handed over and stored never differ.
+    const UserText fellBack = FallBackFromMissingEncoder(s, outputBar.encoderAvailable);
     ForEachSetting(*this, s, [](const auto& setting, auto& field) { field = setting; });
     fileBar.presetName = presetName;
     fileBar.Push();
@@ -68,7 +72,8 @@ void CBarSet::Apply(const CCharString& presetName, const RecordingSettings& s) {
     // The stored split time replaces the split method's default.
     outputBar.splitTime = s.splitTime;
     outputBar.Push();
-    outputBar.CheckEncoderLibrary(s.outputFormat);
+    if (!fellBack.empty() && watched) outputBar.TellMissingEncoder(chosen);
+    return fellBack;
 }
 
 void CBarSet::LoadSettings(const CCharString& presetName) { Apply(presetName, m_store.LoadSettings(presetName)); }
@@ -102,11 +107,11 @@ void CBarSet::TakeHistories(const ProfileState& profile) {
     fileBar.Push();
 }
 
-void CBarSet::LoadProfile(const CCharString& presetName) {
+UserText CBarSet::LoadProfile(const CCharString& presetName, bool watched) {
     ProfileState state;
     m_store.LoadProfile(presetName, state);
     TakeHistories(state);
-    Apply(state.presetName, state.settings);
+    return Apply(state.presetName, state.settings, watched);
 }
 
 bool CBarSet::SaveProfile(const CCharString& presetName) {

@@ -34,11 +34,14 @@ public:
 
     // The record the bars' fields hold (no pull).
     RecordingSettings Settings() const;
-    // Fills the fields from the preset and pushes them into the controls.
+    // Fills the fields from the preset and pushes them into the controls. A format whose
+    // encoder is missing is loaded as the fall-back format (the user is told).
     void LoadSettings(const CCharString& presetName);
     // Pulls every bar (a refused number keeps its previous value) and stores the record.
     bool SaveSettings(const CCharString& presetName);
-    void LoadProfile(const CCharString& presetName);
+    // As LoadSettings, with the histories; a start nobody watches (`watched` false) is told
+    // nothing. Returns what to say of a fall-back to another format, or empty.
+    UserText LoadProfile(const CCharString& presetName, bool watched = true);
     bool SaveProfile(const CCharString& presetName);
 
     // The file bar's "保存" and "削除" buttons and its preset selection.
@@ -74,7 +77,7 @@ public:
     void OnBarsEdited(CRecordingControl& control);
 
 private:
-    void Apply(const CCharString& presetName, const RecordingSettings& settings);
+    UserText Apply(const CCharString& presetName, RecordingSettings settings, bool watched = true);
     // Gives the control the whole record the bars hold, for the next track to open.
     void HandOver(CRecordingControl& control) const;
     void PullAll();

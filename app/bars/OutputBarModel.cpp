@@ -11,7 +11,6 @@
 #include "app/settings/OutputFormats.h"
 #include "audiofile/OggWriter.h"
 #include "audiofile/QualityTable.h"
-#include "tags/WmaDecoder.h"
 
 namespace {
 
@@ -21,7 +20,6 @@ struct MissingEncoderTexts {
     UserText notLoaded;  // %1: the install hint
     UserText downloadQuestion;
     UserText installerSteps;  // %1: the install hint
-    UserText installHint;
 };
 
 MissingEncoderTexts Mp3EncoderTexts() {
@@ -35,10 +33,7 @@ MissingEncoderTexts Mp3EncoderTexts() {
             UserText("OutputBarModel",
                      "lame_enc39?.exeを実行しインストールを行ってください\n"
                      "MP3を有効にするにはその後一旦ソフトを終了し、\n"
-                     "ソフトウェアを再起動させてください。\n\n%1"),
-            UserText("OutputBarModel",
-                     "このLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
-                     "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。")};
+                     "ソフトウェアを再起動させてください。\n\n%1")};
 }
 
 MissingEncoderTexts WmaEncoderTexts() {
@@ -52,22 +47,13 @@ MissingEncoderTexts WmaEncoderTexts() {
             UserText("OutputBarModel",
                      "wmfdist8.exeを実行しインストールを行ってください\n"
                      "WMAを有効にするにはその後一旦ソフトを終了し、\n"
-                     "ソフトウェアを再起動させてください。\n\n%1"),
-            UserText("OutputBarModel",
-                     "このLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
-                     "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
-                     "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。")};
+                     "ソフトウェアを再起動させてください。\n\n%1")};
 }
 
 UserText SplitTimeLabel(int method) {
     if (method == kSplitInterval) return UserText("OutputBarModel", "分割時間：");
     if (method == kSplitSilence) return UserText("OutputBarModel", "無音時間：");
     return {};
-}
-
-bool ModulesPresent(OutputFormat format) {
-    // Writing needs the encoder, tagging the decoder module.
-    return OutputFormatAvailable(format).has_value() && (format != OutputFormat::Wma || LoadWmaDecoder().has_value());
 }
 
 CCharString NumberText(int number) { return CCharString::Formatted("%d", number); }
@@ -89,7 +75,7 @@ const char* const COutputBarModel::kSplitMethodTexts[3] = {QT_TRANSLATE_NOOP("Ou
                                                           QT_TRANSLATE_NOOP("OutputBarModel", "無音区間で分割")};
 
 COutputBarModel::COutputBarModel()
-    : makerSite(kMakerSite), encoderAvailable(ModulesPresent), post([this](std::function<void()> work) { m_posted.push_back(std::move(work)); }) {}
+    : makerSite(kMakerSite), encoderAvailable(OutputFormatUsable) {}
 
 bool COutputBarModel::Pull(bool tell) {
     ReadControls();
@@ -162,24 +148,31 @@ void COutputBarModel::UpdateQualityCaption() {
 }
 
 bool COutputBarModel::CheckEncoderLibrary(OutputFormat format) {
-    if ((format != OutputFormat::Mp3 && format != OutputFormat::Wma) || encoderAvailable(format)) return true;
-    if (prompts) TellMissingEncoder(format == OutputFormat::Mp3);
-    outputFormat = OutputFormat::OggVorbis;
-    post([this] { OnFallBack(); });
+    if (encoderAvailable(format)) return true;
+    // Before the message, which waits: whatever pulls the bar meanwhile or next (a running
+    // recording's track close, the hand-over after the edit) finds the format that will be
+    // recorded, with its rows and its extension.
+    outputFormat = kFallBackFormat;
+    controls.formatSelection = kFallBackFormat;
+    WriteControls();
+    OnFormatSelected();
+    TellMissingEncoder(format);
     return false;
 }
 
-void COutputBarModel::TellMissingEncoder(bool mp3) {
+void COutputBarModel::TellMissingEncoder(OutputFormat format) {
+    if (!prompts) return;
+    const bool mp3 = format == OutputFormat::Mp3;
     const CCharString page = MakerPageUrl(makerSite, mp3 ? kLameDownloadQuery : kWmaDownloadQuery);
     MissingEncoderTexts texts = mp3 ? Mp3EncoderTexts() : WmaEncoderTexts();
     if (page.IsEmpty()) {
         // No download to offer: what this system needs instead.
-        Inform(texts.notLoaded.Arg(texts.installHint));
+        Inform(texts.notLoaded.Arg(EncoderInstallHint(format)));
         return;
     }
     if (!prompts->AskYesNo(texts.downloadQuestion)) return;
     prompts->OpenPage(page);
-    Inform(texts.installerSteps.Arg(texts.installHint));
+    Inform(texts.installerSteps.Arg(EncoderInstallHint(format)));
 }
 
 void COutputBarModel::OnFormatSelected() {
@@ -194,14 +187,6 @@ void COutputBarModel::OnFormatSelected() {
     controls.sliderPosition = kDefaultOggQuality;
     WriteControls();
     UpdateQualityCaption();
-}
-
-void COutputBarModel::OnFallBack() {
-    ReadControls();
-    if (controls.formatSelection != OutputFormat::Mp3 && controls.formatSelection != OutputFormat::Wma) return;
-    controls.formatSelection = outputFormat;
-    WriteControls();
-    OnFormatSelected();
 }
 
 void COutputBarModel::OnSliderMoved(int position) {
@@ -235,10 +220,4 @@ bool COutputBarModel::RefuseSplitTime(bool tell) const {
 bool COutputBarModel::TypedTrackNumber(int& number) {
     ReadControls();
     return ParseBarInteger(controls.trackNumberText, number);
-}
-
-void COutputBarModel::RunPosted() {
-    std::vector<std::function<void()>> work;
-    work.swap(m_posted);
-    for (auto& step : work) step();
 }

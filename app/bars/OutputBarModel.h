@@ -47,7 +47,6 @@ public:
     static const char* const kSplitMethodTexts[3];
 
     COutputBarModel();
-    // `post` keeps work for this object.
     COutputBarModel(const COutputBarModel&) = delete;
     COutputBarModel& operator=(const COutputBarModel&) = delete;
 
@@ -72,9 +71,6 @@ public:
     CCharString makerSite;
     // Whether a format's encoder can be used; the default loads the modules.
     std::function<bool(OutputFormat format)> encoderAvailable;
-    // Runs work after the current event, as a message posted to the bar itself; the default
-    // keeps it until RunPosted.
-    std::function<void(std::function<void()>)> post;
 
     // False when a number field, or the split time the split method uses, cannot be read: the
     // fields after it keep their values and, with `tell`, the message is shown and the focus is
@@ -86,9 +82,11 @@ public:
     // format's default row.
     int FillQualityList(OutputFormat format);
     void UpdateQualityCaption();
-    // True when the format can be used; otherwise asks about the download, selects Ogg Vorbis
-    // and posts the fall-back.
+    // True when the format can be used; otherwise tells the user once (or asks about the
+    // download) and switches the bar to the fall-back format.
     bool CheckEncoderLibrary(OutputFormat format);
+    // Tells the user that `format` cannot be recorded here and what to install.
+    void TellMissingEncoder(OutputFormat format);
 
     // Handlers of the controls' changes.
     void OnFormatSelected();
@@ -98,14 +96,6 @@ public:
     // The track number as typed, without refusing; false while the field holds no number.
     bool TypedTrackNumber(int& number);
 
-    // Runs what `post` kept by default.
-    void RunPosted();
-
 private:
     bool RefuseSplitTime(bool tell) const;
-    void OnFallBack();
-    // The question offering the maker's download, or what to install here when there is none.
-    void TellMissingEncoder(bool mp3);
-
-    std::vector<std::function<void()>> m_posted;
 };

@@ -118,6 +118,7 @@ Result<void> CRecordingControl::StartRecording() {
     m_waitingForInput = false;
     m_gapMs = 0;
     m_recordingId = ++g_lastRecordingId;
+    m_toldMissingModule = false;
     {
         std::lock_guard<std::mutex> lock(m_reserveMutex);
         m_reserveFolder = settings.outputFolder;
@@ -642,9 +643,17 @@ void CRecordingControl::FinishClosedTrack(ClosedTrack& track) {
         // The next start finds it where it is now and finishes it again.
         ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1, track.row.file);
     }
-    if (!finished)
+    if (!finished && finished.error().kind == FailureKind::kMissing) {
+        // A module missing now is missing for every track of the run: said once, with its name.
+        if (!m_toldMissingModule.exchange(true))
+            m_post(RecordingEvent{kRecordingTrackUnfinished, track.recording, track.trackNumber, track.row.file,
+                                  UserText("RecordingControl", "この録音のトラックにはタグを書き込めません。録音そのものは残っています: %1 (%2)")
+                                      .Arg(track.row.file.str())
+                                      .Arg(ReasonOf(finished.error()))});
+    } else if (!finished) {
         PostUnfinished(track, UserText("RecordingControl", "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
                                                            "（空き容量を確認してください）: %1"));
+    }
     if (!named) PostUnfinished(track, UserText("RecordingControl", "ファイル名を付けられなかったため、次の名前で保存しました: %1"));
     if (refusedLink.IsEmpty()) refusedLink = track.refusedLink;
     if (!refusedLink.IsEmpty())

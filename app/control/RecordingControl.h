@@ -236,6 +236,8 @@ private:
     std::atomic<int64_t> m_inputLostAt{0};  // steady clock, nanoseconds
     std::atomic<int64_t> m_gapMs{0};        // the waits of this recording so far
     std::atomic<bool> m_inputReturning{false};  // the owner opens the input again (its track's notifications)
+    // The finisher has told of a module this recording's tracks cannot be tagged without.
+    std::atomic<bool> m_toldMissingModule{false};
 
     // The audio thread's own (the owner's only while no session runs).
     TrackPlan m_track;

@@ -88,6 +88,15 @@ void CTrackFiles::ShowFile(uint64_t key, const CCharString& path) {
     // The row is found again by its key at the moment it is replaced: the user may remove rows
     // above it while this track closes.
     if (std::optional<RecordingItem> item = ReadItemInfo(path)) {
+        // No reader opened the file (its module is missing): the facts of its close stay shown.
+        const std::optional<RecordingItem> closing = item->lengthMs < 0 ? m_items.ItemOfKey(key) : std::nullopt;
+        if (closing && closing->lengthMs >= 0) {
+            item->title = closing->title;
+            item->artist = closing->artist;
+            item->album = closing->album;
+            item->trackNumber = closing->trackNumber;
+            item->lengthMs = closing->lengthMs;
+        }
         m_items.ReplaceKeyed(key, *item);
         return;
     }

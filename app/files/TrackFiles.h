@@ -85,8 +85,8 @@ public:
     std::optional<RecordingItem> ReadItemInfo(const CCharString& path) const;
 
 private:
-    // Refreshes the row from the file at `path`; for a file no reader knows, keeps the row's
-    // old facts but names the file where it now is.
+    // Refreshes the row from the file at `path`; what no reader can tell (a kind no reader
+    // knows, a reader whose module is missing) stays as the row showed it at the close.
     void ShowFile(uint64_t key, const CCharString& path);
 
     CRecordingItemsModel& m_items;

@@ -1,10 +1,13 @@
 // Output formats as the front ends check and estimate them.
 #include "app/settings/OutputFormats.h"
 
+#include "app/files/FileNameTemplate.h"
+
 #include "audiofile/EncoderPlugIn.h"
 #include "audiofile/FlacWriter.h"
 #include "audiofile/LameLibrary.h"
 #include "audiofile/OggWriter.h"
+#include "tags/WmaDecoder.h"
 
 const char* FormatName(OutputFormat format) {
     switch (format) {
@@ -42,6 +45,38 @@ Result<void> OutputFormatAvailable(OutputFormat format) {
         case OutputFormat::Opus: break;
     }
     return {};
+}
+
+bool OutputFormatUsable(OutputFormat format) {
+    return OutputFormatAvailable(format).has_value() && (format != OutputFormat::Wma || LoadWmaDecoder().has_value());
+}
+
+UserText EncoderInstallHint(OutputFormat format) {
+    if (format == OutputFormat::Mp3)
+        return UserText("OutputBarModel",
+                        "このLinux環境では、パッケージ libmp3lame0 (sudo apt-get install libmp3lame0) と、"
+                        "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある lame_enc.so が必要です。");
+    if (format == OutputFormat::Wma)
+        return UserText("OutputBarModel",
+                        "このLinux環境では、パッケージ libavcodec59 libavformat59 libtag1v5 "
+                        "(sudo apt-get install libavcodec59 libavformat59 libtag1v5) と、"
+                        "プログラムと同じフォルダ（またはインストール先のモジュールフォルダ）にある WMAENC.so と WMADEC9.so が必要です。");
+    return {};
+}
+
+UserText FallBackFromMissingEncoder(RecordingSettings& settings, const std::function<bool(OutputFormat)>& usable) {
+    const OutputFormat chosen = settings.outputFormat;
+    if (usable(chosen)) return {};
+    // As a format switch leaves them: the default row, the default Ogg quality, the extension.
+    settings.outputFormat = kFallBackFormat;
+    settings.qualityIndex = DefaultQualityIndex(kFallBackFormat, settings.channels);
+    settings.oggQuality = kDefaultOggQuality;
+    settings.fileNameTemplate = TemplateWithFormatExtension(settings.fileNameTemplate, kFallBackFormat);
+    return UserText("OutputFormats", "%1 のエンコーダーを使えないため、%2 形式 (拡張子 %3) で録音します。%4")
+        .Arg(FormatName(chosen))
+        .Arg(FormatName(kFallBackFormat))
+        .Arg(DefaultExtension(kFallBackFormat))
+        .Arg(EncoderInstallHint(chosen));
 }
 
 double OutputBytesPerSecond(const RecordingSettings& settings) {

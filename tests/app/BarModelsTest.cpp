@@ -55,7 +55,6 @@ struct OutputRig {
     void Choose(OutputFormat format) {
         output.controls.formatSelection = format;
         output.OnFormatSelected();
-        output.RunPosted();
     }
     void SetTemplate(const char* text) {
         file.fileNameTemplate = text;

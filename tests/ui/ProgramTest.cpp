@@ -2,6 +2,9 @@
 // the command line.
 #include <gtest/gtest.h>
 
+#include "app/files/FileNameTemplate.h"
+#include "app/settings/SettingsStore.h"
+#include "foundation/PathUtils.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
@@ -53,5 +56,50 @@ INSTANTIATE_TEST_SUITE_P(Ways, ProgramEnd,
                                          EndCase{"Terminated", "/S NOW", "TERM", ".wav"},
                                          EndCase{"Interrupted", "/S NOW", "INT", ".wav"}),
                          [](const testing::TestParamInfo<EndCase>& info) { return info.param.name; });
+
+// A start nobody watches, from a preset whose format has no encoder here: a copy of the program
+// with the comment module but no encoder beside it records the fall-back format at once, asking
+// nothing (a question would hold it until the timeout), and says so in its log.
+struct MissingEncoderCase {
+    const char* name;
+    OutputFormat format;
+    const char* module;
+};
+
+class ProgramWithoutTheEncoder : public testing::TestWithParam<MissingEncoderCase> {};
+
+TEST_P(ProgramWithoutTheEncoder, RecordsOggVorbisWithoutAsking) {
+    const MissingEncoderCase& c = GetParam();
+    TempDir home;
+    const std::string copy = home / "velsona";
+    ASSERT_EQ(RunProcess("mkdir -p " + ShellQuote(home / "config/MORV") + " && cp " + ShellQuote(VELSONA_PATH) + " " + ShellQuote(FolderOf(VELSONA_PATH).str() + "vorbisdec.so") +
+                         " " + ShellQuote(home.path()))
+                  .exitCode,
+              0);
+    RecordingSettings preset;
+    preset.outputFolder = (home / "rec").c_str();
+    preset.outputFormat = c.format;
+    preset.fileNameTemplate = TemplateWithFormatExtension("take-%TKN%", c.format);
+    ASSERT_TRUE(CSettingsStore((home / "config/MORV/VelsonaF.conf").c_str()).SaveSettings("broadcast", preset));
+
+    const ProcessResult run = RunProcess(
+        "HOME=" + ShellQuote(home.path()) + " XDG_CONFIG_HOME=" + ShellQuote(home / "config") +
+        " XDG_STATE_HOME=" + ShellQuote(home / "state") + " QT_QPA_PLATFORM=offscreen" +
+        " DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/velsona-tests-no-bus" +
+        " VELSONA_CAPTURE='signal:tone=440hz/-12db/1s,silence=500ms,loop' timeout 60 " + ShellQuote(copy) +
+        " /S NOW /T MS=0:03 /E exit /P broadcast");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::vector<std::string> files = FilesUnder(home / "rec");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].ends_with("take-001.ogg")) << files[0];
+    EXPECT_EQ(ReadFileBytes(files[0]).substr(0, 4), "OggS");
+    const std::string log = ReadFileBytes(home / "state/velsona/velsona.log");
+    EXPECT_NE(log.find(c.module), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ProgramWithoutTheEncoder,
+                         testing::Values(MissingEncoderCase{"Mp3", OutputFormat::Mp3, "lame_enc.so"},
+                                         MissingEncoderCase{"Wma", OutputFormat::Wma, "WMAENC.so"}),
+                         [](const testing::TestParamInfo<MissingEncoderCase>& info) { return info.param.name; });
 
 }  // namespace

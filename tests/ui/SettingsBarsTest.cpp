@@ -118,17 +118,11 @@ TEST_P(EditsDuringARecording, ReachTheNextTrackAndEveryRowShowsItsFinishedFile) 
     // In real time, so the edits fall inside the first track.
     WindowRig rig("tone=440hz/-12db");
     CMainFrame& frame = *rig.frame;
-    const auto trackHasAudio = [&](int track) {
-        return WindowRig::WaitFor([&] {
-            const RecordingStatus status = frame.Control().Status();
-            return status.trackNumber == track && status.trackTimeMs >= 300;
-        });
-    };
     frame.Action(kCommandStart)->trigger();
-    ASSERT_TRUE(trackHasAudio(1));
+    ASSERT_TRUE(rig.WaitForTrack(1));
     c.edit(rig);
     frame.Action(kCommandSplit)->trigger();
-    ASSERT_TRUE(trackHasAudio(2));
+    ASSERT_TRUE(rig.WaitForTrack(2));
     frame.Action(kCommandStop)->trigger();
 
     const std::vector<RecordingItem> rows = frame.Items().Snapshot();

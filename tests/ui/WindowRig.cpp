@@ -46,6 +46,13 @@ WindowRig::~WindowRig() { frame.reset(); }
 
 bool WindowRig::WaitFor(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
 
+bool WindowRig::WaitForTrack(int track) const {
+    return WaitFor([&] {
+        const RecordingStatus status = frame->Control().Status();
+        return status.trackNumber == track && status.trackTimeMs >= 300;
+    });
+}
+
 std::vector<std::string> WindowRig::RowNames() const {
     std::vector<std::string> names;
     for (const RecordingItem& item : frame->Items().Snapshot()) names.push_back(item.displayName.str());

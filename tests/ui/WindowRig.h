@@ -45,6 +45,8 @@ public:
     std::string folder() const { return dir / "rec"; }
     // Waits, handling events, until `done` holds; false after `ms`.
     static bool WaitFor(const std::function<bool()>& done, int ms = 20000);
+    // Waits until the recording's track `track` holds some audio (300 ms).
+    bool WaitForTrack(int track) const;
     // The final names of the list's rows.
     std::vector<std::string> RowNames() const;
     // Saves a picture of `widget` under the build folder's screenshots.

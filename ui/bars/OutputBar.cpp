@@ -100,18 +100,11 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
         if (!m_writing) emit trackNumberEdited();
     });
 
-    // The fall-back to Ogg Vorbis runs after the format list has finished its own change.
-    m_model.post = [this](std::function<void()> work) {
-        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
-    };
     m_model.view = this;
     WriteControls();
 }
 
-COutputBar::~COutputBar() {
-    m_model.view = nullptr;
-    m_model.post = [](std::function<void()>) {};
-}
+COutputBar::~COutputBar() { m_model.view = nullptr; }
 
 void COutputBar::ReadControls() {
     OutputBarControls& c = m_model.controls;
