@@ -110,6 +110,9 @@ public:
     // For tests, set while no session runs: told each name a track's file is about to be
     // created under, once the track is journaled there (on the thread that opens the track).
     std::function<void(const CCharString& path)> beforeTrackFile;
+    // For tests, set while no session runs: the monotonic clock (nanoseconds) that times a wait
+    // for the input; read on the owner's and the audio thread.
+    std::function<int64_t()> steadyClock;
 
     // Any thread.
     RecordingStatus Status() const;
@@ -185,8 +188,8 @@ private:
     void LogStart();
     // Audio thread: the input failed with the setting on: the track closes as at a split.
     void LoseInput(CRecorderSession& session);
-    // The wait for the input begins now; `message` tells why.
-    void BeginWait(const UserText& message, int trackNumber, const CCharString& path);
+    // The wait for the input begins now; `message` tells of it, `reason` is the capture's why.
+    void BeginWait(const UserText& message, const UserText& reason, int trackNumber, const CCharString& path);
     // A track that opened but never recorded goes, with its name and journal entry.
     void DropUnrecordedTrack(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
@@ -246,6 +249,8 @@ private:
     // The owner's.
     std::unique_ptr<CRecorderSession> m_session;
     int64_t m_nextAttempt = 0;  // steady clock, nanoseconds
+    int64_t m_notedWait = -1;   // the loss (m_inputLostAt) whose wait the log follows
+    int64_t m_nextWaitNoteMs = 0;  // the wait's next milestone that gets a log line
     std::unique_ptr<CRecorderSession> m_calibrationSession;
     // Given back when a write fails and at each close, so the track is ended, tagged and renamed
     // in that room; taken again once the finisher is done with it while the recording runs on.
