@@ -9,11 +9,13 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -115,6 +117,21 @@ QString PromptPart(const char* prompt, bool buttonText) {
     const int newline = text.indexOf('\n');
     if (newline < 0) return buttonText ? QString() : text;
     return buttonText ? text.mid(newline + 1) : text.left(newline);
+}
+
+// A menu or command text as a sentence names it: without its mnemonic, "(&I)" or "&".
+QString PlainCommandText(const char* entry) {
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$"));
+    return CommandText(entry).remove(mnemonic);
+}
+
+// Where the user finds a command: "［録音］メニューの「入力が戻ったら録音を再開」".
+QString MenuPlaceOf(Command id) {
+    for (const MenuInfo& menu : AllMenus())
+        if (std::find(menu.commands.begin(), menu.commands.end(), id) != menu.commands.end())
+            return QCoreApplication::translate("CMainFrame", "［%1］メニューの「%2」")
+                .arg(PlainCommandText(menu.title), PlainCommandText(CommandInfoFor(id).menuText));
+    return PlainCommandText(CommandInfoFor(id).menuText);
 }
 
 // A tool bar button for a checkable command. Toggled other than by a click (a screen reader's
@@ -331,6 +348,9 @@ void CMainFrame::CreateList() {
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows, not cells, are what the list offers: Tab moves on to the next control.
+    m_list->setTabKeyNavigation(false);
+    m_list->installEventFilter(this);
     m_list->setShowGrid(false);
     m_list->setWordWrap(false);
     m_list->verticalHeader()->hide();
@@ -377,6 +397,8 @@ void CMainFrame::FitColumns() {
 void CMainFrame::CreateStatusBar() {
     // Unnamed, so that a screen reader reads the message itself.
     m_prompt = new QLabel(tr(kIdlePrompt));
+    // A long message must not widen the window past a small screen; the waits are written to fit.
+    m_prompt->setMinimumWidth(1);
     m_trackPane = new CStatusPane(std::max(kTrackPaneWidth, fontMetrics().horizontalAdvance(
                                                                  tr("トラック(999)時間 999:59.99")) + 8),
                                   tr("トラック時間"));
@@ -405,8 +427,23 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
     ApplyBarsSilenceLevels();
     // Before a scheduled start can record anything new.
     RecoverLeftTracks();
+    // What the command line did not understand is said; what it did runs.
+    QStringList ignored;
+    for (const IgnoredWord& word : commandLine.ignored) ignored << Said(IgnoredWordWarning(word));
+    if (!ignored.isEmpty()) m_boxes.Warn(ignored.join(QLatin1Char('\n')));
     if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
     UpdateCommands();
+}
+
+void CMainFrame::CloseOnRequest() {
+    m_closing = true;
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+        if (QApplication::activePopupWidget() == popup) break;
+    }
+    if (m_ownBoxes) m_ownBoxes->Dismiss();
+    // Once the cancelled box's caller has given up and returned to the event loop.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void CMainFrame::RecoverLeftTracks() {
@@ -511,6 +548,7 @@ void CMainFrame::OnCountdownTimer() {
 }
 
 bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
+    if (m_closing) return false;
     m_problem.clear();
     ShowPrompt(QString());
     const Result<void> check = Control().backend
@@ -560,6 +598,10 @@ void CMainFrame::EndRecording() {
     m_link->DeliverPending();
     m_refresh.stop();
     m_table.ApplyPending();
+    // A wait or a return belongs to the recording that has now stopped.
+    m_inputNote.clear();
+    m_prompt->setToolTip(QString());
+    ShowPrompt(QString());
     RefreshPanes();
     setWindowTitle(Said(ProgramTitle()));
     m_bars->SetRecording(false);
@@ -586,7 +628,11 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
         if (running) EndRecording();
         m_problem = CControlLink::MessageOf(event);
         ShowPrompt(QString());
-        m_boxes.Warn(m_problem);
+        if (event.code == kRecordingCaptureFailed && !m_bars->resumeInput)
+            m_boxes.Warn(tr("%1\n\n録音を停止しました。入力が戻ったときに録音を続けるには、%2をオンにしてください。")
+                             .arg(m_problem, MenuPlaceOf(kCommandResumeInput)));
+        else
+            m_boxes.Warn(m_problem);
     } else if (reaction.lostAudio) {
         // The recording goes on, but this file lacks its ending or its name: nobody may be
         // watching, so the warning stays on screen until it is read.
@@ -604,12 +650,16 @@ void CMainFrame::OnResumeInput() {
 
 void CMainFrame::ShowInputEvent(const RecordingEvent& event) {
     const QString message = CControlLink::MessageOf(event);
-    if (event.code == kRecordingInputWaiting)
+    if (event.code == kRecordingInputWaiting) {
         m_waitingSince = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));  // untranslated: a time format
-    // The wait first: a narrow status bar still shows it.
-    m_problem = event.code == kRecordingInputReturned
-                    ? message
-                    : tr("%1から入力が戻るのを待っています。%2").arg(m_waitingSince, message);
+        // Nothing is recorded meanwhile, and the meters and the scope must not say otherwise.
+        m_displays->RecordingStopped();
+    }
+    // The wait and its reason fit a small screen's status bar; the whole message is the tip.
+    m_inputNote = event.code == kRecordingInputReturned
+                      ? message
+                      : tr("%1 から入力が戻るのを待っています（%2）").arg(m_waitingSince, Said(event.reason));
+    m_prompt->setToolTip(message);
     ShowPrompt(QString());
     RefreshPanes();
 }
@@ -790,7 +840,10 @@ void CMainFrame::RefreshPanes() {
 }
 
 void CMainFrame::ShowPrompt(const QString& text) {
-    m_prompt->setText(!text.isEmpty() ? text : !m_problem.isEmpty() ? m_problem : tr(kIdlePrompt));
+    m_prompt->setText(!text.isEmpty()        ? text
+                      : !m_inputNote.isEmpty() ? m_inputNote
+                      : !m_problem.isEmpty()   ? m_problem
+                                               : tr(kIdlePrompt));
 }
 
 QString CMainFrame::PromptText() const { return m_prompt->text(); }
@@ -803,6 +856,16 @@ bool CMainFrame::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // The list does not keep Tab for its cells, and Ctrl+Tab leaves it as it leaves a text field.
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier))
+            return focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -54,4 +54,20 @@ INSTANTIATE_TEST_SUITE_P(Ways, ProgramEnd,
                                          EndCase{"Interrupted", "/S NOW", "INT", ".wav"}),
                          [](const testing::TestParamInfo<EndCase>& info) { return info.param.name; });
 
+// SIGTERM while a box waits for an answer (here the refused start of /S NOW, its output folder a
+// file) ends the program as it does without one: the box is cancelled, the settings saved.
+TEST(Program, TerminatedWithABoxOpenEnds) {
+    TempDir home;
+    WriteFileBytes(home / "Music", "not a folder");
+    const std::string command =
+        "HOME=" + ShellQuote(home.path()) + " XDG_CONFIG_HOME=" + ShellQuote(home / "config") +
+        " XDG_DATA_HOME=" + ShellQuote(home / "data") + " QT_QPA_PLATFORM=offscreen" +
+        " DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/velsona-tests-no-bus" +
+        " VELSONA_CAPTURE='signal:tone=440hz/-12db/1s,silence=500ms,loop' timeout 30 " + ShellQuote(VELSONA_PATH) +
+        " /S NOW & pid=$!; sleep 3; kill -TERM $pid; wait $pid";
+    const ProcessResult run = RunProcess(command);
+    EXPECT_EQ(run.exitCode, 0) << "124: still running when timeout ended it\n" << run.output;
+    EXPECT_TRUE(PathExists(home / "config/MORV/VelsonaF.conf"));
+}
+
 }  // namespace
