@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProxyStyle>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
@@ -133,6 +134,17 @@ QString MenuPlaceOf(Command id) {
                 .arg(PlainCommandText(menu.title), PlainCommandText(CommandInfoFor(id).menuText));
     return PlainCommandText(CommandInfoFor(id).menuText);
 }
+
+// The list's cells and headers keep a character's width between the texts of neighbouring
+// columns, where a right-aligned column meets a left-aligned one ("時間 [ 日付 ]" and "タイトル").
+class CListStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        if ((metric != PM_HeaderMargin && metric != PM_FocusFrameHMargin) || !widget) return value;
+        return std::max(value, (widget->fontMetrics().averageCharWidth() + 1) / 2);
+    }
+};
 
 // A tool bar button for a checkable command. Toggled other than by a click (a screen reader's
 // Toggle) it runs the command, where Qt's own would only copy the check into it; the command's
@@ -355,6 +367,10 @@ void CMainFrame::CreateList() {
     m_list->setWordWrap(false);
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    auto* style = new CListStyle;
+    style->setParent(m_list);
+    m_list->setStyle(style);
+    m_list->horizontalHeader()->setStyle(style);
     m_list->horizontalHeader()->setSectionsClickable(false);
     m_list->horizontalHeader()->setHighlightSections(false);
     m_list->horizontalHeader()->setStretchLastSection(false);

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -228,6 +229,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, InputGap, testing::Values(Language::kJapanes
 TEST(Keys, TabLeavesTheItemsList) {
     WindowRig rig;
     rig.frame->Action(kCommandStart)->trigger();
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().trackTimeMs > 300; }));
     rig.frame->Action(kCommandStop)->trigger();
     ASSERT_GT(rig.frame->List()->model()->rowCount(), 0);
     Activate(*rig.frame);
@@ -237,9 +239,9 @@ TEST(Keys, TabLeavesTheItemsList) {
                                                               {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
     for (const auto& [key, modifiers] : keys) {
         rig.frame->List()->setFocus();
-        ASSERT_EQ(QApplication::focusWidget(), rig.frame->List());
+        ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(rig.frame->List()));
         QTest::keyClick(rig.frame->List(), key, modifiers);
-        EXPECT_NE(QApplication::focusWidget(), rig.frame->List()) << key << " " << modifiers.toInt();
+        EXPECT_NE(QApplication::focusWidget(), static_cast<QWidget*>(rig.frame->List())) << key << " " << modifiers.toInt();
         EXPECT_TRUE(QApplication::focusWidget() && rig.frame->isAncestorOf(QApplication::focusWidget()));
     }
 }
@@ -303,7 +305,9 @@ TEST(ScreenReaders, FindEveryControlNamedAndTheSplitTimeNamedAfterItsLabel) {
     ASSERT_EQ(method->currentIndex(), 0);
     for (QLabel* label : bar.findChildren<QLabel*>()) {
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(label);
-        if (!read->state().invisible) EXPECT_NE(read->text(QAccessible::Name), QStringLiteral("トラック設定"));
+        if (!read->state().invisible) {
+            EXPECT_NE(read->text(QAccessible::Name), QStringLiteral("トラック設定"));
+        }
     }
 }
 
