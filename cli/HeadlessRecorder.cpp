@@ -162,34 +162,21 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     return status == kExitOk && m_problem ? kExitFailed : status;
 }
 
-// The false positive of DeviceFormats above.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wrestrict"
 bool CHeadlessRecorder::ReportIgnoredWords() {
     bool badStart = false;
     for (const IgnoredWord& word : m_commandLine.ignored) {
-        const std::string option = word.option ? std::string("/") + word.option : std::string();
-        const std::string value = "\"" + word.value.str() + "\"";
-        const UserText given = word.value.IsEmpty() && word.option
-                                   ? UserText("HeadlessRecorder", "%1 (値がありません)").Arg(option)
-                                   : UserText::Verbatim(word.option ? option + " " + value : value);
-        const UserText expected =
-            word.option == 'S'   ? UserText::Verbatim("NOW, HM=21:00, HMS=21:00:30, \"YMDHM=2026/12/24 21:00\"")  // untranslated: the forms typed
-            : word.option == 'T' ? UserText("HeadlessRecorder", "正の MS=90:00 または HMS=1:30:00")
-            : word.option == 'E' ? UserText("HeadlessRecorder", "exit、suspend、hibernate、shutdown のいずれか")
-            : word.option == 'P' ? UserText("HeadlessRecorder", "プリセット名")
-                                 : UserText("HeadlessRecorder", "/S、/T、/E、/P とそれぞれの値");
         if (word.option == 'S') {
             // Starting at once is not what was asked for.
             badStart = true;
-            m_display.Error(UserText("HeadlessRecorder", "%1 は開始時刻ではありません (%2)。録音を始めません").Arg(given).Arg(expected));
+            m_display.Error(UserText("HeadlessRecorder", "%1 は開始時刻ではありません (%2)。録音を始めません")
+                                .Arg(IgnoredWordGiven(word))
+                                .Arg(IgnoredWordExpected(word)));
         } else {
-            m_display.Warn(UserText("HeadlessRecorder", "%1 は無視します (%2 を指定してください)").Arg(given).Arg(expected));
+            m_display.Warn(IgnoredWordWarning(word));
         }
     }
     return !badStart;
 }
-#pragma GCC diagnostic pop
 
 void CHeadlessRecorder::OpenLog() {
     m_log = std::make_unique<CActivityLog>("velsona-rec");
@@ -332,8 +319,8 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
         m_waitingSince = ClockText(std::time(nullptr));
         m_lastAttempt.clear();
     } else if (event.code == kRecordingInputRetry) {
-        // One a second: shown in the status line, not printed line by line.
-        m_lastAttempt = SaidUtf8(event.message);
+        // One a second: its reason shown in the status line, not printed line by line.
+        m_lastAttempt = SaidUtf8(event.reason);
     } else if (event.code == kRecordingInputReturned) {
         // Under the journal the log's echo has told it.
         if (!m_logToJournal) m_display.Print(event.message);
@@ -345,9 +332,11 @@ void CHeadlessRecorder::TellProblem(const RecordingEvent& event) {
 }
 
 void CHeadlessRecorder::ShowStatus() {
-    if (m_control->IsWaitingForInput()) {
+    const bool waitChanged = m_control->IsWaitingForInput() != m_statusWaiting;
+    m_statusWaiting = m_control->IsWaitingForInput();
+    if (m_statusWaiting) {
         const std::string waiting = SaidUtf8(UserText("HeadlessRecorder", "%1 から入力を待っています").Arg(m_waitingSince));
-        m_display.ShowStatus("… " + waiting + (m_lastAttempt.empty() ? "" : "  " + m_lastAttempt));
+        m_display.ShowStatus("… " + waiting + (m_lastAttempt.empty() ? "" : "  " + m_lastAttempt), waitChanged);
         // Waiting on purpose: the watchdog must not take it for a hung capture.
         m_service.Alive();
         if (m_service.StatusDue()) m_service.Status(waiting);
@@ -360,7 +349,7 @@ void CHeadlessRecorder::ShowStatus() {
                        Level(status.rightLevel) + " dB";
     if (status.overruns > 0)
         line += "  " + SaidUtf8(UserText("HeadlessRecorder", "オーバーラン %1").Arg(static_cast<long long>(status.overruns)));
-    m_display.ShowStatus(line);
+    m_display.ShowStatus(line, waitChanged);
     m_service.BuffersArrived(status.buffers);
     if (m_service.StatusDue()) {
         const CCharString track = m_items.CurrentFile();

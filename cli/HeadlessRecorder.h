@@ -82,5 +82,6 @@ private:
     // While the input is away: since when (local time), and the last attempt's reason.
     std::string m_waitingSince;
     std::string m_lastAttempt;
+    bool m_statusWaiting = false;  // the status line shown last told of a wait for the input
     EndAction m_endAction = EndAction::None;  // taken when the duration ended the recording
 };

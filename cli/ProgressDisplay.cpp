@@ -13,14 +13,15 @@ constexpr auto kPlainStatusPeriod = std::chrono::seconds(60);
 
 CProgressDisplay::CProgressDisplay(FILE* out) : m_out(out), m_terminal(isatty(fileno(out)) == 1) {}
 
-void CProgressDisplay::ShowStatus(const std::string& line) {
+void CProgressDisplay::ShowStatus(const std::string& line, bool changed) {
     if (m_terminal) {
         // Return to the line's start and erase to its end, so a shorter line leaves no residue.
         std::fprintf(m_out, "\r%s\033[K", line.c_str());
         m_statusShown = true;
     } else {
         const auto now = std::chrono::steady_clock::now();
-        if (m_lastPlainStatus != std::chrono::steady_clock::time_point{} && now - m_lastPlainStatus < kPlainStatusPeriod)
+        if (!changed && m_lastPlainStatus != std::chrono::steady_clock::time_point{} &&
+            now - m_lastPlainStatus < kPlainStatusPeriod)
             return;
         m_lastPlainStatus = now;
         std::fprintf(m_out, "%s\n", line.c_str());

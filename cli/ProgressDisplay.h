@@ -15,7 +15,9 @@ public:
 
     // On a terminal the line replaces the previous status; otherwise it is printed as a line of
     // its own at most once a minute, so a log of a day-long recording stays readable.
-    void ShowStatus(const std::string& line);
+    // `changed`: the line tells of a new state (a wait for the input begun or ended), printed
+    // at once even where the status is printed once a minute.
+    void ShowStatus(const std::string& line, bool changed = false);
     // A line of its own (a finished file, a note), printed at once.
     void Print(const std::string& line);
     void Print(const UserText& line);

@@ -34,7 +34,9 @@ Failure NoReserve(const CCharString& folder, int error) {
 
 Result<DiskSpace> QueryDiskSpace(const CCharString& folder) {
     std::string path = NormalizeSeparators(folder).str();
-    if (path.empty()) path = ".";
+    // "." as one character: GCC 12 at -O2 takes the assignment of a literal here for an
+    // overlapping copy.
+    if (path.empty()) path.assign(1, '.');
     for (;;) {
         struct statvfs info {};
         if (statvfs(path.c_str(), &info) == 0) {
@@ -52,7 +54,7 @@ Result<DiskSpace> QueryDiskSpace(const CCharString& folder) {
         const size_t slash = path.rfind('/');
         if (slash == std::string::npos) {
             if (path == ".") return unmeasured();
-            path = ".";
+            path.assign(1, '.');
         } else {
             if (path == "/") return unmeasured();
             path.resize(slash == 0 ? 1 : slash);

@@ -187,3 +187,30 @@ CommandLineOptions ParseCommandLine(const std::vector<CCharString>& tokens, std:
     if (!optionHasValue) options.ignored.push_back({option, CCharString()});
     return options;
 }
+
+UserText IgnoredWordGiven(const IgnoredWord& word) {
+    // Appended piece by piece: GCC 12 takes "literal" + std::string&& for an overlapping copy.
+    std::string option;
+    if (word.option) option.append(1, '/').append(1, word.option);
+    if (word.value.IsEmpty() && word.option) return UserText("CommandLine", "%1 (値がありません)").Arg(option);
+    std::string given = option;
+    if (!given.empty()) given.append(1, ' ');
+    given.append(1, '"').append(word.value.str()).append(1, '"');
+    return UserText::Verbatim(given);
+}
+
+UserText IgnoredWordExpected(const IgnoredWord& word) {
+    switch (word.option) {
+    case 'S': return UserText::Verbatim("NOW, HM=21:00, HMS=21:00:30, \"YMDHM=2026/12/24 21:00\"");  // untranslated: the forms typed
+    case 'T': return UserText("CommandLine", "正の MS=90:00 または HMS=1:30:00");
+    case 'E': return UserText("CommandLine", "exit、suspend、hibernate、shutdown のいずれか");
+    case 'P': return UserText("CommandLine", "プリセット名");
+    default: return UserText("CommandLine", "/S、/T、/E、/P とそれぞれの値");
+    }
+}
+
+UserText IgnoredWordWarning(const IgnoredWord& word) {
+    return UserText("CommandLine", "%1 は無視します (%2 を指定してください)")
+        .Arg(IgnoredWordGiven(word))
+        .Arg(IgnoredWordExpected(word));
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/CharString.h"
+#include "foundation/UserText.h"
 #include "schedule/RecordingSchedule.h"
 
 // A word of the command line that had no effect.
@@ -25,3 +26,9 @@ struct CommandLineOptions {
 // for start times without a date. Values that do not parse, or name an impossible time, are
 // ignored one by one (and listed).
 CommandLineOptions ParseCommandLine(const std::vector<CCharString>& tokens, std::time_t now);
+
+// How the front ends tell of an ignored word: the word as given ("/T \"MS=-1:00\"", "/E" without
+// a value), what its option takes, and the whole warning.
+UserText IgnoredWordGiven(const IgnoredWord& word);
+UserText IgnoredWordExpected(const IgnoredWord& word);
+UserText IgnoredWordWarning(const IgnoredWord& word);

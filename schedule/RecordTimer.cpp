@@ -27,7 +27,15 @@ const std::vector<EndActionChoice>& EndActionChoices() {
 
 UserText InvalidDurationMessage() { return UserText("RecordTimer", "録音時間の指定が不正です"); }
 
-UserText InvalidStartTimeMessage() { return UserText("RecordTimer", "開始時刻の指定が不正です"); }
+UserText InvalidStartTimeMessage() {
+    return ImpossibleTimeMessage(UserText("RecordTimer", "開始時刻の指定が不正です"), "21:00:00");
+}
+
+UserText ImpossibleTimeMessage(const UserText& refusal, const char* example) {
+    return UserText("RecordTimer", "%1。\n時刻は「時:分:秒」の形で 00:00:00 から 23:59:59 まで入力してください（例: %2）。")
+        .Arg(refusal)
+        .Arg(example);
+}
 
 Result<int64_t> ParseDurationMinutes(const CCharString& text) {
     const Failure invalid = KindFailure(FailureKind::kBadValue, InvalidDurationMessage());

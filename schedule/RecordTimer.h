@@ -20,8 +20,11 @@ struct EndActionChoice {
 const std::vector<EndActionChoice>& EndActionChoices();
 
 UserText InvalidDurationMessage();
-// A start time that is no time of day.
+// A start time that is no time of day, and what a valid one looks like.
 UserText InvalidStartTimeMessage();
+// `refusal` of a typed time that is no time of day, followed by the form a valid one takes
+// (`example`, such as "21:00:00").
+UserText ImpossibleTimeMessage(const UserText& refusal, const char* example);
 
 // The next full or half hour at least half an hour ahead: 14:10:25 gives 14:30:00.
 std::time_t ProposedStartTime(std::time_t now);

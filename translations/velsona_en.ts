@@ -343,10 +343,6 @@
             <translation>Log - %1</translation>
         </message>
         <message>
-            <source>最後の問題</source>
-            <translation>Latest problem</translation>
-        </message>
-        <message>
             <source>ログ</source>
             <translation>Log</translation>
         </message>
@@ -458,10 +454,6 @@ Install pavucontrol to adjust the input's volume.</translation>
             <translation>No sound input: %1</translation>
         </message>
         <message>
-            <source>%1から入力が戻るのを待っています。%2</source>
-            <translation>Waiting since %1 for the input to return. %2</translation>
-        </message>
-        <message>
             <source>出力先フォルダ「%1」を作成できません。</source>
             <translation>Cannot create the output folder "%1".</translation>
         </message>
@@ -500,6 +492,22 @@ No program that opens folders (a file manager) was found.</translation>
         <message>
             <source>操作待ち</source>
             <translation>Ready</translation>
+        </message>
+        <message>
+            <source>［%1］メニューの「%2」</source>
+            <translation>“%2” in the %1 menu</translation>
+        </message>
+        <message>
+            <source>%1
+
+録音を停止しました。入力が戻ったときに録音を続けるには、%2をオンにしてください。</source>
+            <translation>%1
+
+The recording has stopped. To go on recording when the input returns, turn on %2.</translation>
+        </message>
+        <message>
+            <source>%1 から入力が戻るのを待っています（%2）</source>
+            <translation>Waiting for the input to return since %1 (%2)</translation>
         </message>
     </context>
     <context>
@@ -1116,32 +1124,8 @@ About</translation>
             <translation>Preset: %1; output: %2; folder: %3</translation>
         </message>
         <message>
-            <source>%1 (値がありません)</source>
-            <translation>%1 without a value</translation>
-        </message>
-        <message>
-            <source>正の MS=90:00 または HMS=1:30:00</source>
-            <translation>a positive MS=90:00 or HMS=1:30:00</translation>
-        </message>
-        <message>
-            <source>exit、suspend、hibernate、shutdown のいずれか</source>
-            <translation>exit, suspend, hibernate or shutdown</translation>
-        </message>
-        <message>
-            <source>プリセット名</source>
-            <translation>a preset name</translation>
-        </message>
-        <message>
-            <source>/S、/T、/E、/P とそれぞれの値</source>
-            <translation>/S, /T, /E or /P, each followed by its value</translation>
-        </message>
-        <message>
             <source>%1 は開始時刻ではありません (%2)。録音を始めません</source>
             <translation>%1 is not a start time (%2); not starting</translation>
-        </message>
-        <message>
-            <source>%1 は無視します (%2 を指定してください)</source>
-            <translation>%1 is ignored (expected %2)</translation>
         </message>
         <message>
             <source>入力デバイス (%1):</source>
@@ -1673,6 +1657,12 @@ and start it again.
             <source>開始時刻の指定が不正です</source>
             <translation>The start time is not valid</translation>
         </message>
+        <message>
+            <source>%1。
+時刻は「時:分:秒」の形で 00:00:00 から 23:59:59 まで入力してください（例: %2）。</source>
+            <translation>%1.
+Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2).</translation>
+        </message>
     </context>
     <context>
         <name>RecorderOptions</name>
@@ -1954,6 +1944,22 @@ do not parse are warned about and ignored).
         <message>
             <source>この録音のトラックにはタグを書き込めません。録音そのものは残っています: %1 (%2)</source>
             <translation>The tracks of this recording cannot be tagged; their audio is kept: %1 (%2)</translation>
+        </message>
+        <message>
+            <source>1 分</source>
+            <translation>a minute</translation>
+        </message>
+        <message>
+            <source>10 分</source>
+            <translation>ten minutes</translation>
+        </message>
+        <message>
+            <source>%1 時間</source>
+            <translation>%1 hour(s)</translation>
+        </message>
+        <message>
+            <source>入力を %1 待っています。まだ開けません (%2)。</source>
+            <translation>Still waiting for the input after %1; it cannot be opened yet (%2).</translation>
         </message>
     </context>
     <context>
@@ -2457,6 +2463,33 @@ do not parse are warned about and ignored).
         <message>
             <source>WMA モジュールが属性を保存できませんでした</source>
             <translation>the WMA module could not store the attributes</translation>
+        </message>
+    </context>
+    <context>
+        <name>CommandLine</name>
+        <message>
+            <source>%1 (値がありません)</source>
+            <translation>%1 without a value</translation>
+        </message>
+        <message>
+            <source>正の MS=90:00 または HMS=1:30:00</source>
+            <translation>a positive MS=90:00 or HMS=1:30:00</translation>
+        </message>
+        <message>
+            <source>exit、suspend、hibernate、shutdown のいずれか</source>
+            <translation>exit, suspend, hibernate or shutdown</translation>
+        </message>
+        <message>
+            <source>プリセット名</source>
+            <translation>a preset name</translation>
+        </message>
+        <message>
+            <source>/S、/T、/E、/P とそれぞれの値</source>
+            <translation>/S, /T, /E or /P, each followed by its value</translation>
+        </message>
+        <message>
+            <source>%1 は無視します (%2 を指定してください)</source>
+            <translation>%1 is ignored (expected %2)</translation>
         </message>
     </context>
 </TS>

@@ -26,9 +26,9 @@ CLogWindow::CLogWindow(const QString& logPath, QWidget* parent)
     : QDialog(parent), m_path(logPath), m_entries(new QPlainTextEdit(this)), m_problem(new QLabel(this)) {
     setObjectName(QStringLiteral("logWindow"));
     setWindowTitle(tr("ログ - %1").arg(logPath));
-    m_problem->setAccessibleName(tr("最後の問題"));
     m_problem->setWordWrap(true);
-    m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Reached with Tab, so a screen reader's user can read it again.
+    m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_entries->setAccessibleName(tr("ログ"));
     m_entries->setReadOnly(true);
     m_entries->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -84,6 +84,8 @@ void CLogWindow::Refresh() {
     else
         m_problem->setText(problemLine < 0 ? tr("最後の問題: なし")
                                            : tr("最後の問題: %1").arg(text[problemLine]));
+    // Read aloud whole: a fixed name would hide the problem itself from a screen reader.
+    m_problem->setAccessibleName(m_problem->text());
     QFont font = m_problem->font();
     font.setBold(problemLine >= 0);
     m_problem->setFont(font);

@@ -9,11 +9,14 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProxyStyle>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -116,6 +119,32 @@ QString PromptPart(const char* prompt, bool buttonText) {
     if (newline < 0) return buttonText ? QString() : text;
     return buttonText ? text.mid(newline + 1) : text.left(newline);
 }
+
+// A menu or command text as a sentence names it: without its mnemonic, "(&I)" or "&".
+QString PlainCommandText(const char* entry) {
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$"));
+    return CommandText(entry).remove(mnemonic);
+}
+
+// Where the user finds a command: "［録音］メニューの「入力が戻ったら録音を再開」".
+QString MenuPlaceOf(Command id) {
+    for (const MenuInfo& menu : AllMenus())
+        if (std::find(menu.commands.begin(), menu.commands.end(), id) != menu.commands.end())
+            return QCoreApplication::translate("CMainFrame", "［%1］メニューの「%2」")
+                .arg(PlainCommandText(menu.title), PlainCommandText(CommandInfoFor(id).menuText));
+    return PlainCommandText(CommandInfoFor(id).menuText);
+}
+
+// The list's cells and headers keep a character's width between the texts of neighbouring
+// columns, where a right-aligned column meets a left-aligned one ("時間 [ 日付 ]" and "タイトル").
+class CListStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        if ((metric != PM_HeaderMargin && metric != PM_FocusFrameHMargin) || !widget) return value;
+        return std::max(value, (widget->fontMetrics().averageCharWidth() + 1) / 2);
+    }
+};
 
 // A tool bar button for a checkable command. Toggled other than by a click (a screen reader's
 // Toggle) it runs the command, where Qt's own would only copy the check into it; the command's
@@ -331,10 +360,17 @@ void CMainFrame::CreateList() {
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows, not cells, are what the list offers: Tab moves on to the next control.
+    m_list->setTabKeyNavigation(false);
+    m_list->installEventFilter(this);
     m_list->setShowGrid(false);
     m_list->setWordWrap(false);
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    auto* style = new CListStyle;
+    style->setParent(m_list);
+    m_list->setStyle(style);
+    m_list->horizontalHeader()->setStyle(style);
     m_list->horizontalHeader()->setSectionsClickable(false);
     m_list->horizontalHeader()->setHighlightSections(false);
     m_list->horizontalHeader()->setStretchLastSection(false);
@@ -377,6 +413,8 @@ void CMainFrame::FitColumns() {
 void CMainFrame::CreateStatusBar() {
     // Unnamed, so that a screen reader reads the message itself.
     m_prompt = new QLabel(tr(kIdlePrompt));
+    // A long message must not widen the window past a small screen; the waits are written to fit.
+    m_prompt->setMinimumWidth(1);
     m_trackPane = new CStatusPane(std::max(kTrackPaneWidth, fontMetrics().horizontalAdvance(
                                                                  tr("トラック(999)時間 999:59.99")) + 8),
                                   tr("トラック時間"));
@@ -407,6 +445,10 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
     ApplyBarsSilenceLevels();
     // Before a scheduled start can record anything new.
     RecoverLeftTracks();
+    // What the command line did not understand is said; what it did runs.
+    QStringList ignored;
+    for (const IgnoredWord& word : commandLine.ignored) ignored << Said(IgnoredWordWarning(word));
+    if (!ignored.isEmpty()) m_boxes.Warn(ignored.join(QLatin1Char('\n')));
     if (commandLine.scheduleArmed) StartBySchedule(commandLine.schedule);
     if (!fellBack.empty()) {
         // Beside whatever the start found, first: the reader learns why the files are not as set.
@@ -414,6 +456,17 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
         ShowPrompt(QString());
     }
     UpdateCommands();
+}
+
+void CMainFrame::CloseOnRequest() {
+    m_closing = true;
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+        if (QApplication::activePopupWidget() == popup) break;
+    }
+    if (m_ownBoxes) m_ownBoxes->Dismiss();
+    // Once the cancelled box's caller has given up and returned to the event loop.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void CMainFrame::RecoverLeftTracks() {
@@ -518,6 +571,7 @@ void CMainFrame::OnCountdownTimer() {
 }
 
 bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
+    if (m_closing) return false;
     m_problem.clear();
     ShowPrompt(QString());
     const Result<void> check = Control().backend
@@ -567,6 +621,10 @@ void CMainFrame::EndRecording() {
     m_link->DeliverPending();
     m_refresh.stop();
     m_table.ApplyPending();
+    // A wait or a return belongs to the recording that has now stopped.
+    m_inputNote.clear();
+    m_prompt->setToolTip(QString());
+    ShowPrompt(QString());
     RefreshPanes();
     setWindowTitle(Said(ProgramTitle()));
     m_bars->SetRecording(false);
@@ -593,7 +651,11 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
         if (running) EndRecording();
         m_problem = CControlLink::MessageOf(event);
         ShowPrompt(QString());
-        m_boxes.Warn(m_problem);
+        if (event.code == kRecordingCaptureFailed && !m_bars->resumeInput)
+            m_boxes.Warn(tr("%1\n\n録音を停止しました。入力が戻ったときに録音を続けるには、%2をオンにしてください。")
+                             .arg(m_problem, MenuPlaceOf(kCommandResumeInput)));
+        else
+            m_boxes.Warn(m_problem);
     } else if (reaction.lostAudio) {
         // The recording goes on, but this file lacks its ending or its name: nobody may be
         // watching, so the warning stays on screen until it is read.
@@ -611,12 +673,16 @@ void CMainFrame::OnResumeInput() {
 
 void CMainFrame::ShowInputEvent(const RecordingEvent& event) {
     const QString message = CControlLink::MessageOf(event);
-    if (event.code == kRecordingInputWaiting)
+    if (event.code == kRecordingInputWaiting) {
         m_waitingSince = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));  // untranslated: a time format
-    // The wait first: a narrow status bar still shows it.
-    m_problem = event.code == kRecordingInputReturned
-                    ? message
-                    : tr("%1から入力が戻るのを待っています。%2").arg(m_waitingSince, message);
+        // Nothing is recorded meanwhile, and the meters and the scope must not say otherwise.
+        m_displays->RecordingStopped();
+    }
+    // The wait and its reason fit a small screen's status bar; the whole message is the tip.
+    m_inputNote = event.code == kRecordingInputReturned
+                      ? message
+                      : tr("%1 から入力が戻るのを待っています（%2）").arg(m_waitingSince, Said(event.reason));
+    m_prompt->setToolTip(message);
     ShowPrompt(QString());
     RefreshPanes();
 }
@@ -797,7 +863,10 @@ void CMainFrame::RefreshPanes() {
 }
 
 void CMainFrame::ShowPrompt(const QString& text) {
-    m_prompt->setText(!text.isEmpty() ? text : !m_problem.isEmpty() ? m_problem : tr(kIdlePrompt));
+    m_prompt->setText(!text.isEmpty()        ? text
+                      : !m_inputNote.isEmpty() ? m_inputNote
+                      : !m_problem.isEmpty()   ? m_problem
+                                               : tr(kIdlePrompt));
 }
 
 QString CMainFrame::PromptText() const { return m_prompt->text(); }
@@ -810,6 +879,16 @@ bool CMainFrame::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // The list does not keep Tab for its cells, and Ctrl+Tab leaves it as it leaves a text field.
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier))
+            return focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -29,6 +29,7 @@ class CLogind;
 class CActivityLog;
 class CLogWindow;
 class CManualWindow;
+class CMessageBoxes;
 class CMonitorBar;
 class CMonitorDisplays;
 class COutputBar;
@@ -67,6 +68,9 @@ public:
 
     // The end of window creation: loads the start-up preset and starts an armed schedule.
     void Start(const CommandLineOptions& commandLine);
+    // A stop request (SIGTERM at logout, Ctrl+C): the window closes as its close command does,
+    // once any box or dialog open is cancelled, and starts nothing meanwhile.
+    void CloseOnRequest();
 
     // How pages, files and programs are opened; tests replace them.
     std::function<bool(const QUrl&)> openUrl;
@@ -86,6 +90,7 @@ public:
     COutputBar& OutputBar() const { return *m_outputBar; }
     CTagBar& TagBar() const { return *m_tagBar; }
     CMonitorBar& MonitorBar() const { return *m_monitorBar; }
+    CLevelBar& LevelBar() const { return *m_levelBar; }
     bool CountingDown() const { return m_countdown.isActive(); }
     QString PromptText() const;
     QString TrackPaneText() const;
@@ -99,6 +104,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -150,7 +156,7 @@ private:
     void ApplyBarsSilenceLevels();
 
     Options m_options;
-    std::unique_ptr<IMessageBoxes> m_ownBoxes;
+    std::unique_ptr<CMessageBoxes> m_ownBoxes;
     IMessageBoxes& m_boxes;
     std::unique_ptr<CSettingsStore> m_store;
     ProfileState m_profile;
@@ -173,6 +179,8 @@ private:
     QTimer m_refresh;  // reads the control's status while recording; the audio thread never waits
     QString m_problem;  // the last problem, shown in the prompt pane until the next start
     QString m_waitingSince;  // when the input went away, while the recording waits for it
+    bool m_closing = false;  // asked to close from outside; nothing starts now
+    QString m_inputNote;  // the wait for the input, or its return, until the recording stops
     std::map<Command, QAction*> m_actions;
     std::map<Command, QToolBar*> m_places;
     QToolBar* m_toolBar = nullptr;

@@ -1,6 +1,7 @@
 // Message boxes and modal dialogs of the window, shown with Qt.
 #include "ui/MessageBoxes.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -32,8 +33,23 @@ std::unique_ptr<QMessageBox> QuestionBox(const QString& text, BoxButtons buttons
                                          ButtonsOf(buttons), parent);
 }
 
+void CMessageBoxes::Dismiss() {
+    m_dismissed = true;
+    // The innermost first; each leaves the modal stack as it is hidden.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        else if (!modal->close()) break;
+        if (QApplication::activeModalWidget() == modal) break;
+    }
+}
+
 BoxAnswer CMessageBoxes::Ask(const QString& text, BoxButtons buttons) {
-    switch (QuestionBox(text, buttons, m_parent)->exec()) {
+    if (m_dismissed) return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
+    std::unique_ptr<QMessageBox> box = QuestionBox(text, buttons, m_parent);
+    const int answer = box->exec();
+    // A box dismissed without a button gives no answer: the safe one.
+    if (m_dismissed) return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
+    switch (answer) {
     case QMessageBox::Ok: return BoxAnswer::Ok;
     case QMessageBox::Yes: return BoxAnswer::Yes;
     case QMessageBox::No: return BoxAnswer::No;
@@ -42,7 +58,7 @@ BoxAnswer CMessageBoxes::Ask(const QString& text, BoxButtons buttons) {
 }
 
 void CMessageBoxes::Inform(const QString& text) {
-    QMessageBox::information(m_parent, Said(ProgramTitle()), text);
+    if (!m_dismissed) QMessageBox::information(m_parent, Said(ProgramTitle()), text);
 }
 
 void CMessageBoxes::Warn(const QString& text) {
@@ -52,16 +68,25 @@ void CMessageBoxes::Warn(const QString& text) {
     box->show();
 }
 
-void CMessageBoxes::About(const QString& title, const QString& text) { QMessageBox::about(m_parent, title, text); }
+void CMessageBoxes::Refuse(const QString& text) {
+    if (!m_dismissed) QMessageBox::warning(m_parent, Said(ProgramTitle()), text);
+}
 
-bool CMessageBoxes::Run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+void CMessageBoxes::About(const QString& title, const QString& text) {
+    if (!m_dismissed) QMessageBox::about(m_parent, title, text);
+}
+
+bool CMessageBoxes::Run(QDialog& dialog) { return !m_dismissed && dialog.exec() == QDialog::Accepted && !m_dismissed; }
 
 QString CMessageBoxes::ChooseFolder(const QString& current) {
+    if (m_dismissed) return {};
     return QFileDialog::getExistingDirectory(m_parent, Said(CFileBarModel::BrowseTitle()), current);
 }
 
 bool CBarPrompts::AskYesNo(const UserText& text) { return m_boxes.Ask(Shown(text), BoxButtons::YesNo) == BoxAnswer::Yes; }
 
 void CBarPrompts::Inform(const UserText& text) { m_boxes.Inform(Shown(text)); }
+
+void CBarPrompts::Refuse(const UserText& text) { m_boxes.Refuse(Shown(text)); }
 
 void CBarPrompts::OpenPage(const CCharString& url) { m_openUrl(QUrl(QString::fromUtf8(url.c_str()))); }

@@ -27,6 +27,8 @@ public:
     // A warning that does not wait for an answer: an unattended failure stays on screen while
     // the window goes on.
     virtual void Warn(const QString& text) = 0;
+    // A modal warning with one OK button: what was typed cannot be taken.
+    virtual void Refuse(const QString& text) = 0;
     virtual void About(const QString& title, const QString& text) = 0;
     // Runs a dialog to its end; true when it was accepted.
     virtual bool Run(QDialog& dialog) = 0;
@@ -41,15 +43,21 @@ class CMessageBoxes : public IMessageBoxes {
 public:
     explicit CMessageBoxes(QWidget* parent) : m_parent(parent) {}
 
+    // The program is asked to end: every box and dialog open is cancelled (a question answered
+    // Cancel, or No where it has no Cancel), and any asked later is answered so at once.
+    void Dismiss();
+
     BoxAnswer Ask(const QString& text, BoxButtons buttons) override;
     void Inform(const QString& text) override;
     void Warn(const QString& text) override;
+    void Refuse(const QString& text) override;
     void About(const QString& title, const QString& text) override;
     bool Run(QDialog& dialog) override;
     QString ChooseFolder(const QString& current) override;
 
 private:
     QWidget* m_parent;
+    bool m_dismissed = false;
 };
 
 class CBarPrompts : public CUserPrompts {
@@ -58,6 +66,7 @@ public:
 
     bool AskYesNo(const UserText& text) override;
     void Inform(const UserText& text) override;
+    void Refuse(const UserText& text) override;
     void OpenPage(const CCharString& url) override;
 
 private:

@@ -127,7 +127,7 @@ void CRecordTimerDlg::accept() {
         schedule.durationSeconds = *duration;
     }
     if (schedule.startMode == 1 && !m_time->time().isValid()) {
-        m_boxes.Inform(Said(InvalidStartTimeMessage()));
+        m_boxes.Refuse(Said(InvalidStartTimeMessage()));
         m_time->setFocus();
         return;
     }

@@ -56,13 +56,13 @@ std::string Usage() {
 }
 
 // Ctrl+C in a terminal and SIGTERM at logout close the window as its close command does, so the
-// last track is finished and named and the settings are saved.
-void CloseOnStopSignals(QWidget& window) {
+// last track is finished and named and the settings are saved, a box open or not.
+void CloseOnStopSignals(CMainFrame& window) {
     const int stopRequests = InstallStopSignals(false);
     if (stopRequests < 0) return;
     auto* notifier = new QSocketNotifier(stopRequests, QSocketNotifier::Read, &window);
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        if (TakeStopRequest()) window.close();
+        if (TakeStopRequest()) window.CloseOnRequest();
     });
 }
 
@@ -101,10 +101,15 @@ int main(int argc, char** argv) {
     const QStringList arguments = QCoreApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) words.emplace_back(arguments[i].toUtf8().toStdString());
     const CommandLineOptions commandLine = ParseCommandLine(words, std::time(nullptr));
+    // Also where a desktop's launcher keeps a program's output; the window shows them too.
+    for (const IgnoredWord& word : commandLine.ignored)
+        std::fprintf(stderr, "velsona: %s\n", SaidUtf8(IgnoredWordWarning(word)).c_str());
 
     CMainFrame frame(nullptr, {});
     CloseOnStopSignals(frame);
     frame.show();
     frame.Start(commandLine);
+    // A stop request answered a box of the start: the window has already closed.
+    if (!frame.isVisible()) return 0;
     return application.exec();
 }

@@ -29,6 +29,9 @@ public:
     void Inform(const UserText& text) const {
         if (prompts) prompts->Inform(text);
     }
+    void Refuse(const UserText& text) const {
+        if (prompts) prompts->Refuse(text);
+    }
 
 protected:
     void ReadControls() const {

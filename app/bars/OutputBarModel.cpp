@@ -11,6 +11,7 @@
 #include "app/settings/OutputFormats.h"
 #include "audiofile/OggWriter.h"
 #include "audiofile/QualityTable.h"
+#include "schedule/RecordTimer.h"
 
 namespace {
 
@@ -207,12 +208,12 @@ void COutputBarModel::OnSplitMethodSelected() {
 bool COutputBarModel::RefuseSplitTime(bool tell) const {
     if (!tell) return false;
     // Named as the label shows the field.
-    if (controls.splitTimeLabel == SplitTimeLabel(kSplitSilence))
-        Inform(UserText("OutputBarModel", "無音時間の指定が不正です"));
-    else if (controls.splitTimeLabel == SplitTimeLabel(kSplitInterval))
-        Inform(UserText("OutputBarModel", "分割時間の指定が不正です"));
-    else
-        Inform(UserText("OutputBarModel", "間隔時間の指定が不正です"));
+    const UserText refusal = controls.splitTimeLabel == SplitTimeLabel(kSplitSilence)
+                                 ? UserText("OutputBarModel", "無音時間の指定が不正です")
+                             : controls.splitTimeLabel == SplitTimeLabel(kSplitInterval)
+                                 ? UserText("OutputBarModel", "分割時間の指定が不正です")
+                                 : UserText("OutputBarModel", "間隔時間の指定が不正です");
+    Refuse(ImpossibleTimeMessage(refusal, "00:30:00"));
     if (view) view->FocusControl(kSplitTime);
     return false;
 }

@@ -2,6 +2,7 @@
 // with the caption, the encoder check and its fall-back, track numbers and the split method.
 #pragma once
 
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -34,7 +35,8 @@ public:
     enum ControlId { kFormatList = 1004, kQualityList = 1005, kOggSlider = 1000, kRecordingNumber = 1014,
                      kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
     static constexpr int kNumberMin = 1;
-    static constexpr int kNumberMax = 9999;
+    // As far as the settings store keeps: numbers go on, recording after recording.
+    static constexpr int kNumberMax = INT_MAX - 1;
     // The format list, in its order: an entry's text (a format's name in every language) and the
     // format it stands for.
     struct FormatEntry {

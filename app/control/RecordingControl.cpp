@@ -57,6 +57,24 @@ int64_t SteadyNs() {
         .count();
 }
 
+// The wait for a lost input is logged at a minute, ten minutes, an hour and every hour after:
+// a night's outage leaves a handful of lines, not one per retry.
+constexpr int64_t kMinuteMs = 60'000;
+constexpr int64_t kHourMs = 60 * kMinuteMs;
+
+int64_t NextWaitMilestoneMs(int64_t waitedMs) {
+    if (waitedMs < kMinuteMs) return kMinuteMs;
+    if (waitedMs < 10 * kMinuteMs) return 10 * kMinuteMs;
+    return (waitedMs / kHourMs + 1) * kHourMs;
+}
+
+// The milestone a wait of `waitedMs` has passed: "10 分", "3 時間".
+UserText WaitMilestoneText(int64_t waitedMs) {
+    if (waitedMs < 10 * kMinuteMs) return UserText("RecordingControl", "1 分");
+    if (waitedMs < kHourMs) return UserText("RecordingControl", "10 分");
+    return UserText("RecordingControl", "%1 時間").Arg(static_cast<long long>(waitedMs / kHourMs));
+}
+
 UserText InputNameText(const std::string& name) {
     return name.empty() ? UserText("RecordingControl", "既定の入力") : UserText::Verbatim(name);
 }
@@ -76,6 +94,7 @@ CRecordingControl::CRecordingControl(CRecordingItemsModel& items, AudioFactsRead
       m_thresholds(Pack(settings.silenceLeft, settings.silenceRight)),
       m_trackNumber(Pack(1, 0)) {
     m_clocks.now = std::move(clock);
+    steadyClock = SteadyNs;
 }
 
 CRecordingControl::~CRecordingControl() {
@@ -157,11 +176,13 @@ Result<void> CRecordingControl::StartRecording() {
     LogStart();
     // A start that waits for its input opens its first track later, as any other.
     if (m_firstTrackOpening) m_firstTrackOpening = false;
-    if (!started)
+    if (!started) {
+        const UserText reason = ReasonOf(started.error());
         BeginWait(UserText("RecordingControl",
                            "録音開始の時刻に録音デバイスを開けませんでした (%1)。入力が現れるのを待っています。")
-                      .Arg(ReasonOf(started.error())),
-                  0, {});
+                      .Arg(reason),
+                  reason, 0, {});
+    }
     return {};
 }
 
@@ -183,18 +204,23 @@ void CRecordingControl::LogStart() {
     if (!m_firstTrackText.empty()) log->Write(LogSeverity::Information, m_firstTrackText);
 }
 
-void CRecordingControl::BeginWait(const UserText& message, int trackNumber, const CCharString& path) {
-    const int64_t now = SteadyNs();
+void CRecordingControl::BeginWait(const UserText& message, const UserText& reason, int trackNumber,
+                                  const CCharString& path) {
+    const int64_t now = steadyClock();
     m_inputLostAt = now;
     // Published last: the owner reads the rest once it sees the wait.
     m_waitingForInput = true;
-    m_post(RecordingEvent{kRecordingInputWaiting, m_recordingId, trackNumber, path, message});
+    m_post(RecordingEvent{kRecordingInputWaiting, m_recordingId, trackNumber, path, message, reason});
 }
 
 void CRecordingControl::PollInput() {
     if (!m_session || !m_waitingForInput) return;
-    const int64_t now = SteadyNs();
+    const int64_t now = steadyClock();
     const int64_t lostAt = m_inputLostAt;
+    if (m_notedWait != lostAt) {
+        m_notedWait = lostAt;
+        m_nextWaitNoteMs = NextWaitMilestoneMs(0);
+    }
     if (m_nextAttempt < lostAt + kRetryPeriodNs) m_nextAttempt = lostAt + kRetryPeriodNs;
     const int64_t waitedMs = (now - lostAt) / 1'000'000;
     const int64_t stopAfter = m_stopAfterSeconds;
@@ -212,10 +238,20 @@ void CRecordingControl::PollInput() {
     if (!reopened) {
         m_inputReturning = false;
         m_gapMs -= waitedMs;
+        const UserText reason = ReasonOf(reopened.error());
         m_post(RecordingEvent{kRecordingInputRetry, m_recordingId, 0, {},
                               UserText("RecordingControl",
                                        "録音デバイスをもう一度開けませんでした (%1)。1秒後にもう一度試します。")
-                                  .Arg(ReasonOf(reopened.error()))});
+                                  .Arg(reason),
+                              reason});
+        if (waitedMs >= m_nextWaitNoteMs) {
+            m_nextWaitNoteMs = NextWaitMilestoneMs(waitedMs);
+            if (log)
+                log->Write(LogSeverity::Information,
+                           UserText("RecordingControl", "入力を %1 待っています。まだ開けません (%2)。")
+                               .Arg(WaitMilestoneText(waitedMs))
+                               .Arg(reason));
+        }
         return;
     }
     const Result<void> resumed = m_session->ResumeCapture();
@@ -282,7 +318,8 @@ int CRecordingControl::TrackNumber() const { return Low(m_trackNumber.load()); }
 void CRecordingControl::SetTrackNumber(int number) { m_trackNumber = Pack(number, m_session ? 1 : 0); }
 
 void CRecordingControl::OnRecordingEvent(const RecordingEvent& event) {
-    if (log) log->Record(event);
+    // A retry a second would fill the log; PollInput logs the wait's milestones instead.
+    if (log && event.code != kRecordingInputRetry) log->Record(event);
     if (event.code != kRecordingDurationReached || !IsRunning(event)) return;
     m_pendingEndAction = schedule && schedule->endActionArmed ? schedule->endAction : EndAction::None;
     StopRecording();
@@ -535,9 +572,10 @@ void CRecordingControl::LoseInput(CRecorderSession& session) {
     session.CloseTrack();
     m_silence.ResetSilenceStart();
     CopyStatus(session);
+    const UserText reason = session.CaptureEndDetail();
     BeginWait(UserText("RecordingControl", "録音デバイスからの入力が途絶えました（%1）。トラックを閉じ、入力が戻るのを待っています。")
-                  .Arg(session.CaptureEndDetail()),
-              track, path);
+                  .Arg(reason),
+              reason, track, path);
 }
 
 void CRecordingControl::OnTrackClosed(CRecorderSession& session) {

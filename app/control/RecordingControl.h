@@ -114,6 +114,9 @@ public:
     // Forces a finished track's file and its name to the disk; tests set one that fails. Set
     // while no session runs.
     std::function<Result<void>(const CCharString& path)> syncFinishedFile = SyncToDisk;
+    // For tests, set while no session runs: the monotonic clock (nanoseconds) that times a wait
+    // for the input; read on the owner's and the audio thread.
+    std::function<int64_t()> steadyClock;
 
     // Any thread.
     RecordingStatus Status() const;
@@ -190,8 +193,8 @@ private:
     void LogStart();
     // Audio thread: the input failed with the setting on: the track closes as at a split.
     void LoseInput(CRecorderSession& session);
-    // The wait for the input begins now; `message` tells why.
-    void BeginWait(const UserText& message, int trackNumber, const CCharString& path);
+    // The wait for the input begins now; `message` tells of it, `reason` is the capture's why.
+    void BeginWait(const UserText& message, const UserText& reason, int trackNumber, const CCharString& path);
     // A track that opened but never recorded goes, with its name and journal entry.
     void DropUnrecordedTrack(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
@@ -254,6 +257,8 @@ private:
     // The owner's.
     std::unique_ptr<CRecorderSession> m_session;
     int64_t m_nextAttempt = 0;  // steady clock, nanoseconds
+    int64_t m_notedWait = -1;   // the loss (m_inputLostAt) whose wait the log follows
+    int64_t m_nextWaitNoteMs = 0;  // the wait's next milestone that gets a log line
     std::unique_ptr<CRecorderSession> m_calibrationSession;
     // Given back when a write fails and at each close, so the track is ended, tagged and renamed
     // in that room; taken again once the finisher is done with it while the recording runs on.

@@ -40,6 +40,10 @@ struct RecordingEvent {
     CCharString path;        // that track's file; empty when none
     // The log's line for it, and for the problems what the user must be told; may be empty.
     UserText message;
+    // The wait's events (input waiting, retry): why the input cannot be opened, in the capture
+    // layer's words, for a status line with no room for the whole message. (Initialised, so
+    // the events without one need not name it.)
+    UserText reason{};
 };
 
 // What an event asks of the window and of velsona-rec alike; each shows it in its own way.

@@ -12,6 +12,8 @@ public:
     virtual bool AskYesNo(const UserText& text) = 0;
     // An information box with an OK button.
     virtual void Inform(const UserText& text) = 0;
+    // A warning box with an OK button: what was typed cannot be taken.
+    virtual void Refuse(const UserText& text) = 0;
     // Opens a web page with the desktop's browser, without waiting for it.
     virtual void OpenPage(const CCharString& url) = 0;
 };

@@ -12,10 +12,13 @@ namespace {
 
 std::string g_steps;  // ",step,step,"
 
+// ",step,": appended in place, since GCC 12 at -O2 takes "," + std::string&& for an overlapping copy.
+std::string Delimited(const char* steps) { return std::string(1, ',').append(steps).append(1, ','); }
+
 // Says where it stopped, on standard error, so the test knows which instant it holds.
 void StopIfNamed(const char* step) {
-    if (g_steps.find("," + std::string(step) + ",") == std::string::npos) return;
-    const std::string line = "stopped at " + std::string(step) + "\n";  // untranslated: read by tests only
+    if (g_steps.find(Delimited(step)) == std::string::npos) return;
+    const std::string line = std::string("stopped at ").append(step).append(1, '\n');  // untranslated: read by tests only
     if (write(STDERR_FILENO, line.data(), line.size()) < 0) return;
     raise(SIGSTOP);
 }
@@ -25,6 +28,6 @@ void StopIfNamed(const char* step) {
 void InstallStepStopsForTests() {
     const char* steps = std::getenv("VELSONA_TEST_STOP_AT");
     if (!steps || !*steps) return;
-    g_steps = "," + std::string(steps) + ",";
+    g_steps = Delimited(steps);
     SetStepHook(StopIfNamed);
 }

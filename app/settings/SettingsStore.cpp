@@ -127,7 +127,8 @@ public:
         const QVariant value = m_s.value(m_group + key);
         if (!value.isValid()) return fallback;
         if (std::optional<CCharString> text = TextOf(value)) return *text;
-        Unusable(key, value, "\"" + fallback.str() + "\"");
+        // Appended in place: GCC 12 at -O2 takes "\"" + std::string&& for an overlapping copy.
+        Unusable(key, value, std::string(1, '"').append(fallback.str()).append(1, '"'));
         return fallback;
     }
 

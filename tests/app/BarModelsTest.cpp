@@ -290,7 +290,9 @@ TEST_P(BarMessagesTest, AreSaidInTheUsersLanguageWithTheirArguments) {
     output.controls.trackNumberText = "";
     EXPECT_FALSE(output.Pull());
     for (const std::string& message : prompts.informed) said.emplace_back(message, "");
-    ASSERT_EQ(prompts.informed.size(), 3u);
+    for (const std::string& message : prompts.refused) said.emplace_back(message, "00:30:00");
+    ASSERT_EQ(prompts.informed.size(), 1u);
+    ASSERT_EQ(prompts.refused.size(), 2u);
     CInputBarModel input(Devices(kCdAndDat));
     input.Start();
     said.emplace_back(SaidUtf8(input.controls.deviceNames.at(0)), "Mic");  // the default input
@@ -307,7 +309,7 @@ TEST_P(BarMessagesTest, AreSaidInTheUsersLanguageWithTheirArguments) {
         EXPECT_NE(text.find(argument), std::string::npos) << text;
     }
     if (!english) {
-        EXPECT_EQ(prompts.informed[0], "分割時間の指定が不正です");
+        EXPECT_TRUE(prompts.refused[0].starts_with("分割時間の指定が不正です。\n時刻は「時:分:秒」")) << prompts.refused[0];
     }
 }
 

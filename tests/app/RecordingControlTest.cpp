@@ -10,6 +10,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -993,6 +994,59 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, InputDrop,
                                          DropCase{kFormats[2], 0.002}, DropCase{kFormats[3], 2 * 2048.0 / 44100}),
                          [](const testing::TestParamInfo<DropCase>& info) {
                              return std::string(info.param.format.extension + 1);
+                         });
+
+// A wait for the input is logged as its loss, a line at each of its milestones (a minute, ten
+// minutes, an hour, every hour after) and its return, not as one retry a second; the log's latest
+// problem stays the loss. The wait's clock runs `scale` times faster than the signal's real gap.
+struct WaitCase {
+    int64_t scale;
+    std::vector<std::string> milestones;
+};
+
+class WaitLog : public testing::TestWithParam<WaitCase> {};
+
+TEST_P(WaitLog, HoldsTheLossTheMilestonesAndTheReturn) {
+    const WaitCase& c = GetParam();
+    ControlRig rig("tone=440hz/-6db/0.5s,silence=0.5s,loop,length=3s,fast,drop=1s@1s");
+    const auto start = std::chrono::steady_clock::now();
+    rig.control.steadyClock = [start, scale = c.scale] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count() *
+               scale;
+    };
+    rig.control.settings.resumeInput = true;
+    ASSERT_TRUE(rig.control.StartRecording());
+    const std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+    ASSERT_EQ(Count(events, kRecordingInputReturned), 1);
+    EXPECT_GT(Count(events, kRecordingInputRetry), 10) << "retries enough to fill a log line by line";
+
+    std::vector<std::string> lines;
+    std::istringstream logged(rig.Logged());
+    for (std::string line; std::getline(logged, line);) lines.push_back(line);
+    const auto from = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("入力が途絶えました") != std::string::npos; });
+    const auto to = std::find_if(from, lines.end(), [](const std::string& l) { return l.find("入力が戻りました") != std::string::npos; });
+    ASSERT_TRUE(from != lines.end() && to != lines.end()) << rig.Logged();
+    std::vector<std::string> milestones;
+    for (auto line = from + 1; line != to; ++line) {
+        EXPECT_EQ(line->find("1秒後にもう一度試します"), std::string::npos) << *line;
+        static const std::regex milestone("入力を (.+) 待っています。まだ開けません \\(.+\\)。$");
+        if (std::smatch match; std::regex_search(*line, match, milestone)) milestones.push_back(match[1]);
+    }
+    EXPECT_EQ(milestones, c.milestones) << rig.Logged();
+    EXPECT_LT(lines.size(), 16u) << rig.Logged();
+    LogSeverity severity;
+    std::string latestProblem;
+    for (const std::string& line : lines)
+        if (ParseLogSeverity(line, severity) && severity != LogSeverity::Information) latestProblem = line;
+    EXPECT_EQ(latestProblem, *from);
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, WaitLog,
+                         testing::Values(WaitCase{120, {"1 分"}}, WaitCase{5400, {"1 分", "10 分", "1 時間"}}),
+                         [](const testing::TestParamInfo<WaitCase>& info) {
+                             return "x" + std::to_string(info.param.scale);
                          });
 
 // The time the input is away counts toward a timed recording's duration: it ends on the clock.

@@ -12,6 +12,7 @@ public:
     bool answerYes = false;
     std::vector<std::string> questions;
     std::vector<std::string> informed;
+    std::vector<std::string> refused;
     std::vector<std::string> pages;
 
     // The texts as the user would read them, in the test's language (Japanese unless it chose one).
@@ -20,5 +21,6 @@ public:
         return answerYes;
     }
     void Inform(const UserText& text) override { informed.push_back(SaidUtf8(text)); }
+    void Refuse(const UserText& text) override { refused.push_back(SaidUtf8(text)); }
     void OpenPage(const CCharString& url) override { pages.push_back(url.str()); }
 };

@@ -141,6 +141,9 @@ TEST(DesktopCommands, OpenFilesTheManualAndTheMixer) {
     const QString beside = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/lame_enc.so")).canonicalFilePath();
     ASSERT_FALSE(beside.isEmpty());
     EXPECT_TRUE(rig.boxes.informed.back().contains(QStringLiteral("lame_enc.so: ") + beside)) << rig.boxes.informed.back().toStdString();
+    // Their licences ask for their notice in a binary build.
+    for (const char* library : {"<br>libFLAC 1.", "<br>libopusenc 0."})
+        EXPECT_TRUE(rig.boxes.informed.back().contains(QLatin1String(library))) << library;
 
     // Hovering a command shows its prompt; leaving it shows the idle text again.
     rig.frame->Action(kCommandStart)->showStatusText(rig.frame.get());

@@ -108,6 +108,12 @@ TEST_P(LayoutInLanguage, CommonScreenSizesShowEveryBarTheMetersAndFiveRows) {
         for (int column = 0; column < list->model()->columnCount(); ++column)
             EXPECT_GE(list->horizontalHeader()->sectionSize(column), list->horizontalHeader()->sectionSizeHint(column))
                 << "header of column " << column;
+        // Where a right-aligned column meets a left-aligned one, their texts stay a character apart.
+        const QHeaderView* header = list->horizontalHeader();
+        EXPECT_GE(2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header),
+                  header->fontMetrics().averageCharWidth());
+        EXPECT_GE(2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1),
+                  list->fontMetrics().averageCharWidth());
         const QRect fifth = list->visualRect(list->model()->index(4, 0));
         EXPECT_TRUE(list->viewport()->rect().contains(fifth)) << RectText(fifth).toStdString();
         // Every cell's text fits its column, and from 1366 pixels on, every column fits the list.

@@ -23,6 +23,7 @@
 #include "ui/bars/TagBar.h"
 #include "ui/monitor/LevelMeter.h"
 #include "ui/monitor/MonitorBar.h"
+#include "ui/monitor/WaveHistory.h"
 
 namespace {
 
@@ -356,6 +357,29 @@ TEST(Calibration, TheDialogsTakeTheLevelsTheQuestionShows) {
     EXPECT_FALSE(rig.frame->Control().IsRecording());
     EXPECT_FALSE(QDir(QString::fromStdString(rig.folder())).exists() &&
                  !QDir(QString::fromStdString(rig.folder())).isEmpty());
+}
+
+// A calibration after a recording adds what it measures to the recording's whole picture, as
+// the track history and the scope show it too, rather than starting that picture anew.
+TEST(Calibration, AddsToTheLastRecordingsWholePicture) {
+    WindowRig rig("tone=1000hz/-20db/1s,silence=1s,loop");
+    rig.frame->Action(kCommandStart)->trigger();
+    const CWaveHistory& total = rig.frame->MonitorBar().Total();
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return total.Picture().position >= 6; }));
+    rig.frame->Action(kCommandStop)->trigger();
+    const HistoryPicture recorded = total.Picture();
+    rig.boxes.onAsk = [&](const QString&, BoxButtons buttons) {
+        if (buttons == BoxButtons::OkCancel)
+            WindowRig::WaitFor([&] { return total.Picture().position > recorded.position; }, 5000);
+    };
+    rig.boxes.answers = {BoxAnswer::Ok, BoxAnswer::Cancel};
+    rig.frame->Action(kCommandCalibrate)->trigger();
+    const HistoryPicture after = total.Picture();
+    EXPECT_GT(after.position, recorded.position);
+    EXPECT_EQ(after.msPerColumn, recorded.msPerColumn);
+    ASSERT_GE(after.extremes.size(), static_cast<size_t>(recorded.position));
+    EXPECT_TRUE(std::equal(recorded.extremes.begin(), recorded.extremes.begin() + recorded.position, after.extremes.begin()))
+        << "the recording's columns are kept";
 }
 
 // The oscilloscope shows the input while the calibration's questions are open, idle and while

@@ -42,8 +42,11 @@ TEST_P(ProgramEnd, LeavesAFinishedTrack) {
                           " VELSONA_CAPTURE='signal:tone=440hz/-12db/1s,silence=500ms,loop' timeout 60 " +
                           ShellQuote(VELSONA_PATH) + " " + c.arguments;
     if (c.stopSignal) command += " & pid=$!; sleep 2; kill -" + std::string(c.stopSignal) + " $pid; wait $pid";
-    const ProcessResult run = RunProcess(command);
-    EXPECT_EQ(run.exitCode, 0);
+    const ProcessResult run = RunProcess("{ " + command + "; } 2>&1");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const bool unknownWords = std::string(c.arguments).starts_with("/Start");
+    for (const char* word : {"velsona: \"/Start\" ", "velsona: \"NOW\" "})
+        EXPECT_EQ(run.output.find(word) != std::string::npos, unknownWords) << word << run.output;
     const std::vector<std::string> files = FilesUnder(home / "Music");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(files[0].ends_with(c.nameEnd)) << files[0];
@@ -53,6 +56,8 @@ TEST_P(ProgramEnd, LeavesAFinishedTrack) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, ProgramEnd,
                          testing::Values(EndCase{"DurationAndExit", "/S NOW /T MS=0:03 /E exit", nullptr, "(0：03).wav"},
+                                         // Words it does not understand are said and the rest runs.
+                                         EndCase{"UnknownWordsSaid", "/Start NOW /T MS=0:02 /E exit", nullptr, "(0：02).wav"},
                                          EndCase{"Terminated", "/S NOW", "TERM", ".wav"},
                                          EndCase{"Interrupted", "/S NOW", "INT", ".wav"}),
                          [](const testing::TestParamInfo<EndCase>& info) { return info.param.name; });
@@ -101,5 +106,21 @@ INSTANTIATE_TEST_SUITE_P(Formats, ProgramWithoutTheEncoder,
                          testing::Values(MissingEncoderCase{"Mp3", OutputFormat::Mp3, "lame_enc.so"},
                                          MissingEncoderCase{"Wma", OutputFormat::Wma, "WMAENC.so"}),
                          [](const testing::TestParamInfo<MissingEncoderCase>& info) { return info.param.name; });
+
+// SIGTERM while a box waits for an answer (here the refused start of /S NOW, its output folder a
+// file) ends the program as it does without one: the box is cancelled, the settings saved.
+TEST(Program, TerminatedWithABoxOpenEnds) {
+    TempDir home;
+    WriteFileBytes(home / "Music", "not a folder");
+    const std::string command =
+        "HOME=" + ShellQuote(home.path()) + " XDG_CONFIG_HOME=" + ShellQuote(home / "config") +
+        " XDG_DATA_HOME=" + ShellQuote(home / "data") + " QT_QPA_PLATFORM=offscreen" +
+        " DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/velsona-tests-no-bus" +
+        " VELSONA_CAPTURE='signal:tone=440hz/-12db/1s,silence=500ms,loop' timeout 30 " + ShellQuote(VELSONA_PATH) +
+        " /S NOW & pid=$!; sleep 3; kill -TERM $pid; wait $pid";
+    const ProcessResult run = RunProcess(command);
+    EXPECT_EQ(run.exitCode, 0) << "124: still running when timeout ended it\n" << run.output;
+    EXPECT_TRUE(PathExists(home / "config/MORV/VelsonaF.conf"));
+}
 
 }  // namespace

@@ -150,7 +150,7 @@ TEST_P(TypedTimes, ComeOutAsTypedOrAreRefusedNeverWrapped) {
     std::optional<QString> taken;  // empty: refused
     QAbstractSpinBox* field = nullptr;
     QString refusal;
-    std::vector<QString> informed;
+    std::vector<QString> informed, refused;
     if (c.splitTime) {
         WindowRig rig;
         rig.frame->activateWindow();
@@ -170,6 +170,7 @@ TEST_P(TypedTimes, ComeOutAsTypedOrAreRefusedNeverWrapped) {
         }
         EXPECT_EQ(field->text(), QString::fromLatin1(c.keys));  // as typed, refused or not
         informed = rig.boxes.informed;
+        refused = rig.boxes.refused;
         refusal = QStringLiteral("分割時間の指定が不正です");
     } else {
         ScriptedBoxes boxes;
@@ -185,15 +186,20 @@ TEST_P(TypedTimes, ComeOutAsTypedOrAreRefusedNeverWrapped) {
             taken = QDateTime::fromSecsSinceEpoch(dialog.Schedule().startTime).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         EXPECT_EQ(field->text(), QString::fromLatin1(c.keys));
         informed = boxes.informed;
+        refused = boxes.refused;
         refusal = QStringLiteral("開始時刻の指定が不正です");
     }
     if (c.taken) {
         EXPECT_EQ(taken.value_or(QStringLiteral("refused")).toStdString(),
                   (c.splitTime ? std::string() : std::string("2026-12-08 ")) + c.taken);
-        EXPECT_TRUE(informed.empty());
+        EXPECT_TRUE(informed.empty() && refused.empty());
     } else {
         EXPECT_FALSE(taken) << taken->toStdString();
-        EXPECT_EQ(informed, std::vector<QString>{refusal});
+        // A warning that says what a valid time looks like.
+        EXPECT_TRUE(informed.empty());
+        ASSERT_EQ(refused.size(), 1u);
+        EXPECT_TRUE(refused[0].startsWith(refusal + QStringLiteral("。\n時刻は「時:分:秒」の形で 00:00:00 から 23:59:59 まで")))
+            << refused[0].toStdString();
     }
 }
 

@@ -166,6 +166,13 @@ INSTANTIATE_TEST_SUITE_P(
                                          QStringLiteral("50"));
                  },
                  "No.50-Track002(", ".wav", "pcm_s16le", false, 51},
+        // The field does not stop the numbers at four digits.
+        EditCase{"RecordingNumberPastFourDigits",
+                 [](WindowRig& rig) {
+                     WindowRig::TypeOver(Get<QSpinBox>(rig.frame->OutputBar(), COutputBarModel::kRecordingNumber),
+                                         QStringLiteral("9999"));
+                 },
+                 "No.9999-Track002(", ".wav", "pcm_s16le", false, 10000},
         EditCase{"FolderFromTheMenu",
                  [](WindowRig& rig) {
                      rig.boxes.chosenFolder = QString::fromStdString(rig.dir / "other");

@@ -24,11 +24,12 @@ public:
     QString chosenFolder;  // the folder browser's answer; empty cancels
     // Called with each question before it is answered, e.g. to take a screenshot.
     std::function<void(const QString&, BoxButtons)> onAsk;
-    std::vector<QString> asked, informed, warned;
+    std::vector<QString> asked, informed, warned, refused;
 
     BoxAnswer Ask(const QString& text, BoxButtons buttons) override;
     void Inform(const QString& text) override { informed.push_back(text); }
     void Warn(const QString& text) override { warned.push_back(text); }
+    void Refuse(const QString& text) override { refused.push_back(text); }
     void About(const QString&, const QString& text) override { informed.push_back(text); }
     bool Run(QDialog& dialog) override { return runDialog && runDialog(dialog); }
     QString ChooseFolder(const QString&) override { return chosenFolder; }

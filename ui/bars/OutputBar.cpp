@@ -17,6 +17,9 @@ namespace {
 
 QSpinBox* NumberBox(QWidget* parent) {
     auto* box = new QSpinBox(parent);
+    // As wide as six digits, not as the largest number: the bar must fit a small screen.
+    box->setRange(COutputBarModel::kNumberMin, 999999);
+    box->setFixedWidth(box->sizeHint().width());
     box->setRange(COutputBarModel::kNumberMin, COutputBarModel::kNumberMax);
     box->setAlignment(Qt::AlignRight);
     return box;
@@ -137,6 +140,8 @@ void COutputBar::WriteControls() {
     if (ParseBarInteger(c.trackNumberText, number)) m_trackNumber->setValue(number);
     m_splitMethod->setCurrentIndex(c.splitSelection);
     m_splitTimeLabel->setText(Said(c.splitTimeLabel));
+    // An empty label would be read as its group's title.
+    m_splitTimeLabel->setVisible(!c.splitTimeLabel.empty());
     // A screen reader names the field as the label reads ("分割時間", "無音時間"); hidden without one.
     if (!c.splitTimeLabel.empty()) NameControl(m_splitTime, m_splitTimeLabel->text());
     m_splitTime->setVisible(c.splitTimeVisible);
