@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <climits>
 #include <gtest/gtest.h>
 
 #include "platform/PulseCapture.h"
@@ -227,7 +228,8 @@ TEST_F(BarWidgetsTest, ReturnMovesTheFocusOnAndTriggersNothing) {
     EXPECT_EQ(w.bars.fileBar.controls.preset.items.entries.size(), 1u);  // no preset saved
 }
 
-TEST_F(BarWidgetsTest, NumberBoxesStayWithinOneTo9999) {
+// From 1 up, past four digits as far as the settings keep a number.
+TEST_F(BarWidgetsTest, NumberBoxesStartAtOneAndGoOnPastFourDigits) {
     Window w;
     for (int id : {COutputBarModel::kRecordingNumber, COutputBarModel::kTrackNumber}) {
         QSpinBox* box = Get<QSpinBox>(w.outputBar, id);
@@ -236,7 +238,9 @@ TEST_F(BarWidgetsTest, NumberBoxesStayWithinOneTo9999) {
         EXPECT_EQ(box->value(), 1);
         box->setValue(9999);
         box->stepUp();
-        EXPECT_EQ(box->value(), 9999);
+        EXPECT_EQ(box->value(), 10000);
+        box->setValue(INT_MAX);
+        EXPECT_EQ(box->value(), INT_MAX - 1);
         box->setValue(0);
         EXPECT_EQ(box->value(), 1);
     }
