@@ -113,6 +113,31 @@ constexpr struct {
     const char* word;
 } kScheduleOptions[] = {{"start", "/S"}, {"duration", "/T"}, {"end-action", "/E"}, {"preset", "/P"}};
 
+constexpr struct {
+    const char* option;
+    ScheduleCommand command;
+} kScheduleCommands[] = {{"schedule-add", ScheduleCommand::Add},
+                         {"schedule-remove", ScheduleCommand::Remove},
+                         {"schedule-enable", ScheduleCommand::Enable},
+                         {"schedule-disable", ScheduleCommand::Disable},
+                         {"schedule-run", ScheduleCommand::Run}};
+
+std::optional<ScheduleCommand> ScheduleCommandOfOption(const std::string& option) {
+    for (const auto& entry : kScheduleCommands)
+        if (option == entry.option) return entry.command;
+    return std::nullopt;
+}
+
+bool SetScheduleCommand(RecorderOptions& options, ScheduleCommand command, const std::string& name, UserText& error) {
+    if (options.scheduleCommand != ScheduleCommand::None) {
+        error = UserText("RecorderOptions", "スケジュールのコマンドは一度に一つだけです");
+        return false;
+    }
+    options.scheduleCommand = command;
+    options.scheduleName = name;
+    return true;
+}
+
 }  // namespace
 
 bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderOptions& options, UserText& error) {
@@ -143,16 +168,19 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             continue;
         }
         if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
-            name == "recover") {
+            name == "recover" || name == "schedule-list") {
             if (inlineValue) {
                 error = UserText("RecorderOptions", "--%1 は値を取りません").Arg(name);
                 return false;
             }
+            bool scheduleList = false;
             (name == "help"      ? options.help
              : name == "version" ? options.version
              : name == "recover" ? options.recover
              : name == "create-preset" ? options.createPreset
-                                       : options.listDevices) = true;
+             : name == "list-devices"  ? options.listDevices
+                                       : scheduleList) = true;
+            if (scheduleList && !SetScheduleCommand(options, ScheduleCommand::List, {}, error)) return false;
             continue;
         }
         std::string value;
@@ -168,6 +196,10 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
         bool known = true;
         if (name == "capture") {
             options.capture = value;
+        } else if (const std::optional<ScheduleCommand> command = ScheduleCommandOfOption(name)) {
+            if (!SetScheduleCommand(options, *command, value, error)) return false;
+        } else if (name == "when") {
+            options.scheduleWhen = value;
         } else if (const SettingField* field = FieldOfOption(name)) {
             valid = ParseFieldValue(*field, value, options.values);
             if (valid) Override(options, *field);

@@ -25,6 +25,19 @@ Failure FileProblem(const std::string& path, size_t line, UserText what) {
                                                   .Arg(std::move(what)));
 }
 
+// Text a person wrote: UTF-8 without NULs (a binary file, or another encoding, is not a schedule).
+bool IsUtf8Text(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead == 0 ? 0 : lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 2) return false;
+        i += length;
+    }
+    return true;
+}
+
 bool ParseSeconds(const std::string& text, int64_t& seconds) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 12) return false;
     seconds = std::strtoll(text.c_str(), nullptr, 10);
@@ -82,7 +95,7 @@ Result<std::vector<ScheduleEntry>> LoadSchedule(const std::string& path) {
     if (!text) return std::move(text).error();
     std::vector<ScheduleEntry> entries;
     if (!*text) return entries;
-    if ((*text)->find('\0') != std::string::npos)
+    if (!IsUtf8Text(**text))
         return KindFailure(FailureKind::kBadData, UserText("ScheduleStore", "%1 はスケジュールのファイルではありません").Arg(path));
     std::optional<Block> block;
     auto finishBlock = [&]() -> Result<void> {
