@@ -296,8 +296,21 @@ UserText RecorderUsage() {
                     "  --title|--artist|--album|--comment TEXT   タグのテンプレート\n"
                     "  --help, --version\n"
                     "\n"
+                    "繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):\n"
+                    "  --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示\n"
+                    "  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]\n"
+                    "                       スケジュールを加える。WHEN: \"once 2026-12-24 21:00\"、\"daily 6:30\"、\n"
+                    "                       \"weekly sun,tue 21:00\" (mon tue wed thu fri sat sun)。D は 7 日まで\n"
+                    "  --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME\n"
+                    "                       消す、有効にする、無効にする (タイマーも合わせます)\n"
+                    "  --schedule-run NAME  タイマーが使う: その回を予定の終わりまで録音する (遅れた開始は残りだけ、\n"
+                    "                       終わりも過ぎていれば何もしない)。設定は保存しません\n"
+                    "  ログアウト中も録音するには loginctl enable-linger を実行してください。開始時刻には\n"
+                    "  パソコンが動いているか、その時刻に起動するよう設定されている必要があります\n"
+                    "\n"
                     "終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、\n"
                     "途絶えた入力 (戻った場合も)、拒否された終了時の動作) や録音を開始できなかったときは 1。\n"
                     "コマンドラインの誤りは 2 (開始時刻でない /S を含む。解釈できないほかのスケジュールの\n"
-                    "指定は警告して無視します)。\n");
+                    "指定は警告して無視します)。スケジュールのコマンドは、誤った指定 (何も変えません) が 2、\n"
+                    "スケジュールのファイルや systemd の失敗が 1 です。\n");
 }

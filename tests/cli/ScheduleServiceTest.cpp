@@ -138,7 +138,7 @@ TEST_F(ScheduleService, AnEntryAheadFiresItsTimerAndRecordsWithItsPreset) {
         SCOPED_TRACE(file);
         EXPECT_TRUE(file.ends_with(".ogg"));
         EXPECT_TRUE(DecodesCleanly(file));
-        const ProbedAudio probed = ProbeWithFfprobe(file);
+        ProbedAudio probed = ProbeWithFfprobe(file);
         EXPECT_EQ(probed.codec, "vorbis");
         EXPECT_TRUE(probed.tags["title"].starts_with("Scheduled ")) << probed.tags["title"];
         EXPECT_EQ(probed.tags["artist"], "Velsona schedule");
