@@ -113,8 +113,6 @@ Result<std::map<std::string, std::string>> UnitFiles(const std::string& folder) 
 
 }  // namespace
 
-std::string UserUnitFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config") + "/systemd/user"; }
-
 std::string RecorderProgramPath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);

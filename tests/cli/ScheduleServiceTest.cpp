@@ -24,6 +24,8 @@ using namespace std::chrono_literals;
 
 constexpr const char* kSignal = "signal:tone=440hz/-12db/1s,silence=500ms,loop";
 
+std::string LogPath() { return std::string(std::getenv("XDG_STATE_HOME")) + "/velsona/schedule.log"; }
+
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string LocalText(std::time_t time, const char* format) {
@@ -92,7 +94,7 @@ protected:
     static std::optional<ScheduleResult> RunEnded(const std::string& name, std::chrono::seconds limit) {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         for (;;) {
-            const std::optional<ScheduleResult> last = LastScheduleResult(name);
+            const std::optional<ScheduleResult> last = LastScheduleResult(name, LogPath());
             if ((last && last->outcome != ScheduleOutcome::Started) || std::chrono::steady_clock::now() > deadline) return last;
             std::this_thread::sleep_for(200ms);
         }
@@ -180,13 +182,13 @@ TEST_F(ScheduleService, ALateStartRecordsTheRestAndAMissedOneNothing) {
     const double left = static_cast<double>(now - 2 + 25 - begun);
     EXPECT_GT(left, 3.0) << "the machine took too long to add the entries for this test";
     EXPECT_NEAR(seconds, left, 1.5) << late.output;
-    EXPECT_EQ(LastScheduleResult("Late lecture")->outcome, ScheduleOutcome::Recorded);
+    EXPECT_EQ(LastScheduleResult("Late lecture", LogPath())->outcome, ScheduleOutcome::Recorded);
 
     const size_t filesBefore = FilesUnder(folder).size();
     const ProcessResult missed = Rec({"--schedule-run", "Missed lecture"});
     EXPECT_EQ(missed.exitCode, 0) << missed.output;
     EXPECT_EQ(FilesUnder(folder).size(), filesBefore) << "a start whose end has passed records nothing";
-    EXPECT_EQ(LastScheduleResult("Missed lecture")->outcome, ScheduleOutcome::Missed);
+    EXPECT_EQ(LastScheduleResult("Missed lecture", LogPath())->outcome, ScheduleOutcome::Missed);
     const std::string log = ReadFileBytes(std::string(std::getenv("XDG_STATE_HOME")) + "/velsona/velsona.log");
     EXPECT_TRUE(Contains(log, "Missed lecture")) << log;
     EXPECT_TRUE(Contains(log, LocalText(now - 60, "%H:%M:%S"))) << "the log names the start missed: " << log;
@@ -201,7 +203,7 @@ TEST_F(ScheduleService, AFailedRunIsToldOnTheDesktop) {
     const ProcessResult run = Rec({"--capture", "signal:tone=440hz/-12db/1s,loop,drop=60s@1s", "--schedule-run", "Fragile input"},
                                   "DBUS_SESSION_BUS_ADDRESS=" + ShellQuote(desktop.address()));
     EXPECT_EQ(run.exitCode, 1) << run.output;
-    EXPECT_EQ(LastScheduleResult("Fragile input")->outcome, ScheduleOutcome::Failed);
+    EXPECT_EQ(LastScheduleResult("Fragile input", LogPath())->outcome, ScheduleOutcome::Failed);
     bool told = false;
     for (const std::string& call : desktop.Calls()) told = told || (Contains(call, "Notify") && Contains(call, "Fragile input"));
     EXPECT_TRUE(told) << "no notification names the entry";
