@@ -115,13 +115,15 @@ PrivateUserManager* ScheduleService::s_manager = nullptr;
 TEST_F(ScheduleService, AnEntryAheadFiresItsTimerAndRecordsWithItsPreset) {
     const std::string folder = dir / "radio";
     MakePreset("Radio", folder);
-    std::map<std::string, std::string> settings = Snapshot(s_manager->ConfigHome() + "/velsona");
+    // The settings and presets (QSettings' file), which a scheduled run must leave as they are.
+    const std::string settingsFolder = s_manager->ConfigHome() + "/MORV";
+    const std::map<std::string, std::string> settings = Snapshot(settingsFolder);
+    ASSERT_FALSE(settings.empty()) << "the preset's run stored no settings";
 
     const std::time_t start = std::time(nullptr) + 8;
     const std::string name = "Evening radio";
     const ProcessResult added = Add(name, "Radio", "daily " + LocalText(start, "%H:%M:%S"), "MS=0:03");
     ASSERT_EQ(added.exitCode, 0) << added.output;
-    settings[ScheduleFile()] = ReadFileBytes(ScheduleFile());
 
     const std::string unit = UnitNameOf(name);
     const ProcessResult timers = s_manager->Systemctl("list-timers --all --no-legend");
@@ -150,7 +152,7 @@ TEST_F(ScheduleService, AnEntryAheadFiresItsTimerAndRecordsWithItsPreset) {
     // It records up to the planned end, so what the program's own start took is not added on.
     EXPECT_GT(seconds, 1.0);
     EXPECT_LE(seconds, 3.2);
-    EXPECT_EQ(Snapshot(s_manager->ConfigHome() + "/velsona"), settings) << "a scheduled run stores no settings";
+    EXPECT_EQ(Snapshot(settingsFolder), settings) << "a scheduled run stores no settings";
     const std::string log = ReadFileBytes(std::string(std::getenv("XDG_STATE_HOME")) + "/velsona/velsona.log");
     EXPECT_TRUE(Contains(log, "\"" + name + "\"") || Contains(log, "「" + name + "」")) << log;
 
@@ -212,7 +214,7 @@ TEST_F(ScheduleService, AFailedRunIsToldOnTheDesktop) {
 TEST_F(ScheduleService, BadInputIsRefusedAndChangesNothing) {
     MakePreset("Kept", dir / "kept");
     ASSERT_EQ(Add("Kept", "Kept", "weekly sun 21:00", "MS=60:00").exitCode, 0);
-    const auto state = [] { return std::make_pair(Snapshot(s_manager->ConfigHome() + "/velsona"), Snapshot(UnitFolder())); };
+    const auto state = [] { return std::make_pair(Snapshot(s_manager->ConfigHome()), Snapshot(UnitFolder())); };
     const auto before = state();
     struct Case {
         std::vector<std::string> arguments;
