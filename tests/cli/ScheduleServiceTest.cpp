@@ -12,6 +12,7 @@
 
 #include "schedule/ScheduleEntry.h"
 #include "schedule/ScheduleLog.h"
+#include "schedule/ScheduleUnits.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/LogindMock.h"
 #include "tests/support/Process.h"
@@ -162,8 +163,7 @@ TEST_F(ScheduleService, AnEntryAheadFiresItsTimerAndRecordsWithItsPreset) {
     const ProcessResult removed = Rec({"--schedule-remove", name});
     EXPECT_EQ(removed.exitCode, 0) << removed.output;
     this->added.clear();
-    EXPECT_TRUE(FilesUnder(UnitFolder()).empty() ||
-                !Contains(s_manager->Systemctl("list-unit-files --no-legend").output, unit));
+    EXPECT_FALSE(Contains(s_manager->Systemctl("list-unit-files --no-legend").output, unit));
     for (const std::string& path : FilesUnder(UnitFolder())) EXPECT_FALSE(Contains(path, unit)) << path;
     EXPECT_FALSE(Contains(s_manager->Systemctl("list-timers --all --no-legend").output, unit));
 }
@@ -284,6 +284,29 @@ TEST_F(ScheduleService, TheListShowsSystemdsNextFiveStarts) {
         if (Contains(line, "Next elapse: ") || Contains(line, "Iter. #")) systemds.push_back(line.substr(line.find(": ") + 2 + 4));
     EXPECT_EQ(ours, systemds) << listed.output << analyzed.output;
     EXPECT_EQ(ours.size(), 5u);
+}
+
+TEST_F(ScheduleService, AChangedEntrysTimerTakesItsNewStartAndADisabledOneGoes) {
+    const CScheduleUnits units(UnitFolder(), VELSONA_REC_PATH);
+    ScheduleEntry entry;
+    entry.name = "Moved programme";
+    entry.preset = "(デフォルト設定)";
+    entry.durationSeconds = 60;
+    ASSERT_TRUE(ParseWhen("daily 04:00", entry));
+    ASSERT_TRUE(units.Apply({entry}));
+    const std::string timer = UnitNameOf(entry.name) + ".timer";
+    const auto nextElapse = [&] {
+        return s_manager->Systemctl("show --property=NextElapseUSecRealtime --value " + timer).output;
+    };
+    const std::string before = nextElapse();
+    EXPECT_TRUE(Contains(before, "04:00:00")) << before;
+    ASSERT_TRUE(ParseWhen("daily 05:30", entry));
+    ASSERT_TRUE(units.Apply({entry}));
+    EXPECT_TRUE(Contains(nextElapse(), "05:30:00")) << nextElapse();
+    entry.enabled = false;
+    ASSERT_TRUE(units.Apply({entry}));
+    EXPECT_FALSE(Contains(s_manager->Systemctl("list-timers --all --no-legend").output, timer));
+    for (const std::string& path : FilesUnder(UnitFolder())) EXPECT_FALSE(Contains(path, UnitNameOf(entry.name))) << path;
 }
 
 }  // namespace
