@@ -1847,6 +1847,10 @@ do not parse are warned about and ignored). The schedule commands give 2 for a w
 or option (nothing is changed) and 1 when the schedule file or systemd fails.
 </translation>
     </message>
+    <message>
+        <source>--when は --schedule-add と使います</source>
+        <translation>--when goes with --schedule-add</translation>
+    </message>
 </context>
 <context>
     <name>RecorderSession</name>

@@ -232,6 +232,7 @@ TEST_F(ScheduleService, BadInputIsRefusedAndChangesNothing) {
         {{"--schedule-add", "New", "--preset", "Kept", "--when", "daily 10:00"}, "--duration"},
         {{"--schedule-remove", "Nobody"}, "Nobody"},
         {{"--schedule-add", "New", "--schedule-remove", "Kept"}, "one"},
+        {{"--schedule-remove", "Kept", "--when", "daily 10:00"}, "--when"},
     };
     for (const Case& test : cases) {
         const ProcessResult result = Rec(test.arguments);
