@@ -68,7 +68,7 @@ Result<ScheduleEntry> EntryToAdd(const RecorderOptions& options) {
     entry.name = options.scheduleName;
     entry.preset = words.presetName.IsEmpty() ? kDefaultPresetName : PresetNameOf(words.presetName).str();
     if (!options.scheduleWhen)
-        return bad(UserText("ScheduleCommands", "--schedule-add には --when が必要です (例: --when \"weekly sun 21:00\")"));
+        return bad(UserText("ScheduleCommands", "--schedule-add には --when が必要です (--help を参照)"));
     if (Result<void> when = ParseWhen(*options.scheduleWhen, entry); !when) return std::move(when).error();
     for (const IgnoredWord& ignored : words.ignored) {
         if (ignored.option == 'T') return bad(UserText("ScheduleCommands", "--duration の値は MS=60:00 または HMS=1:00:00 の形で、1 秒から 7 日までです"));

@@ -1732,6 +1732,10 @@ and start it again.
         <translation>only one schedule command at a time</translation>
     </message>
     <message>
+        <source>--when は --schedule-add と使います</source>
+        <translation>--when goes with --schedule-add</translation>
+    </message>
+    <message>
         <source>使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
 音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、
 ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット
@@ -1773,13 +1777,14 @@ and start it again.
 繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):
   --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示
   --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]
-                       スケジュールを加える。WHEN: &quot;once 2026-12-24 21:00&quot;、&quot;daily 6:30&quot;、
-                       &quot;weekly sun,tue 21:00&quot; (mon tue wed thu fri sat sun)。D は 7 日まで
+                       スケジュールを加える。WHEN は「once 2026-12-24 21:00」「daily 6:30」
+                       「weekly 曜日 21:00」のいずれか。曜日は mon、tue、wed、thu、fri、sat、sun を
+                       「,」でつなぎます。D は 7 日まで
   --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME
                        消す、有効にする、無効にする (タイマーも合わせます)
   --schedule-run NAME  タイマーが使う: その回を予定の終わりまで録音する (遅れた開始は残りだけ、
                        終わりも過ぎていれば何もしない)。設定は保存しません
-  ログアウト中も録音するには loginctl enable-linger を実行してください。開始時刻には
+  ログアウト中も録音するには loginctl の enable-linger を実行してください。開始時刻には
   パソコンが動いているか、その時刻に起動するよう設定されている必要があります
 
 終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、
@@ -1846,10 +1851,6 @@ could not start;
 do not parse are warned about and ignored). The schedule commands give 2 for a wrong entry
 or option (nothing is changed) and 1 when the schedule file or systemd fails.
 </translation>
-    </message>
-    <message>
-        <source>--when は --schedule-add と使います</source>
-        <translation>--when goes with --schedule-add</translation>
     </message>
 </context>
 <context>
@@ -2207,10 +2208,6 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <translation>%1: %2</translation>
     </message>
     <message>
-        <source>--schedule-add には --when が必要です (例: --when &quot;weekly sun 21:00&quot;)</source>
-        <translation>--schedule-add needs --when (e.g. --when &quot;weekly sun 21:00&quot;)</translation>
-    </message>
-    <message>
         <source>--duration の値は MS=60:00 または HMS=1:00:00 の形で、1 秒から 7 日までです</source>
         <translation>--duration takes MS=60:00 or HMS=1:00:00, from 1 second to 7 days</translation>
     </message>
@@ -2257,6 +2254,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     <message>
         <source>スケジュールは保存しましたが、systemd のタイマーを合わせられません: %1</source>
         <translation>the schedule is saved, but its systemd timers could not follow it: %1</translation>
+    </message>
+    <message>
+        <source>--schedule-add には --when が必要です (--help を参照)</source>
+        <translation>--schedule-add needs --when (see --help)</translation>
     </message>
 </context>
 <context>
