@@ -24,6 +24,8 @@
 #include "app/files/RecoveryReport.h"
 #include "app/language/Catalogue.h"
 #include "app/files/TrackRecovery.h"
+#include "app/settings/SchedulePaths.h"
+#include "cli/ScheduleCommands.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
 #include "platform/WaveFormats.h"
@@ -75,6 +77,18 @@ CHeadlessRecorder::CHeadlessRecorder() : m_display(stdout) {}
 CHeadlessRecorder::~CHeadlessRecorder() = default;
 
 int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
+    const int status = Record(arguments);
+    if (m_scheduled) ReportScheduledEnd(status);
+    return status;
+}
+
+int CHeadlessRecorder::Refuse(const UserText& reason, int status) {
+    m_display.Error(reason);
+    if (m_failure.empty()) m_failure = reason;
+    return status;
+}
+
+int CHeadlessRecorder::Record(const std::vector<std::string>& arguments) {
     UserText error;
     if (!ParseRecorderArguments(arguments, m_options, error)) {
         m_display.Error(error);
@@ -88,35 +102,41 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         std::fputs(VersionText("velsona-rec", VELSONA_VERSION).c_str(), stdout);
         return kExitOk;
     }
+    switch (m_options.scheduleCommand) {
+    case ScheduleCommand::None: break;
+    case ScheduleCommand::Run:
+        if (const int refused = PrepareScheduledRun(); refused >= 0) return refused;
+        break;
+    default: return RunScheduleCommand(m_options, m_display);
+    }
     // Recovery needs no capture device.
     if (!m_options.recover) {
         Result<std::unique_ptr<CCaptureBackend>> backend =
             m_options.capture ? CreateCaptureBackend(*m_options.capture) : CreateCaptureBackendFromEnvironment();
         if (!backend) {
-            m_display.Error(UserText("HeadlessRecorder", "音声入力の方式を使えません: %1").Arg(backend.error().message));
-            return m_options.capture ? kExitUsage : kExitFailed;
+            return Refuse(UserText("HeadlessRecorder", "音声入力の方式を使えません: %1").Arg(backend.error().message),
+                          m_options.capture ? kExitUsage : kExitFailed);
         }
         m_backend = *std::move(backend);
         if (m_options.listDevices) return ListDevices() ? kExitOk : kExitFailed;
     }
-    m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
-    if (!ReportIgnoredWords()) return kExitUsage;
+    if (!m_scheduled) {
+        m_commandLine = ParseCommandLine(m_options.scheduleWords, std::time(nullptr));
+        if (!ReportIgnoredWords()) return kExitUsage;
+    }
     m_presetName = m_commandLine.presetName.IsEmpty() ? CCharString(kDefaultPresetName) : m_commandLine.presetName;
     LoadReport report;
     m_store.LoadProfile(m_presetName, m_profile, &report);
     for (const UserText& problem : m_store.FileProblems()) m_display.Warn(problem);
     if (report.presetMissing && !m_options.createPreset) {
-        m_display.Error(UserText("HeadlessRecorder", "プリセット「%1」はありません (--create-preset を付けると既定値から作ります)")
-                            .Arg(m_profile.presetName.str()));
-        return kExitUsage;
+        return Refuse(UserText("HeadlessRecorder", "プリセット「%1」はありません (--create-preset を付けると既定値から作ります)")
+                          .Arg(m_profile.presetName.str()),
+                      kExitUsage);
     }
     for (const UserText& problem : report.problems) m_display.Warn(problem);
     // A preset made here keeps what this run used; the default preset keeps what it had.
     if (report.presetMissing) m_saveUnder = m_presetName;
-    if (!ApplyRecorderOptions(m_options, m_profile.settings, error)) {
-        m_display.Error(error);
-        return kExitUsage;
-    }
+    if (!ApplyRecorderOptions(m_options, m_profile.settings, error)) return Refuse(error, kExitUsage);
     RecordingSettings& settings = m_profile.settings;
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
     // What is printed, checked, recorded into and stored is the folder used.
@@ -134,10 +154,7 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
         if (!m_logToJournal) m_display.Warn(fellBack);
     }
     const Result<void> check = CheckBeforeStart(*m_backend, settings);
-    if (!check) {
-        m_display.Error(check.error().message);
-        return kExitFailed;
-    }
+    if (!check) return Refuse(check.error().message, kExitFailed);
     const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
     m_display.Print(UserText("HeadlessRecorder", "プリセット: %1、出力: %2、フォルダ: %3")
                         .Arg(PresetDisplayName(m_presetName))
@@ -157,7 +174,19 @@ int CHeadlessRecorder::Run(const std::vector<std::string>& arguments) {
     PrepareSleepInhibitor();
 
     m_events.WatchStopSignals(InstallStopSignals(true));
-    const int status = Start() ? Record() : m_startStatus;
+    if (m_scheduled)
+        m_log->Write(LogSeverity::Information,
+                     UserText("HeadlessRecorder", "スケジュール「%1」が録音を始めます (予定 %2 から %3 まで、録音時間 %4)")
+                         .Arg(m_scheduled->entry.name)
+                         .Arg(ClockText(m_scheduled->planned.start))
+                         .Arg(ClockText(m_scheduled->planned.end))
+                         .Arg(FormatDuration(m_commandLine.schedule.durationSeconds)));
+    bool started = Start();
+    if (started && m_scheduled)
+        if (Result<void> kept = AppendScheduleResult(m_scheduled->entry.name, {ScheduleOutcome::Started, std::time(nullptr), ""}, ScheduleLogPath());
+            !kept)
+            m_display.Warn(kept.error().message);
+    const int status = started ? RecordUntilStop() : m_startStatus;
     Finish();
     return status == kExitOk && m_problem ? kExitFailed : status;
 }
@@ -235,8 +264,7 @@ bool CHeadlessRecorder::Start() {
         started = m_commands->StartCommand();
     }
     if (!started) {
-        m_display.Error(started.error().message);
-        m_startStatus = kExitFailed;
+        m_startStatus = Refuse(started.error().message, kExitFailed);
         return false;
     }
     return true;
@@ -258,8 +286,7 @@ bool CHeadlessRecorder::WaitForStart() {
         const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
         if (tick.start) {
             if (*tick.start) return true;
-            m_display.Error(tick.start->error().message);
-            m_startStatus = kExitFailed;
+            m_startStatus = Refuse(tick.start->error().message, kExitFailed);
             return false;
         }
         m_display.ShowStatus(SaidUtf8(tick.title));
@@ -267,7 +294,7 @@ bool CHeadlessRecorder::WaitForStart() {
     }
 }
 
-int CHeadlessRecorder::Record() {
+int CHeadlessRecorder::RecordUntilStop() {
     const UserText title = RecordingTitle(m_control->schedule ? &*m_control->schedule : nullptr);
     m_display.Print(UserText("HeadlessRecorder", "録音中: %1 (Ctrl+C で停止します)").Arg(title));
     m_service.Ready(SaidUtf8(UserText("HeadlessRecorder", "録音中: %1").Arg(title)));
@@ -328,6 +355,7 @@ void CHeadlessRecorder::HandleEvent(const RecordingEvent& event) {
 }
 
 void CHeadlessRecorder::TellProblem(const RecordingEvent& event) {
+    if (m_failure.empty()) m_failure = event.message;
     if (!m_logToJournal) m_display.Error(event.message);
 }
 
@@ -380,6 +408,14 @@ void CHeadlessRecorder::PrintFinishedFiles() {
 void CHeadlessRecorder::Finish() {
     if (m_endAction != EndAction::None)
         m_display.Print(UserText("HeadlessRecorder", "終了時の動作: %1").Arg(EndActionName(m_endAction)));
+    if (m_scheduled) {
+        // A scheduled run leaves the presets as the window keeps them.
+        if (Result<void> done = m_commands->RunEndAction(m_endAction, [] {}, *m_logind); !done) {
+            m_problem = true;
+            m_display.Error(done.error().message);
+        }
+        return;
+    }
     // The program ends right after this anyway, so the close request has nothing left to do.
     const CRecordingCommands::Finish finish = m_commands->FinishRun(m_endAction, [] {}, *m_logind, m_saveUnder);
     if (!finish.saved) m_display.Error(finish.saved.error().message);
@@ -387,4 +423,54 @@ void CHeadlessRecorder::Finish() {
         m_problem = true;
         m_display.Error(finish.endAction.error().message);
     }
+}
+
+int CHeadlessRecorder::PrepareScheduledRun() {
+    if (!m_options.scheduleWords.empty())
+        return Refuse(UserText("HeadlessRecorder", "--schedule-run はスケジュールの指定 (/S /T /E /P) を取りません"), kExitUsage);
+    const std::time_t now = std::time(nullptr);
+    Result<ScheduledRun> run = FindScheduledRun(m_options.scheduleName, now);
+    if (!run) {
+        const UserText reason = run.error().message;
+        ReportScheduledRun(m_options.scheduleName, ScheduleOutcome::Failed, reason, nullptr,
+                           [this](const UserText& problem) { m_display.Warn(problem); });
+        m_display.Error(reason);
+        return kExitFailed;
+    }
+    m_scheduled = *std::move(run);
+    if (m_scheduled->planned.Missed(now)) {
+        OpenLog();
+        const UserText reason = UserText("HeadlessRecorder", "%1 の開始を逃し、終わりの %2 も過ぎたので何も録音しません")
+                                    .Arg(ClockText(m_scheduled->planned.start))
+                                    .Arg(ClockText(m_scheduled->planned.end));
+        m_display.Print(reason);
+        ReportScheduledRun(m_scheduled->entry.name, ScheduleOutcome::Missed, reason, m_log.get(),
+                           [this](const UserText& problem) { m_display.Warn(problem); });
+        m_scheduled.reset();  // told already
+        // The service manager waits for readiness before it takes the end as intended.
+        m_service.Ready(SaidUtf8(reason));
+        m_service.Stopping(SaidUtf8(reason));
+        return kExitOk;
+    }
+    // A start missed by part of its time records the rest, up to the planned end.
+    m_commandLine = CommandLineOptions{};
+    m_commandLine.scheduleArmed = true;
+    m_commandLine.presetName = CCharString(m_scheduled->entry.preset);
+    m_commandLine.schedule.endMode = 1;
+    m_commandLine.schedule.durationSeconds = m_scheduled->planned.RemainingSeconds(now);
+    m_commandLine.schedule.endActionArmed = m_scheduled->entry.endAction != EndAction::None;
+    m_commandLine.schedule.endAction = m_scheduled->entry.endAction;
+    return -1;
+}
+
+void CHeadlessRecorder::ReportScheduledEnd(int status) {
+    if (!m_log) OpenLog();
+    ScheduleOutcome outcome = ScheduleOutcome::Recorded;
+    UserText reason = UserText("HeadlessRecorder", "トラック %1 個").Arg(m_tracksDone);
+    if (status != kExitOk || m_problem || m_tracksDone == 0) {
+        outcome = ScheduleOutcome::Failed;
+        reason = !m_failure.empty() ? m_failure : UserText("HeadlessRecorder", "何も録音されませんでした");
+    }
+    ReportScheduledRun(m_scheduled->entry.name, outcome, reason, m_log.get(),
+                       [this](const UserText& problem) { m_display.Warn(problem); });
 }

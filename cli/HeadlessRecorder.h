@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "cli/EventQueue.h"
 #include "cli/ProgressDisplay.h"
 #include "cli/RecorderOptions.h"
+#include "cli/ScheduledRun.h"
 #include "cli/ServiceNotifier.h"
 #include "schedule/CommandLine.h"
 #include "schedule/EndAction.h"
@@ -34,6 +36,14 @@ public:
     int Run(const std::vector<std::string>& arguments);
 
 private:
+    int Record(const std::vector<std::string>& arguments);
+    // Prints a reason the run cannot go on, keeps the first for a scheduled run's report, and
+    // gives back `status`.
+    int Refuse(const UserText& reason, int status);
+    // --schedule-run: the entry's planned run in place of the command line's schedule. An exit
+    // status when the run ends here (missed, or no such entry), -1 to record.
+    int PrepareScheduledRun();
+    void ReportScheduledEnd(int status);
     // Warns about every schedule word that had no effect; false (the run is refused) for a start
     // time that did not parse.
     bool ReportIgnoredWords();
@@ -45,7 +55,7 @@ private:
     bool Start();
     // False when a stop was requested before the start time, or the start then failed.
     bool WaitForStart();
-    int Record();
+    int RecordUntilStop();
     void HandleEvent(const RecordingEvent& event);
     // An event's message on standard error, unless the journal already has it from the log.
     void TellProblem(const RecordingEvent& event);
@@ -84,4 +94,6 @@ private:
     std::string m_lastAttempt;
     bool m_statusWaiting = false;  // the status line shown last told of a wait for the input
     EndAction m_endAction = EndAction::None;  // taken when the duration ended the recording
+    std::optional<ScheduledRun> m_scheduled;  // a run started by a schedule entry's timer
+    UserText m_failure;  // the first reason the run failed or lost audio
 };

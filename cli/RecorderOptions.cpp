@@ -113,6 +113,31 @@ constexpr struct {
     const char* word;
 } kScheduleOptions[] = {{"start", "/S"}, {"duration", "/T"}, {"end-action", "/E"}, {"preset", "/P"}};
 
+constexpr struct {
+    const char* option;
+    ScheduleCommand command;
+} kScheduleCommands[] = {{"schedule-add", ScheduleCommand::Add},
+                         {"schedule-remove", ScheduleCommand::Remove},
+                         {"schedule-enable", ScheduleCommand::Enable},
+                         {"schedule-disable", ScheduleCommand::Disable},
+                         {"schedule-run", ScheduleCommand::Run}};
+
+std::optional<ScheduleCommand> ScheduleCommandOfOption(const std::string& option) {
+    for (const auto& entry : kScheduleCommands)
+        if (option == entry.option) return entry.command;
+    return std::nullopt;
+}
+
+bool SetScheduleCommand(RecorderOptions& options, ScheduleCommand command, const std::string& name, UserText& error) {
+    if (options.scheduleCommand != ScheduleCommand::None) {
+        error = UserText("RecorderOptions", "スケジュールのコマンドは一度に一つだけです");
+        return false;
+    }
+    options.scheduleCommand = command;
+    options.scheduleName = name;
+    return true;
+}
+
 }  // namespace
 
 bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderOptions& options, UserText& error) {
@@ -143,16 +168,19 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             continue;
         }
         if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
-            name == "recover") {
+            name == "recover" || name == "schedule-list") {
             if (inlineValue) {
                 error = UserText("RecorderOptions", "--%1 は値を取りません").Arg(name);
                 return false;
             }
+            bool scheduleList = false;
             (name == "help"      ? options.help
              : name == "version" ? options.version
              : name == "recover" ? options.recover
              : name == "create-preset" ? options.createPreset
-                                       : options.listDevices) = true;
+             : name == "list-devices"  ? options.listDevices
+                                       : scheduleList) = true;
+            if (scheduleList && !SetScheduleCommand(options, ScheduleCommand::List, {}, error)) return false;
             continue;
         }
         std::string value;
@@ -168,6 +196,10 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
         bool known = true;
         if (name == "capture") {
             options.capture = value;
+        } else if (const std::optional<ScheduleCommand> command = ScheduleCommandOfOption(name)) {
+            if (!SetScheduleCommand(options, *command, value, error)) return false;
+        } else if (name == "when") {
+            options.scheduleWhen = value;
         } else if (const SettingField* field = FieldOfOption(name)) {
             valid = ParseFieldValue(*field, value, options.values);
             if (valid) Override(options, *field);
@@ -188,6 +220,10 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             error = UserText("RecorderOptions", "--%1 の値「%2」は正しくありません (--help を参照)").Arg(name).Arg(value);
             return false;
         }
+    }
+    if (options.scheduleWhen && options.scheduleCommand != ScheduleCommand::Add) {
+        error = UserText("RecorderOptions", "--when は --schedule-add と使います");
+        return false;
     }
     return true;
 }
@@ -264,8 +300,22 @@ UserText RecorderUsage() {
                     "  --title|--artist|--album|--comment TEXT   タグのテンプレート\n"
                     "  --help, --version\n"
                     "\n"
+                    "繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):\n"
+                    "  --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示\n"
+                    "  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]\n"
+                    "                       スケジュールを加える。WHEN は「once 2026-12-24 21:00」「daily 6:30」\n"
+                    "                       「weekly 曜日 21:00」のいずれか。曜日は mon、tue、wed、thu、fri、sat、sun を\n"
+                    "                       「,」でつなぎます。D は 7 日まで\n"
+                    "  --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME\n"
+                    "                       消す、有効にする、無効にする (タイマーも合わせます)\n"
+                    "  --schedule-run NAME  タイマーが使う: その回を予定の終わりまで録音する (遅れた開始は残りだけ、\n"
+                    "                       終わりも過ぎていれば何もしない)。設定は保存しません\n"
+                    "  ログアウト中も録音するには loginctl の enable-linger を実行してください。開始時刻には\n"
+                    "  パソコンが動いているか、その時刻に起動するよう設定されている必要があります\n"
+                    "\n"
                     "終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、\n"
                     "途絶えた入力 (戻った場合も)、拒否された終了時の動作) や録音を開始できなかったときは 1。\n"
                     "コマンドラインの誤りは 2 (開始時刻でない /S を含む。解釈できないほかのスケジュールの\n"
-                    "指定は警告して無視します)。\n");
+                    "指定は警告して無視します)。スケジュールのコマンドは、誤った指定 (何も変えません) が 2、\n"
+                    "スケジュールのファイルや systemd の失敗が 1 です。\n");
 }

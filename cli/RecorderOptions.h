@@ -10,6 +10,9 @@
 #include "foundation/CharString.h"
 #include "foundation/UserText.h"
 
+// The schedule's commands; each is the whole run.
+enum class ScheduleCommand { None, List, Add, Remove, Enable, Disable, Run };
+
 struct RecorderOptions {
     bool help = false;
     bool version = false;
@@ -18,6 +21,9 @@ struct RecorderOptions {
     bool createPreset = false;  // a /P preset that does not exist is made from the defaults
     std::optional<std::string> capture;    // "pulse", "alsa" or "signal:<spec>"
     std::vector<CCharString> scheduleWords;  // for ParseCommandLine, long options translated
+    ScheduleCommand scheduleCommand = ScheduleCommand::None;
+    std::string scheduleName;  // the entry the command is about
+    std::optional<std::string> scheduleWhen;  // --when, for --schedule-add
 
     // Overrides of the loaded preset: the settings' fields given, each once, with their values
     // in `values`; the rest keep the preset's.

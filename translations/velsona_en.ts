@@ -1215,6 +1215,26 @@ About</translation>
             <source>終了時の動作: %1</source>
             <translation>End action: %1</translation>
         </message>
+        <message>
+            <source>スケジュール「%1」が録音を始めます (予定 %2 から %3 まで、録音時間 %4)</source>
+            <translation>The schedule entry "%1" starts recording (planned from %2 to %3; recording %4)</translation>
+        </message>
+        <message>
+            <source>--schedule-run はスケジュールの指定 (/S /T /E /P) を取りません</source>
+            <translation>--schedule-run takes no schedule words (/S /T /E /P)</translation>
+        </message>
+        <message>
+            <source>%1 の開始を逃し、終わりの %2 も過ぎたので何も録音しません</source>
+            <translation>the start at %1 was missed and its end at %2 has passed too: nothing is recorded</translation>
+        </message>
+        <message>
+            <source>トラック %1 個</source>
+            <translation>%1 track(s)</translation>
+        </message>
+        <message>
+            <source>何も録音されませんでした</source>
+            <translation>nothing was recorded</translation>
+        </message>
     </context>
     <context>
         <name>Id3v2Tag</name>
@@ -1687,6 +1707,14 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
             <translation>--quality %1 is not a row of the %2 quality table (0 to %3)</translation>
         </message>
         <message>
+            <source>スケジュールのコマンドは一度に一つだけです</source>
+            <translation>only one schedule command at a time</translation>
+        </message>
+        <message>
+            <source>--when は --schedule-add と使います</source>
+            <translation>--when goes with --schedule-add</translation>
+        </message>
+        <message>
             <source>使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
 音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、
 ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット
@@ -1725,10 +1753,24 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
   --title|--artist|--album|--comment TEXT   タグのテンプレート
   --help, --version
 
+繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):
+  --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示
+  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]
+                       スケジュールを加える。WHEN は「once 2026-12-24 21:00」「daily 6:30」
+                       「weekly 曜日 21:00」のいずれか。曜日は mon、tue、wed、thu、fri、sat、sun を
+                       「,」でつなぎます。D は 7 日まで
+  --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME
+                       消す、有効にする、無効にする (タイマーも合わせます)
+  --schedule-run NAME  タイマーが使う: その回を予定の終わりまで録音する (遅れた開始は残りだけ、
+                       終わりも過ぎていれば何もしない)。設定は保存しません
+  ログアウト中も録音するには loginctl の enable-linger を実行してください。開始時刻には
+  パソコンが動いているか、その時刻に起動するよう設定されている必要があります
+
 終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、
 途絶えた入力 (戻った場合も)、拒否された終了時の動作) や録音を開始できなかったときは 1。
 コマンドラインの誤りは 2 (開始時刻でない /S を含む。解釈できないほかのスケジュールの
-指定は警告して無視します)。
+指定は警告して無視します)。スケジュールのコマンドは、誤った指定 (何も変えません) が 2、
+スケジュールのファイルや systemd の失敗が 1 です。
 </source>
             <translation>Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]
 Records from a sound input into tracks (WAV, MP3, Ogg Vorbis, WMA, FLAC or Opus) until
@@ -1769,11 +1811,24 @@ Recording settings (override the preset):
   --title|--artist|--album|--comment TEXT   tag templates
   --help, --version
 
+Repeating recordings (run by systemd user timers; no window needed):
+  --schedule-list      show the entries with their next five starts and last result
+  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]
+                       add an entry. WHEN: "once 2026-12-24 21:00", "daily 6:30",
+                       "weekly sun,tue 21:00" (mon tue wed thu fri sat sun); D up to 7 days
+  --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME
+                       remove, enable or disable an entry (its timer follows)
+  --schedule-run NAME  used by the timer: record that run up to its planned end (a late start
+                       records the rest, one whose end has passed nothing); stores no settings
+  To record while logged out, run loginctl enable-linger. At the start time the computer
+  must be on, or set to wake.
+
 Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could
 not be written, a lost input even one that came back, a refused end action) or the recording
 could not start;
 2 for a bad command line (a /S that is not a start time included; other schedule words that
-do not parse are warned about and ignored).
+do not parse are warned about and ignored). The schedule commands give 2 for a wrong entry
+or option (nothing is changed) and 1 when the schedule file or systemd fails.
 </translation>
         </message>
     </context>
@@ -2490,6 +2545,338 @@ do not parse are warned about and ignored).
         <message>
             <source>%1 は無視します (%2 を指定してください)</source>
             <translation>%1 is ignored (expected %2)</translation>
+        </message>
+    </context>
+    <context>
+        <name>DesktopNotice</name>
+        <message>
+            <source>セッションバスに届きません: %1</source>
+            <translation>the session bus cannot be reached: %1</translation>
+        </message>
+        <message>
+            <source>%1</source>
+            <translation>%1</translation>
+        </message>
+        <message>
+            <source>デスクトップ通知を送れません: %1</source>
+            <translation>no desktop notification could be sent: %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>ScheduleCommands</name>
+        <message>
+            <source>なし</source>
+            <translation>none</translation>
+        </message>
+        <message>
+            <source>スケジュールはありません。</source>
+            <translation>No schedule entries.</translation>
+        </message>
+        <message>
+            <source>%1 (%2)</source>
+            <translation>%1 (%2)</translation>
+        </message>
+        <message>
+            <source>有効</source>
+            <translation>enabled</translation>
+        </message>
+        <message>
+            <source>無効</source>
+            <translation>disabled</translation>
+        </message>
+        <message>
+            <source>  開始: %1 (%2)、録音時間: %3、プリセット: %4、終了時の動作: %5</source>
+            <translation>  Start: %1 (%2); duration: %3; preset: %4; end action: %5</translation>
+        </message>
+        <message>
+            <source>  次の開始: なし</source>
+            <translation>  Next start: none</translation>
+        </message>
+        <message>
+            <source>  次の開始: %1</source>
+            <translation>  Next start: %1</translation>
+        </message>
+        <message>
+            <source>  前回: %1 (%2)</source>
+            <translation>  Last: %1 (%2)</translation>
+        </message>
+        <message>
+            <source>%1: %2</source>
+            <translation>%1: %2</translation>
+        </message>
+        <message>
+            <source>--duration の値は MS=60:00 または HMS=1:00:00 の形で、1 秒から 7 日までです</source>
+            <translation>--duration takes MS=60:00 or HMS=1:00:00, from 1 second to 7 days</translation>
+        </message>
+        <message>
+            <source>--end-action は exit、suspend、hibernate、shutdown のいずれかです</source>
+            <translation>--end-action is one of exit, suspend, hibernate, shutdown</translation>
+        </message>
+        <message>
+            <source>「%1」は --schedule-add には使えません</source>
+            <translation>"%1" cannot be used with --schedule-add</translation>
+        </message>
+        <message>
+            <source>--schedule-add が取るのは --when、--preset、--duration、--end-action だけです。録音の設定はプリセットに保存してください</source>
+            <translation>--schedule-add takes only --when, --preset, --duration and --end-action; store recording settings in the preset</translation>
+        </message>
+        <message>
+            <source>--schedule-add には --duration が必要です (例: --duration MS=60:00)</source>
+            <translation>--schedule-add needs --duration (e.g. --duration MS=60:00)</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」はありません (--schedule-list を参照)</source>
+            <translation>there is no schedule entry "%1" (see --schedule-list)</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」を加えました。</source>
+            <translation>Added the schedule entry "%1".</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」を消しました。</source>
+            <translation>Removed the schedule entry "%1".</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」を有効にしました。</source>
+            <translation>Enabled the schedule entry "%1".</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」を無効にしました。</source>
+            <translation>Disabled the schedule entry "%1".</translation>
+        </message>
+        <message>
+            <source>systemd のユーザーマネージャーがありません。スケジュールは Velsona のウィンドウが開いている間だけ動きます</source>
+            <translation>there is no systemd user manager: schedules run only while the Velsona window is open</translation>
+        </message>
+        <message>
+            <source>スケジュールは保存しましたが、systemd のタイマーを合わせられません: %1</source>
+            <translation>the schedule is saved, but its systemd timers could not follow it: %1</translation>
+        </message>
+        <message>
+            <source>--schedule-add には --when が必要です (--help を参照)</source>
+            <translation>--schedule-add needs --when (see --help)</translation>
+        </message>
+    </context>
+    <context>
+        <name>ScheduleEntry</name>
+        <message>
+            <source>月</source>
+            <translation>Mon</translation>
+        </message>
+        <message>
+            <source>火</source>
+            <translation>Tue</translation>
+        </message>
+        <message>
+            <source>水</source>
+            <translation>Wed</translation>
+        </message>
+        <message>
+            <source>木</source>
+            <translation>Thu</translation>
+        </message>
+        <message>
+            <source>金</source>
+            <translation>Fri</translation>
+        </message>
+        <message>
+            <source>土</source>
+            <translation>Sat</translation>
+        </message>
+        <message>
+            <source>日</source>
+            <translation>Sun</translation>
+        </message>
+        <message>
+            <source>スケジュールに名前がありません</source>
+            <translation>the schedule entry has no name</translation>
+        </message>
+        <message>
+            <source>スケジュールの名前の前後に空白は使えません</source>
+            <translation>a schedule entry's name cannot begin or end with a blank</translation>
+        </message>
+        <message>
+            <source>スケジュールの名前に制御文字は使えません</source>
+            <translation>a schedule entry's name cannot hold control characters</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」はもうあります</source>
+            <translation>there is a schedule entry "%1" already</translation>
+        </message>
+        <message>
+            <source>プリセット「%1」はありません</source>
+            <translation>there is no preset "%1"</translation>
+        </message>
+        <message>
+            <source>録音時間は 1 秒から 7 日までです</source>
+            <translation>the duration must be from 1 second to 7 days</translation>
+        </message>
+        <message>
+            <source>開始時刻が不正です</source>
+            <translation>the start time is not a time of day</translation>
+        </message>
+        <message>
+            <source>終了時の動作が不正です</source>
+            <translation>the end action is not one of the end actions</translation>
+        </message>
+        <message>
+            <source>毎週のスケジュールには曜日が必要です</source>
+            <translation>a weekly entry needs at least one day</translation>
+        </message>
+        <message>
+            <source>開始日が不正です</source>
+            <translation>the start date is not a date</translation>
+        </message>
+        <message>
+            <source>開始日時 %1 はもう過ぎています</source>
+            <translation>the start %1 has already passed</translation>
+        </message>
+        <message>
+            <source>「%1」は開始の指定ではありません (%2)</source>
+            <translation>"%1" is not a start (%2)</translation>
+        </message>
+        <message>
+            <source>1 回 %1 %2</source>
+            <translation>once %1 %2</translation>
+        </message>
+        <message>
+            <source>毎日 %1</source>
+            <translation>daily %1</translation>
+        </message>
+        <message>
+            <source>%1・%2</source>
+            <translation>%1, %2</translation>
+        </message>
+        <message>
+            <source>毎週 %1 %2</source>
+            <translation>weekly %1 %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>ScheduleLog</name>
+        <message>
+            <source>スケジュールの記録 %1 に書けません: %2</source>
+            <translation>the schedule log %1 cannot be written: %2</translation>
+        </message>
+        <message>
+            <source>開始 (終わりの記録なし)</source>
+            <translation>started (no end recorded)</translation>
+        </message>
+        <message>
+            <source>録音済み</source>
+            <translation>recorded</translation>
+        </message>
+        <message>
+            <source>失敗</source>
+            <translation>failed</translation>
+        </message>
+        <message>
+            <source>逃した</source>
+            <translation>missed</translation>
+        </message>
+    </context>
+    <context>
+        <name>ScheduleStore</name>
+        <message>
+            <source>スケジュールのファイル %1 の %2 行目: %3</source>
+            <translation>schedule file %1, line %2: %3</translation>
+        </message>
+        <message>
+            <source>「%1」に %2 がありません</source>
+            <translation>"%1" has no %2</translation>
+        </message>
+        <message>
+            <source>録音時間 %1 は 1 から 604800 までの秒数ではありません</source>
+            <translation>the duration %1 is not a number of seconds from 1 to 604800</translation>
+        </message>
+        <message>
+            <source>終了時の動作「%1」はありません</source>
+            <translation>there is no end action "%1"</translation>
+        </message>
+        <message>
+            <source>enabled は yes か no です</source>
+            <translation>enabled is yes or no</translation>
+        </message>
+        <message>
+            <source>「%1」は知らない項目です</source>
+            <translation>"%1" is not a known key</translation>
+        </message>
+        <message>
+            <source>%1 はスケジュールのファイルではありません</source>
+            <translation>%1 is not a schedule file</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」が二つあります</source>
+            <translation>the schedule entry "%1" is there twice</translation>
+        </message>
+        <message>
+            <source>「[名前]」か「項目 = 値」の行ではありません</source>
+            <translation>not a "[name]" or "key = value" line</translation>
+        </message>
+    </context>
+    <context>
+        <name>ScheduleUnits</name>
+        <message>
+            <source>「%1」が失敗しました: %2</source>
+            <translation>"%1" failed: %2</translation>
+        </message>
+        <message>
+            <source>%1</source>
+            <translation>%1</translation>
+        </message>
+        <message>
+            <source>終了コード %1</source>
+            <translation>exit status %1</translation>
+        </message>
+        <message>
+            <source>フォルダ %1 を読めません: %2</source>
+            <translation>the folder %1 cannot be read: %2</translation>
+        </message>
+        <message>
+            <source>%1 は手で書き換えられています。消すか、Velsona が書いたものに戻してください</source>
+            <translation>%1 was edited by hand; remove it or put back what Velsona wrote</translation>
+        </message>
+        <message>
+            <source>%1 を消せません: %2</source>
+            <translation>%1 cannot be removed: %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>ScheduledRun</name>
+        <message>
+            <source>スケジュール「%1」はありません</source>
+            <translation>there is no schedule entry "%1"</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」の開始時刻はまだです</source>
+            <translation>the schedule entry "%1" has not started yet</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」の録音が終わりました</source>
+            <translation>The scheduled recording "%1" has ended</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」の録音はできませんでした</source>
+            <translation>The scheduled recording "%1" could not be made</translation>
+        </message>
+        <message>
+            <source>スケジュール「%1」の録音に失敗しました</source>
+            <translation>The scheduled recording "%1" failed</translation>
+        </message>
+        <message>
+            <source>%1: %2</source>
+            <translation>%1: %2</translation>
+        </message>
+        <message>
+            <source>注意: %1</source>
+            <translation>note: %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>TextFile</name>
+        <message>
+            <source>ファイル %1 を扱えません: %2</source>
+            <translation>the file %1 cannot be used: %2</translation>
         </message>
     </context>
 </TS>

@@ -100,12 +100,12 @@ TEST_F(InstalledTree, ManualPagesAndServiceTemplate) {
     };
     for (const Page& page :
          {Page{"velsona-rec.1.gz", {"record sound without a window", "--split-time", "--list-devices",
-                                    "OnCalendar=Fri 21:00", "velsona-rec@radio", "/usr/" VELSONA_MODULE_DIR "/"}},
+                                    "--schedule-add \"Friday radio\"", "weekly fri 21:00", "velsona-rec@radio", "/usr/" VELSONA_MODULE_DIR "/"}},
           Page{"velsona.1.gz", {"sound recorder for long", "SYNOPSIS", "/S NOW", "/usr/" VELSONA_DATA_DIR "/Velsona.en.html",
                                 "velsona-rec(1)"}},
           // The Japanese pages: help2man's headings, the Japanese --help and our Japanese additions.
           Page{"ja/velsona-rec.1.gz", {"ウィンドウなしで", "書式", "--split-time H:M:S", "分割の間隔",
-                                       "OnCalendar=Fri 21:00", "/usr/" VELSONA_MODULE_DIR "/"}},
+                                       "--schedule-add \"Friday radio\"", "逃した開始", "/usr/" VELSONA_MODULE_DIR "/"}},
           Page{"ja/velsona.1.gz", {"長時間の無人録音", "書式", "/S NOW", "/usr/" VELSONA_DATA_DIR "/Velsona.html", "velsona-rec(1)"}}}) {
         SCOPED_TRACE(page.file);
         const std::string file = page.file;

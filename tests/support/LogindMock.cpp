@@ -56,16 +56,16 @@ bool Exited(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == pid; }
 
 }  // namespace
 
-LogindMock::LogindMock(const std::string& templateParameters) {
-    if (StartBus()) StartMock(templateParameters);
+DbusMock::DbusMock(const std::string& templateName, const std::string& busName, const std::string& templateParameters) {
+    if (StartBus()) StartMock(templateName, busName, templateParameters);
 }
 
-LogindMock::~LogindMock() {
+DbusMock::~DbusMock() {
     Stop(m_mockPid);
     Stop(m_busPid);
 }
 
-bool LogindMock::StartBus() {
+bool DbusMock::StartBus() {
     WriteFileBytes(m_dir / "bus.conf",
                    "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
                    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
@@ -93,15 +93,15 @@ bool LogindMock::StartBus() {
     return true;
 }
 
-bool LogindMock::StartMock(const std::string& templateParameters) {
+bool DbusMock::StartMock(const std::string& templateName, const std::string& busName, const std::string& templateParameters) {
     const std::string busEnv = m_address;
-    m_mockPid = Spawn({kPython, "-m", "dbusmock", "--template", "logind", "--logfile", m_dir / "calls.log",
+    m_mockPid = Spawn({kPython, "-m", "dbusmock", "--template", templateName, "--logfile", m_dir / "calls.log",
                        "--parameters", templateParameters},
                       {"DBUS_SYSTEM_BUS_ADDRESS=" + busEnv, "DBUS_SESSION_BUS_ADDRESS=" + busEnv}, -1,
                       m_dir / "mock.log");
     const std::string query = "dbus-send --bus=" + ShellQuote(m_address) +
                               " --reply-timeout=2000 --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner"
-                              " string:org.freedesktop.login1";
+                              " string:" + busName;
     // Generous: a loaded CI machine may take seconds to start python.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (m_mockPid > 0 && std::chrono::steady_clock::now() < deadline) {
@@ -112,11 +112,11 @@ bool LogindMock::StartMock(const std::string& templateParameters) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    m_error = "the logind mock did not come up: " + ReadFileBytes(m_dir / "mock.log");
+    m_error = "the " + templateName + " mock did not come up: " + ReadFileBytes(m_dir / "mock.log");
     return false;
 }
 
-std::vector<std::string> LogindMock::Calls() const {
+std::vector<std::string> DbusMock::Calls() const {
     std::vector<std::string> calls;
     std::istringstream log(ReadFileBytes(m_dir / "calls.log"));
     std::string line;
@@ -128,13 +128,13 @@ std::vector<std::string> LogindMock::Calls() const {
 }
 
 std::string LogindMock::CallManager(const std::string& method) const {
-    return RunProcess("dbus-send --bus=" + ShellQuote(m_address) +
+    return RunProcess("dbus-send --bus=" + ShellQuote(address()) +
                       " --reply-timeout=10000 --print-reply --dest=org.freedesktop.login1 /org/freedesktop/login1"
                       " org.freedesktop.login1.Manager." + method)
         .output;
 }
 
-void LogindMock::StopBus() {
+void DbusMock::StopBus() {
     Stop(m_mockPid);
     Stop(m_busPid);
 }
