@@ -2,7 +2,6 @@
 #include "app/settings/OutputFormats.h"
 
 #include "app/files/FileNameTemplate.h"
-
 #include "audiofile/EncoderPlugIn.h"
 #include "audiofile/FlacWriter.h"
 #include "audiofile/LameLibrary.h"
