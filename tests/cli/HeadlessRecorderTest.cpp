@@ -785,12 +785,13 @@ const NameCase kNameCases[] = {
      0,
      "rec/a\uFFFDb\uFFFD[1mc\uFFFDd\uFFFDe\u30000：01.wav",
      nullptr},
-    // Too long only once the end is known: cut to fit, the extension kept, no fallback name.
+    // Too long only once the end is known: the template's words are cut to fit, its values and
+    // the extension kept, no fallback name.
     {"NameTooLongAtTheClose",
      {"--template", std::string(200, 'n') + "%ETM2%%ETM2%%ETM2%%ETM2%%ETM2%%ETM2%%ETM2%%ETM2%", "--folder",
       "{home}/rec"},
      0,
-     "rec/" + std::string(200, 'n') + "0：00：010：00.wav",
+     "rec/" + std::string(131, 'n') + "0：00：010：00：010：00：010：00：010：00：010：00：010：00：010：00：01.wav",
      nullptr},
     // Legal on Linux: the folder is used as typed; only generated names get full-width forms.
     {"FolderAsTyped", {"--template", "a:b?%TLN%", "--folder", "{home}/rec:1?\"x\""}, 0, "rec:1?\"x\"/a：b？0：01.wav",
