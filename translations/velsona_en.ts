@@ -472,10 +472,6 @@ Install pavucontrol to adjust the input&apos;s volume.</translation>
 No program that opens folders (a file manager) was found.</translation>
     </message>
     <message>
-        <source>録音スケジューラ（%1）を起動できませんでした。</source>
-        <translation>Could not start the recording scheduler (%1).</translation>
-    </message>
-    <message>
         <source>マニュアル（%1）が見つかりません。</source>
         <translation>The manual (%1) was not found.</translation>
     </message>
@@ -500,6 +496,10 @@ No program that opens folders (a file manager) was found.</translation>
     <message>
         <source>操作待ち</source>
         <translation>Ready</translation>
+    </message>
+    <message>
+        <source>手で停止しました</source>
+        <translation>Stopped by hand</translation>
     </message>
 </context>
 <context>
@@ -613,6 +613,224 @@ No program that opens folders (a file manager) was found.</translation>
     <message>
         <source>開始</source>
         <translation>Start</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CScheduleDlg</name>
+    <message>
+        <source>録音スケジュール</source>
+        <translation>Recording Schedule</translation>
+    </message>
+    <message>
+        <source>名前</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>予定</source>
+        <translation>When</translation>
+    </message>
+    <message>
+        <source>録音時間</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>次回の開始</source>
+        <translation>Next start</translation>
+    </message>
+    <message>
+        <source>前回の結果</source>
+        <translation>Last result</translation>
+    </message>
+    <message>
+        <source>スケジュールの一覧</source>
+        <translation>Schedule entries</translation>
+    </message>
+    <message>
+        <source>スケジュール(&amp;C):</source>
+        <translation>S&amp;chedule:</translation>
+    </message>
+    <message>
+        <source>追加(&amp;A)...</source>
+        <translation>&amp;Add...</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)...</source>
+        <translation>&amp;Edit...</translation>
+    </message>
+    <message>
+        <source>削除(&amp;D)</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>有効にする(&amp;N)</source>
+        <translation>E&amp;nable</translation>
+    </message>
+    <message>
+        <source>次の %1 回の開始</source>
+        <translation>Next %1 starts</translation>
+    </message>
+    <message>
+        <source>次の %1 回の開始(&amp;X):</source>
+        <translation>Ne&amp;xt %1 starts:</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>無効</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>まだありません</source>
+        <translation>None yet</translation>
+    </message>
+    <message>
+        <source>無効にする(&amp;N)</source>
+        <translation>Disa&amp;ble</translation>
+    </message>
+    <message>
+        <source>スケジュール「%1」を削除しますか？</source>
+        <translation>Remove the schedule entry “%1”?</translation>
+    </message>
+</context>
+<context>
+    <name>CScheduleEntryDlg</name>
+    <message>
+        <source>月</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>月曜日</source>
+        <translation>Monday</translation>
+    </message>
+    <message>
+        <source>火</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>火曜日</source>
+        <translation>Tuesday</translation>
+    </message>
+    <message>
+        <source>水</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>水曜日</source>
+        <translation>Wednesday</translation>
+    </message>
+    <message>
+        <source>木</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>木曜日</source>
+        <translation>Thursday</translation>
+    </message>
+    <message>
+        <source>金</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>金曜日</source>
+        <translation>Friday</translation>
+    </message>
+    <message>
+        <source>土</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>土曜日</source>
+        <translation>Saturday</translation>
+    </message>
+    <message>
+        <source>日</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>日曜日</source>
+        <translation>Sunday</translation>
+    </message>
+    <message>
+        <source>スケジュールの追加</source>
+        <translation>Add Schedule Entry</translation>
+    </message>
+    <message>
+        <source>スケジュールの編集</source>
+        <translation>Edit Schedule Entry</translation>
+    </message>
+    <message>
+        <source>名前(&amp;N):</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>1 回だけ(&amp;O)</source>
+        <translation>&amp;Once</translation>
+    </message>
+    <message>
+        <source>毎日(&amp;Y)</source>
+        <translation>Dail&amp;y</translation>
+    </message>
+    <message>
+        <source>毎週(&amp;W)</source>
+        <translation>&amp;Weekly</translation>
+    </message>
+    <message>
+        <source>繰り返し:</source>
+        <translation>Repeat:</translation>
+    </message>
+    <message>
+        <source>日付(&amp;D):</source>
+        <translation>&amp;Date:</translation>
+    </message>
+    <message>
+        <source>曜日:</source>
+        <translation>Days:</translation>
+    </message>
+    <message>
+        <source>開始時刻(&amp;S):</source>
+        <translation>&amp;Start time:</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>録音時間(&amp;L):</source>
+        <translation>&amp;Length:</translation>
+    </message>
+    <message>
+        <source>録音プリセット(&amp;P):</source>
+        <translation>&amp;Preset:</translation>
+    </message>
+    <message>
+        <source>何もしない</source>
+        <translation>Nothing</translation>
+    </message>
+    <message>
+        <source>録音終了時(&amp;E):</source>
+        <translation>At the &amp;end:</translation>
+    </message>
+    <message>
+        <source>このスケジュールを実行する(&amp;R)</source>
+        <translation>&amp;Run this entry</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
     </message>
     <message>
         <source>キャンセル</source>
@@ -816,13 +1034,7 @@ Mixer</translation>
     </message>
     <message>
         <source>録音スケジュール起動(&amp;S)</source>
-        <translation>Recording Sc&amp;heduler</translation>
-    </message>
-    <message>
-        <source>録音スケジューラ Tarnwel を起動します
-スケジュール</source>
-        <translation>Opens the recording scheduler Tarnwel
-Scheduler</translation>
+        <translation>Recording Sc&amp;hedule</translation>
     </message>
     <message>
         <source>ツールバー(&amp;T)</source>
@@ -973,6 +1185,12 @@ About</translation>
     <message>
         <source>ヘルプ(&amp;H)</source>
         <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>決まった日時に繰り返す録音の予定を表示・編集します
+スケジュール</source>
+        <translation>Shows and edits the recordings made at set times
+Schedule</translation>
     </message>
 </context>
 <context>
@@ -2158,6 +2376,25 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     <message>
         <source>モジュール %1 が見つかりません</source>
         <translation>the module %1 is not found</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleBook</name>
+    <message>
+        <source>systemd のユーザーマネージャーが動いていないため、スケジュールは Velsona を開いている間だけ実行されます。開始時刻が来るとこのウィンドウが録音します。</source>
+        <translation>No systemd user manager runs here, so the schedule runs only while Velsona is open: this window records each entry when its start time comes.</translation>
+    </message>
+    <message>
+        <source>スケジュールは systemd のユーザータイマーが実行するので、Velsona を閉じていても録音します。ログアウトしている間も録音するには、一度 loginctl enable-linger を実行してください（しないとログインしている間だけ実行されます）。開始時刻にパソコンの電源が入っているか、その時刻に起動するよう設定されている必要があります。</source>
+        <translation>The schedule runs as systemd user timers, so entries are recorded even while Velsona is closed. To record while you are logged out, run loginctl enable-linger once (without it, entries run only while you are logged in). The computer must be on at the start time, or set to wake up for it.</translation>
+    </message>
+    <message>
+        <source>このスケジュールは「%1」と録音する時間が重なります。重なる間は二つの録音が同時に動きます。</source>
+        <translation>This entry records at the same time as “%1”. While they overlap, two recordings run at once.</translation>
+    </message>
+    <message>
+        <source>このスケジュールは「%1」と録音する時間が重なります。このウィンドウは一度に一つしか録音しないため、後から始まるスケジュールは録音されません。</source>
+        <translation>This entry records at the same time as “%1”. This window records one entry at a time, so the one that starts later is not recorded.</translation>
     </message>
 </context>
 <context>
