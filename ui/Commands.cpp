@@ -111,6 +111,8 @@ CommandState StateOf(Command id, const FrameState& state) {
     // Rows change under a recording; the list commands wait for it to end.
     case kCommandRemoveFromList:
     case kCommandDeleteFiles: return {!state.recording, false};
+    // Its S is 録音停止's too: while recording, Alt+R, S must stop at once.
+    case kCommandScheduler: return {!state.recording, false};
     // Changed during a recording too: it applies from the next failure.
     case kCommandResumeInput: return {true, state.resumeInput};
     default: return {true, false};

@@ -468,8 +468,7 @@ void CMainFrame::AskAboutOldRows() {
 }
 
 void CMainFrame::OnStart() {
-    if (m_windowRun && Control().IsRecording()) FinishWindowRun(ScheduleOutcome::Recorded, tr("手で停止しました"));
-    m_windowRun.reset();
+    EndWindowRunByHand();
     EndRecording();
     AskAboutOldRows();
     if (!m_bars->PrepareStart(Control(), m_profile)) return;
@@ -481,14 +480,13 @@ void CMainFrame::OnStart() {
 }
 
 void CMainFrame::OnStop() {
-    if (m_windowRun) FinishWindowRun(ScheduleOutcome::Recorded, tr("手で停止しました"));
+    EndWindowRunByHand();
     // A recording stopped by hand never runs the end action: StopCommand disarms it first.
     EndRecording();
 }
 
 void CMainFrame::OnTimer() {
-    if (m_windowRun && Control().IsRecording()) FinishWindowRun(ScheduleOutcome::Recorded, tr("手で停止しました"));
-    m_windowRun.reset();
+    EndWindowRunByHand();
     EndRecording();
     AskAboutOldRows();
     // The scheduled start records what the bars hold now.
@@ -730,6 +728,11 @@ void CMainFrame::PrepareWindowRun() {
     if (m_bars->PrepareStart(Control(), m_profile)) m_bars->TakeHistories(m_profile);
 }
 
+void CMainFrame::EndWindowRunByHand() {
+    if (m_windowRun && Control().IsRecording()) FinishWindowRun(ScheduleOutcome::Recorded, tr("手で停止しました"));
+    m_windowRun.reset();
+}
+
 void CMainFrame::FinishWindowRun(ScheduleOutcome outcome, const QString& detail) {
     if (!m_windowRun) return;
     const std::string name = m_windowRun->entry.name;
@@ -867,8 +870,7 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (m_windowRun && Control().IsRecording()) FinishWindowRun(ScheduleOutcome::Recorded, tr("手で停止しました"));
-    m_windowRun.reset();
+    EndWindowRunByHand();
     EndRecording();
     // The bars' own save pulls them first, so what the user typed last is kept.
     if (!m_bars->SaveProfile(kDefaultPresetName))

@@ -137,8 +137,10 @@ private:
     void ArmWindowRun();
     // Just before a window run starts: its preset into the bars and the control.
     void PrepareWindowRun();
-    // Logs a window run's outcome for the dialog, then arms the next one.
+    // Logs a window run's outcome for the dialog; the stop that follows arms the next one.
     void FinishWindowRun(ScheduleOutcome outcome, const QString& detail = {});
+    // The user's own start, timer, stop or close ends a window run; one recording counts as recorded.
+    void EndWindowRunByHand();
     void OnHelp();
     void OnShowLog();
     void OpenMakerPage(const char* query);

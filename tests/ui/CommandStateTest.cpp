@@ -35,7 +35,7 @@ constexpr Expected kTable[] = {
     {kCommandStart, "e--e"},          {kCommandTimer, "e--c"},       {kCommandStop, "-ee-"},
     {kCommandSplit, "-ee-"},          {kCommandPause, "-ec-"},       {kCommandRemoveFromList, "e--e"},
     {kCommandDeleteFiles, "e--e"},    {kCommandCalibrate, "eeee"},   {kCommandMixer, "eeee"},
-    {kCommandScheduler, "eeee"},      {kCommandToolBar, "cccc"},     {kCommandFileBar, "cccc"},
+    {kCommandScheduler, "e--e"},      {kCommandToolBar, "cccc"},     {kCommandFileBar, "cccc"},
     {kCommandInputBar, "cccc"},       {kCommandOutputBar, "cccc"},   {kCommandTagBar, "cccc"},
     {kCommandMonitorBar, "cccc"},     {kCommandLevelBar, "cccc"},    {kCommandStatusBar, "cccc"},
     {kCommandHelp, "eeee"},           {kCommandUpdatePage, "ssss"},  {kCommandOnlineManual, "ssss"},
