@@ -24,6 +24,7 @@
 #include "app/files/RecoveryReport.h"
 #include "app/language/Catalogue.h"
 #include "app/files/TrackRecovery.h"
+#include "app/settings/SchedulePaths.h"
 #include "cli/ScheduleCommands.h"
 #include "platform/CaptureBackend.h"
 #include "platform/Logind.h"
@@ -177,7 +178,7 @@ int CHeadlessRecorder::Record(const std::vector<std::string>& arguments) {
                          .Arg(FormatDuration(m_commandLine.schedule.durationSeconds)));
     bool started = Start();
     if (started && m_scheduled)
-        if (Result<void> kept = AppendScheduleResult(m_scheduled->entry.name, {ScheduleOutcome::Started, std::time(nullptr), ""});
+        if (Result<void> kept = AppendScheduleResult(m_scheduled->entry.name, {ScheduleOutcome::Started, std::time(nullptr), ""}, ScheduleLogPath());
             !kept)
             m_display.Warn(kept.error().message);
     const int status = started ? RecordUntilStop() : m_startStatus;

@@ -221,6 +221,10 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             return false;
         }
     }
+    if (options.scheduleWhen && options.scheduleCommand != ScheduleCommand::Add) {
+        error = UserText("RecorderOptions", "--when は --schedule-add と使います");
+        return false;
+    }
     return true;
 }
 

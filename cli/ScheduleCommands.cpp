@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/language/Catalogue.h"
+#include "app/settings/SchedulePaths.h"
 #include "app/settings/SettingsStore.h"
 #include "cli/HeadlessRecorder.h"
 #include "schedule/CommandLine.h"
@@ -32,7 +33,7 @@ void List(const std::vector<ScheduleEntry>& entries, CProgressDisplay& display) 
         display.Print(UserText("ScheduleCommands", "スケジュールはありません。"));
         return;
     }
-    const std::map<std::string, ScheduleResult> results = LastScheduleResults();
+    const std::map<std::string, ScheduleResult> results = LastScheduleResults(ScheduleLogPath());
     const std::time_t now = std::time(nullptr);
     for (const ScheduleEntry& entry : entries) {
         display.Print(UserText("ScheduleCommands", "%1 (%2)")
@@ -93,7 +94,7 @@ std::function<bool(const std::string&)> StoredPresetTest() {
 }
 
 int RunScheduleCommand(const RecorderOptions& options, CProgressDisplay& display) {
-    Result<std::vector<ScheduleEntry>> loaded = LoadSchedule();
+    Result<std::vector<ScheduleEntry>> loaded = LoadSchedule(ScheduleFilePath());
     if (!loaded) {
         display.Error(loaded.error().message);
         return kExitFailed;
@@ -146,14 +147,14 @@ int RunScheduleCommand(const RecorderOptions& options, CProgressDisplay& display
     default: return kExitUsage;
     }
 
-    const CScheduleUnits units;
+    const CScheduleUnits units(UserUnitFolder(), RecorderProgramPath());
     const bool manager = CScheduleUnits::UserManagerAvailable();
     // A hand-edited unit is the user's: nothing is changed until he has dealt with it.
     if (Result<void> checked = units.CheckUnits(changed); manager && !checked) {
         display.Error(checked.error().message);
         return kExitFailed;
     }
-    if (Result<void> saved = SaveSchedule(changed); !saved) {
+    if (Result<void> saved = SaveSchedule(changed, ScheduleFilePath()); !saved) {
         display.Error(saved.error().message);
         return kExitFailed;
     }

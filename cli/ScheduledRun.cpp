@@ -3,11 +3,12 @@
 
 #include "app/control/ActivityLog.h"
 #include "app/language/Catalogue.h"
+#include "app/settings/SchedulePaths.h"
 #include "schedule/DesktopNotice.h"
 #include "schedule/ScheduleStore.h"
 
 Result<ScheduledRun> FindScheduledRun(const std::string& entryName, std::time_t now) {
-    Result<std::vector<ScheduleEntry>> entries = LoadSchedule();
+    Result<std::vector<ScheduleEntry>> entries = LoadSchedule(ScheduleFilePath());
     if (!entries) return std::move(entries).error();
     const ScheduleEntry* entry = FindEntry(*entries, entryName);
     if (!entry)
@@ -22,7 +23,7 @@ Result<ScheduledRun> FindScheduledRun(const std::string& entryName, std::time_t 
 void ReportScheduledRun(const std::string& entryName, ScheduleOutcome outcome, const UserText& reason, CActivityLog* log,
                         const std::function<void(const UserText&)>& warn) {
     const std::string detail = reason.empty() ? std::string() : SaidUtf8(reason);
-    if (Result<void> kept = AppendScheduleResult(entryName, {outcome, std::time(nullptr), detail}); !kept)
+    if (Result<void> kept = AppendScheduleResult(entryName, {outcome, std::time(nullptr), detail}, ScheduleLogPath()); !kept)
         warn(kept.error().message);
     UserText line;
     switch (outcome) {

@@ -23,8 +23,6 @@ std::string OneField(std::string text) {
 
 }  // namespace
 
-std::string ScheduleLogPath() { return XdgFolder("XDG_STATE_HOME", ".local/state") + "/velsona/schedule.log"; }
-
 Result<void> AppendScheduleResult(const std::string& entryName, const ScheduleResult& result, const std::string& path) {
     std::tm local{};
     localtime_r(&result.time, &local);

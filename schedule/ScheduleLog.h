@@ -1,5 +1,5 @@
 // The schedule's own log: one line per scheduled run's outcome, from which the window and
-// velsona-rec --schedule-list tell each entry's last result.
+// velsona-rec --schedule-list tell each entry's last result (app/settings/SchedulePaths.h says where).
 #pragma once
 
 #include <ctime>
@@ -23,15 +23,12 @@ struct ScheduleResult {
     std::string detail;  // the reason, as said when written; may be empty
 };
 
-// $XDG_STATE_HOME/velsona/schedule.log (~/.local/state when unset or not absolute).
-std::string ScheduleLogPath();
-
 // One line, appended by one write under the file's lock; the folder is made when missing.
 Result<void> AppendScheduleResult(const std::string& entryName, const ScheduleResult& result,
-                                  const std::string& path = ScheduleLogPath());
+                                  const std::string& path);
 // The last result of every entry named in the log; lines that do not read are passed over.
-std::map<std::string, ScheduleResult> LastScheduleResults(const std::string& path = ScheduleLogPath());
-std::optional<ScheduleResult> LastScheduleResult(const std::string& entryName, const std::string& path = ScheduleLogPath());
+std::map<std::string, ScheduleResult> LastScheduleResults(const std::string& path);
+std::optional<ScheduleResult> LastScheduleResult(const std::string& entryName, const std::string& path);
 
 // "録音済み", "失敗", "逃した", "開始".
 UserText OutcomeText(ScheduleOutcome outcome);

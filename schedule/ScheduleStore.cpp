@@ -88,8 +88,6 @@ Result<void> ReadValue(Block& block, const std::string& key, const std::string& 
 
 }  // namespace
 
-std::string ScheduleFilePath() { return XdgFolder("XDG_CONFIG_HOME", ".config") + "/velsona/schedule.conf"; }
-
 Result<std::vector<ScheduleEntry>> LoadSchedule(const std::string& path) {
     Result<std::optional<std::string>> text = ReadTextFile(path);
     if (!text) return std::move(text).error();

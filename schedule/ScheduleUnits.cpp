@@ -113,8 +113,6 @@ Result<std::map<std::string, std::string>> UnitFiles(const std::string& folder) 
 
 }  // namespace
 
-std::string UserUnitFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config") + "/systemd/user"; }
-
 std::string RecorderProgramPath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -193,10 +191,13 @@ Result<void> CScheduleUnits::Apply(const std::vector<ScheduleEntry>& entries) co
             if (unlink((m_folder + "/" + name).c_str()) != 0 && errno != ENOENT)
                 return SystemFailure(errno, UserText("ScheduleUnits", "%1 を消せません: %2").Arg(m_folder + "/" + name).ArgError(errno));
         }
+    std::vector<std::string> restart = {"restart"};
     for (const auto& [name, text] : wanted) {
         const auto old = existing->find(name);
         if (old != existing->end() && old->second == text) continue;
         if (Result<void> written = WriteTextFileAtomically(m_folder + "/" + name, text); !written) return written;
+        // A running timer takes its new calendar when started again.
+        if (old != existing->end() && name.ends_with(".timer")) restart.push_back(name);
     }
     if (Result<std::string> reloaded = Systemctl({"daemon-reload"}); !reloaded) return std::move(reloaded).error();
     std::vector<std::string> enable = {"enable", "--now"};
@@ -204,5 +205,7 @@ Result<void> CScheduleUnits::Apply(const std::vector<ScheduleEntry>& entries) co
         if (name.ends_with(".timer")) enable.push_back(name);
     if (enable.size() > 2)
         if (Result<std::string> enabled = Systemctl(enable); !enabled) return std::move(enabled).error();
+    if (restart.size() > 1)
+        if (Result<std::string> restarted = Systemctl(restart); !restarted) return std::move(restarted).error();
     return {};
 }

@@ -7,14 +7,14 @@
 #include "foundation/Result.h"
 #include "schedule/ScheduleEntry.h"
 
-// $XDG_CONFIG_HOME/systemd/user.
-std::string UserUnitFolder();
 // velsona-rec beside the running program.
 std::string RecorderProgramPath();
 
 class CScheduleUnits {
 public:
-    explicit CScheduleUnits(std::string unitFolder = UserUnitFolder(), std::string recorderPath = RecorderProgramPath());
+    // unitFolder: the user's systemd units (app/settings/SchedulePaths.h); recorderPath: the
+    // velsona-rec the services run.
+    CScheduleUnits(std::string unitFolder, std::string recorderPath);
 
     // Whether a systemd user manager answers (systemctl --user). Without one the window runs the
     // entries itself while it is open.

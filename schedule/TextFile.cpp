@@ -2,10 +2,8 @@
 #include "schedule/TextFile.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,14 +68,4 @@ Result<void> WriteTextFileAtomically(const std::string& path, const std::string&
         return FileFailure(renameError, path);
     }
     return {};
-}
-
-std::string XdgFolder(const char* variable, const char* fallback) {
-    if (const char* value = std::getenv(variable); value && *value == '/') return value;
-    const char* home = std::getenv("HOME");
-    if (!home || *home != '/') {
-        const passwd* user = getpwuid(getuid());
-        home = user ? user->pw_dir : "/";
-    }
-    return std::string(home) + "/" + fallback;
 }

@@ -10,5 +10,3 @@
 Result<std::optional<std::string>> ReadTextFile(const std::string& path);
 // Through a temporary file beside it, synced, then renamed over it; makes the folder when missing.
 Result<void> WriteTextFileAtomically(const std::string& path, const std::string& text);
-// $XDG_<which>_HOME, or ~/<fallback> when unset or not absolute.
-std::string XdgFolder(const char* variable, const char* fallback);

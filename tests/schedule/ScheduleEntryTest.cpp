@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "tests/support/LocalClock.h"
 #include "tests/support/Process.h"
 #include "tests/support/ResultText.h"
 
@@ -32,16 +33,6 @@ protected:
     void TearDown() override {
         unsetenv("TZ");
         tzset();
-    }
-    static std::time_t Local(int year, int month, int day, int hour, int minute) {
-        std::tm fields{};
-        fields.tm_year = year - 1900;
-        fields.tm_mon = month - 1;
-        fields.tm_mday = day;
-        fields.tm_hour = hour;
-        fields.tm_min = minute;
-        fields.tm_isdst = -1;
-        return mktime(&fields);
     }
 };
 
@@ -146,14 +137,14 @@ TEST_F(ScheduleStarts, TheNextFiveAreSystemdsAcrossTheClockChanges) {
         std::time_t from;
     };
     const Case cases[] = {
-        {"weekly sun 21:00", Local(2027, 3, 10, 12, 0)},        // summer time begins 28 March
-        {"weekly sun 21:00", Local(2027, 10, 20, 12, 0)},       // and ends 31 October
-        {"weekly sun 02:30", Local(2027, 3, 10, 12, 0)},        // a start the clock skips
-        {"weekly sun 02:30", Local(2027, 10, 20, 12, 0)},       // a start the clock shows twice
-        {"daily 02:30", Local(2027, 3, 26, 12, 0)},
-        {"daily 02:30", Local(2027, 10, 29, 12, 0)},
-        {"weekly mon,thu,sat 06:15:30", Local(2027, 3, 24, 6, 15)},
-        {"weekly sun 21:00", Local(2027, 3, 28, 21, 0)},        // at a start: the next one
+        {"weekly sun 21:00", LocalAt(2027, 3, 10, 12, 0, 0)},        // summer time begins 28 March
+        {"weekly sun 21:00", LocalAt(2027, 10, 20, 12, 0, 0)},       // and ends 31 October
+        {"weekly sun 02:30", LocalAt(2027, 3, 10, 12, 0, 0)},        // a start the clock skips
+        {"weekly sun 02:30", LocalAt(2027, 10, 20, 12, 0, 0)},       // a start the clock shows twice
+        {"daily 02:30", LocalAt(2027, 3, 26, 12, 0, 0)},
+        {"daily 02:30", LocalAt(2027, 10, 29, 12, 0, 0)},
+        {"weekly mon,thu,sat 06:15:30", LocalAt(2027, 3, 24, 6, 15, 0)},
+        {"weekly sun 21:00", LocalAt(2027, 3, 28, 21, 0, 0)},        // at a start: the next one
     };
     for (const Case& test : cases) {
         ScheduleEntry entry;
@@ -164,8 +155,8 @@ TEST_F(ScheduleStarts, TheNextFiveAreSystemdsAcrossTheClockChanges) {
     }
     ScheduleEntry once;
     ASSERT_TRUE(ParseWhen("once 2027-03-28 21:00", once));
-    EXPECT_EQ(NextStarts(once, Local(2027, 1, 1, 0, 0), 5), SystemdStarts(CalendarExpression(once), Local(2027, 1, 1, 0, 0)));
-    EXPECT_TRUE(NextStarts(once, Local(2027, 3, 28, 21, 0), 5).empty());
+    EXPECT_EQ(NextStarts(once, LocalAt(2027, 1, 1, 0, 0, 0), 5), SystemdStarts(CalendarExpression(once), LocalAt(2027, 1, 1, 0, 0, 0)));
+    EXPECT_TRUE(NextStarts(once, LocalAt(2027, 3, 28, 21, 0, 0), 5).empty());
 }
 
 TEST_F(ScheduleStarts, ALateStartRecordsTheRestOfItsTime) {
@@ -173,7 +164,7 @@ TEST_F(ScheduleStarts, ALateStartRecordsTheRestOfItsTime) {
     ScheduleEntry entry;
     ASSERT_TRUE(ParseWhen("weekly sun 21:00", entry));
     entry.durationSeconds = 3600;
-    const std::time_t start = Local(2027, 3, 28, 21, 0);
+    const std::time_t start = LocalAt(2027, 3, 28, 21, 0, 0);
     const std::optional<PlannedRun> late = LatestRun(entry, start + 20 * 60);
     ASSERT_TRUE(late);
     EXPECT_EQ(late->start, start);
@@ -187,6 +178,6 @@ TEST_F(ScheduleStarts, ALateStartRecordsTheRestOfItsTime) {
     ScheduleEntry once;
     ASSERT_TRUE(ParseWhen("once 2027-01-02 10:00", once));
     once.durationSeconds = 600;
-    EXPECT_FALSE(LatestRun(once, Local(2027, 1, 2, 9, 59)));
-    EXPECT_TRUE(LatestRun(once, Local(2028, 1, 2, 9, 59))->Missed(Local(2028, 1, 2, 9, 59)));
+    EXPECT_FALSE(LatestRun(once, LocalAt(2027, 1, 2, 9, 59, 0)));
+    EXPECT_TRUE(LatestRun(once, LocalAt(2028, 1, 2, 9, 59, 0))->Missed(LocalAt(2028, 1, 2, 9, 59, 0)));
 }
