@@ -64,7 +64,9 @@ public:
         // The schedule's systemd user timers; null where no user manager answers, and the
         // window then runs the entries itself while it is open.
         std::function<std::unique_ptr<CScheduleUnits>()> scheduleUnits = [] {
-            return CScheduleUnits::UserManagerAvailable() ? std::make_unique<CScheduleUnits>() : nullptr;
+            return CScheduleUnits::UserManagerAvailable()
+                       ? std::make_unique<CScheduleUnits>(UserUnitFolder(), RecorderProgramPath())
+                       : nullptr;
         };
         ScheduleFiles scheduleFiles;
     };

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "schedule/ScheduleStore.h"
+
 
 namespace {
 

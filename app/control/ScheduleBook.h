@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "app/settings/SchedulePaths.h"
 #include "foundation/Result.h"
 #include "foundation/UserText.h"
 #include "schedule/RecordingSchedule.h"
 #include "schedule/ScheduleEntry.h"
 #include "schedule/ScheduleLog.h"
-#include "schedule/ScheduleStore.h"
 #include "schedule/ScheduleUnits.h"
 
 // Where the schedule and its log lie.
