@@ -37,7 +37,7 @@ constexpr CommandInfo kCommands[] = {
     {kCommandMixer, QT_TRANSLATE_NOOP("Commands", "録音コントロール起動(&D)"),
      QT_TRANSLATE_NOOP("Commands", "録音ミキサーを起動します\n録音ミキサー"), "multimedia-volume-control"},
     {kCommandScheduler, QT_TRANSLATE_NOOP("Commands", "録音スケジュール起動(&S)"),
-     QT_TRANSLATE_NOOP("Commands", "録音スケジューラ Tarnwel を起動します\nスケジュール"), "x-office-calendar"},
+     QT_TRANSLATE_NOOP("Commands", "決まった日時に繰り返す録音の予定を表示・編集します\nスケジュール"), "x-office-calendar"},
     {kCommandToolBar, QT_TRANSLATE_NOOP("Commands", "ツールバー(&T)"),
      QT_TRANSLATE_NOOP("Commands", "ツールバーの表示/非表示を切り替えます\nツールバー"), ""},
     {kCommandFileBar, QT_TRANSLATE_NOOP("Commands", "ファイル情報バー(&F)"),
@@ -111,7 +111,8 @@ CommandState StateOf(Command id, const FrameState& state) {
     // Rows change under a recording; the list commands wait for it to end.
     case kCommandRemoveFromList:
     case kCommandDeleteFiles: return {!state.recording, false};
-    case kCommandScheduler: return {state.schedulerPresent, false};
+    // Its S is 録音停止's too: while recording, Alt+R, S must stop at once.
+    case kCommandScheduler: return {!state.recording, false};
     // Changed during a recording too: it applies from the next failure.
     case kCommandResumeInput: return {true, state.resumeInput};
     default: return {true, false};

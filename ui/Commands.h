@@ -59,7 +59,6 @@ struct FrameState {
     bool recording = false;  // a recording runs (a session exists)
     bool paused = false;
     bool armed = false;  // a schedule is set: counting down or recording by it
-    bool schedulerPresent = false;  // Tarnwel lies beside the program
     bool resumeInput = false;  // "resume when the input returns" is on
 };
 

@@ -47,6 +47,7 @@
 #include "schedule/EndAction.h"
 #include "schedule/RecordingSchedule.h"
 #include "ui/LogWindow.h"
+#include "ui/ScheduleDlg.h"
 #include "ui/ManualWindow.h"
 #include "ui/MenuMnemonics.h"
 #include "ui/MessageBoxes.h"
@@ -190,8 +191,9 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
         return QProcess::startDetached(program, arguments);
     };
     if (m_options.programFolder.isEmpty()) m_options.programFolder = QCoreApplication::applicationDirPath();
-    const QString scheduler = QDir(m_options.programFolder).filePath(Text(kSchedulerFileName));
-    if (QFileInfo::exists(scheduler)) m_schedulerPath = scheduler;
+    m_schedule = std::make_unique<CScheduleBook>(
+        m_options.scheduleUnits(), [this](const std::string& preset) { return m_store->PresetExists(CCharString(preset)); },
+        m_options.scheduleFiles, m_options.clock);
 
     if (Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackendFromEnvironment())
         Control().backend = *std::move(backend);
@@ -455,6 +457,8 @@ void CMainFrame::Start(const CommandLineOptions& commandLine) {
         m_problem = m_problem.isEmpty() ? Said(fellBack) : Said(fellBack) + QStringLiteral("  ") + m_problem;
         ShowPrompt(QString());
     }
+    if (const Result<void> loaded = m_schedule->Load(); !loaded) m_boxes.Warn(Said(loaded.error().message));
+    ArmWindowRun();
     UpdateCommands();
 }
 
@@ -506,7 +510,7 @@ void CMainFrame::OnCommand(Command id) {
 
 void CMainFrame::UpdateCommands() {
     const FrameState state{Control().IsRecording(), Control().IsPaused(), Control().schedule.has_value(),
-                           !m_schedulerPath.isEmpty(), m_bars->resumeInput};
+                           m_bars->resumeInput};
     for (auto& [id, action] : m_actions) {
         const CommandState rule = StateOf(id, state);
         action->setEnabled(rule.enabled);
@@ -524,6 +528,7 @@ void CMainFrame::AskAboutOldRows() {
 }
 
 void CMainFrame::OnStart() {
+    EndWindowRunByHand();
     EndRecording();
     AskAboutOldRows();
     if (!m_bars->PrepareStart(Control(), m_profile)) return;
@@ -535,11 +540,13 @@ void CMainFrame::OnStart() {
 }
 
 void CMainFrame::OnStop() {
+    EndWindowRunByHand();
     // A recording stopped by hand never runs the end action: StopCommand disarms it first.
     EndRecording();
 }
 
 void CMainFrame::OnTimer() {
+    EndWindowRunByHand();
     EndRecording();
     AskAboutOldRows();
     // The scheduled start records what the bars hold now.
@@ -551,18 +558,25 @@ void CMainFrame::OnTimer() {
     const bool accepted = m_boxes.Run(dialog);
     Control().schedule.reset();
     if (accepted) StartBySchedule(dialog.Schedule());
+    else ArmWindowRun();
 }
 
 void CMainFrame::StartBySchedule(const RecordingSchedule& schedule) {
+    // The user's schedule takes the place of the entry counted down to; it is armed again after.
+    if (m_windowRun && !Control().IsRecording()) m_windowRun.reset();
     if (!CheckBeforeStarting(&schedule)) return;
     ShowStarted(m_commands->StartBySchedule(schedule));
 }
 
 void CMainFrame::OnCountdownTimer() {
+    if (m_windowRun && m_options.clock() >= m_windowRun->start) PrepareWindowRun();
     const CRecordingCommands::Tick tick = m_commands->OnCountdownTick();
     if (tick.start) {
         m_countdown.stop();
         ShowStarted(*tick.start);
+        if (m_windowRun && !*tick.start) FinishWindowRun(ScheduleOutcome::Failed, Said(tick.start->error().message));
+        else if (m_windowRun && m_schedule->RecordResult(m_windowRun->entry.name, ScheduleOutcome::Started) && m_scheduleDlg)
+            m_scheduleDlg->Refresh();
     } else if (!m_commands->IsCountingDown()) {
         m_countdown.stop();
     } else {
@@ -629,6 +643,8 @@ void CMainFrame::EndRecording() {
     setWindowTitle(Said(ProgramTitle()));
     m_bars->SetRecording(false);
     UpdateCommands();
+    // Once the stop's caller is done: a start that follows has its recording by then.
+    QTimer::singleShot(0, this, &CMainFrame::ArmWindowRun);
 }
 
 void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
@@ -637,6 +653,7 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
         // The control has stopped; the window follows and runs the armed action.
         if (running) {
             const EndAction action = Control().TakeEndAction();
+            FinishWindowRun(ScheduleOutcome::Recorded);
             EndRecording();
             RunEndAction(action);
         }
@@ -648,8 +665,11 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
     } else if (reaction.inputStatus) {
         if (running) ShowInputEvent(event);
     } else if (reaction.endsRecording) {
-        if (running) EndRecording();
         m_problem = CControlLink::MessageOf(event);
+        if (running) {
+            FinishWindowRun(ScheduleOutcome::Failed, m_problem);
+            EndRecording();
+        }
         ShowPrompt(QString());
         if (event.code == kRecordingCaptureFailed && !m_bars->resumeInput)
             m_boxes.Warn(tr("%1\n\n録音を停止しました。入力が戻ったときに録音を続けるには、%2をオンにしてください。")
@@ -747,8 +767,52 @@ void CMainFrame::OnMixer() {
 }
 
 void CMainFrame::OnScheduler() {
-    if (m_schedulerPath.isEmpty() || !startProgram(m_schedulerPath, {}))
-        m_boxes.Inform(tr("録音スケジューラ（%1）を起動できませんでした。").arg(Text(kSchedulerFileName)));
+    if (!m_scheduleDlg) {
+        m_scheduleDlg = new CScheduleDlg(*m_schedule, m_boxes, [this] {
+            std::vector<std::string> presets;
+            for (const CCharString& name : m_bars->State().presets.entries) presets.push_back(name.str());
+            return presets;
+        }, this);
+        connect(m_scheduleDlg, &CScheduleDlg::Changed, this, &CMainFrame::ArmWindowRun);
+    }
+    m_scheduleDlg->show();
+    m_scheduleDlg->raise();
+    m_scheduleDlg->activateWindow();
+}
+
+void CMainFrame::ArmWindowRun() {
+    if (m_schedule->RunByTimers() || Control().IsRecording() || !isVisible()) return;
+    // The user's own timer, or its dialog, has the countdown.
+    if (Control().schedule && !m_windowRun) return;
+    if (m_windowRun) {
+        m_countdown.stop();
+        m_commands->StopCommand();
+        m_windowRun.reset();
+        setWindowTitle(Said(ProgramTitle()));
+    }
+    m_windowRun = m_schedule->NextWindowRun(m_options.clock());
+    if (m_windowRun) ShowStarted(m_commands->StartBySchedule(CScheduleBook::ScheduleOf(*m_windowRun)));
+    UpdateCommands();
+}
+
+void CMainFrame::PrepareWindowRun() {
+    m_bars->LoadSettings(CCharString(m_windowRun->entry.preset));
+    // A refused field keeps the value the control already holds: the run still starts.
+    if (m_bars->PrepareStart(Control(), m_profile)) m_bars->TakeHistories(m_profile);
+}
+
+void CMainFrame::EndWindowRunByHand() {
+    if (m_windowRun && Control().IsRecording()) FinishWindowRun(ScheduleOutcome::Recorded, tr("手で停止しました"));
+    m_windowRun.reset();
+}
+
+void CMainFrame::FinishWindowRun(ScheduleOutcome outcome, const QString& detail) {
+    if (!m_windowRun) return;
+    const std::string name = m_windowRun->entry.name;
+    m_windowRun.reset();
+    if (const Result<void> logged = m_schedule->RecordResult(name, outcome, detail.toStdString()); !logged)
+        m_boxes.Warn(Said(logged.error().message));
+    if (m_scheduleDlg) m_scheduleDlg->Refresh();
 }
 
 namespace {
@@ -892,6 +956,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    EndWindowRunByHand();
     EndRecording();
     // The bars' own save pulls them first, so what the user typed last is kept.
     if (!m_bars->SaveProfile(kDefaultPresetName))

@@ -9,12 +9,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "foundation/UserText.h"
 #include "app/bars/BarSet.h"
 #include "app/control/MakerPages.h"
 #include "app/monitor/MonitorFeed.h"
 #include "app/control/RecordingCommands.h"
+#include "app/control/ScheduleBook.h"
 #include "app/files/RecordingItemsModel.h"
 #include "app/settings/SettingsStore.h"
 #include "schedule/CommandLine.h"
@@ -30,6 +32,7 @@ class CActivityLog;
 class CLogWindow;
 class CManualWindow;
 class CMessageBoxes;
+class CScheduleDlg;
 class CMonitorBar;
 class CMonitorDisplays;
 class COutputBar;
@@ -45,7 +48,6 @@ class QToolBar;
 
 inline constexpr const char* kManualFileName = "Velsona.html";
 inline constexpr const char* kEnglishManualFileName = "Velsona.en.html";
-inline constexpr const char* kSchedulerFileName = "Tarnwel";
 inline constexpr const char* kIdlePrompt = QT_TRANSLATE_NOOP("CMainFrame", "操作待ち");
 
 // The window's manual in the user's language, else in the other: beside the program (a build
@@ -58,8 +60,16 @@ public:
     struct Options {
         CCharString settingsFile;  // empty: the user's store
         std::function<std::time_t()> clock = [] { return std::time(nullptr); };
-        QString programFolder;  // where the manual and Tarnwel lie; empty: the program's folder
+        QString programFolder;  // where the manual lies; empty: the program's folder
         CCharString makerSite = kMakerSite;  // empty: no page of the maker is offered
+        // The schedule's systemd user timers; null where no user manager answers, and the
+        // window then runs the entries itself while it is open.
+        std::function<std::unique_ptr<CScheduleUnits>()> scheduleUnits = [] {
+            return CScheduleUnits::UserManagerAvailable()
+                       ? std::make_unique<CScheduleUnits>(UserUnitFolder(), RecorderProgramPath())
+                       : nullptr;
+        };
+        ScheduleFiles scheduleFiles;
     };
 
     // `boxes` answers every question; null shows Qt message boxes.
@@ -81,6 +91,8 @@ public:
     QTableView* List() const { return m_list; }
     CManualWindow* ManualWindow() const { return m_manual; }
     CLogWindow* LogWindow() const { return m_logWindow; }
+    CScheduleDlg* ScheduleDialog() const { return m_scheduleDlg; }
+    CScheduleBook& Schedule() { return *m_schedule; }
     QAction* Action(Command id) const { return m_actions.at(id); }
     // Where the bar of a view command (kCommandFileBar … kCommandLevelBar) docks.
     QToolBar* BarPlace(Command viewCommand) const { return m_places.at(viewCommand); }
@@ -128,6 +140,15 @@ private:
     void OnOpenFolder();
     void OnMixer();
     void OnScheduler();
+    // Without timers the window runs the entries: the next start is armed as the timer's
+    // countdown, unless a recording or the user's own timer is under way.
+    void ArmWindowRun();
+    // Just before a window run starts: its preset into the bars and the control.
+    void PrepareWindowRun();
+    // Logs a window run's outcome for the dialog; the stop that follows arms the next one.
+    void FinishWindowRun(ScheduleOutcome outcome, const QString& detail = {});
+    // The user's own start, timer, stop or close ends a window run; one recording counts as recorded.
+    void EndWindowRunByHand();
     void OnHelp();
     void OnShowLog();
     void OpenMakerPage(const char* query);
@@ -173,7 +194,8 @@ private:
     std::unique_ptr<CUserPrompts> m_prompts;  // the bars' questions, through m_boxes
     std::unique_ptr<CBarSet> m_bars;
 
-    QString m_schedulerPath;
+    std::unique_ptr<CScheduleBook> m_schedule;
+    std::optional<CScheduleBook::WindowRun> m_windowRun;  // the countdown or recording is this run
     UserText m_backendError;  // why there is no capture backend
     QTimer m_countdown;
     QTimer m_refresh;  // reads the control's status while recording; the audio thread never waits
@@ -194,6 +216,7 @@ private:
     CMonitorBar* m_monitorBar = nullptr;
     CManualWindow* m_manual = nullptr;  // made when the desktop cannot open the manual
     CLogWindow* m_logWindow = nullptr;  // made when first asked for
+    CScheduleDlg* m_scheduleDlg = nullptr;  // made when first asked for
     QLabel* m_prompt = nullptr;
     CStatusPane* m_trackPane = nullptr;
     CStatusPane* m_totalPane = nullptr;

@@ -1,25 +1,23 @@
 // The recording timer dialog.
 #include "ui/RecordTimerDlg.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDialogButtonBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/language/Catalogue.h"
 #include "schedule/RecordTimer.h"
+#include "ui/DurationBox.h"
 #include "ui/MessageBoxes.h"
 #include "ui/bars/BarWidget.h"
 #include "ui/bars/TimeField.h"
@@ -66,16 +64,9 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     m_end = new QButtonGroup(this);
     AddChoice(m_end, 0, tr("手動（停止ボタン）で停止する"), endLayout)->setChecked(true);
     AddChoice(m_end, 1, tr("経過時間で停止する"), endLayout);
-    m_duration = new QComboBox;
-    m_duration->setEditable(true);
-    m_duration->setInsertPolicy(QComboBox::NoInsert);
+    m_duration = new CDurationBox;
     NameControl(m_duration, tr("録音時間（分）"));
-    for (int minutes : kDurationChoicesMinutes)
-        m_duration->addItem(Said(FormatDuration(minutes * 60LL)), minutes);
-    m_duration->setCurrentIndex(-1);
     m_duration->setEditText(QStringLiteral("5"));
-    m_duration->installEventFilter(this);
-    m_duration->lineEdit()->installEventFilter(this);
     auto* duration = new QHBoxLayout;
     duration->addSpacing(20);
     duration->addWidget(m_duration, 1);
@@ -101,25 +92,12 @@ CRecordTimerDlg::CRecordTimerDlg(IMessageBoxes& boxes, std::time_t now, QWidget*
     layout->addWidget(buttons);
 }
 
-bool CRecordTimerDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && !m_duration->isAncestorOf(QApplication::focusWidget()))
-        NormaliseDuration();
-    return QDialog::eventFilter(watched, event);
-}
-
-void CRecordTimerDlg::NormaliseDuration() {
-    const int entry = m_duration->findText(m_duration->currentText());
-    if (entry >= 0) m_duration->setEditText(QString::number(m_duration->itemData(entry).toInt()));
-}
-
 void CRecordTimerDlg::accept() {
-    // The text of a picked entry counts as its minutes even when the focus never left the box.
-    NormaliseDuration();
     RecordingSchedule schedule;
     schedule.startMode = m_start->checkedId() == 1 ? 1 : 0;
     schedule.endMode = m_end->checkedId() == 1 ? 1 : 0;
     if (schedule.endMode == 1) {
-        const Result<int64_t> duration = ParseDurationMinutes(CCharString(m_duration->currentText().toUtf8().constData()));
+        const Result<int64_t> duration = m_duration->Seconds();
         if (!duration) {
             m_boxes.Inform(Said(duration.error().message));
             return;

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "schedule/RecordingSchedule.h"
+#include "ui/DurationBox.h"
 
 class IMessageBoxes;
 class QButtonGroup;
@@ -33,20 +34,14 @@ public:
 
     void accept() override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    // A picked entry becomes its number of minutes, so the box always holds minutes.
-    void NormaliseDuration();
-
     IMessageBoxes& m_boxes;
     RecordingSchedule m_schedule;
     QButtonGroup* m_start;
     QButtonGroup* m_end;
     QDateEdit* m_date;
     CTimeField* m_time;
-    QComboBox* m_duration;
+    CDurationBox* m_duration;
     QCheckBox* m_actionWanted;
     QComboBox* m_action;
 };

@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "tests/ui/WindowRig.h"
+#include "ui/ScheduleDlg.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ constexpr Expected kTable[] = {
     {kCommandStart, "e--e"},          {kCommandTimer, "e--c"},       {kCommandStop, "-ee-"},
     {kCommandSplit, "-ee-"},          {kCommandPause, "-ec-"},       {kCommandRemoveFromList, "e--e"},
     {kCommandDeleteFiles, "e--e"},    {kCommandCalibrate, "eeee"},   {kCommandMixer, "eeee"},
-    {kCommandScheduler, "----"},      {kCommandToolBar, "cccc"},     {kCommandFileBar, "cccc"},
+    {kCommandScheduler, "e--e"},      {kCommandToolBar, "cccc"},     {kCommandFileBar, "cccc"},
     {kCommandInputBar, "cccc"},       {kCommandOutputBar, "cccc"},   {kCommandTagBar, "cccc"},
     {kCommandMonitorBar, "cccc"},     {kCommandLevelBar, "cccc"},    {kCommandStatusBar, "cccc"},
     {kCommandHelp, "eeee"},           {kCommandUpdatePage, "ssss"},  {kCommandOnlineManual, "ssss"},
@@ -70,9 +71,9 @@ TEST_P(CommandStates, FollowTheRules) {
 INSTANTIATE_TEST_SUITE_P(EachState, CommandStates, testing::Values(kIdle, kRecording, kPaused, kArmed),
                          [](const testing::TestParamInfo<State>& info) { return kStateNames[info.param]; });
 
-// Hiding a bar from the View menu hides it and clears the check; Tarnwel beside the program
-// enables its command.
-TEST(ViewAndScheduler, BarsFollowTheirEntriesAndTarnwelEnablesItsCommand) {
+// Hiding a bar from the View menu hides it and clears the check; the schedule command opens
+// its dialog beside the window, the same one each time.
+TEST(ViewAndScheduler, BarsFollowTheirEntriesAndTheScheduleOpensBesideTheWindow) {
     WindowRig rig;
     for (Command id : {kCommandToolBar, kCommandFileBar, kCommandLevelBar, kCommandStatusBar}) {
         rig.frame->Action(id)->trigger();
@@ -83,19 +84,18 @@ TEST(ViewAndScheduler, BarsFollowTheirEntriesAndTarnwelEnablesItsCommand) {
     rig.frame->Action(kCommandFileBar)->trigger();
     EXPECT_TRUE(rig.frame->BarPlace(kCommandFileBar)->isHidden());
 
-    WriteFileBytes(rig.dir / "Tarnwel", "#!/bin/sh\n");
-    CMainFrame::Options options;
-    options.settingsFile = CCharString(rig.dir / "other.conf");
-    options.programFolder = QString::fromStdString(rig.dir.path());
-    CMainFrame withScheduler(&rig.boxes, options);
-    QStringList started;
-    withScheduler.startProgram = [&](const QString& program, const QStringList&) {
-        started << program;
-        return true;
-    };
-    ASSERT_TRUE(withScheduler.Action(kCommandScheduler)->isEnabled());
-    withScheduler.Action(kCommandScheduler)->trigger();
-    EXPECT_EQ(started, QStringList{QString::fromStdString(rig.dir / "Tarnwel")});
+    rig.frame->Action(kCommandScheduler)->trigger();
+    QDialog* schedule = rig.frame->ScheduleDialog();
+    ASSERT_TRUE(schedule && schedule->isVisible());
+    EXPECT_FALSE(schedule->isModal());
+    schedule->close();
+    rig.frame->Action(kCommandScheduler)->trigger();
+    EXPECT_EQ(rig.frame->ScheduleDialog(), schedule);
+    EXPECT_TRUE(schedule->isVisible());
+    // The recording stays in reach while it is open.
+    rig.frame->Action(kCommandStart)->trigger();
+    EXPECT_TRUE(rig.frame->Control().IsRecording());
+    rig.frame->Action(kCommandStop)->trigger();
 }
 
 // What the desktop is asked to open: a recorded file on double-click, the manual beside the

@@ -1,7 +1,8 @@
 // The window in the user's language: every text it shows (widgets, menus, tips, the list's header,
 // the timer dialog, the log window, the about box and the questions and messages it asks and
-// shows) holds no Japanese for an English-speaking user and no English sentence for a Japanese
-// one; screenshots of the window, the timer dialog and a failure in both languages.
+// shows, the schedule and its form) holds no Japanese for an English-speaking user and no English
+// sentence for a Japanese one; screenshots of the window, the timer dialog, the schedule and a
+// failure in both languages.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,12 +11,17 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QListWidget>
 #include <QTableView>
+#include <QTreeWidget>
 #include <cstdio>
 #include <gtest/gtest.h>
 
 #include "tests/ui/WindowRig.h"
 #include "ui/LogWindow.h"
+#include "ui/ScheduleDlg.h"
+#include "ui/ScheduleEntryDlg.h"
 
 namespace {
 
@@ -61,6 +67,14 @@ std::vector<Shown> TextsOf(QWidget& root) {
         if (auto* combo = qobject_cast<QComboBox*>(widget))
             for (int i = 0; i < combo->count(); ++i) texts.push_back({where + " item", combo->itemText(i)});
         if (auto* menu = qobject_cast<QMenu*>(widget)) texts.push_back({where + " title", menu->title()});
+        if (auto* tree = qobject_cast<QTreeWidget*>(widget))
+            for (int column = 0; column < tree->columnCount(); ++column) {
+                texts.push_back({where + " header", tree->headerItem()->text(column)});
+                for (int row = 0; row < tree->topLevelItemCount(); ++row)
+                    texts.push_back({where + " cell", tree->topLevelItem(row)->text(column)});
+            }
+        if (auto* list = qobject_cast<QListWidget*>(widget))
+            for (int row = 0; row < list->count(); ++row) texts.push_back({where + " item", list->item(row)->text()});
         if (auto* table = qobject_cast<QTableView*>(widget))
             for (int column = 0; column < table->model()->columnCount(); ++column)
                 texts.push_back({where + " header", table->model()->headerData(column, Qt::Horizontal).toString()});
@@ -125,15 +139,38 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     rig.frame->startProgram = [](const QString&, const QStringList&) { return false; };
     for (Command id : {kCommandOpenFolder, kCommandMixer, kCommandHelp, kCommandUpdatePage})
         rig.frame->Action(id)->trigger();
-    // A second window with Tarnwel beside it that will not start, and settings it cannot save.
-    WriteFileBytes(rig.dir / "Tarnwel", "#!/bin/sh\n");
+    // The schedule dialog, with an entry, and its form refusing an entry without a name.
+    ScheduleEntry entry;
+    entry.name = "radio";  // untranslated: the user's own name
+    entry.preset = kDefaultPresetName;
+    entry.weekdays = kMonday | kFriday;
+    entry.startSecond = 7 * 3600;
+    entry.durationSeconds = 1800;
+    ASSERT_TRUE(rig.frame->Schedule().Put(entry, {}));
+    rig.frame->Action(kCommandScheduler)->trigger();
+    CScheduleDlg& schedule = *rig.frame->ScheduleDialog();
+    WindowRig::Screenshot(schedule, ("language-schedule-" + code).c_str());
+    const std::vector<Shown> scheduleTexts = TextsOf(schedule);
+    texts.insert(texts.end(), scheduleTexts.begin(), scheduleTexts.end());
+    rig.boxes.runDialog = [&](QDialog& form) {
+        form.show();
+        WindowRig::Screenshot(form, ("language-schedule-entry-" + code).c_str());
+        const std::vector<Shown> formTexts = TextsOf(form);
+        texts.insert(texts.end(), formTexts.begin(), formTexts.end());
+        static_cast<CScheduleEntryDlg&>(form).Name()->clear();
+        form.accept();
+        return false;
+    };
+    schedule.AddButton()->click();
+    schedule.close();
+    // A second window with settings it cannot save.
     CMainFrame::Options options;
     options.settingsFile = CCharString(rig.dir / "settings.conf/unwritable.conf");
     options.programFolder = QString::fromStdString(rig.dir.path());
+    options.scheduleUnits = [] { return nullptr; };
+    options.scheduleFiles = {rig.dir / "other-schedule.conf", rig.dir / "other-schedule.log"};
     {
         CMainFrame other(&rig.boxes, options);
-        other.startProgram = [](const QString&, const QStringList&) { return false; };
-        other.Action(kCommandScheduler)->trigger();
         other.close();
     }
     EXPECT_FALSE(rig.boxes.warned.empty()) << "the settings that could not be saved";
@@ -150,7 +187,7 @@ TEST_P(WindowLanguageTexts, EveryWidgetMenuDialogAndMessageSpeaksTheUsersLanguag
     texts.insert(texts.end(), boxTexts.begin(), boxTexts.end());
 
     EXPECT_GE(rig.boxes.asked.size(), 5u);
-    // Opening the folder, the mixer, the manual and the maker's page, the about box, Tarnwel, the failed start.
+    // Opening the folder, the mixer, the manual and the maker's page, the about box, the entry without a name, the failed start.
     EXPECT_GE(rig.boxes.informed.size(), 7u);
     for (const QString& text : rig.boxes.asked) texts.push_back({"question", text});
     for (const QString& text : rig.boxes.informed) texts.push_back({"message", text});

@@ -38,9 +38,11 @@ public:
 class WindowRig {
 public:
     // `signal` is the signal source's spec; the settings record WAV into the rig's folder.
+    // Without `userTimers` the schedule lies in the rig's folder and the window runs its entries;
+    // with them, it is the user's, run by the user manager the test program was given.
     explicit WindowRig(const std::string& signal = "tone=440hz/-12db/1s,silence=500ms,loop,fast",
                        const CommandLineOptions& commandLine = {},
-                       std::function<std::time_t()> clock = [] { return std::time(nullptr); });
+                       std::function<std::time_t()> clock = [] { return std::time(nullptr); }, bool userTimers = false);
     ~WindowRig();
 
     std::string folder() const { return dir / "rec"; }
@@ -75,5 +77,10 @@ public:
 private:
     std::optional<UserLanguage> m_language;
 };
+
+// Walks what a screen reader meets under `node` and expects a name on every control; `where`
+// names the way down, `controls` counts them.
+class QAccessibleInterface;
+void ExpectNamed(QAccessibleInterface* node, const std::string& where, int& controls);
 
 inline void PrintTo(Language language, std::ostream* out) { *out << WindowLanguage::Code(language); }
