@@ -294,7 +294,8 @@ TEST(PartialRender, EqualsAWholeRender) {
     QApplication::processEvents();
     const int band = MeterBarTop(scale, -210, 334) - MeterBarTop(scale, -200, 334) + 2;
     EXPECT_EQ(meterPaints.area, QRect(0, MeterBarTop(scale, -200, 334), 18, band));
-    columns.Feed(reinterpret_cast<const char*>(pcm.data()), kBlockBytes);
+    for (int block = 0; block < 4; ++block)  // a column of 400 ms
+        columns.Feed(reinterpret_cast<const char*>(pcm.data()), kBlockBytes);
     history.SetPicture(PictureOf(columns));
     QApplication::processEvents();
     EXPECT_LE(historyPaints.area.width(), 3) << historyPaints.area.x();
@@ -389,6 +390,7 @@ TEST_F(Recording, BarsThatCannotBeSeenCatchUpWhenShown) {
     feed.OnRecordingStart(kStereo);
     feed.OnTrackOpen(kStereo);
     Record(2);
+    QApplication::processEvents();  // the loop runs on between buffers
     ASSERT_TRUE(displays.Refreshing());
     const HistoryPicture before = monitor.Track().Picture();
     const int meterBefore = levels.Left().Value();
@@ -416,7 +418,7 @@ TEST_F(Recording, BarsThatCannotBeSeenCatchUpWhenShown) {
     EXPECT_EQ(shown.pixel(monitor.Track().MarkX() + 5, mid + 5), Rgb(monitor.Track().background));
 
     levels.show();
-    QApplication::processEvents();
+    for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();  // shown, exposed, painted
     EXPECT_EQ(levels.Left().Value(), last.left);
     Save(monitor, "monitor-restored.png");
 

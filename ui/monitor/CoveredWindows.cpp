@@ -20,8 +20,11 @@ CCoveredWindows& CCoveredWindows::Instance() {
 }
 
 void CCoveredWindows::Watch(QWidget& window) {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window.windowHandle()) return;
+    // The offscreen platform also answers for X11, without a connection.
+    auto* x11 = QGuiApplication::platformName() == QLatin1String("xcb")
+                    ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                    : nullptr;
+    if (!x11 || !x11->connection() || !window.windowHandle()) return;
     const auto id = static_cast<uint32_t>(window.winId());
     CCoveredWindows& self = Instance();
     if (!self.m_watched.insert(id).second) return;

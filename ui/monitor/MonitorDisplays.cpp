@@ -77,16 +77,25 @@ void CMonitorDisplays::ClearScope() {
     m_monitor.Scope().Clear();
 }
 
-bool CMonitorDisplays::eventFilter(QObject*, QEvent* event) {
+bool CMonitorDisplays::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == CCoveredWindows::kChanged) {
         FollowVisibility();
         return true;
     }
     switch (event->type()) {
+    case QEvent::Paint:
+        // Painted, so seen: the window's exposure may have come before it was watched, or
+        // after the bar was shown.
+        if (m_timer.isActive() && !(watched == &m_levels && m_levelsBehind) &&
+            !(watched == &m_monitor && m_monitorBehind))
+            break;
+        [[fallthrough]];
     case QEvent::Show:
     case QEvent::Hide:
     case QEvent::WindowStateChange:
     case QEvent::Expose:
+        // A window made by this show is exposed later: watch it from now on.
+        WatchWindows();
         // Once the event has been handled, so visibility and exposure are settled.
         if (!m_followQueued) {
             m_followQueued = true;
@@ -99,8 +108,7 @@ bool CMonitorDisplays::eventFilter(QObject*, QEvent* event) {
     return false;
 }
 
-void CMonitorDisplays::FollowVisibility() {
-    m_followQueued = false;
+void CMonitorDisplays::WatchWindows() {
     // The bars' window (and so its native window) may be made or changed after they are.
     for (QWidget* bar : {static_cast<QWidget*>(&m_levels), static_cast<QWidget*>(&m_monitor)}) {
         QWidget* window = bar->window();
@@ -109,6 +117,11 @@ void CMonitorDisplays::FollowVisibility() {
         window->windowHandle()->installEventFilter(this);
         CCoveredWindows::Watch(*window);
     }
+}
+
+void CMonitorDisplays::FollowVisibility() {
+    m_followQueued = false;
+    WatchWindows();
     if (OnScreen(m_levels) || OnScreen(m_monitor)) {
         if (!m_timer.isActive()) m_timer.start();
         Refresh();

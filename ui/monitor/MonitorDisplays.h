@@ -37,6 +37,7 @@ protected:
 private:
     // After a bar or its window was shown, hidden, minimised, restored, mapped or unmapped.
     void FollowVisibility();
+    void WatchWindows();
     void ShowPicture();
     void ClearScope();
 
