@@ -223,7 +223,8 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     m_refresh.setInterval(kRefreshMs);
     connect(&m_refresh, &QTimer::timeout, this, [this] {
         Control().PollInput();
-        RefreshPanes();
+        // The panes only while they can be seen; the next tick after they can brings them up to date.
+        if (OnScreen(*m_totalPane)) RefreshPanes();
     });
     RefreshPanes();
     UpdateCommands();

@@ -13,18 +13,21 @@ MeterScale SilenceMeterScale(int own, int left, int right) {
     return scale;
 }
 
+int MeterBarTop(const MeterScale& scale, int value, int height) {
+    const int64_t range = int64_t{scale.top} - scale.bottom;
+    if (range <= 0 || height <= 0) return height;
+    // 64-bit: a level far outside the scale must clip, not overflow.
+    const int64_t barHeight = height * (int64_t{value} - scale.bottom) / range;
+    return static_cast<int>(std::clamp<int64_t>(height - barHeight, 0, height));
+}
+
 MeterLayout LayOutMeter(const MeterScale& scale, int value, int height) {
     MeterLayout layout;
+    layout.barTop = MeterBarTop(scale, value, height);
     const int64_t range = int64_t{scale.top} - scale.bottom;
-    if (range <= 0 || height <= 0) {
-        layout.barTop = height;
-        return layout;
-    }
-    // 64-bit: a level far outside the scale must clip, not overflow.
+    if (range <= 0 || height <= 0) return layout;
     const auto y = [&](int64_t level) { return static_cast<int>((scale.top - level) * height / range); };
-    const int64_t barHeight = height * (int64_t{value} - scale.bottom) / range;
     layout.bar = value > scale.bottom;
-    layout.barTop = static_cast<int>(std::clamp<int64_t>(height - barHeight, 0, height));
     if (scale.tickStep <= 0) return layout;
     // Integer arithmetic: threshold × 0.85 truncated toward zero, exactly (−450 → −382).
     layout.mark = true;

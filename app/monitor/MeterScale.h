@@ -33,3 +33,5 @@ struct MeterLayout {
 };
 
 MeterLayout LayOutMeter(const MeterScale& scale, int value, int height);
+// Its barTop alone, for the rows a change of level touches.
+int MeterBarTop(const MeterScale& scale, int value, int height);

@@ -1,13 +1,16 @@
 // The meters and monitor displays as painted: pixels at the positions the scale and column
-// arithmetic give, the hand-over from the feed, and screenshots of a tone-and-silence recording.
+// arithmetic give, renders of the changed part only that equal whole renders, the hand-over from
+// the feed while the bars can and cannot be seen, and screenshots of a tone-and-silence recording.
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QPaintEvent>
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -44,6 +47,30 @@ int TextPixels(const QImage& image, const QRect& area) {
 ShadedColors Frame() {
     return ShadeColors(QApplication::palette().color(QPalette::Button), 50);
 }
+
+HistoryPicture PictureOf(const CHistoryColumns& columns) {
+    HistoryPicture picture;
+    picture.msPerColumn = columns.msPerColumn;
+    picture.span = columns.span;
+    picture.columns = columns.Columns();
+    picture.position = columns.Position();
+    picture.extremes = columns.Extremes();
+    picture.averages = columns.Averages();
+    return picture;
+}
+
+// The union of the areas a shown widget is repainted in.
+class PaintedArea : public QObject {
+public:
+    explicit PaintedArea(QWidget& widget) { widget.installEventFilter(this); }
+    QRect area;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) area |= static_cast<QPaintEvent*>(event)->rect();
+        return false;
+    }
+};
 
 TEST(ShadeColors, DarkAndCappedLight) {
     struct {
@@ -180,13 +207,7 @@ TEST(WaveHistory, ColumnsTimeMarksAndPositionMarkOnTheControlOnly) {
     columns.span = TrackSpan(500);
     columns.Start(kStereo);
     for (int i = 0; i < 471; ++i) columns.Feed(reinterpret_cast<const char*>(pcm.data()), kBlockBytes);
-    HistoryPicture picture;
-    picture.msPerColumn = columns.msPerColumn;
-    picture.span = columns.span;
-    picture.columns = columns.Columns();
-    picture.position = columns.Position();
-    picture.extremes = columns.Extremes();
-    picture.averages = columns.Averages();
+    const HistoryPicture picture = PictureOf(columns);
 
     CWaveHistory history(QStringLiteral("track"));
     history.resize(500, 37);
@@ -209,11 +230,87 @@ TEST(WaveHistory, ColumnsTimeMarksAndPositionMarkOnTheControlOnly) {
     EXPECT_EQ(history.grab().toImage().pixel(history.MarkX(), 5), Rgb(history.mark));
 }
 
+// Each display rendered again and again in the part each change touched ends as one rendered
+// whole from its last state; and a shown display repaints only that part.
+TEST(PartialRender, EqualsAWholeRender) {
+    std::mt19937 random(7);
+    const MeterScale scale = SilenceMeterScale(-450, -450, -300);
+    CLevelMeter meter(QStringLiteral("L")), wholeMeter(QStringLiteral("L"));
+    for (CLevelMeter* m : {&meter, &wholeMeter}) {
+        m->resize(18, 334);
+        m->SetScale(scale);
+    }
+    for (int i = 0; i < 300; ++i) {
+        meter.SetValue(std::uniform_int_distribution<int>(-520, 20)(random));  // beyond both ends too
+        meter.Image();
+    }
+    wholeMeter.SetValue(meter.Value());
+    EXPECT_EQ(meter.Image(), wholeMeter.Image());
+
+    // Tone bursts of changing level: columns differ, and 1000 blocks halve the history twice.
+    std::vector<int16_t> pcm(2 * 4410);
+    CHistoryColumns columns;
+    columns.msPerColumn = 100;
+    columns.span = TrackSpan(500);
+    columns.Start(kStereo);
+    CWaveHistory history(QStringLiteral("track")), wholeHistory(QStringLiteral("track"));
+    CWaveScope scope, wholeScope;
+    ScopePicture scopePicture;
+    scopePicture.hasWindow = true;
+    scopePicture.format = kStereo;
+    for (QWidget* w : {static_cast<QWidget*>(&history), static_cast<QWidget*>(&wholeHistory)}) w->resize(500, 37);
+    for (QWidget* w : {static_cast<QWidget*>(&scope), static_cast<QWidget*>(&wholeScope)}) w->resize(256, 37);
+    for (int block = 0; block < 1000; ++block) {
+        const int level = std::uniform_int_distribution<int>(0, 32000)(random);
+        for (int i = 0; i < 4410; ++i) pcm[2 * i] = pcm[2 * i + 1] = static_cast<int16_t>(level * ((i / 7) % 3 - 1));
+        columns.Feed(reinterpret_cast<const char*>(pcm.data()), kBlockBytes);
+        history.SetPicture(PictureOf(columns));
+        history.Image();
+        scopePicture.data.assign(reinterpret_cast<char*>(pcm.data()), reinterpret_cast<char*>(pcm.data()) + 8800);
+        scopePicture.validBytes = block % 50 == 49 ? 0 : 8800;
+        scope.SetPicture(scopePicture);
+        scope.Image();
+    }
+    ASSERT_EQ(history.Picture().msPerColumn, 400);
+    wholeHistory.SetPicture(history.Picture());
+    EXPECT_EQ(history.Image(), wholeHistory.Image());
+    EXPECT_EQ(history.grab().toImage(), wholeHistory.grab().toImage());  // the position mark too
+    wholeScope.SetPicture(scopePicture);
+    EXPECT_EQ(scope.Image(), wholeScope.Image());
+    scope.Clear();
+    wholeScope.Clear();
+    EXPECT_EQ(scope.Image(), wholeScope.Image());
+
+    // Shown: a small change of level repaints a band of rows, a new column one column and the
+    // position mark's two.
+    meter.show();
+    history.show();
+    QApplication::processEvents();
+    PaintedArea meterPaints(meter), historyPaints(history);
+    meter.SetValue(-200);
+    QApplication::processEvents();
+    meterPaints.area = {};
+    meter.SetValue(-210);
+    QApplication::processEvents();
+    const int band = MeterBarTop(scale, -210, 334) - MeterBarTop(scale, -200, 334) + 2;
+    EXPECT_EQ(meterPaints.area, QRect(0, MeterBarTop(scale, -200, 334), 18, band));
+    for (int block = 0; block < 4; ++block)  // a column of 400 ms
+        columns.Feed(reinterpret_cast<const char*>(pcm.data()), kBlockBytes);
+    history.SetPicture(PictureOf(columns));
+    QApplication::processEvents();
+    EXPECT_LE(historyPaints.area.width(), 3) << historyPaints.area.x();
+    EXPECT_EQ(historyPaints.area.height(), 37);
+}
+
 // A recording of a tone-and-silence pattern through the feed, as the audio thread would deliver it.
 class Recording : public ::testing::Test {
 protected:
     Recording() : displays(feed, levels, monitor) {
         levels.resize(levels.sizeHint());
+        // What cannot be seen is not painted.
+        levels.show();
+        monitor.show();
+        QApplication::processEvents();
         displays.SetSilenceLevels(-450, -450);
         const Result<SignalSpec> spec =
             ParseSignalSpec("tone=440hz/-6db/20s,silence=10s,tone=1000hz/-20db/15s,silence=5s,loop");
@@ -285,6 +382,57 @@ TEST_F(Recording, DisplaysFollowTheFeedPauseAndStop) {
     EXPECT_EQ(levels.Left().Value(), -300);
     Record(0.5);
     EXPECT_GT(monitor.Scope().FramesPerPanel(), 0);
+}
+
+// Minimised or hidden bars are given nothing while buffers arrive; shown again, each has the
+// newest picture: the history holds the columns of the time it was away.
+TEST_F(Recording, BarsThatCannotBeSeenCatchUpWhenShown) {
+    feed.OnRecordingStart(kStereo);
+    feed.OnTrackOpen(kStereo);
+    Record(2);
+    QApplication::processEvents();  // the loop runs on between buffers
+    ASSERT_TRUE(displays.Refreshing());
+    const HistoryPicture before = monitor.Track().Picture();
+    const int meterBefore = levels.Left().Value();
+
+    levels.hide();
+    monitor.showMinimized();
+    QApplication::processEvents();
+    EXPECT_FALSE(displays.Refreshing());
+    Record(19.5);  // into the loud tone
+    EXPECT_EQ(monitor.Track().Picture().position, before.position);
+    EXPECT_EQ(levels.Left().Value(), meterBefore);
+
+    monitor.showNormal();
+    QApplication::processEvents();
+    EXPECT_TRUE(displays.Refreshing());
+    const HistoryPicture& track = monitor.Track().Picture();
+    EXPECT_EQ(track.position, before.position + 2 * 195);
+    EXPECT_EQ(levels.Left().Value(), meterBefore);  // its bar is still hidden
+    // Columns fed while minimised are drawn (the tone reaches far from the centre line), the
+    // next ones are still empty.
+    const QImage shown = monitor.Track().grab().toImage();
+    const int fed = monitor.Track().Margin() + before.position / 2 + 100;
+    const int mid = shown.height() / 2;
+    EXPECT_NE(shown.pixel(fed, mid + 5), Rgb(monitor.Track().background));
+    EXPECT_EQ(shown.pixel(monitor.Track().MarkX() + 5, mid + 5), Rgb(monitor.Track().background));
+
+    levels.show();
+    for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();  // shown, exposed, painted
+    EXPECT_EQ(levels.Left().Value(), last.left);
+    Save(monitor, "monitor-restored.png");
+
+    // A stop while minimised: restored, the scope is empty and the meters are at their bottom.
+    monitor.showMinimized();
+    levels.showMinimized();
+    QApplication::processEvents();
+    Record(0.5);
+    displays.RecordingStopped();
+    monitor.showNormal();
+    levels.showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
+    EXPECT_EQ(levels.Left().Value(), -450);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "ui/monitor/ColorButton.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
@@ -39,29 +40,45 @@ CColorButton::CColorButton(QWidget* parent) : QWidget(parent) {
     setFont(labels);
 }
 
+bool Drawn(const QPainter& painter, const QRect& area) {
+    return !painter.hasClipping() || painter.clipBoundingRect().toAlignedRect().intersects(area);
+}
+
+QSize CColorButton::ImageSize() const {
+    return width() > 0 && height() > 0 ? size() : QSize(300, 300);
+}
+
 const QImage& CColorButton::Image() {
-    const QSize size = width() > 0 && height() > 0 ? this->size() : QSize(300, 300);
+    const QSize size = ImageSize();
     if (m_image.size() != size) {
         m_image = QImage(size, QImage::Format_RGB32);
-        m_dirty = true;
+        m_dirty = kEverything;
     }
-    if (m_dirty) {
+    m_dirty &= m_image.rect();
+    if (!m_dirty.isEmpty()) {
         QPainter painter(&m_image);
         painter.setFont(font());
+        if (m_dirty != m_image.rect()) painter.setClipRect(m_dirty);
         Render(painter, m_image.rect());
-        m_dirty = false;
+        m_dirty = QRect();
     }
     return m_image;
 }
 
 void CColorButton::Invalidate() {
-    m_dirty = true;
+    m_dirty = kEverything;
     update();
 }
 
-void CColorButton::paintEvent(QPaintEvent*) {
+void CColorButton::Invalidate(const QRect& area) {
+    m_dirty |= area;
+    update(area);
+}
+
+void CColorButton::paintEvent(QPaintEvent* event) {
     const QImage& image = Image();
     QPainter painter(this);
-    painter.drawImage(0, 0, image);
+    // Only what the window system asked for: one changed column of a history is one column.
+    painter.drawImage(event->rect(), image, event->rect());
     PaintOver(painter);
 }

@@ -30,13 +30,18 @@ public:
     QColor text{200, 200, 200};
     QColor mark{255, 0, 0};
 
-    // The picture as last rendered, rendered again first when something changed. The control's
-    // size, or 300 × 300 while it has none.
+    // The picture as last rendered, its changed part rendered again first. The control's size,
+    // or 300 × 300 while it has none.
     const QImage& Image();
 
 protected:
-    // Something shown changed: render again before the next paint, which Qt coalesces.
+    QSize ImageSize() const;
+    // Something shown changed, everywhere or in `area`: that part is rendered again before the
+    // next paint, which Qt coalesces and leaves out while the control cannot be seen.
     void Invalidate();
+    void Invalidate(const QRect& area);
+    // Renders the whole of `rect`; the painter may be clipped to the part that changed, and
+    // what lies outside it (text above all) need not be drawn: Drawn tells.
     virtual void Render(QPainter& painter, const QRect& rect) = 0;
     // Drawn on the control over the copied image, never into it.
     virtual void PaintOver(QPainter&) {}
@@ -44,5 +49,9 @@ protected:
 
 private:
     QImage m_image;
-    bool m_dirty = true;
+    static constexpr QRect kEverything{0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    QRect m_dirty = kEverything;  // empty: the image is up to date
 };
+
+// Whether `area` reaches into the part `painter` renders.
+bool Drawn(const QPainter& painter, const QRect& area);

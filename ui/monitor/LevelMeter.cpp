@@ -5,6 +5,7 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QPainter>
+#include <cstdlib>
 
 namespace {
 
@@ -53,7 +54,11 @@ int CLevelMeter::SetValue(int level) {
     const int previous = m_value;
     m_value = level;
     if (level != previous) {
-        Invalidate();
+        // Only the rows between the two bar tops change, and the raised edge's row below each.
+        const int height = ImageSize().height();
+        const int oldTop = MeterBarTop(m_scale, previous, height);
+        const int newTop = MeterBarTop(m_scale, level, height);
+        Invalidate(QRect(0, std::min(oldTop, newTop), ImageSize().width(), std::abs(newTop - oldTop) + 2));
         if (QAccessible::isActive()) {
             QAccessibleValueChangeEvent event(this, level / 10.0);
             QAccessible::updateAccessibility(&event);
@@ -84,8 +89,11 @@ void CLevelMeter::Render(QPainter& painter, const QRect& rect) {
     for (const MeterTick& tick : layout.ticks) {
         painter.setPen(grid);
         painter.drawLine(rect.left() + 1, tick.y, rect.right() - 1, tick.y);
+        const QRect label(rect.left() + 2, tick.y, rect.width(), rect.height());
+        // A line's height below the tick and a margin for antialiasing: all the label's pixels.
+        const int line = painter.fontMetrics().height();
+        if (!Drawn(painter, QRect(label.left(), label.top() - 2, label.width(), 2 * line + 2))) continue;
         painter.setPen(text);
-        painter.drawText(QRect(rect.left() + 2, tick.y, rect.width(), rect.height()), Qt::AlignLeft | Qt::AlignTop,
-                         QString::number(tick.label));
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignTop, QString::number(tick.label));
     }
 }

@@ -27,8 +27,31 @@ CWaveHistory::CWaveHistory(const QString& name, QWidget* parent) : CColorButton(
 }
 
 void CWaveHistory::SetPicture(const HistoryPicture& picture) {
+    const bool sameLayout = picture.msPerColumn == m_picture.msPerColumn && picture.span == m_picture.span &&
+                            picture.extremes.size() == m_picture.extremes.size() &&
+                            picture.averages.size() == m_picture.averages.size();
+    const int oldMark = MarkX();
+    // Usually one new column; a halving or a new history changes them all.
+    int64_t first = -1, last = -1;
+    if (sameLayout) {
+        for (size_t v = 0; v < picture.extremes.size(); ++v)
+            if (picture.extremes[v] != m_picture.extremes[v] || picture.averages[v] != m_picture.averages[v]) {
+                if (first < 0) first = static_cast<int64_t>(v / 2);
+                last = static_cast<int64_t>(v / 2);
+            }
+    }
     m_picture = picture;
-    Invalidate();
+    if (!sameLayout) {
+        Invalidate();
+        return;
+    }
+    const int height = ImageSize().height();
+    if (first >= 0) Invalidate(QRect(Margin() + static_cast<int>(first), 0, static_cast<int>(last - first + 1), height));
+    // The mark is drawn over the image: moving it repaints, renders nothing.
+    if (MarkX() != oldMark) {
+        update(QRect(oldMark, 0, 1, height));
+        update(QRect(MarkX(), 0, 1, height));
+    }
 }
 
 int64_t CWaveHistory::Columns() const {
@@ -56,10 +79,17 @@ void CWaveHistory::Render(QPainter& painter, const QRect& rect) {
             m_picture.averages.size() == m_picture.extremes.size()) {
             const std::vector<int16_t>* arrays[] = {&m_picture.extremes, &m_picture.averages};
             const QColor colours[] = {foreground, ShadeColors(foreground, 125).light};
+            // Only the columns that are rendered: most renders are of one new column.
+            int64_t from = 0, to = columns;
+            if (painter.hasClipping()) {
+                const QRect clip = painter.clipBoundingRect().toAlignedRect();
+                from = std::max<int64_t>(0, clip.left() - rect.left() - margin);
+                to = std::min<int64_t>(columns, clip.right() + 1 - rect.left() - margin);
+            }
             for (int pass = 0; pass < 2; ++pass) {
                 painter.setPen(colours[pass]);
                 const std::vector<int16_t>& values = *arrays[pass];
-                for (int64_t i = 0; i < columns; ++i)
+                for (int64_t i = from; i < to; ++i)
                     VerticalLine(painter, rect.left() + margin + static_cast<int>(i), ValueY(values[2 * i], mid),
                                  ValueY(values[2 * i + 1], mid));
             }
@@ -72,8 +102,9 @@ void CWaveHistory::Render(QPainter& painter, const QRect& rect) {
                 const int x = rect.left() + xs[k];
                 painter.setPen(grid);
                 painter.drawLine(x, rect.top(), x, rect.bottom());
-                painter.setPen(text);
                 const QRect label(x - 40, rect.top(), 80, rect.height());
+                if (!Drawn(painter, label)) continue;
+                painter.setPen(text);
                 painter.drawText(label, Qt::AlignHCenter | Qt::AlignBottom,
                                  QString::fromStdString(HistoryTimeLabel(times[k], m_picture.span)));
             }

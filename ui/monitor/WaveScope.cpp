@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -19,13 +20,34 @@ CWaveScope::CWaveScope(QWidget* parent) : CColorButton(parent) {
 
 void CWaveScope::SetPicture(const ScopePicture& picture) {
     m_picture = picture;
-    Invalidate();
+    Retrace();
 }
 
 void CWaveScope::Clear() {
     m_picture.hasWindow = false;
     m_picture.validBytes = 0;
-    Invalidate();
+    Retrace();
+}
+
+void CWaveScope::Retrace() {
+    // The rows the old and the new traces cover; a quiet input changes a thin band about the centre.
+    const QSize size = ImageSize();
+    const int halfH = (size.height() - 2) / 2;
+    const int count = FramesPerPanel();
+    int top = size.height(), bottom = -1;
+    for (int i = 0; i < count; ++i)
+        for (bool right : {false, true}) {
+            const int16_t sample = right ? ScopeRightSample(m_picture.data.data(), m_picture.format, i)
+                                         : ScopeLeftSample(m_picture.data.data(), m_picture.format, i);
+            const int y = TraceY(sample, 1, halfH);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    const QRect rows = bottom >= top ? QRect(0, top, size.width(), bottom - top + 1) : QRect();
+    if (size == m_tracedIn) Invalidate(rows | m_traced);
+    else Invalidate();
+    m_traced = rows;
+    m_tracedIn = size;
 }
 
 int CWaveScope::FramesPerPanel() const {
@@ -58,8 +80,11 @@ void CWaveScope::Render(QPainter& painter, const QRect& rect) {
             painter.drawPolyline(m_trace);
         }
     }
-    painter.setPen(text);
     const QRect labels(inner.left() + 1, rect.top(), inner.width(), inner.bottom() - 1 - rect.top());
+    // The labels' line, and a pixel around it for antialiasing.
+    const int line = painter.fontMetrics().height();
+    if (!Drawn(painter, QRect(rect.left(), labels.bottom() - line - 1, rect.width(), line + 3))) return;
+    painter.setPen(text);
     painter.drawText(labels, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("LEFT"));
     painter.drawText(labels.translated(halfW, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("RIGHT"));
 }

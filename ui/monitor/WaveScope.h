@@ -21,6 +21,11 @@ protected:
     void Render(QPainter& painter, const QRect& rect) override;
 
 private:
+    // Invalidates what the trace covered and covers now.
+    void Retrace();
+
     ScopePicture m_picture;
+    QRect m_traced;  // the rows of the trace in an image of m_tracedIn
+    QSize m_tracedIn;
     QPolygon m_trace;
 };
