@@ -53,6 +53,7 @@ public:
     }
     void Inform(const QString& text) override { Print(text); }
     void Warn(const QString& text) override { Print(text); }
+    void Refuse(const QString& text) override { Print(text); }
     void About(const QString&, const QString& text) override { Print(text); }
     bool Run(QDialog&) override { return false; }
     QString ChooseFolder(const QString&) override { return {}; }
