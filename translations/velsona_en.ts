@@ -304,7 +304,14 @@
 %TLN2% → [トラック時間]の時分秒版 [例:05：21：48]<byte value="xd"/>
 %TDY2% → [本日日付]の年2桁版 [例:03-09-25]<byte value="xd"/>
 </source>
-        <translation type="unfinished"></translation>
+        <translation>* These %tokens% can be used as well:<byte value="xd"/>
+<byte value="xd"/>
+%TKN2% → [Track No.] with two digits [e.g. 01]<byte value="xd"/>
+%STM2% → [Start time] as hours, minutes and seconds [e.g. 03:15:32]<byte value="xd"/>
+%ETM2% → [End time] as hours, minutes and seconds [e.g. 05:21:48]<byte value="xd"/>
+%TLN2% → [Track length] as hours, minutes and seconds [e.g. 05:21:48]<byte value="xd"/>
+%TDY2% → [Today&apos;s date] with a two-digit year [e.g. 03-09-25]<byte value="xd"/>
+</translation>
     </message>
 </context>
 <context>
