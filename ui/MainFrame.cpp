@@ -138,12 +138,32 @@ QString MenuPlaceOf(Command id) {
 
 // The list's cells and headers keep a character's width between the texts of neighbouring
 // columns, where a right-aligned column meets a left-aligned one ("時間 [ 日付 ]" and "タイトル").
+// Only across: the header keeps its height, which a small screen's bars cannot spare.
 class CListStyle : public QProxyStyle {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
         const int value = QProxyStyle::pixelMetric(metric, option, widget);
         if ((metric != PM_HeaderMargin && metric != PM_FocusFrameHMargin) || !widget) return value;
         return std::max(value, (widget->fontMetrics().averageCharWidth() + 1) / 2);
+    }
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_HeaderSection) result.rheight() -= 2 * ExtraHeaderMargin(option, widget);
+        return result;
+    }
+    QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override {
+        QRect result = QProxyStyle::subElementRect(element, option, widget);
+        if (element == SE_HeaderLabel) {
+            const int extra = ExtraHeaderMargin(option, widget);
+            result.adjust(0, -extra, 0, extra);
+        }
+        return result;
+    }
+
+private:
+    int ExtraHeaderMargin(const QStyleOption* option, const QWidget* widget) const {
+        return pixelMetric(PM_HeaderMargin, option, widget) - baseStyle()->pixelMetric(PM_HeaderMargin, option, widget);
     }
 };
 

@@ -68,7 +68,7 @@ int64_t NextWaitMilestoneMs(int64_t waitedMs) {
     return (waitedMs / kHourMs + 1) * kHourMs;
 }
 
-// The milestone a wait of `waitedMs` has passed: "10 分", "3 時間".
+// The last milestone a wait of `waitedMs` has passed: "10 分", "3 時間".
 UserText WaitMilestoneText(int64_t waitedMs) {
     if (waitedMs < 10 * kMinuteMs) return UserText("RecordingControl", "1 分");
     if (waitedMs < kHourMs) return UserText("RecordingControl", "10 分");
@@ -244,14 +244,13 @@ void CRecordingControl::PollInput() {
                                        "録音デバイスをもう一度開けませんでした (%1)。1秒後にもう一度試します。")
                                   .Arg(reason),
                               reason});
-        if (waitedMs >= m_nextWaitNoteMs) {
-            m_nextWaitNoteMs = NextWaitMilestoneMs(waitedMs);
+        // Each milestone passed gets its line, even when one slow poll passed two of them.
+        for (; waitedMs >= m_nextWaitNoteMs; m_nextWaitNoteMs = NextWaitMilestoneMs(m_nextWaitNoteMs))
             if (log)
                 log->Write(LogSeverity::Information,
                            UserText("RecordingControl", "入力を %1 待っています。まだ開けません (%2)。")
-                               .Arg(WaitMilestoneText(waitedMs))
+                               .Arg(WaitMilestoneText(m_nextWaitNoteMs))
                                .Arg(reason));
-        }
         return;
     }
     const Result<void> resumed = m_session->ResumeCapture();

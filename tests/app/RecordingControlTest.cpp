@@ -1034,7 +1034,10 @@ TEST_P(WaitLog, HoldsTheLossTheMilestonesAndTheReturn) {
         static const std::regex milestone("入力を (.+) 待っています。まだ開けません \\(.+\\)。$");
         if (std::smatch match; std::regex_search(*line, match, milestone)) milestones.push_back(match[1]);
     }
-    EXPECT_EQ(milestones, c.milestones) << rig.Logged();
+    // A loaded machine may stretch the real gap, and with it the wait, past one more hour.
+    ASSERT_GE(milestones.size(), c.milestones.size()) << rig.Logged();
+    EXPECT_LE(milestones.size(), c.milestones.size() + 1) << rig.Logged();
+    EXPECT_TRUE(std::equal(c.milestones.begin(), c.milestones.end(), milestones.begin())) << rig.Logged();
     EXPECT_LT(lines.size(), 16u) << rig.Logged();
     LogSeverity severity;
     std::string latestProblem;
