@@ -165,7 +165,10 @@ std::string WhenText(const ScheduleEntry& entry) {
     }
     std::string days;
     for (int day = 0; day < 7; ++day)
-        if (entry.weekdays & (1 << day)) days += (days.empty() ? "" : ",") + std::string(kDayWords[day]);
+        if (entry.weekdays & (1 << day)) {
+            if (!days.empty()) days += ',';
+            days += kDayWords[day];
+        }
     return "weekly " + days + " " + TimeOfDay(entry.startSecond, false);
 }
 
@@ -243,7 +246,10 @@ std::string CalendarExpression(const ScheduleEntry& entry) {
     }
     std::string days;
     for (int day = 0; day < 7; ++day)
-        if (entry.weekdays & (1 << day)) days += (days.empty() ? "" : ",") + std::string(kCalendarDays[day]);
+        if (entry.weekdays & (1 << day)) {
+            if (!days.empty()) days += ',';
+            days += kCalendarDays[day];
+        }
     return days + " *-*-* " + time;
 }
 

@@ -30,7 +30,8 @@ UserText RecoveryNote(const std::vector<RecoveredTrack>& tracks) {
                                                               : UserText("RecoveryReport", "%1\n　→ %2（タグを書き込めませんでした）"))
                               : track.tagged ? UserText("RecoveryReport", "%1（名前を付けられませんでした）")
                                              : UserText("RecoveryReport", "%1（名前を付けられませんでした）（タグを書き込めませんでした）");
-        lines += "\n" + SaidUtf8(UserText(line).Arg(track.from.str()).Arg(track.to.str()));
+        lines += '\n';
+        lines += SaidUtf8(UserText(line).Arg(track.from.str()).Arg(track.to.str()));
     }
     return UserText("RecoveryReport", "前回終了しきれなかった録音を仕上げ、次の名前で保存しました:%1").Arg(lines);
 }
