@@ -37,7 +37,9 @@ bool CopyToNewFile(const FileAt& from, const FileAt& to, const struct stat& sour
         // Keep what the file looked like, as a move within one file system would.
         const timespec times[2] = {source.st_atim, source.st_mtim};
         utimensat(to.folder, to.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
-        fchmodat(to.folder, to.name.c_str(), source.st_mode & 07777, 0);
+        // As the times, best effort: a file system without modes (a FAT stick) refuses, and the copy stands.
+        const int modeKept = fchmodat(to.folder, to.name.c_str(), source.st_mode & 07777, 0);
+        static_cast<void>(modeKept);
     } else {
         unlinkat(to.folder, to.name.c_str(), 0);
     }
