@@ -1,10 +1,9 @@
-// QualityEntry: one row of a format's quality list, a fixed 64-byte record; the list of each format.
+// QualityEntry: one row of a format's quality list, a fixed 64-byte record; QualityTable: a format's list.
 #pragma once
 
 #include <cstdint>
 
 #include "foundation/UserText.h"
-#include "tags/OutputFormat.h"
 
 struct QualityEntry {
     char label[52];      // NUL-terminated
@@ -27,11 +26,3 @@ struct QualityTable {
 // A row's label as the user reads it: the stored label with its words ("Stereo", "Mono",
 // "Level 5") from the catalogue, its numbers and units as they stand.
 UserText QualityLabel(const QualityEntry& row);
-
-// The list the output settings offer for a format; WAV and Ogg Vorbis share the PCM list.
-QualityTable QualityTableFor(OutputFormat format);
-// The row the output bar selects when it switches to a format.
-inline int DefaultQualityIndex(OutputFormat format, int inputChannels = 2) {
-    const QualityTable table = QualityTableFor(format);
-    return inputChannels == 1 ? table.monoDefaultRow : table.defaultRow;
-}

@@ -11,11 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "audiofile/OggWriter.h"
-#include "audiofile/OpusWriter.h"
+#include "audiofile/FormatTable.h"
 #include "bench/PcmSignal.h"
 #include "tags/OggCommentHeader.h"
-#include "tags/TagEditors.h"
 #include "tags/VorbisDecoder.h"
 
 namespace {
@@ -28,7 +26,6 @@ struct Codec {
     const char* name;
     OutputFormat format;
     int bitrate;
-    std::function<std::unique_ptr<CAudioWriter>()> make;
 };
 
 TagFieldSet Tags(const char* end) {
@@ -45,14 +42,8 @@ int main(int argc, char** argv) {
     const int minutes = argc > 1 ? atoi(argv[1]) : 60;
     const std::string folder = argc > 2 ? argv[2] : "/tmp";
     const Codec codecs[] = {
-        {"Ogg Vorbis q40", OutputFormat::OggVorbis, 40,
-         [] {
-             auto ogg = std::make_unique<COggWriter>();
-             ogg->SetRewriteComments(true);
-             static_cast<void>(ogg->SetQuality(40));
-             return ogg;
-         }},
-        {"Opus 64k", OutputFormat::Opus, 64000, [] { return std::make_unique<COpusWriter>(); }},
+        {"Ogg Vorbis q40", OutputFormat::OggVorbis, 40},
+        {"Opus 64k", OutputFormat::Opus, 64000},
     };
     // Loaded once per process, at a recorder's first Ogg track: not part of every close.
     static_cast<void>(LoadVorbisDecoder());
@@ -63,9 +54,9 @@ int main(int argc, char** argv) {
     printf("%-15s %8s %10s %18s %18s\n", "", "(min)", "(MB)", "(ms)", "(ms)");
     for (const Codec& codec : codecs) {
         const std::string path = folder + "/velsona-comment-bench-" + std::to_string(getpid()) +
-                                 (codec.format == OutputFormat::Opus ? ".opus" : ".ogg");
+                                 FormatRowOf(codec.format).extension;
         TagFieldSet tags = Tags("？");
-        std::unique_ptr<CAudioWriter> writer = codec.make();
+        std::unique_ptr<CAudioWriter> writer = FormatRowOf(codec.format).newWriter(codec.bitrate);
         writer->SetTags(&tags);
         if (!writer->Open(path.c_str()) || !writer->SetFormat(codec.bitrate, kBenchRate, kBenchChannels, 16, -1, -1) ||
             !writer->Begin()) {
@@ -86,7 +77,7 @@ int main(int argc, char** argv) {
         // Comments longer than the room: the whole file copied, synced and renamed over the track.
         TagFieldSet longer = Tags("01:00:00");
         longer.comment = CCharString(std::string(kOggCommentRoomEnd, 'x').c_str());
-        std::unique_ptr<CTagFile> editor = NewTagEditor(codec.format);
+        std::unique_ptr<CTagFile> editor = FormatRowOf(codec.format).newTagEditor();
         start = Clock::now();
         const bool copied = static_cast<bool>(RewriteTags(*editor, path.c_str(), longer));
         const double copyMs = Ms(Clock::now() - start);

@@ -48,10 +48,6 @@ private:
     Clock::time_point m_last;
 };
 
-struct Format {
-    const char* name;
-    OutputFormat outputFormat;
-};
 
 struct Figures {
     double splitMs = 0, otherMs = 0, finishSeconds = 0, recordSeconds = 0;
@@ -59,7 +55,7 @@ struct Figures {
     bool ok = false;
 };
 
-Figures Run(const Format& format, int minutes, const std::string& folder) {
+Figures Run(const FormatRow& format, int minutes, const std::string& folder) {
     std::mutex mutex;
     std::condition_variable wake;
     std::vector<int> codes;
@@ -85,9 +81,9 @@ Figures Run(const Format& format, int minutes, const std::string& folder) {
     }
     control.backend = *std::move(backend);
     control.settings.outputFolder = folder.c_str();
-    control.settings.fileNameTemplate = CCharString("bench-%TKN%-(%TLN%)") + "." + format.name;
-    control.settings.outputFormat = format.outputFormat;
-    control.settings.qualityIndex = DefaultQualityIndex(format.outputFormat);
+    control.settings.fileNameTemplate = CCharString("bench-%TKN%-(%TLN%)") + format.extension;
+    control.settings.outputFormat = format.format;
+    control.settings.qualityIndex = DefaultQualityIndex(format.format);
     control.settings.splitMethod = kSplitInterval;
     control.settings.splitTime = {static_cast<uint16_t>(minutes / 60), static_cast<uint16_t>(minutes % 60), 0, 0};
     control.settings.tagTitle = "Split bench %TKN%";
@@ -96,7 +92,7 @@ Figures Run(const Format& format, int minutes, const std::string& folder) {
     Figures figures;
     const Clock::time_point start = Clock::now();
     if (!control.StartRecording()) {
-        std::fprintf(stderr, "%s: the recording did not start\n", format.name);
+        std::fprintf(stderr, "%s: the recording did not start\n", format.option);
         return figures;
     }
     {
@@ -127,18 +123,13 @@ int main(int argc, char** argv) {
     std::vector<int> lengths;
     std::stringstream list(argc > 2 ? argv[2] : "60,180");
     for (std::string item; std::getline(list, item, ',');) lengths.push_back(std::atoi(item.c_str()));
-    const Format formats[] = {{"wav", OutputFormat::Wav},
-                              {"mp3", OutputFormat::Mp3},
-                              {"ogg", OutputFormat::OggVorbis},
-                              {"wma", OutputFormat::Wma},
-                              {"opus", OutputFormat::Opus}};
     std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "track", "audio thread at", "longest other", "finishing on the",
                 "recorded in", "overruns");
     std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "(min)", "the split (ms)", "buffer (ms)", "finisher (s)", "(s)", "");
     for (const int minutes : lengths) {
-        for (const Format& format : formats) {
+        for (const FormatRow& format : FormatRows()) {
             const Figures f = Run(format, minutes, folder);
-            std::printf("%-5s %8d %16.2f %16.2f %18.3f %12.1f %9llu%s\n", format.name, minutes, f.splitMs, f.otherMs,
+            std::printf("%-5s %8d %16.2f %16.2f %18.3f %12.1f %9llu%s\n", format.option, minutes, f.splitMs, f.otherMs,
                         f.finishSeconds, f.recordSeconds, static_cast<unsigned long long>(f.overruns),
                         f.ok ? "" : "  (a problem was reported)");
             std::fflush(stdout);

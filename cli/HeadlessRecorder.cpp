@@ -155,7 +155,7 @@ int CHeadlessRecorder::Record(const std::vector<std::string>& arguments) {
     }
     const Result<void> check = CheckBeforeStart(*m_backend, settings);
     if (!check) return Refuse(check.error().message, kExitFailed);
-    const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
+    const QualityEntry* row = QualityRow(settings.outputFormat, settings.qualityIndex);
     m_display.Print(UserText("HeadlessRecorder", "プリセット: %1、出力: %2、フォルダ: %3")
                         .Arg(PresetDisplayName(m_presetName))
                         .Arg(std::string(FormatName(settings.outputFormat)) + (row ? std::string(" ") + row->label : std::string()))

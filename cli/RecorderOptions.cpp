@@ -49,9 +49,6 @@ struct NamedCode {
     const char* name;
     Code code;
 };
-constexpr NamedCode<OutputFormat> kFormats[] = {{"wav", OutputFormat::Wav},        {"wma", OutputFormat::Wma},
-                                                {"ogg", OutputFormat::OggVorbis}, {"mp3", OutputFormat::Mp3},
-                                                {"flac", OutputFormat::Flac},     {"opus", OutputFormat::Opus}};
 constexpr NamedCode<int> kSplitMethods[] = {{"manual", kSplitManual}, {"interval", kSplitInterval}, {"silence", kSplitSilence}};
 
 template <typename Code, size_t N>
@@ -91,8 +88,8 @@ bool ParseFieldValue(const SettingField& field, const std::string& value, Record
             } else if constexpr (std::is_same_v<Value, int>) {
                 return ParseInteger(value, field.low, std::min(field.high, kLargestNumber), values.*member);
             } else if constexpr (std::is_same_v<Value, OutputFormat>) {
-                std::optional<OutputFormat> format;
-                if (Lookup(kFormats, value, format)) values.*member = *format;
+                const std::optional<OutputFormat> format = OutputFormatOfOption(value.c_str());
+                if (format) values.*member = *format;
                 return format.has_value();
             } else if constexpr (std::is_same_v<Value, SplitTime>) {
                 return ParseSplitTime(value, values.*member);

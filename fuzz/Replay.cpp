@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/settings/SettingsStore.h"
-#include "audiofile/ReaderByExtension.h"
-#include "tags/TagEditors.h"
+#include "audiofile/FormatTable.h"
+#include "audiofile/FormatTable.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ bool ReplayReader(const char* path, int64_t seekMs) {
     std::unique_ptr<CAudioReader> reader = NewReaderByExtension(path);
     if (!reader) return true;
     const bool decoded = !reader->Open(path) || Decode(*reader, seekMs);
-    const std::unique_ptr<CTagFile> editor = NewTagEditor(reader->Kind());
+    const std::unique_ptr<CTagFile> editor = FormatRowOf(reader->Kind()).newTagEditor();
     reader.reset();
 
     const std::string before = FileBytes(path);

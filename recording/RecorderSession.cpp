@@ -6,13 +6,7 @@
 
 #include <chrono>
 
-#include "audiofile/FlacWriter.h"
-#include "audiofile/LameLibrary.h"
-#include "audiofile/Mp3Writer.h"
-#include "audiofile/OggWriter.h"
-#include "audiofile/OpusWriter.h"
-#include "audiofile/WavWriter.h"
-#include "audiofile/WmaWriter.h"
+#include "audiofile/FormatTable.h"
 #include "foundation/PathUtils.h"
 #include "recording/FileSyncer.h"
 #include "recording/FormatConverter.h"
@@ -167,20 +161,22 @@ Result<void> CRecorderSession::OpenTrack() {
     if (!Notify(kNotifyTrackOpenBefore)) return TrackRefused();
     {
         CScopedLock lock(&m_lock);
-        std::unique_ptr<CAudioWriter> writer = CreateTrackWriter();
+        const FormatRow& format = FormatRowOf(outputKind);
+        const int qualityValue = format.sliderQuality ? oggQuality : quality;
+        std::unique_ptr<CAudioWriter> writer = format.newWriter(qualityValue);
         if (!writer)
             return FailOpen(KindFailure(FailureKind::kMissing,
                                         UserText("RecorderSession", "この出力形式と音質のエンコーダーがありません")),
                             false);
-        const int qualityValue = outputKind == OutputFormat::OggVorbis ? oggQuality : quality;
+        writer->SetTags(&tags);
         m_writer = std::make_unique<CFormatConverter>(std::move(writer));
         // A folder that cannot be made shows up as a failed open.
         EnsureFolder(FolderOf(writtenPath));
         if (Result<void> opened = m_writer->Open(writtenPath.c_str()); !opened)
             return FailOpen(Told(UserText("RecorderSession", "%1 を作成できません: %2").Arg(writtenPath.str()), std::move(opened).error()),
                             false);
-        // libopusenc takes any rate and resamples to 48 kHz itself, better than the converter would.
-        const int sampleRate = outputKind == OutputFormat::Opus ? captureFormat.sampleRate : outputSampleRate;
+        // An encoder that resamples itself (libopusenc) does it better than the converter would.
+        const int sampleRate = format.keepsCaptureRate ? captureFormat.sampleRate : outputSampleRate;
         Result<void> begun = m_writer->SetFormat(qualityValue, sampleRate, outputChannels, outputBits, -1, -1);
         if (begun) {
             m_writer->SetInputFormat(captureFormat.sampleRate, captureFormat.channels, captureFormat.bitsPerSample);
@@ -220,36 +216,6 @@ Failure CRecorderSession::Told(UserText what, Failure failure) {
 
 Failure CRecorderSession::TrackRefused() {
     return KindFailure(FailureKind::kBadValue, UserText("RecorderSession", "トラックが拒否されました"));
-}
-
-std::unique_ptr<CAudioWriter> CRecorderSession::CreateTrackWriter() {
-    std::unique_ptr<CAudioWriter> writer;
-    switch (outputKind) {
-        case OutputFormat::Wav: writer = std::make_unique<CWavWriter>(); break;
-        case OutputFormat::Wma: writer = std::make_unique<CWmaWriter>(); break;
-        case OutputFormat::OggVorbis: {
-            auto ogg = std::make_unique<COggWriter>();
-            ogg->SetRewriteComments(true);
-            if (!ogg->SetQuality(oggQuality)) return nullptr;
-            writer = std::move(ogg);
-            break;
-        }
-        case OutputFormat::Opus: writer = std::make_unique<COpusWriter>(); break;
-        case OutputFormat::Mp3:
-            // Without the encoder module MP3 is an unknown kind: no file is created.
-            if (!LoadLameLibrary()) return nullptr;
-            writer = std::make_unique<CMp3Writer>();
-            break;
-        case OutputFormat::Flac: {
-            auto flac = std::make_unique<CFlacWriter>();
-            if (!flac->SetCompressionLevel(quality)) return nullptr;
-            writer = std::move(flac);
-            break;
-        }
-    }
-    if (!writer) return nullptr;
-    writer->SetTags(&tags);
-    return writer;
 }
 
 bool CRecorderSession::CloseTrack() {

@@ -150,7 +150,6 @@ public:
 private:
     static int DeviceDataHandler(const char* data, uint32_t byteCount, void* user);
     static void DeviceEventHandler(CaptureEvent event, const UserText& detail, void* user);
-    std::unique_ptr<CAudioWriter> CreateTrackWriter();
     // A device opened on the input (by its name once one has opened), not yet capturing.
     Result<std::unique_ptr<CWaveInDevice>> OpenDevice();
     // Starts the device opened for the track just opened.

@@ -2,7 +2,6 @@
 #include "app/bars/OutputBarModel.h"
 
 #include <QtGlobal>
-#include <iterator>
 
 #include "app/bars/FileBarModel.h"
 #include "app/files/FileNameTemplate.h"
@@ -10,7 +9,6 @@
 #include "app/language/Catalogue.h"
 #include "app/settings/OutputFormats.h"
 #include "audiofile/OggWriter.h"
-#include "audiofile/QualityTable.h"
 #include "schedule/RecordTimer.h"
 
 namespace {
@@ -61,16 +59,6 @@ CCharString NumberText(int number) { return CCharString::Formatted("%d", number)
 
 }  // namespace
 
-// untranslated: the formats' names, the same in every language
-const COutputBarModel::FormatEntry COutputBarModel::kFormats[] = {
-    {OutputFormat::Wav, "WAV (PCM-Wave)"},
-    {OutputFormat::Wma, "WMA (WindowsMedia)"},
-    {OutputFormat::OggVorbis, "OGG (OggVorbis)"},
-    {OutputFormat::Mp3, "MP3 (Mpeg1Layer3)"},
-    {OutputFormat::Flac, "FLAC (FreeLossless)"},
-    {OutputFormat::Opus, "OPUS (OggOpus)"},
-};
-const int COutputBarModel::kFormatCount = static_cast<int>(std::size(kFormats));
 const char* const COutputBarModel::kSplitMethodTexts[3] = {QT_TRANSLATE_NOOP("OutputBarModel", "手動で分割"),
                                                           QT_TRANSLATE_NOOP("OutputBarModel", "一定時間で分割"),
                                                           QT_TRANSLATE_NOOP("OutputBarModel", "無音区間で分割")};
@@ -104,7 +92,7 @@ void COutputBarModel::Push() {
 }
 
 int COutputBarModel::FillQualityList(OutputFormat format) {
-    controls.sliderVisible = format == OutputFormat::OggVorbis;
+    controls.sliderVisible = FormatRowOf(format).sliderQuality;
     formatInUse = format;
     table = QualityTableFor(format);
     extension = DefaultExtension(format);

@@ -8,7 +8,7 @@
 
 #include "app/bars/BarModel.h"
 #include "app/settings/RecordingSettings.h"
-#include "audiofile/QualityTable.h"
+#include "audiofile/FormatTable.h"
 #include "foundation/UserText.h"
 
 class CFileBarModel;
@@ -37,14 +37,6 @@ public:
     static constexpr int kNumberMin = 1;
     // As far as the settings store keeps: numbers go on, recording after recording.
     static constexpr int kNumberMax = INT_MAX - 1;
-    // The format list, in its order: an entry's text (a format's name in every language) and the
-    // format it stands for.
-    struct FormatEntry {
-        OutputFormat format;
-        const char* text;
-    };
-    static const FormatEntry kFormats[];
-    static const int kFormatCount;
     // Marked for the catalogue (context "OutputBarModel"): the list says them in the user's language.
     static const char* const kSplitMethodTexts[3];
 

@@ -188,7 +188,7 @@ Result<void> CRecordingControl::StartRecording() {
 
 void CRecordingControl::LogStart() {
     if (!log) return;
-    const QualityEntry* row = QualityTableFor(settings.outputFormat).Row(settings.qualityIndex);
+    const QualityEntry* row = QualityRow(settings.outputFormat, settings.qualityIndex);
     UserText input = settings.inputDevice < 0 ? UserText("RecordingControl", "既定の入力")
                                               : UserText("RecordingControl", "入力デバイス %1").Arg(settings.inputDevice);
     if (backend && settings.inputDevice >= 0)
@@ -765,7 +765,7 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
     const RecordingSettings& track = *m_track.settings;
     session.trackCounter = TrackNumber();
     session.outputKind = track.outputFormat;
-    if (const QualityEntry* row = QualityTableFor(session.outputKind).Row(track.qualityIndex)) {
+    if (const QualityEntry* row = QualityRow(session.outputKind, track.qualityIndex)) {
         session.quality = row->value;
         session.outputSampleRate = row->sampleRate;
         session.outputChannels = row->channels;

@@ -3,7 +3,7 @@
 
 #include <sys/stat.h>
 
-#include "audiofile/ReaderByExtension.h"
+#include "audiofile/FormatTable.h"
 #include "foundation/FileStream.h"
 #include "foundation/PathUtils.h"
 #include "tags/OpusTagFile.h"

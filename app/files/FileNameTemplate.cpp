@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "audiofile/FormatTable.h"
 #include "foundation/PathUtils.h"
 
 namespace {
@@ -236,17 +237,7 @@ CCharString ExpandTemplate(const CCharString& text, bool endKnown, const Templat
     return Expand(text, endKnown, values, clocks, Filler{});
 }
 
-const char* DefaultExtension(OutputFormat format) {
-    switch (format) {
-        case OutputFormat::Wma: return ".wma";
-        case OutputFormat::OggVorbis: return ".ogg";
-        case OutputFormat::Mp3: return ".mp3";
-        case OutputFormat::Flac: return ".flac";
-        case OutputFormat::Opus: return ".opus";
-        case OutputFormat::Wav: break;
-    }
-    return ".wav";
-}
+const char* DefaultExtension(OutputFormat format) { return FormatRowOf(format).extension; }
 
 CCharString TemplateWithFormatExtension(const CCharString& fileNameTemplate, OutputFormat format) {
     const CCharString extension = ExtensionOf(fileNameTemplate);

@@ -6,8 +6,8 @@
 
 #include "app/files/FileMove.h"
 #include "app/files/TrackPlace.h"
+#include "audiofile/FormatTable.h"
 #include "foundation/PathUtils.h"
-#include "tags/OutputFormat.h"
 
 WrittenAtOpen WrittenPathAtOpen(const CCharString& outputFolder, const CCharString& plannedPath,
                                 const std::function<void(const CCharString&)>& beforeCreate) {

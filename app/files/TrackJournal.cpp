@@ -13,6 +13,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "audiofile/FormatTable.h"
 #include "foundation/PathUtils.h"
 
 namespace {

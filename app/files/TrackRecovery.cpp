@@ -1,4 +1,4 @@
-// Recovery of tracks left open: the WAV sizes, the MP3 Info frame, the FLAC totals, tags, the final name with its marker.
+// Recovery of tracks left open: the end their format needs, tags, the final name with its marker.
 #include "app/files/TrackRecovery.h"
 
 #include <algorithm>
@@ -16,62 +16,17 @@
 #include "app/files/TrackJournal.h"
 #include "app/files/TrackPlace.h"
 #include "app/files/TrackTags.h"
-#include "audiofile/FlacReader.h"
-#include "audiofile/WavWriter.h"
-#include "foundation/FileStream.h"
-#include "audiofile/LameLibrary.h"
+#include "audiofile/FormatTable.h"
 #include "foundation/PathUtils.h"
 #include "foundation/StepHook.h"
 #include "platform/DiskSpace.h"
-#include "tags/Mp3InfoFrame.h"
-#include "tags/OggPages.h"
-#include "tags/TagEditors.h"
-#include "tags/WavHeader.h"
 
 namespace {
 
-// A killed WAV writer leaves its placeholder sizes; the audio is every whole sample frame present.
-bool FinishWavSizes(const CCharString& path) {
-    CFileStream file;
-    if (!file.Open(path.c_str(), CFileStream::kReadWrite)) return false;
-    int64_t dataOffset = 0;
-    uint32_t dataSize = 0;
-    PcmFormatBlock format;
-    if (!ParseWavHeader(file, dataOffset, dataSize, &format) || dataOffset != kWavHeaderSize) return false;
-    const int64_t length = file.GetSize();
-    // Sizes the writer set at the close: what follows the audio is its tags, not more audio.
-    if (dataSize != CWavWriter::kUnknownDataSize && dataOffset + dataSize <= length) return true;
-    const int64_t frame = format.blockAlign > 0 ? format.blockAlign : 1;
-    const int64_t whole = kWavHeaderSize + (length - kWavHeaderSize) / frame * frame;
-    // Half a sample frame is no audio, and a tag list after it would be read as samples.
-    if (whole != length && !file.SetLength(whole)) return false;
-    return WriteWavSizes(file, whole).has_value();
-}
-
-// An MP3 whose encoder never wrote its Info frame gets it here, and the whole frames only.
-bool CompleteMp3(const JournalEntry& entry) {
-    CFileStream file;
-    if (!file.Open(entry.path.c_str(), CFileStream::kReadWrite)) return false;
-    BE_VERSION version{};
-    if (const LameFunctions* lame = LoadLameLibrary().value_or(nullptr)) lame->version(&version);
-    const CCharString encoder = CCharString::Formatted("LAME%d.%d", version.byMajorVersion, version.byMinorVersion);
-    return CompleteMp3Stream(file, entry.sampleFrames, encoder.c_str());
-}
-
-// An Opus stream the encoder never drained ends at its last whole page; a torn page after it goes.
-bool EndOpusStream(const CCharString& path) {
-    CFileStream file;
-    return file.Open(path.c_str(), CFileStream::kReadWrite) && EndOggStreamAtLastWholePage(file);
-}
-
-// What the encoder's end would have written: a WAV's sizes from the audio present (only while
-// it was recording: once ended, they are right and a tag list may follow), an MP3's Info frame,
-// a FLAC stream's totals, an Opus stream's last page.
+// What the encoder's end would have written, as the format's row says.
 void RepairEnd(const JournalEntry& entry, std::optional<OutputFormat> format) {
-    if (format == OutputFormat::Wav && entry.step == FinishStep::Recording) FinishWavSizes(entry.path);
-    if (format == OutputFormat::Mp3) CompleteMp3(entry);
-    if (format == OutputFormat::Flac) CompleteFlacStream(entry.path.c_str());
-    if (format == OutputFormat::Opus && entry.step == FinishStep::Recording) EndOpusStream(entry.path);
+    const FormatRow* row = format ? &FormatRowOf(*format) : nullptr;
+    if (row && row->repairCut) row->repairCut({entry.path.c_str(), entry.step == FinishStep::Recording, entry.sampleFrames});
 }
 
 // A rewrite that a kill interrupted leaves its temporary file beside the track; it is never the track.
@@ -176,7 +131,7 @@ RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFac
     const TrackTagSource source{entry.tagTitle, entry.tagArtist, entry.tagAlbum, entry.tagComment,
                                 entry.year, entry.genre, entry.genreNumber};
     const TagFieldSet tags = TrackTags(source, entry.trackNumber, true, values, clocks);
-    if (std::unique_ptr<CTagFile> editor = format ? NewTagEditor(*format) : nullptr)
+    if (std::unique_ptr<CTagFile> editor = format ? FormatRowOf(*format).newTagEditor() : nullptr)
         result.tagged = RewriteTags(*editor, entry.path.c_str(), tags).has_value();
     utimensat(AT_FDCWD, entry.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 

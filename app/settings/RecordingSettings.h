@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <variant>
 
-#include "audiofile/QualityTable.h"
+#include "audiofile/FormatTable.h"
 #include "foundation/CharString.h"
 #include "tags/OutputFormat.h"
 

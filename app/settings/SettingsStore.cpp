@@ -22,7 +22,6 @@
 #include "app/files/FileNameTemplate.h"
 #include "app/language/Catalogue.h"
 #include "app/settings/OutputFormats.h"
-#include "audiofile/QualityTable.h"
 #include "foundation/PathUtils.h"
 #include "platform/RuntimeModule.h"
 

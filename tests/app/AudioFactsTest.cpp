@@ -7,9 +7,7 @@
 #include <memory>
 
 #include "app/files/TrackFiles.h"
-#include "audiofile/FlacWriter.h"
-#include "audiofile/OggWriter.h"
-#include "audiofile/WmaWriter.h"
+#include "audiofile/FormatTable.h"
 #include "tags/WavTagFile.h"
 #include "tests/support/ReaderTestFiles.h"
 #include "tests/support/Process.h"
@@ -77,15 +75,13 @@ TEST_F(ItemsFromFiles, HalfRateMonoMp3ShowsItsBitrate) {
 namespace {
 
 struct CompressedCase {
-    const char* extension;
     OutputFormat format;
     int bitrate;  // as the session passes it
-    std::function<std::unique_ptr<CAudioWriter>()> make;
     int64_t lengthSlackMs;  // whole codec frames beyond what was fed
     int minKbps, maxKbps;   // the quality cell's bitrate: the average for the variable formats
 };
 
-void PrintTo(const CompressedCase& c, std::ostream* out) { *out << c.extension; }
+void PrintTo(const CompressedCase& c, std::ostream* out) { *out << FormatName(c.format); }
 
 class CompressedRows : public ItemsFromFiles, public testing::WithParamInterface<CompressedCase> {};
 
@@ -94,10 +90,11 @@ class CompressedRows : public ItemsFromFiles, public testing::WithParamInterface
 TEST_P(CompressedRows, CarryTheirTagsLengthAndBitrate) {
     const CompressedCase& c = GetParam();
     TagFieldSet tags = SampleTags();
+    const char* extension = FormatRowOf(c.format).extension;
     const std::optional<RecordingItem> row =
-        Record(dir / (std::string("rec") + c.extension), dir / (std::string("final") + c.extension),
+        Record(dir / (std::string("rec") + extension), dir / (std::string("final") + extension),
                [&](const std::string& p) {
-                   std::unique_ptr<CAudioWriter> writer = c.make();
+                   std::unique_ptr<CAudioWriter> writer = FormatRowOf(c.format).newWriter(c.bitrate);
                    return WriteToneTrack(*writer, p, c.bitrate, 44100, 2, 44100 * 2, &tags);
                });
     ASSERT_TRUE(row);
@@ -114,18 +111,9 @@ TEST_P(CompressedRows, CarryTheirTagsLengthAndBitrate) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, CompressedRows,
-    testing::Values(CompressedCase{".ogg", OutputFormat::OggVorbis, 40,
-                                   [] {
-                                       auto ogg = std::make_unique<COggWriter>();
-                                       EXPECT_TRUE(ogg->SetQuality(40));
-                                       return ogg;
-                                   },
-                                   0, 64, 256},
-                    CompressedCase{".wma", OutputFormat::Wma, 96000, [] { return std::make_unique<CWmaWriter>(); },
-                                   100, 96, 96},
-                    CompressedCase{".flac", OutputFormat::Flac, 5, [] { return std::make_unique<CFlacWriter>(); }, 0,
-                                   200, 1411}),
-    [](const testing::TestParamInfo<CompressedCase>& info) { return std::string(info.param.extension + 1); });
+    testing::Values(CompressedCase{OutputFormat::OggVorbis, 40, 0, 64, 256}, CompressedCase{OutputFormat::Wma, 96000, 100, 96, 96},
+                    CompressedCase{OutputFormat::Flac, 5, 0, 200, 1411}),
+    [](const testing::TestParamInfo<CompressedCase>& info) { return std::string(FormatRowOf(info.param.format).option); });
 
 TEST_F(ItemsFromFiles, AFileNoReaderAcceptsKeepsEmptyValues) {
     WriteFileBytes(dir / "broken.MP3", std::string(4096, 'x'));

@@ -723,16 +723,14 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
 
 namespace {
 
-struct FormatCase {
-    OutputFormat outputFormat;
-    const char* extension;
-};
-constexpr FormatCase kFormats[] = {
-    {OutputFormat::Wav, ".wav"}, {OutputFormat::Mp3, ".mp3"}, {OutputFormat::OggVorbis, ".ogg"}, {OutputFormat::Wma, ".wma"}};
+using FormatCase = FormatRow;
+// The formats whose frames and packets the tests below allow for.
+const FormatCase kFormats[] = {FormatRowOf(OutputFormat::Wav), FormatRowOf(OutputFormat::Mp3),
+                               FormatRowOf(OutputFormat::OggVorbis), FormatRowOf(OutputFormat::Wma)};
 
 void UseFormat(CRecordingControl& control, const FormatCase& format) {
-    control.settings.outputFormat = format.outputFormat;
-    control.settings.qualityIndex = DefaultQualityIndex(format.outputFormat);
+    control.settings.outputFormat = format.format;
+    control.settings.qualityIndex = DefaultQualityIndex(format.format);
 }
 
 // Pauses the recording as the given track opens (as the user may right after a split), so
@@ -809,10 +807,10 @@ TEST_P(EmptyTrack, LeavesNeitherFileNorRowNorJournalEntry) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EmptyTrack,
-                         testing::Combine(testing::ValuesIn(kFormats),
+                         testing::Combine(testing::ValuesIn(FormatRows()),
                                           testing::Values(EmptyEnd::InputEndsOnTheSplit, EmptyEnd::StopRightAfterASplit)),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param).extension + 1) +
+                             return std::string(std::get<0>(info.param).option) +
                                     (std::get<1>(info.param) == EmptyEnd::InputEndsOnTheSplit ? "InputEnds" : "Stop");
                          });
 
@@ -888,7 +886,7 @@ TEST_P(FullDiskAtTheClose, KeepsAndTagsWhatFitsAndNamesWhatIsKept) {
         if (seconds < 7.99) continue;
         ++whole;
         EXPECT_TRUE(DecodesCleanly(path)) << path;
-        const bool copyFits = format.outputFormat != OutputFormat::OggVorbis || size >= 2 * finished + 2 * kPage;
+        const bool copyFits = format.format != OutputFormat::OggVorbis || size >= 2 * finished + 2 * kPage;
         if (copyFits) {
             EXPECT_EQ(ProbeWithFfprobe(path).tags["title"], "Track 001") << path;
         }
@@ -899,7 +897,7 @@ TEST_P(FullDiskAtTheClose, KeepsAndTagsWhatFitsAndNamesWhatIsKept) {
 
 // WMA is left out: its encoder cannot begin a track on any of these sizes.
 INSTANTIATE_TEST_SUITE_P(Formats, FullDiskAtTheClose, testing::Values(kFormats[0], kFormats[1], kFormats[2]),
-                         [](const auto& info) { return std::string(info.param.extension + 1); });
+                         [](const auto& info) { return std::string(info.param.option); });
 
 namespace {
 
@@ -975,7 +973,7 @@ TEST_P(InputDrop, TheTracksAroundTheGapHoldTheSignalExactly) {
         SCOPED_TRACE(path);
         ProbedAudio probe = ProbeWithFfprobe(path);
         EXPECT_EQ(probe.tags["title"], "Track 00" + std::to_string(track + 1)) << "tagged as at a split";
-        if (drop.format.outputFormat == OutputFormat::Wav) {
+        if (drop.format.format == OutputFormat::Wav) {
             EXPECT_TRUE(WavPcm(path) == expected[track]) << "the source exactly";
             continue;
         }
@@ -993,7 +991,7 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, InputDrop,
                          testing::Values(DropCase{kFormats[0], 0}, DropCase{kFormats[1], 2 * 1152.0 / 44100},
                                          DropCase{kFormats[2], 0.002}, DropCase{kFormats[3], 2 * 2048.0 / 44100}),
                          [](const testing::TestParamInfo<DropCase>& info) {
-                             return std::string(info.param.format.extension + 1);
+                             return std::string(info.param.format.option);
                          });
 
 // A wait for the input is logged as its loss, a line at each of its milestones (a minute, ten

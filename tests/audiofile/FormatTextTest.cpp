@@ -10,7 +10,7 @@
 #include "app/language/Catalogue.h"
 #include "audiofile/LameLibrary.h"
 #include "audiofile/OggReader.h"
-#include "audiofile/QualityTable.h"
+#include "audiofile/FormatTable.h"
 #include "audiofile/WavReader.h"
 #include "audiofile/WavWriter.h"
 #include "tags/TagFieldSet.h"
@@ -137,9 +137,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, FailureText,
 
 // The words come apart from the numbers and back without a change, for every row.
 TEST(QualityLabel, EveryRowReadsAsStoredWithItsWordsFromTheCatalogue) {
-    for (OutputFormat format : {OutputFormat::Wav, OutputFormat::Mp3, OutputFormat::OggVorbis, OutputFormat::Wma,
-                                OutputFormat::Flac, OutputFormat::Opus}) {
-        const QualityTable table = QualityTableFor(format);
+    for (const FormatRow& row : FormatRows()) {
+        const QualityTable table = row.qualities;
         for (int i = 0; i < table.count; ++i) {
             const UserText label = QualityLabel(table.rows[i]);
             EXPECT_NE(label.Source(), nullptr) << table.rows[i].label;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "audiofile/Mp3Writer.h"
-#include "audiofile/ReaderByExtension.h"
+#include "audiofile/FormatTable.h"
 #include "tags/Mp3TagFile.h"
 #include "tests/support/ReaderTestFiles.h"
 #include "tests/support/AudioProbe.h"

@@ -12,7 +12,7 @@
 #include "audiofile/OggWriter.h"
 #include "audiofile/OpusWriter.h"
 #include "tags/OggCommentHeader.h"
-#include "tags/TagEditors.h"
+#include "audiofile/FormatTable.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/Mutagen.h"
 #include "tests/support/OggFiles.h"
@@ -133,7 +133,7 @@ TEST_P(OggCommentRoom, TheCloseWritesInPlaceWhenTheCommentsFitAndCopiesOnlyWhenN
     // Longer than the room: a copy, which a full disk refuses, leaving the track as it was.
     TagFieldSet longer = Tags("00:00:03");
     longer.comment = CCharString(std::string(kOggCommentRoomEnd, 'x').c_str());
-    std::unique_ptr<CTagFile> editor = NewTagEditor(c.format);
+    std::unique_ptr<CTagFile> editor = FormatRowOf(c.format).newTagEditor();
     EXPECT_FALSE(RewriteTags(*editor, path.c_str(), longer));
     EXPECT_TRUE(ReadFileBytes(path) == inPlace);
     ASSERT_EQ(unlink((disk / ".filler").c_str()), 0);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "audiofile/ReaderByExtension.h"
+#include "audiofile/FormatTable.h"
 #include "audiofile/WavWriter.h"
 #include "tags/WavTagFile.h"
 #include "tests/support/ReaderTestFiles.h"

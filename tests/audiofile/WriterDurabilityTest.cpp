@@ -6,12 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "audiofile/FlacWriter.h"
-#include "audiofile/Mp3Writer.h"
-#include "audiofile/OggWriter.h"
-#include "audiofile/OpusWriter.h"
-#include "audiofile/WavWriter.h"
-#include "audiofile/WmaWriter.h"
+#include "audiofile/FormatTable.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPcm.h"
@@ -19,7 +14,6 @@
 namespace {
 
 struct Case {
-    const char* name;
     OutputFormat format;
     int bitrate;  // as the session passes it: bits per second, the bits per sample for WAV, the Ogg quality,
                   // the FLAC level
@@ -27,34 +21,15 @@ struct Case {
     int channels;
 };
 
-std::unique_ptr<CAudioWriter> NewWriter(const Case& c) {
-    switch (c.format) {
-        case OutputFormat::Wav: return std::make_unique<CWavWriter>();
-        case OutputFormat::Mp3: return std::make_unique<CMp3Writer>();
-        case OutputFormat::Wma: return std::make_unique<CWmaWriter>();
-        case OutputFormat::OggVorbis: {
-            // The quality goes in the bitrate argument too, as from the session.
-            auto ogg = std::make_unique<COggWriter>();
-            EXPECT_TRUE(ogg->SetQuality(c.bitrate));
-            return ogg;
-        }
-        case OutputFormat::Flac: {
-            auto flac = std::make_unique<CFlacWriter>();
-            EXPECT_TRUE(flac->SetCompressionLevel(c.bitrate));
-            return flac;
-        }
-        case OutputFormat::Opus: return std::make_unique<COpusWriter>();
-    }
-    return nullptr;
-}
-
 class WriterDurability : public testing::TestWithParam<Case> {};
 
 TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinHalfASecond) {
     const Case& c = GetParam();
     TempDir dir;
-    const std::string path = dir / (std::string("open.") + c.name);
-    std::unique_ptr<CAudioWriter> writer = NewWriter(c);
+    const FormatRow& row = FormatRowOf(c.format);
+    const std::string path = dir / (std::string("open") + row.extension);
+    std::unique_ptr<CAudioWriter> writer = row.newWriter(c.bitrate);
+    ASSERT_TRUE(writer);
     ASSERT_TRUE(writer->Open(path.c_str()));
     ASSERT_TRUE(writer->SetFormat(c.bitrate, c.sampleRate, c.channels, 16, -1, -1));
     ASSERT_TRUE(writer->Begin());
@@ -73,7 +48,7 @@ TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinHalfASecond) {
         EXPECT_GE(missing, 0.0) << frames << " frames decoded after " << fed << " buffers";
         worst = std::max(worst, missing);
     }
-    std::printf("[ durable  ] %s %d: at most %.3f s not yet in the file\n", c.name, c.bitrate, worst);
+    std::printf("[ durable  ] %s %d: at most %.3f s not yet in the file\n", row.option, c.bitrate, worst);
     EXPECT_LE(worst, 0.5);
     EXPECT_TRUE(writer->End());
     EXPECT_TRUE(writer->Close());
@@ -81,14 +56,14 @@ TEST_P(WriterDurability, WhatWasFedDecodesFromTheOpenFileWithinHalfASecond) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryFormat, WriterDurability,
-    testing::Values(Case{"wav", OutputFormat::Wav, 16, 44100, 2}, Case{"mp3", OutputFormat::Mp3, 128000, 44100, 2},
-                    Case{"mp3", OutputFormat::Mp3, 32000, 32000, 2}, Case{"ogg", OutputFormat::OggVorbis, 0, 16000, 1},
-                    Case{"ogg", OutputFormat::OggVorbis, 40, 44100, 2}, Case{"wma", OutputFormat::Wma, 96000, 44100, 2},
-                    Case{"wma", OutputFormat::Wma, 5000, 8000, 1}, Case{"wma", OutputFormat::Wma, 192000, 48000, 2},
-                    Case{"flac", OutputFormat::Flac, 5, 44100, 2}, Case{"flac", OutputFormat::Flac, 8, 16000, 1},
-                    Case{"opus", OutputFormat::Opus, 6000, 8000, 1}, Case{"opus", OutputFormat::Opus, 64000, 44100, 2}),
+    testing::Values(Case{OutputFormat::Wav, 16, 44100, 2}, Case{OutputFormat::Mp3, 128000, 44100, 2},
+                    Case{OutputFormat::Mp3, 32000, 32000, 2}, Case{OutputFormat::OggVorbis, 0, 16000, 1},
+                    Case{OutputFormat::OggVorbis, 40, 44100, 2}, Case{OutputFormat::Wma, 96000, 44100, 2},
+                    Case{OutputFormat::Wma, 5000, 8000, 1}, Case{OutputFormat::Wma, 192000, 48000, 2},
+                    Case{OutputFormat::Flac, 5, 44100, 2}, Case{OutputFormat::Flac, 8, 16000, 1},
+                    Case{OutputFormat::Opus, 6000, 8000, 1}, Case{OutputFormat::Opus, 64000, 44100, 2}),
     [](const testing::TestParamInfo<Case>& info) {
-        return std::string(info.param.name) + "_" + std::to_string(info.param.bitrate) + "_" +
+        return std::string(FormatRowOf(info.param.format).option) + "_" + std::to_string(info.param.bitrate) + "_" +
                std::to_string(info.param.sampleRate);
     });
 

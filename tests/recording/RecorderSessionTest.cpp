@@ -395,6 +395,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{OutputFormat::Mp3, 128000, 44100, 2, ".mp3", "mp3", 1152.0 / 44100},
                     FormatCase{OutputFormat::OggVorbis, 40, 32000, 1, ".ogg", "vorbis", 0.0001},
                     FormatCase{OutputFormat::Wma, 96000, 44100, 2, ".wma", "wmav2", 2048.0 / 44100},
+                    FormatCase{OutputFormat::Flac, 5, 44100, 2, ".flac", "flac", 0.0001},
                     FormatCase{OutputFormat::Opus, 64000, 48000, 2, ".opus", "opus", 0.0001}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.extension + 1); });
 

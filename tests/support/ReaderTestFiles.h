@@ -6,8 +6,14 @@
 
 #include "audiofile/AudioReader.h"
 #include "audiofile/AudioWriter.h"
+#include "audiofile/FormatTable.h"
 #include "tags/TagFieldSet.h"
 
+// What a recording at the row's default line hands the format's writer: the slider's quality
+// for a format that takes it, else the row's value.
+inline int DefaultWriterQuality(const FormatRow& row, int sliderQuality) {
+    return row.sliderQuality ? sliderQuality : row.qualities.Row(row.qualities.defaultRow)->value;
+}
 // Encodes `frames` of tone through the writer in 100 ms buffers, as the recorder feeds it.
 bool WriteToneTrack(CAudioWriter& writer, const std::string& path, int bitrate, int sampleRate, int channels,
                     int64_t frames, TagFieldSet* tags = nullptr);

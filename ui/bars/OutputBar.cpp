@@ -40,8 +40,8 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_splitTimeLabel(new QLabel(this)),
       m_splitTime(new CTimeField(this)) {
     setObjectName("outputBar");
-    for (int i = 0; i < COutputBarModel::kFormatCount; ++i)
-        m_format->addItem(QString::fromUtf8(COutputBarModel::kFormats[i].text));
+    // A format's name is the same in every language.
+    for (const FormatRow& row : FormatRows()) m_format->addItem(QString::fromUtf8(row.listName));
     for (const char* text : COutputBarModel::kSplitMethodTexts)
         m_splitMethod->addItem(QCoreApplication::translate("OutputBarModel", text));
     // Sized to its rows rather than to fixed pixels: the fonts here are not the Windows ones.
@@ -112,7 +112,7 @@ COutputBar::~COutputBar() { m_model.view = nullptr; }
 void COutputBar::ReadControls() {
     OutputBarControls& c = m_model.controls;
     // The list holds the model's formats in their order; with none selected the format stays.
-    if (m_format->currentIndex() >= 0) c.formatSelection = COutputBarModel::kFormats[m_format->currentIndex()].format;
+    if (m_format->currentIndex() >= 0) c.formatSelection = FormatRows()[m_format->currentIndex()].format;
     c.qualitySelection = m_quality->currentIndex();
     c.sliderPosition = m_oggQuality->value();
     c.recordingNumberText = FromQt(m_recordingNumber->text());
@@ -128,8 +128,8 @@ void COutputBar::ReadControls() {
 void COutputBar::WriteControls() {
     CWriteGuard guard(m_writing);
     const OutputBarControls& c = m_model.controls;
-    for (int i = 0; i < COutputBarModel::kFormatCount; ++i)
-        if (COutputBarModel::kFormats[i].format == c.formatSelection) m_format->setCurrentIndex(i);
+    for (size_t i = 0; i < FormatRows().size(); ++i)
+        if (FormatRows()[i].format == c.formatSelection) m_format->setCurrentIndex(static_cast<int>(i));
     ShowItems(m_quality, c.qualityLabels);
     m_quality->setCurrentIndex(c.qualitySelection);
     m_oggQuality->setVisible(c.sliderVisible);
