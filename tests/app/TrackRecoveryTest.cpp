@@ -319,8 +319,6 @@ TEST(TrackRecovery, AKilledOpusTrackEndsAtItsLastWholePage) {
 // Each row of the table of formats, end to end: its writer makes two seconds at the default
 // quality (a copy taken after one and a half, its last write torn, stands for a kill), its
 // reader reads them back, its editor tags them, and recovery makes a playable track of the copy.
-void PrintTo(const FormatRow& row, std::ostream* out) { *out << row.name; }
-
 class FormatRowWalk : public testing::TestWithParam<FormatRow> {};
 
 TEST_P(FormatRowWalk, WritesReadsBackTagsAndRecoversACutCopy) {
