@@ -88,7 +88,7 @@ Figures Run(const FormatRow& format, int minutes, const std::string& folder) {
     control.settings.splitTime = {static_cast<uint16_t>(minutes / 60), static_cast<uint16_t>(minutes % 60), 0, 0};
     control.settings.tagTitle = "Split bench %TKN%";
     PauseTimer timer;
-    control.SetMonitorObserver(&timer);
+    control.monitor = &timer;
     Figures figures;
     const Clock::time_point start = Clock::now();
     if (!control.StartRecording()) {

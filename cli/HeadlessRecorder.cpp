@@ -372,8 +372,8 @@ void CHeadlessRecorder::ShowStatus() {
     }
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
-    std::string line = std::string(m_control->IsPaused() ? "|| " : "● ") + SaidUtf8(m_control->TrackPaneText()) + "  " +
-                       SaidUtf8(m_control->TotalPaneText()) + "  L" + Level(status.leftLevel) + " R" +
+    std::string line = std::string(m_control->IsPaused() ? "|| " : "● ") + SaidUtf8(TrackPaneText(status)) + "  " +
+                       SaidUtf8(TotalPaneText(status)) + "  L" + Level(status.leftLevel) + " R" +
                        Level(status.rightLevel) + " dB";
     if (status.overruns > 0)
         line += "  " + SaidUtf8(UserText("HeadlessRecorder", "オーバーラン %1").Arg(static_cast<long long>(status.overruns)));
@@ -381,8 +381,8 @@ void CHeadlessRecorder::ShowStatus() {
     m_service.BuffersArrived(status.buffers);
     if (m_service.StatusDue()) {
         const CCharString track = m_items.CurrentFile();
-        m_service.Status((track.IsEmpty() ? std::string() : track.str() + "  ") + SaidUtf8(m_control->TrackPaneText()) +
-                         "  " + SaidUtf8(m_control->TotalPaneText()));
+        m_service.Status((track.IsEmpty() ? std::string() : track.str() + "  ") + SaidUtf8(TrackPaneText(status)) +
+                         "  " + SaidUtf8(TotalPaneText(status)));
     }
 }
 

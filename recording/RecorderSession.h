@@ -2,7 +2,6 @@
 // times, and the numbered notifications through which the owner makes every decision.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -118,7 +117,6 @@ public:
     uint64_t OverrunCount() const;
 
     // --- What the owner sets.
-    std::atomic<bool> paused{false};
     int trackCounter = 0;
     int deviceId = -1;
     PcmFormat captureFormat;

@@ -327,7 +327,7 @@ void CMainFrame::CreateBars() {
     m_monitorBar = new CMonitorBar;
     m_places[kCommandMonitorBar]->addWidget(m_monitorBar);
     m_displays = std::make_unique<CMonitorDisplays>(m_feed, *m_levelBar, *m_monitorBar);
-    Control().SetMonitorObserver(&m_feed);
+    Control().monitor = &m_feed;
     for (auto& [id, place] : m_places) {
         place->setObjectName(QStringLiteral("bar%1").arg(id));
         place->setAccessibleName(place->windowTitle());
@@ -943,8 +943,9 @@ void CMainFrame::ApplyBarsSilenceLevels() {
 }
 
 void CMainFrame::RefreshPanes() {
-    m_trackPane->SetText(Said(Control().TrackPaneText()));
-    m_totalPane->SetText(Said(Control().TotalPaneText()));
+    const RecordingStatus status = Control().Status();
+    m_trackPane->SetText(Said(::TrackPaneText(status)));
+    m_totalPane->SetText(Said(::TotalPaneText(status)));
 }
 
 void CMainFrame::ShowPrompt(const QString& text) {

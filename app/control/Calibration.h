@@ -1,8 +1,12 @@
 // CCalibration: the silence calibration as its dialogs walk it. The user is asked to press OK at
 // a silent moment; the levels of that moment are shown with the question whether to take them as
 // the silence thresholds; No measures again, Cancel at either question keeps the thresholds
-// there were.
+// there were. It measures the running recording's input, or the input alone through a
+// monitor-only session of the control; meanwhile the thresholds are lowered to the floor, so no
+// silence splits a track, and held there against the bars' hand-overs.
 #pragma once
+
+#include <memory>
 
 #include "app/control/RecordingControl.h"
 
@@ -22,6 +26,7 @@ struct SilenceThresholds {
     int right = 0;
 };
 
+// The owner's thread, as the control it measures through.
 class CCalibration {
 public:
     explicit CCalibration(CRecordingControl& control) : m_control(control) {}
@@ -43,7 +48,14 @@ public:
     SilenceThresholds Thresholds() const;
 
 private:
+    // Measures again: the recording, or a monitor-only session of the input.
+    bool Measure();
+    // Ends the measuring; the thresholds become `thresholds`.
+    void End(SilenceThresholds thresholds);
+
     CRecordingControl& m_control;
     CalibrationStep m_step = CalibrationStep::Cancelled;
     BufferLevels m_levels;
+    SilenceThresholds m_kept;
+    std::unique_ptr<CRecorderSession> m_monitoring;
 };

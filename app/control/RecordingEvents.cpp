@@ -1,4 +1,4 @@
-// Which events end a recording, and which tell of lost audio.
+// Which events end a recording, and which tell of lost audio; the words events share.
 #include "app/control/RecordingEvents.h"
 
 EventReaction ReactionTo(int code) {
@@ -21,4 +21,13 @@ EventReaction ReactionTo(int code) {
 bool IsRecordingProblem(int code) {
     const EventReaction reaction = ReactionTo(code);
     return reaction.endsRecording && reaction.lostAudio;
+}
+
+UserText ReasonOf(const Failure& failure) {
+    return failure.message.empty() ? UserText("RecordingControl", "理由は分かりません") : failure.message;
+}
+
+CCharString LengthText(int64_t ms) {
+    return CCharString::Formatted("%d:%02d:%02d.%03d", static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                                  static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
 }

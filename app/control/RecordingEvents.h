@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "foundation/CharString.h"
+#include "foundation/Result.h"
 #include "foundation/UserText.h"
 
 // The codes of the events posted to the owner's thread (never handled on the capture thread).
@@ -62,6 +64,15 @@ struct EventReaction {
 };
 
 EventReaction ReactionTo(int code);
+
+// Queues an event for the owner's thread; called on the audio and finisher threads, it must
+// never wait for the owner's thread.
+using RecordingEventPoster = std::function<void(const RecordingEvent& event)>;
+
+// The lower layer's words for why, nested in the sentence an event tells what happened in.
+UserText ReasonOf(const Failure& failure);
+// "1:02:03.456": a length, to the millisecond, as the log tells it.
+CCharString LengthText(int64_t ms);
 
 // True for the codes that tell of a failure that ends the recording (110-112).
 bool IsRecordingProblem(int code);

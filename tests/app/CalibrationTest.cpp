@@ -24,9 +24,16 @@ public:
     // As the user does: the silence question is answered once the meters show the input.
     CalibrationStep Answer(CalibrationAnswer answer) {
         if (calibration.Step() == CalibrationStep::AskForSilence && answer == CalibrationAnswer::Yes)
-            for (int i = 0; i < 250 && control.CalibrationLevels().left <= -900; ++i)
+            for (int i = 0; i < 250 && control.Status().leftLevel <= -900; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return calibration.Answer(answer);
+    }
+
+    // Buffers still arrive: a measuring session holds the input.
+    bool Measuring() {
+        const uint64_t before = control.Status().buffers;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return control.Status().buffers != before;
     }
 
     CRecordingItemsModel items;
@@ -55,7 +62,7 @@ TEST_P(Calibration, AnswersLeadThroughTheStepsToTheThresholds) {
     EXPECT_EQ(steps, c.steps);
     ASSERT_TRUE(rig.calibration.Finished());
     EXPECT_EQ(rig.calibration.Answer(Answer::No), steps.back()) << "a finished calibration stays as it ended";
-    EXPECT_FALSE(rig.control.IsCalibrating());
+    EXPECT_FALSE(rig.Measuring()) << "the input is let go";
     const SilenceThresholds thresholds = rig.calibration.Thresholds();
     if (c.takesLevels) {
         EXPECT_NEAR(thresholds.left, -200, 2);
@@ -95,8 +102,9 @@ TEST(CalibrationLeftUnfinished, KeepsTheThresholdsThereWere) {
         CCalibration calibration(rig.control);
         ASSERT_EQ(calibration.Begin(), Step::AskForSilence);
         EXPECT_EQ(rig.control.settings.silenceLeft, -900) << "the meters show their full range meanwhile";
+        EXPECT_TRUE(rig.Measuring());
     }
-    EXPECT_FALSE(rig.control.IsCalibrating());
+    EXPECT_FALSE(rig.Measuring()) << "the input is let go";
     EXPECT_EQ(rig.control.settings.silenceLeft, kThresholdsBefore);
 }
 

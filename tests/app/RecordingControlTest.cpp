@@ -16,6 +16,7 @@
 
 #include "foundation/PathUtils.h"
 #include "app/control/ActivityLog.h"
+#include "app/control/Calibration.h"
 #include "app/files/AudioFacts.h"
 #include "app/monitor/MonitorFeed.h"
 #include "app/monitor/MonitorObserver.h"
@@ -206,8 +207,8 @@ TEST(RecordingControl, IntervalSplitsAndNumbersTracks) {
     ASSERT_TRUE(rig.control.StartRecording());
     rig.PumpUntil(kRecordingCaptureEnded);
     EXPECT_EQ(rig.control.TrackNumber(), 9) << "tracks 7 and 8 were closed, 9 is open";
-    EXPECT_EQ(rig.control.TrackPaneText().SourceText(), "トラック(9)時間 0:01.00");
-    EXPECT_EQ(rig.control.TotalPaneText().SourceText(), "総時間 0:05");
+    EXPECT_EQ(TrackPaneText(rig.control.Status()).SourceText(), "トラック(9)時間 0:01.00");
+    EXPECT_EQ(TotalPaneText(rig.control.Status()).SourceText(), "総時間 0:05");
     rig.control.StopRecording();
     rig.PumpUntil(kRecordingStopped);
     EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"No.01-Track007(0：02).wav", "No.01-Track008(0：02).wav",
@@ -349,18 +350,22 @@ TEST(RecordingControl, TheLogTellsTheStartEachTrackWithWhyAndHowLongItClosedAndT
 TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {
     ControlRig rig("tone=1000hz/-20db");
     rig.control.SetSilenceLevels(-450, -450);
-    ASSERT_TRUE(rig.control.BeginCalibration());
-    EXPECT_EQ(rig.control.settings.silenceLeft, -900);
-    // Wait for a measured buffer.
-    for (int i = 0; i < 200 && rig.control.CalibrationLevels().left < -800; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    rig.control.FreezeCalibration();
-    rig.control.AcceptCalibration();
+    {
+        CCalibration calibration(rig.control);
+        ASSERT_EQ(calibration.Begin(), CalibrationStep::AskForSilence);
+        EXPECT_EQ(rig.control.settings.silenceLeft, -900);
+        // Wait for a measured buffer.
+        for (int i = 0; i < 200 && rig.control.Status().leftLevel < -800; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        calibration.Answer(CalibrationAnswer::Yes);
+        calibration.Answer(CalibrationAnswer::Yes);
+    }
     EXPECT_EQ(rig.control.settings.silenceLeft, -199);
     EXPECT_EQ(rig.control.settings.silenceRight, -199);
 
-    ASSERT_TRUE(rig.control.BeginCalibration());
-    rig.control.CancelCalibration();
+    CCalibration calibration(rig.control);
+    ASSERT_EQ(calibration.Begin(), CalibrationStep::AskForSilence);
+    calibration.Answer(CalibrationAnswer::Cancel);
     EXPECT_EQ(rig.control.settings.silenceLeft, -199) << "cancel restores what was there";
 }
 
@@ -501,7 +506,7 @@ TEST(RecordingControl, ASplitRequestAndADueSilenceSplitMakeOneSplit) {
     rig.control.settings.splitMethod = kSplitSilence;
     rig.control.settings.splitTime = {0, 0, 1, 0};
     MonitorCounter monitor(rig.control, 21);
-    rig.control.SetMonitorObserver(&monitor);
+    rig.control.monitor = &monitor;
     ASSERT_TRUE(rig.control.StartRecording());
     rig.StopAtTheEnd();
     std::vector<size_t> sizes;
@@ -521,7 +526,7 @@ TEST(RecordingControl, FeedsTheMonitorDisplays) {
     ControlRig rig("tone=1000hz/-6db/2s,silence=1s,fast");
     CMonitorFeed feed;
     feed.SetHistoryWidths(500, 500);
-    rig.control.SetMonitorObserver(&feed);
+    rig.control.monitor = &feed;
     ASSERT_TRUE(rig.control.StartRecording());
     rig.StopAtTheEnd();
     MonitorPicture picture;
@@ -545,29 +550,34 @@ TEST(RecordingControl, CalibrationDuringARecording) {
     ASSERT_TRUE(rig.control.StartRecording());
     const auto thresholds = [&] { return std::pair(rig.control.settings.silenceLeft, rig.control.settings.silenceRight); };
 
-    ASSERT_TRUE(rig.control.BeginCalibration());
-    EXPECT_EQ(thresholds(), std::pair(-900, -900));
-    rig.control.CancelCalibration();
-    EXPECT_EQ(thresholds(), std::pair(-450, -420));
-
-    ASSERT_TRUE(rig.control.BeginCalibration());
-    rig.control.FreezeCalibration();
-    ASSERT_TRUE(rig.control.RetryCalibration());
-    rig.control.CancelCalibration();
-    EXPECT_EQ(thresholds(), std::pair(-450, -420)) << "a retry keeps what was there before";
-
-    ASSERT_TRUE(rig.control.BeginCalibration());
-    for (int i = 0; i < 200 && rig.control.CalibrationLevels().left < -800; ++i)
+    {
+        CCalibration calibration(rig.control);
+        ASSERT_EQ(calibration.Begin(), CalibrationStep::AskForSilence);
+        EXPECT_EQ(thresholds(), std::pair(-900, -900));
+        calibration.Answer(CalibrationAnswer::Cancel);
+        EXPECT_EQ(thresholds(), std::pair(-450, -420));
+    }
+    {
+        CCalibration calibration(rig.control);
+        ASSERT_EQ(calibration.Begin(), CalibrationStep::AskForSilence);
+        calibration.Answer(CalibrationAnswer::Yes);
+        ASSERT_EQ(calibration.Answer(CalibrationAnswer::No), CalibrationStep::AskForSilence);
+        calibration.Answer(CalibrationAnswer::Cancel);
+        EXPECT_EQ(thresholds(), std::pair(-450, -420)) << "a retry keeps what was there before";
+    }
+    CCalibration calibration(rig.control);
+    ASSERT_EQ(calibration.Begin(), CalibrationStep::AskForSilence);
+    for (int i = 0; i < 200 && rig.control.Status().leftLevel < -800; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const BufferLevels shown = rig.control.FreezeCalibration();
+    calibration.Answer(CalibrationAnswer::Yes);
+    const BufferLevels shown = calibration.Levels();
     ASSERT_GT(shown.left, -800);
     // The level moves on while the question is open.
-    for (int i = 0; i < 200 && rig.control.CalibrationLevels().left == shown.left; ++i)
+    for (int i = 0; i < 200 && rig.control.Status().leftLevel == shown.left; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_NE(rig.control.CalibrationLevels().left, shown.left);
-    rig.control.AcceptCalibration();
+    EXPECT_NE(rig.control.Status().leftLevel, shown.left);
+    EXPECT_EQ(calibration.Answer(CalibrationAnswer::Yes), CalibrationStep::Kept);
     EXPECT_EQ(thresholds(), std::pair(shown.left, shown.right));
-    EXPECT_FALSE(rig.control.IsCalibrating());
     rig.control.StopRecording();
 }
 
@@ -583,7 +593,7 @@ TEST(RecordingControl, TheOwnerChangesEverythingWhileTracksSplitFast) {
     rig.control.schedule->endMode = 1;
     rig.control.schedule->durationSeconds = 3600;
     MonitorCounter monitor(rig.control, -1);
-    rig.control.SetMonitorObserver(&monitor);
+    rig.control.monitor = &monitor;
     ASSERT_TRUE(rig.control.StartRecording());
     std::vector<RecordingEvent> events;
     bool ended = false;
@@ -595,12 +605,11 @@ TEST(RecordingControl, TheOwnerChangesEverythingWhileTracksSplitFast) {
         rig.control.ApplySettings();
         if (i % 5 == 0) rig.control.SetTrackNumber(100 + i);
         if (i % 7 == 0) rig.control.TogglePause();
-        if (i % 11 == 0 && rig.control.BeginCalibration()) {
-            rig.control.FreezeCalibration();
-            if (i % 2) rig.control.AcceptCalibration();
-            else rig.control.CancelCalibration();
+        if (CCalibration calibration(rig.control); i % 11 == 0 && calibration.Begin() == CalibrationStep::AskForSilence) {
+            calibration.Answer(CalibrationAnswer::Yes);
+            calibration.Answer(i % 2 ? CalibrationAnswer::Yes : CalibrationAnswer::Cancel);
         }
-        rig.control.TrackPaneText();
+        TrackPaneText(rig.control.Status());
         rig.control.TrackNumber();
         for (const RecordingEvent& event : rig.Posted()) {
             events.push_back(event);
@@ -692,7 +701,7 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     rig.control.settings.splitTime = {0, 0, 1, 0};
     rig.control.Finisher().beforeEachJob = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); };
     SplitTimer timer;
-    rig.control.SetMonitorObserver(&timer);
+    rig.control.monitor = &timer;
     ASSERT_TRUE(rig.control.StartRecording());
     std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
     EXPECT_EQ(Count(events, kRecordingTrackClosed), 0) << "the finisher is still on the first track";
@@ -783,7 +792,7 @@ TEST_P(EmptyTrack, LeavesNeitherFileNorRowNorJournalEntry) {
     rig.control.settings.splitMethod = kSplitInterval;
     rig.control.settings.splitTime = {0, 0, 1, 0};
     PauseAtTrack pause(rig.control, 2);
-    if (!inputEnds) rig.control.SetMonitorObserver(&pause);
+    if (!inputEnds) rig.control.monitor = &pause;
     ASSERT_TRUE(rig.control.StartRecording());
     std::vector<RecordingEvent> events;
     if (inputEnds) {

@@ -336,7 +336,7 @@ TEST(Calibration, TheDialogsTakeTheLevelsTheQuestionShows) {
     rig.boxes.onAsk = [&](const QString& text, BoxButtons buttons) {
         if (buttons == BoxButtons::OkCancel) {
             // The question is answered once the meters have seen the tone.
-            WindowRig::WaitFor([&] { return rig.frame->Control().CalibrationLevels().left > -900; }, 5000);
+            WindowRig::WaitFor([&] { return rig.frame->Control().Status().leftLevel > -900; }, 5000);
         } else if (rig.boxes.asked.size() == 4) {
             auto box = QuestionBox(text, buttons, rig.frame.get());
             box->show();

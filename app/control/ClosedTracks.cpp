@@ -1,0 +1,136 @@
+// Finishing closed tracks on the finisher thread: tags, final names, the journal, the reserve.
+#include "app/control/ClosedTracks.h"
+
+#include <unistd.h>
+
+#include <QtGlobal>
+
+#include "app/files/AudioFacts.h"
+#include "app/files/TrackJournal.h"
+#include "foundation/PathUtils.h"
+#include "foundation/StepHook.h"
+
+namespace {
+
+// Why a track was closed, as its close is logged.
+constexpr const char* kCloseReasons[] = {
+    QT_TRANSLATE_NOOP("RecordingControl", "一定間隔で分割"), QT_TRANSLATE_NOOP("RecordingControl", "無音で分割"),
+    QT_TRANSLATE_NOOP("RecordingControl", "分割の指示"), QT_TRANSLATE_NOOP("RecordingControl", "失敗"),
+    QT_TRANSLATE_NOOP("RecordingControl", "録音停止")};
+
+}  // namespace
+
+CClosedTracks::CClosedTracks(CTrackFiles& files, RecordingEventPoster post) : m_files(files), m_post(std::move(post)) {}
+
+void CClosedTracks::Begin(std::function<Result<void>(const CCharString& path)> syncFinishedFile) {
+    m_sync = std::move(syncFinishedFile);
+    m_toldMissingModule = false;
+}
+
+void CClosedTracks::Submit(std::shared_ptr<ClosedTrack> track) {
+    m_finisher.Submit([this, track] {
+        Finish(*track);
+        // The closed track is done with the room; the open one may need it at its close.
+        reserve.Hold();
+    });
+}
+
+void CClosedTracks::DropUnrecorded(const CCharString& writtenPath, bool hasRow) {
+    if (hasRow) m_files.DropItem();
+    RemoveIfUnused(writtenPath);
+    ProcessTrackJournal().Remove(writtenPath);
+}
+
+void CClosedTracks::Remove(ClosedTrack& track) {
+    if (!track.hasRow) return;
+    unlink(track.writtenPath.c_str());
+    m_files.DropRow(track.row);
+    ProcessTrackJournal().Remove(track.writtenPath);
+    m_post(RecordingEvent{kRecordingTrackDropped, track.recording, track.trackNumber, track.writtenPath,
+                          UserText("RecordingControl", "トラック %1 は音声がないため削除しました: %2")
+                              .Arg(track.trackNumber)
+                              .Arg(track.writtenPath.str())});
+}
+
+void CClosedTracks::Finish(ClosedTrack& track) {
+    if (!track.received) {
+        if (track.writer) {
+            // Nothing to tag: the file goes.
+            track.writer->SetTags(nullptr);
+            static_cast<void>(track.writer->Close());
+            track.writer.reset();
+        }
+        return Remove(track);
+    }
+    ReachedStep("finishing");
+    Result<void> finished = track.streamEnd;
+    if (track.writer) {
+        // Each runs whatever the other gave: Close still closes the file.
+        Result<void> ended = track.writer->FinishEnd();
+        finished = FirstFailure(std::move(finished), FirstFailure(std::move(ended), track.writer->Close()));
+        track.writer.reset();
+    }
+    if (!track.hasRow) return;
+    if (!finished) {
+        // A full disk may have left the file less audio than it was given, or none.
+        if (HoldsNoAudio(track.writtenPath)) return Remove(track);
+        NameByKeptAudio(track);
+    }
+    const CCharString written = WrittenPathAtClose(track.plannedPath, track.finalPath, track.writtenPath);
+    // Finished and tagged: a recovery from here on only gives it this name.
+    ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1,
+                                  ReplaceExtension(written, ExtensionOf(track.writtenPath).c_str()));
+    ReachedStep("naming");
+    CCharString refusedLink;
+    const bool named = m_files.FinishItem(track.row, track.settings->outputFolder, written, &refusedLink);
+    ReachedStep("named");
+    // The finished file reaches the disk too, tags, name and all, before the journal forgets it.
+    const Result<void> synced = m_sync(track.row.file);
+    if (synced) {
+        ProcessTrackJournal().Remove(track.writtenPath);
+    } else {
+        // The next start finds it where it is now and finishes it again.
+        ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1, track.row.file);
+    }
+    if (!finished && finished.error().kind == FailureKind::kMissing) {
+        // A module missing now is missing for every track of the run: said once, with its name.
+        if (!m_toldMissingModule.exchange(true))
+            m_post(RecordingEvent{kRecordingTrackUnfinished, track.recording, track.trackNumber, track.row.file,
+                                  UserText("RecordingControl", "この録音のトラックにはタグを書き込めません。録音そのものは残っています: %1 (%2)")
+                                      .Arg(track.row.file.str())
+                                      .Arg(ReasonOf(finished.error()))});
+    } else if (!finished) {
+        PostUnfinished(track, UserText("RecordingControl", "トラックの終わり・ヘッダ・タグを書き込めませんでした。書けた分の録音は残っています"
+                                                           "（空き容量を確認してください）: %1"));
+    }
+    if (!named) PostUnfinished(track, UserText("RecordingControl", "ファイル名を付けられなかったため、次の名前で保存しました: %1"));
+    if (refusedLink.IsEmpty()) refusedLink = track.refusedLink;
+    if (!refusedLink.IsEmpty())
+        PostUnfinished(track, UserText("RecordingControl", "テンプレートのフォルダ %1 はシンボリックリンクのため使わず、出力先フォルダに保存しました: %2")
+                                  .Arg(refusedLink.str()));
+    if (!synced)
+        PostUnfinished(track, UserText("RecordingControl", "ファイルをディスクに書き込めませんでした（%1）。次の起動時に回復します: %2")
+                                  .Arg(ReasonOf(synced.error())));
+    m_post(RecordingEvent{kRecordingTrackClosed, track.recording, track.trackNumber, track.row.file,
+                          UserText("RecordingControl", "トラック %1 を閉じました（%2、長さ %3）: %4")
+                              .Arg(track.trackNumber)
+                              .Arg(UserText("RecordingControl", kCloseReasons[static_cast<int>(track.reason)]))
+                              .Arg(LengthText(track.lengthMs).str())
+                              .Arg(track.row.file.str())});
+}
+
+void CClosedTracks::NameByKeptAudio(ClosedTrack& track) {
+    const std::optional<RecordingItem> kept = m_files.ReadItemInfo(track.writtenPath);
+    // A header that claims no length tells nothing.
+    if (!kept || kept->lengthMs <= 0 || kept->lengthMs >= track.values.trackLengthMs) return;
+    track.values.trackLengthMs = kept->lengthMs;
+    track.values.endOffsetMs = track.values.startOffsetMs + kept->lengthMs;
+    CCharString folder = track.settings->outputFolder;
+    track.finalPath =
+        BuildTrackPath(true, folder, track.settings->fileNameTemplate, track.format, track.values, track.clocks);
+}
+
+void CClosedTracks::PostUnfinished(const ClosedTrack& track, const UserText& message) {
+    m_post(RecordingEvent{kRecordingTrackUnfinished, track.recording, track.trackNumber, track.row.file,
+                          UserText(message).Arg(track.row.file.str())});
+}
