@@ -17,8 +17,3 @@ EventReaction ReactionTo(int code) {
     default: return {};
     }
 }
-
-bool IsRecordingProblem(int code) {
-    const EventReaction reaction = ReactionTo(code);
-    return reaction.endsRecording && reaction.lostAudio;
-}

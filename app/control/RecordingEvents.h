@@ -62,6 +62,3 @@ struct EventReaction {
 };
 
 EventReaction ReactionTo(int code);
-
-// True for the codes that tell of a failure that ends the recording (110-112).
-bool IsRecordingProblem(int code);
