@@ -515,6 +515,50 @@ TEST_F(BarSetTest, StartHandsOverSettingsAndNumbersAndEventsBringThemBack) {
     EXPECT_TRUE(bars.fileBar.controls.enabled);
 }
 
+bool SameValue(const SplitTime& a, const SplitTime& b) {
+    return a.TotalSeconds() == b.TotalSeconds() && a.milliseconds == b.milliseconds;
+}
+template <typename T>
+bool SameValue(const T& a, const T& b) { return a == b; }
+
+// Every stored setting, none at its default, loaded into the bars, pushed into their controls,
+// pulled back and stored again: a setting the bars drop or swap comes back changed.
+TEST_F(BarSetTest, EveryStoredSettingGoesThroughTheBarsAndBack) {
+    RecordingSettings sent;
+    sent.outputFolder = (dir / "out").c_str();
+    sent.fileNameTemplate = "take%TKN%.mp3";
+    sent.inputDevice = 0;
+    sent.sampleRate = 22050;
+    sent.channels = 1;
+    sent.bitsPerSample = 8;
+    sent.outputFormat = OutputFormat::Mp3;
+    sent.qualityIndex = DefaultQualityIndex(OutputFormat::Mp3) + 1;
+    sent.oggQuality = 70;
+    sent.recordingNumber = 12;
+    sent.splitMethod = kSplitSilence;
+    sent.splitTime = {0, 1, 7, 0};
+    sent.silenceLeft = -300;
+    sent.silenceRight = -310;
+    sent.tagTitle = "T";
+    sent.tagArtist = "A";
+    sent.tagAlbum = "B";
+    sent.tagComment = "C";
+    sent.tagYear = 2019;
+    sent.resumeInput = true;
+    const RecordingSettings defaults;
+    ASSERT_TRUE(store.SaveSettings("sent", sent));
+    bars.LoadSettings("sent");
+    ASSERT_TRUE(bars.SaveSettings("back"));
+    const RecordingSettings back = store.LoadSettings("back");
+    for (const SettingField& field : kSettingFields)
+        std::visit(
+            [&](auto member) {
+                EXPECT_FALSE(SameValue(sent.*member, defaults.*member)) << field.key << " is sent at its default";
+                EXPECT_TRUE(SameValue(back.*member, sent.*member)) << field.key;
+            },
+            field.member);
+}
+
 TEST_F(BarSetTest, PresetsAreSavedSelectedAndDeleted) {
     bars.fileBar.controls.preset.text = "  live:set/1 ";
     bars.tagBar.controls.artist = "Live";
