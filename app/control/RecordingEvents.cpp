@@ -17,3 +17,8 @@ EventReaction ReactionTo(int code) {
     default: return {};
     }
 }
+
+bool IsRecordingProblem(int code) {
+    const EventReaction reaction = ReactionTo(code);
+    return reaction.endsRecording && reaction.lostAudio;
+}

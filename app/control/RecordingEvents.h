@@ -62,3 +62,6 @@ struct EventReaction {
 };
 
 EventReaction ReactionTo(int code);
+
+// True for the codes that tell of a failure that ends the recording (110-112).
+bool IsRecordingProblem(int code);

@@ -25,7 +25,10 @@ TEST(RecordingEvents, WhatEachEventAsksOfTheFrontEnds) {
         {kRecordingInputWaiting, "--LS"},    {kRecordingInputRetry, "---S"},  {kRecordingInputReturned, "---S"},
         {99, "----"},
     };
-    for (const auto& [code, letters] : cases) EXPECT_EQ(Letters(ReactionTo(code)), letters) << code;
+    for (const auto& [code, letters] : cases) {
+        EXPECT_EQ(Letters(ReactionTo(code)), letters) << code;
+        EXPECT_EQ(IsRecordingProblem(code), std::string(letters) == "-EL-") << code;
+    }
 }
 
 }  // namespace
