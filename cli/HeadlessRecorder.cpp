@@ -20,9 +20,7 @@
 #include "app/control/RecordingControl.h"
 #include "app/control/StartChecks.h"
 #include "app/control/StopSignals.h"
-#include "app/files/TrackJournal.h"
 #include "app/files/RecoveryReport.h"
-#include "app/language/Catalogue.h"
 #include "app/files/TrackRecovery.h"
 #include "app/settings/SchedulePaths.h"
 #include "cli/ScheduleCommands.h"
@@ -153,17 +151,16 @@ int CHeadlessRecorder::Record(const std::vector<std::string>& arguments) {
         m_log->Write(LogSeverity::Warning, fellBack);
         if (!m_logToJournal) m_display.Warn(fellBack);
     }
-    const Result<void> check = CheckBeforeStart(*m_backend, settings);
-    if (!check) return Refuse(check.error().message, kExitFailed);
+    const StartReadiness readiness =
+        CheckStart(*m_backend, settings, m_commandLine.scheduleArmed ? &m_commandLine.schedule : nullptr);
+    if (!readiness.ready) return Refuse(readiness.ready.error().message, kExitFailed);
     const QualityEntry* row = QualityRow(settings.outputFormat, settings.qualityIndex);
     m_display.Print(UserText("HeadlessRecorder", "プリセット: %1、出力: %2、フォルダ: %3")
                         .Arg(PresetDisplayName(m_presetName))
                         .Arg(std::string(FormatName(settings.outputFormat)) + (row ? std::string(" ") + row->label : std::string()))
                         .Arg(settings.outputFolder.str()));
-    const Result<SpaceEstimate> space =
-        EstimateSpace(settings, m_commandLine.scheduleArmed ? &m_commandLine.schedule : nullptr);
-    m_display.Print(space ? space->summary : space.error().message);
-    if (space && !space->warning.empty()) m_display.Error(space->warning);
+    m_display.Print(readiness.space ? readiness.space->summary : readiness.spaceNote);
+    if (readiness.space && !readiness.space->warning.empty()) m_display.Error(readiness.space->warning);
 
     m_control =
         std::make_unique<CRecordingControl>(m_items, ReadAudioFileFacts, [this](const RecordingEvent& event) { m_events.Post(event); });
@@ -208,8 +205,7 @@ bool CHeadlessRecorder::ReportIgnoredWords() {
 }
 
 void CHeadlessRecorder::OpenLog() {
-    m_log = std::make_unique<CActivityLog>("velsona-rec");
-    m_log->onWriteFailure = [this](const UserText& problem) { m_display.Warn(problem); };
+    m_log = OpenActivityLog("velsona-rec", [this](const UserText& problem) { m_display.Warn(problem); });
     m_logToJournal = StandardErrorIsJournal();
     if (!m_logToJournal) return;
     // sd-daemon(3)'s priority prefixes, so journalctl shows each entry's severity.
@@ -227,8 +223,7 @@ bool CHeadlessRecorder::ListDevices() {
 }
 
 void CHeadlessRecorder::RecoverLeftTracks(const CCharString& outputFolder) {
-    for (const RecoveredTrack& track : RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder})) {
-        m_log->Record(track);
+    for (const RecoveredTrack& track : ::RecoverLeftTracks(*m_log, outputFolder)) {
         if (RecoveredWhole(track))
             m_display.Print(RecoveryReport(track));
         else

@@ -29,8 +29,6 @@ public:
 
     // Thresholds in tenths of a decibel.
     void SetThresholds(int32_t left, int32_t right);
-    int32_t LeftThreshold() const { return m_leftThreshold; }
-    int32_t RightThreshold() const { return m_rightThreshold; }
 
     // Silent when both levels are at or below 85% of their thresholds (-450 -> -382.5).
     bool IsSilent(BufferLevels levels) const;

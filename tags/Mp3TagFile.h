@@ -32,7 +32,6 @@ public:
     Result<void> Close() override;
 
     const Mp3FileInfo& Info() const { return m_info; }
-    const CId3v2Tag& Id3v2() const { return m_id3v2; }
     Mp3TagOptions& Options() { return m_options; }
 
 private:

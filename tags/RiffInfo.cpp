@@ -65,12 +65,6 @@ std::string BuildInfoList(const TagFieldSet& tags) {
     return list;
 }
 
-int64_t WriteInfoList(CFileStream& file, const TagFieldSet& tags) {
-    const std::string list = BuildInfoList(tags);
-    const auto length = static_cast<int64_t>(list.size());
-    return file.Write(list.data(), length) ? length : -1;
-}
-
 bool ReadInfoList(CFileStream& file, TagFieldSet& tags, int64_t* listLength) {
     unsigned char header[12];
     if (file.Read(header, sizeof header).value_or(-1) != static_cast<int64_t>(sizeof header) || memcmp(header, "LIST", 4) != 0 ||

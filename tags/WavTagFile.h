@@ -17,8 +17,6 @@ public:
     // other than INFO lists follow the audio.
     Result<void> Write() override;
 
-    int64_t DataEnd() const { return m_dataEnd; }
-
 private:
     int64_t m_dataEnd = -1;
     bool m_sizeKnown = false;

@@ -34,9 +34,7 @@
 #include "app/control/StartChecks.h"
 #include "app/control/CaptureChoice.h"
 #include "app/control/ActivityLog.h"
-#include "app/files/AudioFacts.h"
 #include "app/control/ModuleReport.h"
-#include "app/files/TrackJournal.h"
 #include "app/files/RecoveryReport.h"
 #include "app/files/TrackDeletion.h"
 #include "app/files/TrackRecovery.h"
@@ -201,7 +199,8 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
       m_table(m_items),
       m_logind(std::make_unique<CLogind>(CLogind::SystemBusAddress())),
       m_inhibitor(std::make_unique<CSleepInhibitor>()),
-      m_log(std::make_unique<CActivityLog>("velsona")),
+      // Said once; the recording goes on without its log.
+      m_log(OpenActivityLog("velsona", [this](const UserText& problem) { m_boxes.Warn(Said(problem)); })),
       m_link(std::make_unique<CControlLink>(m_items)),
       m_commands(std::make_unique<CRecordingCommands>(Control(), *m_store, m_profile, m_options.clock)),
       m_prompts(std::make_unique<CBarPrompts>(m_boxes, openUrl)),
@@ -221,8 +220,6 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
         m_backendError = backend.error().message;
     Control().sleepInhibitor = m_inhibitor.get();
     Control().log = m_log.get();
-    // Said once; the recording goes on without its log.
-    m_log->onWriteFailure = [this](const UserText& problem) { m_boxes.Warn(Said(problem)); };
     connect(m_link.get(), &CControlLink::Arrived, this, &CMainFrame::OnRecordingEvent);
 
     setWindowTitle(Said(ProgramTitle()));
@@ -495,9 +492,7 @@ void CMainFrame::CloseOnRequest() {
 }
 
 void CMainFrame::RecoverLeftTracks() {
-    const std::vector<RecoveredTrack> tracks =
-        RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {m_profile.settings.outputFolder});
-    for (const RecoveredTrack& track : tracks) m_log->Record(track);
+    const std::vector<RecoveredTrack> tracks = ::RecoverLeftTracks(*m_log, m_profile.settings.outputFolder);
     // A warning that does not wait: an unattended start must go on to its schedule.
     if (!tracks.empty()) m_boxes.Warn(Said(RecoveryNote(tracks)));
 }
@@ -609,20 +604,20 @@ bool CMainFrame::CheckBeforeStarting(const RecordingSchedule* schedule) {
     if (m_closing) return false;
     m_problem.clear();
     ShowPrompt(QString());
-    const Result<void> check = Control().backend
-                                   ? CheckBeforeStart(*Control().backend, Control().settings)
-                                   : KindFailure(FailureKind::kMissing,
-                                                 UserText("CMainFrame", "録音入力がありません: %1").Arg(m_backendError));
-    if (!check) {
-        m_boxes.Inform(Said(StartFailedMessage(check.error().message)));
+    StartReadiness readiness;
+    if (Control().backend)
+        readiness = CheckStart(*Control().backend, Control().settings, schedule);
+    else
+        readiness.ready = KindFailure(FailureKind::kMissing, UserText("CMainFrame", "録音入力がありません: %1").Arg(m_backendError));
+    if (!readiness.ready) {
+        m_boxes.Inform(Said(StartFailedMessage(readiness.ready.error().message)));
         return false;
     }
     // The folder field already shows the folder used; the user hears why it is not as typed.
     if (!m_bars->fileBar.folderWarning.empty()) m_boxes.Warn(Said(m_bars->fileBar.folderWarning));
     // A folder that will fill up before the end is worth knowing while there is time to act.
-    const Result<SpaceEstimate> space = EstimateSpace(Control().settings, schedule);
-    if (space && !space->warning.empty()) {
-        m_problem = Said(space->warning);
+    if (readiness.space && !readiness.space->warning.empty()) {
+        m_problem = Said(readiness.space->warning);
         ShowPrompt(QString());
     }
     return true;

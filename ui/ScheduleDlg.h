@@ -35,8 +35,6 @@ public:
     QListWidget* NextStarts() const { return m_nextStarts; }
     QLabel* Note() const { return m_note; }
     QPushButton* AddButton() const { return m_add; }
-    QPushButton* EditButton() const { return m_edit; }
-    QPushButton* RemoveButton() const { return m_remove; }
     QPushButton* EnableButton() const { return m_enable; }
 
 signals:

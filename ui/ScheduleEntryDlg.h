@@ -35,9 +35,7 @@ public:
     QCheckBox* Day(int mondayFirst) const { return m_days[mondayFirst]; }
     CTimeField* StartTime() const { return m_time; }
     CDurationBox* Duration() const { return m_duration; }
-    QComboBox* Preset() const { return m_preset; }
     QComboBox* Action() const { return m_action; }
-    QCheckBox* Enabled() const { return m_enabled; }
 
     void accept() override;
 

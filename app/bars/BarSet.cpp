@@ -1,35 +1,63 @@
 // The bars' side of settings, presets and recording events.
 #include "app/bars/BarSet.h"
 
+#include <type_traits>
+#include <utility>
+#include <variant>
+
 #include "app/control/RecordingControl.h"
 #include "app/settings/OutputFormats.h"
 
 namespace {
 
-// Every setting beside the bar field that holds it: the one list by which the record is read
-// from the bars and written into them, so no setting can be missed on one of those ways.
+template <auto a, auto b>
+constexpr bool IsMember() {
+    if constexpr (std::is_same_v<decltype(a), decltype(b)>) return a == b;
+    else return false;
+}
+
+// The bar field that holds a stored setting. Which settings there are, and in what order, is
+// kSettingFields' alone; a setting added there and not placed here fails the build.
+template <auto member, typename Bars>
+auto& BarField(Bars& bars) {
+    using S = RecordingSettings;
+    if constexpr (IsMember<member, &S::outputFolder>()) return bars.fileBar.outputFolder;
+    else if constexpr (IsMember<member, &S::fileNameTemplate>()) return bars.fileBar.fileNameTemplate;
+    else if constexpr (IsMember<member, &S::inputDevice>()) return bars.inputBar.deviceId;
+    else if constexpr (IsMember<member, &S::sampleRate>()) return bars.inputBar.sampleRate;
+    else if constexpr (IsMember<member, &S::channels>()) return bars.inputBar.channels;
+    else if constexpr (IsMember<member, &S::bitsPerSample>()) return bars.inputBar.bits;
+    else if constexpr (IsMember<member, &S::outputFormat>()) return bars.outputBar.outputFormat;
+    else if constexpr (IsMember<member, &S::qualityIndex>()) return bars.outputBar.qualityIndex;
+    else if constexpr (IsMember<member, &S::oggQuality>()) return bars.outputBar.oggQuality;
+    else if constexpr (IsMember<member, &S::recordingNumber>()) return bars.outputBar.recordingNumber;
+    else if constexpr (IsMember<member, &S::splitMethod>()) return bars.outputBar.splitMethod;
+    else if constexpr (IsMember<member, &S::splitTime>()) return bars.outputBar.splitTime;
+    else if constexpr (IsMember<member, &S::silenceLeft>()) return bars.silenceLeft;
+    else if constexpr (IsMember<member, &S::silenceRight>()) return bars.silenceRight;
+    else if constexpr (IsMember<member, &S::tagTitle>()) return bars.tagBar.title;
+    else if constexpr (IsMember<member, &S::tagArtist>()) return bars.tagBar.artist;
+    else if constexpr (IsMember<member, &S::tagAlbum>()) return bars.tagBar.album;
+    else if constexpr (IsMember<member, &S::tagComment>()) return bars.tagBar.comment;
+    else if constexpr (IsMember<member, &S::tagYear>()) return bars.tagBar.year;
+    else if constexpr (IsMember<member, &S::resumeInput>()) return bars.resumeInput;
+    else static_assert(sizeof(Bars) == 0, "a stored setting that no bar holds");  // untranslated: for the compiler
+}
+
+// The member of the i-th stored setting, as a constant.
+template <size_t i>
+constexpr auto kMemberAt = std::get<kSettingFields[i].member.index()>(kSettingFields[i].member);
+
+template <size_t... index, typename Bars, typename Settings, typename Visit>
+void ForEachSetting(Bars& bars, Settings& s, Visit visit, std::index_sequence<index...>) {
+    (visit(s.*kMemberAt<index>, BarField<kMemberAt<index>>(bars)), ...);
+}
+
+// Every setting beside the bar field that holds it: the way the record is read from the bars
+// and written into them.
 template <typename Bars, typename Settings, typename Visit>
 void ForEachSetting(Bars& bars, Settings& s, Visit visit) {
-    visit(s.outputFolder, bars.fileBar.outputFolder);
-    visit(s.fileNameTemplate, bars.fileBar.fileNameTemplate);
-    visit(s.inputDevice, bars.inputBar.deviceId);
-    visit(s.sampleRate, bars.inputBar.sampleRate);
-    visit(s.channels, bars.inputBar.channels);
-    visit(s.bitsPerSample, bars.inputBar.bits);
-    visit(s.outputFormat, bars.outputBar.outputFormat);
-    visit(s.qualityIndex, bars.outputBar.qualityIndex);
-    visit(s.oggQuality, bars.outputBar.oggQuality);
-    visit(s.recordingNumber, bars.outputBar.recordingNumber);
-    visit(s.splitMethod, bars.outputBar.splitMethod);
-    visit(s.splitTime, bars.outputBar.splitTime);
-    visit(s.silenceLeft, bars.silenceLeft);
-    visit(s.silenceRight, bars.silenceRight);
-    visit(s.tagTitle, bars.tagBar.title);
-    visit(s.tagArtist, bars.tagBar.artist);
-    visit(s.tagAlbum, bars.tagBar.album);
-    visit(s.tagComment, bars.tagBar.comment);
-    visit(s.tagYear, bars.tagBar.year);
-    visit(s.resumeInput, bars.resumeInput);
+    ForEachSetting(bars, s, visit, std::make_index_sequence<std::size(kSettingFields)>());
 }
 
 }  // namespace

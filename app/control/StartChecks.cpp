@@ -1,4 +1,5 @@
-// Pre-start checks and the free-space estimate.
+// The start-up both front ends share: the log, the recovery, the pre-start checks and the
+// free-space estimate.
 #include "app/control/StartChecks.h"
 
 #include <cerrno>
@@ -6,7 +7,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/control/ActivityLog.h"
+#include "app/files/AudioFacts.h"
 #include "app/files/FileNameTemplate.h"
+#include "app/files/TrackJournal.h"
+#include "app/files/TrackRecovery.h"
 #include "app/settings/OutputFormats.h"
 #include "foundation/PathUtils.h"
 #include "platform/CaptureBackend.h"
@@ -17,8 +22,8 @@ namespace {
 
 constexpr double kLowSpaceHours = 1.0;
 
-}  // namespace
-
+// A template that is empty, or only a format's extension after its last separator, would write
+// hidden files such as ".wav".
 Result<void> CheckFileNameTemplate(const CCharString& fileNameTemplate) {
     CCharString name = FileNameOf(WithoutFormatExtension(fileNameTemplate));
     name.Trim();
@@ -79,11 +84,27 @@ Result<void> CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings&
     return check;
 }
 
+}  // namespace
+
+std::unique_ptr<CActivityLog> OpenActivityLog(const char* program, std::function<void(const UserText&)> tell) {
+    auto log = std::make_unique<CActivityLog>(program);
+    log->onWriteFailure = std::move(tell);
+    return log;
+}
+
+std::vector<RecoveredTrack> RecoverLeftTracks(CActivityLog& log, const CCharString& outputFolder) {
+    std::vector<RecoveredTrack> tracks = RecoverTracks(TrackJournalFolder(), ReadAudioFileFacts, {outputFolder});
+    for (const RecoveredTrack& track : tracks) log.Record(track);
+    return tracks;
+}
+
 UserText ByteCountText(uint64_t bytes) {
     if (bytes >= 1000000000ULL) return UserText::Verbatim(CCharString::Formatted("%.1f GB", bytes / 1e9).str());
     if (bytes >= 1000000ULL) return UserText::Verbatim(CCharString::Formatted("%.1f MB", bytes / 1e6).str());
     return UserText("StartChecks", "%1 バイト").Arg(std::to_string(bytes));
 }
+
+namespace {
 
 Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule) {
     const Result<DiskSpace> measured = QueryDiskSpace(settings.outputFolder);
@@ -110,4 +131,15 @@ Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const Rec
         estimate.warning = UserText("StartChecks", "警告: 出力先フォルダには、この録音の %1 時間分の空きしかありません")
                                .Arg(CCharString::Formatted("%.2f", estimate.hours).str());
     return estimate;
+}
+
+}  // namespace
+
+StartReadiness CheckStart(CCaptureBackend& backend, const RecordingSettings& settings, const RecordingSchedule* schedule) {
+    StartReadiness readiness;
+    readiness.ready = CheckBeforeStart(backend, settings);
+    if (!readiness.ready) return readiness;
+    if (Result<SpaceEstimate> space = EstimateSpace(settings, schedule)) readiness.space = *std::move(space);
+    else readiness.spaceNote = space.error().message;
+    return readiness;
 }

@@ -1,9 +1,14 @@
-// What a front end checks before it starts a recording, and the free space in hours, with texts
-// the window can show and velsona-rec can print.
+// What the window and velsona-rec both do as they start (the log, the tracks a killed recorder
+// left) and before each recording (the checks, the free space), with texts the window can show
+// and velsona-rec can print: each front end only shows the outcome its own way.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
@@ -11,19 +16,16 @@
 #include "foundation/UserText.h"
 #include "schedule/RecordingSchedule.h"
 
+class CActivityLog;
 class CCaptureBackend;
+struct RecoveredTrack;
 
-// In the order a user fixes them: the file-name template, the encoder, the input device and its
-// format, the folder (created when missing, and proved writable by creating a file in it). The
-// first failure ends the checks. The output folder must not be empty.
-Result<void> CheckBeforeStart(CCaptureBackend& backend, const RecordingSettings& settings);
+// The activity log both programs append to; `tell` hears, once, that it cannot be written.
+std::unique_ptr<CActivityLog> OpenActivityLog(const char* program, std::function<void(const UserText&)> tell);
 
-// Refuses a template that names no file: empty, or only a format's extension after its last
-// separator (it would write hidden files such as ".wav").
-Result<void> CheckFileNameTemplate(const CCharString& fileNameTemplate);
-Result<void> CheckOutputFormat(OutputFormat outputFormat);
-Result<void> CheckInputDevice(CCaptureBackend& backend, const RecordingSettings& settings);
-Result<void> CheckOutputFolder(const CCharString& folder);
+// Finishes the tracks killed or crashed recorders left, before anything new is recorded, and
+// logs each; the front end tells the user of those returned.
+std::vector<RecoveredTrack> RecoverLeftTracks(CActivityLog& log, const CCharString& outputFolder);
 
 struct SpaceEstimate {
     uint64_t freeBytes = 0;
@@ -33,9 +35,18 @@ struct SpaceEstimate {
     UserText warning;           // empty, or that the folder holds less than the recording needs
 };
 
-// The hours wanted are the schedule's duration for a timed recording, else one hour. Fails, its
-// message a note to print, when the file system cannot be asked.
-Result<SpaceEstimate> EstimateSpace(const RecordingSettings& settings, const RecordingSchedule* schedule);
+struct StartReadiness {
+    Result<void> ready;                  // the first check that failed
+    std::optional<SpaceEstimate> space;  // once ready, unless the file system could not be asked
+    UserText spaceNote;                  // then why not, a note to print
+};
+
+// The checks in the order a user fixes them: the file-name template (it must name a file, not
+// only a format's extension), the encoder, the input device and its format, the folder (created
+// when missing, and proved writable by creating a file in it); the first failure ends them. Then
+// the free space, with a warning when it holds less than the schedule's duration for a timed
+// recording, else one hour. The output folder must not be empty.
+StartReadiness CheckStart(CCaptureBackend& backend, const RecordingSettings& settings, const RecordingSchedule* schedule);
 
 // "12 bytes", "30.0 MB", "1.2 GB": decimal units, the same in every locale, the word "bytes" in
 // the user's language.

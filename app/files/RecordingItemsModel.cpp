@@ -3,7 +3,6 @@
 
 #include <QtGlobal>
 #include <algorithm>
-#include <unistd.h>
 
 #include "foundation/PathUtils.h"
 
@@ -204,16 +203,6 @@ void CRecordingItemsModel::RemoveRows(std::vector<int> rows) {
     std::lock_guard lock(m_mutex);
     for (const int row : rows)
         if (row >= 0 && row < static_cast<int>(m_rows.size())) RemoveLocked(row);
-}
-
-void CRecordingItemsModel::DeleteFiles(std::vector<int> rows) {
-    SortForRemoval(rows);
-    for (const int row : rows) {
-        const std::optional<RecordingItem> item = Item(row);
-        if (!item) continue;
-        unlink(item->path.c_str());
-        Remove(row);
-    }
 }
 
 void CRecordingItemsModel::RemoveLocked(int row) {

@@ -88,11 +88,9 @@ public:
     // The keyed row removed wherever it is; false when it is gone already.
     bool RemoveKeyed(uint64_t key);
 
-    // "リストから除外": removes the rows at these positions; files stay on disk.
+    // "リストから除外", and "ファイルを削除" once the files are gone: removes the rows at these
+    // positions; files stay on disk.
     void RemoveRows(std::vector<int> rows);
-    // "ファイルを削除": deletes each row's file (a file already gone or not deletable is left
-    // alone) and removes the row, last position first.
-    void DeleteFiles(std::vector<int> rows);
 
 private:
     int InsertLocked(const RecordingItem& item);

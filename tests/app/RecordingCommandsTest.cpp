@@ -165,9 +165,11 @@ TEST_F(RecordingCommands, ChecksBeforeStartRefuseWhatCannotWork) {
         RecordingSettings settings = control.settings;
         settings.inputDevice = c.device;
         settings.outputFolder = (dir / c.folder).c_str();
-        const Result<void> check = CheckBeforeStart(*control.backend, settings);
-        EXPECT_EQ(check.has_value(), *c.expected == '\0');
-        const std::string message = check ? "" : check.error().message.SourceText();
+        const StartReadiness readiness = CheckStart(*control.backend, settings, nullptr);
+        EXPECT_EQ(readiness.ready.has_value(), *c.expected == '\0');
+        // The free space only of a folder that passed.
+        EXPECT_EQ(readiness.space.has_value(), readiness.ready.has_value());
+        const std::string message = readiness.ready ? "" : readiness.ready.error().message.SourceText();
         EXPECT_NE(message.find(c.expected), std::string::npos) << message;
     }
 }
@@ -175,31 +177,31 @@ TEST_F(RecordingCommands, ChecksBeforeStartRefuseWhatCannotWork) {
 TEST_F(RecordingCommands, SpaceEstimateWarnsForATimedRecordingThatCannotFit) {
     RecordingSettings settings = control.settings;
     settings.outputFolder = dir.path().c_str();
-    const Result<SpaceEstimate> open = EstimateSpace(settings, nullptr);
-    ASSERT_TRUE(open) << open.error().message.SourceText();
-    EXPECT_EQ(open->bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
-    EXPECT_NE(open->summary.SourceText().find("1411 kbit/s"), std::string::npos) << open->summary.SourceText();
+    const auto space = [&](const RecordingSettings& s, const RecordingSchedule* schedule) {
+        return CheckStart(*control.backend, s, schedule).space.value();  // throws, failing the test, when missing
+    };
+    const SpaceEstimate open = space(settings, nullptr);
+    EXPECT_EQ(open.bytesPerSecond, 176400);  // WAV, 44.1 kHz stereo 16 bit
+    EXPECT_NE(open.summary.SourceText().find("1411 kbit/s"), std::string::npos) << open.summary.SourceText();
 
     RecordingSchedule endless;
     endless.endMode = 1;
     endless.durationSeconds = int64_t{1} << 40;
-    EXPECT_NE(EstimateSpace(settings, &endless)->warning.SourceText().find("時間分の空きしかありません"), std::string::npos);
+    EXPECT_NE(space(settings, &endless).warning.SourceText().find("時間分の空きしかありません"), std::string::npos);
 
     // FLAC's row value is a compression level, not a bitrate: the estimate is a share of the PCM size.
     RecordingSettings flacSettings = settings;
     flacSettings.outputFormat = OutputFormat::Flac;
     flacSettings.qualityIndex = DefaultQualityIndex(flacSettings.outputFormat);
-    const Result<SpaceEstimate> flac = EstimateSpace(flacSettings, nullptr);
-    ASSERT_TRUE(flac);
-    EXPECT_GT(flac->bytesPerSecond, 176400 * 0.4);
-    EXPECT_LT(flac->bytesPerSecond, 176400);
+    const SpaceEstimate flac = space(flacSettings, nullptr);
+    EXPECT_GT(flac.bytesPerSecond, 176400 * 0.4);
+    EXPECT_LT(flac.bytesPerSecond, 176400);
 
     // A rate that is not known gives no hours at all, never "about -1.0 hours at 0 kbit/s".
     settings.qualityIndex = 99;
-    const Result<SpaceEstimate> unknown = EstimateSpace(settings, nullptr);
-    ASSERT_TRUE(unknown);
-    EXPECT_EQ(unknown->summary.SourceText().find("時間"), std::string::npos) << unknown->summary.SourceText();
-    EXPECT_TRUE(unknown->warning.empty());
+    const SpaceEstimate unknown = space(settings, nullptr);
+    EXPECT_EQ(unknown.summary.SourceText().find("時間"), std::string::npos) << unknown.summary.SourceText();
+    EXPECT_TRUE(unknown.warning.empty());
 }
 
 }  // namespace

@@ -169,7 +169,7 @@ TEST(ItemsModel, RowsCurrentRowAndChanges) {
     }
 }
 
-TEST(ItemsModel, RemoveRowsKeepsFilesAndDeleteFilesRemovesThem) {
+TEST(ItemsModel, RemoveRowsKeepsFiles) {
     TempDir dir;
     CRecordingItemsModel model;
     for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"}) {
@@ -182,14 +182,6 @@ TEST(ItemsModel, RemoveRowsKeepsFilesAndDeleteFilesRemovesThem) {
     EXPECT_EQ(model.Item(1)->path.str(), dir / "d.wav");
     EXPECT_TRUE(PathExists(dir / "a.wav"));
     EXPECT_TRUE(PathExists(dir / "c.wav"));
-
-    // A file already gone is skipped; its row goes anyway.
-    model.Insert(FinishedItem((dir / "gone.wav").c_str()));
-    model.DeleteFiles({0, 2});
-    ASSERT_EQ(model.Count(), 1);
-    EXPECT_EQ(model.Item(0)->path.str(), dir / "d.wav");
-    EXPECT_FALSE(PathExists(dir / "b.wav"));
-    EXPECT_TRUE(PathExists(dir / "d.wav"));
 }
 
 // Splits change the rows on the audio thread while the GUI thread reads them: every read must

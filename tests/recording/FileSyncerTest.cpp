@@ -9,14 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Eventually.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-bool Eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return condition();
-}
 
 bool IsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
 

@@ -3,6 +3,7 @@
 // disappears while recording is reported, not hung on.
 #include "platform/PulseCapture.h"
 #include "recording/WaveInDevice.h"
+#include "tests/support/Eventually.h"
 #include "tests/support/Process.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/ResultText.h"
@@ -84,8 +85,14 @@ protected:
         EXPECT_EQ(RunProcess("paplay --device=" + std::string(PulseTestServer::kSink) + " " + ShellQuote(tone) + " 2>&1")
                       .exitCode,
                   0);
-        // paplay returns once the server has taken the last sample; give the monitor time to pass it on.
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // paplay returns once the server has taken the last sample; the monitor passes it on after:
+        // the tone's last loud sample followed by a fifth of a second of quiet.
+        EXPECT_TRUE(Eventually([&] {
+            std::lock_guard lock(capture.mutex);
+            size_t loud = capture.samples.size();
+            while (loud > 0 && std::abs(capture.samples[loud - 1]) < 1000) --loud;
+            return loud > 0 && capture.samples.size() - loud >= static_cast<size_t>(rate * channels / 5);
+        })) << "the tone's end never came through the monitor";
         device.Stop();
         EXPECT_TRUE(device.Close());
         EXPECT_FALSE(capture.failed);

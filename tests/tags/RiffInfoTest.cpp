@@ -46,11 +46,7 @@ TEST(RiffInfo, ReadsBackWhatItWrites) {
     tags.genre = "g";
     tags.trackNumber = 12;
     tags.genreNumber = 146;
-    {
-        CFileStream file;
-        ASSERT_TRUE(file.Open((dir / "l").c_str(), CFileStream::kWrite));
-        EXPECT_EQ(WriteInfoList(file, tags), static_cast<int64_t>(BuildInfoList(tags).size()));
-    }
+    WriteFileBytes(dir / "l", BuildInfoList(tags));
     EXPECT_NE(ReadFileBytes(dir / "l").find("INAM\x10\0\0\0長時間録音" + std::string(1, '\0')), std::string::npos);
     CFileStream file;
     ASSERT_TRUE(file.Open((dir / "l").c_str(), CFileStream::kRead));

@@ -186,7 +186,8 @@ TEST_P(InputGap, MetersAtTheBottomTheWaitWholeAndGoneAtTheStop) {
                                                              : QStringLiteral("入力が戻るのを待っています");
     // The first retry's reason, with the time the wait began.
     ASSERT_TRUE(WindowRig::WaitFor([&] { return frame.PromptText().contains(waiting); }, 5000)) << frame.PromptText().toStdString();
-    QTest::qWait(300);
+    const auto dropped = [&](CLevelMeter& meter) { return meter.Value() == meter.Scale().bottom; };
+    WindowRig::WaitFor([&] { return dropped(meters.Left()) && dropped(meters.Right()) && frame.MonitorBar().Scope().FramesPerPanel() == 0; }, 5000);
     for (CLevelMeter* meter : {&meters.Left(), &meters.Right()}) EXPECT_EQ(meter->Value(), meter->Scale().bottom);
     EXPECT_EQ(frame.MonitorBar().Scope().FramesPerPanel(), 0);
     QLabel* prompt = frame.statusBar()->findChild<QLabel*>();

@@ -21,6 +21,7 @@
 #include "tests/support/WavData.h"
 #include "tests/ui/WindowRig.h"
 #include "ui/bars/TagBar.h"
+#include "ui/monitor/LevelBar.h"
 #include "ui/monitor/LevelMeter.h"
 #include "ui/monitor/MonitorBar.h"
 #include "ui/monitor/WaveHistory.h"
@@ -155,8 +156,9 @@ TEST_F(EndActions, TitleOfATimedRecordingAndAStopByHandThatNeverRunsTheAction) {
         ASSERT_TRUE(rig.frame->Control().IsRecording());
         EXPECT_EQ(rig.frame->windowTitle(),
                   Said(ProgramTitle()) + QStringLiteral(" － ■録音時間: 1 時間30分（終了時: ＰＣ電源断）"));
-        QTest::qWait(300);
+        ASSERT_TRUE(rig.WaitForTrack(1));
         rig.frame->Action(kCommandStop)->trigger();
+        // Time for an end action that should not run to show itself.
         QTest::qWait(300);
         EXPECT_TRUE(rig.frame->isVisible());
         EXPECT_EQ(rig.frame->windowTitle(), Said(ProgramTitle()));
@@ -423,12 +425,12 @@ TEST(Recording, AWindowThreadHeldBusyLosesNoAudio) {
     WindowRig rig(signal);
     rig.frame->Action(kCommandStart)->trigger();
     ASSERT_TRUE(rig.frame->Control().IsRecording());
-    QTest::qWait(500);
+    ASSERT_TRUE(rig.WaitForTrack(1));
     std::this_thread::sleep_for(2s);
-    QTest::qWait(500);
+    // The recording went on through the block, and the window catches up.
+    EXPECT_TRUE(WindowRig::WaitFor([&] { return rig.frame->Control().Status().totalTimeMs >= 2500; }));
     const RecordingStatus status = rig.frame->Control().Status();
     EXPECT_EQ(status.overruns, 0u);
-    EXPECT_GE(status.totalTimeMs, 2500);
     rig.frame->Action(kCommandStop)->trigger();
     ASSERT_EQ(rig.frame->Items().Count(), 1);
     const RecordingItem item = *rig.frame->Items().Item(0);
@@ -453,12 +455,14 @@ TEST(Screenshots, IdleAndRecordingWithRows) {
     WindowRig::Screenshot(*rig.frame, "idle");
     EXPECT_EQ(rig.frame->PromptText(), QStringLiteral("操作待ち"));
     rig.frame->Action(kCommandStart)->trigger();
-    for (int split = 0; split < 2; ++split) {
-        QTest::qWait(400);
+    for (int track = 1; track <= 2; ++track) {
+        ASSERT_TRUE(rig.WaitForTrack(track));
         rig.frame->Action(kCommandSplit)->trigger();
     }
     ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->List()->model()->rowCount() == 3; }));
-    QTest::qWait(500);
+    // The meters show the tone in the picture.
+    ASSERT_TRUE(rig.WaitForTrack(3));
+    EXPECT_TRUE(WindowRig::WaitFor([&] { return rig.frame->LevelBar().Left().Value() > rig.frame->LevelBar().Left().Scale().bottom; }));
     rig.frame->List()->selectRow(1);
     EXPECT_TRUE(rig.frame->TrackPaneText().startsWith(QStringLiteral("トラック(3)時間 0:0")))
         << rig.frame->TrackPaneText().toStdString();
