@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "schedule/ScheduleEntry.h"
+
 namespace {
 
 constexpr int kMaxNumbers = 6;
@@ -136,21 +138,13 @@ bool ParseDuration(const std::string& value, CommandLineOptions& options) {
 }
 
 bool ParseEndAction(const std::string& value, CommandLineOptions& options) {
-    static constexpr std::pair<const char*, EndAction> kWords[] = {
-        {"SHUTDOWN", EndAction::PowerOff},
-        {"EXIT", EndAction::ExitApplication},
-        {"SUSPEND", EndAction::Standby},
-        {"HIBERNATE", EndAction::Hibernate},
-    };
-    for (const auto& [word, action] : kWords) {
-        if (value == word) {
-            options.scheduleArmed = true;
-            options.schedule.endActionArmed = true;
-            options.schedule.endAction = action;
-            return true;
-        }
-    }
-    return false;
+    // "none" is a schedule entry's word; /E always names an action.
+    const std::optional<EndAction> action = EndActionOfWord(value);
+    if (!action || *action == EndAction::None) return false;
+    options.scheduleArmed = true;
+    options.schedule.endActionArmed = true;
+    options.schedule.endAction = *action;
+    return true;
 }
 
 // "/S", "/t" …: a slash and one letter. Anything longer (an absolute path, "/", "/10") is a word

@@ -855,8 +855,7 @@ void CMainFrame::OnHelp() {
         m_boxes.Inform(tr("マニュアル（%1）が見つかりません。").arg(Text(PreferredManual())));
         return;
     }
-    if (openUrl(QUrl::fromLocalFile(manual))) return;
-    // Nothing on this desktop opens HTML: the manual is shown here instead.
+    // A window of its own: no browser needed, and the manual's links stay inside it.
     if (!m_manual) m_manual = new CManualWindow(manual, this);
     m_manual->show();
     m_manual->raise();

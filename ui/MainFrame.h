@@ -214,7 +214,7 @@ private:
     CTagBar* m_tagBar = nullptr;
     CLevelBar* m_levelBar = nullptr;
     CMonitorBar* m_monitorBar = nullptr;
-    CManualWindow* m_manual = nullptr;  // made when the desktop cannot open the manual
+    CManualWindow* m_manual = nullptr;  // made at the first F1
     CLogWindow* m_logWindow = nullptr;  // made when first asked for
     CScheduleDlg* m_scheduleDlg = nullptr;  // made when first asked for
     QLabel* m_prompt = nullptr;

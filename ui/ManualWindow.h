@@ -1,5 +1,4 @@
-// CManualWindow: the manual in a window of the program's own, for a desktop where nothing opens
-// an HTML file.
+// CManualWindow: the manual in a window of the program's own, so reading it needs no browser.
 #pragma once
 
 #include <QDialog>

@@ -643,29 +643,28 @@ TEST_F(HeadlessRecorder, ScheduledStartAndEndActionAfterTheDuration) {
         << "the recording held a sleep inhibitor";
 }
 
+// One format per case, so the formats' long runs share the test run's cores.
+class HeadlessRecorderKilled : public HeadlessRecorder, public testing::WithParamInterface<size_t> {};
+
 // A kill at any instant of finishing a long track, or of recovering it, costs it nothing: after
 // `--recover`, track 1 decodes to the audio a run that was never stopped gives it. The recorder
 // stops itself at each named step of finishing (VELSONA_TEST_STOP_AT); what is on disk while it
 // is stopped is what a SIGKILL there leaves, so each stop is saved and recovered on its own while
 // the same run goes on to give the uninterrupted track. The recovery is killed for real at its
 // own steps and run again.
-TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUninterruptedRunHasIt) {
+TEST_P(HeadlessRecorderKilled, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUninterruptedRunHasIt) {
     constexpr int kTrackMinutes = 20;
+    // Each format's smallest rate, in the order of kFormats: 20 minutes encode quickly.
+    const char* const kSmallestQuality[] = {"11", "35", "11", "32", "107", "19"};
+    static_assert(std::size(kSmallestQuality) == std::size(kFormats));
     struct Case {
         const FormatCase& format;
-        const char* quality;  // the smallest rate: 20 minutes encode quickly
+        const char* quality;
         std::vector<std::string> finishSteps, recoverySteps;  // track 1's, in the order they come
     };
-    const std::vector<std::string> finishing = {"finishing", "tagging", "naming", "named"};
-    const std::vector<std::string> recovering = {"recovery-ended", "tagging", "recovery-naming", "recovery-named"};
-    const Case cases[] = {
-        {kFormats[0], "11", finishing, recovering},
-        {kFormats[1], "35", finishing, recovering},
-        {kFormats[2], "11", finishing, recovering},
-        {kFormats[3], "32", finishing, recovering},
-        {kFormats[4], "107", finishing, recovering},
-        {kFormats[5], "19", finishing, recovering},
-    };
+    const Case c{kFormats[GetParam()], kSmallestQuality[GetParam()],
+                 {"finishing", "tagging", "naming", "named"},
+                 {"recovery-ended", "tagging", "recovery-naming", "recovery-named"}};
     const auto copyTree = [](const std::string& from, const std::string& to) {
         return RunProcess("rm -rf " + ShellQuote(to) + " && cp -a " + ShellQuote(from) + " " + ShellQuote(to)).exitCode == 0;
     };
@@ -695,78 +694,78 @@ TEST_F(HeadlessRecorder, AKillAnywhereInFinishingOrRecoveryLeavesTrackOneAsAnUni
             std::this_thread::sleep_for(5ms);
         }
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.format.option);
-        const auto began = std::chrono::steady_clock::now();
-        folder = home / c.format.option;
-        const std::string state = home / (std::string(c.format.option) + "-state");
-        const auto trackOne = [&] {
-            for (const std::string& file : FilesUnder(folder))
-                if (Contains(file, "Track001") && !file.ends_with(".vctemp")) return file;
-            return std::string();
-        };
-        const auto restore = [&](const std::string& snapshot) {
-            return copyTree(snapshot + "/tracks", folder) && copyTree(snapshot + "/state", state);
-        };
-        const auto expectRecovered = [&](const std::string& instant, const std::string& expected) {
-            SCOPED_TRACE(instant);
-            const RunResult recovery = Run({"--recover"}, kFastSignal, nullptr, kProgram, {}, state);
-            EXPECT_EQ(recovery.exitCode, 0) << recovery.out << recovery.err;
-            const std::string track = trackOne();
-            ASSERT_FALSE(track.empty()) << recovery.out;
-            EXPECT_EQ(audioOf(track), expected) << track;
-            EXPECT_FALSE(Contains(track, "？")) << track;
-            for (const std::string& file : FilesUnder(folder)) EXPECT_FALSE(file.ends_with(".vctemp")) << file;
-            for (const std::string& file : FilesUnder(state + "/velsona"))
-                EXPECT_FALSE(Contains(file, "/open-tracks.")) << "no journal outlives its recovery: " << file;
-        };
+    const auto began = std::chrono::steady_clock::now();
+    folder = home / c.format.option;
+    const std::string state = home / (std::string(c.format.option) + "-state");
+    const auto trackOne = [&] {
+        for (const std::string& file : FilesUnder(folder))
+            if (Contains(file, "Track001") && !file.ends_with(".vctemp")) return file;
+        return std::string();
+    };
+    const auto restore = [&](const std::string& snapshot) {
+        return copyTree(snapshot + "/tracks", folder) && copyTree(snapshot + "/state", state);
+    };
+    const auto expectRecovered = [&](const std::string& instant, const std::string& expected) {
+        SCOPED_TRACE(instant);
+        const RunResult recovery = Run({"--recover"}, kFastSignal, nullptr, kProgram, {}, state);
+        EXPECT_EQ(recovery.exitCode, 0) << recovery.out << recovery.err;
+        const std::string track = trackOne();
+        ASSERT_FALSE(track.empty()) << recovery.out;
+        EXPECT_EQ(audioOf(track), expected) << track;
+        EXPECT_FALSE(Contains(track, "？")) << track;
+        for (const std::string& file : FilesUnder(folder)) EXPECT_FALSE(file.ends_with(".vctemp")) << file;
+        for (const std::string& file : FilesUnder(state + "/velsona"))
+            EXPECT_FALSE(Contains(file, "/open-tracks.")) << "no journal outlives its recovery: " << file;
+    };
 
-        // One run of 20 minutes and 2 seconds, split at 20 minutes, stopping at every step.
-        const std::string minutes = std::to_string(kTrackMinutes);
-        setenv("VELSONA_TEST_STOP_AT", "finishing,tagging,rewrite-renaming,naming,named", 1);
-        const pid_t pid = Spawn({"/S", "NOW", "/T", "MS=" + minutes + ":02", "--format", c.format.option, "--quality",
-                                 c.quality, "--split", "interval", "--split-time", "0:" + minutes + ":00", "--folder", folder},
-                                kFastSignal, "stops", state);
-        unsetenv("VELSONA_TEST_STOP_AT");
-        std::vector<std::string> stops;
-        for (std::string step; nextStop(pid, home / "stops.err", step);) {
-            // Track 1's steps come first; track 2 closes at the end of the run and stops again.
-            if (stops.size() < c.finishSteps.size()) {
-                const std::string snapshot = home / ("snap-" + std::to_string(stops.size()));
-                ASSERT_TRUE(RunProcess("mkdir -p " + ShellQuote(snapshot)).exitCode == 0);
-                ASSERT_TRUE(copyTree(folder, snapshot + "/tracks") && copyTree(state, snapshot + "/state"));
-                stops.push_back(step);
-            }
-            kill(pid, SIGCONT);
+    // One run of 20 minutes and 2 seconds, split at 20 minutes, stopping at every step.
+    const std::string minutes = std::to_string(kTrackMinutes);
+    setenv("VELSONA_TEST_STOP_AT", "finishing,tagging,rewrite-renaming,naming,named", 1);
+    const pid_t pid = Spawn({"/S", "NOW", "/T", "MS=" + minutes + ":02", "--format", c.format.option, "--quality",
+                             c.quality, "--split", "interval", "--split-time", "0:" + minutes + ":00", "--folder", folder},
+                            kFastSignal, "stops", state);
+    unsetenv("VELSONA_TEST_STOP_AT");
+    std::vector<std::string> stops;
+    for (std::string step; nextStop(pid, home / "stops.err", step);) {
+        // Track 1's steps come first; track 2 closes at the end of the run and stops again.
+        if (stops.size() < c.finishSteps.size()) {
+            const std::string snapshot = home / ("snap-" + std::to_string(stops.size()));
+            ASSERT_TRUE(RunProcess("mkdir -p " + ShellQuote(snapshot)).exitCode == 0);
+            ASSERT_TRUE(copyTree(folder, snapshot + "/tracks") && copyTree(state, snapshot + "/state"));
+            stops.push_back(step);
         }
-        ASSERT_EQ(stops, c.finishSteps) << ReadFileBytes(home / "stops.err");
-        const std::string uninterrupted = audioOf(trackOne());
-        ASSERT_TRUE(Contains(uninterrupted, "MD5=")) << trackOne();
-
-        for (size_t i = 0; i < stops.size(); ++i) {
-            ASSERT_TRUE(restore(home / ("snap-" + std::to_string(i))));
-            expectRecovered("killed at " + stops[i], uninterrupted);
-        }
-        // The recovery of a track killed as its finishing began, killed in turn at each step.
-        for (const std::string& step : c.recoverySteps) {
-            ASSERT_TRUE(restore(home / "snap-0"));
-            setenv("VELSONA_TEST_STOP_AT", step.c_str(), 1);
-            const pid_t recovery = Spawn({"--recover"}, kFastSignal, "recovery", state);
-            unsetenv("VELSONA_TEST_STOP_AT");
-            std::string stoppedAt;
-            const bool stopped = nextStop(recovery, home / "recovery.err", stoppedAt);
-            EXPECT_TRUE(stopped && stoppedAt == step) << ReadFileBytes(home / "recovery.err");
-            if (stopped) {
-                kill(recovery, SIGKILL);
-                waitpid(recovery, nullptr, 0);
-            }
-            expectRecovered("recovery killed at " + step, uninterrupted);
-        }
-        std::printf("[ untorn   ] %-4s %zu kills in finishing, %zu in recovery: %.1f s\n", c.format.option,
-                    stops.size(), c.recoverySteps.size(),
-                    std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
+        kill(pid, SIGCONT);
     }
+    ASSERT_EQ(stops, c.finishSteps) << ReadFileBytes(home / "stops.err");
+    const std::string uninterrupted = audioOf(trackOne());
+    ASSERT_TRUE(Contains(uninterrupted, "MD5=")) << trackOne();
+
+    for (size_t i = 0; i < stops.size(); ++i) {
+        ASSERT_TRUE(restore(home / ("snap-" + std::to_string(i))));
+        expectRecovered("killed at " + stops[i], uninterrupted);
+    }
+    // The recovery of a track killed as its finishing began, killed in turn at each step.
+    for (const std::string& step : c.recoverySteps) {
+        ASSERT_TRUE(restore(home / "snap-0"));
+        setenv("VELSONA_TEST_STOP_AT", step.c_str(), 1);
+        const pid_t recovery = Spawn({"--recover"}, kFastSignal, "recovery", state);
+        unsetenv("VELSONA_TEST_STOP_AT");
+        std::string stoppedAt;
+        const bool stopped = nextStop(recovery, home / "recovery.err", stoppedAt);
+        EXPECT_TRUE(stopped && stoppedAt == step) << ReadFileBytes(home / "recovery.err");
+        if (stopped) {
+            kill(recovery, SIGKILL);
+            waitpid(recovery, nullptr, 0);
+        }
+        expectRecovered("recovery killed at " + step, uninterrupted);
+    }
+    std::printf("[ untorn   ] %-4s %zu kills in finishing, %zu in recovery: %.1f s\n", c.format.option,
+                stops.size(), c.recoverySteps.size(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, HeadlessRecorderKilled, testing::Range<size_t>(0, std::size(kFormats)),
+                         [](const testing::TestParamInfo<size_t>& info) { return kFormats[info.param].option; });
 
 }  // namespace
 

@@ -107,6 +107,7 @@ TEST(ParseCommandLine, OddValuesAreIgnoredOneByOne) {
         "/T MS=-5:00",
         "/T x",
         "/E reboot",
+        "/E none",                           // a schedule entry's word, no action
         "/SNOW /TMS=1:00",                   // the rest of an option token is not a value
     };
     for (const char* line : ignored) EXPECT_FALSE(Parse(line, now).scheduleArmed) << line;
