@@ -321,12 +321,16 @@ protected:
     // `seconds` of the signal, 100 ms per buffer, with the displays refreshed as the timer would.
     void Record(double seconds, bool paused = false) {
         for (int i = 0; i < seconds * 10; ++i) {
-            signal.Generate(block.data(), 4410);
-            last = MeasureLevels(block.data(), kBlockBytes, 2);
-            feed.OnBuffer(MonitorBuffer{block.data(), kBlockBytes, kStereo, last.left, last.right, paused});
+            Feed(paused);
             if (i % 3 == 0) displays.Refresh();
         }
         displays.Refresh();
+    }
+    // One buffer, as the audio thread hands it over: nothing refreshed.
+    void Feed(bool paused = false) {
+        signal.Generate(block.data(), 4410);
+        last = MeasureLevels(block.data(), kBlockBytes, 2);
+        feed.OnBuffer(MonitorBuffer{block.data(), kBlockBytes, kStereo, last.left, last.right, paused});
     }
     void Save(QWidget& widget, const char* name) {
         QDir().mkpath(VELSONA_SCREENSHOTS);
@@ -334,7 +338,7 @@ protected:
         EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
     }
 
-    CMonitorFeed feed;
+    CRingingFeed feed;
     CLevelBar levels;
     CMonitorBar monitor;
     CMonitorDisplays displays;
@@ -433,6 +437,44 @@ TEST_F(Recording, BarsThatCannotBeSeenCatchUpWhenShown) {
     QApplication::processEvents();
     EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
     EXPECT_EQ(levels.Left().Value(), -450);
+}
+
+// No poll: each buffer wakes the displays that can be seen, once, with what else goes with it;
+// the bell is not heard while nothing can be seen.
+TEST_F(Recording, EachBufferWakesTheDisplaysThatCanBeSeen) {
+    int pictures = 0;
+    displays.onPicture = [&pictures] { ++pictures; };
+    feed.OnRecordingStart(kStereo);
+    feed.OnTrackOpen(kStereo);
+    Record(1);
+    QApplication::processEvents();
+    pictures = 0;
+    const int start = monitor.Track().Picture().position;  // two values a buffer
+    for (int buffer = 1; buffer <= 3; ++buffer) {
+        Feed();
+        QApplication::processEvents();
+        EXPECT_EQ(levels.Left().Value(), last.left);
+        EXPECT_EQ(monitor.Track().Picture().position, start + 2 * buffer);
+        EXPECT_EQ(pictures, buffer);
+    }
+    QApplication::processEvents();  // a bell answered is silent
+    EXPECT_EQ(pictures, 3);
+
+    const int meterBefore = levels.Left().Value();
+    levels.showMinimized();
+    monitor.hide();
+    QApplication::processEvents();
+    ASSERT_FALSE(displays.Refreshing());
+    pictures = 0;
+    for (int buffer = 0; buffer < 5; ++buffer) Feed();
+    QApplication::processEvents();
+    EXPECT_EQ(pictures, 0);
+    EXPECT_EQ(levels.Left().Value(), meterBefore);
+
+    monitor.show();  // the rings while away wake it once, with the newest picture
+    for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(monitor.Track().Picture().position, start + 2 * (3 + 5));
 }
 
 }  // namespace
