@@ -61,14 +61,14 @@ bool MakeBuffers(Buffers& buffers) {
 }
 
 struct Displays {
-    CMonitorFeed feed;
+    CRingingFeed feed;
     CLevelBar levels;
     CMonitorBar monitor;
     CMonitorDisplays displays{feed, levels, monitor};
     QImage levelsImage{levels.sizeHint(), QImage::Format_RGB32};
     QImage monitorImage{monitor.sizeHint(), QImage::Format_RGB32};
 
-    // What one timer tick costs the GUI thread: the new picture into the widgets, and both bars
+    // What one buffer's refresh costs the GUI thread: the new picture into the widgets, and both bars
     // painted, as the window's backing store would be.
     void Draw() {
         displays.Refresh();

@@ -1,8 +1,8 @@
 // Prints what the window costs beside the headless recorder: both record the same PulseAudio
 // monitor as WAV in real time, at the same time, the window (CMainFrame, in this process) on a
 // private X server, velsona-rec as a child. For each phase (window visible, wholly covered by
-// another window, minimised, unmapped) the CPU of both in percent of one core, then the window's
-// resident memory.
+// another window, minimised, unmapped) the CPU of both in percent of one core, and of the window's
+// GUI thread alone, then the window's resident memory.
 //
 //   window_bench [seconds per phase, default 60]
 //
@@ -99,9 +99,9 @@ private:
     pid_t m_pid = -1;
 };
 
-// User and system CPU seconds of a process so far, from /proc/<pid>/stat.
-double ProcessCpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+// User and system CPU seconds so far of a process, or of one of its threads, from /proc.
+double CpuSeconds(const std::string& statFile) {
+    std::ifstream stat(statFile);
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     const size_t afterName = text.rfind(')');
     if (afterName == std::string::npos) return -1;
@@ -115,6 +115,10 @@ double ProcessCpuSeconds(pid_t pid) {
     }
     if (fields.size() < 13) return -1;
     return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double ProcessCpuSeconds(pid_t pid) {
+    return CpuSeconds("/proc/" + std::to_string(pid) + "/stat");
 }
 
 long ResidentKiB(pid_t pid) {
@@ -180,21 +184,25 @@ bool WriteInput(const std::string& path, int seconds) {
 }
 
 struct Sample {
-    double window, recorder, xServer;
+    double window, gui, recorder, xServer;
     std::chrono::steady_clock::time_point at;
 };
 
 Sample Now(const Child& recorder, const Child& xServer) {
-    return {ProcessCpuSeconds(getpid()), ProcessCpuSeconds(recorder.Pid()), ProcessCpuSeconds(xServer.Pid()),
-            std::chrono::steady_clock::now()};
+    const std::string self = std::to_string(getpid());
+    // The main thread is the GUI thread: what painting and the timers cost, apart from capture.
+    return {ProcessCpuSeconds(getpid()), CpuSeconds("/proc/" + self + "/task/" + self + "/stat"),
+            ProcessCpuSeconds(recorder.Pid()), ProcessCpuSeconds(xServer.Pid()), std::chrono::steady_clock::now()};
 }
 
 void PrintPhase(const char* name, const Sample& from, const Sample& to) {
     const double wall = std::chrono::duration<double>(to.at - from.at).count();
     const double window = 100 * (to.window - from.window) / wall;
     const double recorder = 100 * (to.recorder - from.recorder) / wall;
-    std::printf("%-10s %6.0f s  window %6.2f %%  velsona-rec %6.2f %%  difference %+6.2f points  (X server %5.2f %%)\n",
-                name, wall, window, recorder, window - recorder, 100 * (to.xServer - from.xServer) / wall);
+    std::printf("%-10s %4.0f s  window %5.2f %% (GUI thread %5.2f %%)  velsona-rec %5.2f %%  difference %+5.2f points"
+                "  (X server %5.2f %%)\n",
+                name, wall, window, 100 * (to.gui - from.gui) / wall, recorder, window - recorder,
+                100 * (to.xServer - from.xServer) / wall);
     std::fflush(stdout);
 }
 

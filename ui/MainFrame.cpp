@@ -238,11 +238,16 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     m_countdown.setInterval(CCountdown::kPeriodMs);
     connect(&m_countdown, &QTimer::timeout, this, &CMainFrame::OnCountdownTimer);
     m_refresh.setInterval(kRefreshMs);
+    // The panes only while they can be seen; the next tick after they can brings them up to date.
+    // Their times move with the buffers: while the monitor displays take each buffer, the panes
+    // go with them, painted in the same pass.
     connect(&m_refresh, &QTimer::timeout, this, [this] {
         Control().PollInput();
-        // The panes only while they can be seen; the next tick after they can brings them up to date.
-        if (OnScreen(*m_totalPane)) RefreshPanes();
+        if (!m_displays->Refreshing() && OnScreen(*m_totalPane)) RefreshPanes();
     });
+    m_displays->onPicture = [this] {
+        if (OnScreen(*m_totalPane)) RefreshPanes();
+    };
     RefreshPanes();
     UpdateCommands();
 }

@@ -14,7 +14,7 @@
 #include "foundation/UserText.h"
 #include "app/bars/BarSet.h"
 #include "app/control/MakerPages.h"
-#include "app/monitor/MonitorFeed.h"
+#include "ui/monitor/RingingFeed.h"
 #include "app/control/RecordingCommands.h"
 #include "app/control/ScheduleBook.h"
 #include "app/files/RecordingItemsModel.h"
@@ -185,7 +185,7 @@ private:
     CItemsTableModel m_table;
     std::unique_ptr<CLogind> m_logind;
     std::unique_ptr<CSleepInhibitor> m_inhibitor;
-    CMonitorFeed m_feed;  // outlives the control, whose sessions feed it
+    CRingingFeed m_feed;  // outlives the control, whose sessions feed it
     std::unique_ptr<CActivityLog> m_log;  // outlives the control, which writes to it
     // The control stops its recording before the list and the inhibitor go.
     std::unique_ptr<CControlLink> m_link;

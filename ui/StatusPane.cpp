@@ -7,6 +7,8 @@ CStatusPane::CStatusPane(int width, const QString& accessibleName, QWidget* pare
     setFixedWidth(width);
     setMinimumHeight(fontMetrics().height() + 4);
     setAccessibleName(accessibleName);
+    // It fills itself: the status bar behind need not be painted with each new time.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void CStatusPane::SetText(const QString& text) {

@@ -318,15 +318,19 @@ protected:
         const Result<void> opened = signal.Open(spec.value_or(SignalSpec()), 44100, 2, 16);
         EXPECT_TRUE(opened) << opened.error().message.SourceText();
     }
-    // `seconds` of the signal, 100 ms per buffer, with the displays refreshed as the timer would.
+    // `seconds` of the signal, 100 ms per buffer, with the displays refreshed now and then.
     void Record(double seconds, bool paused = false) {
         for (int i = 0; i < seconds * 10; ++i) {
-            signal.Generate(block.data(), 4410);
-            last = MeasureLevels(block.data(), kBlockBytes, 2);
-            feed.OnBuffer(MonitorBuffer{block.data(), kBlockBytes, kStereo, last.left, last.right, paused});
+            Feed(paused);
             if (i % 3 == 0) displays.Refresh();
         }
         displays.Refresh();
+    }
+    // One buffer, as the audio thread hands it over: nothing refreshed.
+    void Feed(bool paused = false) {
+        signal.Generate(block.data(), 4410);
+        last = MeasureLevels(block.data(), kBlockBytes, 2);
+        feed.OnBuffer(MonitorBuffer{block.data(), kBlockBytes, kStereo, last.left, last.right, paused});
     }
     void Save(QWidget& widget, const char* name) {
         QDir().mkpath(VELSONA_SCREENSHOTS);
@@ -334,7 +338,7 @@ protected:
         EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
     }
 
-    CMonitorFeed feed;
+    CRingingFeed feed;
     CLevelBar levels;
     CMonitorBar monitor;
     CMonitorDisplays displays;
@@ -433,6 +437,35 @@ TEST_F(Recording, BarsThatCannotBeSeenCatchUpWhenShown) {
     QApplication::processEvents();
     EXPECT_EQ(monitor.Scope().FramesPerPanel(), 0);
     EXPECT_EQ(levels.Left().Value(), -450);
+}
+
+// Each buffer wakes the displays that can be seen, once; nothing wakes while none can be seen.
+TEST_F(Recording, EachBufferWakesTheDisplaysThatCanBeSeen) {
+    int pictures = 0;
+    displays.onPicture = [&pictures] { ++pictures; };
+    feed.OnRecordingStart(kStereo);
+    feed.OnTrackOpen(kStereo);
+    Record(1);
+    pictures = 0;
+    const int start = monitor.Track().Picture().position;  // two values a buffer
+    for (int buffer = 1; buffer <= 3; ++buffer) {
+        Feed();
+        QApplication::processEvents();
+        EXPECT_EQ(levels.Left().Value(), last.left);
+        EXPECT_EQ(pictures, buffer);
+    }
+    levels.showMinimized();
+    monitor.hide();
+    QApplication::processEvents();
+    pictures = 0;
+    for (int buffer = 0; buffer < 5; ++buffer) Feed();
+    QApplication::processEvents();
+    EXPECT_EQ(pictures, 0);
+
+    monitor.show();  // the rings while away wake it once, with the newest picture
+    for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(monitor.Track().Picture().position, start + 2 * (3 + 5));
 }
 
 }  // namespace

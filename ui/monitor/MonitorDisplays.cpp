@@ -9,7 +9,7 @@
 namespace {
 
 // The feed's buffers come every 100 or 200 ms; a few looks per period show each soon.
-constexpr int kRefreshMs = 40;
+constexpr int kPollMs = 40;
 
 }  // namespace
 
@@ -21,25 +21,31 @@ bool OnScreen(const QWidget& widget) {
            !CCoveredWindows::Covered(*window);
 }
 
-CMonitorDisplays::CMonitorDisplays(CMonitorFeed& feed, CLevelBar& levels, CMonitorBar& monitor)
-    : m_feed(feed), m_levels(levels), m_monitor(monitor) {
+CMonitorDisplays::CMonitorDisplays(CRingingFeed& feed, CLevelBar& levels, CMonitorBar& monitor)
+    : m_feed(feed), m_levels(levels), m_monitor(monitor), m_bell(QSocketNotifier::Read) {
     m_feed.SetHistoryWidths(m_monitor.Total().width(), m_monitor.Track().width());
-    m_timer.setInterval(kRefreshMs);
-    QObject::connect(&m_timer, &QTimer::timeout, this, [this] { Refresh(); });
+    if (m_feed.Bell() >= 0) m_bell.setSocket(m_feed.Bell());
+    QObject::connect(&m_bell, &QSocketNotifier::activated, this, [this] { Refresh(); });
+    m_poll.setInterval(kPollMs);
+    QObject::connect(&m_poll, &QTimer::timeout, this, [this] { Refresh(); });
     for (QWidget* bar : {static_cast<QWidget*>(&m_levels), static_cast<QWidget*>(&m_monitor)})
         bar->installEventFilter(this);
     FollowVisibility();
 }
 
 void CMonitorDisplays::Refresh() {
+    // Before the take: a buffer rung in after it wakes the next refresh.
+    m_feed.Answer();
     m_feed.SetHistoryWidths(m_monitor.Total().width(), m_monitor.Track().width());
-    if (m_feed.TakePicture(m_picture)) {
+    const bool taken = m_feed.TakePicture(m_picture);
+    if (taken) {
         // Only levels of a buffer not shown yet: a meter dropped to its bottom stays there.
         m_levelsBehind = m_levelsBehind || m_picture.buffers != m_shownBuffers;
         m_shownBuffers = m_picture.buffers;
         m_monitorBehind = true;
     }
     ShowPicture();
+    if (taken && onPicture) onPicture();
 }
 
 void CMonitorDisplays::ShowPicture() {
@@ -86,7 +92,7 @@ bool CMonitorDisplays::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Paint:
         // Painted, so seen: the window's exposure may have come before it was watched, or
         // after the bar was shown.
-        if (m_timer.isActive() && !(watched == &m_levels && m_levelsBehind) &&
+        if (m_following && !(watched == &m_levels && m_levelsBehind) &&
             !(watched == &m_monitor && m_monitorBehind))
             break;
         [[fallthrough]];
@@ -122,10 +128,9 @@ void CMonitorDisplays::WatchWindows() {
 void CMonitorDisplays::FollowVisibility() {
     m_followQueued = false;
     WatchWindows();
-    if (OnScreen(m_levels) || OnScreen(m_monitor)) {
-        if (!m_timer.isActive()) m_timer.start();
-        Refresh();
-    } else {
-        m_timer.stop();
-    }
+    m_following = OnScreen(m_levels) || OnScreen(m_monitor);
+    if (m_bell.isValid()) m_bell.setEnabled(m_following);
+    else if (!m_following) m_poll.stop();
+    else if (!m_poll.isActive()) m_poll.start();
+    if (m_following) Refresh();
 }
