@@ -20,7 +20,7 @@ std::array<QualityEntry, kFlacQualityCount> FlacQualities() {
     auto row = rows.begin();
     for (int level = 8; level >= 0; --level)
         for (const QualityEntry& pcm : kPcmQualityTable) {
-            std::snprintf(row->label, sizeof row->label, "Level %d / %.40s", level, pcm.label);
+            std::snprintf(row->label, sizeof row->label, "Level %d / %.32s", level, pcm.label);
             row->value = level;
             row->sampleRate = pcm.sampleRate;
             row->channels = pcm.channels;

@@ -536,8 +536,9 @@ TEST_F(BarSetTest, EveryStoredSettingGoesThroughTheBarsAndBack) {
     for (const SettingField& field : kSettingFields)
         std::visit([&](auto member) {
             // The input bar offers 16-bit formats only, the default.
-            if (std::string(field.key) != "IN_QUALITY_BIT")
+            if (std::string(field.key) != "IN_QUALITY_BIT") {
                 EXPECT_FALSE(same(sent.*member, defaults.*member)) << field.key << " is sent at its default";
+            }
             EXPECT_TRUE(same(back.*member, sent.*member)) << field.key;
         }, field.member);
 }

@@ -370,7 +370,9 @@ TEST_P(FormatRowWalk, WritesReadsBackTagsAndRecoversACutCopy) {
     EXPECT_TRUE(DecodesCleanly(to)) << "no torn frame or page is left";
     ASSERT_TRUE(reader->Open(to.c_str()));
     // A cut WMA's header still claims the length it had at its start, none; players go by its packets.
-    if (row.format != OutputFormat::Wma) EXPECT_NEAR(reader->GetDuration() / 1000.0, kept, 0.1);
+    if (row.format != OutputFormat::Wma) {
+        EXPECT_NEAR(reader->GetDuration() / 1000.0, kept, 0.1);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRow, FormatRowWalk, testing::ValuesIn(FormatRows()),
