@@ -383,9 +383,11 @@ void CSettingsStore::LoadProfile(const CCharString& presetName, ProfileState& st
 
 bool CSettingsStore::SaveProfile(const CCharString& presetName, ProfileState& state) {
     PushIntoHistories(state);
-    const bool histories = SaveHistory(state.presets, kPresetHistory) & SaveHistory(state.folders, kFolderHistory) &
-                           SaveHistory(state.templates, kTemplateHistory);
-    return SaveSettings(presetName, state.settings) && histories;
+    // Every list is saved even when one fails.
+    const bool presets = SaveHistory(state.presets, kPresetHistory);
+    const bool folders = SaveHistory(state.folders, kFolderHistory);
+    const bool templates = SaveHistory(state.templates, kTemplateHistory);
+    return SaveSettings(presetName, state.settings) && presets && folders && templates;
 }
 
 namespace {
@@ -403,7 +405,8 @@ Result<bool> CSettingsStore::SavePreset(ProfileState& state) {
         index = static_cast<int>(state.presets.entries.size()) - 1;
     }
     state.presets.selected = index;
-    const bool saved = SaveSettings(name, state.settings) & SaveHistory(state.presets, kPresetHistory);
+    const bool settingsSaved = SaveSettings(name, state.settings);
+    const bool saved = SaveHistory(state.presets, kPresetHistory) && settingsSaved;
     state.presetName = name;
     if (!saved)
         return KindFailure(FailureKind::kSystem, UserText("SettingsStore", "録音プリセット「%1」を %2 に保存できませんでした。")
