@@ -109,9 +109,10 @@ CRecordingControl::~CRecordingControl() { StopRecording(); }
 
 RecordingState CRecordingControl::Change(StateChange change) {
     RecordingState state = m_state;
-    while (!m_state.compare_exchange_weak(state, NextState(state, change))) {
-    }
-    return NextState(state, change);
+    RecordingState next;
+    do next = NextState(state, change);
+    while (!m_state.compare_exchange_weak(state, next));
+    return next;
 }
 
 void CRecordingControl::ApplySettings() {
