@@ -6,6 +6,7 @@
 #include "audiofile/WavWriter.h"
 #include "foundation/CharString.h"
 #include "foundation/FileStream.h"
+#include "tags/AsfTotals.h"
 #include "tags/Mp3InfoFrame.h"
 #include "tags/OggPages.h"
 #include "tags/WavHeader.h"
@@ -38,6 +39,11 @@ bool RepairCutMp3(const CutTrack& cut) {
 }
 
 bool RepairCutFlac(const CutTrack& cut) { return CompleteFlacStream(cut.path); }
+
+bool RepairCutWma(const CutTrack& cut) {
+    CFileStream file;
+    return file.Open(cut.path, CFileStream::kReadWrite) && CompleteAsfStream(file);
+}
 
 bool RepairCutOpus(const CutTrack& cut) {
     if (!cut.stillRecording) return true;

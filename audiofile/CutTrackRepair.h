@@ -16,5 +16,7 @@ bool RepairCutWav(const CutTrack& cut);
 bool RepairCutMp3(const CutTrack& cut);
 // A FLAC stream's totals.
 bool RepairCutFlac(const CutTrack& cut);
+// A WMA stream's header totals, and its whole packets only.
+bool RepairCutWma(const CutTrack& cut);
 // An Opus stream the encoder never drained ends at its last whole page; a torn page after it goes.
 bool RepairCutOpus(const CutTrack& cut);

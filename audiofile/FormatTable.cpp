@@ -117,7 +117,7 @@ std::span<const FormatRow> FormatRows() {
         {OutputFormat::Wma, "WMA", "WMA (WindowsMedia)", "wma", ".wma", nullptr,
          {kWmaQualities, kWmaQualityCount, kWmaDefaultQuality, kWmaDefaultQuality}, false, false,
          NewWriter<CWmaWriter>, NewReader<CWmaReader>, NewEditor<CWmaTagFile>, WmaEncoderAvailable,
-         WmaTaggerAvailable, WmaInstallHint, nullptr, BitrateBytesPerSecond},
+         WmaTaggerAvailable, WmaInstallHint, RepairCutWma, BitrateBytesPerSecond},
         {OutputFormat::OggVorbis, "OGG", "OGG (OggVorbis)", "ogg", ".ogg", nullptr, kPcmQualities, true, false,
          NewOggWriter, NewReader<COggReader>, NewEditor<CVorbisTagFile>, nullptr, nullptr, nullptr, nullptr,
          OggBytesPerSecond},

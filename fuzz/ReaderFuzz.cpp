@@ -1,5 +1,5 @@
-// Fuzz target, built once per format (FUZZ_EXTENSION): the format's reader, its decoding and its
-// tag rewrite on the input as a file.
+// Fuzz target, built once per format (FUZZ_EXTENSION): the format's reader, its decoding, its tag
+// rewrite and the repair of a cut track, on the input as a file.
 #include "fuzz/FuzzFile.h"
 #include "fuzz/Replay.h"
 

@@ -8,7 +8,6 @@
 
 #include "app/settings/SettingsStore.h"
 #include "audiofile/FormatTable.h"
-#include "audiofile/FormatTable.h"
 
 namespace {
 
@@ -29,18 +28,11 @@ bool Decode(CAudioReader& reader, int64_t seekMs) {
     return sound;
 }
 
-}  // namespace
-
-bool ReplayReader(const char* path, int64_t seekMs) {
-    std::unique_ptr<CAudioReader> reader = NewReaderByExtension(path);
-    if (!reader) return true;
-    const bool decoded = !reader->Open(path) || Decode(*reader, seekMs);
-    const std::unique_ptr<CTagFile> editor = FormatRowOf(reader->Kind()).newTagEditor();
-    reader.reset();
-
+// A rewrite that reports failure must leave the file as it was.
+bool RewriteTags(CTagFile& editor, const char* path) {
     const std::string before = FileBytes(path);
-    if (!editor->Open(path)) return decoded;
-    TagFieldSet& tags = editor->Tags();
+    if (!editor.Open(path)) return true;
+    TagFieldSet& tags = editor.Tags();
     tags.title = "録音 2026-12-08";
     tags.artist = "Velsona";
     tags.album = "fuzz";
@@ -49,9 +41,25 @@ bool ReplayReader(const char* path, int64_t seekMs) {
     tags.trackNumber = 7;
     tags.genreNumber = 12;
     // WMA attributes reach the file when the editor closes, so both results count.
-    const bool written = editor->Write().has_value();
-    const bool rewritten = editor->Close() && written;
-    return decoded && (rewritten || FileBytes(path) == before);
+    const bool written = editor.Write().has_value();
+    const bool rewritten = editor.Close() && written;
+    return rewritten || FileBytes(path) == before;
+}
+
+}  // namespace
+
+bool ReplayReader(const char* path, int64_t seekMs) {
+    std::unique_ptr<CAudioReader> reader = NewReaderByExtension(path);
+    if (!reader) return true;
+    const bool decoded = !reader->Open(path) || Decode(*reader, seekMs);
+    const FormatRow& row = FormatRowOf(reader->Kind());
+    const std::unique_ptr<CTagFile> editor = row.newTagEditor();
+    reader.reset();
+
+    const bool kept = RewriteTags(*editor, path);
+    // Recovery repairs what it finds under a dead recorder's name, which may be anything.
+    if (row.repairCut) static_cast<void>(row.repairCut({path, true, 0}));
+    return decoded && kept;
 }
 
 void ReplaySettings(const char* path) {
