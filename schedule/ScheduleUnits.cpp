@@ -188,6 +188,9 @@ Result<void> CScheduleUnits::Apply(const std::vector<ScheduleEntry>& entries) co
             // A unit the manager never loaded has nothing to stop.
             if (!stopped && stopped.error().message.SourceText().find("not loaded") == std::string::npos)
                 return std::move(stopped).error();
+            // The time it last fired outlives the unit file: a later entry of the same name would
+            // start at once, for a run it takes to be missed. A timer that never fired has none.
+            if (timer) static_cast<void>(Systemctl({"clean", "--what=state", name}));
             if (unlink((m_folder + "/" + name).c_str()) != 0 && errno != ENOENT)
                 return SystemFailure(errno, UserText("ScheduleUnits", "%1 を消せません: %2").Arg(m_folder + "/" + name).ArgError(errno));
         }

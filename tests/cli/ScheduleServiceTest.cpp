@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 #include "schedule/ScheduleEntry.h"
 #include "schedule/ScheduleLog.h"
@@ -160,9 +161,12 @@ TEST_F(ScheduleService, AnEntryAheadFiresItsTimerAndRecordsWithItsPreset) {
     const ProcessResult listed = Rec({"--schedule-list"});
     EXPECT_TRUE(Contains(listed.output, "Last: recorded")) << listed.output;
 
+    const std::string stamp = s_manager->DataHome() + "/systemd/timers/stamp-" + unit + ".timer";
+    EXPECT_EQ(access(stamp.c_str(), F_OK), 0) << "the manager keeps when the timer fired";
     const ProcessResult removed = Rec({"--schedule-remove", name});
     EXPECT_EQ(removed.exitCode, 0) << removed.output;
     this->added.clear();
+    EXPECT_NE(access(stamp.c_str(), F_OK), 0) << "a new entry of the same name would start at once";
     EXPECT_FALSE(Contains(s_manager->Systemctl("list-unit-files --no-legend").output, unit));
     for (const std::string& path : FilesUnder(UnitFolder())) EXPECT_FALSE(Contains(path, unit)) << path;
     EXPECT_FALSE(Contains(s_manager->Systemctl("list-timers --all --no-legend").output, unit));

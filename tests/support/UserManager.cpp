@@ -34,7 +34,7 @@ PrivateUserManager::PrivateUserManager() {
     // A session bus of the machine must not be reached from here.
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     const char* systemd = access("/lib/systemd/systemd", X_OK) == 0 ? "/lib/systemd/systemd" : "/usr/lib/systemd/systemd";
-    if (!m_manager.Start({systemd, "--user"}, {}, m_dir / "manager.log")) {
+    if (!m_manager.Start({systemd, "--user"}, {"XDG_DATA_HOME=" + DataHome()}, m_dir / "manager.log")) {
         m_error = "systemd --user did not start";
         return;
     }

@@ -24,6 +24,8 @@ public:
     const std::string& error() const { return m_error; }
     // $XDG_CONFIG_HOME of the test program and the manager (units under systemd/user).
     std::string ConfigHome() const { return m_dir / "config"; }
+    // The manager's $XDG_DATA_HOME (timers' stamps under systemd/timers), never the user's own.
+    std::string DataHome() const { return m_dir / "data"; }
     // systemctl --user with the words given; standard error goes with the output.
     ProcessResult Systemctl(const std::string& words) const;
     // Sets variables ("NAME=value") in this program and in the manager, for the services it starts.
