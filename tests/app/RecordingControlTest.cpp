@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <regex>
@@ -699,7 +700,18 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     ControlRig rig(signal);
     rig.control.settings.splitMethod = kSplitInterval;
     rig.control.settings.splitTime = {0, 0, 1, 0};
-    rig.control.Finisher().beforeEachJob = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1000)); };
+    // The finisher takes no job until the capture has ended; it is let go before the rig goes,
+    // whatever check fails first.
+    struct Gate {
+        std::promise<void> open;
+        std::shared_future<void> opened = open.get_future().share();
+        bool isOpen = false;
+        void Open() {
+            if (!std::exchange(isOpen, true)) open.set_value();
+        }
+        ~Gate() { Open(); }
+    } gate;
+    rig.control.Finisher().beforeEachJob = [opened = gate.opened] { opened.wait(); };
     SplitTimer timer;
     rig.control.monitor = &timer;
     ASSERT_TRUE(rig.control.StartRecording());
@@ -709,6 +721,7 @@ TEST(RecordingControl, ASlowFinisherNeverHoldsUpTheAudioThread) {
     ASSERT_TRUE(closing);
     EXPECT_NE(closing->path.Find("？"), -1) << "still under its provisional name: " << closing->path.c_str();
     EXPECT_EQ(closing->lengthMs, 1000) << "but no longer shown as being recorded";
+    gate.Open();
     rig.control.StopRecording();
     for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
 
