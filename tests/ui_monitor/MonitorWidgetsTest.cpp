@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -202,14 +201,14 @@ TEST(WaveScope, TracesInTheirPanelsUntilCleared) {
 
 // Labels laid out once land on the very pixels drawText gives them, over a band antialiasing
 // blends into: the meters' ticks, the histories' times, the scope's channels and the status
-// panes' texts (a CJK fallback face in one line), laid out anew and from the cache.
-using LabelCase = std::tuple<const char*, int, QRect, const char*>;  // face, alignment, rect, text
-class Labels : public ::testing::TestWithParam<LabelCase> {};
+// panes' texts (a CJK fallback face in one line); laid out anew, cached, and with a new last word.
+using LabelAt = std::tuple<const char*, int, QRect, const char*>;  // face, alignment, rect, text
+class Labels : public ::testing::TestWithParam<LabelAt> {};
 
 TEST_P(Labels, LandAsDrawTextPutsThem) {
     const auto& [family, alignment, place, utf8] = GetParam();
     const QFont face = family[0] ? QFont(QString::fromLatin1(family), 7) : QApplication::font();
-    const auto render = [&face](const std::function<void(QPainter&)>& draw) {
+    const auto render = [&face](const auto& draw) {
         QImage image(220, 60, QImage::Format_RGB32);
         image.fill(QColor(0, 18, 40));
         QPainter painter(&image);
@@ -220,7 +219,6 @@ TEST_P(Labels, LandAsDrawTextPutsThem) {
         return image;
     };
     CStaticLabels labels;
-    // In the second text only the last word is new.
     for (const QString& text : {QString::fromUtf8(utf8), QString::fromUtf8(utf8) + QStringLiteral("7")})
         for (const QRect& rect : {place, place.translated(1, 1)}) {
             const QImage expected = render([&](QPainter& p) { p.drawText(rect, alignment, text); });
@@ -232,11 +230,10 @@ TEST_P(Labels, LandAsDrawTextPutsThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Displays, Labels,
-    ::testing::Values(LabelCase{"Arial", Qt::AlignLeft | Qt::AlignTop, QRect(2, 8, 30, 300), "-45"},
-                      LabelCase{"Arial", Qt::AlignHCenter | Qt::AlignBottom, QRect(60, 0, 80, 37), "12:00:00"},
-                      LabelCase{"Arial", Qt::AlignLeft | Qt::AlignBottom, QRect(2, 1, 120, 33), "RIGHT"},
-                      LabelCase{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 0, 180, 21), "トラック(12)時間 3:04.56"},
-                      LabelCase{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 1, 200, 20), "Track (3) time 0:00.10"}));
+    ::testing::Values(LabelAt{"Arial", Qt::AlignLeft | Qt::AlignTop, QRect(2, 8, 30, 300), "-45"},
+                      LabelAt{"Arial", Qt::AlignHCenter | Qt::AlignBottom, QRect(60, 0, 80, 37), "12:00:00"},
+                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 0, 180, 21), "トラック(12)時間 3:04.56"},
+                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 1, 200, 20), "Track (3) time 0:00.10"}));
 
 TEST(WaveHistory, ColumnsTimeMarksAndPositionMarkOnTheControlOnly) {
     // One frame at ±20000, the rest ±1000: extremes far outside the averages.

@@ -35,7 +35,8 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     }
     // The last word keeps the space before it: a line's natural width leaves out trailing spaces.
     const qsizetype space = text.lastIndexOf(QLatin1Char(' '));
-    const QTextLayout* parts[] = {space > 0 ? &Laid(text.left(space)) : nullptr, &Laid(space > 0 ? text.mid(space) : text)};
+    const QTextLayout* parts[] = {space > 0 ? &Laid(text.left(space)) : nullptr,
+                                  &Laid(space > 0 ? text.mid(space) : text)};
     // The whole line's measures, as drawText reckons them: the tallest part's, no leading.
     double width = 0, ascent = 0, descent = 0;
     for (const QTextLayout* part : parts) {
