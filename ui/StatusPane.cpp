@@ -23,5 +23,7 @@ void CStatusPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     painter.setPen(Qt::white);
-    painter.drawText(rect().adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, m_text);
+    const QRect area = rect().adjusted(0, 0, -3, 0);
+    painter.setClipRect(area);  // as drawText cuts a text too long for its place
+    m_labels.Draw(painter, area, Qt::AlignRight | Qt::AlignVCenter, m_text);
 }

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "ui/monitor/StaticLabels.h"
+
 class CStatusPane : public QWidget {
 public:
     CStatusPane(int width, const QString& accessibleName, QWidget* parent = nullptr);
@@ -15,4 +17,6 @@ protected:
 
 private:
     QString m_text;
+    // The time changes with each buffer, the words before it seldom.
+    CStaticLabels m_labels;
 };

@@ -8,10 +8,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/SignalGenerator.h"
@@ -19,6 +21,7 @@
 #include "ui/monitor/LevelBar.h"
 #include "ui/monitor/MonitorBar.h"
 #include "ui/monitor/MonitorDisplays.h"
+#include "ui/monitor/StaticLabels.h"
 
 namespace {
 
@@ -195,6 +198,42 @@ TEST(WaveScope, TracesInTheirPanelsUntilCleared) {
     EXPECT_EQ(CountPixels(scope.Image(), scope.foreground), 0);
     EXPECT_GT(TextPixels(scope.Image(), QRect(2, 2, halfW - 4, 33)), 0);  // LEFT
 }
+
+// Labels laid out once land on the very pixels drawText gives them, over a band antialiasing
+// blends into: the meters' ticks, the histories' times, the scope's channels and the status
+// panes' texts (a CJK fallback face in one line); laid out anew, cached, and with a new last word.
+using LabelAt = std::tuple<const char*, int, QRect, const char*>;  // face, alignment, rect, text
+class Labels : public ::testing::TestWithParam<LabelAt> {};
+
+TEST_P(Labels, LandAsDrawTextPutsThem) {
+    const auto& [family, alignment, place, utf8] = GetParam();
+    const QFont face = family[0] ? QFont(QString::fromLatin1(family), 7) : QApplication::font();
+    const auto render = [&face](const auto& draw) {
+        QImage image(220, 60, QImage::Format_RGB32);
+        image.fill(QColor(0, 18, 40));
+        QPainter painter(&image);
+        painter.fillRect(0, 24, 220, 9, QColor(90, 160, 200));
+        painter.setFont(face);
+        painter.setPen(QColor(200, 200, 200));
+        draw(painter);
+        return image;
+    };
+    CStaticLabels labels;
+    for (const QString& text : {QString::fromUtf8(utf8), QString::fromUtf8(utf8) + QStringLiteral("7")})
+        for (const QRect& rect : {place, place.translated(1, 1)}) {
+            const QImage expected = render([&](QPainter& p) { p.drawText(rect, alignment, text); });
+            for (const char* layout : {"new", "cached"})
+                EXPECT_EQ(render([&](QPainter& p) { labels.Draw(p, rect, alignment, text); }), expected)
+                    << text.toStdString() << " at " << rect.x() << ", " << layout;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Displays, Labels,
+    ::testing::Values(LabelAt{"Arial", Qt::AlignLeft | Qt::AlignTop, QRect(2, 8, 30, 300), "-45"},
+                      LabelAt{"Arial", Qt::AlignHCenter | Qt::AlignBottom, QRect(60, 0, 80, 37), "12:00:00"},
+                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 0, 180, 21), "トラック(12)時間 3:04.56"},
+                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 1, 200, 20), "Track (3) time 0:00.10"}));
 
 TEST(WaveHistory, ColumnsTimeMarksAndPositionMarkOnTheControlOnly) {
     // One frame at ±20000, the rest ±1000: extremes far outside the averages.

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "ui/monitor/StaticLabels.h"
+
 class QPainter;
 
 struct ShadedColors {
@@ -43,12 +45,17 @@ protected:
     // Renders the whole of `rect`; the painter may be clipped to the part that changed, and
     // what lies outside it (text above all) need not be drawn: Drawn tells.
     virtual void Render(QPainter& painter, const QRect& rect) = 0;
+    // A label as QPainter::drawText draws it, without laying it out again each render.
+    void DrawLabel(QPainter& painter, const QRect& rect, int alignment, const QString& label) {
+        m_labels.Draw(painter, rect, alignment, label);
+    }
     // Drawn on the control over the copied image, never into it.
     virtual void PaintOver(QPainter&) {}
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage m_image;
+    CStaticLabels m_labels;
     static constexpr QRect kEverything{0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
     QRect m_dirty = kEverything;  // empty: the image is up to date
 };

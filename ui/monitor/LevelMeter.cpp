@@ -86,14 +86,14 @@ void CLevelMeter::Render(QPainter& painter, const QRect& rect) {
         painter.setPen(mark);
         painter.drawLine(rect.left() + 1, layout.markY, rect.right() - 1, layout.markY);
     }
+    // A line's height below a tick and a margin for antialiasing: all its label's pixels.
+    const int line = layout.ticks.empty() ? 0 : painter.fontMetrics().height();
     for (const MeterTick& tick : layout.ticks) {
         painter.setPen(grid);
         painter.drawLine(rect.left() + 1, tick.y, rect.right() - 1, tick.y);
         const QRect label(rect.left() + 2, tick.y, rect.width(), rect.height());
-        // A line's height below the tick and a margin for antialiasing: all the label's pixels.
-        const int line = painter.fontMetrics().height();
         if (!Drawn(painter, QRect(label.left(), label.top() - 2, label.width(), 2 * line + 2))) continue;
         painter.setPen(text);
-        painter.drawText(label, Qt::AlignLeft | Qt::AlignTop, QString::number(tick.label));
+        DrawLabel(painter, label, Qt::AlignLeft | Qt::AlignTop, QString::number(tick.label));
     }
 }

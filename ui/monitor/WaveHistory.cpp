@@ -105,8 +105,12 @@ void CWaveHistory::Render(QPainter& painter, const QRect& rect) {
                 const QRect label(x - 40, rect.top(), 80, rect.height());
                 if (!Drawn(painter, label)) continue;
                 painter.setPen(text);
-                painter.drawText(label, Qt::AlignHCenter | Qt::AlignBottom,
-                                 QString::fromStdString(HistoryTimeLabel(times[k], m_picture.span)));
+                if (m_labelledSpan != m_picture.span) {
+                    for (int t = 0; t < 3; ++t)
+                        m_timeLabels[t] = QString::fromStdString(HistoryTimeLabel(times[t], m_picture.span));
+                    m_labelledSpan = m_picture.span;
+                }
+                DrawLabel(painter, label, Qt::AlignHCenter | Qt::AlignBottom, m_timeLabels[k]);
             }
         }
     }

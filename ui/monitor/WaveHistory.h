@@ -25,4 +25,7 @@ protected:
 private:
     int64_t Columns() const;
     HistoryPicture m_picture;
+    // The time marks' labels, made for a span of m_labelledSpan.
+    QString m_timeLabels[3];
+    int64_t m_labelledSpan = -1;
 };

@@ -85,6 +85,6 @@ void CWaveScope::Render(QPainter& painter, const QRect& rect) {
     const int line = painter.fontMetrics().height();
     if (!Drawn(painter, QRect(rect.left(), labels.bottom() - line - 1, rect.width(), line + 3))) return;
     painter.setPen(text);
-    painter.drawText(labels, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("LEFT"));
-    painter.drawText(labels.translated(halfW, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("RIGHT"));
+    DrawLabel(painter, labels, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("LEFT"));
+    DrawLabel(painter, labels.translated(halfW, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("RIGHT"));
 }
