@@ -367,7 +367,10 @@ void CHeadlessRecorder::ShowStatus() {
     }
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
-    std::string line = std::string(m_control->IsPaused() ? "|| " : "● ") + SaidUtf8(TrackPaneText(status)) + "  " +
+    const bool waitingForSound = m_control->IsWaitingForSound();
+    std::string line = std::string(m_control->IsPaused() ? "|| " : waitingForSound ? "… " : "● ") +
+                       (waitingForSound ? SaidUtf8(UserText("HeadlessRecorder", "音を待っています")) + "  " : "") +
+                       SaidUtf8(TrackPaneText(status)) + "  " +
                        SaidUtf8(TotalPaneText(status)) + "  L" + Level(status.leftLevel) + " R" +
                        Level(status.rightLevel) + " dB";
     if (status.overruns > 0)

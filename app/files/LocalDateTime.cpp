@@ -20,3 +20,17 @@ LocalDateTime CurrentLocalTime() {
     clock_gettime(CLOCK_REALTIME, &now);
     return ToLocalDateTime(now);
 }
+
+LocalDateTime EarlierBy(const LocalDateTime& time, int64_t ms) {
+    tm local {};
+    local.tm_year = time.year - 1900;
+    local.tm_mon = time.month - 1;
+    local.tm_mday = time.day;
+    local.tm_hour = time.hour;
+    local.tm_min = time.minute;
+    local.tm_sec = time.second;
+    local.tm_isdst = -1;  // as the zone has it on that day
+    const int64_t totalMs = static_cast<int64_t>(mktime(&local)) * 1000 + time.millisecond - ms;
+    const int64_t seconds = totalMs >= 0 ? totalMs / 1000 : (totalMs - 999) / 1000;
+    return ToLocalDateTime(timespec{static_cast<time_t>(seconds), static_cast<long>((totalMs - seconds * 1000) * 1000000)});
+}
