@@ -1232,3 +1232,24 @@ TEST_P(SkipSilence, TwoTracksWithTheirPreRollAndNoMoreSilence) {
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, SkipSilence, testing::ValuesIn(FormatRows()),
                          [](const testing::TestParamInfo<FormatRow>& info) { return std::string(info.param.option); });
+
+// A recording that starts in silence keeps no track of it (nor its number), and a timed one that
+// waits for sound ends on the clock, the silence left out counted.
+TEST(RecordingControl, OnlyWhileThereIsSoundATimedRecordingEndsOnTheClockWhileWaiting) {
+    ControlRig rig("silence=5s,tone=1000hz/-6db/1s,silence=20s,fast");
+    rig.control.settings.fileNameTemplate = "Track%TKN%_%STM%";
+    rig.control.settings.splitMethod = kSplitSilence;
+    rig.control.settings.splitTime = {0, 0, 2, 0};
+    rig.control.settings.skipSilence = true;
+    rig.control.schedule = RecordingSchedule{};
+    rig.control.schedule->endMode = 1;
+    rig.control.schedule->durationSeconds = 15;
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
+
+    EXPECT_EQ(Count(events, kRecordingTrackDropped), 1) << "the silent first track";
+    EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
+    EXPECT_EQ(Count(events, kRecordingCaptureEnded), 0) << "ended by the clock, not the signal's end at 26 s";
+    EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"Track001_0：04.wav"}));
+    EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"Track001_0：04.wav"}));
+}
