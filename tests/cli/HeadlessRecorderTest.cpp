@@ -466,6 +466,10 @@ TEST_F(HeadlessRecorder, WhatCannotWorkIsRefusedBeforeRecording) {
     const RunResult capture = Run({"--capture", "signal:tone=loud"});
     EXPECT_EQ(capture.exitCode, 2);
     EXPECT_TRUE(Contains(capture.err, "no capture backend")) << capture.err;
+    // Sound is told from silence by the silence split's thresholds and length alone.
+    const RunResult skip = Run({"--skip-silence", "--split", "interval", "--folder", folder});
+    EXPECT_EQ(skip.exitCode, 2);
+    EXPECT_TRUE(Contains(skip.err, "--skip-silence goes with --split silence")) << skip.err;
 
     EXPECT_TRUE(FilesUnder(folder).empty()) << "nothing was recorded";
     EXPECT_FALSE(PathExists(home / ".config/MORV/VelsonaF.conf")) << "a refused run changes no settings";
@@ -584,7 +588,7 @@ TEST_F(HeadlessRecorder, ListsDevicesAndHelps) {
     const RunResult help = Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* option : {"/S NOW", "/T MS=90:00", "--list-devices", "--split-time", "--ogg-quality", "--template",
-                               "--reconnect"})
+                               "--reconnect", "--skip-silence", "--pre-roll"})
         EXPECT_TRUE(Contains(help.out, option)) << option;
     EXPECT_EQ(Run({"--nonsense"}).exitCode, 2);
 }
@@ -904,3 +908,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, HeadlessRecorderLanguage,
                          });
 
 }  // namespace
+
+// Only while there is sound: the silence between two tones is left out, the second track begins
+// its pre-roll before the tone, named by its place on the recording's clock, and the settings are
+// stored for the next run.
+TEST_F(HeadlessRecorder, RecordsOnlyWhileThereIsSound) {
+    const RunResult run = Run({"--split", "silence", "--split-time", "0:00:02", "--skip-silence", "--pre-roll", "2",
+                               "--template", "t%TKN%_%STM%", "--folder", folder},
+                              "signal:tone=1000hz/-6db/1s,silence=9s,tone=1000hz/-6db/1s,fast");
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(FilesUnder(folder), std::vector<std::string>({folder + "/t001_0：00.wav", folder + "/t002_0：08.wav"}));
+    const std::string settings = ReadFileBytes(home / ".config/MORV/VelsonaF.conf");
+    EXPECT_TRUE(Contains(settings, "TRACK_SKIPSILENCE=1")) << settings;
+    EXPECT_TRUE(Contains(settings, "TRACK_PREROLL=2")) << settings;
+}
