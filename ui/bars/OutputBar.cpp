@@ -79,6 +79,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     m_preRoll->setRange(0, kMaxPreRollSeconds);
     m_preRoll->setSuffix(tr(" 秒"));
     m_preRoll->setAlignment(Qt::AlignRight);
+    m_preRoll->setFixedWidth(m_preRoll->sizeHint().width());
     m_preRollLabel->setBuddy(m_preRoll);
     m_skipSilence->setToolTip(tr("無音が無音時間だけ続くとトラックを閉じ、音が戻るまで何も書きません。"
                                  "次のトラックは、音の前のプリロールの秒数から始まります"));
