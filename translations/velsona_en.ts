@@ -565,7 +565,7 @@ The recording has stopped. To go on recording when the input returns, turn on %2
     </message>
     <message>
         <source>音のあるときだけ録音(&amp;K)</source>
-        <translation>Record only while there is sound (&amp;K)</translation>
+        <translation>Skip silence (&amp;K)</translation>
     </message>
     <message>
         <source>プリロール(&amp;J)：</source>
@@ -581,7 +581,7 @@ The recording has stopped. To go on recording when the input returns, turn on %2
     </message>
     <message>
         <source>音のあるときだけ録音</source>
-        <translation>Record only while there is sound</translation>
+        <translation>Skip silence</translation>
     </message>
     <message>
         <source>プリロール</source>

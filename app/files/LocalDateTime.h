@@ -21,5 +21,7 @@ using LocalClock = std::function<LocalDateTime()>;
 LocalDateTime CurrentLocalTime();
 // A file time (seconds and nanoseconds since the epoch) in the local time zone.
 LocalDateTime ToLocalDateTime(const timespec& time);
+// The seconds since the epoch of a local time (its milliseconds aside).
+time_t SecondsOf(const LocalDateTime& time);
 // The local time `ms` milliseconds before `time`.
 LocalDateTime EarlierBy(const LocalDateTime& time, int64_t ms);

@@ -42,6 +42,14 @@ void Type(QLineEdit* edit, const QString& text) {
 
 const QString kTitle = QStringLiteral("夕方の録音");
 
+// The window a user opens next, on the settings the rig's window left.
+CMainFrame::Options NextWindowOptions(const WindowRig& rig) {
+    CMainFrame::Options options;
+    options.settingsFile = CCharString(rig.dir / "settings.conf");
+    options.programFolder = QString::fromStdString(rig.dir.path());
+    return options;
+}
+
 TEST(SettingsBars, WhatEachBarHoldsIsRecorded) {
     WindowRig rig;
     CMainFrame& frame = *rig.frame;
@@ -192,11 +200,8 @@ TEST(SettingsBars, FieldsComeBackInTheNextWindow) {
     Choose(Get<QComboBox>(rig.frame->InputBar(), CInputBarModel::kFormatList), QStringLiteral("22.050 Hz / モノラル"));
     ASSERT_TRUE(rig.frame->close());
 
-    CMainFrame::Options options;
-    options.settingsFile = CCharString(rig.dir / "settings.conf");
-    options.programFolder = QString::fromStdString(rig.dir.path());
     ScriptedBoxes boxes;
-    CMainFrame next(&boxes, options);
+    CMainFrame next(&boxes, NextWindowOptions(rig));
     next.Start({});
     EXPECT_EQ(Get<QComboBox>(next.OutputBar(), COutputBarModel::kFormatList)->currentText().left(3), QStringLiteral("MP3"));
     EXPECT_EQ(Get<QSpinBox>(next.OutputBar(), COutputBarModel::kRecordingNumber)->value(), 7);
@@ -239,11 +244,8 @@ TEST(SettingsBars, OnlyWhileThereIsSoundByKeysWaitsInTheStatusBarAndComesBack) {
     EXPECT_EQ(frame.Items().Count(), 1);
     ASSERT_TRUE(frame.close());
 
-    CMainFrame::Options options;
-    options.settingsFile = CCharString(rig.dir / "settings.conf");
-    options.programFolder = QString::fromStdString(rig.dir.path());
     ScriptedBoxes boxes;
-    CMainFrame next(&boxes, options);
+    CMainFrame next(&boxes, NextWindowOptions(rig));
     next.Start({});
     EXPECT_TRUE(Get<QCheckBox>(next.OutputBar(), COutputBarModel::kSkipSilence)->isChecked());
     EXPECT_EQ(Get<QSpinBox>(next.OutputBar(), COutputBarModel::kPreRoll)->value(), 3);
