@@ -1248,8 +1248,10 @@ TEST(RecordingControl, OnlyWhileThereIsSoundATimedRecordingEndsOnTheClockWhileWa
     std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
 
     EXPECT_EQ(Count(events, kRecordingTrackDropped), 1) << "the silent first track";
+    // The fast signal may reach its end (26 s) before the owner stops; the clock came first.
+    const auto at = [&](int code) { return Find(events, code) ? Find(events, code) - events.data() : events.size(); };
     EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
-    EXPECT_EQ(Count(events, kRecordingCaptureEnded), 0) << "ended by the clock, not the signal's end at 26 s";
+    EXPECT_LT(at(kRecordingDurationReached), at(kRecordingCaptureEnded)) << "ended by the clock, not the signal's end";
     EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"Track001_0：04.wav"}));
     EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"Track001_0：04.wav"}));
 }
