@@ -908,17 +908,3 @@ INSTANTIATE_TEST_SUITE_P(Cases, HeadlessRecorderLanguage,
                          });
 
 }  // namespace
-
-// Only while there is sound: the silence between two tones is left out, the second track begins
-// its pre-roll before the tone, named by its place on the recording's clock, and the settings are
-// stored for the next run.
-TEST_F(HeadlessRecorder, RecordsOnlyWhileThereIsSound) {
-    const RunResult run = Run({"--split", "silence", "--split-time", "0:00:02", "--skip-silence", "--pre-roll", "2",
-                               "--template", "t%TKN%_%STM%", "--folder", folder},
-                              "signal:tone=1000hz/-6db/1s,silence=9s,tone=1000hz/-6db/1s,fast");
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(FilesUnder(folder), std::vector<std::string>({folder + "/t001_0：00.wav", folder + "/t002_0：08.wav"}));
-    const std::string settings = ReadFileBytes(home / ".config/MORV/VelsonaF.conf");
-    EXPECT_TRUE(Contains(settings, "TRACK_SKIPSILENCE=1")) << settings;
-    EXPECT_TRUE(Contains(settings, "TRACK_PREROLL=2")) << settings;
-}
