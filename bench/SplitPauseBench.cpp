@@ -1,6 +1,8 @@
 // How long a split holds the audio thread, for long tracks in every format: a recording from the
 // signal source, as fast as it can run, split once after each track length; the closed track is
-// finished (tags, final name, read-back) on the finisher thread meanwhile.
+// finished (tags, final name, read-back) on the finisher thread meanwhile. Then recording only
+// while there is sound: a second of tone every ten seconds, each track closed after two seconds of
+// silence and opened on the next tone with a second of pre-roll.
 // Usage: split_bench [folder for the tracks] [track lengths in minutes, comma-separated]
 #include <unistd.h>
 
@@ -52,10 +54,12 @@ private:
 struct Figures {
     double splitMs = 0, otherMs = 0, finishSeconds = 0, recordSeconds = 0;
     uint64_t overruns = 0;
+    size_t tracks = 0;
     bool ok = false;
 };
 
-Figures Run(const FormatRow& format, int minutes, const std::string& folder) {
+// `skip`: `minutes` of signal recorded only while there is sound, instead of one split.
+Figures Run(const FormatRow& format, int minutes, const std::string& folder, bool skip = false) {
     std::mutex mutex;
     std::condition_variable wake;
     std::vector<int> codes;
@@ -72,8 +76,9 @@ Figures Run(const FormatRow& format, int minutes, const std::string& folder) {
         if (finishStart == Clock::time_point()) finishStart = Clock::now();
     };
     // One split after `minutes`, then a few seconds of a second track.
-    const std::string spec = "signal:tone=1000hz/-6db/1s,silence=1s,loop,fast,length=" +
-                             std::to_string(minutes * 60 + 5) + "s";
+    const std::string spec = (skip ? "signal:tone=1000hz/-6db/1s,silence=9s,loop,fast,length=" + std::to_string(minutes * 60)
+                                   : "signal:tone=1000hz/-6db/1s,silence=1s,loop,fast,length=" + std::to_string(minutes * 60 + 5)) +
+                             "s";
     Result<std::unique_ptr<CCaptureBackend>> backend = CreateCaptureBackend(spec);
     if (!backend) {
         std::fprintf(stderr, "%s\n", backend.error().message.SourceText().c_str());
@@ -87,6 +92,12 @@ Figures Run(const FormatRow& format, int minutes, const std::string& folder) {
     control.settings.splitMethod = kSplitInterval;
     control.settings.splitTime = {static_cast<uint16_t>(minutes / 60), static_cast<uint16_t>(minutes % 60), 0, 0};
     control.settings.tagTitle = "Split bench %TKN%";
+    if (skip) {
+        control.settings.splitMethod = kSplitSilence;
+        control.settings.splitTime = {0, 0, 2, 0};
+        control.settings.skipSilence = true;
+        control.settings.preRollSeconds = 1;
+    }
     PauseTimer timer;
     control.monitor = &timer;
     Figures figures;
@@ -109,6 +120,7 @@ Figures Run(const FormatRow& format, int minutes, const std::string& folder) {
     figures.splitMs = Ms(timer.atSplit);
     figures.otherMs = Ms(timer.elsewhere);
     figures.finishSeconds = std::chrono::duration<double>(firstClosed - finishStart).count();
+    figures.tracks = items.Snapshot().size();
     for (const RecordingItem& row : items.Snapshot()) unlink(row.path.c_str());
     return figures;
 }
@@ -136,6 +148,18 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("(default qualities: WAV 44.1 kHz stereo, MP3 128 kbit/s, Ogg quality 40, WMA 96 kbit/s; the\n"
-                " finishing time is the first track's, which a split used to cost the audio thread)\n");
+                " finishing time is the first track's, which a split used to cost the audio thread)\n\n");
+    const int skipMinutes = lengths.empty() ? 10 : lengths.front();
+    std::printf("Only while there is sound: %d min of a 1-s tone every 10 s, 2 s of silence closes a track,\n"
+                "1 s of pre-roll\n", skipMinutes);
+    std::printf("%-5s %16s %16s %8s %14s %9s\n", "", "audio thread at", "longest other", "tracks", "faster than", "overruns");
+    std::printf("%-5s %16s %16s %8s %14s %9s\n", "", "an open (ms)", "buffer (ms)", "", "real time (x)", "");
+    for (const FormatRow& format : FormatRows()) {
+        const Figures f = Run(format, skipMinutes, folder, true);
+        std::printf("%-5s %16.2f %16.2f %8zu %14.0f %9llu%s\n", format.option, f.splitMs, f.otherMs, f.tracks,
+                    skipMinutes * 60 / f.recordSeconds, static_cast<unsigned long long>(f.overruns),
+                    f.ok ? "" : "  (a problem was reported)");
+        std::fflush(stdout);
+    }
     return 0;
 }

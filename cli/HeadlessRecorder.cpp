@@ -367,7 +367,10 @@ void CHeadlessRecorder::ShowStatus() {
     }
     const RecordingStatus status = m_control->Status();
     m_overruns = std::max(m_overruns, status.overruns);
-    std::string line = std::string(m_control->IsPaused() ? "|| " : "● ") + SaidUtf8(TrackPaneText(status)) + "  " +
+    const std::string waitingForSound =
+        m_control->IsWaitingForSound() ? SaidUtf8(UserText("HeadlessRecorder", "音を待っています")) + "  " : "";
+    std::string line = std::string(m_control->IsPaused() ? "|| " : !waitingForSound.empty() ? "… " : "● ") +
+                       waitingForSound + SaidUtf8(TrackPaneText(status)) + "  " +
                        SaidUtf8(TotalPaneText(status)) + "  L" + Level(status.leftLevel) + " R" +
                        Level(status.rightLevel) + " dB";
     if (status.overruns > 0)
@@ -375,8 +378,9 @@ void CHeadlessRecorder::ShowStatus() {
     m_display.ShowStatus(line, waitChanged);
     m_service.BuffersArrived(status.buffers);
     if (m_service.StatusDue()) {
-        const CCharString track = m_items.CurrentFile();
-        m_service.Status((track.IsEmpty() ? std::string() : track.str() + "  ") + SaidUtf8(TrackPaneText(status)) +
+        // While waiting for sound no track is open.
+        const CCharString track = waitingForSound.empty() ? m_items.CurrentFile() : CCharString();
+        m_service.Status(waitingForSound + (track.IsEmpty() ? std::string() : track.str() + "  ") + SaidUtf8(TrackPaneText(status)) +
                          "  " + SaidUtf8(TotalPaneText(status)));
     }
 }

@@ -155,13 +155,16 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }
-        if (name == "reconnect" || name == "no-reconnect") {
+        // A stored switch: --NAME turns it on, --no-NAME off.
+        const std::string switchName = name.rfind("no-", 0) == 0 ? name.substr(3) : name;
+        if (const SettingField* field = FieldOfOption(switchName);
+            field && std::holds_alternative<bool RecordingSettings::*>(field->member)) {
             if (inlineValue) {
                 error = UserText("RecorderOptions", "--%1 は値を取りません").Arg(name);
                 return false;
             }
-            options.values.resumeInput = name == "reconnect";
-            Override(options, *FieldOfOption("reconnect"));
+            options.values.*std::get<bool RecordingSettings::*>(field->member) = switchName == name;
+            Override(options, *field);
             continue;
         }
         if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
@@ -254,6 +257,10 @@ bool ApplyRecorderOptions(const RecorderOptions& options, RecordingSettings& set
     // The values given replace what the format and the split method brought.
     for (const SettingField* field : options.overridden)
         std::visit([&](auto member) { settings.*member = given.*member; }, field->member);
+    if (options.Overrides(&RecordingSettings::skipSilence) && settings.skipSilence && settings.splitMethod != kSplitSilence) {
+        error = UserText("RecorderOptions", "--skip-silence は --split silence と使います (無音の長さとしきい値で音を判断します)");
+        return false;
+    }
     return true;
 }
 
@@ -292,6 +299,10 @@ UserText RecorderUsage() {
                     "  --ogg-quality 0-100  Ogg Vorbis の音質\n"
                     "  --split manual|interval|silence\n"
                     "  --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ\n"
+                    "  --skip-silence       音のあるときだけ録音 (--split silence と): 無音の長さだけ無音が続くと\n"
+                    "                       トラックを閉じ、音が戻るまで何も書かない。プリセットに保存されます\n"
+                    "  --no-skip-silence    無音も録音 (既定)\n"
+                    "  --pre-roll 0-10      音が戻ったトラックの頭に入れる、その前の秒数 (既定 1)\n"
                     "  --folder DIR         出力先フォルダ\n"
                     "  --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)\n"
                     "  --title|--artist|--album|--comment TEXT   タグのテンプレート\n"

@@ -262,10 +262,18 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     m_rightLevel = levels.right;
 
     if (!Notify(kNotifyDataBefore)) return true;
-    if (!HasWriter()) return false;
+    if (!Record(data, byteCount)) return false;
+    return Notify(kNotifyDataAfter) != 0;
+}
+
+int64_t CRecorderSession::DurationOf(int byteCount) const {
     const int64_t bitsPerSecond =
-        static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * channels;
-    const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
+        static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * captureFormat.channels;
+    return bitsPerSecond > 0 ? static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond : 0;
+}
+
+bool CRecorderSession::Record(const char* data, int byteCount) {
+    if (!HasWriter()) return false;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
     if (Result<void> written = m_writer->Write(data, byteCount); !written) {
         m_writeFailure = Told(UserText("RecorderSession", "書き込みに失敗しました: %1"), std::move(written).error());
@@ -273,10 +281,11 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
         return false;
     }
     // Counted once written: a track's time is the audio its file holds.
+    const int64_t duration = DurationOf(byteCount);
     m_trackTime += duration;
     m_totalTime += duration;
     m_trackBytes += byteCount;
-    return Notify(kNotifyDataAfter) != 0;
+    return true;
 }
 
 int CRecorderSession::DeviceDataHandler(const char* data, uint32_t byteCount, void* user) {

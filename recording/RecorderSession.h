@@ -91,6 +91,12 @@ public:
     bool CloseTrack();
     // The capture thread's work for one buffer; see the notifications.
     bool HandleBuffer(const char* data, int byteCount);
+    // Capture thread: writes audio captured earlier (a pre-roll) into the open track and counts
+    // it, as HandleBuffer does a buffer; false when there is no track or the write failed (then
+    // kEventWriteFailed has been sent).
+    bool Record(const char* data, int byteCount);
+    // Milliseconds of `byteCount` bytes of the capture format.
+    int64_t DurationOf(int byteCount) const;
 
     // --- What the owner reads in its handlers.
     int LeftLevel() const { return m_leftLevel; }   // tenths of a dB, 0 = full scale

@@ -509,6 +509,10 @@ The recording has stopped. To go on recording when the input returns, turn on %2
         <source>手で停止しました</source>
         <translation>Stopped by hand</translation>
     </message>
+    <message>
+        <source>音を待っています（無音の間は何も書き込みません）</source>
+        <translation>Waiting for sound (nothing is written while it is silent)</translation>
+    </message>
 </context>
 <context>
     <name>CMonitorBar</name>
@@ -558,6 +562,30 @@ The recording has stopped. To go on recording when the input returns, turn on %2
     <message>
         <source>分割時間</source>
         <translation>Split time</translation>
+    </message>
+    <message>
+        <source>音のあるときだけ録音(&amp;K)</source>
+        <translation>Skip silence (&amp;K)</translation>
+    </message>
+    <message>
+        <source>プリロール(&amp;J)：</source>
+        <translation>Pre-roll (&amp;J):</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>無音が無音時間だけ続くとトラックを閉じ、音が戻るまで何も書きません。次のトラックは、音の前のプリロールの秒数から始まります</source>
+        <translation>Once silence has lasted the silence time the track closes, and nothing is written until sound returns. The next track begins the pre-roll before the sound</translation>
+    </message>
+    <message>
+        <source>音のあるときだけ録音</source>
+        <translation>Skip silence</translation>
+    </message>
+    <message>
+        <source>プリロール</source>
+        <translation>Pre-roll</translation>
     </message>
 </context>
 <context>
@@ -1495,6 +1523,10 @@ Schedule</translation>
         <source>何も録音されませんでした</source>
         <translation>nothing was recorded</translation>
     </message>
+    <message>
+        <source>音を待っています</source>
+        <translation>Waiting for sound</translation>
+    </message>
 </context>
 <context>
     <name>Id3v2Tag</name>
@@ -1975,6 +2007,10 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
         <translation>--when goes with --schedule-add</translation>
     </message>
     <message>
+        <source>--skip-silence は --split silence と使います (無音の長さとしきい値で音を判断します)</source>
+        <translation>--skip-silence goes with --split silence (its silence length and thresholds tell sound from silence)</translation>
+    </message>
+    <message>
         <source>使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
 音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、
 ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット
@@ -2008,6 +2044,10 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
   --ogg-quality 0-100  Ogg Vorbis の音質
   --split manual|interval|silence
   --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ
+  --skip-silence       音のあるときだけ録音 (--split silence と): 無音の長さだけ無音が続くと
+                       トラックを閉じ、音が戻るまで何も書かない。プリセットに保存されます
+  --no-skip-silence    無音も録音 (既定)
+  --pre-roll 0-10      音が戻ったトラックの頭に入れる、その前の秒数 (既定 1)
   --folder DIR         出力先フォルダ
   --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)
   --title|--artist|--album|--comment TEXT   タグのテンプレート
@@ -2066,6 +2106,11 @@ Recording settings (override the preset):
   --ogg-quality 0-100  Ogg Vorbis quality
   --split manual|interval|silence
   --split-time H:M:S   interval length, or the silence that ends a track
+  --skip-silence       record only while there is sound (with --split silence): once silence has
+                       lasted the silence length the track closes, and nothing is written until
+                       sound returns. Stored in the preset
+  --no-skip-silence    record the silence too (the default)
+  --pre-roll 0-10      seconds from before the returning sound that begin its track (default 1)
   --folder DIR         output folder
   --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)
   --title|--artist|--album|--comment TEXT   tag templates

@@ -942,6 +942,10 @@ void CMainFrame::ApplyBarsSilenceLevels() {
 }
 
 void CMainFrame::RefreshPanes() {
+    if (Control().IsWaitingForSound() == m_soundNote.isEmpty()) {
+        m_soundNote = Control().IsWaitingForSound() ? tr("音を待っています（無音の間は何も書き込みません）") : QString();
+        ShowPrompt(QString());
+    }
     const RecordingStatus status = Control().Status();
     m_trackPane->SetText(Said(::TrackPaneText(status)));
     m_totalPane->SetText(Said(::TotalPaneText(status)));
@@ -950,6 +954,7 @@ void CMainFrame::RefreshPanes() {
 void CMainFrame::ShowPrompt(const QString& text) {
     m_prompt->setText(!text.isEmpty()        ? text
                       : !m_inputNote.isEmpty() ? m_inputNote
+                      : !m_soundNote.isEmpty() ? m_soundNote
                       : !m_problem.isEmpty()   ? m_problem
                                                : tr(kIdlePrompt));
 }

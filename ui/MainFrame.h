@@ -203,6 +203,7 @@ private:
     QString m_waitingSince;  // when the input went away, while the recording waits for it
     bool m_closing = false;  // asked to close from outside; nothing starts now
     QString m_inputNote;  // the wait for the input, or its return, until the recording stops
+    QString m_soundNote;  // while recording only while there is sound and none is heard
     std::map<Command, QAction*> m_actions;
     std::map<Command, QToolBar*> m_places;
     QToolBar* m_toolBar = nullptr;

@@ -76,6 +76,8 @@ bool COutputBarModel::Pull(bool tell) {
     outputFormat = controls.formatSelection;
     qualityIndex = controls.qualitySelection;
     oggQuality = controls.sliderPosition;
+    skipSilence = controls.skipSilenceChecked;
+    preRollSeconds = controls.preRollSeconds;
     return true;
 }
 
@@ -88,6 +90,9 @@ void COutputBarModel::Push() {
     controls.qualitySelection =
         qualityIndex >= 0 && qualityIndex < static_cast<int>(controls.qualityLabels.size()) ? qualityIndex : -1;
     controls.sliderPosition = oggQuality;
+    controls.skipSilenceChecked = skipSilence;
+    controls.preRollSeconds = preRollSeconds;
+    controls.skipSilenceEnabled = splitMethod == kSplitSilence;
     WriteControls();
 }
 

@@ -28,12 +28,16 @@ struct OutputBarControls {
     bool splitTimeVisible = true;
     SplitTime splitTime;
     bool splitTimeReadable = true;  // false while the field holds no time of day (then splitTime is stale)
+    bool skipSilenceChecked = false;
+    int preRollSeconds = 1;
+    bool skipSilenceEnabled = false;  // with the silence split only: its thresholds and length decide
 };
 
 class COutputBarModel : public CBarModel {
 public:
     enum ControlId { kFormatList = 1004, kQualityList = 1005, kOggSlider = 1000, kRecordingNumber = 1014,
-                     kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
+                     kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028,
+                     kSkipSilence = 1040, kPreRoll = 1041 };
     static constexpr int kNumberMin = 1;
     // As far as the settings store keeps: numbers go on, recording after recording.
     static constexpr int kNumberMax = INT_MAX - 1;
@@ -59,6 +63,8 @@ public:
     OutputFormat outputFormat = OutputFormat::Wav;
     int qualityIndex = 2;
     int oggQuality = 0;
+    bool skipSilence = false;
+    int preRollSeconds = 1;
 
     OutputBarControls controls;
     // The site offering the encoder downloads (the build's); empty: none is offered.

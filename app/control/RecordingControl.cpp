@@ -50,28 +50,32 @@ UserText StartText(const RecordingSettings& settings, CCaptureBackend* backend) 
         .Arg(settings.outputFolder.str());
 }
 
-TemplateValues Values(const RecordingSettings& settings, const CRecorderSession& session, bool endKnown) {
+// `skippedMs`: the audio left out before the track while waiting for sound.
+TemplateValues Values(const RecordingSettings& settings, const CRecorderSession& session, bool endKnown,
+                      int64_t skippedMs) {
     TemplateValues values;
     values.recordingNumber = settings.recordingNumber;
     values.trackNumber = session.trackCounter;
-    values.startOffsetMs = session.TrackOpenedAt();
+    values.startOffsetMs = session.TrackOpenedAt() + skippedMs;
     if (endKnown) {
-        values.endOffsetMs = session.TrackClosedAt();
+        values.endOffsetMs = session.TrackClosedAt() + skippedMs;
         values.trackLengthMs = session.TrackTime();
     }
     return values;
 }
 
-void FillTags(const RecordingSettings& track, CRecorderSession& session, bool endKnown, TrackClocks& clocks) {
+void FillTags(const RecordingSettings& track, CRecorderSession& session, bool endKnown, int64_t skippedMs,
+              TrackClocks& clocks) {
     const TrackTagSource source{track.tagTitle, track.tagArtist, track.tagAlbum, track.tagComment,
                                 CCharString::Formatted("%d", track.tagYear)};
-    session.tags = TrackTags(source, session.trackCounter, endKnown, Values(track, session, endKnown), clocks);
+    session.tags =
+        TrackTags(source, session.trackCounter, endKnown, Values(track, session, endKnown, skippedMs), clocks);
 }
 
 // Notes the track about to open at `path` in the process's journal, before its file exists, so a
 // crash at any point leaves it recoverable or its empty file and the reserve removable.
 void JournalTrack(const RecordingSettings& track, const CRecorderSession& session, const CCharString& path,
-                  const TrackClocks& clocks) {
+                  int64_t skippedMs, const TrackClocks& clocks) {
     JournalEntry entry;
     entry.path = path;
     entry.outputFormat = track.outputFormat;
@@ -86,7 +90,7 @@ void JournalTrack(const RecordingSettings& track, const CRecorderSession& sessio
     entry.genreNumber = session.tags.genreNumber;
     entry.recordingNumber = track.recordingNumber;
     entry.trackNumber = session.trackCounter;
-    entry.startOffsetMs = session.TrackOpenedAt();
+    entry.startOffsetMs = session.TrackOpenedAt() + skippedMs;
     entry.startClock = clocks.start;
     // A journal that cannot be written costs only the recovery after a crash, never the recording.
     ProcessTrackJournal().Add(entry);
@@ -123,6 +127,8 @@ void CRecordingControl::ApplySettings() {
     }
     if (!m_thresholdsHeld) m_thresholds = Pack(settings.silenceLeft, settings.silenceRight);
     m_resumeInput = settings.resumeInput;
+    m_skipSilence = settings.SkipsSilence();
+    m_preRollSeconds = settings.preRollSeconds;
 }
 
 std::unique_ptr<CRecorderSession> CRecordingControl::NewSession() {
@@ -151,6 +157,12 @@ Result<void> CRecordingControl::StartRecording() {
     m_previousTrackTime = 0;
     m_trackOpen = false;
     m_startPending = true;
+    m_skippedMs = 0;
+    m_leadMs = 0;
+    m_silentOnly = false;
+    // Room for the longest pre-roll, taken here so that waiting for sound never allocates.
+    const int frameBytes = settings.channels * ((settings.bitsPerSample + 7) / 8);
+    m_preRoll.Reserve(kMaxPreRollSeconds * settings.sampleRate * frameBytes, frameBytes);
     m_wait.Reset(steadyClock);
     m_recordingId = ++g_lastRecordingId;
     m_closed.Begin(syncFinishedFile);
@@ -205,7 +217,7 @@ void CRecordingControl::PollInput() {
     if (!m_session || !IsWaitingForInput()) return;
     const CInputWait::Look look = m_wait.LookNow();
     const int64_t stopAfter = m_stopAfterSeconds;
-    if (stopAfter >= 0 && (m_session->TotalTime() + m_wait.GapMs() + look.waitedMs) / 1000 >= stopAfter) {
+    if (stopAfter >= 0 && (m_session->TotalTime() + m_skippedMs + m_wait.GapMs() + look.waitedMs) / 1000 >= stopAfter) {
         Change(StateChange::TimeUp);
         Post(kRecordingDurationReached, *m_session);
         return;
@@ -345,7 +357,7 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kNotifyTrackCloseBefore:
             // The encoder's last pages and the tags are written in the room the reserve held.
             m_closed.reserve.Release();
-            FillTags(*m_track.settings, session, true, m_clocks);
+            FillTags(*m_track.settings, session, true, m_track.skippedMs, m_clocks);
             return 1;
         case kNotifyTrackCloseAfter: OnTrackClosed(session); return 1;
         case kEventWriteFailed:
@@ -379,6 +391,8 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             m_closeReason = CloseReason::Failure;
             session.CloseTrack();
             m_silence.ResetSilenceStart();
+            // A pre-roll from before the gap would not lead into what follows it.
+            m_preRoll.Clear();
             CopyStatus(session);
             const UserText reason = session.CaptureEndDetail();
             // The time first: the owner reads it once it sees the wait.
@@ -395,7 +409,8 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
 }
 
 int CRecordingControl::OnDataBefore(CRecorderSession& session) {
-    const bool paused = !session.monitorOnly && IsPaused();
+    const RecordingState state = m_state;
+    const bool paused = !session.monitorOnly && IsPausedState(state);
     {
         std::lock_guard<std::mutex> lock(m_statusMutex);
         m_status.leftLevel = session.LeftLevel();
@@ -416,13 +431,69 @@ int CRecordingControl::OnDataBefore(CRecorderSession& session) {
         buffer.paused = paused;
         monitor->OnBuffer(buffer);
     }
-    return paused ? 0 : 1;
+    // What came before a pause does not lead into what follows it.
+    if (state == RecordingState::SoundPaused) m_preRoll.Clear();
+    if (paused) return 0;
+    if (state == RecordingState::WaitingForSound && !session.monitorOnly) return WaitForSound(session);
+    return 1;
+}
+
+int CRecordingControl::WaitForSound(CRecorderSession& session) {
+    // No track is open to split: the next sound opens one anyway.
+    m_splitRequested = false;
+    const uint64_t thresholds = m_thresholds;
+    m_silence.SetThresholds(Low(thresholds), High(thresholds));
+    // Turned off meanwhile: recording goes on at once, from the pre-roll.
+    if (!m_silence.IsSilent({session.LeftLevel(), session.RightLevel()}) || !m_skipSilence) {
+        OpenOnSound(session);
+        return 1;
+    }
+    const int preRollBytes = static_cast<int>(static_cast<int64_t>(m_preRollSeconds) * session.captureFormat.sampleRate *
+                                              session.captureFormat.channels * (session.captureFormat.bitsPerSample / 8));
+    m_preRoll.Push(session.LastBuffer(), session.LastBufferSize(), preRollBytes);
+    m_skippedMs += session.DurationOf(session.LastBufferSize());
+    // The silence left out counts: a timed recording ends on the clock.
+    const int64_t stopAfter = m_stopAfterSeconds;
+    if (stopAfter >= 0 && (session.TotalTime() + m_skippedMs + m_wait.GapMs()) / 1000 >= stopAfter) {
+        Change(StateChange::TimeUp);
+        Post(kRecordingDurationReached, session);
+    }
+    return 0;
+}
+
+void CRecordingControl::OpenOnSound(CRecorderSession& session) {
+    // The track begins with the pre-roll: its first sample, and so its start, is that much earlier.
+    m_leadMs = session.DurationOf(m_preRoll.Size());
+    m_skippedMs -= m_leadMs;
+    OpenNextTrack(session);
+    m_leadMs = 0;
+    if (session.HasWriter()) {
+        // A write that fails closes the track and is told as any other.
+        m_preRoll.Drain([&](const char* data, int bytes) { return session.Record(data, bytes); });
+        m_previousTrackTime = session.TrackTime();
+    }
+    m_preRoll.Clear();
+    Change(StateChange::SoundReturned);
+}
+
+void CRecordingControl::CloseForSilence(CRecorderSession& session) {
+    m_closeReason = CloseReason::Silence;
+    // A track that never heard sound (opened at the start, a split or the input's return, then
+    // silent) holds nothing worth a file or a number.
+    m_silentOnly = !m_heardSound;
+    session.CloseTrack();
+    m_silentOnly = false;
+    session.trackCounter = TrackNumber();
+    m_silence.ResetSilenceStart();
+    m_preRoll.Clear();
+    CopyStatus(session);
+    Change(StateChange::SilenceLasted);
 }
 
 int CRecordingControl::OnDataAfter(CRecorderSession& session) {
     const int64_t stopAfter = m_stopAfterSeconds;
     // The time the input was away counts: a timed recording ends on the clock.
-    if (stopAfter >= 0 && (session.TotalTime() + m_wait.GapMs()) / 1000 >= stopAfter) {
+    if (stopAfter >= 0 && (session.TotalTime() + m_skippedMs + m_wait.GapMs()) / 1000 >= stopAfter) {
         session.CloseTrack();
         Post(kRecordingDurationReached, session);
         return 1;
@@ -441,9 +512,17 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
         const uint64_t thresholds = m_thresholds;
         m_silence.SetThresholds(Low(thresholds), High(thresholds));
         const BufferLevels levels{session.LeftLevel(), session.RightLevel()};
+        const bool skip = m_track.settings->skipSilence;
+        if (!m_silence.IsSilent(levels)) m_heardSound = true;
         switch (m_silence.Test(levels, splitLength, m_previousTrackTime)) {
-            case SilenceOutcome::Split: Split(session, CloseReason::Silence); return 0;
-            case SilenceOutcome::Stop: return 0;
+            case SilenceOutcome::Split:
+                if (skip) CloseForSilence(session);
+                else Split(session, CloseReason::Silence);
+                return 0;
+            // Only while there is sound does a track that heard none end too.
+            case SilenceOutcome::Stop:
+                if (skip) CloseForSilence(session);
+                return 0;
             case SilenceOutcome::Continue: break;
         }
     }
@@ -459,6 +538,10 @@ void CRecordingControl::Split(CRecorderSession& session, CloseReason reason) {
     // Whatever made this split, the next track has heard no sound yet: a silence that was due on
     // this buffer must not split the new track again after one buffer.
     m_silence.ResetSilenceStart();
+    OpenNextTrack(session);
+}
+
+void CRecordingControl::OpenNextTrack(CRecorderSession& session) {
     if (const Result<void> opened = session.OpenTrack(); !opened) {
         m_closed.DropUnrecorded(session.writtenPath, m_trackOpen);
         m_trackOpen = false;
@@ -475,7 +558,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->tags = session.tags;
     if (track->writer) track->writer->SetTags(&track->tags);
     track->streamEnd = session.LastTrackEnd();
-    track->received = session.TrackBytes() > 0;
+    track->received = session.TrackBytes() > 0 && !m_silentOnly;
     track->recording = m_recordingId;
     track->trackNumber = session.trackCounter;
     track->reason = m_closeReason;
@@ -483,11 +566,17 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->lengthMs = session.TrackTime();
     // Only a track that opened has a row and a file to name.
     track->hasRow = m_trackOpen;
-    if (m_trackOpen) {
+    // A track dropped for silence leaves its number to the next.
+    if (m_trackOpen && m_silentOnly) {
+        m_trackOpen = false;
+        track->row = {m_files.CurrentTrack().key, session.writtenPath};
+        track->writtenPath = session.writtenPath;
+        track->hasRow = true;
+    } else if (m_trackOpen) {
         m_trackOpen = false;
         const RecordingSettings& settings = *m_track.settings;
         CCharString folder = settings.outputFolder;
-        track->values = Values(settings, session, true);
+        track->values = Values(settings, session, true, m_track.skippedMs);
         track->finalPath =
             BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind, track->values, m_clocks);
         track->settings = m_track.settings;
@@ -538,16 +627,22 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
         session.outputChannels = row->channels;
     }
     session.oggQuality = track.oggQuality;
+    m_track.skippedMs = m_skippedMs;
+    m_heardSound = false;
+    // A track opened on sound begins with its pre-roll: its clock starts that much earlier.
+    const LocalClock now = m_clocks.now;
+    if (m_leadMs > 0) m_clocks.now = [now, lead = m_leadMs] { return EarlierBy(now(), lead); };
     CCharString folder = track.outputFolder;
     session.plannedPath = BuildTrackPath(false, folder, track.fileNameTemplate, session.outputKind,
-                                         Values(track, session, false), m_clocks);
-    FillTags(track, session, false, m_clocks);
+                                         Values(track, session, false, m_track.skippedMs), m_clocks);
+    FillTags(track, session, false, m_track.skippedMs, m_clocks);
+    m_clocks.now = now;
     CCharString journaled;
     WrittenAtOpen written = WrittenPathAtOpen(folder, session.plannedPath, [&](const CCharString& candidate) {
         // A name another recorder took meanwhile is not this track's.
         if (!journaled.IsEmpty()) ProcessTrackJournal().Remove(journaled);
         journaled = candidate;
-        JournalTrack(track, session, candidate, m_clocks);
+        JournalTrack(track, session, candidate, m_track.skippedMs, m_clocks);
         if (beforeTrackFile) beforeTrackFile(candidate);
     });
     session.writtenPath = written.path;

@@ -26,6 +26,7 @@
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
 #include "recording/LevelAnalysis.h"
+#include "recording/PreRollRing.h"
 #include "recording/RecorderSession.h"
 #include "schedule/RecordingSchedule.h"
 
@@ -90,6 +91,8 @@ public:
     bool IsPaused() const { return IsPausedState(m_state); }
     // While the input is away (kRecordingInputWaiting until kRecordingInputReturned).
     bool IsWaitingForInput() const { return IsWaitingState(m_state); }
+    // Recording only while there is sound, and silence closed the track: nothing is written.
+    bool IsWaitingForSound() const { return IsWaitingForSoundState(m_state); }
     // The recording that runs, or ran last; 0 before the first. Events carry it.
     uint64_t RecordingId() const { return m_recordingId; }
     // True while the recording that posted `event` is still running.
@@ -126,6 +129,9 @@ private:
     struct TrackPlan {
         std::shared_ptr<const RecordingSettings> settings;
         int splitLength = -1;
+        // Audio left out while waiting for sound before the track's first sample: its times
+        // are on the recording's clock, which runs on through what was not written.
+        int64_t skippedMs = 0;
     };
 
     // The one place the state changes, on whichever thread the change belongs to.
@@ -140,6 +146,13 @@ private:
     // Pause, splits and the end of a timed recording are decided here, once per buffer.
     int OnDataAfter(CRecorderSession& session);
     void Split(CRecorderSession& session, CloseReason reason);
+    // Opens the track after a close; a failure is told and leaves nothing to write to.
+    void OpenNextTrack(CRecorderSession& session);
+    // Recording only while there is sound: silence of the split length closes the track, a
+    // buffer of sound opens the next one with the pre-roll, and meanwhile nothing is written.
+    void CloseForSilence(CRecorderSession& session);
+    int WaitForSound(CRecorderSession& session);
+    void OpenOnSound(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
     void OnTrackClosed(CRecorderSession& session);
     void Post(int code, const CRecorderSession& session, const UserText& message = {});
@@ -159,6 +172,8 @@ private:
     std::atomic<uint64_t> m_trackNumber;     // the number and the "typed" flag, packed
     std::atomic<bool> m_splitRequested{false};
     std::atomic<bool> m_resumeInput{false};
+    std::atomic<bool> m_skipSilence{false};  // for the wait for sound; a track keeps its own
+    std::atomic<int> m_preRollSeconds{1};
 
     // The audio thread's own (the owner's while no device runs: at a start, a return, a stop).
     TrackPlan m_track;
@@ -170,6 +185,13 @@ private:
     bool m_startPending = false;      // the monitor has not yet been told of the recording's start
     CloseReason m_closeReason = CloseReason::Stop;  // of the next close
     UserText m_firstTrackText;        // logged with the start
+    CPreRollRing m_preRoll;           // the end of the silence while waiting for sound
+    // Audio left out while waiting for sound, pre-rolls given back; read by the owner's
+    // PollInput while no device runs.
+    std::atomic<int64_t> m_skippedMs{0};
+    int64_t m_leadMs = 0;             // the pre-roll of the track being opened on sound
+    bool m_heardSound = false;        // the current track has had a buffer that was not silent
+    bool m_silentOnly = false;        // the track closing heard only silence: it is dropped
 
     // The owner's.
     std::unique_ptr<CRecorderSession> m_session;

@@ -20,3 +20,21 @@ LocalDateTime CurrentLocalTime() {
     clock_gettime(CLOCK_REALTIME, &now);
     return ToLocalDateTime(now);
 }
+
+time_t SecondsOf(const LocalDateTime& t) {
+    std::tm fields{};
+    fields.tm_year = t.year - 1900;
+    fields.tm_mon = t.month - 1;
+    fields.tm_mday = t.day;
+    fields.tm_hour = t.hour;
+    fields.tm_min = t.minute;
+    fields.tm_sec = t.second;
+    fields.tm_isdst = -1;  // as the zone has it on that day
+    return std::mktime(&fields);
+}
+
+LocalDateTime EarlierBy(const LocalDateTime& time, int64_t ms) {
+    const int64_t totalMs = static_cast<int64_t>(SecondsOf(time)) * 1000 + time.millisecond - ms;
+    const int64_t seconds = totalMs >= 0 ? totalMs / 1000 : (totalMs - 999) / 1000;
+    return ToLocalDateTime(timespec{static_cast<time_t>(seconds), static_cast<long>((totalMs - seconds * 1000) * 1000000)});
+}

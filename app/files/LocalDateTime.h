@@ -1,6 +1,7 @@
 // Local wall-clock time as templates and the items list show it, and where "now" comes from.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 
@@ -20,3 +21,7 @@ using LocalClock = std::function<LocalDateTime()>;
 LocalDateTime CurrentLocalTime();
 // A file time (seconds and nanoseconds since the epoch) in the local time zone.
 LocalDateTime ToLocalDateTime(const timespec& time);
+// The seconds since the epoch of a local time (its milliseconds aside).
+time_t SecondsOf(const LocalDateTime& time);
+// The local time `ms` milliseconds before `time`.
+LocalDateTime EarlierBy(const LocalDateTime& time, int64_t ms);

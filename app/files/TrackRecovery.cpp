@@ -61,18 +61,6 @@ void Rename(JournalFile& journal, JournalEntry& entry, const CCharString& target
     ReachedStep("recovery-named");
 }
 
-time_t SecondsOf(const LocalDateTime& t) {
-    std::tm fields{};
-    fields.tm_year = t.year - 1900;
-    fields.tm_mon = t.month - 1;
-    fields.tm_mday = t.day;
-    fields.tm_hour = t.hour;
-    fields.tm_min = t.minute;
-    fields.tm_sec = t.second;
-    fields.tm_isdst = -1;
-    return std::mktime(&fields);
-}
-
 // Each step is journaled before the next begins, so a recovery killed at any instant and run
 // again comes to the same result.
 RecoveredTrack Recover(JournalFile& journal, JournalEntry& entry, const AudioFactsReader& readFacts) {

@@ -59,11 +59,19 @@ struct RecordingSettings {
     // "resume when the input returns": a failed input closes the track, and the recording waits
     // for the input to come back instead of stopping.
     bool resumeInput = false;
+    // "record only while there is sound": with the silence split, silence of the split length
+    // closes the track and nothing is written until sound returns; the next track then begins
+    // with the last `preRollSeconds` before the sound, so no onset is lost.
+    bool skipSilence = false;
+    int preRollSeconds = 1;
 
     // The split length of the interval and silence methods, -1 for manual splitting.
     int SplitLengthSeconds() const {
         return splitMethod == kSplitInterval || splitMethod == kSplitSilence ? splitTime.TotalSeconds() : -1;
     }
+    // The silence split's thresholds and length are what tell sound from silence; with another
+    // method the setting is kept but means nothing.
+    bool SkipsSilence() const { return skipSilence && splitMethod == kSplitSilence; }
 };
 
 // What the output bar proposes when its split method changes.
@@ -72,6 +80,9 @@ inline SplitTime DefaultSplitTime(int splitMethod) {
     if (splitMethod == kSplitSilence) return SplitTime{0, 0, 3, 0};
     return SplitTime{};
 }
+
+// The longest pre-roll: the audio thread keeps this much of every silence in a ring.
+inline constexpr int kMaxPreRollSeconds = 10;
 
 // One value of a preset: its key in the settings file, the member that holds it (its type is the
 // value's kind, its initializer the default), velsona-rec's option that overrides it (none: no
@@ -111,4 +122,6 @@ inline constexpr SettingField kSettingFields[] = {
     {"TAG_YEAR", &RecordingSettings::tagYear},
     {"TRACK_SPLITTIME", &RecordingSettings::splitTime, "split-time"},
     {"IN_RECONNECT", &RecordingSettings::resumeInput, "reconnect"},
+    {"TRACK_SKIPSILENCE", &RecordingSettings::skipSilence, "skip-silence"},
+    {"TRACK_PREROLL", &RecordingSettings::preRollSeconds, "pre-roll", 0, kMaxPreRollSeconds},
 };

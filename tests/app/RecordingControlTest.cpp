@@ -1192,3 +1192,79 @@ TEST(RecordingControl, ALinkAtTheDateFolderKeepsTheTrackInTheOutputFolderAndIsNa
     EXPECT_NE(rig.Logged().find(link), std::string::npos) << rig.Logged();
     EXPECT_TRUE(OwnJournals().empty());
 }
+
+// Recording only while there is sound: sound, half a minute of silence, sound again. In every
+// format two tracks: the first ends the silence length after its sound, the second begins with
+// one second of pre-roll before the returning sound, exactly the generated signal where the
+// format is lossless and within a codec frame where it is not; names and tags give each track's
+// place on the recording's clock, the silence left out included.
+class SkipSilence : public testing::TestWithParam<FormatRow> {};
+
+TEST_P(SkipSilence, TwoTracksWithTheirPreRollAndNoMoreSilence) {
+    const FormatRow& format = GetParam();
+    const std::string signal = "tone=1000hz/-6db/2s,silence=30s,tone=1000hz/-6db/2s,fast";
+    ControlRig rig(signal);
+    UseFormat(rig.control, format);
+    rig.control.settings.fileNameTemplate = "Track%TKN%_%STM%";
+    rig.control.settings.tagComment = "%STM%-%ETM%";
+    rig.control.settings.splitMethod = kSplitSilence;
+    rig.control.settings.splitTime = {0, 0, 3, 0};
+    rig.control.settings.skipSilence = true;
+    rig.control.settings.preRollSeconds = 1;
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.StopAtTheEnd();
+
+    const std::string ext = format.extension;
+    ASSERT_EQ(RowNames(rig.items), std::vector<std::string>({"Track001_0：00" + ext, "Track002_0：31" + ext}));
+    EXPECT_EQ(rig.control.Status().totalTimeMs, 8100) << "only what was written";
+    // 100-ms buffers: the silence closes the first track 3 s and a buffer after its sound; the
+    // sound returns with buffer 320 (32 s), and the second track starts a second before it.
+    const int64_t firstFrames = 51 * 4410, secondStart = 320 * 4410 - 44100;
+    const std::string whole = SignalBytes(signal, 34 * 44100);
+    const std::string expected[2] = {whole.substr(0, firstFrames * 4), whole.substr(secondStart * 4)};
+    const char* comments[2] = {"0:00-0:05", "0:31-0:34"};
+    const bool lossless = format.format == OutputFormat::Wav || format.format == OutputFormat::Flac;
+    const double frame = format.format == OutputFormat::Opus ? 0.02 : format.format == OutputFormat::Mp3 ? 1152.0 / 44100 : 2048.0 / 44100;
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    for (int track = 0; track < 2; ++track) {
+        const std::string path = rows[track].path.str();
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ProbeWithFfprobe(path).tags["comment"], comments[track]);
+        const std::string decoded = DecodeWithFfmpeg(path);
+        if (lossless) {
+            EXPECT_TRUE(decoded == expected[track]) << decoded.size() << " bytes, not the signal's " << expected[track].size();
+            continue;
+        }
+        ProbedAudio probe = ProbeWithFfprobe(path);
+        ASSERT_FALSE(decoded.empty());
+        const double seconds = static_cast<double>(decoded.size()) / (2 * probe.channels * probe.sampleRate);
+        EXPECT_NEAR(seconds, expected[track].size() / (4.0 * 44100), 2 * frame) << "the silence written";
+        EXPECT_NEAR(OnsetSeconds(decoded, probe.channels, probe.sampleRate), OnsetSeconds(expected[track], 2, 44100), frame);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, SkipSilence, testing::ValuesIn(FormatRows()),
+                         [](const testing::TestParamInfo<FormatRow>& info) { return std::string(info.param.option); });
+
+// A recording that starts in silence keeps no track of it (nor its number), and a timed one that
+// waits for sound ends on the clock, the silence left out counted.
+TEST(RecordingControl, OnlyWhileThereIsSoundATimedRecordingEndsOnTheClockWhileWaiting) {
+    ControlRig rig("silence=5s,tone=1000hz/-6db/1s,silence=20s,fast");
+    rig.control.settings.fileNameTemplate = "Track%TKN%_%STM%";
+    rig.control.settings.splitMethod = kSplitSilence;
+    rig.control.settings.splitTime = {0, 0, 2, 0};
+    rig.control.settings.skipSilence = true;
+    rig.control.schedule = RecordingSchedule{};
+    rig.control.schedule->endMode = 1;
+    rig.control.schedule->durationSeconds = 15;
+    ASSERT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingStopped);
+
+    EXPECT_EQ(Count(events, kRecordingTrackDropped), 1) << "the silent first track";
+    // The fast signal may reach its end (26 s) before the owner stops; the clock came first.
+    const auto at = [&](int code) { return Find(events, code) ? Find(events, code) - events.data() : events.size(); };
+    EXPECT_EQ(Count(events, kRecordingDurationReached), 1);
+    EXPECT_LT(at(kRecordingDurationReached), at(kRecordingCaptureEnded)) << "ended by the clock, not the signal's end";
+    EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"Track001_0：04.wav"}));
+    EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"Track001_0：04.wav"}));
+}

@@ -466,6 +466,10 @@ TEST_F(HeadlessRecorder, WhatCannotWorkIsRefusedBeforeRecording) {
     const RunResult capture = Run({"--capture", "signal:tone=loud"});
     EXPECT_EQ(capture.exitCode, 2);
     EXPECT_TRUE(Contains(capture.err, "no capture backend")) << capture.err;
+    // Sound is told from silence by the silence split's thresholds and length alone.
+    const RunResult skip = Run({"--skip-silence", "--split", "interval", "--folder", folder});
+    EXPECT_EQ(skip.exitCode, 2);
+    EXPECT_TRUE(Contains(skip.err, "--skip-silence goes with --split silence")) << skip.err;
 
     EXPECT_TRUE(FilesUnder(folder).empty()) << "nothing was recorded";
     EXPECT_FALSE(PathExists(home / ".config/MORV/VelsonaF.conf")) << "a refused run changes no settings";
@@ -584,7 +588,7 @@ TEST_F(HeadlessRecorder, ListsDevicesAndHelps) {
     const RunResult help = Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* option : {"/S NOW", "/T MS=90:00", "--list-devices", "--split-time", "--ogg-quality", "--template",
-                               "--reconnect"})
+                               "--reconnect", "--skip-silence", "--pre-roll"})
         EXPECT_TRUE(Contains(help.out, option)) << option;
     EXPECT_EQ(Run({"--nonsense"}).exitCode, 2);
 }

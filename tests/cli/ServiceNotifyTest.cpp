@@ -2,7 +2,9 @@
 // the test listens on, with the watchdog pings tied to audio actually arriving.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <csignal>
 #include <poll.h>
@@ -254,3 +256,54 @@ TEST_F(InputReturns, AfterANullSinkIsUnloadedAndLoadedAgain) {
 }
 
 }  // namespace
+
+// Only while there is sound, from a real PulseAudio monitor: a tone played into the sink twice,
+// with more than the silence length between, makes two tracks, each beginning with its pre-roll of
+// quiet and then the whole tone; between them the service says it waits for sound.
+TEST_F(ServiceNotify, OnlyWhileThereIsSoundTwoTonesFromAMonitorMakeTwoWholeTracks) {
+    ASSERT_TRUE(notify.IsBound());
+    PulseTestServer server;
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    const std::string tone = dir / "tone.wav";
+    ASSERT_EQ(RunProcess("sox -D -n -r 44100 -c 2 -b 16 " + ShellQuote(tone) + " synth 1 sine 1000 gain -6 2>&1").exitCode, 0);
+    ASSERT_TRUE(StartRecorder("pulse", {"--format", "wav", "--split", "silence", "--split-time", "0:00:01",
+                                        "--skip-silence", "--pre-roll", "1", "--template", "t%TKN%"}));
+    std::vector<Notification> received;
+    for (int i = 0; i < 40 && FirstIndex(received, "READY=1") < 0; ++i) notify.Collect(500ms, received);
+    ASSERT_GE(FirstIndex(received, "READY=1"), 0) << Output();
+    for (int i = 0; i < 2; ++i) {
+        // The track before (at first, the start's silent one) closes after the silence length;
+        // then a second and a half of silence, more than the pre-roll.
+        std::vector<Notification> waiting;
+        for (int wait = 0; wait < 40 && Count(waiting, "STATUS=Waiting for sound") == 0; ++wait)
+            notify.Collect(250ms, waiting);
+        ASSERT_GE(Count(waiting, "STATUS=Waiting for sound"), 1) << Output();
+        notify.Collect(1500ms, waiting);
+        ASSERT_EQ(RunProcess("paplay --device=" + std::string(PulseTestServer::kSink) + " " + ShellQuote(tone) + " 2>&1")
+                      .exitCode,
+                  0);
+    }
+    notify.Collect(2500ms, received);
+    ASSERT_EQ(kill(recorder.Pid(), SIGTERM), 0);
+    EXPECT_EQ(recorder.Wait(20s), 0) << Output();
+
+    const std::vector<std::string> files = FilesUnder(dir / "rec");
+    ASSERT_EQ(files.size(), 2u) << Output();
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        const std::string pcm = DecodeWithFfmpeg(file);
+        std::vector<int> left;
+        for (size_t i = 0; i + 3 < pcm.size(); i += 4)
+            left.push_back(static_cast<int16_t>(static_cast<unsigned char>(pcm[i]) | pcm[i + 1] << 8));
+        const auto loud = [](int sample) { return std::abs(sample) >= 100; };
+        const auto first = std::find_if(left.begin(), left.end(), loud);
+        const auto last = std::find_if(left.rbegin(), left.rend(), loud);
+        ASSERT_NE(first, left.end()) << "silence only";
+        // The pre-roll is the second before the 100-ms buffer in which the tone began.
+        const double onset = static_cast<double>(first - left.begin()) / 44100;
+        EXPECT_GE(onset, 0.95);
+        EXPECT_LE(onset, 1.15);
+        EXPECT_NEAR(static_cast<double>(left.rend() - last - (first - left.begin())) / 44100, 1.0, 0.02) << "the whole tone";
+    }
+}

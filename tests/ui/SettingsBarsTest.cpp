@@ -2,6 +2,7 @@
 // a recording reach the next track, a refused number or a nameless template stops the start, and
 // the fields come back in the next window.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -205,6 +206,38 @@ TEST(SettingsBars, FieldsComeBackInTheNextWindow) {
     EXPECT_EQ(next.Control().settings.channels, 1);
     EXPECT_EQ(next.Control().settings.sampleRate, 22050);
     EXPECT_TRUE(boxes.informed.empty() && boxes.warned.empty());
+}
+
+// "Record only while there is sound" beside the silence split, from the keyboard: greyed out with
+// another split method, Alt+K and Alt+J with it; the recording then says in the status bar that it
+// waits for sound.
+TEST(SettingsBars, OnlyWhileThereIsSoundByKeysAndTheWaitInTheStatusBar) {
+    WindowRig rig("tone=1000hz/-6db/1s,silence=60s");
+    CMainFrame& frame = *rig.frame;
+    auto* skip = Get<QCheckBox>(frame.OutputBar(), COutputBarModel::kSkipSilence);
+    auto* preRoll = Get<QSpinBox>(frame.OutputBar(), COutputBarModel::kPreRoll);
+    EXPECT_FALSE(skip->isEnabled()) << "the manual split has no silence length";
+    EXPECT_EQ(skip->accessibleName(), QStringLiteral("音のあるときだけ録音"));
+    EXPECT_EQ(preRoll->accessibleName(), QStringLiteral("プリロール"));
+    Choose(Get<QComboBox>(frame.OutputBar(), COutputBarModel::kSplitMethodList), QStringLiteral("無音区間で分割"));
+    ASSERT_TRUE(skip->isEnabled());
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(&frame, Qt::Key_K, Qt::AltModifier);
+    // A mnemonic clicks as a button does, after showing it pressed.
+    EXPECT_TRUE(WindowRig::WaitFor([&] { return skip->isChecked(); }, 2000));
+    QTest::keyClick(&frame, Qt::Key_J, Qt::AltModifier);
+    EXPECT_TRUE(preRoll->hasFocus());
+    WindowRig::TypeOver(preRoll, QStringLiteral("3"));
+
+    frame.Action(kCommandStart)->trigger();
+    ASSERT_TRUE(WindowRig::WaitFor([&] { return frame.Control().IsWaitingForSound(); }));
+    EXPECT_TRUE(WindowRig::WaitFor([&] { return frame.PromptText().startsWith(QStringLiteral("音を待っています")); }, 2000))
+        << frame.PromptText().toStdString();
+    WindowRig::Screenshot(frame, "waiting-for-sound");
+    frame.Action(kCommandStop)->trigger();
+    EXPECT_EQ(frame.Items().Count(), 1);
+    EXPECT_EQ(frame.Control().settings.preRollSeconds, 3);
 }
 
 }  // namespace

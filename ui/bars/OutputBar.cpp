@@ -1,6 +1,7 @@
 // The output settings bar: two groups, format and quality on the left, track settings on the right.
 #include "ui/bars/OutputBar.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -38,7 +39,10 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_trackNumber(NumberBox(this)),
       m_splitMethod(new QComboBox(this)),
       m_splitTimeLabel(new QLabel(this)),
-      m_splitTime(new CTimeField(this)) {
+      m_splitTime(new CTimeField(this)),
+      m_skipSilence(new QCheckBox(tr("音のあるときだけ録音(&K)"), this)),
+      m_preRollLabel(new QLabel(tr("プリロール(&J)："), this)),
+      m_preRoll(new QSpinBox(this)) {
     setObjectName("outputBar");
     // A format's name is the same in every language.
     for (const FormatRow& row : FormatRows()) m_format->addItem(QString::fromUtf8(row.listName));
@@ -71,6 +75,19 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     track->addWidget(m_splitTimeLabel, 1, 2);
     track->addWidget(m_splitTime, 1, 3);
     AddControl(COutputBarModel::kSplitTime, m_splitTime, tr("分割時間"));
+    // Beside the silence split, whose thresholds and length it uses.
+    m_preRoll->setRange(0, kMaxPreRollSeconds);
+    m_preRoll->setSuffix(tr(" 秒"));
+    m_preRoll->setAlignment(Qt::AlignRight);
+    m_preRoll->setFixedWidth(m_preRoll->sizeHint().width());
+    m_preRollLabel->setBuddy(m_preRoll);
+    m_skipSilence->setToolTip(tr("無音が無音時間だけ続くとトラックを閉じ、音が戻るまで何も書きません。"
+                                 "次のトラックは、音の前のプリロールの秒数から始まります"));
+    track->addWidget(m_skipSilence, 0, 4, 1, 2);
+    track->addWidget(m_preRollLabel, 1, 4);
+    track->addWidget(m_preRoll, 1, 5);
+    AddControl(COutputBarModel::kSkipSilence, m_skipSilence, tr("音のあるときだけ録音"));
+    AddControl(COutputBarModel::kPreRoll, m_preRoll, tr("プリロール"));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_outputGroup);
@@ -94,6 +111,12 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
         emit edited();
     });
     connect(m_splitTime, &CTimeField::timeChanged, this, [this] {
+        if (!m_writing) emit edited();
+    });
+    connect(m_skipSilence, &QCheckBox::toggled, this, [this] {
+        if (!m_writing) emit edited();
+    });
+    connect(m_preRoll, &QSpinBox::valueChanged, this, [this] {
         if (!m_writing) emit edited();
     });
     connect(m_recordingNumber, &QSpinBox::valueChanged, this, [this] {
@@ -123,6 +146,8 @@ void COutputBar::ReadControls() {
     if (c.splitTimeReadable)
         c.splitTime = {static_cast<uint16_t>(time.hour()), static_cast<uint16_t>(time.minute()),
                        static_cast<uint16_t>(time.second()), static_cast<uint16_t>(time.msec())};
+    c.skipSilenceChecked = m_skipSilence->isChecked();
+    c.preRollSeconds = m_preRoll->value();
 }
 
 void COutputBar::WriteControls() {
@@ -146,4 +171,9 @@ void COutputBar::WriteControls() {
     if (!c.splitTimeLabel.empty()) NameControl(m_splitTime, m_splitTimeLabel->text());
     m_splitTime->setVisible(c.splitTimeVisible);
     m_splitTime->setTime(QTime(c.splitTime.hours, c.splitTime.minutes, c.splitTime.seconds, c.splitTime.milliseconds));
+    m_skipSilence->setChecked(c.skipSilenceChecked);
+    m_preRoll->setValue(c.preRollSeconds);
+    for (QWidget* control : {static_cast<QWidget*>(m_skipSilence), static_cast<QWidget*>(m_preRollLabel),
+                             static_cast<QWidget*>(m_preRoll)})
+        control->setEnabled(c.skipSilenceEnabled);
 }
