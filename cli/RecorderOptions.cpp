@@ -155,13 +155,16 @@ bool ParseRecorderArguments(const std::vector<std::string>& arguments, RecorderO
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }
-        if (name == "reconnect" || name == "no-reconnect") {
+        // A setting that is on or off: --NAME turns it on, --no-NAME off.
+        const bool off = name.rfind("no-", 0) == 0;
+        if (const SettingField* field = FieldOfOption(off ? name.substr(3) : name);
+            field && std::holds_alternative<bool RecordingSettings::*>(field->member)) {
             if (inlineValue) {
                 error = UserText("RecorderOptions", "--%1 は値を取りません").Arg(name);
                 return false;
             }
-            options.values.resumeInput = name == "reconnect";
-            Override(options, *FieldOfOption("reconnect"));
+            options.values.*std::get<bool RecordingSettings::*>(field->member) = !off;
+            Override(options, *field);
             continue;
         }
         if (name == "help" || name == "version" || name == "list-devices" || name == "create-preset" ||
@@ -292,6 +295,9 @@ UserText RecorderUsage() {
                     "  --ogg-quality 0-100  Ogg Vorbis の音質\n"
                     "  --split manual|interval|silence\n"
                     "  --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ\n"
+                    "  --align-to-clock     一定時間の分割を時計に合わせる: 区切りは午前0時から数えた間隔の倍数の\n"
+                    "                       時刻 (1 時間なら毎正時)。最初のトラックは次の区切りまで。プリセットに保存\n"
+                    "  --no-align-to-clock  録音の開始から数えて分割 (既定)\n"
                     "  --folder DIR         出力先フォルダ\n"
                     "  --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)\n"
                     "  --title|--artist|--album|--comment TEXT   タグのテンプレート\n"

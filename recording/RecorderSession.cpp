@@ -42,7 +42,7 @@ uint64_t CRecorderSession::OverrunCount() const { return m_overruns + (m_device 
 Result<void> CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
     m_lastTrackEnd = {};
-    m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = 0;
+    m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = m_totalBytes = 0;
     m_captureEndDetail = UserText();
     m_captureFailed = false;
     m_writeFailure = {};
@@ -261,22 +261,39 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     m_leftLevel = levels.left;
     m_rightLevel = levels.right;
 
+    cutAt = -1;
     if (!Notify(kNotifyDataBefore)) return true;
     if (!HasWriter()) return false;
-    const int64_t bitsPerSecond =
-        static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * channels;
-    const int64_t duration = static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond;
+    if (cutAt >= 0 && cutAt <= byteCount) {
+        const int cut = cutAt - cutAt % captureFormat.BlockSize();
+        cutAt = -1;
+        if (!WritePart(data, cut)) return false;
+        Notify(kNotifyDataCut);
+        // The next track did not open: the rest has nowhere to go, as after a failed split.
+        if (!HasWriter()) return false;
+        data += cut;
+        byteCount -= cut;
+    }
+    if (!WritePart(data, byteCount)) return false;
+    return Notify(kNotifyDataAfter) != 0;
+}
+
+bool CRecorderSession::WritePart(const char* data, int byteCount) {
+    if (byteCount == 0) return true;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
     if (Result<void> written = m_writer->Write(data, byteCount); !written) {
         m_writeFailure = Told(UserText("RecorderSession", "書き込みに失敗しました: %1"), std::move(written).error());
         Notify(kEventWriteFailed);
         return false;
     }
-    // Counted once written: a track's time is the audio its file holds.
-    m_trackTime += duration;
-    m_totalTime += duration;
+    // Counted once written: a track's time is the audio its file holds. From the bytes, so the
+    // parts of a cut buffer add up to the whole.
+    const int64_t bytesPerSecond = static_cast<int64_t>(captureFormat.BytesPerSecond());
     m_trackBytes += byteCount;
-    return Notify(kNotifyDataAfter) != 0;
+    m_totalBytes += byteCount;
+    m_trackTime = m_trackBytes * 1000 / bytesPerSecond;
+    m_totalTime = m_totalBytes * 1000 / bytesPerSecond;
+    return true;
 }
 
 int CRecorderSession::DeviceDataHandler(const char* data, uint32_t byteCount, void* user) {

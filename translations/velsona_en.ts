@@ -559,6 +559,14 @@ The recording has stopped. To go on recording when the input returns, turn on %2
         <source>分割時間</source>
         <translation>Split time</translation>
     </message>
+    <message>
+        <source>時計に合わせて分割(&amp;K)</source>
+        <translation>Cut on the cloc&amp;k</translation>
+    </message>
+    <message>
+        <source>一定時間で分割するとき、トラックの区切りを午前0時から数えた間隔の倍数の時刻 (1時間なら毎正時) に合わせます。最初のトラックは次の区切りまでです</source>
+        <translation>With splits at a fixed time, the track boundaries fall on multiples of the interval counted from midnight (an hour: every full hour). The first track ends at the next boundary</translation>
+    </message>
 </context>
 <context>
     <name>CRecordTimerDlg</name>
@@ -2008,6 +2016,9 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
   --ogg-quality 0-100  Ogg Vorbis の音質
   --split manual|interval|silence
   --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ
+  --align-to-clock     一定時間の分割を時計に合わせる: 区切りは午前0時から数えた間隔の倍数の
+                       時刻 (1 時間なら毎正時)。最初のトラックは次の区切りまで。プリセットに保存
+  --no-align-to-clock  録音の開始から数えて分割 (既定)
   --folder DIR         出力先フォルダ
   --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)
   --title|--artist|--album|--comment TEXT   タグのテンプレート
@@ -2066,6 +2077,10 @@ Recording settings (override the preset):
   --ogg-quality 0-100  Ogg Vorbis quality
   --split manual|interval|silence
   --split-time H:M:S   interval length, or the silence that ends a track
+  --align-to-clock     cut interval splits on the clock: the boundaries fall on multiples of the
+                       interval counted from midnight (an hour: every full hour); the first
+                       track ends at the next boundary. Stored in the preset
+  --no-align-to-clock  count the interval from the start of the recording (the default)
   --folder DIR         output folder
   --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)
   --title|--artist|--album|--comment TEXT   tag templates
@@ -2876,6 +2891,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     <message>
         <source>信号ファイルを読み取れません: %1</source>
         <translation>cannot read the signal file: %1</translation>
+    </message>
+    <message>
+        <source>時計のずれ「%1」が不正です（drift=+1%、drift=-50ppm のように、-50% から +100% まで）</source>
+        <translation>bad clock drift &quot;%1&quot; (like drift=+1% or drift=-50ppm, from -50% to +100%)</translation>
     </message>
 </context>
 <context>

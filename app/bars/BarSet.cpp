@@ -41,6 +41,7 @@ auto& BarField(Bars& bars) {
     else if constexpr (IsMember<member, &S::tagComment>()) return bars.tagBar.comment;
     else if constexpr (IsMember<member, &S::tagYear>()) return bars.tagBar.year;
     else if constexpr (IsMember<member, &S::resumeInput>()) return bars.resumeInput;
+    else if constexpr (IsMember<member, &S::alignToClock>()) return bars.outputBar.alignToClock;
     else static_assert(sizeof(Bars) == 0, "a stored setting that no bar holds");  // untranslated: for the compiler
 }
 

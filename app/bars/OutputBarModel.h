@@ -28,12 +28,15 @@ struct OutputBarControls {
     bool splitTimeVisible = true;
     SplitTime splitTime;
     bool splitTimeReadable = true;  // false while the field holds no time of day (then splitTime is stale)
+    bool alignToClockChecked = false;
+    bool alignToClockEnabled = false;  // only the interval method cuts on the clock
 };
 
 class COutputBarModel : public CBarModel {
 public:
     enum ControlId { kFormatList = 1004, kQualityList = 1005, kOggSlider = 1000, kRecordingNumber = 1014,
-                     kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028 };
+                     kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028,
+                     kAlignToClock = 1032 };
     static constexpr int kNumberMin = 1;
     // As far as the settings store keeps: numbers go on, recording after recording.
     static constexpr int kNumberMax = INT_MAX - 1;
@@ -55,6 +58,7 @@ public:
     int trackNumber = 1;
     int splitMethod = -1;
     SplitTime splitTime;
+    bool alignToClock = false;  // "cut on the clock"
     int recordingNumber = 1;
     OutputFormat outputFormat = OutputFormat::Wav;
     int qualityIndex = 2;

@@ -70,6 +70,8 @@ time_t SecondsOf(const LocalDateTime& t) {
     fields.tm_min = t.minute;
     fields.tm_sec = t.second;
     fields.tm_isdst = -1;
+    // In the hour shown twice only the offset says which of the two it was.
+    if (t.repeated) return timegm(&fields) - t.utcOffset;
     return std::mktime(&fields);
 }
 

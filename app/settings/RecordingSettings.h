@@ -59,6 +59,8 @@ struct RecordingSettings {
     // "resume when the input returns": a failed input closes the track, and the recording waits
     // for the input to come back instead of stopping.
     bool resumeInput = false;
+    // "cut on the clock": interval splits fall on multiples of the interval from local midnight.
+    bool alignToClock = false;
 
     // The split length of the interval and silence methods, -1 for manual splitting.
     int SplitLengthSeconds() const {
@@ -111,4 +113,5 @@ inline constexpr SettingField kSettingFields[] = {
     {"TAG_YEAR", &RecordingSettings::tagYear},
     {"TRACK_SPLITTIME", &RecordingSettings::splitTime, "split-time"},
     {"IN_RECONNECT", &RecordingSettings::resumeInput, "reconnect"},
+    {"TRACK_SPLITONCLOCK", &RecordingSettings::alignToClock, "align-to-clock"},
 };

@@ -1,12 +1,14 @@
 // The output settings bar: two groups, format and quality on the left, track settings on the right.
 #include "ui/bars/OutputBar.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -38,7 +40,8 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_trackNumber(NumberBox(this)),
       m_splitMethod(new QComboBox(this)),
       m_splitTimeLabel(new QLabel(this)),
-      m_splitTime(new CTimeField(this)) {
+      m_splitTime(new CTimeField(this)),
+      m_alignToClock(new QCheckBox(tr("時計に合わせて分割(&K)"), this)) {
     setObjectName("outputBar");
     // A format's name is the same in every language.
     for (const FormatRow& row : FormatRows()) m_format->addItem(QString::fromUtf8(row.listName));
@@ -71,6 +74,12 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     track->addWidget(m_splitTimeLabel, 1, 2);
     track->addWidget(m_splitTime, 1, 3);
     AddControl(COutputBarModel::kSplitTime, m_splitTime, tr("分割時間"));
+    track->addWidget(m_alignToClock, 2, 2, 1, 2);
+    // Named as it reads, without its mnemonic ("(&K)" or "&").
+    AddControl(COutputBarModel::kAlignToClock, m_alignToClock,
+               m_alignToClock->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&"))));
+    m_alignToClock->setToolTip(tr("一定時間で分割するとき、トラックの区切りを午前0時から数えた間隔の倍数の時刻 "
+                                  "(1時間なら毎正時) に合わせます。最初のトラックは次の区切りまでです"));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_outputGroup);
@@ -94,6 +103,9 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
         emit edited();
     });
     connect(m_splitTime, &CTimeField::timeChanged, this, [this] {
+        if (!m_writing) emit edited();
+    });
+    connect(m_alignToClock, &QCheckBox::toggled, this, [this] {
         if (!m_writing) emit edited();
     });
     connect(m_recordingNumber, &QSpinBox::valueChanged, this, [this] {
@@ -120,6 +132,7 @@ void COutputBar::ReadControls() {
     c.splitSelection = m_splitMethod->currentIndex();
     const QTime time = m_splitTime->time();
     c.splitTimeReadable = time.isValid();
+    c.alignToClockChecked = m_alignToClock->isChecked();
     if (c.splitTimeReadable)
         c.splitTime = {static_cast<uint16_t>(time.hour()), static_cast<uint16_t>(time.minute()),
                        static_cast<uint16_t>(time.second()), static_cast<uint16_t>(time.msec())};
@@ -146,4 +159,6 @@ void COutputBar::WriteControls() {
     if (!c.splitTimeLabel.empty()) NameControl(m_splitTime, m_splitTimeLabel->text());
     m_splitTime->setVisible(c.splitTimeVisible);
     m_splitTime->setTime(QTime(c.splitTime.hours, c.splitTime.minutes, c.splitTime.seconds, c.splitTime.milliseconds));
+    m_alignToClock->setChecked(c.alignToClockChecked);
+    m_alignToClock->setEnabled(c.alignToClockEnabled);
 }

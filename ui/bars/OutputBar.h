@@ -4,6 +4,7 @@
 #include "app/bars/OutputBarModel.h"
 #include "ui/bars/BarWidget.h"
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -38,4 +39,5 @@ private:
     QComboBox* m_splitMethod;
     QLabel* m_splitTimeLabel;
     CTimeField* m_splitTime;
+    QCheckBox* m_alignToClock;
 };
