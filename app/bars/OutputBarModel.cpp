@@ -85,7 +85,7 @@ void COutputBarModel::Push() {
     controls.splitSelection = splitMethod;
     controls.splitTime = splitTime;
     controls.alignToClockChecked = alignToClock;
-    controls.alignToClockEnabled = splitMethod == kSplitInterval;
+    controls.alignToClockOffered = splitMethod == kSplitInterval;
     controls.recordingNumberText = NumberText(recordingNumber);
     controls.formatSelection = outputFormat;
     controls.qualitySelection =

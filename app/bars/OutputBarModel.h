@@ -29,7 +29,7 @@ struct OutputBarControls {
     SplitTime splitTime;
     bool splitTimeReadable = true;  // false while the field holds no time of day (then splitTime is stale)
     bool alignToClockChecked = false;
-    bool alignToClockEnabled = false;  // only the interval method cuts on the clock
+    bool alignToClockOffered = false;  // shown with the interval method only: the others have no clock
 };
 
 class COutputBarModel : public CBarModel {

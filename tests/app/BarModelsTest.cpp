@@ -186,7 +186,7 @@ TEST(OutputBarModel, SplitMethodSetsLabelTimeAndPicker) {
         EXPECT_EQ(output.controls.splitTimeLabel.SourceText(), c.label);
         EXPECT_EQ(output.controls.splitTimeVisible, c.pickerShown);
         EXPECT_EQ(output.splitTime.TotalSeconds(), c.time.TotalSeconds()) << c.method;
-        EXPECT_EQ(output.controls.alignToClockEnabled, c.clockOffered) << c.method;
+        EXPECT_EQ(output.controls.alignToClockOffered, c.clockOffered) << c.method;
     }
 }
 

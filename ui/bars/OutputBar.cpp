@@ -74,7 +74,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     track->addWidget(m_splitTimeLabel, 1, 2);
     track->addWidget(m_splitTime, 1, 3);
     AddControl(COutputBarModel::kSplitTime, m_splitTime, tr("分割時間"));
-    track->addWidget(m_alignToClock, 2, 2, 1, 2);
+    track->addWidget(m_alignToClock, 1, 4);
     // Named as it reads, without its mnemonic ("(&K)" or "&").
     AddControl(COutputBarModel::kAlignToClock, m_alignToClock,
                m_alignToClock->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&"))));
@@ -160,5 +160,6 @@ void COutputBar::WriteControls() {
     m_splitTime->setVisible(c.splitTimeVisible);
     m_splitTime->setTime(QTime(c.splitTime.hours, c.splitTime.minutes, c.splitTime.seconds, c.splitTime.milliseconds));
     m_alignToClock->setChecked(c.alignToClockChecked);
-    m_alignToClock->setEnabled(c.alignToClockEnabled);
+    // Beside the split time, shown as it is: the other methods have no interval to keep to the clock.
+    m_alignToClock->setVisible(c.alignToClockOffered);
 }
