@@ -1200,17 +1200,10 @@ std::vector<ClockRun> ClockRuns() {
                                   // As far as 1 % walks in five minutes, in one.
                                   {"FastClock", OutputFormat::Wav, "+5%", 60, 10}};
     // A longer trial by hand: VELSONA_CLOCK_TRIAL="1%,300,60" (drift, seconds, interval).
-    if (const char* trial = std::getenv("VELSONA_CLOCK_TRIAL")) {
-        std::istringstream fields(trial);
-        ClockRun run{"Trial", OutputFormat::Wav, "", 0, 0};
-        std::string seconds, interval;
-        std::getline(fields, run.drift, ',');
-        std::getline(fields, seconds, ',');
-        std::getline(fields, interval, ',');
-        run.seconds = std::stoi(seconds);
-        run.interval = std::stoi(interval);
-        runs.push_back(run);
-    }
+    char drift[16] = "";
+    int seconds = 0, interval = 0;
+    if (const char* trial = std::getenv("VELSONA_CLOCK_TRIAL"); trial && std::sscanf(trial, "%15[^,],%d,%d", drift, &seconds, &interval) == 3)
+        runs.push_back({"Trial", OutputFormat::Wav, drift, seconds, interval});
     return runs;
 }
 

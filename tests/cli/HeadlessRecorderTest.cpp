@@ -612,10 +612,10 @@ TEST_F(HeadlessRecorder, AlignToClockCutsOnTheClockAndIsKeptInThePreset) {
         }
     }
     const std::string conf = home / ".config/MORV/VelsonaF.conf";
-    EXPECT_TRUE(Contains(ReadFileBytes(conf), "clock\\TRACK_SPLITONCLOCK=true")) << ReadFileBytes(conf);
+    EXPECT_TRUE(Contains(ReadFileBytes(conf), "clock\\TRACK_SPLITONCLOCK=1")) << ReadFileBytes(conf);
 
     ASSERT_EQ(Run({"/P", "clock", "--no-align-to-clock", "/T", "MS=0:01", "--folder", folder}).exitCode, 0);
-    EXPECT_TRUE(Contains(ReadFileBytes(conf), "%29\\TRACK_SPLITONCLOCK=false")) << "the default preset keeps the run's";
+    EXPECT_TRUE(Contains(ReadFileBytes(conf), "%29\\TRACK_SPLITONCLOCK=0")) << "the default preset keeps the run's";
     EXPECT_EQ(Run({"--align-to-clock=yes"}).exitCode, 2);
 }
 
