@@ -13,9 +13,9 @@ namespace {
 
 class CSignalCaptureStream final : public CCaptureStream {
 public:
-    CSignalCaptureStream(const CaptureFormat& format, CCaptureClient& client, bool realTime,
+    CSignalCaptureStream(const CaptureFormat& format, CCaptureClient& client, bool realTime, double clockRate,
                          std::shared_ptr<SignalDrop> drop)
-        : CCaptureStream(format, client), m_realTime(realTime), m_drop(std::move(drop)) {}
+        : CCaptureStream(format, client), m_realTime(realTime), m_clockRate(clockRate), m_drop(std::move(drop)) {}
     ~CSignalCaptureStream() override { Close(); }
 
     // Starts `startFrame` frames into the signal and fails at `failFrame` (none when negative).
@@ -39,8 +39,8 @@ protected:
         if (m_realTime) {
             const auto elapsed = std::chrono::steady_clock::now() - m_runStart;
             const uint64_t due = static_cast<uint64_t>(
-                std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()) *
-                Format().sampleRate / 1000000;
+                static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()) *
+                m_clockRate * Format().sampleRate / 1000000);
             if (due <= m_runFrames) {
                 // Short naps keep Stop and Close prompt.
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -77,6 +77,7 @@ protected:
 
 private:
     const bool m_realTime;
+    const double m_clockRate;
     const std::shared_ptr<SignalDrop> m_drop;
     int64_t m_failFrame = -1;
     bool m_failed = false;  // audio thread's own; EndDetail runs there too
@@ -114,7 +115,7 @@ Result<std::unique_ptr<CCaptureStream>> CSignalCaptureBackend::OpenStream(int, c
         }
         if (m_drop->over) startFrame = std::llround((m_spec.dropAtSeconds + m_spec.dropGapSeconds) * format.sampleRate);
     }
-    auto stream = std::make_unique<CSignalCaptureStream>(format, client, m_spec.realTime, m_drop);
+    auto stream = std::make_unique<CSignalCaptureStream>(format, client, m_spec.realTime, m_spec.clockRate, m_drop);
     if (Result<void> opened = stream->Open(m_spec, startFrame, failFrame); !opened) return std::move(opened).error();
     return std::unique_ptr<CCaptureStream>(std::move(stream));
 }

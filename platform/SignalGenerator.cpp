@@ -115,6 +115,11 @@ Result<SignalSpec> ParseSignalSpec(const std::string& text) {
             if (!dropAt) return std::move(dropAt).error();
             spec.dropGapSeconds = *gap;
             spec.dropAtSeconds = *dropAt;
+        } else if (key == "drift" && hasValue) {
+            double drift = 0;
+            if (!ParseQuantity(value, {{"%", 0.01}, {"ppm", 0.000001}}, drift) || drift <= -0.5 || drift >= 1)
+                return BadSpec(UserText("SignalGenerator", "時計のずれ「%1」が不正です（drift=+1%、drift=-50ppm のように、-50% から +100% まで）").Arg(value));
+            spec.clockRate = 1 + drift;
         } else if (key == "fast" && !hasValue) {
             spec.realTime = false;
         } else if (key == "realtime" && !hasValue) {

@@ -11,6 +11,10 @@
 //   loop                                        repeat the segments above without end
 //   length=<duration>                           the whole signal ends after this much audio
 //   fast | realtime                             pacing of the signal source (default realtime)
+//   drift=<amount>%|<amount>ppm                 in real time, the source's clock runs this much
+//                                               fast (or slow, negative) against the system's, as
+//                                               a sound card's does: "drift=+1%" gives 101 s of
+//                                               audio in 100 s; the samples are the same
 //   drop=<gap>@<at>                             the input fails after <at> of signal (at once, on
 //                                               the first open, for 0); opening it again is refused
 //                                               until <gap> has passed on the clock, in fast mode
@@ -49,6 +53,7 @@ struct SignalSpec {
     bool loop = false;
     double lengthSeconds = -1;  // negative for no limit
     bool realTime = true;
+    double clockRate = 1;  // the source's seconds of audio per real second, in real time
     double dropAtSeconds = -1;  // negative for no drop
     double dropGapSeconds = 0;
     std::string text;  // as given, for names and messages

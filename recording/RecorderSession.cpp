@@ -42,7 +42,7 @@ uint64_t CRecorderSession::OverrunCount() const { return m_overruns + (m_device 
 Result<void> CRecorderSession::Start() {
     m_lastClosedPath = CCharString();
     m_lastTrackEnd = {};
-    m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = 0;
+    m_trackTime = m_totalTime = m_trackOpenedAt = m_trackClosedAt = m_trackBytes = m_totalBytes = 0;
     m_captureEndDetail = UserText();
     m_captureFailed = false;
     m_writeFailure = {};
@@ -261,30 +261,44 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     m_leftLevel = levels.left;
     m_rightLevel = levels.right;
 
+    cutAt = -1;
     if (!Notify(kNotifyDataBefore)) return true;
+    if (!HasWriter()) return false;
+    if (cutAt >= 0 && cutAt <= byteCount) {
+        const int cut = cutAt - cutAt % captureFormat.BlockSize();
+        cutAt = -1;
+        if (!Record(data, cut)) return false;
+        Notify(kNotifyDataCut);
+        // The next track did not open: the rest has nowhere to go, as after a failed split.
+        if (!HasWriter()) return false;
+        data += cut;
+        byteCount -= cut;
+    }
     if (!Record(data, byteCount)) return false;
     return Notify(kNotifyDataAfter) != 0;
 }
 
 int64_t CRecorderSession::DurationOf(int byteCount) const {
-    const int64_t bitsPerSecond =
-        static_cast<int64_t>(captureFormat.bitsPerSample) * captureFormat.sampleRate * captureFormat.channels;
-    return bitsPerSecond > 0 ? static_cast<int64_t>(byteCount) * 8000 / bitsPerSecond : 0;
+    const int64_t bytesPerSecond = captureFormat.BytesPerSecond();
+    return bytesPerSecond > 0 ? static_cast<int64_t>(byteCount) * 1000 / bytesPerSecond : 0;
 }
 
 bool CRecorderSession::Record(const char* data, int byteCount) {
     if (!HasWriter()) return false;
+    if (byteCount == 0) return true;
     // The write runs without the session lock: only this thread replaces the writer while capturing.
     if (Result<void> written = m_writer->Write(data, byteCount); !written) {
         m_writeFailure = Told(UserText("RecorderSession", "書き込みに失敗しました: %1"), std::move(written).error());
         Notify(kEventWriteFailed);
         return false;
     }
-    // Counted once written: a track's time is the audio its file holds.
-    const int64_t duration = DurationOf(byteCount);
-    m_trackTime += duration;
-    m_totalTime += duration;
+    // Counted once written: a track's time is the audio its file holds. From the bytes, so the
+    // parts of a cut buffer add up to the whole.
+    const int64_t bytesPerSecond = static_cast<int64_t>(captureFormat.BytesPerSecond());
     m_trackBytes += byteCount;
+    m_totalBytes += byteCount;
+    m_trackTime = m_trackBytes * 1000 / bytesPerSecond;
+    m_totalTime = m_totalBytes * 1000 / bytesPerSecond;
     return true;
 }
 

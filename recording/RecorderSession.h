@@ -24,6 +24,9 @@ class CWaveInDevice;
 // Notification codes are phase × 65536 + event.
 enum SessionEvent {
     kEventData = 101,
+    // After the part of a buffer before the owner's cut (cutAt) is written: the owner ends the
+    // track and opens the next, which takes the rest of the buffer.
+    kEventDataCut = 102,
     kEventStarted = 201,
     kEventStopped = 202,
     kEventTrackOpen = 210,
@@ -39,6 +42,7 @@ enum SessionPhase { kPhaseBefore = 1, kPhaseAfter = 2 };
 constexpr int SessionCode(SessionPhase phase, SessionEvent event) { return phase * 65536 + event; }
 constexpr int kNotifyDataBefore = SessionCode(kPhaseBefore, kEventData);             // 65637
 constexpr int kNotifyDataAfter = SessionCode(kPhaseAfter, kEventData);               // 131173
+constexpr int kNotifyDataCut = SessionCode(kPhaseAfter, kEventDataCut);             // 131174
 constexpr int kNotifyTrackOpenBefore = SessionCode(kPhaseBefore, kEventTrackOpen);   // 65746
 constexpr int kNotifyTrackOpenAfter = SessionCode(kPhaseAfter, kEventTrackOpen);     // 131282
 constexpr int kNotifyTrackCloseBefore = SessionCode(kPhaseBefore, kEventTrackClose); // 65747
@@ -136,6 +140,9 @@ public:
     int oggQuality = -1;
     TagFieldSet tags;
     bool monitorOnly = false;
+    // Set in the data-before notification: the byte (whole frames, at most the buffer's size) at
+    // which the track ends within this buffer; -1 for none. Cleared before each buffer.
+    int cutAt = -1;
     // Set by an owner that finishes closed tracks on a thread of its own, so that a split costs
     // the capture thread only the end of the encoder's stream.
     bool handOverClosedWriter = false;
@@ -181,6 +188,7 @@ private:
     int64_t m_trackTime = 0;
     int64_t m_trackBytes = 0;
     int64_t m_totalTime = 0;
+    int64_t m_totalBytes = 0;
     int64_t m_trackOpenedAt = 0;
     int64_t m_trackClosedAt = 0;
     CCharString m_lastClosedPath;

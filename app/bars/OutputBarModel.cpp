@@ -72,6 +72,7 @@ bool COutputBarModel::Pull(bool tell) {
     splitMethod = controls.splitSelection;
     if (controls.splitTimeReadable) splitTime = controls.splitTime;
     else if (splitMethod == kSplitInterval || splitMethod == kSplitSilence) return RefuseSplitTime(tell);
+    alignToClock = controls.alignToClockChecked;
     if (!ParseBarInteger(controls.recordingNumberText, recordingNumber)) return RefuseNumber(kRecordingNumber, tell);
     outputFormat = controls.formatSelection;
     qualityIndex = controls.qualitySelection;
@@ -85,6 +86,8 @@ void COutputBarModel::Push() {
     controls.trackNumberText = NumberText(trackNumber);
     controls.splitSelection = splitMethod;
     controls.splitTime = splitTime;
+    controls.alignToClockChecked = alignToClock;
+    controls.alignToClockOffered = splitMethod == kSplitInterval;
     controls.recordingNumberText = NumberText(recordingNumber);
     controls.formatSelection = outputFormat;
     controls.qualitySelection =

@@ -31,6 +31,8 @@ struct OutputBarControls {
     bool skipSilenceChecked = false;
     int preRollSeconds = 1;
     bool skipSilenceEnabled = false;  // with the silence split only: its thresholds and length decide
+    bool alignToClockChecked = false;
+    bool alignToClockOffered = false;  // shown with the interval method only: the others have no clock
 };
 
 class COutputBarModel : public CBarModel {
@@ -38,6 +40,7 @@ public:
     enum ControlId { kFormatList = 1004, kQualityList = 1005, kOggSlider = 1000, kRecordingNumber = 1014,
                      kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028,
                      kSkipSilence = 1040, kPreRoll = 1041 };
+                     kAlignToClock = 1032 };
     static constexpr int kNumberMin = 1;
     // As far as the settings store keeps: numbers go on, recording after recording.
     static constexpr int kNumberMax = INT_MAX - 1;
@@ -59,6 +62,7 @@ public:
     int trackNumber = 1;
     int splitMethod = -1;
     SplitTime splitTime;
+    bool alignToClock = false;  // "cut on the clock"
     int recordingNumber = 1;
     OutputFormat outputFormat = OutputFormat::Wav;
     int qualityIndex = 2;

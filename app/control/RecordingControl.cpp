@@ -64,18 +64,22 @@ TemplateValues Values(const RecordingSettings& settings, const CRecorderSession&
     return values;
 }
 
-void FillTags(const RecordingSettings& track, CRecorderSession& session, bool endKnown, int64_t skippedMs,
+void FillTags(const RecordingSettings& track, CRecorderSession& session, bool endKnown, const TemplateValues& values,
               TrackClocks& clocks) {
     const TrackTagSource source{track.tagTitle, track.tagArtist, track.tagAlbum, track.tagComment,
                                 CCharString::Formatted("%d", track.tagYear)};
-    session.tags =
-        TrackTags(source, session.trackCounter, endKnown, Values(track, session, endKnown, skippedMs), clocks);
+    session.tags = TrackTags(source, session.trackCounter, endKnown, values, clocks);
+}
+
+LocalDateTime LocalAt(int64_t ns) {
+    constexpr int64_t kNsPerSecond = 1000000000;
+    return ToLocalDateTime(timespec{static_cast<time_t>(ns / kNsPerSecond), static_cast<long>(ns % kNsPerSecond)});
 }
 
 // Notes the track about to open at `path` in the process's journal, before its file exists, so a
 // crash at any point leaves it recoverable or its empty file and the reserve removable.
 void JournalTrack(const RecordingSettings& track, const CRecorderSession& session, const CCharString& path,
-                  int64_t skippedMs, const TrackClocks& clocks) {
+                  int64_t startOffsetMs, const TrackClocks& clocks) {
     JournalEntry entry;
     entry.path = path;
     entry.outputFormat = track.outputFormat;
@@ -90,7 +94,7 @@ void JournalTrack(const RecordingSettings& track, const CRecorderSession& sessio
     entry.genreNumber = session.tags.genreNumber;
     entry.recordingNumber = track.recordingNumber;
     entry.trackNumber = session.trackCounter;
-    entry.startOffsetMs = session.TrackOpenedAt() + skippedMs;
+    entry.startOffsetMs = startOffsetMs;
     entry.startClock = clocks.start;
     // A journal that cannot be written costs only the recovery after a crash, never the recording.
     ProcessTrackJournal().Add(entry);
@@ -105,6 +109,7 @@ CRecordingControl::CRecordingControl(CRecordingItemsModel& items, AudioFactsRead
       m_post(post),
       m_thresholds(Pack(settings.silenceLeft, settings.silenceRight)),
       m_trackNumber(Pack(1, 0)),
+      m_localClock(clock),
       m_closed(m_files, std::move(post)) {
     m_clocks.now = std::move(clock);
 }
@@ -165,6 +170,7 @@ Result<void> CRecordingControl::StartRecording() {
     m_preRoll.Reserve(kMaxPreRollSeconds * settings.sampleRate * frameBytes, frameBytes);
     m_wait.Reset(steadyClock);
     m_recordingId = ++g_lastRecordingId;
+    m_recordingStartNs = WallClockNs();
     m_closed.Begin(syncFinishedFile);
     m_closed.reserve.Begin(settings.outputFolder);
     m_closeReason = CloseReason::Stop;
@@ -318,6 +324,7 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
     switch (code) {
         case kNotifyDataBefore: return OnDataBefore(session);
         case kNotifyDataAfter: return OnDataAfter(session);
+        case kNotifyDataCut: Split(session, CloseReason::Interval); return 1;
         case kEventStopped:
             // On the owner's thread inside Stop, after the last buffer and the last track's close.
             // Every track is finished before the stop is told, and the numbers of the next
@@ -357,7 +364,8 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
         case kNotifyTrackCloseBefore:
             // The encoder's last pages and the tags are written in the room the reserve held.
             m_closed.reserve.Release();
-            FillTags(*m_track.settings, session, true, m_track.skippedMs, m_clocks);
+            EndClock();
+            FillTags(*m_track.settings, session, true, TrackValues(session, true), m_clocks);
             return 1;
         case kNotifyTrackCloseAfter: OnTrackClosed(session); return 1;
         case kEventWriteFailed:
@@ -433,6 +441,7 @@ int CRecordingControl::OnDataBefore(CRecorderSession& session) {
     }
     // What came before a pause does not lead into what follows it.
     if (state == RecordingState::SoundPaused) m_preRoll.Clear();
+    if (!session.monitorOnly) PlaceCut(session, paused);
     if (paused) return 0;
     if (state == RecordingState::WaitingForSound && !session.monitorOnly) return WaitForSound(session);
     return 1;
@@ -490,6 +499,17 @@ void CRecordingControl::CloseForSilence(CRecorderSession& session) {
     Change(StateChange::SilenceLasted);
 }
 
+void CRecordingControl::PlaceCut(CRecorderSession& session, bool paused) {
+    const int blockSize = session.captureFormat.BlockSize();
+    m_clockCut.Measure(WallClockNs(), session.LastBufferSize() / blockSize, session.captureFormat.sampleRate);
+    // While paused nothing is written: a boundary passed meanwhile cuts where writing resumes.
+    if (paused || !m_track.onClock) return;
+    const int frame = m_clockCut.CutFrame(m_track.boundaryNs);
+    if (frame < 0) return;
+    m_track.endNs = std::max(m_track.boundaryNs, m_clockCut.BufferStartNs());
+    session.cutAt = frame * blockSize;
+}
+
 int CRecordingControl::OnDataAfter(CRecorderSession& session) {
     const int64_t stopAfter = m_stopAfterSeconds;
     // The time the input was away counts: a timed recording ends on the clock.
@@ -504,7 +524,7 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
     }
     const int splitLength = m_track.splitLength;
     const int method = m_track.settings ? m_track.settings->splitMethod : kSplitManual;
-    if (method == kSplitInterval && splitLength > 0 && session.TrackTime() >= splitLength * 1000LL) {
+    if (method == kSplitInterval && !m_track.onClock && splitLength > 0 && session.TrackTime() >= splitLength * 1000LL) {
         Split(session, CloseReason::Interval);
         return 0;
     }
@@ -576,7 +596,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         m_trackOpen = false;
         const RecordingSettings& settings = *m_track.settings;
         CCharString folder = settings.outputFolder;
-        track->values = Values(settings, session, true, m_track.skippedMs);
+        track->values = TrackValues(session, true);
         track->finalPath =
             BuildTrackPath(true, folder, settings.fileNameTemplate, session.outputKind, track->values, m_clocks);
         track->settings = m_track.settings;
@@ -619,6 +639,7 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
         m_track.settings = m_applied;
     }
     const RecordingSettings& track = *m_track.settings;
+    PlanClock(track);
     session.trackCounter = TrackNumber();
     session.outputKind = track.outputFormat;
     if (const QualityEntry* row = QualityRow(session.outputKind, track.qualityIndex)) {
@@ -633,16 +654,16 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
     const LocalClock now = m_clocks.now;
     if (m_leadMs > 0) m_clocks.now = [now, lead = m_leadMs] { return EarlierBy(now(), lead); };
     CCharString folder = track.outputFolder;
-    session.plannedPath = BuildTrackPath(false, folder, track.fileNameTemplate, session.outputKind,
-                                         Values(track, session, false, m_track.skippedMs), m_clocks);
-    FillTags(track, session, false, m_track.skippedMs, m_clocks);
+    const TemplateValues values = TrackValues(session, false);
+    session.plannedPath = BuildTrackPath(false, folder, track.fileNameTemplate, session.outputKind, values, m_clocks);
+    FillTags(track, session, false, values, m_clocks);
     m_clocks.now = now;
     CCharString journaled;
     WrittenAtOpen written = WrittenPathAtOpen(folder, session.plannedPath, [&](const CCharString& candidate) {
         // A name another recorder took meanwhile is not this track's.
         if (!journaled.IsEmpty()) ProcessTrackJournal().Remove(journaled);
         journaled = candidate;
-        JournalTrack(track, session, candidate, m_track.skippedMs, m_clocks);
+        JournalTrack(track, session, candidate, values.startOffsetMs, m_clocks);
         if (beforeTrackFile) beforeTrackFile(candidate);
     });
     session.writtenPath = written.path;
@@ -651,4 +672,41 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
     m_closed.reserve.TakeAtFirstOpen();
     m_track.splitLength = track.SplitLengthSeconds();
     if (monitor) monitor->OnTrackOpen(session.captureFormat);
+}
+
+void CRecordingControl::PlanClock(const RecordingSettings& track) {
+    const int64_t previousEnd = m_track.endNs;
+    const RecordingState state = m_state;
+    // At a start or a return of the input no device runs yet: a new run of capture begins.
+    const bool newRun = state == RecordingState::Starting || IsWaitingState(state);
+    if (newRun) m_clockCut.Restart();
+    m_track.onClock = track.alignToClock && track.splitMethod == kSplitInterval && track.SplitLengthSeconds() > 0;
+    m_track.endNs = -1;
+    m_clocks.now = m_localClock;
+    if (!m_track.onClock) return;
+    // After a split the track begins where the last one ended, so no time falls between them.
+    m_track.startNs = state == RecordingState::Starting ? m_recordingStartNs
+                      : !newRun && previousEnd >= 0  ? previousEnd
+                                                     : WallClockNs();
+    constexpr int64_t kNsPerSecond = 1000000000;
+    m_track.boundaryNs = NextClockBoundary(m_track.startNs / kNsPerSecond, track.SplitLengthSeconds()) * kNsPerSecond;
+    const LocalDateTime start = LocalAt(m_track.startNs);
+    m_clocks.now = [start] { return start; };
+}
+
+void CRecordingControl::EndClock() {
+    if (!m_track.onClock) return;
+    // Not cut at a boundary (a stop, a split asked for, a lost input): it ends with its audio.
+    if (m_track.endNs < 0) m_track.endNs = m_clockCut.Measured() ? m_clockCut.BufferEndNs() : WallClockNs();
+    const LocalDateTime end = LocalAt(m_track.endNs);
+    m_clocks.now = [end] { return end; };
+}
+
+TemplateValues CRecordingControl::TrackValues(const CRecorderSession& session, bool endKnown) const {
+    TemplateValues values = Values(*m_track.settings, session, endKnown, m_track.skippedMs);
+    if (!m_track.onClock) return values;
+    constexpr int64_t kNsPerMs = 1000000;
+    values.startOffsetMs = (m_track.startNs - m_recordingStartNs) / kNsPerMs;
+    if (endKnown) values.endOffsetMs = (m_track.endNs - m_recordingStartNs) / kNsPerMs;
+    return values;
 }

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 
+#include "app/control/ClockCut.h"
 #include "app/control/ClosedTracks.h"
 #include "app/control/InputWait.h"
 #include "app/control/RecordingEvents.h"
@@ -132,6 +133,12 @@ private:
         // Audio left out while waiting for sound before the track's first sample: its times
         // are on the recording's clock, which runs on through what was not written.
         int64_t skippedMs = 0;
+        // Cut on the clock: where the track starts, the boundary it is cut at and, once cut or
+        // closed, where it ends, on the wall clock (nanoseconds since the epoch).
+        bool onClock = false;
+        int64_t startNs = 0;
+        int64_t boundaryNs = 0;
+        int64_t endNs = -1;
     };
 
     // The one place the state changes, on whichever thread the change belongs to.
@@ -154,6 +161,14 @@ private:
     int WaitForSound(CRecorderSession& session);
     void OpenOnSound(CRecorderSession& session);
     void PrepareTrack(CRecorderSession& session);
+    // A track cut on the clock: its start and boundary (at its opening), its end (at its close),
+    // and the clock its templates read.
+    void PlanClock(const RecordingSettings& track);
+    void EndClock();
+    // The buffer's cut, when a boundary of the track falls in it.
+    void PlaceCut(CRecorderSession& session, bool paused);
+    // What the track's templates read; on the clock, its offsets are the wall clock's.
+    TemplateValues TrackValues(const CRecorderSession& session, bool endKnown) const;
     void OnTrackClosed(CRecorderSession& session);
     void Post(int code, const CRecorderSession& session, const UserText& message = {});
     void CopyStatus(const CRecorderSession& session);
@@ -178,6 +193,9 @@ private:
     // The audio thread's own (the owner's while no device runs: at a start, a return, a stop).
     TrackPlan m_track;
     TrackClocks m_clocks;
+    const LocalClock m_localClock;  // what m_clocks reads when not on the clock; fixed from the start
+    CClockCut m_clockCut;
+    int64_t m_recordingStartNs = 0;  // the wall clock at the start, for offsets on the clock
     CSilenceDetector m_silence;
     int64_t m_previousTrackTime = 0;  // the silence test's P
     bool m_trackOpen = false;         // the current track has its row

@@ -27,6 +27,17 @@ CCharString HoursMinutesSeconds(int64_t ms) {
                                   static_cast<long long>(ms / 60000 % 60), static_cast<long long>(ms / 1000 % 60));
 }
 
+// A time of day; in the hour the clocks go back, with its offset from UTC ("02:30:00+0200", then
+// "02:30:00+0100"), so the two tracks of that hour keep names of their own.
+CCharString ClockText(const LocalDateTime& t) {
+    CCharString text = CCharString::Formatted("%02d:%02d:%02d", t.hour, t.minute, t.second);
+    if (t.repeated) {
+        const int offset = t.utcOffset < 0 ? -t.utcOffset : t.utcOffset;
+        text += CCharString::Formatted("%c%02d%02d", t.utcOffset < 0 ? '-' : '+', offset / 3600, offset / 60 % 60);
+    }
+    return text;
+}
+
 // A file name's expansion marks each value it puts in, so that cutting a long name to fit takes
 // the template's own words and keeps the numbers and times that tell tracks apart. The template's
 // own control characters are gone before it is expanded, so no mark is ever the user's.
@@ -72,8 +83,8 @@ CCharString Expand(const CCharString& text, bool endKnown, const TemplateValues&
     const LocalDateTime& end = clocks.end;
 
     fill(result, "%TDY%", CCharString::Formatted("%04d-%02d-%02d", start.year, start.month, start.day));
-    fill(result, "%SNW%", CCharString::Formatted("%02d:%02d:%02d", start.hour, start.minute, start.second));
-    fill.EndValue(result, "%ENW%", endKnown, CCharString::Formatted("%02d:%02d:%02d", end.hour, end.minute, end.second));
+    fill(result, "%SNW%", ClockText(start));
+    fill.EndValue(result, "%ENW%", endKnown, ClockText(end));
     fill(result, "%TKN2%", CCharString::Formatted("%02d", values.trackNumber));
     fill(result, "%STM2%", HoursMinutesSeconds(values.startOffsetMs));
     fill.EndValue(result, "%ETM2%", endKnown, HoursMinutesSeconds(values.endOffsetMs));

@@ -70,7 +70,7 @@ std::string Serialize(const std::vector<JournalEntry>& entries) {
             << "track=" << e.trackNumber << '\n'
             << "start-offset-ms=" << e.startOffsetMs << '\n'
             << "start-clock=" << t.year << ' ' << t.month << ' ' << t.day << ' ' << t.hour << ' ' << t.minute << ' '
-            << t.second << ' ' << t.millisecond << '\n';
+            << t.second << ' ' << t.millisecond << ' ' << t.utcOffset << ' ' << (t.repeated ? 1 : 0) << '\n';
         if (e.step != FinishStep::Recording)
             out << "step=" << (e.step == FinishStep::Ended ? "ended" : "naming") << '\n'
                 << "samples=" << e.sampleFrames << '\n'
@@ -101,8 +101,11 @@ void SetField(JournalEntry& e, const std::string& key, const std::string& value)
     else if (key == "final") e.finalPath = Unescape(value);
     else if (key == "start-clock") {
         LocalDateTime& t = e.startClock;
-        std::sscanf(value.c_str(), "%d %d %d %d %d %d %d", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second,
-                    &t.millisecond);
+        // A journal written before the offset was kept has seven numbers: the time is not marked.
+        int repeated = 0;
+        std::sscanf(value.c_str(), "%d %d %d %d %d %d %d %d %d", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second,
+                    &t.millisecond, &t.utcOffset, &repeated);
+        t.repeated = repeated != 0;
     }
 }
 

@@ -64,6 +64,8 @@ struct RecordingSettings {
     // with the last `preRollSeconds` before the sound, so no onset is lost.
     bool skipSilence = false;
     int preRollSeconds = 1;
+    // "cut on the clock": interval splits fall on multiples of the interval from local midnight.
+    bool alignToClock = false;
 
     // The split length of the interval and silence methods, -1 for manual splitting.
     int SplitLengthSeconds() const {
@@ -124,4 +126,5 @@ inline constexpr SettingField kSettingFields[] = {
     {"IN_RECONNECT", &RecordingSettings::resumeInput, "reconnect"},
     {"TRACK_SKIPSILENCE", &RecordingSettings::skipSilence, "skip-silence"},
     {"TRACK_PREROLL", &RecordingSettings::preRollSeconds, "pre-roll", 0, kMaxPreRollSeconds},
+    {"TRACK_SPLITONCLOCK", &RecordingSettings::alignToClock, "align-to-clock"},
 };

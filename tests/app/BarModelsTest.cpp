@@ -175,7 +175,8 @@ TEST(OutputBarModel, SplitMethodSetsLabelTimeAndPicker) {
         const char* label;
         bool pickerShown;
         SplitTime time;
-    } cases[] = {{1, "分割時間：", true, {0, 30, 0, 0}}, {2, "無音時間：", true, {0, 0, 3, 0}}, {0, "", false, {}}};
+        bool clockOffered;  // "cut on the clock" can be chosen
+    } cases[] = {{1, "分割時間：", true, {0, 30, 0, 0}, true}, {2, "無音時間：", true, {0, 0, 3, 0}, false}, {0, "", false, {}, false}};
     COutputBarModel output;
     output.Push();
     for (const auto& c : cases) {
@@ -185,6 +186,7 @@ TEST(OutputBarModel, SplitMethodSetsLabelTimeAndPicker) {
         EXPECT_EQ(output.controls.splitTimeLabel.SourceText(), c.label);
         EXPECT_EQ(output.controls.splitTimeVisible, c.pickerShown);
         EXPECT_EQ(output.splitTime.TotalSeconds(), c.time.TotalSeconds()) << c.method;
+        EXPECT_EQ(output.controls.alignToClockOffered, c.clockOffered) << c.method;
     }
 }
 
@@ -525,7 +527,7 @@ TEST_F(BarSetTest, EveryStoredSettingGoesThroughTheBarsAndBack) {
         .qualityIndex = DefaultQualityIndex(OutputFormat::Mp3) + 1, .oggQuality = 70, .recordingNumber = 12,
         .splitMethod = kSplitSilence, .splitTime = {0, 1, 7, 0}, .silenceLeft = -300, .silenceRight = -310,
         .tagTitle = "T", .tagArtist = "A", .tagAlbum = "B", .tagComment = "C", .tagYear = 2019, .resumeInput = true,
-        .skipSilence = true, .preRollSeconds = 4};
+        .skipSilence = true, .preRollSeconds = 4, .alignToClock = true};
     ASSERT_TRUE(store.SaveSettings("sent", sent));
     bars.LoadSettings("sent");
     ASSERT_TRUE(bars.SaveSettings("back"));

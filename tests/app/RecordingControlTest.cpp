@@ -3,7 +3,10 @@
 #include "app/control/RecordingControl.h"
 
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
@@ -1268,3 +1271,98 @@ TEST(RecordingControl, OnlyWhileThereIsSoundATimedRecordingEndsOnTheClockWhileWa
     EXPECT_EQ(RowNames(rig.items), std::vector<std::string>({"Track001_0：04.wav"}));
     EXPECT_EQ(RelativeFilesUnder(rig.dir.path()), std::vector<std::string>({"Track001_0：04.wav"}));
 }
+namespace {
+
+// One real-time recording cut on the clock, from a signal whose clock may run fast.
+struct ClockRun {
+    std::string name;
+    OutputFormat format;
+    std::string drift;  // the signal's ("+5%"), empty for none
+    int seconds;        // recorded about this long
+    int interval;       // seconds
+};
+
+std::vector<ClockRun> ClockRuns() {
+    std::vector<ClockRun> runs = {{"Wav", OutputFormat::Wav, "", 20, 10},
+                                  {"Flac", OutputFormat::Flac, "", 20, 10},
+                                  // As far as 1 % walks in five minutes, in one.
+                                  {"FastClock", OutputFormat::Wav, "+5%", 60, 10}};
+    // A longer trial by hand: VELSONA_CLOCK_TRIAL="1%,300,60" (drift, seconds, interval).
+    char drift[16] = "";
+    int seconds = 0, interval = 0;
+    if (const char* trial = std::getenv("VELSONA_CLOCK_TRIAL"); trial && std::sscanf(trial, "%15[^,],%d,%d", drift, &seconds, &interval) == 3)
+        runs.push_back({"Trial", OutputFormat::Wav, drift, seconds, interval});
+    return runs;
+}
+
+// Seconds of the day the wall clock shows in a name's "HH：MM：SS".
+int SecondOfDayIn(const std::string& text) {
+    const std::string colon = "：";
+    const size_t first = text.find(colon), second = text.find(colon, first + colon.size());
+    return std::stoi(text.substr(0, first)) * 3600 + std::stoi(text.substr(first + colon.size(), 2)) * 60 +
+           std::stoi(text.substr(second + colon.size(), 2));
+}
+
+class CutOnTheClock : public testing::TestWithParam<ClockRun> {};
+
+}  // namespace
+
+// Boundaries on the wall clock's multiples of the interval however fast the source's clock runs,
+// the first track shorter, names from the wall clock, and the tracks joined the signal exactly.
+TEST_P(CutOnTheClock, BoundariesFallOnTheWallClockAndTheTracksJoinToTheSignal) {
+    const ClockRun& run = GetParam();
+    const std::string signal = "tone=997hz/-6db/0.73s,silence=0.31s,loop" + (run.drift.empty() ? "" : ",drift=" + run.drift);
+    const double clockRate = ValueOrFail(ParseSignalSpec(signal)).clockRate;
+    ControlRig rig(signal);
+    rig.control.settings.outputFormat = run.format;
+    rig.control.settings.qualityIndex = DefaultQualityIndex(run.format);
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {static_cast<uint16_t>(run.interval / 3600),
+                                      static_cast<uint16_t>(run.interval / 60 % 60), static_cast<uint16_t>(run.interval % 60), 0};
+    rig.control.settings.alignToClock = true;
+    rig.control.settings.fileNameTemplate = "%SNW%-%ENW%_%TKN%";
+    // Well between two boundaries, so the first track is clearly shorter.
+    const int64_t interval = run.interval * 1000000000LL;
+    while (WallClockNs() % interval < 1000000000LL || WallClockNs() % interval > interval - 2000000000LL)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const int64_t before = WallClockNs();
+    ASSERT_TRUE(rig.control.StartRecording());
+    // The signal's first frame comes when the device starts, at the end of the start.
+    const int64_t started = WallClockNs();
+    std::this_thread::sleep_for(std::chrono::seconds(run.seconds));
+    const double elapsed = (WallClockNs() - started) / 1e9;
+    rig.control.StopRecording();
+    rig.PumpUntil(kRecordingStopped);
+
+    std::string joined;
+    std::vector<int64_t> ends;  // frames up to each track's end
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    for (const RecordingItem& row : rows) {
+        joined += run.format == OutputFormat::Wav ? WavPcm(row.path.c_str()) : DecodeWithFfmpeg(row.path.c_str());
+        ends.push_back(static_cast<int64_t>(joined.size() / 4));
+    }
+    ASSERT_GE(rows.size(), static_cast<size_t>(run.seconds / run.interval)) << "a track for each interval";
+    EXPECT_TRUE(joined == SignalBytes(signal, ends.back())) << "gapless: the tracks joined are the signal";
+    const double recorded = static_cast<double>(ends.back()) / 44100;
+    EXPECT_NEAR(recorded / elapsed, clockRate, 0.01) << "the source's clock runs as asked";
+
+    std::printf("start took %.3f s\n", (started - before) / 1e9);
+    for (size_t track = 0; track + 1 < rows.size(); ++track) {
+        // Where the boundary fell on the wall clock, as the source's own pace places its frame.
+        const double at = started / 1e9 + ends[track] / (44100 * clockRate);
+        const double off = std::remainder(at, run.interval);
+        std::printf("boundary %zu: %+.3f s from the clock's multiple of %d s\n", track + 1, off, run.interval);
+        EXPECT_LT(std::abs(off), 0.2) << "boundary " << track + 1;
+        // The names read the boundary on the wall clock.
+        const std::string name = FileNameOf(rows[track].path).c_str();
+        const std::string end = name.substr(name.find('-') + 1);
+        EXPECT_EQ(SecondOfDayIn(end) % run.interval, 0) << name;
+        if (track > 0) {
+            EXPECT_EQ(SecondOfDayIn(name) % run.interval, 0) << name;
+        }
+    }
+    EXPECT_LT(ends[0] / (44100 * clockRate), run.interval - 0.9) << "the first track ends at the next boundary";
+}
+
+INSTANTIATE_TEST_SUITE_P(RealTime, CutOnTheClock, testing::ValuesIn(ClockRuns()),
+                         [](const testing::TestParamInfo<ClockRun>& info) { return info.param.name; });

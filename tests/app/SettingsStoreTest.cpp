@@ -62,6 +62,7 @@ RecordingSettings Changed() {
     s.tagArtist = "";
     s.tagYear = 1999;
     s.resumeInput = true;
+    s.alignToClock = true;
     return s;
 }
 
@@ -87,6 +88,7 @@ void ExpectSame(const RecordingSettings& a, const RecordingSettings& b) {
     EXPECT_EQ(a.tagComment, b.tagComment);
     EXPECT_EQ(a.tagYear, b.tagYear);
     EXPECT_EQ(a.resumeInput, b.resumeInput);
+    EXPECT_EQ(a.alignToClock, b.alignToClock);
 }
 
 }  // namespace
@@ -312,6 +314,7 @@ TEST_F(SettingsStoreTest, DamagedOrForeignValuesReadAsDefaults) {
     EXPECT_GT(s.tagYear, 2000);
     EXPECT_EQ(s.outputFolder, "/srv/rec");
     EXPECT_FALSE(s.resumeInput) << "a preset from before the setting stops at a lost input";
+    EXPECT_FALSE(s.alignToClock) << "nor does it cut on the clock";
     EXPECT_TRUE(store.LoadHistory(kPresetHistory).entries.empty());
 
     // Saving over it leaves a file that reads back whole, with what was readable kept.

@@ -588,9 +588,39 @@ TEST_F(HeadlessRecorder, ListsDevicesAndHelps) {
     const RunResult help = Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* option : {"/S NOW", "/T MS=90:00", "--list-devices", "--split-time", "--ogg-quality", "--template",
-                               "--reconnect", "--skip-silence", "--pre-roll"})
+                               "--reconnect", "--skip-silence", "--pre-roll", "--align-to-clock"})
         EXPECT_TRUE(Contains(help.out, option)) << option;
     EXPECT_EQ(Run({"--nonsense"}).exitCode, 2);
+}
+
+// --align-to-clock cuts interval splits where the wall clock reads a multiple of the interval and
+// is kept in the preset; --no-align-to-clock turns it off again; as a switch it takes no value.
+TEST_F(HeadlessRecorder, AlignToClockCutsOnTheClockAndIsKeptInThePreset) {
+    const RunResult run = Run({"--align-to-clock", "--split", "interval", "--split-time", "0:0:2", "--template",
+                               "%SNW%-%ENW%", "/P", "clock", "--create-preset", "/T", "MS=0:05", "--folder", folder},
+                              kRealTimeSignal);
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    std::vector<std::string> names;
+    for (const std::string& file : FilesUnder(folder)) names.push_back(file.substr(file.rfind('/') + 1));
+    std::sort(names.begin(), names.end());
+    ASSERT_GE(names.size(), 3u);
+    // "HH：MM：SS-HH：MM：SS.wav": every boundary between two tracks falls on an even second.
+    const auto second = [](const std::string& name, size_t at) { return std::stoi(name.substr(at, 2)); };
+    const size_t startSecond = std::string("00：00：").size(), endSecond = std::string("00：00：00-00：00：").size();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            EXPECT_EQ(second(names[i], startSecond) % 2, 0) << names[i];
+        }
+        if (i + 1 < names.size()) {
+            EXPECT_EQ(second(names[i], endSecond) % 2, 0) << names[i];
+        }
+    }
+    const std::string conf = home / ".config/MORV/VelsonaF.conf";
+    EXPECT_TRUE(Contains(ReadFileBytes(conf), "clock\\TRACK_SPLITONCLOCK=1")) << ReadFileBytes(conf);
+
+    ASSERT_EQ(Run({"/P", "clock", "--no-align-to-clock", "/T", "MS=0:01", "--folder", folder}).exitCode, 0);
+    EXPECT_TRUE(Contains(ReadFileBytes(conf), "%29\\TRACK_SPLITONCLOCK=0")) << "the default preset keeps the run's";
+    EXPECT_EQ(Run({"--align-to-clock=yes"}).exitCode, 2);
 }
 
 // An input that fails mid-recording: without --reconnect the recording stops there, says why and

@@ -58,11 +58,20 @@ TEST(SignalSpec, ParsesEveryItem) {
     EXPECT_LT(spec.segments[0].seconds, 0);
     EXPECT_LT(spec.segments[1].seconds, 0);
     EXPECT_TRUE(spec.realTime);
+    EXPECT_DOUBLE_EQ(spec.clockRate, 1);
+
+    // A clock that runs fast or slow, as a sound card's may.
+    for (const auto& [drift, rate] : {std::pair{"drift=+5%", 1.05}, {"drift=-50ppm", 0.99995}, {"drift=1%", 1.01}}) {
+        parsed = ParseSignalSpec(std::string("silence,") + drift);
+        ASSERT_TRUE(parsed) << drift;
+        EXPECT_DOUBLE_EQ(parsed->clockRate, rate) << drift;
+    }
 }
 
 TEST(SignalSpec, RejectsBadText) {
     for (const char* text : {"", "tone=abc", "tone=1000hz/+3db", "tone=1000/-6/2s/9", "silence=5", "silence=-1s",
-                             "bogus", "loop", "length=1h", "fast=1", "file="}) {
+                             "bogus", "loop", "length=1h", "fast=1", "file=",
+                             "silence,drift=5", "silence,drift=-60%", "silence,drift"}) {
         const Result<SignalSpec> spec = ParseSignalSpec(text);
         ASSERT_FALSE(spec) << text;
         EXPECT_EQ(spec.error().kind, FailureKind::kBadValue) << text;

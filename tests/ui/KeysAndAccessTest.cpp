@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -163,6 +164,39 @@ TEST(Keys, ResumeWhenTheInputReturnsByMnemonicAndTheWaitInTheStatusBar) {
     rig.frame->Action(kCommandStop)->trigger();
     EXPECT_EQ(rig.RowNames(), std::vector<std::string>({"No.01-Track001(0：01).wav", "No.01-Track002(0：00).wav"}));
     EXPECT_TRUE(rig.boxes.warned.empty()) << rig.boxes.warned.front().toStdString();
+}
+
+// "時計に合わせて分割" beside the split time: shown only with the interval method, ticked by
+// its mnemonic (Alt+G) and by a screen reader's toggle, named without the mnemonic, and stored
+// with the preset.
+TEST(Keys, CutOnTheClockByMnemonicOnlyWithTheIntervalMethod) {
+    WindowRig rig;
+    COutputBar& bar = rig.frame->OutputBar();
+    auto* method = qobject_cast<QComboBox*>(bar.Control(COutputBarModel::kSplitMethodList));
+    auto* onClock = qobject_cast<QCheckBox*>(bar.Control(COutputBarModel::kAlignToClock));
+    ASSERT_TRUE(method && onClock);
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(onClock);
+    EXPECT_EQ(read->text(QAccessible::Name), QStringLiteral("時計に合わせて分割"));
+    Activate(*rig.frame);
+    method->setFocus();
+    QTest::keyClick(method, Qt::Key_Home);
+    EXPECT_FALSE(onClock->isVisible()) << "splitting by hand has no clock to keep to";
+    QTest::keyClick(method, Qt::Key_Down);
+    ASSERT_EQ(method->currentIndex(), kSplitInterval);
+    ASSERT_TRUE(onClock->isVisible());
+    QTest::keyClick(rig.frame.get(), Qt::Key_G, Qt::AltModifier);
+    // A mnemonic clicks the box as a press and release would, a moment later.
+    EXPECT_TRUE(WindowRig::WaitFor([&] { return onClock->isChecked(); }));
+    WindowRig::Screenshot(*rig.frame, "cut-on-the-clock");
+    ASSERT_TRUE(rig.frame->Bars().SaveSettings(kDefaultPresetName));
+    EXPECT_TRUE(CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName).alignToClock);
+
+    QAccessibleActionInterface* actions = read->actionInterface();
+    ASSERT_TRUE(actions);
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(onClock->isChecked());
+    QTest::keyClick(method, Qt::Key_End);
+    EXPECT_FALSE(onClock->isVisible()) << "nor has a split at silence";
 }
 
 // The input drops out and the recording is stopped during the gap, in both languages on a

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -43,6 +44,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_skipSilence(new QCheckBox(tr("音のあるときだけ録音(&K)"), this)),
       m_preRollLabel(new QLabel(tr("プリロール(&J)："), this)),
       m_preRoll(new QSpinBox(this)) {
+      m_alignToClock(new QCheckBox(tr("時計に合わせて分割(&G)"), this)) {
     setObjectName("outputBar");
     // A format's name is the same in every language.
     for (const FormatRow& row : FormatRows()) m_format->addItem(QString::fromUtf8(row.listName));
@@ -88,6 +90,13 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
     track->addWidget(m_preRoll, 1, 5);
     AddControl(COutputBarModel::kSkipSilence, m_skipSilence, tr("音のあるときだけ録音"));
     AddControl(COutputBarModel::kPreRoll, m_preRoll, tr("プリロール"));
+    // In the place of skipping silence, which the interval method cannot use.
+    track->addWidget(m_alignToClock, 0, 4, 1, 2);
+    // Named as it reads, without its mnemonic ("(&K)" or "&").
+    AddControl(COutputBarModel::kAlignToClock, m_alignToClock,
+               m_alignToClock->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)|&"))));
+    m_alignToClock->setToolTip(tr("一定時間で分割するとき、トラックの区切りを午前0時から数えた間隔の倍数の時刻 "
+                                  "(1時間なら毎正時) に合わせます。最初のトラックは次の区切りまでです"));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_outputGroup);
@@ -143,6 +152,7 @@ void COutputBar::ReadControls() {
     c.splitSelection = m_splitMethod->currentIndex();
     const QTime time = m_splitTime->time();
     c.splitTimeReadable = time.isValid();
+    c.alignToClockChecked = m_alignToClock->isChecked();
     if (c.splitTimeReadable)
         c.splitTime = {static_cast<uint16_t>(time.hour()), static_cast<uint16_t>(time.minute()),
                        static_cast<uint16_t>(time.second()), static_cast<uint16_t>(time.msec())};
@@ -174,6 +184,12 @@ void COutputBar::WriteControls() {
     m_skipSilence->setChecked(c.skipSilenceChecked);
     m_preRoll->setValue(c.preRollSeconds);
     for (QWidget* control : {static_cast<QWidget*>(m_skipSilence), static_cast<QWidget*>(m_preRollLabel),
-                             static_cast<QWidget*>(m_preRoll)})
+                             static_cast<QWidget*>(m_preRoll)}) {
         control->setEnabled(c.skipSilenceEnabled);
+        // The interval method shows cutting on the clock in their place.
+        control->setVisible(!c.alignToClockOffered);
+    }
+    m_alignToClock->setChecked(c.alignToClockChecked);
+    // Beside the split time, shown as it is: the other methods have no interval to keep to the clock.
+    m_alignToClock->setVisible(c.alignToClockOffered);
 }

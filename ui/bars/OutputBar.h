@@ -42,4 +42,5 @@ private:
     QCheckBox* m_skipSilence;
     QLabel* m_preRollLabel;
     QSpinBox* m_preRoll;
+    QCheckBox* m_alignToClock;
 };
