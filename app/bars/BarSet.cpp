@@ -41,6 +41,8 @@ auto& BarField(Bars& bars) {
     else if constexpr (IsMember<member, &S::tagComment>()) return bars.tagBar.comment;
     else if constexpr (IsMember<member, &S::tagYear>()) return bars.tagBar.year;
     else if constexpr (IsMember<member, &S::resumeInput>()) return bars.resumeInput;
+    else if constexpr (IsMember<member, &S::keepDays>()) return bars.keepDays;
+    else if constexpr (IsMember<member, &S::keepFreeMb>()) return bars.keepFreeMb;
     else static_assert(sizeof(Bars) == 0, "a stored setting that no bar holds");  // untranslated: for the compiler
 }
 

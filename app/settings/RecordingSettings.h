@@ -59,12 +59,19 @@ struct RecordingSettings {
     // "resume when the input returns": a failed input closes the track, and the recording waits
     // for the input to come back instead of stopping.
     bool resumeInput = false;
+    // Keeping recordings: the oldest finished recordings go once older than this many days, and
+    // while the output folder's disk has less free room than this (0: off).
+    int keepDays = 0;
+    int keepFreeMb = 0;
 
     // The split length of the interval and silence methods, -1 for manual splitting.
     int SplitLengthSeconds() const {
         return splitMethod == kSplitInterval || splitMethod == kSplitSilence ? splitTime.TotalSeconds() : -1;
     }
 };
+
+// 1 PiB: more room than any disk kept free.
+inline constexpr int kLargestKeepFreeMb = 1 << 30;
 
 // What the output bar proposes when its split method changes.
 inline SplitTime DefaultSplitTime(int splitMethod) {
@@ -111,4 +118,6 @@ inline constexpr SettingField kSettingFields[] = {
     {"TAG_YEAR", &RecordingSettings::tagYear},
     {"TRACK_SPLITTIME", &RecordingSettings::splitTime, "split-time"},
     {"IN_RECONNECT", &RecordingSettings::resumeInput, "reconnect"},
+    {"KEEP_DAYS", &RecordingSettings::keepDays, "keep-days", 0, 36500},
+    {"KEEP_FREE_MB", &RecordingSettings::keepFreeMb, "keep-free", 0, kLargestKeepFreeMb},
 };
