@@ -62,6 +62,8 @@ RecordingSettings Changed() {
     s.tagArtist = "";
     s.tagYear = 1999;
     s.resumeInput = true;
+    s.keepDays = 90;
+    s.keepFreeMb = 20 * 1024;
     return s;
 }
 
@@ -87,6 +89,8 @@ void ExpectSame(const RecordingSettings& a, const RecordingSettings& b) {
     EXPECT_EQ(a.tagComment, b.tagComment);
     EXPECT_EQ(a.tagYear, b.tagYear);
     EXPECT_EQ(a.resumeInput, b.resumeInput);
+    EXPECT_EQ(a.keepDays, b.keepDays);
+    EXPECT_EQ(a.keepFreeMb, b.keepFreeMb);
 }
 
 }  // namespace
@@ -312,6 +316,8 @@ TEST_F(SettingsStoreTest, DamagedOrForeignValuesReadAsDefaults) {
     EXPECT_GT(s.tagYear, 2000);
     EXPECT_EQ(s.outputFolder, "/srv/rec");
     EXPECT_FALSE(s.resumeInput) << "a preset from before the setting stops at a lost input";
+    EXPECT_EQ(s.keepDays, 0) << "a preset from before keeping recordings removes nothing";
+    EXPECT_EQ(s.keepFreeMb, 0);
     EXPECT_TRUE(store.LoadHistory(kPresetHistory).entries.empty());
 
     // Saving over it leaves a file that reads back whole, with what was readable kept.
