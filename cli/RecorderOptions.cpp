@@ -322,6 +322,7 @@ UserText RecorderUsage() {
                     "繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):\n"
                     "  --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示\n"
                     "  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]\n"
+                    "                [--keep-days N] [--keep-free SIZE]\n"
                     "                       スケジュールを加える。WHEN は「once 2026-12-24 21:00」「daily 6:30」\n"
                     "                       「weekly 曜日 21:00」のいずれか。曜日は mon、tue、wed、thu、fri、sat、sun を\n"
                     "                       「,」でつなぎます。D は 7 日まで\n"

@@ -99,6 +99,14 @@
         <source>前回終了しきれなかった録音 %1 を仕上げ、次の名前で保存しました: %2</source>
         <translation>The recording %1 left unfinished last time was finished and saved as: %2</translation>
     </message>
+    <message>
+        <source>古い録音を削除しました。</source>
+        <translation>An old recording was removed.</translation>
+    </message>
+    <message>
+        <source>古い録音の削除で空きを作れませんでした。</source>
+        <translation>Removing old recordings could not make the room.</translation>
+    </message>
 </context>
 <context>
     <name>AlsaCapture</name>
@@ -323,6 +331,53 @@
     <message>
         <source>入力形式：</source>
         <translation>Input format:</translation>
+    </message>
+</context>
+<context>
+    <name>CKeepRecordingsDlg</name>
+    <message>
+        <source>古い録音の削除</source>
+        <translation>Remove Old Recordings</translation>
+    </message>
+    <message>
+        <source>録音が終わるたびと録音の開始時に、この録音機が録音し、その後変更されていない出力先フォルダのファイルを古いものから削除します。ほかのファイル、名前を変えたり編集したりしたファイル、録音中のファイルには触れません。</source>
+        <translation>At the start of a recording and each time a track closes, the oldest files this recorder recorded in the output folder, unchanged since, are removed. Other files, files renamed or edited and the track being recorded are never touched.</translation>
+    </message>
+    <message>
+        <source> 日</source>
+        <translation> days</translation>
+    </message>
+    <message>
+        <source>削除しない</source>
+        <translation>Do not remove</translation>
+    </message>
+    <message>
+        <source>録音を残す日数</source>
+        <translation>Days recordings are kept</translation>
+    </message>
+    <message>
+        <source>録音を残す日数(&amp;D):</source>
+        <translation>&amp;Days kept:</translation>
+    </message>
+    <message>
+        <source> GB</source>
+        <translation> GB</translation>
+    </message>
+    <message>
+        <source>空けておく容量 (GB)</source>
+        <translation>Room kept free (GB)</translation>
+    </message>
+    <message>
+        <source>空けておく容量(&amp;F):</source>
+        <translation>Room kept &amp;free:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -1227,6 +1282,16 @@ About</translation>
         <translation>Shows and edits the recordings made at set times
 Schedule</translation>
     </message>
+    <message>
+        <source>古い録音の削除(&amp;K)...</source>
+        <translation>Remove Old Rec&amp;ordings...</translation>
+    </message>
+    <message>
+        <source>古い録音を何日残すか、ディスクの空きをどれだけ保つかを設定します
+古い録音</source>
+        <translation>Sets how many days old recordings are kept and how much room the disk keeps free
+Old recordings</translation>
+    </message>
 </context>
 <context>
     <name>Countdown</name>
@@ -1945,6 +2010,21 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
     </message>
 </context>
 <context>
+    <name>RecordedFiles</name>
+    <message>
+        <source>録音の記録 %1 が壊れています (%2 行目)</source>
+        <translation>the record of recordings %1 is damaged (line %2)</translation>
+    </message>
+    <message>
+        <source>録音の記録 %1 を読めません</source>
+        <translation>cannot read the record of recordings %1</translation>
+    </message>
+    <message>
+        <source>録音の記録 %1 を書き込めません</source>
+        <translation>cannot write the record of recordings %1</translation>
+    </message>
+</context>
+<context>
     <name>RecorderOptions</name>
     <message>
         <source>不明なオプション %1 です (--help を参照)</source>
@@ -2011,11 +2091,16 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
   --folder DIR         出力先フォルダ
   --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)
   --title|--artist|--album|--comment TEXT   タグのテンプレート
+  --keep-days N        古い録音を削除: この録音機が録音し、その後変更されていない出力先
+                       フォルダのファイルを、N 日より古くなったら削除 (0: しない)
+  --keep-free SIZE     同じく、ディスクの空きが SIZE 未満の間は古いものから削除。SIZE は
+                       GB (20、1.5、20G) か MB (500M)。0: しない。どちらもプリセットに保存されます
   --help, --version
 
 繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):
   --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示
   --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]
+                [--keep-days N] [--keep-free SIZE]
                        スケジュールを加える。WHEN は「once 2026-12-24 21:00」「daily 6:30」
                        「weekly 曜日 21:00」のいずれか。曜日は mon、tue、wed、thu、fri、sat、sun を
                        「,」でつなぎます。D は 7 日まで
@@ -2069,11 +2154,16 @@ Recording settings (override the preset):
   --folder DIR         output folder
   --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)
   --title|--artist|--album|--comment TEXT   tag templates
+  --keep-days N        remove old recordings: files this recorder recorded in the output folder
+                       and that are unchanged since go once older than N days (0: never)
+  --keep-free SIZE     likewise, the oldest go while the disk has less than SIZE free; SIZE in
+                       GB (20, 1.5, 20G) or MB (500M); 0: never. Both are stored in the preset
   --help, --version
 
 Repeating recordings (run by systemd user timers; no window needed):
   --schedule-list      show the entries with their next five starts and last result
   --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]
+                [--keep-days N] [--keep-free SIZE]
                        add an entry. WHEN: &quot;once 2026-12-24 21:00&quot;, &quot;daily 6:30&quot;,
                        &quot;weekly sun,tue 21:00&quot; (mon tue wed thu fri sat sun); D up to 7 days
   --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME
@@ -2276,6 +2366,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <source>入力を %1 待っています。まだ開けません (%2)。</source>
         <translation>Still waiting for the input after %1; it cannot be opened yet (%2).</translation>
     </message>
+    <message>
+        <source>古い録音を削除しました: %1</source>
+        <translation>Removed an old recording: %1</translation>
+    </message>
 </context>
 <context>
     <name>RecordingItems</name>
@@ -2422,6 +2516,21 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     </message>
 </context>
 <context>
+    <name>Retention</name>
+    <message>
+        <source>%1。古い録音は削除しません (記録は %2 に移し、新しい記録を始めました)</source>
+        <translation>%1. No old recording is removed (the record was moved to %2 and a new one begun)</translation>
+    </message>
+    <message>
+        <source>%1。古い録音は削除しません</source>
+        <translation>%1. No old recording is removed</translation>
+    </message>
+    <message>
+        <source>古い録音を削除しても %1 に %2 の空きを作れませんでした</source>
+        <translation>Removing old recordings could not make %2 free in %1</translation>
+    </message>
+</context>
+<context>
     <name>RuntimeModule</name>
     <message>
         <source>モジュール %1 を読み込めません: %2</source>
@@ -2506,10 +2615,6 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <translation>&quot;%1&quot; cannot be used with --schedule-add</translation>
     </message>
     <message>
-        <source>--schedule-add が取るのは --when、--preset、--duration、--end-action だけです。録音の設定はプリセットに保存してください</source>
-        <translation>--schedule-add takes only --when, --preset, --duration and --end-action; store recording settings in the preset</translation>
-    </message>
-    <message>
         <source>--schedule-add には --duration が必要です (例: --duration MS=60:00)</source>
         <translation>--schedule-add needs --duration (e.g. --duration MS=60:00)</translation>
     </message>
@@ -2544,6 +2649,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     <message>
         <source>--schedule-add には --when が必要です (--help を参照)</source>
         <translation>--schedule-add needs --when (see --help)</translation>
+    </message>
+    <message>
+        <source>--schedule-add が取るのは --when、--preset、--duration、--end-action、--keep-days、--keep-free だけです。録音の設定はプリセットに保存してください</source>
+        <translation>--schedule-add takes only --when, --preset, --duration, --end-action, --keep-days and --keep-free; store recording settings in the preset</translation>
     </message>
 </context>
 <context>
@@ -2701,6 +2810,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     <message>
         <source>「[名前]」か「項目 = 値」の行ではありません</source>
         <translation>not a &quot;[name]&quot; or &quot;key = value&quot; line</translation>
+    </message>
+    <message>
+        <source>%1 の値「%2」は正しくありません</source>
+        <translation>invalid value &quot;%2&quot; for %1</translation>
     </message>
 </context>
 <context>
