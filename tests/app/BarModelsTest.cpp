@@ -524,7 +524,8 @@ TEST_F(BarSetTest, EveryStoredSettingGoesThroughTheBarsAndBack) {
         .sampleRate = 22050, .channels = 1, .outputFormat = OutputFormat::Mp3,
         .qualityIndex = DefaultQualityIndex(OutputFormat::Mp3) + 1, .oggQuality = 70, .recordingNumber = 12,
         .splitMethod = kSplitSilence, .splitTime = {0, 1, 7, 0}, .silenceLeft = -300, .silenceRight = -310,
-        .tagTitle = "T", .tagArtist = "A", .tagAlbum = "B", .tagComment = "C", .tagYear = 2019, .resumeInput = true};
+        .tagTitle = "T", .tagArtist = "A", .tagAlbum = "B", .tagComment = "C", .tagYear = 2019, .resumeInput = true,
+        .keepDays = 45, .keepFreeMb = 2048};
     ASSERT_TRUE(store.SaveSettings("sent", sent));
     bars.LoadSettings("sent");
     ASSERT_TRUE(bars.SaveSettings("back"));

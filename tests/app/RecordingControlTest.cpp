@@ -1186,22 +1186,29 @@ TEST(RecordingControl, ALinkAtTheDateFolderKeepsTheTrackInTheOutputFolderAndIsNa
 // Keeping recordings: files this program recorded and nothing else, unchanged, oldest first.
 namespace {
 
+void SetDaysAgo(const std::string& path, double daysAgo) {
+    const timespec when{std::time(nullptr) - static_cast<std::time_t>(daysAgo * 86400), 0};
+    const timespec times[] = {when, when};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
 // A recording finished `daysAgo` days ago: the file, its time, its line in the record.
 void RecordedDaysAgo(const std::string& path, double daysAgo, size_t bytes = 1000) {
     EnsureFolder(FolderOf(CCharString(path.c_str())));
     WriteFileBytes(path, std::string(bytes, static_cast<char>('a' + path.size() % 26)));
-    const timespec when{std::time(nullptr) - static_cast<std::time_t>(daysAgo * 86400), 0};
-    const timespec times[] = {when, when};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    SetDaysAgo(path, daysAgo);
     KeepRecordings(RecordedFilesPath(), CCharString(path.c_str()), "/", {}, std::time(nullptr),
                    [](const CCharString&) -> Result<uint64_t> { return uint64_t{0}; },
                    {[](const CCharString&) {}, [](const UserText& problem) { ADD_FAILURE() << problem.SourceText(); }});
 }
 
-void SetDaysAgo(const std::string& path, double daysAgo) {
-    const timespec when{std::time(nullptr) - static_cast<std::time_t>(daysAgo * 86400), 0};
-    const timespec times[] = {when, when};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+// A whole recording of the finite signal, with every event it posted.
+std::vector<RecordingEvent> RecordToTheEnd(ControlRig& rig) {
+    EXPECT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+    return events;
 }
 
 std::vector<std::string> RemovedPaths(const std::vector<RecordingEvent>& events) {
@@ -1242,11 +1249,7 @@ TEST(RecordingControl, KeepingDaysRemovesOnlyOldUnchangedRecordingsOfTheOutputFo
     }
 
     rig.control.settings.keepDays = 3;
-    ASSERT_TRUE(rig.control.StartRecording());
-    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
-    rig.control.StopRecording();
-    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
-
+    const std::vector<RecordingEvent> events = RecordToTheEnd(rig);
     EXPECT_EQ(RemovedPaths(events), (std::vector<std::string>{alone, besideNotes}));
     for (const std::string& kept : {notes, renamed, edited, recent, outside}) EXPECT_TRUE(PathExists(kept)) << kept;
     EXPECT_EQ(ReadFileBytes(notes), "the user's own");
@@ -1275,10 +1278,7 @@ TEST(RecordingControl, KeepingFreeRoomRemovesTheOldestUntilTheRoomIsThere) {
     WriteFileBytes(disk / "user.bin", std::string(1 << 20, 'u'));
 
     rig.control.settings.keepFreeMb = 4;
-    ASSERT_TRUE(rig.control.StartRecording());
-    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
-    rig.control.StopRecording();
-    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+    std::vector<RecordingEvent> events = RecordToTheEnd(rig);
     EXPECT_EQ(RemovedPaths(events), (std::vector<std::string>{oldest, older}));
     EXPECT_TRUE(PathExists(old));
     EXPECT_TRUE(PathExists(disk / "user.bin"));
@@ -1287,10 +1287,7 @@ TEST(RecordingControl, KeepingFreeRoomRemovesTheOldestUntilTheRoomIsThere) {
     // More room than the disk has: everything recorded but the newest track goes, and the log says so.
     rig.control.settings.keepFreeMb = 64;
     rig.control.settings.recordingNumber = 2;
-    ASSERT_TRUE(rig.control.StartRecording());
-    events = rig.PumpUntil(kRecordingCaptureEnded);
-    rig.control.StopRecording();
-    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+    events = RecordToTheEnd(rig);
     EXPECT_FALSE(PathExists(old));
     EXPECT_FALSE(PathExists(disk / "No.01-Track001(0：01).wav"));
     EXPECT_TRUE(DecodesCleanly(disk / "No.02-Track001(0：01).wav")) << "the track just finished stays";
