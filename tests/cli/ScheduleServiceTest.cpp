@@ -172,7 +172,7 @@ TEST_F(ScheduleService, AnEntryAheadFiresItsTimerAndRecordsWithItsPreset) {
 TEST_F(ScheduleService, AnEntrysKeepingOfRecordingsGoesIntoItsRuns) {
     MakePreset("Logger", dir / "logger");
     const ProcessResult add = Rec({"--schedule-add", "Logger", "--preset", "Logger", "--when",
-                                   "daily " + LocalText(std::time(nullptr) - 1, "%H:%M:%S"), "--duration", "MS=0:03",
+                                   "daily " + LocalText(std::time(nullptr) - 1, "%H:%M:%S"), "--duration", "MS=0:10",
                                    "--keep-days", "30", "--keep-free", "100000G"});
     ASSERT_EQ(add.exitCode, 0) << add.output;
     added.push_back("Logger");
