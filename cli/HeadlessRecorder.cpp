@@ -136,6 +136,8 @@ int CHeadlessRecorder::Record(const std::vector<std::string>& arguments) {
     if (report.presetMissing) m_saveUnder = m_presetName;
     if (!ApplyRecorderOptions(m_options, m_profile.settings, error)) return Refuse(error, kExitUsage);
     RecordingSettings& settings = m_profile.settings;
+    if (m_scheduled && m_scheduled->entry.keepDays >= 0) settings.keepDays = m_scheduled->entry.keepDays;
+    if (m_scheduled && m_scheduled->entry.keepFreeMb >= 0) settings.keepFreeMb = m_scheduled->entry.keepFreeMb;
     if (settings.outputFolder.IsEmpty()) settings.outputFolder = DefaultOutputFolder();
     // What is printed, checked, recorded into and stored is the folder used.
     if (const UserText warning = OutputFolderWarning(settings.outputFolder); !warning.empty()) m_display.Warn(warning);

@@ -2,6 +2,7 @@
 #include "cli/RecorderOptions.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,22 @@ bool ParseSplitTime(const std::string& text, SplitTime& time) {
     return true;
 }
 
+// Room to keep free: "20", "1.5" or "20G" gigabytes, "500M" megabytes (of 1024).
+bool ParseKeepFree(const std::string& text, int& megabytes) {
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
+    char* end = nullptr;
+    errno = 0;
+    const double number = std::strtod(text.c_str(), &end);
+    const std::string unit = end;
+    double scale = 1024;
+    if (unit == "M" || unit == "m" || unit == "MB") scale = 1;
+    else if (!unit.empty() && unit != "G" && unit != "g" && unit != "GB") return false;
+    const double total = number * scale;
+    if (errno != 0 || total > kLargestKeepFreeMb || (scale == 1 && total != static_cast<int>(total))) return false;
+    megabytes = static_cast<int>(total + 0.5);
+    return true;
+}
+
 template <typename Code>
 struct NamedCode {
     const char* name;
@@ -79,6 +96,7 @@ bool ParseFieldValue(const SettingField& field, const std::string& value, Record
         values.splitMethod = *method;
         return true;
     }
+    if (field.member == SettingField::Member(&RecordingSettings::keepFreeMb)) return ParseKeepFree(value, values.keepFreeMb);
     return std::visit(
         [&](auto member) {
             using Value = std::remove_reference_t<decltype(values.*member)>;
@@ -309,11 +327,16 @@ UserText RecorderUsage() {
                     "  --folder DIR         出力先フォルダ\n"
                     "  --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)\n"
                     "  --title|--artist|--album|--comment TEXT   タグのテンプレート\n"
+                    "  --keep-days N        古い録音を削除: この録音機が録音し、その後変更されていない出力先\n"
+                    "                       フォルダのファイルを、N 日より古くなったら削除 (0: しない)\n"
+                    "  --keep-free SIZE     同じく、ディスクの空きが SIZE 未満の間は古いものから削除。SIZE は\n"
+                    "                       GB (20、1.5、20G) か MB (500M)。0: しない。どちらもプリセットに保存されます\n"
                     "  --help, --version\n"
                     "\n"
                     "繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):\n"
                     "  --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示\n"
                     "  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]\n"
+                    "                [--keep-days N] [--keep-free SIZE]\n"
                     "                       スケジュールを加える。WHEN は「once 2026-12-24 21:00」「daily 6:30」\n"
                     "                       「weekly 曜日 21:00」のいずれか。曜日は mon、tue、wed、thu、fri、sat、sun を\n"
                     "                       「,」でつなぎます。D は 7 日まで\n"

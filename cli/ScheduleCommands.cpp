@@ -1,6 +1,8 @@
 // The schedule's commands of velsona-rec.
 #include "cli/ScheduleCommands.h"
 
+#include <algorithm>
+
 #include <ctime>
 #include <memory>
 
@@ -75,8 +77,15 @@ Result<ScheduleEntry> EntryToAdd(const RecorderOptions& options) {
         if (ignored.option == 'E') return bad(UserText("ScheduleCommands", "--end-action は exit、suspend、hibernate、shutdown のいずれかです"));
         return bad(UserText("ScheduleCommands", "「%1」は --schedule-add には使えません").Arg(ignored.value.str()));
     }
-    if (words.schedule.startMode != 0 || !options.overridden.empty() || options.capture)
-        return bad(UserText("ScheduleCommands", "--schedule-add が取るのは --when、--preset、--duration、--end-action だけです。録音の設定はプリセットに保存してください"));
+    // Keeping recordings is the entry's own: one preset may serve a logger and a one-off.
+    const bool keepsOnly = std::all_of(options.overridden.begin(), options.overridden.end(), [](const SettingField* field) {
+        return field->member == SettingField::Member(&RecordingSettings::keepDays) ||
+               field->member == SettingField::Member(&RecordingSettings::keepFreeMb);
+    });
+    if (words.schedule.startMode != 0 || !keepsOnly || options.capture)
+        return bad(UserText("ScheduleCommands", "--schedule-add が取るのは --when、--preset、--duration、--end-action、--keep-days、--keep-free だけです。録音の設定はプリセットに保存してください"));
+    if (options.Overrides(&RecordingSettings::keepDays)) entry.keepDays = options.values.keepDays;
+    if (options.Overrides(&RecordingSettings::keepFreeMb)) entry.keepFreeMb = options.values.keepFreeMb;
     if (!words.schedule.StopsAfterDuration())
         return bad(UserText("ScheduleCommands", "--schedule-add には --duration が必要です (例: --duration MS=60:00)"));
     entry.durationSeconds = words.schedule.durationSeconds;

@@ -38,6 +38,10 @@ struct ScheduleEntry {
     int64_t durationSeconds = 0;
     EndAction endAction = EndAction::None;
     bool enabled = true;
+    // Keeping recordings for this entry's runs, over its preset's: days kept and megabytes kept
+    // free (0: off); -1 leaves the preset's.
+    int keepDays = -1;
+    int keepFreeMb = -1;
 
     bool operator==(const ScheduleEntry&) const = default;
 };

@@ -80,6 +80,11 @@ Result<void> ReadValue(Block& block, const std::string& key, const std::string& 
         if (value != "yes" && value != "no")
             return FileProblem(path, line, UserText("ScheduleStore", "enabled は yes か no です"));
         entry.enabled = value == "yes";
+    } else if (key == "keep-days" || key == "keep-free-mb") {
+        int64_t number = 0;
+        if (!ParseSeconds(value, number) || number > (key == "keep-days" ? 36500 : 1 << 30))
+            return FileProblem(path, line, UserText("ScheduleStore", "%1 の値「%2」は正しくありません").Arg(key).Arg(value));
+        (key == "keep-days" ? entry.keepDays : entry.keepFreeMb) = static_cast<int>(number);
     } else {
         return FileProblem(path, line, UserText("ScheduleStore", "「%1」は知らない項目です").Arg(key));
     }
@@ -138,6 +143,8 @@ Result<void> SaveSchedule(const std::vector<ScheduleEntry>& entries, const std::
              << "duration = " << entry.durationSeconds << "\n"
              << "end-action = " << EndActionWord(entry.endAction) << "\n"
              << "enabled = " << (entry.enabled ? "yes" : "no") << "\n";
+        if (entry.keepDays >= 0) text << "keep-days = " << entry.keepDays << "\n";
+        if (entry.keepFreeMb >= 0) text << "keep-free-mb = " << entry.keepFreeMb << "\n";
     }
     return WriteTextFileAtomically(path, text.str());
 }

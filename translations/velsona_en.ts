@@ -99,6 +99,14 @@
             <source>前回終了しきれなかった録音 %1 を仕上げ、次の名前で保存しました: %2</source>
             <translation>The recording %1 left unfinished last time was finished and saved as: %2</translation>
         </message>
+        <message>
+            <source>古い録音を削除しました。</source>
+            <translation>An old recording was removed.</translation>
+        </message>
+        <message>
+            <source>古い録音の削除で空きを作れませんでした。</source>
+            <translation>Removing old recordings could not make the room.</translation>
+        </message>
     </context>
     <context>
         <name>AlsaCapture</name>
@@ -1263,6 +1271,16 @@ About</translation>
             <translation>Shows and edits the recordings made at set times
 Schedule</translation>
         </message>
+        <message>
+            <source>古い録音の削除(&amp;K)...</source>
+            <translation>Remove Old Rec&amp;ordings...</translation>
+        </message>
+        <message>
+            <source>古い録音を何日残すか、ディスクの空きをどれだけ保つかを設定します
+古い録音</source>
+            <translation>Sets how many days old recordings are kept and how much room the disk keeps free
+Old recordings</translation>
+        </message>
     </context>
     <context>
         <name>Countdown</name>
@@ -2268,6 +2286,133 @@ do not parse are warned about and ignored). The schedule commands give 2 for a w
 or option (nothing is changed) and 1 when the schedule file or systemd fails.
 </translation>
         </message>
+        <message>
+            <source>使用法: velsona-rec [オプション]... [/S 開始] [/T 時間] [/E 動作] [/P プリセット]
+音声入力からトラック (WAV、MP3、Ogg Vorbis、WMA、FLAC、Opus) に録音します。Ctrl+C、SIGTERM、
+ハングアップで止めるか、録音時間に達するまで続けます。起動時のプリセット (既定のプリセット
+または /P) から始め、終了時にこの実行の設定を既定のプリセットに保存します。
+
+スケジュール (ウィンドウのコマンドラインと同じ。--start なども同じ意味です):
+  /S NOW | HM=21:00 | HMS=21:00:30 | "YMDHM=2026/12/24 21:00" | "YMDHMS=..."
+      --start WHEN        今すぐ、またはその時刻に開始 (それまではカウントダウン)
+  /T MS=90:00 | HMS=1:30:00
+      --duration D        録音した時間がこの長さになったら停止
+  /E exit | suspend | hibernate | shutdown
+      --end-action A      録音時間で録音が終わったときのマシンの動作
+  /P NAME, --preset NAME  既定のプリセットの代わりにこのプリセットを読み込む。存在しない
+                       プリセットは拒否します。ただし --create-preset を付けると既定値から
+                       始め、この実行の設定を NAME に保存します
+
+録音の設定 (プリセットより優先):
+  --capture pulse|alsa|signal:SPEC   音声の入力元 (既定: VELSONA_CAPTURE、なければ
+                       PulseAudio、なければ ALSA)。SPEC の例: tone=1000hz/-6db/2s,silence=1s,loop。
+                       drop=5s@10s で、その入力は信号 10 秒後に途絶え、5 秒後に戻ります
+  --device ID          --list-devices の入力デバイス ID (-1: 既定の入力)
+  --list-devices       入力デバイスを一覧表示して終了
+  --reconnect          入力が途絶えたとき (デバイスが外れた、サウンドサーバーが再起動した)、
+                       トラックを閉じて続ける: 1 秒ごとに同じ入力を試し、戻ったら次の
+                       トラックを始める。時刻指定の開始 (/S) も、録音時間が終わるまで
+                       入力が現れるのを待つ。プリセットに保存されます
+  --no-reconnect       入力が途絶えたら停止 (既定)
+  --recover            終了しきれなかった録音機が残したトラックを仕上げて終了 (毎回の起動時にも行います)
+  --format wav|mp3|ogg|wma|flac|opus
+  --quality ROW        形式の音質表の行 (0 が最初)
+  --ogg-quality 0-100  Ogg Vorbis の音質
+  --split manual|interval|silence
+  --split-time H:M:S   分割の間隔、またはトラックを終える無音の長さ
+  --folder DIR         出力先フォルダ
+  --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)
+  --title|--artist|--album|--comment TEXT   タグのテンプレート
+  --keep-days N        古い録音を削除: この録音機が録音し、その後変更されていない出力先
+                       フォルダのファイルを、N 日より古くなったら削除 (0: しない)
+  --keep-free SIZE     同じく、ディスクの空きが SIZE 未満の間は古いものから削除。SIZE は
+                       GB (20、1.5、20G) か MB (500M)。0: しない。どちらもプリセットに保存されます
+  --help, --version
+
+繰り返す録音のスケジュール (systemd のユーザータイマーで動き、ウィンドウは要りません):
+  --schedule-list      スケジュールと次の 5 回の開始、前回の結果を表示
+  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]
+                [--keep-days N] [--keep-free SIZE]
+                       スケジュールを加える。WHEN は「once 2026-12-24 21:00」「daily 6:30」
+                       「weekly 曜日 21:00」のいずれか。曜日は mon、tue、wed、thu、fri、sat、sun を
+                       「,」でつなぎます。D は 7 日まで
+  --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME
+                       消す、有効にする、無効にする (タイマーも合わせます)
+  --schedule-run NAME  タイマーが使う: その回を予定の終わりまで録音する (遅れた開始は残りだけ、
+                       終わりも過ぎていれば何もしない)。設定は保存しません
+  ログアウト中も録音するには loginctl の enable-linger を実行してください。開始時刻には
+  パソコンが動いているか、その時刻に起動するよう設定されている必要があります
+
+終了ステータス: すべて録音できたときは 0。問題が起きたとき (書き込めなかったトラック、
+途絶えた入力 (戻った場合も)、拒否された終了時の動作) や録音を開始できなかったときは 1。
+コマンドラインの誤りは 2 (開始時刻でない /S を含む。解釈できないほかのスケジュールの
+指定は警告して無視します)。スケジュールのコマンドは、誤った指定 (何も変えません) が 2、
+スケジュールのファイルや systemd の失敗が 1 です。
+</source>
+            <translation>Usage: velsona-rec [OPTION]... [/S WHEN] [/T DURATION] [/E ACTION] [/P PRESET]
+Records from a sound input into tracks (WAV, MP3, Ogg Vorbis, WMA, FLAC or Opus) until
+stopped with Ctrl+C, SIGTERM or a hang-up, or until the duration is reached. Starts from the
+start-up preset (the default preset or /P) and stores this run's settings back into the
+default preset at exit.
+
+Schedule (the window's command line; --start etc. are the same):
+  /S NOW | HM=21:00 | HMS=21:00:30 | "YMDHM=2026/12/24 21:00" | "YMDHMS=..."
+      --start WHEN        start now or at that time (a countdown until then)
+  /T MS=90:00 | HMS=1:30:00
+      --duration D        stop after this much recorded time
+  /E exit | suspend | hibernate | shutdown
+      --end-action A      what the machine does when the duration ends the recording
+  /P NAME, --preset NAME  load this preset instead of the default preset; a preset that does
+                       not exist is refused, unless --create-preset is given: it then starts
+                       from the default values and this run's settings are stored under NAME
+
+Recording settings (override the preset):
+  --capture pulse|alsa|signal:SPEC   where audio comes from (default: VELSONA_CAPTURE,
+                       else PulseAudio, else ALSA); SPEC e.g. tone=1000hz/-6db/2s,silence=1s,loop;
+                       drop=5s@10s makes that input fail after 10 s of signal and come back 5 s later
+  --device ID          input device id from --list-devices (-1: the default input)
+  --list-devices       list the input devices and exit
+  --reconnect          when the input fails (a device unplugged, the sound server restarted),
+                       close the track and go on: try the same input again every second and
+                       start the next track when it returns; a start at a set time (/S) waits
+                       for a missing input too, until its duration is over. Stored in the preset
+  --no-reconnect       stop when the input fails (the default)
+  --recover            finish the tracks a killed recorder left (done at every start), then exit
+  --format wav|mp3|ogg|wma|flac|opus
+  --quality ROW        row of the format's quality table (0 is the first)
+  --ogg-quality 0-100  Ogg Vorbis quality
+  --split manual|interval|silence
+  --split-time H:M:S   interval length, or the silence that ends a track
+  --folder DIR         output folder
+  --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)
+  --title|--artist|--album|--comment TEXT   tag templates
+  --keep-days N        remove old recordings: files this recorder recorded in the output folder
+                       and that are unchanged since go once older than N days (0: never)
+  --keep-free SIZE     likewise, the oldest go while the disk has less than SIZE free; SIZE in
+                       GB (20, 1.5, 20G) or MB (500M); 0: never. Both are stored in the preset
+  --help, --version
+
+Repeating recordings (run by systemd user timers; no window needed):
+  --schedule-list      show the entries with their next five starts and last result
+  --schedule-add NAME --when WHEN --duration D [--preset P] [--end-action A]
+                [--keep-days N] [--keep-free SIZE]
+                       add an entry. WHEN: "once 2026-12-24 21:00", "daily 6:30",
+                       "weekly sun,tue 21:00" (mon tue wed thu fri sat sun); D up to 7 days
+  --schedule-remove NAME | --schedule-enable NAME | --schedule-disable NAME
+                       remove, enable or disable an entry (its timer follows)
+  --schedule-run NAME  used by the timer: record that run up to its planned end (a late start
+                       records the rest, one whose end has passed nothing); stores no settings
+  To record while logged out, run loginctl enable-linger. At the start time the computer
+  must be on, or set to wake.
+
+Exit status: 0 when everything was recorded; 1 when a problem occurred (a track that could
+not be written, a lost input even one that came back, a refused end action) or the recording
+could not start;
+2 for a bad command line (a /S that is not a start time included; other schedule words that
+do not parse are warned about and ignored). The schedule commands give 2 for a wrong entry
+or option (nothing is changed) and 1 when the schedule file or systemd fails.
+</translation>
+        </message>
     </context>
     <context>
         <name>RecorderSession</name>
@@ -2452,6 +2597,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <message>
             <source>入力を %1 待っています。まだ開けません (%2)。</source>
             <translation>Still waiting for the input after %1; it cannot be opened yet (%2).</translation>
+        </message>
+        <message>
+            <source>古い録音を削除しました: %1</source>
+            <translation>Removed an old recording: %1</translation>
         </message>
     </context>
     <context>
@@ -2683,10 +2832,6 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
             <translation>"%1" cannot be used with --schedule-add</translation>
         </message>
         <message>
-            <source>--schedule-add が取るのは --when、--preset、--duration、--end-action だけです。録音の設定はプリセットに保存してください</source>
-            <translation>--schedule-add takes only --when, --preset, --duration and --end-action; store recording settings in the preset</translation>
-        </message>
-        <message>
             <source>--schedule-add には --duration が必要です (例: --duration MS=60:00)</source>
             <translation>--schedule-add needs --duration (e.g. --duration MS=60:00)</translation>
         </message>
@@ -2721,6 +2866,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <message>
             <source>--schedule-add には --when が必要です (--help を参照)</source>
             <translation>--schedule-add needs --when (see --help)</translation>
+        </message>
+        <message>
+            <source>--schedule-add が取るのは --when、--preset、--duration、--end-action、--keep-days、--keep-free だけです。録音の設定はプリセットに保存してください</source>
+            <translation>--schedule-add takes only --when, --preset, --duration, --end-action, --keep-days and --keep-free; store recording settings in the preset</translation>
         </message>
     </context>
     <context>
@@ -2878,6 +3027,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <message>
             <source>「[名前]」か「項目 = 値」の行ではありません</source>
             <translation>not a "[name]" or "key = value" line</translation>
+        </message>
+        <message>
+            <source>%1 の値「%2」は正しくありません</source>
+            <translation>invalid value "%2" for %1</translation>
         </message>
     </context>
     <context>
@@ -3295,6 +3448,83 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <message>
             <source>WMA モジュールが属性を保存できませんでした</source>
             <translation>the WMA module could not store the attributes</translation>
+        </message>
+    </context>
+    <context>
+        <name>CKeepRecordingsDlg</name>
+        <message>
+            <source>古い録音の削除</source>
+            <translation>Remove Old Recordings</translation>
+        </message>
+        <message>
+            <source>録音が終わるたびと録音の開始時に、この録音機が録音し、その後変更されていない出力先フォルダのファイルを古いものから削除します。ほかのファイル、名前を変えたり編集したりしたファイル、録音中のファイルには触れません。</source>
+            <translation>At the start of a recording and each time a track closes, the oldest files this recorder recorded in the output folder, unchanged since, are removed. Other files, files renamed or edited and the track being recorded are never touched.</translation>
+        </message>
+        <message>
+            <source> 日</source>
+            <translation> days</translation>
+        </message>
+        <message>
+            <source>削除しない</source>
+            <translation>Do not remove</translation>
+        </message>
+        <message>
+            <source>録音を残す日数</source>
+            <translation>Days recordings are kept</translation>
+        </message>
+        <message>
+            <source>録音を残す日数(&amp;D):</source>
+            <translation>&amp;Days kept:</translation>
+        </message>
+        <message>
+            <source> GB</source>
+            <translation> GB</translation>
+        </message>
+        <message>
+            <source>空けておく容量 (GB)</source>
+            <translation>Room kept free (GB)</translation>
+        </message>
+        <message>
+            <source>空けておく容量(&amp;F):</source>
+            <translation>Room kept &amp;free:</translation>
+        </message>
+        <message>
+            <source>OK</source>
+            <translation>OK</translation>
+        </message>
+        <message>
+            <source>キャンセル</source>
+            <translation>Cancel</translation>
+        </message>
+    </context>
+    <context>
+        <name>RecordedFiles</name>
+        <message>
+            <source>録音の記録 %1 が壊れています (%2 行目)</source>
+            <translation>the record of recordings %1 is damaged (line %2)</translation>
+        </message>
+        <message>
+            <source>録音の記録 %1 を読めません</source>
+            <translation>cannot read the record of recordings %1</translation>
+        </message>
+        <message>
+            <source>録音の記録 %1 を書き込めません</source>
+            <translation>cannot write the record of recordings %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>Retention</name>
+        <message>
+            <source>%1。古い録音は削除しません (記録は %2 に移し、新しい記録を始めました)</source>
+            <translation>%1. No old recording is removed (the record was moved to %2 and a new one begun)</translation>
+        </message>
+        <message>
+            <source>%1。古い録音は削除しません</source>
+            <translation>%1. No old recording is removed</translation>
+        </message>
+        <message>
+            <source>古い録音を削除しても %1 に %2 の空きを作れませんでした</source>
+            <translation>Removing old recordings could not make %2 free in %1</translation>
         </message>
     </context>
 </TS>

@@ -28,6 +28,8 @@ constexpr CommandInfo kCommands[] = {
      QT_TRANSLATE_NOOP("Commands", "録音を一時停止または再開します\n一時停止"), "media-playback-pause"},
     {kCommandResumeInput, QT_TRANSLATE_NOOP("Commands", "入力が戻ったら録音を再開(&I)"),
      QT_TRANSLATE_NOOP("Commands", "録音中に入力が途絶えたらトラックを閉じて入力が戻るのを待ち、戻ったら次のトラックから録音を続けます\n入力待ち"), ""},
+    {kCommandKeepRecordings, QT_TRANSLATE_NOOP("Commands", "古い録音の削除(&K)..."),
+     QT_TRANSLATE_NOOP("Commands", "古い録音を何日残すか、ディスクの空きをどれだけ保つかを設定します\n古い録音"), ""},
     {kCommandRemoveFromList, QT_TRANSLATE_NOOP("Commands", "リストから除外(&R)"),
      QT_TRANSLATE_NOOP("Commands", "選択したアイテムをリストから除外します（ファイルは残ります）\n除外"), ""},
     {kCommandDeleteFiles, QT_TRANSLATE_NOOP("Commands", "ファイルを削除(&F)"),
@@ -70,6 +72,7 @@ constexpr Command kSeparator = static_cast<Command>(0);
 constexpr Command kFileMenu[] = {kCommandOpenFolder, kCommandSetFolder, kSeparator, kCommandExit};
 constexpr Command kRecordMenu[] = {kCommandStart, kCommandTimer,       kCommandStop, kSeparator,
                                    kCommandSplit, kCommandPause,       kSeparator,   kCommandResumeInput,
+                                   kCommandKeepRecordings,
                                    kSeparator,    kCommandCalibrate,   kCommandMixer, kCommandScheduler};
 constexpr Command kListMenu[] = {kCommandRemoveFromList, kCommandDeleteFiles};
 constexpr Command kViewMenu[] = {kCommandToolBar, kCommandFileBar,    kCommandInputBar, kCommandOutputBar,

@@ -27,6 +27,7 @@ enum Command : int {
     kCommandOnlineManual = 32852,
     kCommandLog = 32853,
     kCommandResumeInput = 32860,
+    kCommandKeepRecordings = 32861,
     kCommandToolBar = 59392,
     kCommandStatusBar = 59393,
     kCommandAbout = 57664,

@@ -56,6 +56,7 @@
 #include "ui/monitor/LevelBar.h"
 #include "ui/monitor/MonitorBar.h"
 #include "ui/monitor/MonitorDisplays.h"
+#include "ui/KeepRecordingsDlg.h"
 #include "ui/RecordTimerDlg.h"
 #include "ui/StatusPane.h"
 #include "ui/ToolIcons.h"
@@ -510,6 +511,7 @@ void CMainFrame::OnCommand(Command id) {
     case kCommandSplit: Control().RequestSplit(); break;
     case kCommandPause: Control().TogglePause(); break;
     case kCommandResumeInput: OnResumeInput(); break;
+    case kCommandKeepRecordings: OnKeepRecordings(); break;
     case kCommandRemoveFromList: OnRemoveFromList(); break;
     case kCommandDeleteFiles: OnDeleteFiles(); break;
     case kCommandOpenFolder: OnOpenFolder(); break;
@@ -709,6 +711,15 @@ void CMainFrame::OnRecordingEvent(const RecordingEvent& event, bool running) {
 void CMainFrame::OnResumeInput() {
     m_bars->resumeInput = m_actions[kCommandResumeInput]->isChecked();
     // Stored with the preset, and during a recording it applies from the next failure.
+    m_bars->OnBarsEdited(Control());
+}
+
+void CMainFrame::OnKeepRecordings() {
+    CKeepRecordingsDlg dialog(m_bars->keepDays, m_bars->keepFreeMb, this);
+    if (!m_boxes.Run(dialog)) return;
+    m_bars->keepDays = dialog.KeepDays();
+    m_bars->keepFreeMb = dialog.KeepFreeMb();
+    // Stored with the preset; a recording keeps them from its next track's close.
     m_bars->OnBarsEdited(Control());
 }
 

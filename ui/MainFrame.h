@@ -155,6 +155,7 @@ private:
     void OnAbout();
     void OnRecordingEvent(const RecordingEvent& event, bool running);
     void OnResumeInput();
+    void OnKeepRecordings();
     // The prompt pane tells of the input's wait and return; no box: nobody may be watching.
     void ShowInputEvent(const RecordingEvent& event);
 

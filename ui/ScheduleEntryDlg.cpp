@@ -47,7 +47,7 @@ QLabel* LabelFor(QWidget* control, const QString& text) {
 CScheduleEntryDlg::CScheduleEntryDlg(const ScheduleEntry& entry, bool isNew, const std::vector<std::string>& presets,
                                      std::time_t now, IMessageBoxes& boxes,
                                      std::function<Result<void>(const ScheduleEntry&)> keep, QWidget* parent)
-    : QDialog(parent), m_boxes(boxes), m_keep(std::move(keep)) {
+    : QDialog(parent), m_boxes(boxes), m_keep(std::move(keep)), m_keepDays(entry.keepDays), m_keepFreeMb(entry.keepFreeMb) {
     setWindowTitle(isNew ? tr("スケジュールの追加") : tr("スケジュールの編集"));
     auto* form = new QFormLayout;
 
@@ -158,6 +158,8 @@ Result<ScheduleEntry> CScheduleEntryDlg::Entry() {
     entry.preset = m_preset->currentData().toString().toStdString();
     entry.endAction = static_cast<EndAction>(m_action->currentData().toInt());
     entry.enabled = m_enabled->isChecked();
+    entry.keepDays = m_keepDays;
+    entry.keepFreeMb = m_keepFreeMb;
     return entry;
 }
 

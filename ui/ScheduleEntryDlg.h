@@ -56,4 +56,7 @@ private:
     QComboBox* m_preset;
     QComboBox* m_action;
     QCheckBox* m_enabled;
+    // Set from velsona-rec only; the form keeps them as they were.
+    int m_keepDays;
+    int m_keepFreeMb;
 };

@@ -27,6 +27,9 @@ public:
     int silenceRight = -450;
     // The 録音 menu's "resume when the input returns".
     bool resumeInput = false;
+    // The 録音 menu's keeping of recordings: days kept and room kept free (0: off).
+    int keepDays = 0;
+    int keepFreeMb = 0;
 
     void SetPrompts(CUserPrompts* prompts);
     // The bars' dialog start: the input bar lists its devices.

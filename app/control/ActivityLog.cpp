@@ -30,6 +30,7 @@ constexpr EventEntry kEventEntries[] = {
     {kRecordingStopped, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "録音を停止しました。")},
     {kRecordingTrackOpened, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "トラックを開きました。")},
     {kRecordingTrackDropped, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "音声のないトラックを削除しました。")},
+    {kRecordingFileRemoved, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "古い録音を削除しました。")},
     {kRecordingWriteFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "ファイルへの書き込みに失敗しました。")},
     {kRecordingSplitFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "次のトラックを開けませんでした。")},
     {kRecordingCaptureFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "録音デバイスからの入力が途絶えました。")},
@@ -38,6 +39,7 @@ constexpr EventEntry kEventEntries[] = {
     {kRecordingInputWaiting, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "入力が途絶え、戻るのを待っています。")},
     {kRecordingInputRetry, LogSeverity::Warning, QT_TRANSLATE_NOOP("ActivityLog", "入力をもう一度開けませんでした。")},
     {kRecordingInputReturned, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "入力が戻りました。")},
+    {kRecordingKeepFailed, LogSeverity::Warning, QT_TRANSLATE_NOOP("ActivityLog", "古い録音の削除で空きを作れませんでした。")},
 };
 
 const EventEntry* EntryOf(int code) {

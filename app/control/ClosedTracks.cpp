@@ -3,12 +3,17 @@
 
 #include <unistd.h>
 
+#include <ctime>
+
 #include <QtGlobal>
 
 #include "app/files/AudioFacts.h"
+#include "app/files/RecordedFiles.h"
+#include "app/files/Retention.h"
 #include "app/files/TrackJournal.h"
 #include "foundation/PathUtils.h"
 #include "foundation/StepHook.h"
+#include "platform/DiskSpace.h"
 
 namespace {
 
@@ -30,9 +35,32 @@ void CClosedTracks::Begin(std::function<Result<void>(const CCharString& path)> s
 void CClosedTracks::Submit(std::shared_ptr<ClosedTrack> track) {
     m_finisher.Submit([this, track] {
         Finish(*track);
+        if (track->settings) Keep(track->recordedFile, *track->settings, track->recording);
         // The closed track is done with the room; the open one may need it at its close.
         reserve.Hold();
     });
+}
+
+void CClosedTracks::KeepRecordings(std::shared_ptr<const RecordingSettings> settings, uint64_t recording) {
+    if (settings->keepDays > 0 || settings->keepFreeMb > 0)
+        m_finisher.Submit([this, settings, recording] { Keep({}, *settings, recording); });
+}
+
+void CClosedTracks::Keep(const CCharString& finished, const RecordingSettings& settings, uint64_t recording) {
+    RetentionReport report;
+    report.removed = [&](const CCharString& path) {
+        m_files.DropRowsOf(path);
+        m_post(RecordingEvent{kRecordingFileRemoved, recording, 0, path,
+                              UserText("RecordingControl", "古い録音を削除しました: %1").Arg(path.str())});
+    };
+    report.problem = [&](const UserText& problem) { m_post(RecordingEvent{kRecordingKeepFailed, recording, 0, {}, problem}); };
+    const auto freeBytes = [](const CCharString& folder) -> Result<uint64_t> {
+        Result<DiskSpace> space = QueryDiskSpace(folder);
+        if (!space) return std::move(space).error();
+        return space->freeBytes;
+    };
+    ::KeepRecordings(RecordedFilesPath(), finished, OutputFolderInUse(settings.outputFolder),
+                     {settings.keepDays, settings.keepFreeMb}, std::time(nullptr), freeBytes, report);
 }
 
 void CClosedTracks::DropUnrecorded(const CCharString& writtenPath, bool hasRow) {
@@ -88,6 +116,7 @@ void CClosedTracks::Finish(ClosedTrack& track) {
     const Result<void> synced = m_sync(track.row.file);
     if (synced) {
         ProcessTrackJournal().Remove(track.writtenPath);
+        track.recordedFile = track.row.file;
     } else {
         // The next start finds it where it is now and finishes it again.
         ProcessTrackJournal().Advance(track.writtenPath, FinishStep::Naming, -1, track.row.file);

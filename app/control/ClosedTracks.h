@@ -45,6 +45,7 @@ struct ClosedTrack {
     CloseReason reason = CloseReason::Stop;
     int64_t lengthMs = 0;
     CCharString refusedLink;  // a template folder that was a link when the track opened
+    CCharString recordedFile;  // the finished file, once it is whole on the disk
 };
 
 class CClosedTracks {
@@ -61,6 +62,9 @@ public:
     // A track that opened but never recorded is no track: its row, its file and its journal
     // entry go. Any thread that opens tracks.
     void DropUnrecorded(const CCharString& writtenPath, bool hasRow);
+    // Owner's thread, at a start: the oldest recordings go, as the settings keep them, behind
+    // whatever is queued.
+    void KeepRecordings(std::shared_ptr<const RecordingSettings> settings, uint64_t recording);
     // Owner's thread: returns once every track submitted before has been finished.
     void Wait() { m_finisher.Wait(); }
     // The thread that finishes them; tests slow it down through its seam.
@@ -77,6 +81,9 @@ private:
     // Tells of a closed track that kept its audio but not all of its ending; `message` says
     // where the file now is.
     void PostUnfinished(const ClosedTrack& track, const UserText& message);
+    // On the finisher thread: records the finished file and removes the oldest recordings the
+    // settings no longer keep, their rows too.
+    void Keep(const CCharString& finished, const RecordingSettings& settings, uint64_t recording);
     // A track whose file holds no audio: the file, its row and its journal entry go.
     void Remove(ClosedTrack& track);
 

@@ -206,6 +206,10 @@ Result<void> CRecordingControl::StartRecording() {
         log->Write(LogSeverity::Information, StartText(settings, backend.get()));
         if (!m_firstTrackText.empty()) log->Write(LogSeverity::Information, m_firstTrackText);
     }
+    {
+        std::lock_guard<std::mutex> lock(m_settingsMutex);
+        m_closed.KeepRecordings(m_applied, m_recordingId);
+    }
     if (started) return {};
     // A start that waits for its input opens its first track later, as any other.
     const UserText reason = ReasonOf(started.error());

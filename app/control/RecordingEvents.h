@@ -15,6 +15,7 @@ enum RecordingEventCode {
     kRecordingStopped = 102,
     kRecordingTrackOpened = 103,  // a track opened during the recording (the first is logged with the start)
     kRecordingTrackDropped = 104,  // a closed track held no audio: its file and row are gone
+    kRecordingFileRemoved = 105,   // an old recording was removed to keep the days or the room asked for
     // Nobody watches an unattended recording, so nothing may fail silently: these carry a
     // message and the owner shows or prints it.
     kRecordingWriteFailed = 110,   // a track could not take more audio; it was closed as written
@@ -31,6 +32,9 @@ enum RecordingEventCode {
     kRecordingInputWaiting = 115,   // the input failed (its track was closed) or a scheduled start found none
     kRecordingInputRetry = 116,     // one attempt to open the input again failed (about once a second)
     kRecordingInputReturned = 117,  // the input opened again; the next track has begun
+    // Keeping recordings could not do its part: the record of recordings is unreadable, or the
+    // room asked for could not be made (the disk may fill as it would without it).
+    kRecordingKeepFailed = 118,
 };
 
 // One posted event with everything the owner needs, so nothing is looked up when it arrives

@@ -198,6 +198,12 @@ bool CRecordingItemsModel::RemoveKeyed(uint64_t key) {
     return true;
 }
 
+void CRecordingItemsModel::RemoveFileRows(const CCharString& path) {
+    std::lock_guard lock(m_mutex);
+    for (int row = static_cast<int>(m_rows.size()) - 1; row >= 0; --row)
+        if (m_rows[row].path == path) RemoveLocked(row);
+}
+
 void CRecordingItemsModel::RemoveRows(std::vector<int> rows) {
     SortForRemoval(rows);
     std::lock_guard lock(m_mutex);

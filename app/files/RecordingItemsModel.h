@@ -88,6 +88,8 @@ public:
     // The keyed row removed wherever it is; false when it is gone already.
     bool RemoveKeyed(uint64_t key);
 
+    // The rows of a file that is gone (removed to keep the disk), wherever they are.
+    void RemoveFileRows(const CCharString& path);
     // "リストから除外", and "ファイルを削除" once the files are gone: removes the rows at these
     // positions; files stay on disk.
     void RemoveRows(std::vector<int> rows);

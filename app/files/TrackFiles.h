@@ -79,6 +79,8 @@ public:
     void DropItem();
     // The track's row goes, wherever it is now (a track that held no audio).
     void DropRow(const TrackRow& track);
+    // Every row of a file that was removed; any thread.
+    void DropRowsOf(const CCharString& path) { m_items.RemoveFileRows(path); }
 
     // The row for an existing file: nothing when the file is missing or its extension is not one
     // of the four formats; file data only when its name has no extension.

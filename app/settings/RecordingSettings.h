@@ -66,6 +66,10 @@ struct RecordingSettings {
     int preRollSeconds = 1;
     // "cut on the clock": interval splits fall on multiples of the interval from local midnight.
     bool alignToClock = false;
+    // Keeping recordings: the oldest finished recordings go once older than this many days, and
+    // while the output folder's disk has less free room than this (0: off).
+    int keepDays = 0;
+    int keepFreeMb = 0;
 
     // The split length of the interval and silence methods, -1 for manual splitting.
     int SplitLengthSeconds() const {
@@ -75,6 +79,9 @@ struct RecordingSettings {
     // method the setting is kept but means nothing.
     bool SkipsSilence() const { return skipSilence && splitMethod == kSplitSilence; }
 };
+
+// 1 PiB: more room than any disk kept free.
+inline constexpr int kLargestKeepFreeMb = 1 << 30;
 
 // What the output bar proposes when its split method changes.
 inline SplitTime DefaultSplitTime(int splitMethod) {
@@ -127,4 +134,6 @@ inline constexpr SettingField kSettingFields[] = {
     {"TRACK_SKIPSILENCE", &RecordingSettings::skipSilence, "skip-silence"},
     {"TRACK_PREROLL", &RecordingSettings::preRollSeconds, "pre-roll", 0, kMaxPreRollSeconds},
     {"TRACK_SPLITONCLOCK", &RecordingSettings::alignToClock, "align-to-clock"},
+    {"KEEP_DAYS", &RecordingSettings::keepDays, "keep-days", 0, 36500},
+    {"KEEP_FREE_MB", &RecordingSettings::keepFreeMb, "keep-free", 0, kLargestKeepFreeMb},
 };

@@ -16,12 +16,15 @@
 #include <mutex>
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 #include "foundation/PathUtils.h"
 #include "app/control/ActivityLog.h"
 #include "app/control/Calibration.h"
 #include "app/files/AudioFacts.h"
+#include "app/files/RecordedFiles.h"
+#include "app/files/Retention.h"
 #include "app/monitor/MonitorFeed.h"
 #include "app/monitor/MonitorObserver.h"
 #include "app/files/TrackJournal.h"
@@ -1366,3 +1369,141 @@ TEST_P(CutOnTheClock, BoundariesFallOnTheWallClockAndTheTracksJoinToTheSignal) {
 
 INSTANTIATE_TEST_SUITE_P(RealTime, CutOnTheClock, testing::ValuesIn(ClockRuns()),
                          [](const testing::TestParamInfo<ClockRun>& info) { return info.param.name; });
+// Keeping recordings: files this program recorded and nothing else, unchanged, oldest first.
+namespace {
+
+void SetDaysAgo(const std::string& path, double daysAgo) {
+    const timespec when{std::time(nullptr) - static_cast<std::time_t>(daysAgo * 86400), 0};
+    const timespec times[] = {when, when};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// A recording finished `daysAgo` days ago: the file, its time, its line in the record.
+void RecordedDaysAgo(const std::string& path, double daysAgo, size_t bytes = 1000) {
+    EnsureFolder(FolderOf(CCharString(path.c_str())));
+    WriteFileBytes(path, std::string(bytes, static_cast<char>('a' + path.size() % 26)));
+    SetDaysAgo(path, daysAgo);
+    KeepRecordings(RecordedFilesPath(), CCharString(path.c_str()), "/", {}, std::time(nullptr),
+                   [](const CCharString&) -> Result<uint64_t> { return uint64_t{0}; },
+                   {[](const CCharString&) {}, [](const UserText& problem) { ADD_FAILURE() << problem.SourceText(); }});
+}
+
+// A whole recording of the finite signal, with every event it posted.
+std::vector<RecordingEvent> RecordToTheEnd(ControlRig& rig) {
+    EXPECT_TRUE(rig.control.StartRecording());
+    std::vector<RecordingEvent> events = rig.PumpUntil(kRecordingCaptureEnded);
+    rig.control.StopRecording();
+    for (const RecordingEvent& event : rig.PumpUntil(kRecordingStopped)) events.push_back(event);
+    return events;
+}
+
+std::vector<std::string> RemovedPaths(const std::vector<RecordingEvent>& events) {
+    std::vector<std::string> removed;
+    for (const RecordingEvent& event : events)
+        if (event.code == kRecordingFileRemoved) removed.push_back(event.path.str());
+    std::sort(removed.begin(), removed.end());
+    return removed;
+}
+
+}  // namespace
+
+// Old recordings beside a user's notes, a renamed and an edited recording and a recorded file
+// outside the output folder: a close removes the old unchanged ones only, with their rows and
+// the template folder left empty, and logs each.
+TEST(RecordingControl, KeepingDaysRemovesOnlyOldUnchangedRecordingsOfTheOutputFolder) {
+    unlink(RecordedFilesPath().c_str());
+    ControlRig rig("tone=440hz/-6db/1s,fast");
+    TempDir elsewhere;
+    const std::string alone = rig.Path("2026-11-01/a.wav"), besideNotes = rig.Path("2026-11-02/b.wav");
+    const std::string notes = rig.Path("2026-11-02/notes.txt"), renamed = rig.Path("2026-11-02/mine.wav");
+    const std::string edited = rig.Path("edited.wav"), recent = rig.Path("recent.wav"), outside = elsewhere / "out.wav";
+    RecordedDaysAgo(alone, 40);
+    RecordedDaysAgo(besideNotes, 39);
+    RecordedDaysAgo(rig.Path("2026-11-02/c.wav"), 38);
+    ASSERT_EQ(rename(rig.Path("2026-11-02/c.wav").c_str(), renamed.c_str()), 0);
+    RecordedDaysAgo(edited, 37);
+    WriteFileBytes(edited, "edited: " + std::string(992, 'x'));  // the same size and time
+    SetDaysAgo(edited, 37);
+    RecordedDaysAgo(outside, 36);
+    RecordedDaysAgo(recent, 1);
+    WriteFileBytes(notes, "the user's own");
+    SetDaysAgo(notes, 50);
+    for (const std::string& path : {alone, besideNotes}) {
+        RecordingItem row;
+        row.path = path.c_str();
+        rig.items.Insert(row);
+    }
+
+    rig.control.settings.keepDays = 3;
+    const std::vector<RecordingEvent> events = RecordToTheEnd(rig);
+    EXPECT_EQ(RemovedPaths(events), (std::vector<std::string>{alone, besideNotes}));
+    for (const std::string& kept : {notes, renamed, edited, recent, outside}) EXPECT_TRUE(PathExists(kept)) << kept;
+    EXPECT_EQ(ReadFileBytes(notes), "the user's own");
+    EXPECT_FALSE(PathExists(rig.Path("2026-11-01"))) << "the template's folder left empty goes";
+    EXPECT_TRUE(DecodesCleanly(rig.Path("No.01-Track001(0：01).wav")));
+    for (const std::string& path : {alone, besideNotes})
+        EXPECT_NE(rig.Logged().find("古い録音を削除しました: " + path), std::string::npos) << rig.Logged();
+    std::vector<std::string> rows;
+    for (const RecordingItem& row : rig.items.Snapshot()) rows.push_back(row.path.str());
+    EXPECT_EQ(rows, std::vector<std::string>{rig.Path("No.01-Track001(0：01).wav")}) << "the removed files' rows went";
+    EXPECT_EQ(Count(events, kRecordingKeepFailed), 0);
+}
+
+// "Keep N free" on a small disk: the oldest go until the room is there, the user's file stays;
+// room that cannot be made is said, and the newest recording is never taken for it.
+TEST(RecordingControl, KeepingFreeRoomRemovesTheOldestUntilTheRoomIsThere) {
+    SmallFileSystem disk(8 << 20);
+    if (!disk.Mounted()) GTEST_SKIP() << "no right to mount a small file system";
+    unlink(RecordedFilesPath().c_str());
+    ControlRig rig("tone=440hz/-6db/1s,fast");
+    rig.control.settings.outputFolder = disk.path().c_str();
+    const std::string oldest = disk / "rec/1.wav", older = disk / "rec/2.wav", old = disk / "rec/3.wav";
+    RecordedDaysAgo(oldest, 3, 2 << 20);
+    RecordedDaysAgo(older, 2, 2 << 20);
+    RecordedDaysAgo(old, 1, 2 << 20);
+    WriteFileBytes(disk / "user.bin", std::string(1 << 20, 'u'));
+
+    rig.control.settings.keepFreeMb = 4;
+    std::vector<RecordingEvent> events = RecordToTheEnd(rig);
+    EXPECT_EQ(RemovedPaths(events), (std::vector<std::string>{oldest, older}));
+    EXPECT_TRUE(PathExists(old));
+    EXPECT_TRUE(PathExists(disk / "user.bin"));
+    EXPECT_EQ(Count(events, kRecordingKeepFailed), 0);
+
+    // More room than the disk has: everything recorded but the newest track goes, and the log says so.
+    rig.control.settings.keepFreeMb = 64;
+    rig.control.settings.recordingNumber = 2;
+    events = RecordToTheEnd(rig);
+    EXPECT_FALSE(PathExists(old));
+    EXPECT_FALSE(PathExists(disk / "No.01-Track001(0：01).wav"));
+    EXPECT_TRUE(DecodesCleanly(disk / "No.02-Track001(0：01).wav")) << "the track just finished stays";
+    EXPECT_TRUE(PathExists(disk / "user.bin"));
+    EXPECT_GE(Count(events, kRecordingKeepFailed), 1);
+    EXPECT_NE(rig.Logged().find("空きを作れませんでした"), std::string::npos) << rig.Logged();
+}
+
+// A record in doubt removes nothing: garbled, cut short, or with a line too many.
+TEST(RecordingControl, KeepingWithACorruptRecordRemovesNothing) {
+    TempDir dir;
+    const std::string record = RecordedFilesPath().str();
+    for (const char* damage : {"garbled", "cut", "extra"}) {
+        unlink(record.c_str());
+        const std::string old = dir / "old.wav";
+        RecordedDaysAgo(old, 30);
+        std::string text = ReadFileBytes(record);
+        if (damage == std::string("garbled")) text.replace(text.find('\n') + 1, 5, "zz zz");
+        if (damage == std::string("cut")) text.erase(text.rfind("end"));
+        if (damage == std::string("extra")) text += "1 2 3 /x\n";
+        WriteFileBytes(record, text);
+        std::vector<std::string> removed, problems;
+        KeepRecordings(CCharString(record.c_str()), {}, CCharString(dir.path().c_str()), {.keepDays = 1}, std::time(nullptr),
+                       [](const CCharString&) -> Result<uint64_t> { return uint64_t{0}; },
+                       {[&](const CCharString& path) { removed.push_back(path.str()); },
+                        [&](const UserText& problem) { problems.push_back(problem.SourceText()); }});
+        EXPECT_TRUE(removed.empty()) << damage;
+        EXPECT_TRUE(PathExists(old)) << damage;
+        ASSERT_EQ(problems.size(), 1u) << damage;
+        EXPECT_NE(problems[0].find("壊れています"), std::string::npos) << problems[0];
+        EXPECT_EQ(ReadFileBytes(record + ".corrupt"), text) << "kept for a look";
+    }
+}

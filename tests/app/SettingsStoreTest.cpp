@@ -63,6 +63,8 @@ RecordingSettings Changed() {
     s.tagYear = 1999;
     s.resumeInput = true;
     s.alignToClock = true;
+    s.keepDays = 90;
+    s.keepFreeMb = 20 * 1024;
     return s;
 }
 
@@ -89,6 +91,8 @@ void ExpectSame(const RecordingSettings& a, const RecordingSettings& b) {
     EXPECT_EQ(a.tagYear, b.tagYear);
     EXPECT_EQ(a.resumeInput, b.resumeInput);
     EXPECT_EQ(a.alignToClock, b.alignToClock);
+    EXPECT_EQ(a.keepDays, b.keepDays);
+    EXPECT_EQ(a.keepFreeMb, b.keepFreeMb);
 }
 
 }  // namespace
@@ -315,6 +319,8 @@ TEST_F(SettingsStoreTest, DamagedOrForeignValuesReadAsDefaults) {
     EXPECT_EQ(s.outputFolder, "/srv/rec");
     EXPECT_FALSE(s.resumeInput) << "a preset from before the setting stops at a lost input";
     EXPECT_FALSE(s.alignToClock) << "nor does it cut on the clock";
+    EXPECT_EQ(s.keepDays, 0) << "a preset from before keeping recordings removes nothing";
+    EXPECT_EQ(s.keepFreeMb, 0);
     EXPECT_TRUE(store.LoadHistory(kPresetHistory).entries.empty());
 
     // Saving over it leaves a file that reads back whole, with what was readable kept.

@@ -554,6 +554,27 @@ TEST_F(HeadlessRecorder, AMissingPresetIsRefusedOrMadeAndTheDefaultPresetKeepsIt
     EXPECT_FALSE(Contains(fallback.out, "-1.0 hours")) << fallback.out;
 }
 
+// Keeping recordings from the command line: both settings stored with the preset, in gigabytes or
+// megabytes; a size or a count it cannot be is refused before anything is recorded.
+TEST_F(HeadlessRecorder, KeepDaysAndKeepFreeAreStoredWithThePresetAndCheckedFirst) {
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {"--keep-free", "2T"}, {"--keep-free", "-1"}, {"--keep-free", "1.5M"}, {"--keep-days", "-1"}, {"--keep-days", "x"}}) {
+        const RunResult refused = Run({bad[0], bad[1], "/T", "MS=0:01", "--folder", folder});
+        EXPECT_EQ(refused.exitCode, 2) << bad[0] << " " << bad[1];
+        EXPECT_TRUE(Contains(refused.err, bad[0])) << refused.err;
+    }
+    EXPECT_TRUE(FilesUnder(folder).empty());
+    const std::string conf = home / ".config/MORV/VelsonaF.conf";
+    const std::string preset = "%28%U30C7%U30D5%U30A9%U30EB%U30C8%U8A2D%U5B9A%29\\";
+    for (const auto& [size, megabytes] : {std::pair{"1.5", "1536"}, {"500M", "500"}, {"20G", "20480"}}) {
+        const RunResult run = Run({"--keep-days", "90", "--keep-free", size, "/T", "MS=0:01", "--folder", folder});
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        const std::string stored = ReadFileBytes(conf);
+        EXPECT_TRUE(Contains(stored, preset + "KEEP_DAYS=90")) << stored;
+        EXPECT_TRUE(Contains(stored, preset + "KEEP_FREE_MB=" + megabytes)) << stored;
+    }
+}
+
 // Every schedule word that has no effect is told before the start; a start time that does not
 // parse refuses the run, since starting at once is not what was asked for.
 TEST_F(HeadlessRecorder, IgnoredWordsAreToldAndABadStartRefuses) {

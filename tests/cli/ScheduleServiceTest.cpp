@@ -172,6 +172,22 @@ TEST_F(ScheduleService, AnEntryAheadFiresItsTimerAndRecordsWithItsPreset) {
     EXPECT_FALSE(Contains(s_manager->Systemctl("list-timers --all --no-legend").output, unit));
 }
 
+// An entry's keeping of recordings goes over its preset's, in the run its timer starts.
+TEST_F(ScheduleService, AnEntrysKeepingOfRecordingsGoesIntoItsRuns) {
+    MakePreset("Logger", dir / "logger");
+    const ProcessResult add = Rec({"--schedule-add", "Logger", "--preset", "Logger", "--when",
+                                   "daily " + LocalText(std::time(nullptr) - 1, "%H:%M:%S"), "--duration", "MS=0:10",
+                                   "--keep-days", "30", "--keep-free", "100000G"});
+    ASSERT_EQ(add.exitCode, 0) << add.output;
+    added.push_back("Logger");
+    const std::string schedule = ReadFileBytes(ScheduleFile());
+    EXPECT_TRUE(Contains(schedule, "keep-days = 30\nkeep-free-mb = 102400000\n")) << schedule;
+    const ProcessResult run = Rec({"--schedule-run", "Logger"});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::string log = ReadFileBytes(std::string(std::getenv("XDG_STATE_HOME")) + "/velsona/velsona.log");
+    EXPECT_TRUE(Contains(log, "100000 GB")) << "the entry's room, not the preset's: " << log;
+}
+
 TEST_F(ScheduleService, ALateStartRecordsTheRestAndAMissedOneNothing) {
     const std::string folder = dir / "late";
     MakePreset("Late", folder);
@@ -234,6 +250,8 @@ TEST_F(ScheduleService, BadInputIsRefusedAndChangesNothing) {
         {{"--schedule-add", "New", "--preset", "Kept", "--when", "once 2020-01-01 10:00", "--duration", "MS=1:00"}, "2020-01-01"},
         {{"--schedule-add", "New", "--preset", "Kept", "--duration", "MS=1:00"}, "--when"},
         {{"--schedule-add", "New", "--preset", "Kept", "--when", "daily 10:00"}, "--duration"},
+        {{"--schedule-add", "New", "--preset", "Kept", "--when", "daily 10:00", "--duration", "MS=1:00", "--format", "wav"},
+         "--keep-days"},
         {{"--schedule-remove", "Nobody"}, "Nobody"},
         {{"--schedule-add", "New", "--schedule-remove", "Kept"}, "one"},
         {{"--schedule-remove", "Kept", "--when", "daily 10:00"}, "--when"},

@@ -18,6 +18,8 @@ std::vector<ScheduleEntry> SomeEntries() {
     EXPECT_TRUE(ParseWhen("weekly sun 21:00", entries[0]));
     entries[0].durationSeconds = 3600;
     entries[0].endAction = EndAction::PowerOff;
+    entries[0].keepDays = 30;
+    entries[0].keepFreeMb = 0;
     entries[1].name = "講義 = 火曜";
     entries[1].preset = "(デフォルト設定)";
     EXPECT_TRUE(ParseWhen("once 2027-01-05 10:15:30", entries[1]));

@@ -41,7 +41,7 @@ constexpr Expected kTable[] = {
     {kCommandMonitorBar, "cccc"},     {kCommandLevelBar, "cccc"},    {kCommandStatusBar, "cccc"},
     {kCommandHelp, "eeee"},           {kCommandUpdatePage, "ssss"},  {kCommandOnlineManual, "ssss"},
     {kCommandAbout, "eeee"},          {kCommandLog, "eeee"},
-    {kCommandResumeInput, "eeee"},
+    {kCommandResumeInput, "eeee"},    {kCommandKeepRecordings, "eeee"},
 };
 
 class CommandStates : public testing::TestWithParam<State> {};

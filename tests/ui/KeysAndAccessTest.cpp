@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +25,7 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "app/control/ActivityLog.h"
 #include "tests/ui/WindowRig.h"
+#include "ui/KeepRecordingsDlg.h"
 #include "ui/LogWindow.h"
 #include "ui/bars/FileNameDlg.h"
 #include "ui/bars/OutputBar.h"
@@ -358,3 +361,49 @@ TEST(ScreenReaders, ToggleTheCheckableToolButtonsAsAClickDoes) {
 }
 
 }  // namespace
+
+// Keeping recordings from the keyboard: Alt+R, K opens the dialog, its mnemonics reach both
+// fields, typed values are taken with Return and stored with the preset; Escape changes nothing.
+TEST(Keys, KeepingRecordingsIsTypedInItsDialogAndStoredWithThePreset) {
+    WindowRig rig;
+    EXPECT_EQ(rig.frame->Bars().keepDays, 0) << "off in a preset from before the setting";
+    EXPECT_EQ(rig.frame->Bars().keepFreeMb, 0);
+    bool escape = false;
+    QString daysShown;
+    rig.boxes.runDialog = [&](QDialog& dialog) {
+        dialog.show();
+        // The menu that just closed gives the activation back to the window a moment later.
+        QTest::qWait(50);
+        dialog.activateWindow();
+        EXPECT_TRUE(WindowRig::WaitFor([&] { return QApplication::activeWindow() == &dialog; }, 3000));
+        auto& keep = static_cast<CKeepRecordingsDlg&>(dialog);
+        EXPECT_FALSE(keep.Days()->accessibleName().isEmpty());
+        EXPECT_FALSE(keep.FreeRoom()->accessibleName().isEmpty());
+        daysShown = keep.Days()->text();
+        QTest::keyClick(&dialog, Qt::Key_D, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), keep.Days());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), escape ? "7" : "30");
+        QTest::keyClick(&dialog, Qt::Key_F, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), keep.FreeRoom());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), escape ? "3" : "1.5");
+        WindowRig::Screenshot(dialog, "keep-recordings");
+        QTest::keyClick(QApplication::focusWidget(), escape ? Qt::Key_Escape : Qt::Key_Return);
+        return dialog.result() == QDialog::Accepted;
+    };
+    for (const bool cancel : {false, true}) {
+        escape = cancel;
+        Activate(*rig.frame);
+        QTest::keyClick(rig.frame.get(), Qt::Key_R, Qt::AltModifier);
+        ASSERT_TRUE(WindowRig::WaitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_K);
+        EXPECT_EQ(rig.frame->Bars().keepDays, 30);
+        EXPECT_EQ(rig.frame->Bars().keepFreeMb, 1536);
+    }
+    EXPECT_EQ(daysShown, QStringLiteral("30 日")) << "the second opening shows what was kept";
+    ASSERT_TRUE(rig.frame->Bars().SaveSettings(kDefaultPresetName));
+    const RecordingSettings stored = CSettingsStore(CCharString(rig.dir / "settings.conf")).LoadSettings(kDefaultPresetName);
+    EXPECT_EQ(stored.keepDays, 30);
+    EXPECT_EQ(stored.keepFreeMb, 1536);
+}
