@@ -99,6 +99,14 @@
         <source>前回終了しきれなかった録音 %1 を仕上げ、次の名前で保存しました: %2</source>
         <translation>The recording %1 left unfinished last time was finished and saved as: %2</translation>
     </message>
+    <message>
+        <source>トラックの音を測りました。</source>
+        <translation>Measured how the track sounded.</translation>
+    </message>
+    <message>
+        <source>録音の音を測りました。</source>
+        <translation>Measured how the recording sounded.</translation>
+    </message>
 </context>
 <context>
     <name>AlsaCapture</name>
@@ -323,6 +331,13 @@
     <message>
         <source>入力形式：</source>
         <translation>Input format:</translation>
+    </message>
+</context>
+<context>
+    <name>CItemsTableModel</name>
+    <message>
+        <source>クリップしています</source>
+        <translation>Clipped</translation>
     </message>
 </context>
 <context>
@@ -2276,6 +2291,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <source>入力を %1 待っています。まだ開けません (%2)。</source>
         <translation>Still waiting for the input after %1; it cannot be opened yet (%2).</translation>
     </message>
+    <message>
+        <source>トラック %1 の音: %2</source>
+        <translation>Track %1 sounded: %2</translation>
+    </message>
 </context>
 <context>
     <name>RecordingItems</name>
@@ -2937,6 +2956,21 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     <message>
         <source>ファイル %1 を扱えません: %2</source>
         <translation>the file %1 cannot be used: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TrackSound</name>
+    <message>
+        <source>ピーク %1 dBFS、クリップなし、最長の無音 %2 秒</source>
+        <translation>peak %1 dBFS, no clipping, longest silence %2 s</translation>
+    </message>
+    <message>
+        <source>ピーク %1 dBFS、クリップ %2 サンプル（最初は %3 秒）、最長の無音 %4 秒</source>
+        <translation>peak %1 dBFS, %2 clipped samples (the first at %3 s), longest silence %4 s</translation>
+    </message>
+    <message>
+        <source>録音の音: トラック %1、クリップしたトラック %2、全体のピーク %3 dBFS</source>
+        <translation>The recording sounded: %1 tracks, %2 of them clipped, overall peak %3 dBFS</translation>
     </message>
 </context>
 <context>

@@ -153,6 +153,8 @@ Result<void> CRecordingControl::StartRecording() {
     m_startPending = true;
     m_wait.Reset(steadyClock);
     m_recordingId = ++g_lastRecordingId;
+    m_recordingSound = {};
+    m_sound = {};
     m_closed.Begin(syncFinishedFile);
     m_closed.reserve.Begin(settings.outputFolder);
     m_closeReason = CloseReason::Stop;
@@ -314,6 +316,8 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             m_closed.Wait();
             m_trackNumber = Pack(1, 0);
             ++settings.recordingNumber;
+            if (m_recordingSound.tracks > 0)
+                m_post(RecordingEvent{kRecordingSoundSummary, m_recordingId, 0, {}, m_recordingSound.SummaryText()});
             m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {},
                                   UserText("RecordingControl", "録音を停止しました（総時間 %1）").Arg(LengthText(session.TotalTime()).str())});
             return 1;
@@ -420,6 +424,13 @@ int CRecordingControl::OnDataBefore(CRecorderSession& session) {
 }
 
 int CRecordingControl::OnDataAfter(CRecorderSession& session) {
+    // The buffer just written belongs to the open track, whatever this buffer decides.
+    const uint64_t thresholds = m_thresholds;
+    m_silence.SetThresholds(Low(thresholds), High(thresholds));
+    const BufferLevels levels{session.LeftLevel(), session.RightLevel()};
+    const PcmFormat& format = session.captureFormat;
+    m_sound.Add(reinterpret_cast<const int16_t*>(session.LastBuffer()), session.LastBufferSize() / format.BlockSize(),
+                format.channels, format.sampleRate, m_silence.IsSilent(levels));
     const int64_t stopAfter = m_stopAfterSeconds;
     // The time the input was away counts: a timed recording ends on the clock.
     if (stopAfter >= 0 && (session.TotalTime() + m_wait.GapMs()) / 1000 >= stopAfter) {
@@ -438,9 +449,6 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
         return 0;
     }
     if (method == kSplitSilence) {
-        const uint64_t thresholds = m_thresholds;
-        m_silence.SetThresholds(Low(thresholds), High(thresholds));
-        const BufferLevels levels{session.LeftLevel(), session.RightLevel()};
         switch (m_silence.Test(levels, splitLength, m_previousTrackTime)) {
             case SilenceOutcome::Split: Split(session, CloseReason::Silence); return 0;
             case SilenceOutcome::Stop: return 0;
@@ -481,6 +489,9 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->reason = m_closeReason;
     m_closeReason = CloseReason::Stop;
     track->lengthMs = session.TrackTime();
+    track->sound = m_sound;
+    if (track->received) m_recordingSound.Add(m_sound);
+    m_sound = {};
     // Only a track that opened has a row and a file to name.
     track->hasRow = m_trackOpen;
     if (m_trackOpen) {
@@ -502,7 +513,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         // Info frame can be given its exact padding.
         if (track->streamEnd && track->writer)
             ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
-        m_files.ShowClosing(track->row, session.outputKind, session.TrackTime(), session.tags);
+        m_files.ShowClosing(track->row, session.outputKind, session.TrackTime(), session.tags, track->sound);
         // The next track's number is settled here, before it opens, in one step with the "typed"
         // flag: raised by one unless the user typed a number during this track.
         uint64_t number = m_trackNumber.load();

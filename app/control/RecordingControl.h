@@ -22,6 +22,7 @@
 #include "app/files/FileNameTemplate.h"
 #include "app/files/RecordingItemsModel.h"
 #include "app/files/TrackFiles.h"
+#include "app/files/TrackSound.h"
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
@@ -169,6 +170,8 @@ private:
     CCharString m_refusedLink;        // of the current track's opening
     bool m_startPending = false;      // the monitor has not yet been told of the recording's start
     CloseReason m_closeReason = CloseReason::Stop;  // of the next close
+    TrackSound m_sound;               // of the open track
+    RecordingSound m_recordingSound;  // of the tracks closed so far
     UserText m_firstTrackText;        // logged with the start
 
     // The owner's.
