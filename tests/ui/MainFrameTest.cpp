@@ -107,6 +107,7 @@ TEST(Recording, ARowTellsWhetherItsTrackClipped) {
         ASSERT_TRUE(lengthCell);
         EXPECT_EQ(lengthCell->text(QAccessible::Description), c.marked ? QStringLiteral("クリップしています") : QString());
         EXPECT_EQ(cell.data(Qt::DecorationRole).isValid(), c.marked);
+        if (c.marked) WindowRig::Screenshot(*rig.frame, "clipped-row");
     }
 }
 
