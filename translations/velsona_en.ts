@@ -107,6 +107,14 @@
             <source>古い録音の削除で空きを作れませんでした。</source>
             <translation>Removing old recordings could not make the room.</translation>
         </message>
+        <message>
+            <source>トラックの音を測りました。</source>
+            <translation>Measured how the track sounded.</translation>
+        </message>
+        <message>
+            <source>録音の音を測りました。</source>
+            <translation>Measured how the recording sounded.</translation>
+        </message>
     </context>
     <context>
         <name>AlsaCapture</name>
@@ -2602,6 +2610,10 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
             <source>古い録音を削除しました: %1</source>
             <translation>Removed an old recording: %1</translation>
         </message>
+        <message>
+            <source>トラック %1 の音: %2</source>
+            <translation>Track %1 sounded: %2</translation>
+        </message>
     </context>
     <context>
         <name>RecordingItems</name>
@@ -3525,6 +3537,28 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
         <message>
             <source>古い録音を削除しても %1 に %2 の空きを作れませんでした</source>
             <translation>Removing old recordings could not make %2 free in %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>CItemsTableModel</name>
+        <message>
+            <source>クリップしています</source>
+            <translation>Clipped</translation>
+        </message>
+    </context>
+    <context>
+        <name>TrackSound</name>
+        <message>
+            <source>ピーク %1 dBFS、クリップなし、最長の無音 %2 秒</source>
+            <translation>peak %1 dBFS, no clipping, longest silence %2 s</translation>
+        </message>
+        <message>
+            <source>ピーク %1 dBFS、クリップ %2 サンプル（最初は %3 秒）、最長の無音 %4 秒</source>
+            <translation>peak %1 dBFS, %2 clipped samples (the first at %3 s), longest silence %4 s</translation>
+        </message>
+        <message>
+            <source>録音の音: トラック %1、クリップしたトラック %2、全体のピーク %3 dBFS</source>
+            <translation>The recording sounded: %1 tracks, %2 of them clipped, overall peak %3 dBFS</translation>
         </message>
     </context>
 </TS>

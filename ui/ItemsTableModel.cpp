@@ -1,11 +1,14 @@
 // The items list's Qt model over the recorded items.
 #include "ui/ItemsTableModel.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMimeDatabase>
+#include <QStyle>
 
 #include "app/files/RecordingItemsModel.h"
+#include "app/language/Catalogue.h"
 
 namespace {
 
@@ -13,6 +16,11 @@ QIcon FileIcon(const QString& path) {
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
     QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
     return icon.isNull() ? QIcon::fromTheme(QStringLiteral("audio-x-generic")) : icon;
+}
+
+// A track that clipped carries this in its length cell, where the ear would place the damage.
+QIcon ClipIcon() {
+    return QIcon::fromTheme(QStringLiteral("dialog-warning"), QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
 }
 
 int Alignment(int column) {
@@ -45,10 +53,16 @@ QVariant CItemsTableModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole: return Alignment(index.column());
     case Qt::DecorationRole:
         if (index.column() == kColumnFileName) return FileIcon(QString::fromUtf8(item.path.c_str()));
+        if (index.column() == kColumnLength && item.sound && item.sound->Clipped()) return ClipIcon();
         return {};
-    case Qt::ToolTipRole:
-        if (index.column() == kColumnFileName) return QString::fromUtf8(item.path.c_str());
+    case Qt::AccessibleDescriptionRole:
+        if (index.column() == kColumnLength && item.sound && item.sound->Clipped()) return tr("クリップしています");
         return {};
+    case Qt::ToolTipRole: {
+        QString tip = index.column() == kColumnFileName ? QString::fromUtf8(item.path.c_str()) : QString();
+        if (item.sound) tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + Said(SoundFiguresText(*item.sound));
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     default: return {};
     }
 }

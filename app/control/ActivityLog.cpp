@@ -31,6 +31,8 @@ constexpr EventEntry kEventEntries[] = {
     {kRecordingTrackOpened, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "トラックを開きました。")},
     {kRecordingTrackDropped, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "音声のないトラックを削除しました。")},
     {kRecordingFileRemoved, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "古い録音を削除しました。")},
+    {kRecordingTrackSound, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "トラックの音を測りました。")},
+    {kRecordingSoundSummary, LogSeverity::Information, QT_TRANSLATE_NOOP("ActivityLog", "録音の音を測りました。")},
     {kRecordingWriteFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "ファイルへの書き込みに失敗しました。")},
     {kRecordingSplitFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "次のトラックを開けませんでした。")},
     {kRecordingCaptureFailed, LogSeverity::Error, QT_TRANSLATE_NOOP("ActivityLog", "録音デバイスからの入力が途絶えました。")},

@@ -146,6 +146,8 @@ void CClosedTracks::Finish(ClosedTrack& track) {
                               .Arg(UserText("RecordingControl", kCloseReasons[static_cast<int>(track.reason)]))
                               .Arg(LengthText(track.lengthMs).str())
                               .Arg(track.row.file.str())});
+    m_post(RecordingEvent{kRecordingTrackSound, track.recording, track.trackNumber, track.row.file,
+                          UserText("RecordingControl", "トラック %1 の音: %2").Arg(track.trackNumber).Arg(SoundFiguresText(track.sound))});
 }
 
 void CClosedTracks::NameByKeptAudio(ClosedTrack& track) {

@@ -14,6 +14,7 @@
 #include "app/files/TrackFiles.h"
 #include "app/files/TrackFinisher.h"
 #include "app/files/TrackReserve.h"
+#include "app/files/TrackSound.h"
 #include "app/settings/RecordingSettings.h"
 #include "audiofile/AudioWriter.h"
 #include "foundation/CharString.h"
@@ -44,6 +45,7 @@ struct ClosedTrack {
     int trackNumber = 0;
     CloseReason reason = CloseReason::Stop;
     int64_t lengthMs = 0;
+    TrackSound sound;
     CCharString refusedLink;  // a template folder that was a link when the track opened
     CCharString recordedFile;  // the finished file, once it is whole on the disk
 };

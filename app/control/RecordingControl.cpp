@@ -4,6 +4,7 @@
 #include "app/control/RecordingControl.h"
 
 #include <chrono>
+#include <utility>
 
 #include "app/control/ActivityLog.h"
 #include "app/files/TrackJournal.h"
@@ -171,6 +172,8 @@ Result<void> CRecordingControl::StartRecording() {
     m_wait.Reset(steadyClock);
     m_recordingId = ++g_lastRecordingId;
     m_recordingStartNs = WallClockNs();
+    m_recordingSound = {};
+    m_sound = {};
     m_closed.Begin(syncFinishedFile);
     m_closed.reserve.Begin(settings.outputFolder);
     m_closeReason = CloseReason::Stop;
@@ -328,7 +331,11 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
     switch (code) {
         case kNotifyDataBefore: return OnDataBefore(session);
         case kNotifyDataAfter: return OnDataAfter(session);
-        case kNotifyDataCut: Split(session, CloseReason::Interval); return 1;
+        case kNotifyDataCut:
+            // The part before the cut ends the closing track.
+            CountSound(session, session.LastBuffer(), m_cutBytes, LastBufferSilent(session));
+            Split(session, CloseReason::Interval);
+            return 1;
         case kEventStopped:
             // On the owner's thread inside Stop, after the last buffer and the last track's close.
             // Every track is finished before the stop is told, and the numbers of the next
@@ -337,6 +344,8 @@ int CRecordingControl::HandleNotify(int code, CRecorderSession& session) {
             m_closed.Wait();
             m_trackNumber = Pack(1, 0);
             ++settings.recordingNumber;
+            if (m_recordingSound.tracks > 0)
+                m_post(RecordingEvent{kRecordingSoundSummary, m_recordingId, 0, {}, m_recordingSound.SummaryText()});
             m_post(RecordingEvent{kRecordingStopped, m_recordingId, 0, {},
                                   UserText("RecordingControl", "録音を停止しました（総時間 %1）").Arg(LengthText(session.TotalTime()).str())});
             return 1;
@@ -454,10 +463,8 @@ int CRecordingControl::OnDataBefore(CRecorderSession& session) {
 int CRecordingControl::WaitForSound(CRecorderSession& session) {
     // No track is open to split: the next sound opens one anyway.
     m_splitRequested = false;
-    const uint64_t thresholds = m_thresholds;
-    m_silence.SetThresholds(Low(thresholds), High(thresholds));
     // Turned off meanwhile: recording goes on at once, from the pre-roll.
-    if (!m_silence.IsSilent({session.LeftLevel(), session.RightLevel()}) || !m_skipSilence) {
+    if (!LastBufferSilent(session) || !m_skipSilence) {
         OpenOnSound(session);
         return 1;
     }
@@ -482,7 +489,11 @@ void CRecordingControl::OpenOnSound(CRecorderSession& session) {
     m_leadMs = 0;
     if (session.HasWriter()) {
         // A write that fails closes the track and is told as any other.
-        m_preRoll.Drain([&](const char* data, int bytes) { return session.Record(data, bytes); });
+        m_preRoll.Drain([&](const char* data, int bytes) {
+            // Below the thresholds, or it would not have waited.
+            CountSound(session, data, bytes, true);
+            return session.Record(data, bytes);
+        });
         m_previousTrackTime = session.TrackTime();
     }
     m_preRoll.Clear();
@@ -507,14 +518,31 @@ void CRecordingControl::PlaceCut(CRecorderSession& session, bool paused) {
     const int blockSize = session.captureFormat.BlockSize();
     m_clockCut.Measure(WallClockNs(), session.LastBufferSize() / blockSize, session.captureFormat.sampleRate);
     // While paused nothing is written: a boundary passed meanwhile cuts where writing resumes.
+    m_cutBytes = 0;
     if (paused || !m_track.onClock) return;
     const int frame = m_clockCut.CutFrame(m_track.boundaryNs);
     if (frame < 0) return;
     m_track.endNs = std::max(m_track.boundaryNs, m_clockCut.BufferStartNs());
-    session.cutAt = frame * blockSize;
+    session.cutAt = m_cutBytes = frame * blockSize;
+}
+
+bool CRecordingControl::LastBufferSilent(const CRecorderSession& session) {
+    const uint64_t thresholds = m_thresholds;
+    m_silence.SetThresholds(Low(thresholds), High(thresholds));
+    return m_silence.IsSilent({session.LeftLevel(), session.RightLevel()});
+}
+
+void CRecordingControl::CountSound(const CRecorderSession& session, const char* data, int bytes, bool silent) {
+    const PcmFormat& format = session.captureFormat;
+    m_sound.Add(reinterpret_cast<const int16_t*>(data), bytes / format.BlockSize(), format.channels, format.sampleRate,
+                silent);
 }
 
 int CRecordingControl::OnDataAfter(CRecorderSession& session) {
+    // The buffer just written (after a cut, its rest) belongs to the open track, whatever this buffer decides.
+    const bool silent = LastBufferSilent(session);
+    const int cut = std::exchange(m_cutBytes, 0);
+    CountSound(session, session.LastBuffer() + cut, session.LastBufferSize() - cut, silent);
     const int64_t stopAfter = m_stopAfterSeconds;
     // The time the input was away counts: a timed recording ends on the clock.
     if (stopAfter >= 0 && (session.TotalTime() + m_skippedMs + m_wait.GapMs()) / 1000 >= stopAfter) {
@@ -533,12 +561,9 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
         return 0;
     }
     if (method == kSplitSilence) {
-        const uint64_t thresholds = m_thresholds;
-        m_silence.SetThresholds(Low(thresholds), High(thresholds));
-        const BufferLevels levels{session.LeftLevel(), session.RightLevel()};
         const bool skip = m_track.settings->skipSilence;
-        if (!m_silence.IsSilent(levels)) m_heardSound = true;
-        switch (m_silence.Test(levels, splitLength, m_previousTrackTime)) {
+        if (!silent) m_heardSound = true;
+        switch (m_silence.Test({session.LeftLevel(), session.RightLevel()}, splitLength, m_previousTrackTime)) {
             case SilenceOutcome::Split:
                 if (skip) CloseForSilence(session);
                 else Split(session, CloseReason::Silence);
@@ -588,6 +613,9 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
     track->reason = m_closeReason;
     m_closeReason = CloseReason::Stop;
     track->lengthMs = session.TrackTime();
+    track->sound = m_sound;
+    if (track->received) m_recordingSound.Add(m_sound);
+    m_sound = {};
     // Only a track that opened has a row and a file to name.
     track->hasRow = m_trackOpen;
     // A track dropped for silence leaves its number to the next.
@@ -615,7 +643,7 @@ void CRecordingControl::OnTrackClosed(CRecorderSession& session) {
         // Info frame can be given its exact padding.
         if (track->streamEnd && track->writer)
             ProcessTrackJournal().Advance(session.writtenPath, FinishStep::Ended, track->writer->SampleFramesWritten());
-        m_files.ShowClosing(track->row, session.outputKind, session.TrackTime(), session.tags);
+        m_files.ShowClosing(track->row, session.outputKind, session.TrackTime(), session.tags, track->sound);
         // The next track's number is settled here, before it opens, in one step with the "typed"
         // flag: raised by one unless the user typed a number during this track.
         uint64_t number = m_trackNumber.load();

@@ -23,6 +23,7 @@
 #include "app/files/FileNameTemplate.h"
 #include "app/files/RecordingItemsModel.h"
 #include "app/files/TrackFiles.h"
+#include "app/files/TrackSound.h"
 #include "app/settings/RecordingSettings.h"
 #include "foundation/CharString.h"
 #include "foundation/Result.h"
@@ -167,6 +168,10 @@ private:
     void EndClock();
     // The buffer's cut, when a boundary of the track falls in it.
     void PlaceCut(CRecorderSession& session, bool paused);
+    // The last buffer below the silence thresholds as they stand now.
+    bool LastBufferSilent(const CRecorderSession& session);
+    // Audio written into the open track, for how it sounded.
+    void CountSound(const CRecorderSession& session, const char* data, int bytes, bool silent);
     // What the track's templates read; on the clock, its offsets are the wall clock's.
     TemplateValues TrackValues(const CRecorderSession& session, bool endKnown) const;
     void OnTrackClosed(CRecorderSession& session);
@@ -202,6 +207,9 @@ private:
     CCharString m_refusedLink;        // of the current track's opening
     bool m_startPending = false;      // the monitor has not yet been told of the recording's start
     CloseReason m_closeReason = CloseReason::Stop;  // of the next close
+    TrackSound m_sound;               // of the open track
+    int m_cutBytes = 0;               // where the clock cuts the buffer going on; 0: not cut
+    RecordingSound m_recordingSound;  // of the tracks closed so far
     UserText m_firstTrackText;        // logged with the start
     CPreRollRing m_preRoll;           // the end of the silence while waiting for sound
     // Audio left out while waiting for sound, pre-rolls given back; read by the owner's

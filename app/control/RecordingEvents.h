@@ -16,6 +16,8 @@ enum RecordingEventCode {
     kRecordingTrackOpened = 103,  // a track opened during the recording (the first is logged with the start)
     kRecordingTrackDropped = 104,  // a closed track held no audio: its file and row are gone
     kRecordingFileRemoved = 105,   // an old recording was removed to keep the days or the room asked for
+    kRecordingTrackSound = 106,    // how a closed track sounded: peak, clipped samples, longest silence
+    kRecordingSoundSummary = 107,  // at a recording's end: its tracks, those that clipped, the peak
     // Nobody watches an unattended recording, so nothing may fail silently: these carry a
     // message and the owner shows or prints it.
     kRecordingWriteFailed = 110,   // a track could not take more audio; it was closed as written

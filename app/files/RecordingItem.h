@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/files/LocalDateTime.h"
+#include "app/files/TrackSound.h"
 #include "foundation/CharString.h"
 #include "tags/OutputFormat.h"
 
@@ -22,4 +23,5 @@ struct RecordingItem {
     int bitRate = 0;  // bits per second; 0 for uncompressed or unknown
     int sampleRate = 0;
     uint16_t channels = 0;
+    std::optional<TrackSound> sound;  // a track this program recorded, once it closed
 };

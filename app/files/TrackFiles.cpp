@@ -68,7 +68,8 @@ bool CTrackFiles::FinishItem(TrackRow& track, const CCharString& outputFolder, c
     return false;
 }
 
-bool CTrackFiles::ShowClosing(const TrackRow& track, OutputFormat outputKind, int64_t lengthMs, const TagFieldSet& tags) {
+bool CTrackFiles::ShowClosing(const TrackRow& track, OutputFormat outputKind, int64_t lengthMs, const TagFieldSet& tags,
+                              const TrackSound& sound) {
     std::optional<RecordingItem> item = m_items.ItemOfKey(track.key);
     if (!item) return false;
     item->kind = outputKind;
@@ -77,6 +78,7 @@ bool CTrackFiles::ShowClosing(const TrackRow& track, OutputFormat outputKind, in
     item->artist = tags.artist;
     item->album = tags.album;
     item->trackNumber = static_cast<int16_t>(tags.trackNumber);
+    item->sound = sound;
     return m_items.ReplaceKeyed(track.key, *item);
 }
 
@@ -88,9 +90,11 @@ void CTrackFiles::ShowFile(uint64_t key, const CCharString& path) {
     // The row is found again by its key at the moment it is replaced: the user may remove rows
     // above it while this track closes.
     if (std::optional<RecordingItem> item = ReadItemInfo(path)) {
+        const std::optional<RecordingItem> closing = m_items.ItemOfKey(key);
+        // The file cannot tell how the track sounded; its close did.
+        if (closing) item->sound = closing->sound;
         // No reader opened the file (its module is missing): the facts of its close stay shown.
-        const std::optional<RecordingItem> closing = item->lengthMs < 0 ? m_items.ItemOfKey(key) : std::nullopt;
-        if (closing && closing->lengthMs >= 0) {
+        if (item->lengthMs < 0 && closing && closing->lengthMs >= 0) {
             item->title = closing->title;
             item->artist = closing->artist;
             item->album = closing->album;

@@ -8,6 +8,7 @@
 #include "app/files/LocalDateTime.h"
 #include "app/files/RecordingItem.h"
 #include "app/files/RecordingItemsModel.h"
+#include "app/files/TrackSound.h"
 #include "foundation/CharString.h"
 #include "tags/TagFieldSet.h"
 
@@ -74,7 +75,8 @@ public:
                     CCharString* refusedLink = nullptr);
     // The track's row shows what is known at its close (length, tags, format) while its file is
     // finished; false when the row is gone.
-    bool ShowClosing(const TrackRow& track, OutputFormat outputKind, int64_t lengthMs, const TagFieldSet& tags);
+    bool ShowClosing(const TrackRow& track, OutputFormat outputKind, int64_t lengthMs, const TagFieldSet& tags,
+                     const TrackSound& sound);
     // The current track never became a file (its start failed): its row goes.
     void DropItem();
     // The track's row goes, wherever it is now (a track that held no audio).

@@ -351,7 +351,32 @@ TEST(RecordingControl, TheLogTellsTheStartEachTrackWithWhyAndHowLongItClosedAndT
             EXPECT_LT(at(CCharString::Formatted("トラック %d を閉じました", track - 1).str()), closed);
         }
     }
-    EXPECT_EQ(entries.size(), 9u) << "start, three opens and closes, the input's end, the stop";
+    EXPECT_EQ(entries.size(), 13u) << "start, three opens, closes and sounds, the input's end, the summary, the stop";
+}
+
+// A clean track and one that clips, split apart: the log and the rows give the clip figures of
+// the second only, and the end sums both up.
+TEST(RecordingControl, EachCloseTellsHowTheTrackSounded) {
+    ControlRig rig("tone=440hz/-6db/2s,silence=0.5s,tone=441hz/0db/1s,silence=0.5s,fast");
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 2, 0};
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.StopAtTheEnd();
+    const std::string logged = rig.Logged();
+    EXPECT_NE(logged.find("トラック 1 の音: ピーク -6.0 dBFS、クリップなし、最長の無音 0.000 秒"), std::string::npos) << logged;
+    // A 441 Hz sine at full scale reaches ±32767 once each per period, on both channels; the first
+    // crest is 25 frames into the tone, which starts half a second into the track.
+    EXPECT_NE(logged.find("トラック 2 の音: ピーク 0.0 dBFS、クリップ 1764 サンプル（最初は 0.500 秒）"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("録音の音: トラック 2、クリップしたトラック 1、全体のピーク 0.0 dBFS"), std::string::npos) << logged;
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_TRUE(rows[0].sound && rows[1].sound);
+    EXPECT_FALSE(rows[0].sound->Clipped());
+    EXPECT_EQ(rows[1].sound->clipped, 1764);
+    EXPECT_EQ(rows[1].sound->firstClipMs, 500);
+    // Both stretches of silence are whole; a buffer that straddles their edges may count as sound.
+    EXPECT_GT(rows[1].sound->longestSilenceMs, 400);
+    EXPECT_LE(rows[1].sound->longestSilenceMs, 500);
 }
 
 TEST(RecordingControl, CalibrationTakesTheMeasuredLevels) {

@@ -1,17 +1,21 @@
 // The main window with the signal source: starting and stopping, the old rows, failures shown to
 // the user, the list commands, the countdown, calibration, and a GUI thread that is held busy.
 #include <QAction>
+#include <QAccessible>
 #include <QDir>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QMessageBox>
 #include <QTableView>
 #include <QToolBar>
 #include <QTest>
+#include <QToolTip>
 #include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "app/files/RecordingItemsModel.h"
 #include "app/files/TrackJournal.h"
 #include "app/language/Catalogue.h"
 #include "platform/SignalGenerator.h"
@@ -69,6 +73,42 @@ TEST(Recording, OldRowsAreKeptOnNoAndClearedOnYes) {
     ASSERT_TRUE(WindowRig::WaitFor([&] { return rig.frame->List()->model()->rowCount() == 1; }));
     EXPECT_EQ(rig.frame->Items().Item(0)->lengthMs, -1);  // the new recording's own row
     rig.frame->Action(kCommandStop)->trigger();
+}
+
+// What a user hovering a row is told, and what a screen reader says of its length cell: a track
+// that clipped is marked and its tooltip gives the count and the first clip; a clean one neither.
+TEST(Recording, ARowTellsWhetherItsTrackClipped) {
+    struct Case {
+        const char* signal;
+        const char* tip;  // in the tooltip
+        bool marked;
+    };
+    // A 441 Hz sine at full scale clips on its crests from 25 frames in (0.566 ms).
+    for (const Case& c : {Case{"tone=441hz/0db,fast", "クリップ", true}, Case{"tone=440hz/-12db,fast", "クリップなし", false}}) {
+        SCOPED_TRACE(c.signal);
+        WindowRig rig(c.signal);
+        RecordTrack(rig);
+        QTableView* list = rig.frame->List();
+        const QModelIndex cell = list->model()->index(0, kColumnLength);
+        ASSERT_TRUE(WindowRig::WaitFor([&] { return cell.isValid() && cell.data(Qt::ToolTipRole).isValid(); }));
+        list->scrollTo(cell);
+        const QRect box = list->visualRect(cell);
+        QHelpEvent hover(QEvent::ToolTip, box.center(), list->viewport()->mapToGlobal(box.center()));
+        QCoreApplication::sendEvent(list->viewport(), &hover);
+        const QString tip = QToolTip::text();
+        EXPECT_TRUE(tip.startsWith(QStringLiteral("ピーク "))) << tip.toStdString();
+        EXPECT_TRUE(tip.contains(QString::fromUtf8(c.tip))) << tip.toStdString();
+        EXPECT_EQ(tip.contains(QStringLiteral("（最初は 0.000 秒）")), c.marked) << tip.toStdString();
+        QToolTip::hideText();
+
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+        ASSERT_TRUE(table && table->tableInterface());
+        QAccessibleInterface* lengthCell = table->tableInterface()->cellAt(0, kColumnLength);
+        ASSERT_TRUE(lengthCell);
+        EXPECT_EQ(lengthCell->text(QAccessible::Description), c.marked ? QStringLiteral("クリップしています") : QString());
+        EXPECT_EQ(cell.data(Qt::DecorationRole).isValid(), c.marked);
+        if (c.marked) WindowRig::Screenshot(*rig.frame, "clipped-row");
+    }
 }
 
 TEST(Recording, AFailedStartSaysSoAndLeavesTheWindowIdle) {
