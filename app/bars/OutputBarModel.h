@@ -39,8 +39,7 @@ class COutputBarModel : public CBarModel {
 public:
     enum ControlId { kFormatList = 1004, kQualityList = 1005, kOggSlider = 1000, kRecordingNumber = 1014,
                      kTrackNumber = 1012, kSplitMethodList = 1008, kSplitTimeLabel = 1031, kSplitTime = 1028,
-                     kSkipSilence = 1040, kPreRoll = 1041 };
-                     kAlignToClock = 1032 };
+                     kSkipSilence = 1040, kPreRoll = 1041, kAlignToClock = 1032 };
     static constexpr int kNumberMin = 1;
     // As far as the settings store keeps: numbers go on, recording after recording.
     static constexpr int kNumberMax = INT_MAX - 1;

@@ -43,7 +43,7 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
       m_splitTime(new CTimeField(this)),
       m_skipSilence(new QCheckBox(tr("音のあるときだけ録音(&K)"), this)),
       m_preRollLabel(new QLabel(tr("プリロール(&J)："), this)),
-      m_preRoll(new QSpinBox(this)) {
+      m_preRoll(new QSpinBox(this)),
       m_alignToClock(new QCheckBox(tr("時計に合わせて分割(&G)"), this)) {
     setObjectName("outputBar");
     // A format's name is the same in every language.
@@ -126,6 +126,9 @@ COutputBar::COutputBar(COutputBarModel& model, QWidget* parent)
         if (!m_writing) emit edited();
     });
     connect(m_preRoll, &QSpinBox::valueChanged, this, [this] {
+        if (!m_writing) emit edited();
+    });
+    connect(m_alignToClock, &QCheckBox::toggled, this, [this] {
         if (!m_writing) emit edited();
     });
     connect(m_recordingNumber, &QSpinBox::valueChanged, this, [this] {
