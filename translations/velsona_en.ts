@@ -3147,7 +3147,7 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     </message>
     <message>
         <source>録音の音: トラック %1、クリップしたトラック %2、全体のピーク %3 dBFS</source>
-        <translation>The recording sounded: %1 tracks, %2 of them clipped, overall peak %3 dBFS</translation>
+        <translation>The recording sounded: %1 track(s), %2 clipped, overall peak %3 dBFS</translation>
     </message>
 </context>
 <context>
