@@ -977,6 +977,18 @@ The recording has stopped. To go on recording when the input returns, turn on %2
         <source>リリース年：</source>
         <translation>Year:</translation>
     </message>
+    <message>
+        <source>ラウドネスタグ(&amp;D)</source>
+        <translation>Lou&amp;dness tags</translation>
+    </message>
+    <message>
+        <source>閉じたトラックのラウドネス (EBU R128) を測り、再生ソフトが同じ音量で再生するためのタグを書き込みます (MP3・Ogg Vorbis・FLAC・WMA は ReplayGain、Opus は R128_TRACK_GAIN)。WAV には書き込みません。</source>
+        <translation>Measures each closed track&apos;s loudness (EBU R128) and writes the tags players use to play it at the same loudness (ReplayGain for MP3, Ogg Vorbis, FLAC and WMA; R128_TRACK_GAIN for Opus). WAV gets none.</translation>
+    </message>
+    <message>
+        <source>ラウドネスタグ</source>
+        <translation>Loudness tags</translation>
+    </message>
 </context>
 <context>
     <name>CWaveScope</name>
@@ -1661,6 +1673,21 @@ Old recordings</translation>
     </message>
 </context>
 <context>
+    <name>LoudnessMeter</name>
+    <message>
+        <source>デコードした音声の形式を測れません</source>
+        <translation>the decoded audio is in a form that cannot be measured</translation>
+    </message>
+    <message>
+        <source>ラウドネスの計測に失敗しました</source>
+        <translation>the loudness could not be measured</translation>
+    </message>
+    <message>
+        <source>短すぎるか無音のため、ラウドネスを測れません</source>
+        <translation>it is too short or silent to measure its loudness</translation>
+    </message>
+</context>
+<context>
     <name>ModuleReport</name>
     <message>
         <source>%1.so: 読み込まれていません (%2)</source>
@@ -2157,6 +2184,10 @@ Type a time as hours:minutes:seconds, from 00:00:00 to 23:59:59 (for example %2)
   --folder DIR         出力先フォルダ
   --template TEXT      ファイル名テンプレート (%TDY%、%RCN%、%TKN%、%STM%、%ETM%、%TLN% …)
   --title|--artist|--album|--comment TEXT   タグのテンプレート
+  --loudness-tags      閉じたトラックのラウドネス (EBU R128) を測り、再生ソフトが音量をそろえる
+                       タグを書く: ReplayGain (MP3・Ogg Vorbis・FLAC・WMA)、R128_TRACK_GAIN
+                       (Opus)。WAV には書かない。プリセットに保存されます
+  --no-loudness-tags   ラウドネスのタグを書かない (既定)
   --keep-days N        古い録音を削除: この録音機が録音し、その後変更されていない出力先
                        フォルダのファイルを、N 日より古くなったら削除 (0: しない)
   --keep-free SIZE     同じく、ディスクの空きが SIZE 未満の間は古いものから削除。SIZE は
@@ -2229,6 +2260,10 @@ Recording settings (override the preset):
   --folder DIR         output folder
   --template TEXT      file-name template (%TDY%, %RCN%, %TKN%, %STM%, %ETM%, %TLN% …)
   --title|--artist|--album|--comment TEXT   tag templates
+  --loudness-tags      measure each closed track&apos;s loudness (EBU R128) and write the tags players
+                       use to even out the volume: ReplayGain (MP3, Ogg Vorbis, FLAC, WMA),
+                       R128_TRACK_GAIN (Opus); none in WAV. Stored in the preset
+  --no-loudness-tags   write no loudness tags (the default)
   --keep-days N        remove old recordings: files this recorder recorded in the output folder
                        and that are unchanged since go once older than N days (0: never)
   --keep-free SIZE     likewise, the oldest go while the disk has less than SIZE free; SIZE in
@@ -2448,6 +2483,26 @@ or option (nothing is changed) and 1 when the schedule file or systemd fails.
     <message>
         <source>トラック %1 の音: %2</source>
         <translation>Track %1 sounded: %2</translation>
+    </message>
+    <message>
+        <source>%1。%2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>%1 にはラウドネスのタグを書きません</source>
+        <translation>%1 takes no loudness tags</translation>
+    </message>
+    <message>
+        <source>ラウドネスのタグはありません: %1</source>
+        <translation>no loudness tags: %1</translation>
+    </message>
+    <message>
+        <source>ラウドネスのタグを書き込めませんでした: %1</source>
+        <translation>the loudness tags could not be written: %1</translation>
+    </message>
+    <message>
+        <source>ラウドネス %1、トラックゲイン %2、ピーク %3</source>
+        <translation>loudness %1, track gain %2, peak %3</translation>
     </message>
 </context>
 <context>
