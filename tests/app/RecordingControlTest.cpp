@@ -1335,6 +1335,19 @@ TEST_P(LoudnessTags, TheGainWrittenIsWhatFfmpegMeasures) {
         EXPECT_NEAR(std::stod(MutagenTag(tags, "REPLAYGAIN_TRACK_PEAK")), peaks[track], 0.2 * peaks[track]);
     }
     EXPECT_TRUE(MutagenTag(ReadTagsWithMutagen(rows[2].path.str()), gainKey).empty()) << "the silent track";
+    // A later edit of the tags keeps the gain: the editor reads it back.
+    const std::string first = rows[0].path.str();
+    const std::string gainBefore = MutagenTag(ReadTagsWithMutagen(first), gainKey);
+    std::unique_ptr<CTagFile> editor = format.newTagEditor();
+    ASSERT_TRUE(editor->Open(first.c_str()));
+    TagFieldSet edited = editor->Tags();
+    static_cast<void>(editor->Close());
+    ASSERT_TRUE(edited.loudness);
+    edited.title = "edited";
+    ASSERT_TRUE(RewriteTags(*editor, first.c_str(), edited));
+    const std::map<std::string, std::string> after = ReadTagsWithMutagen(first);
+    EXPECT_EQ(MutagenTag(after, gainKey), gainBefore);
+    EXPECT_EQ(MutagenTag(after, "TITLE") + MutagenTag(after, "TIT2"), "edited");
     const std::string logged = rig.Logged();
     const size_t line = logged.find("トラック 3 の音: ");
     ASSERT_NE(line, std::string::npos) << logged;
@@ -1342,9 +1355,9 @@ TEST_P(LoudnessTags, TheGainWrittenIsWhatFfmpegMeasures) {
                   .find("。ラウドネスのタグはありません: 短すぎるか無音のため、ラウドネスを測れません"),
               std::string::npos)
         << logged;
-    const size_t first = logged.find("トラック 1 の音: ");
-    ASSERT_NE(first, std::string::npos) << logged;
-    EXPECT_NE(logged.substr(first, logged.find('\n', first) - first).find("。ラウドネス -"), std::string::npos) << logged;
+    const size_t loud = logged.find("トラック 1 の音: ");
+    ASSERT_NE(loud, std::string::npos) << logged;
+    EXPECT_NE(logged.substr(loud, logged.find('\n', loud) - loud).find("。ラウドネス -"), std::string::npos) << logged;
 
     ControlRig off("tone=1000hz/-12db/1s,fast");
     UseFormat(off.control, format);

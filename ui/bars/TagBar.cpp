@@ -34,13 +34,14 @@ CTagBar::CTagBar(CTagBarModel& model, QWidget* parent)
     grid->addWidget(LabelFor(CTagBarModel::kArtist, m_artist, tr("歌手・作者：")), 1, 0);
     grid->addWidget(m_artist, 1, 1);
     grid->addWidget(LabelFor(CTagBarModel::kAlbum, m_album, tr("アルバム：")), 1, 2);
-    grid->addWidget(m_album, 1, 3, 1, 3);
-    grid->addWidget(LabelFor(CTagBarModel::kYear, m_year, tr("リリース年：")), 1, 6);
-    grid->addWidget(m_year, 1, 7);
+    grid->addWidget(m_album, 1, 3, 1, 2);
+    grid->addWidget(LabelFor(CTagBarModel::kYear, m_year, tr("リリース年：")), 1, 5);
+    grid->addWidget(m_year, 1, 6);
     m_loudnessTags->setToolTip(tr("閉じたトラックのラウドネス (EBU R128) を測り、再生ソフトが同じ音量で再生するための"
                                   "タグを書き込みます (MP3・Ogg Vorbis・FLAC・WMA は ReplayGain、Opus は R128_TRACK_GAIN)。"
                                   "WAV には書き込みません。"));
-    grid->addWidget(m_loudnessTags, 0, 8);
+    // Under the comment's end: the bar grows no wider.
+    grid->addWidget(m_loudnessTags, 1, 7);
     AddControl(CTagBarModel::kLoudnessTags, m_loudnessTags, tr("ラウドネスタグ"));
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(group);
