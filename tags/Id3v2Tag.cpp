@@ -164,7 +164,7 @@ Result<int> CId3v2Tag::SetFrameText(const char* frameId, const CCharString& text
     return static_cast<int>(frame->payload.size());
 }
 
-void CId3v2Tag::AddUserText(const std::string& description, const std::string& value) {
+void CId3v2Tag::SetUserText(const std::string& description, const std::string& value) {
     const std::string head = std::string(1, '\0') + description + std::string(1, '\0');
     // A tag read from the file may hold the frame already: it is replaced.
     std::erase_if(frames, [&](const auto& frame) { return frame->Is("TXXX") && frame->payload.starts_with(head); });

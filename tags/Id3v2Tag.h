@@ -29,7 +29,7 @@ public:
     // Replaces or appends the frame's text, encoded with the tag's text encoding; gives the payload size.
     Result<int> SetFrameText(const char* frameId, const CCharString& text);
     // Sets the TXXX frame of ASCII `description` to `value`.
-    void AddUserText(const std::string& description, const std::string& value);
+    void SetUserText(const std::string& description, const std::string& value);
     // Calls `found` with each TXXX frame's description and value written in ISO-8859-1 or UTF-8.
     void ForEachUserText(const std::function<void(std::string_view description, std::string_view value)>& found) const;
     // The text of the first frame with that id, or `fallback`.

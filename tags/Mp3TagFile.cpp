@@ -48,8 +48,8 @@ std::string BuildId3v2(const TagFieldSet& tags, CId3v2Tag& tag) {
     if (tags.trackNumber >= 0)
         static_cast<void>(tag.SetFrameText("TRCK", CCharString::Formatted("%d", tags.trackNumber)));
     if (tags.loudness) {
-        tag.AddUserText("REPLAYGAIN_TRACK_GAIN", ReplayGainText(*tags.loudness));  // untranslated: a tag key
-        tag.AddUserText("REPLAYGAIN_TRACK_PEAK", ReplayPeakText(*tags.loudness));  // untranslated: a tag key
+        tag.SetUserText("REPLAYGAIN_TRACK_GAIN", ReplayGainText(*tags.loudness));  // untranslated: a tag key
+        tag.SetUserText("REPLAYGAIN_TRACK_PEAK", ReplayPeakText(*tags.loudness));  // untranslated: a tag key
     }
     return tag.Render();
 }

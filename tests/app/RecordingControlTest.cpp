@@ -1341,23 +1341,18 @@ TEST_P(LoudnessTags, TheGainWrittenIsWhatFfmpegMeasures) {
     std::unique_ptr<CTagFile> editor = format.newTagEditor();
     ASSERT_TRUE(editor->Open(first.c_str()));
     TagFieldSet edited = editor->Tags();
-    static_cast<void>(editor->Close());
-    ASSERT_TRUE(edited.loudness);
     edited.title = "edited";
     ASSERT_TRUE(RewriteTags(*editor, first.c_str(), edited));
     const std::map<std::string, std::string> after = ReadTagsWithMutagen(first);
     EXPECT_EQ(MutagenTag(after, gainKey), gainBefore);
     EXPECT_EQ(MutagenTag(after, "TITLE") + MutagenTag(after, "TIT2"), "edited");
     const std::string logged = rig.Logged();
-    const size_t line = logged.find("トラック 3 の音: ");
-    ASSERT_NE(line, std::string::npos) << logged;
-    EXPECT_NE(logged.substr(line, logged.find('\n', line) - line)
-                  .find("。ラウドネスのタグはありません: 短すぎるか無音のため、ラウドネスを測れません"),
-              std::string::npos)
-        << logged;
-    const size_t loud = logged.find("トラック 1 の音: ");
-    ASSERT_NE(loud, std::string::npos) << logged;
-    EXPECT_NE(logged.substr(loud, logged.find('\n', loud) - loud).find("。ラウドネス -"), std::string::npos) << logged;
+    const auto lineOf = [&](int track) {
+        const size_t at = logged.find("トラック " + std::to_string(track) + " の音: ");
+        return at == std::string::npos ? std::string() : logged.substr(at, logged.find('\n', at) - at);
+    };
+    EXPECT_NE(lineOf(1).find("。ラウドネス -"), std::string::npos) << logged;
+    EXPECT_NE(lineOf(3).find("。ラウドネスのタグはありません: 短すぎるか無音のため"), std::string::npos) << logged;
 
     ControlRig off("tone=1000hz/-12db/1s,fast");
     UseFormat(off.control, format);
