@@ -1290,11 +1290,9 @@ double FfmpegLoudness(const std::string& path) {
 
 // The value of the tag mutagen reads under a key ending in `name` (any case), or empty.
 std::string MutagenTag(const std::map<std::string, std::string>& tags, const std::string& name) {
-    for (const auto& [key, value] : tags) {
-        std::string upper = key;
-        for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-        if (upper.ends_with(name)) return value.substr(value.find(':') + 1);
-    }
+    for (const auto& [key, value] : tags)
+        if (key.size() >= name.size() && strcasecmp(key.c_str() + key.size() - name.size(), name.c_str()) == 0)
+            return value.substr(value.find(':') + 1);
     return {};
 }
 
