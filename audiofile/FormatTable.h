@@ -39,6 +39,8 @@ struct FormatRow {
     bool (*repairCut)(const CutTrack& cut);
     // Bytes a second of recording at `row` takes; 0 when unknown.
     double (*bytesPerSecond)(const QualityEntry& row, int sliderQuality);
+    // Its tags carry the track's loudness (the gain players apply), so finishing measures it.
+    bool tagsLoudness;
 };
 
 // Every row, in the order of the output bar's list.

@@ -52,7 +52,7 @@ Result<void> COpusWriter::Begin() {
     OggOpusComments* comments = ope_comments_create();
     if (!comments) return EncoderRefused();
     std::vector<std::pair<std::string, std::string>> lines;
-    bool ok = !m_tags || StandardComments(*m_tags, lines);
+    bool ok = !m_tags || StandardComments(*m_tags, lines, GainComments::R128);
     for (const auto& [key, value] : lines) ok = ok && ope_comments_add(comments, key.c_str(), value.c_str()) == OPE_OK;
     int error = OPE_OK;
     if (ok) m_encoder = ope_encoder_create_pull(comments, SampleRate(), Channels(), 0, &error);

@@ -1,6 +1,7 @@
 // How long a split holds the audio thread, for long tracks in every format: a recording from the
 // signal source, as fast as it can run, split once after each track length; the closed track is
-// finished (tags, final name, read-back) on the finisher thread meanwhile. Then recording only
+// finished (tags, final name, read-back) on the finisher thread meanwhile, once without and once
+// with the loudness tags (the closed track decoded again and measured there). Then recording only
 // while there is sound: a second of tone every ten seconds, each track closed after two seconds of
 // silence and opened on the next tone with a second of pre-roll.
 // Usage: split_bench [folder for the tracks] [track lengths in minutes, comma-separated]
@@ -59,7 +60,7 @@ struct Figures {
 };
 
 // `skip`: `minutes` of signal recorded only while there is sound, instead of one split.
-Figures Run(const FormatRow& format, int minutes, const std::string& folder, bool skip = false) {
+Figures Run(const FormatRow& format, int minutes, const std::string& folder, bool skip = false, bool loudness = false) {
     std::mutex mutex;
     std::condition_variable wake;
     std::vector<int> codes;
@@ -92,6 +93,7 @@ Figures Run(const FormatRow& format, int minutes, const std::string& folder, boo
     control.settings.splitMethod = kSplitInterval;
     control.settings.splitTime = {static_cast<uint16_t>(minutes / 60), static_cast<uint16_t>(minutes % 60), 0, 0};
     control.settings.tagTitle = "Split bench %TKN%";
+    control.settings.loudnessTags = loudness;
     if (skip) {
         control.settings.splitMethod = kSplitSilence;
         control.settings.splitTime = {0, 0, 2, 0};
@@ -135,20 +137,25 @@ int main(int argc, char** argv) {
     std::vector<int> lengths;
     std::stringstream list(argc > 2 ? argv[2] : "60,180");
     for (std::string item; std::getline(list, item, ',');) lengths.push_back(std::atoi(item.c_str()));
-    std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "track", "audio thread at", "longest other", "finishing on the",
-                "recorded in", "overruns");
-    std::printf("%-5s %8s %16s %16s %18s %12s %9s\n", "", "(min)", "the split (ms)", "buffer (ms)", "finisher (s)", "(s)", "");
+    std::printf("%-10s %8s %16s %16s %18s %14s %12s %9s\n", "", "track", "audio thread at", "longest other",
+                "finishing on the", "finishing per", "recorded in", "overruns");
+    std::printf("%-10s %8s %16s %16s %18s %14s %12s %9s\n", "", "(min)", "the split (ms)", "buffer (ms)", "finisher (s)",
+                "audio min (s)", "(s)", "");
     for (const int minutes : lengths) {
         for (const FormatRow& format : FormatRows()) {
-            const Figures f = Run(format, minutes, folder);
-            std::printf("%-5s %8d %16.2f %16.2f %18.3f %12.1f %9llu%s\n", format.option, minutes, f.splitMs, f.otherMs,
-                        f.finishSeconds, f.recordSeconds, static_cast<unsigned long long>(f.overruns),
-                        f.ok ? "" : "  (a problem was reported)");
-            std::fflush(stdout);
+            for (const bool loudness : {false, true}) {
+                const Figures f = Run(format, minutes, folder, false, loudness);
+                const std::string name = std::string(format.option) + (loudness ? " +R128" : "");
+                std::printf("%-10s %8d %16.2f %16.2f %18.3f %14.3f %12.1f %9llu%s\n", name.c_str(), minutes, f.splitMs,
+                            f.otherMs, f.finishSeconds, f.finishSeconds / minutes, f.recordSeconds,
+                            static_cast<unsigned long long>(f.overruns), f.ok ? "" : "  (a problem was reported)");
+                std::fflush(stdout);
+            }
         }
     }
     std::printf("(default qualities: WAV 44.1 kHz stereo, MP3 128 kbit/s, Ogg quality 40, WMA 96 kbit/s; the\n"
-                " finishing time is the first track's, which a split used to cost the audio thread)\n\n");
+                " finishing time is the first track's, which a split used to cost the audio thread; +R128: with the\n"
+                " loudness tags, which WAV does not take)\n\n");
     const int skipMinutes = lengths.empty() ? 10 : lengths.front();
     std::printf("Only while there is sound: %d min of a 1-s tone every 10 s, 2 s of silence closes a track,\n"
                 "1 s of pre-roll\n", skipMinutes);

@@ -164,6 +164,29 @@ Result<int> CId3v2Tag::SetFrameText(const char* frameId, const CCharString& text
     return static_cast<int>(frame->payload.size());
 }
 
+void CId3v2Tag::SetUserText(const std::string& description, const std::string& value) {
+    const std::string head = std::string(1, '\0') + description + std::string(1, '\0');
+    // A tag read from the file may hold the frame already: it is replaced.
+    std::erase_if(frames, [&](const auto& frame) { return frame->Is("TXXX") && frame->payload.starts_with(head); });
+    auto frame = std::make_unique<CId3v2Frame>();
+    memcpy(frame->id, "TXXX", 4);
+    frame->payload = head + value;
+    frames.push_back(std::move(frame));
+}
+
+void CId3v2Tag::ForEachUserText(const std::function<void(std::string_view, std::string_view)>& found) const {
+    for (const auto& frame : frames) {
+        const std::string_view payload = frame->payload;
+        if (!frame->Is("TXXX") || payload.empty() || (payload[0] != 0 && payload[0] != 3)) continue;
+        const std::string_view rest = payload.substr(1);
+        const size_t end = rest.find('\0');
+        if (end == std::string_view::npos) continue;
+        std::string_view value = rest.substr(end + 1);
+        if (!value.empty() && value.back() == '\0') value.remove_suffix(1);
+        found(rest.substr(0, end), value);
+    }
+}
+
 CCharString CId3v2Tag::GetFrameText(const char* frameId, const CCharString& fallback) const {
     for (const auto& f : frames)
         if (f->Is(frameId)) return f->hasText ? f->text : fallback;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +28,10 @@ public:
 
     // Replaces or appends the frame's text, encoded with the tag's text encoding; gives the payload size.
     Result<int> SetFrameText(const char* frameId, const CCharString& text);
+    // Sets the TXXX frame of ASCII `description` to `value`.
+    void SetUserText(const std::string& description, const std::string& value);
+    // Calls `found` with each TXXX frame's description and value written in ISO-8859-1 or UTF-8.
+    void ForEachUserText(const std::function<void(std::string_view description, std::string_view value)>& found) const;
     // The text of the first frame with that id, or `fallback`.
     CCharString GetFrameText(const char* frameId, const CCharString& fallback = CCharString()) const;
     // Parses a tag at the stream's position; false on a short read or without "ID3".

@@ -143,6 +143,9 @@ void FillFromId3v2(const CId3v2Tag& tag, TagFieldSet& tags) {
     tags.trackNumber = LeadingNumber(tag.GetFrameText("TRCK"));
     const int genre = LeadingNumber(tags.genre);
     tags.genreNumber = genre > 0 ? genre : 250;
+    tag.ForEachUserText([&](std::string_view description, std::string_view value) {
+        static_cast<void>(ReadGainTag(description, value, tags.loudness));
+    });
 }
 
 }  // namespace

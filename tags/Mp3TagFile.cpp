@@ -47,6 +47,10 @@ std::string BuildId3v2(const TagFieldSet& tags, CId3v2Tag& tag) {
     for (const auto& [id, text] : frames) static_cast<void>(tag.SetFrameText(id, text));
     if (tags.trackNumber >= 0)
         static_cast<void>(tag.SetFrameText("TRCK", CCharString::Formatted("%d", tags.trackNumber)));
+    if (tags.loudness) {
+        tag.SetUserText("REPLAYGAIN_TRACK_GAIN", ReplayGainText(*tags.loudness));  // untranslated: a tag key
+        tag.SetUserText("REPLAYGAIN_TRACK_PEAK", ReplayPeakText(*tags.loudness));  // untranslated: a tag key
+    }
     return tag.Render();
 }
 

@@ -48,7 +48,7 @@ bool COpusTagFile::ReadHeaders() {
 Result<void> COpusTagFile::Write() {
     if (!IsOpen()) return NoFileOpen();
     std::vector<std::string> lines;
-    if (Result<void> made = StandardCommentLines(m_tags, lines); !made) return made;
+    if (Result<void> made = StandardCommentLines(m_tags, lines, GainComments::R128); !made) return made;
     const std::string packet = std::string(kTagsMagic) + CommentListBytes(m_vendor, lines);
     if (RewriteCommentPacketInPlace(*m_file, m_header, packet)) return {};
     return RewriteAndReopen([&](CFileStream& copy) { return WriteCopy(copy, packet); });

@@ -1,7 +1,13 @@
 // The genre table.
 #include "tags/TagFieldSet.h"
 
+#include <strings.h>
+
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -60,4 +66,56 @@ const char* GenreName(int number) {
     if (number >= 0 && number < named) return kNamedGenres[number];
     if (number >= kFirstJapaneseGenre && number < kGenreCount) return kJapaneseGenres[number - kFirstJapaneseGenre];
     return "";
+}
+
+namespace {
+
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(text, end) : std::string();
+}
+
+// The number a tag's text starts with, after blanks; "-3.21 dB" gives -3.21.
+std::optional<double> LeadingDecimal(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+bool KeyIs(std::string_view key, const char* name) {
+    return key.size() == strlen(name) && strncasecmp(key.data(), name, key.size()) == 0;
+}
+
+}  // namespace
+
+std::string ReplayGainText(const TrackLoudness& loudness) { return Fixed(ReplayGainDb(loudness), 2) + " dB"; }
+
+std::string LoudnessText(const TrackLoudness& loudness) { return Fixed(loudness.integratedLufs, 1) + " LUFS"; }
+
+std::string ReplayPeakText(const TrackLoudness& loudness) { return Fixed(loudness.peak, 6); }
+
+std::string R128GainText(const TrackLoudness& loudness) {
+    // A signed 16-bit Q7.8 number.
+    const double q78 = std::clamp(std::round(R128GainDb(loudness) * 256.0), -32768.0, 32767.0);
+    return std::to_string(static_cast<int>(q78));
+}
+
+bool ReadGainTag(std::string_view key, std::string_view value, std::optional<TrackLoudness>& loudness) {
+    const bool replayGain = KeyIs(key, "REPLAYGAIN_TRACK_GAIN");
+    const bool r128 = KeyIs(key, "R128_TRACK_GAIN");
+    const bool peak = KeyIs(key, "REPLAYGAIN_TRACK_PEAK");
+    if (!replayGain && !r128 && !peak) return false;
+    const std::optional<double> number = LeadingDecimal(value);
+    if (!number) return true;
+    // A peak alone makes no gain; ours come after their gain.
+    if (peak) {
+        if (loudness) loudness->peak = *number;
+        return true;
+    }
+    if (!loudness) loudness = TrackLoudness{};
+    loudness->integratedLufs = replayGain ? -18.0 - *number : -23.0 - *number / 256.0;
+    return true;
 }

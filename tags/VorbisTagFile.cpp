@@ -65,7 +65,8 @@ bool IsValidKey(std::string_view key) {
 
 }  // namespace
 
-Result<void> StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments) {
+Result<void> StandardComments(const TagFieldSet& tags, std::vector<std::pair<std::string, std::string>>& comments,
+                              GainComments gains) {
     comments.clear();
     for (const CommentKey& entry : kCommentKeys) {
         CCharString line;
@@ -86,13 +87,20 @@ Result<void> StandardComments(const TagFieldSet& tags, std::vector<std::pair<std
         if (!IsValidKey(key)) return UnwritableText();
         comments.emplace_back(std::move(key), utf8.substr(equals + 1));
     }
+    if (!tags.loudness) return {};
+    if (gains == GainComments::R128) {
+        comments.emplace_back("R128_TRACK_GAIN", R128GainText(*tags.loudness));  // untranslated: a tag key
+    } else {
+        comments.emplace_back("REPLAYGAIN_TRACK_GAIN", ReplayGainText(*tags.loudness));  // untranslated: a tag key
+        comments.emplace_back("REPLAYGAIN_TRACK_PEAK", ReplayPeakText(*tags.loudness));  // untranslated: a tag key
+    }
     return {};
 }
 
-Result<void> StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines) {
+Result<void> StandardCommentLines(const TagFieldSet& tags, std::vector<std::string>& lines, GainComments gains) {
     std::vector<std::pair<std::string, std::string>> comments;
     lines.clear();
-    if (Result<void> made = StandardComments(tags, comments); !made) return made;
+    if (Result<void> made = StandardComments(tags, comments, gains); !made) return made;
     for (const auto& [key, value] : comments) lines.push_back(key + "=" + value);
     return {};
 }
@@ -155,6 +163,9 @@ bool ParseCommentList(std::string_view data, size_t& at, std::string& vendor, st
 }
 
 void ReadStandardComment(std::string_view comment, TagFieldSet& tags) {
+    const size_t equals = comment.find('=');
+    if (equals != std::string_view::npos && ReadGainTag(comment.substr(0, equals), comment.substr(equals + 1), tags.loudness))
+        return;
     for (const CommentKey& entry : kCommentKeys) {
         const std::string_view key(entry.key);
         if (comment.size() < key.size() || strncasecmp(comment.data(), entry.key, key.size()) != 0) continue;

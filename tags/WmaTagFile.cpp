@@ -2,6 +2,7 @@
 #include "tags/WmaTagFile.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "tags/FormatFailures.h"
 #include "tags/WmaDecoder.h"
@@ -18,6 +19,12 @@ struct TextAttribute {
 constexpr TextAttribute kTextAttributes[] = {
     {u"Title", &TagFieldSet::title},    {u"Author", &TagFieldSet::artist},  {u"WM/AlbumTitle", &TagFieldSet::album},
     {u"WM/Year", &TagFieldSet::year},   {u"WM/Genre", &TagFieldSet::genre}, {u"Description", &TagFieldSet::comment},
+};
+
+// The ReplayGain attributes players read, as WM string attributes.
+constexpr std::pair<const char16_t*, const char*> kGainAttributes[] = {
+    {u"REPLAYGAIN_TRACK_GAIN", "REPLAYGAIN_TRACK_GAIN"},  // untranslated: attribute names
+    {u"REPLAYGAIN_TRACK_PEAK", "REPLAYGAIN_TRACK_PEAK"},  // untranslated: attribute names
 };
 
 bool GetText(const WmaDecoderFunctions& wma, int32_t handle, const char16_t* name, CCharString& value) {
@@ -76,6 +83,10 @@ void CWmaTagFile::ReadAttributes() {
         GetNumber(wma, m_handle, u"WM/TrackNumber", m_tags.trackNumber);
     CCharString genreId;
     if (GetText(wma, m_handle, u"WM/GenreID", genreId)) m_tags.genreNumber = atoi(genreId.c_str());
+    for (const auto& [name, key] : kGainAttributes) {
+        CCharString value;
+        if (GetText(wma, m_handle, name, value)) static_cast<void>(ReadGainTag(key, value.view(), m_tags.loudness));
+    }
 }
 
 Result<void> CWmaTagFile::AttachFile(std::unique_ptr<CFileStream>) {
@@ -92,6 +103,10 @@ Result<void> CWmaTagFile::Write() {
     ok &= SetNumber(*wma, m_handle, u"WM/Track", m_tags.trackNumber - 1);
     ok &= SetNumber(*wma, m_handle, u"WM/TrackNumber", m_tags.trackNumber);
     ok &= SetText(*wma, m_handle, u"WM/GenreID", CCharString::Formatted("%d", m_tags.genreNumber));
+    if (m_tags.loudness) {
+        ok &= SetText(*wma, m_handle, kGainAttributes[0].first, CCharString(ReplayGainText(*m_tags.loudness)));
+        ok &= SetText(*wma, m_handle, kGainAttributes[1].first, CCharString(ReplayPeakText(*m_tags.loudness)));
+    }
     if (!ok) return KindFailure(FailureKind::kCodec, UserText("WmaTagFile", "WMA モジュールが属性を受け付けませんでした"));
     return {};
 }

@@ -44,6 +44,7 @@ auto& BarField(Bars& bars) {
     else if constexpr (IsMember<member, &S::skipSilence>()) return bars.outputBar.skipSilence;
     else if constexpr (IsMember<member, &S::preRollSeconds>()) return bars.outputBar.preRollSeconds;
     else if constexpr (IsMember<member, &S::alignToClock>()) return bars.outputBar.alignToClock;
+    else if constexpr (IsMember<member, &S::loudnessTags>()) return bars.tagBar.loudnessTags;
     else if constexpr (IsMember<member, &S::keepDays>()) return bars.keepDays;
     else if constexpr (IsMember<member, &S::keepFreeMb>()) return bars.keepFreeMb;
     else static_assert(sizeof(Bars) == 0, "a stored setting that no bar holds");  // untranslated: for the compiler

@@ -1,4 +1,4 @@
-// The tag bar's exchange of its five fields.
+// The tag bar's exchange of its fields.
 #include "app/bars/TagBarModel.h"
 
 bool CTagBarModel::Pull(bool tell) {
@@ -7,6 +7,7 @@ bool CTagBarModel::Pull(bool tell) {
     artist = controls.artist;
     title = controls.title;
     comment = controls.comment;
+    loudnessTags = controls.loudnessTags;
     if (!ParseBarInteger(controls.yearText, year)) return RefuseNumber(kYear, tell);
     return true;
 }
@@ -16,6 +17,7 @@ void CTagBarModel::Push() {
     controls.artist = artist;
     controls.title = title;
     controls.comment = comment;
+    controls.loudnessTags = loudnessTags;
     controls.yearText = CCharString::Formatted("%d", year);
     WriteControls();
 }

@@ -1,4 +1,4 @@
-// CTagBarModel: the tag bar without its widgets: the four tag templates and the year.
+// CTagBarModel: the tag bar without its widgets: the four tag templates, the year and the loudness tags.
 #pragma once
 
 #include "app/bars/BarModel.h"
@@ -9,11 +9,12 @@ struct TagBarControls {
     CCharString artist;
     CCharString album;
     CCharString yearText;
+    bool loudnessTags = false;
 };
 
 class CTagBarModel : public CBarModel {
 public:
-    enum ControlId { kTitle = 1025, kAlbum = 1026, kArtist = 1027, kComment = 1029, kYear = 1030 };
+    enum ControlId { kTitle = 1025, kAlbum = 1026, kArtist = 1027, kComment = 1029, kYear = 1030, kLoudnessTags = 1042 };
 
     // Fields, in the bar's order, as constructed (loading the settings replaces them).
     CCharString album = "アルバム";  // untranslated: a template, replaced by the loaded one
@@ -21,6 +22,7 @@ public:
     CCharString title = "タイトル";  // untranslated: a template, replaced by the loaded one
     CCharString comment = "コメント";  // untranslated: a template, replaced by the loaded one
     int year = 2005;
+    bool loudnessTags = false;
 
     TagBarControls controls;
 

@@ -11,6 +11,8 @@
 #include "app/files/RecordedFiles.h"
 #include "app/files/Retention.h"
 #include "app/files/TrackJournal.h"
+#include "audiofile/FormatTable.h"
+#include "audiofile/LoudnessMeter.h"
 #include "foundation/PathUtils.h"
 #include "foundation/StepHook.h"
 #include "platform/DiskSpace.h"
@@ -99,6 +101,10 @@ void CClosedTracks::Finish(ClosedTrack& track) {
         track.writer.reset();
     }
     if (!track.hasRow) return;
+    // Measured from the closed file as players decode it, then written in place with the other
+    // tags: a kill meanwhile leaves the file whole with the tags it had.
+    std::optional<UserText> loudness;
+    if (finished && track.settings->loudnessTags) loudness = TagLoudness(track);
     if (!finished) {
         // A full disk may have left the file less audio than it was given, or none.
         if (HoldsNoAudio(track.writtenPath)) return Remove(track);
@@ -146,8 +152,25 @@ void CClosedTracks::Finish(ClosedTrack& track) {
                               .Arg(UserText("RecordingControl", kCloseReasons[static_cast<int>(track.reason)]))
                               .Arg(LengthText(track.lengthMs).str())
                               .Arg(track.row.file.str())});
-    m_post(RecordingEvent{kRecordingTrackSound, track.recording, track.trackNumber, track.row.file,
-                          UserText("RecordingControl", "トラック %1 の音: %2").Arg(track.trackNumber).Arg(SoundFiguresText(track.sound))});
+    UserText sound = UserText("RecordingControl", "トラック %1 の音: %2").Arg(track.trackNumber).Arg(SoundFiguresText(track.sound));
+    if (loudness) sound = UserText("RecordingControl", "%1。%2").Arg(std::move(sound)).Arg(std::move(*loudness));
+    m_post(RecordingEvent{kRecordingTrackSound, track.recording, track.trackNumber, track.row.file, std::move(sound)});
+}
+
+UserText CClosedTracks::TagLoudness(ClosedTrack& track) {
+    const FormatRow& row = FormatRowOf(track.format);
+    if (!row.tagsLoudness) return UserText("RecordingControl", "%1 にはラウドネスのタグを書きません").Arg(row.name);
+    const std::unique_ptr<CAudioReader> reader = row.newReader();
+    Result<TrackLoudness> measured = MeasureLoudness(*reader, track.writtenPath.c_str());
+    if (!measured) return UserText("RecordingControl", "ラウドネスのタグはありません: %1").Arg(ReasonOf(measured.error()));
+    track.tags.loudness = *measured;
+    const std::unique_ptr<CTagFile> editor = row.newTagEditor();
+    if (Result<void> tagged = RewriteTags(*editor, track.writtenPath.c_str(), track.tags); !tagged)
+        return UserText("RecordingControl", "ラウドネスのタグを書き込めませんでした: %1").Arg(ReasonOf(tagged.error()));
+    return UserText("RecordingControl", "ラウドネス %1、トラックゲイン %2、ピーク %3")
+        .Arg(LoudnessText(*measured))
+        .Arg(ReplayGainText(*measured))
+        .Arg(ReplayPeakText(*measured));
 }
 
 void CClosedTracks::NameByKeptAudio(ClosedTrack& track) {

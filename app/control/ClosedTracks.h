@@ -86,6 +86,9 @@ private:
     // On the finisher thread: records the finished file and removes the oldest recordings the
     // settings no longer keep, their rows too.
     void Keep(const CCharString& finished, const RecordingSettings& settings, uint64_t recording);
+    // On the finisher thread, for the loudness tags: measures the closed file and writes its tags
+    // again with the gain; says what it measured, or why the file has no gain tags.
+    UserText TagLoudness(ClosedTrack& track);
     // A track whose file holds no audio: the file, its row and its journal entry go.
     void Remove(ClosedTrack& track);
 

@@ -66,6 +66,9 @@ struct RecordingSettings {
     int preRollSeconds = 1;
     // "cut on the clock": interval splits fall on multiples of the interval from local midnight.
     bool alignToClock = false;
+    // "loudness tags": each finished track is measured (EBU R128) and tagged with the gain players
+    // apply to play it at one loudness.
+    bool loudnessTags = false;
     // Keeping recordings: the oldest finished recordings go once older than this many days, and
     // while the output folder's disk has less free room than this (0: off).
     int keepDays = 0;
@@ -134,6 +137,7 @@ inline constexpr SettingField kSettingFields[] = {
     {"TRACK_SKIPSILENCE", &RecordingSettings::skipSilence, "skip-silence"},
     {"TRACK_PREROLL", &RecordingSettings::preRollSeconds, "pre-roll", 0, kMaxPreRollSeconds},
     {"TRACK_SPLITONCLOCK", &RecordingSettings::alignToClock, "align-to-clock"},
+    {"TAG_LOUDNESS", &RecordingSettings::loudnessTags, "loudness-tags"},
     {"KEEP_DAYS", &RecordingSettings::keepDays, "keep-days", 0, 36500},
     {"KEEP_FREE_MB", &RecordingSettings::keepFreeMb, "keep-free", 0, kLargestKeepFreeMb},
 };

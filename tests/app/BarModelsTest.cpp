@@ -527,7 +527,8 @@ TEST_F(BarSetTest, EveryStoredSettingGoesThroughTheBarsAndBack) {
         .qualityIndex = DefaultQualityIndex(OutputFormat::Mp3) + 1, .oggQuality = 70, .recordingNumber = 12,
         .splitMethod = kSplitSilence, .splitTime = {0, 1, 7, 0}, .silenceLeft = -300, .silenceRight = -310,
         .tagTitle = "T", .tagArtist = "A", .tagAlbum = "B", .tagComment = "C", .tagYear = 2019, .resumeInput = true,
-        .skipSilence = true, .preRollSeconds = 4, .alignToClock = true, .keepDays = 45, .keepFreeMb = 2048};
+        .skipSilence = true, .preRollSeconds = 4, .alignToClock = true, .loudnessTags = true, .keepDays = 45,
+        .keepFreeMb = 2048};
     ASSERT_TRUE(store.SaveSettings("sent", sent));
     bars.LoadSettings("sent");
     ASSERT_TRUE(bars.SaveSettings("back"));

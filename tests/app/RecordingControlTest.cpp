@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <future>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -34,6 +35,8 @@
 #include "platform/SignalGenerator.h"
 #include "tests/support/AudioProbe.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/Mutagen.h"
+#include "tests/support/Process.h"
 #include "tests/support/ResultValue.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tests/support/TempDir.h"
@@ -1275,6 +1278,92 @@ TEST_P(SkipSilence, TwoTracksWithTheirPreRollAndNoMoreSilence) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, SkipSilence, testing::ValuesIn(FormatRows()),
+                         [](const testing::TestParamInfo<FormatRow>& info) { return std::string(info.param.option); });
+
+// The integrated loudness ffmpeg's EBU R128 filter measures over the whole file, in LUFS.
+double FfmpegLoudness(const std::string& path) {
+    const ProcessResult run = RunProcess("ffmpeg -hide_banner -nostats -i " + ShellQuote(path) +
+                                         " -af ebur128=metadata=1,ametadata=print:key=lavfi.r128.I -f null - 2>&1");
+    const size_t at = run.output.rfind("lavfi.r128.I=");
+    return at == std::string::npos ? NAN : std::stod(run.output.substr(at + 13));
+}
+
+// The value of the tag mutagen reads under a key ending in `name` (any case), or empty.
+std::string MutagenTag(const std::map<std::string, std::string>& tags, const std::string& name) {
+    for (const auto& [key, value] : tags)
+        if (key.size() >= name.size() && strcasecmp(key.c_str() + key.size() - name.size(), name.c_str()) == 0)
+            return value.substr(value.find(':') + 1);
+    return {};
+}
+
+// Loudness tags: a loud track, a quiet one and a silent one, split on the clock of the signal. In
+// each format that takes them, the gain mutagen reads is the one ffmpeg measures on the same file;
+// the silent track has none and the log says why; with the setting off no file has one.
+class LoudnessTags : public testing::TestWithParam<FormatRow> {};
+
+TEST_P(LoudnessTags, TheGainWrittenIsWhatFfmpegMeasures) {
+    const FormatRow& format = GetParam();
+    const bool opus = format.format == OutputFormat::Opus;
+    const std::string gainKey = opus ? "R128_TRACK_GAIN" : "REPLAYGAIN_TRACK_GAIN";
+    ControlRig rig("tone=1000hz/-12db/3s,tone=700hz/-30db/3s,silence=3s,fast");
+    UseFormat(rig.control, format);
+    rig.control.settings.splitMethod = kSplitInterval;
+    rig.control.settings.splitTime = {0, 0, 3, 0};
+    rig.control.settings.loudnessTags = true;
+    ASSERT_TRUE(rig.control.StartRecording());
+    rig.StopAtTheEnd();
+    const std::vector<RecordingItem> rows = rig.items.Snapshot();
+    ASSERT_EQ(rows.size(), 3u);
+    const double peaks[2] = {std::pow(10, -12 / 20.0), std::pow(10, -30 / 20.0)};
+    for (int track = 0; track < 2; ++track) {
+        const std::string path = rows[track].path.str();
+        SCOPED_TRACE(path);
+        const double loudness = FfmpegLoudness(path);
+        const std::map<std::string, std::string> tags = ReadTagsWithMutagen(path);
+        const std::string gain = MutagenTag(tags, gainKey);
+        ASSERT_FALSE(gain.empty()) << "no " << gainKey;
+        if (opus) {
+            EXPECT_NEAR(std::stod(gain) / 256, -23 - loudness, 0.1);
+            EXPECT_TRUE(MutagenTag(tags, "REPLAYGAIN_TRACK_GAIN").empty()) << "Opus takes its own key only";
+            continue;
+        }
+        EXPECT_TRUE(gain.ends_with(" dB")) << gain;
+        EXPECT_NEAR(std::stod(gain), -18 - loudness, 0.1);
+        // A lossy codec's decoded crest may overshoot the signal's a little.
+        EXPECT_NEAR(std::stod(MutagenTag(tags, "REPLAYGAIN_TRACK_PEAK")), peaks[track], 0.2 * peaks[track]);
+    }
+    EXPECT_TRUE(MutagenTag(ReadTagsWithMutagen(rows[2].path.str()), gainKey).empty()) << "the silent track";
+    // A later edit of the tags keeps the gain: the editor reads it back.
+    const std::string first = rows[0].path.str();
+    const std::string gainBefore = MutagenTag(ReadTagsWithMutagen(first), gainKey);
+    std::unique_ptr<CTagFile> editor = format.newTagEditor();
+    ASSERT_TRUE(editor->Open(first.c_str()));
+    TagFieldSet edited = editor->Tags();
+    edited.title = "edited";
+    ASSERT_TRUE(RewriteTags(*editor, first.c_str(), edited));
+    const std::map<std::string, std::string> after = ReadTagsWithMutagen(first);
+    EXPECT_EQ(MutagenTag(after, gainKey), gainBefore);
+    EXPECT_EQ(MutagenTag(after, "TITLE") + MutagenTag(after, "TIT2"), "edited");
+    const std::string logged = rig.Logged();
+    const auto lineOf = [&](int track) {
+        const size_t at = logged.find("トラック " + std::to_string(track) + " の音: ");
+        return at == std::string::npos ? std::string() : logged.substr(at, logged.find('\n', at) - at);
+    };
+    EXPECT_NE(lineOf(1).find("。ラウドネス -"), std::string::npos) << logged;
+    EXPECT_NE(lineOf(3).find("。ラウドネスのタグはありません: 短すぎるか無音のため"), std::string::npos) << logged;
+
+    ControlRig off("tone=1000hz/-12db/1s,fast");
+    UseFormat(off.control, format);
+    ASSERT_TRUE(off.control.StartRecording());
+    off.StopAtTheEnd();
+    ASSERT_EQ(off.items.Count(), 1);
+    EXPECT_TRUE(MutagenTag(ReadTagsWithMutagen(off.items.Snapshot()[0].path.str()), gainKey).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(TaggedFormats, LoudnessTags,
+                         testing::Values(FormatRowOf(OutputFormat::Mp3), FormatRowOf(OutputFormat::OggVorbis),
+                                         FormatRowOf(OutputFormat::Flac), FormatRowOf(OutputFormat::Wma),
+                                         FormatRowOf(OutputFormat::Opus)),
                          [](const testing::TestParamInfo<FormatRow>& info) { return std::string(info.param.option); });
 
 // A recording that starts in silence keeps no track of it (nor its number), and a timed one that

@@ -240,4 +240,21 @@ TEST(SettingsBars, OnlyWhileThereIsSoundByKeysAndTheWaitInTheStatusBar) {
     EXPECT_EQ(frame.Control().settings.preRollSeconds, 3);
 }
 
+// Loudness tags from the tag bar: Alt+D ticks the box and the recording's settings take it.
+TEST(SettingsBars, LoudnessTagsByTheirMnemonic) {
+    WindowRig rig("tone=1000hz/-6db/1s");
+    CMainFrame& frame = *rig.frame;
+    auto* loudness = Get<QCheckBox>(frame.TagBar(), CTagBarModel::kLoudnessTags);
+    EXPECT_EQ(loudness->accessibleName(), QStringLiteral("ラウドネスタグ"));
+    EXPECT_FALSE(loudness->isChecked());
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(&frame, Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(WindowRig::WaitFor([&] { return frame.Control().settings.loudnessTags; }, 2000));
+    EXPECT_TRUE(loudness->isChecked());
+    WindowRig::Screenshot(frame, "loudness-tags");
+    QTest::mouseClick(loudness, Qt::LeftButton);
+    EXPECT_TRUE(WindowRig::WaitFor([&] { return !frame.Control().settings.loudnessTags; }, 2000));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/bars/TagBarModel.h"
 #include "ui/bars/BarWidget.h"
 
+class QCheckBox;
 class QLineEdit;
 
 class CTagBar : public CBarWidget {
@@ -16,7 +17,7 @@ public:
     void WriteControls() override;
 
 signals:
-    // The user changed a tag text or the year.
+    // The user changed a tag text, the year or the loudness tags.
     void edited();
 
 private:
@@ -26,4 +27,5 @@ private:
     QLineEdit* m_artist;
     QLineEdit* m_album;
     QLineEdit* m_year;
+    QCheckBox* m_loudnessTags;
 };
