@@ -2,6 +2,7 @@
 // source, unpaced, through CWaveInDevice, minus what generating that signal alone costs.
 #include "platform/SignalCapture.h"
 #include "recording/WaveInDevice.h"
+#include "bench/CpuTime.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -11,12 +12,6 @@
 #include <mutex>
 
 namespace {
-
-double ProcessCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
 
 struct Run {
     std::mutex mutex;

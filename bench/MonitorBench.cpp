@@ -14,6 +14,7 @@
 #include "platform/SignalGenerator.h"
 #include "recording/LevelAnalysis.h"
 #include "ui/monitor/MonitorDisplays.h"
+#include "bench/CpuTime.h"
 
 namespace {
 
@@ -21,12 +22,6 @@ constexpr int kFrames = 4410;  // 100 ms
 constexpr int kBlockBytes = kFrames * 4;
 constexpr int kPatternBuffers = 800;  // 80 s of the pattern, generated once and repeated
 const PcmFormat kStereo{44100, 2, 16};
-
-double ThreadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
 
 long ResidentKiB() {
     std::ifstream status("/proc/self/status");

@@ -7,18 +7,13 @@
 #include "app/files/TrackSound.h"
 #include "platform/SignalGenerator.h"
 #include "recording/LevelAnalysis.h"
+#include "bench/CpuTime.h"
 
 namespace {
 
 constexpr int kFrames = 4410;
 constexpr int kBuffersPerHour = 36000;
 constexpr int kPatternBuffers = 100;  // 10 s of the pattern, repeated
-
-double ThreadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
 
 }  // namespace
 

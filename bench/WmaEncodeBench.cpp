@@ -3,6 +3,7 @@
 // and the bitrate of the file that makes.
 #include "audiofile/WmaWriter.h"
 #include "platform/SignalGenerator.h"
+#include "bench/CpuTime.h"
 
 #include <cstdio>
 #include <ctime>
@@ -10,16 +11,6 @@
 #include <unistd.h>
 #include <string>
 #include <vector>
-
-namespace {
-
-double ProcessCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec / 1e9;
-}
-
-}  // namespace
 
 int main() {
     constexpr int kSeconds = 600;
