@@ -278,9 +278,9 @@ bool CRecorderSession::HandleBuffer(const char* data, int byteCount) {
     return Notify(kNotifyDataAfter) != 0;
 }
 
-int64_t CRecorderSession::DurationOf(int byteCount) const {
+int64_t CRecorderSession::DurationOf(int64_t byteCount) const {
     const int64_t bytesPerSecond = captureFormat.BytesPerSecond();
-    return bytesPerSecond > 0 ? static_cast<int64_t>(byteCount) * 1000 / bytesPerSecond : 0;
+    return bytesPerSecond > 0 ? byteCount * 1000 / bytesPerSecond : 0;
 }
 
 bool CRecorderSession::Record(const char* data, int byteCount) {

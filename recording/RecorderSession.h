@@ -100,7 +100,7 @@ public:
     // kEventWriteFailed has been sent).
     bool Record(const char* data, int byteCount);
     // Milliseconds of `byteCount` bytes of the capture format.
-    int64_t DurationOf(int byteCount) const;
+    int64_t DurationOf(int64_t byteCount) const;
 
     // --- What the owner reads in its handlers.
     int LeftLevel() const { return m_leftLevel; }   // tenths of a dB, 0 = full scale

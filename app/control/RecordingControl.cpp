@@ -163,7 +163,7 @@ Result<void> CRecordingControl::StartRecording() {
     m_previousTrackTime = 0;
     m_trackOpen = false;
     m_startPending = true;
-    m_skippedMs = 0;
+    m_skippedBytes = 0;
     m_leadMs = 0;
     m_silentOnly = false;
     // Room for the longest pre-roll, taken here so that waiting for sound never allocates.
@@ -229,8 +229,7 @@ Result<void> CRecordingControl::StartRecording() {
 void CRecordingControl::PollInput() {
     if (!m_session || !IsWaitingForInput()) return;
     const CInputWait::Look look = m_wait.LookNow();
-    const int64_t stopAfter = m_stopAfterSeconds;
-    if (stopAfter >= 0 && (m_session->TotalTime() + m_skippedMs + m_wait.GapMs() + look.waitedMs) / 1000 >= stopAfter) {
+    if (TimeIsUp(*m_session, look.waitedMs)) {
         Change(StateChange::TimeUp);
         Post(kRecordingDurationReached, *m_session);
         return;
@@ -468,13 +467,9 @@ int CRecordingControl::WaitForSound(CRecorderSession& session) {
         OpenOnSound(session);
         return 1;
     }
-    const int preRollBytes = static_cast<int>(static_cast<int64_t>(m_preRollSeconds) * session.captureFormat.sampleRate *
-                                              session.captureFormat.channels * (session.captureFormat.bitsPerSample / 8));
-    m_preRoll.Push(session.LastBuffer(), session.LastBufferSize(), preRollBytes);
-    m_skippedMs += session.DurationOf(session.LastBufferSize());
-    // The silence left out counts: a timed recording ends on the clock.
-    const int64_t stopAfter = m_stopAfterSeconds;
-    if (stopAfter >= 0 && (session.TotalTime() + m_skippedMs + m_wait.GapMs()) / 1000 >= stopAfter) {
+    m_preRoll.Push(session.LastBuffer(), session.LastBufferSize(), m_preRollSeconds * session.captureFormat.BytesPerSecond());
+    m_skippedBytes += session.LastBufferSize();
+    if (TimeIsUp(session)) {
         Change(StateChange::TimeUp);
         Post(kRecordingDurationReached, session);
     }
@@ -484,7 +479,7 @@ int CRecordingControl::WaitForSound(CRecorderSession& session) {
 void CRecordingControl::OpenOnSound(CRecorderSession& session) {
     // The track begins with the pre-roll: its first sample, and so its start, is that much earlier.
     m_leadMs = session.DurationOf(m_preRoll.Size());
-    m_skippedMs -= m_leadMs;
+    m_skippedBytes -= m_preRoll.Size();
     OpenNextTrack(session);
     m_leadMs = 0;
     if (session.HasWriter()) {
@@ -526,6 +521,12 @@ void CRecordingControl::PlaceCut(CRecorderSession& session, bool paused) {
     session.cutAt = m_cutBytes = frame * blockSize;
 }
 
+bool CRecordingControl::TimeIsUp(const CRecorderSession& session, int64_t waitingMs) const {
+    const int64_t stopAfter = m_stopAfterSeconds;
+    return stopAfter >= 0 &&
+           (session.TotalTime() + session.DurationOf(m_skippedBytes) + m_wait.GapMs() + waitingMs) / 1000 >= stopAfter;
+}
+
 bool CRecordingControl::LastBufferSilent(const CRecorderSession& session) {
     const uint64_t thresholds = m_thresholds;
     m_silence.SetThresholds(Low(thresholds), High(thresholds));
@@ -543,9 +544,7 @@ int CRecordingControl::OnDataAfter(CRecorderSession& session) {
     const bool silent = LastBufferSilent(session);
     const int cut = std::exchange(m_cutBytes, 0);
     CountSound(session, session.LastBuffer() + cut, session.LastBufferSize() - cut, silent);
-    const int64_t stopAfter = m_stopAfterSeconds;
-    // The time the input was away counts: a timed recording ends on the clock.
-    if (stopAfter >= 0 && (session.TotalTime() + m_skippedMs + m_wait.GapMs()) / 1000 >= stopAfter) {
+    if (TimeIsUp(session)) {
         session.CloseTrack();
         Post(kRecordingDurationReached, session);
         return 1;
@@ -680,7 +679,7 @@ void CRecordingControl::PrepareTrack(CRecorderSession& session) {
         session.outputChannels = row->channels;
     }
     session.oggQuality = track.oggQuality;
-    m_track.skippedMs = m_skippedMs;
+    m_track.skippedMs = session.DurationOf(m_skippedBytes);
     m_heardSound = false;
     // A track opened on sound begins with its pre-roll: its clock starts that much earlier.
     const LocalClock now = m_clocks.now;

@@ -168,6 +168,9 @@ private:
     void EndClock();
     // The buffer's cut, when a boundary of the track falls in it.
     void PlaceCut(CRecorderSession& session, bool paused);
+    // A timed recording ends on the clock: the time written, the silence left out and the time
+    // the input was away (`waitingMs` of it not yet counted) all count.
+    bool TimeIsUp(const CRecorderSession& session, int64_t waitingMs = 0) const;
     // The last buffer below the silence thresholds as they stand now.
     bool LastBufferSilent(const CRecorderSession& session);
     // Audio written into the open track, for how it sounded.
@@ -212,9 +215,9 @@ private:
     RecordingSound m_recordingSound;  // of the tracks closed so far
     UserText m_firstTrackText;        // logged with the start
     CPreRollRing m_preRoll;           // the end of the silence while waiting for sound
-    // Audio left out while waiting for sound, pre-rolls given back; read by the owner's
-    // PollInput while no device runs.
-    std::atomic<int64_t> m_skippedMs{0};
+    // Audio left out while waiting for sound, pre-rolls given back, in bytes so that odd buffer
+    // lengths add up; read by the owner's PollInput while no device runs.
+    std::atomic<int64_t> m_skippedBytes{0};
     int64_t m_leadMs = 0;             // the pre-roll of the track being opened on sound
     bool m_heardSound = false;        // the current track has had a buffer that was not silent
     bool m_silentOnly = false;        // the track closing heard only silence: it is dropped
