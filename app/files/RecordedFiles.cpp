@@ -13,6 +13,7 @@
 
 #include "app/files/TrackJournal.h"
 #include "foundation/PathUtils.h"
+#include "schedule/TextFile.h"
 
 namespace {
 
@@ -90,16 +91,10 @@ std::optional<RecordedFile> DescribeFile(const CCharString& path) {
 CCharString RecordedFilesPath() { return TrackJournalFolder() + "/recordings"; }
 
 Result<std::vector<RecordedFile>> LoadRecordedFiles(const CCharString& path) {
-    FILE* in = std::fopen(path.c_str(), "re");
-    if (!in) {
-        if (errno == ENOENT) return std::vector<RecordedFile>{};
-        return SystemFailure(errno, UserText("RecordedFiles", "録音の記録 %1 を読めません").Arg(path.str()));
-    }
-    std::string text;
-    char buffer[8192];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, got);
-    std::fclose(in);
-    std::istringstream lines(text);
+    const Result<std::optional<std::string>> read = ReadTextFile(path.str());
+    if (!read) return SystemFailure(read.error().error, UserText("RecordedFiles", "録音の記録 %1 を読めません").Arg(path.str()));
+    if (!*read) return std::vector<RecordedFile>{};
+    std::istringstream lines(**read);
     std::string line;
     if (!std::getline(lines, line) || line != kHeader) return Corrupt(path, 1);
     std::vector<RecordedFile> files;
