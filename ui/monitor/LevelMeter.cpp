@@ -73,7 +73,34 @@ void CLevelMeter::SetScale(const MeterScale& scale) {
 }
 
 void CLevelMeter::Render(QPainter& painter, const QRect& rect) {
-    const MeterLayout layout = LayOutMeter(m_scale, m_value, rect.height());
+    // Rendered whole: the size, the scale or the colours may have changed.
+    if (!painter.hasClipping() || m_empty.size() != rect.size()) {
+        m_empty = Layer(rect.size(), m_scale.bottom);
+        m_full = Layer(rect.size(), m_scale.top);
+        Draw(painter, rect, m_value);
+        return;
+    }
+    // Above the bar every row is as in the empty meter; from two rows below its top, as in the full one.
+    constexpr int kEdgeRows = 2;
+    const int top = MeterBarTop(m_scale, m_value, rect.height());
+    painter.drawImage(rect.topLeft(), m_empty, QRect(0, 0, rect.width(), top));
+    if (top + kEdgeRows < rect.height())
+        painter.drawImage(rect.topLeft() + QPoint(0, top + kEdgeRows), m_full,
+                          QRect(0, top + kEdgeRows, rect.width(), rect.height() - top - kEdgeRows));
+    painter.setClipRect(QRect(rect.left(), rect.top() + top, rect.width(), kEdgeRows), Qt::IntersectClip);
+    Draw(painter, rect, m_value);
+}
+
+QImage CLevelMeter::Layer(const QSize& size, int value) {
+    QImage layer(size, QImage::Format_RGB32);
+    QPainter painter(&layer);
+    painter.setFont(font());
+    Draw(painter, layer.rect(), value);
+    return layer;
+}
+
+void CLevelMeter::Draw(QPainter& painter, const QRect& rect, int value) {
+    const MeterLayout layout = LayOutMeter(m_scale, value, rect.height());
     painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), layout.barTop), background);
     if (layout.bar) {
         const QRect bar(rect.left(), layout.barTop, rect.width(), rect.height() - layout.barTop);

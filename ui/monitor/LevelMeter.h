@@ -22,8 +22,16 @@ protected:
     void Render(QPainter& painter, const QRect& rect) override;
 
 private:
+    // The meter as Render draws it for `value`.
+    void Draw(QPainter& painter, const QRect& rect, int value);
+    QImage Layer(const QSize& size, int value);
+
     int m_value = 0;
     MeterScale m_scale;
+    // The meter drawn empty and drawn full. A change of level copies its rows from them, but for
+    // the bar's first row and its raised edge below: the labels are not drawn again ten times a
+    // second.
+    QImage m_empty, m_full;
 };
 
 // "-12.3 dB"
