@@ -28,6 +28,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +69,17 @@ private:
     static void Print(const QString& text) { std::fprintf(stderr, "window: %s\n", qPrintable(text)); }
 };
 
+// The children running, so that a signal ending the benchmark (Ctrl+C, a closed pipe) ends them
+// too: a recorder left behind would go on filling the disk.
+volatile sig_atomic_t g_children[4];
+
+void EndChildrenAndDie(int signal) {
+    for (volatile sig_atomic_t& pid : g_children)
+        if (pid > 0) kill(pid, SIGTERM);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 // A child process this benchmark started, ended by its id when the benchmark ends.
 class Child {
 public:
@@ -84,6 +96,7 @@ public:
         const bool started = posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
         posix_spawn_file_actions_destroy(&actions);
         if (!started) m_pid = -1;
+        Listed(started ? m_pid : 0);
         return started;
     }
     ~Child() { Stop(); }
@@ -96,12 +109,19 @@ public:
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
         }
+        Listed(0);
         m_pid = -1;
     }
     pid_t Pid() const { return m_pid; }
     bool Running() const { return m_pid > 0 && waitpid(m_pid, nullptr, WNOHANG) == 0; }
 
 private:
+    void Listed(pid_t pid) {
+        if (m_slot < static_cast<int>(std::size(g_children))) g_children[m_slot] = pid;
+    }
+
+    static inline int s_children = 0;
+    const int m_slot = s_children++;
     pid_t m_pid = -1;
 };
 
@@ -355,6 +375,7 @@ int main(int argc, char** argv) {
                              "XDG_STATE_HOME"})
         setenv(name, dir.c_str(), 1);
     unsetenv("VELSONA_CAPTURE");
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, EndChildrenAndDie);
     const int status = Measure(argc, argv, dir, seconds);
     if (status != 0) std::fprintf(stderr, "window_bench: the logs are in %s\n", dir.c_str());
     else fs::remove_all(dir);
