@@ -28,8 +28,8 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -311,7 +311,8 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
         {"window", [&] {
              frame.Action(kCommandStop)->trigger();
              for (int waited = 0; frame.Control().IsRecording() && waited < 10000; waited += 100) RunEvents(100);
-             return startWindow();
+             // A start while the old recording still runs would connect nothing anew.
+             return !frame.Control().IsRecording() && startWindow();
          }},
     };
     std::ifstream loadavg("/proc/loadavg");
