@@ -5,6 +5,7 @@
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -75,8 +76,9 @@ void CLevelMeter::SetScale(const MeterScale& scale) {
 void CLevelMeter::Render(QPainter& painter, const QRect& rect) {
     // Rendered whole: the size, the scale or the colours may have changed.
     if (!painter.hasClipping() || m_empty.size() != rect.size()) {
-        m_empty = Layer(rect.size(), m_scale.bottom);
-        m_full = Layer(rect.size(), m_scale.top);
+        m_empty = Layer(rect.size(), m_scale.bottom, QRect(QPoint(), rect.size()));
+        m_full = Layer(rect.size(), m_scale.top, QRect(QPoint(), rect.size()));
+        m_edges.assign(rect.height(), QImage());
         Draw(painter, rect, m_value);
         return;
     }
@@ -84,18 +86,25 @@ void CLevelMeter::Render(QPainter& painter, const QRect& rect) {
     constexpr int kEdgeRows = 2;
     const int top = MeterBarTop(m_scale, m_value, rect.height());
     painter.drawImage(rect.topLeft(), m_empty, QRect(0, 0, rect.width(), top));
+    if (top >= rect.height()) return;
+    // The two rows between depend on the top alone (a label may cross them): drawn once per top.
+    QImage& edge = m_edges[top];
+    if (edge.isNull())
+        edge = Layer(rect.size(), m_value, QRect(0, top, rect.width(), std::min(kEdgeRows, rect.height() - top)));
+    painter.drawImage(rect.topLeft() + QPoint(0, top), edge);
     if (top + kEdgeRows < rect.height())
         painter.drawImage(rect.topLeft() + QPoint(0, top + kEdgeRows), m_full,
                           QRect(0, top + kEdgeRows, rect.width(), rect.height() - top - kEdgeRows));
-    painter.setClipRect(QRect(rect.left(), rect.top() + top, rect.width(), kEdgeRows), Qt::IntersectClip);
-    Draw(painter, rect, m_value);
 }
 
-QImage CLevelMeter::Layer(const QSize& size, int value) {
-    QImage layer(size, QImage::Format_RGB32);
+QImage CLevelMeter::Layer(const QSize& size, int value, const QRect& part) {
+    QImage layer(part.size(), QImage::Format_RGB32);
     QPainter painter(&layer);
     painter.setFont(font());
-    Draw(painter, layer.rect(), value);
+    painter.translate(-part.topLeft());
+    // Only what lands in the part is drawn: a label elsewhere costs nothing.
+    if (part.size() != size) painter.setClipRect(part);
+    Draw(painter, QRect(QPoint(), size), value);
     return layer;
 }
 

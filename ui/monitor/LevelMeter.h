@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 #include "app/monitor/MeterScale.h"
 #include "ui/monitor/ColorButton.h"
@@ -24,14 +25,16 @@ protected:
 private:
     // The meter as Render draws it for `value`.
     void Draw(QPainter& painter, const QRect& rect, int value);
-    QImage Layer(const QSize& size, int value);
+    // `part` of the meter of `size` as Render draws it for `value`.
+    QImage Layer(const QSize& size, int value, const QRect& part);
 
     int m_value = 0;
     MeterScale m_scale;
-    // The meter drawn empty and drawn full. A change of level copies its rows from them, but for
-    // the bar's first row and its raised edge below: the labels are not drawn again ten times a
-    // second.
+    // The meter drawn empty and drawn full, and the bar's first row and raised edge below for each
+    // top drawn so far. A change of level copies its rows from them: nothing is drawn again ten
+    // times a second.
     QImage m_empty, m_full;
+    std::vector<QImage> m_edges;  // by the bar's top; null until the bar first reaches it
 };
 
 // "-12.3 dB"
