@@ -56,7 +56,7 @@ int CWaveScope::FramesPerPanel() const {
     return ScopeFramesPerPanel(m_picture.format, m_picture.validBytes, innerWidth);
 }
 
-void CWaveScope::Render(QPainter& painter, const QRect& rect) {
+void CWaveScope::DrawBackdrop(QPainter& painter, const QRect& rect) {
     const QRect inner = rect.adjusted(1, 1, -1, -1);
     painter.fillRect(inner, background);
     const int halfH = inner.height() / 2;
@@ -65,6 +65,19 @@ void CWaveScope::Render(QPainter& painter, const QRect& rect) {
     painter.drawLine(inner.left(), halfH, inner.right(), halfH);
     DrawSunkenFrame(painter, QRect(rect.left(), rect.top(), halfW, rect.height()));
     DrawSunkenFrame(painter, QRect(halfW, rect.top(), rect.width() - halfW, rect.height()));
+}
+
+void CWaveScope::Render(QPainter& painter, const QRect& rect) {
+    // Rendered whole: the size or the colours may have changed, and so may the backdrop.
+    if (!painter.hasClipping() || m_backdrop.size() != rect.size()) {
+        m_backdrop = QImage(rect.size(), QImage::Format_RGB32);
+        QPainter backdrop(&m_backdrop);
+        DrawBackdrop(backdrop, m_backdrop.rect());
+    }
+    painter.drawImage(rect.topLeft(), m_backdrop);
+    const QRect inner = rect.adjusted(1, 1, -1, -1);
+    const int halfH = inner.height() / 2;
+    const int halfW = inner.width() / 2;
     const int count = FramesPerPanel();
     if (count > 0) {
         const char* data = m_picture.data.data();

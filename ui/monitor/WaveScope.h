@@ -2,6 +2,7 @@
 // left half, right channel in the right half.
 #pragma once
 
+#include <QImage>
 #include <QPolygon>
 
 #include "app/monitor/MonitorFeed.h"
@@ -23,9 +24,12 @@ protected:
 private:
     // Invalidates what the trace covered and covers now.
     void Retrace();
+    // The panels' frames and centre lines, under the trace.
+    void DrawBackdrop(QPainter& painter, const QRect& rect);
 
     ScopePicture m_picture;
     QRect m_traced;  // the rows of the trace in an image of m_tracedIn
     QSize m_tracedIn;
     QPolygon m_trace;
+    QImage m_backdrop;  // drawn once per size and colours: a new trace draws only itself and the labels
 };
