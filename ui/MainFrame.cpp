@@ -241,12 +241,15 @@ CMainFrame::CMainFrame(IMessageBoxes* boxes, Options options)
     m_refresh.setInterval(kRefreshMs);
     // The panes only while they can be seen; the next tick after they can brings them up to date.
     // Their times move with the buffers: while the monitor displays take each buffer, the panes
-    // go with them, painted in the same pass.
+    // go with them, painted in the same pass, and the tick is put off: it wakes the window only
+    // when no buffer has come for a tick's time, as while the input is away.
     connect(&m_refresh, &QTimer::timeout, this, [this] {
         Control().PollInput();
         if (!m_displays->Refreshing() && OnScreen(*m_totalPane)) RefreshPanes();
     });
     m_displays->onPicture = [this] {
+        if (m_refresh.isActive()) m_refresh.start();
+        Control().PollInput();
         if (OnScreen(*m_totalPane)) RefreshPanes();
     };
     RefreshPanes();
