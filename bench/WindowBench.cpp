@@ -44,6 +44,7 @@
 #include "bench/PcmSignal.h"
 #include "ui/MainFrame.h"
 #include "ui/MessageBoxes.h"
+#include "ui/SocketPaints.h"
 
 extern char** environ;
 
@@ -281,7 +282,10 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
     settings.outputFormat = OutputFormat::Wav;
     store.SaveSettings(kDefaultPresetName, settings);
 
+    // As the program makes its connection.
+    CSocketPaints socketPaints;
     QApplication app(argc, argv);
+    socketPaints.Connected();
     PrintedBoxes boxes;
     CMainFrame::Options options;
     options.settingsFile = CCharString(dir / "window.conf");

@@ -12,6 +12,7 @@
 #include "platform/RuntimeModule.h"
 #include "schedule/CommandLine.h"
 #include "ui/MainFrame.h"
+#include "ui/SocketPaints.h"
 
 #ifndef VELSONA_VERSION
 #define VELSONA_VERSION "unknown"
@@ -90,7 +91,9 @@ int main(int argc, char** argv) {
     }
     IgnoreWriteSignals();
 
+    CSocketPaints socketPaints;
     QApplication application(argc, argv);
+    socketPaints.Connected();
     application.setApplicationName(QStringLiteral("velsona"));
     application.setDesktopFileName(QStringLiteral("velsona"));
     // Qt's own dialogs and standard buttons speak the window's language.
