@@ -54,11 +54,14 @@ const QImage& CColorButton::Image() {
         m_image = QImage(size, QImage::Format_RGB32);
         m_dirty = kEverything;
     }
+    // Changes that together cover the image are still changes: a clip tells Render it need not
+    // draw its pictures of the unchanged anew.
+    const bool whole = m_dirty == kEverything;
     m_dirty &= m_image.rect();
     if (!m_dirty.isEmpty()) {
         QPainter painter(&m_image);
         painter.setFont(font());
-        if (m_dirty != m_image.rect()) painter.setClipRect(m_dirty);
+        if (!whole) painter.setClipRect(m_dirty);
         Render(painter, m_image.rect());
         m_dirty = QRect();
     }

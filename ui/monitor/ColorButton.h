@@ -42,8 +42,9 @@ protected:
     // next paint, which Qt coalesces and leaves out while the control cannot be seen.
     void Invalidate();
     void Invalidate(const QRect& area);
-    // Renders the whole of `rect`; the painter may be clipped to the part that changed, and
-    // what lies outside it (text above all) need not be drawn: Drawn tells.
+    // Renders the whole of `rect`; the painter is clipped to the part that changed, and what lies
+    // outside it (text above all) need not be drawn: Drawn tells. Unclipped after Invalidate()
+    // or a new size: anything may have changed.
     virtual void Render(QPainter& painter, const QRect& rect) = 0;
     // A label as QPainter::drawText draws it, without laying it out again each render.
     void DrawLabel(QPainter& painter, const QRect& rect, int alignment, const QString& label) {

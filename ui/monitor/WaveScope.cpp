@@ -68,11 +68,12 @@ void CWaveScope::DrawBackdrop(QPainter& painter, const QRect& rect) {
 }
 
 void CWaveScope::Render(QPainter& painter, const QRect& rect) {
-    // Rendered whole: the size or the colours may have changed, and so may the backdrop.
+    // Rendered whole: the size, the colours or the font may have changed.
     if (!painter.hasClipping() || m_backdrop.size() != rect.size()) {
         m_backdrop = QImage(rect.size(), QImage::Format_RGB32);
         QPainter backdrop(&m_backdrop);
         DrawBackdrop(backdrop, m_backdrop.rect());
+        m_labelLine = painter.fontMetrics().height();
     }
     painter.drawImage(rect.topLeft(), m_backdrop);
     const QRect inner = rect.adjusted(1, 1, -1, -1);
@@ -95,8 +96,7 @@ void CWaveScope::Render(QPainter& painter, const QRect& rect) {
     }
     const QRect labels(inner.left() + 1, rect.top(), inner.width(), inner.bottom() - 1 - rect.top());
     // The labels' line, and a pixel around it for antialiasing.
-    const int line = painter.fontMetrics().height();
-    if (!Drawn(painter, QRect(rect.left(), labels.bottom() - line - 1, rect.width(), line + 3))) return;
+    if (!Drawn(painter, QRect(rect.left(), labels.bottom() - m_labelLine - 1, rect.width(), m_labelLine + 3))) return;
     painter.setPen(text);
     DrawLabel(painter, labels, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("LEFT"));
     DrawLabel(painter, labels.translated(halfW, 0), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("RIGHT"));

@@ -31,5 +31,6 @@ private:
     QRect m_traced;  // the rows of the trace in an image of m_tracedIn
     QSize m_tracedIn;
     QPolygon m_trace;
-    QImage m_backdrop;  // drawn once per size and colours: a new trace draws only itself and the labels
+    QImage m_backdrop;  // drawn at each whole render: a new trace draws only itself and the labels
+    int m_labelLine = 0;  // the labels' line height, measured then too
 };
