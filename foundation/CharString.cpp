@@ -254,14 +254,21 @@ private:
 
 std::string FormatV(const char* format, va_list args) {
     const CNumbersInCLocale numbers;
-    va_list measure;
-    va_copy(measure, args);
-    const int needed = vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    if (needed <= 0) return {};
-    std::string out(static_cast<size_t>(needed) + 1, '\0');
-    vsnprintf(out.data(), out.size(), format, args);
-    out.resize(needed);
+    // Most texts (times, numbers, names) fit here and are written once; a longer one is written
+    // again at its measured length.
+    char small[256];
+    va_list again;
+    va_copy(again, args);
+    const int needed = vsnprintf(small, sizeof small, format, args);
+    std::string out;
+    if (needed > 0 && static_cast<size_t>(needed) < sizeof small) {
+        out.assign(small, static_cast<size_t>(needed));
+    } else if (needed > 0) {
+        out.resize(static_cast<size_t>(needed) + 1);
+        vsnprintf(out.data(), out.size(), format, again);
+        out.resize(static_cast<size_t>(needed));
+    }
+    va_end(again);
     return out;
 }
 }  // namespace

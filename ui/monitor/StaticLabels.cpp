@@ -11,6 +11,8 @@ namespace {
 // Enough for a meter's ticks or a history's time marks through a long recording, or for the
 // characters of a running time.
 constexpr size_t kMaxTexts = 64;
+// The most texts one label is drawn from: a time's characters and the words before it.
+constexpr size_t kMaxParts = 16;
 
 const QString kTimeCharacters = QStringLiteral("0123456789:.");
 
@@ -47,7 +49,7 @@ bool CStaticLabels::TimeCharactersStandApart() {
 
 void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, const QString& text) {
     const int dpi = painter.device()->logicalDpiY();
-    if (painter.font() != m_font || dpi != m_dpi || m_texts.size() + 2 > kMaxTexts) {
+    if (painter.font() != m_font || dpi != m_dpi || m_texts.size() + kMaxParts > kMaxTexts) {
         // The painter sizes its face for the device it paints on, and so must the layout.
         const bool sameFace = painter.font() == m_font && dpi == m_dpi;
         m_font = painter.font();
@@ -58,7 +60,7 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     }
     // The last word keeps the space before it: a line's natural width leaves out trailing spaces.
     const qsizetype space = text.lastIndexOf(QLatin1Char(' '));
-    QVarLengthArray<const QTextLayout*, 16> parts;
+    QVarLengthArray<const QTextLayout*, kMaxParts> parts;
     if (space > 0) parts.append(&Laid(text.left(space)));
     const QString word = space > 0 ? text.mid(space) : text;
     const qsizetype first = space > 0 ? 1 : 0;  // the word's first character, after its space
