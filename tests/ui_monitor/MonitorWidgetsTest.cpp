@@ -321,8 +321,8 @@ TEST(PartialRender, EqualsAWholeRender) {
     wholeScope.Clear();
     EXPECT_EQ(scope.Image(), wholeScope.Image());
 
-    // Shown: a small change of level repaints a band of rows, a new column one column and the
-    // position mark's two.
+    // Shown: a small change of level repaints a band of rows (none on the same row), a new column
+    // one column and the position mark's two.
     meter.show();
     history.show();
     QApplication::processEvents();
@@ -334,6 +334,11 @@ TEST(PartialRender, EqualsAWholeRender) {
     QApplication::processEvents();
     const int band = MeterBarTop(scale, -210, 334) - MeterBarTop(scale, -200, 334) + 2;
     EXPECT_EQ(meterPaints.area, QRect(0, MeterBarTop(scale, -200, 334), 18, band));
+    meterPaints.area = {};
+    ASSERT_EQ(MeterBarTop(scale, -209, 334), MeterBarTop(scale, -210, 334));
+    meter.SetValue(-209);  // the same row: nothing to paint
+    QApplication::processEvents();
+    EXPECT_TRUE(meterPaints.area.isEmpty());
     for (int block = 0; block < 4; ++block)  // a column of 400 ms
         columns.Feed(reinterpret_cast<const char*>(pcm.data()), kBlockBytes);
     history.SetPicture(PictureOf(columns));

@@ -55,11 +55,13 @@ int CLevelMeter::SetValue(int level) {
     const int previous = m_value;
     m_value = level;
     if (level != previous) {
-        // Only the rows between the two bar tops change, and the raised edge's row below each.
+        // Only the rows between the two bar tops change, and the raised edge's row below each; a
+        // level on the same row changes no pixel.
         const int height = ImageSize().height();
         const int oldTop = MeterBarTop(m_scale, previous, height);
         const int newTop = MeterBarTop(m_scale, level, height);
-        Invalidate(QRect(0, std::min(oldTop, newTop), ImageSize().width(), std::abs(newTop - oldTop) + 2));
+        if (newTop != oldTop)
+            Invalidate(QRect(0, std::min(oldTop, newTop), ImageSize().width(), std::abs(newTop - oldTop) + 2));
         if (QAccessible::isActive()) {
             QAccessibleValueChangeEvent event(this, level / 10.0);
             QAccessible::updateAccessibility(&event);
@@ -74,38 +76,46 @@ void CLevelMeter::SetScale(const MeterScale& scale) {
 }
 
 void CLevelMeter::Render(QPainter& painter, const QRect& rect) {
+    // Above the bar every row is as in the empty meter; from two rows below its top, as in the full one.
+    constexpr int kEdgeRows = 2;
     // Rendered whole: the size, the scale or the colours may have changed.
     if (!painter.hasClipping() || m_empty.size() != rect.size()) {
-        m_empty = Layer(rect.size(), m_scale.bottom, QRect(QPoint(), rect.size()));
-        m_full = Layer(rect.size(), m_scale.top, QRect(QPoint(), rect.size()));
-        m_edges.assign(rect.height(), QImage());
+        m_empty = Layer(rect.size(), m_scale.bottom);
+        m_full = Layer(rect.size(), m_scale.top);
+        m_edges = QImage(rect.width(), kEdgeRows * rect.height(), QImage::Format_RGB32);
+        m_edgesDrawn.assign(rect.height(), false);
         Draw(painter, rect, m_value);
         return;
     }
-    // Above the bar every row is as in the empty meter; from two rows below its top, as in the full one.
-    constexpr int kEdgeRows = 2;
     const int top = MeterBarTop(m_scale, m_value, rect.height());
     painter.drawImage(rect.topLeft(), m_empty, QRect(0, 0, rect.width(), top));
     if (top >= rect.height()) return;
     // The two rows between depend on the top alone (a label may cross them): drawn once per top.
-    QImage& edge = m_edges[top];
-    if (edge.isNull())
-        edge = Layer(rect.size(), m_value, QRect(0, top, rect.width(), std::min(kEdgeRows, rect.height() - top)));
-    painter.drawImage(rect.topLeft() + QPoint(0, top), edge);
+    const QRect edge(0, top, rect.width(), std::min(kEdgeRows, rect.height() - top));
+    const QPoint edgeAt(0, kEdgeRows * top);
+    if (!m_edgesDrawn[top]) {
+        DrawPart(m_edges, edgeAt, rect.size(), m_value, edge);
+        m_edgesDrawn[top] = true;
+    }
+    painter.drawImage(rect.topLeft() + edge.topLeft(), m_edges, QRect(edgeAt, edge.size()));
     if (top + kEdgeRows < rect.height())
         painter.drawImage(rect.topLeft() + QPoint(0, top + kEdgeRows), m_full,
                           QRect(0, top + kEdgeRows, rect.width(), rect.height() - top - kEdgeRows));
 }
 
-QImage CLevelMeter::Layer(const QSize& size, int value, const QRect& part) {
-    QImage layer(part.size(), QImage::Format_RGB32);
-    QPainter painter(&layer);
+QImage CLevelMeter::Layer(const QSize& size, int value) {
+    QImage layer(size, QImage::Format_RGB32);
+    DrawPart(layer, QPoint(), size, value, QRect(QPoint(), size));
+    return layer;
+}
+
+void CLevelMeter::DrawPart(QImage& image, const QPoint& at, const QSize& size, int value, const QRect& part) {
+    QPainter painter(&image);
     painter.setFont(font());
-    painter.translate(-part.topLeft());
+    painter.translate(at - part.topLeft());
     // Only what lands in the part is drawn: a label elsewhere costs nothing.
     if (part.size() != size) painter.setClipRect(part);
     Draw(painter, QRect(QPoint(), size), value);
-    return layer;
 }
 
 void CLevelMeter::Draw(QPainter& painter, const QRect& rect, int value) {

@@ -25,8 +25,10 @@ protected:
 private:
     // The meter as Render draws it for `value`.
     void Draw(QPainter& painter, const QRect& rect, int value);
-    // `part` of the meter of `size` as Render draws it for `value`.
-    QImage Layer(const QSize& size, int value, const QRect& part);
+    // The meter of `size` as Render draws it for `value`.
+    QImage Layer(const QSize& size, int value);
+    // `part` of that, drawn into `image` at `at`.
+    void DrawPart(QImage& image, const QPoint& at, const QSize& size, int value, const QRect& part);
 
     int m_value = 0;
     MeterScale m_scale;
@@ -34,7 +36,9 @@ private:
     // top drawn so far. A change of level copies its rows from them: nothing is drawn again ten
     // times a second.
     QImage m_empty, m_full;
-    std::vector<QImage> m_edges;  // by the bar's top; null until the bar first reaches it
+    // The two rows of top t at rows 2t and 2t + 1: one picture, so one paint engine for them all.
+    QImage m_edges;
+    std::vector<bool> m_edgesDrawn;  // by the bar's top: whether its rows are in m_edges yet
 };
 
 // "-12.3 dB"
