@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -70,15 +71,26 @@ private:
     static void Print(const QString& text) { std::fprintf(stderr, "window: %s\n", qPrintable(text)); }
 };
 
-// The children running, so that a signal ending the benchmark (Ctrl+C, a closed pipe) ends them
-// too: a recorder left behind would go on filling the disk.
+// The signal that ends the benchmark, told to its event loop through a pipe: the measuring stops,
+// the children are stopped in order (the X server last, as the window needs it to the end), and
+// the private folder (minutes of input and recordings) goes as after a whole run.
+volatile sig_atomic_t g_ending = 0;
+int g_endingPipe[2] = {-1, -1};
+// The children running, so that a second signal, which ends the benchmark at once, ends them too:
+// a recorder left behind would go on filling the disk.
 volatile sig_atomic_t g_children[4];
 
-void EndChildrenAndDie(int signal) {
-    for (volatile sig_atomic_t& pid : g_children)
-        if (pid > 0) kill(pid, SIGTERM);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
+void EndBenchmark(int signal) {
+    if (g_ending) {
+        for (volatile sig_atomic_t& pid : g_children)
+            if (pid > 0) kill(pid, SIGTERM);
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    g_ending = signal;
+    const char byte = 0;
+    (void)!write(g_endingPipe[1], &byte, 1);
 }
 
 // A child process this benchmark started, ended by its id when the benchmark ends.
@@ -152,14 +164,18 @@ long ResidentKiB(pid_t pid) {
     return -1;
 }
 
+// Until `ms` have passed or a signal ends the benchmark: a notifier, not a timer, so the window's
+// thread wakes for nothing else.
 void RunEvents(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    QSocketNotifier ending(g_endingPipe[0], QSocketNotifier::Read);
+    QObject::connect(&ending, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    if (!g_ending) loop.exec();
 }
 
 bool WaitUntil(const std::function<bool()>& done, int ms) {
-    for (int waited = 0; waited < ms; waited += 50) {
+    for (int waited = 0; waited < ms && !g_ending; waited += 50) {
         if (done()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -349,6 +365,7 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
             RunEvents(2000);
             const Sample from = Now(recorder, xServer);
             RunEvents(seconds * 500);
+            if (g_ending) return 1;
             spent.Add(from, Now(recorder, xServer));
             if (!recorder.Running() || !frame.Control().IsRecording()) {
                 std::printf("a recording ended early: the figures do not compare\n");
@@ -380,9 +397,18 @@ int main(int argc, char** argv) {
                              "XDG_STATE_HOME"})
         setenv(name, dir.c_str(), 1);
     unsetenv("VELSONA_CAPTURE");
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, EndChildrenAndDie);
+    if (pipe2(g_endingPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, EndBenchmark);
     const int status = Measure(argc, argv, dir, seconds);
-    if (status != 0) std::fprintf(stderr, "window_bench: the logs are in %s\n", dir.c_str());
-    else fs::remove_all(dir);
+    if (status != 0 && !g_ending) {
+        std::fprintf(stderr, "window_bench: the logs are in %s\n", dir.c_str());
+        return status;
+    }
+    fs::remove_all(dir);
+    // Ended by a signal, the benchmark says so as the signal's own ending would.
+    if (g_ending) {
+        std::signal(g_ending, SIG_DFL);
+        std::raise(g_ending);
+    }
     return status;
 }
