@@ -389,6 +389,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: window_bench [seconds per phase]\n");
         return 2;
     }
+    if (pipe2(g_endingPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
     char pattern[] = "/tmp/velsona-window-bench-XXXXXX";
     if (!mkdtemp(pattern)) return 1;
     const fs::path dir = pattern;
@@ -397,7 +398,6 @@ int main(int argc, char** argv) {
                              "XDG_STATE_HOME"})
         setenv(name, dir.c_str(), 1);
     unsetenv("VELSONA_CAPTURE");
-    if (pipe2(g_endingPipe, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, EndBenchmark);
     const int status = Measure(argc, argv, dir, seconds);
     if (status != 0 && !g_ending) {

@@ -64,7 +64,7 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     if (space > 0) parts.append(&Laid(text.left(space)));
     const QString word = space > 0 ? text.mid(space) : text;
     const qsizetype first = space > 0 ? 1 : 0;  // the word's first character, after its space
-    const bool byCharacter = m_timesByCharacter && word.size() > first &&
+    const bool byCharacter = m_timesByCharacter && word.size() > first && word.size() - first < qsizetype(kMaxParts) &&
                              std::all_of(word.begin() + first, word.end(), [](QChar c) { return kTimeCharacters.contains(c); });
     if (!byCharacter) {
         parts.append(&Laid(word));
