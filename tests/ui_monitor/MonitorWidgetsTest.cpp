@@ -47,6 +47,17 @@ int TextPixels(const QImage& image, const QRect& area) {
     return n;
 }
 
+// The largest difference of any colour of any pixel.
+int LargestDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            largest = std::max({largest, std::abs(qRed(a.pixel(x, y)) - qRed(b.pixel(x, y))),
+                                std::abs(qGreen(a.pixel(x, y)) - qGreen(b.pixel(x, y))),
+                                std::abs(qBlue(a.pixel(x, y)) - qBlue(b.pixel(x, y)))});
+    return largest;
+}
+
 ShadedColors Frame() {
     return ShadeColors(QApplication::palette().color(QPalette::Button), 50);
 }
@@ -199,33 +210,40 @@ TEST(WaveScope, TracesInTheirPanelsUntilCleared) {
     EXPECT_GT(TextPixels(scope.Image(), QRect(2, 2, halfW - 4, 33)), 0);  // LEFT
 }
 
-// Labels laid out once land on the very pixels drawText gives them, over a band antialiasing
-// blends into: the meters' ticks, the histories' times, the scope's channels and the status
-// panes' texts (a CJK fallback face in one line); laid out anew, cached, and with a new last word.
+// Labels laid out once land on the very pixels drawText gives them, their antialiased colours at
+// most a level off, over a band antialiasing blends into: the meters' ticks, the histories' times,
+// the scope's channels and the status panes' texts (a CJK fallback face with a blending of its own
+// in one line); laid out anew, cached, with a new last word and in a new colour.
 using LabelAt = std::tuple<const char*, int, QRect, const char*>;  // face, alignment, rect, text
 class Labels : public ::testing::TestWithParam<LabelAt> {};
 
 TEST_P(Labels, LandAsDrawTextPutsThem) {
     const auto& [family, alignment, place, utf8] = GetParam();
     const QFont face = family[0] ? QFont(QString::fromLatin1(family), 7) : QApplication::font();
-    const auto render = [&face](const auto& draw) {
+    QColor pen;
+    const auto render = [&](const auto& draw) {
         QImage image(220, 60, QImage::Format_RGB32);
         image.fill(QColor(0, 18, 40));
         QPainter painter(&image);
         painter.fillRect(0, 24, 220, 9, QColor(90, 160, 200));
         painter.setFont(face);
-        painter.setPen(QColor(200, 200, 200));
+        painter.setPen(pen);
         draw(painter);
         return image;
     };
     CStaticLabels labels;
-    for (const QString& text : {QString::fromUtf8(utf8), QString::fromUtf8(utf8) + QStringLiteral("7")})
-        for (const QRect& rect : {place, place.translated(1, 1)}) {
-            const QImage expected = render([&](QPainter& p) { p.drawText(rect, alignment, text); });
-            for (const char* layout : {"new", "cached"})
-                EXPECT_EQ(render([&](QPainter& p) { labels.Draw(p, rect, alignment, text); }), expected)
-                    << text.toStdString() << " at " << rect.x() << ", " << layout;
-        }
+    for (const QColor& colour : {QColor(200, 200, 200), QColor(255, 220, 0)})
+        for (const QString& text : {QString::fromUtf8(utf8), QString::fromUtf8(utf8) + QStringLiteral("7")})
+            for (const QRect& rect : {place, place.translated(1, 1)}) {
+                pen = colour;
+                const QImage expected = render([&](QPainter& p) { p.drawText(rect, alignment, text); });
+                for (const char* layout : {"new", "cached"})
+                    EXPECT_LE(LargestDifference(render([&](QPainter& p) { labels.Draw(p, rect, alignment, text); }),
+                                                expected),
+                              1)
+                        << text.toStdString() << " at " << rect.x() << " in " << colour.name().toStdString() << ", "
+                        << layout;
+            }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -16,18 +19,113 @@ constexpr size_t kMaxParts = 16;
 
 const QString kTimeCharacters = QStringLiteral("0123456789:.");
 
+// The pictures kept of one text: its colours and places within a pixel seldom change.
+constexpr size_t kMaxSprites = 8;
+
+// The smallest rectangle holding every pixel of `image` that is not wholly transparent.
+QRect Inked(const QImage& image) {
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x])) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = y;
+            }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// Whether no colour of any pixel differs by more than one level: a picture's premultiplied
+// colours round once more than glyphs blended straight onto the ground.
+bool AlmostEqual(const QImage& a, const QImage& b) {
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            if (std::abs(qRed(rowA[x]) - qRed(rowB[x])) > 1 || std::abs(qGreen(rowA[x]) - qGreen(rowB[x])) > 1 ||
+                std::abs(qBlue(rowA[x]) - qBlue(rowB[x])) > 1)
+                return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-const QTextLayout& CStaticLabels::Laid(const QString& text) {
-    std::unique_ptr<QTextLayout>& laid = m_texts[text];
+CStaticLabels::Text& CStaticLabels::Laid(const QString& text) {
+    std::unique_ptr<Text>& laid = m_texts[text];
     if (!laid) {
-        laid = std::make_unique<QTextLayout>(text, m_deviceFont);
-        laid->setCacheEnabled(true);  // keeps the shaped glyphs
-        laid->beginLayout();
-        laid->createLine();  // as wide as the text: no wrapping
-        laid->endLayout();
+        laid = std::make_unique<Text>(text, m_deviceFont);
+        QTextLayout& layout = laid->layout;
+        layout.setCacheEnabled(true);  // keeps the shaped glyphs
+        layout.beginLayout();
+        layout.createLine();  // as wide as the text: no wrapping
+        layout.endLayout();
     }
     return *laid;
+}
+
+void CStaticLabels::DrawPart(QPainter& painter, Text& part, const QPointF& at) {
+    const QTransform device = painter.deviceTransform();
+    const bool copyable = device.type() <= QTransform::TxTranslate && device.dx() == std::floor(device.dx()) &&
+                          device.dy() == std::floor(device.dy()) && painter.pen().brush().style() == Qt::SolidPattern &&
+                          painter.opacity() == 1 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+    if (!copyable || part.glyphsOnly) {
+        part.layout.draw(&painter, at);
+        return;
+    }
+    // Glyphs land by where they fall within a pixel, so that place is part of the picture.
+    const QPoint pixel(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
+    const QPointF within = at - pixel;
+    const QRgb colour = painter.pen().color().rgba();
+    auto sprite = std::find_if(part.sprites.begin(), part.sprites.end(), [&](const Sprite& drawn) {
+        return drawn.colour == colour && drawn.within == within;
+    });
+    if (sprite == part.sprites.end()) {
+        std::optional<Sprite> drawn = Picture(part.layout, painter, within);
+        if (!drawn) {
+            part.glyphsOnly = true;
+            part.sprites.clear();
+            part.layout.draw(&painter, at);
+            return;
+        }
+        if (part.sprites.size() == kMaxSprites) part.sprites.clear();
+        part.sprites.push_back(std::move(*drawn));
+        sprite = part.sprites.end() - 1;
+    }
+    if (!sprite->image.isNull()) painter.drawImage(pixel + sprite->origin, sprite->image);
+}
+
+std::optional<CStaticLabels::Sprite> CStaticLabels::Picture(const QTextLayout& layout, const QPainter& painter,
+                                                            const QPointF& within) {
+    // Room all round for glyphs that reach outside their line, and for antialiasing.
+    const QRectF line = layout.lineAt(0).naturalTextRect();
+    const int margin = static_cast<int>(std::ceil(line.height())) + 2;
+    const QSize size(static_cast<int>(std::ceil(line.width())) + 2 * margin,
+                     static_cast<int>(std::ceil(line.height())) + 2 * margin);
+    const auto drawGlyphs = [&](QImage& image) {
+        QPainter glyphs(&image);
+        glyphs.setRenderHints(painter.renderHints());
+        glyphs.setPen(painter.pen());
+        layout.draw(&glyphs, QPointF(margin, margin) + within);
+    };
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    drawGlyphs(picture);
+    // Some faces blend their glyphs with a gamma of their own, or by subpixels; a picture blended
+    // plainly would not give their colours.
+    for (const QColor& ground : {QColor(Qt::black), QColor(Qt::gray), QColor(Qt::white)}) {
+        QImage direct(size, QImage::Format_RGB32), copied(size, QImage::Format_RGB32);
+        direct.fill(ground);
+        copied.fill(ground);
+        drawGlyphs(direct);
+        QPainter(&copied).drawImage(0, 0, picture);
+        if (!AlmostEqual(direct, copied)) return std::nullopt;
+    }
+    const QRect inked = Inked(picture);
+    return Sprite{painter.pen().color().rgba(), within, inked.topLeft() - QPoint(margin, margin), picture.copy(inked)};
 }
 
 bool CStaticLabels::TimeCharactersStandApart() {
@@ -42,7 +140,7 @@ bool CStaticLabels::TimeCharactersStandApart() {
     double x = 0;
     for (qsizetype i = 0; i < pairs.size(); ++i) {
         if (line.cursorToX(static_cast<int>(i)) != x) return false;
-        x += Laid(pairs.mid(i, 1)).lineAt(0).naturalTextWidth();
+        x += Laid(pairs.mid(i, 1)).layout.lineAt(0).naturalTextWidth();
     }
     return line.naturalTextWidth() == x;
 }
@@ -60,7 +158,7 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     }
     // The last word keeps the space before it: a line's natural width leaves out trailing spaces.
     const qsizetype space = text.lastIndexOf(QLatin1Char(' '));
-    QVarLengthArray<const QTextLayout*, kMaxParts> parts;
+    QVarLengthArray<Text*, kMaxParts> parts;
     if (space > 0) parts.append(&Laid(text.left(space)));
     const QString word = space > 0 ? text.mid(space) : text;
     const qsizetype first = space > 0 ? 1 : 0;  // the word's first character, after its space
@@ -75,8 +173,8 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     }
     // The whole line's measures, as drawText reckons them: the tallest part's, no leading.
     double width = 0, ascent = 0, descent = 0;
-    for (const QTextLayout* part : parts) {
-        const QTextLine line = part->lineAt(0);
+    for (const Text* part : parts) {
+        const QTextLine line = part->layout.lineAt(0);
         width += line.naturalTextWidth();
         ascent = std::max(ascent, line.ascent());
         descent = std::max(descent, line.descent());
@@ -86,10 +184,10 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     else if (alignment & Qt::AlignHCenter) x += (rect.width() - width) / 2;
     if (alignment & Qt::AlignBottom) y += rect.height() - (ascent + descent);
     else if (alignment & Qt::AlignVCenter) y += (rect.height() - (ascent + descent)) / 2;
-    for (const QTextLayout* part : parts) {
-        const QTextLine line = part->lineAt(0);
+    for (Text* part : parts) {
+        const QTextLine line = part->layout.lineAt(0);
         // On the line's baseline.
-        part->draw(&painter, QPointF(x, y + ascent - line.ascent()));
+        DrawPart(painter, *part, QPointF(x, y + ascent - line.ascent()));
         x += line.naturalTextWidth();
     }
 }
