@@ -3,7 +3,14 @@
 
 #include <QPainter>
 
-CStatusPane::CStatusPane(int width, const QString& accessibleName, QWidget* parent) : QWidget(parent) {
+namespace {
+
+constexpr Qt::GlobalColor kPaneColour = Qt::black;
+
+}  // namespace
+
+CStatusPane::CStatusPane(int width, const QString& accessibleName, QWidget* parent)
+    : QWidget(parent), m_labels(kPaneColour) {
     setFixedWidth(width);
     setMinimumHeight(fontMetrics().height() + 4);
     setAccessibleName(accessibleName);
@@ -21,7 +28,7 @@ void CStatusPane::SetText(const QString& text) {
 
 void CStatusPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect(), kPaneColour);
     painter.setPen(Qt::white);
     const QRect area = rect().adjusted(0, 0, -3, 0);
     painter.setClipRect(area);  // as drawText cuts a text too long for its place

@@ -17,6 +17,6 @@ protected:
 
 private:
     QString m_text;
-    // The time changes with each buffer, the words before it seldom.
+    // The time changes with each buffer, the words before it seldom; all on the pane's own colour.
     CStaticLabels m_labels;
 };

@@ -210,28 +210,29 @@ TEST(WaveScope, TracesInTheirPanelsUntilCleared) {
     EXPECT_GT(TextPixels(scope.Image(), QRect(2, 2, halfW - 4, 33)), 0);  // LEFT
 }
 
-// Labels laid out once land on the very pixels drawText gives them, their antialiased colours at
-// most a level off, over a band antialiasing blends into: the meters' ticks, the histories' times,
-// the scope's channels and the status panes' texts (a CJK fallback face with a blending of its own
-// in one line); laid out anew, cached, with a new last word and in a new colour.
-using LabelAt = std::tuple<const char*, int, QRect, const char*>;  // face, alignment, rect, text
+// Labels laid out once land on the very pixels drawText gives them: the meters' ticks, the
+// histories' times and the scope's channels over a band antialiasing blends into, their colours at
+// most a level off; the status panes' texts on their own ground exactly, and off it too (a CJK
+// face has a blending of its own); laid out anew, cached, with a new last word and in a new colour.
+using LabelAt = std::tuple<const char*, int, QRect, const char*, bool>;  // face, alignment, rect, text, on a ground
 class Labels : public ::testing::TestWithParam<LabelAt> {};
 
 TEST_P(Labels, LandAsDrawTextPutsThem) {
-    const auto& [family, alignment, place, utf8] = GetParam();
+    const auto& [family, alignment, place, utf8, grounded] = GetParam();
     const QFont face = family[0] ? QFont(QString::fromLatin1(family), 7) : QApplication::font();
+    const QColor ground(0, 18, 40);
     QColor pen;
     const auto render = [&](const auto& draw) {
         QImage image(220, 60, QImage::Format_RGB32);
-        image.fill(QColor(0, 18, 40));
+        image.fill(ground);
         QPainter painter(&image);
-        painter.fillRect(0, 24, 220, 9, QColor(90, 160, 200));
+        if (!grounded) painter.fillRect(0, 24, 220, 9, QColor(90, 160, 200));
         painter.setFont(face);
         painter.setPen(pen);
         draw(painter);
         return image;
     };
-    CStaticLabels labels;
+    CStaticLabels labels(grounded ? ground : QColor());
     for (const QColor& colour : {QColor(200, 200, 200), QColor(255, 220, 0)})
         for (const QString& text : {QString::fromUtf8(utf8), QString::fromUtf8(utf8) + QStringLiteral("7")})
             for (const QRect& rect : {place, place.translated(1, 1)}) {
@@ -240,7 +241,7 @@ TEST_P(Labels, LandAsDrawTextPutsThem) {
                 for (const char* layout : {"new", "cached"})
                     EXPECT_LE(LargestDifference(render([&](QPainter& p) { labels.Draw(p, rect, alignment, text); }),
                                                 expected),
-                              1)
+                              grounded ? 0 : 1)
                         << text.toStdString() << " at " << rect.x() << " in " << colour.name().toStdString() << ", "
                         << layout;
             }
@@ -248,10 +249,12 @@ TEST_P(Labels, LandAsDrawTextPutsThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Displays, Labels,
-    ::testing::Values(LabelAt{"Arial", Qt::AlignLeft | Qt::AlignTop, QRect(2, 8, 30, 300), "-45"},
-                      LabelAt{"Arial", Qt::AlignHCenter | Qt::AlignBottom, QRect(60, 0, 80, 37), "12:00:00"},
-                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 0, 180, 21), "トラック(12)時間 3:04.56"},
-                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 1, 200, 20), "Track (3) time 0:00.10"}));
+    ::testing::Values(LabelAt{"Arial", Qt::AlignLeft | Qt::AlignTop, QRect(2, 8, 30, 300), "-45", false},
+                      LabelAt{"Arial", Qt::AlignHCenter | Qt::AlignBottom, QRect(60, 0, 80, 37), "12:00:00", false},
+                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 0, 180, 21), "トラック(12)時間 3:04.56", false},
+                      // Its glyphs at 7 points share pixels with the ones beside them.
+                      LabelAt{"Noto Sans CJK JP", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 0, 180, 21), "トラック(12)時間 3:04.56", true},
+                      LabelAt{"", Qt::AlignRight | Qt::AlignVCenter, QRect(0, 1, 200, 20), "Track (3) time 0:00.10", true}));
 
 TEST(WaveHistory, ColumnsTimeMarksAndPositionMarkOnTheControlOnly) {
     // One frame at ±20000, the rest ±1000: extremes far outside the averages.

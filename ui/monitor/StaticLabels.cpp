@@ -67,14 +67,14 @@ CStaticLabels::Text& CStaticLabels::Laid(const QString& text) {
     return *laid;
 }
 
-void CStaticLabels::DrawPart(QPainter& painter, Text& part, const QPointF& at) {
+QRect CStaticLabels::DrawPart(QPainter& painter, Text& part, const QPointF& at, const QRect& previous) {
     const QTransform device = painter.deviceTransform();
     const bool copyable = device.type() <= QTransform::TxTranslate && device.dx() == std::floor(device.dx()) &&
                           device.dy() == std::floor(device.dy()) && painter.pen().brush().style() == Qt::SolidPattern &&
                           painter.opacity() == 1 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
     if (!copyable || part.glyphsOnly) {
         part.layout.draw(&painter, at);
-        return;
+        return {};
     }
     // Glyphs land by where they fall within a pixel, so that place is part of the picture.
     const QPoint pixel(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
@@ -89,17 +89,22 @@ void CStaticLabels::DrawPart(QPainter& painter, Text& part, const QPointF& at) {
             part.glyphsOnly = true;
             part.sprites.clear();
             part.layout.draw(&painter, at);
-            return;
+            return {};
         }
         if (part.sprites.size() == kMaxSprites) part.sprites.clear();
         part.sprites.push_back(std::move(*drawn));
         sprite = part.sprites.end() - 1;
     }
-    if (!sprite->image.isNull()) painter.drawImage(pixel + sprite->origin, sprite->image);
+    const QRect onto(pixel + sprite->origin, sprite->image.size());
+    // Glyphs sharing pixels with the part before blend into its colours, which a picture made on
+    // the ground would replace.
+    if (m_ground.isValid() && onto.intersects(previous)) part.layout.draw(&painter, at);
+    else if (!sprite->image.isNull()) painter.drawImage(onto.topLeft(), sprite->image);
+    return onto;
 }
 
 std::optional<CStaticLabels::Sprite> CStaticLabels::Picture(const QTextLayout& layout, const QPainter& painter,
-                                                            const QPointF& within) {
+                                                            const QPointF& within) const {
     // Room all round for glyphs that reach outside their line, and for antialiasing.
     const QRectF line = layout.lineAt(0).naturalTextRect();
     const int margin = static_cast<int>(std::ceil(line.height())) + 2;
@@ -112,17 +117,30 @@ std::optional<CStaticLabels::Sprite> CStaticLabels::Picture(const QTextLayout& l
         layout.draw(&glyphs, QPointF(margin, margin) + within);
     };
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    drawGlyphs(picture);
-    // Some faces blend their glyphs with a gamma of their own, or by subpixels; a picture blended
-    // plainly would not give their colours.
-    for (const QColor& ground : {QColor(Qt::black), QColor(Qt::gray), QColor(Qt::white)}) {
-        QImage direct(size, QImage::Format_RGB32), copied(size, QImage::Format_RGB32);
-        direct.fill(ground);
-        copied.fill(ground);
-        drawGlyphs(direct);
-        QPainter(&copied).drawImage(0, 0, picture);
-        if (!AlmostEqual(direct, copied)) return std::nullopt;
+    if (m_ground.isValid()) {
+        // The pixels the glyphs changed, opaque: as they come out on the ground they come out here.
+        QImage onGround(size, QImage::Format_RGB32);
+        onGround.fill(m_ground);
+        drawGlyphs(onGround);
+        const QRgb ground = m_ground.rgb();
+        for (int y = 0; y < size.height(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(onGround.constScanLine(y));
+            auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < size.width(); ++x) to[x] = from[x] == ground ? 0 : from[x];
+        }
+    } else {
+        picture.fill(Qt::transparent);
+        drawGlyphs(picture);
+        // Some faces blend their glyphs with a gamma of their own, or by subpixels; a picture
+        // blended plainly would not give their colours.
+        for (const QColor& ground : {QColor(Qt::black), QColor(Qt::gray), QColor(Qt::white)}) {
+            QImage direct(size, QImage::Format_RGB32), copied(size, QImage::Format_RGB32);
+            direct.fill(ground);
+            copied.fill(ground);
+            drawGlyphs(direct);
+            QPainter(&copied).drawImage(0, 0, picture);
+            if (!AlmostEqual(direct, copied)) return std::nullopt;
+        }
     }
     const QRect inked = Inked(picture);
     return Sprite{painter.pen().color().rgba(), within, inked.topLeft() - QPoint(margin, margin), picture.copy(inked)};
@@ -184,10 +202,11 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     else if (alignment & Qt::AlignHCenter) x += (rect.width() - width) / 2;
     if (alignment & Qt::AlignBottom) y += rect.height() - (ascent + descent);
     else if (alignment & Qt::AlignVCenter) y += (rect.height() - (ascent + descent)) / 2;
+    QRect previous;
     for (Text* part : parts) {
         const QTextLine line = part->layout.lineAt(0);
         // On the line's baseline.
-        DrawPart(painter, *part, QPointF(x, y + ascent - line.ascent()));
+        previous = DrawPart(painter, *part, QPointF(x, y + ascent - line.ascent()), previous);
         x += line.naturalTextWidth();
     }
 }

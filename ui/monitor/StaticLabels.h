@@ -1,6 +1,7 @@
 // CStaticLabels: short texts drawn again with each render, laid out once.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QString>
@@ -23,6 +24,11 @@ class QRectF;
 // picture is cheaper than blending its glyphs one by one.
 class CStaticLabels {
 public:
+    // `ground`, when valid, is the one colour every label is drawn onto, with nothing else beneath
+    // it (a pane that fills itself): a picture of the glyphs on it then gives their very colours,
+    // whatever the face's blending.
+    explicit CStaticLabels(const QColor& ground = QColor()) : m_ground(ground) {}
+
     void Draw(QPainter& painter, const QRectF& rect, int alignment, const QString& text);
 
 private:
@@ -42,14 +48,16 @@ private:
 
     // Laid out as one line at the origin.
     Text& Laid(const QString& text);
-    // Draws `part` with its line's top left at `at`.
-    void DrawPart(QPainter& painter, Text& part, const QPointF& at);
+    // Draws `part` with its line's top left at `at`, the part before it copied into `previous`;
+    // returns where its picture goes, whether copied or not.
+    QRect DrawPart(QPainter& painter, Text& part, const QPointF& at, const QRect& previous);
     // The picture of `layout` in the painter's pen, its line's top left `within` a pixel; none when
     // copying it would not give the colours its glyphs give, within a level.
-    static std::optional<Sprite> Picture(const QTextLayout& layout, const QPainter& painter, const QPointF& within);
+    std::optional<Sprite> Picture(const QTextLayout& layout, const QPainter& painter, const QPointF& within) const;
     // Whether digits, colons and points land at the sum of the widths before them.
     bool TimeCharactersStandApart();
 
+    const QColor m_ground;
     QFont m_font;  // the texts are laid out for it, on a device of m_dpi
     int m_dpi = 0;
     QFont m_deviceFont;
