@@ -7,9 +7,11 @@
 //   window_bench [seconds per phase, default 60]
 //
 // On a virtual machine the PulseAudio thread of whichever stream connected first to the monitor
-// is at times charged several times what the other's is for the same work (two velsona-rec side
-// by side show it too). So each phase is measured in two halves, each program's stream connected
-// first in one of them.
+// is at times charged several times what the other's is for the same work, for seconds to a
+// minute (two velsona-rec side by side show it too): the extra time is spent in the kernel's
+// poll, the thread's own work and wake-ups unchanged. So each phase is measured in slices, each
+// program's stream connected first in every other one, and besides the whole phase's figures the
+// median of the slices' differences is printed, which a spike in a few slices does not move.
 //
 // Needs Xvfb, pulseaudio and paplay. Without a window manager, "minimised" is the window's own
 // showMinimized() (Qt's state; the X window stays mapped) and "unmapped" is hide(); a desktop's
@@ -28,6 +30,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -231,7 +234,9 @@ struct Sample {
     std::chrono::steady_clock::time_point at;
 };
 
-// Sums of the differences between samples, over the halves of a phase.
+constexpr int kSlices = 6;  // per phase; even, so that each program's stream is first as often
+
+// Sums of the differences between samples, over the slices of a phase.
 struct Spent {
     double wall = 0, window = 0, gui = 0, windowPulse = 0, recorder = 0, recorderPulse = 0, xServer = 0;
 
@@ -243,6 +248,15 @@ struct Spent {
         recorder += to.recorder - from.recorder;
         recorderPulse += to.recorderPulse - from.recorderPulse;
         xServer += to.xServer - from.xServer;
+    }
+    void Add(const Spent& other) {
+        wall += other.wall;
+        window += other.window;
+        gui += other.gui;
+        windowPulse += other.windowPulse;
+        recorder += other.recorder;
+        recorderPulse += other.recorderPulse;
+        xServer += other.xServer;
     }
 };
 
@@ -257,15 +271,29 @@ Sample Now(const Child& recorder, const Child& xServer) {
             std::chrono::steady_clock::now()};
 }
 
-void PrintPhase(const char* name, const Spent& spent) {
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void PrintPhase(const char* name, const std::vector<Spent>& slices) {
+    Spent spent;
+    std::vector<double> differences, apartFromPulse;
+    for (const Spent& slice : slices) {
+        spent.Add(slice);
+        differences.push_back(100 * (slice.window - slice.recorder) / slice.wall);
+        apartFromPulse.push_back(
+            100 * ((slice.window - slice.windowPulse) - (slice.recorder - slice.recorderPulse)) / slice.wall);
+    }
     const auto percent = [&spent](double seconds) { return 100 * seconds / spent.wall; };
-    const double difference = percent(spent.window - spent.recorder);
-    const double apartFromPulse = percent((spent.window - spent.windowPulse) - (spent.recorder - spent.recorderPulse));
     std::printf("%-10s %4.0f s  window %5.2f %% (GUI thread %5.2f %%, PulseAudio %5.2f %%)  velsona-rec %5.2f %% "
-                "(PulseAudio %5.2f %%)  difference %+5.2f points, %+5.2f apart from PulseAudio  (X server %5.2f %%)\n",
+                "(PulseAudio %5.2f %%)  difference %+5.2f points, %+5.2f apart from PulseAudio  (X server %5.2f %%)\n"
+                "           median of %zu slices: difference %+5.2f points, %+5.2f apart from PulseAudio\n",
                 name, spent.wall, percent(spent.window), percent(spent.gui), percent(spent.windowPulse),
-                percent(spent.recorder), percent(spent.recorderPulse), difference, apartFromPulse,
-                percent(spent.xServer));
+                percent(spent.recorder), percent(spent.recorderPulse), percent(spent.window - spent.recorder),
+                percent((spent.window - spent.windowPulse) - (spent.recorder - spent.recorderPulse)),
+                percent(spent.xServer), slices.size(), Median(differences), Median(apartFromPulse));
     std::fflush(stdout);
 }
 
@@ -284,7 +312,8 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
         std::fprintf(stderr, "window_bench: pulseaudio did not start\n");
         return 1;
     }
-    if (!WriteInput(dir / "input.wav", 4 * seconds + 60) ||
+    // Each slice's restart and settling takes a few seconds more.
+    if (!WriteInput(dir / "input.wav", 4 * (seconds + kSlices * 5) + 60) ||
         !player.Start({"paplay", "--device=bench", dir / "input.wav"}, dir / "paplay.log")) {
         std::fprintf(stderr, "window_bench: the input could not be played\n");
         return 1;
@@ -323,7 +352,7 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
         return 1;
     }
     // The one started again connects its stream after the other's.
-    const std::pair<const char*, std::function<bool()>> halves[] = {
+    const std::pair<const char*, std::function<bool()>> restarts[] = {
         {"velsona-rec", [&] {
              recorder.Stop();
              return startRecorder();
@@ -356,23 +385,24 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
     };
     for (const auto& [name, enter] : phases) {
         enter();
-        Spent spent;
-        for (const auto& [restarted, restart] : halves) {
+        std::vector<Spent> slices(kSlices);
+        for (int slice = 0; slice < kSlices; ++slice) {
+            const auto& [restarted, restart] = restarts[slice % 2];
             if (!restart()) {
                 std::fprintf(stderr, "window_bench: the %s recording did not start again\n", restarted);
                 return 1;
             }
             RunEvents(2000);
             const Sample from = Now(recorder, xServer);
-            RunEvents(seconds * 500);
+            RunEvents(seconds * 1000 / kSlices);
             if (g_ending) return 1;
-            spent.Add(from, Now(recorder, xServer));
+            slices[slice].Add(from, Now(recorder, xServer));
             if (!recorder.Running() || !frame.Control().IsRecording()) {
                 std::printf("a recording ended early: the figures do not compare\n");
                 return 1;
             }
         }
-        PrintPhase(name, spent);
+        PrintPhase(name, slices);
     }
     std::printf("resident memory: window %ld KiB, velsona-rec %ld KiB\n", ResidentKiB(getpid()),
                 ResidentKiB(recorder.Pid()));
