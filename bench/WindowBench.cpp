@@ -249,15 +249,6 @@ struct Spent {
         recorderPulse += to.recorderPulse - from.recorderPulse;
         xServer += to.xServer - from.xServer;
     }
-    void Add(const Spent& other) {
-        wall += other.wall;
-        window += other.window;
-        gui += other.gui;
-        windowPulse += other.windowPulse;
-        recorder += other.recorder;
-        recorderPulse += other.recorderPulse;
-        xServer += other.xServer;
-    }
 };
 
 // Taken on the GUI thread, which is the main thread: what painting and the timers cost.
@@ -277,11 +268,10 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-void PrintPhase(const char* name, const std::vector<Spent>& slices) {
-    Spent spent;
+// `spent`: the whole phase, the sum of its `slices`.
+void PrintPhase(const char* name, const Spent& spent, const std::vector<Spent>& slices) {
     std::vector<double> differences, apartFromPulse;
     for (const Spent& slice : slices) {
-        spent.Add(slice);
         differences.push_back(100 * (slice.window - slice.recorder) / slice.wall);
         apartFromPulse.push_back(
             100 * ((slice.window - slice.windowPulse) - (slice.recorder - slice.recorderPulse)) / slice.wall);
@@ -385,6 +375,7 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
     };
     for (const auto& [name, enter] : phases) {
         enter();
+        Spent spent;
         std::vector<Spent> slices(kSlices);
         for (int slice = 0; slice < kSlices; ++slice) {
             const auto& [restarted, restart] = restarts[slice % 2];
@@ -396,13 +387,15 @@ int Measure(int argc, char** argv, const fs::path& dir, int seconds) {
             const Sample from = Now(recorder, xServer);
             RunEvents(seconds * 1000 / kSlices);
             if (g_ending) return 1;
-            slices[slice].Add(from, Now(recorder, xServer));
+            const Sample to = Now(recorder, xServer);
+            spent.Add(from, to);
+            slices[slice].Add(from, to);
             if (!recorder.Running() || !frame.Control().IsRecording()) {
                 std::printf("a recording ended early: the figures do not compare\n");
                 return 1;
             }
         }
-        PrintPhase(name, slices);
+        PrintPhase(name, spent, slices);
     }
     std::printf("resident memory: window %ld KiB, velsona-rec %ld KiB\n", ResidentKiB(getpid()),
                 ResidentKiB(recorder.Pid()));

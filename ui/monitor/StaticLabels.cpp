@@ -67,11 +67,7 @@ CStaticLabels::Text& CStaticLabels::Laid(const QString& text) {
     return *laid;
 }
 
-QRect CStaticLabels::DrawPart(QPainter& painter, Text& part, const QPointF& at, const QRect& previous) {
-    const QTransform device = painter.deviceTransform();
-    const bool copyable = device.type() <= QTransform::TxTranslate && device.dx() == std::floor(device.dx()) &&
-                          device.dy() == std::floor(device.dy()) && painter.pen().brush().style() == Qt::SolidPattern &&
-                          painter.opacity() == 1 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+QRect CStaticLabels::DrawPart(QPainter& painter, Text& part, const QPointF& at, bool copyable, const QRect& previous) {
     if (!copyable || part.glyphsOnly) {
         part.layout.draw(&painter, at);
         return {};
@@ -202,11 +198,16 @@ void CStaticLabels::Draw(QPainter& painter, const QRectF& rect, int alignment, c
     else if (alignment & Qt::AlignHCenter) x += (rect.width() - width) / 2;
     if (alignment & Qt::AlignBottom) y += rect.height() - (ascent + descent);
     else if (alignment & Qt::AlignVCenter) y += (rect.height() - (ascent + descent)) / 2;
+    // A picture lands as its glyphs would only where whole pixels stay whole and the pen is plain.
+    const QTransform device = painter.deviceTransform();
+    const bool copyable = device.type() <= QTransform::TxTranslate && device.dx() == std::floor(device.dx()) &&
+                          device.dy() == std::floor(device.dy()) && painter.pen().brush().style() == Qt::SolidPattern &&
+                          painter.opacity() == 1 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
     QRect previous;
     for (Text* part : parts) {
         const QTextLine line = part->layout.lineAt(0);
         // On the line's baseline.
-        previous = DrawPart(painter, *part, QPointF(x, y + ascent - line.ascent()), previous);
+        previous = DrawPart(painter, *part, QPointF(x, y + ascent - line.ascent()), copyable, previous);
         x += line.naturalTextWidth();
     }
 }

@@ -48,9 +48,9 @@ private:
 
     // Laid out as one line at the origin.
     Text& Laid(const QString& text);
-    // Draws `part` with its line's top left at `at`, the part before it copied into `previous`;
-    // returns where its picture goes, whether copied or not.
-    QRect DrawPart(QPainter& painter, Text& part, const QPointF& at, const QRect& previous);
+    // Draws `part` with its line's top left at `at`, from its picture when `copyable`, the part
+    // before it copied into `previous`; returns where its picture goes, whether copied or not.
+    QRect DrawPart(QPainter& painter, Text& part, const QPointF& at, bool copyable, const QRect& previous);
     // The picture of `layout` in the painter's pen, its line's top left `within` a pixel; none when
     // copying it would not give the colours its glyphs give, within a level.
     std::optional<Sprite> Picture(const QTextLayout& layout, const QPainter& painter, const QPointF& within) const;
